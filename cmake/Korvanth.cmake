@@ -1,0 +1,45 @@
+# Shared build helpers. Sources are found by glob so that a new file needs no
+# CMake edit; CONFIGURE_DEPENDS makes the build notice added files.
+
+set(KORV_ROOT ${CMAKE_SOURCE_DIR})
+
+if(KORV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(korv_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(KORV_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# korv_library(name folder [EXCLUDE files...]): a static library of every .cpp
+# under folder, or an interface library while the folder has no sources yet.
+function(korv_library name folder)
+  cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${KORV_ROOT}/${folder}/*.cpp ${KORV_ROOT}/${folder}/*.c)
+  foreach(ex ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${KORV_ROOT}/${ex})
+  endforeach()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${KORV_ROOT} ${KORV_ROOT}/src)
+    korv_warnings(${name})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${KORV_ROOT} ${KORV_ROOT}/src)
+  endif()
+endfunction()
+
+# korv_link(name deps...): links whatever kind of library korv_library made.
+function(korv_link name)
+  get_target_property(type ${name} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  else()
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  endif()
+endfunction()
