@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+// Distribution of the texts over the buckets, for the statistics command.
+struct ZHashedStringStats {
+    int32_t rows = 0;
+    int32_t count = 0;
+    float mean = 0.0f;
+    int32_t minimum = 0;
+    int32_t maximum = 0;
+    float variance = 0.0f;
+    float standardDeviation = 0.0f;
+};
+
+// The process-wide store of hashed-name texts: 1024 buckets, each a chain that
+// only grows at its tail, so an entry's position (and its id) never changes.
+// Any thread may intern or read back; one mutex guards every chain.
+class ZHashedStringTable {
+public:
+    static constexpr uint32_t kBucketCount = 1024;
+
+    // The table, created on first use (with "NULL" as its first entry).
+    static ZHashedStringTable* GetInstance();
+    // Frees the table at shutdown, once no other thread uses it. The next
+    // interning makes a new table; ids made before no longer mean anything.
+    static void DestroyInstance();
+
+    // A fresh table holds only "NULL"; the process uses GetInstance's.
+    ZHashedStringTable();
+    ~ZHashedStringTable();
+    ZHashedStringTable(const ZHashedStringTable&) = delete;
+    ZHashedStringTable& operator=(const ZHashedStringTable&) = delete;
+
+    // Position of the text in the bucket's chain, appended when absent. Only the
+    // first 255 bytes are kept and compared. Without case sensitivity the first
+    // entry equal ignoring ASCII case matches.
+    uint32_t FindOrInsert(const char* text, uint32_t bucket, bool caseSensitive);
+    // The text at that position, or null when the chain has no such entry. The
+    // text stays valid until the table is destroyed.
+    const char* GetTextAt(uint32_t bucket, int32_t index) const;
+
+    ZHashedStringStats GetStats() const;
+
+private:
+    struct Entry {
+        Entry* next = nullptr;
+        char* text = nullptr;  // own copy, zero-terminated, at most 255 bytes
+    };
+
+    static Entry* MakeEntry(const char* text);
+
+    mutable std::recursive_mutex mutex;
+    Entry* heads[kBucketCount] = {};
+};
