@@ -1,0 +1,130 @@
+#include "foundation/ZLog.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <mutex>
+
+#include "foundation/ZAppInfo.h"
+#include "foundation/ZTimer.h"
+#include "foundation/ZUserFolders.h"
+#include "platform/os/files.h"
+#include "platform/os/system.h"
+
+namespace {
+
+std::atomic<ZLog*> g_log{nullptr};
+std::mutex g_logCreation;
+
+// "%010.4f: " of the seconds from gTimer's start to its latest tick.
+std::string LineText(const char* text) {
+    char stamp[64];
+    std::snprintf(stamp, sizeof(stamp), "%010.4f: ", gTimer.GetElapsed());
+    std::string line = stamp;
+    line += text != nullptr ? text : "";
+    line += "\r\n";
+    return line;
+}
+
+std::string FormatV(const char* format, va_list args) {
+    char small[512];
+    va_list copy;
+    va_copy(copy, args);
+    const int length = std::vsnprintf(small, sizeof(small), format, copy);
+    va_end(copy);
+    if (length < 0) {
+        return std::string();
+    }
+    if (static_cast<size_t>(length) < sizeof(small)) {
+        return std::string(small, static_cast<size_t>(length));
+    }
+    std::string text(static_cast<size_t>(length), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, args);
+    return text;
+}
+
+}  // namespace
+
+ZLog* GetLog() {
+    ZLog* log = g_log.load();
+    if (log != nullptr) {
+        return log;
+    }
+    std::lock_guard<std::mutex> lock(g_logCreation);
+    log = g_log.load();
+    if (log == nullptr) {
+        log = new ZLog();
+        g_log.store(log);
+    }
+    return log;
+}
+
+void ZLog::DestroyInstance() {
+    std::lock_guard<std::mutex> lock(g_logCreation);
+    ZLog* log = g_log.exchange(nullptr);
+    if (log != nullptr) {
+        log->CloseFile();
+        delete log;
+    }
+}
+
+void ZLog::Printf(const char* format, ...) {
+    const ZAppInfo* info = ZAppInfo::GetInstance();
+    if (info == nullptr || !info->IsLogging() || format == nullptr) {
+        return;
+    }
+    if (gTimer.IsTickThread()) {
+        gTimer.Tick();
+    }
+    va_list args;
+    va_start(args, format);
+    const std::string text = FormatV(format, args);
+    va_end(args);
+    ZLog* log = GetLog();
+    log->LogLine(text.c_str());
+    log->DebugLine(text.c_str());
+}
+
+ZLog::ZLog() {
+    // The description may already be gone late in shutdown; its defaults still
+    // name a folder.
+    const ZAppInfo* info = ZAppInfo::GetInstance();
+    const ZAppInfo defaults;
+    if (info == nullptr) {
+        info = &defaults;
+    }
+    const ZString folder = GetUserFolderPath(info->GetGameFolderName(), info->GetLogsFolder(), true);
+    m_path = folder.GetText();
+    m_path += "Log.txt";
+}
+
+ZLog::~ZLog() { CloseFile(); }
+
+void ZLog::LogLine(const char* text) {
+    std::lock_guard<os::Mutex> lock(m_mutex);
+    // A first line that cannot empty the file leaves the next line to try, so
+    // one run's lines never join the previous run's.
+    std::FILE* file = os::OpenFile(m_path, m_firstLineWritten ? "ab" : "wb");
+    if (file == nullptr) {
+        return;
+    }
+    m_firstLineWritten = true;
+    const std::string line = LineText(text);
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fclose(file);
+}
+
+void ZLog::DebugLine(const char* text) {
+    std::lock_guard<os::Mutex> lock(m_mutex);
+    const std::string line = LineText(text);
+    os::DebugOutput(line);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
+
+void ZLog::CloseFile() {
+    std::lock_guard<os::Mutex> lock(m_mutex);
+    if (m_file != nullptr) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+}

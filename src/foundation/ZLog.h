@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "platform/os/threads.h"
+
+// The process-wide log: timestamped lines appended to Log.txt in the user's
+// Logs folder, and the same lines to the debugger output and standard output.
+// The first line of a run empties the file. Any thread may log; a mutex keeps
+// lines whole.
+//
+// A line reads "<seconds>: text" with the seconds as "%010.4f", taken from
+// gTimer's latest tick. Logging sites ask the application description whether
+// logging is on and tick gTimer first, so the stamp is the time of writing;
+// Printf does all of that in one call. The log itself checks nothing.
+class ZLog {
+public:
+    // "If the description's IsLogging answers true: tick gTimer, format,
+    // LogLine and DebugLine". Only the thread that ticks gTimer (the main loop)
+    // ticks it here; a line from another thread carries the latest tick's stamp.
+    static void Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+    // Closes and frees the log, so the next use starts a new run (its first
+    // line empties Log.txt again). Shutdown calls it once no thread logs.
+    static void DestroyInstance();
+
+    // Appends the line to Log.txt; a file that does not open loses the line.
+    void LogLine(const char* text);
+    // Sends the line to the debugger output and to standard output.
+    void DebugLine(const char* text);
+
+    // Closes the held file, when one is held.
+    void CloseFile();
+
+    // The file lines go to, as built when the log was made.
+    const std::string& GetFilePath() const { return m_path; }
+
+    ZLog(const ZLog&) = delete;
+    ZLog& operator=(const ZLog&) = delete;
+
+private:
+    friend ZLog* GetLog();
+    ZLog();
+    ~ZLog();
+
+    bool m_firstLineWritten = false;
+    std::FILE* m_file = nullptr;
+    os::Mutex m_mutex;
+    std::string m_path;
+};
+
+// The log, made on first use (which makes the Logs folder).
+ZLog* GetLog();
