@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,19 @@ void WriteLog(const std::string& line) {
 }
 
 WindowSystem::~WindowSystem() = default;
+
+// ---------------------------------------------------------------------------------
+// Window classes
+
+bool WindowSystem::RegisterWindowClass(const std::string& name) {
+    if (IsWindowClassRegistered(name)) return false;
+    m_classes.push_back(name);
+    return true;
+}
+
+bool WindowSystem::IsWindowClassRegistered(const std::string& name) const {
+    return std::find(m_classes.begin(), m_classes.end(), name) != m_classes.end();
+}
 
 // ---------------------------------------------------------------------------------
 // Messages

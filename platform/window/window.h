@@ -204,6 +204,11 @@ class WindowSystem {
 public:
     virtual ~WindowSystem();
 
+    // --- Window classes --------------------------------------------------------------
+    // Registers a class name; false when a class of that name exists (it is reused).
+    bool RegisterWindowClass(const std::string& name);
+    bool IsWindowClassRegistered(const std::string& name) const;
+
     // --- The main window -----------------------------------------------------------
     // Creates the window (hidden unless the style has WS_VISIBLE); sends WM_CREATE.
     virtual bool CreateMainWindow(const WindowCreateInfo& info) = 0;
@@ -316,6 +321,7 @@ protected:
     virtual void ApplyCursorVisible(bool visible) = 0;
 
 private:
+    std::vector<std::string> m_classes;
     std::deque<Message> m_queue;
     WindowProc m_proc = nullptr;
     void* m_procUser = nullptr;

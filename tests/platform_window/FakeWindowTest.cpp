@@ -378,6 +378,14 @@ TEST_F(FakeWindowTest, CursorCounterAndClip) {
     EXPECT_FALSE(system.GetClipCursor(got));
 }
 
+TEST(FakeWindowSystemTest, AClassNameIsRegisteredOnce) {
+    FakeWindowSystem system;
+    EXPECT_FALSE(system.IsWindowClassRegistered("Default ZORP Window Class"));
+    EXPECT_TRUE(system.RegisterWindowClass("Default ZORP Window Class"));
+    EXPECT_FALSE(system.RegisterWindowClass("Default ZORP Window Class"));
+    EXPECT_TRUE(system.IsWindowClassRegistered("Default ZORP Window Class"));
+}
+
 TEST(FakeWindowSystemTest, Clipboard) {
     FakeWindowSystem system;
     EXPECT_EQ(system.GetClipboardText(), "");
