@@ -413,6 +413,7 @@ bool SdlWindowSystem::SetFullscreen(const FullscreenMode mode, const DisplayMode
                     WriteLog(SdlError("SDL_SetWindowFullscreen(windowed)"));
                     return false;
                 }
+                PlaceClient(m_restoredClient);
                 break;
             case FullscreenMode::Desktop:
                 if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
@@ -427,10 +428,12 @@ bool SdlWindowSystem::SetFullscreen(const FullscreenMode mode, const DisplayMode
                 wanted.refresh_rate = displayMode ? static_cast<int>(displayMode->refreshRate) : 0;
                 SDL_DisplayMode closest = {};
                 const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window));
-                if (SDL_GetClosestDisplayMode(display, &wanted, &closest) == nullptr ||
-                    SDL_SetWindowDisplayMode(m_window, &closest) != 0 ||
+                // A mode of another size is no mode: the back buffer would not fit it.
+                if (SDL_GetClosestDisplayMode(display, &wanted, &closest) == nullptr || closest.w != width ||
+                    closest.h != height || SDL_SetWindowDisplayMode(m_window, &closest) != 0 ||
                     SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN) != 0) {
-                    WriteLog(SdlError("Exclusive full screen"));
+                    WriteLog("Exclusive full screen at " + std::to_string(width) + "x" +
+                             std::to_string(height) + " refused: " + SDL_GetError());
                     return false;
                 }
                 break;
