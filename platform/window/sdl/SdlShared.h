@@ -1,0 +1,21 @@
+#pragma once
+// What the SDL backends of the window and input modules share: the one table from SDL
+// scancodes to DirectInput scan codes (key messages and the keyboard state both use it)
+// and the test for a video driver without a display.
+
+#include <SDL_scancode.h>
+
+#include <cstdint>
+
+namespace platform::sdl {
+
+// DirectInput scan code of an SDL scancode; 0 when the key has none.
+uint8_t DikFromScancode(SDL_Scancode scancode);
+// The SDL scancode of a DirectInput scan code; SDL_SCANCODE_UNKNOWN when none.
+SDL_Scancode ScancodeFromDik(uint8_t dik);
+
+// The video driver has no display and no user (offscreen, dummy): nothing takes the
+// focus away and nobody can answer a dialog.
+bool HeadlessVideo();
+
+}  // namespace platform::sdl
