@@ -320,7 +320,7 @@ TEST_F(StreamMgrTest, BuildMakesTheEnginePackage) {
     mgr->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
     ASSERT_EQ(mgr->GetSourceCount(), 1u);
     ASSERT_TRUE(mgr->GetSource(0).package->IsOpen());
-    std::FILE* source = os::OpenFile(KORV_FIXTURES_DIR "/../../data/engine/README.txt", "rb");
+    std::FILE* source = os::OpenFile(KORV_SOURCE_DIR "/data/engine/README.txt", "rb");
     ASSERT_NE(source, nullptr);
     std::string expected(static_cast<size_t>(os::FileSize(source)), '\0');
     EXPECT_EQ(std::fread(expected.data(), 1, expected.size(), source), expected.size());
