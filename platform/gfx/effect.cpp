@@ -13,6 +13,14 @@ namespace {
 // wrong effect is refused instead of naming some other parameter.
 std::atomic<uint32_t> g_nextSerial{1};
 
+// Floats given to int parameters saturate (NaN gives 0) rather than overflow.
+int32_t ToInt(float f) {
+    if (!(f == f)) return 0;
+    if (f >= 2147483647.0f) return INT32_MAX;
+    if (f <= -2147483648.0f) return INT32_MIN;
+    return static_cast<int32_t>(f);
+}
+
 ParamDesc DescOf(const fx::Param& p, const char* name) {
     ParamDesc d;
     d.name = name;
@@ -284,7 +292,7 @@ Result EffectRuntime::SetNumbers(Handle h, const float* f, const int32_t* i, uin
     const size_t n = std::min<size_t>(count, e.floats.size() + e.ints.size());
     for (size_t k = 0; k < n; ++k) {
         const float fv = f ? f[k] : static_cast<float>(i[k]);
-        const int32_t iv = i ? i[k] : static_cast<int32_t>(f[k]);
+        const int32_t iv = i ? i[k] : ToInt(f[k]);
         if (e.desc.type == ParamType::Float) {
             e.floats[k] = fv;
         } else if (e.desc.type == ParamType::Int) {
@@ -314,7 +322,7 @@ Result EffectRuntime::SetVectors(Handle h, const float* v4, uint32_t count, cons
             if (e.desc.type == ParamType::Float) {
                 e.floats[k] = v;
             } else if (e.desc.type == ParamType::Int) {
-                e.ints[k] = static_cast<int32_t>(v);
+                e.ints[k] = ToInt(v);
             } else {
                 e.ints[k] = v != 0.0f ? 1 : 0;
             }
@@ -377,7 +385,7 @@ Result EffectRuntime::GetNumbers(Handle h, float* f, int32_t* i, uint32_t count)
         int32_t iv = 0;
         if (k < floats->size()) {
             fv = (*floats)[k];
-            iv = static_cast<int32_t>(fv);
+            iv = ToInt(fv);
         } else if (k < ints->size()) {
             iv = (*ints)[k];
             fv = static_cast<float>(iv);

@@ -176,6 +176,12 @@ TEST_F(EffectRuntime, DefaultsReadBackAndSettersConvertAndStopAtTheSize) {
     EXPECT_EQ(effect->SetFloat(P("mode"), 2.7f), gfx::Result::Ok);
     effect->GetInt(P("mode"), &i);
     EXPECT_EQ(i, 2);
+    EXPECT_EQ(effect->SetFloat(P("mode"), 1e30f), gfx::Result::Ok);
+    effect->GetInt(P("mode"), &i);
+    EXPECT_EQ(i, INT32_MAX) << "saturates instead of overflowing";
+    effect->GetInt(P("brightness"), &i);
+    EXPECT_EQ(i, 0);
+    EXPECT_EQ(effect->SetFloat(P("mode"), 2.7f), gfx::Result::Ok);
     EXPECT_EQ(effect->SetInt(P("enabled"), 0), gfx::Result::Ok);
     effect->GetBool(P("enabled"), &b);
     EXPECT_FALSE(b);

@@ -2,6 +2,10 @@
 // Error" box, the check of uniforms against declared parameters, and every kind
 // of parameter reaching the shader.
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "GlFixture.h"
 
 using namespace gfxtest;
@@ -107,4 +111,32 @@ void main() {
     ASSERT_EQ(effect->SetVector(p("light.colour"), lightColour), gfx::Result::Ok);
     Draw(effect.Get(), MakeScreenQuad(kWidth, kHeight));
     EXPECT_EQ(At(ReadBackBuffer(), kWidth, 128, 112), (Bgra{255, 128, 128, 255}));
+}
+
+// The example in the format's documentation compiles and draws.
+TEST_F(GlFixture, TheDocumentedExampleWorks) {
+    std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "../../data/engine/effects/README.md");
+    ASSERT_TRUE(in) << "the effect format's README is missing";
+    const std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t section = readme.find("## Example");
+    ASSERT_NE(section, std::string::npos);
+    const size_t start = readme.find("```\n", section) + 4;
+    const std::string text = readme.substr(start, readme.find("```", start) - start);
+    gfx::Ref<gfx::Effect> effect = MakeEffect(text);
+    ASSERT_TRUE(effect);
+    EXPECT_NE(effect->GetTechniqueByName("HUD"), 0u);
+    const uint32_t white[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    gfx::Ref<gfx::Texture> texture = MakeTexture(2, 2, gfx::Format::A8R8G8B8, white, 8);
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const float half[4] = {1.0f, 0.0f, 0.0f, 0.5f};
+    effect->SetMatrix(effect->GetParameterByName(0, "wvpMat"), identity);
+    effect->SetVector(effect->GetParameterByName(0, "modColor"), half);
+    effect->SetTexture(effect->GetParameterByName(0, "elemTex"), texture.Get());
+    ASSERT_EQ(device->Clear(0, nullptr, gfx::clear::kTarget, 0xFF000000, 1.0f, 0), gfx::Result::Ok);
+    Draw(effect.Get(), MakeScreenQuad(kWidth, kHeight));
+    const Bgra got = At(ReadBackBuffer(), kWidth, 30, 30);
+    EXPECT_NEAR(got.r, 128, 1);
+    EXPECT_EQ(got.g, 0);
+    effect->SetTexture(effect->GetParameterByName(0, "elemTex"), nullptr);
+    device->SetTexture(0, nullptr);
 }
