@@ -486,7 +486,7 @@ public:
     virtual Result SetVertexDeclaration(VertexDeclaration* declaration) = 0;
     virtual Result SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset, uint32_t stride) = 0;
     virtual Result SetIndices(IndexBuffer* buffer) = 0;
-    // Draws need an open scene and an effect pass in progress.
+    // Draws need an open scene; the GL device also needs an effect pass to draw with.
     virtual Result DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t primitiveCount) = 0;
     virtual Result DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertex, uint32_t minIndex,
                                         uint32_t vertexCount, uint32_t startIndex, uint32_t primitiveCount) = 0;

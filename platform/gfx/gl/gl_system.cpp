@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "platform/gfx/gl/gl_device.h"
 
@@ -51,24 +52,18 @@ public:
 
     uint32_t GetModeCount(Format format) override {
         uint32_t n = 0;
-        const int count = SDL_GetNumDisplayModes(0);
-        for (int i = 0; i < count; ++i) {
-            SDL_DisplayMode m;
-            if (SDL_GetDisplayMode(0, i, &m) == 0 && DisplayFormatOf(m.format) == format) ++n;
-        }
+        for (const DisplayMode& m : Modes()) n += m.format == format ? 1 : 0;
         return n;
     }
 
     Result EnumModes(Format format, uint32_t index, DisplayMode* mode) override {
         if (!mode) return Result::InvalidCall;
-        const int count = SDL_GetNumDisplayModes(0);
-        if (count < 0) return Result::NotAvailable;
+        if (SDL_GetNumDisplayModes(0) < 0) return Result::NotAvailable;
         uint32_t n = 0;
-        for (int i = 0; i < count; ++i) {
-            SDL_DisplayMode m;
-            if (SDL_GetDisplayMode(0, i, &m) != 0 || DisplayFormatOf(m.format) != format) continue;
+        for (const DisplayMode& m : Modes()) {
+            if (m.format != format) continue;
             if (n++ == index) {
-                *mode = ModeOf(m);
+                *mode = m;
                 return Result::Ok;
             }
         }
@@ -125,6 +120,24 @@ public:
     }
 
 private:
+    // The display's modes. Some video drivers (the offscreen one) list none that
+    // can be used; the desktop's own mode is always there.
+    static std::vector<DisplayMode> Modes() {
+        std::vector<DisplayMode> modes;
+        const int count = SDL_GetNumDisplayModes(0);
+        for (int i = 0; i < count; ++i) {
+            SDL_DisplayMode m;
+            if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w <= 0 || m.h <= 0) continue;
+            const DisplayMode mode = ModeOf(m);
+            if (mode.format != Format::Unknown) modes.push_back(mode);
+        }
+        SDL_DisplayMode desktop;
+        if (modes.empty() && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+            modes.push_back(ModeOf(desktop));
+        }
+        return modes;
+    }
+
     // The capabilities need a context: a hidden window gets one once, to ask.
     Result Probe() {
         if (m_probed) return m_probeResult;
