@@ -76,9 +76,15 @@ std::string DeclaredAs(const ParamDesc& d) {
     std::string s = ParamTypeName(d.type);
     if (d.paramClass == ParamClass::Vector) s += std::to_string(d.columns);
     if (d.paramClass == ParamClass::MatrixRows || d.paramClass == ParamClass::MatrixColumns) {
-        s += std::to_string(d.rows) + "x" + std::to_string(d.columns);
+        s += std::to_string(d.rows);
+        s += 'x';
+        s += std::to_string(d.columns);
     }
-    if (d.elements) s += "[" + std::to_string(d.elements) + "]";
+    if (d.elements) {
+        s += '[';
+        s += std::to_string(d.elements);
+        s += ']';
+    }
     return s;
 }
 
