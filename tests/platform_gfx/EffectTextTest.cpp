@@ -208,7 +208,7 @@ TEST(EffectText, RefusesMalformedTextNamingTheLine) {
     }
 }
 
-TEST(EffectText, AcceptsWindowsLineEndsAndCaseFreeStateNames) {
+TEST(EffectText, AcceptsCrLfLineEndsAndCaseFreeStateNames) {
     const std::string text =
         "effect 1\r\ntechnique T\r\n pass P\r\n  vertex V\r\n  fragment F\r\n  srcblend srcalpha\r\nend\r\n"
         "code vertex V\r\nx\r\nendcode\r\ncode fragment F\r\nendcode\r\n";
