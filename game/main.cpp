@@ -1,9 +1,26 @@
-// Entry point of the game. The engine's start-up path grows here as its
-// subsystems land; for now the program reports what it is and exits.
+// Entry point of the game: the game object first, so it is the application
+// description for the whole run; then the platform's real backends, the run
+// itself, and the teardown. Until the game layer has its own game class the
+// engine's base game runs as it is.
 
-#include <cstdio>
+#include <string>
 
-int main(int, char**) {
-    std::printf("Drovani Skyreach: the engine's start-up path is not built yet.\n");
+#include "framework/ZBaseGame.h"
+#include "platform/input/input.h"
+#include "platform/os/system.h"
+#include "platform/window/window.h"
+
+int main(int argc, char** argv) {
+    ZBaseGame* game = ZBaseGame::GetInstance();
+
+    platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
+    platform::input::SetInputSystem(platform::input::CreateInputSystem(platform::input::Backend::Sdl));
+
+    const std::string commandLine = os::JoinCommandLine(argc, argv);
+    ZBaseGame::Run(game, 0, 0, commandLine.c_str(), platform::window::SW_SHOWNORMAL);
+    ZBaseGame::DestroyInstance();
+
+    platform::input::SetInputSystem(nullptr);
+    platform::window::SetWindowSystem(nullptr);
     return 0;
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "entity/ZComponent.h"
+#include "foundation/ZArray.h"
+
+// Lets entities ride on another: a carrier keeps its riders as children, and
+// each rider links back to its carrier.
+class ZBasingComponent : public ZComponent {
+    Z_RTTI(ZBasingComponent, ZComponent)
+
+public:
+    ZBasingComponent() = default;
+
+    // Adds the rider to this carrier's children (once).
+    void AddChild(ZEntity* rider);
+    // Removes the rider from the children; the caller clears the rider's link.
+    void RemoveChild(ZEntity* rider);
+    // Every rider leaves: each is removed from its carrier and its link cleared.
+    void DetachChildren();
+
+    ZEntity* parent = nullptr;  // the carrier this entity rides on
+    bool heldRigidly = false;
+    ZArray<ZEntity*> children;
+};

@@ -1,0 +1,3 @@
+#include "entity/ZEngineComponentFactory.h"
+
+ZComponent* CreateComponentByName(ZEntity* /*entity*/, ZHashedString /*kind*/) { return nullptr; }

@@ -1,0 +1,235 @@
+#include "framework/ZBaseGame.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "audio/ZAudioMgr.h"
+#include "entity/ZEntity.h"
+#include "foundation/ZHashedStringTable.h"
+#include "foundation/ZStaticInit.h"
+#include "foundation/ZTempStringPool.h"
+#include "foundation/ZUserFolders.h"
+#include "framework/ZLocMgr.h"
+#include "framework/ZWindow.h"
+#include "menu/ZCinematic.h"
+#include "menu/ZMenu.h"
+#include "renderer/ZFXAAFilter.h"
+
+namespace {
+
+ZBaseGame* g_baseGame = nullptr;
+
+}  // namespace
+
+ZBaseGame::ZBaseGame() {
+    // Start-up logs from its first line; Config.ini decides from its reading on.
+    m_doLogging = true;
+    gAppInfoDestroyed.store(false);
+    // The game object is the description for the whole run. A default
+    // description made before it (by a log line, say) gives way to it.
+    ZAppInfo* current = gAppInfo.load();
+    if (current == nullptr || dynamic_cast<ZBaseGame*>(current) == nullptr) {
+        ZAppInfo::DestroyInstance();
+        gAppInfo.store(this);
+    }
+    if (g_baseGame == nullptr) {
+        g_baseGame = this;
+    }
+}
+
+ZBaseGame::~ZBaseGame() {
+    FreeHistories();
+    delete m_fxaaFilter;
+    m_fxaaFilter = nullptr;
+    delete m_window;
+    m_window = nullptr;
+    // Collections the game left behind (shutdown empties them normally).
+    for (ZEntity*& entity : m_entityList) {
+        delete entity;
+        entity = nullptr;
+    }
+    for (auto& node : m_entityMap) {
+        delete node.value;
+    }
+    if (g_baseGame == this) {
+        g_baseGame = nullptr;
+    }
+    if (gAppInfo.load() == this) {
+        gAppInfo.store(nullptr);
+    }
+}
+
+ZBaseGame* ZBaseGame::GetInstance() {
+    if (g_baseGame == nullptr && !gAppInfoDestroyed.load()) {
+        new ZBaseGame();  // stores itself in the slot
+    }
+    return g_baseGame;
+}
+
+ZBaseGame* ZBaseGame::PeekInstance() { return g_baseGame; }
+
+void ZBaseGame::DestroyInstance() {
+    delete g_baseGame;
+    g_baseGame = nullptr;
+}
+
+bool ZBaseGame::IsExiting() { return gAppInfoDestroyed.load(); }
+
+// --- The application description ---
+
+const char* ZBaseGame::GetEngineVersionText() const {
+    ZString build;
+    const int32_t number = m_versionFile.GetValue(ZHashedString("Version"), ZHashedString("EngineVersion"), build)
+                               ? build.ToInt()
+                               : 0;
+    return FormatTempString("%d.%02d.%04d", 1, 8, number);
+}
+
+const char* ZBaseGame::GetLegalNotice() const {
+    ZAppInfo* info = ZAppInfo::GetInstance();
+    const bool utf8 = info == nullptr || info->UsesUTF8();
+    return utf8 ? "\xC2\xA9 Korvanth Works. All rights reserved." : "\xA9 Korvanth Works. All rights reserved.";
+}
+
+bool ZBaseGame::CheckStack(char* buffer, const uint32_t size) {
+    if (buffer == nullptr || size == 0) {
+        return false;
+    }
+    ZString text("Checked stack:");
+    for (uint32_t i = 0; i < m_nameStack.Count(); ++i) {
+        if (i > 0) {
+            text += " /";
+        }
+        const char* name = m_nameStack[i].GetText();
+        text += " ";
+        text += name != nullptr ? name : "";
+    }
+    std::snprintf(buffer, size, "%s", text.GetText());
+    return true;
+}
+
+void ZBaseGame::StopAudio() {
+    ZAudioMgr* audio = GetAudioMgr();
+    if (audio != nullptr) {
+        audio->StopAllSounds();
+        audio->ReleaseAllSounds();
+    }
+}
+
+void ZBaseGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int32_t pass) {
+    for (const ZString& word : words) {
+        if (pass == 0 && word.EqualsNoCase("TestLoc")) {
+            ZLocMgr::GetInstance()->SetPseudoLocalization(true);
+        }
+        // "FontGen" is known and has no effect.
+    }
+}
+
+// --- Built-in names ---
+
+ZHashedString ZBaseGame::GetPreHUDTargetSetterPassName() const { return GetBuiltinNames().preHUDTargetSetterPass; }
+ZHashedString ZBaseGame::GetDefaultPassName() const { return GetBuiltinNames().defaultPass; }
+ZHashedString ZBaseGame::GetFinalTargetSetterPassName() const { return GetBuiltinNames().finalTargetSetterPass; }
+ZHashedString ZBaseGame::GetPreHUDPassName() const { return GetBuiltinNames().preHUDPass; }
+ZHashedString ZBaseGame::GetHUDPassName() const { return GetBuiltinNames().hudPass; }
+ZHashedString ZBaseGame::GetMenuPassName() const { return GetBuiltinNames().menuPass; }
+ZHashedString ZBaseGame::GetConsolePassName() const { return GetBuiltinNames().consolePass; }
+ZHashedString ZBaseGame::GetActualTargetSetterPassName() const { return GetBuiltinNames().actualTargetSetterPass; }
+ZHashedString ZBaseGame::GetFinalPassName() const { return GetBuiltinNames().finalPass; }
+ZHashedString ZBaseGame::GetDefaultGroupName() const { return GetBuiltinNames().defaultGroup; }
+ZHashedString ZBaseGame::GetDefaultBackdropGroupName() const { return GetBuiltinNames().defaultBackdropGroup; }
+ZHashedString ZBaseGame::GetDefaultAlphaGroupName() const { return GetBuiltinNames().defaultAlphaGroup; }
+ZHashedString ZBaseGame::GetPreHUDGroupName() const { return GetBuiltinNames().preHUDGroup; }
+ZHashedString ZBaseGame::GetHUDGroupName() const { return GetBuiltinNames().hudGroup; }
+ZHashedString ZBaseGame::GetHUDGlyphGroupName() const { return GetBuiltinNames().hudGlyphGroup; }
+ZHashedString ZBaseGame::GetMenuGroupName() const { return GetBuiltinNames().menuGroup; }
+ZHashedString ZBaseGame::GetMenuGlyphGroupName() const { return GetBuiltinNames().menuGlyphGroup; }
+ZHashedString ZBaseGame::GetMenuBackdropGroupName() const { return GetBuiltinNames().menuBackdropGroup; }
+ZHashedString ZBaseGame::GetMenuUnderlayGroupName() const { return GetBuiltinNames().menuUnderlayGroup; }
+ZHashedString ZBaseGame::GetConsoleBackdropGroupName() const { return GetBuiltinNames().consoleBackdropGroup; }
+ZHashedString ZBaseGame::GetConsoleGroupName() const { return GetBuiltinNames().consoleGroup; }
+ZHashedString ZBaseGame::GetConsoleGlyphGroupName() const { return GetBuiltinNames().consoleGlyphGroup; }
+ZHashedString ZBaseGame::GetFinalGroupName() const { return GetBuiltinNames().finalGroup; }
+ZHashedString ZBaseGame::GetSFXAudioGroupName() const { return GetBuiltinNames().sfxAudioGroup; }
+ZHashedString ZBaseGame::GetBGMAudioGroupName() const { return GetBuiltinNames().bgmAudioGroup; }
+ZHashedString ZBaseGame::GetTitleScreenGroupName() const { return GetBuiltinNames().titleScreenGroup; }
+
+// --- Factories. The menu classes are not built yet: each factory makes a
+// plain menu under the name of the menu it stands for. ---
+
+namespace {
+
+ZMenu* NewMenu(const char* name) { return new ZMenu(ZHashedString(name)); }
+
+}  // namespace
+
+ZMenu* ZBaseGame::CreateTitleMenu(int32_t /*argument*/) { return NewMenu("TitleMenu"); }
+ZMenu* ZBaseGame::CreatePauseMenu() { return NewMenu("PauseMenu"); }
+ZMenu* ZBaseGame::CreateControlsMenu() { return NewMenu("ControlsMenu"); }
+ZMenu* ZBaseGame::CreateControlGroupsMenu() { return NewMenu("ControlGroupsMenu"); }
+ZMenu* ZBaseGame::CreateJoysticksMenu() { return NewMenu("JoysticksMenu"); }
+ZMenu* ZBaseGame::CreateMouseMenu() { return NewMenu("MouseMenu"); }
+ZMenu* ZBaseGame::CreateOptionsMenu() { return NewMenu("OptionsMenu"); }
+ZMenu* ZBaseGame::CreateAboutMenu() { return NewMenu("AboutMenu"); }
+ZMenu* ZBaseGame::CreateLanguageMenu() { return NewMenu("LanguageMenu"); }
+ZMenu* ZBaseGame::CreateVideoMenu() { return NewMenu("VideoMenu"); }
+ZMenu* ZBaseGame::CreateBrightnessMenu() { return NewMenu("BrightnessMenu"); }
+ZMenu* ZBaseGame::CreateAudioMenu() { return NewMenu("AudioMenu"); }
+ZMenu* ZBaseGame::CreateGameOptionsMenu() { return NewMenu("GameOptionsMenu"); }
+ZMenu* ZBaseGame::CreateConfirmationMenu(bool /*withCancel*/) { return NewMenu("ConfirmationMenu"); }
+ZMenu* ZBaseGame::CreateBindingsMenu(ZHashedString /*group*/, ZHashedString /*control*/) {
+    return NewMenu("BindingsMenu");
+}
+ZMenu* ZBaseGame::CreateTextEntryMenu(bool /*allowCancel*/) { return NewMenu("TextEntryMenu"); }
+
+ZFXAAFilter* ZBaseGame::CreateFXAAFilter() { return new ZFXAAFilter(m_fxaa); }
+
+ZCinematic* ZBaseGame::CreateIntroSplash() { return new ZCinematic(); }
+
+// --- Diagnostics ---
+
+void ZBaseGame::GetBuildInfo(ZString& out) const {
+    out = "ZORP Math:  _FINALRELEASE _PLAT_WIN\r\n"
+          "ZORP Util:  _FINALRELEASE _PLAT_WIN\r\n"
+          "ZORP Renderer:  _FINALRELEASE _PLAT_WIN\r\n"
+          "ZORP Audio:  _FINALRELEASE _PLAT_WIN\r\n"
+          "ZORP Game:  _FINALRELEASE _PLAT_WIN\r\n";
+}
+
+void ZBaseGame::GetMachineIdText(ZString& out) const {
+    const ZString& name = m_machineIdOverride.IsEmpty() ? m_computerName : m_machineIdOverride;
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", HashStringELF(name.GetText()));
+    out = text;
+}
+
+float ZBaseGame::GetAverageFrameRate() const {
+    const uint32_t length = FrameRateHistoryLength();
+    return length > 0 ? m_frameRateSum / static_cast<float>(length) : 0.0f;
+}
+
+float ZBaseGame::GetAverageStepCount() const {
+    const uint32_t length = GetStepCountHistoryLength();
+    return length > 0 ? m_stepCountSum / static_cast<float>(length) : 0.0f;
+}
+
+void ZBaseGame::FreeHistories() {
+    delete[] m_frameRateHistory;
+    m_frameRateHistory = nullptr;
+    m_frameRateIndex = 0;
+    m_frameRateSum = 0.0f;
+    delete[] m_stepCountHistory;
+    m_stepCountHistory = nullptr;
+    m_stepCountIndex = 0;
+    m_stepCountSum = 0.0f;
+}
+
+ZString ZBaseGame::UserConfigPath(const char* fileName) const {
+    ZString path = GetUserFolderPath(GetGameFolderName(), GetConfigFolder(), true);
+    path += fileName;
+    return path;
+}
+
+platform::window::WindowSystem* ZBaseGame::GetWindowSystem() const {
+    return m_window != nullptr ? m_window->GetSystem() : nullptr;
+}

@@ -1,0 +1,477 @@
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/ZAppInfo.h"
+#include "foundation/ZArray.h"
+#include "foundation/ZHashedString.h"
+#include "foundation/ZINIFile.h"
+#include "foundation/ZMap.h"
+#include "foundation/ZString.h"
+#include "foundation/ZTimer.h"
+#include "framework/ZConsole.h"
+#include "framework/ZDisplayModes.h"
+#include "framework/ZEngineConfigVars.h"
+#include "platform/window/window.h"
+
+class ZCinematic;
+class ZEntity;
+class ZFXAAFilter;
+class ZFont;
+class ZMenu;
+class ZResolutionListener;
+class ZWindow;
+struct ZWindowDesc;
+
+// The engine's application object: one per process, derived by the game,
+// which overrides single operations and calls the base version first. It is
+// the application description (ZAppInfo) and owns the engine's configuration
+// variables (ZEngineConfigVars).
+//
+// Life: construct -> Run (preinit, init, postinit, the main loop, shutdown)
+// -> deleted by the program's entry. Everything runs on the main thread.
+//
+// Ending the program always goes through Exit: closing the window, SIGINT
+// and SIGTERM post a quit request that the next PumpMessages turns into Exit
+// (Alt+F4 calls it at once); shutdown then writes Config.ini, the bindings
+// and the console memory before the engine's singletons are released.
+class ZBaseGame : public ZAppInfo, public ZEngineConfigVars {
+public:
+    // The base game's own title; a game returns its own from its getters.
+    static constexpr const char* kEngineGameTitle = "ZORP Game";
+    static constexpr const char* kWindowClassName = "Default ZORP Window Class";
+
+    ZBaseGame();
+    ~ZBaseGame() override;
+    ZBaseGame(const ZBaseGame&) = delete;
+    ZBaseGame& operator=(const ZBaseGame&) = delete;
+
+    // The base-game singleton: the game object made first. When none exists
+    // and the game has not exited, a plain ZBaseGame is made.
+    static ZBaseGame* GetInstance();
+    // The singleton or null, making nothing.
+    static ZBaseGame* PeekInstance();
+    // Deletes the singleton and clears the slot (the program's entry, at the end).
+    static void DestroyInstance();
+    // Set once by Exit: the loop stops, Render draws nothing, accessors of the
+    // description create nothing.
+    static bool IsExiting();
+
+    // The program's entry calls this once with the game object and the four
+    // start-up values: stores them, runs preinit, init and postinit, the main
+    // loop, then shutdown. SIGINT and SIGTERM ask for a quit while it runs.
+    static void Run(ZBaseGame* game, uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
+                    int32_t showCommand);
+    // One pass of the main loop. False when the pump answered stop; the caller
+    // then runs shutdown (no frame ran in that pass).
+    bool RunFrame();
+
+    // --- The application description ---
+    const char* GetGameFolderName() const override { return kEngineGameTitle; }
+    bool UsesUTF8Alt() const override { return false; }
+    bool IsLogging() const override { return m_doLogging; }
+    void SetLogging(bool on) override { m_doLogging = on; }
+    // "Checked stack:" and the name stack's names.
+    bool CheckStack(char* buffer, uint32_t size) override;
+    // Stops every sound, then releases every sound.
+    void StopAudio() override;
+
+    virtual const char* GetConfigFileName() const { return "Config.ini"; }
+    virtual const char* GetConsoleMemoryFileName() const { return "ConsoleMemory.txt"; }
+    virtual const char* GetControlBindingsFileName() const { return "ControlBindings.bnd"; }
+    virtual const char* GetSplashImageName() const { return ""; }
+    virtual const char* GetHeaderImageName() const { return "header.bmp"; }
+    virtual const char* GetLanguageListFileName() const { return "Language List.ini"; }
+    virtual const char* GetVersionFileName() const { return "Version.ini"; }
+    virtual const char* GetScreenshotPrefix() const { return "screen_"; }
+    virtual const char* GetGameTitle() const { return kEngineGameTitle; }
+    virtual const char* GetVersionText() const { return "1.00.0000"; }
+    virtual const char* GetWebsiteURL() const { return "https://korvanth.example/"; }
+    virtual const char* GetEngineName() const { return "ZORP Game Engine"; }
+    // "1.08.<build>", the build from Version.ini ("Version"/"EngineVersion");
+    // a temporary string.
+    virtual const char* GetEngineVersionText() const;
+    virtual const char* GetLegalNotice() const;
+    virtual const char* GetAuthor() const { return "Korvanth Works"; }
+    virtual const char* GetWebsiteURL2() const { return GetWebsiteURL(); }
+    virtual const char* GetWebsiteName() const { return "korvanth.example"; }
+
+    // --- The main loop (one pass: PumpMessages, UpdateTiming, then unless
+    // minimized the due FixedUpdates, Update, TickUpdateRegistry, PreRender,
+    // Render, PostRender) ---
+    // Empties the message queue; false once the game is exiting or a quit
+    // message came (which calls Exit).
+    virtual bool PumpMessages();
+    virtual bool IsNotMinimized();
+    // Frame times, steps due and the per-frame services.
+    virtual void UpdateTiming();
+    // Once per drawn frame: histories, the engine's own keys and controls,
+    // the frame-rate display, the console.
+    virtual void Update();
+    // One fixed step.
+    virtual void FixedUpdate();
+    // The game-time list of the update registry.
+    virtual void TickUpdateRegistry();
+    virtual void PreRender() {}
+    virtual void Render();
+    virtual void PostRender() {}
+
+    // --- Console and command line ---
+    virtual void RegisterConsoleCommands() {}
+    // True when the words named a command it ran.
+    virtual bool ExecuteConsoleCommand(const ZArray<ZString>& /*words*/) { return false; }
+    // Pass 0 runs before the subsystems start, pass 1 at the end of postinit.
+    // "TestLoc" (pass 0) turns pseudo-localisation on; "FontGen" is known and
+    // does nothing.
+    virtual void HandleCommandLineArgs(const ZArray<ZString>& words, int32_t pass);
+
+    // --- Start-up and shutdown ---
+    virtual void preinit();
+    virtual void init();
+    virtual void postinit();
+    // Mounts the user's Mods folder, then "Engine.zpk".
+    virtual void addStreamSources();
+    // Fills the window class: its name and the engine's window procedure.
+    virtual void setupWindowClass(ZWindowDesc& desc);
+    virtual void setupWindow();
+    virtual void shutdown();
+
+    // The set-up steps init runs in this order.
+    virtual void SetPreHUDDefaultRenderTarget();
+    virtual void CreateRenderPasses();
+    virtual void SetFinalDefaultRenderTarget();
+    virtual void CreateHUDRenderPasses();
+    virtual void SetActualDefaultRenderTarget();
+    virtual void CreateFinalRenderPass();
+    virtual void CreateRenderGroups();
+    virtual void AssignGroupsToPasses();
+    virtual void CreateSoundGroups();
+    virtual void CreateControls();
+    virtual void LoadControlBindings();
+    // Called by the bindings loader (and the controls menu's reset), not by init.
+    virtual void SetUpDefaultControlBindings();
+    virtual void AddLocStringFiles();
+    virtual void AddLocLanguages();
+    // Holds the engine frame time at 0 until the first frames run smoothly.
+    virtual void StartupThrottling(float& engineFrameTime);
+    // Runs once when throttling ends.
+    virtual void OnStartupThrottlingDone() {}
+    // Runs just before the renderer starts.
+    virtual void OnPreInitRenderer() {}
+    // Runs first in preinit.
+    virtual void OnPreInit() {}
+
+    // --- Built-in names (a game renames one by overriding its getter) ---
+    virtual ZHashedString GetPreHUDTargetSetterPassName() const;
+    virtual ZHashedString GetDefaultPassName() const;
+    virtual ZHashedString GetFinalTargetSetterPassName() const;
+    virtual ZHashedString GetPreHUDPassName() const;
+    virtual ZHashedString GetHUDPassName() const;
+    virtual ZHashedString GetMenuPassName() const;
+    virtual ZHashedString GetConsolePassName() const;
+    virtual ZHashedString GetActualTargetSetterPassName() const;
+    virtual ZHashedString GetFinalPassName() const;
+    virtual ZHashedString GetDefaultGroupName() const;
+    virtual ZHashedString GetDefaultBackdropGroupName() const;
+    virtual ZHashedString GetDefaultAlphaGroupName() const;
+    virtual ZHashedString GetPreHUDGroupName() const;
+    virtual ZHashedString GetHUDGroupName() const;
+    virtual ZHashedString GetHUDGlyphGroupName() const;
+    virtual ZHashedString GetMenuGroupName() const;
+    virtual ZHashedString GetMenuGlyphGroupName() const;
+    virtual ZHashedString GetMenuBackdropGroupName() const;
+    virtual ZHashedString GetMenuUnderlayGroupName() const;
+    virtual ZHashedString GetConsoleBackdropGroupName() const;
+    virtual ZHashedString GetConsoleGroupName() const;
+    virtual ZHashedString GetConsoleGlyphGroupName() const;
+    virtual ZHashedString GetFinalGroupName() const;
+    virtual ZHashedString GetSFXAudioGroupName() const;
+    virtual ZHashedString GetBGMAudioGroupName() const;
+    virtual ZHashedString GetTitleScreenGroupName() const;
+    virtual ZHashedString GetNullName() const { return ZHashedString::None(); }
+    // The group a kind of object draws in: the default group for every kind.
+    virtual ZHashedString GetGroupFor(ZHashedString /*kind*/) const { return GetDefaultGroupName(); }
+
+    // --- Defaults of the built-in screens ---
+    virtual const char* GetTitleTextureFile() const { return "default_title.dds"; }
+    virtual float GetTitleScale() const { return 0.5f; }
+    virtual float GetTitleOffsetY() const { return 0.35f; }
+    virtual const char* GetCalibrationTextureFile() const { return "default_calibration.dds"; }
+    virtual float GetCalibrationScale() const { return 0.45f; }
+    virtual float GetCalibrationOffsetY() const { return 0.3f; }
+    virtual bool ShowsMenuUnderlays() const { return false; }
+    virtual int32_t GetWindowIconId() const { return 0; }
+
+    // --- Factories of the engine's default objects (the caller owns each) ---
+    virtual ZMenu* CreateTitleMenu(int32_t argument);
+    virtual ZMenu* CreatePauseMenu();
+    virtual ZMenu* CreateControlsMenu();
+    virtual ZMenu* CreateControlGroupsMenu();
+    virtual ZMenu* CreateJoysticksMenu();
+    virtual ZMenu* CreateMouseMenu();
+    virtual ZMenu* CreateOptionsMenu();
+    virtual ZMenu* CreateAboutMenu();
+    virtual ZMenu* CreateLanguageMenu();
+    virtual ZMenu* CreateVideoMenu();
+    virtual ZMenu* CreateBrightnessMenu();
+    virtual ZMenu* CreateAudioMenu();
+    virtual ZMenu* CreateGameOptionsMenu();
+    virtual ZMenu* CreateConfirmationMenu(bool withCancel);
+    virtual ZMenu* CreateBindingsMenu(ZHashedString group, ZHashedString control);
+    virtual ZMenu* CreateTextEntryMenu(bool allowCancel);
+    // The pre-HUD pass's filter for the current FXAA level.
+    virtual ZFXAAFilter* CreateFXAAFilter();
+    // The start-up splash.
+    virtual ZCinematic* CreateIntroSplash();
+    // Whether the console may open while DemoMode is on.
+    virtual bool AllowsConsoleInDemoMode() const { return false; }
+
+    // --- Fonts held by the base game (none until the engine assets load) ---
+    virtual ZFont* GetHUDFont() const { return nullptr; }
+    virtual ZFont* GetMenuFont() const { return nullptr; }
+    virtual ZFont* GetConsoleFont() const { return nullptr; }
+    // The engine assets: glyph sheets first (a game may add its own), then the rest.
+    virtual void PreLoadEngineAssets();
+    void LoadEngineAssets();
+    void ReleaseEngineAssets();
+
+    // --- Pause, exit, activation ---
+    // Activation by a click on the frame does not trap the cursor.
+    virtual void ActivateWindow(bool byClick);
+    virtual void DeactivateInput();
+    // Posts the quit message; the next PumpMessages calls Exit.
+    virtual void RequestQuit();
+    // Counted pause requests: the first push pauses, the pop of the last unpauses.
+    virtual void PushPause(bool push);
+    // Leaves the main loop (once; later calls do nothing).
+    virtual void Exit();
+    virtual bool IsGamePaused();
+    virtual void SetPaused(bool paused);
+    virtual void RequestScreenshot() { m_screenshotRequested = true; }
+    // Writes the back buffer to the next free "<prefix><nnnn>.bmp" of the
+    // user's screenshots folder.
+    void TakeLegacyScreenshot();
+    virtual void CancelScreenshot() { m_screenshotRequested = false; }
+    virtual uint32_t FrameRateHistoryLength() const { return 16; }
+    virtual uint32_t GetStepCountHistoryLength() const { return 32; }
+    // Developer-mode edit mode; closes the console and the menus on entry.
+    virtual void SetEditMode();
+    virtual bool IsEditMode() const { return m_editMode; }
+    virtual void OnEditModeChanged(bool /*on*/) {}
+    virtual bool IsDevMode() const { return m_devMode; }
+
+    // --- The game's entity collections ---
+    // Three entry points that end in FlushEntityList(false) whatever their
+    // argument: Reset goes through Flush; postinit uses Flush, Exit Clear.
+    virtual void ResetEntities(bool mark);
+    virtual void FlushEntities(bool mark);
+    virtual void ClearEntities(bool mark);
+    // SetListedEntitiesEnabled(true); answers true.
+    virtual bool ShowListedEntities();
+    // FlushEntityList(false), stop every cinematic, SetListedEntitiesEnabled(false).
+    virtual void EndListedEntities();
+    // false: save, delete and forget every entity. true: mark those that may
+    // be deleted as pending (deleted at the next fixed step).
+    virtual void FlushEntityList(bool markOnly);
+    virtual void FlushEntityMap(bool markOnly);
+    virtual void SetListedEntitiesEnabled(bool enabled);
+    virtual void SetMappedEntitiesEnabled(bool enabled);
+    // Deletes the pending entities of the list (once per fixed step).
+    void ProcessDeferredDeletions();
+    ZArray<ZEntity*>& GetEntityList() { return m_entityList; }
+    ZMap<ZHashedString, ZEntity*>& GetEntityMap() { return m_entityMap; }
+
+    // --- Diagnostics ---
+    virtual void GetBuildInfo(ZString& out) const;
+    // "0x%08x" of the ELF hash of the override name, else the computer name.
+    void GetMachineIdText(ZString& out) const;
+    void SetMachineIdOverride(const ZString& name) { m_machineIdOverride = name; }
+    virtual bool IsFreeCameraOn() const { return false; }
+    virtual void StepFreeCamera() {}
+    ZArray<ZHashedString>& GetNameStack() { return m_nameStack; }
+
+    // --- Renderer notifications ---
+    virtual void OnPreResetRenderer();
+    virtual void OnPostResetRenderer();
+    virtual void OnLostDevice();
+
+    // --- Subsystems ---
+    void initSubSystems();
+    void InitInput();
+    void DeinitInput();
+
+    // --- Video state and the window ---
+    // Frees or captures the cursor as the pause state says; force re-applies.
+    void UpdateCursorState(bool force);
+    void UpdateCursorState() { UpdateCursorState(false); }
+    void ClipCursorToWindow(bool force);
+    bool IsBorderless() const;
+    bool IsExclusiveFullscreen() const { return m_fullscreen && !m_fullscreenWindowed; }
+    void ResetRenderer();
+    // Sizes below 1 are refused (the previous size is kept); FXAA is held to 0..4.
+    void SetAllVideoOptions(int32_t width, int32_t height, bool vsync, bool fullscreen, bool fullscreenWindowed,
+                            bool stretch, int32_t fxaa, int32_t tate) override;
+    void ApplyWindowStyle(bool exclusive);
+    void ToggleFullscreen();
+    // Resizes the window around its centre to the wanted client size.
+    void AdjustWindowSize();
+    // Centres the window on the primary monitor.
+    void CenterWindow();
+    // Render size, aspect ratio and HUD mapping from the video variables;
+    // tells the listeners, then OnScreenMetricsChanged.
+    void UpdateScreenMetrics();
+    virtual void OnScreenMetricsChanged() {}
+    void AddResolutionListener(ZResolutionListener* listener);
+    void RemoveResolutionListener(ZResolutionListener* listener);
+    // Handles a message of the main window (activation, sizing, closing, the
+    // system menu key) and hands on the rest. user is the base game.
+    static int64_t WndProc(const platform::window::Message& message, void* user);
+
+    // --- Configuration hooks ---
+    void SetCameraFieldOfView(float fov) override;
+    void SetMouseFactor(float factor) override;
+    void ConfineCursor(bool locked) override;
+    void SetAudioOptions(float masterVolume, float musicVolume, float soundVolume, float streamWriteDelay,
+                         bool multiSynthExclusiveChannels) override;
+
+    // --- State others read ---
+    ZConsole& GetConsole() { return m_console; }
+    ZWindow* GetWindow() const { return m_window; }
+    // The installed window system when the main window exists, else null.
+    platform::window::WindowSystem* GetWindowSystem() const;
+    const ZINIFile& GetVersionFile() const { return m_versionFile; }
+    const ZString& GetComputerName() const { return m_computerName; }
+    const char* GetCommandLine() const { return m_commandLine.GetText(); }
+    bool IsStartupCancelled() const { return m_startupCancelled; }
+    void SetStartupCancelled(bool cancelled) { m_startupCancelled = cancelled; }
+    bool IsWindowShown() const { return m_windowShown; }
+    bool IsCursorFree() const { return m_cursorFree; }
+    bool IsThrottlingDone() const { return m_throttlingDone; }
+    bool IsScreenshotRequested() const { return m_screenshotRequested; }
+    void SuppressPauseThisFrame() { m_pauseSuppressed = true; }
+    void SetConsoleLocked(bool locked) { m_consoleLocked = locked; }
+    ZFXAAFilter* GetFXAAFilter() const { return m_fxaaFilter; }
+    const ZArray<ZResolution>& GetScreenModes() const { return m_screenModes; }
+    float GetAverageFrameRate() const;
+    // "<FPS label>: <average rate>\n", the frame-rate display's text.
+    ZString GetFrameRateText() const;
+    // The recorder's "RM_Rec" or "RM_Play" label.
+    ZString GetRecorderLabel() const;
+    float GetAverageStepCount() const;
+
+    // Frame timing, in seconds (the step count excepted).
+    float GetTrueAbsoluteTime() const { return m_trueAbsoluteTime; }
+    float GetTrueDelta() const { return m_trueDelta; }
+    float GetEngineFrameTime() const { return m_engineFrameTime; }
+    float GetTotalEngineTime() const { return m_totalEngineTime; }
+    float GetGameFrameTime() const { return m_gameFrameTime; }
+    float GetFrameGameTime() const { return m_frameGameTime; }
+    float GetTotalGameTime() const { return m_totalGameTime; }
+    float GetFixedTime() const { return m_fixedTime; }
+    float GetStepLength() const { return m_stepLength; }
+    int32_t GetStepCount() const { return m_stepCount; }
+    float GetAccumulator() const { return m_accumulator; }
+    float GetLeftoverFraction() const { return m_leftoverFraction; }
+    float GetRenderTime() const { return m_renderTime; }
+    // Two factors on game time (slow motion); 1 each after construction.
+    float GetTimeScale(int index) const { return m_timeScales[index]; }
+    void SetTimeScale(int index, float scale) { m_timeScales[index] = scale; }
+
+    int32_t GetScreenWidth() const { return m_screenWidth; }
+    int32_t GetScreenHeight() const { return m_screenHeight; }
+    int32_t GetRenderWidth() const { return m_renderWidth; }
+    int32_t GetRenderHeight() const { return m_renderHeight; }
+    float GetAspectRatio() const { return m_aspectRatio; }
+    // x scale, y scale, x margin, y margin, units per pixel across and down,
+    // x and y pixel offsets of the 1024 x 768 interface frame.
+    const float* GetHUDMapping() const { return m_hudMapping; }
+
+protected:
+    // A quit was asked for by a signal; the next pump turns it into a quit message.
+    static bool TakeSignalQuitRequest();
+    // Builds the text of the renderer's start-up warnings box.
+    static ZString BuildInitWarningsText(const ZArray<ZHashedString>& keys);
+
+private:
+    void RunMainLoop();
+    void InstallRendererCallbacks();
+    void HandleEngineKeys();
+    void DrawFrameRate();
+    void DrawRecorderLabel();
+    void RunThreadWatchdog();
+    void AdjustWindow(bool center);
+    void WantedClientSize(int32_t& width, int32_t& height) const;
+    void SizeReset(int32_t width, int32_t height);
+    int64_t HandleMessage(const platform::window::Message& message);
+    ZString UserConfigPath(const char* fileName) const;
+    void FreeHistories();
+    static void UpdateList(uint8_t mask, float timeStep);
+
+    // Start-up values from the program's entry.
+    uintptr_t m_instance = 0;
+    uintptr_t m_previousInstance = 0;
+    ZString m_commandLine;
+    int32_t m_showCommand = 0;
+
+    // Frame timing (seconds).
+    float m_trueAbsoluteTime = 0.0f;
+    float m_trueDelta = 0.0f;
+    float m_totalEngineTime = 0.0f;
+    float m_engineFrameTime = 0.0f;
+    float m_totalGameTime = 0.0f;
+    float m_frameGameTime = 0.0f;
+    float m_fixedTime = 0.0f;
+    float m_stepLength = 0.0f;
+    float m_accumulator = 0.0f;
+    float m_leftoverFraction = 0.0f;
+    int32_t m_stepCount = 0;
+    float m_gameFrameTime = 0.0f;
+    float m_renderTime = 0.0f;
+    float m_timeScales[2] = {1.0f, 1.0f};
+
+    // Rings of the last frames' rates and step counts, with running sums.
+    float* m_frameRateHistory = nullptr;
+    uint32_t m_frameRateIndex = 0;
+    float m_frameRateSum = 0.0f;
+    float* m_stepCountHistory = nullptr;
+    uint32_t m_stepCountIndex = 0;
+    float m_stepCountSum = 0.0f;
+
+    int32_t m_pauseRequests = 0;
+
+    bool m_throttlingDone = false;
+    bool m_screenshotRequested = false;
+    bool m_pauseSuppressed = false;
+    bool m_editMode = false;
+    bool m_startupCancelled = false;
+    bool m_consoleLocked = false;
+    bool m_windowShown = false;
+    bool m_cursorFree = false;
+    bool m_sizingOrMoving = false;  // between the start and end of a frame drag
+    bool m_wasMaximized = false;
+    bool m_exitRan = false;
+
+    // Current screen resolution (the window's picture before rotation), the
+    // render size, and what derives from them.
+    int32_t m_screenWidth = 0;
+    int32_t m_screenHeight = 0;
+    int32_t m_renderWidth = 0;
+    int32_t m_renderHeight = 0;
+    float m_aspectRatio = 1.0f;
+    float m_hudMapping[8] = {};
+    ZArray<ZResolutionListener*> m_resolutionListeners;
+    platform::window::Point m_savedCursor;
+
+    ZWindow* m_window = nullptr;
+    ZConsole m_console;
+    ZTimer m_startupTimer;
+    ZINIFile m_versionFile;
+    ZString m_computerName;
+    ZString m_machineIdOverride;
+    ZArray<ZHashedString> m_nameStack;
+    ZArray<ZResolution> m_screenModes;  // distinct, sorted
+    ZFXAAFilter* m_fxaaFilter = nullptr;
+
+    ZArray<ZEntity*> m_entityList;
+    ZMap<ZHashedString, ZEntity*> m_entityMap;
+};

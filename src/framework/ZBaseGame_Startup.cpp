@@ -1,0 +1,577 @@
+// Start-up: the entry, the three phases, the window and the subsystems.
+
+#include <cstdio>
+
+#include "audio/ZAudioMgr.h"
+#include "entity/ZComponentFactoryChain.h"
+#include "entity/ZEngineComponentFactory.h"
+#include "foundation/ZLog.h"
+#include "foundation/ZStreamMgr.h"
+#include "foundation/ZTokenizer.h"
+#include "foundation/ZUserFolders.h"
+#include "framework/ZBaseGame.h"
+#include "framework/ZConfigVar.h"
+#include "framework/ZLocMgr.h"
+#include "framework/ZPlatformGlue.h"
+#include "framework/ZRuntimeRand.h"
+#include "framework/ZWindow.h"
+#include "hmd/ZHMDMgr.h"
+#include "input/ZControlMgr.h"
+#include "input/ZInputHandler.h"
+#include "menu/ZCinematicMgr.h"
+#include "platform/os/clock.h"
+#include "platform/os/system.h"
+#include "renderer/ZRenderer.h"
+
+namespace {
+
+using platform::window::WindowSystem;
+
+// Command-line words as the console splits them: blanks separate words; a
+// word that starts with a single or double quote runs to the matching quote
+// (or the end), blanks included, without the quotes.
+void SplitCommandWords(const char* text, ZArray<ZString>& out) {
+    out.Clear();
+    if (text == nullptr) {
+        return;
+    }
+    const char* p = text;
+    while (*p != 0) {
+        while (*p == ' ' || *p == '\t') {
+            ++p;
+        }
+        if (*p == 0) {
+            break;
+        }
+        char quote = 0;
+        if (*p == '"' || *p == '\'') {
+            quote = *p++;
+        }
+        const char* start = p;
+        while (*p != 0 && (quote != 0 ? *p != quote : (*p != ' ' && *p != '\t'))) {
+            ++p;
+        }
+        out.PushBack(ZString(start, static_cast<int32_t>(p - start)));
+        if (quote != 0 && *p == quote) {
+            ++p;
+        }
+    }
+}
+
+void RunCommandLine(ZBaseGame* game, const char* commandLine, const int32_t pass) {
+    if (commandLine == nullptr || commandLine[0] == 0) {
+        return;
+    }
+    ZArray<ZString> words;
+    SplitCommandWords(commandLine, words);
+    game->HandleCommandLineArgs(words, pass);
+}
+
+// The renderer's notifications go to whichever game is current when they run.
+void ForwardPreReset() {
+    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        game->OnPreResetRenderer();
+    }
+}
+
+void ForwardPostReset() {
+    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        game->OnPostResetRenderer();
+    }
+}
+
+void ForwardLostDevice() {
+    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        game->OnLostDevice();
+    }
+}
+
+void SetUpDefaultBindingsHook() {
+    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        game->SetUpDefaultControlBindings();
+    }
+}
+
+bool IsInputBlockedHook() { return GetCinematicMgr()->IsInputBlocked(); }
+
+void OnActiveDeviceClassChangedHook(int32_t /*deviceClass*/) {
+    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        game->UpdateCursorState(false);
+    }
+}
+
+void FocusMainWindow(const ZBaseGame* game) {
+    if (WindowSystem* system = game->GetWindowSystem()) {
+        system->SetFocus();
+    }
+}
+
+}  // namespace
+
+void ZBaseGame::preinit() {
+    SetWorkingDirToExe();
+
+    ZLog::Printf("ZBaseGame::preinit");
+    m_startupTimer.Start();
+    OnPreInit();
+
+    ZLog::Printf("Caching primary monitor dimensions...");
+    if (WindowSystem* system = platform::window::GetWindowSystem()) {
+        m_primaryMonitorWidth = system->GetSystemMetrics(platform::window::SM_CXSCREEN);
+        m_primaryMonitorHeight = system->GetSystemMetrics(platform::window::SM_CYSCREEN);
+    }
+
+    addStreamSources();
+    registerConfigVars();
+
+    ZLog::Printf("#### Load version info.");
+    m_versionFile.LoadINIFile(GetVersionFileName());
+    char version[260];
+    std::snprintf(version, sizeof version, "%s (%s) %s (%s)", GetGameTitle(), GetVersionText(), GetEngineName(),
+                  GetEngineVersionText());
+    ZLog::Printf("%s", version);
+
+    ZLog::Printf("Loading config vars from file...");
+    const ZString configPath = UserConfigPath(GetConfigFileName());
+    // Logging stays off from here on unless the file switches it on.
+    SetLogging(false);
+    LoadConfigFile(configPath.GetText());
+
+    ZLog::Printf("Initializing localization... (CRITICAL)");
+    ZLog::Printf("Load table of contents...");
+    AddLocLanguages();
+    AddLocStringFiles();
+
+    ZLocMgr* loc = ZLocMgr::GetInstance();
+    const ZString language(m_language);
+    ZLog::Printf("Set default path...");
+    loc->SetDefaultPath(true);
+    loc->ApplyStartupLanguage(language.GetText(), true);
+
+    ZLog::Printf("Registering console command callbacks...");
+    RegisterConsoleCommands();
+
+    ZLog::Printf("Running command line arguments (first pass)...");
+    RunCommandLine(this, m_commandLine.GetText(), 0);
+
+    ZLog::Printf("Get and parse screen modes...");
+    GetScreenResolutions(m_screenModes);
+    if (m_startupCancelled) {
+        return;
+    }
+
+    InitOperatorTokens();
+    RegisterComponentFactory(CreateComponentByName);
+
+    ZLog::Printf("Initializing localization... (NON-CRITICAL)");
+    ZLog::Printf("Set default path...");
+    loc->SetDefaultPath(false);
+    loc->ApplyStartupLanguage(language.GetText(), false);
+}
+
+void ZBaseGame::init() {
+    ZLog::Printf("ZBaseGame::init");
+    ZLog::Printf("Set current screen res...");
+    UpdateScreenMetrics();
+
+    // The name serves the machine id; nothing about the machine is logged.
+    ZLog::Printf("Date and time logging...");
+    m_computerName = os::ComputerName().c_str();
+
+    ZLog::Printf("Setting up windows...");
+    ZLog::Printf("Window class registering");
+    ZWindowDesc classDesc;
+    setupWindowClass(classDesc);
+    WindowSystem* system = platform::window::GetWindowSystem();
+    if (system == nullptr || !system->RegisterWindowClass(classDesc.className.GetText())) {
+        ZLog::Printf("Class registration failed");
+    }
+    setupWindow();
+
+    ZLog::Printf("RNG seeding");
+    SeedRuntimeRand(static_cast<uint32_t>(os::UnixTime()));
+
+    ZLog::Printf("Initializing frame time array");
+    FreeHistories();
+    m_frameRateHistory = new float[FrameRateHistoryLength()]();
+    ZLog::Printf("Initializing step num array");
+    m_stepCountHistory = new float[GetStepCountHistoryLength()]();
+    m_editMode = false;
+
+    GetHMDManager()->IsActive();
+    initSubSystems();
+
+    ZLog::Printf("Initialize console...");
+    m_console.Init();
+    ZLog::Printf("Load console memory...");
+    m_console.LoadMemory(UserConfigPath(GetConsoleMemoryFileName()).GetText());
+
+    SetPreHUDDefaultRenderTarget();
+    CreateRenderPasses();
+    SetFinalDefaultRenderTarget();
+    CreateHUDRenderPasses();
+    SetActualDefaultRenderTarget();
+    CreateFinalRenderPass();
+    CreateRenderGroups();
+    AssignGroupsToPasses();
+    CreateSoundGroups();
+    CreateControls();
+    LoadControlBindings();
+    PreLoadEngineAssets();
+    LoadEngineAssets();
+}
+
+void ZBaseGame::postinit() {
+    ZLog::Printf("ZBaseGame::postinit");
+
+    if (!m_startupCancelled) {
+        if (IsExclusiveFullscreen()) {
+            ResetRenderer();
+        }
+        m_windowShown = true;
+        if (WindowSystem* system = GetWindowSystem()) {
+            system->ShowWindow(platform::window::SW_SHOWNORMAL);
+            system->SetForegroundWindow();
+        }
+        UpdateCursorState(true);
+        ClipCursorToWindow(false);
+    }
+
+    FlushEntities(false);
+
+    // The first frame starts from the devices' current state.
+    ZInputHandler* input = GetInputHandler();
+    ZControlMgr* controls = GetControlMgr();
+    input->PollXInput(0.0f, controls->GetActiveDeviceClass());
+    input->PollXInput(0.0f, controls->GetActiveDeviceClass());
+    controls->ResetActiveDeviceClass();
+
+    gTimer.Tick();
+    ZLog::Printf("####");
+    ZLog::Printf("#### Initialization took %f seconds. Resetting gTimer.", gTimer.GetElapsed());
+    ZLog::Printf("####");
+    gTimer.Start();
+
+    if (!m_startupCancelled) {
+        GetCinematicMgr()->Play(CreateIntroSplash(), ZHashedString(""), -1);
+        if (m_startInConsole && (!m_demoMode || AllowsConsoleInDemoMode())) {
+            m_console.Toggle();
+        }
+    }
+
+    ZLog::Printf("Running command line arguments (second pass)...");
+    RunCommandLine(this, m_commandLine.GetText(), 1);
+}
+
+void ZBaseGame::addStreamSources() {
+    ZLog::Printf("ZBaseGame::addStreamSources");
+    ZStreamMgr* streams = ZStreamMgr::GetInstance();
+    streams->AddDirectorySource(GetUserFolderPath(GetGameFolderName(), GetModsFolder(), false).GetText());
+    streams->AddPackageSource("Engine.zpk");
+}
+
+void ZBaseGame::setupWindowClass(ZWindowDesc& desc) {
+    ZLog::Printf("ZBaseGame::setupWindowClass");
+    desc.className = kWindowClassName;
+    desc.windowProc = WndProc;
+    desc.procUser = this;
+}
+
+void ZBaseGame::setupWindow() {
+    ZLog::Printf("ZBaseGame::setupWindow");
+    ZLog::Printf("Window creation");
+
+    ZWindowDesc desc;
+    desc.className = kWindowClassName;
+    desc.windowProc = WndProc;
+    desc.procUser = this;
+    desc.title = GetGameTitle();
+    desc.showCommand = platform::window::SW_HIDE;
+    const bool exclusive = IsExclusiveFullscreen();
+    if (exclusive) {
+        desc.width = m_widthFullscreen;
+        desc.height = m_heightFullscreen;
+        desc.style = platform::window::WS_POPUP | platform::window::WS_SYSMENU;
+    } else if (IsBorderless()) {
+        desc.style = platform::window::WS_POPUP | platform::window::WS_SYSMENU;
+        desc.width = m_fullscreenWindowedStretch ? m_primaryMonitorWidth : m_widthFullscreen;
+        desc.height = m_fullscreenWindowedStretch ? m_primaryMonitorHeight : m_heightFullscreen;
+    } else {
+        desc.width = m_widthWindowed;
+        desc.height = m_heightWindowed;
+        desc.style = 0x00CE0000;  // caption, system menu, sizing frame, minimize box
+    }
+    // The new window's create message reaches WndProc during creation, so the
+    // old pointer must be gone before then.
+    delete m_window;
+    m_window = nullptr;
+    m_window = CreateAppWindow(desc);
+
+    if (!exclusive) {
+        AdjustWindowSize();
+        CenterWindow();
+    }
+    if (WindowSystem* system = GetWindowSystem()) {
+        system->SetTopmost(false);
+    }
+    ClipCursorToWindow(false);
+}
+
+void ZBaseGame::initSubSystems() {
+    ZLog::Printf("ZBaseGame::initSubSystems");
+    InitInput();
+
+    ZLog::Printf(" -- Init renderer");
+    FocusMainWindow(this);
+    OnPreInitRenderer();
+    ZRenderVideoSettings video;
+    video.vsync = m_vsync;
+    video.fullscreen = m_fullscreen;
+    video.fullscreenWindowed = m_fullscreenWindowed;
+    video.fullscreenWindowedStretch = m_fullscreenWindowedStretch;
+    video.fxaa = m_fxaa;
+    ZArray<ZHashedString> warnings;
+    InitRenderer(GetWindowSystem(), m_screenWidth, m_screenHeight, video, warnings);
+    InstallRendererCallbacks();
+
+    if (warnings.Count() > 0 && m_showInitWarnings) {
+        platform::window::MessageBox("Warning", BuildInitWarningsText(warnings).GetText(),
+                                     platform::window::MB_OK | platform::window::MB_ICONWARNING);
+    }
+    FocusMainWindow(this);
+
+    ZLog::Printf("Presenting a blank scene");
+    ZRenderer* renderer = GetRenderer();
+    renderer->BeginScene();
+    renderer->Clear(3, ZColor32(0, 0, 0, 255), 1.0f);
+    renderer->EndScene();
+    renderer->present();
+
+    ZLog::Printf(" -- Init audio");
+    FocusMainWindow(this);
+    ZAudioMgr* audio = GetAudioMgr();
+    audio->Init(GetWindowSystem());
+    audio->SetMasterVolume(m_masterVolume);
+    audio->streamLength = m_streamLength;
+    audio->streamUpdatePercent = m_streamUpdatePercent;
+    audio->streamWriteDelay = m_streamWriteDelay;
+    audio->muteWhenUnfocused = m_muteWhenUnfocused;
+    audio->multiSynthExclusiveChannels = m_multiSynthExclusiveChannels;
+    audio->musicVolume = m_musicVolume;
+    audio->soundVolume = m_soundVolume;
+
+    // The streaming thread waits on this until the settings are in.
+    audio->GetMutex().Unlock();
+    FocusMainWindow(this);
+}
+
+ZString ZBaseGame::BuildInitWarningsText(const ZArray<ZHashedString>& keys) {
+    static const ZHashedString file("General");
+    static const ZHashedString section("D3DInitWarnings");
+    static const ZHashedString header("Header");
+    static const ZHashedString footer("Footer");
+    const ZLocMgr* loc = ZLocMgr::GetInstance();
+    ZString text = loc->GetString(file, section, header);
+    text += "\n\n";
+    for (const ZHashedString& key : keys) {
+        text += loc->GetString(file, section, key);
+        text += "\n";
+    }
+    text += "\n";
+    text += loc->GetString(file, section, footer);
+    return text;
+}
+
+void ZBaseGame::InstallRendererCallbacks() {
+    ZRenderer* renderer = GetRenderer();
+    renderer->AddPreResetCallback(ForwardPreReset);
+    renderer->AddPostResetCallback(ForwardPostReset);
+    renderer->AddLostDeviceCallback(ForwardLostDevice);
+}
+
+void ZBaseGame::InitInput() {
+    ZControlMgr::Hooks hooks = GetControlMgr()->GetHooks();
+    hooks.setUpDefaultBindings = SetUpDefaultBindingsHook;
+    hooks.isInputBlocked = IsInputBlockedHook;
+    hooks.onActiveDeviceClassChanged = OnActiveDeviceClassChangedHook;
+    GetControlMgr()->SetHooks(hooks);
+
+    ZLog::Printf(" -- Init input");
+    ZInputHandler* input = GetInputHandler();
+    input->BuildCharTable();
+    input->InitInputDevices(m_usePreferredController);
+    ZLog::Printf(" -- Update controller state");
+    input->IsXInputPadConnected();
+    ZLog::Printf(" -- Toggle XInput");
+    input->XInputEnable(true);
+    ZLog::Printf(" -- Select joystick");
+    const ZString controller(m_controller);
+    input->SelectJoystickByName(controller.GetText());
+}
+
+void ZBaseGame::DeinitInput() {
+    ZLog::Printf(" -- Init deinit");
+    DeleteInputHandler();
+}
+
+// --- Set-up steps. The render set-up and the engine assets come with the
+// renderer; until then each step only marks its place in the log. ---
+
+void ZBaseGame::SetPreHUDDefaultRenderTarget() { ZLog::Printf("ZBaseGame::SetPreHUDDefaultRenderTarget"); }
+void ZBaseGame::CreateRenderPasses() { ZLog::Printf("ZBaseGame::CreateRenderPasses"); }
+void ZBaseGame::SetFinalDefaultRenderTarget() { ZLog::Printf("ZBaseGame::SetFinalDefaultRenderTarget"); }
+void ZBaseGame::CreateHUDRenderPasses() { ZLog::Printf("ZBaseGame::CreateHUDRenderPasses"); }
+void ZBaseGame::SetActualDefaultRenderTarget() { ZLog::Printf("ZBaseGame::SetActualDefaultRenderTarget"); }
+void ZBaseGame::CreateFinalRenderPass() { ZLog::Printf("ZBaseGame::CreateFinalRenderPass"); }
+void ZBaseGame::CreateRenderGroups() { ZLog::Printf("ZBaseGame::CreateRenderGroups"); }
+void ZBaseGame::AssignGroupsToPasses() { ZLog::Printf("ZBaseGame::AssignGroupsToPasses"); }
+void ZBaseGame::PreLoadEngineAssets() { ZLog::Printf("ZBaseGame::PreLoadEngineAssets"); }
+void ZBaseGame::LoadEngineAssets() { ZLog::Printf("ZBaseGame::LoadEngineAssets"); }
+void ZBaseGame::ReleaseEngineAssets() {}
+
+void ZBaseGame::CreateSoundGroups() {
+    ZLog::Printf("ZBaseGame::CreateSoundGroups");
+    ZAudioMgr* audio = GetAudioMgr();
+    audio->CreateSoundGroup(GetSFXAudioGroupName());
+    audio->CreateSoundGroup(GetBGMAudioGroupName());
+    OnAudioOptionChanged();
+}
+
+void ZBaseGame::CreateControls() {
+    ZLog::Printf("ZBaseGame::CreateControls");
+    struct Control {
+        const char* name;
+        bool hidden;
+    };
+    struct Group {
+        const char* name;
+        bool cinematicBlock;
+        bool rebindable;
+        bool perFrame;
+        bool hidden;
+        Control controls[12];
+    };
+    static const Group kGroups[] = {
+        {"General", true, false, true, false, {{"Pause", false}}},
+        {"Utility", false, true, true, false,
+         {{"OpenConsole", false}, {"Screenshot", true}, {"DeviceRecognition", true}}},
+        {"Menus", false, false, true, false,
+         {{"NavUp", false}, {"NavDown", false}, {"NavLeft", false}, {"NavRight", false}, {"NavNext", false},
+          {"Accept", false}, {"Cancel", false}, {"Click", false}, {"PrevTab", false}, {"NextTab", false},
+          {"PageUp", false}, {"PageDown", false}}},
+        {"VisOnly", false, false, true, true, {{"PressStart", true}}},
+        {"GameTimeSubs", false, false, false, true, {{"Accept", true}, {"Cancel", true}, {"Click", true}}},
+    };
+    ZControlMgr* controls = GetControlMgr();
+    for (const Group& group : kGroups) {
+        const ZHashedString groupName(group.name);
+        controls->AddControlGroup(groupName, group.cinematicBlock, group.rebindable, group.perFrame, group.hidden);
+        for (const Control& control : group.controls) {
+            if (control.name != nullptr) {
+                controls->AddControl(groupName, ZHashedString(control.name), control.hidden);
+            }
+        }
+    }
+}
+
+void ZBaseGame::LoadControlBindings() {
+    ZLog::Printf("ZBaseGame::LoadControlBindings");
+    char path[260];
+    const ZString folder = GetUserFolderPath(GetGameFolderName(), GetConfigFolder(), true);
+    std::snprintf(path, sizeof path, "%s%s", folder.GetText(), GetControlBindingsFileName());
+    GetControlMgr()->LoadBindings(path);
+}
+
+void ZBaseGame::SetUpDefaultControlBindings() {
+    ZLog::Printf("ZBaseGame::SetUpDefaultControlBindings");
+    enum Kind { kKey, kPad, kJoy, kMouse, kAxis };
+    struct Binding {
+        Kind kind;
+        int32_t code;  // key scan code, pad mask, button number or axis id
+        float direction;
+    };
+    struct Row {
+        const char* group;
+        const char* control;
+        Binding bindings[7];
+        uint32_t count;
+    };
+    using A = ZInputAxis;
+    static const Row kRows[] = {
+        {"General", "Pause", {{kKey, 1, 0}, {kPad, 0x0010, 0}, {kJoy, 9, 0}}, 3},
+        {"Utility", "OpenConsole", {{kKey, 41, 0}, {kKey, 148, 0}}, 2},
+        {"Utility", "Screenshot", {{kKey, 183, 0}, {kKey, 74, 0}, {kKey, 88, 0}}, 3},
+        {"Menus", "NavUp",
+         {{kKey, 17, 0}, {kKey, 200, 0}, {kKey, 72, 0}, {kPad, 0x0001, 0}, {kAxis, A::XboxLSY, 1},
+          {kAxis, A::JoyPOVHatY, 1}, {kAxis, A::JoyPosY, -1}},
+         7},
+        {"Menus", "NavDown",
+         {{kKey, 31, 0}, {kKey, 208, 0}, {kKey, 80, 0}, {kPad, 0x0002, 0}, {kAxis, A::XboxLSY, -1},
+          {kAxis, A::JoyPOVHatY, -1}, {kAxis, A::JoyPosY, 1}},
+         7},
+        {"Menus", "NavLeft",
+         {{kKey, 30, 0}, {kKey, 203, 0}, {kKey, 75, 0}, {kPad, 0x0004, 0}, {kAxis, A::XboxLSX, -1},
+          {kAxis, A::JoyPOVHatX, -1}, {kAxis, A::JoyPosX, -1}},
+         7},
+        {"Menus", "NavRight",
+         {{kKey, 32, 0}, {kKey, 205, 0}, {kKey, 77, 0}, {kPad, 0x0008, 0}, {kAxis, A::XboxLSX, 1},
+          {kAxis, A::JoyPOVHatX, 1}, {kAxis, A::JoyPosX, 1}},
+         7},
+        {"Menus", "NavNext", {{kKey, 15, 0}}, 1},
+        {"Menus", "Accept",
+         {{kKey, 28, 0}, {kKey, 156, 0}, {kPad, 0x1000, 0}, {kPad, 0x0010, 0}, {kJoy, 1, 0}, {kJoy, 9, 0}},
+         6},
+        {"Menus", "PrevTab", {{kKey, 16, 0}, {kPad, 0x0100, 0}, {kJoy, 4, 0}}, 3},
+        {"Menus", "NextTab", {{kKey, 18, 0}, {kPad, 0x0200, 0}, {kJoy, 5, 0}}, 3},
+        {"Menus", "PageUp", {{kKey, 201, 0}, {kAxis, A::XboxLT, 1}, {kJoy, 6, 0}}, 3},
+        {"Menus", "PageDown", {{kKey, 209, 0}, {kAxis, A::XboxRT, 1}, {kJoy, 7, 0}}, 3},
+        {"VisOnly", "PressStart", {{kKey, 28, 0}, {kPad, 0x0010, 0}, {kJoy, 9, 0}}, 3},
+        {"Menus", "Cancel", {{kKey, 1, 0}, {kPad, 0x2000, 0}, {kJoy, 2, 0}}, 3},
+        {"Menus", "Click", {{kMouse, 0, 0}, {kMouse, 1, 0}, {kMouse, 2, 0}}, 3},
+        {"GameTimeSubs", "Accept",
+         {{kKey, 28, 0}, {kKey, 156, 0}, {kPad, 0x1000, 0}, {kPad, 0x0010, 0}, {kJoy, 1, 0}, {kJoy, 9, 0}},
+         6},
+        {"GameTimeSubs", "Cancel", {{kKey, 1, 0}, {kPad, 0x2000, 0}, {kJoy, 2, 0}}, 3},
+        {"GameTimeSubs", "Click", {{kMouse, 0, 0}, {kMouse, 1, 0}, {kMouse, 2, 0}}, 3},
+    };
+    // Any movement of these axes tells which device the player uses.
+    static const uint32_t kRecognitionAxes[] = {
+        A::MouseX,   A::MouseY,     A::XboxLSX,    A::XboxLSY,    A::XboxRSX,    A::XboxRSY,    A::JoyPosX,
+        A::JoyPosY,  A::JoyVelX,    A::JoyVelY,    A::JoyAccX,    A::JoyAccY,    A::JoyPosRotX, A::JoyPosRotY,
+        A::JoyVelRotX, A::JoyVelRotY, A::JoyAccRotX, A::JoyAccRotY, A::JoyPOVHatX, A::JoyPOVHatY,
+    };
+
+    ZControlMgr* controls = GetControlMgr();
+    const ZHashedString utility("Utility");
+    const ZHashedString recognition("DeviceRecognition");
+    for (const uint32_t axis : kRecognitionAxes) {
+        controls->AddBinding(utility, recognition, ZInputBinding::Axis(axis, 1.0f));
+        controls->AddBinding(utility, recognition, ZInputBinding::Axis(axis, -1.0f));
+    }
+    for (const Row& row : kRows) {
+        const ZHashedString group(row.group);
+        const ZHashedString control(row.control);
+        for (uint32_t i = 0; i < row.count; ++i) {
+            const Binding& b = row.bindings[i];
+            ZInputBinding binding;
+            switch (b.kind) {
+                case kKey: binding = ZInputBinding::Button(ZInputDevice::Keyboard, b.code); break;
+                case kPad: binding = ZInputBinding::Button(ZInputDevice::XInput, b.code); break;
+                case kJoy: binding = ZInputBinding::Button(ZInputDevice::Joystick, b.code); break;
+                case kMouse: binding = ZInputBinding::Button(ZInputDevice::Mouse, b.code); break;
+                case kAxis: binding = ZInputBinding::Axis(static_cast<uint32_t>(b.code), b.direction); break;
+            }
+            controls->AddBinding(group, control, binding);
+        }
+    }
+}
+
+void ZBaseGame::AddLocStringFiles() {
+    ZLog::Printf("ZBaseGame::AddLocStringFiles");
+    ZLocMgr::GetInstance()->AddEngineStringFiles();
+}
+
+void ZBaseGame::AddLocLanguages() {
+    ZLog::Printf("ZBaseGame::AddLocLanguages");
+    ZLocMgr::GetInstance()->AddLanguageList(GetLanguageListFileName());
+}
