@@ -10,6 +10,7 @@
 #include "foundation/ZString.h"
 #include "foundation/ZTimer.h"
 #include "framework/ZConsole.h"
+#include "framework/ZConsoleCommand.h"
 #include "framework/ZDisplayModes.h"
 #include "framework/ZEngineConfigVars.h"
 #include "platform/window/window.h"
@@ -117,9 +118,26 @@ public:
     virtual void PostRender() {}
 
     // --- Console and command line ---
-    virtual void RegisterConsoleCommands() {}
-    // True when the words named a command it ran.
-    virtual bool ExecuteConsoleCommand(const ZArray<ZString>& /*words*/) { return false; }
+    // Registers the engine's console commands; a game's override calls this
+    // first and then registers its own.
+    virtual void RegisterConsoleCommands();
+    // Adds a command, or replaces the one of that name (names ignore case).
+    void RegisterConsoleCommand(const char* name, ZConsoleHandler handler, const char* usage, bool developerOnly);
+    const ZMap<ZHashedString, ZConsoleCommand>& GetConsoleCommands() const { return m_consoleCommands; }
+    // The console's entry: prints "> <line>", splits the line and dispatches it.
+    void ExecuteConsoleLine(const char* line);
+    // Runs the command the first word names (word 0 ignoring case); otherwise
+    // prints "command "<verb>" unrecognized". True when a command ran. A game's
+    // override handles its own words first and calls this for the rest.
+    virtual bool ExecuteConsoleCommand(const ZConsoleWordList& words);
+    // Splits a non-empty text like a console line and hands the words to
+    // HandleCommandLineArgs (pass 1 when secondPass).
+    void RunCommandLineText(const char* text, bool secondPass);
+    // The commands whose names match the text's first word: a prefix match
+    // while that word is still being typed, the whole name once a blank ended
+    // it; developer-only ones only while DevMode is on. Answers the length of
+    // the first word (0 without one).
+    int32_t CollectConsoleCompletions(const char* text, ZArray<ZConsoleCompletion>& out) const;
     // Pass 0 runs before the subsystems start, pass 1 at the end of postinit.
     // "TestLoc" (pass 0) turns pseudo-localisation on; "FontGen" is known and
     // does nothing.
@@ -251,6 +269,10 @@ public:
     // Writes the back buffer to the next free "<prefix><nnnn>.bmp" of the
     // user's screenshots folder.
     void TakeLegacyScreenshot();
+    // The screenshot a request asks for, in the ScreenshotFormat: "bmp" takes
+    // the legacy path; every other format writes the next free
+    // "<prefix><nnnn>.png" of the screenshots folder.
+    void TakeScreenshot();
     virtual void CancelScreenshot() { m_screenshotRequested = false; }
     virtual uint32_t FrameRateHistoryLength() const { return 16; }
     virtual uint32_t GetStepCountHistoryLength() const { return 32; }
@@ -286,9 +308,22 @@ public:
     // "0x%08x" of the ELF hash of the override name, else the computer name.
     void GetMachineIdText(ZString& out) const;
     void SetMachineIdOverride(const ZString& name) { m_machineIdOverride = name; }
+    const ZString& GetMachineIdOverride() const { return m_machineIdOverride; }
     virtual bool IsFreeCameraOn() const { return false; }
     virtual void StepFreeCamera() {}
     ZArray<ZHashedString>& GetNameStack() { return m_nameStack; }
+
+    // --- Base-game utilities ---
+    // The mouse cursor in render pixels (out[0] x, out[1] y): stretched,
+    // centred, scaled by PixelSize and turned by Tate like the picture.
+    void GetCursorClientPos(float out[2]);
+    // Opens an address, folder or file with the desktop's handler, leaving
+    // exclusive full screen first. False when no handler could be started.
+    bool OpenURL(const ZString& url);
+    // Copies every default string file into the user's Localization\English folder.
+    void DumpStringTable();
+    // Copies every package's entries into the user's content-dump folder.
+    void DumpAllContent();
 
     // --- Renderer notifications ---
     virtual void OnPreResetRenderer();
@@ -345,6 +380,8 @@ public:
     bool IsStartupCancelled() const { return m_startupCancelled; }
     void SetStartupCancelled(bool cancelled) { m_startupCancelled = cancelled; }
     bool IsWindowShown() const { return m_windowShown; }
+    // The window was maximized when last sized.
+    bool WasMaximized() const { return m_wasMaximized; }
     bool IsCursorFree() const { return m_cursorFree; }
     bool IsThrottlingDone() const { return m_throttlingDone; }
     bool IsScreenshotRequested() const { return m_screenshotRequested; }
@@ -463,7 +500,8 @@ private:
     platform::window::Point m_savedCursor;
 
     ZWindow* m_window = nullptr;
-    ZConsole m_console;
+    ZConsole m_console{this};
+    ZMap<ZHashedString, ZConsoleCommand> m_consoleCommands;
     ZTimer m_startupTimer;
     ZINIFile m_versionFile;
     ZString m_computerName;

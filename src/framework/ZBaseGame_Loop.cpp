@@ -372,7 +372,7 @@ void ZBaseGame::Render() {
         renderer->present();
     }
     if (m_screenshotRequested) {
-        TakeLegacyScreenshot();
+        TakeScreenshot();
         CancelScreenshot();
     }
 }

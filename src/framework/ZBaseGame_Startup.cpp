@@ -27,46 +27,6 @@ namespace {
 
 using platform::window::WindowSystem;
 
-// Command-line words as the console splits them: blanks separate words; a
-// word that starts with a single or double quote runs to the matching quote
-// (or the end), blanks included, without the quotes.
-void SplitCommandWords(const char* text, ZArray<ZString>& out) {
-    out.Clear();
-    if (text == nullptr) {
-        return;
-    }
-    const char* p = text;
-    while (*p != 0) {
-        while (*p == ' ' || *p == '\t') {
-            ++p;
-        }
-        if (*p == 0) {
-            break;
-        }
-        char quote = 0;
-        if (*p == '"' || *p == '\'') {
-            quote = *p++;
-        }
-        const char* start = p;
-        while (*p != 0 && (quote != 0 ? *p != quote : (*p != ' ' && *p != '\t'))) {
-            ++p;
-        }
-        out.PushBack(ZString(start, static_cast<int32_t>(p - start)));
-        if (quote != 0 && *p == quote) {
-            ++p;
-        }
-    }
-}
-
-void RunCommandLine(ZBaseGame* game, const char* commandLine, const int32_t pass) {
-    if (commandLine == nullptr || commandLine[0] == 0) {
-        return;
-    }
-    ZArray<ZString> words;
-    SplitCommandWords(commandLine, words);
-    game->HandleCommandLineArgs(words, pass);
-}
-
 // The renderer's notifications go to whichever game is current when they run.
 void ForwardPreReset() {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
@@ -152,7 +112,7 @@ void ZBaseGame::preinit() {
     RegisterConsoleCommands();
 
     ZLog::Printf("Running command line arguments (first pass)...");
-    RunCommandLine(this, m_commandLine.GetText(), 0);
+    RunCommandLineText(m_commandLine.GetText(), false);
 
     ZLog::Printf("Get and parse screen modes...");
     GetScreenResolutions(m_screenModes);
@@ -260,7 +220,7 @@ void ZBaseGame::postinit() {
     }
 
     ZLog::Printf("Running command line arguments (second pass)...");
-    RunCommandLine(this, m_commandLine.GetText(), 1);
+    RunCommandLineText(m_commandLine.GetText(), true);
 }
 
 void ZBaseGame::addStreamSources() {
