@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "audio/ZAudioMgr.h"
+#include "renderer/ZShaderMgr.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZThreadTagger.h"
 #include "framework/ZBaseGame.h"
@@ -27,7 +28,10 @@ bool OtherThreadsRunning() { return GetHttpThreadCount() > 0 || GetThreadTagger(
 void ZBaseGame::shutdown() {
     ZLog::Printf("ZBaseGame::shutdown");
 
-    // Effects keep no texture bindings once the renderer's shader manager exists.
+    // No effect may hold a texture while the entities and assets go.
+    if (ZShaderMgr* shaders = ZShaderMgr::PeekInstance()) {
+        shaders->ClearAllTextureBindings();
+    }
     FlushEntityList(false);
     FlushEntityMap(false);
     ReleaseEngineAssets();

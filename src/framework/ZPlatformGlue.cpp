@@ -21,6 +21,8 @@
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
 #include "renderer/ZRenderer.h"
+#include "renderer/ZShaderMgr.h"
+#include "renderer/ZTextureMgr.h"
 #include "hmd/ZHMDMgr.h"
 
 namespace {
@@ -115,6 +117,9 @@ void ShutdownEngine() {
     // [renderer's resource map]
     gShuttingDown.store(true, std::memory_order_relaxed);
     // [entity command table]
+    // Effects and textures go before the device they were made on.
+    ZShaderMgr::DestroyInstance();
+    ZTextureMgr::DestroyInstance();
     ShutdownRenderer();
     DestroyRenderer();
     if (!threadsLive) {

@@ -14,6 +14,7 @@
 #include "input/ZInputHandler.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
+#include "platform/gfx/fake/fake_gfx.h"
 #include "platform/input/fake/FakeInputSystem.h"
 #include "platform/window/fake/FakeWindowSystem.h"
 #include "renderer/ZFXAAFilter.h"
@@ -269,8 +270,9 @@ TEST_F(ZBaseGameWindow, VideoOptionsAreStoredWithinTheirLimits) {
 
 // A refused exclusive full screen falls back to a window.
 TEST_F(ZBaseGameWindow, RefusedExclusiveFullscreenRevertsToWindowed) {
-    m_game->initSubSystems();  // registers the reset notifications
-    GetRenderer()->hasDevice = true;
+    GetRenderer()->UseSystem(gfx::fake::CreateSystem(std::make_shared<gfx::fake::State>()));
+    m_game->initSubSystems();  // starts the device and registers the reset notifications
+    ASSERT_TRUE(GetRenderer()->hasDevice);
     m_window->RefuseExclusive(true);
     m_game->m_fullscreen = true;
     m_game->m_fullscreenWindowed = false;
@@ -278,20 +280,23 @@ TEST_F(ZBaseGameWindow, RefusedExclusiveFullscreenRevertsToWindowed) {
     EXPECT_FALSE(m_game->m_fullscreen);
     EXPECT_EQ(m_window->GetFullscreen(), FullscreenMode::Windowed);
     const std::vector<UserFolder::LogLine> log = m_user.ReadLog();
-    EXPECT_TRUE(LinesInOrder(log, {"#### ZBaseGame::OnPreResetRenderer", "#### ZBaseGame::OnLostDevice",
-                                   "#### ZBaseGame::OnPostResetRenderer",
+    EXPECT_TRUE(LinesInOrder(log, {"#### ZBaseGame::OnPreResetRenderer", "#### ZBaseGame::OnPostResetRenderer",
                                    "Exclusive fullscreen was rejected. Reverting to logical windowed."}));
-    GetRenderer()->hasDevice = false;
 }
 
 // A lost device is reset instead of drawn.
 TEST_F(ZBaseGameWindow, LostDeviceIsResetInsteadOfDrawn) {
-    GetRenderer()->hasDevice = true;
-    GetRenderer()->deviceLost = true;
+    const auto device = std::make_shared<gfx::fake::State>();
+    GetRenderer()->UseSystem(gfx::fake::CreateSystem(device));
+    m_game->initSubSystems();
+    device->script.losePresent = device->presents + 1;
+    m_game->Render();  // its present loses the device
+    ASSERT_TRUE(GetRenderer()->deviceLost);
+    EXPECT_EQ(CountLines(m_user.ReadLog(), "#### ZBaseGame::OnLostDevice"), 1);
+    device->deviceState = gfx::fake::DeviceState::NotReset;
     m_game->Render();
     EXPECT_FALSE(GetRenderer()->deviceLost);
     EXPECT_EQ(CountLines(m_user.ReadLog(), "### Resetting due to inability to render due to lost device"), 1);
-    GetRenderer()->hasDevice = false;
 }
 
 TEST_F(ZBaseGameWindow, BorderlessMeansTheDesktopOrAWindowOfItsSize) {

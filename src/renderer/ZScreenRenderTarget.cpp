@@ -1,0 +1,41 @@
+#include "renderer/ZScreenRenderTarget.h"
+
+#include "framework/ZBaseGame.h"
+#include "renderer/ZRenderer.h"
+
+ZScreenRenderTarget::ZScreenRenderTarget(const ZHashedString textureName, const bool autoMipmap) {
+    target.autoMipmap = autoMipmap;
+    Start(textureName);
+}
+
+ZScreenRenderTarget::ZScreenRenderTarget(const float sx, const float sy, const ZHashedString textureName)
+    : scaleX(sx), scaleY(sy) {
+    Start(textureName);
+}
+
+void ZScreenRenderTarget::Start(const ZHashedString textureName) {
+    int32_t width = 0;
+    int32_t height = 0;
+    if (ZBaseGame* game = ZBaseGame::GetInstance()) {
+        game->AddResolutionListener(this);
+        width = game->GetScreenWidth();
+        height = game->GetScreenHeight();
+    }
+    target.width = static_cast<int32_t>(static_cast<float>(width) * scaleX);
+    target.height = static_cast<int32_t>(static_cast<float>(height) * scaleY);
+    target.format = ZRenderTarget::kX8R8G8B8;
+    target.depthStencil = false;
+    GetRenderer()->CreateRenderTarget(target, textureName);
+}
+
+ZScreenRenderTarget::~ZScreenRenderTarget() {
+    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        game->RemoveResolutionListener(this);
+    }
+    target.Release();
+}
+
+void ZScreenRenderTarget::OnResolutionChanged(const int32_t width, const int32_t height) {
+    target.width = static_cast<int32_t>(scaleX * static_cast<float>(width));
+    target.height = static_cast<int32_t>(scaleY * static_cast<float>(height));
+}
