@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "audio/ZAudioMgr.h"
-#include "renderer/ZShaderMgr.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZThreadTagger.h"
 #include "framework/ZBaseGame.h"
@@ -14,6 +13,7 @@
 #include "input/ZControlMgr.h"
 #include "input/ZInputHandler.h"
 #include "platform/os/threads.h"
+#include "renderer/ZShaderMgr.h"
 
 namespace {
 
