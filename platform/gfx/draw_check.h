@@ -2,7 +2,9 @@
 
 // Bounds of draw calls, checked before anything reads buffer memory.
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "platform/gfx/gfx.h"
 
@@ -39,6 +41,31 @@ inline uint64_t StreamCapacity(uint32_t bufferBytes, uint32_t offset, uint32_t s
     if (offset > bufferBytes || bufferBytes - offset < elementEnd) return 0;
     if (stride == 0) return UINT64_MAX;
     return (static_cast<uint64_t>(bufferBytes - offset) - elementEnd) / stride + 1;
+}
+
+// Vertices every stream a declaration reads can supply; 0 when one of them has
+// no buffer. A stream has `buffer` (with GetSize), `offset` and `stride`.
+template <class Stream>
+uint64_t DeclarationCapacity(const std::vector<VertexElement>& elements, const Stream* streams) {
+    uint64_t capacity = UINT64_MAX;
+    for (const VertexElement& e : elements) {
+        const Stream& s = streams[e.stream];
+        if (!s.buffer) return 0;
+        capacity = std::min(capacity, StreamCapacity(s.buffer->GetSize(), s.offset, s.stride, e.offset + DeclTypeBytes(e.type)));
+    }
+    return capacity;
+}
+
+// Whether `count` 16-bit indices from `startIndex` lie in the index buffer and
+// each, added to `baseVertex`, names a vertex below `vertexCapacity`.
+inline bool IndicesInRange(const std::vector<uint8_t>& indexBytes, uint32_t startIndex, uint64_t count,
+                           int32_t baseVertex, uint64_t vertexCapacity) {
+    if ((startIndex + count) * 2 > indexBytes.size()) return false;
+    for (uint64_t i = startIndex; i < startIndex + count; ++i) {
+        const int64_t vertex = baseVertex + static_cast<int64_t>(indexBytes[i * 2] | indexBytes[i * 2 + 1] << 8);
+        if (vertex < 0 || static_cast<uint64_t>(vertex) >= vertexCapacity) return false;
+    }
+    return true;
 }
 
 }  // namespace gfx

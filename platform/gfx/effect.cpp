@@ -21,6 +21,18 @@ int32_t ToInt(float f) {
     return static_cast<int32_t>(f);
 }
 
+// Stores component `k` of a numeric parameter in the parameter's own type: a
+// float as given, an int as read from it, a bool as whether the float is non-zero.
+void StoreNumber(EffectParam& e, size_t k, float f, int32_t i) {
+    if (e.desc.type == ParamType::Float) {
+        e.floats[k] = f;
+    } else if (e.desc.type == ParamType::Int) {
+        e.ints[k] = i;
+    } else {
+        e.ints[k] = f != 0.0f ? 1 : 0;
+    }
+}
+
 ParamDesc DescOf(const fx::Param& p, const char* name) {
     ParamDesc d;
     d.name = name;
@@ -290,17 +302,8 @@ Result EffectRuntime::SetNumbers(Handle h, const float* f, const int32_t* i, uin
     EffectParam& e = m_params[p];
     if (!fx::IsNumeric(e.desc.type)) return Result::InvalidCall;
     const size_t n = std::min<size_t>(count, e.floats.size() + e.ints.size());
-    for (size_t k = 0; k < n; ++k) {
-        const float fv = f ? f[k] : static_cast<float>(i[k]);
-        const int32_t iv = i ? i[k] : ToInt(f[k]);
-        if (e.desc.type == ParamType::Float) {
-            e.floats[k] = fv;
-        } else if (e.desc.type == ParamType::Int) {
-            e.ints[k] = iv;
-        } else {
-            e.ints[k] = (f ? f[k] != 0.0f : i[k] != 0) ? 1 : 0;
-        }
-    }
+    // A bool reads the float, which for an int is zero exactly when the int is.
+    for (size_t k = 0; k < n; ++k) StoreNumber(e, k, f ? f[k] : static_cast<float>(i[k]), i ? i[k] : ToInt(f[k]));
     e.dirty = true;
     Record(std::string(call) + "(" + e.fullName + ")");
     return Result::Ok;
@@ -318,14 +321,7 @@ Result EffectRuntime::SetVectors(Handle h, const float* v4, uint32_t count, cons
     for (uint32_t el = 0; el < elements; ++el) {
         for (uint32_t c = 0; c < columns; ++c) {
             const float v = v4[el * 4 + c];
-            const size_t k = el * columns + c;
-            if (e.desc.type == ParamType::Float) {
-                e.floats[k] = v;
-            } else if (e.desc.type == ParamType::Int) {
-                e.ints[k] = ToInt(v);
-            } else {
-                e.ints[k] = v != 0.0f ? 1 : 0;
-            }
+            StoreNumber(e, el * columns + c, v, ToInt(v));
         }
     }
     e.dirty = true;

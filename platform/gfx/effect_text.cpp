@@ -88,6 +88,19 @@ bool ParseFloat(std::string_view s, float* value) {
     return ec == std::errc() && end == s.data() + s.size() && !s.empty() && std::isfinite(*value);
 }
 
+// A colour-write mask: a number up to 15, or the letters R, G, B and A in either case.
+bool ParseColorWrite(std::string_view w, uint32_t* value) {
+    if (ParseUnsigned(w, value)) return *value <= colorwrite::kAll;
+    if (w.empty()) return false;
+    for (char c : w) {
+        const char* const letters = "RGBA";
+        const char* hit = std::strchr(letters, c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        if (!hit || c == 0) return false;
+        *value |= 1u << (hit - letters);
+    }
+    return true;
+}
+
 struct Token {
     std::string text;
     bool quoted = false;
@@ -211,6 +224,23 @@ private:
     bool Annotation(const std::vector<Token>& t);
     bool RenderStateLine(const std::vector<Token>& t, Pass* pass);
     bool SamplerStateLine(const std::vector<Token>& t, Param* sampler);
+    // Reads "<name> [=] <value>" into `states` once the line's keyword named state
+    // `s`: `parse` turns the value's word into a number; a state is given once.
+    template <class State, class Parse>
+    bool StateValue(const std::vector<Token>& t, State s, const char* name, Parse parse,
+                    std::vector<std::pair<State, uint32_t>>* states) {
+        size_t at = 1;
+        if (at < t.size() && t[at].text == "=" && !t[at].quoted) ++at;
+        if (at + 1 != t.size() || t[at].quoted) return Fail(std::string(name) + " takes one value");
+        const std::string& w = t[at].text;
+        uint32_t value = 0;
+        if (!parse(w, &value)) return Fail("'" + w + "' is not a value of " + name);
+        for (auto& existing : *states) {
+            if (existing.first == s) return Fail(std::string(name) + " is given twice");
+        }
+        states->emplace_back(s, value);
+        return true;
+    }
     bool CountParameter();
     bool Finish();
 
@@ -531,29 +561,21 @@ bool Parser::SamplerStateLine(const std::vector<Token>& t, Param* sampler) {
                                                SamplerState::MipFilter, SamplerState::MaxAnisotropy};
     for (SamplerState s : kStates) {
         if (!EqualNoCase(t[0].text, SamplerStateName(s))) continue;
-        size_t at = 1;
-        if (at < t.size() && t[at].text == "=" && !t[at].quoted) ++at;
-        if (at + 1 != t.size() || t[at].quoted) return Fail(std::string(SamplerStateName(s)) + " takes one value");
-        const std::string& w = t[at].text;
-        uint32_t value = 0;
-        bool ok = false;
-        switch (s) {
-            case SamplerState::AddressU:
-            case SamplerState::AddressV:
-            case SamplerState::AddressW: ok = LookUp(kAddresses, w, &value); break;
-            case SamplerState::MagFilter:
-            case SamplerState::MinFilter:
-            case SamplerState::MipFilter: ok = LookUp(kFilters, w, &value); break;
-            case SamplerState::BorderColor: ok = ParseUnsigned(w, &value); break;
-            case SamplerState::MaxAnisotropy: ok = ParseUnsigned(w, &value) && value >= 1 && value <= 16; break;
-            case SamplerState::Count: break;
-        }
-        if (!ok) return Fail("'" + w + "' is not a value of " + SamplerStateName(s));
-        for (auto& existing : sampler->samplerStates) {
-            if (existing.first == s) return Fail(std::string(SamplerStateName(s)) + " is given twice");
-        }
-        sampler->samplerStates.emplace_back(s, value);
-        return true;
+        const auto parse = [s](const std::string& w, uint32_t* value) {
+            switch (s) {
+                case SamplerState::AddressU:
+                case SamplerState::AddressV:
+                case SamplerState::AddressW: return LookUp(kAddresses, w, value);
+                case SamplerState::MagFilter:
+                case SamplerState::MinFilter:
+                case SamplerState::MipFilter: return LookUp(kFilters, w, value);
+                case SamplerState::BorderColor: return ParseUnsigned(w, value);
+                case SamplerState::MaxAnisotropy: return ParseUnsigned(w, value) && *value >= 1 && *value <= 16;
+                case SamplerState::Count: break;
+            }
+            return false;
+        };
+        return StateValue(t, s, SamplerStateName(s), parse, &sampler->samplerStates);
     }
     return Fail("unknown keyword '" + t[0].text + "' in a sampler");
 }
@@ -582,53 +604,30 @@ bool Parser::RenderStateLine(const std::vector<Token>& t, Pass* pass) {
     for (uint32_t i = 0; i < static_cast<uint32_t>(RenderState::Count); ++i) {
         const RenderState s = static_cast<RenderState>(i);
         if (!EqualNoCase(t[0].text, RenderStateName(s))) continue;
-        size_t at = 1;
-        if (at < t.size() && t[at].text == "=" && !t[at].quoted) ++at;
-        if (at + 1 != t.size() || t[at].quoted) return Fail(std::string(RenderStateName(s)) + " takes one value");
-        const std::string& w = t[at].text;
-        uint32_t value = 0;
-        bool ok = false;
-        switch (s) {
-            case RenderState::ZEnable:
-            case RenderState::ZWriteEnable:
-            case RenderState::AlphaBlendEnable:
-            case RenderState::Lighting:
-            case RenderState::ScissorTestEnable:
-            case RenderState::SeparateAlphaBlendEnable: ok = LookUp(kBools, w, &value); break;
-            case RenderState::FillMode: ok = LookUp(kFills, w, &value); break;
-            case RenderState::CullMode: ok = LookUp(kCulls, w, &value); break;
-            case RenderState::ZFunc: ok = LookUp(kCompares, w, &value); break;
-            case RenderState::SrcBlend:
-            case RenderState::DestBlend:
-            case RenderState::SrcBlendAlpha:
-            case RenderState::DestBlendAlpha: ok = LookUp(kBlends, w, &value); break;
-            case RenderState::BlendOp:
-            case RenderState::BlendOpAlpha: ok = LookUp(kBlendOps, w, &value); break;
-            case RenderState::BlendFactor: ok = ParseUnsigned(w, &value); break;
-            case RenderState::ColorWriteEnable:
-                if (ParseUnsigned(w, &value)) {
-                    ok = value <= colorwrite::kAll;
-                } else {
-                    ok = !w.empty();
-                    for (char c : w) {
-                        const char* const letters = "RGBA";
-                        const char* hit = std::strchr(letters, c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-                        if (!hit || c == 0) {
-                            ok = false;
-                            break;
-                        }
-                        value |= 1u << (hit - letters);
-                    }
-                }
-                break;
-            case RenderState::Count: break;
-        }
-        if (!ok) return Fail("'" + w + "' is not a value of " + RenderStateName(s));
-        for (auto& existing : pass->states) {
-            if (existing.first == s) return Fail(std::string(RenderStateName(s)) + " is given twice");
-        }
-        pass->states.emplace_back(s, value);
-        return true;
+        const auto parse = [s](const std::string& w, uint32_t* value) {
+            switch (s) {
+                case RenderState::ZEnable:
+                case RenderState::ZWriteEnable:
+                case RenderState::AlphaBlendEnable:
+                case RenderState::Lighting:
+                case RenderState::ScissorTestEnable:
+                case RenderState::SeparateAlphaBlendEnable: return LookUp(kBools, w, value);
+                case RenderState::FillMode: return LookUp(kFills, w, value);
+                case RenderState::CullMode: return LookUp(kCulls, w, value);
+                case RenderState::ZFunc: return LookUp(kCompares, w, value);
+                case RenderState::SrcBlend:
+                case RenderState::DestBlend:
+                case RenderState::SrcBlendAlpha:
+                case RenderState::DestBlendAlpha: return LookUp(kBlends, w, value);
+                case RenderState::BlendOp:
+                case RenderState::BlendOpAlpha: return LookUp(kBlendOps, w, value);
+                case RenderState::BlendFactor: return ParseUnsigned(w, value);
+                case RenderState::ColorWriteEnable: return ParseColorWrite(w, value);
+                case RenderState::Count: break;
+            }
+            return false;
+        };
+        return StateValue(t, s, RenderStateName(s), parse, &pass->states);
     }
     return Fail("unknown keyword '" + t[0].text + "' in a technique");
 }

@@ -50,4 +50,22 @@ uint32_t FullChainLevels(uint32_t width, uint32_t height) {
     return levels;
 }
 
+Result CheckNewTexture(uint32_t width, uint32_t height, uint32_t maxSide, uint32_t usage, Pool pool, bool formatOk,
+                       bool targetOk, uint32_t* levels) {
+    if (width == 0 || height == 0 || width > maxSide || height > maxSide || *levels > FullChainLevels(width, height) ||
+        (usage & usage::kDepthStencil)) {
+        return Result::InvalidCall;
+    }
+    if (((usage & usage::kRenderTarget) || (usage & usage::kDynamic)) && pool != Pool::Default) {
+        return Result::InvalidCall;
+    }
+    if (!formatOk || ((usage & usage::kRenderTarget) && !targetOk)) return Result::NotAvailable;
+    if (usage & usage::kAutoGenMipmap) {
+        *levels = 1;
+    } else if (*levels == 0) {
+        *levels = FullChainLevels(width, height);
+    }
+    return Result::Ok;
+}
+
 }  // namespace gfx

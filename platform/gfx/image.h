@@ -36,4 +36,13 @@ inline uint32_t LevelSize(uint32_t size, uint32_t level) {
 // Number of levels of a full chain down to 1x1.
 uint32_t FullChainLevels(uint32_t width, uint32_t height);
 
+// The checks both devices make on a new texture (a cube passes its edge as
+// both sides): sides of 1 to `maxSide`, no more levels than the chain has, no
+// depth usage, targets and dynamic textures in the default pool. `formatOk` and
+// `targetOk` say whether the device offers the format for textures and for
+// render targets. On success settles `*levels`: 0 asks for the whole chain, and
+// automatic mipmaps keep one level.
+Result CheckNewTexture(uint32_t width, uint32_t height, uint32_t maxSide, uint32_t usage, Pool pool, bool formatOk,
+                       bool targetOk, uint32_t* levels);
+
 }  // namespace gfx

@@ -54,8 +54,18 @@ void DecodeExplicitAlpha(const uint8_t* block, uint8_t texels[16][4]) {
 }
 
 void DecodeInterpolatedAlpha(const uint8_t* block, uint8_t texels[16][4]) {
-    const uint32_t a0 = block[0], a1 = block[1];
-    uint32_t palette[8] = {a0, a1};
+    uint32_t palette[8];
+    InterpolatedAlphaPalette(block[0], block[1], palette);
+    uint64_t bits = 0;
+    for (int i = 0; i < 6; ++i) bits |= static_cast<uint64_t>(block[2 + i]) << (8 * i);
+    for (int t = 0; t < 16; ++t) texels[t][3] = static_cast<uint8_t>(palette[(bits >> (3 * t)) & 7]);
+}
+
+}  // namespace
+
+void InterpolatedAlphaPalette(uint32_t a0, uint32_t a1, uint32_t palette[8]) {
+    palette[0] = a0;
+    palette[1] = a1;
     if (a0 > a1) {
         for (uint32_t i = 1; i < 7; ++i) palette[i + 1] = ((7 - i) * a0 + i * a1 + 3) / 7;
     } else {
@@ -63,12 +73,7 @@ void DecodeInterpolatedAlpha(const uint8_t* block, uint8_t texels[16][4]) {
         palette[6] = 0;
         palette[7] = 255;
     }
-    uint64_t bits = 0;
-    for (int i = 0; i < 6; ++i) bits |= static_cast<uint64_t>(block[2 + i]) << (8 * i);
-    for (int t = 0; t < 16; ++t) texels[t][3] = static_cast<uint8_t>(palette[(bits >> (3 * t)) & 7]);
 }
-
-}  // namespace
 
 void DecodeBlocksBGRA(Format format, const uint8_t* blocks, uint32_t blockPitch, uint32_t width,
                       uint32_t height, uint8_t* out, uint32_t outPitch) {

@@ -14,6 +14,10 @@ namespace gfx {
 void DecodeBlocksBGRA(Format format, const uint8_t* blocks, uint32_t blockPitch, uint32_t width,
                       uint32_t height, uint8_t* out, uint32_t outPitch);
 
+// The eight alphas a DXT5 alpha block picks from, given its two endpoints: six
+// steps from a0 to a1 when a0 > a1, otherwise four steps plus 0 and 255.
+void InterpolatedAlphaPalette(uint32_t a0, uint32_t a1, uint32_t palette[8]);
+
 // IEEE half-precision conversions (round to nearest even).
 uint16_t FloatToHalf(float value);
 float HalfToFloat(uint16_t half);

@@ -8,12 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
-#include "foundation/ZAppInfo.h"
-#include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
+#include "support/EngineTestEnv.h"
 #include "support/TempDir.h"
 
 namespace datatest {
@@ -35,47 +33,24 @@ inline std::string Text(const std::string& text) {
     return U32(static_cast<uint32_t>(text.size())) + text;
 }
 
-class LoggingAppInfo : public ZAppInfo {
-public:
-    bool IsLogging() const override { return true; }
-    const char* GetGameFolderName() const override { return "Data Test"; }
-};
-
 class DataFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* old = std::getenv("XDG_DOCUMENTS_DIR");
-        m_hadDocuments = old != nullptr;
-        m_oldDocuments = old != nullptr ? old : "";
-        setenv("XDG_DOCUMENTS_DIR", m_documents.Path().c_str(), 1);
-        ZLog::DestroyInstance();
-        ZAppInfo::DestroyInstance();
-        gAppInfo = &m_info;
         ZStreamMgr::DestroyInstance();
         ZStreamMgr::GetInstance()->AddDirectorySource(m_data.Path().c_str());
     }
 
-    void TearDown() override {
-        ZStreamMgr::DestroyInstance();
-        ZLog::DestroyInstance();
-        gAppInfo = nullptr;
-        if (m_hadDocuments) {
-            setenv("XDG_DOCUMENTS_DIR", m_oldDocuments.c_str(), 1);
-        } else {
-            unsetenv("XDG_DOCUMENTS_DIR");
-        }
-    }
+    void TearDown() override { ZStreamMgr::DestroyInstance(); }
 
     // Everything logged so far in this test.
     std::string LogText() const { return m_documents.Read("My Games/Data Test/Logs/Log.txt"); }
 
     korvtest::TempDir m_documents;
     korvtest::TempDir m_data;  // the mounted stream source
-    LoggingAppInfo m_info;
+    korvtest::TestAppInfo m_info{"Data Test"};
 
 private:
-    bool m_hadDocuments = false;
-    std::string m_oldDocuments;
+    korvtest::EngineTestEnv m_env{m_documents.Path(), &m_info};
 };
 
 }  // namespace datatest

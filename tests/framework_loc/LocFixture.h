@@ -6,16 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
-#include "foundation/ZAppInfo.h"
 #include "foundation/ZHashedString.h"
-#include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZLocListener.h"
 #include "framework/ZLocMgr.h"
+#include "support/EngineTestEnv.h"
 #include "support/TempDir.h"
 
 namespace loctest {
@@ -24,21 +22,9 @@ inline ZHashedString H(const char* text) { return ZHashedString(text); }
 
 inline std::string Str(const ZString& s) { return std::string(s.GetText(), static_cast<size_t>(s.GetLength())); }
 
-class LocAppInfo : public ZAppInfo {
-public:
-    const char* GetGameFolderName() const override { return "Loc Test"; }
-};
-
 class LocTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* old = std::getenv("XDG_DOCUMENTS_DIR");
-        m_hadDocuments = old != nullptr;
-        m_oldDocuments = old != nullptr ? old : "";
-        setenv("XDG_DOCUMENTS_DIR", m_documents.Path().c_str(), 1);
-        ZLog::DestroyInstance();
-        ZAppInfo::DestroyInstance();
-        gAppInfo = &m_info;
         ZStreamMgr::DestroyInstance();
         ZStreamMgr::GetInstance()->AddDirectorySource(m_data.Path().c_str());
         m_loc = std::make_unique<ZLocMgr>();
@@ -48,13 +34,6 @@ protected:
         m_loc.reset();
         ZLocListener::DestroyRegistry();
         ZStreamMgr::DestroyInstance();
-        ZLog::DestroyInstance();
-        gAppInfo = nullptr;
-        if (m_hadDocuments) {
-            setenv("XDG_DOCUMENTS_DIR", m_oldDocuments.c_str(), 1);
-        } else {
-            unsetenv("XDG_DOCUMENTS_DIR");
-        }
     }
 
     // A file of the user's Localization folder.
@@ -68,12 +47,11 @@ protected:
 
     korvtest::TempDir m_documents;
     korvtest::TempDir m_data;
-    LocAppInfo m_info;
+    korvtest::TestAppInfo m_info{"Loc Test", false};
     std::unique_ptr<ZLocMgr> m_loc;
 
 private:
-    bool m_hadDocuments = false;
-    std::string m_oldDocuments;
+    korvtest::EngineTestEnv m_env{m_documents.Path(), &m_info};
 };
 
 }  // namespace loctest

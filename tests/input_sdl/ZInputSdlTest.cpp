@@ -5,12 +5,10 @@
 
 #include <SDL.h>
 
-#include <string>
-#include <vector>
-
 #include "input/ZControlMgr.h"
 #include "input/ZInputHandler.h"
 #include "platform/input/input.h"
+#include "support/VirtualJoysticks.h"
 
 using namespace platform;
 
@@ -21,20 +19,9 @@ const ZHashedString kAccept("Accept");
 const ZHashedString kNavUp("NavUp");
 const ZHashedString kNavRight("NavRight");
 
-Uint16 gRumbleLow = 0;
-int gRumbleCalls = 0;
-
-int RecordRumble(void*, const Uint16 low, const Uint16) {
-    gRumbleLow = low;
-    ++gRumbleCalls;
-    return 0;
-}
-
 class InputOnSdl : public testing::Test {
 protected:
     void SetUp() override {
-        gRumbleLow = 0;
-        gRumbleCalls = 0;
         input::SetInputSystem(input::CreateInputSystem(input::Backend::Sdl));
         ZControlMgr* mgr = GetControlMgr();
         mgr->AddControlGroup(kMenus, false, false, true, false);
@@ -50,44 +37,14 @@ protected:
     void TearDown() override {
         DeleteControlMgr();
         DeleteInputHandler();
-        for (SDL_Joystick* opened : m_opened) {
-            SDL_JoystickClose(opened);
-        }
-        for (const int index : m_virtual) {
-            SDL_JoystickDetachVirtual(index);
-        }
+        m_joysticks.DetachAll();
         input::SetInputSystem(nullptr);
     }
 
+    // A pad with a common gamepad's ids, or a stick with a common flight stick's.
     SDL_Joystick* Attach(const char* name, const bool gamepad) {
-        SDL_VirtualJoystickDesc desc = {};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.name = name;
-        desc.vendor_id = gamepad ? 0x045E : 0x046D;
-        desc.product_id = gamepad ? 0x028E : 0xC215;
-        if (gamepad) {
-            desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-            desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-            desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-            desc.Rumble = &RecordRumble;
-        } else {
-            desc.type = SDL_JOYSTICK_TYPE_FLIGHT_STICK;
-            desc.naxes = 3;
-            desc.nbuttons = 8;
-            desc.nhats = 1;
-        }
-        const int index = SDL_JoystickAttachVirtualEx(&desc);
-        EXPECT_GE(index, 0) << SDL_GetError();
-        if (index < 0) {
-            return nullptr;
-        }
-        m_virtual.push_back(index);
-        SDL_Joystick* joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index));
-        if (joystick == nullptr) {
-            joystick = SDL_JoystickOpen(index);
-            m_opened.push_back(joystick);
-        }
-        return joystick;
+        const int index = m_joysticks.Attach(name, gamepad, gamepad ? 0x045E : 0x046D, gamepad ? 0x028E : 0xC215);
+        return index < 0 ? nullptr : m_joysticks.Open(index);
     }
 
     // Start-up as the framework runs it, then the controller chosen by name.
@@ -107,8 +64,7 @@ protected:
         mgr->Update(1.0f / 60.0f, m_time, 1);
     }
 
-    std::vector<int> m_virtual;
-    std::vector<SDL_Joystick*> m_opened;
+    korvtest::VirtualJoysticks m_joysticks;
     float m_time = 0.0f;
 };
 
@@ -165,8 +121,8 @@ TEST_F(InputOnSdl, VirtualGamepadIsThePadAndRumbles) {
     effect.leftReleaseEnd = effect.startTime + 10.0f;
     handler->AddRumbleEffect(effect);
     Frame();
-    EXPECT_GT(gRumbleCalls, 0);
-    EXPECT_EQ(gRumbleLow, 65535);
+    EXPECT_GT(m_joysticks.rumble.calls, 0);
+    EXPECT_EQ(m_joysticks.rumble.low, 65535);
     handler->SetRumblePaused(true);
-    EXPECT_EQ(gRumbleLow, 0);
+    EXPECT_EQ(m_joysticks.rumble.low, 0);
 }

@@ -10,72 +10,26 @@
 #include <vector>
 
 #include "platform/input/input.h"
+#include "support/VirtualJoysticks.h"
 
 using namespace platform;
 using namespace platform::input;
 
 namespace {
 
-struct Rumble {
-    Uint16 low = 0;
-    Uint16 high = 0;
-    int calls = 0;
-};
-
-Rumble gRumble;
-
-int RecordRumble(void*, const Uint16 low, const Uint16 high) {
-    gRumble.low = low;
-    gRumble.high = high;
-    ++gRumble.calls;
-    return 0;
-}
-
 class SdlInputTest : public testing::Test {
 protected:
-    void SetUp() override {
-        gRumble = {};
-        m_system = CreateInputSystem(Backend::Sdl);
-    }
+    void SetUp() override { m_system = CreateInputSystem(Backend::Sdl); }
 
     void TearDown() override {
-        for (const int index : m_virtual) SDL_JoystickDetachVirtual(index);
+        m_joysticks.DetachAll();
         m_system.reset();
-    }
-
-    // Attaches a virtual controller; a gamepad gets the standard gamepad layout.
-    void AttachVirtual(const char* name, const bool gamepad, const Uint16 vendor, const Uint16 product) {
-        SDL_VirtualJoystickDesc desc = {};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.name = name;
-        desc.vendor_id = vendor;
-        desc.product_id = product;
-        if (gamepad) {
-            desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-            desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-            desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-            desc.Rumble = &RecordRumble;
-        } else {
-            desc.type = SDL_JOYSTICK_TYPE_FLIGHT_STICK;
-            desc.naxes = 3;
-            desc.nbuttons = 8;
-            desc.nhats = 1;
-        }
-        const int index = SDL_JoystickAttachVirtualEx(&desc);
-        ASSERT_GE(index, 0) << SDL_GetError();
-        m_virtual.push_back(index);
     }
 
     // The SDL joystick behind a virtual controller, for setting its inputs.
     SDL_Joystick* Virtual(const char* name) {
         for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-            if (std::string(SDL_JoystickNameForIndex(i)) != name) continue;
-            SDL_Joystick* joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(i));
-            if (joystick == nullptr) {
-                joystick = SDL_JoystickOpen(i);
-                m_opened.push_back(joystick);
-            }
-            return joystick;
+            if (std::string(SDL_JoystickNameForIndex(i)) == name) return m_joysticks.Open(i);
         }
         return nullptr;
     }
@@ -87,14 +41,13 @@ protected:
     }
 
     std::unique_ptr<InputSystem> m_system;
-    std::vector<int> m_virtual;
-    std::vector<SDL_Joystick*> m_opened;
+    korvtest::VirtualJoysticks m_joysticks;
 };
 
 }  // namespace
 
 TEST_F(SdlInputTest, AJoystickMovesAndPressesAndIsUnplugged) {
-    AttachVirtual("Virtual Stick", false, 0x046D, 0xC215);
+    m_joysticks.Attach("Virtual Stick", false, 0x046D, 0xC215);
     const std::vector<DeviceInstance> devices =
         m_system->EnumDevices(DI8DEVCLASS_GAMECTRL, DIEDFL_ATTACHEDONLY);
     const DeviceInstance* stick = Find(devices, "Virtual Stick");
@@ -137,10 +90,7 @@ TEST_F(SdlInputTest, AJoystickMovesAndPressesAndIsUnplugged) {
     EXPECT_EQ(state.rgbButtons[2], 0x80);
     EXPECT_EQ(state.rgdwPOV[0], 13500u);
 
-    for (SDL_Joystick* opened : m_opened) SDL_JoystickClose(opened);
-    m_opened.clear();
-    SDL_JoystickDetachVirtual(m_virtual.back());
-    m_virtual.pop_back();
+    m_joysticks.DetachAll();
     EXPECT_EQ(device->Poll(), DIERR_INPUTLOST);
     EXPECT_EQ(device->Acquire(), DIERR_UNPLUGGED);
     const std::vector<DeviceChange> removals = m_system->TakeDeviceChanges();
@@ -151,7 +101,7 @@ TEST_F(SdlInputTest, AJoystickMovesAndPressesAndIsUnplugged) {
 
 // A gamepad reads as an XInput pad: XInput button bits, triggers 0..255, Y up positive.
 TEST_F(SdlInputTest, AGamepadIsAnXInputPad) {
-    AttachVirtual("Virtual Pad", true, 0x045E, 0x028E);
+    m_joysticks.Attach("Virtual Pad", true, 0x045E, 0x028E);
     PadState state;
     ASSERT_EQ(m_system->XInputGetState(0, state), ERROR_SUCCESS);
     EXPECT_EQ(state.gamepad, Gamepad());
@@ -196,16 +146,16 @@ TEST_F(SdlInputTest, AGamepadIsAnXInputPad) {
     // Vibration goes to the pad's motors; disabling XInput stops them and reads the pad
     // as at rest; enabling it again takes up the last speeds.
     EXPECT_EQ(m_system->XInputSetState(0, {0x1234, 0xABCD}), ERROR_SUCCESS);
-    EXPECT_EQ(gRumble.low, 0x1234);
-    EXPECT_EQ(gRumble.high, 0xABCD);
+    EXPECT_EQ(m_joysticks.rumble.low, 0x1234);
+    EXPECT_EQ(m_joysticks.rumble.high, 0xABCD);
     m_system->XInputEnable(false);
-    EXPECT_EQ(gRumble.low, 0);
-    EXPECT_EQ(gRumble.high, 0);
+    EXPECT_EQ(m_joysticks.rumble.low, 0);
+    EXPECT_EQ(m_joysticks.rumble.high, 0);
     ASSERT_EQ(m_system->XInputGetState(0, state), ERROR_SUCCESS);
     EXPECT_EQ(state.gamepad, Gamepad());
     m_system->XInputEnable(true);
-    EXPECT_EQ(gRumble.low, 0x1234);
-    EXPECT_EQ(gRumble.high, 0xABCD);
+    EXPECT_EQ(m_joysticks.rumble.low, 0x1234);
+    EXPECT_EQ(m_joysticks.rumble.high, 0xABCD);
 
     // Enumerated as a gamepad, and its raw device carries the XInput mark.
     const std::vector<DeviceInstance> devices =
@@ -219,13 +169,11 @@ TEST_F(SdlInputTest, AGamepadIsAnXInputPad) {
             marked = raw.name.find("IG_") != std::string::npos;
     }
     EXPECT_TRUE(marked);
-    for (SDL_Joystick* opened : m_opened) SDL_JoystickClose(opened);
-    m_opened.clear();
 }
 
 TEST_F(SdlInputTest, TwoPadsTakeTwoUserIndices) {
-    AttachVirtual("Pad One", true, 0x045E, 0x028E);
-    AttachVirtual("Pad Two", true, 0x045E, 0x028E);
+    m_joysticks.Attach("Pad One", true, 0x045E, 0x028E);
+    m_joysticks.Attach("Pad Two", true, 0x045E, 0x028E);
     PadState state;
     EXPECT_EQ(m_system->XInputGetState(0, state), ERROR_SUCCESS);
     EXPECT_EQ(m_system->XInputGetState(1, state), ERROR_SUCCESS);

@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/image.h"
+#include "platform/gfx/texel.h"
+
 namespace korvart {
 
 // An 8-bit RGBA picture, rows top-down, no padding.
@@ -405,20 +408,14 @@ inline void EncodeAlphaBlock(const Block& block, uint8_t out[8]) {
         }
     }
     auto fit = [&](int a0, int a1, uint64_t& bits) {
-        int palette[8] = {a0, a1};
-        if (a0 > a1) {
-            for (int i = 1; i < 7; ++i) palette[i + 1] = ((7 - i) * a0 + i * a1 + 3) / 7;
-        } else {
-            for (int i = 1; i < 5; ++i) palette[i + 1] = ((5 - i) * a0 + i * a1 + 2) / 5;
-            palette[6] = 0;
-            palette[7] = 255;
-        }
+        uint32_t palette[8];
+        gfx::InterpolatedAlphaPalette(static_cast<uint32_t>(a0), static_cast<uint32_t>(a1), palette);
         int total = 0;
         bits = 0;
         for (int t = 0; t < 16; ++t) {
             int best = 0, bestError = 1 << 30;
             for (int p = 0; p < 8; ++p) {
-                const int d = palette[p] - block.texel[t][3];
+                const int d = static_cast<int>(palette[p]) - block.texel[t][3];
                 if (d * d < bestError) {
                     bestError = d * d;
                     best = p;
@@ -533,17 +530,6 @@ inline Picture HalvePicture(const Picture& in) {
     return out;
 }
 
-// Number of levels of a full chain down to 1 x 1.
-inline uint32_t FullChainLevels(uint32_t width, uint32_t height) {
-    uint32_t levels = 1;
-    while (width > 1 || height > 1) {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-        ++levels;
-    }
-    return levels;
-}
-
 // The engine's reader takes max(1, side / 4) blocks per side of a level, so a
 // compressed level whose side is 4 or more must be a multiple of 4.
 inline bool BlockSizesFit(uint32_t width, uint32_t height, uint32_t levels, std::string& error) {
@@ -561,7 +547,7 @@ inline bool BlockSizesFit(uint32_t width, uint32_t height, uint32_t levels, std:
 // A whole DDS file: "DDS ", the 124-byte header and every level.
 inline bool BuildDds(const Picture& picture, TexFormat format, bool mips, std::vector<uint8_t>& out,
                      std::string& error) {
-    const uint32_t levels = mips ? FullChainLevels(picture.width, picture.height) : 1;
+    const uint32_t levels = mips ? gfx::FullChainLevels(picture.width, picture.height) : 1;
     const bool compressed = format == TexFormat::Dxt1 || format == TexFormat::Dxt5;
     if (compressed && !BlockSizesFit(picture.width, picture.height, levels, error)) return false;
     const uint32_t blockBytes = format == TexFormat::Dxt1 ? 8 : 16;

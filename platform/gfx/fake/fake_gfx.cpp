@@ -412,7 +412,7 @@ private:
     void MakeBackBuffer(uint32_t width, uint32_t height);
     void ResetState();
     // Vertices every stream of the declaration can supply.
-    uint64_t VertexCapacity() const;
+    uint64_t VertexCapacity() const { return DeclarationCapacity(m_declaration->Elements(), m_streams); }
 
     System* m_system;
     std::shared_ptr<State> m_shared;
@@ -899,22 +899,10 @@ Result FakeDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t level
                                  gfx::Format format, Pool pool, Texture** texture) {
     std::string call = Text("CreateTexture(%ux%u, levels %u, usage 0x%x, %s, %s)", width, height, levels, usage,
                             FormatName(format), PoolName(pool));
-    const uint32_t maxSide = m_shared->script.caps.maxTextureWidth;
-    if (!texture || width == 0 || height == 0 || width > maxSide || height > maxSide ||
-        levels > FullChainLevels(width, height) || (usage & usage::kDepthStencil)) {
-        return Log(Result::InvalidCall, call);
-    }
-    if (((usage & usage::kRenderTarget) || (usage & usage::kDynamic)) && pool != Pool::Default) {
-        return Log(Result::InvalidCall, call);
-    }
-    if (!TextureFormat(format) || ((usage & usage::kRenderTarget) && !TargetFormat(format))) {
-        return Log(Result::NotAvailable, call);
-    }
-    if (usage & usage::kAutoGenMipmap) {
-        levels = 1;
-    } else if (levels == 0) {
-        levels = FullChainLevels(width, height);
-    }
+    if (!texture) return Log(Result::InvalidCall, call);
+    const Result r = CheckNewTexture(width, height, m_shared->script.caps.maxTextureWidth, usage, pool,
+                                     TextureFormat(format), TargetFormat(format), &levels);
+    if (Failed(r)) return Log(r, call);
     auto* t = new FakeTexture(this, width, height, levels, usage, format, pool);
     *texture = t;
     return Log(Result::Ok, call + " = " + NameOf(t));
@@ -924,21 +912,10 @@ Result FakeDevice::CreateCubeTexture(uint32_t edge, uint32_t levels, uint32_t us
                                      CubeTexture** texture) {
     std::string call = Text("CreateCubeTexture(%u, levels %u, usage 0x%x, %s, %s)", edge, levels, usage,
                             FormatName(format), PoolName(pool));
-    if (!texture || edge == 0 || edge > m_shared->script.caps.maxTextureWidth || levels > FullChainLevels(edge, edge) ||
-        (usage & usage::kDepthStencil)) {
-        return Log(Result::InvalidCall, call);
-    }
-    if (((usage & usage::kRenderTarget) || (usage & usage::kDynamic)) && pool != Pool::Default) {
-        return Log(Result::InvalidCall, call);
-    }
-    if (!TextureFormat(format) || ((usage & usage::kRenderTarget) && !TargetFormat(format))) {
-        return Log(Result::NotAvailable, call);
-    }
-    if (usage & usage::kAutoGenMipmap) {
-        levels = 1;
-    } else if (levels == 0) {
-        levels = FullChainLevels(edge, edge);
-    }
+    if (!texture) return Log(Result::InvalidCall, call);
+    const Result r = CheckNewTexture(edge, edge, m_shared->script.caps.maxTextureWidth, usage, pool,
+                                     TextureFormat(format), TargetFormat(format), &levels);
+    if (Failed(r)) return Log(r, call);
     auto* t = new FakeCubeTexture(this, edge, levels, usage, format, pool);
     *texture = t;
     return Log(Result::Ok, call + " = " + NameOf(t));
@@ -1072,16 +1049,6 @@ Result FakeDevice::SetIndices(IndexBuffer* buffer) {
     return Log(Result::Ok, call);
 }
 
-uint64_t FakeDevice::VertexCapacity() const {
-    uint64_t capacity = UINT64_MAX;
-    for (const VertexElement& e : m_declaration->Elements()) {
-        const Stream& s = m_streams[e.stream];
-        if (!s.buffer) return 0;
-        capacity = std::min(capacity, StreamCapacity(s.buffer->GetSize(), s.offset, s.stride, e.offset + DeclTypeBytes(e.type)));
-    }
-    return capacity;
-}
-
 Result FakeDevice::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t primitiveCount) {
     const std::string call = Text("DrawPrimitive(%s, %u, %u)", PrimitiveTypeName(type), startVertex, primitiveCount);
     const uint64_t vertices = PrimitiveVertexCount(type, primitiveCount);
@@ -1096,16 +1063,10 @@ Result FakeDevice::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertex, 
     const std::string call = Text("DrawIndexedPrimitive(%s, %d, %u, %u, %u, %u)", PrimitiveTypeName(type), baseVertex,
                                   minIndex, vertexCount, startIndex, primitiveCount);
     const uint64_t indices = PrimitiveVertexCount(type, primitiveCount);
-    if (!m_inScene || !m_declaration || !m_indices || indices == 0 ||
-        (startIndex + indices) * 2 > m_indices->GetSize()) {
-        return Log(Result::InvalidCall, call);
-    }
     // Every index read must name a vertex the streams hold.
-    const uint64_t capacity = VertexCapacity();
-    const std::vector<uint8_t>& bytes = m_indices->Bytes();
-    for (uint64_t i = startIndex; i < startIndex + indices; ++i) {
-        const int64_t vertex = baseVertex + static_cast<int64_t>(bytes[i * 2] | bytes[i * 2 + 1] << 8);
-        if (vertex < 0 || static_cast<uint64_t>(vertex) >= capacity) return Log(Result::InvalidCall, call);
+    if (!m_inScene || !m_declaration || !m_indices || indices == 0 ||
+        !IndicesInRange(m_indices->Bytes(), startIndex, indices, baseVertex, VertexCapacity())) {
+        return Log(Result::InvalidCall, call);
     }
     return Log(Result::Ok, call);
 }

@@ -112,6 +112,17 @@ bool TextureFormatOk(Format f) {
     return LookUpFormat(f, &g);
 }
 
+// Hands out a new object whose GL storage could be made; otherwise drops it.
+template <class Made, class Interface>
+Result HandOut(Made* made, Interface** out) {
+    if (!made->Storage().Valid()) {
+        made->Release();
+        return Result::OutOfVideoMemory;
+    }
+    *out = made;
+    return Result::Ok;
+}
+
 }  // namespace
 
 bool Api::Load(const char** missing) {
@@ -205,13 +216,7 @@ Result GlDevice::Initialise(const PresentParams& params, std::string* why) {
     for (uint32_t i = 0; i < kMaxSamplers; ++i) m_gl.BindSampler(i, m_samplers[i]);
     // The vertex stage flips y, which turns the winding around.
     m_gl.FrontFace(GL_CW);
-    PresentParams p = params;
-    if (p.backBufferWidth == 0 || p.backBufferHeight == 0) {
-        int w = 0, h = 0;
-        SDL_GL_GetDrawableSize(m_window, &w, &h);
-        p.backBufferWidth = static_cast<uint32_t>(std::max(w, 1));
-        p.backBufferHeight = static_cast<uint32_t>(std::max(h, 1));
-    }
+    const PresentParams p = SizedToWindow(params);
     if (!MakeBackBuffer(p.backBufferWidth, p.backBufferHeight)) {
         *why = "the back buffer could not be made";
         return Result::OutOfVideoMemory;
@@ -220,6 +225,17 @@ Result GlDevice::Initialise(const PresentParams& params, std::string* why) {
     ApplyPresentation(p);
     ResetState();
     return Result::Ok;
+}
+
+PresentParams GlDevice::SizedToWindow(const PresentParams& params) const {
+    PresentParams p = params;
+    if (p.backBufferWidth == 0 || p.backBufferHeight == 0) {
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(m_window, &w, &h);
+        p.backBufferWidth = static_cast<uint32_t>(std::max(w, 1));
+        p.backBufferHeight = static_cast<uint32_t>(std::max(h, 1));
+    }
+    return p;
 }
 
 void GlDevice::MakeCurrent() {
@@ -441,13 +457,7 @@ Result GlDevice::GetDeviceCaps(Caps* caps) {
 
 Result GlDevice::Reset(const PresentParams& params) {
     if (m_inScene) return Result::InvalidCall;
-    PresentParams p = params;
-    if (p.backBufferWidth == 0 || p.backBufferHeight == 0) {
-        int w = 0, h = 0;
-        SDL_GL_GetDrawableSize(m_window, &w, &h);
-        p.backBufferWidth = static_cast<uint32_t>(std::max(w, 1));
-        p.backBufferHeight = static_cast<uint32_t>(std::max(h, 1));
-    }
+    const PresentParams p = SizedToWindow(params);
     if (p.backBufferWidth > m_caps.maxTextureWidth || p.backBufferHeight > m_caps.maxTextureHeight) {
         return Result::InvalidCall;
     }
@@ -713,54 +723,25 @@ Result GlDevice::StretchRect(Surface* source, const Rect* sourceRect, Surface* d
 
 Result GlDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, Format format,
                                Pool pool, Texture** texture) {
-    if (!texture || width == 0 || height == 0 || width > m_caps.maxTextureWidth || height > m_caps.maxTextureHeight ||
-        levels > FullChainLevels(width, height) || (usage & usage::kDepthStencil) || pool == Pool::SystemMem) {
-        return Result::InvalidCall;
-    }
+    if (!texture || pool == Pool::SystemMem) return Result::InvalidCall;
     *texture = nullptr;
-    if (((usage & usage::kRenderTarget) || (usage & usage::kDynamic)) && pool != Pool::Default) return Result::InvalidCall;
-    if (!TextureFormatOk(format) || ((usage & usage::kRenderTarget) && !IsTargetFormat(format))) {
-        return Result::NotAvailable;
-    }
-    if (usage & usage::kAutoGenMipmap) {
-        levels = 1;
-    } else if (levels == 0) {
-        levels = FullChainLevels(width, height);
-    }
+    // GL has one size limit for both sides.
+    const Result r = CheckNewTexture(width, height, m_caps.maxTextureWidth, usage, pool, TextureFormatOk(format),
+                                     IsTargetFormat(format), &levels);
+    if (Failed(r)) return r;
     MakeCurrent();
-    auto* t = new GlTexture(this, width, height, levels, usage, format, pool);
-    if (!t->Storage().Valid()) {
-        t->Release();
-        return Result::OutOfVideoMemory;
-    }
-    *texture = t;
-    return Result::Ok;
+    return HandOut(new GlTexture(this, width, height, levels, usage, format, pool), texture);
 }
 
 Result GlDevice::CreateCubeTexture(uint32_t edge, uint32_t levels, uint32_t usage, Format format, Pool pool,
                                    CubeTexture** texture) {
-    if (!texture || edge == 0 || edge > m_caps.maxTextureWidth || levels > FullChainLevels(edge, edge) ||
-        (usage & usage::kDepthStencil) || pool == Pool::SystemMem) {
-        return Result::InvalidCall;
-    }
+    if (!texture || pool == Pool::SystemMem) return Result::InvalidCall;
     *texture = nullptr;
-    if (((usage & usage::kRenderTarget) || (usage & usage::kDynamic)) && pool != Pool::Default) return Result::InvalidCall;
-    if (!TextureFormatOk(format) || ((usage & usage::kRenderTarget) && !IsTargetFormat(format))) {
-        return Result::NotAvailable;
-    }
-    if (usage & usage::kAutoGenMipmap) {
-        levels = 1;
-    } else if (levels == 0) {
-        levels = FullChainLevels(edge, edge);
-    }
+    const Result r = CheckNewTexture(edge, edge, m_caps.maxTextureWidth, usage, pool, TextureFormatOk(format),
+                                     IsTargetFormat(format), &levels);
+    if (Failed(r)) return r;
     MakeCurrent();
-    auto* t = new GlCubeTexture(this, edge, levels, usage, format, pool);
-    if (!t->Storage().Valid()) {
-        t->Release();
-        return Result::OutOfVideoMemory;
-    }
-    *texture = t;
-    return Result::Ok;
+    return HandOut(new GlCubeTexture(this, edge, levels, usage, format, pool), texture);
 }
 
 TextureStorage* GlDevice::StorageOf(BaseTexture* texture) {
@@ -882,13 +863,7 @@ Result GlDevice::CreateVertexBuffer(uint32_t bytes, uint32_t usage, Pool pool, V
     }
     *buffer = nullptr;
     MakeCurrent();
-    auto* b = new GlVertexBuffer(this, bytes, usage);
-    if (!b->Storage().Valid()) {
-        b->Release();
-        return Result::OutOfVideoMemory;
-    }
-    *buffer = b;
-    return Result::Ok;
+    return HandOut(new GlVertexBuffer(this, bytes, usage), buffer);
 }
 
 Result GlDevice::CreateIndexBuffer(uint32_t bytes, uint32_t usage, Format format, Pool pool, IndexBuffer** buffer) {
@@ -899,13 +874,7 @@ Result GlDevice::CreateIndexBuffer(uint32_t bytes, uint32_t usage, Format format
     *buffer = nullptr;
     if (format != Format::Index16) return Result::NotAvailable;
     MakeCurrent();
-    auto* b = new GlIndexBuffer(this, bytes, usage);
-    if (!b->Storage().Valid()) {
-        b->Release();
-        return Result::OutOfVideoMemory;
-    }
-    *buffer = b;
-    return Result::Ok;
+    return HandOut(new GlIndexBuffer(this, bytes, usage), buffer);
 }
 
 Result GlDevice::SetVertexDeclaration(VertexDeclaration* declaration) {
@@ -930,15 +899,7 @@ Result GlDevice::SetIndices(IndexBuffer* buffer) {
     return Result::Ok;
 }
 
-uint64_t GlDevice::VertexCapacity() const {
-    uint64_t capacity = UINT64_MAX;
-    for (const VertexElement& e : m_declaration->Elements()) {
-        const Stream& s = m_streams[e.stream];
-        if (!s.buffer) return 0;
-        capacity = std::min(capacity, StreamCapacity(s.buffer->GetSize(), s.offset, s.stride, e.offset + DeclTypeBytes(e.type)));
-    }
-    return capacity;
-}
+uint64_t GlDevice::VertexCapacity() const { return DeclarationCapacity(m_declaration->Elements(), m_streams); }
 
 Result GlDevice::PrepareDraw() {
     if (!m_inScene || !m_program || !m_declaration) return Result::InvalidCall;
@@ -1005,15 +966,10 @@ Result GlDevice::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_
 Result GlDevice::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertex, uint32_t /*minIndex*/,
                                       uint32_t /*vertexCount*/, uint32_t startIndex, uint32_t primitiveCount) {
     const uint64_t indices = PrimitiveVertexCount(type, primitiveCount);
-    if (!m_declaration || !m_indices || indices == 0 || (startIndex + indices) * 2 > m_indices->GetSize()) {
-        return Result::InvalidCall;
-    }
     // GL must never read past a buffer: every index is checked against the streams.
-    const uint64_t capacity = VertexCapacity();
-    const std::vector<uint8_t>& bytes = m_indices->Storage().Bytes();
-    for (uint64_t i = startIndex; i < startIndex + indices; ++i) {
-        const int64_t vertex = baseVertex + static_cast<int64_t>(bytes[i * 2] | bytes[i * 2 + 1] << 8);
-        if (vertex < 0 || static_cast<uint64_t>(vertex) >= capacity) return Result::InvalidCall;
+    if (!m_declaration || !m_indices || indices == 0 ||
+        !IndicesInRange(m_indices->Storage().Bytes(), startIndex, indices, baseVertex, VertexCapacity())) {
+        return Result::InvalidCall;
     }
     const Result r = PrepareDraw();
     if (Failed(r)) return r;

@@ -200,10 +200,12 @@ private:
     uint32_t m_lockOffset = 0, m_lockSize = 0, m_lockFlags = 0;
 };
 
-class GlVertexBuffer final : public VertexBuffer {
+// A vertex or index buffer (Base) whose GL buffer binds at `kTarget`.
+template <class Base, GLenum kTarget>
+class GlBuffer final : public Base {
 public:
-    GlVertexBuffer(GlDevice* device, uint32_t bytes, uint32_t usage);
-    ~GlVertexBuffer() override;
+    GlBuffer(GlDevice* device, uint32_t bytes, uint32_t usage);
+    ~GlBuffer() override;
     uint32_t GetSize() const override { return m_storage.Size(); }
     Result Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override {
         return m_storage.Lock(offset, size, data, flags);
@@ -216,23 +218,10 @@ private:
     GlDevice* m_device;
     BufferStorage m_storage;
 };
-
-class GlIndexBuffer final : public IndexBuffer {
-public:
-    GlIndexBuffer(GlDevice* device, uint32_t bytes, uint32_t usage);
-    ~GlIndexBuffer() override;
-    uint32_t GetSize() const override { return m_storage.Size(); }
-    Result Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override {
-        return m_storage.Lock(offset, size, data, flags);
-    }
-    Result Unlock() override { return m_storage.Unlock(); }
-    const BufferStorage& Storage() const { return m_storage; }
-
-private:
-    DeviceHold m_hold;
-    GlDevice* m_device;
-    BufferStorage m_storage;
-};
+using GlVertexBuffer = GlBuffer<VertexBuffer, GL_ARRAY_BUFFER>;
+using GlIndexBuffer = GlBuffer<IndexBuffer, GL_ELEMENT_ARRAY_BUFFER>;
+extern template class GlBuffer<VertexBuffer, GL_ARRAY_BUFFER>;
+extern template class GlBuffer<IndexBuffer, GL_ELEMENT_ARRAY_BUFFER>;
 
 class GlDeclaration final : public VertexDeclaration {
 public:
@@ -331,6 +320,8 @@ private:
         uint32_t stride = 0;
     };
 
+    // The parameters with a zero back-buffer size replaced by the window's drawable size.
+    PresentParams SizedToWindow(const PresentParams& params) const;
     bool MakeBackBuffer(uint32_t width, uint32_t height);
     void ApplyPresentation(const PresentParams& params);
     void ResetState();

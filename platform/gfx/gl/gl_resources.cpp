@@ -292,15 +292,15 @@ Result BufferStorage::Unlock() {
     return Result::Ok;
 }
 
-GlVertexBuffer::GlVertexBuffer(GlDevice* device, uint32_t bytes, uint32_t usage)
-    : m_hold(device), m_device(device), m_storage(device, GL_ARRAY_BUFFER, bytes, usage) {}
+template <class Base, GLenum kTarget>
+GlBuffer<Base, kTarget>::GlBuffer(GlDevice* device, uint32_t bytes, uint32_t usage)
+    : m_hold(device), m_device(device), m_storage(device, kTarget, bytes, usage) {}
 
-GlVertexBuffer::~GlVertexBuffer() { m_device->Forget(this); }
+template <class Base, GLenum kTarget>
+GlBuffer<Base, kTarget>::~GlBuffer() { m_device->Forget(this); }
 
-GlIndexBuffer::GlIndexBuffer(GlDevice* device, uint32_t bytes, uint32_t usage)
-    : m_hold(device), m_device(device), m_storage(device, GL_ELEMENT_ARRAY_BUFFER, bytes, usage) {}
-
-GlIndexBuffer::~GlIndexBuffer() { m_device->Forget(this); }
+template class GlBuffer<VertexBuffer, GL_ARRAY_BUFFER>;
+template class GlBuffer<IndexBuffer, GL_ELEMENT_ARRAY_BUFFER>;
 
 GlDeclaration::GlDeclaration(GlDevice* device, std::vector<VertexElement> elements)
     : m_hold(device), m_device(device), m_elements(std::move(elements)) {}
