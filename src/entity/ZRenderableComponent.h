@@ -1,12 +1,28 @@
 #pragma once
 
 #include "entity/ZComponent.h"
+#include "foundation/ZHashedString.h"
+#include "foundation/ZMap.h"
 
-// The component that puts an entity on screen. The base game switches the
-// components of drawn entities on and off together.
+class ZRenderable;
+
+// The component that puts an entity on screen: the entity's drawables under
+// names. The map does not own them; whoever tears the component down says
+// whether they are deleted. The base game switches the components of drawn
+// entities on and off together.
 class ZRenderableComponent : public ZComponent {
     Z_RTTI(ZRenderableComponent, ZComponent)
 
 public:
     ZRenderableComponent() = default;
+
+    // Records the drawable under the name (replacing what was there).
+    void AddRenderable(ZHashedString name, ZRenderable* renderable) { renderables.Insert(name, renderable); }
+    // The drawable recorded under the name, or null.
+    ZRenderable* GetRenderable(ZHashedString name) const;
+    // Takes every drawable out of every render group, deletes it and empties
+    // the map (entities that own their drawables, before their teardown).
+    void DestroyRenderables();
+
+    ZMap<ZHashedString, ZRenderable*> renderables;
 };

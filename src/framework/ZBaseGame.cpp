@@ -38,6 +38,9 @@ ZBaseGame::ZBaseGame() {
 }
 
 ZBaseGame::~ZBaseGame() {
+    // Nothing is left after a normal shutdown; a game that never ran it still
+    // takes its assets out of the renderer's groups.
+    ReleaseEngineAssets();
     FreeHistories();
     delete m_fxaaFilter;
     m_fxaaFilter = nullptr;

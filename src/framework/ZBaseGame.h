@@ -9,17 +9,25 @@
 #include "foundation/ZMap.h"
 #include "foundation/ZString.h"
 #include "foundation/ZTimer.h"
+#include "foundation/ZVector4.h"
 #include "framework/ZConsole.h"
 #include "framework/ZConsoleCommand.h"
 #include "framework/ZDisplayModes.h"
 #include "framework/ZEngineConfigVars.h"
 #include "platform/window/window.h"
 
+class ZCamera;
 class ZCinematic;
 class ZEntity;
 class ZFXAAFilter;
 class ZFont;
 class ZMenu;
+class ZRenderable;
+class ZScreenQuad;
+class ZScreenRenderTarget;
+class ZShader;
+class ZSpriteBatch;
+class ZTexturedShader;
 class ZResolutionListener;
 class ZWindow;
 struct ZWindowDesc;
@@ -163,6 +171,16 @@ public:
     virtual void CreateFinalRenderPass();
     virtual void CreateRenderGroups();
     virtual void AssignGroupsToPasses();
+    // Letterboxes or pillarboxes the final pass inside the window at the
+    // picture's aspect (FixedAspectRatio when set, else the render size's,
+    // inverted for a screen on its side). Runs again on every change of the
+    // screen metrics.
+    virtual void FitFinalPassViewport();
+    // The final pass's relative viewport for those values; the whole window
+    // when it has no area or the aspect is not a positive number.
+    static void ComputeFinalViewport(float fixedAspectRatio, float aspectRatio, int32_t tate,
+                                     int32_t windowWidth, int32_t windowHeight, float& x, float& y, float& width,
+                                     float& height);
     virtual void CreateSoundGroups();
     virtual void CreateControls();
     virtual void LoadControlBindings();
@@ -237,21 +255,62 @@ public:
     virtual ZMenu* CreateConfirmationMenu(bool withCancel);
     virtual ZMenu* CreateBindingsMenu(ZHashedString group, ZHashedString control);
     virtual ZMenu* CreateTextEntryMenu(bool allowCancel);
-    // The pre-HUD pass's filter for the current FXAA level.
+    // The pre-HUD pass's shader for the current FXAA level.
     virtual ZFXAAFilter* CreateFXAAFilter();
+    // The final pass's shader ("__Final_Pass Shader").
+    virtual ZShader* CreateFinalPassShader();
+    // The depth backdrop entity, its shader and the unit quad it draws.
+    virtual ZEntity* CreateDepthBackdrop();
+    virtual ZShader* CreateDepthBackdropShader();
+    virtual ZRenderable* CreateBackdropQuad();
+    // The shader of the panels behind menus, loaded.
+    virtual ZTexturedShader* CreateMenuUnderlayShader();
+    // Whether LoadEngineAssets makes the depth backdrop.
+    virtual bool WantsDepthBackdrop() const { return true; }
+    // The camera a view draws with: the engine's camera for every view.
+    virtual ZCamera* GetViewCamera(int32_t /*view*/) const { return m_camera; }
     // The start-up splash.
     virtual ZCinematic* CreateIntroSplash();
     // Whether the console may open while DemoMode is on.
     virtual bool AllowsConsoleInDemoMode() const { return false; }
 
     // --- Fonts held by the base game (none until the engine assets load) ---
-    virtual ZFont* GetHUDFont() const { return nullptr; }
-    virtual ZFont* GetMenuFont() const { return nullptr; }
-    virtual ZFont* GetConsoleFont() const { return nullptr; }
-    // The engine assets: glyph sheets first (a game may add its own), then the rest.
+    virtual ZFont* GetHUDFont() const { return m_hudFont; }
+    virtual ZFont* GetMenuFont() const { return m_menuFont; }
+    virtual ZFont* GetConsoleFont() const { return m_consoleFont; }
+    // The engine assets: glyph sheets first (a game may add its own), then the
+    // fonts, the console backdrop, the camera, the two screen-sized targets
+    // with their quads, the targets of the target-switching passes and the
+    // depth backdrop. Each finds its render group through the name getters.
     virtual void PreLoadEngineAssets();
     void LoadEngineAssets();
+    // Takes every asset out of its render group and the glyph-sheet manager
+    // and frees it (shutdown). Safe to call again.
     void ReleaseEngineAssets();
+
+    // The engine's glyph sheets ("xbox_hud" ... "ui_menu"), by role.
+    enum GlyphSheet : uint32_t {
+        kXboxHUDSheet,
+        kXboxMenuSheet,
+        kXboxConsoleSheet,
+        kGenHUDSheet,
+        kGenMenuSheet,
+        kGenConsoleSheet,
+        kUIMenuSheet,
+        kGlyphSheetCount
+    };
+    ZSpriteBatch* GetGlyphSheet(GlyphSheet sheet) const {
+        return sheet < kGlyphSheetCount ? m_glyphSheets[sheet] : nullptr;
+    }
+    // The engine's camera (null until the assets load).
+    ZCamera* GetCamera() const { return m_camera; }
+    ZRenderable* GetConsoleBackdrop() const { return m_consoleBackdrop; }
+    ZScreenRenderTarget* GetPreHUDTarget() const { return m_preHUDTarget; }
+    ZScreenQuad* GetPreHUDQuad() const { return m_preHUDQuad; }
+    ZScreenRenderTarget* GetFinalTarget() const { return m_finalTarget; }
+    ZScreenQuad* GetFinalQuad() const { return m_finalQuad; }
+    // Named backdrops ("Depth Backdrop"); owned.
+    const ZMap<ZHashedString, ZEntity*>& GetBackdrops() const { return m_backdrops; }
 
     // --- Pause, exit, activation ---
     // Activation by a click on the frame does not trap the cursor.
@@ -355,7 +414,8 @@ public:
     // Render size, aspect ratio and HUD mapping from the video variables;
     // tells the listeners, then OnScreenMetricsChanged.
     void UpdateScreenMetrics();
-    virtual void OnScreenMetricsChanged() {}
+    // Refits the final pass's viewport (FitFinalPassViewport).
+    virtual void OnScreenMetricsChanged();
     void AddResolutionListener(ZResolutionListener* listener);
     void RemoveResolutionListener(ZResolutionListener* listener);
     // Handles a message of the main window (activation, sizing, closing, the
@@ -423,6 +483,17 @@ public:
     // x and y pixel offsets of the 1024 x 768 interface frame.
     const float* GetHUDMapping() const { return m_hudMapping; }
 
+    // The scene's fade to black read by the pre-HUD pass: 0 none, 1 black.
+    float GetFadeOut() const { return m_fadeOut; }
+    void SetFadeOut(float amount) { m_fadeOut = amount; }
+    // Anaglyph 3D of the eye being drawn, read by the stereo backdrops. The
+    // engine draws without it: no shift, white, full saturation, gamma 1.
+    virtual float GetAnaglyphDistance() const { return 0.0f; }
+    virtual float GetAnaglyphDistanceOffset() const { return 0.0f; }
+    virtual ZVector4 GetAnaglyphColor() const { return ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
+    virtual float GetAnaglyphDesaturation() const { return 1.0f; }
+    virtual ZVector4 GetAnaglyphGamma() const { return ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
+
 protected:
     // A quit was asked for by a signal; the next pump turns it into a quit message.
     static bool TakeSignalQuitRequest();
@@ -442,6 +513,13 @@ private:
     int64_t HandleMessage(const platform::window::Message& message);
     ZString UserConfigPath(const char* fileName) const;
     void FreeHistories();
+    // Frees the pre-HUD shader and puts the new one (or none) in its place,
+    // on the pre-HUD quad as well.
+    void ReplacePreHUDShader(ZFXAAFilter* filter);
+    // Frees one glyph sheet and its shader (PreLoadEngineAssets, ReleaseEngineAssets).
+    void ReleaseGlyphSheet(GlyphSheet slot);
+    // Frees what LoadEngineAssets made.
+    void ReleaseLoadedAssets();
     static void UpdateList(uint8_t mask, float timeStep);
 
     // Start-up values from the program's entry.
@@ -495,6 +573,7 @@ private:
     int32_t m_renderWidth = 0;
     int32_t m_renderHeight = 0;
     float m_aspectRatio = 1.0f;
+    float m_fadeOut = 0.0f;
     float m_hudMapping[8] = {};
     ZArray<ZResolutionListener*> m_resolutionListeners;
     platform::window::Point m_savedCursor;
@@ -509,6 +588,23 @@ private:
     ZArray<ZHashedString> m_nameStack;
     ZArray<ZResolution> m_screenModes;  // distinct, sorted
     ZFXAAFilter* m_fxaaFilter = nullptr;
+
+    // The engine's assets, owned (LoadEngineAssets, ReleaseEngineAssets).
+    ZSpriteBatch* m_glyphSheets[kGlyphSheetCount] = {};
+    ZFont* m_hudFont = nullptr;
+    ZFont* m_menuFont = nullptr;
+    ZFont* m_consoleFont = nullptr;
+    ZRenderable* m_consoleBackdrop = nullptr;
+    ZCamera* m_camera = nullptr;
+    ZScreenRenderTarget* m_preHUDTarget = nullptr;
+    ZScreenQuad* m_preHUDQuad = nullptr;
+    ZScreenRenderTarget* m_finalTarget = nullptr;
+    ZScreenQuad* m_finalQuad = nullptr;
+    ZShader* m_finalPassShader = nullptr;
+    ZShader* m_glyphSheetShaders[kGlyphSheetCount] = {};
+    // The shaders of the fonts and the console backdrop.
+    ZArray<ZShader*> m_assetShaders;
+    ZMap<ZHashedString, ZEntity*> m_backdrops;
 
     ZArray<ZEntity*> m_entityList;
     ZMap<ZHashedString, ZEntity*> m_entityMap;

@@ -374,20 +374,8 @@ void ZBaseGame::DeinitInput() {
     DeleteInputHandler();
 }
 
-// --- Set-up steps. The render set-up and the engine assets come with the
-// renderer; until then each step only marks its place in the log. ---
-
-void ZBaseGame::SetPreHUDDefaultRenderTarget() { ZLog::Printf("ZBaseGame::SetPreHUDDefaultRenderTarget"); }
-void ZBaseGame::CreateRenderPasses() { ZLog::Printf("ZBaseGame::CreateRenderPasses"); }
-void ZBaseGame::SetFinalDefaultRenderTarget() { ZLog::Printf("ZBaseGame::SetFinalDefaultRenderTarget"); }
-void ZBaseGame::CreateHUDRenderPasses() { ZLog::Printf("ZBaseGame::CreateHUDRenderPasses"); }
-void ZBaseGame::SetActualDefaultRenderTarget() { ZLog::Printf("ZBaseGame::SetActualDefaultRenderTarget"); }
-void ZBaseGame::CreateFinalRenderPass() { ZLog::Printf("ZBaseGame::CreateFinalRenderPass"); }
-void ZBaseGame::CreateRenderGroups() { ZLog::Printf("ZBaseGame::CreateRenderGroups"); }
-void ZBaseGame::AssignGroupsToPasses() { ZLog::Printf("ZBaseGame::AssignGroupsToPasses"); }
-void ZBaseGame::PreLoadEngineAssets() { ZLog::Printf("ZBaseGame::PreLoadEngineAssets"); }
-void ZBaseGame::LoadEngineAssets() { ZLog::Printf("ZBaseGame::LoadEngineAssets"); }
-void ZBaseGame::ReleaseEngineAssets() {}
+// The render set-up is in ZBaseGame_RenderSetup.cpp, the engine assets in
+// ZBaseGame_Assets.cpp.
 
 void ZBaseGame::CreateSoundGroups() {
     ZLog::Printf("ZBaseGame::CreateSoundGroups");

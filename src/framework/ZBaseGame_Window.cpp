@@ -14,6 +14,7 @@
 #include "input/ZInputHandler.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
+#include "renderer/ZCamera.h"
 #include "renderer/ZFXAAFilter.h"
 #include "renderer/ZRenderer.h"
 
@@ -340,8 +341,7 @@ void ZBaseGame::SetAllVideoOptions(const int32_t width, const int32_t height, co
     m_fullscreenWindowedStretch = stretch;
     m_fxaa = fxaa > 4 ? 4 : (fxaa > 0 ? fxaa : 0);
     m_tate = tate;
-    delete m_fxaaFilter;
-    m_fxaaFilter = nullptr;
+    ReplacePreHUDShader(nullptr);
 
     if (!m_fullscreen && width == m_primaryMonitorWidth && height == m_primaryMonitorHeight) {
         m_fullscreen = true;
@@ -365,7 +365,7 @@ void ZBaseGame::SetAllVideoOptions(const int32_t width, const int32_t height, co
     ZLog::Printf("Setting window style on video options applied. (Post-reset)");
     ApplyWindowStyle(false);
 
-    m_fxaaFilter = CreateFXAAFilter();
+    ReplacePreHUDShader(CreateFXAAFilter());
     ClipCursorToWindow(false);
 }
 
@@ -512,7 +512,11 @@ void ZBaseGame::OnLostDevice() { ZLog::Printf("#### ZBaseGame::OnLostDevice"); }
 // --- Configuration hooks ---
 
 // The camera arrives with the engine assets; until then there is none to tell.
-void ZBaseGame::SetCameraFieldOfView(float /*fov*/) {}
+void ZBaseGame::SetCameraFieldOfView(const float fov) {
+    if (m_camera != nullptr) {
+        m_camera->SetFieldOfView(fov);
+    }
+}
 
 void ZBaseGame::SetMouseFactor(const float factor) { GetInputHandler()->mouseScale = factor; }
 

@@ -17,6 +17,8 @@
 #include "input/ZInputHandler.h"
 #include "platform/window/keycodes.h"
 #include "platform/window/window.h"
+#include "renderer/ZFont.h"
+#include "renderer/ZRenderable.h"
 
 namespace {
 
@@ -80,19 +82,28 @@ struct SineTable {
     }
 };
 
-// --- The font seam. The console font arrives with the renderer's text
-// drawing; until then these answer nothing and draw nothing, and Update stops
-// before them because GetConsoleFont answers null. ---
+// --- The console's font ---
 
-float ConsoleFontLineHeight(const ZFont* /*font*/) {
-    return 0.0f;
+float ConsoleFontLineHeight(const ZFont* font) {
+    return static_cast<float>(font->GetLineHeight());
 }
 
-float MeasureWithConsoleFont(const char* /*text*/, const void* /*font*/) {
-    return 0.0f;
+float MeasureWithConsoleFont(const char* text, const void* font) {
+    float width = 0.0f;
+    static_cast<const ZFont*>(font)->DrawTextFormatted(text, static_cast<int32_t>(std::strlen(text)), &width,
+                                                      nullptr, 1.0f, 1.0f);
+    return width;
 }
 
-void DrawConsoleLayout(const ZFont* /*font*/, const ZConsoleLayout& /*layout*/) {}
+// Each text in its own colour, top and bottom alike.
+void DrawConsoleLayout(ZFont* font, const ZConsoleLayout& layout) {
+    for (const ZConsoleDrawItem& item : layout.items) {
+        const int32_t length = static_cast<int32_t>(std::strlen(item.text));
+        if (length > 0) {
+            font->DrawText(item.text, length, item.x, item.y, 1.0f, 1.0f, item.color, item.color);
+        }
+    }
+}
 
 }  // namespace
 
@@ -208,12 +219,22 @@ void ZConsole::SetMemoryLine(const int index, const char* text) {
 
 // --- Opening and closing ---
 
+void ZConsole::SetBackdrop(ZRenderable* backdrop) {
+    m_backdrop = backdrop;
+    if (m_backdrop != nullptr) {
+        m_backdrop->visible = m_isOpen;
+    }
+}
+
 void ZConsole::Toggle() {
     m_isOpen = !m_isOpen;
     if (m_isOpen) {
         OnOpen();
     }
     m_backdropVisible = m_isOpen;
+    if (m_backdrop != nullptr) {
+        m_backdrop->visible = m_isOpen;
+    }
     if (ZBaseGame* game = Game()) {
         game->PushPause(m_isOpen);
     }
@@ -229,11 +250,14 @@ void ZConsole::OnOpen() {
 void ZConsole::Update() {
     HandleKeys();
     const ZBaseGame* game = Game();
-    const ZFont* font = game != nullptr ? game->GetConsoleFont() : nullptr;
+    ZFont* font = game != nullptr ? game->GetConsoleFont() : nullptr;
     if (font == nullptr) {
         return;
     }
     BuildLayout(ConsoleFontLineHeight(font), MeasureWithConsoleFont, font, Now(), m_layout);
+    if (m_backdrop != nullptr) {
+        m_backdrop->transform = m_layout.backdropTransform;
+    }
     DrawConsoleLayout(font, m_layout);
 }
 

@@ -9,6 +9,7 @@
 
 class ZBaseGame;
 class ZFont;
+class ZRenderable;
 
 // One text the console draws: where (pixels from the top-left), in which
 // colour. The text points into the console or the name table and stays valid
@@ -103,6 +104,10 @@ public:
     // --- State ---
     bool IsOpen() const { return m_isOpen; }
     bool IsBackdropVisible() const { return m_backdropVisible; }
+    // The panel drawn behind the console (not owned; null: none): shown while
+    // open, its transform set each drawn frame.
+    void SetBackdrop(ZRenderable* backdrop);
+    ZRenderable* GetBackdrop() const { return m_backdrop; }
     const char* GetOutputLine(int index) const { return m_outputLines[index]; }
     const char* GetMemoryLine(int index) const { return m_memoryLines[index]; }
     // Stores text (cut to 64 characters) in a memory slot.
@@ -163,6 +168,7 @@ private:
     int32_t m_historyIndex = -1;
     bool m_inputChanged = false;
     bool m_backdropVisible = false;
+    ZRenderable* m_backdrop = nullptr;
 
     // The drawing's text block ("%s\n" per output line, then the prompt) and
     // the text the usage of a candidate is measured from.

@@ -38,12 +38,16 @@ public:
     uint32_t GetQueuedOpenCount() const;
     // The top menu, or null.
     ZMenu* GetTopMenu() const { return m_open.IsEmpty() ? nullptr : m_open[m_open.Count() - 1]; }
+    // The colour menus fade with (packed ARGB): opaque white outside transitions.
+    uint32_t GetOverlayColor() const { return m_overlayColor; }
+    void SetOverlayColor(uint32_t argb) { m_overlayColor = argb; }
 
 private:
     void ApplyRequests();
 
     ZArray<ZMenu*> m_open;
     ZArray<Request> m_requests;
+    uint32_t m_overlayColor = 0xFFFFFFFFu;
 };
 
 // The menu manager, made on first use.

@@ -1,18 +1,11 @@
 #pragma once
 
-#include <cstdint>
+#include "renderer/ZPreHUDPassShader.h"
 
-// The pre-HUD pass's anti-aliasing filter for one FXAA level (0 off, 1 to 4).
-// The base game makes a new one whenever the video options change.
-class ZFXAAFilter {
+// The name the base game knows the pre-HUD pass shader by: the shader for one
+// anti-aliasing level (0 off, 1 to 4), made anew whenever the video options
+// change.
+class ZFXAAFilter : public ZPreHUDPassShader {
 public:
-    explicit ZFXAAFilter(int32_t level) : m_level(level) {}
-    virtual ~ZFXAAFilter() = default;
-    ZFXAAFilter(const ZFXAAFilter&) = delete;
-    ZFXAAFilter& operator=(const ZFXAAFilter&) = delete;
-
-    int32_t GetLevel() const { return m_level; }
-
-private:
-    int32_t m_level;
+    using ZPreHUDPassShader::ZPreHUDPassShader;
 };

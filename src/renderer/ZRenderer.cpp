@@ -404,10 +404,6 @@ void ZRenderer::Clear(const bool clearTarget, const bool clearDepthStencil, cons
     Check(m_device->Clear(0, nullptr, flags, argb, z, 0));
 }
 
-// The pass list is drawn by the frame code of the render passes; until it
-// exists a frame is what the clears drew.
-void ZRenderer::DrawRenderPasses(const ZHashedString /*name*/) {}
-
 void ZRenderer::present() {
     if (m_device == nullptr || sceneOpen) {
         return;
@@ -705,8 +701,11 @@ void ZRenderer::SetRenderTarget(const uint32_t index, ZRenderTarget* target) {
     } else {
         Check(m_device->SetRenderTarget(index, target->surface));
         if (index == 0) {
-            m_targetWidth = target->width;
-            m_targetHeight = target->height;
+            // The surface's own size: a screen-sized target records a new size before its surface follows.
+            gfx::SurfaceDesc desc;
+            const bool described = gfx::Succeeded(target->surface->GetDesc(&desc));
+            m_targetWidth = described ? static_cast<int32_t>(desc.width) : target->width;
+            m_targetHeight = described ? static_cast<int32_t>(desc.height) : target->height;
         }
     }
     if (target != nullptr && target->depthStencilSurface != nullptr) {
@@ -843,6 +842,12 @@ void ShutdownRenderer() {
 
 void ZRenderer::Shutdown() {
     ReleaseReadbackSurfaces();
+    DeleteRenderPasses();
+    DeleteRenderGroups();
+    defaultTarget = nullptr;
+    m_slot0 = nullptr;
+    m_boundTargets.Clear();
+    m_boundOverride = nullptr;
     currentEffect = nullptr;
     techniquePassCount = 0;
     currentVertexBuffer = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/ZArray.h"
 #include "foundation/ZColor32.h"
@@ -16,8 +17,16 @@ class Effect;
 }
 
 class ZDynamicResource;
+class ZEffect;
 class ZIndexBuffer;
+class ZParameterSource;
+class ZRenderable;
 class ZVertexBuffer;
+struct ZPassBinding;
+struct ZParameterBlock;
+struct ZRenderGroup;
+struct ZRenderPassDesc;
+struct ZRenderPassSet;
 struct ZRenderTarget;
 
 // The video options the renderer starts and resets with, in the order the
@@ -86,7 +95,7 @@ public:
     // packed ARGB. With a headset only the current eye's rectangle is cleared.
     void Clear(bool clearTarget, bool clearDepthStencil, uint32_t argb, float z);
     // Draws every render pass in list order (with the none name: the default list).
-    void DrawRenderPasses(ZHashedString name);
+    void DrawRenderPasses(ZHashedString name) { RenderFrame(name); }
 
     void AddPreResetCallback(Callback callback) { m_preReset.PushBack(callback); }
     void AddPostResetCallback(Callback callback) { m_postReset.PushBack(callback); }
@@ -111,6 +120,45 @@ public:
     // others) with its depth-stencil surface or the default one.
     void SetRenderTarget(uint32_t index, ZRenderTarget* target);
     const ZArray<ZRenderTarget*>& GetRegisteredTargets() const { return m_targets; }
+
+    // --- Render passes and groups --------------------------------------------
+    // One frame: one view, or with a headset one view per eye (left, then
+    // right). finalView is set only for the last view; the dump request is
+    // cleared at the end. The none name draws the default pass list.
+    void RenderFrame(ZHashedString passSetName);
+    // One view: the passes of the named set (the default list when the name is
+    // none or no set has it), each binding and clearing its targets when they
+    // change, then drawing its enabled groups.
+    void RenderPasses(ZHashedString passSetName);
+
+    // The first description of that name in the default pass list, or null.
+    ZRenderPassDesc* FindRenderPass(ZHashedString name) const;
+    // Appends the description to the default pass list unless it is already
+    // there; the list owns it from then on.
+    void AddRenderPass(ZRenderPassDesc* pass);
+    // FindRenderPass, else a new description of that name appended to the list.
+    ZRenderPassDesc* CreateRenderPass(ZHashedString name);
+    // The first pass set of that name, or null.
+    ZRenderPassSet* FindPassSet(ZHashedString name) const;
+    // FindPassSet, else a new empty set (owned by the renderer).
+    ZRenderPassSet* CreatePassSet(ZHashedString name);
+    // The group of that name, else a new one (enabled, empty) appended to the list.
+    ZRenderGroup* CreateRenderGroup(ZHashedString name);
+    // The first group of that name, or null.
+    ZRenderGroup* FindRenderGroup(ZHashedString name) const;
+    // Removes the first occurrence of the renderable from the named group;
+    // nothing when either is absent.
+    void RemoveFromRenderGroup(ZHashedString name, ZRenderable* renderable);
+    // Removes the first occurrence from every group (a renderable that goes away).
+    void RemoveFromAllRenderGroups(ZRenderable* renderable);
+    // Frees every description of the default pass list and of the pass sets
+    // (each once) and the sets; empties the lists.
+    void DeleteRenderPasses();
+    // Frees every group (not its renderables) and empties the list.
+    void DeleteRenderGroups();
+
+    // Written by a dump: "RENDER_TARGET_OUTPUT_%04d.bmp" with dumpCounter.
+    static constexpr const char* kDumpFileFormat = "RENDER_TARGET_OUTPUT_%04d.bmp";
 
     // --- Geometry -----------------------------------------------------------
     // Binds the buffer's declaration and streams unless it is current or empty.
@@ -156,6 +204,16 @@ public:
     ZVertexBuffer* currentVertexBuffer = nullptr;
     ZIndexBuffer* currentIndexBuffer = nullptr;
 
+    // Drawn in order by every frame; owned (AddRenderPass, CreateRenderPass).
+    ZArray<ZRenderPassDesc*> renderPasses;
+    // Owned; each group's renderables belong to their owners.
+    ZArray<ZRenderGroup*> renderGroups;
+    // Owned (CreatePassSet).
+    ZArray<ZRenderPassSet*> passSets;
+    // The target of passes without targets, set by default-target passes; null:
+    // the back buffer. It persists from frame to frame. Not owned.
+    ZRenderTarget* defaultTarget = nullptr;
+
 private:
     friend void InitRenderer(platform::window::WindowSystem*, int32_t&, int32_t&, const ZRenderVideoSettings&,
                              ZArray<ZHashedString>&);
@@ -182,6 +240,42 @@ private:
     gfx::System* m_system = nullptr;
     gfx::Device* m_device = nullptr;
     gfx::Caps m_caps;
+    // --- The view being drawn (ZRenderer_Passes.cpp) ---
+    // Binds a pass's targets where they differ from the bound ones.
+    void BindPassTargets(const ZRenderPassDesc& pass);
+    // Binds one slot: a target, or the back buffer for null (nothing at slot > 0
+    // when unbind is set).
+    void BindTargetSlot(uint32_t slot, ZRenderTarget* target, bool unbind);
+    void SetPassViewport(const ZRenderPassDesc& pass, bool force);
+    void DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group);
+    // Fills the four scopes for one renderable and draws it.
+    void DrawRenderable(ZRenderable& renderable, const ZRenderPassDesc& pass, const ZParameterBlock* block);
+    void EndTechnique();
+    void CopyToResolveTarget(const ZRenderPassDesc& pass);
+    // Writes each target of the list to a numbered BMP file.
+    void DumpTargets(const ZArray<ZRenderTarget*>& targets);
+    void UnbindTextures();
+
+    // A renderable of the group being drawn with its sort key: the effect, the
+    // pass binding, the unscoped, material-instance, renderable and
+    // render-instance sources, compared in that order as unsigned numbers.
+    struct DrawEntry {
+        uintptr_t key[6];
+        ZRenderable* renderable;
+        ZPassBinding* binding;
+    };
+    std::vector<DrawEntry> m_drawList;  // reused by every group
+    ZArray<ZRenderTarget*> m_boundTargets;
+    ZRenderTarget* m_slot0 = nullptr;  // bound at slot 0; null: the back buffer
+    ZRenderTarget* m_boundOverride = nullptr;  // the override at the last binding
+    float m_viewport[6] = {};
+    bool m_viewportSet = false;
+    ZPassBinding* m_openBinding = nullptr;  // the technique begun, on m_openEffect
+    gfx::Effect* m_openEffect = nullptr;
+    ZEffect* m_drawEffect = nullptr;  // the effect whose bindings are filled
+    ZParameterSource* m_lastUnscoped = nullptr;
+    ZParameterSource* m_lastRenderable = nullptr;
+
     gfx::Surface* m_backBuffer = nullptr;
     gfx::Surface* m_defaultDepthStencil = nullptr;
     gfx::Query* m_frameQuery = nullptr;

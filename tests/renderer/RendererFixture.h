@@ -43,6 +43,8 @@ protected:
         platform::window::SetWindowSystem(std::move(windows));
         ZStreamMgr::GetInstance()->AddDirectorySource(dir.Path().string().c_str());
         setenv("XDG_DOCUMENTS_DIR", documents.Path().string().c_str(), 1);
+        // A default description a log line made before the test is freed, not overwritten.
+        ZAppInfo::DestroyInstance();
         gAppInfo.store(&appInfo);
     }
 

@@ -45,7 +45,9 @@ endcode
 class ZFinalPassShaderTest : public RendererTest {
 protected:
     void TearDown() override {
+        // The game was the application description; the fixture's takes over again.
         ZBaseGame::DestroyInstance();
+        gAppInfo.store(&appInfo);
         RendererTest::TearDown();
     }
     // Hands the parameter of that name to the shader with the effect current.

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "entity/ZEntity.h"
+
+class ZShader;
+
+// The entity that puts the base game's depth backdrop on screen: the game's
+// backdrop quad with its depth backdrop shader, in the default backdrop
+// group. It owns both and deletes them with itself.
+class ZDepthBackdrop : public ZEntity {
+    Z_RTTI(ZDepthBackdrop, ZEntity)
+
+public:
+    ZDepthBackdrop();
+    ~ZDepthBackdrop() override;
+
+private:
+    ZShader* m_shader = nullptr;  // the quad's shader, owned
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "renderer/ZShader.h"
+
+// The shader of the depth backdrop: one flat colour over what the world's
+// opaque group left at the far depth. Holds one reference to its effect.
+class ZDepthBackdropShader : public ZShader {
+public:
+    ZDepthBackdropShader();
+    ~ZDepthBackdropShader() override;
+
+    bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+};

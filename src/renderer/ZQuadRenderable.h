@@ -1,0 +1,20 @@
+#pragma once
+
+#include "renderer/ZIndexBuffer.h"
+#include "renderer/ZRenderable.h"
+#include "renderer/ZVertexBuffer.h"
+
+// A fixed unit quad, corners -1..1, texture coordinates 0..1 with v = 0 at the
+// top. Its shader's matrix decides where it lands on screen (backdrops, the
+// reference mesh of the screen effects). The buffers are static, so they
+// survive device resets.
+class ZQuadRenderable : public ZRenderable {
+public:
+    ZQuadRenderable();
+    // Leaves every render group.
+    ~ZQuadRenderable() override;
+
+private:
+    ZVertexBuffer m_vertices;
+    ZIndexBuffer m_indices;
+};
