@@ -20,6 +20,7 @@
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
+#include "renderer/ZGlyphSheetMgr.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZShaderMgr.h"
 #include "renderer/ZTextureMgr.h"
@@ -118,6 +119,7 @@ void ShutdownEngine() {
     gShuttingDown.store(true, std::memory_order_relaxed);
     // [entity command table]
     // Effects and textures go before the device they were made on.
+    DestroyGlyphSheetMgr();
     ZShaderMgr::DestroyInstance();
     ZTextureMgr::DestroyInstance();
     ShutdownRenderer();
