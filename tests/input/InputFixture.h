@@ -58,10 +58,10 @@ protected:
 
     // A pad plugged in and selected as the controller (pad 0).
     void UsePad() {
-        platform::input::FakeInputSystem::JoystickSpec spec;
-        spec.name = "Fake Pad";
-        spec.isXInput = true;
-        fake->AttachJoystick(spec);
+        platform::input::FakeInputSystem::JoystickDesc desc;
+        desc.name = "Fake Pad";
+        desc.isXInput = true;
+        fake->AttachJoystick(desc);
         StartDevices();
         handler->SelectJoystick(0);
         ASSERT_TRUE(handler->IsPadSelected());

@@ -272,7 +272,7 @@ TEST_F(ControlMgr, ResponseShapeAndScales) {
     jump->responseExponent = 2.0f;
     jump->activeScale = 0.5f;
     mgr->AddBinding(kGameplay, kJump, ZInputBinding::Axis(ZInputAxis::JoyPosX, 1.0f));
-    const Guid stick = fake->AttachJoystick(FakeInputSystem::JoystickSpec());
+    const Guid stick = fake->AttachJoystick(FakeInputSystem::JoystickDesc());
     StartDevices();
     handler->SelectJoystick(0);
     JoystickState half;
@@ -346,9 +346,9 @@ TEST_F(ControlMgr, SticksNeedTheirFourControls) {
 }
 
 TEST_F(ControlMgr, TracksTheDeviceClassUsedLast) {
-    FakeInputSystem::JoystickSpec padSpec;
-    padSpec.isXInput = true;
-    fake->AttachJoystick(padSpec);
+    FakeInputSystem::JoystickDesc padDesc;
+    padDesc.isXInput = true;
+    fake->AttachJoystick(padDesc);
     StartDevices();
     handler->SelectJoystick(0);
     mgr->ResetActiveDeviceClass();
@@ -368,11 +368,11 @@ TEST_F(ControlMgr, TracksTheDeviceClassUsedLast) {
 }
 
 TEST_F(ControlMgr, StartingDeviceClassFollowsTheSelectedController) {
-    fake->AttachJoystick(FakeInputSystem::JoystickSpec());
-    FakeInputSystem::JoystickSpec padSpec;
-    padSpec.isXInput = true;
-    padSpec.productId = 0x0077;
-    fake->AttachJoystick(padSpec);
+    fake->AttachJoystick(FakeInputSystem::JoystickDesc());
+    FakeInputSystem::JoystickDesc padDesc;
+    padDesc.isXInput = true;
+    padDesc.productId = 0x0077;
+    fake->AttachJoystick(padDesc);
     StartDevices();
     struct Case {
         int32_t select;

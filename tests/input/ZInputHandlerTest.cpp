@@ -10,19 +10,19 @@ using inputtest::InputFixture;
 
 namespace {
 
-FakeInputSystem::JoystickSpec Stick(const char* name) {
-    FakeInputSystem::JoystickSpec spec;
-    spec.name = name;
-    spec.productId = 0x0002;
-    return spec;
+FakeInputSystem::JoystickDesc Stick(const char* name) {
+    FakeInputSystem::JoystickDesc desc;
+    desc.name = name;
+    desc.productId = 0x0002;
+    return desc;
 }
 
-FakeInputSystem::JoystickSpec PadSpec(const char* name) {
-    FakeInputSystem::JoystickSpec spec;
-    spec.name = name;
-    spec.isXInput = true;
-    spec.productId = 0x0003;
-    return spec;
+FakeInputSystem::JoystickDesc PadDesc(const char* name) {
+    FakeInputSystem::JoystickDesc desc;
+    desc.name = name;
+    desc.isXInput = true;
+    desc.productId = 0x0003;
+    return desc;
 }
 
 bool IsNeutral(const JoystickState& s) {
@@ -55,7 +55,7 @@ TEST_F(InputHandler, WithoutAJoystickTheJoystickReadsNeutral) {
 // Pads are told apart from other controllers by "IG_" in their raw device
 // name, and are never opened as joysticks.
 TEST_F(InputHandler, PadsAmongTheControllersAreReadThroughXInput) {
-    fake->AttachJoystick(PadSpec("Fake Pad"));
+    fake->AttachJoystick(PadDesc("Fake Pad"));
     fake->AttachJoystick(Stick("Fake Stick"));
     StartDevices();
     const int keyboardAndMouse = fake->LiveDevices();
@@ -84,7 +84,7 @@ TEST_F(InputHandler, PadsAmongTheControllersAreReadThroughXInput) {
 
 TEST_F(InputHandler, SelectsJoysticksByNameIgnoringCase) {
     fake->AttachJoystick(Stick("Fake Stick"));
-    fake->AttachJoystick(PadSpec("Fake Pad"));
+    fake->AttachJoystick(PadDesc("Fake Pad"));
     StartDevices();
     struct Case {
         const char* name;
@@ -208,7 +208,7 @@ TEST_F(InputHandler, ReadsTheOpenJoystickInFullRange) {
 // A pad that stops answering is dropped and reads at rest (not frozen with a
 // button held) until the next re-detection finds it again.
 TEST_F(InputHandler, PadThatStopsAnsweringReadsAtRestUntilRedetected) {
-    fake->AttachJoystick(PadSpec("Pad"));
+    fake->AttachJoystick(PadDesc("Pad"));
     StartDevices();
     handler->SelectJoystick(0);
     ASSERT_TRUE(handler->IsPadConnected(0));

@@ -131,7 +131,7 @@ TEST_F(Rumble, NothingIsSentUnlessThePadIsTheActiveDevice) {
 }
 
 TEST_F(Rumble, NothingIsSentWhileAJoystickIsSelected) {
-    FakeInputSystem::JoystickSpec stick;
+    FakeInputSystem::JoystickDesc stick;
     stick.name = "Stick";
     stick.productId = 0x0009;
     fake->AttachJoystick(stick);
@@ -149,7 +149,7 @@ TEST_F(Rumble, NothingIsSentWhileAJoystickIsSelected) {
 // The clock and the mix run once per poll, however many pads answer; with
 // four pads plugged in, envelopes must not run four times too fast.
 TEST_F(Rumble, ClockRunsOncePerPollWithSeveralPads) {
-    FakeInputSystem::JoystickSpec pad;
+    FakeInputSystem::JoystickDesc pad;
     pad.isXInput = true;
     for (const char* name : {"Second", "Third", "Fourth"}) {
         pad.name = name;

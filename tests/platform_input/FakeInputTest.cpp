@@ -154,14 +154,14 @@ TEST(FakeInput, KeyboardAndMouseState) {
 
 TEST(FakeInput, JoystickObjectsRangesHatsAndButtons) {
     FakeInputSystem system;
-    FakeInputSystem::JoystickSpec spec;
-    spec.name = "Flight Stick";
-    spec.vendorId = 0x046D;
-    spec.productId = 0xC215;
-    spec.axes = 3;
-    spec.buttons = 12;
-    spec.hats = 1;
-    const Guid stick = system.AttachJoystick(spec);
+    FakeInputSystem::JoystickDesc desc;
+    desc.name = "Flight Stick";
+    desc.vendorId = 0x046D;
+    desc.productId = 0xC215;
+    desc.axes = 3;
+    desc.buttons = 12;
+    desc.hats = 1;
+    const Guid stick = system.AttachJoystick(desc);
 
     const std::vector<DeviceInstance> devices = system.EnumDevices(DI8DEVCLASS_GAMECTRL, DIEDFL_ATTACHEDONLY);
     ASSERT_EQ(devices.size(), 1u);
@@ -226,7 +226,7 @@ TEST(FakeInput, UnpluggedJoystick) {
 // Gamepads take the lowest free user index, as XInput numbers its pads.
 TEST(FakeInput, PadsTakeTheLowestFreeUserIndex) {
     FakeInputSystem system;
-    FakeInputSystem::JoystickSpec pad;
+    FakeInputSystem::JoystickDesc pad;
     pad.isXInput = true;
     const Guid first = system.AttachJoystick(pad);
     system.AttachJoystick(pad);
@@ -255,9 +255,9 @@ TEST(FakeInput, PadsTakeTheLowestFreeUserIndex) {
 
 TEST(FakeInput, PadStateFailuresAndXInputEnable) {
     FakeInputSystem system;
-    FakeInputSystem::JoystickSpec spec;
-    spec.isXInput = true;
-    system.AttachJoystick(spec);
+    FakeInputSystem::JoystickDesc desc;
+    desc.isXInput = true;
+    system.AttachJoystick(desc);
     Gamepad pad;
     pad.wButtons = XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_DPAD_UP;
     pad.bRightTrigger = 240;

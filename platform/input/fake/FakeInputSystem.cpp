@@ -60,8 +60,8 @@ protected:
     Counts ObjectCounts() const override {
         const Joystick* joystick = m_system.FindJoystick(m_guid);
         if (joystick == nullptr) return {};
-        return {std::min(joystick->spec.axes, 8), std::min(joystick->spec.buttons, 128),
-                std::min(joystick->spec.hats, 4)};
+        return {std::min(joystick->desc.axes, 8), std::min(joystick->desc.buttons, 128),
+                std::min(joystick->desc.hats, 4)};
     }
 
 private:
@@ -102,9 +102,9 @@ std::vector<DeviceInstance> FakeInputSystem::EnumDevices(const uint32_t deviceCl
     }
     for (const Joystick& joystick : m_joysticks) {
         devices.push_back({joystick.instance,
-                           MakeProductGuid(joystick.spec.vendorId, joystick.spec.productId),
-                           joystick.spec.isXInput ? DI8DEVTYPE_GAMEPAD : DI8DEVTYPE_JOYSTICK,
-                           joystick.spec.name, joystick.spec.name});
+                           MakeProductGuid(joystick.desc.vendorId, joystick.desc.productId),
+                           joystick.desc.isXInput ? DI8DEVTYPE_GAMEPAD : DI8DEVTYPE_JOYSTICK,
+                           joystick.desc.name, joystick.desc.name});
     }
     return devices;
 }
@@ -122,10 +122,10 @@ std::vector<RawDevice> FakeInputSystem::GetRawInputDeviceList() {
     devices.push_back({RIM_TYPEKEYBOARD, 0, 0, "fake-keyboard"});
     for (const Joystick& joystick : m_joysticks) {
         char name[96];
-        std::snprintf(name, sizeof(name), "fake#VID_%04X&PID_%04X%s#%u", joystick.spec.vendorId,
-                      joystick.spec.productId, joystick.spec.isXInput ? "&IG_00" : "",
+        std::snprintf(name, sizeof(name), "fake#VID_%04X&PID_%04X%s#%u", joystick.desc.vendorId,
+                      joystick.desc.productId, joystick.desc.isXInput ? "&IG_00" : "",
                       joystick.instance.data1);
-        devices.push_back({RIM_TYPEHID, joystick.spec.vendorId, joystick.spec.productId, name});
+        devices.push_back({RIM_TYPEHID, joystick.desc.vendorId, joystick.desc.productId, name});
     }
     return devices;
 }
@@ -178,15 +178,15 @@ void FakeInputSystem::SetMouseButton(const int button, const bool down) {
     if (button >= 0 && button < 8) m_mouseButtons[button] = down ? 0x80 : 0;
 }
 
-Guid FakeInputSystem::AttachJoystick(const JoystickSpec& spec) {
+Guid FakeInputSystem::AttachJoystick(const JoystickDesc& desc) {
     Joystick joystick;
     joystick.instance.data1 = 0xFA4E0000u + m_nextId++;
     joystick.instance.data4[0] = 'F';
     joystick.instance.data4[1] = 'A';
     joystick.instance.data4[2] = 'K';
     joystick.instance.data4[3] = 'E';
-    joystick.spec = spec;
-    if (spec.isXInput) {
+    joystick.desc = desc;
+    if (desc.isXInput) {
         for (uint32_t i = 0; i < XUSER_MAX_COUNT; ++i) {
             if (!m_pads[i].connected) {
                 m_pads[i] = Pad();
@@ -197,7 +197,7 @@ Guid FakeInputSystem::AttachJoystick(const JoystickSpec& spec) {
         }
     }
     m_joysticks.push_back(joystick);
-    m_changes.push_back({true, joystick.instance, spec.name, spec.isXInput});
+    m_changes.push_back({true, joystick.instance, desc.name, desc.isXInput});
     return joystick.instance;
 }
 
@@ -205,7 +205,7 @@ void FakeInputSystem::DetachJoystick(const Guid& instance) {
     for (auto it = m_joysticks.begin(); it != m_joysticks.end(); ++it) {
         if (it->instance != instance) continue;
         if (it->padIndex >= 0) m_pads[it->padIndex] = Pad();
-        m_changes.push_back({false, it->instance, it->spec.name, it->spec.isXInput});
+        m_changes.push_back({false, it->instance, it->desc.name, it->desc.isXInput});
         m_joysticks.erase(it);
         return;
     }

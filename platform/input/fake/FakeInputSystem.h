@@ -19,7 +19,7 @@ namespace platform::input {
 
 class FakeInputSystem : public InputSystem {
 public:
-    struct JoystickSpec {
+    struct JoystickDesc {
         std::string name = "Fake Joystick";
         uint16_t vendorId = 0x1234;
         uint16_t productId = 0x0001;
@@ -62,7 +62,7 @@ public:
 
     // --- Controllers -----------------------------------------------------------------
     // Plugs a controller in and answers its instance GUID.
-    Guid AttachJoystick(const JoystickSpec& spec);
+    Guid AttachJoystick(const JoystickDesc& desc);
     void DetachJoystick(const Guid& instance);
     void SetJoystickState(const Guid& instance, const JoystickState& raw);
     // The state of the pad at a user index (one attached with isXInput).
@@ -100,7 +100,7 @@ private:
     class FakeDevice;
     struct Joystick {
         Guid instance;
-        JoystickSpec spec;
+        JoystickDesc desc;
         JoystickState raw;
         int padIndex = -1;
     };
