@@ -16,7 +16,6 @@
 namespace {
 
 constexpr uint32_t kFontMagic = 0x746E6F66;  // "font"
-constexpr uint32_t kBatchVertices = ZFont::kMaxQuads * 4;
 
 // Codes that take no room and draw nothing (besides the line feed and the
 // picture escape, which layout handles itself).
@@ -541,27 +540,8 @@ void ZFont::Draw(ZRenderer* renderer, ZParameterSource* /*renderInstanceSource*/
 }
 
 bool ZFont::BuildTextBatchGeometry() {
-    m_vertices.Release();
-    m_indices.Release();
-    const auto zeros = std::make_unique<uint8_t[]>(size_t{kBatchVertices} * 12);
-    std::memset(zeros.get(), 0, size_t{kBatchVertices} * 12);
     // Colours start opaque black.
-    const auto black = std::make_unique<uint32_t[]>(kBatchVertices);
-    std::fill(black.get(), black.get() + kBatchVertices, 0xFF000000u);
-    const ZStreamElement elements[4] = {
-        {zeros.get(), 12, 0, true},
-        {zeros.get(), 8, 5, true},
-        {zeros.get(), 8, 6, true},
-        {black.get(), 4, 4, true},
-    };
-    const auto indices = std::make_unique<uint16_t[]>(size_t{kMaxQuads} * 6);
-    BuildQuadIndices(indices.get(), kMaxQuads);
-    if (!m_vertices.Create(elements, 4, kBatchVertices) || !m_indices.Create(indices.get(), kMaxQuads * 6)) {
-        m_vertices.Release();
-        m_indices.Release();
-        return false;
-    }
-    return true;
+    return CreateQuadBatchBuffers(m_vertices, m_indices, kMaxQuads, 0xFF000000u);
 }
 
 void ZFont::ReleaseResource() {

@@ -1,5 +1,6 @@
 #include "renderer/ZSpriteBatch.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -17,6 +18,31 @@ void BuildQuadIndices(uint16_t* indices, const uint32_t quads) {
         at[4] = static_cast<uint16_t>(b + 2);
         at[5] = static_cast<uint16_t>(b + 3);
     }
+}
+
+bool CreateQuadBatchBuffers(ZVertexBuffer& vertices, ZIndexBuffer& indices, const uint32_t maxQuads,
+                            const uint32_t initialColour) {
+    vertices.Release();
+    indices.Release();
+    const uint32_t vertexCount = maxQuads * 4;
+    const auto zeros = std::make_unique<uint8_t[]>(size_t{vertexCount} * 12);
+    std::memset(zeros.get(), 0, size_t{vertexCount} * 12);
+    const auto colours = std::make_unique<uint32_t[]>(vertexCount);
+    std::fill(colours.get(), colours.get() + vertexCount, initialColour);
+    const ZStreamElement elements[4] = {
+        {zeros.get(), 12, 0, true},    // position
+        {zeros.get(), 8, 5, true},     // texture coordinate 0
+        {zeros.get(), 8, 6, true},     // texture coordinate 1
+        {colours.get(), 4, 4, true},   // colour
+    };
+    const auto quadIndices = std::make_unique<uint16_t[]>(size_t{maxQuads} * 6);
+    BuildQuadIndices(quadIndices.get(), maxQuads);
+    if (!vertices.Create(elements, 4, vertexCount) || !indices.Create(quadIndices.get(), maxQuads * 6)) {
+        vertices.Release();
+        indices.Release();
+        return false;
+    }
+    return true;
 }
 
 ZSpriteBatch::ZSpriteBatch() {
@@ -40,23 +66,8 @@ ZSpriteBatch::~ZSpriteBatch() {
 }
 
 bool ZSpriteBatch::CreateBuffers() {
-    ReleaseBuffers();
     // Zeroed streams, so that a draw before the first write shows nothing stray.
-    const auto zeros = std::make_unique<uint8_t[]>(size_t{kMaxVertices} * 12);
-    std::memset(zeros.get(), 0, size_t{kMaxVertices} * 12);
-    const ZStreamElement elements[4] = {
-        {zeros.get(), 12, 0, true},  // position
-        {zeros.get(), 8, 5, true},   // texture coordinate 0
-        {zeros.get(), 8, 6, true},   // texture coordinate 1
-        {zeros.get(), 4, 4, true},   // colour
-    };
-    uint16_t indices[kMaxQuads * 6];
-    BuildQuadIndices(indices, kMaxQuads);
-    if (!m_vertices.Create(elements, 4, kMaxVertices) || !m_indices.Create(indices, kMaxQuads * 6)) {
-        ReleaseBuffers();
-        return false;
-    }
-    return true;
+    return CreateQuadBatchBuffers(m_vertices, m_indices, kMaxQuads, 0u);
 }
 
 void ZSpriteBatch::ReleaseBuffers() {

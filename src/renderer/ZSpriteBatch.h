@@ -108,3 +108,9 @@ private:
 // Indices of a batch of quads: 4q, 4q + 2, 4q + 1, 4q + 1, 4q + 2, 4q + 3 for
 // quad q (6 x quads entries).
 void BuildQuadIndices(uint16_t* indices, uint32_t quads);
+
+// (Re)creates the dynamic streams of a quad batch (position, two texture
+// coordinates, colour; positions and coordinates zeroed, every colour
+// initialColour) and its index buffer. Releases both and answers false on failure.
+bool CreateQuadBatchBuffers(ZVertexBuffer& vertices, ZIndexBuffer& indices, uint32_t maxQuads,
+                            uint32_t initialColour);
