@@ -43,7 +43,7 @@ void CopyBounded(char* out, const int size, const char* text) {
 }
 
 ZHashedString MemoryKey(const int index) {
-    char key[16];
+    char key[24];  // room for any int, so the key is never cut
     std::snprintf(key, sizeof key, "MemoryLine%02d", index);
     return ZHashedString(key);
 }

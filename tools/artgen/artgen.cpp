@@ -37,7 +37,6 @@ struct Colour {
     uint8_t r, g, b, a;
 };
 
-constexpr Colour kClear{0, 0, 0, 0};
 constexpr Colour kWhite{255, 255, 255, 255};
 constexpr Colour kInk{24, 24, 28, 255};
 

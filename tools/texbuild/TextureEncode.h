@@ -561,8 +561,7 @@ inline bool BuildDds(const Picture& picture, TexFormat format, bool mips, std::v
     constexpr uint32_t kAlphaPixels = 0x1, kFourCC = 0x4, kRgbFlag = 0x40;
     constexpr uint32_t kCapsComplex = 0x8, kCapsTexture = 0x1000, kCapsMipMap = 0x400000;
 
-    out.clear();
-    out.insert(out.end(), {'D', 'D', 'S', ' '});
+    out.assign({'D', 'D', 'S', ' '});
     Put32(out, 124);
     Put32(out, kCaps | kHeight | kWidth | kPixelFormat | (compressed ? kLinearSize : kPitch) |
                    (mips ? kMipMapCount : 0));
