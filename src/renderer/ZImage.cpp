@@ -186,13 +186,27 @@ bool ZImage::LoadBMPFromMemory(const uint8_t* data, const size_t size) {
     // A negative height stores the rows top-down.
     const bool topDown = info.height < 0;
     const int32_t height = topDown ? (info.height == INT32_MIN ? 0 : -info.height) : info.height;
-    if (!Create(info.width, height, info.bitCount / 8u, info.bitCount)) {
+    // The palette follows the info header; a file may hold fewer than 256 entries.
+    const uint32_t bytesPerPixel = info.bitCount / 8u;
+    const uint32_t entries = info.clrUsed != 0 && info.clrUsed < kPaletteCount ? info.clrUsed : kPaletteCount;
+    const size_t paletteBytes = bytesPerPixel == 1 ? 4 * static_cast<size_t>(entries) : 0;
+    // Check that the file holds every pixel before making the image: a header
+    // alone must not make the reader fill a large image it cannot read.
+    if (info.width >= 1 && height >= 1 && info.width <= kMaxSide && height <= kMaxSide) {
+        const size_t afterPalette = in.Position() + paletteBytes;
+        const size_t pixelStart = std::max<size_t>(file.offBits, afterPalette);
+        const size_t needed = static_cast<size_t>(PitchOf(info.width, bytesPerPixel)) * static_cast<size_t>(height);
+        if (pixelStart > size || size - pixelStart < needed) {
+            ZLog::Printf("ZImage: a %dx%d BMP needs %zu bytes of pixels; the file ends first", info.width,
+                         height, needed);
+            return false;
+        }
+    }
+    if (!Create(info.width, height, bytesPerPixel, info.bitCount)) {
         return false;
     }
     if (m_bytesPerPixel == 1) {
-        // The palette follows the info header; a file may hold fewer than 256 entries.
-        const uint32_t entries = info.clrUsed != 0 && info.clrUsed < kPaletteCount ? info.clrUsed : kPaletteCount;
-        if (!in.Bytes(m_palette.data(), 4 * static_cast<size_t>(entries))) {
+        if (!in.Bytes(m_palette.data(), paletteBytes)) {
             Free();
             return false;
         }

@@ -3,8 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KORV_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define KORV_TEST_ASAN 1
+#endif
+#ifdef KORV_TEST_ASAN
+// The sanitizer runtime's allocation hooks (GCC ships no header for them).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
+                                                         void (*onFree)(const volatile void*));
+#endif
 
 #include "RendererFiles.h"
 #include "renderer/ZImage.h"
@@ -25,6 +41,16 @@ std::string RampPalette() {
     }
     return out;
 }
+
+#ifdef KORV_TEST_ASAN
+std::atomic<size_t> gLargestAllocation{0};
+void NoteAllocation(const volatile void*, size_t size) {
+    size_t seen = gLargestAllocation.load();
+    while (size > seen && !gLargestAllocation.compare_exchange_weak(seen, size)) {
+    }
+}
+void NoteFree(const volatile void*) {}
+#endif
 
 }  // namespace
 
@@ -212,6 +238,44 @@ TEST(ZImage, ReaderRefusesWhatItCannotRead) {
     ZImage image;
     const std::string good = base().Bytes();
     EXPECT_TRUE(image.LoadBMPFromMemory(Bytes(good), good.size()));
+}
+
+// A header alone claims a 16384 x 16384 image: the reader must refuse it
+// before it makes (and zeroes) a gigabyte it could never fill.
+TEST(ZImage, ReaderAllocatesNothingItsInputCannotFill) {
+#ifdef KORV_TEST_ASAN
+    struct Case {
+        const char* what;
+        uint16_t bitCount;
+        int32_t width, height;
+        uint32_t offBits;
+    };
+    const Case cases[] = {
+        {"32 bits, header only", 32, 16384, 16384, 54},
+        {"24 bits, top-down", 24, 16384, -16384, 54},
+        {"8 bits, palette but no pixels", 8, 16384, 16384, 54 + 1024},
+    };
+    for (const Case& c : cases) {
+        rfiles::BMP b;
+        b.bitCount = c.bitCount;
+        b.width = c.width;
+        b.height = c.height;
+        b.offBits = c.offBits;
+        b.palette = c.bitCount == 8 ? std::string(1024, '\x01') : std::string();
+        b.pixels = std::string(64, '\x7f');
+        const std::string bytes = b.Bytes();
+        gLargestAllocation = 0;
+        __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree);
+        ZImage image;
+        const bool loaded = image.LoadBMPFromMemory(Bytes(bytes), bytes.size());
+        __sanitizer_install_malloc_and_free_hooks(nullptr, nullptr);
+        EXPECT_FALSE(loaded) << c.what;
+        EXPECT_TRUE(image.IsEmpty()) << c.what;
+        EXPECT_LT(gLargestAllocation.load(), size_t{1} << 20) << c.what;
+    }
+#else
+    GTEST_SKIP() << "allocation sizes are observed through the address sanitizer";
+#endif
 }
 
 TEST(ZImage, RiffPalettesReplaceAMatchingPalette) {
