@@ -9,6 +9,20 @@ if(KORV_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The fuzz build instruments the engine libraries as well as the harnesses, or
+# the fuzzer sees almost none of the code it drives. Only the fuzz targets link
+# libFuzzer itself (fuzz/CMakeLists.txt).
+set(KORV_FUZZ_ENGINE OFF)
+if(KORV_FUZZ)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    set(KORV_FUZZ_ENGINE ON)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+    add_link_options(-fsanitize=fuzzer-no-link)
+  else()
+    message(WARNING "KORV_FUZZ needs clang; the fuzz targets build as replay programs")
+  endif()
+endif()
+
 function(korv_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
   # GCC 12 at -O2 reports overlapping copies inside libstdc++'s own
