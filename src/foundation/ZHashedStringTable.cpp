@@ -15,19 +15,13 @@ char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
-// Compares a stored text with the first 255 bytes of a text.
-bool SameText(const char* stored, const char* text, bool caseSensitive) {
-    for (uint32_t i = 0; i < ZHashedString::kMaxTextLength; ++i) {
-        const char a = caseSensitive ? stored[i] : FoldAscii(stored[i]);
-        const char b = caseSensitive ? text[i] : FoldAscii(text[i]);
-        if (a != b) {
+bool SameIgnoringCase(const char* a, const char* b, uint32_t length) {
+    for (uint32_t i = 0; i < length; ++i) {
+        if (a[i] != b[i] && FoldAscii(a[i]) != FoldAscii(b[i])) {
             return false;
         }
-        if (a == 0) {
-            return true;
-        }
     }
-    return true;  // both reach the stored length: the stored copy is the text cut
+    return true;
 }
 
 }  // namespace
@@ -57,38 +51,56 @@ ZHashedStringTable::ZHashedStringTable() {
 }
 
 ZHashedStringTable::~ZHashedStringTable() {
-    for (Entry*& head : heads) {
-        while (head != nullptr) {
-            Entry* next = head->next;
-            delete[] head->text;
-            delete head;
-            head = next;
+    for (std::vector<Entry>& chain : chains) {
+        for (Entry& entry : chain) {
+            delete[] entry.text;
         }
     }
 }
 
-ZHashedStringTable::Entry* ZHashedStringTable::MakeEntry(const char* text) {
-    const size_t length = strnlen(text, ZHashedString::kMaxTextLength);
-    Entry* entry = new Entry;
-    entry->text = new char[length + 1];
-    memcpy(entry->text, text, length);
-    entry->text[length] = 0;
-    return entry;
+ZHashedStringTable::Key ZHashedStringTable::MakeKey(const char* text) {
+    // The case-folded hash of the ids, over the kept part of the text only.
+    Key key;
+    uint32_t h = 5381;
+    uint32_t i = 0;
+    for (; i < ZHashedString::kMaxTextLength && text[i] != 0; ++i) {
+        int32_t c = static_cast<signed char>(text[i]);
+        if (c >= 'A' && c <= 'Z') {
+            c += 32;
+        }
+        h = h * 33 + static_cast<uint32_t>(c);
+    }
+    key.hash = h;
+    key.length = i;
+    return key;
 }
 
 uint32_t ZHashedStringTable::FindOrInsert(const char* text, uint32_t bucket, bool caseSensitive) {
-    std::lock_guard<std::recursive_mutex> lock(mutex);
-    Entry** link = &heads[bucket & ZHashedString::kBucketMask];
-    uint32_t index = 0;
-    while (*link != nullptr) {
-        if (SameText((*link)->text, text, caseSensitive)) {
-            return index;
+    return FindOrInsert(text, MakeKey(text), bucket, caseSensitive);
+}
+
+uint32_t ZHashedStringTable::FindOrInsert(const char* text, const Key& key, uint32_t bucket,
+                                          bool caseSensitive) {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<Entry>& chain = chains[bucket & ZHashedString::kBucketMask];
+    const size_t count = chain.size();
+    for (size_t i = 0; i < count; ++i) {
+        const Entry& entry = chain[i];
+        if (entry.key.hash != key.hash || entry.key.length != key.length) {
+            continue;
         }
-        link = &(*link)->next;
-        ++index;
+        if (caseSensitive ? std::memcmp(entry.text, text, key.length) == 0
+                          : SameIgnoringCase(entry.text, text, key.length)) {
+            return static_cast<uint32_t>(i);
+        }
     }
-    *link = MakeEntry(text);
-    return index;
+    Entry entry;
+    entry.key = key;
+    entry.text = new char[key.length + 1];
+    std::memcpy(entry.text, text, key.length);
+    entry.text[key.length] = 0;
+    chain.push_back(entry);
+    return static_cast<uint32_t>(count);
 }
 
 const char* ZHashedStringTable::GetTextAt(uint32_t bucket, int32_t index) const {
@@ -96,24 +108,17 @@ const char* ZHashedStringTable::GetTextAt(uint32_t bucket, int32_t index) const 
     if (bucket >= kBucketCount || index < 0) {
         return nullptr;
     }
-    std::lock_guard<std::recursive_mutex> lock(mutex);
-    const Entry* entry = heads[bucket];
-    for (int32_t i = 0; i < index && entry != nullptr; ++i) {
-        entry = entry->next;
-    }
-    return entry != nullptr ? entry->text : nullptr;
+    std::lock_guard<std::mutex> lock(mutex);
+    const std::vector<Entry>& chain = chains[bucket];
+    return static_cast<size_t>(index) < chain.size() ? chain[static_cast<size_t>(index)].text : nullptr;
 }
 
 ZHashedStringStats ZHashedStringTable::GetStats() const {
     int32_t lengths[kBucketCount];
     {
-        std::lock_guard<std::recursive_mutex> lock(mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         for (uint32_t b = 0; b < kBucketCount; ++b) {
-            int32_t n = 0;
-            for (const Entry* e = heads[b]; e != nullptr; e = e->next) {
-                ++n;
-            }
-            lengths[b] = n;
+            lengths[b] = static_cast<int32_t>(chains[b].size());
         }
     }
     ZHashedStringStats stats;

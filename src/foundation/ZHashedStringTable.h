@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 // Distribution of the texts over the buckets, for the statistics command.
 struct ZHashedStringStats {
@@ -33,10 +34,20 @@ public:
     ZHashedStringTable(const ZHashedStringTable&) = delete;
     ZHashedStringTable& operator=(const ZHashedStringTable&) = delete;
 
+    // The folded hash and the length of the part of a text the table keeps
+    // (its first 255 bytes). Texts equal ignoring ASCII case share both.
+    struct Key {
+        uint32_t hash = 0;
+        uint32_t length = 0;
+    };
+    static Key MakeKey(const char* text);
+
     // Position of the text in the bucket's chain, appended when absent. Only the
     // first 255 bytes are kept and compared. Without case sensitivity the first
     // entry equal ignoring ASCII case matches.
     uint32_t FindOrInsert(const char* text, uint32_t bucket, bool caseSensitive);
+    // The same with the text's key made already (MakeKey of the same text).
+    uint32_t FindOrInsert(const char* text, const Key& key, uint32_t bucket, bool caseSensitive);
     // The text at that position, or null when the chain has no such entry. The
     // text stays valid until the table is destroyed.
     const char* GetTextAt(uint32_t bucket, int32_t index) const;
@@ -44,13 +55,14 @@ public:
     ZHashedStringStats GetStats() const;
 
 private:
+    // Each entry keeps its key beside the text, so a lookup compares whole
+    // texts only where hash and length already agree. A chain is an array: its
+    // entries never move in it, and the texts never move at all.
     struct Entry {
-        Entry* next = nullptr;
+        Key key;
         char* text = nullptr;  // own copy, zero-terminated, at most 255 bytes
     };
 
-    static Entry* MakeEntry(const char* text);
-
-    mutable std::recursive_mutex mutex;
-    Entry* heads[kBucketCount] = {};
+    mutable std::mutex mutex;
+    std::vector<Entry> chains[kBucketCount];
 };

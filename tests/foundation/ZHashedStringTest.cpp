@@ -120,6 +120,33 @@ TEST_F(ZHashedStringTableTest, MissingPositionsReadAsNullAndLeaveTheLockFree) {
     EXPECT_STREQ(Text(id), "eyh");
 }
 
+// Lookups compare the stored hash and length first; texts that share both
+// must still be told apart by their bytes.
+TEST_F(ZHashedStringTableTest, TextsWithTheSameHashAndLengthStayApart) {
+    struct Pair {
+        const char* a;
+        const char* b;
+    };
+    const Pair pairs[] = {
+        {"a~", "b]"},          // 'a' * 33 + '~' == 'b' * 33 + ']'
+        {"Xa~", "xb]"},        // and behind a letter that folds
+        {"a~\xC3", "b]\xC3"},  // bytes above 127 hash as negative values
+    };
+    for (const Pair& p : pairs) {
+        SCOPED_TRACE(p.a);
+        ASSERT_EQ(HashString(p.a), HashString(p.b));
+        for (const bool caseSensitive : {false, true}) {
+            const uint32_t a = Intern(p.a, caseSensitive);
+            const uint32_t b = Intern(p.b, caseSensitive);
+            EXPECT_NE(a, b);
+            EXPECT_EQ(a & 0x3FF, b & 0x3FF);
+            EXPECT_STREQ(Text(a), p.a);
+            EXPECT_STREQ(Text(b), p.b);
+            EXPECT_EQ(Intern(p.a, caseSensitive), a);
+        }
+    }
+}
+
 TEST_F(ZHashedStringTableTest, TextsAreKeptUpTo255Bytes) {
     const std::string exact(255, 'q');
     const std::string longText = std::string(255, 'w') + "-and-a-tail";
