@@ -51,9 +51,18 @@ ZHashedStringTable::ZHashedStringTable() {
 }
 
 ZHashedStringTable::~ZHashedStringTable() {
-    for (std::vector<Entry>& chain : chains) {
-        for (Entry& entry : chain) {
-            delete[] entry.text;
+    for (Chain& chain : chains) {
+        const uint32_t count = chain.count.load(std::memory_order_acquire);
+        Block* block = chain.first.load(std::memory_order_acquire);
+        for (uint32_t i = 0; block != nullptr; ++i) {
+            if (i < count) {
+                delete[] block->entries[i % kBlockEntries].text;
+            }
+            if (i % kBlockEntries == kBlockEntries - 1 || i + 1 >= count) {
+                Block* next = block->next.load(std::memory_order_acquire);
+                delete block;
+                block = next;
+            }
         }
     }
 }
@@ -79,28 +88,58 @@ uint32_t ZHashedStringTable::FindOrInsert(const char* text, uint32_t bucket, boo
     return FindOrInsert(text, MakeKey(text), bucket, caseSensitive);
 }
 
-uint32_t ZHashedStringTable::FindOrInsert(const char* text, const Key& key, uint32_t bucket,
-                                          bool caseSensitive) {
-    std::lock_guard<std::mutex> lock(mutex);
-    std::vector<Entry>& chain = chains[bucket & ZHashedString::kBucketMask];
-    const size_t count = chain.size();
-    for (size_t i = 0; i < count; ++i) {
-        const Entry& entry = chain[i];
-        if (entry.key.hash != key.hash || entry.key.length != key.length) {
-            continue;
+int64_t ZHashedStringTable::Find(const Chain& chain, const char* text, const Key& key, bool caseSensitive,
+                                 uint32_t from, uint32_t to) {
+    const Block* block = chain.first.load(std::memory_order_acquire);
+    for (uint32_t skip = from / kBlockEntries; skip > 0 && block != nullptr; --skip) {
+        block = block->next.load(std::memory_order_acquire);
+    }
+    for (uint32_t i = from; i < to && block != nullptr; ++i) {
+        const Entry& entry = block->entries[i % kBlockEntries];
+        if (entry.key.hash == key.hash && entry.key.length == key.length &&
+            (caseSensitive ? std::memcmp(entry.text, text, key.length) == 0
+                           : SameIgnoringCase(entry.text, text, key.length))) {
+            return i;
         }
-        if (caseSensitive ? std::memcmp(entry.text, text, key.length) == 0
-                          : SameIgnoringCase(entry.text, text, key.length)) {
-            return static_cast<uint32_t>(i);
+        if (i % kBlockEntries == kBlockEntries - 1) {
+            block = block->next.load(std::memory_order_acquire);
         }
     }
-    Entry entry;
+    return -1;
+}
+
+uint32_t ZHashedStringTable::FindOrInsert(const char* text, const Key& key, uint32_t bucket,
+                                          bool caseSensitive) {
+    Chain& chain = chains[bucket & ZHashedString::kBucketMask];
+    const uint32_t seen = chain.count.load(std::memory_order_acquire);
+    int64_t found = Find(chain, text, key, caseSensitive, 0, seen);
+    if (found >= 0) {
+        return static_cast<uint32_t>(found);
+    }
+    std::lock_guard<std::mutex> lock(appendMutex);
+    // Another thread may have appended the text since.
+    const uint32_t count = chain.count.load(std::memory_order_relaxed);
+    found = Find(chain, text, key, caseSensitive, seen, count);
+    if (found >= 0) {
+        return static_cast<uint32_t>(found);
+    }
+    if (count % kBlockEntries == 0) {
+        Block* block = new Block;
+        if (chain.last == nullptr) {
+            chain.first.store(block, std::memory_order_release);
+        } else {
+            chain.last->next.store(block, std::memory_order_release);
+        }
+        chain.last = block;
+    }
+    char* copy = new char[key.length + 1];
+    std::memcpy(copy, text, key.length);
+    copy[key.length] = 0;
+    Entry& entry = chain.last->entries[count % kBlockEntries];
     entry.key = key;
-    entry.text = new char[key.length + 1];
-    std::memcpy(entry.text, text, key.length);
-    entry.text[key.length] = 0;
-    chain.push_back(entry);
-    return static_cast<uint32_t>(count);
+    entry.text = copy;
+    chain.count.store(count + 1, std::memory_order_release);
+    return count;
 }
 
 const char* ZHashedStringTable::GetTextAt(uint32_t bucket, int32_t index) const {
@@ -108,18 +147,21 @@ const char* ZHashedStringTable::GetTextAt(uint32_t bucket, int32_t index) const 
     if (bucket >= kBucketCount || index < 0) {
         return nullptr;
     }
-    std::lock_guard<std::mutex> lock(mutex);
-    const std::vector<Entry>& chain = chains[bucket];
-    return static_cast<size_t>(index) < chain.size() ? chain[static_cast<size_t>(index)].text : nullptr;
+    const Chain& chain = chains[bucket];
+    if (static_cast<uint32_t>(index) >= chain.count.load(std::memory_order_acquire)) {
+        return nullptr;
+    }
+    const Block* block = chain.first.load(std::memory_order_acquire);
+    for (int32_t skip = index / static_cast<int32_t>(kBlockEntries); skip > 0; --skip) {
+        block = block->next.load(std::memory_order_acquire);
+    }
+    return block->entries[static_cast<uint32_t>(index) % kBlockEntries].text;
 }
 
 ZHashedStringStats ZHashedStringTable::GetStats() const {
     int32_t lengths[kBucketCount];
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        for (uint32_t b = 0; b < kBucketCount; ++b) {
-            lengths[b] = static_cast<int32_t>(chains[b].size());
-        }
+    for (uint32_t b = 0; b < kBucketCount; ++b) {
+        lengths[b] = static_cast<int32_t>(chains[b].count.load(std::memory_order_acquire));
     }
     ZHashedStringStats stats;
     stats.rows = static_cast<int32_t>(kBucketCount);

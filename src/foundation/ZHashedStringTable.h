@@ -1,8 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <vector>
 
 // Distribution of the texts over the buckets, for the statistics command.
 struct ZHashedStringStats {
@@ -17,7 +17,7 @@ struct ZHashedStringStats {
 
 // The process-wide store of hashed-name texts: 1024 buckets, each a chain that
 // only grows at its tail, so an entry's position (and its id) never changes.
-// Any thread may intern or read back; one mutex guards every chain.
+// Any thread may intern or read back; reads take no lock, appends take one.
 class ZHashedStringTable {
 public:
     static constexpr uint32_t kBucketCount = 1024;
@@ -56,13 +56,29 @@ public:
 
 private:
     // Each entry keeps its key beside the text, so a lookup compares whole
-    // texts only where hash and length already agree. A chain is an array: its
-    // entries never move in it, and the texts never move at all.
+    // texts only where hash and length already agree.
     struct Entry {
         Key key;
-        char* text = nullptr;  // own copy, zero-terminated, at most 255 bytes
+        const char* text = nullptr;  // own copy, zero-terminated, at most 255 bytes
+    };
+    // A chain is a list of blocks that only grows at its tail: entries never
+    // move, so readers walk the first `count` entries without the lock, and
+    // only appending takes it.
+    static constexpr uint32_t kBlockEntries = 8;
+    struct Block {
+        Entry entries[kBlockEntries];
+        std::atomic<Block*> next{nullptr};
+    };
+    struct Chain {
+        std::atomic<uint32_t> count{0};  // published after the entry is complete
+        std::atomic<Block*> first{nullptr};
+        Block* last = nullptr;  // written under the lock only
     };
 
-    mutable std::mutex mutex;
-    std::vector<Entry> chains[kBucketCount];
+    // Position of the text among the chain's entries [from, to), or -1.
+    static int64_t Find(const Chain& chain, const char* text, const Key& key, bool caseSensitive,
+                        uint32_t from, uint32_t to);
+
+    std::mutex appendMutex;
+    Chain chains[kBucketCount];
 };
