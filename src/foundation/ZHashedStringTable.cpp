@@ -40,6 +40,10 @@ ZHashedStringTable* ZHashedStringTable::GetInstance() {
     return table;
 }
 
+ZHashedStringTable* ZHashedStringTable::PeekInstance() {
+    return gTable.load(std::memory_order_acquire);
+}
+
 void ZHashedStringTable::DestroyInstance() {
     std::lock_guard<std::mutex> lock(gCreateMutex);
     delete gTable.exchange(nullptr, std::memory_order_acq_rel);

@@ -24,6 +24,8 @@ public:
 
     // The table, created on first use (with "NULL" as its first entry).
     static ZHashedStringTable* GetInstance();
+    // The table if one exists, without making one.
+    static ZHashedStringTable* PeekInstance();
     // Frees the table at shutdown, once no other thread uses it. The next
     // interning makes a new table; ids made before no longer mean anything.
     static void DestroyInstance();

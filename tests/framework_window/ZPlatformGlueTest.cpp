@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "foundation/ZHashedString.h"
+#include "foundation/ZHashedStringTable.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZThreadTagger.h"
 #include "foundation/ZUpdateRegistry.h"
@@ -12,6 +14,8 @@
 #include "input/ZControlMgr.h"
 #include "platform/os/files.h"
 #include "platform/os/threads.h"
+#include "renderer/ZGlyphSheetMgr.h"
+#include "renderer/ZShaderMgr.h"
 
 namespace {
 
@@ -47,22 +51,33 @@ TEST_F(ShutdownEngineTest, NothingCreated) {
 TEST_F(ShutdownEngineTest, EverythingMadeIsFreedInOrder) {
     EXPECT_EXIT(
         {
-            // The recorder unregisters from the update registry as it goes, so
-            // the registry must still be there: a fresh one would be made and
-            // leaked, which the leak check of the child would report.
+            // Managers are made on first use, so a step that still needed a
+            // manager deleted before it would make that manager again: in the
+            // right order, none of them exists once shutdown is done. The
+            // recorder unregisters from the update registry as it goes; a
+            // registry made again would also leak, which the child's leak
+            // check reports.
             GetControlMgr()->AddControlGroup(ZHashedString("Player"), false, true, false, false);
             GetInputRecorder()->ToggleRecording();
             ZStreamMgr::GetInstance()->AddDirectorySource("");
+            (void)GetGlyphSheetMgr();
             const ZHashedString name("Shutdown probe");
             ShutdownEngine();
-            // A new table: the old id no longer reads back as its text.
+            const bool tableFreed = ZHashedStringTable::PeekInstance() == nullptr;
+            const bool sheetsFreed = PeekGlyphSheetMgr() == nullptr;
+            const bool shadersFreed = ZShaderMgr::PeekInstance() == nullptr;
+            // Only now may a new table be made; the old id means nothing in it.
             const char* text = ZHashedString::FromId(name.GetId()).GetText();
-            const bool tableFreed = text == nullptr || std::string(text) != "Shutdown probe";
+            const bool oldIdGone = text == nullptr || std::string(text) != "Shutdown probe";
             const bool emptyRegistry = GetUpdateRegistry()->GetList(1).IsEmpty();
             const bool emptyStreams = ZStreamMgr::GetInstance()->GetSourceCount() == 0;
             DestroyUpdateRegistry();
             ZStreamMgr::DestroyInstance();
-            std::exit(tableFreed && emptyRegistry && emptyStreams ? 0 : 1);
+            ZHashedStringTable::DestroyInstance();
+            std::fprintf(stderr, "table %d sheets %d shaders %d old id %d registry %d streams %d\n", tableFreed,
+                         sheetsFreed, shadersFreed, oldIdGone, emptyRegistry, emptyStreams);
+            std::exit(tableFreed && sheetsFreed && shadersFreed && oldIdGone && emptyRegistry && emptyStreams ? 0
+                                                                                                               : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
