@@ -3,7 +3,10 @@
 #include <string>
 
 #include "EngineFixture.h"
+#include "framework/ZBaseGame.h"
 #include "framework/ZConfigCallbacks.h"
+#include "framework/ZEngineConfigVars.h"
+#include "framework/ZLocMgr.h"
 
 namespace {
 
@@ -158,19 +161,35 @@ TEST_F(ConfigCallbacksTest, CameraCursorAndAudioHearOfTheirVariables) {
     EXPECT_EQ(m_game.audio.size(), audioCalls);
 }
 
-TEST(ConfigCallbacksWithoutGame, DoNothing) {
+// Before a game exists (while variables are registered and Config.ini is
+// read) the callbacks have nothing to act on: they make no game and leave the
+// services they would otherwise drive as they were.
+TEST(ConfigCallbacksWithoutGame, LeaveEverythingAsItWas) {
     ASSERT_EQ(ZEngineConfigVars::GetInstance(), nullptr);
-    OnFrameRateChanged();
-    OnFOVChanged();
-    OnMouseScalarChanged();
-    OnLockCursorChanged();
-    OnBrightnessChanged();
-    OnTateChanged();
-    OnVideoOptionChanged();
-    OnPixelSizeChanged();
-    OnAudioOptionChanged();
-    OnScreenshotFormatChanged();
-    OnLanguageChanged();
+    ZLocMgr* localization = ZLocMgr::GetInstance();
+    ASSERT_NE(localization, nullptr);
+    const ZString language = localization->GetCurrentLanguage();
+    const bool pseudo = localization->IsPseudoLocalized();
+
+    struct Case {
+        const char* name;
+        void (*callback)();
+    };
+    const Case cases[] = {
+        {"frame rate", OnFrameRateChanged},   {"FOV", OnFOVChanged},
+        {"mouse scalar", OnMouseScalarChanged}, {"lock cursor", OnLockCursorChanged},
+        {"brightness", OnBrightnessChanged},  {"tate", OnTateChanged},
+        {"video option", OnVideoOptionChanged}, {"pixel size", OnPixelSizeChanged},
+        {"audio option", OnAudioOptionChanged}, {"screenshot format", OnScreenshotFormatChanged},
+        {"language", OnLanguageChanged},
+    };
+    for (const Case& c : cases) {
+        c.callback();
+        EXPECT_EQ(ZEngineConfigVars::GetInstance(), nullptr) << c.name;
+        EXPECT_EQ(ZBaseGame::PeekInstance(), nullptr) << c.name;
+        EXPECT_EQ(localization->GetCurrentLanguage(), language) << c.name;
+        EXPECT_EQ(localization->IsPseudoLocalized(), pseudo) << c.name;
+    }
 }
 
 }  // namespace
