@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,37 @@ TEST_F(BindingsFile, SaveThenLoadGivesTheSameBindingsInOrder) {
     EXPECT_EQ(All(), std::string(saved).replace(saved.find("(used)"), 6, ""));
     EXPECT_EQ(Bindings(kMenus, kCancel), "");
     EXPECT_EQ(Bindings(kGameplay, kInteract), "");
+}
+
+// Display names print "(-)" for a direction of 0 as well as for -1, so the
+// directions themselves are compared: a lost one would leave a hat-down or
+// stick-down binding dead after a restart.
+TEST_F(BindingsFile, AxisDirectionsSurviveSaveAndLoad) {
+    struct Case {
+        uint32_t axis;
+        float direction;
+    };
+    const Case cases[] = {
+        {ZInputAxis::JoyPOVHatY, -1.0f}, {ZInputAxis::JoyPOVHatY, 1.0f}, {ZInputAxis::XboxLSY, -1.0f},
+        {ZInputAxis::XboxLSX, 1.0f},     {ZInputAxis::XboxRT, 1.0f},
+    };
+    mgr->LoadBindings(path.c_str());
+    mgr->ClearBindings(kGameplay, kJump);
+    for (const Case& c : cases) {
+        mgr->AddBinding(kGameplay, kJump, ZInputBinding::Axis(c.axis, c.direction));
+    }
+    ASSERT_TRUE(mgr->SaveBindings(path.c_str()));
+    mgr->ClearAllBindings(false);
+    ASSERT_TRUE(mgr->LoadBindings(path.c_str()));
+
+    const ZArray<ZInputBinding>& loaded = mgr->GetControl(kGameplay, kJump)->bindings;
+    ASSERT_EQ(loaded.Count(), std::size(cases));
+    for (uint32_t i = 0; i < loaded.Count(); ++i) {
+        SCOPED_TRACE(GetInputAxisName(cases[i].axis));
+        EXPECT_TRUE(loaded[i].IsAxis());
+        EXPECT_EQ(loaded[i].AxisId(), cases[i].axis);
+        EXPECT_EQ(loaded[i].direction, cases[i].direction);
+    }
 }
 
 TEST_F(BindingsFile, ParseRoundTripsTheWrittenImage) {
