@@ -92,6 +92,36 @@ TEST_F(FilesTest, ExactNameWinsOverOtherCase) {
     std::fclose(file);
 }
 
+// Exactness is decided folder by folder, also on the way to a file that does
+// not exist yet: with sibling folders "Save" and "save", a new file under
+// "save/" lands in "save".
+TEST_F(FilesTest, ExactFolderWinsOnTheWayToANewFile) {
+    dir.Write("Data/Save/keep.txt", "upper");
+    dir.Write("Data/save/keep.txt", "lower");
+    struct Case {
+        const char* path;    // written through the os layer
+        const char* landed;  // where the bytes must be, exactly
+    };
+    const Case cases[] = {
+        {"/Data/save/new.sav", "Data/save/new.sav"},
+        {"/Data/Save/new.sav", "Data/Save/new.sav"},
+        {"\\Data\\save\\Deeper\\new.sav", "Data/save/Deeper/new.sav"},
+        {"/data/save/other.sav", "Data/save/other.sav"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        ASSERT_EQ(os::CreateFolders(Root(c.path).substr(0, Root(c.path).find_last_of("/\\"))), 0);
+        std::FILE* file = os::OpenFile(Root(c.path), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs(c.path, file);
+        std::fclose(file);
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / c.landed));
+        if (std::filesystem::exists(dir.Path() / c.landed)) {
+            EXPECT_EQ(dir.Read(c.landed), c.path);
+        }
+    }
+}
+
 TEST_F(FilesTest, FolderIsNotAFile) {
     int error = 0;
     EXPECT_EQ(os::OpenFile(Root("/data"), "rb", &error), nullptr);
