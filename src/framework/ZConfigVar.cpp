@@ -145,10 +145,6 @@ const char* TextOf(const ZHashedString name) {
     return text != nullptr ? text : "";
 }
 
-bool InRange(const ZConfigVar& var, const float value) {
-    return !var.hasRange || (value >= var.minimum && value <= var.maximum);
-}
-
 void LogRefused(const ZHashedString section, const ZConfigVar& var, const char* text, const char* reason) {
     ZLog::Printf("Config variable %s.%s: ignoring \"%s\" (%s)", TextOf(section), TextOf(var.name), text,
                  reason);
@@ -164,10 +160,9 @@ bool StoreFromText(const ZHashedString section, const ZConfigVar& var, const cha
     switch (var.type) {
         case ZConfigVar::kTypeInt: {
             int32_t value = 0;
+            // A slider's range bounds the slider only: a value from the file
+            // or the console outside it is stored as read.
             result = ReadInt(text, value);
-            if (result == ReadResult::kOk && !InRange(var, static_cast<float>(value))) {
-                result = ReadResult::kOutOfRange;
-            }
             if (result == ReadResult::kOk) {
                 *static_cast<int32_t*>(var.storage) = value;
             }
@@ -176,9 +171,6 @@ bool StoreFromText(const ZHashedString section, const ZConfigVar& var, const cha
         case ZConfigVar::kTypeFloat: {
             float value = 0.0f;
             result = ReadFloat(text, value);
-            if (result == ReadResult::kOk && !InRange(var, value)) {
-                result = ReadResult::kOutOfRange;
-            }
             if (result == ReadResult::kOk) {
                 *static_cast<float*>(var.storage) = value;
             }
@@ -212,7 +204,7 @@ bool StoreFromText(const ZHashedString section, const ZConfigVar& var, const cha
         return false;
     }
     if (result == ReadResult::kOutOfRange) {
-        LogRefused(section, var, text, "out of range");
+        LogRefused(section, var, text, "not a number a float or an integer can hold");
         return false;
     }
     return true;

@@ -170,8 +170,9 @@ const SetCase kSetCases[] = {
     {"Tint", "1,inf", false, {1, 1, 1, 1}, nullptr},
     {"Gamma", "1", true, {1}, nullptr},
     {"Gamma", "-1", true, {-1}, nullptr},
-    {"Gamma", "1.01", false, {0}, nullptr},
-    {"Gamma", "-5", false, {0}, nullptr},
+    {"Gamma", "1.01", true, {1.01}, nullptr},  // the slider's range does not bound the value
+    {"Gamma", "-5", true, {-5}, nullptr},
+    {"Gamma", "inf", false, {0}, nullptr},
 };
 
 TEST_F(ConfigVarTest, SetFromTextStoresWhatReadsAndRefusesTheRest) {
@@ -408,19 +409,19 @@ TEST_F(ConfigVarTest, AMessyFileLoadsWhatItCanAndKeepsTheDefaultsForTheRest) {
     EXPECT_STREQ(g_values.n.GetText(), "Gamma Ray");
     EXPECT_EQ(g_values.v[0], 0.5f);
     EXPECT_EQ(g_values.v[2], 0.0f);
-    EXPECT_EQ(g_values.ranged, 0.0f);  // outside -1..1: default kept
+    EXPECT_EQ(g_values.ranged, 3.0f);  // outside the slider's -1..1: stored as read
 
     // A callback for every value taken from the file, none for a refused one.
     EXPECT_EQ(g_calls[0], 1);
     EXPECT_EQ(g_calls[1], 0);
     EXPECT_EQ(g_calls[2], 0);
     EXPECT_EQ(g_calls[3], 1);
-    EXPECT_EQ(g_calls[5], 0);
+    EXPECT_EQ(g_calls[5], 1);
 
     // Unknown names are dropped; unknown sections come back as bare headers.
     const std::string text = ConfigText();
     EXPECT_EQ(text.find("Unknown"), std::string::npos);
-    EXPECT_NE(text.find("Gamma: 0.000000\r\n\r\n[Nowhere]\r\n\r\n[]\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Gamma: 3.000000\r\n\r\n[Nowhere]\r\n\r\n[]\r\n"), std::string::npos);
 }
 
 TEST_F(ConfigVarTest, ValuesReadFromTheFileRunTheCallbacksEachTime) {

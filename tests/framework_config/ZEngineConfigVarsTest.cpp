@@ -131,13 +131,17 @@ TEST_F(EngineConfigVarsTest, SlidersCarryTheirRanges) {
     EXPECT_EQ(records, 45);
 }
 
-TEST_F(EngineConfigVarsTest, OutOfRangeSliderValuesFromTheFileKeepTheDefaults) {
+// A slider's range bounds the slider; the file's values are stored as read.
+// Only what a float cannot hold is refused.
+TEST_F(EngineConfigVarsTest, SliderValuesFromTheFileAreStoredAsRead) {
     const std::string file =
-        "[Audio]\r\nMasterVolume: 1.5\r\nMusicVolume: 0.9\r\n[Input]\r\nMouseScalar: -6\r\n";
+        "[Audio]\r\nMasterVolume: 1.5\r\nMusicVolume: 0.9\r\nSoundVolume: nan\r\n"
+        "[Input]\r\nMouseScalar: -6\r\n";
     LoadConfigText(file.data(), file.size());
-    EXPECT_EQ(m_game.m_masterVolume, 0.7f);
+    EXPECT_EQ(m_game.m_masterVolume, 1.5f);
     EXPECT_EQ(m_game.m_musicVolume, 0.9f);
-    EXPECT_EQ(m_game.m_mouseScalar, 0.0f);
+    EXPECT_EQ(m_game.m_soundVolume, 0.7f);
+    EXPECT_EQ(m_game.m_mouseScalar, -6.0f);
 }
 
 TEST_F(EngineConfigVarsTest, EveryCallbackRunsAtRegistration) {
