@@ -23,6 +23,9 @@ std::string ErrorText(int error);
 // $XDG_DOCUMENTS_DIR, else XDG_DOCUMENTS_DIR in user-dirs.dirs (under
 // $XDG_CONFIG_HOME, else ~/.config) with $HOME expanded, else ~/Documents.
 std::string DocumentsFolder();
+// The folder the text of a user-dirs.dirs file names for documents (its last
+// usable XDG_DOCUMENTS_DIR line, $HOME replaced by home), or empty.
+std::string DocumentsFromUserDirsText(std::string_view text, const std::string& home);
 
 // Opens a web address, a folder or a file with the desktop's handler
 // (xdg-open), in the background; never waits for it. False when no handler

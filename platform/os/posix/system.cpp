@@ -108,33 +108,14 @@ std::string DocumentsFromUserDirs(const std::string& home) {
     if (!file) {
         return {};
     }
-    std::string found;
-    std::string line;
-    int c;
-    do {
-        c = std::fgetc(file);
-        if (c != EOF && c != '\n') {
-            line += static_cast<char>(c);
-            continue;
-        }
-        const std::string text = Trim(line);
-        line.clear();
-        static const std::string kKey = "XDG_DOCUMENTS_DIR";
-        if (text.compare(0, kKey.size(), kKey) != 0) {
-            continue;
-        }
-        const std::string rest = Trim(text.substr(kKey.size()));
-        if (rest.empty() || rest[0] != '=') {
-            continue;
-        }
-        // Later lines win, as they would in the shell.
-        const std::string value = UserDirValue(rest.substr(1), home);
-        if (!value.empty()) {
-            found = value;
-        }
-    } while (c != EOF);
+    std::string text;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+    }
     std::fclose(file);
-    return found;
+    return DocumentsFromUserDirsText(text, home);
 }
 
 bool IsAddress(std::string_view target) {
@@ -212,6 +193,33 @@ std::string ErrorText(int error) {
     }
     char buffer[256] = {};
     return strerror_r(error, buffer, sizeof buffer);
+}
+
+std::string DocumentsFromUserDirsText(std::string_view text, const std::string& home) {
+    static const std::string kKey = "XDG_DOCUMENTS_DIR";
+    std::string found;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        const std::string line = Trim(std::string(text.substr(start, end - start)));
+        start = end + 1;
+        if (line.compare(0, kKey.size(), kKey) != 0) {
+            continue;
+        }
+        const std::string rest = Trim(line.substr(kKey.size()));
+        if (rest.empty() || rest[0] != '=') {
+            continue;
+        }
+        // Later lines win, as they would in the shell.
+        const std::string value = UserDirValue(rest.substr(1), home);
+        if (!value.empty()) {
+            found = value;
+        }
+    }
+    return found;
 }
 
 std::string DocumentsFolder() {
