@@ -125,6 +125,40 @@ void KorvanthGame::init() {
     m_display->SetUpGameScene(*this);
 }
 
+void KorvanthGame::postinit() {
+    ZBaseGame::postinit();
+    ZLog::Printf("KorvanthGame::postinit");
+    ZArray<ZString> campaigns;
+    ZStreamMgr::GetInstance()->FindFiles(campaigns, "*.kdd");
+    std::vector<ZString> sorted(campaigns.begin(), campaigns.begin() + campaigns.Count());
+    std::stable_sort(sorted.begin(), sorted.end(), LessNoCase);
+    for (const ZString& file : sorted) {
+        if (OpenCampaignFile(file.GetText())) return;
+    }
+    ZLog::Printf("No campaign found; the world stays empty");
+}
+
+bool KorvanthGame::OpenCampaignFile(const char* fileName) {
+    static const ZHashedString kMetadata("Metadata");
+    static const ZHashedString kEntry("Entry");
+    static const ZHashedString kMapName("MapName");
+    ZDefNode root;
+    if (!LoadDefinitionFile(root, fileName)) {
+        ZLog::Printf("Campaign %s could not be read", fileName);
+        return false;
+    }
+    const ZDefNode& campaign = CampaignElement(root);
+    if (&campaign == &ZDefNode::GetEmptyNode()) {
+        ZLog::Printf("%s holds no campaign", fileName);
+        return false;
+    }
+    SetCampaign(campaign);
+    ZLog::Printf("Campaign %s (prefix \"%s\"): %u maps, %u palettes", fileName, m_campaignPrefix.GetText(),
+                 m_mapList.Count(), m_paletteList.Count());
+    LoadCampaign(campaign.FindChild(kMetadata).FindChild(kEntry).GetAttribute(kMapName));
+    return true;
+}
+
 void KorvanthGame::shutdown() {
     m_display->ShutdownGameScene(*this);
     ReleaseItemSheet();

@@ -48,6 +48,9 @@ public:
     void registerConfigVars() override;
     void AddLocStringFiles() override;
     void init() override;
+    // After the engine's postinit: opens the first campaign found and makes
+    // its entry map current (until the game's menus start campaigns).
+    void postinit() override;
     void shutdown() override;
     void CreateRenderPasses() override;
     void CreateRenderGroups() override;
@@ -70,6 +73,9 @@ public:
     // elements and its prefix (ID + "_"). The current map name is emptied, so
     // the next LoadCampaign reads its map afresh.
     void SetCampaign(const ZDefNode& campaignRoot);
+    // Loads the campaign file and makes its entry map ("Metadata"/"Entry"
+    // "MapName") current; false when the file holds no campaign.
+    bool OpenCampaignFile(const char* fileName);
     // Makes the named map of the current campaign current: its palettes into
     // the tile atlas, their side files, its data file. Nothing happens when
     // the name is the current map's.
