@@ -1,5 +1,8 @@
 #include "game/world/MapData.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "game/world/TileMetadata.h"
 
 uint8_t PaletteData::GetClass(int32_t column, int32_t row) const {
@@ -84,10 +87,11 @@ void NormalizeRoomTile(int32_t& roomX, int32_t& roomY, int32_t& tileX, int32_t& 
     // stepping one room at a time.
     auto wrap = [](int32_t& room, int32_t& tile, int32_t size) {
         if (tile >= 0 && tile < size) return;
-        int32_t rooms = tile / size;
+        int64_t rooms = tile / size;
         if (tile % size < 0) --rooms;
-        room += rooms;
-        tile -= rooms * size;
+        // Far-off rooms saturate rather than wrap around.
+        room = static_cast<int32_t>(std::clamp<int64_t>(int64_t{room} + rooms, INT32_MIN, INT32_MAX));
+        tile = static_cast<int32_t>(int64_t{tile} - rooms * size);
     };
     wrap(roomX, tileX, kRoomTilesX);
     wrap(roomY, tileY, kRoomTilesY);
