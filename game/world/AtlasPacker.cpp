@@ -18,12 +18,19 @@ bool PackAt(const std::vector<AtlasSize>& sizes, int32_t side, bool keepGoing, A
         const int64_t w = sizes[i].width;
         const int64_t h = sizes[i].height;
         if (w <= 0 || h <= 0) continue;
+        // Too wide for any row: left out without closing the current row.
+        if (w > side) {
+            all = false;
+            ++layout.unplaced;
+            if (!keepGoing) return false;
+            continue;
+        }
         if (x + w > side) {
             y += rowHeight;
             x = 0;
             rowHeight = 0;
         }
-        if (w > side || y + h > side) {
+        if (y + h > side) {
             all = false;
             ++layout.unplaced;
             if (!keepGoing) return false;
