@@ -31,6 +31,11 @@ WorldAtlas BuildWorldAtlas(const std::vector<ZImage>& sheets) {
             std::memcpy(atlas.image.GetPalette(), sheet.GetPalette(), 4 * ZImage::kPaletteCount);
             paletteSet = true;
         }
+        if (paletteSet && sheet.GetPaletteCount() == ZImage::kPaletteCount &&
+            std::memcmp(atlas.image.GetPalette(), sheet.GetPalette(), 4 * ZImage::kPaletteCount) != 0) {
+            ZLog::Printf("Tile sheet %zu has colours of its own; the atlas shows its indices in the world palette",
+                         i);
+        }
         const AtlasPlacement& at = atlas.layout.placements[i];
         if (!at.placed) continue;
         if (sheet.GetBytesPerPixel() == 1) {
