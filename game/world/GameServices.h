@@ -36,6 +36,9 @@ public:
     // The scene's holders, at the end of init and at shutdown.
     virtual void SetUpGameScene(KorvanthGame& game) = 0;
     virtual void ShutdownGameScene(KorvanthGame& game) = 0;
+    // Once per frame before the engine's update: the composite pass draws into
+    // the second of its two targets when secondTarget is set, else the first.
+    virtual void SelectCompositeTarget(KorvanthGame& game, bool secondTarget) = 0;
     // Gives the item icon sheet its shader and render group.
     virtual void AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) = 0;
     // Drops the world tile layers' meshes before the atlas is rebuilt.
@@ -69,6 +72,7 @@ public:
     void AssignGroupsToPasses(KorvanthGame&) override {}
     void SetUpGameScene(KorvanthGame&) override;
     void ShutdownGameScene(KorvanthGame&) override {}
+    void SelectCompositeTarget(KorvanthGame&, bool) override {}
     void AttachItemSheet(KorvanthGame&, ZSpriteBatch&) override {}
     void ReleaseWorldLayers(KorvanthGame&) override {}
     void SetUpWorldLayerMeshes(KorvanthGame&) override {}

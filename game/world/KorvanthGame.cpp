@@ -206,7 +206,8 @@ void KorvanthGame::SetDisplay(std::unique_ptr<GameDisplay> display) {
 
 void KorvanthGame::Update() {
     // Two composite targets take turns so the display can blend with the
-    // last frame; the display chain reads the toggle.
+    // last frame: the first frame draws into the first target.
+    m_display->SelectCompositeTarget(*this, m_compositeToggle);
     m_compositeToggle = !m_compositeToggle;
     ZBaseGame::Update();
     if (m_demoMode) DrawDemoMark();

@@ -122,7 +122,8 @@ public:
     ZSpriteBatch* GetItemSheet() const { return m_itemSheet; }
     void SetOverlayFont(ZFont* font) { m_overlayFont = font; }
 
-    // The composite target toggle Update flips every frame (starts false).
+    // The composite target toggle: false until the first Update, which draws
+    // into the first target, then flipped every frame.
     bool GetCompositeToggle() const { return m_compositeToggle; }
 
     // --- Configuration values (registered in registerConfigVars) ---

@@ -45,6 +45,9 @@ public:
         m_log->push_back(std::string("anaglyph ") + (on ? "on" : "off"));
     }
     void ReleaseWorldLayers(KorvanthGame&) override { m_log->push_back("release layers"); }
+    void SelectCompositeTarget(KorvanthGame&, bool second) override {
+        m_log->push_back(std::string("composite ") + (second ? "2" : "1"));
+    }
 
 private:
     std::vector<std::string>* m_log;

@@ -213,6 +213,13 @@ TEST_F(GameTest, DialogSoundsAndPause) {
     m_game->SetVoice(nullptr);
 }
 
+TEST_F(GameTest, FramesTakeTheCompositeTargetsInTurn) {
+    m_game->registerConfigVars();
+    m_displayLog.clear();
+    for (int frame = 0; frame < 3; ++frame) m_game->Update();
+    EXPECT_EQ(m_displayLog, (std::vector<std::string>{"composite 1", "composite 2", "composite 1"}));
+}
+
 TEST_F(GameTest, NamesAndVersionText) {
     EXPECT_STREQ(m_game->GetGameTitle(), "Drovani Skyreach");
     EXPECT_STREQ(m_game->GetGameFolderName(), "Drovani Skyreach");
