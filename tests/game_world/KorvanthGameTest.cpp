@@ -210,6 +210,10 @@ TEST_F(GameTest, DialogSoundsAndPause) {
                                "stop DialogText", "play dialog_opt.zms 205 DialogAction",
                                "play dialog_opt.zms 205 DialogAction", "play dialog.zms 200 DialogText",
                                "play dialog.zms 200 DialogText", "stop DialogText"}));
+    voice.calls.clear();
+    m_game->SetPaused(true);
+    m_game->SetPaused(false);
+    EXPECT_EQ(voice.calls, (std::vector<std::string>{"volume 0.350000", "volume 1.000000"}));
     m_game->SetVoice(nullptr);
 }
 
