@@ -36,6 +36,16 @@ bool LessNoCase(const ZString& a, const ZString& b) {
     return x < y;
 }
 
+// Orders paths by their file names, ignoring case.
+bool LessFileNameNoCase(const ZString& a, const ZString& b) {
+    auto fileName = [](const ZString& path) {
+        const std::string text = path.ToLower().GetText();
+        const size_t cut = text.find_last_of("\\/");
+        return cut == std::string::npos ? text : text.substr(cut + 1);
+    };
+    return fileName(a) < fileName(b);
+}
+
 }  // namespace
 
 KorvanthGame::KorvanthGame() : m_display(std::make_unique<NullGameDisplay>()) {}
@@ -81,10 +91,10 @@ void KorvanthGame::addStreamSources() {
     // order ignoring case: the order decides which copy of a file wins.
     ZArray<ZString> found;
     ListFiles("", "*.kpk", found, false);
-    ListFiles(GetUserFolderPath(GetGameFolderName(), GetModsFolder(), false).GetText(), "*.kpk", found, false,
-              GetUserFolderPath(GetGameFolderName(), GetModsFolder(), false).GetText());
+    // The Mods folder as the prefix, so each name comes back as a full path.
+    ListFiles("", "*.kpk", found, false, GetUserFolderPath(GetGameFolderName(), GetModsFolder(), false).GetText());
     std::vector<ZString> sorted(found.begin(), found.begin() + found.Count());
-    std::stable_sort(sorted.begin(), sorted.end(), LessNoCase);
+    std::stable_sort(sorted.begin(), sorted.end(), LessFileNameNoCase);
     for (const ZString& path : sorted) {
         ZLog::Printf("Mounting add-on package %s", path.GetText());
         streams->AddPackageSource(path.GetText());
@@ -102,7 +112,12 @@ void KorvanthGame::AddLocStringFiles() {
     static const ZHashedString kID("ID");
     ZArray<ZString> campaigns;
     ZStreamMgr::GetInstance()->FindFiles(campaigns, "*.kdd");
+    ZArray<ZString> seen;
     for (uint32_t i = 0; i < campaigns.Count(); ++i) {
+        // A campaign a mod overrides is listed once per source that holds it.
+        const ZString key = campaigns[i].ToLower();
+        if (seen.Contains(key)) continue;
+        seen.PushBack(key);
         ZDefNode root;
         LoadDefinitionFile(root, campaigns[i].GetText());
         const ZString file = CampaignElement(root).GetAttribute(kID) + "_Strings.txt";

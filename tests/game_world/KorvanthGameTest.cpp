@@ -8,6 +8,9 @@
 
 #include "GameFixture.h"
 #include "foundation/ZINIFile.h"
+#include "foundation/ZPackageFile.h"
+#include "foundation/ZPackageWriter.h"
+#include "foundation/ZUserFolders.h"
 #include "game/world/ItemNameList.h"
 #include "input/ZControl.h"
 #include "input/ZControlGroup.h"
@@ -262,6 +265,34 @@ TEST_F(GameTest, StringFilesOfTheGameAndItsCampaigns) {
               "Drop Down");
     loc->SetLocalizedPath("German", false);
     EXPECT_EQ(m_game->GetLastSaveText(), "Zuletzt gespeichert: some time ago, an einem Kontrollpunkt.");
+}
+
+TEST_F(GameTest, AddOnPackagesMountAfterTheGamesInNameOrder) {
+    const std::string mods = GetUserFolderPath(m_game->GetGameFolderName(), "Mods\\", true).GetText();
+    for (const char* name : {"b.kpk", "A.KPK", "c.kpk", "notes.txt"}) {
+        ZPackageWriter writer;
+        ASSERT_TRUE(writer.AddData("Which.txt", name, std::strlen(name)));
+        ASSERT_TRUE(writer.Write((mods + name).c_str()));
+    }
+    m_game->addStreamSources();
+    ZStreamMgr* streams = ZStreamMgr::GetInstance();
+    std::vector<std::string> addOns;
+    for (uint32_t i = 0; i < streams->GetSourceCount(); ++i) {
+        const ZStreamSource& source = streams->GetSource(i);
+        if (source.package == nullptr) continue;
+        std::string path = source.package->GetPath();
+        if (path.size() > 4 && (path.compare(path.size() - 4, 4, ".kpk") == 0 ||
+                                path.compare(path.size() - 4, 4, ".KPK") == 0)) {
+            addOns.push_back(path.substr(path.find_last_of("/\\") + 1));
+        }
+    }
+    EXPECT_EQ(addOns, (std::vector<std::string>{"A.KPK", "b.kpk", "c.kpk"}));
+    // The first add-on in name order wins over the later ones.
+    char* text = nullptr;
+    int64_t size = 0;
+    ASSERT_TRUE(streams->ReadFile("Which.txt", &text, &size));
+    EXPECT_EQ(std::string(text, static_cast<size_t>(size)), "A.KPK");
+    delete[] text;
 }
 
 TEST_F(GameTest, LoadsTheCampaignsMaps) {
