@@ -108,8 +108,6 @@ public:
     bool IsSilhouetteOnColor() const { return m_anaglyph3D && m_silhouetteOnColor; }
     float GetAnaglyphSaturation() const { return m_anaglyph3D ? 1.0f - m_anaglyphDesaturation : 1.0f; }
     ZVector4 GetAnaglyphLevel() const;
-    bool IsEditModeAllowed() const { return false; }
-    bool IsConsoleAllowed() const { return true; }
 
     // --- Neighbours (stand-ins until their work lands; see GameServices.h) ---
     void SetVoice(GameVoice* voice) { m_voice = voice; }

@@ -148,6 +148,16 @@ void KorvanthGame::LoadCampaign(const ZString& mapName) {
         files.metadata = palette.FindChild(n.metadata);
         palettes.push_back(files);
     }
+    for (uint32_t i = 0; i < paletteNames.Count(); ++i) {
+        bool defined = false;
+        for (uint32_t k = 0; k < m_paletteList.Count() && !defined; ++k) {
+            defined = m_paletteList[k].GetAttribute(n.name) == paletteNames[i];
+        }
+        if (!defined) {
+            ZLog::Printf("Map \"%s\" names the palette \"%s\", which the campaign does not define",
+                         mapName.GetText(), paletteNames[i].GetText());
+        }
+    }
 
     uint8_t colour[4];
     if (!ParseBackColour(backColour, colour)) {
