@@ -2,6 +2,7 @@
 // description for the whole run; then the platform's real backends, the run
 // itself, and the teardown.
 
+#include <cstdio>
 #include <string>
 
 #include "game/world/KorvanthGame.h"
@@ -11,6 +12,11 @@
 
 int main(int argc, char** argv) {
     KorvanthGame* game = KorvanthGame::GetGameInstance();
+    if (game == nullptr) {
+        // Never hand the engine a missing game: it would call through null.
+        std::fprintf(stderr, "korvanth: the game object could not be made\n");
+        return 1;
+    }
 
     platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
     platform::input::SetInputSystem(platform::input::CreateInputSystem(platform::input::Backend::Sdl));
