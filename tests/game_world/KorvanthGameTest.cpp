@@ -344,6 +344,41 @@ TEST_F(GameTest, LoadsTheCampaignsMaps) {
     EXPECT_EQ(m_game->GetAtlasSide(), 1);
 }
 
+TEST_F(GameTest, CampaignRoomsOpenOnlyIntoRoomsOrOtherMaps) {
+    // Wherever a border tile is open, the room across it exists, unless the
+    // room's edge on that side names another map.
+    MountGamePackage();
+    ASSERT_TRUE(m_game->OpenCampaignFile("Korvanth.kdd"));
+    for (const char* mapName : {"Caverns", "Overworld"}) {
+        m_game->LoadCampaign(mapName);
+        const MapData& map = m_game->GetMapData();
+        ASSERT_GT(map.GetRoomCount(), 0u) << mapName;
+        for (const auto& column : map.GetRooms()) {
+            for (const auto& entry : column.second) {
+                const int32_t rx = column.first;
+                const int32_t ry = entry.first;
+                struct Side {
+                    int32_t edge, dx, dy;
+                };
+                const Side sides[] = {{kEdgeTop, 0, -1}, {kEdgeBottom, 0, 1}, {kEdgeLeft, -1, 0}, {kEdgeRight, 1, 0}};
+                for (const Side& side : sides) {
+                    if (entry.second.edges[side.edge].hasNameA) continue;
+                    const int32_t count = side.dx != 0 ? kRoomTilesY : kRoomTilesX;
+                    for (int32_t i = 0; i < count; ++i) {
+                        const int32_t tx = side.dx < 0 ? 0 : side.dx > 0 ? kRoomTilesX - 1 : i;
+                        const int32_t ty = side.dy < 0 ? 0 : side.dy > 0 ? kRoomTilesY - 1 : i;
+                        if (m_game->GetTileCollision(rx, ry, tx, ty) != 0) continue;
+                        EXPECT_TRUE(map.HasRoom(rx + side.dx, ry + side.dy))
+                            << mapName << " room (" << rx << ", " << ry << ") opens at tile (" << tx << ", " << ty
+                            << ") into nothing";
+                        break;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(ItemNameList, SixteenCellsInTableOrder) {
     struct Recorder : ZGlyphSheetTarget {
         void AddFrame(ZHashedString name, const Frame& frame) override { frames.emplace_back(name, frame); }
