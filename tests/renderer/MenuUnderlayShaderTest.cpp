@@ -7,7 +7,7 @@
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
 #include "menu/ZMenuMgr.h"
-#include "renderer/MenuUnderlayShader.h"
+#include "menu/MenuUnderlayShader.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZTexture.h"

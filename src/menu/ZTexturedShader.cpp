@@ -1,4 +1,4 @@
-#include "framework/ZTexturedShader.h"
+#include "menu/ZTexturedShader.h"
 
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"

@@ -1,4 +1,4 @@
-#include "framework/ZConsoleBackdrop.h"
+#include "menu/ZConsoleBackdrop.h"
 
 #include "foundation/ZColor32.h"
 #include "framework/ZBaseGame.h"

@@ -1,4 +1,4 @@
-#include "renderer/MenuUnderlayShader.h"
+#include "menu/MenuUnderlayShader.h"
 
 #include "foundation/ZVector4.h"
 #include "menu/ZMenuMgr.h"
