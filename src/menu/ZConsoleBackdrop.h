@@ -5,14 +5,18 @@
 #include "renderer/ZShader.h"
 #include "renderer/ZVertexBuffer.h"
 
-// The translucent panel behind the developer console: a quad across the
-// screen's width from its top edge down, shaded dark. Its transform scales y
-// into pixels below the top (the console sets it to the height of its text,
-// with y negated); it is drawn only while visible, which the console sets
-// while it is open. Hidden when made.
+// A translucent dark panel: a quad across the screen's width from its top
+// edge down, shaded by its vertex colours. Its transform (the world matrix)
+// scales y into pixels below the top, with y negated. Two variants: the
+// console's (black to dark grey, opaque at the left edge and three-quarters
+// at the right), whose height the console sets while it is open; and the
+// menus', half to three-quarters black over the whole screen, which the menu
+// manager shows while a menu is open. Hidden when made.
 class ZConsoleBackdrop : public ZRenderable {
 public:
-    ZConsoleBackdrop();
+    enum Variant : int32_t { kConsole = 0, kMenu = 1 };
+
+    explicit ZConsoleBackdrop(Variant variant = kConsole);
     ~ZConsoleBackdrop() override = default;
 
     // "wvpMat": the transform.
@@ -24,12 +28,18 @@ private:
 };
 
 // "__Console_Backdrop Shader": the backdrop effect's "Backdrop" technique,
-// with the screen's height ("invHalfScreenHeight", 2 / height) and a constant
-// opacity of 1. Holds one reference to its effect.
+// with the screen's height ("invHalfScreenHeight", 2 / height) and the
+// opacity ("BackdropOpacity"): the menu manager's backdrop opacity when it
+// follows the menus, else 1. Holds one reference to its effect.
 class ZConsoleBackdropShader : public ZShader {
 public:
-    ZConsoleBackdropShader();
+    explicit ZConsoleBackdropShader(bool followsMenuOpacity = false);
     ~ZConsoleBackdropShader() override;
 
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+
+    bool FollowsMenuOpacity() const { return m_followsMenuOpacity; }
+
+private:
+    bool m_followsMenuOpacity = false;
 };
