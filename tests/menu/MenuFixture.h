@@ -27,8 +27,12 @@ public:
         pushes += push ? 1 : -1;
         ++calls;
     }
+    // The menu font, when a test gives one.
+    ZFont* GetMenuFont() const override { return menuFont; }
+
     int pushes = 0;
     int calls = 0;
+    ZFont* menuFont = nullptr;
 };
 
 inline const char* EventName(const int32_t kind) {
