@@ -45,10 +45,9 @@ ZMenuUnderlay::ZMenuUnderlay() {
     visible = false;
     shader = g_shader;
     ZTransform::SetParent(this, g_shader);
-    if (g_quad.IsBuilt()) {
-        vertexBuffer = &g_quad.vertices;
-        indexBuffer = &g_quad.indices;
-    }
+    // Always the shared buffers: an unbuilt quad draws nothing until a later user builds it.
+    vertexBuffer = &g_quad.vertices;
+    indexBuffer = &g_quad.indices;
     if (ZRenderer* renderer = PeekRenderer()) {
         if (ZRenderGroup* group = renderer->FindRenderGroup(UnderlayGroupName())) {
             group->Add(this);
