@@ -1,6 +1,9 @@
 #include "audio/ZBufferedVoice.h"
 
 #include <bit>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 
 #include "audio/ZAudioMgr.h"
@@ -64,6 +67,12 @@ void ZBufferedVoice::ProcessCommands() {
     for (const Command& command : m_queue) {
         switch (command.kind) {
             case kPlay:
+                // A fresh fill made for the other looping mode, or a stream
+                // that has run out, starts again from the beginning.
+                if ((m_freshFill && m_fillOnce == (command.value != 0)) || RanOut()) {
+                    playOnce = command.value == 0;
+                    Rewind();
+                }
                 StartBuffer(command.value != 0, false);
                 break;
             case kPause:
@@ -88,6 +97,17 @@ void ZBufferedVoice::ProcessCommands() {
     m_queue.Clear();
 }
 
+bool ZBufferedVoice::RanOut() {
+    if (!finishing || sound == nullptr || sound->buffer == nullptr) {
+        return false;
+    }
+    uint32_t status = 0;
+    uint32_t play = 1;
+    sound->buffer->GetStatus(&status);
+    sound->buffer->GetCurrentPosition(&play, nullptr);
+    return (status & platform::sound::DSBSTATUS_PLAYING) == 0 && play == 0;
+}
+
 bool ZBufferedVoice::IsStopped() {
     const std::lock_guard<os::Mutex> lock(VoiceMutex());
     if (sound == nullptr || sound->buffer == nullptr) {
@@ -100,11 +120,13 @@ bool ZBufferedVoice::IsStopped() {
 
 void ZBufferedVoice::StartBuffer(const bool loop, const bool once) {
     playOnce = !loop;
+    m_freshFill = false;
     bool looping = !once;
     if (wholeInBuffer && playOnce) {
         // A stream shorter than its buffer: play the buffer out once.
         looping = false;
         finishing = true;
+        m_toEnd = UINT32_MAX;  // the buffer stops by itself
     }
     const std::lock_guard<os::Mutex> lock(VoiceMutex());
     if (sound != nullptr && sound->buffer != nullptr) {
@@ -140,6 +162,8 @@ void ZBufferedVoice::Rewind() {
         }
     }
     position = 0;
+    m_freshFill = true;
+    m_fillOnce = playOnce;
 }
 
 void ZBufferedVoice::SetBufferVolume(const float v) {
@@ -156,10 +180,17 @@ void ZBufferedVoice::SetBufferPan(const float p) {
     }
 }
 
+bool ZBufferedVoice::FillStream(uint8_t* d, const uint32_t n, uint32_t* outData) {
+    std::memset(d, sound != nullptr && sound->format.bitsPerSample == 8 ? 0x80 : 0x00, n);
+    if (outData != nullptr) {
+        *outData = 0;
+    }
+    return true;
+}
+
 void ZBufferedVoice::RefillConsumed() {
     const std::lock_guard<os::Mutex> lock(VoiceMutex());
-    // After the stream's end only silence is left to write: the buffer plays out.
-    if (finishing || sound == nullptr || sound->buffer == nullptr) {
+    if (sound == nullptr || sound->buffer == nullptr) {
         return;
     }
     platform::sound::SoundBuffer* buffer = sound->buffer;
@@ -175,6 +206,20 @@ void ZBufferedVoice::RefillConsumed() {
     } else if (play < position) {
         consumed = size - position + play;
     }
+    if (finishing) {
+        // The stream's end is in the buffer, which keeps looping so that the
+        // data past its wrap point is heard too; once the cursor has passed
+        // the end the buffer stops with its cursors at 0, as a one-shot does.
+        if (consumed >= m_toEnd) {
+            buffer->Stop();
+            buffer->SetCurrentPosition(0);
+            position = 0;
+        } else {
+            m_toEnd -= consumed;
+            position = play;
+        }
+        return;
+    }
     const auto threshold = static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
     if (consumed <= threshold) {
         return;
@@ -188,12 +233,24 @@ void ZBufferedVoice::RefillConsumed() {
     }
     void* const regions[2] = {p1, p2};
     const uint32_t bytes[2] = {n1, n2};
+    uint32_t offset = position % size;
     for (int i = 0; i < 2; ++i) {
-        if (regions[i] != nullptr && bytes[i] > 0 && FillStream(static_cast<uint8_t*>(regions[i]), bytes[i])) {
-            finishing = true;
-            StopBuffer();
-            StartBuffer(!playOnce, true);
+        if (regions[i] == nullptr || bytes[i] == 0) {
+            continue;
         }
+        auto* region = static_cast<uint8_t*>(regions[i]);
+        uint32_t data = 0;
+        if (finishing) {
+            ZBufferedVoice::FillStream(region, bytes[i], nullptr);  // silence after the end
+        } else if (FillStream(region, bytes[i], &data)) {
+            finishing = true;
+            const uint32_t end = (offset + data) % size;
+            m_toEnd = (end + size - play) % size;
+            if (m_toEnd == 0) {
+                m_toEnd = size;  // the sound runs right up to the cursor: a whole lap
+            }
+        }
+        offset = (offset + bytes[i]) % size;
     }
     buffer->Unlock(p1, n1, p2, n2);
     position = play;

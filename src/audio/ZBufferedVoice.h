@@ -49,8 +49,11 @@ public:
     virtual void ApplySynthCommand(uint32_t /*command*/) {}
     // Fills the region with the sound's start; stream voices override.
     virtual void FillFromStart(uint8_t* /*region*/, uint32_t /*bytes*/) {}
-    // Runs and empties the queue, under the voice mutex.
+    // Runs and empties the queue, under the voice mutex. A play whose looping
+    // differs from the fresh fill's refills from the start first.
     void ProcessCommands();
+    // A play-once stream has played to its end: stopped, cursors at 0.
+    bool RanOut();
 
     // The one voice mutex every buffered voice shares; recursive, as the
     // thread takes it again inside ProcessCommands.
@@ -68,8 +71,12 @@ protected:
     // The stream voices' refill: the span consumed since the last pass is
     // filled with FillStream once a refill's worth has been played.
     void RefillConsumed();
-    // Fills n bytes of the stream; true when the stream ended (rest silent).
-    virtual bool FillStream(uint8_t* /*d*/, uint32_t /*n*/) { return true; }
+    // Fills n bytes of the stream; true when the stream ended: outData bytes
+    // of sound, then silence.
+    virtual bool FillStream(uint8_t* d, uint32_t n, uint32_t* outData);
 
     ZArray<Command> m_queue;
+    uint32_t m_toEnd = 0;     // while finishing: bytes the cursor still plays before the stream's end
+    bool m_freshFill = true;  // the buffer holds a fill from the start that has not played yet
+    bool m_fillOnce = true;   // that fill stopped at the stream's end (else it wrapped)
 };

@@ -36,7 +36,19 @@ bool ZOggSound::OpenOggStream(OggVorbis_File* vf, ZOggSource* source, const char
     return true;
 }
 
-bool ZOggSound::FillFromOgg(uint8_t* d, uint32_t n, OggVorbis_File* vf, const bool stopAtEnd, const char* name) {
+bool ZOggSound::FillFromOgg(uint8_t* d, uint32_t n, OggVorbis_File* vf, const bool stopAtEnd, const char* name,
+                            uint32_t* outData) {
+    const uint32_t total = n;
+    const auto ended = [&] {
+        std::memset(d, 0, n);
+        if (outData != nullptr) {
+            *outData = total - n;
+        }
+        return true;
+    };
+    if (outData != nullptr) {
+        *outData = total;
+    }
     bool producedSinceStart = true;
     int holes = 0;
     while (n > 0) {
@@ -47,8 +59,7 @@ bool ZOggSound::FillFromOgg(uint8_t* d, uint32_t n, OggVorbis_File* vf, const bo
             // The end: loop from the start, unless asked to stop or a whole
             // pass yielded nothing.
             if (stopAtEnd || !producedSinceStart || ov_raw_seek(vf, 0) != 0) {
-                std::memset(d, 0, n);
-                return true;
+                return ended();
             }
             producedSinceStart = false;
             continue;
@@ -58,8 +69,7 @@ bool ZOggSound::FillFromOgg(uint8_t* d, uint32_t n, OggVorbis_File* vf, const bo
         }
         if (r < 0) {
             ZLog::Printf("Sound \"%s\": Ogg Vorbis decoding failed (error %ld); the sound stops there", name, r);
-            std::memset(d, 0, n);
-            return true;
+            return ended();
         }
         producedSinceStart = true;
         d += r;

@@ -29,8 +29,10 @@ public:
     // Decodes n bytes into d, starting over from the stream's start at its end
     // unless stopAtEnd. True when it stopped at the end, or on a decode error
     // (logged): the rest of d is then silence. A stream that yields nothing
-    // over a whole pass stops the same way, so a loop never spins.
-    static bool FillFromOgg(uint8_t* d, uint32_t n, OggVorbis_File* vf, bool stopAtEnd, const char* name);
+    // over a whole pass stops the same way, so a loop never spins. outData,
+    // when given, gets the bytes of sound written before the silence.
+    static bool FillFromOgg(uint8_t* d, uint32_t n, OggVorbis_File* vf, bool stopAtEnd, const char* name,
+                            uint32_t* outData = nullptr);
 
     OggVorbis_File vf{};
     vorbis_info* info = nullptr;

@@ -55,12 +55,15 @@ void ZOggStreamVoice::CloseStream() {
     }
 }
 
-bool ZOggStreamVoice::FillStream(uint8_t* d, const uint32_t n) {
+bool ZOggStreamVoice::FillStream(uint8_t* d, const uint32_t n, uint32_t* outData) {
     if (!m_open) {
         std::memset(d, 0, n);
+        if (outData != nullptr) {
+            *outData = 0;
+        }
         return true;
     }
-    return ZOggSound::FillFromOgg(d, n, &m_vf, playOnce, m_ogg->fileName.GetText());
+    return ZOggSound::FillFromOgg(d, n, &m_vf, playOnce, m_ogg->fileName.GetText(), outData);
 }
 
 void ZOggStreamVoice::FillFromStart(uint8_t* region, const uint32_t bytes) {
@@ -70,7 +73,7 @@ void ZOggStreamVoice::FillFromStart(uint8_t* region, const uint32_t bytes) {
     if (m_open && ov_raw_seek(&m_vf, 0) != 0) {
         ZLog::Printf("Sound \"%s\": the stream cannot go back to its start", m_ogg->fileName.GetText());
     }
-    if (FillStream(region, bytes)) {
+    if (FillStream(region, bytes, nullptr)) {
         wholeInBuffer = true;  // the next play-once play runs the buffer out once
     }
 }

@@ -25,7 +25,7 @@ public:
     bool SeekToSample(int64_t sample);
 
 private:
-    bool FillStream(uint8_t* d, uint32_t n) override;
+    bool FillStream(uint8_t* d, uint32_t n, uint32_t* outData) override;
 
     ZOggSound* m_ogg;
     ZOggSource m_source;

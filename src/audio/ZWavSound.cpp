@@ -171,9 +171,16 @@ void ZWavSound::FillSilence(uint8_t* d, const uint32_t n) const {
     std::memset(d, format.bitsPerSample == 8 ? 0x80 : 0x00, n);
 }
 
-bool ZWavSound::FillFromWav(uint8_t* d, uint32_t n, const bool stopAtEnd, std::FILE* f) const {
+bool ZWavSound::FillFromWav(uint8_t* d, uint32_t n, const bool stopAtEnd, std::FILE* f, uint32_t* outData) const {
+    const uint32_t total = n;
+    if (outData != nullptr) {
+        *outData = total;
+    }
     if (f == nullptr) {
         FillSilence(d, n);
+        if (outData != nullptr) {
+            *outData = 0;
+        }
         return true;
     }
     int emptyPasses = 0;
@@ -189,6 +196,9 @@ bool ZWavSound::FillFromWav(uint8_t* d, uint32_t n, const bool stopAtEnd, std::F
             ZLog::Printf("Sound \"%s\": the file ends early; the sound stops there", fileName.GetText());
             FillSilence(d + got, n - static_cast<uint32_t>(got));
             std::fseek(f, static_cast<long>(dataStart), SEEK_SET);
+            if (outData != nullptr) {
+                *outData = total - n + static_cast<uint32_t>(got);
+            }
             return true;
         }
         d += k;
@@ -199,6 +209,9 @@ bool ZWavSound::FillFromWav(uint8_t* d, uint32_t n, const bool stopAtEnd, std::F
             // Data of no length would wrap for ever without filling anything.
             if (stopAtEnd || dataLength == 0 || emptyPasses > 1) {
                 FillSilence(d, n);
+                if (outData != nullptr) {
+                    *outData = total - n;
+                }
                 return true;
             }
         }

@@ -49,8 +49,9 @@ public:
     // Fills n bytes at d from f, wrapping to dataStart at the end unless
     // stopAtEnd. True when it reached the end and stopped; the rest of d is
     // then silence. A read that comes up short (a file cut under us) or data of
-    // no length ends the fill the same way, so a loop never spins.
-    bool FillFromWav(uint8_t* d, uint32_t n, bool stopAtEnd, std::FILE* f) const;
+    // no length ends the fill the same way, so a loop never spins. outData,
+    // when given, gets the bytes of sound written before the silence.
+    bool FillFromWav(uint8_t* d, uint32_t n, bool stopAtEnd, std::FILE* f, uint32_t* outData = nullptr) const;
     // Silence in this sound's format.
     void FillSilence(uint8_t* d, uint32_t n) const;
 

@@ -44,7 +44,9 @@ void ZWavStreamVoice::FillFromStart(uint8_t* region, const uint32_t bytes) {
     }
 }
 
-bool ZWavStreamVoice::FillStream(uint8_t* d, const uint32_t n) { return m_wav->FillFromWav(d, n, playOnce, m_file); }
+bool ZWavStreamVoice::FillStream(uint8_t* d, const uint32_t n, uint32_t* outData) {
+    return m_wav->FillFromWav(d, n, playOnce, m_file, outData);
+}
 
 void ZWavStreamVoice::ThreadUpdate() {
     ProcessCommands();

@@ -19,7 +19,7 @@ public:
     void ThreadUpdate() override;
 
 private:
-    bool FillStream(uint8_t* d, uint32_t n) override;
+    bool FillStream(uint8_t* d, uint32_t n, uint32_t* outData) override;
 
     ZWavSound* m_wav;
     std::FILE* m_file = nullptr;
