@@ -58,6 +58,10 @@ ZAudioMgr::~ZAudioMgr() {
 }
 
 void ZAudioMgr::Init(platform::window::WindowSystem* /*window*/) {
+    if (m_system != nullptr) {
+        ZLog::Printf("ZAudioMgr::Init: the audio is running already");
+        return;
+    }
     if (InitDevice()) {
         StartMusicThread();
     }
