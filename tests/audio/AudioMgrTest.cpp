@@ -43,6 +43,7 @@ TEST_F(AudioTest, TheKindComesFromTheExactEnding) {
         {"ab", "f", false, "is neither a .wav nor a .ogg file"},
         {"", "g", false, "is neither a .wav nor a .ogg file"},
         {"missing.wav", "h", false, "no stream source holds the file"},
+        {"boop.wav", "MultiSynth", true, nullptr},  // with a file, a built-in name is just a name
         {nullptr, "PCSpeaker", false, "not available in this build"},
         {nullptr, "Whatever", false, "no file and no built-in sound of that name"},
     };
@@ -54,7 +55,7 @@ TEST_F(AudioTest, TheKindComesFromTheExactEnding) {
             EXPECT_TRUE(LogHas(c.logged)) << c.logged;
         }
     }
-    EXPECT_EQ(audio->GetSoundCount(), 2u);
+    EXPECT_EQ(audio->GetSoundCount(), 3u);
 }
 
 TEST_F(AudioTest, ReferenceCountsKeepASoundUntilTheLastRelease) {
@@ -219,6 +220,39 @@ TEST(AudioWithoutSystem, NoInstalledSystemMeansSilence) {
     EXPECT_FALSE(audio->IsRunning());
     EXPECT_EQ(audio->CreateSound("x.wav", ZHashedString("X"), ZHashedString::None(), false), nullptr);
     DestroyAudioMgr();
+}
+
+}  // namespace
+
+namespace {
+
+// Sounds made while MuteWhenUnfocused is on fall silent while the window has
+// no focus; the others play on. The setting is read when a sound is made.
+TEST_F(AudioTest, MuteWhenUnfocusedSilencesSoundsMadeUnderIt) {
+    platform::window::WindowCreateInfo info;
+    info.width = 320;
+    info.height = 240;
+    ASSERT_TRUE(window->CreateMainWindow(info));
+    window->UserActivate(false);
+    Start();
+    dir.Write("a.wav", MonoWav(44100, 1000));
+    dir.Write("b.wav", MonoWav(44100, 30));
+    ZVoice* global = audio->CreateSound("a.wav", ZHashedString("global"), kNone, false);
+    audio->muteWhenUnfocused = true;
+    ZVoice* local = audio->CreateSound("b.wav", ZHashedString("local"), kNone, false);
+    ASSERT_NE(global, nullptr);
+    ASSERT_NE(local, nullptr);
+    EXPECT_NE(global->sound->description.flags & platform::sound::DSBCAPS_GLOBALFOCUS, 0u);
+    EXPECT_EQ(local->sound->description.flags & platform::sound::DSBCAPS_GLOBALFOCUS, 0u);
+    global->Play(false);
+    local->Play(false);
+    audio->Update();
+    device->Advance(10);
+    EXPECT_EQ(Out(5), 1030);
+    window->UserDeactivate();
+    audio->Update();
+    device->Advance(10);
+    EXPECT_EQ(Out(15), 1000) << "only the sound made under the setting falls silent";
 }
 
 }  // namespace

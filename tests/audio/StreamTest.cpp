@@ -126,6 +126,13 @@ TEST_F(AudioTest, AStreamShorterThanItsBufferPlaysOnceAndAgain) {
         EXPECT_EQ(heard, 2999u) << "round " << round << ": once, not looped (sample 0 is 0)";
         EXPECT_EQ(Out(start + 2999), 2999);
     }
+    voice->Stop();  // rewinds, and stays silent
+    audio->RunMusicThreadPass();
+    const size_t start = MixedFrames();
+    Play(44100);
+    for (size_t i = 0; i < 44100; ++i) {
+        ASSERT_EQ(Out(start + i), 0) << "after a stop, frame " << i;
+    }
 }
 
 TEST_F(AudioTest, LoopingEmptyDataNeverSpins) {
