@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "audio/ZBufferedVoice.h"
+#include "audio/ZMultiSynthSound.h"
 #include "audio/ZOggSound.h"
+#include "audio/ZPCSpeakerSound.h"
 #include "audio/ZSoundData.h"
 #include "audio/ZVoice.h"
 #include "audio/ZWavSound.h"
@@ -36,10 +38,11 @@ ZSoundData* NewSoundData(const char* fileName, const ZHashedString soundName) {
         ZLog::Printf("CreateSound \"%s\": \"%s\" is neither a .wav nor a .ogg file", NameText(soundName), fileName);
         return nullptr;
     }
-    if (soundName == ZHashedString("PCSpeaker") || soundName == ZHashedString("MultiSynth")) {
-        // The built-in synthesizers come with their own voices, not built yet.
-        ZLog::Printf("CreateSound \"%s\": this built-in sound is not available in this build", NameText(soundName));
-        return nullptr;
+    if (soundName == ZHashedString("PCSpeaker")) {
+        return new ZPCSpeakerSound();
+    }
+    if (soundName == ZHashedString("MultiSynth")) {
+        return new ZMultiSynthSound();
     }
     ZLog::Printf("CreateSound \"%s\": no file and no built-in sound of that name", NameText(soundName));
     return nullptr;

@@ -44,7 +44,8 @@ TEST_F(AudioTest, TheKindComesFromTheExactEnding) {
         {"", "g", false, "is neither a .wav nor a .ogg file"},
         {"missing.wav", "h", false, "no stream source holds the file"},
         {"boop.wav", "MultiSynth", true, nullptr},  // with a file, a built-in name is just a name
-        {nullptr, "PCSpeaker", false, "not available in this build"},
+        {nullptr, "PCSpeaker", true, "its synthesizer is not built yet"},
+        {nullptr, "PCSPEAKER", true, nullptr},  // hashed names ignore case
         {nullptr, "Whatever", false, "no file and no built-in sound of that name"},
     };
     for (const Case& c : cases) {
@@ -55,7 +56,26 @@ TEST_F(AudioTest, TheKindComesFromTheExactEnding) {
             EXPECT_TRUE(LogHas(c.logged)) << c.logged;
         }
     }
-    EXPECT_EQ(audio->GetSoundCount(), 3u);
+    EXPECT_EQ(audio->GetSoundCount(), 4u);
+}
+
+TEST_F(AudioTest, TheBuiltInSoundsStartSilentAndTakeCommands) {
+    Start();
+    for (const char* name : {"PCSpeaker", "MultiSynth"}) {
+        ZVoice* voice = audio->CreateSound(nullptr, ZHashedString(name), kNone, true);
+        ASSERT_NE(voice, nullptr) << name;
+        EXPECT_EQ(voice->sound->format.channels, 1u);
+        EXPECT_EQ(voice->sound->format.samplesPerSec, 44100u);
+        EXPECT_EQ(voice->sound->bufferBytes, 44100u) << "half a second of mono 16-bit";
+        ASSERT_NE(voice->GetThreadVoice(), nullptr) << "the music thread owns it";
+        voice->Play(true);
+        voice->SetReverb(3);
+    }
+    Play(8820);
+    for (size_t i = 0; i < MixedFrames(); ++i) {
+        ASSERT_EQ(Out(i), 0) << "frame " << i;
+    }
+    EXPECT_FALSE(static_cast<ZBufferedVoice*>(audio->FindSound(ZHashedString("MultiSynth")))->IsStopped());
 }
 
 TEST_F(AudioTest, ReferenceCountsKeepASoundUntilTheLastRelease) {
