@@ -1,11 +1,13 @@
 // The console's "sound" command on a base game: files from the mounted
 // sources are heard on the device, and bad requests answer in the console.
+// The menus' navigation sound plays through the audio manager.
 
 #include <string>
 
 #include "audio/AudioFixture.h"
 #include "framework/ZBaseGame.h"
 #include "framework/ZConsole.h"
+#include "menu/ZMenuMgr.h"
 
 namespace {
 
@@ -68,6 +70,26 @@ TEST_F(AudioTest, TheSoundCommandPlaysLoopsAndStops) {
     EXPECT_TRUE(ConsoleHas(game, "Cannot play \"missing.wav\""));
     game.ExecuteConsoleLine("sound");
     EXPECT_TRUE(ConsoleHas(game, "usage: sound FILE"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AudioTest, TheMenusNavigationSoundIsHeard) {
+    Start();
+    dir.Write("boop.wav", atest::MonoWav(2000, 5000));
+    ASSERT_NE(audio->CreateSound("boop.wav", ZHashedString("Boop"), ZHashedString::None(), false), nullptr);
+    ZMenuMgr* menus = GetMenuMgr();
+    menus->PlayNavigationSound();  // no sound named yet: counted, nothing heard
+    device->Advance(100);
+    EXPECT_EQ(Out(50), 0);
+    menus->SetNavigationSound(ZHashedString("Boop"));
+    menus->PlayNavigationSound();
+    device->Advance(100);
+    EXPECT_EQ(Out(150), 5000);
+    EXPECT_EQ(menus->GetNavigationSoundCount(), 2u);
+    DestroyMenuMgr();
 }
 
 }  // namespace
