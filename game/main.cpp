@@ -8,6 +8,7 @@
 #include "game/world/KorvanthGame.h"
 #include "platform/input/input.h"
 #include "platform/os/system.h"
+#include "platform/sound/sound.h"
 #include "platform/window/window.h"
 
 int main(int argc, char** argv) {
@@ -20,11 +21,13 @@ int main(int argc, char** argv) {
 
     platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
     platform::input::SetInputSystem(platform::input::CreateInputSystem(platform::input::Backend::Sdl));
+    platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Sdl));
 
     const std::string commandLine = os::JoinCommandLine(argc, argv);
     ZBaseGame::Run(game, 0, 0, commandLine.c_str(), platform::window::SW_SHOWNORMAL);
     ZBaseGame::DestroyInstance();
 
+    platform::sound::SetSoundSystem(nullptr);
     platform::input::SetInputSystem(nullptr);
     platform::window::SetWindowSystem(nullptr);
     return 0;
