@@ -175,7 +175,11 @@ void CmdClipboard(const ZConsoleWordList& words, uintptr_t /*argument*/) {
 // take a new name yet; it opens under its own.)
 void CmdUITest(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/) {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        GetMenuMgr()->OpenMenu(game->CreateTextEntryMenu(true));
+        ZMenu* menu = game->CreateTextEntryMenu(true);
+        if (menu != nullptr) {
+            menu->SetName(ZHashedString("Test Menu"));
+        }
+        GetMenuMgr()->OpenMenu(menu);
     }
 }
 

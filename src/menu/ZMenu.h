@@ -78,6 +78,7 @@ public:
                                   ZHashedString variable, const char* valueFormat);
 
     ZHashedString GetName() const { return m_name; }
+    void SetName(const ZHashedString menuName) { m_name = menuName; }
     uint32_t GetItemCount() const { return items.Count(); }
     ZMenuItem* GetItem(int32_t index) const;
     ZMenuItem* GetSelectedItem() const { return GetItem(selectedIndex); }

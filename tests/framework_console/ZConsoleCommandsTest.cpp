@@ -13,6 +13,8 @@
 #include "ConsoleFixture.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUserFolders.h"
+#include "menu/ZMenu.h"
+#include "menu/ZMenuMgr.h"
 #include "platform/os/fake/fake.h"
 #include "renderer/ZRenderer.h"
 
@@ -310,7 +312,10 @@ TEST_F(ConsoleCommands, EditModeNeedsDevModeAndUITestOpensAMenu) {
     EXPECT_FALSE(game->IsEditMode());
 
     EXPECT_TRUE(Run("testui").empty());
-    EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 1u);
+    ASSERT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 1u);
+    const ZMenuRequest& request = GetMenuMgr()->GetRequests()[GetMenuMgr()->GetRequests().Count() - 1];
+    ASSERT_NE(request.menu, nullptr);
+    EXPECT_STREQ(request.menu->GetName().GetText(), "Test Menu");
 }
 
 TEST_F(ConsoleCommands, HitchHoldsTheThreadForItsDuration) {
