@@ -245,6 +245,7 @@ void ZBaseGame::setupWindow() {
     desc.className = kWindowClassName;
     desc.windowProc = WndProc;
     desc.procUser = this;
+    desc.instance = m_instance;
     desc.title = GetGameTitle();
     desc.showCommand = platform::window::SW_HIDE;
     const bool exclusive = IsExclusiveFullscreen();

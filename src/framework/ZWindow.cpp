@@ -28,6 +28,7 @@ void ZWindow::FillClassDefaults(ZWindowDesc& desc) {
 void ZWindow::RegisterClass(const ZWindowDesc& desc) {
     WindowSystem* system = GetWindowSystem();
     ZLog::Printf("GetClassInfoEx");
+    ZLog::Printf("hInstance = %d", static_cast<int32_t>(desc.instance));
     ZLog::Printf("className = %s", desc.className.GetText());
     if (system == nullptr || system->IsWindowClassRegistered(desc.className.GetText())) {
         return;
@@ -72,10 +73,15 @@ void ZWindow::Create(const ZWindowDesc& desc) {
 }
 
 void ZWindow::Show(const ZWindowDesc& desc) {
+    // The window system draws with its own device context and font; the
+    // steps keep their log lines so that start-up logs read the same.
+    ZLog::Printf("GetDC");
+    ZLog::Printf("SendMessage (set font)");
     ZLog::Printf("ShowWindow(%d, %d)", IsCreated() ? 1 : 0, desc.showCommand);
     if (IsCreated()) {
         m_system->ShowWindow(desc.showCommand);
     }
+    ZLog::Printf("UpdateWindow");
 }
 
 bool ZWindow::HasMenu() const {

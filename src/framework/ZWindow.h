@@ -21,6 +21,7 @@ struct ZWindowDesc {
     platform::window::WindowProc windowProc = nullptr;
     void* procUser = nullptr;  // handed to the procedure with every message
     bool menu = false;         // the window has a menu bar (none of ours does)
+    uintptr_t instance = 0;    // the program instance the start-up was given (logged only)
 };
 
 // The game's one top-level window, on the installed window system's main

@@ -161,7 +161,8 @@ TEST_F(ZWindowTest, AReplacedSystemIsNotTouched) {
     window.reset();
 }
 
-// The logged window dimensions are the frame's, not the client area's.
+// The logged window dimensions are the frame's, not the client area's; each
+// step of making the window logs its line.
 TEST_F(ZWindowTest, LogsTheWindowRectangle) {
     class LoggingInfo : public ZAppInfo {
     public:
@@ -178,7 +179,11 @@ TEST_F(ZWindowTest, LogsTheWindowRectangle) {
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();  // the debugger output
     ZWindow window;
-    window.ComputeRect(Desc(kWindowedStyle, 1280, 720));
+    ZWindowDesc desc = Desc(kWindowedStyle, 1280, 720);
+    desc.instance = 7;
+    window.RegisterClass(desc);
+    window.ComputeRect(desc);
+    window.Show(desc);
     ::testing::internal::GetCapturedStderr();
     const std::string out = ::testing::internal::GetCapturedStdout();
 
@@ -193,6 +198,15 @@ TEST_F(ZWindowTest, LogsTheWindowRectangle) {
     EXPECT_NE(out.find("    Width: 1296"), std::string::npos) << out;
     EXPECT_NE(out.find("    Height: 759"), std::string::npos) << out;
     EXPECT_NE(out.find("    Left: 92"), std::string::npos) << out;
+
+    // The steps' lines, in order.
+    size_t at = 0;
+    for (const char* line : {"GetClassInfoEx", "hInstance = 7", "className = ", "Window dimensions:", "GetDC",
+                             "SendMessage (set font)", "ShowWindow(", "UpdateWindow"}) {
+        const size_t found = out.find(line, at);
+        EXPECT_NE(found, std::string::npos) << line << "\n" << out;
+        at = found == std::string::npos ? at : found;
+    }
 }
 
 }  // namespace
