@@ -17,6 +17,8 @@ inline float Abs(const float a) { return std::fabs(a); }
 inline float Floor(const float a) { return std::floor(a); }
 inline float Max(const float a, const float b) { return a > b ? a : b; }
 inline float Min(const float a, const float b) { return a < b ? a : b; }
+// The value clamped to [0, 1]; NaN gives 0.
+inline float Clamp01(const float v) { return v > 1.0f ? 1.0f : v > 0.0f ? v : 0.0f; }
 
 // Byte channel from a float already scaled to 0..255: truncated toward zero,
 // then clamped. Clamping happens in float so that huge values and NaN never

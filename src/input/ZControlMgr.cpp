@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/ZLog.h"
+#include "foundation/ZMath.h"
 #include "framework/ZLocMgr.h"
 #include "input/ZBindingsFile.h"
 #include "input/ZInputHandler.h"
@@ -23,10 +24,6 @@ constexpr float kStickEpsilon = 0.0001f;
 constexpr int64_t kMaxBindingsFileSize = 16 * 1024 * 1024;
 
 constexpr float kNever = std::numeric_limits<float>::infinity();
-
-float Clamp01(const float v) {
-    return v > 1.0f ? 1.0f : v > 0.0f ? v : 0.0f;
-}
 
 // The response ramp shared by controls and sticks: the cap holds a sum that
 // jumps above the threshold, then follows it at the ramp rate after the delay.
@@ -47,7 +44,7 @@ struct Ramp {
             rampStart = time;
             cap = initialCap;
         } else if (rampDelay + rampStart < time) {
-            const float k = Clamp01(rampRate * dt);
+            const float k = ZMath::Clamp01(rampRate * dt);
             const float target = magnitude > cap ? magnitude : cap;
             cap += (target - cap) * k;
         }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "foundation/ZLog.h"
+#include "foundation/ZMath.h"
 #include "platform/window/window.h"
 
 namespace pin = platform::input;
@@ -22,11 +23,6 @@ bool ReadOk(const pin::Result result) {
 
 void ResetJoystick(pin::JoystickState& state) {
     state = pin::JoystickState();
-}
-
-// Clamps a mixed motor value to [0, 1]; NaN counts as 0.
-float Clamp01(const float v) {
-    return v > 1.0f ? 1.0f : v > 0.0f ? v : 0.0f;
 }
 
 float MixedEnvelope(const ZInputHandler::RumbleEffect& e, const float t, const bool left) {
@@ -486,8 +482,8 @@ void ZInputHandler::UpdateRumble() {
         keyedRumbleEffects.Remove(key);
     }
     pin::Vibration vibration;
-    vibration.wLeftMotorSpeed = static_cast<uint16_t>(Clamp01(left) * 65535.0f);
-    vibration.wRightMotorSpeed = static_cast<uint16_t>(Clamp01(right) * 65535.0f);
+    vibration.wLeftMotorSpeed = static_cast<uint16_t>(ZMath::Clamp01(left) * 65535.0f);
+    vibration.wRightMotorSpeed = static_cast<uint16_t>(ZMath::Clamp01(right) * 65535.0f);
     if (pin::InputSystem* system = pin::GetInputSystem()) {
         system->XInputSetState(0, vibration);
     }
