@@ -5,19 +5,16 @@
 #include <cstring>
 
 #include "foundation/ZHashedString.h"
+#include "foundation/ZString.h"
 
 namespace {
 
 std::atomic<ZHashedStringTable*> gTable{nullptr};
 std::mutex gCreateMutex;  // constant-initialised, so usable during static start-up
 
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 bool SameIgnoringCase(const char* a, const char* b, uint32_t length) {
     for (uint32_t i = 0; i < length; ++i) {
-        if (a[i] != b[i] && FoldAscii(a[i]) != FoldAscii(b[i])) {
+        if (a[i] != b[i] && ToLowerASCII(a[i]) != ToLowerASCII(b[i])) {
             return false;
         }
     }

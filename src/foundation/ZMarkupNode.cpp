@@ -1,3 +1,4 @@
+#include "foundation/ZString.h"
 #include "foundation/ZMarkupNode.h"
 
 #include <climits>
@@ -7,12 +8,8 @@
 
 namespace {
 
-bool IsSpace(const char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 const char* SkipSpace(const char* p, const char* end) {
-    while (p < end && IsSpace(*p)) {
+    while (p < end && IsSpaceChar(*p)) {
         ++p;
     }
     return p;
@@ -48,7 +45,7 @@ const char* FindCloseTag(const char* p, const char* end, const ZString& name, co
         if (q < end && *q == '/') {
             const char* n = q + 1;
             const char* nEnd = n;
-            while (nEnd < end && !IsSpace(*nEnd) && *nEnd != '>') {
+            while (nEnd < end && !IsSpaceChar(*nEnd) && *nEnd != '>') {
                 ++nEnd;
             }
             const char* behind = PastTagEnd(nEnd, end);
@@ -93,7 +90,7 @@ struct MarkupParser {
                 const char* lt = FindByte(p, end, '<');
                 if (owner != nullptr) {
                     const char* last = lt;
-                    while (last > p && IsSpace(last[-1])) {
+                    while (last > p && IsSpaceChar(last[-1])) {
                         --last;
                     }
                     if (last > p) {
@@ -114,7 +111,7 @@ struct MarkupParser {
             }
 
             const char* nameStart = p;
-            while (p < end && !IsSpace(*p) && *p != '>' && *p != '/') {
+            while (p < end && !IsSpaceChar(*p) && *p != '>' && *p != '/') {
                 ++p;
             }
             // A tag without a name (a stray close tag, "< >") makes no node;
@@ -129,7 +126,7 @@ struct MarkupParser {
             for (;;) {
                 p = SkipSpace(p, end);
                 const char* attributeStart = p;
-                while (p < end && !IsSpace(*p) && *p != '=' && *p != '/' && *p != '>') {
+                while (p < end && !IsSpaceChar(*p) && *p != '=' && *p != '/' && *p != '>') {
                     ++p;
                 }
                 if (p == attributeStart) {
@@ -150,7 +147,7 @@ struct MarkupParser {
                         }
                     } else {
                         const char* valueStart = p;
-                        while (p < end && !IsSpace(*p) && *p != '>' && *p != '/') {
+                        while (p < end && !IsSpaceChar(*p) && *p != '>' && *p != '/') {
                             ++p;
                         }
                         value = Slice(valueStart, p);

@@ -1,3 +1,4 @@
+#include "foundation/ZString.h"
 #include "foundation/ZMath.h"
 
 #include <charconv>
@@ -11,17 +12,13 @@ bool FloatNearlyEqual(const float a, const float b, const float epsilon) {
 
 namespace {
 
-bool IsBlank(const char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // Reads one number the way the C runtime's decimal conversion does (leading
 // white space and a '+' allowed, out-of-range values become infinity or zero),
 // but in the C locale and never past end. Returns where the number ended, or
 // from (after white space) when there was none; value is 0 then.
 const char* ReadFloat(const char* from, const char* const end, float& value) {
     value = 0.0f;
-    while (from < end && IsBlank(*from)) {
+    while (from < end && IsSpaceChar(*from)) {
         ++from;
     }
     const char* digits = from;

@@ -6,6 +6,7 @@
 
 #include "foundation/ZAppInfo.h"
 #include "foundation/ZLog.h"
+#include "foundation/ZString.h"
 #include "foundation/ZUserFolders.h"
 #include "platform/os/files.h"
 
@@ -33,11 +34,9 @@ void WriteU32(unsigned char* p, uint32_t v) {
     }
 }
 
+// Entry names compare ignoring ASCII case and the kind of separator.
 char FoldChar(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return static_cast<char>(c - 'A' + 'a');
-    }
-    return c == '/' ? '\\' : c;
+    return c == '/' ? '\\' : ToLowerASCII(c);
 }
 
 bool NamesEqual(const char* a, const char* b) {

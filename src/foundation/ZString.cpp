@@ -19,15 +19,10 @@ char s_emptyText[1] = {0};
 constexpr unsigned char kEscapeByte = 0x7F;
 constexpr int32_t kEscapeLength = 9;  // 0x7F and two 32-bit ids
 
-bool IsSpace(const char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 bool IsIdentifierChar(const char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-char FoldToLower(const char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 char FoldToUpper(const char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
 
 // Bytes taken by the unit starting at i: a whole escape (cut at the end of the
@@ -69,7 +64,7 @@ int32_t ParseDecimalInt(const char* text) {
     if (text == nullptr) {
         return 0;
     }
-    while (IsSpace(*text)) {
+    while (IsSpaceChar(*text)) {
         ++text;
     }
     bool negative = false;
@@ -92,7 +87,7 @@ int32_t ParseDecimalInt(const char* text) {
 float ParseDecimalFloat(const char* text, const int32_t length) {
     const char* begin = text;
     const char* end = text + length;
-    while (begin < end && IsSpace(*begin)) {
+    while (begin < end && IsSpaceChar(*begin)) {
         ++begin;
     }
     // The runtime's conversion allows a plus sign; from_chars does not.
@@ -127,7 +122,7 @@ float ParseDecimalFloat(const char* text, const int32_t length) {
 
 bool EqualBytesNoCase(const char* a, const char* b, const int32_t n) {
     for (int32_t i = 0; i < n; ++i) {
-        if (FoldToLower(a[i]) != FoldToLower(b[i])) {
+        if (ToLowerASCII(a[i]) != ToLowerASCII(b[i])) {
             return false;
         }
     }
@@ -364,11 +359,11 @@ ZString ZString::Mid(int32_t start, int32_t n) const {
 
 ZString ZString::Trim() const {
     int32_t begin = 0;
-    while (begin < m_length && IsSpace(m_text[begin])) {
+    while (begin < m_length && IsSpaceChar(m_text[begin])) {
         ++begin;
     }
     int32_t end = m_length;
-    while (end > begin && IsSpace(m_text[end - 1])) {
+    while (end > begin && IsSpaceChar(m_text[end - 1])) {
         --end;
     }
     return ZString(m_text + begin, end - begin, Uncounted{});
@@ -465,7 +460,7 @@ ZString ZString::ToUpper() const {
 ZString ZString::ToLower() const {
     ZString result(m_text, m_length, Uncounted{});
     for (int32_t i = 0; i < result.m_length; i += UnitLength(result.m_text, i, result.m_length)) {
-        result.m_text[i] = FoldToLower(result.m_text[i]);
+        result.m_text[i] = ToLowerASCII(result.m_text[i]);
     }
     result.Recount();
     return result;

@@ -132,6 +132,18 @@ private:
     int32_t m_encoding;   // Encoding
 };
 
+// White space as the C locale has it: blank, tab, line feed, carriage
+// return, vertical tab and form feed. Every text reader of the engine uses it.
+constexpr bool IsSpaceChar(const char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// ASCII capitals to small letters; every other byte stays (names, paths and
+// commands compare this way, whatever the locale).
+constexpr char ToLowerASCII(const char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
 // "true", "t", "yes", "y", "on" are true and "false", "f", "no", "n", "off"
 // false, ignoring ASCII case; any other text is true when it reads as a
 // non-zero decimal integer. A null text is false.

@@ -1,3 +1,4 @@
+#include "foundation/ZString.h"
 #include "foundation/ZTokenizer.h"
 
 #include <cstring>
@@ -10,9 +11,6 @@ ZArray<ZString>& OperatorTable() {
     return table;
 }
 
-bool IsSpace(const char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 bool IsLetter(const char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(const char c) { return c >= '0' && c <= '9'; }
 
@@ -29,7 +27,7 @@ void ForEachPiece(const char* text, Visit&& visit) {
     const char* pieceStart = text;
     for (const char* p = text;; ++p) {
         const char c = *p;
-        if (c == 0 || (quote == 0 && IsSpace(c))) {
+        if (c == 0 || (quote == 0 && IsSpaceChar(c))) {
             if (p > pieceStart) {
                 visit(pieceStart, p);
             }
