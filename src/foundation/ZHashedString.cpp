@@ -27,6 +27,11 @@ const char* ZHashedString::GetText() const {
     return ZHashedStringTable::GetInstance()->GetTextAt(id & kBucketMask, index);
 }
 
+const char* ZHashedString::GetTextOrEmpty() const {
+    const char* text = GetText();
+    return text != nullptr ? text : "";
+}
+
 ZHashedString ZHashedString::MakeCaseInsensitive() const {
     const char* text = GetText();
     if (text == nullptr) {

@@ -65,6 +65,8 @@ public:
 
     // The table's own copy of the text, or null when the id names no entry.
     const char* GetText() const;
+    // GetText, or the empty text when the id has none (for messages and files).
+    const char* GetTextOrEmpty() const;
     // The id under which the text is found ignoring case (the first entry of the
     // bucket that matches); the none id when this id has no text.
     ZHashedString MakeCaseInsensitive() const;

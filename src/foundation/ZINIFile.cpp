@@ -10,14 +10,9 @@
 
 namespace {
 
-const char* TextOf(const ZHashedString name) {
-    const char* text = name.GetText();
-    return text != nullptr ? text : "";
-}
-
 void AppendKeys(std::string& out, const ZINIFile::KeyMap& keys) {
     for (const auto& entry : keys) {
-        out += TextOf(entry.key);
+        out += entry.key.GetTextOrEmpty();
         out += ": ";
         out.append(entry.value.GetText(), static_cast<size_t>(entry.value.GetLength()));
         out += "\r\n";
@@ -94,7 +89,7 @@ ZString ZINIFile::ToText() const {
         }
         out += out.empty() ? "" : "\r\n";
         out += "[";
-        out += TextOf(section.key);
+        out += section.key.GetTextOrEmpty();
         out += "]\r\n";
         AppendKeys(out, section.value);
     }

@@ -140,13 +140,9 @@ ReadResult ReadBool(const char* text, bool& out) {
     return ReadResult::kOk;
 }
 
-const char* TextOf(const ZHashedString name) {
-    const char* text = name.GetText();
-    return text != nullptr ? text : "";
-}
-
 void LogRefused(const ZHashedString section, const ZConfigVar& var, const char* text, const char* reason) {
-    ZLog::Printf("Config variable %s.%s: ignoring \"%s\" (%s)", TextOf(section), TextOf(var.name), text,
+    ZLog::Printf("Config variable %s.%s: ignoring \"%s\" (%s)", section.GetTextOrEmpty(),
+                 var.name.GetTextOrEmpty(), text,
                  reason);
 }
 
@@ -346,7 +342,7 @@ bool AppendValue(std::string& out, const ZConfigVar& var, const char* vectorSepa
             out += *static_cast<const bool*>(var.storage) ? "true" : "false";
             return true;
         case ZConfigVar::kTypeName:
-            out += TextOf(*static_cast<const ZHashedString*>(var.storage));
+            out += static_cast<const ZHashedString*>(var.storage)->GetTextOrEmpty();
             return true;
         case ZConfigVar::kTypeVector4:
             AppendVector4(out, static_cast<const float*>(var.storage), vectorSeparator);
@@ -368,7 +364,7 @@ void AppendDefault(std::string& out, const ZConfigVar& var) {
             out += var.defaultValue.boolValue ? "true" : "false";
             break;
         case ZConfigVar::kTypeName:
-            out += TextOf(ZHashedString::FromId(var.defaultValue.nameId));
+            out += ZHashedString::FromId(var.defaultValue.nameId).GetTextOrEmpty();
             break;
         case ZConfigVar::kTypeVector4:
             AppendVector4(out, var.defaultValue.vector4, ",");
@@ -380,7 +376,7 @@ void AppendDefault(std::string& out, const ZConfigVar& var) {
 
 void AppendSectionLines(std::string& out, const ZConfigSection& section) {
     for (const ZConfigVar& var : section.vars) {
-        std::string line = TextOf(var.name);
+        std::string line = var.name.GetTextOrEmpty();
         line += ": ";
         if (AppendValue(line, var, ", ")) {
             out += line;
@@ -397,7 +393,7 @@ void AddEntry(const char* section, const char* key, const char* value, void* /*u
     const ZHashedString sectionId = section != nullptr ? ZHashedString(section) : ZHashedString::None();
     const ZHashedString nameId(key);
     if (!ZConfigVar::SetFromString(value, sectionId, nameId)) {
-        ZLog::Printf("Config: no variable %s.%s; entry dropped", TextOf(sectionId), key);
+        ZLog::Printf("Config: no variable %s.%s; entry dropped", sectionId.GetTextOrEmpty(), key);
     }
 }
 
@@ -576,7 +572,7 @@ ZString FormatConfigText() {
         }
         out += first ? "" : "\r\n";
         out += "[";
-        out += TextOf(section.id);
+        out += section.id.GetTextOrEmpty();
         out += "]\r\n";
         first = false;
         AppendSectionLines(out, section);
@@ -597,12 +593,12 @@ bool SaveConfigFile(const char* path) {
 ZString DescribeConfigVar(const ZHashedString section, const ZConfigVar& var, const bool withSection) {
     std::string line;
     if (withSection) {
-        line += TextOf(section);
+        line += section.GetTextOrEmpty();
         line += ".";
     } else {
         line += "    ";
     }
-    line += TextOf(var.name);
+    line += var.name.GetTextOrEmpty();
     if (var.type == ZConfigVar::kTypeNone) {
         return ToZString(line);
     }
@@ -630,7 +626,7 @@ void ListConfigSection(const ZHashedString section, ZArray<ZString>& out) {
 
 void ListConfigSections(ZArray<ZString>& out) {
     for (const ZConfigSection& section : GetConfigSections()) {
-        out.PushBack(ZString("    ") + TextOf(section.id));
+        out.PushBack(ZString("    ") + section.id.GetTextOrEmpty());
     }
 }
 

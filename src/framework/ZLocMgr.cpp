@@ -11,11 +11,6 @@ namespace {
 
 ZLocMgr* s_instance = nullptr;
 
-const char* TextOf(const ZHashedString name) {
-    const char* text = name.GetText();
-    return text != nullptr ? text : "";
-}
-
 ZHashedString EmptyName() {
     static const ZHashedString empty("");
     return empty;
@@ -88,7 +83,7 @@ uint32_t ZLocMgr::AddLanguageList(const char* listFileName) {
     }
     uint32_t added = 0;
     for (const auto& entry : section->value) {
-        AddLanguage(TextOf(entry.key), entry.value.GetText());
+        AddLanguage(entry.key.GetTextOrEmpty(), entry.value.GetText());
         ++added;
     }
     return added;
@@ -228,9 +223,11 @@ bool ZLocMgr::FindDefault(const ZHashedString file, const ZHashedString section,
 ZString ZLocMgr::NotFoundText(const ZHashedString file, const ZHashedString section, const ZHashedString key) const {
     std::string text;
     if (m_defaultFiles.Contains(file) || m_localizedFiles.Contains(file)) {
-        text = std::string("[String ") + TextOf(file) + "." + TextOf(section) + "." + TextOf(key) + " not found]";
+        text = std::string("[String ") + file.GetTextOrEmpty() + "." + section.GetTextOrEmpty() + "." +
+               key.GetTextOrEmpty() + " not found]";
     } else {
-        text = std::string("[File ") + TextOf(file) + " for string " + TextOf(section) + "." + TextOf(key) +
+        text = std::string("[File ") + file.GetTextOrEmpty() + " for string " + section.GetTextOrEmpty() + "." +
+               key.GetTextOrEmpty() +
                " not found]";
     }
     ZString result(text.c_str());
@@ -274,7 +271,7 @@ ZString ZLocMgr::FormatStringArgs(const ZHashedString file, const ZHashedString 
             return result;
         }
         ZLog::Printf("ZLocMgr: string %s.%s.%s of language %s does not fit its arguments; using the default text",
-                     TextOf(file), TextOf(section), TextOf(key), m_language.GetText());
+                     file.GetTextOrEmpty(), section.GetTextOrEmpty(), key.GetTextOrEmpty(), m_language.GetText());
     }
     if (FindDefault(file, section, key, pattern)) {
         if (ZLocFormat::Format(pattern, args, count, m_pseudo, result)) {
@@ -283,9 +280,11 @@ ZString ZLocMgr::FormatStringArgs(const ZHashedString file, const ZHashedString 
     } else if (!localized) {
         return NotFoundText(file, section, key);
     }
-    ZLog::Printf("ZLocMgr: string %s.%s.%s does not fit its arguments", TextOf(file), TextOf(section), TextOf(key));
+    ZLog::Printf("ZLocMgr: string %s.%s.%s does not fit its arguments", file.GetTextOrEmpty(),
+                 section.GetTextOrEmpty(), key.GetTextOrEmpty());
     const std::string text =
-        std::string("[String ") + TextOf(file) + "." + TextOf(section) + "." + TextOf(key) + " has a bad format]";
+        std::string("[String ") + file.GetTextOrEmpty() + "." + section.GetTextOrEmpty() + "." +
+        key.GetTextOrEmpty() + " has a bad format]";
     result = ZString(text.c_str());
     result.DetectEncoding();
     return result;
@@ -397,7 +396,7 @@ ZArray<ZString> ZLocMgr::LoadStringFiles(const ZString& language, const ZArray<S
         const auto* loaded = copies.Find(ref.file);
         if (loaded == nullptr) {
             ZINIFile& copy = copies[ref.file];
-            const char* fileText = TextOf(ref.file);
+            const char* fileText = ref.file.GetTextOrEmpty();
             if (*fileText != 0 && !language.IsEmpty()) {
                 LoadLocalizedCopy(ZString(fileText) + ".txt", language, copy);
             }
