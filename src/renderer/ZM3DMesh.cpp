@@ -88,7 +88,10 @@ bool ZM3DMesh::Parse(const uint8_t* data, const size_t size) {
         uint32_t type = 0, elementSize = 0;
         if (!in.U32(type) || !in.U32(elementSize)) return Refuse("the file ends inside an element header");
         const uint32_t bytes = ElementBytes(type, elementSize);
-        if (bytes == 0) return Refuse("an element has an unknown type or size");
+        if (bytes == 0) {
+            badStreamUsage = true;
+            return Refuse("an element has an unknown type or size");
+        }
         if (vertexCount > in.Remaining() / bytes) return Refuse("the file is shorter than an element's data");
         const uint8_t* at = in.Span(static_cast<size_t>(bytes) * vertexCount);
         Stream stream;
@@ -173,6 +176,12 @@ bool LoadM3DMesh(const char* fileName, ZRenderable* renderable) {
     }
     if (!parsed) {
         ZLog::Printf("LoadM3DMesh: %s was refused: %s", fileName, mesh.GetError());
+        // The same report as the vertex declaration gives a stream it cannot
+        // describe, so that the modder sees which kind of fault it is.
+        if (mesh.badStreamUsage) {
+            platform::window::MessageBox("Dev Error", "Dev Error: Bad stream usage hint.",
+                                         platform::window::MB_OK | platform::window::MB_ICONERROR);
+        }
         return false;
     }
     ZStreamElement elements[ZM3DMesh::kMaxStreams];

@@ -34,6 +34,10 @@ public:
     // The file asked for tangents: a tangent stream was added after its elements,
     // unless its first three elements are not position, normal and 2-float uv.
     bool wantsTangents = false;
+    // Set when an element's type or size names no stream the vertex
+    // declaration can describe (a texture coordinate of other than 1 or 2
+    // floats, or an unknown type).
+    bool badStreamUsage = false;
     bool tangentsAdded = false;
 
 private:

@@ -292,4 +292,25 @@ TEST_F(RendererTest, MeshesGiveTheRenderableNewBuffers) {
     EXPECT_EQ(window->Boxes().back().text, "M3D versions below 2.0 are no longer supported.");
     delete legacy.vertexBuffer;
     delete legacy.indexBuffer;
+
+    // A texture coordinate of three floats, or an unknown element type: the
+    // mesh is refused with the vertex declaration's report.
+    struct Case {
+        uint32_t type;
+        uint32_t size;
+    };
+    const Case bad[] = {{5, 12}, {12, 0}, {13, 12}};
+    for (const Case& c : bad) {
+        rfiles::M3D odd = rfiles::QuadMesh();
+        odd.elements[2].type = c.type;
+        odd.elements[2].size = c.size;
+        WriteFile("odd.m3d", odd.Bytes());
+        const size_t before = window->Boxes().size();
+        ZRenderable refused;
+        EXPECT_FALSE(LoadM3DMesh("odd.m3d", &refused)) << c.type << " " << c.size;
+        EXPECT_EQ(refused.vertexBuffer, nullptr);
+        ASSERT_EQ(window->Boxes().size(), before + 1) << c.type << " " << c.size;
+        EXPECT_EQ(window->Boxes().back().caption, "Dev Error");
+        EXPECT_EQ(window->Boxes().back().text, "Dev Error: Bad stream usage hint.");
+    }
 }
