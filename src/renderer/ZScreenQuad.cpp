@@ -16,8 +16,10 @@ void ZScreenQuad::Start() {
     int32_t height = 0;
     if (ZBaseGame* game = ZBaseGame::GetInstance()) {
         game->AddResolutionListener(this);
-        width = game->GetScreenWidth();
-        height = game->GetScreenHeight();
+        // The render size, as every later notification gives it, so that
+        // PixelSize, Tate and FixedAspectRatio hold from the start.
+        width = game->GetRenderWidth();
+        height = game->GetRenderHeight();
     }
     Rebuild(width, height);
 }

@@ -18,8 +18,10 @@ void ZScreenRenderTarget::Start(const ZHashedString textureName) {
     int32_t height = 0;
     if (ZBaseGame* game = ZBaseGame::GetInstance()) {
         game->AddResolutionListener(this);
-        width = game->GetScreenWidth();
-        height = game->GetScreenHeight();
+        // The render size, as every later notification gives it, so that
+        // PixelSize, Tate and FixedAspectRatio hold from the start.
+        width = game->GetRenderWidth();
+        height = game->GetRenderHeight();
     }
     target.width = static_cast<int32_t>(static_cast<float>(width) * scaleX);
     target.height = static_cast<int32_t>(static_cast<float>(height) * scaleY);

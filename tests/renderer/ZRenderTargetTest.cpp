@@ -127,6 +127,44 @@ TEST_F(RendererTest, BindingATargetBindsItsDepthStencilOrTheDefaultOne) {
     EXPECT_EQ(r->GetCurrentTargetWidth(), 256);
 }
 
+// A target is made at the size a notification would give it: the render
+// size, after PixelSize, Tate and FixedAspectRatio.
+TEST_F(RendererTest, ScreenTargetsStartAtTheRenderSize) {
+    ZBaseGame* game = ZBaseGame::GetInstance();
+    ASSERT_NE(game, nullptr);
+    struct Case {
+        float pixelSize;
+        int32_t tate;
+        float fixedAspect;
+        int32_t width, height;  // of a half-scale target on a 1280 x 720 window
+    };
+    const Case cases[] = {
+        {1.0f, 0, 0.0f, 640, 360},
+        {2.0f, 0, 0.0f, 320, 180},
+        {1.0f, 1, 0.0f, 360, 640},
+        {1.0f, 0, 4.0f / 3.0f, 480, 360},
+    };
+    game->m_fullscreen = false;
+    game->m_widthWindowed = 1280;
+    game->m_heightWindowed = 720;
+    Start(1280, 720);
+    for (const Case& c : cases) {
+        game->m_pixelSize = c.pixelSize;
+        game->m_tate = c.tate;
+        game->m_fixedAspectRatio = c.fixedAspect;
+        game->UpdateScreenMetrics();
+        ZScreenRenderTarget half(0.5f, 0.5f, ZHashedString("Half Screen"));
+        EXPECT_EQ(half.target.width, c.width) << c.pixelSize << " " << c.tate << " " << c.fixedAspect;
+        EXPECT_EQ(half.target.height, c.height) << c.pixelSize << " " << c.tate << " " << c.fixedAspect;
+        const int32_t made = half.target.width;
+        game->UpdateScreenMetrics();
+        EXPECT_EQ(half.target.width, made) << "a notification of the same metrics changes nothing";
+    }
+    game->m_pixelSize = 1.0f;
+    game->m_tate = 0;
+    game->m_fixedAspectRatio = 0.0f;
+}
+
 TEST_F(RendererTest, ScreenTargetsFollowTheScreenButRebuildOnlyAtAReset) {
     ZBaseGame* game = ZBaseGame::GetInstance();
     ASSERT_NE(game, nullptr);

@@ -66,14 +66,14 @@ TEST_F(ZScreenQuadTest, ScreenQuadsFollowTheScreenOrKeepTheRenderSize) {
     struct Case {
         float scaleX, scaleY;
         bool fixedSize;
-        int32_t width, height;       // built on a 1280 x 720 screen
+        int32_t width, height;       // built on a 1280 x 720 screen (render size 640 x 360)
         int32_t resizedW, resizedH;  // after the screen becomes 1000 x 500 (render size 500 x 250)
     };
     // With pixels 2 screen pixels wide, the render size is half the screen's:
-    // listeners are told the render size, fixed quads keep to the screen's.
+    // quads are built and told the render size, fixed quads keep to the screen's.
     const Case cases[] = {
-        {1.0f, 1.0f, false, 1280, 720, 500, 250},
-        {0.5f, 0.5f, false, 640, 360, 250, 125},
+        {1.0f, 1.0f, false, 640, 360, 500, 250},
+        {0.5f, 0.5f, false, 320, 180, 250, 125},
         {1.0f, 1.0f, true, 1280, 720, 1000, 500},
         {0.5f, 1.0f, true, 640, 720, 500, 500},
     };
@@ -97,9 +97,9 @@ TEST_F(ZScreenQuadTest, ScreenQuadsFollowTheScreenOrKeepTheRenderSize) {
     Resize(800, 600);
 }
 
-TEST_F(ZScreenQuadTest, TheDefaultQuadCoversTheWholeScreen) {
+TEST_F(ZScreenQuadTest, TheDefaultQuadCoversTheWholeRender) {
     ZScreenQuad quad;
-    EXPECT_EQ(quad.GetBuiltWidth(), 1280);
-    EXPECT_EQ(quad.GetBuiltHeight(), 720);
+    EXPECT_EQ(quad.GetBuiltWidth(), 640);
+    EXPECT_EQ(quad.GetBuiltHeight(), 360);
     EXPECT_FALSE(quad.fixedSize);
 }
