@@ -275,7 +275,11 @@ ZSpriteBatch* ZFont::FindGlyphSheet(const ZHashedString family) const {
     if (node != nullptr) {
         return sheets->Find(family, node->value);
     }
-    return sheets->FindAny(family);
+    if (ZSpriteBatch* sheet = sheets->FindAny(family)) {
+        return sheet;
+    }
+    // Text may also name the glyph sheet itself.
+    return sheets->FindByName(family);
 }
 
 // --- Layout -----------------------------------------------------------------------

@@ -36,6 +36,16 @@ ZSpriteBatch* ZGlyphSheetMgr::Find(const ZHashedString family, const ZHashedStri
     return node != nullptr ? node->value : nullptr;
 }
 
+ZSpriteBatch* ZGlyphSheetMgr::FindByName(const ZHashedString sheetName) const {
+    for (const auto& family : m_families) {
+        const auto* entry = family.value.Find(sheetName);
+        if (entry != nullptr && entry->value != nullptr) {
+            return entry->value;
+        }
+    }
+    return nullptr;
+}
+
 ZSpriteBatch* ZGlyphSheetMgr::FindAny(const ZHashedString family) const {
     const auto* sheets = m_families.Find(family);
     if (sheets == nullptr) {

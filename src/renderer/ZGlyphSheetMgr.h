@@ -6,8 +6,9 @@
 class ZSpriteBatch;
 
 // Every glyph sheet that text may show pictures from, by family ("xbox",
-// "gen", "ui") and sheet name ("xbox_hud", ...). Text names a family and a
-// glyph; each font maps the family to the sheet it draws with. The manager
+// "gen", "ui") and sheet name ("xbox_hud", ...). Text names a family (or a
+// sheet itself) and a glyph; each font maps the family to the sheet it draws
+// with. The manager
 // does not own the sheets; a sheet leaves it when it is destroyed.
 // Main thread only.
 class ZGlyphSheetMgr {
@@ -26,6 +27,8 @@ public:
     ZSpriteBatch* Find(ZHashedString family, ZHashedString sheetName) const;
     // The first sheet of the family (in name order), or null.
     ZSpriteBatch* FindAny(ZHashedString family) const;
+    // The sheet of that name in any family (families in name order), or null.
+    ZSpriteBatch* FindByName(ZHashedString sheetName) const;
 
     const ZMap<ZHashedString, ZMap<ZHashedString, ZSpriteBatch*>>& GetFamilies() const { return m_families; }
 

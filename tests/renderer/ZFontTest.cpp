@@ -507,6 +507,22 @@ TEST_F(ZFontTest, PicturesInTextGoToTheFamilysGlyphSheetOneLineHigh) {
     EXPECT_EQ(font->GetLastQuadCount(), 2u);
     EXPECT_FLOAT_EQ(QuadLeft(1), 10.0f + 32.0f + 2.0f - 0.5f) << "'c' follows the picture";
 
+    // Text may name the sheet itself in place of its family.
+    struct Named {
+        const char* tag;
+        const ZSpriteBatch* sheet;
+    };
+    const Named named[] = {{"<img>xbox_menu:b<img>", &menu}, {"<img>XBOX_HUD:b<img>", &hud}};
+    for (const Named& n : named) {
+        SCOPED_TRACE(n.tag);
+        const uint32_t hudBefore = hud.GetQuads().Count();
+        const uint32_t menuBefore = menu.GetQuads().Count();
+        const ZString encoded = ZString(n.tag).EncodeImageTags();
+        font->AddGlyphQuads(encoded.GetText(), encoded.GetLength(), 0, 0, 1, 1, kWhite, kWhite);
+        EXPECT_EQ(hud.GetQuads().Count() - hudBefore, n.sheet == &hud ? 1u : 0u);
+        EXPECT_EQ(menu.GetQuads().Count() - menuBefore, n.sheet == &menu ? 1u : 0u);
+    }
+
     // Without a mapping the family's first sheet serves; a sheet removed from the manager serves no more.
     font->SetFamilySheet(ZHashedString("xbox"), ZHashedString("nothing"));
     EXPECT_EQ(font->FindGlyphSheet(ZHashedString("xbox")), nullptr);
