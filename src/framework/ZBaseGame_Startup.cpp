@@ -292,7 +292,14 @@ void ZBaseGame::initSubSystems() {
     video.fullscreenWindowedStretch = m_fullscreenWindowedStretch;
     video.fxaa = m_fxaa;
     ZArray<ZHashedString> warnings;
-    InitRenderer(GetWindowSystem(), m_screenWidth, m_screenHeight, video, warnings);
+    const bool wantExclusive = IsExclusiveFullscreen();
+    bool exclusive = wantExclusive;
+    InitRenderer(GetWindowSystem(), m_screenWidth, m_screenHeight, video, warnings, exclusive);
+    if (wantExclusive && !exclusive) {
+        m_fullscreen = false;
+        ZLog::Printf("Exclusive fullscreen was rejected. Reverting to logical windowed.");
+        ApplyWindowStyle(false);
+    }
     InstallRendererCallbacks();
 
     if (warnings.Count() > 0 && m_showInitWarnings) {

@@ -189,6 +189,12 @@ gfx::PresentParams ZRenderer::setParams(void* window, const int32_t width, const
 
 void InitRenderer(platform::window::WindowSystem* window, int32_t& width, int32_t& height,
                   const ZRenderVideoSettings& video, ZArray<ZHashedString>& warnings) {
+    bool exclusive = video.fullscreen && !video.fullscreenWindowed;
+    InitRenderer(window, width, height, video, warnings, exclusive);
+}
+
+void InitRenderer(platform::window::WindowSystem* window, int32_t& width, int32_t& height,
+                  const ZRenderVideoSettings& video, ZArray<ZHashedString>& warnings, bool& exclusive) {
     ZRenderer* r = GetRenderer();
     if (r == nullptr || r->m_device != nullptr) {
         return;
@@ -217,7 +223,6 @@ void InitRenderer(platform::window::WindowSystem* window, int32_t& width, int32_
     ReadDeviceCaps(flags, r->m_caps, warnings);
 
     ZLog::Printf("setParams");
-    bool exclusive = video.fullscreen && !video.fullscreenWindowed;
     const gfx::PresentParams params = r->setParams(native, width, height, video.vsync, exclusive);
 
     const uint32_t modeCount = r->m_system->GetModeCount(kDisplayFormat);

@@ -216,7 +216,7 @@ public:
 
 private:
     friend void InitRenderer(platform::window::WindowSystem*, int32_t&, int32_t&, const ZRenderVideoSettings&,
-                             ZArray<ZHashedString>&);
+                             ZArray<ZHashedString>&, bool&);
     friend void ShutdownRenderer();
     // Releases the surfaces, the query, the device and the system (ShutdownRenderer).
     void Shutdown();
@@ -307,6 +307,11 @@ void DestroyRenderer();
 // box and leaves the renderer without a device.
 void InitRenderer(platform::window::WindowSystem* window, int32_t& width, int32_t& height,
                   const ZRenderVideoSettings& video, ZArray<ZHashedString>& warnings);
+// The same, handing back whether exclusive full screen was kept: exclusive
+// goes in as the request and comes back false when the display offers no
+// mode of that size, so that the caller's setting follows the device.
+void InitRenderer(platform::window::WindowSystem* window, int32_t& width, int32_t& height,
+                  const ZRenderVideoSettings& video, ZArray<ZHashedString>& warnings, bool& exclusive);
 // Appends the names of missing capabilities to missing and sets the vertex
 // processing flag in flags (software when the device has no hardware transform).
 void ReadDeviceCaps(uint32_t& flags, const gfx::Caps& caps, ZArray<ZHashedString>& missing);

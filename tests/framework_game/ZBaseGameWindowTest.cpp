@@ -284,6 +284,21 @@ TEST_F(ZBaseGameWindow, RefusedExclusiveFullscreenRevertsToWindowed) {
                                    "Exclusive fullscreen was rejected. Reverting to logical windowed."}));
 }
 
+// Start-up hands a refused exclusive full screen back to the setting: a size
+// the display does not offer starts windowed, and Fullscreen says so.
+TEST_F(ZBaseGameWindow, ExclusiveFullscreenAtASizeTheDisplayLacksStartsWindowed) {
+    GetRenderer()->UseSystem(gfx::fake::CreateSystem(std::make_shared<gfx::fake::State>()));
+    m_game->m_fullscreen = true;
+    m_game->m_fullscreenWindowed = false;
+    m_game->m_widthFullscreen = 1234;  // the fake display offers 640x480, 1280x720 and 1920x1080
+    m_game->m_heightFullscreen = 567;
+    m_game->UpdateScreenMetrics();
+    m_game->initSubSystems();
+    ASSERT_TRUE(GetRenderer()->hasDevice);
+    EXPECT_FALSE(m_game->m_fullscreen);
+    EXPECT_EQ(CountLines(m_user.ReadLog(), "Exclusive fullscreen was rejected. Reverting to logical windowed."), 1);
+}
+
 // A lost device is reset instead of drawn.
 TEST_F(ZBaseGameWindow, LostDeviceIsResetInsteadOfDrawn) {
     const auto device = std::make_shared<gfx::fake::State>();
