@@ -30,6 +30,7 @@ class ZSpriteBatch;
 class ZTexturedShader;
 class ZResolutionListener;
 class ZWindow;
+struct ZRenderVideoSettings;
 struct ZWindowDesc;
 
 // The engine's application object: one per process, derived by the game,
@@ -403,6 +404,8 @@ public:
     bool IsBorderless() const;
     bool IsExclusiveFullscreen() const { return m_fullscreen && !m_fullscreenWindowed; }
     void ResetRenderer();
+    // The video variables as the renderer takes them.
+    ZRenderVideoSettings GetRenderVideoSettings() const;
     // Sizes below 1 are refused (the previous size is kept); FXAA is held to 0..4.
     void SetAllVideoOptions(int32_t width, int32_t height, bool vsync, bool fullscreen, bool fullscreenWindowed,
                             bool stretch, int32_t fxaa, int32_t tate) override;

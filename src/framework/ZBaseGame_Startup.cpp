@@ -285,12 +285,7 @@ void ZBaseGame::initSubSystems() {
     ZLog::Printf(" -- Init renderer");
     FocusMainWindow(this);
     OnPreInitRenderer();
-    ZRenderVideoSettings video;
-    video.vsync = m_vsync;
-    video.fullscreen = m_fullscreen;
-    video.fullscreenWindowed = m_fullscreenWindowed;
-    video.fullscreenWindowedStretch = m_fullscreenWindowedStretch;
-    video.fxaa = m_fxaa;
+    const ZRenderVideoSettings video = GetRenderVideoSettings();
     ZArray<ZHashedString> warnings;
     const bool wantExclusive = IsExclusiveFullscreen();
     bool exclusive = wantExclusive;

@@ -317,18 +317,23 @@ void ZBaseGame::ResetRenderer() {
     }
     const bool wantExclusive = IsExclusiveFullscreen();
     bool exclusive = wantExclusive;
-    ZRenderVideoSettings video;
-    video.vsync = m_vsync;
-    video.fullscreen = m_fullscreen;
-    video.fullscreenWindowed = m_fullscreenWindowed;
-    video.fullscreenWindowedStretch = m_fullscreenWindowedStretch;
-    video.fxaa = m_fxaa;
+    const ZRenderVideoSettings video = GetRenderVideoSettings();
     renderer->reset(GetWindowSystem(), m_screenWidth, m_screenHeight, video, exclusive);
     if (wantExclusive && !exclusive) {
         m_fullscreen = false;
         ZLog::Printf("Exclusive fullscreen was rejected. Reverting to logical windowed.");
         ApplyWindowStyle(false);
     }
+}
+
+ZRenderVideoSettings ZBaseGame::GetRenderVideoSettings() const {
+    ZRenderVideoSettings video;
+    video.vsync = m_vsync;
+    video.fullscreen = m_fullscreen;
+    video.fullscreenWindowed = m_fullscreenWindowed;
+    video.fullscreenWindowedStretch = m_fullscreenWindowedStretch;
+    video.fxaa = m_fxaa;
+    return video;
 }
 
 void ZBaseGame::SetAllVideoOptions(const int32_t width, const int32_t height, const bool vsync, const bool fullscreen,
