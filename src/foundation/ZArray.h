@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -230,9 +231,7 @@ private:
         }
         T* fresh = new T[capacity]();
         const uint32_t keep = count < capacity ? count : capacity;
-        for (uint32_t i = 0; i < keep; ++i) {
-            fresh[i] = std::move(storage[i]);
-        }
+        std::move(storage, storage + keep, fresh);
         delete[] storage;
         storage = fresh;
     }
