@@ -1,6 +1,6 @@
 #include "hmd/sdk/Thread.h"
 
-#include <unordered_set>
+#include "hmd/sdk/HashSet.h"
 
 namespace HSK {
 
@@ -9,7 +9,7 @@ namespace {
 struct RunningList {
     std::mutex mutex;
     std::condition_variable empty;
-    std::unordered_set<Thread*> threads;
+    HashSet<Thread*> threads;
 };
 
 RunningList& RunningThreads() {
@@ -50,7 +50,7 @@ bool Thread::Start(const ThreadState initialState) {
     {
         RunningList& list = RunningThreads();
         const std::lock_guard<std::mutex> lock(list.mutex);
-        list.threads.insert(this);
+        list.threads.Add(this);
     }
     m_exitCode.store(0);
     uint32_t flags = Flag_Started;
@@ -67,8 +67,8 @@ bool Thread::Start(const ThreadState initialState) {
         {
             RunningList& list = RunningThreads();
             const std::lock_guard<std::mutex> lock(list.mutex);
-            list.threads.erase(this);
-            if (list.threads.empty()) list.empty.notify_all();
+            list.threads.Remove(this);
+            if (list.threads.GetCount() == 0) list.empty.notify_all();
         }
         Release();
         return false;
@@ -103,8 +103,8 @@ void Thread::Entry() {
     RunningList& list = RunningThreads();
     {
         const std::lock_guard<std::mutex> lock(list.mutex);
-        list.threads.erase(this);
-        if (list.threads.empty()) list.empty.notify_all();
+        list.threads.Remove(this);
+        if (list.threads.GetCount() == 0) list.empty.notify_all();
     }
     Release();
 }
@@ -136,13 +136,13 @@ void Thread::SetCurrentThreadName(const char* const name) {
 void Thread::FinishAllThreads() {
     RunningList& list = RunningThreads();
     std::unique_lock<std::mutex> lock(list.mutex);
-    list.empty.wait(lock, [&list] { return list.threads.empty(); });
+    list.empty.wait(lock, [&list] { return list.threads.GetCount() == 0; });
 }
 
 size_t Thread::RunningThreadCount() {
     RunningList& list = RunningThreads();
     const std::lock_guard<std::mutex> lock(list.mutex);
-    return list.threads.size();
+    return list.threads.GetCount();
 }
 
 }  // namespace HSK
