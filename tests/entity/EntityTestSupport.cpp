@@ -53,10 +53,11 @@ std::vector<Recorded>& CommandChain::Log() {
     return log;
 }
 
-CommandChain::CommandChain() {
+CommandChain::CommandChain(const Handler first) {
     ClearCommandHandlers();
     DestroyDeferredCommands();
     Log().clear();
+    RegisterCommandHandler(first);
     RegisterCommandHandler(EntityCommandDispatcher);
     RegisterCommandHandler(Record);
 }

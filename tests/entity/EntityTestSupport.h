@@ -26,10 +26,13 @@ struct Recorded {
 };
 
 // While it lives, the handler chain is the entity dispatcher followed by the
-// recorder, and the deferred queue starts empty.
+// recorder (with first, when given, ahead of both), and the deferred queue
+// starts empty.
 class CommandChain {
 public:
-    CommandChain();
+    using Handler = bool (*)(const ZHashedString* verb, const ZArray<ZString>& words, uint32_t context,
+                             uint32_t other);
+    explicit CommandChain(Handler first = nullptr);
     ~CommandChain();
     CommandChain(const CommandChain&) = delete;
     CommandChain& operator=(const CommandChain&) = delete;
