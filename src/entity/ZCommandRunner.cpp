@@ -1,5 +1,6 @@
 #include "entity/ZCommandRunner.h"
 
+#include "foundation/ZLog.h"
 #include "foundation/ZTokenizer.h"
 
 namespace {
@@ -21,6 +22,14 @@ ZArray<DeferredCommand>& Queue() {
 }
 
 bool g_runningQueue = false;
+uint32_t g_depth = 0;
+
+// A script function that runs itself would otherwise recurse until the stack
+// runs out.
+constexpr uint32_t kMaxNesting = 64;
+// A deferred text that queues itself would otherwise hold the fixed step for
+// ever: past this many texts in one pass, the rest wait for the next pass.
+constexpr uint32_t kMaxDeferredPerPass = 4096;
 
 }  // namespace
 
@@ -58,8 +67,15 @@ void RunCommandText(const ZString& text, const uint32_t context, const uint32_t 
     if (words.IsEmpty()) {
         return;
     }
+    if (g_depth >= kMaxNesting) {
+        ZLog::Printf("Command '%s' not run: commands nested more than %u deep (a script that runs itself?)",
+                     text.GetText(), kMaxNesting);
+        return;
+    }
     const ZHashedString verb(words[0].GetText());
+    ++g_depth;
     DispatchCommand(&verb, words, context, other);
+    --g_depth;
 }
 
 void RunCommandText(const char* const text, const uint32_t context, const uint32_t other) {
@@ -78,12 +94,19 @@ void RunDeferredCommands() {
         return;
     }
     g_runningQueue = true;
-    for (uint32_t i = 0; i < Queue().Count(); ++i) {
+    uint32_t i = 0;
+    for (; i < Queue().Count() && i < kMaxDeferredPerPass; ++i) {
         // A copy: the commands may queue more texts and move the storage.
         const DeferredCommand command = Queue()[i];
         RunCommandText(command.text, command.context, command.other);
     }
-    Queue().Resize(0);
+    if (i < Queue().Count()) {
+        ZLog::Printf("Deferred commands: %u texts left for the next step (texts that queue themselves?)",
+                     Queue().Count() - i);
+        Queue().RemoveRange(0, i);
+    } else {
+        Queue().Resize(0);
+    }
     g_runningQueue = false;
 }
 

@@ -103,3 +103,56 @@ TEST(ZCommandRunner, DeferredTextsQueuedWhileRunningRunInTheSamePass) {
 }
 
 }  // namespace
+
+namespace {
+
+int g_selfRuns = 0;
+
+// Runs itself again, as a script function that calls itself does.
+bool Recursing(const ZHashedString* verb, const ZArray<ZString>&, uint32_t, uint32_t) {
+    if (*verb != ZHashedString("again")) {
+        return false;
+    }
+    ++g_selfRuns;
+    RunCommandText("again", 0, 0);
+    return true;
+}
+
+// Queues itself for the next pass, for ever.
+bool Requeueing(const ZHashedString* verb, const ZArray<ZString>&, uint32_t, uint32_t) {
+    if (*verb != ZHashedString("loop")) {
+        return false;
+    }
+    ++g_selfRuns;
+    QueueDeferredCommand(ZString("loop"), 0, 0);
+    return true;
+}
+
+TEST(ZCommandRunner, SelfRunningTextsStopInsteadOfHanging) {
+    {
+        const CommandChain chain(Recursing);
+        g_selfRuns = 0;
+        RunCommandText("again", 0, 0);
+        EXPECT_GT(g_selfRuns, 1);
+        EXPECT_LT(g_selfRuns, 1000);
+        // The nesting count is back to zero: a fresh text runs.
+        RunCommandText("fresh", 0, 0);
+        EXPECT_EQ(chain.Words(), Texts{"fresh"});
+    }
+    {
+        const CommandChain chain(Requeueing);
+        g_selfRuns = 0;
+        QueueDeferredCommand(ZString("loop"), 0, 0);
+        QueueDeferredCommand(ZString("kept"), 0, 0);
+        RunDeferredCommands();
+        const int firstPass = g_selfRuns;
+        EXPECT_GT(firstPass, 1);
+        EXPECT_EQ(GetDeferredCommandCount(), 1u) << "the loop's next text waits for the next step";
+        EXPECT_EQ(chain.Words(), Texts{"kept"});
+        RunDeferredCommands();
+        EXPECT_GT(g_selfRuns, firstPass);
+        EXPECT_EQ(GetDeferredCommandCount(), 1u);
+    }
+}
+
+}  // namespace
