@@ -12,10 +12,25 @@ void ZEntity::AddComponent(ZComponent* const component) {
     }
     component->SetOwner(this);
     component->AttachHook();
+    // A second component of one type takes the type's key; the first stays
+    // owned (and is deleted with the entity) rather than leaking.
+    if (const auto* held = m_componentMap.Find(component->GetType());
+        held != nullptr && held->value != nullptr && held->value != component) {
+        m_replaced.AddUnique(held->value);
+    }
     m_componentMap.Insert(component->GetType(), component);
 }
 
 void ZEntity::DeleteComponents() {
+    for (ZComponent* replaced : m_replaced) {
+        for (auto& node : m_componentMap) {
+            if (node.value == replaced) {
+                node.value = nullptr;
+            }
+        }
+        delete replaced;
+    }
+    m_replaced.Clear();
     for (auto& node : m_componentMap) {
         ZComponent* const component = node.value;
         if (component == nullptr) {

@@ -4,6 +4,7 @@
 
 #include "entity/ZComponent.h"
 #include "entity/ZRTTIBase.h"
+#include "foundation/ZArray.h"
 #include "foundation/ZDefNode.h"
 #include "foundation/ZHashedString.h"
 #include "foundation/ZMap.h"
@@ -43,6 +44,7 @@ public:
 
 private:
     ZMap<ZTypeRecord, ZComponent*> m_componentMap;
+    ZArray<ZComponent*> m_replaced;  // owned: components whose type key a later one took
 };
 
 #include "entity/ZComponentLookup.h"

@@ -255,3 +255,22 @@ TEST(ZEntity, AMissingDefinitionFileMakesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ZEntity, ASecondComponentOfOneTypeIsFoundAndBothAreDeleted) {
+    auto* entity = new ZEntity();
+    auto* first = new ZDataComponent();
+    auto* second = new ZDataComponent();
+    const uint32_t firstHandle = first->GetHandle();
+    entity->AddComponent(first);
+    EXPECT_EQ(GetComponent<ZSerialComponent>(entity), first);
+    entity->AddComponent(second);
+    entity->AddComponent(nullptr);
+    EXPECT_EQ(GetComponent<ZDataComponent>(entity), second);
+    EXPECT_EQ(second->GetOwner(), entity);
+    delete entity;  // the leak checker reports a component left behind
+    EXPECT_EQ(FindObjectByHandle(firstHandle), nullptr);
+}
+
+}  // namespace
