@@ -2,6 +2,7 @@
 
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZDefinedComponent.h"
+#include "entity/ZEntityGameHooks.h"
 #include "foundation/ZHandleRegistry.h"
 
 ZEntity::~ZEntity() { DeleteComponents(); }
@@ -79,4 +80,13 @@ uint32_t ZEntity::CreateComponentsFromNode(const ZDefNode& root) {
 
 uint32_t ZEntity::CreateComponentsFromDefinition(const ZHashedString fileName) {
     return CreateComponentsFromNode(GetDefinitionFile(fileName));
+}
+
+ZEntity* SpawnEntityFromDefinition(const ZHashedString fileName) {
+    if (!ShouldCreateEntity(fileName)) {
+        return nullptr;
+    }
+    auto* entity = new ZEntity();
+    entity->CreateComponentsFromDefinition(fileName);
+    return entity;
 }

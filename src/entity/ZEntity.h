@@ -47,4 +47,8 @@ private:
     ZArray<ZComponent*> m_replaced;  // owned: components whose type key a later one took
 };
 
+// A bare entity with the components of a definition file, or null when the
+// game says that entity is not to be made now. The caller owns it.
+ZEntity* SpawnEntityFromDefinition(ZHashedString fileName);
+
 #include "entity/ZComponentLookup.h"

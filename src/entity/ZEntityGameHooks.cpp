@@ -30,3 +30,8 @@ void ReportCheckpointReached(const uint32_t checkpoint, const uint32_t context) 
         hook(checkpoint, context);
     }
 }
+
+bool ShouldCreateEntity(const ZHashedString definitionFile) {
+    const auto hook = GetEntityGameHooks().shouldCreateEntity;
+    return hook == nullptr || hook(definitionFile);
+}

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "foundation/ZHashedString.h"
+
 // What the entity framework asks of the game object: the game installs its
 // answers at start-up; until it does (and in the engine alone) there is no
 // player, no speedrun record, no randomizer, no session and checkpoints are
@@ -14,6 +16,9 @@ struct ZEntityGameHooks {
     // A checkpoint was reached: the checkpoint component's handle and the
     // handle of the object that reached it.
     void (*onCheckpointReached)(uint32_t checkpoint, uint32_t context) = nullptr;
+    // Whether an entity of that definition file may be made now (a destroyed
+    // block stays destroyed); unset means always.
+    bool (*shouldCreateEntity)(ZHashedString definitionFile) = nullptr;
 };
 
 // The process-wide hooks (all null until the game sets them).
@@ -25,3 +30,4 @@ bool IsGameSpeedrunBest();
 bool IsGameRandomizerMode();
 uint32_t GetGameSessionId();
 void ReportCheckpointReached(uint32_t checkpoint, uint32_t context);
+bool ShouldCreateEntity(ZHashedString definitionFile);

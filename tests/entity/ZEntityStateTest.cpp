@@ -18,10 +18,14 @@
 #include "entity/ZEntityState.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZLocProxyComponent.h"
+#include "entity/ZPickupComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZRespawnComponent.h"
 #include "entity/ZScriptComponent.h"
+#include "foundation/ZDefinitionCache.h"
+#include "foundation/ZDefinitionFile.h"
 #include "foundation/ZStateStore.h"
+#include "foundation/ZStreamMgr.h"
 #include "renderer/ZRenderable.h"
 #include "support/EngineTestEnv.h"
 #include "support/TempDir.h"
@@ -209,6 +213,34 @@ TEST(ZEntityCommands, BlackboardVerbs) {
     RunCommandText("clear Self", self, 0);
     EXPECT_FALSE(data->HasDatum(ZHashedString("Coins")));
     EXPECT_TRUE(chain.Words().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ZEntity, SpawnsFromADefinitionFileWhenTheGameAllowsIt) {
+    const korvtest::TempDir dir;
+    const ZDefNode coin = entitytest::CompileMarkup(
+        "<Entity><Data><Datum Name='Value' Type='Int' Value='5'/></Data><Pickup/></Entity>");
+    ASSERT_TRUE(SaveDefinitionFile(coin, dir.File("Coin.zdd").c_str()));
+    ZStreamMgr::GetInstance()->AddDirectorySource(dir.Path().string().c_str());
+    ZDefinitionCache::GetInstance()->Clear();
+    delete MakeEntity("<Entity/>");  // installs the engine's factory
+
+    ZEntity* spawned = SpawnEntityFromDefinition(ZHashedString("coin.zdd"));
+    ASSERT_NE(spawned, nullptr);
+    ZDatumEntry value;
+    EXPECT_TRUE(GetDatumByHandle(spawned->GetHandle(), ZHashedString("Value"), value));
+    EXPECT_EQ(value.value.intValue, 5);
+    EXPECT_NE(GetComponent<ZPickupComponent>(spawned), nullptr);
+    delete spawned;
+
+    GetEntityGameHooks().shouldCreateEntity = [](ZHashedString) { return false; };
+    EXPECT_EQ(SpawnEntityFromDefinition(ZHashedString("Coin.zdd")), nullptr);
+    GetEntityGameHooks() = ZEntityGameHooks();
+    ZDefinitionCache::DestroyInstance();
+    ZStreamMgr::DestroyInstance();
 }
 
 }  // namespace
