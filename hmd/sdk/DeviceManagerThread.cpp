@@ -33,6 +33,10 @@ void DeviceManagerThread::Compact(std::vector<ThreadNotifier*>& list) {
     list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
 }
 
+void DeviceManagerThread::MarkDeviceLost(const std::string& path) {
+    m_status.MarkLost(path, Timer::GetTicksMs());
+}
+
 void DeviceManagerThread::RunCommands() {
     alignas(16) uint8_t buffer[CommandQueue::kMaxCommandSize];
     while (m_queue.Pop(buffer)) {
@@ -70,7 +74,7 @@ int DeviceManagerThread::Run() {
         for (size_t i = 0; i < m_readOwners.size(); ++i) {
             if (m_readOwners[i] != nullptr) m_readOwners[i]->OnInputReady();
         }
-        for (const auto& [change, path] : m_status.Poll()) {
+        for (const auto& [change, path] : m_status.Poll(Timer::GetTicksMs())) {
             const auto message = change == DeviceStatus::Arrival ? ThreadNotifier::DeviceMessage_Added
                                                                  : ThreadNotifier::DeviceMessage_Removed;
             for (size_t i = 0; i < m_messageOwners.size(); ++i) {

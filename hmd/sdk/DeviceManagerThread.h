@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "hmd/sdk/CommandQueue.h"
@@ -29,6 +30,9 @@ public:
     void RemoveTicksOwner(ThreadNotifier* owner) { Remove(m_ticksOwners, owner); }
     void AddMessageOwner(ThreadNotifier* owner) { Add(m_messageOwners, owner); }
     void RemoveMessageOwner(ThreadNotifier* owner) { Remove(m_messageOwners, owner); }
+
+    // A read failed on a device that may still be listed (thread only).
+    void MarkDeviceLost(const std::string& path);
 
     // Set by the manager when its last reference went on this thread: the
     // thread deletes it once the exit command has run.

@@ -115,6 +115,7 @@ void HIDDeviceBase::OnInputReady() {
             LogText(GetLogLines().lostConnection, m_desc.path.c_str());
             CloseHandle();
             OnConnectionLost();
+            if (DeviceManagerThread* const thread = GetThread()) thread->MarkDeviceLost(m_desc.path);
             return;
         }
         OnInputReport(m_buffer, static_cast<size_t>(got));

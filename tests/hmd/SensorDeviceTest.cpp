@@ -260,6 +260,18 @@ TEST_F(SensorDeviceTest, ALostConnectionIsLoggedAndAFailedReopenSaysWhy) {
     EXPECT_FALSE(sensor->SetFeatureReport(report, sizeof(report), true));
 }
 
+TEST_F(SensorDeviceTest, ABrokenReadOnAListedDeviceReopensIt) {
+    ASSERT_NE(Open(), nullptr);
+    hmdtest::RecordingHandler handler;
+    sensor->SetMessageHandler(&handler);
+    hid->FailNextRead(kTrackerPath);
+    ASSERT_TRUE(hmdtest::WaitFor(
+        [] { return hmdtest::LogCapture::Contains("HSK::SensorDevice - Reopened device '/dev/hidraw3'\n"); }));
+    EXPECT_EQ(hid->OpenHandles(kTrackerPath), 1);
+    Feed({TrackerReport(1, 5, {{{10000, 0, 0}, {0, 0, 0}}})});
+    EXPECT_EQ(handler.Frames().size(), 1u);
+}
+
 TEST_F(SensorDeviceTest, AnUnopenableTrackerStaysOffAndTheLogSaysWhy) {
     hid->AddDevice(hmdtest::TrackerInfo());
     hid->SetOpenError(kTrackerPath, "no permission to open /dev/hidraw3 (Permission denied)");
