@@ -214,12 +214,11 @@ void SensorDevice::GetRange(SensorRange* const range) const {
 bool SensorDevice::SetFeatureReport(const uint8_t* const data, const size_t size, const bool waitFlag) {
     DeviceManager* const manager = GetManager();
     if (manager == nullptr || data == nullptr || size == 0 || size > kMaxFeatureReportSize) return false;
-    uint8_t copy[kMaxFeatureReportSize];
-    std::memcpy(copy, data, size);
+    // The command carries its own copy: the caller's buffer may be gone when it runs.
     struct Report {
         uint8_t bytes[kMaxFeatureReportSize];
     } report;
-    std::memcpy(report.bytes, copy, size);
+    std::memcpy(report.bytes, data, size);
     if (!waitFlag) {
         return manager->PushCall([this, report, size]() {
             if (IsReading()) SetFeature(report.bytes, size);

@@ -121,3 +121,22 @@ TEST(FakeHidSystem, ScriptsPlugsReportsAndFailures) {
 }
 
 }  // namespace
+
+namespace {
+
+// The real backend on a machine without headset devices: nothing to find, and
+// a path that is not a device fails with a reason instead of crashing.
+TEST(SdlHidSystem, AMissingDeviceFailsWithAReason) {
+    auto hid = platform::hid::CreateHidSystem(platform::hid::Backend::Sdl);
+    ASSERT_NE(hid, nullptr);
+    for (const DeviceInfo& info : hid->Enumerate()) {
+        EXPECT_FALSE(info.path.empty());
+        EXPECT_GT(info.inputReportLength, 0);
+    }
+    std::string error;
+    EXPECT_EQ(hid->Open("/nonexistent/hidraw99", &error), nullptr);
+    EXPECT_FALSE(error.empty());
+    for (const auto& monitor : hid->EnumerateMonitors()) EXPECT_EQ(monitor.hardwareId.size(), 7u);
+}
+
+}  // namespace
