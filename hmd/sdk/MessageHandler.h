@@ -17,6 +17,9 @@ public:
     MessageHandler(const MessageHandler&) = delete;
     MessageHandler& operator=(const MessageHandler&) = delete;
 
+    // Runs on the device-manager thread with the handler lock held: it must not
+    // call operations that take the manager lock (ranges, enumeration, device
+    // creation), which would invert the lock order.
     virtual void OnMessage(const Message& /*message*/) {}
     virtual bool SupportsMessageType(MessageType /*type*/) const { return true; }
 
