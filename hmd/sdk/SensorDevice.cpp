@@ -360,13 +360,18 @@ void SensorDeviceFactory::EnumerateDevices(EnumerateVisitor& visitor) {
         DisplayInfoReport report;
         if (!device->GetFeatureReport(buffer, sizeof(buffer)) || !report.Unpack(buffer, sizeof(buffer))) continue;
         if ((report.distortionType & 0x0F) == 0 || manager->GetHMDFactory() == nullptr) continue;
+        // A screen of no size describes nothing: the projection would collapse.
+        if (!(report.horizontalSize > 0) || !(report.verticalSize > 0)) continue;
         HMDDeviceDescriptor hmd(manager->GetHMDFactory());
         hmd.horizontalResolution = report.horizontalResolution;
         hmd.verticalResolution = report.verticalResolution;
         hmd.screenWidth = report.horizontalSize;
         hmd.screenHeight = report.verticalSize;
         hmd.contents = HMDDeviceDescriptor::Contents_Screen;
-        if ((report.distortionType & 0x0F) == 2) {
+        bool finite = true;
+        for (int i = 0; i < 4; ++i) finite = finite && std::isfinite(report.distortionK[i]);
+        // Coefficients that are not numbers are not used: the model's own apply.
+        if ((report.distortionType & 0x0F) == 2 && finite) {
             for (int i = 0; i < 4; ++i) hmd.distortionK[i] = report.distortionK[i];
             hmd.eyeToScreenDistance = report.eyeToScreenDistance[0];
             hmd.contents |= HMDDeviceDescriptor::Contents_Distortion;

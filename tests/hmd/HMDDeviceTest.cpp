@@ -94,6 +94,40 @@ TEST_F(HMDDeviceTest, SeenThroughTheTrackerThenTheDisplayItStaysOneHeadset) {
     EXPECT_EQ(HeadsetCount(), 1u);
 }
 
+TEST_F(HMDDeviceTest, BrokenTrackerFiguresAreNotTaken) {
+    struct Case {
+        std::vector<uint8_t> report;
+        size_t headsets;
+        float k1;  // the model's 0.22 when the tracker's coefficients are not used
+    };
+    std::vector<uint8_t> notANumber = hmdtest::DisplayInfoReport(2);
+    hmdtest::Put32(notANumber, 36, 0x7FC00000);  // k[1] is NaN
+    const Case cases[] = {
+        {hmdtest::DisplayInfoReport(2), 1, 0.25f},
+        {notANumber, 1, 0.22f},
+        {hmdtest::DisplayInfoReport(2, 0, 93600), 0, 0},
+        {hmdtest::DisplayInfoReport(1, 149760, 0), 0, 0},
+    };
+    for (const Case& c : cases) {
+        platform::hid::SetHidSystem(nullptr);
+        auto system = std::make_unique<platform::hid::FakeHidSystem>();
+        hid = system.get();
+        platform::hid::SetHidSystem(std::move(system));
+        hid->AddDevice(hmdtest::TrackerInfo());
+        hid->SetFeatureReport(kTrackerPath, c.report);
+        manager = HSK::DeviceManager::Create();
+        ASSERT_NE(manager, nullptr);
+        ASSERT_EQ(HeadsetCount(), c.headsets);
+        if (c.headsets > 0) {
+            const HSK::HMDInfo info = InfoOfFirstHeadset();
+            EXPECT_FLOAT_EQ(info.distortionK[1], c.k1);
+            EXPECT_TRUE(std::isfinite(info.distortionK[2]));
+        }
+        manager->Release();
+        manager = nullptr;
+    }
+}
+
 TEST_F(HMDDeviceTest, OnlyTheFirstNineMonitorsGivePositions) {
     for (int i = 0; i < 9; ++i) hid->AddMonitor({"DEL0000", "card0-DP-" + std::to_string(i), 100 * i, 0});
     hid->AddMonitor({"HSK0001", "card1-HDMI-A-1", 5000, 0});
