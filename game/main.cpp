@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/world/KorvanthGame.h"
+#include "platform/hid/hid.h"
 #include "platform/input/input.h"
 #include "platform/os/system.h"
 #include "platform/sound/sound.h"
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
     ZBaseGame::Run(game, 0, 0, commandLine.c_str(), platform::window::SW_SHOWNORMAL);
     ZBaseGame::DestroyInstance();
 
+    // Made only when a headset was looked for (this game declines it).
+    platform::hid::SetHidSystem(nullptr);
     platform::sound::SetSoundSystem(nullptr);
     platform::input::SetInputSystem(nullptr);
     platform::window::SetWindowSystem(nullptr);
