@@ -187,11 +187,15 @@ void RebuildNTSCLookupTexture() {
     int32_t pitch = 0;
     void* bits = nullptr;
     if (!texture->LockRect(pitch, bits) || bits == nullptr) return;
-    // The pitch may be wider than a row of texels.
+    // Rows may be padded; a pitch narrower than a row would write past the lock.
     const int32_t rowBytes = kLookupWidth * 4;
-    const int32_t stride = pitch >= rowBytes ? pitch : rowBytes;
+    if (pitch < rowBytes) {
+        texture->UnlockRect();
+        ZLog::Printf("NTSC lookup texture rows are %d bytes, not %d; left as it is", pitch, rowBytes);
+        return;
+    }
     for (int32_t y = 0; y < kLookupHeight; ++y) {
-        std::memcpy(static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * stride,
+        std::memcpy(static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * pitch,
                     image.data() + static_cast<size_t>(y) * kLookupWidth, static_cast<size_t>(rowBytes));
     }
     texture->UnlockRect();
