@@ -8,6 +8,7 @@
 
 #include "DisplayChainGlFixture.h"
 #include "framework/ZScreenshot.h"
+#include "framework/ZConfigVar.h"
 #include "game/display/NTSCPalette.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderPassDesc.h"
@@ -316,4 +317,28 @@ TEST_F(CrtChainGlTest, WholeChainWritesItsPicture) {
         const std::vector<uint32_t> clean = korvtest::DisplayChainHarness::Read(Chain().cleanFrame);
         EXPECT_TRUE(WriteScreenshotPNG((std::string(out) + ".clean.png").c_str(), clean.data(), 256, 224));
     }
+}
+
+TEST_F(CrtChainGlTest, TuningTheNTSCColoursRebuildsTheLookup) {
+    RegisterDisplayConfigVars();
+    harness.SetCard([](int32_t x, int32_t y) { return Flat(Rgb(200, 40, 40), x, y); });
+    const auto ntscColour = [&]() {
+        Frames(1);
+        const std::vector<uint32_t> ntsc = korvtest::DisplayChainHarness::Read(Chain().ntscFrame);
+        return At(ntsc, 256, 128, 112) & 0xFFFFFFu;
+    };
+    const uint32_t before = ntscColour();
+    EXPECT_TRUE(ZConfigVar::SetFromString("2.0", ZHashedString("NTSC"), ZHashedString("Tint")));
+    const uint32_t turned = ntscColour();
+    EXPECT_NE(turned, before) << "a new hue phase recolours the picture";
+    EXPECT_TRUE(ZConfigVar::SetFromString("def", ZHashedString("NTSC"), ZHashedString("Tint")));
+    EXPECT_EQ(ntscColour(), before);
+    // Scalars without a direction (out of the sliders' range, set in code):
+    // greys, and no read outside the palette.
+    Settings().iScalar = 0.0f;
+    Settings().qScalar = 0.0f;
+    RebuildNTSCLookupTexture();
+    const uint32_t grey = ntscColour();
+    EXPECT_EQ(Red(grey), Green(grey));
+    EXPECT_EQ(Green(grey), Blue(grey));
 }
