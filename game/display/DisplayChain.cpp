@@ -13,6 +13,7 @@
 #include "game/display/NoCRTShader.h"
 #include "game/display/PostProcessShader.h"
 #include "game/display/ScreenShader.h"
+#include "game/display/TubeQuad.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZRenderer.h"
@@ -83,7 +84,7 @@ DisplayChain::~DisplayChain() {
             }
         }
     }
-    // Screen quads leave their groups themselves.
+    // Screen and tube quads leave their groups themselves.
     delete m_screen;
     delete m_noCRTQuad;
     delete m_downsampleQuad;
@@ -202,7 +203,7 @@ DisplayChain* SetUpGameDisplayChain() {
     frameQuad(chain->m_compositeQuad, chain->m_compositeShader.get(), "Composite Group");
 
     chain->m_screenShader = std::make_unique<ScreenShader>();
-    chain->m_screen = new ZScreenQuad();
+    chain->m_screen = new TubeQuad();
     chain->m_screen->shader = chain->m_screenShader.get();
     AddToGroup("Screen Group", chain->m_screen);
     chain->m_monitorShader = std::make_unique<MonitorShader>();

@@ -14,6 +14,7 @@ class NTSCShader;
 class NoCRTShader;
 class PostProcessShader;
 class ScreenShader;
+class TubeQuad;
 class ZScreenQuad;
 class ZScreenRenderTarget;
 class ZTexture;
@@ -81,8 +82,8 @@ private:
     FrameQuad m_anaglyphQuad;
     FrameQuad m_ntscQuad;
     FrameQuad m_compositeQuad;
-    // The CRT glass; a screen-filling quad until a tube mesh is loaded into it.
-    ZScreenQuad* m_screen = nullptr;
+    // The CRT glass; a 4:3 quad until a tube mesh is loaded into it.
+    TubeQuad* m_screen = nullptr;
     // The monitor case; drawn once a case mesh is loaded into it.
     ZRenderable m_monitor;
     ZScreenQuad* m_noCRTQuad = nullptr;

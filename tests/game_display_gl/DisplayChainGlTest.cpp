@@ -10,6 +10,7 @@
 #include "framework/ZScreenshot.h"
 #include "framework/ZConfigVar.h"
 #include "game/display/NTSCPalette.h"
+#include "game/display/TubeQuad.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderPassDesc.h"
 
@@ -78,13 +79,19 @@ TEST_F(CrtChainGlTest, ScanlineRowsDarkenByScanOpacity) {
 
 TEST_F(CrtChainGlTest, BarrelPullsThePicturesCornersInward) {
     harness.SetCard([](int32_t x, int32_t y) { return Flat(Rgb(255, 255, 255), x, y); });
-    // How far along the diagonal from the screen's top-left corner the picture begins.
+    // The glass: a 4:3 tube in the middle of the 16:9 screen.
+    float halfWidth = 0.0f, halfHeight = 0.0f;
+    TubeQuad::Extents(m_width, m_height, halfWidth, halfHeight);
+    const int32_t left = static_cast<int32_t>((1.0f - halfWidth) * 0.5f * m_width);
+    const int32_t tubeWidth = m_width - 2 * left;
+    EXPECT_EQ(tubeWidth, 960);
+    // How far along the diagonal from the glass's top-left corner the picture begins.
     const auto cornerInset = [&](float barrel) {
         Settings().barrel = barrel;
         Frames(2);
         const std::vector<uint32_t> screen = harness.ReadScreen();
         for (int32_t i = 0; i < m_height / 2; ++i) {
-            const int32_t x = i * m_width / m_height;
+            const int32_t x = left + i * tubeWidth / m_height;
             if (Luma(At(screen, m_width, x, i)) > 100.0f) return i;
         }
         return m_height / 2;
@@ -95,9 +102,10 @@ TEST_F(CrtChainGlTest, BarrelPullsThePicturesCornersInward) {
     EXPECT_LE(flat, 12);
     EXPECT_GT(curved, flat + 10);
     EXPECT_GT(moreCurved, curved + 10);
-    // The middle of the screen stays where it is.
+    // The middle of the screen stays where it is; beside the tube the screen is dark.
     const std::vector<uint32_t> screen = harness.ReadScreen();
     EXPECT_GT(Luma(At(screen, m_width, m_width / 2, m_height / 2 + 1)), 100.0f);
+    EXPECT_LT(Luma(At(screen, m_width, left / 2, m_height / 2)), 10.0f);
 }
 
 TEST_F(CrtChainGlTest, PersistenceBlendsInThePreviousFrame) {

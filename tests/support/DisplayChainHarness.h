@@ -19,6 +19,7 @@
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZBaseGame.h"
 #include "framework/ZConfigVar.h"
+#include "game/display/BackdropShader.h"
 #include "game/display/DisplayChain.h"
 #include "game/display/GameDisplay.h"
 #include "game/display/GameRenderPasses.h"
@@ -77,6 +78,7 @@ public:
     void CreateRenderGroups() override { CreateGameRenderGroups(*this); }
     void AssignGroupsToPasses() override { AssignGameGroupsToPasses(*this); }
     ZFXAAFilter* CreateFXAAFilter() override { return new KorvanthPreHUDPassShader(m_fxaa); }
+    ZShader* CreateDepthBackdropShader() override { return new BackdropShader(); }
 };
 
 class DisplayChainHarness {
