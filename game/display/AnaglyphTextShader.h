@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/ZTexturedShader.h"
+#include "menu/ZTexturedShader.h"
 
 // The HUD's text and glyph materials that draw in anaglyph 3D: the game's
 // pixel font and the button and status glyph sheets. They draw in the fixed

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "framework/ZBaseGame.h"
-#include "game/display/GameDisplay.h"
+#include "menu/ZMenuMgr.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZShader.h"
@@ -42,8 +42,8 @@ float InverseDepthRange(const ZCamera& camera) {
 }
 
 float GetDisplayOverlayOpacity() {
-    const GameDisplay* display = PeekGameDisplay();
-    return display != nullptr ? display->overlayOpacity : 0.0f;
+    const ZMenuMgr* menus = PeekMenuMgr();
+    return menus != nullptr ? menus->GetOverlayOpacity() : 0.0f;
 }
 
 int32_t GetDisplayScreenWidth() {

@@ -56,10 +56,6 @@ public:
     float staticAttractBlend = 0.0f;
     // The CRT tuning menu is open (its tuner shows the unaltered persistence).
     bool crtMenuOpen = false;
-    // How far the open menus dim the picture (0 none .. 1). Stand-in for the
-    // menu manager's overlay opacity, which the menus set here until the
-    // manager answers it itself.
-    float overlayOpacity = 0.0f;
     // "NTSC_LUT_Texture" while the chain holds it (the chain makes and
     // releases it), else null.
     ZTexture* ntscLookup = nullptr;

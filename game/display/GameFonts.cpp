@@ -1,6 +1,6 @@
 #include "game/display/GameFonts.h"
 
-#include "framework/ZTexturedShader.h"
+#include "menu/ZTexturedShader.h"
 #include "renderer/ZFont.h"
 
 namespace {

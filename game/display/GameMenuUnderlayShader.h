@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/ZTexturedShader.h"
+#include "menu/ZTexturedShader.h"
 
 // The game's panel behind a menu: the engine's underlay effect with the
 // game's texture, faded with the menu manager's fade colour.

@@ -106,22 +106,20 @@ TEST_F(DisplayShaderParametersTest, CompositeReadsTheFramesByParity) {
 
 TEST_F(DisplayShaderParametersTest, PersistenceFollowsTheStaticAndTheMenus) {
     CompositeShader composite;
+    // No menu is open: the menus' overlay opacity is 0.
     struct Case {
         bool staticActive;
         bool crtMenuOpen;
-        float overlay;
         ZVector4 want;
     };
     const Case cases[] = {
-        {false, false, 0.5f, {0.7f, 0.525f, 0.42f, 0.0f}},
-        {true, false, 0.0f, {0.25f, 0.25f, 0.25f, 1.0f}},
-        {true, false, 0.5f, {0.6125f, 0.6125f, 0.6125f, 1.0f}},
-        {true, true, 0.5f, {0.7f, 0.525f, 0.42f, 0.0f}},
+        {false, false, {0.7f, 0.525f, 0.42f, 0.0f}},
+        {true, false, {0.25f, 0.25f, 0.25f, 1.0f}},
+        {true, true, {0.7f, 0.525f, 0.42f, 0.0f}},
     };
     for (const Case& c : cases) {
         display->staticActive = c.staticActive;
         display->crtMenuOpen = c.crtMenuOpen;
-        display->overlayOpacity = c.overlay;
         ExpectVector(Ask(composite, "Tuning_Persistence").record.value, c.want, "persistence");
     }
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+
 #include "foundation/ZHashedString.h"
 #include "foundation/ZString.h"
+#include "foundation/ZVector4.h"
 #include "renderer/ZShader.h"
 
 // A shader made of an effect, a picture and a modulation picture, all held by
@@ -58,7 +61,9 @@ public:
 // of them and no source down the chain answered it.
 bool SetMenuElementShaderParams(ZTexturedShader& shader, ZEffectParameter* binding, ZHashedString passName,
                                 ZParameterSource* source);
-// The interface-frame parameters, then the element ones.
+// The interface-frame parameters, then the element ones. The offsets carry
+// the menu manager's slide (on a screen wider than 4:3, the same share of a
+// 4:3 area), as the top menu adjusts it.
 bool SetScreenSpaceShaderParams(ZTexturedShader& shader, ZEffectParameter* binding, ZHashedString passName,
                                 ZParameterSource* source);
 
@@ -75,3 +80,6 @@ ZTexturedShader* LoadGenGlyphShaderAlt();
 ZTexturedShader* LoadUIGlyphShader();
 ZTexturedShader* LoadDefaultFontShader();
 ZTexturedShader* LoadDefaultFontShaderAlt();
+
+// A packed ARGB colour as (red, green, blue, alpha), each byte / 255.
+ZVector4 ArgbToVector(uint32_t argb);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/ZTexturedShader.h"
+#include "menu/ZTexturedShader.h"
 
 // The shader of the panels behind menus: the textured shader
 // "__Default_Menu_Underlay Shader" ("__ZORP_Default_Menu_Underlay.fxo",

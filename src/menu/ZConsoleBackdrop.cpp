@@ -1,7 +1,10 @@
-#include "framework/ZConsoleBackdrop.h"
+#include "menu/ZConsoleBackdrop.h"
+
+#include <cstring>
 
 #include "foundation/ZColor32.h"
 #include "framework/ZBaseGame.h"
+#include "menu/ZMenuMgr.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZShaderMgr.h"
@@ -15,21 +18,29 @@ const ZHashedString& EffectName() {
 
 }  // namespace
 
-ZConsoleBackdrop::ZConsoleBackdrop() {
+ZConsoleBackdrop::ZConsoleBackdrop(const Variant variant) {
     visible = false;
     // x across the whole screen, y from the top (0) to the transform's depth (1).
     static constexpr float kPositions[4][3] = {{-1, 0, 0}, {1, 0, 0}, {-1, 1, 0}, {1, 1, 0}};
-    // Darker and more opaque towards the bottom, where the prompt is.
-    static const ZColor32 kColors[4] = {ZColor32(24, 24, 40, 208), ZColor32(24, 24, 40, 208),
-                                        ZColor32(8, 8, 16, 232), ZColor32(8, 8, 16, 232)};
+    static constexpr ZColor32 kConsoleColors[4] = {ZColor32(0, 0, 0, 255), ZColor32(0, 0, 0, 192),
+                                                   ZColor32(32, 32, 32, 255), ZColor32(32, 32, 32, 192)};
+    static constexpr ZColor32 kMenuColors[4] = {ZColor32(0, 0, 0, 128), ZColor32(0, 0, 0, 128),
+                                                ZColor32(0, 0, 0, 192), ZColor32(0, 0, 0, 192)};
     static constexpr uint16_t kIndices[6] = {0, 2, 1, 1, 2, 3};
-    const ZStreamElement elements[2] = {{kPositions, 12, 0, false}, {kColors, 4, 4, false}};
-    if (m_vertices.Create(elements, 2, 4) && m_indices.Create(kIndices, 6)) {
-        vertexBuffer = &m_vertices;
-        indexBuffer = &m_indices;
-    } else {
+    const ZStreamElement elements[2] = {{kPositions, 12, 0, false}, {kConsoleColors, 4, 4, false}};
+    if (!m_vertices.Create(elements, 2, 4) || !m_indices.Create(kIndices, 6)) {
         m_vertices.Release();
         m_indices.Release();
+        return;
+    }
+    vertexBuffer = &m_vertices;
+    indexBuffer = &m_indices;
+    if (variant == kMenu) {
+        // Built as the console's, then the colour stream rewritten.
+        if (void* colors = m_vertices.LockStream(1, false)) {
+            std::memcpy(colors, kMenuColors, sizeof kMenuColors);
+            m_vertices.UnlockStream(1);
+        }
     }
 }
 
@@ -43,7 +54,8 @@ bool ZConsoleBackdrop::SetParameters(ZEffectParameter* binding, const ZHashedStr
     return ZRenderable::SetParameters(binding, passName, source);
 }
 
-ZConsoleBackdropShader::ZConsoleBackdropShader() {
+ZConsoleBackdropShader::ZConsoleBackdropShader(const bool followsMenuOpacity)
+    : m_followsMenuOpacity(followsMenuOpacity) {
     ZEffect* effect = ZShaderMgr::GetInstance()->LoadEffect("__ZORP_Console_Backdrop.fxo", EffectName());
     if (effect != nullptr) {
         if (ZPassBinding* binding = effect->FindTechnique(ZHashedString("Backdrop"))) {
@@ -72,7 +84,8 @@ bool ZConsoleBackdropShader::SetParameters(ZEffectParameter* binding, const ZHas
         return true;
     }
     if (binding->name == kOpacity) {
-        binding->SetFloat(1.0f);
+        const ZMenuMgr* menus = m_followsMenuOpacity ? PeekMenuMgr() : nullptr;
+        binding->SetFloat(menus != nullptr ? menus->GetOverlayOpacity() : m_followsMenuOpacity ? 0.0f : 1.0f);
         return true;
     }
     return ZShader::SetParameters(binding, passName, source);

@@ -1,4 +1,4 @@
-#include "renderer/MenuUnderlayShader.h"
+#include "menu/MenuUnderlayShader.h"
 
 #include "foundation/ZVector4.h"
 #include "menu/ZMenuMgr.h"
@@ -19,9 +19,7 @@ bool MenuUnderlayShader::SetParameters(ZEffectParameter* binding, const ZHashedS
         return false;
     }
     if (binding->name == kOpacityColor) {
-        const uint32_t argb = GetMenuMgr()->GetOverlayColor();
-        const auto channel = [argb](int shift) { return static_cast<float>(argb >> shift & 0xFFu) / 255.0f; };
-        binding->SetVector(ZVector4(channel(16), channel(8), channel(0), channel(24)));
+        binding->SetVector(ArgbToVector(GetMenuMgr()->GetOverlayColor()));
     } else if (binding->name == kTexSize) {
         binding->SetFloat(64.0f);
     } else if (binding->name == kTexSplit) {

@@ -1,7 +1,9 @@
-#include "framework/ZTexturedShader.h"
+#include "menu/ZTexturedShader.h"
 
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
+#include "menu/ZMenu.h"
+#include "menu/ZMenuMgr.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZShaderMgr.h"
@@ -23,6 +25,8 @@ const ParamNames& Names() {
     static const ParamNames names;
     return names;
 }
+
+constexpr float kFourByThree = 1.3333334f;
 
 // 2 / size: a pixel coordinate times it spans the clip range.
 float InverseHalf(const int32_t pixels) {
@@ -125,13 +129,32 @@ bool SetScreenSpaceShaderParams(ZTexturedShader& shader, ZEffectParameter* bindi
     } else if (binding->name == n.invHalfScreenHeight) {
         binding->SetFloat(mapping[1]);
     } else if (binding->name == n.xOffset) {
-        binding->SetFloat(mapping[2]);
+        const ZMenuMgr* menus = PeekMenuMgr();
+        float slide = menus != nullptr ? menus->GetSlideOffset() : 0.0f;
+        const float aspect = game->GetAspectRatio();
+        if (aspect > kFourByThree) {
+            slide *= kFourByThree / aspect;
+        }
+        if (ZMenu* top = menus != nullptr ? menus->GetTopMenu() : nullptr) {
+            top->AdjustSlideX(&slide);
+        }
+        binding->SetFloat(mapping[2] + slide);
     } else if (binding->name == n.yOffset) {
-        binding->SetFloat(-mapping[3]);
+        const ZMenuMgr* menus = PeekMenuMgr();
+        float slide = 0.0f;
+        if (ZMenu* top = menus != nullptr ? menus->GetTopMenu() : nullptr) {
+            top->AdjustSlideY(&slide);
+        }
+        binding->SetFloat(-mapping[3] + slide);
     } else {
         return SetMenuElementShaderParams(shader, binding, passName, source);
     }
     return true;
+}
+
+ZVector4 ArgbToVector(const uint32_t argb) {
+    const auto channel = [argb](const int shift) { return static_cast<float>(argb >> shift & 0xFFu) / 255.0f; };
+    return ZVector4(channel(16), channel(8), channel(0), channel(24));
 }
 
 // --- The engine's default textured shaders ---
