@@ -223,6 +223,11 @@ DisplayChain* SetUpGameDisplayChain() {
     return chain;
 }
 
+void AdvanceGameDisplayFrame() {
+    GameDisplay* display = PeekGameDisplay();
+    if (display != nullptr && display->GetChain() != nullptr) display->GetChain()->AdvanceFrame();
+}
+
 void ShutdownGameDisplayChain() {
     if (GameDisplay* display = PeekGameDisplay()) display->ReleaseChain();
 }

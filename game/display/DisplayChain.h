@@ -97,5 +97,8 @@ private:
 // the display-setting appliers once so that the first frame follows the
 // settings. Returns the chain (owned by the game display).
 DisplayChain* SetUpGameDisplayChain();
-// Releases the chain (scene shutdown).
+// The game's per-frame update: the composite frames change places (nothing
+// before the chain exists).
+void AdvanceGameDisplayFrame();
+// Releases the chain (scene shutdown, while the renderer still exists).
 void ShutdownGameDisplayChain();

@@ -8,6 +8,7 @@
 // Needs: Engine.zpk (enginePackage), the game's display data in the source
 // tree (data/game/effects, data/game/crt) and the card's effect in
 // tests/fixtures/display. Header only, so the benchmarks can use it too.
+// KORV_HARNESS_LOG=1 lets the base game log to standard output.
 
 #include <cstdint>
 #include <cstring>
@@ -198,7 +199,7 @@ public:
         renderer->DrawRenderPasses(passSet);
         renderer->EndScene();
         renderer->present();
-        if (chain != nullptr) chain->AdvanceFrame();
+        AdvanceGameDisplayFrame();
         return renderer->lastResult == gfx::Result::Ok;
     }
 
