@@ -1,7 +1,7 @@
 #include "game/display/AnaglyphTextShader.h"
 
 #include "foundation/ZVector4.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZEffectParameter.h"
 
 namespace {
@@ -54,9 +54,9 @@ bool AnaglyphTextShader::SetParameters(ZEffectParameter* binding, const ZHashedS
     static const ZHashedString kXOffset("xOffset");
     static const ZHashedString kYOffset("yOffset");
     if (binding == nullptr) return false;
-    const GameDisplay* display = PeekGameDisplay();
-    const GameDisplay neutral;
-    const GameDisplay& d = display != nullptr ? *display : neutral;
+    const DisplayState* display = PeekDisplayState();
+    const DisplayState neutral;
+    const DisplayState& d = display != nullptr ? *display : neutral;
     const ZHashedString name = binding->name;
     if (name == kDistance) {
         binding->SetFloat(-d.GetAnaglyphDistance());

@@ -3,7 +3,7 @@
 #include "framework/ZBaseGame.h"
 #include "foundation/ZVector4.h"
 #include "game/display/DisplayShaderSupport.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZEffectParameter.h"
 
@@ -34,7 +34,7 @@ bool CompositeShader::SetParameters(ZEffectParameter* binding, const ZHashedStri
     static const ZHashedString kNTSC("Tuning_NTSC");
     static const ZHashedString kLerp("NTSCLerp");
     if (binding == nullptr) return false;
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
     const DisplaySettings& s = display != nullptr ? display->settings : defaults;
     const ZHashedString name = binding->name;

@@ -6,7 +6,7 @@
 #include "foundation/ZColor32.h"
 #include "foundation/ZVector3.h"
 #include "game/display/DisplayChain.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderPassDesc.h"
@@ -50,7 +50,7 @@ int32_t ClampTruncate(const float value, const int32_t high) {
 }  // namespace
 
 void ApplyCRTPassSetting() {
-    GameDisplay* display = PeekGameDisplay();
+    DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
     DisplaySettings& s = display->settings;
     if (s.anaglyph3D && s.crtSim) {
@@ -66,7 +66,7 @@ void ApplyCRTPassSetting() {
 }
 
 void ApplyAnaglyphPassSetting() {
-    GameDisplay* display = PeekGameDisplay();
+    DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
     DisplaySettings& s = display->settings;
     if (s.anaglyph3D && s.crtSim) {
@@ -84,7 +84,7 @@ void ApplyAnaglyphPassSetting() {
 }
 
 void ApplyMinimapVisibility() {
-    GameDisplay* display = PeekGameDisplay();
+    DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
     for (const ZRenderable* quad : display->minimapQuads) {
         if (quad == nullptr) return;
@@ -104,19 +104,19 @@ uint32_t PackReverbWord(const DisplaySettings& s) {
 }
 
 void ApplyReverbSetting() {
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     if (display == nullptr || display->reverbSink == nullptr) return;
     display->reverbSink(PackReverbWord(display->settings));
 }
 
 void ApplyBorderSetting() {
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     if (display == nullptr || display->GetChain() == nullptr) return;
     if (ZRenderable* monitor = display->GetChain()->GetMonitorRenderable()) monitor->visible = display->settings.showBorder;
 }
 
 ZVector4 GetAnaglyphEyeTint(const bool passFlag) {
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
     const DisplaySettings& s = display != nullptr ? display->settings : defaults;
     if (passFlag) {
@@ -126,7 +126,7 @@ ZVector4 GetAnaglyphEyeTint(const bool passFlag) {
 }
 
 void ResetAnaglyphEyeState() {
-    GameDisplay* display = PeekGameDisplay();
+    DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
     display->eyeDistance = 0.0f;
     display->distanceOffset = 0.0f;
@@ -136,7 +136,7 @@ void ResetAnaglyphEyeState() {
 }
 
 void SetUpAnaglyphEye(const float eyeSign, const bool passFlag) {
-    GameDisplay* display = PeekGameDisplay();
+    DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
     display->eyeDistance = eyeSign * 0.0078125f;
     display->distanceOffset = 0.0f;
@@ -161,7 +161,7 @@ void SetUpAnaglyphEye(const float eyeSign, const bool passFlag) {
 }
 
 void ClearPassEyeSetup(int32_t) {
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
     if (!display->settings.anaglyph3D) {
         ResetAnaglyphEyeState();
@@ -171,7 +171,7 @@ void ClearPassEyeSetup(int32_t) {
 }
 
 void ClearPass3DEyeSetup(int32_t) {
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
     if (!display->settings.anaglyph3D) {
         ResetAnaglyphEyeState();

@@ -6,7 +6,7 @@
 #include "game/display/AnaglyphShader.h"
 #include "game/display/CompositeShader.h"
 #include "game/display/DisplayAppliers.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "game/display/MonitorShader.h"
 #include "game/display/NTSCPalette.h"
 #include "game/display/NTSCShader.h"
@@ -89,7 +89,7 @@ DisplayChain::~DisplayChain() {
     delete m_noCRTQuad;
     delete m_downsampleQuad;
     delete m_upsampleQuad;
-    if (GameDisplay* display = PeekGameDisplay()) {
+    if (DisplayState* display = PeekDisplayState()) {
         if (display->ntscLookup == ntscLookup) display->ntscLookup = nullptr;
     }
     if (ntscLookup != nullptr) ZTextureMgr::GetInstance()->ReleaseTexture(ZHashedString(kLookupName));
@@ -100,7 +100,7 @@ DisplayChain::~DisplayChain() {
 ZRenderable* DisplayChain::GetScreenRenderable() { return m_screen; }
 
 void DisplayChain::ApplyParity() {
-    const bool parity = GetGameDisplay()->compositeParity;
+    const bool parity = GetDisplayState()->compositeParity;
     // The composite pass writes one frame while it reads the other as the
     // previous one: a target is never sampled while it is being drawn into.
     Target("Composite Pass", parity ? &compositeFrame2 : &compositeFrame1);
@@ -110,14 +110,14 @@ void DisplayChain::ApplyParity() {
 }
 
 void DisplayChain::AdvanceFrame() {
-    GameDisplay* display = GetGameDisplay();
+    DisplayState* display = GetDisplayState();
     display->compositeParity = !display->compositeParity;
     ApplyParity();
 }
 
 DisplayChain* SetUpGameDisplayChain() {
     ZLog::Printf("Setting up the display chain");
-    GameDisplay* display = GetGameDisplay();
+    DisplayState* display = GetDisplayState();
     display->SetChain(std::make_unique<DisplayChain>());
     DisplayChain* chain = display->GetChain();
     ZRenderer* renderer = GetRenderer();
@@ -224,10 +224,10 @@ DisplayChain* SetUpGameDisplayChain() {
 }
 
 void AdvanceGameDisplayFrame() {
-    GameDisplay* display = PeekGameDisplay();
+    DisplayState* display = PeekDisplayState();
     if (display != nullptr && display->GetChain() != nullptr) display->GetChain()->AdvanceFrame();
 }
 
 void ShutdownGameDisplayChain() {
-    if (GameDisplay* display = PeekGameDisplay()) display->ReleaseChain();
+    if (DisplayState* display = PeekDisplayState()) display->ReleaseChain();
 }

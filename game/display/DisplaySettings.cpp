@@ -2,7 +2,7 @@
 
 #include "framework/ZConfigVar.h"
 #include "game/display/DisplayAppliers.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "game/display/NTSCPalette.h"
 
 namespace {
@@ -34,7 +34,7 @@ void Float(DisplaySettings& s, const FloatVar& v) {
 }  // namespace
 
 void RegisterDisplayConfigVars() {
-    DisplaySettings& s = GetGameDisplay()->settings;
+    DisplaySettings& s = GetDisplayState()->settings;
     using S = DisplaySettings;
     const FloatVar crt[] = {
         {"CRT", "PixelAspectRatio", &S::pixelAspectRatio, 1.1428571939468384f, 0.02f, 0.5f, 2.0f, nullptr},

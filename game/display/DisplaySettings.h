@@ -63,6 +63,6 @@ struct DisplaySettings {
 };
 
 // Registers every variable above with its default, slider range and change
-// callback (the storage is the game display's, GetGameDisplay). Once per run;
+// callback (the storage is the game display's, GetDisplayState). Once per run;
 // the callbacks find no scene yet and change nothing.
 void RegisterDisplayConfigVars();

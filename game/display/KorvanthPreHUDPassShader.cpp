@@ -3,7 +3,7 @@
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
 #include "game/display/DisplayShaderSupport.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZEffectParameter.h"
 
 KorvanthPreHUDPassShader::Level KorvanthPreHUDPassShader::GetGameLevelEffect(const int32_t fxaaLevel) {
@@ -34,7 +34,7 @@ bool KorvanthPreHUDPassShader::SetParameters(ZEffectParameter* binding, const ZH
     static const ZHashedString kBloomPower("BloomPower");
     static const ZHashedString kUpsampled("UpsampledBuffer");
     if (binding == nullptr) return false;
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
     const DisplaySettings& s = display != nullptr ? display->settings : defaults;
     const ZHashedString name = binding->name;

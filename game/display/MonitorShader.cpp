@@ -2,7 +2,7 @@
 
 #include "foundation/ZVector4.h"
 #include "game/display/DisplayShaderSupport.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZEffectParameter.h"
 
 namespace {
@@ -17,7 +17,7 @@ bool MonitorShader::SetParameters(ZEffectParameter* binding, const ZHashedString
     static const ZHashedString kColor("MonitorColor");
     if (binding == nullptr) return false;
     if (binding->name == kColor) {
-        const GameDisplay* display = PeekGameDisplay();
+        const DisplayState* display = PeekDisplayState();
         const float b = display != nullptr ? display->settings.borderBrightness : DisplaySettings().borderBrightness;
         binding->SetVector(ZVector4(b, b, b, 0.0f));
         return true;

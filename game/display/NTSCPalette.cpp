@@ -5,7 +5,7 @@
 
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZTexture.h"
 
 namespace {
@@ -169,7 +169,7 @@ void BuildPaletteLookup(const ZColor32 (&reference)[kPaletteEntries], const ZCol
 }
 
 void RebuildNTSCLookupTexture() {
-    GameDisplay* display = PeekGameDisplay();
+    DisplayState* display = PeekDisplayState();
     if (display == nullptr || display->ntscLookup == nullptr) return;
     ZTexture* texture = display->ntscLookup;
     ZColor32 generated[kPaletteEntries];

@@ -1,7 +1,7 @@
 #include "game/display/NTSCShader.h"
 
 #include "game/display/DisplayShaderSupport.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZTexture.h"
 
@@ -10,7 +10,7 @@ const char* const kEffectName = "NTSC Shader";
 }
 
 NTSCShader::NTSCShader() {
-    if (const GameDisplay* display = PeekGameDisplay()) m_lookup = display->ntscLookup;
+    if (const DisplayState* display = PeekDisplayState()) m_lookup = display->ntscLookup;
     LoadDisplayEffect(*this, "ntsc.fxo", ZHashedString(kEffectName), "NTSC");
 }
 
@@ -22,7 +22,7 @@ bool NTSCShader::SetParameters(ZEffectParameter* binding, const ZHashedString pa
     static const ZHashedString kStrength("Tuning_Strength");
     static const ZHashedString kResolution("GradingRes");
     if (binding == nullptr) return false;
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     const ZHashedString name = binding->name;
     if (name == kClean) {
         binding->SetTexture(ZHashedString("Clean Frame"));

@@ -4,7 +4,7 @@
 
 #include "framework/ZBaseGame.h"
 #include "game/display/DisplayShaderSupport.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZEffectParameter.h"
 
@@ -45,7 +45,7 @@ bool NoCRTShader::SetParameters(ZEffectParameter* binding, const ZHashedString p
     static const ZHashedString kNear("nearPlaneDepth");
     static const ZHashedString kInvRange("invNearFarPlaneDepth");
     if (binding == nullptr) return false;
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
     const DisplaySettings& s = display != nullptr ? display->settings : defaults;
     const ZHashedString name = binding->name;

@@ -2,7 +2,7 @@
 
 #include "foundation/ZVector4.h"
 #include "game/display/DisplayShaderSupport.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZEffectParameter.h"
 
 namespace {
@@ -29,7 +29,7 @@ bool PostProcessShader::SetParameters(ZEffectParameter* binding, const ZHashedSt
     } else if (binding->name == kDownsampleBuffer) {
         if (!down) binding->SetTexture(ZHashedString("Downsampled Buffer"));
     } else if (binding->name == kBloomScale) {
-        const GameDisplay* display = PeekGameDisplay();
+        const DisplayState* display = PeekDisplayState();
         const float scale = display == nullptr ? 0.0f
                                                : (down ? display->settings.bloomDown : display->settings.bloomUp);
         const int32_t w = GetDisplayScreenWidth(), h = GetDisplayScreenHeight();

@@ -2,7 +2,7 @@
 
 #include "foundation/ZVector4.h"
 #include "game/display/DisplayShaderSupport.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZEffectParameter.h"
 
@@ -55,7 +55,7 @@ bool ScanlinesShader::SetParameters(ZEffectParameter* binding, const ZHashedStri
     static const ZHashedString kUVScalar("UVScalar");
     static const ZHashedString kUVOffset("UVOffset");
     if (binding == nullptr) return false;
-    const GameDisplay* display = PeekGameDisplay();
+    const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
     const DisplaySettings& s = display != nullptr ? display->settings : defaults;
     const ZHashedString name = binding->name;

@@ -181,7 +181,7 @@ void KorvanthGame::shutdown() {
 }
 
 void KorvanthGame::CreateRenderPasses() {
-    ZBaseGame::CreateRenderPasses();
+    // The display places the engine's default pass among its own passes.
     m_display->CreateRenderPasses(*this);
 }
 
@@ -191,7 +191,7 @@ void KorvanthGame::CreateRenderGroups() {
 }
 
 void KorvanthGame::AssignGroupsToPasses() {
-    ZBaseGame::AssignGroupsToPasses();
+    // The display runs the engine's assignment among its own rows.
     m_display->AssignGroupsToPasses(*this);
 }
 

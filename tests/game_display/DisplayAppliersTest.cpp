@@ -9,7 +9,7 @@
 #include "framework/ZBaseGame.h"
 #include "framework/ZConfigVar.h"
 #include "game/display/DisplayAppliers.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "game/display/GameRenderPasses.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZRenderPassDesc.h"
@@ -35,17 +35,17 @@ protected:
         CreateGameRenderPasses(*game);
         CreateGameRenderGroups(*game);
         AssignGameGroupsToPasses(*game);
-        display = GetGameDisplay();
+        display = GetDisplayState();
     }
     void TearDown() override {
         ClearConfigRegistry();
-        DestroyGameDisplay();
+        DestroyDisplayState();
         ZBaseGame::DestroyInstance();
         DestroyRenderer();
     }
     static ZRenderPassDesc* Pass(const char* name) { return GetRenderer()->FindRenderPass(ZHashedString(name)); }
 
-    GameDisplay* display = nullptr;
+    DisplayState* display = nullptr;
 };
 
 uint32_t g_reverbWord = 0xFFFFFFFFu;
@@ -86,14 +86,14 @@ TEST_F(DisplayAppliersTest, CrtSwitchLeavesThePassesAloneBeforeTheSceneExists) {
     ApplyCRTPassSetting();
     EXPECT_TRUE(Pass("NTSC Pass")->enabled);
     // Without a game display nothing happens at all.
-    DestroyGameDisplay();
+    DestroyDisplayState();
     ApplyCRTPassSetting();
     ApplyAnaglyphPassSetting();
     ApplyMinimapVisibility();
     ApplyReverbSetting();
     ClearPassEyeSetup(0);
-    EXPECT_EQ(PeekGameDisplay(), nullptr);
-    display = GetGameDisplay();
+    EXPECT_EQ(PeekDisplayState(), nullptr);
+    display = GetDisplayState();
 }
 
 TEST_F(DisplayAppliersTest, ReverbWordPacksClampedFields) {

@@ -11,7 +11,7 @@
 #include "game/display/AnaglyphShader.h"
 #include "game/display/BackdropShader.h"
 #include "game/display/CompositeShader.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/MonitorShader.h"
 #include "game/display/NTSCShader.h"
@@ -67,20 +67,20 @@ protected:
         game->m_widthWindowed = 1280;
         game->m_heightWindowed = 720;
         game->UpdateScreenMetrics();
-        display = GetGameDisplay();
+        display = GetDisplayState();
         // The shaders load their effects and textures by name (no device: nothing compiles).
         ZStreamMgr::GetInstance()->AddDirectorySource(KORV_SOURCE_DIR "/data/game/effects");
         ZStreamMgr::GetInstance()->AddDirectorySource(KORV_SOURCE_DIR "/data/game/crt");
     }
     void TearDown() override {
-        DestroyGameDisplay();
+        DestroyDisplayState();
         ZBaseGame::DestroyInstance();
         ZShaderMgr::DestroyInstance();
         ZTextureMgr::DestroyInstance();
         DestroyRenderer();
         ZStreamMgr::DestroyInstance();
     }
-    GameDisplay* display = nullptr;
+    DisplayState* display = nullptr;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
 #include "game/display/AnaglyphTextShader.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "game/display/GameMenuUnderlayShader.h"
 #include "menu/ZMenuMgr.h"
 #include "renderer/ZEffectParameter.h"
@@ -37,15 +37,15 @@ protected:
         game->m_widthWindowed = 1920;
         game->m_heightWindowed = 1080;
         game->UpdateScreenMetrics();
-        display = GetGameDisplay();
+        display = GetDisplayState();
     }
     void TearDown() override {
-        DestroyGameDisplay();
+        DestroyDisplayState();
         DestroyMenuMgr();
         ZBaseGame::DestroyInstance();
         DestroyRenderer();
     }
-    GameDisplay* display = nullptr;
+    DisplayState* display = nullptr;
 };
 
 }  // namespace

@@ -50,8 +50,8 @@ protected:
         ClearConfigRegistry();
     }
 
-    GameDisplay& Display() { return *GetGameDisplay(); }
-    DisplaySettings& Settings() { return GetGameDisplay()->settings; }
+    DisplayState& Display() { return *GetDisplayState(); }
+    DisplaySettings& Settings() { return GetDisplayState()->settings; }
     DisplayChain& Chain() { return *harness.chain; }
 
     // Draws frames (the composite frames fill and settle).

@@ -22,7 +22,7 @@ uint32_t Flat(uint32_t colour, int32_t, int32_t) { return colour; }
 
 // The composite frame the last frame wrote (the parity has flipped since).
 const ZRenderTarget& LastComposite(DisplayChain& chain) {
-    return GetGameDisplay()->compositeParity ? chain.compositeFrame1 : chain.compositeFrame2;
+    return GetDisplayState()->compositeParity ? chain.compositeFrame1 : chain.compositeFrame2;
 }
 
 uint32_t At(const std::vector<uint32_t>& pixels, int32_t width, int32_t x, int32_t y) {

@@ -22,7 +22,7 @@
 #include "framework/ZConfigVar.h"
 #include "game/display/BackdropShader.h"
 #include "game/display/DisplayChain.h"
-#include "game/display/GameDisplay.h"
+#include "game/display/DisplayState.h"
 #include "game/display/GameRenderPasses.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/DisplayAppliers.h"
@@ -57,7 +57,7 @@ public:
         static const ZHashedString kDistance("AnaglyphDistance");
         static const ZHashedString kColor("AnaglyphColor");
         if (binding == nullptr) return false;
-        const GameDisplay* display = PeekGameDisplay();
+        const DisplayState* display = PeekDisplayState();
         if (binding->name == kTex) {
             binding->SetTexture(ZHashedString("Harness Card Texture"));
         } else if (binding->name == kDistance) {
@@ -166,7 +166,7 @@ public:
         chain = nullptr;
         if (ZBaseGame* game = ZBaseGame::PeekInstance()) game->ReleaseEngineAssets();
         ZBaseGame::DestroyInstance();
-        DestroyGameDisplay();
+        DestroyDisplayState();
         ZShaderMgr::DestroyInstance();
         ZTextureMgr::DestroyInstance();
         ShutdownRenderer();

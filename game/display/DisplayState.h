@@ -17,12 +17,12 @@ class ZTexture;
 // that change the chain's look (TV static, the CRT tuning menu, the menus'
 // dimming), and the chain itself once it is set up. One per process, made on
 // first use; main thread only.
-class GameDisplay {
+class DisplayState {
 public:
-    GameDisplay();
-    ~GameDisplay();
-    GameDisplay(const GameDisplay&) = delete;
-    GameDisplay& operator=(const GameDisplay&) = delete;
+    DisplayState();
+    ~DisplayState();
+    DisplayState(const DisplayState&) = delete;
+    DisplayState& operator=(const DisplayState&) = delete;
 
     // The eye state as the anaglyph text and world materials read it: the
     // state the clear passes set while Anaglyph3D is on, neutral values while
@@ -73,8 +73,8 @@ private:
 };
 
 // The game display, made on first use.
-GameDisplay* GetGameDisplay();
+DisplayState* GetDisplayState();
 // The game display when it exists, else null (setting callbacks before the game).
-GameDisplay* PeekGameDisplay();
-// Frees it; the next GetGameDisplay makes a new one.
-void DestroyGameDisplay();
+DisplayState* PeekDisplayState();
+// Frees it; the next GetDisplayState makes a new one.
+void DestroyDisplayState();
