@@ -9,7 +9,7 @@ struct DisplaySettings;
 
 // The operations that carry a display setting into the passes, groups and
 // objects of the scene. Each is a configuration change callback, so each may
-// run before the scene (or the game display) exists and then does only what
+// run before the scene (or the display state) exists and then does only what
 // it can. CRTSim and Anaglyph3D exclude each other: switching one on switches
 // the other off.
 

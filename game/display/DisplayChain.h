@@ -92,10 +92,10 @@ private:
 };
 
 // Makes the chain (the base game's screen size set, the passes and groups of CreateGameRenderPasses
-// and CreateGameRenderGroups must exist), hands it to the game display, fills
+// and CreateGameRenderGroups must exist), hands it to the display state, fills
 // the lookup texture, writes the passes' targets, clears and hooks, and runs
 // the display-setting appliers once so that the first frame follows the
-// settings. Returns the chain (owned by the game display).
+// settings. Returns the chain (owned by the display state).
 DisplayChain* SetUpGameDisplayChain();
 // The game's per-frame update: the composite frames change places (nothing
 // before the chain exists).

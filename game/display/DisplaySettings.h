@@ -63,6 +63,8 @@ struct DisplaySettings {
 };
 
 // Registers every variable above with its default, slider range and change
-// callback (the storage is the game display's, GetDisplayState). Once per run;
-// the callbacks find no scene yet and change nothing.
+// callback, the storage being the display state's (GetDisplayState): for a
+// program without the game object (the display harness). The game object
+// registers the same variables in its own fields, and KorvanthDisplay copies
+// them over. Once per run; the callbacks find no scene yet and change nothing.
 void RegisterDisplayConfigVars();

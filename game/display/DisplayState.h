@@ -72,9 +72,9 @@ private:
     std::unique_ptr<DisplayChain> m_chain;
 };
 
-// The game display, made on first use.
+// The display state, made on first use.
 DisplayState* GetDisplayState();
-// The game display when it exists, else null (setting callbacks before the game).
+// The display state when it exists, else null (setting callbacks before the game).
 DisplayState* PeekDisplayState();
 // Frees it; the next GetDisplayState makes a new one.
 void DestroyDisplayState();
