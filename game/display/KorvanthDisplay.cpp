@@ -56,6 +56,9 @@ void KorvanthDisplay::SyncSettings(const KorvanthGame& g) {
     s.wetMix = g.m_wetMix;
     s.attenSpeed = g.m_attenSpeed;
     s.showMinimap = g.m_showMinimap;
+    // The clear passes clear to the current room's colour (red, green, blue, alpha).
+    const uint8_t* c = g.GetMapData().currentColour;
+    GetDisplayState()->roomBackground = ZColor32(c[0], c[1], c[2], c[3]);
 }
 
 void KorvanthDisplay::CreateRenderPasses(KorvanthGame& game) { CreateGameRenderPasses(game); }

@@ -28,7 +28,7 @@ public:
     void ApplyMinimapSetting(KorvanthGame& game, bool on) override;
     void ApplyBorderSetting(KorvanthGame& game, bool on) override;
 
-    // Copies the game's display settings into the display state.
+    // Copies the game's display settings and the room's colour into the display state.
     static void SyncSettings(const KorvanthGame& game);
 
 private:

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "foundation/ZDefinitionCache.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZConfigVar.h"
 #include "framework/ZLocMgr.h"
+#include "game/display/DisplayAppliers.h"
 #include "game/display/DisplayState.h"
 #include "game/display/KorvanthDisplay.h"
 #include "game/world/KorvanthGame.h"
@@ -95,4 +98,15 @@ TEST_F(KorvanthDisplayTest, GameSettingsReachThePasses) {
     m_game->GetDisplay().SelectCompositeTarget(*m_game, true);
     EXPECT_FLOAT_EQ(GetDisplayState()->settings.barrel, 0.3f);
     EXPECT_TRUE(GetDisplayState()->compositeParity);
+}
+
+TEST_F(KorvanthDisplayTest, ClearPassesKeepTheRoomsColour) {
+    RenderSetUp();
+    const uint8_t room[4] = {10, 20, 30, 255};
+    std::copy(std::begin(room), std::end(room), m_game->GetMapData().currentColour);
+    m_game->GetDisplay().SelectCompositeTarget(*m_game, false);
+    // The clear pass's per-frame hook (installed with the scene).
+    ClearPassEyeSetup(0);
+    const ZRenderPassDesc* clear = GetRenderer()->FindRenderPass(ZHashedString("Clear Pass"));
+    EXPECT_EQ(clear->clearColorValue, ZColor32(10, 20, 30, 255));
 }
