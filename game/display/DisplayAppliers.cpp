@@ -133,6 +133,7 @@ void ResetAnaglyphEyeState() {
     display->eyeColor = ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
     SetClearColors(display->roomBackground);
     SetFinalView(true);
+    if (display->onEyeChanged != nullptr) display->onEyeChanged(*display);
 }
 
 void SetUpAnaglyphEye(const float eyeSign, const bool passFlag) {
@@ -158,6 +159,7 @@ void SetUpAnaglyphEye(const float eyeSign, const bool passFlag) {
     const ZColor by(c[0] * eye.x * dimming, c[1] * eye.y * dimming, c[2] * eye.z * dimming, c[3] * eye.w * dimming);
     SetClearColors(ZColor32::Modulate(bg, by));
     SetFinalView(!passFlag);
+    if (display->onEyeChanged != nullptr) display->onEyeChanged(*display);
 }
 
 void ClearPassEyeSetup(int32_t) {

@@ -64,6 +64,9 @@ public:
     // The three minimap quads (back, content, indicator), made by the scene
     // set-up; not owned.
     ZRenderable* minimapQuads[3] = {nullptr, nullptr, nullptr};
+    // Told after the clear passes set the eye (the game keeps its own copy
+    // for the world's materials); null: nobody listens.
+    void (*onEyeChanged)(const DisplayState& state) = nullptr;
     // Receives the packed reverb word; the synthesizer's voice sets it. Null
     // while there is no synthesizer.
     void (*reverbSink)(uint32_t word) = nullptr;

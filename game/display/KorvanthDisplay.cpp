@@ -61,6 +61,22 @@ void KorvanthDisplay::SyncSettings(const KorvanthGame& g) {
     GetDisplayState()->roomBackground = ZColor32(c[0], c[1], c[2], c[3]);
 }
 
+namespace {
+
+// The game's copy of the eye, which its world materials read.
+void CopyEyeToGame(const DisplayState& state) {
+    KorvanthGame* game = KorvanthGame::Get();
+    if (game == nullptr) return;
+    game->m_anaglyphOffset[0] = state.eyeDistance;
+    game->m_anaglyphOffset[1] = state.distanceOffset;
+    game->m_anaglyphTint[0] = state.eyeColor.x;
+    game->m_anaglyphTint[1] = state.eyeColor.y;
+    game->m_anaglyphTint[2] = state.eyeColor.z;
+    game->m_anaglyphTint[3] = state.eyeColor.w;
+}
+
+}  // namespace
+
 void KorvanthDisplay::CreateRenderPasses(KorvanthGame& game) { CreateGameRenderPasses(game); }
 
 void KorvanthDisplay::CreateRenderGroups(KorvanthGame& game) { CreateGameRenderGroups(game); }
@@ -69,14 +85,14 @@ void KorvanthDisplay::AssignGroupsToPasses(KorvanthGame& game) { AssignGameGroup
 
 void KorvanthDisplay::SetUpGameScene(KorvanthGame& game) {
     SyncSettings(game);
+    GetDisplayState()->onEyeChanged = CopyEyeToGame;
     SetUpGameDisplayChain();
     // Until the title's screen set-up exists, show the screen the setting asks for.
     ApplyCRTPassSetting();
-    m_world.SetUpGameScene(game);
 }
 
-void KorvanthDisplay::ShutdownGameScene(KorvanthGame& game) {
-    m_world.ShutdownGameScene(game);
+void KorvanthDisplay::ShutdownGameScene(KorvanthGame&) {
+    GetDisplayState()->onEyeChanged = nullptr;
     ShutdownGameDisplayChain();
 }
 

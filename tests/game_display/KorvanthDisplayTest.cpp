@@ -32,6 +32,9 @@ protected:
         m_game = new KorvanthGame();
         m_game->SetLogging(false);
         m_game->SetDisplay(std::make_unique<KorvanthDisplay>());
+        // The scene loads the display's effects and textures by name (no device: nothing is made).
+        ZStreamMgr::GetInstance()->AddDirectorySource(KORV_SOURCE_DIR "/data/game/effects");
+        ZStreamMgr::GetInstance()->AddDirectorySource(KORV_SOURCE_DIR "/data/game/crt");
     }
     void TearDown() override {
         ZBaseGame::DestroyInstance();
@@ -109,4 +112,16 @@ TEST_F(KorvanthDisplayTest, ClearPassesKeepTheRoomsColour) {
     ClearPassEyeSetup(0);
     const ZRenderPassDesc* clear = GetRenderer()->FindRenderPass(ZHashedString("Clear Pass"));
     EXPECT_EQ(clear->clearColorValue, ZColor32(10, 20, 30, 255));
+}
+
+TEST_F(KorvanthDisplayTest, TheGameKeepsACopyOfTheEye) {
+    RenderSetUp();
+    m_game->registerConfigVars();
+    EXPECT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("Anaglyph3D")));
+    m_game->GetDisplay().SetUpGameScene(*m_game);
+    ClearPass3DEyeSetup(0);
+    EXPECT_EQ(m_game->GetAnaglyphOffsetX(), GetDisplayState()->GetAnaglyphDistance());
+    EXPECT_EQ(m_game->GetAnaglyphTint(), GetDisplayState()->GetAnaglyphColor());
+    EXPECT_EQ(m_game->GetAnaglyphTint(), ZVector4(0.0f, 0.25f, 1.0f, 1.0f));
+    m_game->GetDisplay().ShutdownGameScene(*m_game);
 }
