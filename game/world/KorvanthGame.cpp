@@ -11,6 +11,8 @@
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
+#include "game/display/BackdropShader.h"
+#include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
 #include "renderer/ZFont.h"
@@ -190,6 +192,10 @@ void KorvanthGame::AssignGroupsToPasses() {
     // The display runs the engine's assignment among its own rows.
     m_display->AssignGroupsToPasses(*this);
 }
+
+ZFXAAFilter* KorvanthGame::CreateFXAAFilter() { return new KorvanthPreHUDPassShader(m_fxaa); }
+
+ZShader* KorvanthGame::CreateDepthBackdropShader() { return new BackdropShader(); }
 
 void KorvanthGame::PreLoadEngineAssets() {
     ZBaseGame::PreLoadEngineAssets();

@@ -12,13 +12,16 @@
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZConfigVar.h"
 #include "framework/ZLocMgr.h"
+#include "game/display/BackdropShader.h"
 #include "game/display/DisplayAppliers.h"
 #include "game/display/DisplayState.h"
 #include "game/display/KorvanthDisplay.h"
+#include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZControlMgr.h"
 #include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZRenderer.h"
+#include "renderer/ZShaderMgr.h"
 #include "renderer/ZTextureMgr.h"
 #include "support/EngineTestEnv.h"
 #include "support/TempDir.h"
@@ -124,4 +127,18 @@ TEST_F(KorvanthDisplayTest, TheGameKeepsACopyOfTheEye) {
     EXPECT_EQ(m_game->GetAnaglyphTint(), GetDisplayState()->GetAnaglyphColor());
     EXPECT_EQ(m_game->GetAnaglyphTint(), ZVector4(0.0f, 0.25f, 1.0f, 1.0f));
     m_game->GetDisplay().ShutdownGameScene(*m_game);
+}
+
+TEST_F(KorvanthDisplayTest, TheGameMakesTheDisplaysPreHUDPassAndBackdrop) {
+    ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
+    m_game->m_fxaa = 3;
+    std::unique_ptr<ZFXAAFilter> filter(m_game->CreateFXAAFilter());
+    const auto* preHUD = dynamic_cast<KorvanthPreHUDPassShader*>(filter.get());
+    ASSERT_NE(preHUD, nullptr);
+    EXPECT_EQ(preHUD->GetGameEffectName(), ZHashedString("Korvanth PreHUD_Pass Shader (FXAA: High)"));
+    std::unique_ptr<ZShader> backdrop(m_game->CreateDepthBackdropShader());
+    EXPECT_NE(dynamic_cast<BackdropShader*>(backdrop.get()), nullptr);
+    filter.reset();
+    backdrop.reset();
+    ZShaderMgr::DestroyInstance();
 }
