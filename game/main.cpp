@@ -3,8 +3,10 @@
 // itself, and the teardown.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
+#include "game/display/KorvanthDisplay.h"
 #include "game/world/KorvanthGame.h"
 #include "platform/hid/hid.h"
 #include "platform/input/input.h"
@@ -19,6 +21,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korvanth: the game object could not be made\n");
         return 1;
     }
+    game->SetDisplay(std::make_unique<KorvanthDisplay>());
 
     platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
     platform::input::SetInputSystem(platform::input::CreateInputSystem(platform::input::Backend::Sdl));
