@@ -234,9 +234,9 @@ TEST_F(DisplayAppliersTest, SettingsFromTextRunTheirAppliers) {
     EXPECT_TRUE(ZConfigVar::SetFromString("1", ZHashedString("Video"), ZHashedString("CRTSim")));
     EXPECT_FALSE(s.anaglyph3D);
     EXPECT_FALSE(Pass("Anaglyph Pass")->enabled);
-    // Out of the slider's range: refused, the value stays.
+    // Out of the slider's range: the range bounds the slider, the value is stored as read.
     EXPECT_TRUE(ZConfigVar::SetFromString("0", ZHashedString("NTSC"), ZHashedString("IScalar")));
-    EXPECT_FLOAT_EQ(s.iScalar, 1.75f);
+    EXPECT_FLOAT_EQ(s.iScalar, 0.0f);
     EXPECT_TRUE(ZConfigVar::SetFromString("0.5", ZHashedString("Reverb"), ZHashedString("WetMix")));
     EXPECT_FLOAT_EQ(s.wetMix, 0.5f);
     EXPECT_TRUE(ZConfigVar::SetFromString("0.9,0.8,0.7,0.6", ZHashedString("CRT"), ZHashedString("PersColor")));
