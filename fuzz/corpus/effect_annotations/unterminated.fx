@@ -1,0 +1,4 @@
+effect 1
+technique T
+ pass P
+  vertex V

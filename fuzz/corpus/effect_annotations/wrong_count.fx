@@ -1,0 +1,2 @@
+effect 1
+parameter float x = 1 2
