@@ -15,7 +15,8 @@ namespace {
 bool IsGrey(const ZColor32& c) { return c.r == c.g && c.g == c.b; }
 
 std::vector<uint8_t> PaletteFile(int16_t count, int32_t entriesPresent) {
-    std::vector<uint8_t> bytes(24 + 4 * static_cast<size_t>(entriesPresent), 0);
+    const size_t entries = entriesPresent > 0 ? static_cast<size_t>(entriesPresent) : 0;
+    std::vector<uint8_t> bytes(24 + 4 * entries, 0);
     std::memcpy(bytes.data(), "RIFF", 4);
     std::memcpy(bytes.data() + 8, "PAL data", 8);
     bytes[22] = static_cast<uint8_t>(count);
