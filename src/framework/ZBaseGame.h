@@ -40,8 +40,8 @@ struct ZWindowDesc;
 // Life: construct -> Run (preinit, init, postinit, the main loop, shutdown)
 // -> deleted by the program's entry. Everything runs on the main thread.
 //
-// Ending the program always goes through Exit: closing the window, SIGINT
-// and SIGTERM post a quit request that the next PumpMessages turns into Exit
+// Ending the program always goes through Exit: closing the window, SIGINT,
+// SIGTERM and SIGHUP post a quit request that the next PumpMessages turns into Exit
 // (Alt+F4 calls it at once); shutdown then writes Config.ini, the bindings
 // and the console memory before the engine's singletons are released.
 class ZBaseGame : public ZAppInfo, public ZEngineConfigVars {
@@ -49,6 +49,8 @@ public:
     // The base game's own title; a game returns its own from its getters.
     static constexpr const char* kEngineGameTitle = "ZORP Game";
     static constexpr const char* kWindowClassName = "Default ZORP Window Class";
+    // The rate frames are paced to when the display does not say its own.
+    static constexpr uint32_t kDefaultRefreshRate = 60;
 
     ZBaseGame();
     ~ZBaseGame() override;
@@ -68,7 +70,7 @@ public:
 
     // The program's entry calls this once with the game object and the four
     // start-up values: stores them, runs preinit, init and postinit, the main
-    // loop, then shutdown. SIGINT and SIGTERM ask for a quit while it runs.
+    // loop, then shutdown. SIGINT, SIGTERM and SIGHUP ask for a quit while it runs.
     static void Run(ZBaseGame* game, uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
                     int32_t showCommand);
     // One pass of the main loop. False when the pump answered stop; the caller
@@ -470,6 +472,16 @@ public:
     float GetAccumulator() const { return m_accumulator; }
     float GetLeftoverFraction() const { return m_leftoverFraction; }
     float GetRenderTime() const { return m_renderTime; }
+    // Frame pacing: with VSync on, without a device, or when a frame presented
+    // nothing, the loop sleeps so that frames come no faster than the
+    // display's refresh rate (60 Hz when it is unknown); present does not block
+    // everywhere (offscreen, virtual displays, some compositors). On by
+    // default; benchmarks of the bare loop switch it off.
+    void SetFramePacing(bool on) { m_framePacing = on; }
+    bool IsFramePacing() const { return m_framePacing; }
+    // The rate the loop paces to, read from the display when first needed and
+    // again after a change of the video options.
+    uint32_t GetPacingRefreshRate();
     // Two factors on game time (slow motion); 1 each after construction.
     float GetTimeScale(int index) const { return m_timeScales[index]; }
     void SetTimeScale(int index, float scale) { m_timeScales[index] = scale; }
@@ -502,6 +514,8 @@ protected:
 
 private:
     void RunMainLoop();
+    // Sleeps until the next frame is due (see SetFramePacing).
+    void PaceFrame();
     void InstallRendererCallbacks();
     void HandleEngineKeys();
     void DrawFrameRate();
@@ -565,6 +579,10 @@ private:
     bool m_sizingOrMoving = false;  // between the start and end of a frame drag
     bool m_wasMaximized = false;
     bool m_exitRan = false;
+    bool m_framePacing = true;
+    bool m_framePresented = false;  // this frame's Render presented
+    uint32_t m_pacingRefreshRate = 0;  // 0: read it from the display
+    uint64_t m_lastFrameEndNs = 0;     // 0: no frame yet
 
     // Current screen resolution (the window's picture before rotation), the
     // render size, and what derives from them.

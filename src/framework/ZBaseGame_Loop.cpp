@@ -15,6 +15,7 @@
 #include "input/ZInputHandler.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
+#include "platform/os/clock.h"
 #include "platform/os/threads.h"
 #include "platform/window/keycodes.h"
 #include "renderer/ZRenderer.h"
@@ -30,25 +31,29 @@ volatile std::sig_atomic_t g_signalQuit = 0;
 
 extern "C" void OnQuitSignal(int) { g_signalQuit = 1; }
 
-// Installs the quit handlers for SIGINT and SIGTERM while it lives and puts
-// back the previous ones afterwards.
+// Installs the quit handlers for SIGINT, SIGTERM and SIGHUP (the terminal
+// went away: end as for any other stop, saving the user's files) while it
+// lives and puts back the previous ones afterwards.
 class QuitSignalScope {
 public:
     QuitSignalScope() {
         g_signalQuit = 0;
-        m_previousInt = std::signal(SIGINT, OnQuitSignal);
-        m_previousTerm = std::signal(SIGTERM, OnQuitSignal);
+        for (size_t i = 0; i < kSignalCount; ++i) {
+            m_previous[i] = std::signal(kSignals[i], OnQuitSignal);
+        }
     }
     ~QuitSignalScope() {
-        std::signal(SIGINT, m_previousInt == SIG_ERR ? SIG_DFL : m_previousInt);
-        std::signal(SIGTERM, m_previousTerm == SIG_ERR ? SIG_DFL : m_previousTerm);
+        for (size_t i = 0; i < kSignalCount; ++i) {
+            std::signal(kSignals[i], m_previous[i] == SIG_ERR ? SIG_DFL : m_previous[i]);
+        }
     }
     QuitSignalScope(const QuitSignalScope&) = delete;
     QuitSignalScope& operator=(const QuitSignalScope&) = delete;
 
 private:
-    void (*m_previousInt)(int) = SIG_DFL;
-    void (*m_previousTerm)(int) = SIG_DFL;
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    static constexpr size_t kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
+    void (*m_previous[kSignalCount])(int) = {};
 };
 
 }  // namespace
@@ -88,6 +93,7 @@ bool ZBaseGame::RunFrame() {
     if (!PumpMessages()) {
         return false;
     }
+    m_framePresented = false;
     UpdateTiming();
     if (IsNotMinimized()) {
         for (int32_t i = 0; i < m_stepCount; ++i) {
@@ -107,8 +113,47 @@ bool ZBaseGame::RunFrame() {
         Render();
         PostRender();
     }
+    PaceFrame();
     os::YieldThread();
     return true;
+}
+
+uint32_t ZBaseGame::GetPacingRefreshRate() {
+    if (m_pacingRefreshRate == 0) {
+        platform::window::DisplayMode mode;
+        platform::window::WindowSystem* system = platform::window::GetWindowSystem();
+        // Rates beyond any display's would make the loop spin again.
+        m_pacingRefreshRate = system != nullptr && system->GetDesktopDisplayMode(mode) && mode.refreshRate >= 24 &&
+                                      mode.refreshRate <= 1000
+                                  ? mode.refreshRate
+                                  : kDefaultRefreshRate;
+    }
+    return m_pacingRefreshRate;
+}
+
+void ZBaseGame::PaceFrame() {
+    uint64_t now = 0;
+    uint64_t frequency = 0;
+    if (!os::ReadCounter(now) || !os::ReadCounterFrequency(frequency) || frequency == 0) {
+        return;
+    }
+    // A frame that presented with VSync off may run as fast as it likes; any
+    // other frame (no device, VSync on, minimized, lost device) waits for the
+    // display's next refresh instead of spinning.
+    const bool mayRunFree = m_framePresented && !m_vsync && GetRenderer()->hasDevice;
+    if (!m_framePacing || mayRunFree) {
+        m_lastFrameEndNs = 0;
+        return;
+    }
+    const uint64_t nowNs = static_cast<uint64_t>(static_cast<double>(now) * 1e9 / static_cast<double>(frequency));
+    const uint64_t periodNs = 1000000000u / GetPacingRefreshRate();
+    if (m_lastFrameEndNs != 0 && nowNs >= m_lastFrameEndNs && nowNs - m_lastFrameEndNs < periodNs) {
+        const uint64_t wait = periodNs - (nowNs - m_lastFrameEndNs);
+        os::SleepNs(wait);
+        m_lastFrameEndNs = nowNs + wait;
+        return;
+    }
+    m_lastFrameEndNs = nowNs;
 }
 
 bool ZBaseGame::PumpMessages() {
@@ -363,6 +408,7 @@ void ZBaseGame::Render() {
     }
     if (m_delayPresentation) {
         renderer->present();
+        m_framePresented = renderer->hasDevice;
     }
     if (renderer->BeginScene()) {
         renderer->DrawRenderPasses(ZHashedString::None());
@@ -370,6 +416,7 @@ void ZBaseGame::Render() {
     }
     if (!m_delayPresentation) {
         renderer->present();
+        m_framePresented = renderer->hasDevice;
     }
     if (m_screenshotRequested) {
         TakeScreenshot();

@@ -367,6 +367,8 @@ void ZBaseGame::SetAllVideoOptions(const int32_t width, const int32_t height, co
 
     ReplacePreHUDShader(CreateFXAAFilter());
     ClipCursorToWindow(false);
+    // A new mode may bring another refresh rate.
+    m_pacingRefreshRate = 0;
 }
 
 // ApplyWindowStyle and ToggleFullscreen live with the window (ZWindow.cpp).

@@ -90,6 +90,7 @@ TEST(ZBaseGameRun, EveryQuitPathShutsDownCleanly) {
         {"window closed", TestGame::QuitBy::CloseWindow, false},
         {"SIGINT", TestGame::QuitBy::Interrupt, true},
         {"SIGTERM", TestGame::QuitBy::Terminate, true},
+        {"SIGHUP", TestGame::QuitBy::Hangup, true},
         {"Exit", TestGame::QuitBy::Exit, false},
     };
     for (const Case& c : cases) {
@@ -119,6 +120,7 @@ TEST(ZBaseGameRun, EveryQuitPathShutsDownCleanly) {
             // The handlers of the run are gone with it.
             EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
             EXPECT_EQ(std::signal(SIGTERM, SIG_DFL), SIG_DFL);
+            EXPECT_EQ(std::signal(SIGHUP, SIG_DFL), SIG_DFL);
         });
     }
 }
