@@ -55,6 +55,10 @@ int64_t ZBaseGame::HandleMessage(const Message& message) {
         case WM_CLOSE:
             RequestQuit();
             break;
+        case WM_CHAR:
+            // Typed text for the console; it uses it only while open.
+            m_console.OnCharTyped(message.character);
+            break;
         case WM_ACTIVATEAPP:
             if (message.kind != 0) {
                 ZLog::Printf("WM_ACTIVATEAPP: Activated");
