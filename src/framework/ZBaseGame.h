@@ -516,6 +516,8 @@ private:
     void RunMainLoop();
     // Sleeps until the next frame is due (see SetFramePacing).
     void PaceFrame();
+    // Clears the pre-HUD and final targets and the back buffer (Render, in the scene).
+    void ClearFrameTargets();
     void InstallRendererCallbacks();
     void HandleEngineKeys();
     void DrawFrameRate();

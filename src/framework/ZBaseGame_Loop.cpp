@@ -18,7 +18,10 @@
 #include "platform/os/clock.h"
 #include "platform/os/threads.h"
 #include "platform/window/keycodes.h"
+#include "foundation/ZColor32.h"
+#include "renderer/ZRenderTarget.h"
 #include "renderer/ZRenderer.h"
+#include "renderer/ZScreenRenderTarget.h"
 
 namespace {
 
@@ -396,6 +399,25 @@ void ZBaseGame::DrawFrameRate() {}
 
 void ZBaseGame::DrawRecorderLabel() {}
 
+// Every frame starts from cleared targets. The passes draw over what is there
+// and clear only what their flags and viewports say, so without this an
+// earlier frame shows through: a closed console, text from before "cls", the
+// bars beside a fitted picture.
+void ZBaseGame::ClearFrameTargets() {
+    ZRenderer* renderer = GetRenderer();
+    const uint32_t black = ZColor32(0, 0, 0, 255).ToARGB();
+    ZRenderTarget* const targets[] = {m_preHUDTarget != nullptr ? &m_preHUDTarget->target : nullptr,
+                                      m_finalTarget != nullptr ? &m_finalTarget->target : nullptr};
+    for (ZRenderTarget* target : targets) {
+        if (target != nullptr && target->surface != nullptr) {
+            renderer->SetRenderTarget(0, target);
+            renderer->Clear(true, true, black, 1.0f);
+        }
+    }
+    renderer->SetRenderTarget(0, nullptr);
+    renderer->Clear(true, true, black, 1.0f);
+}
+
 void ZBaseGame::Render() {
     if (IsExiting()) {
         return;
@@ -411,6 +433,7 @@ void ZBaseGame::Render() {
         m_framePresented = renderer->hasDevice;
     }
     if (renderer->BeginScene()) {
+        ClearFrameTargets();
         renderer->DrawRenderPasses(ZHashedString::None());
         renderer->EndScene();
     }
