@@ -49,6 +49,8 @@ public:
     // The base game's own title; a game returns its own from its getters.
     static constexpr const char* kEngineGameTitle = "ZORP Game";
     static constexpr const char* kWindowClassName = "Default ZORP Window Class";
+    // The largest window side when the display tells nothing of its modes.
+    static constexpr int32_t kLargestUnknownDisplaySide = 16384;
     // The rate frames are paced to when the display does not say its own.
     static constexpr uint32_t kDefaultRefreshRate = 60;
 
@@ -404,7 +406,8 @@ public:
     bool IsBorderless() const;
     bool IsExclusiveFullscreen() const { return m_fullscreen && !m_fullscreenWindowed; }
     void ResetRenderer();
-    // Sizes below 1 are refused (the previous size is kept); FXAA is held to 0..4.
+    // Sizes the display cannot show are refused with a log line (the previous
+    // size is kept); FXAA is held to 0..4.
     void SetAllVideoOptions(int32_t width, int32_t height, bool vsync, bool fullscreen, bool fullscreenWindowed,
                             bool stretch, int32_t fxaa, int32_t tate) override;
     void ApplyWindowStyle(bool exclusive);
@@ -413,8 +416,18 @@ public:
     void AdjustWindowSize();
     // Centres the window on the primary monitor.
     void CenterWindow();
-    // Render size, aspect ratio and HUD mapping from the video variables;
-    // tells the listeners, then OnScreenMetricsChanged.
+    // The largest window the display allows: its largest mode or monitor
+    // (kLargestUnknownDisplaySide each way when nothing says).
+    void GetLargestWindowSize(int32_t& width, int32_t& height) const;
+    // 1x1 up to the largest window size.
+    bool IsWindowSizeAllowed(int32_t width, int32_t height) const;
+    // Puts a stored window size the display cannot show (from Config.ini or a
+    // "set" of its variables) back to its default, with a log line, so it is
+    // neither used nor saved.
+    void EnforceWindowSizeLimits();
+    // Render size, aspect ratio and HUD mapping from the video variables
+    // (after EnforceWindowSizeLimits); tells the listeners, then
+    // OnScreenMetricsChanged.
     void UpdateScreenMetrics();
     // Refits the final pass's viewport (FitFinalPassViewport).
     virtual void OnScreenMetricsChanged();

@@ -101,7 +101,11 @@ TEST_F(ConsoleCommands, SetresReadsTheDimensions) {
         {"setres 1280X720", {}, 1280, 720},
         {"setres 1280 720", {}, 1280, 720},
         {"setres 800x600 extra", {}, 800, 600},
-        {"setres 1280 x 720", {"resolution \"1280\" not parsed. syntax is \"1280x720\""}, 0, 0},
+        {"setres 1280 x 720", {}, 1280, 720},
+        {"setres 9999921111x2", {"resolution 2147483647x2 not available; the display allows up to 1920x1080"}, 0, 0},
+        {"setres 1920x1200", {"resolution 1920x1200 not available; the display allows up to 1920x1080"}, 0, 0},
+        {"setres 0x600", {"resolution 0x600 not available; the display allows up to 1920x1080"}, 0, 0},
+        {"setres 1920x1080", {}, 1920, 1080},
         {"setres x720", {"resolution \"x720\" not parsed. syntax is \"1280x720\""}, 0, 0},
         {"setres 1280by720", {"resolution \"1280by720\" not parsed. syntax is \"1280x720\""}, 0, 0},
     };
