@@ -159,8 +159,12 @@ public:
     virtual void preinit();
     virtual void init();
     virtual void postinit();
-    // Mounts the user's Mods folder, then "Engine.zpk".
+    // Mounts the user's Mods folder, then "Engine.zpk" (MountEnginePackage).
     virtual void addStreamSources();
+    // Mounts the engine's package. A missing or damaged one is named once, with
+    // where it was looked for, in the log and in a box; start-up goes on
+    // without it. True when it opened.
+    bool MountEnginePackage(const char* path);
     // Fills the window class: its name and the engine's window procedure.
     virtual void setupWindowClass(ZWindowDesc& desc);
     virtual void setupWindow();

@@ -1,11 +1,13 @@
 // Start-up: the entry, the three phases, the window and the subsystems.
 
 #include <cstdio>
+#include <string>
 
 #include "audio/ZAudioMgr.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZEngineComponentFactory.h"
 #include "foundation/ZLog.h"
+#include "foundation/ZPackageFile.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZTokenizer.h"
 #include "foundation/ZUserFolders.h"
@@ -20,6 +22,7 @@
 #include "input/ZInputHandler.h"
 #include "menu/ZCinematicMgr.h"
 #include "platform/os/clock.h"
+#include "platform/os/files.h"
 #include "platform/os/system.h"
 #include "renderer/ZRenderer.h"
 
@@ -227,7 +230,39 @@ void ZBaseGame::addStreamSources() {
     ZLog::Printf("ZBaseGame::addStreamSources");
     ZStreamMgr* streams = ZStreamMgr::GetInstance();
     streams->AddDirectorySource(GetUserFolderPath(GetGameFolderName(), GetModsFolder(), false).GetText());
-    streams->AddPackageSource("Engine.zpk");
+    MountEnginePackage("Engine.zpk");
+}
+
+bool ZBaseGame::MountEnginePackage(const char* path) {
+    ZStreamMgr* streams = ZStreamMgr::GetInstance();
+    const uint32_t before = streams->GetSourceCount();
+    streams->AddPackageSource(path);
+    const bool mounted = streams->GetSourceCount() > before;
+    const ZPackageFile* package = mounted ? streams->GetSource(before).package : nullptr;
+    if (package != nullptr && package->IsOpen() && !package->IsDamaged()) {
+        return true;
+    }
+    // Without it every engine text, font and effect is missing: one box says
+    // which file and where, before the boxes of the single files it holds.
+    const std::string where = os::FullPath(path != nullptr ? path : "");
+    char text[1024];
+    if (!mounted) {
+        ZLog::Printf("Engine package %s not found (looked for at %s)", path, where.c_str());
+        std::snprintf(text, sizeof text,
+                      "The engine package \"%s\" is missing.\n\nIt was looked for at %s.\n\nThe game goes on "
+                      "without it: texts, fonts and effects will be missing. Reinstalling the game restores it.",
+                      path, where.c_str());
+    } else {
+        ZLog::Printf("Engine package %s is damaged and cannot be read whole (%s)", path, where.c_str());
+        std::snprintf(text, sizeof text,
+                      "The engine package \"%s\" is damaged and cannot be read whole.\n\nIt is at %s.\n\nThe game "
+                      "goes on with what can be read: texts, fonts and effects may be missing. Reinstalling the game "
+                      "restores it.",
+                      path, where.c_str());
+    }
+    platform::window::MessageBox(GetGameTitle() != nullptr ? GetGameTitle() : "Error", text,
+                                 platform::window::MB_OK | platform::window::MB_ICONERROR);
+    return false;
 }
 
 void ZBaseGame::setupWindowClass(ZWindowDesc& desc) {
