@@ -577,6 +577,13 @@ private:
     float m_renderTime = 0.0f;
     float m_timeScales[2] = {1.0f, 1.0f};
 
+    // The frame's own length, from the previous frame's tick of gTimer to this
+    // one's (0 for the first frame, which has none before it). Log lines tick
+    // gTimer too, so the true delta of a frame that logged covers only the
+    // time since its last line; the frame-rate history takes this instead.
+    float m_frameDuration = 0.0f;
+    double m_previousFrameElapsed = -1.0;  // gTimer's elapsed time at the last frame; below 0: none yet
+
     // Rings of the last frames' rates and step counts, with running sums.
     float* m_frameRateHistory = nullptr;
     uint32_t m_frameRateIndex = 0;

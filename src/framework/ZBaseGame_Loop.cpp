@@ -19,6 +19,7 @@
 #include "platform/os/threads.h"
 #include "platform/window/keycodes.h"
 #include "foundation/ZColor32.h"
+#include "renderer/ZFont.h"
 #include "renderer/ZRenderTarget.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZScreenRenderTarget.h"
@@ -188,8 +189,15 @@ bool ZBaseGame::IsNotMinimized() {
 
 void ZBaseGame::UpdateTiming() {
     gTimer.Tick();
-    m_trueAbsoluteTime = static_cast<float>(gTimer.GetElapsed());
+    const double elapsed = gTimer.GetElapsed();
+    m_trueAbsoluteTime = static_cast<float>(elapsed);
     m_trueDelta = static_cast<float>(gTimer.GetDelta());
+    // The timer restarts at the end of start-up; a frame before that restart
+    // (or none at all) gives no length.
+    m_frameDuration = m_previousFrameElapsed >= 0.0 && elapsed >= m_previousFrameElapsed
+                          ? static_cast<float>(elapsed - m_previousFrameElapsed)
+                          : 0.0f;
+    m_previousFrameElapsed = elapsed;
 
     m_engineFrameTime = m_fixedEngineStep > 0.0f ? m_fixedEngineStep : m_trueDelta;
     StartupThrottling(m_engineFrameTime);
@@ -284,9 +292,12 @@ void ZBaseGame::TickUpdateRegistry() { UpdateList(4, m_frameGameTime); }
 
 void ZBaseGame::Update() {
     const uint32_t rateLength = FrameRateHistoryLength();
-    if (m_frameRateHistory != nullptr && rateLength > 0 && m_trueDelta > 0.0f) {
+    // Each frame's own length: a log line during the frame shortens its true
+    // delta, and the first frame has no frame before it, so either would put a
+    // rate in the ring that no frame ran at.
+    if (m_frameRateHistory != nullptr && rateLength > 0 && m_frameDuration > 0.0f) {
         m_frameRateSum -= m_frameRateHistory[m_frameRateIndex];
-        m_frameRateHistory[m_frameRateIndex] = 1.0f / m_trueDelta;
+        m_frameRateHistory[m_frameRateIndex] = 1.0f / m_frameDuration;
         m_frameRateSum += m_frameRateHistory[m_frameRateIndex];
         m_frameRateIndex = (m_frameRateIndex + 1) % rateLength;
     }
@@ -395,9 +406,26 @@ ZString ZBaseGame::GetRecorderLabel() const {
 // The frame-rate text goes at (8, 8) and the recorder's label two lines
 // lower, in white, with the HUD font; there is nothing to draw with until the
 // engine's fonts exist.
-void ZBaseGame::DrawFrameRate() {}
+void ZBaseGame::DrawFrameRate() {
+    ZFont* font = GetHUDFont();
+    if (font == nullptr) {
+        return;
+    }
+    const ZString text = GetFrameRateText();
+    const ZColor32 white(255, 255, 255, 255);
+    font->DrawText(text.GetText(), text.GetLength(), 8.0f, 8.0f, 1.0f, 1.0f, white, white);
+}
 
-void ZBaseGame::DrawRecorderLabel() {}
+void ZBaseGame::DrawRecorderLabel() {
+    ZFont* font = GetHUDFont();
+    if (font == nullptr) {
+        return;
+    }
+    const ZString label = GetRecorderLabel();
+    const ZColor32 white(255, 255, 255, 255);
+    const float y = 8.0f + 2.0f * static_cast<float>(font->GetLineHeight());
+    font->DrawText(label.GetText(), label.GetLength(), 8.0f, y, 1.0f, 1.0f, white, white);
+}
 
 // Every frame starts from cleared targets. The passes draw over what is there
 // and clear only what their flags and viewports say, so without this an
