@@ -377,7 +377,12 @@ public:
     void SetMachineIdOverride(const ZString& name) { m_machineIdOverride = name; }
     const ZString& GetMachineIdOverride() const { return m_machineIdOverride; }
     virtual bool IsFreeCameraOn() const { return false; }
-    virtual void StepFreeCamera() {}
+    // Flies the view camera one fixed step from the keys held now (W/S along
+    // its forward axis, A/D along its side axis, Space/left Ctrl along its up
+    // axis, 3 units a second; Q/E roll 1.5 radians a second) and this frame's
+    // mouse movement (yaw and pitch); only while the window has the focus and
+    // the game is not paused.
+    virtual void StepFreeCamera();
     ZArray<ZHashedString>& GetNameStack() { return m_nameStack; }
 
     // --- Base-game utilities ---

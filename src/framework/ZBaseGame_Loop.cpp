@@ -19,6 +19,7 @@
 #include "platform/os/threads.h"
 #include "platform/window/keycodes.h"
 #include "foundation/ZColor32.h"
+#include "renderer/ZCamera.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderTarget.h"
 #include "renderer/ZRenderer.h"
@@ -285,6 +286,48 @@ void ZBaseGame::FixedUpdate() {
     ProcessDeferredDeletions();
     if (IsFreeCameraOn()) {
         StepFreeCamera();
+    }
+}
+
+void ZBaseGame::StepFreeCamera() {
+    using namespace platform;
+    window::WindowSystem* system = GetWindowSystem();
+    ZCamera* camera = GetViewCamera(0);
+    if (system == nullptr || !system->HasKeyboardFocus() || IsGamePaused() || camera == nullptr) {
+        return;
+    }
+    const ZInputHandler* input = GetInputHandler();
+    const float s = m_stepLength;
+    const float move = 3.0f * s;
+    const float roll = 1.5f * s;
+    struct Key {
+        uint8_t code;
+        void (ZCamera::*step)(float);
+        float amount;
+    };
+    const Key keys[] = {
+        {DIK_W, &ZCamera::MoveForward, move}, {DIK_S, &ZCamera::MoveForward, -move},
+        {DIK_A, &ZCamera::MoveRight, move},   {DIK_D, &ZCamera::MoveRight, -move},
+        {DIK_Q, &ZCamera::Roll, -roll},       {DIK_E, &ZCamera::Roll, roll},
+        {DIK_SPACE, &ZCamera::MoveUp, move},  {DIK_LCONTROL, &ZCamera::MoveUp, -move},
+    };
+    for (const Key& key : keys) {
+        if (input->IsKeyDown(key.code)) {
+            (camera->*key.step)(key.amount);
+        }
+    }
+    // The mouse moved once this frame, but this may be one of several steps:
+    // each takes its share (s / frame time) of the turn.
+    if (m_engineFrameTime > 0.0f) {
+        const float scale = -0.001f * (s / m_engineFrameTime);
+        const int32_t dx = input->GetMouseDeltaX();
+        const int32_t dy = input->GetMouseDeltaY();
+        if (dx != 0) {
+            camera->Yaw(static_cast<float>(dx) * scale);
+        }
+        if (dy != 0) {
+            camera->Pitch(static_cast<float>(dy) * scale);
+        }
     }
 }
 
