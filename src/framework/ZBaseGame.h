@@ -161,6 +161,10 @@ public:
     virtual void postinit();
     // Mounts the user's Mods folder, then "Engine.zpk" (MountEnginePackage).
     virtual void addStreamSources();
+    // Tries a write in the user's settings folder; when it fails (a file in
+    // the folder's place, no permission, a full disk) says so once, in the log
+    // and a box, and start-up goes on. True when the folder can be written.
+    bool CheckUserFolder();
     // Mounts the engine's package. A missing or damaged one is named once, with
     // where it was looked for, in the log and in a box; start-up goes on
     // without it. True when it opened.

@@ -1,5 +1,6 @@
 // Start-up: the entry, the three phases, the window and the subsystems.
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -85,6 +86,7 @@ void ZBaseGame::preinit() {
     }
 
     addStreamSources();
+    CheckUserFolder();
     registerConfigVars();
 
     ZLog::Printf("#### Load version info.");
@@ -231,6 +233,37 @@ void ZBaseGame::addStreamSources() {
     ZStreamMgr* streams = ZStreamMgr::GetInstance();
     streams->AddDirectorySource(GetUserFolderPath(GetGameFolderName(), GetModsFolder(), false).GetText());
     MountEnginePackage("Engine.zpk");
+}
+
+bool ZBaseGame::CheckUserFolder() {
+    // One file written and removed in the folder that holds the settings:
+    // without this nothing would tell the player that nothing is kept.
+    const ZString folder = GetUserFolderPath(GetGameFolderName(), GetConfigFolder(), true);
+    const std::string probe = std::string(folder.GetText()) + ".write-check";
+    int error = 0;
+    if (std::FILE* file = os::OpenFile(probe, "wb", &error)) {
+        const bool written = std::fputc('.', file) != EOF;
+        const bool closed = std::fclose(file) == 0;
+        os::DeleteFile(probe);
+        if (written && closed) {
+            return true;
+        }
+        error = error != 0 ? error : EIO;
+    }
+    const std::string shown = os::TranslatePath(folder.GetText());
+    const std::string reason = os::ErrorText(error);
+    ZLog::Printf("User folder %s cannot be written (%s); settings, control bindings, console memory, the log and "
+                 "screenshots will not be kept",
+                 shown.c_str(), reason.c_str());
+    char text[1024];
+    std::snprintf(text, sizeof text,
+                  "The folder for your settings cannot be written:\n%s\n(%s)\n\nThe game goes on, but settings, "
+                  "control bindings, the log and screenshots will not be kept. Check that the documents folder is "
+                  "a folder you may write to.",
+                  shown.c_str(), reason.c_str());
+    platform::window::MessageBox(GetGameTitle() != nullptr ? GetGameTitle() : "Warning", text,
+                                 platform::window::MB_OK | platform::window::MB_ICONWARNING);
+    return false;
 }
 
 bool ZBaseGame::MountEnginePackage(const char* path) {
