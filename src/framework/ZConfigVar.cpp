@@ -550,6 +550,8 @@ void LoadConfigText(const char* text, const size_t size) {
 }
 
 bool LoadConfigFile(const char* path) {
+    // Paths in messages read as the system writes them.
+    const std::string shown = os::TranslatePath(path != nullptr ? path : "");
     int error = 0;
     std::FILE* file = os::OpenFile(path, "rb", &error);
     if (file == nullptr) {
@@ -559,16 +561,16 @@ bool LoadConfigFile(const char* path) {
             // not what start-up switched for the load (logging is off while it
             // runs), and this run goes on as every later run will, from the
             // file's values.
-            ZLog::Printf("Config file %s not found; writing the defaults", path);
+            ZLog::Printf("Config file %s not found; writing the defaults", shown.c_str());
             const ZString defaults = FormatConfigText(true);
             const int writeError =
                 os::WriteFileAtomic(path, defaults.GetText(), static_cast<size_t>(defaults.GetLength()));
             if (writeError != 0) {
-                ZLog::Printf("Config file %s cannot be written (%s)", path, std::strerror(writeError));
+                ZLog::Printf("Config file %s cannot be written (%s)", shown.c_str(), std::strerror(writeError));
             }
             LoadConfigText(defaults.GetText(), static_cast<size_t>(defaults.GetLength()));
         } else {
-            ZLog::Printf("Config file %s cannot be opened (%s); keeping the defaults", path,
+            ZLog::Printf("Config file %s cannot be opened (%s); keeping the defaults", shown.c_str(),
                          std::strerror(error));
         }
         return false;
@@ -577,7 +579,7 @@ bool LoadConfigFile(const char* path) {
     const int32_t size = ReadWholeFile(file, &text);
     std::fclose(file);
     if (size < 0) {
-        ZLog::Printf("Config file %s cannot be read; keeping the defaults", path);
+        ZLog::Printf("Config file %s cannot be read; keeping the defaults", shown.c_str());
         return false;
     }
     LoadConfigText(text, static_cast<size_t>(size));
@@ -614,7 +616,7 @@ bool SaveConfigFile(const char* path) {
     const ZString text = FormatConfigText();
     const int error = os::WriteFileAtomic(path, text.GetText(), static_cast<size_t>(text.GetLength()));
     if (error != 0) {
-        ZLog::Printf("Config file %s cannot be written (%s)", path, std::strerror(error));
+        ZLog::Printf("Config file %s cannot be written (%s)", os::TranslatePath(path).c_str(), std::strerror(error));
         return false;
     }
     return true;
