@@ -479,10 +479,12 @@ void ZBaseGame::ClearFrameTargets() {
     const uint32_t black = ZColor32(0, 0, 0, 255).ToARGB();
     ZRenderTarget* const targets[] = {m_preHUDTarget != nullptr ? &m_preHUDTarget->target : nullptr,
                                       m_finalTarget != nullptr ? &m_finalTarget->target : nullptr};
+    // Colour only: the screen targets share the default depth surface, which
+    // the back buffer's clear resets once.
     for (ZRenderTarget* target : targets) {
         if (target != nullptr && target->surface != nullptr) {
             renderer->SetRenderTarget(0, target);
-            renderer->Clear(true, true, black, 1.0f);
+            renderer->Clear(true, false, black, 1.0f);
         }
     }
     renderer->SetRenderTarget(0, nullptr);

@@ -263,8 +263,8 @@ TEST_F(ConsoleCommands, StatisticsAndThreads) {
     EXPECT_EQ(sizes[3], "sizeof(long long): 8");
     EXPECT_EQ(sizes[10], "sizeof(void*): " + std::to_string(sizeof(void*)));
     // Paths shown to the player use '/'.
-    EXPECT_EQ(sizes[11], std::string("Game data path: ") +
-                             os::TranslatePath(GetUserFolderPath(game->GetGameFolderName(), nullptr, false).GetText()));
+    const ZString dataPath = GetUserFolderPath(game->GetGameFolderName(), nullptr, false);
+    EXPECT_EQ(sizes[11], "Game data path: " + os::TranslatePath(dataPath.GetText()));
     EXPECT_EQ(sizes[11].find('\\'), std::string::npos);
 }
 
