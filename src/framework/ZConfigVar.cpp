@@ -409,11 +409,21 @@ ZString ToZString(const std::string& text) {
     return ZString::FromBytes(text.data(), static_cast<int32_t>(text.size()));
 }
 
-void AddEntry(const char* section, const char* key, const char* value, void* /*user*/) {
+// A damaged file can hold millions of entries; the first few dropped ones
+// are named, the rest only counted.
+constexpr uint32_t kNamedDroppedEntries = 20;
+
+void AddEntry(const char* section, const char* key, const char* value, void* user) {
     const ZHashedString sectionId = section != nullptr ? ZHashedString(section) : ZHashedString::None();
     const ZHashedString nameId(key);
     if (!ZConfigVar::SetFromString(value, sectionId, nameId)) {
-        ZLog::Printf("Config: no variable %s.%s; entry dropped", TextOf(sectionId), key);
+        uint32_t* dropped = static_cast<uint32_t*>(user);
+        if (dropped == nullptr || *dropped < kNamedDroppedEntries) {
+            ZLog::Printf("Config: no variable %s.%s; entry dropped", TextOf(sectionId), key);
+        }
+        if (dropped != nullptr) {
+            ++*dropped;
+        }
     }
 }
 
@@ -546,7 +556,11 @@ bool ZConfigVar::IsModified(const ZConfigVar& var) {
 }
 
 void LoadConfigText(const char* text, const size_t size) {
-    ZINIFileParser::ParseINIFileText(text, size, AddEntry, nullptr);
+    uint32_t dropped = 0;
+    ZINIFileParser::ParseINIFileText(text, size, AddEntry, &dropped);
+    if (dropped > kNamedDroppedEntries) {
+        ZLog::Printf("Config: %u more entries without a variable dropped", dropped - kNamedDroppedEntries);
+    }
 }
 
 bool LoadConfigFile(const char* path) {

@@ -41,5 +41,26 @@ TEST(ZBaseGameFirstRun, AnExistingFileWithoutTheEntryKeepsLoggingOff) {
     });
 }
 
+// A damaged Config.ini full of entries no variable takes: the good entries
+// still apply, the bad ones are named a few at a time, and the log stays small.
+TEST(ZBaseGameFirstRun, AConfigFileOfJunkDoesNotFloodTheLog) {
+    RunInChild([] {
+        GameRun run;
+        std::string text = "DoLogging: true\r\nShowFPS: true\r\n";
+        for (int i = 0; i < 50000; ++i) {
+            text += "Junk" + std::to_string(i) + ": " + std::string(40, 'x') + "\r\n";
+        }
+        run.user.Write("Config/Config.ini", text);
+        run.game->quitAfterFrames = 1;
+        run.Run();
+
+        EXPECT_TRUE(run.game->m_showFPS);
+        const std::vector<UserFolder::LogLine> log = run.user.ReadLog();
+        EXPECT_EQ(CountLines(log, "Config: no variable"), 20);
+        EXPECT_EQ(CountLines(log, "Config: 49980 more entries without a variable dropped"), 1);
+        EXPECT_LT(run.user.Read("Logs/Log.txt").size(), 200000u);
+    });
+}
+
 }  // namespace
 }  // namespace gametest
