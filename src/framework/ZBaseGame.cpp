@@ -11,6 +11,7 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
 #include "framework/ZWindow.h"
+#include "menu/ConfirmationMenu.h"
 #include "menu/ZCinematic.h"
 #include "menu/ZMenu.h"
 #include "renderer/ZFXAAFilter.h"
@@ -157,8 +158,9 @@ ZHashedString ZBaseGame::GetSFXAudioGroupName() const { return GetBuiltinNames()
 ZHashedString ZBaseGame::GetBGMAudioGroupName() const { return GetBuiltinNames().bgmAudioGroup; }
 ZHashedString ZBaseGame::GetTitleScreenGroupName() const { return GetBuiltinNames().titleScreenGroup; }
 
-// --- Factories. The menu classes are not built yet: each factory makes a
-// plain menu under the name of the menu it stands for. ---
+// --- Factories. Until the built-in menus exist, each factory but the
+// confirmation menu's makes a plain menu under the name of the menu it
+// stands for. ---
 
 namespace {
 
@@ -179,7 +181,7 @@ ZMenu* ZBaseGame::CreateVideoMenu() { return NewMenu("VideoMenu"); }
 ZMenu* ZBaseGame::CreateBrightnessMenu() { return NewMenu("BrightnessMenu"); }
 ZMenu* ZBaseGame::CreateAudioMenu() { return NewMenu("AudioMenu"); }
 ZMenu* ZBaseGame::CreateGameOptionsMenu() { return NewMenu("GameOptionsMenu"); }
-ZMenu* ZBaseGame::CreateConfirmationMenu(bool /*withCancel*/) { return NewMenu("ConfirmationMenu"); }
+ZMenu* ZBaseGame::CreateConfirmationMenu(const bool withCancel) { return new ConfirmationMenu(withCancel); }
 ZMenu* ZBaseGame::CreateBindingsMenu(ZHashedString /*group*/, ZHashedString /*control*/) {
     return NewMenu("BindingsMenu");
 }

@@ -247,7 +247,8 @@ public:
     virtual const char* GetCalibrationTextureFile() const { return "default_calibration.dds"; }
     virtual float GetCalibrationScale() const { return 0.45f; }
     virtual float GetCalibrationOffsetY() const { return 0.3f; }
-    virtual bool ShowsMenuUnderlays() const { return false; }
+    // Menus draw their underlay panels.
+    virtual bool ShowsMenuUnderlays() const { return true; }
     virtual int32_t GetWindowIconId() const { return 0; }
 
     // --- Factories of the engine's default objects (the caller owns each) ---

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "audio/ZAudioMgr.h"
+#include "entity/ZCommandRunner.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZEngineComponentFactory.h"
+#include "entity/ZEntityCommands.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZPackageFile.h"
 #include "foundation/ZStreamMgr.h"
@@ -127,6 +129,8 @@ void ZBaseGame::preinit() {
 
     InitOperatorTokens();
     RegisterComponentFactory(CreateComponentByName);
+    // The engine's entity verbs are offered before the game's commands.
+    RegisterCommandHandler(EntityCommandDispatcher);
 
     ZLog::Printf("Initializing localization... (NON-CRITICAL)");
     ZLog::Printf("Set default path...");

@@ -3,54 +3,121 @@
 #include <cstdint>
 
 #include "foundation/ZArray.h"
+#include "foundation/ZHashedString.h"
+#include "menu/ZMenuEvent.h"
 
+class ZConsoleBackdrop;
 class ZMenu;
 
-// The stack of open menus. Opening and closing are requests queued until the
-// next UpdateTransitions, so a menu never disappears under the code that is
-// running it.
+// A queued change of the menu stack.
+struct ZMenuRequest {
+    enum Kind : int32_t { kOpen = 1, kClose = 2, kCloseAll = 3 };
+    int32_t kind = 0;
+    ZMenu* menu = nullptr;  // the menu to open (kOpen only)
+};
+
+// The stack of open menus, and the only way to open or close one: callers
+// queue requests, which UpdateTransitions applies between frames after the
+// top menu's closing transition, so a menu never disappears under the code
+// that runs it. It turns the "Menus" controls and the mouse into menu events
+// (Update), animates the sliding transitions, pauses the game while any menu
+// is open and shows the dark backdrop behind the menus.
+//
+// Requests made while UpdateTransitions applies requests (from the handlers
+// of the events it sends) are refused with a log line. Main thread only.
 class ZMenuMgr {
 public:
-    enum RequestKind : int32_t { kRequestOpen = 1, kRequestCloseAll = 2 };
+    enum TransitionState : int32_t { kNone = 0, kOpening = 1, kClosing = 2 };
+    enum Direction : int32_t { kForward = 0, kBack = 1 };
 
-    struct Request {
-        int32_t kind = 0;
-        ZMenu* menu = nullptr;  // the menu to open (owned while queued)
-    };
-
-    ZMenuMgr() = default;
-    // Applies the queued requests, then frees every open menu.
+    // Creates the backdrop and puts it, hidden, in the base game's menu
+    // backdrop group.
+    ZMenuMgr();
+    // Closes every menu (each gets Closing and is deleted, the pause is
+    // released), then frees the backdrop.
     ~ZMenuMgr();
     ZMenuMgr(const ZMenuMgr&) = delete;
     ZMenuMgr& operator=(const ZMenuMgr&) = delete;
 
-    // Queues opening the menu, which the manager then owns. A null menu is ignored.
+    // Queues opening the menu (forward); the manager owns it once the request
+    // is applied. A null menu is ignored when applied.
     void OpenMenu(ZMenu* menu);
-    // Queues closing every open menu.
-    void CloseAll();
-    // The per-frame menu input (the top menu's controls).
-    void Update() {}
-    // Applies the queued requests in order and advances the transitions.
-    void UpdateTransitions(float totalEngineTime);
+    // Queues closing the top menu, whichever it is (back).
+    void CloseMenu();
+    // Queues closing every menu, sliding in the given direction.
+    void CloseAll(int32_t direction = kBack);
+    // The input step: the "Menus" controls and the mouse as events to the
+    // top menu (or its capturing item). Sends nothing while a transition runs.
+    void Update();
+    // Applies requests, advances the transition (now: the game's clock in
+    // seconds) and sends Tick.
+    void UpdateTransitions(float now);
+    // Sends the event to the top menu, or to its active item while that
+    // captures input. Nothing without a menu.
+    void DispatchEvent(const ZMenuEvent& event, ZMenuMouseState* mouse);
+    // Flags every queued menu to open over an already dark backdrop.
+    void MarkPendingOpens();
+    // The backdrop's opacity, 0..1.
+    float GetOverlayOpacity() const;
 
-    uint32_t GetOpenMenuCount() const { return m_open.Count(); }
-    // Queued requests of kind open.
+    ZMenu* GetTopMenu() const { return m_stack.IsEmpty() ? nullptr : m_stack[m_stack.Count() - 1]; }
+    uint32_t GetOpenMenuCount() const { return m_stack.Count(); }
     uint32_t GetQueuedOpenCount() const;
-    // The top menu, or null.
-    ZMenu* GetTopMenu() const { return m_open.IsEmpty() ? nullptr : m_open[m_open.Count() - 1]; }
-    // The colour menus fade with (packed ARGB): opaque white outside transitions.
+    const ZArray<ZMenuRequest>& GetRequests() const { return m_requests; }
+    int32_t GetTransitionState() const { return m_state; }
+    int32_t GetDirection() const { return m_direction; }
+    float GetProgress() const { return m_progress; }
+    // The top menu's horizontal slide, -1..1 (0 at rest).
+    float GetSlideOffset() const { return m_slide; }
+    // White with alpha = progress x 255 (packed ARGB); opaque white at rest.
     uint32_t GetOverlayColor() const { return m_overlayColor; }
+    // Replaces the overlay colour until the next progress update.
     void SetOverlayColor(uint32_t argb) { m_overlayColor = argb; }
+    ZConsoleBackdrop* GetBackdrop() const { return m_backdrop; }
+
+    // The sound menus play when the selection moves and on Accept.
+    ZHashedString GetNavigationSound() const { return m_navigationSound; }
+    void SetNavigationSound(ZHashedString sound) { m_navigationSound = sound; }
+    // Plays the navigation sound; counted, for the menus' tests.
+    void PlayNavigationSound();
+    uint32_t GetNavigationSoundCount() const { return m_navigationSounds; }
+
+    // The next input step takes Accept as pressed.
+    void ForceAccept() { m_forcedAccept = true; }
 
 private:
+    bool Refuse(const char* call) const;
+    bool BeginOpening();
+    bool BeginClosing();
+    void EndTransition();
+    void UpdateProgress();
+    void UpdateSlide();
     void ApplyRequests();
+    void ShowBackdrop(bool show);
+    void RequestPause(bool pause);
+    void Send(int32_t kind);
 
-    ZArray<ZMenu*> m_open;
-    ZArray<Request> m_requests;
+    ZHashedString m_navigationSound;
+    uint32_t m_navigationSounds = 0;
+    float m_previousCursor[2] = {0.0f, 0.0f};
+    ZArray<ZMenuRequest> m_requests;
+    bool m_accepting = true;
+    int32_t m_state = kNone;
+    int32_t m_direction = kForward;
+    ZArray<ZMenu*> m_stack;
+    ZMenu* m_previousTop = nullptr;
+    float m_start = 0.0f;
+    float m_progress = 1.0f;
     uint32_t m_overlayColor = 0xFFFFFFFFu;
+    float m_slide = 0.0f;
+    float m_now = 0.0f;
+    ZConsoleBackdrop* m_backdrop = nullptr;
+    bool m_forcedAccept = false;
 };
 
 // The menu manager, made on first use.
 ZMenuMgr* GetMenuMgr();
-// Frees it (third step of the engine's teardown).
+// The manager when it exists, else null.
+ZMenuMgr* PeekMenuMgr();
+// Frees it (engine shutdown, before the renderer goes).
 void DestroyMenuMgr();

@@ -114,7 +114,7 @@ inline void FixedStepRunScenario(const platform::window::Backend backend) {
         if (frame == 14) {
             GetMenuMgr()->OpenMenu(g.CreatePauseMenu());
         }
-        if (frame == 17) {
+        if (frame == 15) {
             GetMenuMgr()->CloseAll();
         }
         if (frame == 20) {
@@ -155,7 +155,8 @@ inline void FixedStepRunScenario(const platform::window::Backend backend) {
         const TestGame::Frame& f = game.frames[i];
         steps += f.stepCount;
         if (f.paused) {
-            // Frames 15-18 (the menu is open or its close is still queued).
+            // Frames 15-21: the menu is open, then plays its 0.25 s closing
+            // transition (five 0.06 s frames) before it goes.
             EXPECT_EQ(f.stepCount, 1) << "frame " << i + 1;
             EXPECT_EQ(f.stepLength, 0.0f) << "frame " << i + 1;
             EXPECT_EQ(f.gameFrameTime, 0.0f) << "frame " << i + 1;
@@ -174,7 +175,7 @@ inline void FixedStepRunScenario(const platform::window::Backend backend) {
     for (const TestGame::Frame& f : game.frames) {
         pausedFrames += f.paused ? 1 : 0;
     }
-    EXPECT_EQ(pausedFrames, 4);
+    EXPECT_EQ(pausedFrames, 7);
     EXPECT_EQ(game.fixedUpdates, steps);
 
     // The log: start-up and shutdown lines in order.

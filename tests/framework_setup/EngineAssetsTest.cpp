@@ -13,11 +13,12 @@
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUpdateRegistry.h"
 #include "framework/ZBaseGame.h"
-#include "framework/ZConsoleBackdrop.h"
-#include "framework/ZTexturedShader.h"
 #include "hmd/ZHMDMgr.h"
 #include "input/ZControlMgr.h"
 #include "input/ZInputHandler.h"
+#include "menu/ZConsoleBackdrop.h"
+#include "menu/ZMenuMgr.h"
+#include "menu/ZTexturedShader.h"
 #include "platform/gfx/fake/fake_gfx.h"
 #include "platform/window/fake/FakeWindowSystem.h"
 #include "renderer/ZCamera.h"
@@ -74,6 +75,8 @@ protected:
             game->ReleaseEngineAssets();
             delete game;
         }
+        // The menu manager's backdrop lives on the device too.
+        DestroyMenuMgr();
         ZShaderMgr::DestroyInstance();
         ZTextureMgr::DestroyInstance();
         DestroyGlyphSheetMgr();

@@ -115,7 +115,7 @@ void main() {
 
 // The example in the format's documentation compiles and draws.
 TEST_F(GlFixture, TheDocumentedExampleWorks) {
-    std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "../../data/engine/effects/README.md");
+    std::ifstream in(std::filesystem::path(KORV_SOURCE_DIR) / "data/engine/effects/README.md");
     ASSERT_TRUE(in) << "the effect format's README is missing";
     const std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const size_t section = readme.find("## Example");

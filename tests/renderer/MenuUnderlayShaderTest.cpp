@@ -6,8 +6,9 @@
 #include "RendererFixture.h"
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
+#include "menu/MenuUnderlayShader.h"
+#include "menu/ZMenu.h"
 #include "menu/ZMenuMgr.h"
-#include "renderer/MenuUnderlayShader.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZTexture.h"
@@ -113,4 +114,37 @@ TEST_F(MenuUnderlayShaderTest, FadesWithTheOverlayColourAndPlacesInTheInterfaceF
     EXPECT_EQ(Vector(shader, "xOffset").x, game->GetHUDMapping()[2]);
     EXPECT_TRUE(Answer(shader, "modColor"));
     EXPECT_EQ(Vector(shader, "modColor"), ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
+}
+
+TEST_F(MenuUnderlayShaderTest, TheInterfaceFrameSlidesWithTheTopMenu) {
+    ZBaseGame* game = ZBaseGame::GetInstance();
+    MenuUnderlayShader shader;
+    ASSERT_TRUE(shader.Load());
+    struct Case {
+        int32_t width, height;
+        bool menuOpening;
+        float slideShare;  // of the manager's slide (1 at the start of an opening)
+    };
+    const Case cases[] = {
+        {1280, 720, false, 0.0f},                    // no menu: the frame's own offset exactly
+        {1280, 720, true, 1.3333334f / (1280.0f / 720.0f)},  // wide: the share of a 4:3 area
+        {640, 480, true, 1.0f},                      // 4:3: unscaled
+        {640, 512, true, 1.0f},
+    };
+    for (const Case& c : cases) {
+        game->m_widthWindowed = c.width;
+        game->m_heightWindowed = c.height;
+        game->UpdateScreenMetrics();
+        DestroyMenuMgr();
+        if (c.menuOpening) {
+            GetMenuMgr()->OpenMenu(new ZMenu());
+            GetMenuMgr()->UpdateTransitions(5.0f);
+            ASSERT_EQ(GetMenuMgr()->GetSlideOffset(), 1.0f);
+        }
+        EXPECT_TRUE(Answer(shader, "xOffset"));
+        EXPECT_FLOAT_EQ(Vector(shader, "xOffset").x, game->GetHUDMapping()[2] + c.slideShare)
+            << c.width << " x " << c.height;
+        EXPECT_TRUE(Answer(shader, "yOffset"));
+        EXPECT_FLOAT_EQ(Vector(shader, "yOffset").x, -game->GetHUDMapping()[3]) << c.width << " x " << c.height;
+    }
 }

@@ -1,0 +1,69 @@
+#include "menu/ConfirmationMenu.h"
+
+#include "framework/ZLocMgr.h"
+#include "menu/ZMenuItem.h"
+#include "menu/ZMenuLabel.h"
+#include "menu/ZMenuMgr.h"
+
+namespace {
+
+// A centred text of the menu font at (x, y).
+
+ZString ButtonText(const char* key) {
+    return ZLocMgr::GetInstance()->GetString(ZHashedString("Menus"), ZHashedString("ConfirmationMenu"),
+                                             ZHashedString(key));
+}
+
+}  // namespace
+
+ConfirmationMenu::ConfirmationMenu(const bool withCancelIn) : withCancel(withCancelIn) {
+    AddItem(ZMenuItem::Create(ButtonText("Yes"), withCancel ? 256.0f : 320.0f, 440.0f, 0, 1.0f));
+    AddItem(ZMenuItem::Create(ButtonText("No"), withCancel ? 512.0f : 704.0f, 440.0f, 0, 1.0f));
+    if (withCancel) {
+        AddItem(ZMenuItem::Create(ButtonText("Cancel"), 768.0f, 440.0f, 0, 1.0f));
+    }
+    descriptionLabel = ZMenuItem::Create<ZMenuLabel>(ZString(), 512.0f, 328.0f, 0, 0.75f);
+    AddItem(descriptionLabel);
+    Arrange(80.0f, 64.0f);
+}
+
+void ConfirmationMenu::SetDescription(const ZString& description) {
+    descriptionLabel->SetText(description);
+    DeleteUnderlays();
+    Arrange(80.0f, 64.0f);
+}
+
+void ConfirmationMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* mouse) {
+    ZMenu::HandleAction(event, mouse);
+    switch (event.kind) {
+        case ZMenuEventKind::Opened: {
+            const int32_t answer = withCancel ? 2 : 1;
+            if (GetItemCount() >= static_cast<uint32_t>(answer + 1)) {
+                Select(answer);
+            }
+            break;
+        }
+        case ZMenuEventKind::Accept:
+            if (selectedIndex == 0) {
+                GetMenuMgr()->CloseMenu();
+                if (yesCallback != nullptr && context != nullptr) {
+                    yesCallback(context);
+                }
+            } else if (selectedIndex == 1) {
+                GetMenuMgr()->CloseMenu();
+                if (noCallback != nullptr && context != nullptr) {
+                    noCallback(context);
+                }
+            } else if (selectedIndex == 2 && withCancel) {
+                GetMenuMgr()->CloseMenu();
+            }
+            break;
+        case ZMenuEventKind::Cancel:
+            // The base handler closed the menu; without a third button Cancel answers "No".
+            if (!withCancel && !cannotCancel && noCallback != nullptr && context != nullptr) {
+                noCallback(context);
+            }
+            break;
+        default: break;
+    }
+}
