@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "foundation/ZLog.h"
 #include "foundation/ZMatrix4.h"
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
@@ -97,9 +96,8 @@ void ZLogoSplashCinematic::Start() {
     AddToGroup(m_logoQuad, game->GetTitleScreenGroupName());
 
     m_logoMesh = new ZRenderable();
-    if (!LoadM3DMesh("qmw.m3d", m_logoMesh)) {
-        ZLog::Printf("The splash's logo ring (qmw.m3d) did not load; the splash shows the flat logo only");
-    }
+    // A missing or broken file is reported by the loader; the flat logo still shows.
+    LoadM3DMesh("qmw.m3d", m_logoMesh);
     auto* meshShader = new ZSplashMeshShader();
     ZTransform::SetParent(meshShader, this);
     m_logoMesh->shader = meshShader;
