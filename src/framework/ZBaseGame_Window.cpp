@@ -539,10 +539,10 @@ void ZBaseGame::SetAudioOptions(const float masterVolume, const float musicVolum
     ZAudioMgr* audio = GetAudioMgr();
     audio->SetMasterVolume(masterVolume);
     if (ZSoundGroup* effects = audio->FindSoundGroup(GetSFXAudioGroupName())) {
-        effects->volume = soundVolume;
+        effects->SetVolume(soundVolume);
     }
     if (ZSoundGroup* music = audio->FindSoundGroup(GetBGMAudioGroupName())) {
-        music->volume = musicVolume;
+        music->SetVolume(musicVolume);
     }
     audio->multiSynthExclusiveChannels = multiSynthExclusiveChannels;
     audio->streamWriteDelay = streamWriteDelay;

@@ -74,6 +74,7 @@ const BuiltInCommand kBuiltInCommands[] = {
     {"version", CmdVersion, "", false},
     {"libconfig", CmdLibConfig, "", false},
     {"locstats", CmdLocStats, "", false},
+    {"sound", CmdSound, "FILE | loop FILE | stop", false},
 };
 
 }  // namespace

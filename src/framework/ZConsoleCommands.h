@@ -57,3 +57,6 @@ void CmdOutputRenderTargets(const ZConsoleWordList& words, uintptr_t argument);
 // --- Localisation (ZConsoleCommands_Loc.cpp) ---
 void CmdLanguage(const ZConsoleWordList& words, uintptr_t argument);
 void CmdLocStats(const ZConsoleWordList& words, uintptr_t argument);
+
+// --- The audio (ZConsoleCommands_Audio.cpp) ---
+void CmdSound(const ZConsoleWordList& words, uintptr_t argument);

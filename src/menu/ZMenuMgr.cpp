@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "audio/ZAudioMgr.h"
 #include "foundation/ZAppInfo.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZMatrix4.h"
@@ -167,8 +168,9 @@ void ZMenuMgr::Send(const int32_t kind) {
 }
 
 void ZMenuMgr::PlayNavigationSound() {
-    // The audio manager plays sounds by name once it has them; the request is counted either way.
+    // A sound of that name that was never created plays nothing; the request is counted either way.
     ++m_navigationSounds;
+    GetAudioMgr()->PlaySound(m_navigationSound);
 }
 
 void ZMenuMgr::Update() {

@@ -210,9 +210,10 @@ TEST_F(ConsoleDispatch, EveryBuiltInNameIsRegistered) {
         {"version", "", false},
         {"libconfig", "", false},
         {"locstats", "", false},
+        {"sound", "FILE | loop FILE | stop", false},
     };
-    EXPECT_EQ(std::size(cases), 61u);
-    EXPECT_EQ(game->GetConsoleCommands().Count(), 61u);
+    EXPECT_EQ(std::size(cases), 62u);
+    EXPECT_EQ(game->GetConsoleCommands().Count(), 62u);
     for (const Case& c : cases) {
         const auto* node = game->GetConsoleCommands().Find(ZHashedString(c.name));
         ASSERT_NE(node, nullptr) << c.name;
