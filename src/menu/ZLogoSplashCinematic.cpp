@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/ZAudioMgr.h"
 #include "foundation/ZMatrix4.h"
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
+#include "menu/ZMenuMgr.h"
 #include "menu/ZSplashLogoShader.h"
 #include "menu/ZSplashMeshShader.h"
 #include "renderer/ZCamera.h"
@@ -29,11 +31,10 @@ const float kD0 = 54.0f * std::tan(2.5f * kPi / 180.0f);
 float SmootherStep(const float s) { return s * s * s * (s * (6.0f * s - 15.0f) + 10.0f); }
 float Clamp01(const float v) { return std::clamp(v, 0.0f, 1.0f); }
 
-// The stinger goes through the audio manager once it plays sounds; until
-// then the splash is silent.
-void CreateStinger(const ZHashedString /*group*/) {}
-bool PlayStinger() { return false; }
-void ReleaseStinger() {}
+const ZHashedString& StingerName() {
+    static const ZHashedString name("QMW Stinger");
+    return name;
+}
 
 void AddToGroup(ZRenderable* renderable, const ZHashedString group) {
     if (ZRenderer* renderer = PeekRenderer()) {
@@ -101,9 +102,12 @@ void ZLogoSplashCinematic::Start() {
     auto* meshShader = new ZSplashMeshShader();
     ZTransform::SetParent(meshShader, this);
     m_logoMesh->shader = meshShader;
+    // The ring is drawn with the flat logo, over the scene, which stays black
+    // while the splash plays (the title menu fades it in afterwards).
     if (m_logoMesh->vertexBuffer != nullptr && m_logoMesh->indexBuffer != nullptr) {
-        AddToGroup(m_logoMesh, game->GetDefaultGroupName());
+        AddToGroup(m_logoMesh, game->GetTitleScreenGroupName());
     }
+    game->SetScreenFadeLevel(0.0f);
 
     const int32_t height = game->GetScreenHeight();
     const float aspect = height > 0 ? static_cast<float>(game->GetScreenWidth()) / static_cast<float>(height) : 1.0f;
@@ -111,16 +115,9 @@ void ZLogoSplashCinematic::Start() {
     m_camera->FollowScreenSize();
     m_camera->referenceAspect = 1.3333334f;
     m_camera->SetUseWorldUp(false);
-    float fov = 0.0f;
-    ZVector3 position;
-    ZVector3 lookAt;
-    ComputeCamera(0.0f, fov, position, lookAt);
-    m_camera->SetFieldOfView(fov);
-    m_camera->SetPosition(position);
-    const ZVector3 forward = (lookAt - position).Normalized();
-    m_camera->SetOrientation(forward, ZVector3(1.0f, 0.0f, 0.0f).Cross(forward));
+    AimCamera(*m_camera, 0.0f);
 
-    CreateStinger(game->GetSFXAudioGroupName());
+    GetAudioMgr()->CreateSound("qmw.wav", StingerName(), game->GetSFXAudioGroupName(), false);
 }
 
 void ZLogoSplashCinematic::FreeScene() {
@@ -132,7 +129,12 @@ void ZLogoSplashCinematic::FreeScene() {
 
 void ZLogoSplashCinematic::End() {
     ZSplashCinematic::End();
-    ReleaseStinger();
+    // Without a title menu to fade it in (quick start, or a game that opens
+    // none), the scene comes back at once.
+    if (PeekMenuMgr() == nullptr || PeekMenuMgr()->GetQueuedOpenCount() == 0) {
+        ZBaseGame::GetInstance()->SetScreenFadeLevel(1.0f);
+    }
+    GetAudioMgr()->ReleaseSound(StingerName());
     FreeScene();
 }
 
@@ -147,6 +149,20 @@ void ZLogoSplashCinematic::ComputeCamera(const float e, float& fovDegrees, ZVect
     const float swing = kPi * (1.0f - p);
     const ZVector3 offset = ZMatrix4::RotationX(swing).TransformPoint(ZVector3(0.0f, 0.0f, dist));
     position = lookAt + offset;
+}
+
+void ZLogoSplashCinematic::AimCamera(ZCamera& camera, const float e) {
+    float fov = 0.0f;
+    ZVector3 position;
+    ZVector3 lookAt;
+    ComputeCamera(e, fov, position, lookAt);
+    camera.SetFieldOfView(fov);
+    camera.SetPosition(position);
+    // The swing turns about the x axis, which stays the picture's horizontal.
+    // In the camera's basis the view runs along its up axis and the picture's
+    // x along minus its forward axis.
+    const ZVector3 view = (lookAt - position).Normalized();
+    camera.SetOrientation(ZVector3(-1.0f, 0.0f, 0.0f), view);
 }
 
 float ZLogoSplashCinematic::MeshFade(const float e) {
@@ -174,17 +190,14 @@ bool ZLogoSplashCinematic::Update(const float clock, const float dt) {
     const bool result = ZCinematic::Update(clock, dt);
     if (elapsed > kStingerDelay && !m_stingerPlayed) {
         m_stingerPlayed = true;
-        PlayStinger();
+        // A stinger that did not load (no device, a missing file) plays nothing.
+        ZAudioMgr* audio = GetAudioMgr();
+        if (audio->FindSound(StingerName()) != nullptr) {
+            audio->PlaySound(StingerName());
+        }
     }
     if (m_camera != nullptr) {
-        float fov = 0.0f;
-        ZVector3 position;
-        ZVector3 lookAt;
-        ComputeCamera(elapsed, fov, position, lookAt);
-        m_camera->SetFieldOfView(fov);
-        m_camera->SetPosition(position);
-        const ZVector3 forward = (lookAt - position).Normalized();
-        m_camera->SetOrientation(forward, ZVector3(1.0f, 0.0f, 0.0f).Cross(forward));
+        AimCamera(*m_camera, elapsed);
     }
     return result;
 }

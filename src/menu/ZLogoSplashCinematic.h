@@ -24,7 +24,8 @@ public:
     // Frees what Start made when End did not run.
     ~ZLogoSplashCinematic() override;
 
-    // Builds the logo quad, the ring and the camera; loads the stinger.
+    // Builds the logo quad, the ring and the camera; loads the stinger; the
+    // scene goes black behind the logo.
     void Start() override;
     // Opens the first menu, then releases the stinger and frees the logo, the
     // ring and the camera.
@@ -36,6 +37,8 @@ public:
     // The camera at elapsed time e: its field of view (degrees), position
     // and the point it looks at.
     static void ComputeCamera(float e, float& fovDegrees, ZVector3& position, ZVector3& lookAt);
+    // Sets the camera's field of view, position and orientation for time e.
+    static void AimCamera(ZCamera& camera, float e);
     // The ring's brightness (in, then out by 2.75 s) and the flat logo's (in
     // from 1.16 s, out by 4.45 s) at elapsed time e, 0..1.
     static float MeshFade(float e);

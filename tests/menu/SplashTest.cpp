@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "MenuFixture.h"
+#include "audio/ZAudioMgr.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZLocMgr.h"
 #include "menu/TitleMenu.h"
@@ -15,7 +16,9 @@
 #include "menu/ZLogoSplashCinematic.h"
 #include "menu/ZSplashLogoShader.h"
 #include "menu/ZTitleShader.h"
+#include "platform/sound/fake/FakeSoundSystem.h"
 #include "platform/window/keycodes.h"
+#include "renderer/ZCamera.h"
 #include "renderer/ZFont.h"
 
 using namespace menutest;
@@ -132,6 +135,30 @@ TEST(SplashCamera, SwingsOverTheLogoFromBehindAndNarrows) {
     }
 }
 
+TEST(SplashCamera, TheRingStaysInViewWhileItShows) {
+    // Points of the ring (radius 0.97 about (-0.425, -0.0875)) through the camera's
+    // view-projection, as the ring's effect multiplies them (row vectors).
+    ZCamera camera(90.0f, 4.0f / 3.0f, 0.1f, 100.0f);
+    camera.referenceAspect = 1.3333334f;
+    camera.SetUseWorldUp(false);
+    // From the moment it is bright enough to see (it starts black, behind the camera).
+    for (float e = 0.5f; e <= 2.75f; e += 0.25f) {
+        SCOPED_TRACE(e);
+        ZLogoSplashCinematic::AimCamera(camera, e);
+        ZMatrix4 vp;
+        camera.GetViewProjection(vp);
+        int inView = 0;
+        for (const ZVector3& p : {ZVector3(0.545f, -0.0875f, 0), ZVector3(-1.395f, -0.0875f, 0),
+                                  ZVector3(-0.425f, 0.8825f, 0), ZVector3(-0.425f, -1.0575f, 0)}) {
+            const float x = p.x * vp[0] + p.y * vp[4] + p.z * vp[8] + vp[12];
+            const float y = p.x * vp[1] + p.y * vp[5] + p.z * vp[9] + vp[13];
+            const float w = p.x * vp[3] + p.y * vp[7] + p.z * vp[11] + vp[15];
+            inView += w > 0.0f && std::fabs(x / w) <= 1.0f && std::fabs(y / w) <= 1.0f ? 1 : 0;
+        }
+        EXPECT_GE(inView, 2);
+    }
+}
+
 TEST(SplashCamera, TheRingFadesOutAsTheFlatLogoFadesIn) {
     struct Case {
         float e, mesh, logo;
@@ -174,9 +201,17 @@ protected:
         ZLocMgr* loc = ZLocMgr::GetInstance();
         loc->AddEngineStringFiles();
         loc->SetDefaultPath(false);
+        auto sounds = std::make_unique<platform::sound::FakeSoundSystem>();
+        device = sounds.get();
+        platform::sound::SetSoundSystem(std::move(sounds));
+        ASSERT_TRUE(GetAudioMgr()->InitDevice());
+        GetAudioMgr()->CreateSoundGroup(game->GetSFXAudioGroupName());
     }
     void TearDown() override {
         DestroyCinematicMgr();
+        DestroyAudioMgr();
+        EXPECT_EQ(device->GetBufferCount(), 0u) << "every buffer was released";
+        platform::sound::SetSoundSystem(nullptr);
         DestroyMenuMgr();
         ZLocMgr::DestroyInstance();
         ZStreamMgr::DestroyInstance();
@@ -193,6 +228,7 @@ protected:
     }
 
     SplashGame* splash = nullptr;
+    platform::sound::FakeSoundSystem* device = nullptr;
 };
 
 TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
@@ -202,6 +238,7 @@ TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     EXPECT_TRUE(GetCinematicMgr()->IsInputBlocked());
     EXPECT_NE(cinematic->GetLogoQuad(), nullptr);
     EXPECT_NE(cinematic->GetCamera(), nullptr);
+    EXPECT_NE(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "the stinger loaded";
 
     // The stinger's moment is the first step after 0.2 s.
     int steps = 0;
@@ -223,6 +260,7 @@ TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     EXPECT_EQ(splash->titleMenus, 1);
     EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 1u);
     EXPECT_FALSE(GetCinematicMgr()->IsInputBlocked());
+    EXPECT_EQ(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "released at the end";
     // The title menu starts its opening one frame late.
     Transitions(0.0f);
     ASSERT_NE(GetMenuMgr()->GetTopMenu(), nullptr);

@@ -16,8 +16,12 @@ import wave
 def ring_mesh():
     # An extruded ring in the z = 0 plane, facing +z: front and back faces
     # and the outer and inner walls, each its own vertices so that normals
-    # stay sharp. The grid texture wraps once around.
-    segments, inner, outer, half_depth = 48, 0.62, 0.86, 0.06
+    # stay sharp. The grid texture wraps once around. The splash's camera
+    # comes to rest looking at (-0.425, -0.0875) from 54 units with a 5 degree
+    # view: centred there and this size, the ring lies over the flat logo's
+    # circle as one fades into the other.
+    segments, inner, outer, half_depth = 48, 0.80, 0.97, 0.06
+    cx, cy = -0.425, -0.0875
     positions, normals, uvs, indices = [], [], [], []
 
     def strip(p0, p1, n0, n1, v0, v1):
@@ -26,7 +30,7 @@ def ring_mesh():
             a = 2 * math.pi * s / segments
             c, d = math.cos(a), math.sin(a)
             for p, n, v in ((p0, n0, v0), (p1, n1, v1)):
-                positions.append((p[0] * c, p[0] * d, p[1]))
+                positions.append((cx + p[0] * c, cy + p[0] * d, p[1]))
                 normals.append((n[0] * c, n[0] * d, n[1]) if n[1] == 0 else (0.0, 0.0, n[1]))
                 uvs.append((4.0 * s / segments, v))
         for s in range(segments):
