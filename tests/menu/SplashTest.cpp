@@ -11,6 +11,8 @@
 #include "audio/ZAudioMgr.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZLocMgr.h"
+#include "framework/ZRuntimeRand.h"
+#include "menu/RandomUnitVector.h"
 #include "menu/TitleMenu.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZLogoSplashCinematic.h"
@@ -308,6 +310,41 @@ TEST_F(SplashTest, QuickStartStartsTheGameWithoutASplashOrATitle) {
     GetCinematicMgr()->Play(game->CreateIntroSplash(), ZHashedString::None(), -1);
     EXPECT_EQ(splash->newGames, 2);
     EXPECT_EQ(splash->titleMenus, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RandomUnitVector, DrawsMapOntoTheSphere) {
+    struct Case {
+        int32_t r1, r2;
+        ZVector3 expected;
+    };
+    const Case cases[] = {
+        {0, 32767, ZVector3(0, 0, 1)},       // phi 0: the pole
+        {0, 0, ZVector3(0, 0, -1)},          // phi pi: the other pole
+        {0, 16384, ZVector3(1, 0, 0)},       // the equator at theta 0
+        {8192, 16384, ZVector3(0, 1, 0)},    // a quarter turn on
+        {16384, 16384, ZVector3(-1, 0, 0)},  // half a turn
+    };
+    for (const Case& c : cases) {
+        const ZVector3 v = UnitVectorFromDraws(c.r1, c.r2);
+        EXPECT_NEAR(v.x, c.expected.x, 2e-3f) << c.r1 << " " << c.r2;
+        EXPECT_NEAR(v.y, c.expected.y, 2e-3f) << c.r1 << " " << c.r2;
+        EXPECT_NEAR(v.z, c.expected.z, 2e-3f) << c.r1 << " " << c.r2;
+    }
+    // From the engine's generator: always of unit length, and spread over
+    // both hemispheres.
+    SeedRuntimeRand(7);
+    int upper = 0;
+    for (int i = 0; i < 200; ++i) {
+        const ZVector3 v = RandomUnitVector();
+        EXPECT_NEAR(v.x * v.x + v.y * v.y + v.z * v.z, 1.0f, 1e-4f);
+        upper += v.z > 0.0f ? 1 : 0;
+    }
+    EXPECT_GT(upper, 60);
+    EXPECT_LT(upper, 140);
 }
 
 }  // namespace
