@@ -18,10 +18,12 @@ def ring_mesh():
     # and the outer and inner walls, each its own vertices so that normals
     # stay sharp. The grid texture wraps once around. The splash's camera
     # comes to rest looking at (-0.425, -0.0875) from 54 units with a 5 degree
-    # view: centred there and this size, the ring lies over the flat logo's
-    # circle as one fades into the other.
-    segments, inner, outer, half_depth = 48, 0.80, 0.97, 0.06
-    cx, cy = -0.425, -0.0875
+    # view, where 1 unit is 0.424 of the half screen height: this size and
+    # this much above that point (the mark's circle sits 6/64 of the logo's
+    # height above its middle), the ring lies over the flat logo's circle as
+    # one fades into the other.
+    segments, inner, outer, half_depth = 48, 0.83, 1.0, 0.06
+    cx, cy = -0.425, 0.049
     positions, normals, uvs, indices = [], [], [], []
 
     def strip(p0, p1, n0, n1, v0, v1):
