@@ -2,8 +2,13 @@
 // press a confirmation window asks for, the inputs that never skip (Alt
 // held, a menu or the console open), and the end by time.
 
+#include <memory>
+
 #include "MenuFixture.h"
+#include "foundation/ZStreamMgr.h"
+#include "framework/ZLocMgr.h"
 #include "menu/ZCinematic.h"
+#include "renderer/ZFont.h"
 #include "platform/window/keycodes.h"
 
 using namespace menutest;
@@ -153,6 +158,32 @@ TEST_F(CinematicTest, TheDurationEndsTheSequence) {
     EXPECT_FALSE(zero.IsActive()) << "a duration of about 0 has nothing to play";
     zero.duration = -1.0f;
     EXPECT_TRUE(zero.IsActive());
+}
+
+TEST_F(CinematicTest, ThePromptNamesTheInputThatSkips) {
+    ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
+    ZLocMgr::GetInstance()->AddEngineStringFiles();
+    ZLocMgr::GetInstance()->SetDefaultPath(false);
+    auto font = std::make_unique<ZFont>();
+    ASSERT_TRUE(font->Load("Font_Tahoma_8_256.uv"));
+    game->menuFont = font.get();
+
+    ZCinematic cinematic;
+    cinematic.duration = -1.0f;
+    cinematic.skippableAfter = 0.0f;
+    cinematic.confirmWindow = 1.0f;
+    cinematic.runsOnGameTime = false;
+    EXPECT_TRUE(Tap(cinematic, DIK_ESCAPE));
+    const std::string text = cinematic.promptText.GetText();
+    EXPECT_EQ(text.rfind("Press ", 0), 0u) << text;
+    EXPECT_NE(text.find(" again to skip"), std::string::npos) << text;
+    EXPECT_EQ(text.find("%s"), std::string::npos) << text;
+    EXPECT_GT(text.size(), std::string("Press  again to skip").size()) << "the input's name is in it";
+
+    game->menuFont = nullptr;
+    font.reset();
+    ZLocMgr::DestroyInstance();
+    ZStreamMgr::DestroyInstance();
 }
 
 }  // namespace
