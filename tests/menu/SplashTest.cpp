@@ -242,6 +242,7 @@ TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     EXPECT_NE(cinematic->GetLogoQuad(), nullptr);
     EXPECT_NE(cinematic->GetCamera(), nullptr);
     EXPECT_NE(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "the stinger loaded";
+    EXPECT_EQ(game->GetScreenFadeLevel(), 0.0f) << "the scene is black behind the logo";
 
     // The stinger's moment is the first step after 0.2 s.
     int steps = 0;
@@ -264,6 +265,7 @@ TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 1u);
     EXPECT_FALSE(GetCinematicMgr()->IsInputBlocked());
     EXPECT_EQ(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "released at the end";
+    EXPECT_EQ(game->GetScreenFadeLevel(), 0.0f) << "the title menu fades the scene in";
     // The title menu starts its opening one frame late.
     Transitions(0.0f);
     ASSERT_NE(GetMenuMgr()->GetTopMenu(), nullptr);
@@ -301,6 +303,7 @@ TEST_F(SplashTest, QuickStartStartsTheGameWithoutASplashOrATitle) {
     EXPECT_EQ(splash->newGames, 1);
     EXPECT_EQ(splash->titleMenus, 0);
     EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 0u);
+    EXPECT_EQ(game->GetScreenFadeLevel(), 1.0f) << "no title to fade the scene in: it shows at once";
 
     // The command-line option does the same.
     game->m_quickStart = false;
