@@ -7,6 +7,15 @@ namespace {
 
 ZCinematicMgr* g_cinematicMgr = nullptr;
 
+// No name at all, or the name of the empty text: callers pass either.
+bool IsEmptyName(const ZHashedString name) {
+    if (name.IsNone()) {
+        return true;
+    }
+    const char* text = name.GetText();
+    return text == nullptr || text[0] == '\0';
+}
+
 int ByPriority(ZCinematicRecord* const& a, ZCinematicRecord* const& b, void* /*context*/) {
     return a->priority < b->priority ? -1 : (a->priority > b->priority ? 1 : 0);
 }
@@ -40,13 +49,13 @@ void ZCinematicMgr::Play(ZCinematic* const cinematic, ZHashedString name, int32_
     if (cinematic == nullptr) {
         return;
     }
-    if (name.IsNone()) {
+    if (IsEmptyName(name)) {
         name = cinematic->name;
     }
     if (priority < 0) {
         priority = cinematic->priority;
     }
-    if (name.IsNone() || IsPlaying(name)) {
+    if (IsEmptyName(name) || IsPlaying(name)) {
         return;
     }
     const bool active = cinematic->IsActive();

@@ -15,6 +15,10 @@ ZSplashCinematic::ZSplashCinematic() {
 }
 
 void ZSplashCinematic::End() {
+    // Ended by the program's exit: nothing comes after it.
+    if (ZBaseGame::IsExiting()) {
+        return;
+    }
     ZBaseGame* game = ZBaseGame::GetInstance();
     if (game->IsQuickStart()) {
         game->StartNewGame();

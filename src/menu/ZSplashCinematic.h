@@ -9,6 +9,7 @@ public:
     ZSplashCinematic();
 
     // Quick start: the base game's StartNewGame. Otherwise the title menu
-    // from the base game's factory, opened a frame late.
+    // from the base game's factory, opened a frame late. Neither while the
+    // program exits.
     void End() override;
 };

@@ -80,6 +80,14 @@ TEST_F(CinematicMgrTest, NamesComeFromTheCallerOrTheCinematicAndPlayOnce) {
     unnamed.name = ZHashedString::None();
     mgr->Play(&unnamed, ZHashedString::None(), 5);
     EXPECT_EQ(mgr->GetPlayingCount(), 1u);
+    LogCinematic emptyText("z", &log);
+    emptyText.name = ZHashedString("");
+    mgr->Play(&emptyText, ZHashedString(""), 5);
+    EXPECT_EQ(mgr->GetPlayingCount(), 1u) << "the empty text is no name either";
+    auto* own = new LogCinematic("own", &log);
+    mgr->Play(own, ZHashedString(""), 5);
+    EXPECT_TRUE(mgr->IsPlaying(ZHashedString("own"))) << "the empty text takes the cinematic's own name";
+    mgr->Stop(ZHashedString("own"));
     auto* named = new LogCinematic("y", &log);
     mgr->Play(named, ZHashedString("given"), 5);
     EXPECT_TRUE(mgr->IsPlaying(ZHashedString("given")));
@@ -87,7 +95,7 @@ TEST_F(CinematicMgrTest, NamesComeFromTheCallerOrTheCinematicAndPlayOnce) {
 
     mgr->Play(nullptr, ZHashedString("null"), 0);
     EXPECT_EQ(mgr->GetPlayingCount(), 2u);
-    EXPECT_EQ(log, (std::vector<std::string>{"a:Start", "y:Start"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"a:Start", "own:Start", "own:End", "own:deleted", "y:Start"}));
     mgr->StopAll();
     log.clear();  // the refused ones die with the test, the others were freed
 }
