@@ -51,7 +51,8 @@ bool IsCandidate(ZCollisionWorld* world, ZCollisionInterface* mover, ZCollisionI
     ZCollisionOwner* const moverOwner = mover->GetOwner();
     ZCollisionOwner* const candidateOwner = candidate->GetOwner();
     if (moverOwner != nullptr) {
-        if (moverOwner->GetSpatial() == candidateOwner->GetSpatial()) {
+        ZRTTIBase* const moverSpatial = moverOwner->GetSpatial();
+        if (moverSpatial != nullptr && moverSpatial == candidateOwner->GetSpatial()) {
             return false;
         }
         ZEntity* const moverEntity = OwnerEntity(mover);
