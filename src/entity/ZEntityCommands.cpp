@@ -3,11 +3,14 @@
 #include <cstdio>
 
 #include "entity/ZCheckpointComponent.h"
+#include "entity/ZCollisionComponent.h"
 #include "entity/ZConditions.h"
 #include "entity/ZDataComponent.h"
 #include "entity/ZDeleteComponent.h"
 #include "entity/ZEntity.h"
 #include "entity/ZEntityGameHooks.h"
+#include "entity/ZHealthComponent.h"
+#include "entity/ZPhysicsComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZScriptComponent.h"
 #include "entity/ZTimerComponent.h"
@@ -108,6 +111,39 @@ void Render(const Words& words, const uint32_t context, const uint32_t other) {
     }
 }
 
+void Collision(const Words& words, const uint32_t context, const uint32_t other) {
+    ZCollisionComponent* collision = NamedComponent<ZCollisionComponent>(words, 1, context, other);
+    const ZString& mode = Word(words, 2);
+    if (collision == nullptr) {
+        return;
+    }
+    if (mode.EqualsNoCase("enable")) {
+        collision->SetEnabled(true);
+    } else if (mode.EqualsNoCase("disable")) {
+        collision->SetEnabled(false);
+    }
+}
+
+// The amount is the int field of word 2's value (a Float amount damages by
+// 0); no attacker is named.
+void Damage(const Words& words, const uint32_t context, const uint32_t other) {
+    ZDatumEntry amount = ZDatumEntry::Int(0);
+    if (words.Count() > 2) {
+        EvaluateOperand(Word(words, 2), context, other, amount);
+    }
+    if (ZHealthComponent* health = NamedComponent<ZHealthComponent>(words, 1, context, other)) {
+        health->TakeDamage(amount.value.intValue, 0);
+    }
+}
+
+// The engine's default movement: one jump of 32 units reached in 0.3 s.
+void InitPhysics(const Words& words, const uint32_t context, const uint32_t other) {
+    if (ZPhysicsComponent* physics = NamedComponent<ZPhysicsComponent>(words, 1, context, other)) {
+        const float heights[] = {32.0f};
+        physics->InitPhysics(0.0f, heights, 1, 0.3f, 1.0f, 0.0f);
+    }
+}
+
 void Checkpoint(const Words& words, const uint32_t context, const uint32_t other) {
     if (ZCheckpointComponent* checkpoint = NamedComponent<ZCheckpointComponent>(words, 1, context, other)) {
         ReportCheckpointReached(checkpoint->GetHandle(), context);
@@ -135,7 +171,7 @@ ZMap<ZHashedString, Handler>& Table() {
             {"set", &Blackboard<SetDatumByHandle>},
             {"init", &Blackboard<InitDatumByHandle>},
             {"clear", &Clear},
-            {"damage", &NotYetBuilt},
+            {"damage", &Damage},
             {"delete", &Delete},
             {"pickup", &NotYetBuilt},
             {"initdialog", &NotYetBuilt},
@@ -147,8 +183,8 @@ ZMap<ZHashedString, Handler>& Table() {
             {"timer", &Timer},
             {"anim", &NotYetBuilt},
             {"render", &Render},
-            {"collision", &NotYetBuilt},
-            {"initphysics", &NotYetBuilt},
+            {"collision", &Collision},
+            {"initphysics", &InitPhysics},
             {"respawn", &NotYetBuilt},
             {"checkpoint", &Checkpoint},
         };
