@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "entity/ZAnimComponent.h"
 #include "entity/ZCheckpointComponent.h"
 #include "entity/ZCollisionComponent.h"
 #include "entity/ZConditions.h"
@@ -136,6 +137,15 @@ void Damage(const Words& words, const uint32_t context, const uint32_t other) {
     }
 }
 
+// "anim <entity> play <sequence>"; the name is not checked against the
+// sequences (an unknown one plays nothing).
+void Anim(const Words& words, const uint32_t context, const uint32_t other) {
+    ZAnimComponent* anim = NamedComponent<ZAnimComponent>(words, 1, context, other);
+    if (anim != nullptr && Word(words, 2).EqualsNoCase("play")) {
+        anim->Play(ZHashedString(Word(words, 3).GetText()));
+    }
+}
+
 // The engine's default movement: one jump of 32 units reached in 0.3 s.
 void InitPhysics(const Words& words, const uint32_t context, const uint32_t other) {
     if (ZPhysicsComponent* physics = NamedComponent<ZPhysicsComponent>(words, 1, context, other)) {
@@ -181,7 +191,7 @@ ZMap<ZHashedString, Handler>& Table() {
             {"runscript", &Run},
             {"runfunction", &Run},
             {"timer", &Timer},
-            {"anim", &NotYetBuilt},
+            {"anim", &Anim},
             {"render", &Render},
             {"collision", &Collision},
             {"initphysics", &InitPhysics},

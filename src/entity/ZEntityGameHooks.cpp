@@ -35,3 +35,13 @@ bool ShouldCreateEntity(const ZHashedString definitionFile) {
     const auto hook = GetEntityGameHooks().shouldCreateEntity;
     return hook == nullptr || hook(definitionFile);
 }
+
+ZShader* GetSpriteShader() {
+    const auto hook = GetEntityGameHooks().getSpriteShader;
+    return hook != nullptr ? hook() : nullptr;
+}
+
+ZHashedString GetWorldSpriteGroup() {
+    const auto hook = GetEntityGameHooks().getWorldSpriteGroup;
+    return hook != nullptr ? hook() : ZHashedString("World Sprites Group");
+}

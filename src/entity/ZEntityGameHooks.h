@@ -4,6 +4,8 @@
 
 #include "foundation/ZHashedString.h"
 
+class ZShader;
+
 // What the entity framework asks of the game object: the game installs its
 // answers at start-up; until it does (and in the engine alone) there is no
 // player, no speedrun record, no randomizer, no session and checkpoints are
@@ -19,6 +21,10 @@ struct ZEntityGameHooks {
     // Whether an entity of that definition file may be made now (a destroyed
     // block stays destroyed); unset means always.
     bool (*shouldCreateEntity)(ZHashedString definitionFile) = nullptr;
+    // The shader sprites draw with (unset: none, the sprite is not drawn)
+    // and the render group they join (unset: "World Sprites Group").
+    ZShader* (*getSpriteShader)() = nullptr;
+    ZHashedString (*getWorldSpriteGroup)() = nullptr;
 };
 
 // The process-wide hooks (all null until the game sets them).
@@ -31,3 +37,5 @@ bool IsGameRandomizerMode();
 uint32_t GetGameSessionId();
 void ReportCheckpointReached(uint32_t checkpoint, uint32_t context);
 bool ShouldCreateEntity(ZHashedString definitionFile);
+ZShader* GetSpriteShader();
+ZHashedString GetWorldSpriteGroup();

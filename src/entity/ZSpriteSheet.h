@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/ZHashedString.h"
+#include "renderer/ZQuadRenderable.h"
+
+class ZTexture;
+
+// A sprite's drawable: the unit quad with the sheet texture. It answers
+// "DiffuseMap" with its texture and hands every other parameter down its
+// chain (to the sprite component). It leaves every render group when deleted.
+class ZSpriteSheet : public ZQuadRenderable {
+public:
+    // Loads the sheet through the texture cache under the name.
+    ZSpriteSheet(ZHashedString name, const char* fileName);
+    // Gives back its reference to the cached texture.
+    ~ZSpriteSheet() override;
+
+    bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+
+    // The sheet's size in pixels; 0 without a texture.
+    int32_t GetWidth() const;
+    int32_t GetHeight() const;
+
+    ZHashedString textureName;
+    ZTexture* texture = nullptr;
+    uint8_t flags = 1;
+};
