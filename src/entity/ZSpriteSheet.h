@@ -3,14 +3,18 @@
 #include <cstdint>
 
 #include "foundation/ZHashedString.h"
-#include "renderer/ZQuadRenderable.h"
+#include "renderer/ZIndexBuffer.h"
+#include "renderer/ZRenderable.h"
+#include "renderer/ZVertexBuffer.h"
 
 class ZTexture;
 
-// A sprite's drawable: the unit quad with the sheet texture. It answers
+// A sprite's drawable: the unit square from (0, 0) to (1, 1), y down, texture
+// v = y, with the sheet texture; the sprite's world matrix scales it to its
+// size in pixels. It answers
 // "DiffuseMap" with its texture and hands every other parameter down its
 // chain (to the sprite component). It leaves every render group when deleted.
-class ZSpriteSheet : public ZQuadRenderable {
+class ZSpriteSheet : public ZRenderable {
 public:
     // Loads the sheet through the texture cache under the name.
     ZSpriteSheet(ZHashedString name, const char* fileName);
@@ -26,4 +30,8 @@ public:
     ZHashedString textureName;
     ZTexture* texture = nullptr;
     uint8_t flags = 1;
+
+private:
+    ZVertexBuffer m_vertices;
+    ZIndexBuffer m_indices;
 };
