@@ -38,35 +38,49 @@ bool BoundsOverlap(const float a[6], const float b[6], const float grow) {
     return true;
 }
 
+// What the candidate filter needs of the mover, looked up once per query.
+struct MoverInfo {
+    ZCollisionInterface* shape = nullptr;
+    ZRTTIBase* spatial = nullptr;
+    ZEntity* entity = nullptr;
+    float bounds[6] = {};
+};
+
+MoverInfo DescribeMover(ZCollisionInterface* mover, const ZVector3& from, const ZVector3& to) {
+    MoverInfo info;
+    info.shape = mover;
+    if (ZCollisionOwner* const owner = mover->GetOwner()) {
+        info.spatial = owner->GetSpatial();
+        info.entity = OwnerEntity(mover);
+    }
+    mover->GetSweptBounds(info.bounds, from, to);
+    return info;
+}
+
 // The candidate filter of a sweep or an overlap query.
-bool IsCandidate(ZCollisionWorld* world, ZCollisionInterface* mover, ZCollisionInterface* candidate,
-                 const uint32_t mask, const CollisionResultArray& results, const uint32_t firstResult,
-                 const float moverBounds[6]) {
-    if (candidate == mover || candidate->IsOwnerless()) {
+bool IsCandidate(ZCollisionWorld* world, const MoverInfo& mover, ZCollisionInterface* candidate, const uint32_t mask,
+                 const CollisionResultArray& results, const uint32_t firstResult) {
+    if (candidate == mover.shape || candidate->IsOwnerless()) {
         return false;
     }
     if (!candidate->MatchesFilter(mask)) {
         return false;
     }
-    ZCollisionOwner* const moverOwner = mover->GetOwner();
-    ZCollisionOwner* const candidateOwner = candidate->GetOwner();
-    if (moverOwner != nullptr) {
-        ZRTTIBase* const moverSpatial = moverOwner->GetSpatial();
-        if (moverSpatial != nullptr && moverSpatial == candidateOwner->GetSpatial()) {
+    if (mover.shape->GetOwner() != nullptr) {
+        if (mover.spatial != nullptr && mover.spatial == candidate->GetOwner()->GetSpatial()) {
             return false;
         }
-        ZEntity* const moverEntity = OwnerEntity(mover);
         ZEntity* const candidateEntity = OwnerEntity(candidate);
-        if (moverEntity != nullptr && moverEntity == candidateEntity) {
+        if (mover.entity != nullptr && mover.entity == candidateEntity) {
             return false;
         }
         // Riders move with their carrier; the carrier never runs into them.
         const ZBasingComponent* const basing = GetComponent<ZBasingComponent>(candidateEntity);
-        if (moverEntity != nullptr && basing != nullptr && basing->parent == moverEntity) {
+        if (mover.entity != nullptr && basing != nullptr && basing->parent == mover.entity) {
             return false;
         }
     }
-    if (!candidate->IsBlocker(mover) && AlreadyReported(results, firstResult, candidate)) {
+    if (!candidate->IsBlocker(mover.shape) && AlreadyReported(results, firstResult, candidate)) {
         return false;
     }
     float bounds[6];
@@ -77,7 +91,7 @@ bool IsCandidate(ZCollisionWorld* world, ZCollisionInterface* mover, ZCollisionI
         bounds[i] += offset[i];
         bounds[i + 3] += offset[i];
     }
-    return BoundsOverlap(bounds, moverBounds, world->tolerance);
+    return BoundsOverlap(bounds, mover.bounds, world->tolerance);
 }
 
 // Refines a feature hit so that the mover stops the tolerance short of the
@@ -183,13 +197,12 @@ bool SweepShape(ZCollisionWorld* world, CollisionResultArray& results, ZCollisio
         bool done = false;
         while (!done) {
             CollisionResult best;
-            float moverBounds[6];
-            mover->GetSweptBounds(moverBounds, from, to);
+            const MoverInfo info = DescribeMover(mover, from, to);
             // Indexed: touch callbacks never run inside a pass, but shapes the
             // list holds may still be added while the narrow tests run.
             for (uint32_t i = 0; i < world->shapes.Count(); ++i) {
                 ZCollisionInterface* const candidate = world->shapes[i];
-                if (!IsCandidate(world, mover, candidate, mask, results, firstResult, moverBounds)) {
+                if (!IsCandidate(world, info, candidate, mask, results, firstResult)) {
                     continue;
                 }
                 features.Resize(0);
@@ -277,11 +290,10 @@ bool OverlapQuery(ZCollisionWorld* world, CollisionResultArray& results, ZCollis
     if (world == nullptr || mover == nullptr) {
         return false;
     }
-    float moverBounds[6];
-    mover->GetSweptBounds(moverBounds, point, point);
+    const MoverInfo info = DescribeMover(mover, point, point);
     for (uint32_t i = 0; i < world->shapes.Count(); ++i) {
         ZCollisionInterface* const candidate = world->shapes[i];
-        if (!IsCandidate(world, mover, candidate, mask, results, firstResult, moverBounds)) {
+        if (!IsCandidate(world, info, candidate, mask, results, firstResult)) {
             continue;
         }
         if (candidate->Overlaps(*mover, point)) {
