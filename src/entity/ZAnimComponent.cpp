@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int kMaxStripFrames = 4096;
+
 int ReadInt(const ZDefNode& node, const ZHashedString key) { return std::atoi(node.GetAttribute(key).GetText()); }
 
 float ReadFloat(const ZDefNode& node, const ZHashedString key) {
@@ -66,11 +68,18 @@ void ZAnimComponent::ReadDefinition(const ZDefNode& element) {
                 const int h = ReadInt(part, kH);
                 const int dx = std::max(ReadInt(part, kDX), 1);
                 const int dy = std::max(ReadInt(part, kDY), 1);
-                const int n = std::max(dx, dy);
+                int n = std::max(dx, dy);
+                // A strip longer than any sheet holds is a typing slip; it must
+                // not take all memory.
+                if (n > kMaxStripFrames) {
+                    ZLog::Printf("Anim: a Frame strip of %d frames is cut to %d", n, kMaxStripFrames);
+                    n = kMaxStripFrames;
+                }
                 for (int i = 0; i < n; ++i) {
                     AnimFrame frame;
-                    frame.u = float((i % dx) * w + x) / sheetWidth;
-                    frame.v = float((i % dy) * h + y) / sheetHeight;
+                    // In 64 bits: huge sizes in a definition must not overflow.
+                    frame.u = float(int64_t(i % dx) * w + x) / sheetWidth;
+                    frame.v = float(int64_t(i % dy) * h + y) / sheetHeight;
                     frame.w = float(w) / sheetWidth;
                     frame.h = float(h) / sheetHeight;
                     sequence.frames.PushBack(frame);

@@ -7,6 +7,20 @@
 #include "foundation/ZHandleRegistry.h"
 #include "renderer/ZCamera.h"
 
+ZBasingComponent::~ZBasingComponent() {
+    ZEntity* const self = GetOwner();
+    for (ZEntity* child : children) {
+        ZBasingComponent* const rider = GetComponent<ZBasingComponent>(child);
+        if (rider != nullptr && rider->parent == self) {
+            rider->parent = nullptr;
+            rider->heldRigidly = false;
+        }
+    }
+    if (ZBasingComponent* carrier = GetComponent<ZBasingComponent>(parent)) {
+        carrier->children.Remove(self);
+    }
+}
+
 void ZBasingComponent::ReadDefinition(const ZDefNode& element) {
     ZDefinedComponent::ReadDefinition(element);
     static const ZHashedString kRole("Role");

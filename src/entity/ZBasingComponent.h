@@ -18,6 +18,9 @@ public:
     using CarriedCallback = void (*)(ZEntity* rider, ZEntity* parent);
 
     ZBasingComponent() = default;
+    // Cuts the links at both ends quietly (no events: the entity is going),
+    // so that no rider or carrier keeps a pointer to it.
+    ~ZBasingComponent() override;
 
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("Basing");

@@ -1,5 +1,6 @@
 #include "entity/ZCollisionComponent.h"
 
+#include <cmath>
 #include <vector>
 
 #include "entity/ZCollisionBox.h"
@@ -9,6 +10,7 @@
 #include "entity/ZEntity.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZHandleRegistry.h"
+#include "foundation/ZLog.h"
 #include "foundation/ZString.h"
 
 namespace {
@@ -44,7 +46,16 @@ void ZCollisionComponent::ReadDefinition(const ZDefNode& element) {
     ZCollisionInterface* primitive = GetPrimary();
     if (definition.GetAttribute(kType).EqualsNoCase("Box")) {
         ZVector3 extents = ReadVector3(definition.FindChild(kExtents).FindChild(kVector));
-        if (!(extents.z > 0.0f)) {
+        // A box turned inside out (or of no finite size) would trap or pass
+        // everything: such sizes are made usable and reported.
+        for (float* half : {&extents.x, &extents.y}) {
+            if (!std::isfinite(*half) || *half < 0.0f) {
+                ZLog::Printf("Collision: box half-extent %g is not a size; using %g", double(*half),
+                             std::isfinite(*half) ? double(-*half) : 0.0);
+                *half = std::isfinite(*half) ? -*half : 0.0f;
+            }
+        }
+        if (!(extents.z > 0.0f) || !std::isfinite(extents.z)) {
             extents.z = 1.0f;
         }
         auto* const box = new ZCollisionBox(extents);

@@ -13,6 +13,7 @@
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZPusherComponent.h"
 #include "foundation/ZHandleRegistry.h"
+#include "foundation/ZLog.h"
 #include "framework/ZBaseGame.h"
 #include "renderer/ZCamera.h"
 
@@ -31,6 +32,8 @@ namespace {
 bool HasChild(const ZDefNode& element, const ZHashedString name) {
     return element.FindChildIndex(0, name) < element.children.Count();
 }
+
+bool IsFinite(const ZVector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 bool IsAlive(const uint32_t handle, const void* object) {
     return handle != 0 && FindObjectByHandle(handle) == object;
@@ -62,16 +65,29 @@ void ZSpatialComponent::ReadDefinition(const ZDefNode& element) {
                    {kVelocity, &current.velocity},
                    {kAcceleration, &current.acceleration},
                    {kScale, &current.scale}};
+    // "inf" and "nan" read as numbers; a body that stood there would spread
+    // them to everything it touches, so such a vector is refused.
     for (const auto& v : vectors) {
         if (HasChild(element, v.name)) {
-            ReadVector3Into(element.FindChild(v.name).FindChild(kVector), *v.field);
+            ZVector3 value = *v.field;
+            ReadVector3Into(element.FindChild(v.name).FindChild(kVector), value);
+            if (IsFinite(value)) {
+                *v.field = value;
+            } else {
+                ZLog::Printf("Spatial: \"%s\" is not a finite vector; kept (%g, %g, %g)", v.name.GetText(),
+                             double(v.field->x), double(v.field->y), double(v.field->z));
+            }
         }
     }
     if (HasChild(element, kRotation)) {
         const ZDefNode& vector = element.FindChild(kRotation).FindChild(kVector);
         const ZVector3 axis = ReadVector3(vector.FindChild(kAxis));
         const float angle = vector.GetAttribute(kAngle).ToFloat();
-        current.rotation = ZQuaternion::FromAxisAngle(axis, angle);
+        if (IsFinite(axis) && std::isfinite(angle)) {
+            current.rotation = ZQuaternion::FromAxisAngle(axis, angle);
+        } else {
+            ZLog::Printf("Spatial: \"Rotation\" is not finite; kept the rotation");
+        }
     }
     ResetInterpolation();
     // Shapes read before this component (a "Collision" element written

@@ -80,6 +80,13 @@ TEST(ZAnimComponent, FramesAreCutFromTheSheetAlongRowsAndColumns) {
         // Counts below 1 count as 1.
         {"X='32' Y='32' W='16' H='16' DX='0' DY='-3'", {{0.5f, 0.5f, 0.25f, 0.25f}}},
     };
+    {
+        // A slip of the keyboard does not eat the memory.
+        SpriteEntity e(64, 64);
+        e.anim->ReadDefinition(Markup("<Anim><Sequence Name='Oops'><Frame W='2000000000' H='16' DX='2000000000'/>"
+                                      "</Sequence></Anim>"));
+        EXPECT_EQ(e.anim->sequences.Get(ZHashedString("Oops")).frames.Count(), 4096u);
+    }
     for (const Case& c : cases) {
         SpriteEntity e(64, 64);
         e.anim->ReadDefinition(

@@ -51,6 +51,19 @@ TEST(ZSpatialComponent, ReadsItsStateAndMakesEveryCopyEqual) {
     EXPECT_NEAR(spatial->current.rotation.z, 1.0f, 1e-6f);
 }
 
+TEST(ZSpatialComponent, NonFiniteNumbersInADefinitionAreRefused) {
+    ZEntity entity;
+    ZSpatialComponent* spatial = AddComponent<ZSpatialComponent>(&entity);
+    spatial->ReadDefinition(Markup("<Spatial><Position><Vector X='3' Y='4'/></Position></Spatial>"));
+    spatial->ReadDefinition(Markup("<Spatial><Position><Vector X='nan'/></Position>"
+                                   "<Velocity><Vector Y='inf'/></Velocity><Scale><Vector X='2'/></Scale>"
+                                   "<Rotation><Vector Angle='nan'><Axis Z='1'/></Vector></Rotation></Spatial>"));
+    EXPECT_EQ(spatial->current.position, ZVector3(3, 4, 0));
+    EXPECT_EQ(spatial->current.velocity, ZVector3());
+    EXPECT_EQ(spatial->current.scale, ZVector3(2, 1, 1)) << "the good parts still load";
+    EXPECT_EQ(spatial->current.rotation, ZQuaternion());
+}
+
 TEST(ZSpatialComponent, SnapsToPixelCentresInStepWithTheReference) {
     struct Case {
         float position;
@@ -221,6 +234,10 @@ TEST(ZCollisionComponent, ReadsItsShapeFromTheDefinition) {
          "</Extents></Primitive></Collision>",
          0xFFFFFFFFu, false, true, {1, 1, 5}, 1, ZCollisionInterface::kSlide},
         {"<Collision><Primitive Type='Sphere'/></Collision>", 0xFFFFFFFFu, false, false, {}, 0, 0},
+        // Sizes that are not sizes are made usable.
+        {"<Collision><Primitive Type='Box'><Extents><Vector X='-4' Y='nan' Z='inf'/></Extents></Primitive>"
+         "</Collision>",
+         0xFFFFFFFFu, false, true, {4, 0, 1}, 1, ZCollisionInterface::kSlide},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.markup);
@@ -367,6 +384,26 @@ TEST(ZBasingComponent, MovingToAnotherCarrierLeavesTheFirstBeforeArriving) {
     EXPECT_EQ(r->parent, &second);
     r->AttachTo(0);
     EXPECT_EQ(r->parent, &second) << "a gone carrier changes nothing";
+}
+
+TEST(ZBasingComponent, LinksGoWithEitherEnd) {
+    ZEntity rider;
+    ZBasingComponent* r = AddComponent<ZBasingComponent>(&rider);
+    {
+        ZEntity carrier;
+        AddComponent<ZBasingComponent>(&carrier);
+        r->AttachTo(carrier.GetHandle());
+        ASSERT_EQ(r->parent, &carrier);
+    }
+    EXPECT_EQ(r->parent, nullptr) << "no pointer to a destroyed carrier";
+    ZEntity carrier;
+    ZBasingComponent* c = AddComponent<ZBasingComponent>(&carrier);
+    {
+        ZEntity passenger;
+        AddComponent<ZBasingComponent>(&passenger)->AttachTo(carrier.GetHandle());
+        EXPECT_EQ(c->children.Count(), 1u);
+    }
+    EXPECT_TRUE(c->children.IsEmpty()) << "no pointer to a destroyed rider";
 }
 
 TEST(ZFacingComponent, FacesNowhereUntilTheGameSetsIt) {
