@@ -386,6 +386,35 @@ TEST(ZBasingComponent, MovingToAnotherCarrierLeavesTheFirstBeforeArriving) {
     EXPECT_EQ(r->parent, &second) << "a gone carrier changes nothing";
 }
 
+TEST(ZBasingComponent, RigidRidersSwingTowardsTheirOffset) {
+    ZEntity carrier;
+    ZEntity rider;
+    ZSpatialComponent* carrierSpatial = AddComponent<ZSpatialComponent>(&carrier);
+    AddComponent<ZBasingComponent>(&carrier);
+    ZSpatialComponent* riderSpatial = AddComponent<ZSpatialComponent>(&rider);
+    ZBasingComponent* riderBasing = AddComponent<ZBasingComponent>(&rider);
+    ZPhysicsComponent* riderPhysics = AddComponent<ZPhysicsComponent>(&rider);
+    riderBasing->AttachTo(carrier.GetHandle());
+    riderBasing->heldRigidly = true;
+    riderBasing->rigidOffset = {0, 10, 0};
+    riderSpatial->current.position = {20, 0, 0};
+    riderSpatial->current.velocity = {0, 500, 0};
+    carrierSpatial->current.rotation = ZQuaternion::FromAxisAngle({0, 0, 1}, 0.5f);
+    carrierSpatial->current.velocity = {60, 0, 0};
+    // A rider carried rigidly does not move itself.
+    riderPhysics->Step(kDt);
+    EXPECT_EQ(riderSpatial->current.position, ZVector3(20, 0, 0));
+    carrierSpatial->Integrate(kDt);
+    // Moved with the carrier (to x = 11 from the carrier at 1), then turned a
+    // third of the way (20 steps a second) towards the offset's direction,
+    // and a third of the way from distance 10 to 10.
+    const ZVector3 offset = riderSpatial->current.position - carrierSpatial->current.position;
+    const float angle = std::atan2(offset.y, offset.x);
+    EXPECT_NEAR(angle, 3.14159265f / 2 / 3, 1e-4f);
+    EXPECT_NEAR(offset.Length(), 20.0f + (10.0f - 20.0f) / 3.0f, 1e-4f);
+    EXPECT_EQ(riderSpatial->current.rotation, carrierSpatial->current.rotation);
+}
+
 TEST(ZBasingComponent, LinksGoWithEitherEnd) {
     ZEntity rider;
     ZBasingComponent* r = AddComponent<ZBasingComponent>(&rider);

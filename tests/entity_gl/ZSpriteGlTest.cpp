@@ -124,9 +124,12 @@ TEST_F(ZSpriteGlTest, DrawsTheCurrentFrameAtTheEntitysPixels) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
-        spatial->current.position = c.position;
+        // Drawn between two fixed steps: halfway from 20 pixels up-left.
+        spatial->current.position = c.position - ZVector3(20.0f, 20.0f, 0.0f);
         spatial->current.scale = {16.0f, 16.0f, 1.0f};
         spatial->ResetInterpolation();
+        spatial->current.position = c.position + ZVector3(20.0f, 20.0f, 0.0f);
+        spatial->Interpolate(0.5f);
         anim->elapsed = c.elapsed;
         GetRenderer()->Clear(true, false, kClear, 1.0f);
         Draw(effect, "Sprite", *sprite->sheet, [&] {
