@@ -1,5 +1,7 @@
 #include "entity/ZEntityGameHooks.h"
 
+#include "entity/ZEntity.h"
+
 ZEntityGameHooks& GetEntityGameHooks() {
     static ZEntityGameHooks hooks;
     return hooks;
@@ -34,4 +36,29 @@ void ReportCheckpointReached(const uint32_t checkpoint, const uint32_t context) 
 bool ShouldCreateEntity(const ZHashedString definitionFile) {
     const auto hook = GetEntityGameHooks().shouldCreateEntity;
     return hook == nullptr || hook(definitionFile);
+}
+
+ZHashedString GetGameDialogStringFile() {
+    static const ZHashedString kEmpty("");
+    const auto hook = GetEntityGameHooks().getDialogStringFile;
+    return hook != nullptr ? hook() : kEmpty;
+}
+
+void ShowGameDialogText(const int32_t what) {
+    if (const auto hook = GetEntityGameHooks().showDialogText) {
+        hook(what);
+    }
+}
+
+float GetGameFrameTime() {
+    const auto hook = GetEntityGameHooks().getFrameTime;
+    return hook != nullptr ? hook() : 0.0f;
+}
+
+void AddGameSpawnedEntity(ZEntity* const entity) {
+    if (const auto hook = GetEntityGameHooks().addSpawnedEntity) {
+        hook(entity);
+    } else {
+        delete entity;
+    }
 }
