@@ -3,6 +3,9 @@
 #include <cstdint>
 
 #include "entity/ZSerialComponent.h"
+#include "foundation/ZArray.h"
+
+class ZEntity;
 
 // Governs an entity's deletion: an entity whose component may be deleted is
 // marked pending by a flush, and the base game deletes pending entities at its
@@ -11,6 +14,9 @@ class ZDeleteComponent : public ZSerialComponent {
     Z_RTTI(ZDeleteComponent, ZSerialComponent)
 
 public:
+    // (watcher entity, deleted entity)
+    using DeletedCallback = void (*)(ZEntity* watcher, ZEntity* deleted);
+
     ZDeleteComponent() = default;
 
     ZHashedString GetSerialName() const override {
@@ -20,12 +26,25 @@ public:
     // Its saved state comes with the rest of its system; nothing yet.
     void Save(ZDefNode& /*element*/) const override {}
 
-    // Runs just before the entity is deleted.
-    virtual void OnDelete() {}
+    // Runs just before the entity is deleted: the deletion notices.
+    virtual void OnDelete() { NotifyDeleted(); }
+    virtual void SetDeletedCallback(DeletedCallback callback) { deletedCallback = callback; }
+    virtual DeletedCallback GetDeletedCallback() const { return deletedCallback; }
+
+    // The watcher is told (its deleted callback) when watched's entity goes;
+    // only a watcher whose delete component has a callback is registered.
+    static void Watch(ZDeleteComponent* watched, ZEntity* watcher);
+    // Tells every watcher still there, then leaves the lists of the entities
+    // this one watches.
+    void NotifyDeleted();
 
     bool mayBeDeleted = false;
     bool deletePending = false;
     // 0 none, 1 delete, 2 semi-permanent (with its record), 3 permanent.
     int32_t deleteMode = 0;
     ZDefNode deleteRecord;
+    // Entity handles, so an entity that went some other way is simply skipped.
+    ZArray<uint32_t> watchers;
+    ZArray<uint32_t> watching;
+    DeletedCallback deletedCallback = nullptr;
 };
