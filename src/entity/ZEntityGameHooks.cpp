@@ -62,3 +62,26 @@ void AddGameSpawnedEntity(ZEntity* const entity) {
         delete entity;
     }
 }
+
+ZEntity* FindGameSceneObject(const ZHashedString name) {
+    const auto hook = GetEntityGameHooks().findSceneObject;
+    return hook != nullptr ? hook(name) : nullptr;
+}
+
+ZFont* GetGameFont(const ZHashedString use) {
+    const auto hook = GetEntityGameHooks().getFont;
+    return hook != nullptr ? hook(use) : nullptr;
+}
+
+void GetGameScreenSize(int32_t& width, int32_t& height) {
+    width = 640;
+    height = 480;
+    if (const auto hook = GetEntityGameHooks().getScreenSize) {
+        hook(width, height);
+    }
+}
+
+ZRTTIBase* FindGameManager(const ZHashedString name) {
+    const auto hook = GetEntityGameHooks().findManager;
+    return hook != nullptr ? hook(name) : nullptr;
+}

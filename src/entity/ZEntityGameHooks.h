@@ -5,6 +5,8 @@
 #include "foundation/ZHashedString.h"
 
 class ZEntity;
+class ZFont;
+class ZRTTIBase;
 
 // What the entity framework asks of the game object: the game installs its
 // answers at start-up; until it does (and in the engine alone) there is no
@@ -30,6 +32,14 @@ struct ZEntityGameHooks {
     float (*getFrameTime)() = nullptr;
     // Every entity made by the "spawn" verb and by spawners is handed over.
     void (*addSpawnedEntity)(ZEntity* entity) = nullptr;
+    // The game's named scene objects ("Dialog Backdrop", "Popup Backdrop").
+    ZEntity* (*findSceneObject)(ZHashedString name) = nullptr;
+    // The game's fonts by use: "Dialog", "Popup", "Prompt".
+    ZFont* (*getFont)(ZHashedString use) = nullptr;
+    // The back buffer's size in pixels.
+    void (*getScreenSize)(int32_t& width, int32_t& height) = nullptr;
+    // The game's named managers ("Light Manager").
+    ZRTTIBase* (*findManager)(ZHashedString name) = nullptr;
 };
 
 // The process-wide hooks (all null until the game sets them).
@@ -47,3 +57,8 @@ void ShowGameDialogText(int32_t what);
 float GetGameFrameTime();  // 0 when unset
 // Hands a spawned entity to the game; without a game to own it, it is deleted.
 void AddGameSpawnedEntity(ZEntity* entity);
+ZEntity* FindGameSceneObject(ZHashedString name);  // null when unset
+ZFont* GetGameFont(ZHashedString use);             // null when unset
+// 640 x 480 when unset.
+void GetGameScreenSize(int32_t& width, int32_t& height);
+ZRTTIBase* FindGameManager(ZHashedString name);  // null when unset
