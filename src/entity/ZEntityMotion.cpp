@@ -24,3 +24,10 @@ void SetEntityBasedOffset(ZEntity* /*entity*/, const ZVector3& /*offset*/) { Emp
 int32_t GetEntityFacing(ZEntity* /*entity*/) { return 0; }
 
 uint32_t GetShapeFilterMask(ZCollisionInterface* /*shape*/) { return 0xFFFFFFFFu; }
+
+bool GetEntityCameraOrigin(ZEntity* /*entity*/, ZVector3& /*origin*/) { return false; }
+
+ZEntity* FindEntityInReach(ZEntity* /*entity*/, ZHashedString /*primitive*/, const ZVector3& /*from*/,
+                           const ZVector3& /*to*/, uint32_t /*filterMask*/) {
+    return nullptr;
+}

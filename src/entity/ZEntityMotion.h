@@ -6,6 +6,7 @@
 
 class ZCollisionInterface;
 class ZEntity;
+class ZHashedString;
 
 // The little that the gameplay components (pickup, coins, spawners, frob,
 // shadows) need of an entity's place and motion. The spatial, physics and
@@ -28,3 +29,12 @@ void SetEntityBasedOffset(ZEntity* entity, const ZVector3& offset);
 int32_t GetEntityFacing(ZEntity* entity);
 // The collision filter mask of a shape (every bit until shapes carry one).
 uint32_t GetShapeFilterMask(ZCollisionInterface* shape);
+// The view origin of the entity's camera.
+bool GetEntityCameraOrigin(ZEntity* entity, ZVector3& origin);
+// Moves the entity's collision primitive (by its key) from one point to
+// another through the collision world and answers the entity of the first
+// contact; when nothing is met on the way, the first entity overlapping the
+// primitive at from. Null when the entity has no such primitive or nothing
+// is there.
+ZEntity* FindEntityInReach(ZEntity* entity, ZHashedString primitive, const ZVector3& from, const ZVector3& to,
+                           uint32_t filterMask);
