@@ -44,6 +44,10 @@ public:
     bool MoveSelection(int32_t delta);
     // False only while the shown text forbids cancelling.
     bool CanCancel() const;
+    // Draws the box on the 256 x 224 game screen: 0 at the top, 1 at the
+    // bottom. Lays the page out (what does not fit becomes rest), shows the
+    // options once the page is complete, and sizes the dialog backdrop.
+    void Render(int32_t placement);
     // Called by the layout: the part of text that does not fit the box.
     void SetRest(const ZString& overflow) { rest = overflow; }
 

@@ -85,3 +85,9 @@ ZRTTIBase* FindGameManager(const ZHashedString name) {
     const auto hook = GetEntityGameHooks().findManager;
     return hook != nullptr ? hook(name) : nullptr;
 }
+
+void SetGameDialogShade(const float value) {
+    if (const auto hook = GetEntityGameHooks().setDialogShade) {
+        hook(value);
+    }
+}

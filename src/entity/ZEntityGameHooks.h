@@ -40,6 +40,8 @@ struct ZEntityGameHooks {
     void (*getScreenSize)(int32_t& width, int32_t& height) = nullptr;
     // The game's named managers ("Light Manager").
     ZRTTIBase* (*findManager)(ZHashedString name) = nullptr;
+    // The dialog box tells the game whether it shows (0.0) or not (1.0).
+    void (*setDialogShade)(float value) = nullptr;
 };
 
 // The process-wide hooks (all null until the game sets them).
@@ -62,3 +64,4 @@ ZFont* GetGameFont(ZHashedString use);             // null when unset
 // 640 x 480 when unset.
 void GetGameScreenSize(int32_t& width, int32_t& height);
 ZRTTIBase* FindGameManager(ZHashedString name);  // null when unset
+void SetGameDialogShade(float value);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "entity/ZEntity.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZLocProxyComponent.h"
+#include "renderer/ZFont.h"
 
 namespace {
 
@@ -310,6 +312,77 @@ TEST(ZDialogText, BracketTokensWaitForAConsumerAndLocWorksWithoutAProxy) {
     ZString viaProxy("[Other:loc]");
     ExpandDialogText(talk.provider, viaProxy);
     EXPECT_TRUE(proxy->sections.Contains(ZHashedString("Other"))) << "an unknown key joins the proxy's table";
+}
+
+}  // namespace
+
+namespace {
+
+void Put32(std::string& out, const uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        out += static_cast<char>(v >> (8 * i) & 0xFF);
+    }
+}
+
+// A font of line height 10 whose letters advance 6 and the space 3.
+std::unique_ptr<ZFont> TestFont() {
+    std::string table = "font";
+    Put32(table, 1);
+    Put32(table, 27);
+    Put32(table, 10);
+    for (int i = 1; i < 14; ++i) {
+        Put32(table, 0);
+    }
+    const auto glyph = [&table](const uint16_t code, const uint32_t width, const uint32_t before) {
+        table += static_cast<char>(code & 0xFF);
+        table += static_cast<char>(code >> 8);
+        Put32(table, width);
+        for (int i = 0; i < 4; ++i) {
+            Put32(table, 0);
+        }
+        Put32(table, before);
+        Put32(table, 0);
+    };
+    for (uint16_t c = 'a'; c <= 'z'; ++c) {
+        glyph(c, 5, 1);
+    }
+    glyph(' ', 3, 0);
+    auto font = std::make_unique<ZFont>();
+    EXPECT_TRUE(font->LoadFromMemory(reinterpret_cast<const uint8_t*>(table.data()), table.size(), "test"));
+    return font;
+}
+
+ZFont* g_font = nullptr;
+
+TEST(ZDialog, TheBoxPagesWhatDoesNotFitAndShowsOptionsWithTheLastPage) {
+    std::string words;
+    for (int i = 0; i < 40; ++i) {
+        words += "aaaa ";
+    }
+    Conversation talk("<DialogProvider><Option Text='Yes'/><Dialog Text='" + words +
+                      "end' NoLoc='True'/></DialogProvider>");
+    std::unique_ptr<ZFont> font = TestFont();
+    g_font = font.get();
+    GetEntityGameHooks().getFont = [](ZHashedString) { return g_font; };
+    ASSERT_TRUE(talk.Start());
+    talk.consumer->Render(1);
+    ASSERT_FALSE(talk.consumer->rest.IsEmpty()) << "five rows of six words fit; the rest waits";
+    EXPECT_NE(std::string(talk.consumer->rest.GetText()).find("end"), std::string::npos);
+    talk.consumer->Accept();  // the first page at once
+    talk.consumer->Accept();  // the next page
+    EXPECT_EQ(talk.consumer->shown, 0);
+    talk.consumer->Render(1);
+    EXPECT_TRUE(talk.consumer->rest.IsEmpty());
+    font->ResetFrame();
+    talk.consumer->Render(1);
+    EXPECT_EQ(font->GetRequests().Count(), 0u) << "nothing typed yet, no option yet";
+    talk.consumer->Accept();
+    talk.consumer->Render(1);
+    ASSERT_EQ(font->GetRequests().Count(), 2u) << "the page and the option line";
+    const float optionY = font->GetRequests()[1].y;
+    EXPECT_FLOAT_EQ(optionY - font->GetRequests()[0].y, 20.0f) << "the page, then a blank line";
+    EXPECT_FLOAT_EQ(optionY + 10.0f, 192.0f) << "the box ends at 192: the option line is its last";
+    g_font = nullptr;
 }
 
 }  // namespace
