@@ -132,11 +132,7 @@ ZString KorvanthGame::GetAutosavePath() const {
 void KorvanthGame::init() {
     ZBaseGame::init();
     ZLog::Printf("KorvanthGame::init");
-    const ZString path = GetAutosavePath();
-    m_stateStore.Clear();
-    if (FileExists(path.GetText()) && !m_stateStore.Load(path.GetText())) {
-        ZLog::Printf("%s could not be read; starting without saved state", path.GetText());
-    }
+    LoadAutosave();
     m_display->SetUpGameScene(*this);
 }
 
@@ -255,9 +251,15 @@ void KorvanthGame::Exit() {
 void KorvanthGame::ResetToSavedState(bool /*autosaveFirst*/) {
     // The player's autosave and the entities' records join here once they
     // exist; until then the store is simply read again.
+    LoadAutosave();
+}
+
+// The process-wide store is the one entities save into and shutdown frees.
+void KorvanthGame::LoadAutosave() {
     const ZString path = GetAutosavePath();
-    m_stateStore.Clear();
-    if (FileExists(path.GetText()) && !m_stateStore.Load(path.GetText())) {
+    ZStateStore* const store = ::GetStateStore();
+    store->Clear();
+    if (FileExists(path.GetText()) && !store->Load(path.GetText())) {
         ZLog::Printf("%s could not be read; starting without saved state", path.GetText());
     }
 }
