@@ -1,6 +1,8 @@
 #include "entity/ZDeleteComponent.h"
 
 #include "entity/ZEntity.h"
+#include "entity/ZRenderableComponent.h"
+#include "renderer/ZRenderable.h"
 #include "foundation/ZHandleRegistry.h"
 
 namespace {
@@ -40,4 +42,33 @@ void ZDeleteComponent::NotifyDeleted() {
         }
     }
     watching.Clear();
+}
+
+void ZDeleteComponent::Save(ZDefNode& element) const {
+    static const ZHashedString kDead("Dead");
+    static const ZHashedString kHalfDead("HalfDead");
+    if (state == 3) {
+        element.SetAttribute(kDead, ZString("true"));
+    } else if (state == 2) {
+        element.SetAttribute(kHalfDead, ZString("true"));
+        if (!halfDeadNode.IsEmpty()) {
+            element.AddChild(halfDeadNode);
+        }
+    }
+}
+
+void ZDeleteComponent::ReadDefinition(const ZDefNode& element) {
+    static const ZHashedString kDead("Dead");
+    ZSerialComponent::ReadDefinition(element);
+    if (!element.GetAttribute(kDead).EqualsNoCase("true") || !mayBeDeleted) {
+        return;
+    }
+    state = 3;
+    if (ZRenderableComponent* drawables = GetComponent<ZRenderableComponent>(GetOwner())) {
+        for (auto& node : drawables->renderables) {
+            if (node.value != nullptr) {
+                node.value->visible = false;
+            }
+        }
+    }
 }

@@ -23,8 +23,13 @@ public:
         static const ZHashedString kind("Delete");
         return kind;
     }
-    // Its saved state comes with the rest of its system; nothing yet.
-    void Save(ZDefNode& /*element*/) const override {}
+    // The saved state: "Dead" = "true" for a dead entity; "HalfDead" =
+    // "true" with a copy of the half-dead record for a half-dead one.
+    void Save(ZDefNode& element) const override;
+    // Events; then a saved "Dead" (any letter case) makes a deletable
+    // entity dead again and hides its drawables. "HalfDead" is recognised
+    // and restores nothing.
+    void ReadDefinition(const ZDefNode& element) override;
 
     // Runs just before the entity is deleted: the deletion notices.
     virtual void OnDelete() { NotifyDeleted(); }
@@ -42,6 +47,9 @@ public:
     bool deletePending = false;
     // 0 none, 1 delete, 2 semi-permanent (with its record), 3 permanent.
     int32_t deleteMode = 0;
+    // 0 normal, 2 half dead, 3 dead (what the saved state keeps).
+    int32_t state = 0;
+    ZDefNode halfDeadNode;
     ZDefNode deleteRecord;
     // Entity handles, so an entity that went some other way is simply skipped.
     ZArray<uint32_t> watchers;

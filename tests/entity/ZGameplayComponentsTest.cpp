@@ -18,6 +18,7 @@
 #include "entity/ZNameComponent.h"
 #include "entity/ZPopupBackdrop.h"
 #include "entity/ZPopupComponent.h"
+#include "entity/ZRenderableComponent.h"
 #include "entity/ZShadowComponent.h"
 #include "entity/ZSpawnComponent.h"
 #include "renderer/ZEffectParameter.h"
@@ -309,6 +310,52 @@ TEST(ZGameplayComponents, SmallComponentsDoTheirPart) {
     shadow->lockedMatrix = ZMatrix4::MakeUniformScale(3.0f);
     shadow->SetLocked(true);
     EXPECT_EQ(shadow->GetMatrix().m[0], 3.0f) << "locking again does not take a new matrix";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ZDeleteComponent, TheSavedStateOfADeadEntity) {
+    ZEntity entity;
+    ZDeleteComponent* deletion = AddComponent<ZDeleteComponent>(&entity);
+    ZDefNode saved(ZHashedString("Delete"));
+    deletion->Save(saved);
+    EXPECT_TRUE(saved.IsEmpty()) << "a living entity saves nothing";
+    deletion->state = 3;
+    deletion->Save(saved);
+    EXPECT_EQ(saved.GetAttribute(ZHashedString("Dead")), "true");
+    ZDefNode half(ZHashedString("Delete"));
+    deletion->state = 2;
+    deletion->halfDeadNode = Markup("<Record SessionGUID='00000abc'/>");
+    deletion->Save(half);
+    EXPECT_EQ(half.GetAttribute(ZHashedString("HalfDead")), "true");
+    ASSERT_EQ(half.children.Count(), 1u);
+    EXPECT_EQ(half.children[0].GetAttribute(ZHashedString("SessionGUID")), "00000abc");
+
+    struct Case {
+        const char* markup;
+        bool deletable;
+        int32_t state;
+    };
+    const Case cases[] = {
+        {"<Delete Dead='TRUE'/>", true, 3},
+        {"<Delete Dead='TRUE'/>", false, 0},
+        {"<Delete Dead='yes'/>", true, 0},
+        {"<Delete HalfDead='true'/>", true, 0},
+    };
+    for (const Case& c : cases) {
+        ZEntity loaded;
+        ZDeleteComponent* restored = AddComponent<ZDeleteComponent>(&loaded);
+        ZRenderableComponent* drawables = AddComponent<ZRenderableComponent>(&loaded);
+        ZRenderable body;
+        drawables->AddRenderable(ZHashedString("Body"), &body);
+        restored->mayBeDeleted = c.deletable;
+        restored->ReadDefinition(Markup(c.markup));
+        EXPECT_EQ(restored->state, c.state) << c.markup;
+        EXPECT_EQ(body.visible, c.state != 3) << c.markup;
+        drawables->renderables.Clear();
+    }
 }
 
 }  // namespace
