@@ -133,8 +133,22 @@ ZDialogConsumerComponent* ZDialogProviderComponent::ResolveConsumer() const {
 }
 
 void ZDialogProviderComponent::OfferOption(const ZString& label, ZDialogOptionNode* node, const bool isDefault) {
-    options.PushBack(DialogOptionEntry{label, node});
+    // A walk that starts over inside a text's children passes its options
+    // again: the same option stays one entry (listing it twice would show it
+    // twice and delete its node twice when the choice is taken).
+    int32_t index = -1;
+    for (uint32_t i = 0; i < options.Count(); ++i) {
+        if (options[i].node == node) {
+            index = static_cast<int32_t>(i);
+            options[i].label = label;
+            break;
+        }
+    }
+    if (index < 0) {
+        options.PushBack(DialogOptionEntry{label, node});
+        index = static_cast<int32_t>(options.Count()) - 1;
+    }
     if (isDefault) {
-        defaultOption = static_cast<int32_t>(options.Count()) - 1;
+        defaultOption = index;
     }
 }

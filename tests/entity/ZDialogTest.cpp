@@ -204,6 +204,27 @@ TEST(ZDialog, WalksThroughTheTree) {
     }
 }
 
+TEST(ZDialog, AnOptionPassedTwiceInOneWalkIsOfferedOnce) {
+    const CommandChain chain;
+    // The action standing last hands the walk back to the text, which walks
+    // its children again from the first: past the options once more.
+    Conversation talk("<DialogProvider><Dialog Text='Hello' NoLoc='True'>"
+                      "  <Option Text='A'><Dialog Text='Chose A' NoLoc='True'/></Option>"
+                      "  <Option Text='B' Default='True'/><Action Text='tick'/></Dialog>"
+                      "<Dialog Text='Pick' NoLoc='True'/></DialogProvider>");
+    ASSERT_TRUE(talk.Start());
+    EXPECT_TRUE(talk.Next());
+    EXPECT_EQ(talk.Text(), "Pick");
+    ASSERT_EQ(talk.provider->options.Count(), 2u);
+    EXPECT_EQ(talk.consumer->selected, 1);
+    talk.consumer->Accept();
+    ASSERT_TRUE(talk.consumer->MoveSelection(1));
+    EXPECT_EQ(talk.consumer->selected, 0);
+    EXPECT_TRUE(talk.consumer->Accept());
+    EXPECT_EQ(talk.Text(), "Chose A");
+    EXPECT_EQ(chain.Words(), (Texts{"tick"}));
+}
+
 TEST(ZDialog, LongTextsPageAndOptionsComeWithTheLastPage) {
     Conversation talk("<DialogProvider><Option Text='Yes'/><Option Text='No'/>"
                       "<Dialog Text='Page one. Page two.' NoLoc='True'/></DialogProvider>");
