@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "entity/ZLightComponent.h"
 #include "entity/ZLightMgr.h"
 #include "entity/ZManaComponent.h"
+#include "entity/ZMeleeComponent.h"
 #include "entity/ZNameComponent.h"
 #include "entity/ZPopupBackdrop.h"
 #include "entity/ZPopupComponent.h"
@@ -356,6 +358,38 @@ TEST(ZDeleteComponent, TheSavedStateOfADeadEntity) {
         EXPECT_EQ(body.visible, c.state != 3) << c.markup;
         drawables->renderables.Clear();
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ZMeleeComponent, TheBladeSweepsAndPulses) {
+    struct Case {
+        const char* name;
+        float time;
+        int32_t state;
+        float x;  // where the blade's centre lands
+        float y;
+    };
+    const float tMid = std::pow(0.5f, 4.0f / 3.0f);  // s = 0: the middle of the swing
+    const Case cases[] = {
+        {"start: -54 degrees, smallest", 0.0f, 2, 1.7f * std::cos(0.3f * 3.14159265f),
+         -1.7f * std::sin(0.3f * 3.14159265f)},
+        {"middle: straight ahead, largest", tMid, 2, 3.0f, 0.0f},
+        {"end: +54 degrees", 1.0f, 2, 1.7f * std::cos(0.3f * 3.14159265f), 1.7f * std::sin(0.3f * 3.14159265f)},
+        {"past the end clamps", 5.0f, 2, 1.7f * std::cos(0.3f * 3.14159265f), 1.7f * std::sin(0.3f * 3.14159265f)},
+        {"not swinging: a point", tMid, 1, 1.0f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        const ZMatrix4 m = ZMeleeComponent::SwingMatrix(c.time, 1.0f, c.state, ZVector3(1.0f, 1.0f, 1.0f),
+                                                        ZQuaternion(), ZVector3(10.0f, 20.0f, 0.0f));
+        EXPECT_NEAR(m.m[12], 10.0f + c.x, 1e-4f) << c.name;
+        EXPECT_NEAR(m.m[13], 20.0f + c.y, 1e-4f) << c.name;
+    }
+    const ZMatrix4 zero = ZMeleeComponent::SwingMatrix(0.0f, 0.0f, 2, ZVector3(1.0f, 1.0f, 1.0f), ZQuaternion(),
+                                                       ZVector3());
+    EXPECT_FALSE(std::isnan(zero.m[12])) << "a zero duration is the start, not NaN";
 }
 
 }  // namespace
