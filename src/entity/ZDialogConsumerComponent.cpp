@@ -131,7 +131,16 @@ bool ZDialogConsumerComponent::Accept() {
         guardTimer = -1.0f;
         return true;
     }
-    if (ZDialogProviderComponent* speaker = ResolveProvider(); speaker != nullptr && speaker->Advance(selected, false, false)) {
+    const uint32_t self = GetHandle();
+    bool advanced = false;
+    if (ZDialogProviderComponent* speaker = ResolveProvider()) {
+        advanced = speaker->Advance(selected, false, false);
+        if (FindObjectByHandle(self) != this) {
+            return false;  // the conversation's commands took the listener away
+        }
+    }
+    // The speaker may be gone now too.
+    if (ZDialogProviderComponent* speaker = ResolveProvider(); advanced && speaker != nullptr) {
         text = speaker->text;
         revealed = 0.0f;
         shown = 0;

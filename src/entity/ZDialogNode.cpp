@@ -8,6 +8,7 @@
 #include "entity/ZDialogText.h"
 #include "entity/ZEntity.h"
 #include "entity/ZEntityGameHooks.h"
+#include "foundation/ZHandleRegistry.h"
 #include "foundation/ZLog.h"
 #include "framework/ZLocMgr.h"
 
@@ -391,6 +392,7 @@ ZDialogNode* ParseDialogNode(ZDialogProviderComponent* provider, const ZDefNode&
 
 bool FindNextDialog(ZDialogProviderComponent* provider, ZDialogNode*& node) {
     uint32_t steps = 0;
+    const uint32_t providerHandle = provider != nullptr ? provider->GetHandle() : 0;
     while (node != nullptr) {
         for (;;) {
             if (++steps > kMaxWalkSteps) {
@@ -404,7 +406,12 @@ bool FindNextDialog(ZDialogProviderComponent* provider, ZDialogNode*& node) {
             ZDialogNode* const next = node->Execute(replaced);
             if (replaced) {
                 delete node;
-            } else if (next == node) {
+            }
+            if (provider != nullptr && FindObjectByHandle(providerHandle) != provider) {
+                node = nullptr;  // an action destroyed the speaker: the conversation is over
+                return false;
+            }
+            if (!replaced && next == node) {
                 break;
             }
             node = next;

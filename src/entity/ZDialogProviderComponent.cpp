@@ -9,8 +9,42 @@
 #include "foundation/ZLog.h"
 #include "framework/ZLocMgr.h"
 
+namespace {
+
+// A dialog action may run a command that destroys the speaker while its
+// conversation is being walked. The walk then still stands in that
+// conversation's nodes, so they are kept until every walk has ended.
+uint32_t g_walkDepth = 0;
+
+ZArray<ZDialogRootNode*>& Orphans() {
+    static ZArray<ZDialogRootNode*> orphans;
+    return orphans;
+}
+
+struct WalkGuard {
+    WalkGuard() { ++g_walkDepth; }
+    ~WalkGuard() {
+        if (--g_walkDepth == 0) {
+            ZArray<ZDialogRootNode*> orphans = static_cast<ZArray<ZDialogRootNode*>&&>(Orphans());
+            Orphans().Clear();
+            for (ZDialogRootNode* root : orphans) {
+                delete root;
+            }
+        }
+    }
+    WalkGuard(const WalkGuard&) = delete;
+    WalkGuard& operator=(const WalkGuard&) = delete;
+};
+
+}  // namespace
+
 ZDialogProviderComponent::~ZDialogProviderComponent() {
-    delete m_conversation;
+    if (m_conversation != nullptr && g_walkDepth > 0) {
+        m_conversation->provider = nullptr;
+        Orphans().PushBack(m_conversation);
+    } else {
+        delete m_conversation;
+    }
     delete m_tree;
 }
 
@@ -54,8 +88,11 @@ bool ZDialogProviderComponent::Advance(const int32_t choice, const bool append, 
     // Texts marked NoStop pull the next one into the same box; a chain that
     // never ends (a template that repeats itself) is cut off here.
     constexpr uint32_t kMaxJoinedTexts = 256;
+    const WalkGuard guard;
+    const uint32_t self = GetHandle();
     bool found = Step(choice, append, noBreak);
-    for (uint32_t joined = 0; m_current != nullptr && m_current->noStop != 0; ++joined) {
+    for (uint32_t joined = 0; FindObjectByHandle(self) == this && m_current != nullptr && m_current->noStop != 0;
+         ++joined) {
         if (joined == kMaxJoinedTexts) {
             ZLog::Printf("Dialog: more than %u texts joined by NoStop; the rest waits for the next accept",
                          kMaxJoinedTexts);
@@ -96,7 +133,11 @@ bool ZDialogProviderComponent::Step(const int32_t choice, const bool append, con
     options.Clear();
     defaultOption = 0;
 
+    const uint32_t self = GetHandle();
     const bool found = FindNextDialog(this, node);
+    if (FindObjectByHandle(self) != this) {
+        return false;  // the walk's commands destroyed this speaker
+    }
     if (!found) {
         m_current = nullptr;
     } else {

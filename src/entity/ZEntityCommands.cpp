@@ -128,7 +128,13 @@ void InitDialog(const Words& words, const uint32_t context, const uint32_t other
         }
     }
     provider->consumer = consumer->GetHandle();
-    if (provider->StartDialog()) {
+    const uint32_t providerHandle = provider->GetHandle();
+    const uint32_t consumerHandle = consumer->GetHandle();
+    const bool started = provider->StartDialog();
+    if (ObjectOf(providerHandle) != provider) {
+        return;  // the conversation's first actions took the speaker away
+    }
+    if (started && ObjectOf(consumerHandle) == consumer) {
         consumer->OpenDialog(provider);
     } else {
         // Nothing to say (no tree, or a walk that found no text): no box.

@@ -263,6 +263,42 @@ TEST(ZDialog, ConversationsWithoutATreeOrAProviderFailCleanly) {
     EXPECT_TRUE(gone.consumer->text.IsEmpty());
 }
 
+ZEntity* g_vanishing = nullptr;
+
+// A game command that takes the speaker away in the middle of its conversation.
+bool Vanish(const ZHashedString* verb, const ZArray<ZString>& /*words*/, uint32_t, uint32_t) {
+    if (verb == nullptr || *verb != ZHashedString("vanish")) {
+        return false;
+    }
+    g_vanishing->DeleteComponents();
+    return true;
+}
+
+TEST(ZDialog, ASpeakerThatAnActionDestroysEndsTheConversation) {
+    struct Case {
+        const char* name;
+        const char* tree;
+    };
+    const Case cases[] = {
+        {"on the way to the first text", "<Action Text='vanish'/><Dialog Text='Never' NoLoc='True'/>"},
+        {"after the first text", "<Dialog Text='Hi' NoLoc='True'/><Action Text='vanish'/><Dialog Text='Never' "
+                                 "NoLoc='True'/>"},
+        {"inside a joined text", "<Dialog Text='Hi' NoLoc='True' NoStop='True'><Action Text='vanish'/></Dialog>"
+                                 "<Dialog Text='Never' NoLoc='True'/>"},
+    };
+    for (const Case& c : cases) {
+        const CommandChain chain(&Vanish);
+        Conversation talk(std::string("<DialogProvider>") + c.tree + "</DialogProvider>");
+        g_vanishing = &talk.speakerEntity;
+        RunCommandText("initdialog Other", talk.provider->GetHandle(), talk.listenerEntity.GetHandle());
+        for (int i = 0; i < 4 && talk.consumer->Accept(); ++i) {
+        }
+        EXPECT_EQ(talk.Text().find("Never"), std::string::npos) << c.name;
+        EXPECT_EQ(GetComponent<ZDialogProviderComponent>(&talk.speakerEntity), nullptr) << c.name;
+        g_vanishing = nullptr;
+    }
+}
+
 TEST(ZDialog, ALayeredDefinitionRenamesTheRootAndAppends) {
     Conversation talk("<DialogProvider Name='A'><Dialog Text='One' NoLoc='True'/></DialogProvider>");
     talk.provider->ReadDefinition(Markup("<DialogProvider Name='B'><Dialog Text='Two' NoLoc='True'/></DialogProvider>"));
