@@ -75,13 +75,14 @@ void ZFrobComponent::Frob(const uint32_t frobber) {
 }
 
 bool ZFrobComponent::TryFrob() {
-    ZEntity* const targetEntity = EntityOf(target);
+    const uint32_t targetHandle = target;  // the event may take the frobber away too
+    ZEntity* const targetEntity = EntityOf(targetHandle);
     ZFrobComponent* const targetFrob = GetComponent<ZFrobComponent>(targetEntity);
     if (targetFrob == nullptr || GetOwner() == nullptr) {
         return false;
     }
     targetFrob->Frob(GetOwner()->GetHandle());
-    return EntityOf(target) != nullptr;
+    return EntityOf(targetHandle) != nullptr;
 }
 
 void ZFrobComponent::PromptPosition(const ZVector3& targetPosition, const ZVector3& cameraOrigin,
