@@ -11,6 +11,8 @@
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
+#include "game/display/BackdropShader.h"
+#include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
 #include "renderer/ZFont.h"
@@ -177,7 +179,7 @@ void KorvanthGame::shutdown() {
 }
 
 void KorvanthGame::CreateRenderPasses() {
-    ZBaseGame::CreateRenderPasses();
+    // The display places the engine's default pass among its own passes.
     m_display->CreateRenderPasses(*this);
 }
 
@@ -187,9 +189,13 @@ void KorvanthGame::CreateRenderGroups() {
 }
 
 void KorvanthGame::AssignGroupsToPasses() {
-    ZBaseGame::AssignGroupsToPasses();
+    // The display runs the engine's assignment among its own rows.
     m_display->AssignGroupsToPasses(*this);
 }
+
+ZFXAAFilter* KorvanthGame::CreateFXAAFilter() { return new KorvanthPreHUDPassShader(m_fxaa); }
+
+ZShader* KorvanthGame::CreateDepthBackdropShader() { return new BackdropShader(); }
 
 void KorvanthGame::PreLoadEngineAssets() {
     ZBaseGame::PreLoadEngineAssets();

@@ -58,6 +58,9 @@ public:
     void CreateControls() override;
     void SetUpDefaultControlBindings() override;
     void PreLoadEngineAssets() override;
+    // The display's pre-HUD pass (anti-aliasing with the CRT's bloom) and backdrop.
+    ZFXAAFilter* CreateFXAAFilter() override;
+    ZShader* CreateDepthBackdropShader() override;
     void Update() override;
     void SetPaused(bool paused) override;
     void Exit() override;
