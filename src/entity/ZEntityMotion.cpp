@@ -31,3 +31,5 @@ ZEntity* FindEntityInReach(ZEntity* /*entity*/, ZHashedString /*primitive*/, con
                            const ZVector3& /*to*/, uint32_t /*filterMask*/) {
     return nullptr;
 }
+
+bool GetEntityViewProjection(ZEntity* /*entity*/, ZMatrix4& /*viewProjection*/) { return false; }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "foundation/ZMatrix4.h"
 #include "foundation/ZVector3.h"
 
 class ZCollisionInterface;
@@ -38,3 +39,5 @@ bool GetEntityCameraOrigin(ZEntity* entity, ZVector3& origin);
 // is there.
 ZEntity* FindEntityInReach(ZEntity* entity, ZHashedString primitive, const ZVector3& from, const ZVector3& to,
                            uint32_t filterMask);
+// The plain view-projection (no shake) of the entity's camera.
+bool GetEntityViewProjection(ZEntity* entity, ZMatrix4& viewProjection);

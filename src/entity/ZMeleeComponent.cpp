@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "entity/ZEntityMotion.h"
+#include "renderer/ZEffectParameter.h"
+
 namespace {
 
 ZMatrix4 Then(const ZMatrix4& first, const ZMatrix4& second) {
@@ -31,4 +34,23 @@ ZMatrix4 ZMeleeComponent::SwingMatrix(const float swingTime, const float swingDu
     m = Then(m, ZMatrix4::Transpose(ZMatrix4::RotationZ(angle)));  // row-vector form
     m = Then(m, ZQuaternion::ToMatrix(rotation, true));
     return Then(m, ZMatrix4::Translation(position));
+}
+
+bool ZMeleeComponent::SetParameters(ZEffectParameter* binding, const ZHashedString passName,
+                                    ZParameterSource* source) {
+    static const ZHashedString kWvp("wvpMat");
+    if (binding != nullptr && binding->name == kWvp) {
+        ZVector3 position;
+        GetEntityPosition(GetOwner(), position);
+        ZMatrix4 matrix = SwingMatrix(swingTime, swingDuration, swingState, ZVector3(1.0f, 1.0f, 1.0f), ZQuaternion(),
+                                      position);
+        ZMatrix4 viewProjection;
+        if (GetEntityViewProjection(GetOwner(), viewProjection)) {
+            ZMatrix4::Multiply(matrix, matrix, viewProjection);
+        }
+        binding->SetMatrix(matrix);
+        return true;
+    }
+    ZParameterSource* attached = GetAttachedSource();
+    return attached != nullptr && attached->SetParameters(binding, passName, source);
 }

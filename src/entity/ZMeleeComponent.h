@@ -26,6 +26,10 @@ public:
     }
     void Save(ZDefNode& /*element*/) const override {}
 
+    // Answers "wvpMat": the blade's matrix, then the camera's view-projection
+    // (the entity draws its swing only with a camera); others go to the
+    // attached source.
+    bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
     // The blade's matrix (row vectors) for the entity's drawn transform.
     static ZMatrix4 SwingMatrix(float swingTime, float swingDuration, int32_t swingState, const ZVector3& scale,
                                 const ZQuaternion& rotation, const ZVector3& position);

@@ -2,6 +2,7 @@
 
 #include "entity/ZEntity.h"
 #include "entity/ZEntityMotion.h"
+#include "renderer/ZEffectParameter.h"
 
 namespace {
 
@@ -29,4 +30,20 @@ ZMatrix4 ZShadowComponent::ComputeShadowMatrix() const {
     ZMatrix4 result;
     ZMatrix4::Multiply(result, ZMatrix4::MakeUniformScale(scale), ZMatrix4::Translation(place));
     return result;
+}
+
+bool ZShadowComponent::SetParameters(ZEffectParameter* binding, const ZHashedString passName,
+                                     ZParameterSource* source) {
+    static const ZHashedString kWvp("wvpMat");
+    if (binding != nullptr && binding->name == kWvp) {
+        ZMatrix4 matrix = GetMatrix();
+        ZMatrix4 viewProjection;
+        if (GetEntityViewProjection(GetOwner(), viewProjection)) {
+            ZMatrix4::Multiply(matrix, matrix, viewProjection);
+        }
+        binding->SetMatrix(matrix);
+        return true;
+    }
+    ZParameterSource* attached = GetAttachedSource();
+    return attached != nullptr && attached->SetParameters(binding, passName, source);
 }

@@ -4,10 +4,11 @@
 
 #include "entity/ZSerialComponent.h"
 #include "foundation/ZMatrix4.h"
+#include "renderer/ZParameterSource.h"
 
 // A blob shadow under its entity. It can be locked in place (a resting
 // entity's shadow stays where it was while the entity is carried off).
-class ZShadowComponent : public ZSerialComponent {
+class ZShadowComponent : public ZSerialComponent, public ZParameterSource {
     Z_RTTI(ZShadowComponent, ZSerialComponent)
 
 public:
@@ -24,6 +25,9 @@ public:
     // Scale, then the ground's rotation, then the place under the entity; the
     // identity for an entity without a place.
     ZMatrix4 ComputeShadowMatrix() const;
+    // Answers "wvpMat" (the shadow's matrix, then the camera's
+    // view-projection when the entity has one); others go to the attached source.
+    bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
     // The matrix the shadow is drawn with.
     ZMatrix4 GetMatrix() const { return locked != 0 ? lockedMatrix : ComputeShadowMatrix(); }
 

@@ -44,7 +44,9 @@ class RecordingParameter : public ZEffectParameter {
 public:
     explicit RecordingParameter(const char* name) : ZEffectParameter(nullptr, name, kFloat, 1) {}
     void SetFloat(const float v) override { value = v; }
+    void SetMatrix(const ZMatrix4& m) override { matrix = m; }
     float value = -1.0f;
+    ZMatrix4 matrix = ZMatrix4::MakeUniformScale(0.0f);
 };
 
 ZPopupBackdrop*& SceneBackdrop() {
@@ -312,6 +314,14 @@ TEST(ZGameplayComponents, SmallComponentsDoTheirPart) {
     shadow->lockedMatrix = ZMatrix4::MakeUniformScale(3.0f);
     shadow->SetLocked(true);
     EXPECT_EQ(shadow->GetMatrix().m[0], 3.0f) << "locking again does not take a new matrix";
+    RecordingParameter wvp("wvpMat");
+    RecordingParameter other("Other");
+    EXPECT_TRUE(shadow->SetParameters(&wvp, ZHashedString("Pass"), nullptr));
+    EXPECT_EQ(wvp.matrix.m[0], 3.0f) << "a locked shadow draws with its locked matrix";
+    EXPECT_FALSE(shadow->SetParameters(&other, ZHashedString("Pass"), nullptr));
+    shadow->SetLocked(false);
+    EXPECT_TRUE(shadow->SetParameters(&wvp, ZHashedString("Pass"), nullptr));
+    EXPECT_EQ(wvp.matrix.m[0], 1.0f) << "unlocked, it follows the entity again";
 }
 
 }  // namespace
