@@ -8,6 +8,7 @@
 #include "entity/BodyFixture.h"
 #include "entity/ZBasingComponent.h"
 #include "entity/ZComponentFactoryChain.h"
+#include "entity/ZEntityMotion.h"
 #include "entity/ZEngineComponentFactory.h"
 #include "entity/ZFacingComponent.h"
 #include "entity/ZPhysicsComponent.h"
@@ -442,4 +443,34 @@ TEST(ZFacingComponent, FacesNowhereUntilTheGameSetsIt) {
     facing->facing = ZFacingComponent::kTowardsPlusX;
     facing->ReadDefinition(Markup("<Facing Facing='1'/>"));
     EXPECT_EQ(facing->facing, ZFacingComponent::kTowardsPlusX);
+}
+
+TEST(ZEntityMotion, QueriesAnswerFromTheRealComponents) {
+    Body self({0, 0, 0}, 1, 1, "");
+    Body ahead({6, 0, 0}, 1, 1, "");
+    Body around({0, 0, 0}, 3, 3, "");
+    ZVector3 at;
+    ASSERT_TRUE(GetEntityPosition(&self.entity, at));
+    EXPECT_EQ(at, ZVector3(0, 0, 0));
+    SetEntityVelocity(&self.entity, {1, 2, 3});
+    ZVector3 v;
+    ASSERT_TRUE(GetEntityVelocity(&self.entity, v));
+    EXPECT_EQ(v, ZVector3(1, 2, 3));
+    ZEntity bare;
+    EXPECT_FALSE(GetEntityPosition(&bare, at));
+    EXPECT_EQ(GetEntityFacing(&bare), 0);
+
+    // The first contact on the way wins; with nothing on the way, what stands
+    // around the start point; with no such primitive, nothing.
+    const ZHashedString primary;
+    EXPECT_EQ(FindEntityInReach(&self.entity, primary, {0, 0, 0}, {10, 0, 0}, ~0u), &ahead.entity);
+    EXPECT_EQ(FindEntityInReach(&self.entity, primary, {0, 0, 0}, {0, 0.5f, 0}, ~0u), &around.entity);
+    EXPECT_EQ(FindEntityInReach(&self.entity, ZHashedString("Hand"), {0, 0, 0}, {10, 0, 0}, ~0u), nullptr);
+
+    SetEntityBasedOffset(&self.entity, {0, 0, 1.8f});
+    EXPECT_EQ(GetComponent<ZBasingComponent>(&self.entity), nullptr) << "no basing component: nothing to set";
+    ZBasingComponent* basing = AddComponent<ZBasingComponent>(&self.entity);
+    SetEntityBasedOffset(&self.entity, {0, 0, 1.8f});
+    EXPECT_TRUE(basing->heldRigidly);
+    EXPECT_EQ(basing->rigidOffset, ZVector3(0, 0, 1.8f));
 }
