@@ -23,9 +23,8 @@ bool IsDigit(const char c) { return c >= '0' && c <= '9'; }
 int32_t ReadNumber(const char*& p) {
     int32_t value = 0;
     while (IsDigit(*p)) {
-        if (value < kNumberCap) {
-            value = value * 10 + (*p - '0');
-        }
+        const int64_t next = static_cast<int64_t>(value) * 10 + (*p - '0');
+        value = next < kNumberCap ? static_cast<int32_t>(next) : kNumberCap;
         ++p;
     }
     return value;

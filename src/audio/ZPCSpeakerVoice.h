@@ -40,6 +40,8 @@ public:
     void PrepareScratch(uint32_t bufferBytes);
     const std::vector<int16_t>& GetScratch() const { return m_scratch; }
     const ZArray<ZPCSpeakerPlayer>& GetPlayers() const { return m_players; }
+    // For rendering by hand (tests, tools); the voice mutex guards it.
+    ZArray<ZPCSpeakerPlayer>& GetPlayers() { return m_players; }
 
     float pitch[108];  // cycles per sample of each note (57 = 440 Hz)
 
