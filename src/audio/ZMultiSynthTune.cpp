@@ -117,8 +117,10 @@ bool ZMultiSynthTune::Read(const uint8_t* data, const size_t size, const bool ra
                                            (flags[3] & 1) << 3);
     }
     for (uint32_t i = 0; i < count; ++i) {
-        uint8_t b[kEventBytes];
-        in.Bytes(b, kEventBytes);
+        uint8_t b[kEventBytes] = {};
+        if (!in.Bytes(b, kEventBytes)) {
+            return fail("the file ends inside its events");
+        }
         ZSynthEvent e;
         std::memcpy(&e.time, b, 4);
         e.channel = b[4];
@@ -159,7 +161,7 @@ std::vector<uint8_t> ZMultiSynthTune::Write() const {
     }
     PutU32(out, events.Count());
     for (const ZSynthEvent& e : events) {
-        uint8_t b[kEventBytes];
+        uint8_t b[kEventBytes] = {};
         std::memcpy(b, &e.time, 4);
         b[4] = e.channel;
         b[5] = e.note;

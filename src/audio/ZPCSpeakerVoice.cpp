@@ -208,18 +208,26 @@ void ZPCSpeakerVoice::RenderPlayer(ZPCSpeakerPlayer& player, const uint32_t writ
             }
         }
         player.timeInNote += 1.0f / 44100.0f;
-        // Notes of no length are passed over; a list made only of them has
-        // nothing to play.
+        // At most one lap of the list per sample: notes of no length are
+        // passed over (a list made only of them has nothing to play), and a
+        // looping list shorter than a sample starts its lap again.
         uint32_t passed = 0;
+        bool anyLength = false;
         while (!player.ended) {
             const ZPCSpeakerNote& current = player.notes[static_cast<uint32_t>(player.noteIndex)];
             if (current.duration > 0.0f) {
+                anyLength = true;
                 if (!(player.timeInNote > current.duration)) {
                     break;
                 }
                 player.timeInNote -= current.duration;
-            } else if (++passed > count) {
-                player.ended = true;
+            }
+            if (++passed > count) {
+                if (anyLength) {
+                    player.timeInNote = 0.0f;
+                } else {
+                    player.ended = true;
+                }
                 break;
             }
             if (static_cast<uint32_t>(++player.noteIndex) >= count) {

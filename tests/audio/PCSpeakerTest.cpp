@@ -153,9 +153,12 @@ TEST_F(PCSpeakerTest, BrokenListsEndAndNothingReadsOutside) {
     odd.PushBack(ZPCSpeakerNote{500, 0.1f, 1.0f});
     odd.PushBack(ZPCSpeakerNote{-7, 0.1f, 1.0f});
     voice.PlayNotes(odd, true, 6);
+    // Notes far shorter than a sample, looping: rendered in one lap a sample.
+    voice.PlayNotes(ZPCSpeakerVoice::ParsePlayString("T999999999 999999999C D"), true, 2);
     RenderAll();
-    EXPECT_TRUE(voice.GetPlayers()[1].ended) << "a list of notes without length ends";
-    EXPECT_FALSE(voice.GetPlayers()[2].ended) << "a looping list never ends";
+    EXPECT_FALSE(voice.GetPlayers()[1].ended);
+    EXPECT_TRUE(voice.GetPlayers()[2].ended) << "a list of notes without length ends";
+    EXPECT_FALSE(voice.GetPlayers()[3].ended) << "a looping list never ends";
     for (const int16_t v : voice.GetScratch()) {
         ASSERT_EQ(v, 0);
     }
