@@ -114,6 +114,27 @@ TEST(TuneFile, BrokenFilesLeaveTheTuneEmpty) {
     EXPECT_FALSE(tune.Read(nullptr, 100, false, &problem));
 }
 
+TEST_F(AudioTest, TunesThatCannotBeUsedAreSilentAndLogged) {
+    dir.Write("short.zms", "ZMS\x01");
+    dir.Write("stray.zms", TuneBytes(1, 1, {1, 1, 1, 1}, {{0x80, 0xC5, 0xE4}, {0x90, 0xC5, 0xE4}}));
+    struct Case {
+        const char* file;
+        uint32_t events;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"missing.zms", 0, "Tune \"missing.zms\": the file cannot be read; the tune is silent"},
+        {"short.zms", 0, "Tune \"short.zms\": the file ends inside its version; the tune is silent"},
+        {"stray.zms", 1, "Tune \"stray.zms\": 1 events on a channel above 3 were left out"},
+    };
+    for (const Case& c : cases) {
+        const ZMultiSynthTune tune(c.file, 7, 0x03);
+        EXPECT_EQ(tune.events.Count(), c.events) << c.file;
+        EXPECT_EQ(tune.priority, 7);
+        EXPECT_TRUE(LogHas(c.logged)) << c.logged;
+    }
+}
+
 class TuneToolTest : public AudioTest {
 protected:
     int Zmstune(const std::string& arguments) const {
