@@ -1,18 +1,23 @@
 // Entry point of the game: the game object first, so it is the application
 // description for the whole run; then the platform's real backends, the run
-// itself, and the teardown. Until the game layer has its own game class the
-// engine's base game runs as it is.
+// itself, and the teardown.
 
+#include <cstdio>
 #include <string>
 
-#include "framework/ZBaseGame.h"
+#include "game/world/KorvanthGame.h"
 #include "platform/input/input.h"
 #include "platform/os/system.h"
 #include "platform/sound/sound.h"
 #include "platform/window/window.h"
 
 int main(int argc, char** argv) {
-    ZBaseGame* game = ZBaseGame::GetInstance();
+    KorvanthGame* game = KorvanthGame::GetGameInstance();
+    if (game == nullptr) {
+        // Never hand the engine a missing game: it would call through null.
+        std::fprintf(stderr, "korvanth: the game object could not be made\n");
+        return 1;
+    }
 
     platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
     platform::input::SetInputSystem(platform::input::CreateInputSystem(platform::input::Backend::Sdl));

@@ -1,15 +1,22 @@
 #pragma once
 
-#include "entity/ZComponent.h"
+#include "entity/ZSerialComponent.h"
 #include "foundation/ZArray.h"
 
 // Lets entities ride on another: a carrier keeps its riders as children, and
 // each rider links back to its carrier.
-class ZBasingComponent : public ZComponent {
-    Z_RTTI(ZBasingComponent, ZComponent)
+class ZBasingComponent : public ZSerialComponent {
+    Z_RTTI(ZBasingComponent, ZSerialComponent)
 
 public:
     ZBasingComponent() = default;
+
+    ZHashedString GetSerialName() const override {
+        static const ZHashedString kind("Basing");
+        return kind;
+    }
+    // Its saved state comes with the rest of its system; nothing yet.
+    void Save(ZDefNode& /*element*/) const override {}
 
     // Adds the rider to this carrier's children (once).
     void AddChild(ZEntity* rider);

@@ -11,6 +11,12 @@ class ZComponent : public ZRTTIBase {
 
 public:
     ZComponent() = default;
+    ZComponent(const ZComponent&) = delete;
+    ZComponent& operator=(const ZComponent&) = delete;
+
+    // Called once, right after the owner is set and before the entity stores
+    // the component (so the entity's lookups do not find it yet).
+    virtual void AttachHook() { EmptyHook(); }
 
     // The owning entity; null until the component is added to one.
     ZEntity* GetOwner() const { return m_owner; }

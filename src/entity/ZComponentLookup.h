@@ -2,11 +2,11 @@
 
 #include <type_traits>
 
+#include "entity/ZCollisionInterface.h"
+#include "entity/ZComponent.h"
 #include "entity/ZRTTIBase.h"
 
 class ZEntity;
-class ZComponent;
-class ZCollisionInterface;
 
 // Finding the object of a wanted class T from any engine object, through the
 // type records (no compiler type information).
@@ -42,6 +42,21 @@ T* GetComponent(Entity* entity) {
         }
     }
     return nullptr;
+}
+
+// The entity's component of class T, made when it has none: the new one gets
+// its owner, runs its attach hook and only then enters the entity's map under
+// T's record. Its definition is read by the caller.
+template <typename T, typename Entity>
+T* AddComponent(Entity* entity) {
+    if (T* found = GetComponent<T>(entity)) {
+        return found;
+    }
+    T* const made = new T();
+    made->SetOwner(entity);
+    made->AttachHook();
+    entity->GetComponentMap().Insert(T::StaticType(), made);
+    return made;
 }
 
 // The T that belongs to the object: the object itself when it is a T; for a

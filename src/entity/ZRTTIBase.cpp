@@ -32,3 +32,5 @@ ZTypeRecord ZRTTIBase::GetType() const {
 bool ZRTTIBase::IsA(const ZTypeRecord type) const {
     return StaticIsA(type);
 }
+
+void EmptyHook() {}

@@ -70,3 +70,7 @@ template <typename T>
 const T* DynamicCast(const ZRTTIBase* object) {
     return object != nullptr && object->IsA(T::StaticType()) ? static_cast<const T*>(object) : nullptr;
 }
+
+// The one shared body of hook operations that a class leaves unused (the
+// attach hook and the post-load hook of components).
+void EmptyHook();

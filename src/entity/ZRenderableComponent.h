@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entity/ZComponent.h"
+#include "entity/ZSerialComponent.h"
 #include "foundation/ZHashedString.h"
 #include "foundation/ZMap.h"
 
@@ -10,11 +10,18 @@ class ZRenderable;
 // names. The map does not own them; whoever tears the component down says
 // whether they are deleted. The base game switches the components of drawn
 // entities on and off together.
-class ZRenderableComponent : public ZComponent {
-    Z_RTTI(ZRenderableComponent, ZComponent)
+class ZRenderableComponent : public ZSerialComponent {
+    Z_RTTI(ZRenderableComponent, ZSerialComponent)
 
 public:
     ZRenderableComponent() = default;
+
+    ZHashedString GetSerialName() const override {
+        static const ZHashedString kind("Renderable");
+        return kind;
+    }
+    // Its saved state comes with the rest of its system; nothing yet.
+    void Save(ZDefNode& /*element*/) const override {}
 
     // Records the drawable under the name (replacing what was there).
     void AddRenderable(ZHashedString name, ZRenderable* renderable) { renderables.Insert(name, renderable); }

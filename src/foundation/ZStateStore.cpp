@@ -144,3 +144,24 @@ ZDefNode ZStateStore::Get(const uint32_t key) const {
     const auto* entry = m_entries.Find(key);
     return entry != nullptr ? entry->value : ZDefNode();
 }
+
+namespace {
+ZStateStore* g_stateStore = nullptr;
+}  // namespace
+
+ZStateStore* GetStateStore() {
+    if (g_stateStore == nullptr) {
+        g_stateStore = new ZStateStore();
+    }
+    return g_stateStore;
+}
+
+void DestroyStateStore() {
+    delete g_stateStore;
+    g_stateStore = nullptr;
+}
+
+std::string GetAutosavePath(const char* const gameFolder, const bool create) {
+    const ZString folder = GetUserFolderPath(gameFolder, "Saves\\", create);
+    return std::string(folder.GetText()) + "autosave.zsd";
+}

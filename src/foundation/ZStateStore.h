@@ -46,3 +46,11 @@ public:
 private:
     EntryMap m_entries;
 };
+
+// The process-wide saved-state store, made empty on first use; shutdown
+// destroys it.
+ZStateStore* GetStateStore();
+void DestroyStateStore();
+// "autosave.zsd" in the user's Saves folder of the game folder (created on the
+// way when create is set).
+std::string GetAutosavePath(const char* gameFolder, bool create);

@@ -10,6 +10,18 @@ int CompareEntries(ZUpdatable* const& a, ZUpdatable* const& b, void*) {
     return CompareUpdatePriority(a, b);
 }
 
+// Lists are nearly always in order already (priorities seldom change), and the
+// sort is quadratic on a long run of equal priorities: every entity's
+// components at priority 0 would cost seconds a step.
+bool IsSorted(const ZArray<ZUpdatable*>& list) {
+    for (uint32_t i = 1; i < list.Count(); ++i) {
+        if (CompareUpdatePriority(list[i - 1], list[i]) > 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void ZUpdateRegistry::Register(ZUpdatable* const object, const uint8_t mask) {
@@ -40,7 +52,7 @@ void ZUpdateRegistry::Unregister(ZUpdatable* const object, const uint8_t mask) {
 
 void ZUpdateRegistry::Sort(const uint8_t mask) {
     for (int i = 0; i < kListCount; ++i) {
-        if ((mask & kListBits[i]) != 0 && lists[i].Count() > 1) {
+        if ((mask & kListBits[i]) != 0 && lists[i].Count() > 1 && !IsSorted(lists[i])) {
             lists[i].QuickSort(CompareEntries, nullptr);
         }
     }

@@ -4,6 +4,7 @@
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDeleteComponent.h"
 #include "entity/ZEntity.h"
+#include "entity/ZEntityState.h"
 #include "entity/ZRenderableComponent.h"
 #include "framework/ZBaseGame.h"
 #include "menu/ZCinematicMgr.h"

@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "audio/ZAudioMgr.h"
+#include "entity/ZCommandRunner.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZEngineComponentFactory.h"
+#include "entity/ZEntityCommands.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZTokenizer.h"
@@ -122,6 +124,8 @@ void ZBaseGame::preinit() {
 
     InitOperatorTokens();
     RegisterComponentFactory(CreateComponentByName);
+    // The engine's entity verbs are offered before the game's commands.
+    RegisterCommandHandler(EntityCommandDispatcher);
 
     ZLog::Printf("Initializing localization... (NON-CRITICAL)");
     ZLog::Printf("Set default path...");

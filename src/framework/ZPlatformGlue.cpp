@@ -3,9 +3,12 @@
 #include <atomic>
 #include <string>
 
+#include "entity/ZCommandRunner.h"
+#include "entity/ZEntityState.h"
 #include "foundation/ZAppInfo.h"
 #include "foundation/ZHashedStringTable.h"
 #include "foundation/ZLog.h"
+#include "foundation/ZStateStore.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZTempStringPool.h"
 #include "foundation/ZThreadTagger.h"
@@ -111,13 +114,15 @@ void ShutdownEngine() {
 
     // Each line below deletes one singleton, in this order. Managers that do
     // not exist yet have their place marked; their deletion goes there.
-    // [saved-state store]
-    // [entity-state list]
+    DestroyStateStore();
+    DestroyEntityStateList();
     DestroyMenuMgr();
     // [registry of collision shapes]
     // [renderer's resource map]
     gShuttingDown.store(true, std::memory_order_relaxed);
-    // [entity command table]
+    // The entity command table is a fixed table of functions; the texts still
+    // queued for it go here.
+    DestroyDeferredCommands();
     // Effects and textures go before the device they were made on.
     DestroyGlyphSheetMgr();
     ZShaderMgr::DestroyInstance();

@@ -2,14 +2,14 @@
 
 #include <cstdint>
 
-#include "entity/ZRTTIBase.h"
+#include "entity/ZControllerComponent.h"
 #include "foundation/ZHashedString.h"
 
 // The player's controls as the game's actors read them: the control manager's
 // queries, all answering "nothing" while the game suspends player input.
 // Thresholds are 0.5.
-class ZPlayerControllerComponent : public ZRTTIBase {
-    Z_RTTI(ZPlayerControllerComponent, ZRTTIBase)
+class ZPlayerControllerComponent : public ZControllerComponent {
+    Z_RTTI(ZPlayerControllerComponent, ZControllerComponent)
 
 public:
     ZPlayerControllerComponent() = default;

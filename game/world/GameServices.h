@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/ZHashedString.h"
+
+class KorvanthGame;
+class ZSpriteBatch;
+
+// What the game asks of neighbours that later work builds: the synthesizer
+// voice that plays the game's tunes, and the game's display chain (render
+// passes, groups, scene set-up, world tile layers). The game holds one of
+// each; until the real ones are installed the null versions below stand in,
+// so every call is safe.
+
+// The game's synthesizer voice ("MultiSynth").
+class GameVoice {
+public:
+    virtual ~GameVoice() = default;
+    // Linear voice volume: 0.35 while paused, 1.0 otherwise.
+    virtual void SetVolume(float volume) = 0;
+    // Loads the tune file with its loader value and plays it on the channel.
+    virtual void PlayTune(const char* fileName, int32_t value, ZHashedString channel) = 0;
+    virtual void StopChannel(ZHashedString channel) = 0;
+    // The packed reverb word; 0 switches reverb off.
+    virtual void SetReverb(uint32_t word) = 0;
+};
+
+// The game's display chain.
+class GameDisplay {
+public:
+    virtual ~GameDisplay() = default;
+    virtual void CreateRenderPasses(KorvanthGame& game) = 0;
+    virtual void CreateRenderGroups(KorvanthGame& game) = 0;
+    virtual void AssignGroupsToPasses(KorvanthGame& game) = 0;
+    // The scene's holders, at the end of init and at shutdown.
+    virtual void SetUpGameScene(KorvanthGame& game) = 0;
+    virtual void ShutdownGameScene(KorvanthGame& game) = 0;
+    // Once per frame before the engine's update: the composite pass draws into
+    // the second of its two targets when secondTarget is set, else the first.
+    virtual void SelectCompositeTarget(KorvanthGame& game, bool secondTarget) = 0;
+    // Gives the item icon sheet its shader and render group.
+    virtual void AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) = 0;
+    // Drops the world tile layers' meshes before the atlas is rebuilt.
+    virtual void ReleaseWorldLayers(KorvanthGame& game) = 0;
+    // Rebuilds the world tile layers' meshes.
+    virtual void SetUpWorldLayerMeshes(KorvanthGame& game) = 0;
+    // Configuration changes the display reacts to.
+    virtual void ApplyPaletteSetting(KorvanthGame& game) = 0;
+    virtual void ApplyCRTPasses(KorvanthGame& game, bool on) = 0;
+    virtual void ApplyAnaglyphPasses(KorvanthGame& game, bool on) = 0;
+    virtual void ApplyMinimapSetting(KorvanthGame& game, bool on) = 0;
+    virtual void ApplyBorderSetting(KorvanthGame& game, bool on) = 0;
+};
+
+// Stand-ins: they do nothing and say so once in the log.
+class NullGameVoice : public GameVoice {
+public:
+    void SetVolume(float) override {}
+    void PlayTune(const char* fileName, int32_t value, ZHashedString channel) override;
+    void StopChannel(ZHashedString) override {}
+    void SetReverb(uint32_t) override {}
+
+private:
+    bool m_said = false;
+};
+
+class NullGameDisplay : public GameDisplay {
+public:
+    void CreateRenderPasses(KorvanthGame&) override;
+    void CreateRenderGroups(KorvanthGame&) override {}
+    void AssignGroupsToPasses(KorvanthGame&) override {}
+    void SetUpGameScene(KorvanthGame&) override;
+    void ShutdownGameScene(KorvanthGame&) override {}
+    void SelectCompositeTarget(KorvanthGame&, bool) override {}
+    void AttachItemSheet(KorvanthGame&, ZSpriteBatch&) override {}
+    void ReleaseWorldLayers(KorvanthGame&) override {}
+    void SetUpWorldLayerMeshes(KorvanthGame&) override {}
+    void ApplyPaletteSetting(KorvanthGame&) override {}
+    void ApplyCRTPasses(KorvanthGame&, bool) override {}
+    void ApplyAnaglyphPasses(KorvanthGame&, bool) override {}
+    void ApplyMinimapSetting(KorvanthGame&, bool) override {}
+    void ApplyBorderSetting(KorvanthGame&, bool) override {}
+};

@@ -1,0 +1,327 @@
+#include "game/world/KorvanthGame.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "foundation/ZDefinitionFile.h"
+#include "foundation/ZLog.h"
+#include "foundation/ZStreamMgr.h"
+#include "foundation/ZUserFolders.h"
+#include "framework/ZLocMgr.h"
+#include "game/world/ItemNameList.h"
+#include "foundation/ZColor32.h"
+#include "renderer/ZFont.h"
+#include "renderer/ZGlyphSheetMgr.h"
+#include "renderer/ZRenderPassDesc.h"
+#include "renderer/ZRenderer.h"
+#include "renderer/ZSpriteBatch.h"
+
+namespace {
+
+const char* const kSavesFolder = "Saves\\";
+
+// The campaign element of a definition file's root: the root itself when it
+// is one, else its first "Campaign" child (the empty node when neither).
+const ZDefNode& CampaignElement(const ZDefNode& root) {
+    static const ZHashedString kCampaign("Campaign");
+    return root.name == kCampaign ? root : root.FindChild(kCampaign);
+}
+
+bool LessNoCase(const ZString& a, const ZString& b) {
+    const std::string x = a.ToLower().GetText();
+    const std::string y = b.ToLower().GetText();
+    return x < y;
+}
+
+// Orders paths by their file names, ignoring case.
+bool LessFileNameNoCase(const ZString& a, const ZString& b) {
+    auto fileName = [](const ZString& path) {
+        const std::string text = path.ToLower().GetText();
+        const size_t cut = text.find_last_of("\\/");
+        return cut == std::string::npos ? text : text.substr(cut + 1);
+    };
+    return fileName(a) < fileName(b);
+}
+
+}  // namespace
+
+KorvanthGame::KorvanthGame() : m_display(std::make_unique<NullGameDisplay>()) {}
+
+KorvanthGame::~KorvanthGame() { ReleaseItemSheet(); }
+
+KorvanthGame* KorvanthGame::GetGameInstance() {
+    if (ZBaseGame::PeekInstance() == nullptr && !ZBaseGame::IsExiting()) {
+        new KorvanthGame();  // stores itself in the base-game slot
+    }
+    return Get();
+}
+
+KorvanthGame* KorvanthGame::Get() { return dynamic_cast<KorvanthGame*>(ZBaseGame::PeekInstance()); }
+
+const char* KorvanthGame::GetVersionText() const {
+    ZString value;
+    GetVersionFile().GetValue(ZHashedString("GameVersion"), ZHashedString("Version"), value);
+    // atoi rules: leading blanks and a sign, then digits up to the first other byte.
+    const long build = std::strtol(value.GetText(), nullptr, 10);
+    std::snprintf(m_versionText, sizeof m_versionText, "%d.%02d.%04ld", 1, 1, build);
+    return m_versionText;
+}
+
+void KorvanthGame::GetBuildInfo(ZString& out) const {
+    ZBaseGame::GetBuildInfo(out);
+    out += "Korvanth:  _FINALRELEASE _PLAT_WIN\r\n";
+}
+
+void KorvanthGame::addStreamSources() {
+    ZBaseGame::addStreamSources();
+    ZLog::Printf("KorvanthGame::addStreamSources");
+    ZStreamMgr* streams = ZStreamMgr::GetInstance();
+    streams->AddDirectorySource(GetUserFolderPath(GetGameFolderName(), kSavesFolder, true).GetText());
+    for (const char* package : {"Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
+        if (!FileExists(package)) {
+            ZLog::Printf("Package %s not found; going on without it", package);
+            continue;
+        }
+        streams->AddPackageSource(package);
+    }
+    // Add-on packages beside the game and in the user's Mods folder, in name
+    // order ignoring case: the order decides which copy of a file wins.
+    ZArray<ZString> found;
+    ListFiles("", "*.kpk", found, false);
+    // The Mods folder as the prefix, so each name comes back as a full path.
+    ListFiles("", "*.kpk", found, false, GetUserFolderPath(GetGameFolderName(), GetModsFolder(), false).GetText());
+    std::vector<ZString> sorted(found.begin(), found.begin() + found.Count());
+    std::stable_sort(sorted.begin(), sorted.end(), LessFileNameNoCase);
+    for (const ZString& path : sorted) {
+        ZLog::Printf("Mounting add-on package %s", path.GetText());
+        streams->AddPackageSource(path.GetText());
+    }
+}
+
+void KorvanthGame::AddLocStringFiles() {
+    ZBaseGame::AddLocStringFiles();
+    ZLog::Printf("KorvanthGame::AddLocStringFiles");
+    ZLocMgr* loc = ZLocMgr::GetInstance();
+    for (const char* file : {"Controls.txt", "KorvanthMenus.txt", "KorvanthGame.txt", "RandomPowerups.txt"}) {
+        loc->AddStringFile(file);
+    }
+    // Each campaign brings its own strings: "<ID>_Strings.txt".
+    static const ZHashedString kID("ID");
+    ZArray<ZString> campaigns;
+    ZStreamMgr::GetInstance()->FindFiles(campaigns, "*.kdd");
+    ZArray<ZString> seen;
+    for (uint32_t i = 0; i < campaigns.Count(); ++i) {
+        // A campaign a mod overrides is listed once per source that holds it.
+        const ZString key = campaigns[i].ToLower();
+        if (seen.Contains(key)) continue;
+        seen.PushBack(key);
+        ZDefNode root;
+        LoadDefinitionFile(root, campaigns[i].GetText());
+        const ZString file = CampaignElement(root).GetAttribute(kID) + "_Strings.txt";
+        loc->AddStringFile(file.GetText());
+    }
+}
+
+ZString KorvanthGame::GetAutosavePath() const {
+    return GetUserFolderPath(GetGameFolderName(), kSavesFolder, true) + "autosave.zsd";
+}
+
+void KorvanthGame::init() {
+    ZBaseGame::init();
+    ZLog::Printf("KorvanthGame::init");
+    const ZString path = GetAutosavePath();
+    m_stateStore.Clear();
+    if (FileExists(path.GetText()) && !m_stateStore.Load(path.GetText())) {
+        ZLog::Printf("%s could not be read; starting without saved state", path.GetText());
+    }
+    m_display->SetUpGameScene(*this);
+}
+
+void KorvanthGame::postinit() {
+    ZBaseGame::postinit();
+    ZLog::Printf("KorvanthGame::postinit");
+    ZArray<ZString> campaigns;
+    ZStreamMgr::GetInstance()->FindFiles(campaigns, "*.kdd");
+    std::vector<ZString> sorted(campaigns.begin(), campaigns.begin() + campaigns.Count());
+    std::stable_sort(sorted.begin(), sorted.end(), LessNoCase);
+    for (const ZString& file : sorted) {
+        if (OpenCampaignFile(file.GetText())) return;
+    }
+    ZLog::Printf("No campaign found; the world stays empty");
+}
+
+bool KorvanthGame::OpenCampaignFile(const char* fileName) {
+    static const ZHashedString kMetadata("Metadata");
+    static const ZHashedString kEntry("Entry");
+    static const ZHashedString kMapName("MapName");
+    ZDefNode root;
+    if (!LoadDefinitionFile(root, fileName)) {
+        ZLog::Printf("Campaign %s could not be read", fileName);
+        return false;
+    }
+    const ZDefNode& campaign = CampaignElement(root);
+    if (&campaign == &ZDefNode::GetEmptyNode()) {
+        ZLog::Printf("%s holds no campaign", fileName);
+        return false;
+    }
+    SetCampaign(campaign);
+    ZLog::Printf("Campaign %s (prefix \"%s\"): %u maps, %u palettes", fileName, m_campaignPrefix.GetText(),
+                 m_mapList.Count(), m_paletteList.Count());
+    LoadCampaign(campaign.FindChild(kMetadata).FindChild(kEntry).GetAttribute(kMapName));
+    return true;
+}
+
+void KorvanthGame::shutdown() {
+    m_display->ShutdownGameScene(*this);
+    ReleaseItemSheet();
+    ZBaseGame::shutdown();
+}
+
+void KorvanthGame::CreateRenderPasses() {
+    ZBaseGame::CreateRenderPasses();
+    m_display->CreateRenderPasses(*this);
+}
+
+void KorvanthGame::CreateRenderGroups() {
+    ZBaseGame::CreateRenderGroups();
+    m_display->CreateRenderGroups(*this);
+}
+
+void KorvanthGame::AssignGroupsToPasses() {
+    ZBaseGame::AssignGroupsToPasses();
+    m_display->AssignGroupsToPasses(*this);
+}
+
+void KorvanthGame::PreLoadEngineAssets() {
+    ZBaseGame::PreLoadEngineAssets();
+    BuildItemSheet();
+}
+
+void KorvanthGame::BuildItemSheet() {
+    ReleaseItemSheet();
+    m_itemSheet = new ZSpriteBatch();
+    CreateItemNameList(*m_itemSheet);
+    m_display->AttachItemSheet(*this, *m_itemSheet);
+    GetGlyphSheetMgr()->Add(ZHashedString("stat"), ZHashedString("stat_glyphs"), m_itemSheet);
+}
+
+void KorvanthGame::ReleaseItemSheet() {
+    if (m_itemSheet == nullptr) return;
+    if (ZGlyphSheetMgr* sheets = PeekGlyphSheetMgr()) sheets->Remove(m_itemSheet);
+    delete m_itemSheet;
+    m_itemSheet = nullptr;
+}
+
+void KorvanthGame::SetDisplay(std::unique_ptr<GameDisplay> display) {
+    m_display = display ? std::move(display) : std::make_unique<NullGameDisplay>();
+}
+
+void KorvanthGame::Update() {
+    // Two composite targets take turns so the display can blend with the
+    // last frame: the first frame draws into the first target.
+    m_display->SelectCompositeTarget(*this, m_compositeToggle);
+    m_compositeToggle = !m_compositeToggle;
+    ZBaseGame::Update();
+    if (m_demoMode) DrawDemoMark();
+}
+
+void KorvanthGame::DrawDemoMark() {
+    // The overlay font is the display chain's; the HUD font stands in for it.
+    ZFont* font = m_overlayFont != nullptr ? m_overlayFont : GetHUDFont();
+    if (font == nullptr) return;
+    static const char kMark[] = "#DrovaniSkyreach";
+    const int32_t length = static_cast<int32_t>(sizeof kMark - 1);
+    float width = 0.0f;
+    font->DrawTextFormatted(kMark, length, &width, nullptr, 0.5f, 0.5f);
+    const ZColor32 colour = ZColor32::FromARGB(0x50FFFFFF);
+    font->DrawText(kMark, length, static_cast<float>(GetScreenWidth()) - 6.0f - width, 0.0f, 0.5f, 0.5f, colour,
+                   colour);
+}
+
+void KorvanthGame::SetPaused(bool paused) {
+    if (m_voice != nullptr) m_voice->SetVolume(paused ? 0.35f : 1.0f);
+    ZBaseGame::SetPaused(paused);
+}
+
+void KorvanthGame::Exit() {
+    m_voice = nullptr;
+    ZBaseGame::Exit();
+    ResetToSavedState(true);
+}
+
+void KorvanthGame::ResetToSavedState(bool /*autosaveFirst*/) {
+    // The player's autosave and the entities' records join here once they
+    // exist; until then the store is simply read again.
+    const ZString path = GetAutosavePath();
+    m_stateStore.Clear();
+    if (FileExists(path.GetText()) && !m_stateStore.Load(path.GetText())) {
+        ZLog::Printf("%s could not be read; starting without saved state", path.GetText());
+    }
+}
+
+ZHashedString KorvanthGame::GetCampaignStringFile() const {
+    return ZHashedString((m_campaignPrefix + "Strings").GetText());
+}
+
+void KorvanthGame::SetCampaign(const ZDefNode& campaignRoot) {
+    static const ZHashedString kID("ID");
+    static const ZHashedString kMaps("Maps");
+    static const ZHashedString kMap("Map");
+    static const ZHashedString kPalettes("Palettes");
+    static const ZHashedString kPalette("Palette");
+    const ZDefNode& campaign = CampaignElement(campaignRoot);
+    m_campaign = campaign;
+    m_campaignPrefix = campaign.GetAttribute(kID) + "_";
+    m_mapList = campaign.FindChild(kMaps).FindChildren(kMap);
+    m_paletteList = campaign.FindChild(kPalettes).FindChildren(kPalette);
+    m_mapName = "";
+    m_mapId = ZHashedString::None();
+}
+
+uint8_t KorvanthGame::GetTileCollision(int32_t roomX, int32_t roomY, int32_t tileX, int32_t tileY) const {
+    return ::GetTileCollision(m_mapData, roomX, roomY, tileX, tileY, m_powerups);
+}
+
+ZString KorvanthGame::GetLastSaveText() const {
+    static const ZHashedString kFile("KorvanthMenus");
+    static const ZHashedString kSection("PauseMenu");
+    ZLocMgr* loc = ZLocMgr::GetInstance();
+    ZString text = loc->GetString(kFile, kSection, ZHashedString("LastSave"));
+    text = text.Replace("%1", "some time ago");
+    return text.Replace("%2", loc->GetString(kFile, kSection, ZHashedString("AtCheckpoint")));
+}
+
+void KorvanthGame::PlayDialogSound(int32_t event) {
+    if (m_voice == nullptr) return;
+    static const ZHashedString kText("DialogText");
+    static const ZHashedString kAction("DialogAction");
+    switch (event) {
+    case 1:
+    case 6:
+        m_voice->StopChannel(kText);
+        break;
+    case 3:
+    case 4:
+        m_voice->PlayTune("dialog_opt.zms", 205, kAction);
+        break;
+    case 5:
+        m_voice->PlayTune("dialog.zms", 200, kText);
+        break;
+    default:
+        break;
+    }
+}
+
+ZVector4 KorvanthGame::GetAnaglyphTint() const {
+    if (!m_anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
+    return ZVector4(m_anaglyphTint[0], m_anaglyphTint[1], m_anaglyphTint[2], m_anaglyphTint[3]);
+}
+
+ZVector4 KorvanthGame::GetAnaglyphLevel() const {
+    if (!m_anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
+    const float level = 1.0f - m_anaglyphBrightness;
+    return ZVector4(level, level, level, level);
+}

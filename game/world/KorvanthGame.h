@@ -1,0 +1,217 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "foundation/ZArray.h"
+#include "foundation/ZDefNode.h"
+#include "foundation/ZHashedString.h"
+#include "foundation/ZStateStore.h"
+#include "foundation/ZString.h"
+#include "foundation/ZVector4.h"
+#include "framework/ZBaseGame.h"
+#include "game/world/GameServices.h"
+#include "game/world/MapData.h"
+#include "game/world/TileMetadata.h"
+
+class ZFont;
+class ZSpriteBatch;
+
+// The game: the engine's base game with the game's start-up work, its
+// settings, controls and strings, and the holder of the world's state (the
+// current campaign, its map and palettes, the saved-state store).
+class KorvanthGame : public ZBaseGame {
+public:
+    static constexpr const char* kTitle = "Drovani Skyreach";
+
+    KorvanthGame();
+    ~KorvanthGame() override;
+
+    // The base-game singleton, made as a KorvanthGame when empty.
+    static KorvanthGame* GetGameInstance();
+    // The singleton when it is a KorvanthGame, else null.
+    static KorvanthGame* Get();
+
+    // --- The application description ---
+    const char* GetGameFolderName() const override { return kTitle; }
+    const char* GetGameTitle() const override { return kTitle; }
+    const char* GetLanguageListFileName() const override { return "Korvanth Language List.ini"; }
+    // "1.01.<build>", the build being GameVersion/Version of the version file.
+    const char* GetVersionText() const override;
+    const char* GetTitleTextureFile() const override { return "title_text.dds"; }
+    const char* GetCalibrationTextureFile() const override { return "calibration.dds"; }
+    int32_t GetWindowIconId() const override { return 101; }
+    void GetBuildInfo(ZString& out) const override;
+
+    // --- Start-up, loop and shutdown ---
+    void addStreamSources() override;
+    void registerConfigVars() override;
+    void AddLocStringFiles() override;
+    void init() override;
+    // After the engine's postinit: opens the first campaign found and makes
+    // its entry map current (until the game's menus start campaigns).
+    void postinit() override;
+    void shutdown() override;
+    void CreateRenderPasses() override;
+    void CreateRenderGroups() override;
+    void AssignGroupsToPasses() override;
+    void CreateControls() override;
+    void SetUpDefaultControlBindings() override;
+    void PreLoadEngineAssets() override;
+    void Update() override;
+    void SetPaused(bool paused) override;
+    void Exit() override;
+
+    // Empties the saved-state store and loads it again from the autosave.
+    void ResetToSavedState(bool autosaveFirst);
+    // The autosave's path in the user's Saves folder.
+    ZString GetAutosavePath() const;
+    ZStateStore& GetStateStore() { return m_stateStore; }
+
+    // --- The world ---
+    // Makes the campaign definition current: keeps its "Map" and "Palette"
+    // elements and its prefix (ID + "_"). The current map name is emptied, so
+    // the next LoadCampaign reads its map afresh.
+    void SetCampaign(const ZDefNode& campaignRoot);
+    // Loads the campaign file and makes its entry map ("Metadata"/"Entry"
+    // "MapName") current; false when the file holds no campaign.
+    bool OpenCampaignFile(const char* fileName);
+    // Makes the named map of the current campaign current: its palettes into
+    // the tile atlas, their side files, its data file. Nothing happens when
+    // the name is the current map's.
+    void LoadCampaign(const ZString& mapName);
+    MapData& GetMapData() { return m_mapData; }
+    const MapData& GetMapData() const { return m_mapData; }
+    const ZString& GetCurrentMapName() const { return m_mapName; }
+    const ZString& GetCampaignPrefix() const { return m_campaignPrefix; }
+    const ZArray<ZDefNode>& GetMapList() const { return m_mapList; }
+    const ZArray<ZDefNode>& GetPaletteList() const { return m_paletteList; }
+    bool IsOverworld() const { return m_overworld; }
+    // The side of the tile atlas last built (0 before any).
+    int32_t GetAtlasSide() const { return m_atlasSide; }
+    // The hashed name of the campaign prefix followed by "Strings".
+    ZHashedString GetCampaignStringFile() const;
+
+    // Tile queries of the current map, with the player's powerups.
+    uint8_t GetTileCollision(int32_t roomX, int32_t roomY, int32_t tileX, int32_t tileY) const;
+
+    // --- Answers to the rest of the game ---
+    // "LastSave" of "KorvanthMenus"/"PauseMenu", "%1" replaced by "some time
+    // ago", "%2" by "AtCheckpoint".
+    ZString GetLastSaveText() const;
+    // Dialog chirps: 1 and 6 stop the text chirp, 3 and 4 the option sound,
+    // 5 the text chirp; others nothing.
+    void PlayDialogSound(int32_t event);
+    float GetAnaglyphOffsetX() const { return m_anaglyph3D ? m_anaglyphOffset[0] : 0.0f; }
+    float GetAnaglyphOffsetY() const { return m_anaglyph3D ? m_anaglyphOffset[1] : 0.0f; }
+    ZVector4 GetAnaglyphTint() const;
+    bool IsSilhouetteOnColor() const { return m_anaglyph3D && m_silhouetteOnColor; }
+    float GetAnaglyphSaturation() const { return m_anaglyph3D ? 1.0f - m_anaglyphDesaturation : 1.0f; }
+    ZVector4 GetAnaglyphLevel() const;
+
+    // --- Neighbours (stand-ins until their work lands; see GameServices.h) ---
+    void SetVoice(GameVoice* voice) { m_voice = voice; }
+    GameVoice* GetVoice() const { return m_voice; }
+    void SetDisplay(std::unique_ptr<GameDisplay> display);
+    GameDisplay& GetDisplay() { return *m_display; }
+    // Who answers powerup questions (the player, once it exists); null before.
+    void SetPowerupHolder(const PowerupHolder* holder) { m_powerups = holder; }
+    const PowerupHolder* GetPowerupHolder() const { return m_powerups; }
+    ZSpriteBatch* GetItemSheet() const { return m_itemSheet; }
+    void SetOverlayFont(ZFont* font) { m_overlayFont = font; }
+
+    // The composite target toggle: false until the first Update, which draws
+    // into the first target, then flipped every frame.
+    bool GetCompositeToggle() const { return m_compositeToggle; }
+
+    // --- Configuration values (registered in registerConfigVars) ---
+    float m_pixelAspectRatio = 0.0f;
+    float m_overscan = 0.0f;
+    float m_sharp = 0.0f;
+    float m_pers = 0.0f;
+    float m_persColor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    float m_bleed = 0.0f;
+    float m_dim = 0.0f;
+    float m_sat = 0.0f;
+    float m_bloom = 0.0f;
+    float m_bloomPower = 0.0f;
+    float m_refl = 0.0f;
+    float m_barrel = 0.0f;
+    float m_scanBright = 0.0f;
+    float m_scanOpacity = 0.0f;
+    float m_ntsc = 0.0f;
+    float m_ntscBlend = 0.0f;
+    float m_ntscLUTBlend = 0.0f;
+    float m_anaglyphDesaturation = 0.0f;
+    float m_anaglyphBrightness = 0.0f;
+    float m_redTint = 0.0f;
+    float m_blueTint = 0.0f;
+    float m_backgroundDimming = 0.0f;
+    bool m_eyeSwap = false;
+    float m_tint = 0.0f;
+    float m_iScalar = 0.0f;
+    float m_qScalar = 0.0f;
+    float m_bloomDown = 0.0f;
+    float m_bloomUp = 0.0f;
+    bool m_showBorder = false;
+    float m_borderBrightness = 0.0f;
+    bool m_altDownJump = false;
+    bool m_crtSim = false;
+    bool m_anaglyph3D = false;
+    bool m_showInteractPrompts = false;
+    bool m_showMinimap = false;
+    float m_transitionSpeed = 0.0f;
+    float m_diffuseLight = 0.0f;
+    float m_specularLight = 0.0f;
+    float m_specularPower = 0.0f;
+    float m_fresnelLight = 0.0f;
+    float m_lightPosX = 0.0f;
+    float m_lightPosY = 0.0f;
+    bool m_reverb = false;
+    float m_highDelay = 0.0f;
+    float m_lowDelay = 0.0f;
+    float m_dryMix = 0.0f;
+    float m_wetMix = 0.0f;
+    float m_attenSpeed = 0.0f;
+    // Not a variable: how fast the player's speed settles on slippery ground.
+    float m_lowFrictionRate = 0.0f;
+
+    // Written by the display's anaglyph set-up and room loading.
+    float m_anaglyphOffset[2] = {0.0f, 0.0f};
+    float m_anaglyphTint[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    bool m_silhouetteOnColor = false;
+
+    // The packed reverb word of the current settings (0 while Reverb is off).
+    uint32_t PackReverbWord() const;
+
+private:
+    // "#DrovaniSkyreach" at the top right, while DemoMode is on.
+    void DrawDemoMark();
+    // Rebuilds the item icon sheet.
+    void BuildItemSheet();
+    void ReleaseItemSheet();
+
+    MapData m_mapData;
+    ZDefNode m_campaign;
+    ZString m_campaignPrefix;
+    ZArray<ZDefNode> m_mapList;
+    ZArray<ZDefNode> m_paletteList;
+    ZString m_mapName;
+    ZHashedString m_mapId;
+    bool m_overworld = false;
+    int32_t m_atlasSide = 0;
+    ZStateStore m_stateStore;
+    bool m_compositeToggle = false;
+
+    GameVoice* m_voice = nullptr;
+    std::unique_ptr<GameDisplay> m_display;
+    const PowerupHolder* m_powerups = nullptr;
+    ZSpriteBatch* m_itemSheet = nullptr;
+    ZFont* m_overlayFont = nullptr;  // set by the display chain
+    mutable char m_versionText[32] = {};
+};
+
+// Reads "RRGGBB" or "RRGGBBAA" (optional leading "#") into R, G, B, A; alpha
+// is 255 when missing. Anything else gives opaque black and false (an empty
+// text gives opaque black and true).
+bool ParseBackColour(const ZString& text, uint8_t out[4]);

@@ -1,0 +1,224 @@
+// Making one map of the current campaign current: its palettes packed into
+// the world tile atlas, their side files read, its data file read.
+
+#include <cstring>
+#include <vector>
+
+#include "foundation/ZLog.h"
+#include "game/world/AtlasPacker.h"
+#include "game/world/KorvanthGame.h"
+#include "game/world/MapFileReader.h"
+#include "game/world/WorldAtlas.h"
+#include "platform/window/window.h"
+#include "renderer/ZImage.h"
+#include "renderer/ZRenderPassDesc.h"
+#include "renderer/ZRenderer.h"
+#include "renderer/ZTextureMgr.h"
+
+namespace {
+
+struct Names {
+    ZHashedString name{"Name"};
+    ZHashedString src{"Src"};
+    ZHashedString backColor{"BackColor"};
+    ZHashedString palette{"Palette"};
+    ZHashedString metadata{"Metadata"};
+    ZHashedString overworld{"Overworld"};
+    ZHashedString bgMusic{"BGMusic"};
+    ZHashedString sprite{"Sprite"};
+    ZHashedString safe{"Safe"};
+    ZHashedString underwater{"Underwater"};
+    ZHashedString toxic{"Toxic"};
+    ZHashedString speedrun{"Speedrun"};
+    ZHashedString active{"Active"};
+    ZHashedString minimap{"Minimap"};
+    ZHashedString build{"Build"};
+    ZHashedString collision{"Collision"};
+    ZHashedString custom{"Custom"};
+    ZHashedString animation{"Animation"};
+    ZHashedString scratch{"Scratch"};
+    ZHashedString anaglyph{"Anaglyph"};
+    ZHashedString force{"Force"};
+    ZHashedString x{"X"};
+    ZHashedString y{"Y"};
+    ZHashedString dx{"DX"};
+    ZHashedString dy{"DY"};
+    ZHashedString depth{"Depth"};
+};
+
+const Names& N() {
+    static const Names names;
+    return names;
+}
+
+bool Has(const ZDefNode& node, ZHashedString child) { return &node.FindChild(child) != &ZDefNode::GetEmptyNode(); }
+
+struct PaletteFiles {
+    ZString collision;
+    ZString custom;
+    ZString animation;
+    ZString scratch;  // collected; nothing reads it
+    ZString src;
+    ZDefNode metadata;
+};
+
+}  // namespace
+
+bool ParseBackColour(const ZString& text, uint8_t out[4]) {
+    out[0] = out[1] = out[2] = 0;
+    out[3] = 255;
+    const char* p = text.GetText();
+    if (*p == '#') ++p;
+    const size_t n = std::strlen(p);
+    if (n != 6 && n != 8) return n == 0;
+    for (size_t i = 0; i < n; ++i) {
+        const char c = p[i];
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!hex) return false;
+    }
+    auto byteAt = [p](size_t i) {
+        auto digit = [](char c) {
+            if (c >= '0' && c <= '9') return c - '0';
+            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+            return c - 'A' + 10;
+        };
+        return static_cast<uint8_t>(digit(p[i]) * 16 + digit(p[i + 1]));
+    };
+    for (size_t i = 0; i < n / 2; ++i) out[i] = byteAt(2 * i);
+    return true;
+}
+
+void KorvanthGame::LoadCampaign(const ZString& mapName) {
+    if (mapName == m_mapName) return;
+    const Names& n = N();
+    ZLog::Printf("Loading map \"%s\"", mapName.GetText());
+
+    m_mapData.Clear();
+    m_mapName = mapName;
+    m_mapId = mapName.GetLength() != 0 ? ZHashedString(mapName.GetText()) : ZHashedString::None();
+    m_mapData.names[0] = m_mapId;
+
+    ZArray<ZString> paletteNames;
+    ZString dataFile;
+    ZString backColour;
+    bool found = false;
+    if (mapName.GetLength() != 0) {
+        for (uint32_t i = 0; i < m_mapList.Count(); ++i) {
+            const ZDefNode& map = m_mapList[i];
+            if (!(map.GetAttribute(n.name) == mapName)) continue;
+            found = true;
+            paletteNames.Clear();
+            if (map.HasAttribute(n.palette)) {
+                paletteNames.PushBack(map.GetAttribute(n.palette));
+            } else {
+                ZDefNode::ChildIterator it(map, n.palette);
+                while (const ZDefNode* child = it.Next()) paletteNames.PushBack(child->GetAttribute(n.name));
+            }
+            dataFile = map.GetAttribute(n.src);
+            backColour = map.GetAttribute(n.backColor);
+            const ZDefNode& meta = map.FindChild(n.metadata);
+            m_mapData.defaultMusic = meta.FindChild(n.bgMusic).GetAttribute(n.name);
+            m_mapData.defaultSprite = meta.FindChild(n.sprite).GetAttribute(n.name);
+            m_mapData.defaultSafe = Has(meta, n.safe) ? 1 : 0;
+            m_mapData.defaultUnderwater = Has(meta, n.underwater) ? 1 : 0;
+            m_mapData.defaultToxic = meta.FindChild(n.underwater).GetAttribute(n.toxic) == "true" ? 1 : 0;
+            m_mapData.defaultSpeedrun = Has(meta, n.speedrun) ? 1 : 0;
+            m_mapData.defaultSpeedrunActive = meta.FindChild(n.speedrun).GetAttribute(n.active) == "true" ? 1 : 0;
+            m_mapData.defaultSpeedrunName = meta.FindChild(n.speedrun).GetAttribute(n.name);
+            m_mapData.minimapBuild = ParseBool(meta.FindChild(n.minimap).GetAttribute(n.build).GetText()) ? 1 : 0;
+            m_mapData.defaultMinimapName = meta.FindChild(n.minimap).GetAttribute(n.name);
+            // The player's mode settings follow the overworld flag once the
+            // player exists.
+            m_overworld = Has(meta, n.overworld);
+        }
+        if (!found) ZLog::Printf("The campaign has no map \"%s\"", mapName.GetText());
+    }
+
+    // The palettes the map names, in campaign order.
+    std::vector<PaletteFiles> palettes;
+    for (uint32_t i = 0; i < m_paletteList.Count(); ++i) {
+        const ZDefNode& palette = m_paletteList[i];
+        if (paletteNames.Find(palette.GetAttribute(n.name)) < 0) continue;
+        PaletteFiles files;
+        files.collision = palette.GetAttribute(n.collision);
+        files.custom = palette.GetAttribute(n.custom);
+        files.animation = palette.GetAttribute(n.animation);
+        files.scratch = palette.GetAttribute(n.scratch);
+        files.src = palette.GetAttribute(n.src);
+        files.metadata = palette.FindChild(n.metadata);
+        palettes.push_back(files);
+    }
+    for (uint32_t i = 0; i < paletteNames.Count(); ++i) {
+        bool defined = false;
+        for (uint32_t k = 0; k < m_paletteList.Count() && !defined; ++k) {
+            defined = m_paletteList[k].GetAttribute(n.name) == paletteNames[i];
+        }
+        if (!defined) {
+            ZLog::Printf("Map \"%s\" names the palette \"%s\", which the campaign does not define",
+                         mapName.GetText(), paletteNames[i].GetText());
+        }
+    }
+
+    uint8_t colour[4];
+    if (!ParseBackColour(backColour, colour)) {
+        ZLog::Printf("Map \"%s\": BackColor \"%s\" is not RRGGBB or RRGGBBAA; using opaque black", mapName.GetText(),
+                     backColour.GetText());
+    }
+    std::memcpy(m_mapData.defaultColour, colour, 4);
+    std::memcpy(m_mapData.currentColour, colour, 4);
+    if (ZRenderer* renderer = GetRenderer()) {
+        const uint32_t argb = uint32_t{colour[3]} << 24 | uint32_t{colour[0]} << 16 | uint32_t{colour[1]} << 8 |
+                              uint32_t{colour[2]};
+        for (const char* pass : {"Clear Pass", "Clear Pass (3D)"}) {
+            if (ZRenderPassDesc* desc = renderer->FindRenderPass(ZHashedString(pass))) desc->SetClearColor(argb);
+        }
+    }
+
+    m_display->ReleaseWorldLayers(*this);
+
+    // Our reference to the old atlas goes; the new one takes a new reference.
+    if (m_atlasSide != 0) ZTextureMgr::GetInstance()->ReleaseTexture(ZHashedString(kWorldTilesTexture));
+    std::vector<ZImage> sheets(palettes.size());
+    for (size_t i = 0; i < palettes.size(); ++i) {
+        if (!sheets[i].LoadBMP(palettes[i].src.GetText())) sheets[i].Free();  // counts as empty
+    }
+    const WorldAtlas atlas = BuildWorldAtlas(sheets);
+    m_atlasSide = atlas.layout.side;
+    UploadWorldAtlas(atlas);
+
+    const float unit = 1.0f / static_cast<float>(atlas.layout.side);
+    for (size_t i = 0; i < palettes.size(); ++i) {
+        PaletteData record;
+        const AtlasPlacement& at = atlas.layout.placements[i];
+        record.uOrigin = static_cast<float>(at.x) * unit;
+        record.vOrigin = static_cast<float>(at.y) * unit;
+        record.uPerPixel = unit;
+        record.vPerPixel = unit;
+        const uint32_t index = m_mapData.palettes.Count();
+        if (palettes[i].collision.GetLength() != 0) ReadPaletteCollision(palettes[i].collision.GetText(), record);
+        if (palettes[i].custom.GetLength() != 0) ReadPaletteCustomTiles(palettes[i].custom.GetText(), record);
+        if (palettes[i].animation.GetLength() != 0) {
+            ReadPaletteAnimations(palettes[i].animation.GetText(), record, index);
+        }
+        ZDefNode::ChildIterator forces(palettes[i].metadata.FindChild(n.anaglyph), n.force);
+        while (const ZDefNode* force = forces.Next()) {
+            DepthForce f;
+            f.x = force->GetAttribute(n.x).ToInt();
+            f.y = force->GetAttribute(n.y).ToInt();
+            f.width = force->GetAttribute(n.dx).ToInt();
+            f.height = force->GetAttribute(n.dy).ToInt();
+            f.depth = force->GetAttribute(n.depth).ToFloat();
+            record.depthForces.PushBack(f);
+        }
+        m_mapData.palettes.PushBack(static_cast<PaletteData&&>(record));
+    }
+
+    if (dataFile.GetLength() == 0) {
+        if (found) ZLog::Printf("Map \"%s\" names no data file", mapName.GetText());
+        return;
+    }
+    ReadMapData(dataFile.GetText(), m_mapData);
+    ZLog::Printf("Map \"%s\": %u rooms, %u areas, %u palettes, atlas %d x %d", mapName.GetText(),
+                 m_mapData.GetRoomCount(), m_mapData.areas.Count(), m_mapData.palettes.Count(), m_atlasSide,
+                 m_atlasSide);
+}
