@@ -76,7 +76,7 @@ void Run(benchmark::State& state, const bool busy, const uint32_t reverb) {
             float history = x;
             float ahead = x;
             for (uint32_t l = 0; l < voice.GetReverbLineCount(); ++l) {
-                auto* line = const_cast<ZReverbLine*>(voice.GetReverbLine(l));
+                auto* line = voice.GetReverbLine(l);
                 history = line->Pass(history, false);
                 ahead = line->Pass(ahead, true);
             }

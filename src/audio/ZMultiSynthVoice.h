@@ -30,6 +30,8 @@ public:
     // Plays the default player (silence, priority 0).
     ZMultiSynthVoice();
     ~ZMultiSynthVoice() override;
+    ZMultiSynthVoice(const ZMultiSynthVoice&) = delete;
+    ZMultiSynthVoice& operator=(const ZMultiSynthVoice&) = delete;
 
     // Starts the tune under the name. A name other than "none" that is
     // already playing is not started again.
@@ -63,6 +65,8 @@ public:
     const ZArray<ZMultiSynthPlayer>& GetPlayers() const { return m_players; }
     uint32_t GetReverbLineCount() const { return m_lines.Count(); }
     const ZReverbLine* GetReverbLine(uint32_t i) const { return m_lines[i]; }
+    // For passing samples by hand (the tune tool, benchmarks); music thread only.
+    ZReverbLine* GetReverbLine(uint32_t i) { return m_lines[i]; }
     uint16_t noiseRegister = 1;  // shared by every player
     float pitch[144];            // cycles per sample of each note (69 = 440 Hz)
     float noiseRate[47];         // drum notes 35..81: register clock in Hz
@@ -82,8 +86,4 @@ private:
     ZArray<ZReverbLine*> m_lines;  // owned
     float m_classVolume[3] = {1.0f, 1.0f, 1.0f};  // none, music, sound
     bool m_exclusiveChannels = false;
-
-public:
-    ZMultiSynthVoice(const ZMultiSynthVoice&) = delete;
-    ZMultiSynthVoice& operator=(const ZMultiSynthVoice&) = delete;
 };

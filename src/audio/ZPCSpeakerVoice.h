@@ -14,6 +14,8 @@ public:
     // Plays the default list (one whole rest, looping, priority 0).
     ZPCSpeakerVoice();
     ~ZPCSpeakerVoice() override = default;
+    ZPCSpeakerVoice(const ZPCSpeakerVoice&) = delete;
+    ZPCSpeakerVoice& operator=(const ZPCSpeakerVoice&) = delete;
 
     // The notes of a play string. Read left to right, starting at length 4,
     // octave 4, sounding 100 %, tempo 120: a number sets the length; "<" and
@@ -44,9 +46,6 @@ public:
     ZArray<ZPCSpeakerPlayer>& GetPlayers() { return m_players; }
 
     float pitch[108];  // cycles per sample of each note (57 = 440 Hz)
-
-    ZPCSpeakerVoice(const ZPCSpeakerVoice&) = delete;
-    ZPCSpeakerVoice& operator=(const ZPCSpeakerVoice&) = delete;
 
 private:
     ZArray<ZPCSpeakerPlayer> m_players;  // sorted by priority, ascending

@@ -588,7 +588,7 @@ int Render(const char* path, const char* output, const double seconds, const uin
         }
         float x = 0.0f + frame.channel[0] + frame.channel[1] + frame.channel[2] + frame.channel[3];
         for (uint32_t l = 0; l < voice.GetReverbLineCount(); ++l) {
-            x = const_cast<ZReverbLine*>(voice.GetReverbLine(l))->Pass(x, false);
+            x = voice.GetReverbLine(l)->Pass(x, false);
         }
         PutLe(samples, static_cast<uint16_t>(ZMultiSynthVoice::ToSample(x)), 2);
         if (ended) {
