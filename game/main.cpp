@@ -3,9 +3,12 @@
 // itself, and the teardown.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
+#include "game/display/KorvanthDisplay.h"
 #include "game/world/KorvanthGame.h"
+#include "platform/hid/hid.h"
 #include "platform/input/input.h"
 #include "platform/os/system.h"
 #include "platform/sound/sound.h"
@@ -18,6 +21,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korvanth: the game object could not be made\n");
         return 1;
     }
+    game->SetDisplay(std::make_unique<KorvanthDisplay>());
 
     platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
     platform::input::SetInputSystem(platform::input::CreateInputSystem(platform::input::Backend::Sdl));
@@ -27,6 +31,8 @@ int main(int argc, char** argv) {
     ZBaseGame::Run(game, 0, 0, commandLine.c_str(), platform::window::SW_SHOWNORMAL);
     ZBaseGame::DestroyInstance();
 
+    // Made only when a headset was looked for (this game declines it).
+    platform::hid::SetHidSystem(nullptr);
     platform::sound::SetSoundSystem(nullptr);
     platform::input::SetInputSystem(nullptr);
     platform::window::SetWindowSystem(nullptr);

@@ -1,6 +1,7 @@
 #include "game/world/GameServices.h"
 
 #include "foundation/ZLog.h"
+#include "game/world/KorvanthGame.h"
 
 void NullGameVoice::PlayTune(const char* fileName, int32_t value, ZHashedString) {
     if (!m_said) {
@@ -9,9 +10,12 @@ void NullGameVoice::PlayTune(const char* fileName, int32_t value, ZHashedString)
     }
 }
 
-void NullGameDisplay::CreateRenderPasses(KorvanthGame&) {
+void NullGameDisplay::CreateRenderPasses(KorvanthGame& game) {
     ZLog::Printf("The game's display chain is not installed; the engine's passes draw alone");
+    game.ZBaseGame::CreateRenderPasses();
 }
+
+void NullGameDisplay::AssignGroupsToPasses(KorvanthGame& game) { game.ZBaseGame::AssignGroupsToPasses(); }
 
 void NullGameDisplay::SetUpGameScene(KorvanthGame&) {
     ZLog::Printf("The game's display chain is not installed; no game scene is set up");

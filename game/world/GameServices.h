@@ -30,6 +30,7 @@ public:
 class GameDisplay {
 public:
     virtual ~GameDisplay() = default;
+    // Each runs the base game's version of the operation at its place.
     virtual void CreateRenderPasses(KorvanthGame& game) = 0;
     virtual void CreateRenderGroups(KorvanthGame& game) = 0;
     virtual void AssignGroupsToPasses(KorvanthGame& game) = 0;
@@ -67,9 +68,9 @@ private:
 
 class NullGameDisplay : public GameDisplay {
 public:
-    void CreateRenderPasses(KorvanthGame&) override;
+    void CreateRenderPasses(KorvanthGame& game) override;
     void CreateRenderGroups(KorvanthGame&) override {}
-    void AssignGroupsToPasses(KorvanthGame&) override {}
+    void AssignGroupsToPasses(KorvanthGame& game) override;
     void SetUpGameScene(KorvanthGame&) override;
     void ShutdownGameScene(KorvanthGame&) override {}
     void SelectCompositeTarget(KorvanthGame&, bool) override {}

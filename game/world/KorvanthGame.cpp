@@ -11,6 +11,8 @@
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
+#include "game/display/BackdropShader.h"
+#include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
 #include "renderer/ZFont.h"
@@ -132,11 +134,7 @@ ZString KorvanthGame::GetAutosavePath() const {
 void KorvanthGame::init() {
     ZBaseGame::init();
     ZLog::Printf("KorvanthGame::init");
-    const ZString path = GetAutosavePath();
-    m_stateStore.Clear();
-    if (FileExists(path.GetText()) && !m_stateStore.Load(path.GetText())) {
-        ZLog::Printf("%s could not be read; starting without saved state", path.GetText());
-    }
+    LoadAutosave();
     m_display->SetUpGameScene(*this);
 }
 
@@ -181,7 +179,7 @@ void KorvanthGame::shutdown() {
 }
 
 void KorvanthGame::CreateRenderPasses() {
-    ZBaseGame::CreateRenderPasses();
+    // The display places the engine's default pass among its own passes.
     m_display->CreateRenderPasses(*this);
 }
 
@@ -191,9 +189,13 @@ void KorvanthGame::CreateRenderGroups() {
 }
 
 void KorvanthGame::AssignGroupsToPasses() {
-    ZBaseGame::AssignGroupsToPasses();
+    // The display runs the engine's assignment among its own rows.
     m_display->AssignGroupsToPasses(*this);
 }
+
+ZFXAAFilter* KorvanthGame::CreateFXAAFilter() { return new KorvanthPreHUDPassShader(m_fxaa); }
+
+ZShader* KorvanthGame::CreateDepthBackdropShader() { return new BackdropShader(); }
 
 void KorvanthGame::PreLoadEngineAssets() {
     ZBaseGame::PreLoadEngineAssets();
@@ -255,9 +257,15 @@ void KorvanthGame::Exit() {
 void KorvanthGame::ResetToSavedState(bool /*autosaveFirst*/) {
     // The player's autosave and the entities' records join here once they
     // exist; until then the store is simply read again.
+    LoadAutosave();
+}
+
+// The process-wide store is the one entities save into and shutdown frees.
+void KorvanthGame::LoadAutosave() {
     const ZString path = GetAutosavePath();
-    m_stateStore.Clear();
-    if (FileExists(path.GetText()) && !m_stateStore.Load(path.GetText())) {
+    ZStateStore* const store = ::GetStateStore();
+    store->Clear();
+    if (FileExists(path.GetText()) && !store->Load(path.GetText())) {
         ZLog::Printf("%s could not be read; starting without saved state", path.GetText());
     }
 }

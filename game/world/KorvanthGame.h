@@ -58,6 +58,9 @@ public:
     void CreateControls() override;
     void SetUpDefaultControlBindings() override;
     void PreLoadEngineAssets() override;
+    // The display's pre-HUD pass (anti-aliasing with the CRT's bloom) and backdrop.
+    ZFXAAFilter* CreateFXAAFilter() override;
+    ZShader* CreateDepthBackdropShader() override;
     void Update() override;
     void SetPaused(bool paused) override;
     void Exit() override;
@@ -66,7 +69,7 @@ public:
     void ResetToSavedState(bool autosaveFirst);
     // The autosave's path in the user's Saves folder.
     ZString GetAutosavePath() const;
-    ZStateStore& GetStateStore() { return m_stateStore; }
+    ZStateStore& GetStateStore() { return *::GetStateStore(); }
 
     // --- The world ---
     // Makes the campaign definition current: keeps its "Map" and "Palette"
@@ -185,6 +188,7 @@ public:
     uint32_t PackReverbWord() const;
 
 private:
+    void LoadAutosave();
     // "#DrovaniSkyreach" at the top right, while DemoMode is on.
     void DrawDemoMark();
     // Rebuilds the item icon sheet.
@@ -200,7 +204,6 @@ private:
     ZHashedString m_mapId;
     bool m_overworld = false;
     int32_t m_atlasSide = 0;
-    ZStateStore m_stateStore;
     bool m_compositeToggle = false;
 
     GameVoice* m_voice = nullptr;

@@ -17,9 +17,9 @@ bool ZHMDShader::SetParameters(ZEffectParameter* binding, const ZHashedString pa
         if (name == kLensCenter) {
             binding->SetFloat(hmd->lensCenter);
         } else if (name == kWarpScale) {
-            binding->SetFloat(hmd->warpScale);
+            binding->SetFloat(hmd->viewportScale);
         } else if (name == kWarpOffset) {
-            binding->SetFloat(hmd->warpOffset);
+            binding->SetFloat(hmd->viewportOffset);
         } else if (name == kVertScale) {
             binding->SetFloat(hmd->vertScale);
         } else if (name == kFOVScale) {

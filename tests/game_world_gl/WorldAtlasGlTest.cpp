@@ -45,7 +45,11 @@ TEST_F(WorldAtlasGlTest, CampaignSheetsDrawFromTheAtlasAtTheirPlaces) {
     const std::vector<uint32_t> pixels = ReadTarget(target.surface, side, side);
     r->SetRenderTarget(0, nullptr);
 
-    // Each sheet's pixels at its place, in its own colours; the rest clear.
+    // Each sheet's pixels at its place, in the colours of the world palette
+    // file (the colours the game's art is drawn in); the rest clear.
+    ZImage world;
+    ASSERT_TRUE(world.Create(1, 1, 1, 8));
+    ASSERT_TRUE(world.LoadPalette(kWorldPaletteFile));
     std::vector<uint32_t> expected(static_cast<size_t>(side) * side, 0);
     for (size_t s = 0; s < sheets.size(); ++s) {
         const AtlasPlacement& at = atlas.layout.placements[s];
@@ -53,7 +57,9 @@ TEST_F(WorldAtlasGlTest, CampaignSheetsDrawFromTheAtlasAtTheirPlaces) {
         for (int32_t y = 0; y < sheets[s].GetHeight(); ++y) {
             for (int32_t x = 0; x < sheets[s].GetWidth(); ++x) {
                 const uint8_t index = sheets[s].Row(y)[x];
-                const uint32_t colour = index == 0 ? 0u : (0xFF000000u | (sheets[s].GetPixel(x, y) & 0xFFFFFFu));
+                const uint8_t* e = world.GetPalette() + 4 * static_cast<uint32_t>(index);
+                const uint32_t colour =
+                    index == 0 ? 0u : (0xFF000000u | uint32_t{e[2]} << 16 | uint32_t{e[1]} << 8 | uint32_t{e[0]});
                 expected[static_cast<size_t>(at.y + y) * side + at.x + x] = colour;
             }
         }

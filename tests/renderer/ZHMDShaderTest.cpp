@@ -78,8 +78,8 @@ TEST_F(ZHMDShaderTest, AnswersTheHeadsetManagersCurrentValues) {
         float identity;
     };
     const Case cases[] = {{"LensCenter", &hmd->lensCenter, 0.0f},
-                          {"Warp_Scale", &hmd->warpScale, 1.0f},
-                          {"Warp_Offset", &hmd->warpOffset, 0.0f},
+                          {"Warp_Scale", &hmd->viewportScale, 1.0f},
+                          {"Warp_Offset", &hmd->viewportOffset, 0.0f},
                           {"VertScale", &hmd->vertScale, 1.0f},
                           {"FOVScale", &hmd->fovScale, 1.0f}};
     for (const Case& c : cases) {

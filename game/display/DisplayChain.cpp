@@ -1,0 +1,233 @@
+#include "game/display/DisplayChain.h"
+
+#include <string>
+
+#include "foundation/ZLog.h"
+#include "game/display/AnaglyphShader.h"
+#include "game/display/CompositeShader.h"
+#include "game/display/DisplayAppliers.h"
+#include "game/display/DisplayState.h"
+#include "game/display/MonitorShader.h"
+#include "game/display/NTSCPalette.h"
+#include "game/display/NTSCShader.h"
+#include "game/display/NoCRTShader.h"
+#include "game/display/PostProcessShader.h"
+#include "game/display/ScreenShader.h"
+#include "game/display/TubeQuad.h"
+#include "renderer/ZRenderGroup.h"
+#include "renderer/ZRenderPassDesc.h"
+#include "renderer/ZRenderer.h"
+#include "renderer/ZScreenQuad.h"
+#include "renderer/ZScreenRenderTarget.h"
+#include "renderer/ZTexture.h"
+#include "renderer/ZTextureMgr.h"
+
+namespace {
+
+const char* const kLookupName = "NTSC_LUT_Texture";
+
+ZRenderPassDesc* FindPass(const char* name) { return GetRenderer()->FindRenderPass(ZHashedString(name)); }
+
+void AddToGroup(const char* group, ZRenderable* renderable) {
+    if (ZRenderGroup* g = GetRenderer()->FindRenderGroup(ZHashedString(group))) g->Add(renderable);
+}
+
+void SetGroupEnabled(const char* name, const bool enabled) {
+    if (ZRenderGroup* group = GetRenderer()->FindRenderGroup(ZHashedString(name))) group->enabled = enabled;
+}
+
+// The pass draws into the target alone.
+void Target(const char* passName, ZRenderTarget* target) {
+    if (ZRenderPassDesc* pass = FindPass(passName)) {
+        pass->targets.Clear();
+        pass->SetTarget(0, target);
+    }
+}
+
+void FullViewport(const char* passName) {
+    if (ZRenderPassDesc* pass = FindPass(passName)) {
+        pass->viewportX = 0.0f;
+        pass->viewportY = 0.0f;
+        pass->viewportWidth = 1.0f;
+        pass->viewportHeight = 1.0f;
+    }
+}
+
+// The 2D passes in drawing order; each has a twin named with " (3D)".
+const char* const k2DPasses[] = {
+    "Clear Pass",          "HUD Backdrop Pass",        "World Background Pass",     "World Sprites Pass",
+    "Debug Background Pass", "World Foreground Pass",  "Minimap Pass (Back)",       "Minimap Pass (Content)",
+    "Minimap Pass (Indicator)", "Wipe Pass",           "Static Pass",               "HUD Pass",
+    "Full Map Pass (Content)", "Full Map Pass (Indicator)", "Tuner Back Pass",      "Tuner Ball Pass",
+};
+
+}  // namespace
+
+DisplayChain::DisplayChain() = default;
+
+DisplayChain::~DisplayChain() {
+    ZRenderer* renderer = PeekRenderer();
+    if (renderer != nullptr) {
+        ZRenderable* renderables[] = {&m_anaglyphQuad.renderable, &m_ntscQuad.renderable, &m_compositeQuad.renderable,
+                                      &m_monitor};
+        for (ZRenderable* r : renderables) renderer->RemoveFromAllRenderGroups(r);
+        // No pass may keep drawing into a target that goes now.
+        const ZRenderTarget* ours[] = {&cleanFrame, &clean3DFrame, &ntscFrame, &compositeFrame1, &compositeFrame2,
+                                       downsampledBuffer != nullptr ? &downsampledBuffer->target : nullptr,
+                                       upsampledBuffer != nullptr ? &upsampledBuffer->target : nullptr};
+        for (ZRenderPassDesc* pass : renderer->renderPasses) {
+            for (const ZRenderTarget* target : ours) {
+                if (target != nullptr && pass->targets.Contains(const_cast<ZRenderTarget*>(target))) {
+                    pass->targets.Clear();
+                    break;
+                }
+            }
+        }
+    }
+    // Screen and tube quads leave their groups themselves.
+    delete m_screen;
+    delete m_noCRTQuad;
+    delete m_downsampleQuad;
+    delete m_upsampleQuad;
+    if (DisplayState* display = PeekDisplayState()) {
+        if (display->ntscLookup == ntscLookup) display->ntscLookup = nullptr;
+    }
+    if (ntscLookup != nullptr) ZTextureMgr::GetInstance()->ReleaseTexture(ZHashedString(kLookupName));
+    delete downsampledBuffer;
+    delete upsampledBuffer;
+}
+
+ZRenderable* DisplayChain::GetScreenRenderable() { return m_screen; }
+
+void DisplayChain::ApplyParity() {
+    const bool parity = GetDisplayState()->compositeParity;
+    // The composite pass writes one frame while it reads the other as the
+    // previous one: a target is never sampled while it is being drawn into.
+    Target("Composite Pass", parity ? &compositeFrame2 : &compositeFrame1);
+    if (m_compositeShader) m_compositeShader->parity = parity;
+    if (m_screenShader) m_screenShader->parity = parity;
+    if (m_monitorShader) m_monitorShader->parity = parity;
+}
+
+void DisplayChain::AdvanceFrame() {
+    DisplayState* display = GetDisplayState();
+    display->compositeParity = !display->compositeParity;
+    ApplyParity();
+}
+
+DisplayChain* SetUpGameDisplayChain() {
+    ZLog::Printf("Setting up the display chain");
+    DisplayState* display = GetDisplayState();
+    display->SetChain(std::make_unique<DisplayChain>());
+    DisplayChain* chain = display->GetChain();
+    ZRenderer* renderer = GetRenderer();
+
+    struct Frame {
+        ZRenderTarget* target;
+        const char* name;
+    };
+    const Frame frames[] = {
+        {&chain->cleanFrame, "Clean Frame"},
+        {&chain->clean3DFrame, "Cln3D Frame"},
+        {&chain->ntscFrame, "NTSC Frame"},
+        {&chain->compositeFrame1, "Composite Frame 1"},
+        {&chain->compositeFrame2, "Composite Frame 2"},
+    };
+    for (const Frame& f : frames) {
+        if (!renderer->CreateNativeResolutionTarget(*f.target, ZHashedString(f.name))) {
+            ZLog::Printf("Display chain: frame buffer \"%s\" could not be made", f.name);
+        }
+    }
+    display->compositeParity = false;
+    chain->downsampledBuffer = new ZScreenRenderTarget(0.0625f, 0.0625f, ZHashedString("Downsampled Buffer"));
+    chain->upsampledBuffer = new ZScreenRenderTarget(1.0f, 1.0f, ZHashedString("Upsampled Buffer"));
+    if (ZRenderPassDesc* pass = FindPass("Downsample Pass")) pass->targets.PushBack(&chain->downsampledBuffer->target);
+    if (ZRenderPassDesc* pass = FindPass("Upsample Pass")) pass->targets.PushBack(&chain->upsampledBuffer->target);
+
+    chain->m_downsampleShader = std::make_unique<PostProcessShader>(PostProcessShader::Variant::kDownsample);
+    chain->m_downsampleQuad = new ZScreenQuad(0.0625f, 0.0625f, false);
+    chain->m_downsampleQuad->shader = chain->m_downsampleShader.get();
+    AddToGroup("Downsample Group", chain->m_downsampleQuad);
+    chain->m_upsampleShader = std::make_unique<PostProcessShader>(PostProcessShader::Variant::kUpsample);
+    chain->m_upsampleQuad = new ZScreenQuad();
+    chain->m_upsampleQuad->shader = chain->m_upsampleShader.get();
+    AddToGroup("Upsample Group", chain->m_upsampleQuad);
+
+    // The pass descriptions: targets, the clears and the eye hooks.
+    for (const char* name : k2DPasses) {
+        Target(name, &chain->cleanFrame);
+        const std::string twin = std::string(name) + " (3D)";
+        Target(twin.c_str(), &chain->clean3DFrame);
+    }
+    Target("Anaglyph Pass", &chain->cleanFrame);
+    Target("NTSC Pass", &chain->ntscFrame);
+    Target("Composite Pass", &chain->compositeFrame1);
+    if (ZRenderPassDesc* clear = FindPass("Clear Pass")) {
+        clear->clearColor = true;
+        clear->prePass = ClearPassEyeSetup;
+    }
+    if (ZRenderPassDesc* clear = FindPass("Clear Pass (3D)")) {
+        clear->clearColor = true;
+        clear->prePass = ClearPass3DEyeSetup;
+    }
+    for (int i = 0; i < 6; ++i) {
+        FullViewport(k2DPasses[i]);
+        FullViewport((std::string(k2DPasses[i]) + " (3D)").c_str());
+    }
+    if (ZRenderPassDesc* pass = FindPass("Anaglyph Pass")) pass->enabled = true;
+    for (const char* name : {"NTSC Pass", "Composite Pass"}) {
+        if (ZRenderPassDesc* pass = FindPass(name)) pass->enabled = display->settings.crtSim;
+    }
+    // One of the two is switched on when the title shows or the CRT setting changes.
+    SetGroupEnabled("Screen Group", false);
+    SetGroupEnabled("No CRT Group", false);
+
+    chain->ntscLookup = ZTextureMgr::GetInstance()->CreateTexture(kLookupWidth, kLookupHeight, ZHashedString(kLookupName));
+    display->ntscLookup = chain->ntscLookup;
+    RebuildNTSCLookupTexture();
+
+    const auto frameQuad = [](DisplayChain::FrameQuad& quad, ZShader* shader, const char* group) {
+        if (!BuildScreenQuadGeometry(256, 224, quad.vertices, quad.indices)) {
+            ZLog::Printf("Display chain: no geometry for \"%s\"", group);
+        }
+        quad.renderable.vertexBuffer = &quad.vertices;
+        quad.renderable.indexBuffer = &quad.indices;
+        quad.renderable.shader = shader;
+        AddToGroup(group, &quad.renderable);
+    };
+    chain->m_anaglyphShader = std::make_unique<AnaglyphShader>();
+    frameQuad(chain->m_anaglyphQuad, chain->m_anaglyphShader.get(), "Anaglyph Group");
+    chain->m_ntscShader = std::make_unique<NTSCShader>();
+    frameQuad(chain->m_ntscQuad, chain->m_ntscShader.get(), "NTSC Group");
+    chain->m_compositeShader = std::make_unique<CompositeShader>();
+    frameQuad(chain->m_compositeQuad, chain->m_compositeShader.get(), "Composite Group");
+
+    chain->m_screenShader = std::make_unique<ScreenShader>();
+    chain->m_screen = new TubeQuad();
+    chain->m_screen->shader = chain->m_screenShader.get();
+    AddToGroup("Screen Group", chain->m_screen);
+    chain->m_monitorShader = std::make_unique<MonitorShader>();
+    chain->m_monitor.shader = chain->m_monitorShader.get();
+    chain->m_monitor.visible = display->settings.showBorder;
+    AddToGroup("Screen Group", &chain->m_monitor);
+
+    chain->m_noCRTShader = std::make_unique<NoCRTShader>();
+    chain->m_noCRTQuad = new ZScreenQuad();
+    chain->m_noCRTQuad->shader = chain->m_noCRTShader.get();
+    AddToGroup("No CRT Group", chain->m_noCRTQuad);
+    chain->ApplyParity();
+
+    ApplyAnaglyphPassSetting();
+    ApplyReverbSetting();
+    ApplyMinimapVisibility();
+    return chain;
+}
+
+void AdvanceGameDisplayFrame() {
+    DisplayState* display = PeekDisplayState();
+    if (display != nullptr && display->GetChain() != nullptr) display->GetChain()->AdvanceFrame();
+}
+
+void ShutdownGameDisplayChain() {
+    if (DisplayState* display = PeekDisplayState()) display->ReleaseChain();
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <memory>
+
+#include "renderer/ZIndexBuffer.h"
+#include "renderer/ZRenderTarget.h"
+#include "renderer/ZRenderable.h"
+#include "renderer/ZVertexBuffer.h"
+
+class AnaglyphShader;
+class CompositeShader;
+class MonitorShader;
+class NTSCShader;
+class NoCRTShader;
+class PostProcessShader;
+class ScreenShader;
+class TubeQuad;
+class ZScreenQuad;
+class ZScreenRenderTarget;
+class ZTexture;
+
+// The post-process chain of the retro display: the low-resolution frame
+// buffers, the bloom buffers, the NTSC lookup texture, and one quad with its
+// shader per post-process step, placed in the groups of the game's passes.
+// SetUpDisplayChain makes it and writes the pass descriptions; the game
+// display owns it and the scene shutdown releases it.
+//
+// A frame: the world draws into "Clean Frame"; with anaglyph 3D the second
+// eye draws into "Cln3D Frame" and the anaglyph pass merges it; with the CRT
+// simulation the NTSC pass encodes the clean frame into "NTSC Frame", the
+// composite pass blends it with the previous composite frame into the
+// current one, and the CRT screen shows it through the tube in the default
+// pass; without it the flat no-CRT quad shows the clean frame. Downsample and
+// upsample passes then feed the bloom of the game's pre-HUD pass.
+class DisplayChain {
+public:
+    DisplayChain();
+    // Takes the quads out of their groups, the passes off the targets, then frees everything.
+    ~DisplayChain();
+    DisplayChain(const DisplayChain&) = delete;
+    DisplayChain& operator=(const DisplayChain&) = delete;
+
+    // Alternates the composite frames: flips the parity, points the
+    // composite pass at the frame it now writes, and tells the composite,
+    // screen and monitor shaders. Once per frame, after the frame is drawn.
+    void AdvanceFrame();
+    // Applies the current parity without flipping it.
+    void ApplyParity();
+
+    // The scene is set up (the no-CRT quad exists): the CRT switch acts.
+    bool IsSetUp() const { return m_noCRTQuad != nullptr; }
+    ZRenderable* GetMonitorRenderable() { return &m_monitor; }
+    ZRenderable* GetScreenRenderable();
+
+    ZRenderTarget cleanFrame;
+    ZRenderTarget clean3DFrame;
+    ZRenderTarget ntscFrame;
+    ZRenderTarget compositeFrame1;
+    ZRenderTarget compositeFrame2;
+    ZScreenRenderTarget* downsampledBuffer = nullptr;
+    ZScreenRenderTarget* upsampledBuffer = nullptr;
+    ZTexture* ntscLookup = nullptr;
+
+private:
+    friend DisplayChain* SetUpGameDisplayChain();
+
+    // A 256 x 224 full-frame quad with its shader.
+    struct FrameQuad {
+        ZRenderable renderable;
+        ZVertexBuffer vertices;
+        ZIndexBuffer indices;
+    };
+
+    std::unique_ptr<AnaglyphShader> m_anaglyphShader;
+    std::unique_ptr<NTSCShader> m_ntscShader;
+    std::unique_ptr<CompositeShader> m_compositeShader;
+    std::unique_ptr<ScreenShader> m_screenShader;
+    std::unique_ptr<MonitorShader> m_monitorShader;
+    std::unique_ptr<NoCRTShader> m_noCRTShader;
+    std::unique_ptr<PostProcessShader> m_downsampleShader;
+    std::unique_ptr<PostProcessShader> m_upsampleShader;
+    FrameQuad m_anaglyphQuad;
+    FrameQuad m_ntscQuad;
+    FrameQuad m_compositeQuad;
+    // The CRT glass; a 4:3 quad until a tube mesh is loaded into it.
+    TubeQuad* m_screen = nullptr;
+    // The monitor case; drawn once a case mesh is loaded into it.
+    ZRenderable m_monitor;
+    ZScreenQuad* m_noCRTQuad = nullptr;
+    ZScreenQuad* m_downsampleQuad = nullptr;
+    ZScreenQuad* m_upsampleQuad = nullptr;
+};
+
+// Makes the chain (the base game's screen size set, the passes and groups of CreateGameRenderPasses
+// and CreateGameRenderGroups must exist), hands it to the display state, fills
+// the lookup texture, writes the passes' targets, clears and hooks, and runs
+// the display-setting appliers once so that the first frame follows the
+// settings. Returns the chain (owned by the display state).
+DisplayChain* SetUpGameDisplayChain();
+// The game's per-frame update: the composite frames change places (nothing
+// before the chain exists).
+void AdvanceGameDisplayFrame();
+// Releases the chain (scene shutdown, while the renderer still exists).
+void ShutdownGameDisplayChain();

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "game/world/GameServices.h"
+
+class KorvanthGame;
+
+// The game's display chain as the game object uses it: the game's passes and
+// groups in the render set-up, the post-process chain in the scene set-up,
+// the composite frames' turns every frame, and the display settings carried
+// into the passes when they change. The game's settings live in the game
+// object; every call copies them into the display state first. What belongs
+// to the world's drawing (item sheet, tile layers) stays with the stand-in
+// until that work lands.
+class KorvanthDisplay : public GameDisplay {
+public:
+    void CreateRenderPasses(KorvanthGame& game) override;
+    void CreateRenderGroups(KorvanthGame& game) override;
+    void AssignGroupsToPasses(KorvanthGame& game) override;
+    void SetUpGameScene(KorvanthGame& game) override;
+    void ShutdownGameScene(KorvanthGame& game) override;
+    void SelectCompositeTarget(KorvanthGame& game, bool secondTarget) override;
+    void AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) override;
+    void ReleaseWorldLayers(KorvanthGame& game) override;
+    void SetUpWorldLayerMeshes(KorvanthGame& game) override;
+    void ApplyPaletteSetting(KorvanthGame& game) override;
+    void ApplyCRTPasses(KorvanthGame& game, bool on) override;
+    void ApplyAnaglyphPasses(KorvanthGame& game, bool on) override;
+    void ApplyMinimapSetting(KorvanthGame& game, bool on) override;
+    void ApplyBorderSetting(KorvanthGame& game, bool on) override;
+
+    // Copies the game's display settings and the room's colour into the display state.
+    static void SyncSettings(const KorvanthGame& game);
+
+private:
+    NullGameDisplay m_world;  // the world's drawing, still a stand-in
+};

@@ -1,0 +1,55 @@
+#include "game/display/KorvanthPreHUDPassShader.h"
+
+#include "foundation/ZVector4.h"
+#include "framework/ZBaseGame.h"
+#include "game/display/DisplayShaderSupport.h"
+#include "game/display/DisplayState.h"
+#include "renderer/ZEffectParameter.h"
+
+KorvanthPreHUDPassShader::Level KorvanthPreHUDPassShader::GetGameLevelEffect(const int32_t fxaaLevel) {
+    static constexpr Level kLevels[5] = {
+        {"Korvanth PreHUD_Pass Shader (FXAA: None)", "Korvanth_FXAA_None.fxo"},
+        {"Korvanth PreHUD_Pass Shader (FXAA: Low)", "Korvanth_FXAA_Low.fxo"},
+        {"Korvanth PreHUD_Pass Shader (FXAA: Medium)", "Korvanth_FXAA_Medium.fxo"},
+        {"Korvanth PreHUD_Pass Shader (FXAA: High)", "Korvanth_FXAA_High.fxo"},
+        {"Korvanth PreHUD_Pass Shader (FXAA: Ultra)", "Korvanth_FXAA_Ultra.fxo"},
+    };
+    return kLevels[fxaaLevel <= 0 ? 0 : (fxaaLevel >= 4 ? 4 : fxaaLevel)];
+}
+
+KorvanthPreHUDPassShader::KorvanthPreHUDPassShader(const int32_t fxaaLevel) : ZFXAAFilter(fxaaLevel) {
+    const Level level = GetGameLevelEffect(fxaaLevel);
+    m_gameEffectName = ZHashedString(level.effectName);
+    // The game's effect replaces the engine's binding; without it the
+    // engine's copy still draws the scene.
+    LoadDisplayEffect(*this, level.fileName, m_gameEffectName, "PreHUDPassTechnique");
+}
+
+KorvanthPreHUDPassShader::~KorvanthPreHUDPassShader() { ReleaseDisplayEffect(m_gameEffectName); }
+
+bool KorvanthPreHUDPassShader::SetParameters(ZEffectParameter* binding, const ZHashedString passName,
+                                             ZParameterSource* source) {
+    static const ZHashedString kPauseOpacity("PauseOpacity");
+    static const ZHashedString kBloomScalar("BloomScalar");
+    static const ZHashedString kBloomPower("BloomPower");
+    static const ZHashedString kUpsampled("UpsampledBuffer");
+    if (binding == nullptr) return false;
+    const DisplayState* display = PeekDisplayState();
+    const DisplaySettings defaults;
+    const DisplaySettings& s = display != nullptr ? display->settings : defaults;
+    const ZHashedString name = binding->name;
+    if (name == kPauseOpacity) {
+        binding->SetFloat(GetDisplayOverlayOpacity());
+    } else if (name == kBloomScalar) {
+        const ZBaseGame* game = ZBaseGame::PeekInstance();
+        const bool editing = game != nullptr && game->IsEditMode();
+        binding->SetFloat(s.crtSim && !editing ? s.bloom : 0.0f);
+    } else if (name == kBloomPower) {
+        binding->SetFloat(s.bloomPower);
+    } else if (name == kUpsampled) {
+        binding->SetTexture(ZHashedString("Upsampled Buffer"));
+    } else {
+        return ZFXAAFilter::SetParameters(binding, passName, source);
+    }
+    return true;
+}
