@@ -136,6 +136,16 @@ TEST_F(PCSpeakerTest, ALowerListWaitsBehindWhatAHigherOneRenderedAhead) {
               std::vector<int16_t>(before.begin() + 4410, before.begin() + 8820))
         << "past the hold point the lower list writes";
     EXPECT_EQ(voice.GetPlayers()[1].holdUntil, -1);
+
+    // A hold point between the play cursor and the write start lies behind
+    // the new list: it would hold for a lap, so it is dropped.
+    voice.PlayNotes(ZPCSpeakerVoice::ParsePlayString("T60 O4 A"), false, 7);
+    ZPCSpeakerPlayer& late = players[2];
+    ASSERT_EQ(late.priority, 7);
+    ASSERT_GE(late.holdUntil, 0);
+    voice.RenderPlayer(late, 10000, 8820, 5000);
+    EXPECT_EQ(late.holdUntil, -1);
+    EXPECT_EQ(voice.GetScratch()[5000], kLow) << "it writes from its first sample";
 }
 
 TEST_F(PCSpeakerTest, BrokenListsEndAndNothingReadsOutside) {
