@@ -39,7 +39,8 @@ ZMultiSynthTune BusyTune() {
     static const uint8_t drums[4] = {36, 42, 38, 42};
     for (int step = 0; step < 8; ++step) {
         const float t = static_cast<float>(step) * 0.125f;
-        tune.events.PushBack(Event(t, 0x80, static_cast<uint8_t>(60 + step), 110, static_cast<uint8_t>(0x80 | (60 + step))));
+        tune.events.PushBack(
+            Event(t, 0x80, static_cast<uint8_t>(60 + step), 110, static_cast<uint8_t>(0x80 | (60 + step))));
         tune.events.PushBack(Event(t, 0x81, static_cast<uint8_t>(64 + step), 90));
         tune.events.PushBack(Event(t, 0x82, static_cast<uint8_t>(36 + step), 127));
         tune.events.PushBack(Event(t, 0x83, drums[step % 4], 100));
@@ -99,9 +100,15 @@ void Run(benchmark::State& state, const bool busy, const uint32_t reverb) {
 
 constexpr uint32_t kGameReverb = 200u << 20 | 40u << 12 | 15u << 8 | 3u << 4 | 5u;
 
-void BM_SilentDefaultPlayer(benchmark::State& state) { Run(state, false, 0); }
-void BM_BusyTune(benchmark::State& state) { Run(state, true, 0); }
-void BM_BusyTuneWithReverb(benchmark::State& state) { Run(state, true, kGameReverb); }
+void BM_SilentDefaultPlayer(benchmark::State& state) {
+    Run(state, false, 0);
+}
+void BM_BusyTune(benchmark::State& state) {
+    Run(state, true, 0);
+}
+void BM_BusyTuneWithReverb(benchmark::State& state) {
+    Run(state, true, kGameReverb);
+}
 
 BENCHMARK(BM_SilentDefaultPlayer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BusyTune)->Unit(benchmark::kMillisecond);

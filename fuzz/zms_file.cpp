@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     for (const ZSynthEvent& e : tune.events) {
-        if (((((e.channel + 0x80) & 0xFF) & ~0x40) > 3) || e.channel == 0x88 || e.channel == 0x89) __builtin_trap();
+        if (((((e.channel + 0x80) & 0xFF) & ~0x40) > 3) || e.channel == 0x88 || e.channel == 0x89)
+            __builtin_trap();
     }
     static ZMultiSynthVoice* voice = new ZMultiSynthVoice();
     voice->StopAllTunes();

@@ -15,7 +15,7 @@ struct ZMultiSynthPlayer {
     int32_t duty[4] = {2, 2, 2, 2};
     int32_t loopIndex = -1;
 
-    float time = 0.0f;  // seconds since the tune started
+    float time = 0.0f;                              // seconds since the tune started
     float phase[4] = {0.0f, 0.0f, 0.0f, 0.0f};      // [0, 1)
     float increment[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // cycles per sample
     float amplitude[4] = {0.0f, 0.0f, 0.0f, 0.0f};

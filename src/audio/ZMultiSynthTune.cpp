@@ -26,8 +26,8 @@ struct Reader {
         if (!Bytes(b, 4)) {
             return false;
         }
-        *out = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 |
-               static_cast<uint32_t>(b[3]) << 24;
+        *out = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+               static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
         return true;
     }
     bool I32(int32_t* out) {
@@ -58,13 +58,15 @@ uint8_t ZMultiSynthTune::RemapChannel(const uint8_t channel) {
     return channel;
 }
 
-ZMultiSynthTune::ZMultiSynthTune(const char* fileName, const int32_t tunePriority, const uint8_t defaultChannelMask) {
+ZMultiSynthTune::ZMultiSynthTune(const char* fileName, const int32_t tunePriority,
+                                 const uint8_t defaultChannelMask) {
     priority = tunePriority;
     channelMask = defaultChannelMask;
     char* bytes = nullptr;
     int64_t size = -1;
     if (fileName == nullptr || !ZStreamMgr::GetInstance()->ReadFile(fileName, &bytes, &size) || size < 0) {
-        ZLog::Printf("Tune \"%s\": the file cannot be read; the tune is silent", fileName != nullptr ? fileName : "");
+        ZLog::Printf("Tune \"%s\": the file cannot be read; the tune is silent",
+                     fileName != nullptr ? fileName : "");
         delete[] bytes;
         return;
     }

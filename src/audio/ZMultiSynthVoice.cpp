@@ -13,7 +13,9 @@ namespace {
 constexpr double kGoldenRatio = 1.6180340051651;
 
 // Ring distance from a forward to b in a ring of size n.
-uint32_t RingDistance(const uint32_t a, const uint32_t b, const uint32_t n) { return b >= a ? b - a : n - a + b; }
+uint32_t RingDistance(const uint32_t a, const uint32_t b, const uint32_t n) {
+    return b >= a ? b - a : n - a + b;
+}
 
 }  // namespace
 
@@ -39,7 +41,9 @@ ZMultiSynthVoice::ZMultiSynthVoice() {
     StopAllTunes();
 }
 
-ZMultiSynthVoice::~ZMultiSynthVoice() { ClearReverb(); }
+ZMultiSynthVoice::~ZMultiSynthVoice() {
+    ClearReverb();
+}
 
 void ZMultiSynthVoice::ReadSettings() {
     const ZAudioMgr* audio = GetAudioMgr();
@@ -59,8 +63,8 @@ void ZMultiSynthVoice::SortPlayers() {
     }
 }
 
-void ZMultiSynthVoice::PlayTune(const ZMultiSynthTune& tune, const ZHashedString name, const uint32_t volumeClass,
-                                const bool exclusive) {
+void ZMultiSynthVoice::PlayTune(const ZMultiSynthTune& tune, const ZHashedString name,
+                                const uint32_t volumeClass, const bool exclusive) {
     const std::lock_guard<os::Mutex> lock(VoiceMutex());
     if (name != ZHashedString("none") && IsTunePlaying(name)) {
         return;
@@ -189,11 +193,13 @@ void ZMultiSynthVoice::StepPlayer(ZMultiSynthPlayer& player, ZSynthFrame& frame,
                         player.increment[3] = 0.0f;
                         player.amplitude[3] = 0.0f;
                     }
-                    player.amplitude[3] = static_cast<float>(player.channelVolume[3]) / 15.0f * player.amplitude[3];
+                    player.amplitude[3] =
+                        static_cast<float>(player.channelVolume[3]) / 15.0f * player.amplitude[3];
                 } else if (c == 3) {
                     player.increment[3] = pitch[n];
                     player.amplitude[3] = v / 127.0f;
-                    player.amplitude[3] = player.amplitude[3] * static_cast<float>(player.channelVolume[3]) / 15.0f;
+                    player.amplitude[3] =
+                        player.amplitude[3] * static_cast<float>(player.channelVolume[3]) / 15.0f;
                 } else if (c == 2) {
                     player.increment[2] = pitch[n];
                     player.amplitude[2] = v / 127.0f;
@@ -224,8 +230,8 @@ void ZMultiSynthVoice::StepPlayer(ZMultiSynthPlayer& player, ZSynthFrame& frame,
     const float classVolume = player.volumeClass < 3 ? m_classVolume[player.volumeClass] : 1.0f;
     const uint8_t owner = static_cast<uint8_t>(player.priority & 0xFF);
     for (uint32_t c = 0; c < 4; ++c) {
-        if ((frame.owner[c] != 0xFF && frame.owner[c] >= player.priority) || ((player.channelMask >> c) & 1) == 0 ||
-            ((muteMask >> c) & 1) != 0) {
+        if ((frame.owner[c] != 0xFF && frame.owner[c] >= player.priority) ||
+            ((player.channelMask >> c) & 1) == 0 || ((muteMask >> c) & 1) != 0) {
             continue;
         }
         float& phase = player.phase[c];
@@ -276,7 +282,8 @@ bool ZMultiSynthVoice::PrepareFrames(const uint32_t bufferBytes) {
     return true;
 }
 
-void ZMultiSynthVoice::RenderTunes(const uint32_t writeStart, const uint32_t length, const uint32_t playCursor) {
+void ZMultiSynthVoice::RenderTunes(const uint32_t writeStart, const uint32_t length,
+                                   const uint32_t playCursor) {
     const uint32_t frames = static_cast<uint32_t>(m_frames.size());
     if (frames == 0) {
         return;
@@ -338,7 +345,8 @@ void ZMultiSynthVoice::ThreadUpdate() {
     const uint32_t consumed = RingDistance(position % size, play, size);
     const uint32_t ahead = RingDistance(play, write, size);
     const uint32_t length = 2 * consumed < size - ahead ? 2 * consumed : size - ahead;
-    const auto threshold = static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
+    const auto threshold =
+        static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
     if (length <= threshold) {
         return;
     }

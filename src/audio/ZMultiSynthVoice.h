@@ -83,7 +83,7 @@ private:
     std::vector<ZSynthFrame> m_frames;
     std::vector<int16_t> m_scratch;
     uint32_t m_frameReadIndex = 0;
-    ZArray<ZReverbLine*> m_lines;  // owned
+    ZArray<ZReverbLine*> m_lines;                 // owned
     float m_classVolume[3] = {1.0f, 1.0f, 1.0f};  // none, music, sound
     bool m_exclusiveChannels = false;
 };

@@ -16,7 +16,7 @@ struct ZPCSpeakerPlayer {
     ZArray<ZPCSpeakerNote> notes;
     bool loop = false;
     int32_t priority = 0;
-    float phase = 0.0f;       // radians
+    float phase = 0.0f;  // radians
     int32_t noteIndex = 0;
     float timeInNote = 0.0f;  // seconds
     int32_t position = -1;    // byte position rendered up to; -1 = not started

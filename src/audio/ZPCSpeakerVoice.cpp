@@ -13,11 +13,17 @@ namespace {
 constexpr float kTwoPi = 6.2831855f;
 constexpr int32_t kNumberCap = 1000000;  // longer digit runs keep the cap
 
-uint32_t RingDistance(const uint32_t a, const uint32_t b, const uint32_t n) { return b >= a ? b - a : n - a + b; }
+uint32_t RingDistance(const uint32_t a, const uint32_t b, const uint32_t n) {
+    return b >= a ? b - a : n - a + b;
+}
 
-bool IsSpace(const char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsSpace(const char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
-bool IsDigit(const char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(const char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads the number at *p (there must be a digit) and moves past it.
 int32_t ReadNumber(const char*& p) {
@@ -102,7 +108,8 @@ ZArray<ZPCSpeakerNote> ZPCSpeakerVoice::ParsePlayString(const char* text) {
                     note.duration = duration * 1.5f;
                     ++p;
                 }
-                const int64_t number = static_cast<int64_t>(semitone) + (static_cast<int64_t>(octave) + offset) * 12;
+                const int64_t number =
+                    static_cast<int64_t>(semitone) + (static_cast<int64_t>(octave) + offset) * 12;
                 note.note = static_cast<int32_t>(number < 0 ? 0 : (number > 107 ? 107 : number));
             }
             notes.PushBack(note);
@@ -113,7 +120,8 @@ ZArray<ZPCSpeakerNote> ZPCSpeakerVoice::ParsePlayString(const char* text) {
     return notes;
 }
 
-void ZPCSpeakerVoice::PlayNotes(const ZArray<ZPCSpeakerNote>& notes, const bool loop, const int32_t priority) {
+void ZPCSpeakerVoice::PlayNotes(const ZArray<ZPCSpeakerNote>& notes, const bool loop,
+                                const int32_t priority) {
     if (notes.Count() == 0) {
         ZLog::Printf("PCSpeaker: a note list with no notes has nothing to play and is left out");
         return;
@@ -140,7 +148,8 @@ void ZPCSpeakerVoice::PlayNotes(const ZArray<ZPCSpeakerNote>& notes, const bool 
         }
     }
     m_players.PushBack(std::move(player));
-    for (uint32_t i = m_players.Count() - 1; i > 0 && m_players[i - 1].priority > m_players[i].priority; --i) {
+    for (uint32_t i = m_players.Count() - 1; i > 0 && m_players[i - 1].priority > m_players[i].priority;
+         --i) {
         ZPCSpeakerPlayer moved = std::move(m_players[i]);
         m_players[i] = std::move(m_players[i - 1]);
         m_players[i - 1] = std::move(moved);
@@ -271,7 +280,8 @@ void ZPCSpeakerVoice::ThreadUpdate() {
     const uint32_t consumed = RingDistance(position % size, play, size);
     const uint32_t ahead = RingDistance(play, write, size);
     const uint32_t length = 2 * consumed < size - ahead ? 2 * consumed : size - ahead;
-    const auto threshold = static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
+    const auto threshold =
+        static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
     if (length <= threshold) {
         return;
     }

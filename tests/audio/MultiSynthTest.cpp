@@ -43,7 +43,8 @@ ZMultiSynthPlayer PlayerOf(const std::vector<ZSynthEvent>& events) {
 }
 
 // One channel of a player stepped on its own, sample by sample.
-std::vector<float> Steps(ZMultiSynthVoice& voice, ZMultiSynthPlayer& player, const int channel, const size_t count) {
+std::vector<float> Steps(ZMultiSynthVoice& voice, ZMultiSynthPlayer& player, const int channel,
+                         const size_t count) {
     std::vector<float> out;
     for (size_t i = 0; i < count; ++i) {
         ZSynthFrame frame;
@@ -78,8 +79,8 @@ TEST_F(MultiSynthTest, PulseChannelsHaveTheirPitchDutyAndLevel) {
         int32_t duty;
         int32_t volume;
         uint8_t velocity;
-        int hertz;          // rising edges in one second
-        double lowShare;    // part of each period at the low level
+        int hertz;        // rising edges in one second
+        double lowShare;  // part of each period at the low level
     };
     const Case cases[] = {
         {0, 69, 0, 15, 127, 440, 0.125}, {1, 57, 1, 15, 127, 220, 0.25}, {0, 81, 2, 10, 64, 880, 0.5},
@@ -137,8 +138,10 @@ TEST_F(MultiSynthTest, NoiseClocksAMaximalShiftRegisterAtTheDrumsRate) {
         float gain;     // level before the 0.2 x 0.8 of the waveform
     };
     const Case cases[] = {
-        {35, false, 1760, 0.5f}, {36, false, 1760, 0.5f},     {38, false, 10560, 0.8f}, {40, false, 10560, 0.8f},
-        {42, false, 28160, 1.0f}, {81, false, 28160, 1.0f},    {34, false, 0, 0.0f},     {82, false, 0, 0.0f},
+        {35, false, 1760, 0.5f},  {36, false, 1760, 0.5f},
+        {38, false, 10560, 0.8f}, {40, false, 10560, 0.8f},
+        {42, false, 28160, 1.0f}, {81, false, 28160, 1.0f},
+        {34, false, 0, 0.0f},     {82, false, 0, 0.0f},
         {69, true, 440, 1.0f},  // the alternate flag clocks the noise at the note's pitch
     };
     for (const Case& c : cases) {
@@ -213,9 +216,9 @@ TEST_F(MultiSynthTest, LoopPointAndEnd) {
     };
     // Events: a note at 0, a note at 0.01, a loop at 0.02.
     const Case cases[] = {
-        {1, 0.01f, 1},   // back to the second note
-        {-1, 0.0f, 0},   // no loop index: from the start
-        {7, 0.0f, 0},    // an index outside the list: from the start
+        {1, 0.01f, 1},  // back to the second note
+        {-1, 0.0f, 0},  // no loop index: from the start
+        {7, 0.0f, 0},   // an index outside the list: from the start
         {-5, 0.0f, 0},
     };
     for (const Case& c : cases) {
@@ -235,7 +238,8 @@ TEST_F(MultiSynthTest, LoopPointAndEnd) {
         EXPECT_FALSE(player.ended) << "a looping tune never ends by itself";
     }
     // The looped part sounds as it did the first time.
-    ZMultiSynthPlayer player = PlayerOf({NoteOn(0.0f, 0, 60, 127), NoteOn(0.01f, 0, 72, 127), Control(0.02f, 0x81)});
+    ZMultiSynthPlayer player =
+        PlayerOf({NoteOn(0.0f, 0, 60, 127), NoteOn(0.01f, 0, 72, 127), Control(0.02f, 0x81)});
     player.loopIndex = 1;
     const std::vector<float> s = Steps(voice, player, 0, 44100 / 50 * 3);
     EXPECT_NEAR(RisingEdges(std::vector<float>(s.begin() + 882, s.begin() + 1764)), 10, 1) << "C5 for 20 ms";
@@ -371,7 +375,8 @@ TEST_F(MultiSynthTest, SamplesFromMixedValues) {
         float x;
         int16_t sample;
     };
-    const Case cases[] = {{1.0f, 32767}, {-1.0f, -32768}, {0.0f, -1}, {3.0f, 32767}, {-3.0f, -32768}, {0.5f, 16383}};
+    const Case cases[] = {{1.0f, 32767}, {-1.0f, -32768}, {0.0f, -1},
+                          {3.0f, 32767}, {-3.0f, -32768}, {0.5f, 16383}};
     for (const Case& c : cases) {
         EXPECT_EQ(ZMultiSynthVoice::ToSample(c.x), c.sample) << c.x;
     }

@@ -12,8 +12,8 @@ namespace {
 
 using atest::AudioTest;
 
-constexpr int16_t kHigh = 8191;   // +0.25
-constexpr int16_t kLow = -8193;   // -0.25
+constexpr int16_t kHigh = 8191;  // +0.25
+constexpr int16_t kLow = -8193;  // -0.25
 
 TEST(PlayString, NotesLengthsAndOctaves) {
     struct Note {
@@ -40,7 +40,7 @@ TEST(PlayString, NotesLengthsAndOctaves) {
         {"P250 C", {{48, 0.5f, 1.0f}}},
         {"O0 << C", {{0, 0.5f, 1.0f}}},  // below octave 0
         {"O9 >> B", {{107, 0.5f, 1.0f}}},
-        {"O C T P", {{48, 0.5f, 1.0f}}},  // letters without a number change nothing
+        {"O C T P", {{48, 0.5f, 1.0f}}},                    // letters without a number change nothing
         {"0C T0 D", {{48, 0.5f, 1.0f}, {50, 0.5f, 1.0f}}},  // a length or tempo of 0 is ignored
         {"99999999999999999999C", {{48, 240.0f / 120.0f / 1000000.0f, 1.0f}}},
         {" \t\r\n\v\fR", {{-1, 0.5f, 1.0f}}},

@@ -69,7 +69,8 @@ TEST(TuneFile, VersionsMasksAndChannelBytes) {
     for (const Case& c : cases) {
         ZMultiSynthTune tune;
         tune.channelMask = 0x01;
-        ASSERT_TRUE(ReadBytes(tune, TuneBytes(c.major, c.minor, {1, 0, 1, 1}, events, 3))) << c.major << c.minor;
+        ASSERT_TRUE(ReadBytes(tune, TuneBytes(c.major, c.minor, {1, 0, 1, 1}, events, 3)))
+            << c.major << c.minor;
         EXPECT_EQ(tune.channelMask, c.expectedMask);
         EXPECT_EQ(tune.loopIndex, c.expectedLoop);
         EXPECT_EQ(tune.channelVolume[2], 12);
@@ -138,9 +139,8 @@ TEST_F(AudioTest, TunesThatCannotBeUsedAreSilentAndLogged) {
 class TuneToolTest : public AudioTest {
 protected:
     int Zmstune(const std::string& arguments) const {
-        return std::system((std::string(KORV_TOOLS_DIR) + "/zmstune " + arguments + " 2>" +
-                            dir.File("errors.txt"))
-                               .c_str());
+        return std::system(
+            (std::string(KORV_TOOLS_DIR) + "/zmstune " + arguments + " 2>" + dir.File("errors.txt")).c_str());
     }
     std::string Errors() const {
         std::ifstream in(dir.File("errors.txt"));
@@ -172,7 +172,8 @@ TEST_F(TuneToolTest, TheToolWritesATuneTheSynthesizerPlays) {
     EXPECT_EQ(tune.channelVolume[2], 9);
     ASSERT_GE(tune.loopIndex, 0);
     EXPECT_EQ(tune.droppedEvents, 0u);
-    EXPECT_FLOAT_EQ(tune.events[static_cast<uint32_t>(tune.loopIndex)].time, 2.0f) << "the loop point after 2 s";
+    EXPECT_FLOAT_EQ(tune.events[static_cast<uint32_t>(tune.loopIndex)].time, 2.0f)
+        << "the loop point after 2 s";
     EXPECT_EQ(tune.events[static_cast<uint32_t>(tune.loopIndex)].note, 0) << "the loop jumps to its mark";
     const ZSynthEvent& last = tune.events[tune.events.Count() - 1];
     EXPECT_EQ(last.control, 0x81) << "a looping tune ends on a loop event";
@@ -263,8 +264,8 @@ TEST_F(AudioTest, TheGameTunesLoadAndPlay) {
         float minimumSeconds;
     };
     const Case cases[] = {
-        {"title.zms", true, 10.0f},   {"explore.zms", true, 10.0f}, {"dungeon.zms", true, 10.0f},
-        {"jingle.zms", false, 0.5f},  {"jump.zms", false, 0.05f},   {"death.zms", false, 0.5f},
+        {"title.zms", true, 10.0f},      {"explore.zms", true, 10.0f}, {"dungeon.zms", true, 10.0f},
+        {"jingle.zms", false, 0.5f},     {"jump.zms", false, 0.05f},   {"death.zms", false, 0.5f},
         {"footsteps.zms", false, 0.01f}, {"splash.zms", false, 0.1f},
     };
     ZMultiSynthVoice voice;

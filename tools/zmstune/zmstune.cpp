@@ -75,7 +75,8 @@ public:
         m_line = number;
         // A comment starts with a "#" that begins a word ("f#4" is a note).
         size_t cut = 0;
-        while (cut < raw.size() && !(raw[cut] == '#' && (cut == 0 || raw[cut - 1] == ' ' || raw[cut - 1] == '\t'))) {
+        while (cut < raw.size() &&
+               !(raw[cut] == '#' && (cut == 0 || raw[cut - 1] == ' ' || raw[cut - 1] == '\t'))) {
             ++cut;
         }
         std::string text = raw.substr(0, cut);
@@ -153,8 +154,10 @@ public:
                 if (m_used[c] && first < 0.0) {
                     first = m_voices[c].cursor;
                 } else if (m_used[c] && std::fabs(m_voices[c].cursor - first) > 1e-9) {
-                    std::fprintf(stderr, "%s: warning: the channels end at different times (channel %d at %.3f s, "
-                                 "another at %.3f s)\n", m_name.c_str(), c, m_voices[c].cursor, first);
+                    std::fprintf(stderr,
+                                 "%s: warning: the channels end at different times (channel %d at %.3f s, "
+                                 "another at %.3f s)\n",
+                                 m_name.c_str(), c, m_voices[c].cursor, first);
                     break;
                 }
             }
@@ -217,7 +220,8 @@ private:
         char* end = nullptr;
         const long long v = std::strtoll(s.c_str(), &end, 0);
         if (s.empty() || *end != '\0' || errno != 0 || v < lo || v > hi) {
-            return Fail("\"" + s + "\" is not a number from " + std::to_string(lo) + " to " + std::to_string(hi));
+            return Fail("\"" + s + "\" is not a number from " + std::to_string(lo) + " to " +
+                        std::to_string(hi));
         }
         *out = v;
         return true;
@@ -288,7 +292,8 @@ private:
         if (*end != '\0' || words[1].empty()) {
             return Fail("\"" + words[1] + "\" is not a time");
         }
-        uint8_t* bytes[8] = {&e.channel, &e.note, &e.velocity, &e.bend, &e.control, &e.pad[0], &e.pad[1], &e.pad[2]};
+        uint8_t* bytes[8] = {&e.channel, &e.note,   &e.velocity, &e.bend,
+                             &e.control, &e.pad[0], &e.pad[1],   &e.pad[2]};
         for (size_t i = 2; i < words.size(); ++i) {
             long long v = 0;
             if (!Integer(words[i], 0, 255, &v)) {
@@ -313,8 +318,8 @@ private:
     }
     // A note name (c4, f#3, bb2), a drum name or nN: the note number, or -1.
     static int NoteNumber(const std::string& t) {
-        static const std::map<std::string, int> drums = {
-            {"kick", 36}, {"snare", 38}, {"tom", 40}, {"hat", 42}, {"openhat", 46}, {"crash", 49}};
+        static const std::map<std::string, int> drums = {{"kick", 36}, {"snare", 38},   {"tom", 40},
+                                                         {"hat", 42},  {"openhat", 46}, {"crash", 49}};
         const auto drum = drums.find(t);
         if (drum != drums.end()) {
             return drum->second;
@@ -386,8 +391,8 @@ private:
                 v.alt = token == "alt";
                 continue;
             }
-            if ((token[0] == 'l' || token[0] == 'v' || token[0] == 'p' || token[0] == '^') && token.size() > 1 &&
-                NoteNumber(token) < 0) {
+            if ((token[0] == 'l' || token[0] == 'v' || token[0] == 'p' || token[0] == '^') &&
+                token.size() > 1 && NoteNumber(token) < 0) {
                 const char kind = token[0];
                 const long long lo = kind == 'l' ? 1 : kind == '^' ? -64 : 0;
                 const long long hi = kind == 'l' ? 64 : kind == 'v' ? 127 : kind == 'p' ? 100 : 63;
@@ -500,8 +505,8 @@ int Build(const char* source, const char* output) {
     // Written beside the output and renamed, so a failed write leaves no half file.
     const std::string temporary = std::string(output) + ".part";
     std::FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0 ||
-        std::rename(temporary.c_str(), output) != 0) {
+    if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() ||
+        std::fclose(f) != 0 || std::rename(temporary.c_str(), output) != 0) {
         std::fprintf(stderr, "zmstune: cannot write %s\n", output);
         std::remove(temporary.c_str());
         return 1;
@@ -534,8 +539,8 @@ int Print(const char* path) {
     }
     std::printf("# event TIME CHANNEL NOTE VELOCITY BEND CONTROL [PAD PAD PAD]\n");
     for (const ZSynthEvent& e : tune.events) {
-        std::printf("event %.9g 0x%02X 0x%02X 0x%02X 0x%02X 0x%02X", static_cast<double>(e.time), e.channel, e.note,
-                    e.velocity, e.bend, e.control);
+        std::printf("event %.9g 0x%02X 0x%02X 0x%02X 0x%02X 0x%02X", static_cast<double>(e.time), e.channel,
+                    e.note, e.velocity, e.bend, e.control);
         if (e.pad[0] != 0 || e.pad[1] != 0 || e.pad[2] != 0) {
             std::printf(" 0x%02X 0x%02X 0x%02X", e.pad[0], e.pad[1], e.pad[2]);
         }
