@@ -11,8 +11,13 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
 #include "framework/ZWindow.h"
+#include "menu/AboutMenu.h"
 #include "menu/ConfirmationMenu.h"
-#include "menu/ZCinematic.h"
+#include "menu/GameOptionsMenu.h"
+#include "menu/OptionsMenu.h"
+#include "menu/PauseMenu.h"
+#include "menu/TitleMenu.h"
+#include "menu/ZLogoSplashCinematic.h"
 #include "menu/ZMenu.h"
 #include "renderer/ZFXAAFilter.h"
 
@@ -125,6 +130,9 @@ void ZBaseGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int32_
         if (pass == 0 && word.EqualsNoCase("TestLoc")) {
             ZLocMgr::GetInstance()->SetPseudoLocalization(true);
         }
+        if (pass == 0 && word.EqualsNoCase("QuickStart")) {
+            m_quickStartArg = true;
+        }
         // "FontGen" is known and has no effect.
     }
 }
@@ -158,9 +166,9 @@ ZHashedString ZBaseGame::GetSFXAudioGroupName() const { return GetBuiltinNames()
 ZHashedString ZBaseGame::GetBGMAudioGroupName() const { return GetBuiltinNames().bgmAudioGroup; }
 ZHashedString ZBaseGame::GetTitleScreenGroupName() const { return GetBuiltinNames().titleScreenGroup; }
 
-// --- Factories. Until the built-in menus exist, each factory but the
-// confirmation menu's makes a plain menu under the name of the menu it
-// stands for. ---
+// --- Factories. The pages of the options menu still to come (video, audio,
+// controls, language and the pages they open) are plain menus under the name
+// of the menu they stand for. ---
 
 namespace {
 
@@ -168,19 +176,23 @@ ZMenu* NewMenu(const char* name) { return new ZMenu(ZHashedString(name)); }
 
 }  // namespace
 
-ZMenu* ZBaseGame::CreateTitleMenu(int32_t /*argument*/) { return NewMenu("TitleMenu"); }
-ZMenu* ZBaseGame::CreatePauseMenu() { return NewMenu("PauseMenu"); }
+ZMenu* ZBaseGame::CreateTitleMenu(int32_t /*argument*/) { return new TitleMenu(); }
+ZMenu* ZBaseGame::CreatePauseMenu() { return new PauseMenu(); }
 ZMenu* ZBaseGame::CreateControlsMenu() { return NewMenu("ControlsMenu"); }
 ZMenu* ZBaseGame::CreateControlGroupsMenu() { return NewMenu("ControlGroupsMenu"); }
 ZMenu* ZBaseGame::CreateJoysticksMenu() { return NewMenu("JoysticksMenu"); }
 ZMenu* ZBaseGame::CreateMouseMenu() { return NewMenu("MouseMenu"); }
-ZMenu* ZBaseGame::CreateOptionsMenu() { return NewMenu("OptionsMenu"); }
-ZMenu* ZBaseGame::CreateAboutMenu() { return NewMenu("AboutMenu"); }
+ZMenu* ZBaseGame::CreateOptionsMenu() {
+    auto* menu = new OptionsMenu();
+    menu->BuildItems();
+    return menu;
+}
+ZMenu* ZBaseGame::CreateAboutMenu() { return new AboutMenu(); }
 ZMenu* ZBaseGame::CreateLanguageMenu() { return NewMenu("LanguageMenu"); }
 ZMenu* ZBaseGame::CreateVideoMenu() { return NewMenu("VideoMenu"); }
 ZMenu* ZBaseGame::CreateBrightnessMenu() { return NewMenu("BrightnessMenu"); }
 ZMenu* ZBaseGame::CreateAudioMenu() { return NewMenu("AudioMenu"); }
-ZMenu* ZBaseGame::CreateGameOptionsMenu() { return NewMenu("GameOptionsMenu"); }
+ZMenu* ZBaseGame::CreateGameOptionsMenu() { return new GameOptionsMenu(); }
 ZMenu* ZBaseGame::CreateConfirmationMenu(const bool withCancel) { return new ConfirmationMenu(withCancel); }
 ZMenu* ZBaseGame::CreateBindingsMenu(ZHashedString /*group*/, ZHashedString /*control*/) {
     return NewMenu("BindingsMenu");
@@ -189,7 +201,7 @@ ZMenu* ZBaseGame::CreateTextEntryMenu(bool /*allowCancel*/) { return NewMenu("Te
 
 ZFXAAFilter* ZBaseGame::CreateFXAAFilter() { return new ZFXAAFilter(m_fxaa); }
 
-ZCinematic* ZBaseGame::CreateIntroSplash() { return new ZCinematic(); }
+ZCinematic* ZBaseGame::CreateIntroSplash() { return new ZLogoSplashCinematic(); }
 
 // --- Diagnostics ---
 
