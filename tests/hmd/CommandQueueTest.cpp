@@ -22,7 +22,7 @@ public:
 private:
     std::vector<int>* m_out;
     int m_value;
-    uint8_t m_pad[48 - sizeof(Command) - sizeof(std::vector<int>*) - sizeof(int)] = {};
+    [[maybe_unused]] uint8_t m_pad[48 - sizeof(Command) - sizeof(std::vector<int>*) - sizeof(int)] = {};  // size only
 };
 static_assert(sizeof(Append) == 48);
 
