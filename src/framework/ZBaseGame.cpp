@@ -11,7 +11,13 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
 #include "framework/ZWindow.h"
+#include "menu/BindingsMenu.h"
 #include "menu/ConfirmationMenu.h"
+#include "menu/ControlGroupsMenu.h"
+#include "menu/ControlsMenu.h"
+#include "menu/JoysticksMenu.h"
+#include "menu/MouseMenu.h"
+#include "menu/TextEntryMenu.h"
 #include "menu/ZCinematic.h"
 #include "menu/ZMenu.h"
 #include "renderer/ZFXAAFilter.h"
@@ -170,10 +176,10 @@ ZMenu* NewMenu(const char* name) { return new ZMenu(ZHashedString(name)); }
 
 ZMenu* ZBaseGame::CreateTitleMenu(int32_t /*argument*/) { return NewMenu("TitleMenu"); }
 ZMenu* ZBaseGame::CreatePauseMenu() { return NewMenu("PauseMenu"); }
-ZMenu* ZBaseGame::CreateControlsMenu() { return NewMenu("ControlsMenu"); }
-ZMenu* ZBaseGame::CreateControlGroupsMenu() { return NewMenu("ControlGroupsMenu"); }
-ZMenu* ZBaseGame::CreateJoysticksMenu() { return NewMenu("JoysticksMenu"); }
-ZMenu* ZBaseGame::CreateMouseMenu() { return NewMenu("MouseMenu"); }
+ZMenu* ZBaseGame::CreateControlsMenu() { return new ControlsMenu(); }
+ZMenu* ZBaseGame::CreateControlGroupsMenu() { return new ControlGroupsMenu(); }
+ZMenu* ZBaseGame::CreateJoysticksMenu() { return new JoysticksMenu(); }
+ZMenu* ZBaseGame::CreateMouseMenu() { return new MouseMenu(); }
 ZMenu* ZBaseGame::CreateOptionsMenu() { return NewMenu("OptionsMenu"); }
 ZMenu* ZBaseGame::CreateAboutMenu() { return NewMenu("AboutMenu"); }
 ZMenu* ZBaseGame::CreateLanguageMenu() { return NewMenu("LanguageMenu"); }
@@ -182,10 +188,10 @@ ZMenu* ZBaseGame::CreateBrightnessMenu() { return NewMenu("BrightnessMenu"); }
 ZMenu* ZBaseGame::CreateAudioMenu() { return NewMenu("AudioMenu"); }
 ZMenu* ZBaseGame::CreateGameOptionsMenu() { return NewMenu("GameOptionsMenu"); }
 ZMenu* ZBaseGame::CreateConfirmationMenu(const bool withCancel) { return new ConfirmationMenu(withCancel); }
-ZMenu* ZBaseGame::CreateBindingsMenu(ZHashedString /*group*/, ZHashedString /*control*/) {
-    return NewMenu("BindingsMenu");
+ZMenu* ZBaseGame::CreateBindingsMenu(const ZHashedString group, const ZHashedString control) {
+    return new BindingsMenu(group, control);
 }
-ZMenu* ZBaseGame::CreateTextEntryMenu(bool /*allowCancel*/) { return NewMenu("TextEntryMenu"); }
+ZMenu* ZBaseGame::CreateTextEntryMenu(const bool allowCancel) { return new TextEntryMenu(allowCancel); }
 
 ZFXAAFilter* ZBaseGame::CreateFXAAFilter() { return new ZFXAAFilter(m_fxaa); }
 

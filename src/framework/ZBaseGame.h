@@ -448,6 +448,7 @@ public:
     bool IsScreenshotRequested() const { return m_screenshotRequested; }
     void SuppressPauseThisFrame() { m_pauseSuppressed = true; }
     void SetConsoleLocked(bool locked) { m_consoleLocked = locked; }
+    bool IsConsoleLocked() const { return m_consoleLocked; }
     ZFXAAFilter* GetFXAAFilter() const { return m_fxaaFilter; }
     const ZArray<ZResolution>& GetScreenModes() const { return m_screenModes; }
     float GetAverageFrameRate() const;
