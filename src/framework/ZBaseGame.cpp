@@ -11,6 +11,7 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
 #include "framework/ZWindow.h"
+#include "menu/AudioMenu.h"
 #include "menu/BindingsMenu.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ControlGroupsMenu.h"
@@ -18,6 +19,7 @@
 #include "menu/JoysticksMenu.h"
 #include "menu/MouseMenu.h"
 #include "menu/TextEntryMenu.h"
+#include "menu/VideoMenu.h"
 #include "menu/ZCinematic.h"
 #include "menu/ZMenu.h"
 #include "renderer/ZFXAAFilter.h"
@@ -183,9 +185,9 @@ ZMenu* ZBaseGame::CreateMouseMenu() { return new MouseMenu(); }
 ZMenu* ZBaseGame::CreateOptionsMenu() { return NewMenu("OptionsMenu"); }
 ZMenu* ZBaseGame::CreateAboutMenu() { return NewMenu("AboutMenu"); }
 ZMenu* ZBaseGame::CreateLanguageMenu() { return NewMenu("LanguageMenu"); }
-ZMenu* ZBaseGame::CreateVideoMenu() { return NewMenu("VideoMenu"); }
+ZMenu* ZBaseGame::CreateVideoMenu() { return new VideoMenu(); }
 ZMenu* ZBaseGame::CreateBrightnessMenu() { return NewMenu("BrightnessMenu"); }
-ZMenu* ZBaseGame::CreateAudioMenu() { return NewMenu("AudioMenu"); }
+ZMenu* ZBaseGame::CreateAudioMenu() { return new AudioMenu(); }
 ZMenu* ZBaseGame::CreateGameOptionsMenu() { return NewMenu("GameOptionsMenu"); }
 ZMenu* ZBaseGame::CreateConfirmationMenu(const bool withCancel) { return new ConfirmationMenu(withCancel); }
 ZMenu* ZBaseGame::CreateBindingsMenu(const ZHashedString group, const ZHashedString control) {

@@ -451,6 +451,8 @@ public:
     bool IsConsoleLocked() const { return m_consoleLocked; }
     ZFXAAFilter* GetFXAAFilter() const { return m_fxaaFilter; }
     const ZArray<ZResolution>& GetScreenModes() const { return m_screenModes; }
+    // Start-up fills the list from the display; tests and tools may give their own.
+    void SetScreenModes(const ZArray<ZResolution>& modes) { m_screenModes = modes; }
     float GetAverageFrameRate() const;
     // "<FPS label>: <average rate>\n", the frame-rate display's text.
     ZString GetFrameRateText() const;

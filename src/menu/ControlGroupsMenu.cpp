@@ -225,13 +225,18 @@ void ControlGroupsMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* m
                 BuildItems(false);
                 break;
             }
-            if (const auto* row = controlRows.Find(key)) {
+            // A notice row of a fixed group is a label: it never opens the prompt.
+            const auto* row = controlRows.Find(key);
+            if (row != nullptr && GetSelectedItem()->IsSelectable()) {
                 ZControlMgr* controls = GetControlMgr();
                 const ZControlGroup* group = controls->GetGroupAt(static_cast<uint32_t>(currentGroup));
                 ZBaseGame* game = ZBaseGame::PeekInstance();
                 if (group != nullptr && game != nullptr && static_cast<uint32_t>(row->value) < group->controls.Count()) {
                     GetMenuMgr()->OpenMenu(game->CreateBindingsMenu(group->name, group->controls[row->value]->name));
                 }
+                break;
+            }
+            if (row != nullptr) {
                 break;
             }
             switch (selectedIndex) {
