@@ -13,6 +13,7 @@
 #include "framework/ZWindow.h"
 #include "menu/AudioMenu.h"
 #include "menu/BindingsMenu.h"
+#include "menu/BrightnessMenu.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ControlGroupsMenu.h"
 #include "menu/ControlsMenu.h"
@@ -186,7 +187,7 @@ ZMenu* ZBaseGame::CreateOptionsMenu() { return NewMenu("OptionsMenu"); }
 ZMenu* ZBaseGame::CreateAboutMenu() { return NewMenu("AboutMenu"); }
 ZMenu* ZBaseGame::CreateLanguageMenu() { return NewMenu("LanguageMenu"); }
 ZMenu* ZBaseGame::CreateVideoMenu() { return new VideoMenu(); }
-ZMenu* ZBaseGame::CreateBrightnessMenu() { return NewMenu("BrightnessMenu"); }
+ZMenu* ZBaseGame::CreateBrightnessMenu() { return new BrightnessMenu(); }
 ZMenu* ZBaseGame::CreateAudioMenu() { return new AudioMenu(); }
 ZMenu* ZBaseGame::CreateGameOptionsMenu() { return NewMenu("GameOptionsMenu"); }
 ZMenu* ZBaseGame::CreateConfirmationMenu(const bool withCancel) { return new ConfirmationMenu(withCancel); }
