@@ -18,6 +18,7 @@
 #include "menu/ControlGroupsMenu.h"
 #include "menu/ControlsMenu.h"
 #include "menu/JoysticksMenu.h"
+#include "menu/LanguageMenu.h"
 #include "menu/MouseMenu.h"
 #include "menu/TextEntryMenu.h"
 #include "menu/VideoMenu.h"
@@ -185,7 +186,7 @@ ZMenu* ZBaseGame::CreateJoysticksMenu() { return new JoysticksMenu(); }
 ZMenu* ZBaseGame::CreateMouseMenu() { return new MouseMenu(); }
 ZMenu* ZBaseGame::CreateOptionsMenu() { return NewMenu("OptionsMenu"); }
 ZMenu* ZBaseGame::CreateAboutMenu() { return NewMenu("AboutMenu"); }
-ZMenu* ZBaseGame::CreateLanguageMenu() { return NewMenu("LanguageMenu"); }
+ZMenu* ZBaseGame::CreateLanguageMenu() { return new LanguageMenu(); }
 ZMenu* ZBaseGame::CreateVideoMenu() { return new VideoMenu(); }
 ZMenu* ZBaseGame::CreateBrightnessMenu() { return new BrightnessMenu(); }
 ZMenu* ZBaseGame::CreateAudioMenu() { return new AudioMenu(); }
