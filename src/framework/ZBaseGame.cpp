@@ -11,18 +11,23 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
 #include "framework/ZWindow.h"
+#include "menu/AboutMenu.h"
 #include "menu/AudioMenu.h"
 #include "menu/BindingsMenu.h"
 #include "menu/BrightnessMenu.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ControlGroupsMenu.h"
 #include "menu/ControlsMenu.h"
+#include "menu/GameOptionsMenu.h"
 #include "menu/JoysticksMenu.h"
 #include "menu/LanguageMenu.h"
 #include "menu/MouseMenu.h"
+#include "menu/OptionsMenu.h"
+#include "menu/PauseMenu.h"
 #include "menu/TextEntryMenu.h"
+#include "menu/TitleMenu.h"
 #include "menu/VideoMenu.h"
-#include "menu/ZCinematic.h"
+#include "menu/ZLogoSplashCinematic.h"
 #include "menu/ZMenu.h"
 #include "renderer/ZFXAAFilter.h"
 
@@ -135,6 +140,9 @@ void ZBaseGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int32_
         if (pass == 0 && word.EqualsNoCase("TestLoc")) {
             ZLocMgr::GetInstance()->SetPseudoLocalization(true);
         }
+        if (pass == 0 && word.EqualsNoCase("QuickStart")) {
+            m_quickStartArg = true;
+        }
         // "FontGen" is known and has no effect.
     }
 }
@@ -168,29 +176,25 @@ ZHashedString ZBaseGame::GetSFXAudioGroupName() const { return GetBuiltinNames()
 ZHashedString ZBaseGame::GetBGMAudioGroupName() const { return GetBuiltinNames().bgmAudioGroup; }
 ZHashedString ZBaseGame::GetTitleScreenGroupName() const { return GetBuiltinNames().titleScreenGroup; }
 
-// --- Factories. Until the built-in menus exist, each factory but the
-// confirmation menu's makes a plain menu under the name of the menu it
-// stands for. ---
+// --- Factories: the engine's built-in menus. A game replaces any of them. ---
 
-namespace {
-
-ZMenu* NewMenu(const char* name) { return new ZMenu(ZHashedString(name)); }
-
-}  // namespace
-
-ZMenu* ZBaseGame::CreateTitleMenu(int32_t /*argument*/) { return NewMenu("TitleMenu"); }
-ZMenu* ZBaseGame::CreatePauseMenu() { return NewMenu("PauseMenu"); }
+ZMenu* ZBaseGame::CreateTitleMenu(int32_t /*argument*/) { return new TitleMenu(); }
+ZMenu* ZBaseGame::CreatePauseMenu() { return new PauseMenu(); }
 ZMenu* ZBaseGame::CreateControlsMenu() { return new ControlsMenu(); }
 ZMenu* ZBaseGame::CreateControlGroupsMenu() { return new ControlGroupsMenu(); }
 ZMenu* ZBaseGame::CreateJoysticksMenu() { return new JoysticksMenu(); }
 ZMenu* ZBaseGame::CreateMouseMenu() { return new MouseMenu(); }
-ZMenu* ZBaseGame::CreateOptionsMenu() { return NewMenu("OptionsMenu"); }
-ZMenu* ZBaseGame::CreateAboutMenu() { return NewMenu("AboutMenu"); }
+ZMenu* ZBaseGame::CreateOptionsMenu() {
+    auto* menu = new OptionsMenu();
+    menu->BuildItems();
+    return menu;
+}
+ZMenu* ZBaseGame::CreateAboutMenu() { return new AboutMenu(); }
 ZMenu* ZBaseGame::CreateLanguageMenu() { return new LanguageMenu(); }
 ZMenu* ZBaseGame::CreateVideoMenu() { return new VideoMenu(); }
 ZMenu* ZBaseGame::CreateBrightnessMenu() { return new BrightnessMenu(); }
 ZMenu* ZBaseGame::CreateAudioMenu() { return new AudioMenu(); }
-ZMenu* ZBaseGame::CreateGameOptionsMenu() { return NewMenu("GameOptionsMenu"); }
+ZMenu* ZBaseGame::CreateGameOptionsMenu() { return new GameOptionsMenu(); }
 ZMenu* ZBaseGame::CreateConfirmationMenu(const bool withCancel) { return new ConfirmationMenu(withCancel); }
 ZMenu* ZBaseGame::CreateBindingsMenu(const ZHashedString group, const ZHashedString control) {
     return new BindingsMenu(group, control);
@@ -199,7 +203,7 @@ ZMenu* ZBaseGame::CreateTextEntryMenu(const bool allowCancel) { return new TextE
 
 ZFXAAFilter* ZBaseGame::CreateFXAAFilter() { return new ZFXAAFilter(m_fxaa); }
 
-ZCinematic* ZBaseGame::CreateIntroSplash() { return new ZCinematic(); }
+ZCinematic* ZBaseGame::CreateIntroSplash() { return new ZLogoSplashCinematic(); }
 
 // --- Diagnostics ---
 

@@ -232,6 +232,9 @@ public:
     virtual const char* GetTitleTextureFile() const { return "default_title.dds"; }
     virtual float GetTitleScale() const { return 0.5f; }
     virtual float GetTitleOffsetY() const { return 0.35f; }
+    // The title menu shows the title picture, not the title as text.
+    virtual bool ShowsTitleCard() const { return true; }
+    virtual bool ShowsTitleText() const { return false; }
     virtual const char* GetCalibrationTextureFile() const { return "default_calibration.dds"; }
     virtual float GetCalibrationScale() const { return 0.45f; }
     virtual float GetCalibrationOffsetY() const { return 0.3f; }
@@ -270,7 +273,7 @@ public:
     virtual bool WantsDepthBackdrop() const { return true; }
     // The camera a view draws with: the engine's camera for every view.
     virtual ZCamera* GetViewCamera(int32_t /*view*/) const { return m_camera; }
-    // The start-up splash.
+    // The start-up splash: the engine's logo sequence.
     virtual ZCinematic* CreateIntroSplash();
     // Whether the console may open while DemoMode is on.
     virtual bool AllowsConsoleInDemoMode() const { return false; }
@@ -323,6 +326,19 @@ public:
     virtual void PushPause(bool push);
     // Leaves the main loop (once; later calls do nothing).
     virtual void Exit();
+    // A menu is open or queued to open, the console is open, or edit mode is on.
+    bool IsUIActive() const;
+    // New Game and quick start: the engine shows the listed entities and
+    // answers true; a game that prepares its world itself answers false.
+    virtual bool StartNewGame() { return ShowListedEntities(); }
+    // Ends the running game; saveFirst lets a game save its progress first.
+    virtual void ResetGame(bool saveFirst) { ResetEntities(saveFirst); }
+    // The title menu opened: the engine clears the world, stops every
+    // cinematic and hides the entities.
+    virtual void OnTitleMenuOpened(ZMenu* /*menu*/) { EndListedEntities(); }
+    // QuickStart is on, or "QuickStart" was given on the command line.
+    bool IsQuickStart() const { return m_quickStart || m_quickStartArg; }
+    bool IsDemoMode() const { return m_demoMode; }
     virtual bool IsGamePaused();
     virtual void SetPaused(bool paused);
     virtual void RequestScreenshot() { m_screenshotRequested = true; }
@@ -490,6 +506,9 @@ public:
     // The scene's fade to black read by the pre-HUD pass: 0 none, 1 black.
     float GetFadeOut() const { return m_fadeOut; }
     void SetFadeOut(float amount) { m_fadeOut = amount; }
+    // The same as a brightness: 1 full, 0 black (the title menu's fade-in).
+    float GetScreenFadeLevel() const { return 1.0f - m_fadeOut; }
+    void SetScreenFadeLevel(float level) { m_fadeOut = 1.0f - level; }
     // Anaglyph 3D of the eye being drawn, read by the stereo backdrops. The
     // engine draws without it: no shift, white, full saturation, gamma 1.
     virtual float GetAnaglyphDistance() const { return 0.0f; }
@@ -569,6 +588,7 @@ private:
     bool m_sizingOrMoving = false;  // between the start and end of a frame drag
     bool m_wasMaximized = false;
     bool m_exitRan = false;
+    bool m_quickStartArg = false;  // "QuickStart" on the command line
 
     // Current screen resolution (the window's picture before rotation), the
     // render size, and what derives from them.

@@ -160,8 +160,13 @@ void ZBaseGame::LoadEngineAssets() {
 
     m_preHUDTarget = new ZScreenRenderTarget(ZHashedString("__ZORP_PreHUD_Pass_Texture"), true);
     m_preHUDQuad = new ZScreenQuad();
-    if (m_fxaaFilter == nullptr) {
-        m_fxaaFilter = CreateFXAAFilter();
+    // A filter made while the video options were first applied came before the
+    // device and holds no technique: it would draw nothing, leaving the last
+    // frame's picture (and every sliding menu's trail) in the final target.
+    // The old one goes first, so that its effect leaves the cache and loads anew.
+    if (m_fxaaFilter == nullptr || m_fxaaFilter->GetDefaultPassBinding() == nullptr) {
+        ReplacePreHUDShader(nullptr);
+        ReplacePreHUDShader(CreateFXAAFilter());
     }
     m_preHUDQuad->shader = m_fxaaFilter;
     AddToGroup(GetPreHUDGroupName(), m_preHUDQuad);

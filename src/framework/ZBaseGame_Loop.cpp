@@ -195,7 +195,7 @@ void ZBaseGame::UpdateTiming() {
     ZTempStringPool::GetInstance()->FreeAll();
     GetAudioMgr()->Update();
     UpdateList(1, m_engineFrameTime);
-    GetCinematicMgr()->Update(m_engineFrameTime);
+    GetCinematicMgr()->Update(m_totalEngineTime, m_engineFrameTime);
     GetMenuMgr()->UpdateTransitions(m_totalEngineTime);
 }
 
@@ -225,7 +225,7 @@ void ZBaseGame::StartupThrottling(float& engineFrameTime) {
 void ZBaseGame::FixedUpdate() {
     GetControlMgr()->Update(m_stepLength, m_fixedTime, 2);
     UpdateList(2, m_stepLength);
-    GetCinematicMgr()->FixedUpdate(m_stepLength);
+    GetCinematicMgr()->FixedUpdate(m_fixedTime, m_stepLength);
     ProcessDeferredDeletions();
     if (IsFreeCameraOn()) {
         StepFreeCamera();

@@ -170,6 +170,12 @@ bool ZBaseGame::IsGamePaused() {
     return menuCount > 0 || m_console.IsOpen() || m_editMode;
 }
 
+bool ZBaseGame::IsUIActive() const {
+    const ZMenuMgr* menus = PeekMenuMgr();
+    const uint32_t menuCount = menus != nullptr ? menus->GetOpenMenuCount() + menus->GetQueuedOpenCount() : 0;
+    return menuCount > 0 || m_console.IsOpen() || m_editMode;
+}
+
 void ZBaseGame::SetPaused(const bool paused) {
     ZLog::Printf(paused ? "Pausing" : "Unpausing");
     GetInputHandler()->SetRumblePaused(paused);

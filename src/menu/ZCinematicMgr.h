@@ -7,8 +7,18 @@
 
 class ZCinematic;
 
-// The cinematics that are playing. Each frame and each fixed step advances
-// them; one that ends is freed.
+// One playing cinematic (owned) under its name and priority.
+struct ZCinematicRecord {
+    ZCinematic* cinematic = nullptr;
+    ZHashedString name;
+    int32_t priority = 0;
+};
+
+// The cinematics that are playing, ordered by priority (ascending). One name
+// plays once at a time. Those on frame time advance every frame, those on
+// game time every fixed step; one that ends is ended and freed at once.
+// Plays asked for while the manager walks its list (from a cinematic's End or
+// Update) are held and started right after the walk. Main thread only.
 class ZCinematicMgr {
 public:
     ZCinematicMgr() = default;
@@ -16,26 +26,42 @@ public:
     ZCinematicMgr(const ZCinematicMgr&) = delete;
     ZCinematicMgr& operator=(const ZCinematicMgr&) = delete;
 
-    // Starts the cinematic (owned from here on) under a name; priority -1 keeps
-    // the cinematic's own. A null cinematic is ignored.
+    // Starts the cinematic under a name (none: its own) and a priority
+    // (negative: its own); the manager owns it from then on. A null cinematic
+    // is ignored. One without a name, or whose name is playing already, is
+    // neither started nor freed: it stays the caller's. One with nothing to
+    // play is started, ended and freed at once.
     void Play(ZCinematic* cinematic, ZHashedString name, int32_t priority);
+    // Ends and frees the playing cinematic of that name.
+    void Stop(ZHashedString name);
     // Ends and frees every cinematic.
     void StopAll();
-    // The per-frame and the per-fixed-step advance.
-    void Update(float timeStep);
-    void FixedUpdate(float timeStep);
+    // The per-frame advance (cinematics on frame time) and the per-fixed-step
+    // one (those on game time), each with its clock and step.
+    void Update(float clock, float timeStep);
+    void FixedUpdate(float clock, float timeStep);
     // Any playing cinematic blocks input.
     bool IsInputBlocked() const;
-    // Ends and frees every cinematic record (the engine's teardown).
+    bool IsPlaying(ZHashedString name) const;
+    // Ends and frees every cinematic (the engine's teardown).
     void Shutdown() { StopAll(); }
 
-    uint32_t GetPlayingCount() const { return m_playing.Count(); }
+    uint32_t GetPlayingCount() const { return m_running.Count(); }
+    const ZArray<ZCinematicRecord*>& GetRecords() const { return m_running; }
 
 private:
-    ZArray<ZCinematic*> m_playing;
+    void Walk(float clock, float timeStep, bool gameTime);
+    static void Free(ZCinematicRecord* record);
+    void PlayPending();
+
+    ZArray<ZCinematicRecord*> m_running;
+    ZArray<ZCinematicRecord> m_pending;
+    bool m_walking = false;
 };
 
 // The cinematic manager, made on first use.
 ZCinematicMgr* GetCinematicMgr();
+// The manager when it exists, else null.
+ZCinematicMgr* PeekCinematicMgr();
 // Shuts it down and frees it.
 void DestroyCinematicMgr();

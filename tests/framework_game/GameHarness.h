@@ -132,6 +132,8 @@ public:
 
     // GetGameTitle answers null while set.
     bool titleGone = false;
+    // The start-up splash plays (then the title menu opens).
+    bool withSplash = false;
 
     os::fake::FakeClock* clock = nullptr;
     std::vector<Frame> frames;
@@ -168,6 +170,10 @@ public:
     }
 
     const char* GetGameTitle() const override { return titleGone ? nullptr : ZBaseGame::GetGameTitle(); }
+
+    // Runs start without the splash (and so without the title menu it opens)
+    // unless a scenario asks for them.
+    ZCinematic* CreateIntroSplash() override { return withSplash ? ZBaseGame::CreateIntroSplash() : nullptr; }
 
     void PostRender() override {
         renderTimes.emplace_back(GetRenderTime(), GetFixedTime());

@@ -102,7 +102,7 @@ class MenuFixture : public inputtest::InputFixture {
 protected:
     void SetUp() override {
         InputFixture::SetUp();
-        game = new CountingGame();
+        game = MakeGame();
         game->SetLogging(false);
         game->m_fullscreen = false;
         game->m_widthWindowed = 640;
@@ -118,6 +118,9 @@ protected:
         ZBaseGame::DestroyInstance();
         InputFixture::TearDown();
     }
+
+    // The base game of the test (the first made is the singleton).
+    virtual CountingGame* MakeGame() { return new CountingGame(); }
 
     // The manager's transition step at the test's clock, after `seconds` more.
     void Transitions(const float seconds = 0.0f) {

@@ -10,6 +10,7 @@
 #include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/ConfirmationMenu.h"
+#include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/window/keycodes.h"
 
@@ -136,6 +137,52 @@ TEST(MenuRun, ConfirmationDrivenByKeyboardMousePad) {
         EXPECT_EQ(answers.yes, 2);
         EXPECT_EQ(answers.no, 0);
     });
+}
+
+}  // namespace
+}  // namespace gametest
+
+namespace gametest {
+namespace {
+
+// Quitting while the start-up splash plays: the run ends at once, the splash
+// is ended and freed, and no title menu is built for a program on its way out.
+TEST(MenuRun, QuitDuringTheSplashBuildsNoTitle) {
+    struct Case {
+        const char* how;
+        TestGame::QuitBy quitBy;
+    };
+    const Case cases[] = {{"quit request", TestGame::QuitBy::Request}, {"Exit", TestGame::QuitBy::Exit}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        RunInChild([&] {
+            class CountingTitles : public PackagedGame {
+            public:
+                ZMenu* CreateTitleMenu(const int32_t argument) override {
+                    ++titles;
+                    return PackagedGame::CreateTitleMenu(argument);
+                }
+                int titles = 0;
+            };
+            GameRun run;
+            delete run.game;
+            auto* game = new CountingTitles();
+            run.game = game;
+            game->clock = &run.clock;
+            game->withSplash = true;
+            game->quitBy = c.quitBy;
+            run.Configure("");
+            bool splashSeen = false;
+            game->afterFrame = [&](TestGame&, int) {
+                splashSeen = splashSeen || GetCinematicMgr()->IsPlaying(ZHashedString("Intro Splash Cinematic"));
+            };
+            game->quitAfterFrames = 5;
+            run.Run();
+            EXPECT_TRUE(splashSeen);
+            EXPECT_EQ(game->shutdowns, 1);
+            EXPECT_EQ(game->titles, 0);
+        });
+    }
 }
 
 }  // namespace

@@ -471,12 +471,14 @@ korvart::Picture Calibration(const Font& font) {
     return pic;
 }
 
+// The studio's mark: its initials in a ring, its name below, on a clear
+// ground (the splash shows it over black).
 korvart::Picture SplashLogo(const Font& font) {
-    korvart::Picture pic = Plain(256, 128, Colour{8, 10, 16, 255});
+    korvart::Picture pic(256, 128);
     Ring(pic, 128, 58, 40, 44, Colour{235, 120, 40, 255});
     Ring(pic, 128, 58, 34, 36, Colour{255, 236, 150, 160});
-    Headline(pic, font, "ZORP", 128, 44, 4, Colour{255, 236, 150, 255}, Colour{235, 120, 40, 255});
-    font.DrawCentred(pic, "ENGINE", 128, 116, 1, Colour{200, 206, 220, 255}, false);
+    Headline(pic, font, "KW", 128, 44, 4, Colour{255, 236, 150, 255}, Colour{235, 120, 40, 255});
+    font.DrawCentred(pic, "KORVANTH WORKS", 128, 112, 1, Colour{200, 206, 220, 255}, false);
     return pic;
 }
 
