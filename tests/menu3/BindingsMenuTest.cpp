@@ -175,6 +175,64 @@ TEST_F(BindingsMenuTest, EscapeKeepsBackspaceClearsCancelAndTheConsoleKeyDoNotCl
     EXPECT_TRUE(Has(kPlay, kFire, ZInputBinding::Button(ZInputDevice::Keyboard, DIK_GRAVE)));
 }
 
+// The key or button that chose the row is still held when the prompt starts
+// waiting: it is not a new input.
+TEST_F(BindingsMenuTest, TheInputThatOpenedThePromptIsNotBound) {
+    for (const bool click : {false, true}) {
+        SCOPED_TRACE(click ? "left click" : "Enter");
+        const auto hold = [&](const bool down) {
+            if (click) {
+                fake->SetMouseButton(0, down);
+            } else {
+                down ? Down(DIK_RETURN) : Up(DIK_RETURN);
+            }
+        };
+        BindingsMenu* prompt = OpenPromptFromRow();
+        GetMenuMgr()->CloseMenu();
+        Settle();
+        Settle();
+        auto* page = dynamic_cast<ControlGroupsMenu*>(GetMenuMgr()->GetTopMenu());
+        ASSERT_NE(page, nullptr);
+        ASSERT_NE(prompt, nullptr);
+        const uint32_t before = Bindings(kPlay, kFire).Count();
+        page->Select(static_cast<int32_t>(page->GetItemCount()) - 1);
+        hold(true);
+        if (click) {
+            // The click's own Accept (the cursor is over the row).
+            MenuFrame();
+            Send(ZMenuEventKind::Accept);
+        }
+        for (int i = 0; i < 20; ++i) MenuFrame();
+        ASSERT_NE(dynamic_cast<BindingsMenu*>(GetMenuMgr()->GetTopMenu()), nullptr);
+        hold(false);
+        for (int i = 0; i < 5; ++i) MenuFrame();
+        EXPECT_NE(dynamic_cast<BindingsMenu*>(GetMenuMgr()->GetTopMenu()), nullptr) << "still waiting";
+        EXPECT_EQ(Bindings(kPlay, kFire).Count(), before);
+        Down(DIK_ESCAPE);
+        MenuFrame();
+        Up(DIK_ESCAPE);
+        RunUntilClosed();
+        GetMenuMgr()->CloseAll(1);
+        Settle();
+        Settle();
+    }
+}
+
+// A translation is never used as a format: conversions other than the one
+// "%s" are shown as they are.
+TEST_F(BindingsMenuTest, TheInstructionTextIsNotAFormat) {
+    ZLocMgr* loc = ZLocMgr::GetInstance();
+    ASSERT_TRUE(loc->ReplaceInString(ZHashedString("Menus"), ZHashedString("BindingsMenu"), ZHashedString("HowTo"),
+                                     "Press", "%n%d%x%s Press"));
+    BindingsMenu* prompt = OpenPromptFromRow();
+    ASSERT_NE(prompt, nullptr);
+    const std::string name =
+        ControlGroupsMenu::ControlDisplayName(*GetControlMgr()->GetGroup(kPlay), kFire).GetText();
+    const std::string text = prompt->GetItem(0)->GetText().GetText();
+    EXPECT_EQ(text.rfind("%n%d%x" + name + " Press the key or button for " + name, 0), 0u) << text;
+    loc->DiscardStringChanges();
+}
+
 TEST_F(BindingsMenuTest, AnInputTheControlHasIsNotListedTwice) {
     OpenPromptFromRow();
     Down(DIK_X);

@@ -60,10 +60,11 @@ protected:
         Transitions(0.3f);
         Rehandle();
     }
-    static void Send(const int32_t kind) {
+    void Send(const int32_t kind) {
         ZMenuEvent event;
         event.kind = kind;
         GetMenuMgr()->DispatchEvent(event, nullptr);
+        Rehandle();
     }
     // One frame of the game: devices, controls, menus' input step, transitions.
     void MenuFrame() {
