@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "foundation/ZStreamMgr.h"
+#include "foundation/ZTimer.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/BrightnessMenu.h"
 #include "menu/ConfirmationMenu.h"
+#include "menu/VideoKeepMenu.h"
 #include "menu/VideoMenu.h"
 #include "menu/ZMenuMgr.h"
 #include "menu/ZMenuSpinner.h"
@@ -83,12 +85,20 @@ TEST(SettingsRunGl, ConfirmedVideoValuesResizeTheWindowAndTargets) {
                 question->Select(0);
                 Send(ZMenuEventKind::Accept);
             }
-            if (frame == 80) {
+            if (frame == 120) {
+                // Keep the new values.
+                auto* keep = dynamic_cast<VideoKeepMenu*>(GetMenuMgr()->GetTopMenu());
+                ASSERT_NE(keep, nullptr) << GetMenuMgr()->GetOpenMenuCount() << " " << g.m_widthWindowed << " "
+                                         << gTimer.GetElapsed();
+                keep->Select(0);
+                Send(ZMenuEventKind::Accept);
+            }
+            if (frame == 150) {
                 Capture(backWidth, backHeight);
                 client = platform::window::GetWindowSystem()->GetClientRect();
             }
         };
-        game.quitAfterFrames = 81;
+        game.quitAfterFrames = 151;
         run.Run();
 
         EXPECT_EQ(backWidth, 800);
