@@ -80,8 +80,12 @@ public:
     void QueueVoiceForThread(ZBufferedVoice* voice);
     void QueueVoiceForRemoval(ZBufferedVoice* voice);
     // Steps 1 to 3 of a thread pass: open the pending voices, update the
-    // active ones, destroy the released ones. Tests without a thread call it.
+    // active ones, destroy the released ones. Tests without a thread call it,
+    // or its steps one by one; the main thread may queue between any two.
     void RunMusicThreadPass();
+    void OpenPendingVoices();
+    void UpdateActiveVoices();
+    void DestroyReleasedVoices();
     // Milliseconds the thread sleeps after a pass whose work took elapsed seconds.
     static int32_t MusicThreadSleepMs(double streamLength, double updatePercent, double elapsed);
 

@@ -45,31 +45,40 @@ bool ZAudioMgr::IsMusicThreadRunning() {
 }
 
 void ZAudioMgr::RunMusicThreadPass() {
-    {
-        const std::lock_guard<os::Mutex> lock(m_mutex);
-        for (ZBufferedVoice* voice : m_pending) {
-            voice->OpenStream();
-            m_active.PushBack(voice);
-        }
-        m_pending.Clear();
-    }
-    {
-        const std::lock_guard<os::Mutex> lock(m_mutex);
-        for (ZBufferedVoice* voice : m_active) {
-            voice->ThreadUpdate();
-        }
-    }
-    {
-        const std::lock_guard<os::Mutex> lock(m_mutex);
-        for (ZBufferedVoice* voice : m_toRemove) {
-            m_active.Remove(voice);
-            voice->Rewind();
-            voice->CloseStream();
-            delete voice;
-        }
-        m_toRemove.Clear();
-    }
+    OpenPendingVoices();
+    UpdateActiveVoices();
+    DestroyReleasedVoices();
     m_passes.fetch_add(1);
+}
+
+void ZAudioMgr::OpenPendingVoices() {
+    const std::lock_guard<os::Mutex> lock(m_mutex);
+    for (ZBufferedVoice* voice : m_pending) {
+        voice->OpenStream();
+        m_active.PushBack(voice);
+    }
+    m_pending.Clear();
+}
+
+void ZAudioMgr::UpdateActiveVoices() {
+    const std::lock_guard<os::Mutex> lock(m_mutex);
+    for (ZBufferedVoice* voice : m_active) {
+        voice->ThreadUpdate();
+    }
+}
+
+void ZAudioMgr::DestroyReleasedVoices() {
+    const std::lock_guard<os::Mutex> lock(m_mutex);
+    // A voice can be handed back before a pass has taken it from the pending
+    // list (queued and released between two steps of a pass).
+    for (ZBufferedVoice* voice : m_toRemove) {
+        m_pending.Remove(voice);
+        m_active.Remove(voice);
+        voice->Rewind();
+        voice->CloseStream();
+        delete voice;
+    }
+    m_toRemove.Clear();
 }
 
 int32_t ZAudioMgr::MusicThreadSleepMs(const double streamLength, const double updatePercent, const double elapsed) {

@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "audio/ZAudioMgr.h"
-#include "audio/ZBufferedVoice.h"
-#include "foundation/ZLog.h"
+#include "audio/ZMultiSynthVoice.h"
 
 bool ZMultiSynthSound::Load(const char* name) {
     if (!ZSoundData::Load(name)) {
@@ -24,8 +23,7 @@ void ZMultiSynthSound::WriteData(void* ptr1, const uint32_t bytes1, void*, uint3
 }
 
 ZVoice* ZMultiSynthSound::CreateVoice() {
-    ZLog::Printf("Sound \"MultiSynth\": its synthesizer is not built yet; the voice plays silence");
-    ZBufferedVoice* voice = new ZBufferedVoice();
+    ZMultiSynthVoice* voice = new ZMultiSynthVoice();
     voice->sound = this;
     GetAudioMgr()->QueueVoiceForThread(voice);
     return voice;

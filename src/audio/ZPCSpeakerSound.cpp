@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "audio/ZAudioMgr.h"
-#include "audio/ZBufferedVoice.h"
-#include "foundation/ZLog.h"
+#include "audio/ZPCSpeakerVoice.h"
 
 bool ZPCSpeakerSound::Load(const char* name) {
     if (!ZSoundData::Load(name)) {
@@ -24,8 +23,7 @@ void ZPCSpeakerSound::WriteData(void* ptr1, const uint32_t bytes1, void*, uint32
 }
 
 ZVoice* ZPCSpeakerSound::CreateVoice() {
-    ZLog::Printf("Sound \"PCSpeaker\": its synthesizer is not built yet; the voice plays silence");
-    ZBufferedVoice* voice = new ZBufferedVoice();
+    ZPCSpeakerVoice* voice = new ZPCSpeakerVoice();
     voice->sound = this;
     GetAudioMgr()->QueueVoiceForThread(voice);
     return voice;

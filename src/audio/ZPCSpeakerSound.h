@@ -10,8 +10,6 @@ public:
     bool Load(const char* fileName) override;
     // Silence.
     void WriteData(void* ptr1, uint32_t bytes1, void* ptr2, uint32_t bytes2) override;
-    // A buffered voice handed to the music thread. Until the PC-speaker voice (play strings)
-    // exists it is a plain buffered voice: it takes every command and plays
-    // its silent buffer.
+    // Its voice (ZPCSpeakerVoice), handed to the music thread.
     ZVoice* CreateVoice() override;
 };

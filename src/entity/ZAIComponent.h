@@ -1,19 +1,27 @@
 #pragma once
 
+#include <cstdint>
+
 #include "entity/ZSerialComponent.h"
 
-// The "AI" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+// The state that game code keeps for a computer-driven entity; the engine
+// gives its start values only.
 class ZAIComponent : public ZSerialComponent {
     Z_RTTI(ZAIComponent, ZSerialComponent)
 
 public:
-    ZAIComponent() = default;
+    ZAIComponent();
 
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("AI");
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    uint32_t words[8] = {};
+    float thinkDelay = 0.0f;  // random in [0, 0.25]
+    float randomValue = 0.0f; // random in [0, 1]
+    uint32_t state = 0;
+    uint32_t direction = 1;
+    uint8_t active = 1;
 };

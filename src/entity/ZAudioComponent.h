@@ -1,19 +1,23 @@
 #pragma once
 
 #include "entity/ZSerialComponent.h"
+#include "foundation/ZArray.h"
+#include "foundation/ZHashedString.h"
 
-// The "Audio" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+// The sounds an entity loaded for itself: each is released once when the
+// component goes.
 class ZAudioComponent : public ZSerialComponent {
     Z_RTTI(ZAudioComponent, ZSerialComponent)
 
 public:
     ZAudioComponent() = default;
+    ~ZAudioComponent() override;
 
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("Audio");
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    ZArray<ZHashedString> sounds;
 };

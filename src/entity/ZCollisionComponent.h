@@ -1,19 +1,51 @@
 #pragma once
 
-#include "entity/ZSerialComponent.h"
+#include <cstdint>
 
-// The "Collision" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+#include "entity/ZSerialComponent.h"
+#include "foundation/ZMap.h"
+
+class ZCollisionInterface;
+struct CollisionResult;
+
+// The "Collision" component: the entity's collision shapes, owned here and
+// standing where the entity's spatial component stands. Every touch fires
+// "OnTouch" with the touched shape as the other object.
 class ZCollisionComponent : public ZSerialComponent {
     Z_RTTI(ZCollisionComponent, ZSerialComponent)
 
 public:
     ZCollisionComponent() = default;
+    // The shapes go with the component: none stays in the world.
+    ~ZCollisionComponent() override;
 
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("Collision");
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+    // "Sweep" (hex mask), "Blocker", and a "Primitive" child ("Type" "Box",
+    // "Extents", "Filter", "Response").
+    void ReadDefinition(const ZDefNode& element) override;
+
+    // Switches every shape on or off; a shape switched on while overlapping
+    // others touches them at once.
+    void SetEnabled(bool enabled);
+    void SetResponse(uint32_t kind);
+    ZCollisionInterface* FindPrimitive(uint32_t key) const;
+    // The shape under the default key: the one the entity moves with.
+    ZCollisionInterface* GetPrimary() const;
+    // Stores a shape under a key, taking ownership; one stored there before
+    // is destroyed.
+    void SetPrimitive(uint32_t key, ZCollisionInterface* shape);
+    // Destroys every shape.
+    void ClearPrimitives();
+
+    // Fires "OnTouch" on the primitive's collision component.
+    static bool OnTouch(ZCollisionInterface* primitive, ZCollisionInterface* other, const CollisionResult& contact);
+    static bool IsBlockerCallback(ZCollisionInterface* primitive, ZCollisionInterface* other);
+
+    uint32_t sweepMask = 0xFFFFFFFFu;
+    bool blocker = false;
+    ZMap<uint32_t, ZCollisionInterface*> primitives;
 };

@@ -43,6 +43,9 @@ public:
     bool SubtractFromDatum(ZHashedString name, const ZDatumEntry& entry);
     // Drops every stored value; provider and callback stay.
     void ClearData() { m_values.Clear(); }
+    // Replaces every stored value by a copy (a dialog option puts back the
+    // values it saw when it was offered); provider and callback stay.
+    void RestoreValues(const ZMap<ZHashedString, ZDatumEntry>& values) { m_values = values; }
 
     // The provider's operations are used only while its handle names a live object.
     void SetProvider(const Provider& provider, uint32_t providerHandle);

@@ -1,5 +1,6 @@
 #include "entity/ZEntity.h"
 
+#include "entity/ZCollisionComponent.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZDefinedComponent.h"
 #include "entity/ZEntityGameHooks.h"
@@ -23,6 +24,11 @@ void ZEntity::AddComponent(ZComponent* const component) {
 }
 
 void ZEntity::DeleteComponents() {
+    // Shapes leave the world first, while the spatial component they stand on
+    // still exists.
+    if (ZCollisionComponent* collision = GetComponent<ZCollisionComponent>(this)) {
+        collision->ClearPrimitives();
+    }
     for (ZComponent* replaced : m_replaced) {
         for (auto& node : m_componentMap) {
             if (node.value == replaced) {

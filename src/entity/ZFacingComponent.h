@@ -1,14 +1,17 @@
 #pragma once
 
+#include <cstdint>
+
 #include "entity/ZSerialComponent.h"
 
-// The "Facing" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+// The "Facing" component: which way along x the entity faces. Game code sets
+// it; the definition does not (only its events are read), and it is not saved.
 class ZFacingComponent : public ZSerialComponent {
     Z_RTTI(ZFacingComponent, ZSerialComponent)
 
 public:
+    enum : int32_t { kNone = 0, kTowardsMinusX = 1, kTowardsPlusX = 2 };
+
     ZFacingComponent() = default;
 
     ZHashedString GetSerialName() const override {
@@ -16,4 +19,6 @@ public:
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    int32_t facing = kNone;
 };

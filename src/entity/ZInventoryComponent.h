@@ -1,10 +1,11 @@
 #pragma once
 
-#include "entity/ZSerialComponent.h"
+#include <cstdint>
 
-// The "Inventory" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+#include "entity/ZSerialComponent.h"
+#include "foundation/ZArray.h"
+
+// What an entity carries; game code fills and reads it.
 class ZInventoryComponent : public ZSerialComponent {
     Z_RTTI(ZInventoryComponent, ZSerialComponent)
 
@@ -16,4 +17,9 @@ public:
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    int32_t slots = 4;
+    int32_t selected = -1;
+    ZArray<uint32_t> items;
+    uint32_t flags = 0;
 };

@@ -1,10 +1,13 @@
 #pragma once
 
-#include "entity/ZSerialComponent.h"
+#include <cstdint>
 
-// The "Knockback" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+#include "entity/ZSerialComponent.h"
+#include "foundation/ZVector3.h"
+
+// The "Knockback" component: marks an entity that is being knocked back. The
+// health component raises it with each hit and clears it when the
+// invulnerability ends.
 class ZKnockbackComponent : public ZSerialComponent {
     Z_RTTI(ZKnockbackComponent, ZSerialComponent)
 
@@ -16,4 +19,10 @@ public:
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    // Throws the entity along the direction and a little up (needs its
+    // spatial and physics components); no blur from the jump.
+    void ApplyKnockback(const ZVector3& direction, float strength);
+
+    uint8_t knockedBack = 0;
 };

@@ -2,18 +2,20 @@
 
 #include "entity/ZSerialComponent.h"
 
-// The "Lifetime" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+// How long a short-lived entity (a spark, a thrown thing) lasts, and a
+// random starting angle; game code ages and turns it.
 class ZLifetimeComponent : public ZSerialComponent {
     Z_RTTI(ZLifetimeComponent, ZSerialComponent)
 
 public:
-    ZLifetimeComponent() = default;
+    ZLifetimeComponent();
 
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("Lifetime");
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    float lifetime = 10.0f;
+    float angle = 0.0f;  // radians, random in [0, 2 pi]
 };

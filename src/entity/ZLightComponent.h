@@ -1,19 +1,24 @@
 #pragma once
 
 #include "entity/ZSerialComponent.h"
+#include "foundation/ZVector4.h"
 
-// The "Light" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+// Marks its entity as a light source: a value and a colour for whatever
+// draws lights. It is in the "Light Manager"'s list while it lives (when the
+// game has one; without one it is simply not listed).
 class ZLightComponent : public ZSerialComponent {
     Z_RTTI(ZLightComponent, ZSerialComponent)
 
 public:
-    ZLightComponent() = default;
+    ZLightComponent();
+    ~ZLightComponent() override;
 
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("Light");
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    float lightValue = 24.0f;
+    ZVector4 lightColor{1.0f, 1.0f, 1.0f, 1.0f};
 };

@@ -2,18 +2,26 @@
 
 #include "entity/ZSerialComponent.h"
 
-// The "Name" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+// A name for game code to find or show the entity by ("Name" attribute).
 class ZNameComponent : public ZSerialComponent {
     Z_RTTI(ZNameComponent, ZSerialComponent)
 
 public:
     ZNameComponent() = default;
 
+    // Events, then "Name" when present (an empty text is the empty name).
+    void ReadDefinition(const ZDefNode& element) override {
+        static const ZHashedString kName("Name");
+        ZSerialComponent::ReadDefinition(element);
+        if (element.HasAttribute(kName)) {
+            name = ZHashedString(element.GetAttribute(kName).GetText());
+        }
+    }
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("Name");
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    ZHashedString name{""};
 };

@@ -2,9 +2,9 @@
 
 #include "entity/ZSerialComponent.h"
 
-// The "Pickup" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+class ZEntity;
+
+// Marks an entity that the "pickup" verb may carry.
 class ZPickupComponent : public ZSerialComponent {
     Z_RTTI(ZPickupComponent, ZSerialComponent)
 
@@ -16,4 +16,8 @@ public:
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    // The owner is picked up by picker (null for nobody): it rides on the
+    // picker 1.8 above it, rests, and its shadow follows it again.
+    void OnPickedUp(ZEntity* picker);
 };

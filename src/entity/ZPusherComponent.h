@@ -1,19 +1,39 @@
 #pragma once
 
-#include "entity/ZSerialComponent.h"
+#include <cstdint>
 
-// The "Pusher" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
+#include "entity/ZSerialComponent.h"
+#include "foundation/ZArray.h"
+#include "foundation/ZVector3.h"
+
+// The "Pusher" component: which entities push and which can be pushed. A
+// pushing mover queues the pushes its contacts cause; its own next step
+// with a displacement sweeps each pushed entity by its push.
 class ZPusherComponent : public ZSerialComponent {
     Z_RTTI(ZPusherComponent, ZSerialComponent)
 
 public:
-    ZPusherComponent() = default;
+    struct PushEntry {
+        uint32_t handle = 0;  // the pushed entity
+        ZVector3 push;
+        bool operator==(const PushEntry&) const = default;
+    };
+
+    ZPusherComponent() { queue.SetFixed(true); }
 
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("Pusher");
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+    // "CanPush" and "CanBePushed": true only for "true" in any letter case.
+    void ReadDefinition(const ZDefNode& element) override;
+
+    void QueuePush(const uint32_t pushedHandle, const ZVector3& push) { queue.PushBack({pushedHandle, push}); }
+    // Empties the queue and gives up its storage.
+    void ClearQueue() { queue.Clear(); }
+
+    bool canPush = false;
+    bool canBePushed = false;
+    ZArray<PushEntry> queue;
 };

@@ -20,7 +20,6 @@ public:
         static const ZHashedString kind("Renderable");
         return kind;
     }
-    // Its saved state comes with the rest of its system; nothing yet.
     void Save(ZDefNode& /*element*/) const override {}
 
     // Records the drawable under the name (replacing what was there).
@@ -30,6 +29,13 @@ public:
     // Takes every drawable out of every render group, deletes it and empties
     // the map (entities that own their drawables, before their teardown).
     void DestroyRenderables();
+    // Takes every drawable out of every render group without deleting it and
+    // empties the map (the drawables belong to whoever added them).
+    void ReleaseRenderables();
+    // Shows or hides every drawable.
+    void SetRenderablesVisible(bool visible);
+    // Drops the textures every drawable's shader holds (after new ones load).
+    void ClearShaderTextures();
 
     ZMap<ZHashedString, ZRenderable*> renderables;
 };

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "entity/ZSerialComponent.h"
+#include <cstdint>
 
-// The "Shadow" component: its type, its kind name and its events. Its own
-// settings, state and behaviour come with the system it belongs to; until
-// then it reads only its events and saves nothing.
-class ZShadowComponent : public ZSerialComponent {
+#include "entity/ZSerialComponent.h"
+#include "foundation/ZMatrix4.h"
+#include "renderer/ZParameterSource.h"
+
+// A blob shadow under its entity. It can be locked in place (a resting
+// entity's shadow stays where it was while the entity is carried off).
+class ZShadowComponent : public ZSerialComponent, public ZParameterSource {
     Z_RTTI(ZShadowComponent, ZSerialComponent)
 
 public:
@@ -16,4 +19,19 @@ public:
         return kind;
     }
     void Save(ZDefNode& /*element*/) const override {}
+
+    // Locking takes the current shadow matrix; locking again keeps the first.
+    void SetLocked(bool on);
+    // Scale, then the ground's rotation, then the place under the entity; the
+    // identity for an entity without a place.
+    ZMatrix4 ComputeShadowMatrix() const;
+    // Answers "wvpMat" (the shadow's matrix, then the camera's
+    // view-projection when the entity has one); others go to the attached source.
+    bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+    // The matrix the shadow is drawn with.
+    ZMatrix4 GetMatrix() const { return locked != 0 ? lockedMatrix : ComputeShadowMatrix(); }
+
+    float scale = 1.0f;
+    uint8_t locked = 0;
+    ZMatrix4 lockedMatrix = ZMatrix4::Identity();
 };

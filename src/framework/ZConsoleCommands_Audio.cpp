@@ -1,14 +1,46 @@
 // Built-in console command on the audio: lets a modder hear a sound file
 // from any mounted source without a game object that plays it.
 
+#include <cstring>
+
 #include "audio/ZAudioMgr.h"
+#include "audio/ZMultiSynthTune.h"
+#include "audio/ZMultiSynthVoice.h"
 #include "audio/ZVoice.h"
 #include "framework/ZBaseGame.h"
 #include "framework/ZConsoleCommands.h"
 
 // "sound FILE" plays a .wav or .ogg once through the effects group;
 // "sound loop FILE" loops it (streamed) through the music group;
-// "sound stop" stops and releases every sound.
+// "sound stop" stops and releases every sound. A .zms tune plays on the
+// "MultiSynth" sound (made on first use), as the game plays its effects.
+namespace {
+
+void PlayTuneFile(ZConsole& console, ZAudioMgr* audio, const char* file) {
+    const ZHashedString synthName("MultiSynth");
+    const bool fresh = audio->FindSound(synthName) == nullptr;
+    ZVoice* voice = audio->CreateSound(nullptr, synthName, ZHashedString::None(), true);
+    if (voice == nullptr) {
+        console.Printf("Cannot play \"%s\" (see the log)", file);
+        return;
+    }
+    if (!fresh) {
+        audio->ReleaseSound(synthName);  // keep one reference
+    }
+    voice->Play(true);
+    const ZMultiSynthTune tune(file, 100);
+    if (tune.events.Count() == 0) {
+        console.Printf("Cannot play \"%s\" (see the log)", file);
+        return;
+    }
+    auto* synth = static_cast<ZMultiSynthVoice*>(voice);
+    synth->StopTune(ZHashedString(file));
+    synth->PlayTune(tune, ZHashedString(file), 0, false);
+    console.Printf("Playing tune \"%s\" on the MultiSynth", file);
+}
+
+}  // namespace
+
 void CmdSound(const ZConsoleWordList& words, uintptr_t /*argument*/) {
     ZBaseGame* game = ZBaseGame::PeekInstance();
     if (game == nullptr) {
@@ -33,6 +65,11 @@ void CmdSound(const ZConsoleWordList& words, uintptr_t /*argument*/) {
         return;
     }
     const char* file = words[fileWord].GetText();
+    const size_t length = std::strlen(file);
+    if (length > 4 && std::strcmp(file + length - 4, ".zms") == 0) {
+        PlayTuneFile(console, audio, file);
+        return;
+    }
     const ZHashedString name(file);
     const ZHashedString group = loop ? game->GetBGMAudioGroupName() : game->GetSFXAudioGroupName();
     const bool fresh = audio->FindSound(name) == nullptr;

@@ -1,23 +1,10 @@
 #include "menu/AudioMenu.h"
 
-#include <algorithm>
-#include <cmath>
 
 #include "menu/MenuTexts.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
 #include "menu/ZMenuUnderlay.h"
-
-void CentreAndWidenPanel(ZMenuUnderlay* panel) {
-    if (panel == nullptr) {
-        return;
-    }
-    const float moved = std::fabs(512.0f - panel->x);
-    panel->SetPosition(512.0f, panel->y);
-    panel->Refresh();
-    panel->SetSize(std::max(960.0f, panel->width + moved), panel->height);
-    panel->Refresh();
-}
 
 AudioMenu::AudioMenu() {
     AddItem(ZMenuItem::Create(MenuText("AudioMenu", "Back"), 512.0f, 576.0f, 0, 1.0f));

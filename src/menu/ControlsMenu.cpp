@@ -5,13 +5,6 @@
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
 
-void ReinitInputDevices() {
-    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        game->DeinitInput();
-        game->InitInput();
-    }
-}
-
 ControlsMenu::ControlsMenu() {
     ReinitInputDevices();
     static const char* const kKeys[] = {"Bindings", "Mouse", "Joysticks", "Back"};

@@ -100,6 +100,26 @@ TEST_F(AudioTest, ShutdownWithTheStartGateStillHeldDoesNotHang) {
     EXPECT_TRUE(WaitFor([] { return GetThreadTagger()->GetThreadCount() == 1; }));
 }
 
+// The main thread can queue a voice and release it between two steps of a
+// pass: it is freed once and never opened afterwards.
+TEST_F(AudioTest, AVoiceReleasedBeforeItIsOpenedIsNeverTouchedAgain) {
+    struct CountingVoice : ZBufferedVoice {
+        int* opens;
+        explicit CountingVoice(int* counter) : opens(counter) {}
+        void OpenStream() override { ++*opens; }
+    };
+    int opens = 0;
+    audio->OpenPendingVoices();
+    auto* voice = new CountingVoice(&opens);
+    audio->QueueVoiceForThread(voice);
+    audio->UpdateActiveVoices();
+    audio->QueueVoiceForRemoval(voice);
+    audio->DestroyReleasedVoices();
+    EXPECT_EQ(audio->GetThreadVoiceCount(), 0u);
+    audio->RunMusicThreadPass();  // opened the freed voice before
+    EXPECT_EQ(opens, 0);
+}
+
 TEST_F(AudioTest, VoicesAreMadeAndReleasedWhileTheThreadRuns) {
     audio->Init(nullptr);
     audio->GetMutex().Unlock();

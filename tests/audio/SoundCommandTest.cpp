@@ -2,6 +2,7 @@
 // sources are heard on the device, and bad requests answer in the console.
 // The menus' navigation sound plays through the audio manager.
 
+#include <cstdlib>
 #include <string>
 
 #include "audio/AudioFixture.h"
@@ -70,6 +71,33 @@ TEST_F(AudioTest, TheSoundCommandPlaysLoopsAndStops) {
     EXPECT_TRUE(ConsoleHas(game, "Cannot play \"missing.wav\""));
     game.ExecuteConsoleLine("sound");
     EXPECT_TRUE(ConsoleHas(game, "usage: sound FILE"));
+}
+
+TEST_F(AudioTest, TheSoundCommandPlaysTunesOnTheMultiSynth) {
+    ZBaseGame game;
+    game.SetLogging(false);
+    game.RegisterConsoleCommands();
+    audio->SetMasterVolume(1.0f);
+    Start();
+    dir.Write("beep.zmt", "0: a4/1 a4/1\n");
+    ASSERT_EQ(std::system((std::string(KORV_TOOLS_DIR) + "/zmstune build " + dir.File("beep.zmt") + " " +
+                           dir.File("beep.zms"))
+                              .c_str()),
+              0);
+    dir.Write("broken.zms", "ZMS");
+    game.ExecuteConsoleLine("sound beep.zms");
+    EXPECT_TRUE(ConsoleHas(game, "Playing tune \"beep.zms\" on the MultiSynth"));
+    Play(22050);
+    int distinct = 0;
+    for (size_t i = 1; i < MixedFrames(); ++i) {
+        distinct += Out(i) != Out(i - 1) ? 1 : 0;
+    }
+    EXPECT_GT(distinct, 100) << "a 440 Hz pulse changes level about 880 times a second";
+    game.ExecuteConsoleLine("sound broken.zms");
+    EXPECT_TRUE(ConsoleHas(game, "Cannot play \"broken.zms\""));
+    game.ExecuteConsoleLine("sound stop");
+    audio->RunMusicThreadPass();
+    EXPECT_EQ(audio->GetSoundCount(), 0u);
 }
 
 }  // namespace

@@ -242,7 +242,9 @@ TEST(ZEntity, ComponentsFromACompiledDefinitionReadTheirElements) {
     EXPECT_EQ(coins.value.intValue, 3);
     EXPECT_EQ(keys.value.intValue, 1);
     EXPECT_NE(GetComponent<ZPhysicsComponent>(&entity), nullptr);
-    EXPECT_EQ(entity.GetComponentMap().Count(), 4u);
+    // Four from the definition, beside the plain entity's own renderable,
+    // camera and spatial components.
+    EXPECT_EQ(entity.GetComponentMap().Count(), 7u);
     ASSERT_EQ(entitytest::CommandChain::Log().size(), 1u);
     EXPECT_EQ(entitytest::CommandChain::Log()[0].words, "loaded Self");
 }

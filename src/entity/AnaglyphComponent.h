@@ -1,0 +1,28 @@
+#pragma once
+
+#include "entity/ZSerialComponent.h"
+
+// An entity's stereo depth for anaglyph drawing ("Depth"); sprites turn it
+// into their "AnaglyphDistance". The game's factory makes it by the kind
+// name "Anaglyph".
+class AnaglyphComponent : public ZSerialComponent {
+    Z_RTTI(AnaglyphComponent, ZSerialComponent)
+
+public:
+    AnaglyphComponent() = default;
+
+    ZHashedString GetSerialName() const override {
+        static const ZHashedString kind("Anaglyph");
+        return kind;
+    }
+    void Save(ZDefNode& /*element*/) const override {}
+    void ReadDefinition(const ZDefNode& element) override {
+        ZDefinedComponent::ReadDefinition(element);
+        static const ZHashedString kDepth("Depth");
+        if (element.HasAttribute(kDepth)) {
+            depth = element.GetAttribute(kDepth).ToFloat();
+        }
+    }
+
+    float depth = 0.0f;
+};
