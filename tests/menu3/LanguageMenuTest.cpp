@@ -146,6 +146,25 @@ TEST_F(LanguageMenuTest, ChoosingALanguageSwitchesTextsAndRebuildsTheTitleMenu) 
     }
 }
 
+// A player's language folder without string files: an empty button, no splash
+// text, and choosing it falls back to the default texts.
+TEST_F(LanguageMenuTest, ALanguageFolderWithoutFilesIsHarmless) {
+    const std::filesystem::path folder =
+        std::filesystem::path(documents.Path()) / "My Games" / ZBaseGame::kEngineGameTitle / "Localization" / "Klingon";
+    std::filesystem::create_directories(folder);
+    LanguageMenu* menu = OpenLanguages();
+    ASSERT_EQ(menu->GetItemCount(), 5u);
+    EXPECT_EQ(menu->GetItem(1)->GetName(), ZHashedString("LANG_Klingon"));
+    menu->Select(1);
+    MenuFrame();
+    EXPECT_EQ(Text(menu->GetSplashLabel()).find("Klingon"), std::string::npos);
+    Send(ZMenuEventKind::Accept);
+    Settle();
+    Settle();
+    EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u);
+    EXPECT_EQ(MenusText("LanguageMenu", "Back"), "Back");
+}
+
 TEST_F(LanguageMenuTest, ExportWritesTheDefaultFilesAndSaysWhere) {
     WithGerman();
     LanguageMenu* languages = OpenLanguages();
