@@ -47,7 +47,9 @@ ZRTTIBase* Manager(const ZHashedString name) {
     return &game->GetLightMgr();
 }
 
-ZHashedString SpriteGroup() { return ZHashedString("World Sprites Group"); }
+ZHashedString SpriteGroup() {
+    return ZHashedString("World Sprites Group");
+}
 
 }  // namespace
 

@@ -43,8 +43,10 @@ public:
     // Start-up moves to the program's folder; the packages are in the data build.
     void addStreamSources() override {
         KorvanthGame::addStreamSources();
-        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
-            ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
+        for (const char* package :
+             {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
+            ZStreamMgr::GetInstance()->AddPackageSource(
+                (std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
         }
     }
     void UpdateTiming() override {
@@ -123,7 +125,8 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
                         "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\n"
                         "HeightWindowed: 480\r\n");
         os::fake::FakeClock clock;
-        platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
+        platform::window::SetWindowSystem(
+            platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
         auto devices = std::make_unique<platform::input::FakeInputSystem>();
         platform::input::FakeInputSystem* input = devices.get();
         platform::input::SetInputSystem(std::move(devices));
@@ -193,7 +196,8 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
              [] { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); },
              [&] {
                  EXPECT_FALSE(game->GetCurrentMapName().IsEmpty()) << "the campaign's entry map is current";
-                 EXPECT_EQ(mapAtStart, game->GetCurrentMapName().GetText()) << "New Game keeps the opened campaign";
+                 EXPECT_EQ(mapAtStart, game->GetCurrentMapName().GetText())
+                     << "New Game keeps the opened campaign";
                  press(DIK_ESCAPE);
              }},
             {"paused: the voice is quieter", [] { return AtRestOn<PauseMenu>(); },
@@ -236,7 +240,8 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
         ZBaseGame::Run(game, 0, 0, "", platform::window::SW_SHOWNORMAL);
 
         EXPECT_TRUE(sawSplash);
-        EXPECT_EQ(next, steps.size()) << "the walk stopped before: " << (next < steps.size() ? steps[next].what : "");
+        EXPECT_EQ(next, steps.size())
+            << "the walk stopped before: " << (next < steps.size() ? steps[next].what : "");
         EXPECT_LT(game->drawnFrames, 3000) << "Exit ended the run";
         EXPECT_EQ(game->exits, 1);
         EXPECT_FALSE(game->synthAfterExit) << "Exit releases the synthesizer's sound";

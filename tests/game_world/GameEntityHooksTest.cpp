@@ -47,8 +47,9 @@ TEST_F(GameEntityHooksTest, DialogEventsChirpOnTheGamesVoice) {
     RecordingVoice voice;
     m_game->SetVoice(&voice);
     for (const int32_t event : {0, 1, 2, 3, 5, 6}) ShowGameDialogText(event);
-    EXPECT_EQ(voice.calls, (std::vector<std::string>{"stop DialogText", "play dialog_opt.zms 205 DialogAction",
-                                                     "play dialog.zms 200 DialogText", "stop DialogText"}));
+    EXPECT_EQ(voice.calls,
+              (std::vector<std::string>{"stop DialogText", "play dialog_opt.zms 205 DialogAction",
+                                        "play dialog.zms 200 DialogText", "stop DialogText"}));
     m_game->SetVoice(nullptr);
 }
 
