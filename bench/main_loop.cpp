@@ -1,10 +1,15 @@
 // Frames per second of the main loop with nothing to do: one pass pumps the
 // (fake) window's messages, times the frame, runs its fixed steps and the
-// per-frame services, and "draws" through the stand-in renderer.
+// per-frame services, and "draws" through the stand-in renderer (no device).
+// The bare-loop figures switch frame pacing off; the paced figure keeps it on
+// and reports the processor time per second of wall time (cores) next to the
+// frame rate, which pacing holds at the display's refresh rate.
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -62,6 +67,7 @@ ZBaseGame* Game() {
 
 void RunFrames(benchmark::State& state, const float fixedGameFPS) {
     ZBaseGame* game = Game();
+    game->SetFramePacing(false);
     game->m_fixedGameFPS = fixedGameFPS;
     OnFrameRateChanged();
     for (auto _ : state) {
@@ -74,8 +80,28 @@ void RunFrames(benchmark::State& state, const float fixedGameFPS) {
 void BM_MainLoopVariableSteps(benchmark::State& state) { RunFrames(state, 0.0f); }
 void BM_MainLoopFixedSteps60(benchmark::State& state) { RunFrames(state, 60.0f); }
 
+// The loop as it runs for a player without a device: paced, never spinning.
+void BM_MainLoopPacedCpuUse(benchmark::State& state) {
+    ZBaseGame* game = Game();
+    game->SetFramePacing(true);
+    game->m_fixedGameFPS = 0.0f;
+    OnFrameRateChanged();
+    const std::clock_t cpuStart = std::clock();
+    const auto wallStart = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(game->RunFrame());
+    }
+    const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    state.counters["cores"] = wall > 0.0 ? cpu / wall : 0.0;
+    state.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    game->SetFramePacing(false);
+}
+
 BENCHMARK(BM_MainLoopVariableSteps);
 BENCHMARK(BM_MainLoopFixedSteps60);
+BENCHMARK(BM_MainLoopPacedCpuUse)->Iterations(120)->UseRealTime();
 
 }  // namespace
 

@@ -20,4 +20,8 @@ std::uint32_t MilliClock();
 // Seconds since 1970, for seeding generators.
 std::int64_t UnixTime();
 
+// Sleeps this long on the monotonic clock (a fake clock advances instead), so
+// a loop that waits for its next frame gives the processor away.
+void SleepNs(std::uint64_t nanoseconds);
+
 }  // namespace os

@@ -16,6 +16,8 @@ public:
     // False makes the high-resolution counter look missing.
     virtual bool HasCounter() const = 0;
     virtual std::int64_t UnixTime() const = 0;
+    // Stands in for sleeping on the monotonic clock.
+    virtual void Sleep(std::uint64_t nanoseconds) = 0;
 };
 
 class ShellOpener {

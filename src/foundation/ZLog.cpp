@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cstdarg>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 #include "foundation/ZAppInfo.h"
@@ -95,28 +97,41 @@ ZLog::ZLog() {
     const ZString folder = GetUserFolderPath(info->GetGameFolderName(), info->GetLogsFolder(), true);
     m_path = folder.GetText();
     m_path += "Log.txt";
+    const char* debugCopy = std::getenv(kDebugOutputVariable);
+    m_debugCopy = debugCopy != nullptr && debugCopy[0] != '\0' && std::strcmp(debugCopy, "0") != 0;
 }
 
 ZLog::~ZLog() { CloseFile(); }
 
 void ZLog::LogLine(const char* text) {
     std::lock_guard<os::Mutex> lock(m_mutex);
+    // The file stays open between lines (reopening it for each line made a
+    // long start-up crawl); each line is flushed, so a crash loses nothing.
     // A first line that cannot empty the file leaves the next line to try, so
     // one run's lines never join the previous run's.
-    std::FILE* file = os::OpenFile(m_path, m_firstLineWritten ? "ab" : "wb");
-    if (file == nullptr) {
-        return;
+    if (m_file == nullptr) {
+        m_file = os::OpenFile(m_path, m_firstLineWritten ? "ab" : "wb");
+        if (m_file == nullptr) {
+            return;
+        }
+        m_firstLineWritten = true;
     }
-    m_firstLineWritten = true;
     const std::string line = LineText(text);
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
+    if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fflush(m_file) != 0) {
+        // A full disk or a vanished file: let the next line open it afresh.
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
 }
 
 void ZLog::DebugLine(const char* text) {
     std::lock_guard<os::Mutex> lock(m_mutex);
     const std::string line = LineText(text);
-    os::DebugOutput(line);
+    // In a terminal standard error shows next to standard output, so the
+    // debugger copy goes out only when asked for.
+    if (m_debugCopy) {
+        os::DebugOutput(line);
+    }
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
 }

@@ -6,9 +6,11 @@
 #include "platform/os/threads.h"
 
 // The process-wide log: timestamped lines appended to Log.txt in the user's
-// Logs folder, and the same lines to the debugger output and standard output.
-// The first line of a run empties the file. Any thread may log; a mutex keeps
-// lines whole.
+// Logs folder (kept open, flushed after every line) and the same lines to
+// standard output; a copy goes to the debugger output (standard error) only
+// when KORV_DEBUG_OUTPUT is set to something other than 0 when the log is
+// made. The first line of a run empties the file. Any thread may log; a mutex
+// keeps lines whole.
 //
 // A line reads "<seconds>: text" with the seconds as "%010.4f", taken from
 // gTimer's latest tick. Logging sites ask the application description whether
@@ -25,9 +27,12 @@ public:
     // line empties Log.txt again). Shutdown calls it once no thread logs.
     static void DestroyInstance();
 
+    // The environment variable that asks for the debugger copy of each line.
+    static constexpr const char* kDebugOutputVariable = "KORV_DEBUG_OUTPUT";
+
     // Appends the line to Log.txt; a file that does not open loses the line.
     void LogLine(const char* text);
-    // Sends the line to the debugger output and to standard output.
+    // Sends the line to standard output, and to the debugger output when asked.
     void DebugLine(const char* text);
 
     // Closes the held file, when one is held.
@@ -48,6 +53,7 @@ private:
     std::FILE* m_file = nullptr;
     os::Mutex m_mutex;
     std::string m_path;
+    bool m_debugCopy = false;  // KORV_DEBUG_OUTPUT was set
 };
 
 // The log, made on first use (which makes the Logs folder).

@@ -137,6 +137,7 @@ int ZPackageFile::Close() {
 
 bool ZPackageFile::ReadTOC() {
     m_entries.Clear();
+    m_isDamaged = false;
     m_header = ZPackageHeader();
     const char* path = m_path.GetText();
     const int64_t fileSize = os::FileSize(m_file);
@@ -177,6 +178,7 @@ bool ZPackageFile::ReadTOC() {
         ZLog::Printf("ZPackageFile::ReadTOC: %s is truncated: its table lists %u entries, the file holds %u",
                      path, count, static_cast<uint32_t>(available));
         count = static_cast<uint32_t>(available);
+        m_isDamaged = true;
     }
     if (count == 0) {
         return true;
@@ -185,6 +187,7 @@ bool ZPackageFile::ReadTOC() {
     std::unique_ptr<unsigned char[]> table(new unsigned char[size_t(count) * ZPackageEntry::kSize]);
     if (!ReadAt(m_file, m_header.tocOffset, table.get(), size_t(count) * ZPackageEntry::kSize)) {
         ZLog::Printf("ZPackageFile::ReadTOC: cannot read the table of %s", path);
+        m_isDamaged = true;
         return true;
     }
     m_entries.Resize(count);
@@ -201,6 +204,7 @@ bool ZPackageFile::ReadTOC() {
         if (uint64_t(entry.offset) + entry.size > m_fileSize) {
             ZLog::Printf("ZPackageFile::ReadTOC: %s: entry \"%s\" lies outside the file; skipped", path,
                          entry.name);
+            m_isDamaged = true;
             continue;
         }
         ++kept;

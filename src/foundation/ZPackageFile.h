@@ -104,6 +104,8 @@ public:
     uint32_t DumpContent(const char* folder) const;
 
     bool IsOpen() const { return m_isOpen; }
+    // The table promised more than the file holds: entries were dropped.
+    bool IsDamaged() const { return m_isDamaged; }
     bool IsModified() const { return m_isModified; }
     void SetModified(bool modified) { m_isModified = modified; }
     const char* GetPath() const { return m_path.GetText(); }
@@ -117,6 +119,7 @@ public:
 
 private:
     bool m_isOpen = false;
+    bool m_isDamaged = false;
     bool m_isModified = false;
     std::FILE* m_file = nullptr;
     ZString m_path;

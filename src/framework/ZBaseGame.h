@@ -40,8 +40,8 @@ struct ZWindowDesc;
 // Life: construct -> Run (preinit, init, postinit, the main loop, shutdown)
 // -> deleted by the program's entry. Everything runs on the main thread.
 //
-// Ending the program always goes through Exit: closing the window, SIGINT
-// and SIGTERM post a quit request that the next PumpMessages turns into Exit
+// Ending the program always goes through Exit: closing the window, SIGINT,
+// SIGTERM and SIGHUP post a quit request that the next PumpMessages turns into Exit
 // (Alt+F4 calls it at once); shutdown then writes Config.ini, the bindings
 // and the console memory before the engine's singletons are released.
 class ZBaseGame : public ZAppInfo, public ZEngineConfigVars {
@@ -49,6 +49,10 @@ public:
     // The base game's own title; a game returns its own from its getters.
     static constexpr const char* kEngineGameTitle = "ZORP Game";
     static constexpr const char* kWindowClassName = "Default ZORP Window Class";
+    // The largest window side when the display tells nothing of its modes.
+    static constexpr int32_t kLargestUnknownDisplaySide = 16384;
+    // The rate frames are paced to when the display does not say its own.
+    static constexpr uint32_t kDefaultRefreshRate = 60;
 
     ZBaseGame();
     ~ZBaseGame() override;
@@ -68,7 +72,7 @@ public:
 
     // The program's entry calls this once with the game object and the four
     // start-up values: stores them, runs preinit, init and postinit, the main
-    // loop, then shutdown. SIGINT and SIGTERM ask for a quit while it runs.
+    // loop, then shutdown. SIGINT, SIGTERM and SIGHUP ask for a quit while it runs.
     static void Run(ZBaseGame* game, uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
                     int32_t showCommand);
     // One pass of the main loop. False when the pump answered stop; the caller
@@ -155,8 +159,16 @@ public:
     virtual void preinit();
     virtual void init();
     virtual void postinit();
-    // Mounts the user's Mods folder, then "Engine.zpk".
+    // Mounts the user's Mods folder, then "Engine.zpk" (MountEnginePackage).
     virtual void addStreamSources();
+    // Tries a write in the user's settings folder; when it fails (a file in
+    // the folder's place, no permission, a full disk) says so once, in the log
+    // and a box, and start-up goes on. True when the folder can be written.
+    bool CheckUserFolder();
+    // Mounts the engine's package. A missing or damaged one is named once, with
+    // where it was looked for, in the log and in a box; start-up goes on
+    // without it. True when it opened.
+    bool MountEnginePackage(const char* path);
     // Fills the window class: its name and the engine's window procedure.
     virtual void setupWindowClass(ZWindowDesc& desc);
     virtual void setupWindow();
@@ -386,7 +398,12 @@ public:
     void SetMachineIdOverride(const ZString& name) { m_machineIdOverride = name; }
     const ZString& GetMachineIdOverride() const { return m_machineIdOverride; }
     virtual bool IsFreeCameraOn() const { return false; }
-    virtual void StepFreeCamera() {}
+    // Flies the view camera one fixed step from the keys held now (W/S along
+    // its forward axis, A/D along its side axis, Space/left Ctrl along its up
+    // axis, 3 units a second; Q/E roll 1.5 radians a second) and this frame's
+    // mouse movement (yaw and pitch); only while the window has the focus and
+    // the game is not paused.
+    virtual void StepFreeCamera();
     ZArray<ZHashedString>& GetNameStack() { return m_nameStack; }
 
     // --- Base-game utilities ---
@@ -419,7 +436,8 @@ public:
     bool IsBorderless() const;
     bool IsExclusiveFullscreen() const { return m_fullscreen && !m_fullscreenWindowed; }
     void ResetRenderer();
-    // Sizes below 1 are refused (the previous size is kept); FXAA is held to 0..4.
+    // Sizes the display cannot show are refused with a log line (the previous
+    // size is kept); FXAA is held to 0..4.
     void SetAllVideoOptions(int32_t width, int32_t height, bool vsync, bool fullscreen, bool fullscreenWindowed,
                             bool stretch, int32_t fxaa, int32_t tate) override;
     void ApplyWindowStyle(bool exclusive);
@@ -428,8 +446,18 @@ public:
     void AdjustWindowSize();
     // Centres the window on the primary monitor.
     void CenterWindow();
-    // Render size, aspect ratio and HUD mapping from the video variables;
-    // tells the listeners, then OnScreenMetricsChanged.
+    // The largest window the display allows: its largest mode or monitor
+    // (kLargestUnknownDisplaySide each way when nothing says).
+    void GetLargestWindowSize(int32_t& width, int32_t& height) const;
+    // 1x1 up to the largest window size.
+    bool IsWindowSizeAllowed(int32_t width, int32_t height) const;
+    // Puts a stored window size the display cannot show (from Config.ini or a
+    // "set" of its variables) back to its default, with a log line, so it is
+    // neither used nor saved.
+    void EnforceWindowSizeLimits();
+    // Render size, aspect ratio and HUD mapping from the video variables
+    // (after EnforceWindowSizeLimits); tells the listeners, then
+    // OnScreenMetricsChanged.
     void UpdateScreenMetrics();
     // Refits the final pass's viewport (FitFinalPassViewport).
     virtual void OnScreenMetricsChanged();
@@ -487,6 +515,16 @@ public:
     float GetAccumulator() const { return m_accumulator; }
     float GetLeftoverFraction() const { return m_leftoverFraction; }
     float GetRenderTime() const { return m_renderTime; }
+    // Frame pacing: with VSync on, without a device, or when a frame presented
+    // nothing, the loop sleeps so that frames come no faster than the
+    // display's refresh rate (60 Hz when it is unknown); present does not block
+    // everywhere (offscreen, virtual displays, some compositors). On by
+    // default; benchmarks of the bare loop switch it off.
+    void SetFramePacing(bool on) { m_framePacing = on; }
+    bool IsFramePacing() const { return m_framePacing; }
+    // The rate the loop paces to, read from the display when first needed and
+    // again after a change of the video options.
+    uint32_t GetPacingRefreshRate();
     // Two factors on game time (slow motion); 1 each after construction.
     float GetTimeScale(int index) const { return m_timeScales[index]; }
     void SetTimeScale(int index, float scale) { m_timeScales[index] = scale; }
@@ -522,6 +560,10 @@ protected:
 
 private:
     void RunMainLoop();
+    // Sleeps until the next frame is due (see SetFramePacing).
+    void PaceFrame();
+    // Clears the pre-HUD and final targets and the back buffer (Render, in the scene).
+    void ClearFrameTargets();
     void InstallRendererCallbacks();
     void HandleEngineKeys();
     void DrawFrameRate();
@@ -564,6 +606,13 @@ private:
     float m_renderTime = 0.0f;
     float m_timeScales[2] = {1.0f, 1.0f};
 
+    // The frame's own length, from the previous frame's tick of gTimer to this
+    // one's (0 for the first frame, which has none before it). Log lines tick
+    // gTimer too, so the true delta of a frame that logged covers only the
+    // time since its last line; the frame-rate history takes this instead.
+    float m_frameDuration = 0.0f;
+    double m_previousFrameElapsed = -1.0;  // gTimer's elapsed time at the last frame; below 0: none yet
+
     // Rings of the last frames' rates and step counts, with running sums.
     float* m_frameRateHistory = nullptr;
     uint32_t m_frameRateIndex = 0;
@@ -586,6 +635,10 @@ private:
     bool m_wasMaximized = false;
     bool m_exitRan = false;
     bool m_quickStartArg = false;  // "QuickStart" on the command line
+    bool m_framePacing = true;
+    bool m_framePresented = false;     // this frame's Render presented
+    uint32_t m_pacingRefreshRate = 0;  // 0: read it from the display
+    uint64_t m_lastFrameEndNs = 0;     // 0: no frame yet
 
     // Current screen resolution (the window's picture before rotation), the
     // render size, and what derives from them.

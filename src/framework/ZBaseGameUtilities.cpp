@@ -52,7 +52,7 @@ void ZBaseGame::TakeScreenshot() {
         return;
     }
     if (WriteScreenshotPNG(path.GetText(), pixels.get(), width, height)) {
-        ZLog::Printf("Screenshot written to %s", path.GetText());
+        ZLog::Printf("Screenshot written to %s", os::TranslatePath(path.GetText()).c_str());
     }
 }
 

@@ -15,9 +15,15 @@
 #include "input/ZInputHandler.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
+#include "platform/os/clock.h"
 #include "platform/os/threads.h"
 #include "platform/window/keycodes.h"
+#include "foundation/ZColor32.h"
+#include "renderer/ZCamera.h"
+#include "renderer/ZFont.h"
+#include "renderer/ZRenderTarget.h"
 #include "renderer/ZRenderer.h"
+#include "renderer/ZScreenRenderTarget.h"
 
 namespace {
 
@@ -30,25 +36,29 @@ volatile std::sig_atomic_t g_signalQuit = 0;
 
 extern "C" void OnQuitSignal(int) { g_signalQuit = 1; }
 
-// Installs the quit handlers for SIGINT and SIGTERM while it lives and puts
-// back the previous ones afterwards.
+// Installs the quit handlers for SIGINT, SIGTERM and SIGHUP (the terminal
+// went away: end as for any other stop, saving the user's files) while it
+// lives and puts back the previous ones afterwards.
 class QuitSignalScope {
 public:
     QuitSignalScope() {
         g_signalQuit = 0;
-        m_previousInt = std::signal(SIGINT, OnQuitSignal);
-        m_previousTerm = std::signal(SIGTERM, OnQuitSignal);
+        for (size_t i = 0; i < kSignalCount; ++i) {
+            m_previous[i] = std::signal(kSignals[i], OnQuitSignal);
+        }
     }
     ~QuitSignalScope() {
-        std::signal(SIGINT, m_previousInt == SIG_ERR ? SIG_DFL : m_previousInt);
-        std::signal(SIGTERM, m_previousTerm == SIG_ERR ? SIG_DFL : m_previousTerm);
+        for (size_t i = 0; i < kSignalCount; ++i) {
+            std::signal(kSignals[i], m_previous[i] == SIG_ERR ? SIG_DFL : m_previous[i]);
+        }
     }
     QuitSignalScope(const QuitSignalScope&) = delete;
     QuitSignalScope& operator=(const QuitSignalScope&) = delete;
 
 private:
-    void (*m_previousInt)(int) = SIG_DFL;
-    void (*m_previousTerm)(int) = SIG_DFL;
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    static constexpr size_t kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
+    void (*m_previous[kSignalCount])(int) = {};
 };
 
 }  // namespace
@@ -88,6 +98,7 @@ bool ZBaseGame::RunFrame() {
     if (!PumpMessages()) {
         return false;
     }
+    m_framePresented = false;
     UpdateTiming();
     if (IsNotMinimized()) {
         for (int32_t i = 0; i < m_stepCount; ++i) {
@@ -107,8 +118,47 @@ bool ZBaseGame::RunFrame() {
         Render();
         PostRender();
     }
+    PaceFrame();
     os::YieldThread();
     return true;
+}
+
+uint32_t ZBaseGame::GetPacingRefreshRate() {
+    if (m_pacingRefreshRate == 0) {
+        platform::window::DisplayMode mode;
+        platform::window::WindowSystem* system = platform::window::GetWindowSystem();
+        // Rates beyond any display's would make the loop spin again.
+        m_pacingRefreshRate = system != nullptr && system->GetDesktopDisplayMode(mode) && mode.refreshRate >= 24 &&
+                                      mode.refreshRate <= 1000
+                                  ? mode.refreshRate
+                                  : kDefaultRefreshRate;
+    }
+    return m_pacingRefreshRate;
+}
+
+void ZBaseGame::PaceFrame() {
+    uint64_t now = 0;
+    uint64_t frequency = 0;
+    if (!os::ReadCounter(now) || !os::ReadCounterFrequency(frequency) || frequency == 0) {
+        return;
+    }
+    // A frame that presented with VSync off may run as fast as it likes; any
+    // other frame (no device, VSync on, minimized, lost device) waits for the
+    // display's next refresh instead of spinning.
+    const bool mayRunFree = m_framePresented && !m_vsync && GetRenderer()->hasDevice;
+    if (!m_framePacing || mayRunFree) {
+        m_lastFrameEndNs = 0;
+        return;
+    }
+    const uint64_t nowNs = static_cast<uint64_t>(static_cast<double>(now) * 1e9 / static_cast<double>(frequency));
+    const uint64_t periodNs = 1000000000u / GetPacingRefreshRate();
+    if (m_lastFrameEndNs != 0 && nowNs >= m_lastFrameEndNs && nowNs - m_lastFrameEndNs < periodNs) {
+        const uint64_t wait = periodNs - (nowNs - m_lastFrameEndNs);
+        os::SleepNs(wait);
+        m_lastFrameEndNs = nowNs + wait;
+        return;
+    }
+    m_lastFrameEndNs = nowNs;
 }
 
 bool ZBaseGame::PumpMessages() {
@@ -140,8 +190,15 @@ bool ZBaseGame::IsNotMinimized() {
 
 void ZBaseGame::UpdateTiming() {
     gTimer.Tick();
-    m_trueAbsoluteTime = static_cast<float>(gTimer.GetElapsed());
+    const double elapsed = gTimer.GetElapsed();
+    m_trueAbsoluteTime = static_cast<float>(elapsed);
     m_trueDelta = static_cast<float>(gTimer.GetDelta());
+    // The timer restarts at the end of start-up; a frame before that restart
+    // (or none at all) gives no length.
+    m_frameDuration = m_previousFrameElapsed >= 0.0 && elapsed >= m_previousFrameElapsed
+                          ? static_cast<float>(elapsed - m_previousFrameElapsed)
+                          : 0.0f;
+    m_previousFrameElapsed = elapsed;
 
     m_engineFrameTime = m_fixedEngineStep > 0.0f ? m_fixedEngineStep : m_trueDelta;
     StartupThrottling(m_engineFrameTime);
@@ -232,13 +289,58 @@ void ZBaseGame::FixedUpdate() {
     }
 }
 
+void ZBaseGame::StepFreeCamera() {
+    using namespace platform;
+    window::WindowSystem* system = GetWindowSystem();
+    ZCamera* camera = GetViewCamera(0);
+    if (system == nullptr || !system->HasKeyboardFocus() || IsGamePaused() || camera == nullptr) {
+        return;
+    }
+    const ZInputHandler* input = GetInputHandler();
+    const float s = m_stepLength;
+    const float move = 3.0f * s;
+    const float roll = 1.5f * s;
+    struct Key {
+        uint8_t code;
+        void (ZCamera::*step)(float);
+        float amount;
+    };
+    const Key keys[] = {
+        {DIK_W, &ZCamera::MoveForward, move}, {DIK_S, &ZCamera::MoveForward, -move},
+        {DIK_A, &ZCamera::MoveRight, move},   {DIK_D, &ZCamera::MoveRight, -move},
+        {DIK_Q, &ZCamera::Roll, -roll},       {DIK_E, &ZCamera::Roll, roll},
+        {DIK_SPACE, &ZCamera::MoveUp, move},  {DIK_LCONTROL, &ZCamera::MoveUp, -move},
+    };
+    for (const Key& key : keys) {
+        if (input->IsKeyDown(key.code)) {
+            (camera->*key.step)(key.amount);
+        }
+    }
+    // The mouse moved once this frame, but this may be one of several steps:
+    // each takes its share (s / frame time) of the turn.
+    if (m_engineFrameTime > 0.0f) {
+        const float scale = -0.001f * (s / m_engineFrameTime);
+        const int32_t dx = input->GetMouseDeltaX();
+        const int32_t dy = input->GetMouseDeltaY();
+        if (dx != 0) {
+            camera->Yaw(static_cast<float>(dx) * scale);
+        }
+        if (dy != 0) {
+            camera->Pitch(static_cast<float>(dy) * scale);
+        }
+    }
+}
+
 void ZBaseGame::TickUpdateRegistry() { UpdateList(4, m_frameGameTime); }
 
 void ZBaseGame::Update() {
     const uint32_t rateLength = FrameRateHistoryLength();
-    if (m_frameRateHistory != nullptr && rateLength > 0 && m_trueDelta > 0.0f) {
+    // Each frame's own length: a log line during the frame shortens its true
+    // delta, and the first frame has no frame before it, so either would put a
+    // rate in the ring that no frame ran at.
+    if (m_frameRateHistory != nullptr && rateLength > 0 && m_frameDuration > 0.0f) {
         m_frameRateSum -= m_frameRateHistory[m_frameRateIndex];
-        m_frameRateHistory[m_frameRateIndex] = 1.0f / m_trueDelta;
+        m_frameRateHistory[m_frameRateIndex] = 1.0f / m_frameDuration;
         m_frameRateSum += m_frameRateHistory[m_frameRateIndex];
         m_frameRateIndex = (m_frameRateIndex + 1) % rateLength;
     }
@@ -347,9 +449,47 @@ ZString ZBaseGame::GetRecorderLabel() const {
 // The frame-rate text goes at (8, 8) and the recorder's label two lines
 // lower, in white, with the HUD font; there is nothing to draw with until the
 // engine's fonts exist.
-void ZBaseGame::DrawFrameRate() {}
+void ZBaseGame::DrawFrameRate() {
+    ZFont* font = GetHUDFont();
+    if (font == nullptr) {
+        return;
+    }
+    const ZString text = GetFrameRateText();
+    const ZColor32 white(255, 255, 255, 255);
+    font->DrawText(text.GetText(), text.GetLength(), 8.0f, 8.0f, 1.0f, 1.0f, white, white);
+}
 
-void ZBaseGame::DrawRecorderLabel() {}
+void ZBaseGame::DrawRecorderLabel() {
+    ZFont* font = GetHUDFont();
+    if (font == nullptr) {
+        return;
+    }
+    const ZString label = GetRecorderLabel();
+    const ZColor32 white(255, 255, 255, 255);
+    const float y = 8.0f + 2.0f * static_cast<float>(font->GetLineHeight());
+    font->DrawText(label.GetText(), label.GetLength(), 8.0f, y, 1.0f, 1.0f, white, white);
+}
+
+// Every frame starts from cleared targets. The passes draw over what is there
+// and clear only what their flags and viewports say, so without this an
+// earlier frame shows through: a closed console, text from before "cls", the
+// bars beside a fitted picture.
+void ZBaseGame::ClearFrameTargets() {
+    ZRenderer* renderer = GetRenderer();
+    const uint32_t black = ZColor32(0, 0, 0, 255).ToARGB();
+    ZRenderTarget* const targets[] = {m_preHUDTarget != nullptr ? &m_preHUDTarget->target : nullptr,
+                                      m_finalTarget != nullptr ? &m_finalTarget->target : nullptr};
+    // Colour only: the screen targets share the default depth surface, which
+    // the back buffer's clear resets once.
+    for (ZRenderTarget* target : targets) {
+        if (target != nullptr && target->surface != nullptr) {
+            renderer->SetRenderTarget(0, target);
+            renderer->Clear(true, false, black, 1.0f);
+        }
+    }
+    renderer->SetRenderTarget(0, nullptr);
+    renderer->Clear(true, true, black, 1.0f);
+}
 
 void ZBaseGame::Render() {
     if (IsExiting()) {
@@ -363,13 +503,16 @@ void ZBaseGame::Render() {
     }
     if (m_delayPresentation) {
         renderer->present();
+        m_framePresented = renderer->hasDevice;
     }
     if (renderer->BeginScene()) {
+        ClearFrameTargets();
         renderer->DrawRenderPasses(ZHashedString::None());
         renderer->EndScene();
     }
     if (!m_delayPresentation) {
         renderer->present();
+        m_framePresented = renderer->hasDevice;
     }
     if (m_screenshotRequested) {
         TakeScreenshot();

@@ -1,6 +1,8 @@
 // Start-up: the entry, the three phases, the window and the subsystems.
 
+#include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "audio/ZAudioMgr.h"
 #include "entity/ZCommandRunner.h"
@@ -8,6 +10,7 @@
 #include "entity/ZEngineComponentFactory.h"
 #include "entity/ZEntityCommands.h"
 #include "foundation/ZLog.h"
+#include "foundation/ZPackageFile.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZTokenizer.h"
 #include "foundation/ZUserFolders.h"
@@ -22,6 +25,7 @@
 #include "input/ZInputHandler.h"
 #include "menu/ZCinematicMgr.h"
 #include "platform/os/clock.h"
+#include "platform/os/files.h"
 #include "platform/os/system.h"
 #include "renderer/ZRenderer.h"
 
@@ -84,6 +88,7 @@ void ZBaseGame::preinit() {
     }
 
     addStreamSources();
+    CheckUserFolder();
     registerConfigVars();
 
     ZLog::Printf("#### Load version info.");
@@ -231,7 +236,70 @@ void ZBaseGame::addStreamSources() {
     ZLog::Printf("ZBaseGame::addStreamSources");
     ZStreamMgr* streams = ZStreamMgr::GetInstance();
     streams->AddDirectorySource(GetUserFolderPath(GetGameFolderName(), GetModsFolder(), false).GetText());
-    streams->AddPackageSource("Engine.zpk");
+    MountEnginePackage("Engine.zpk");
+}
+
+bool ZBaseGame::CheckUserFolder() {
+    // One file written and removed in the folder that holds the settings:
+    // without this nothing would tell the player that nothing is kept.
+    const ZString folder = GetUserFolderPath(GetGameFolderName(), GetConfigFolder(), true);
+    const std::string probe = std::string(folder.GetText()) + ".write-check";
+    int error = 0;
+    if (std::FILE* file = os::OpenFile(probe, "wb", &error)) {
+        const bool written = std::fputc('.', file) != EOF;
+        const bool closed = std::fclose(file) == 0;
+        os::DeleteFile(probe);
+        if (written && closed) {
+            return true;
+        }
+        error = error != 0 ? error : EIO;
+    }
+    const std::string shown = os::TranslatePath(folder.GetText());
+    const std::string reason = os::ErrorText(error);
+    ZLog::Printf("User folder %s cannot be written (%s); settings, control bindings, console memory, the log and "
+                 "screenshots will not be kept",
+                 shown.c_str(), reason.c_str());
+    char text[1024];
+    std::snprintf(text, sizeof text,
+                  "The folder for your settings cannot be written:\n%s\n(%s)\n\nThe game goes on, but settings, "
+                  "control bindings, the log and screenshots will not be kept. Check that the documents folder is "
+                  "a folder you may write to.",
+                  shown.c_str(), reason.c_str());
+    platform::window::MessageBox(GetGameTitle() != nullptr ? GetGameTitle() : "Warning", text,
+                                 platform::window::MB_OK | platform::window::MB_ICONWARNING);
+    return false;
+}
+
+bool ZBaseGame::MountEnginePackage(const char* path) {
+    ZStreamMgr* streams = ZStreamMgr::GetInstance();
+    const uint32_t before = streams->GetSourceCount();
+    streams->AddPackageSource(path);
+    const bool mounted = streams->GetSourceCount() > before;
+    const ZPackageFile* package = mounted ? streams->GetSource(before).package : nullptr;
+    if (package != nullptr && package->IsOpen() && !package->IsDamaged()) {
+        return true;
+    }
+    // Without it every engine text, font and effect is missing: one box says
+    // which file and where, before the boxes of the single files it holds.
+    const std::string where = os::FullPath(path != nullptr ? path : "");
+    char text[1024];
+    if (!mounted) {
+        ZLog::Printf("Engine package %s not found (looked for at %s)", path, where.c_str());
+        std::snprintf(text, sizeof text,
+                      "The engine package \"%s\" is missing.\n\nIt was looked for at %s.\n\nThe game goes on "
+                      "without it: texts, fonts and effects will be missing. Reinstalling the game restores it.",
+                      path, where.c_str());
+    } else {
+        ZLog::Printf("Engine package %s is damaged and cannot be read whole (%s)", path, where.c_str());
+        std::snprintf(text, sizeof text,
+                      "The engine package \"%s\" is damaged and cannot be read whole.\n\nIt is at %s.\n\nThe game "
+                      "goes on with what can be read: texts, fonts and effects may be missing. Reinstalling the game "
+                      "restores it.",
+                      path, where.c_str());
+    }
+    platform::window::MessageBox(GetGameTitle() != nullptr ? GetGameTitle() : "Error", text,
+                                 platform::window::MB_OK | platform::window::MB_ICONERROR);
+    return false;
 }
 
 void ZBaseGame::setupWindowClass(ZWindowDesc& desc) {

@@ -1,6 +1,8 @@
 // The window procedure, pause and exit, activation, the cursor, video
 // options and screen metrics, and the configuration hooks.
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <memory>
 
@@ -8,6 +10,7 @@
 #include "foundation/ZLog.h"
 #include "foundation/ZUserFolders.h"
 #include "framework/ZBaseGame.h"
+#include "framework/ZConfigVar.h"
 #include "framework/ZResolutionListener.h"
 #include "framework/ZWindow.h"
 #include "input/ZControlMgr.h"
@@ -54,6 +57,10 @@ int64_t ZBaseGame::HandleMessage(const Message& message) {
             break;
         case WM_CLOSE:
             RequestQuit();
+            break;
+        case WM_CHAR:
+            // Typed text for the console; it uses it only while open.
+            m_console.OnCharTyped(message.character);
             break;
         case WM_ACTIVATEAPP:
             if (message.kind != 0) {
@@ -352,9 +359,15 @@ void ZBaseGame::SetAllVideoOptions(const int32_t width, const int32_t height, co
     if (!m_fullscreen && width == m_primaryMonitorWidth && height == m_primaryMonitorHeight) {
         m_fullscreen = true;
     }
-    // A size of 0 would divide by zero in every aspect computation downstream.
-    if (width < 1 || height < 1) {
-        ZLog::Printf("SetAllVideoOptions: size %dx%d refused; the previous size is kept.", width, height);
+    // A size the display cannot show would leave no window (and 0 would divide
+    // by zero downstream): it is refused and never stored, so never saved.
+    int32_t largestWidth = 0;
+    int32_t largestHeight = 0;
+    GetLargestWindowSize(largestWidth, largestHeight);
+    if (!IsWindowSizeAllowed(width, height)) {
+        ZLog::Printf("SetAllVideoOptions: size %dx%d refused (the display allows 1x1 to %dx%d); the previous size "
+                     "is kept.",
+                     width, height, largestWidth, largestHeight);
     } else if (m_fullscreen) {
         m_widthFullscreen = width;
         m_heightFullscreen = height;
@@ -373,6 +386,8 @@ void ZBaseGame::SetAllVideoOptions(const int32_t width, const int32_t height, co
 
     ReplacePreHUDShader(CreateFXAAFilter());
     ClipCursorToWindow(false);
+    // A new mode may bring another refresh rate.
+    m_pacingRefreshRate = 0;
 }
 
 // ApplyWindowStyle and ToggleFullscreen live with the window (ZWindow.cpp).
@@ -420,7 +435,73 @@ void ZBaseGame::AdjustWindow(const bool center) {
     ZLog::Printf("MoveWindow: %d", moved ? 1 : 0);
 }
 
+void ZBaseGame::GetLargestWindowSize(int32_t& width, int32_t& height) const {
+    width = m_primaryMonitorWidth;
+    height = m_primaryMonitorHeight;
+    if (const WindowSystem* system = platform::window::GetWindowSystem()) {
+        const auto widen = [&](const platform::window::DisplayMode& mode) {
+            width = std::max(width, static_cast<int32_t>(std::min<uint32_t>(mode.width, INT32_MAX)));
+            height = std::max(height, static_cast<int32_t>(std::min<uint32_t>(mode.height, INT32_MAX)));
+        };
+        platform::window::DisplayMode mode;
+        if (system->GetDesktopDisplayMode(mode)) {
+            widen(mode);
+        }
+        // The list is finite, but a broken driver should not hold start-up.
+        for (uint32_t i = 0; i < 4096 && system->EnumDisplaySettings(i, mode); ++i) {
+            widen(mode);
+        }
+    }
+    if (width < 1 || height < 1) {
+        // Nothing says what the display can do: the largest picture a device makes.
+        width = kLargestUnknownDisplaySide;
+        height = kLargestUnknownDisplaySide;
+    }
+}
+
+bool ZBaseGame::IsWindowSizeAllowed(const int32_t width, const int32_t height) const {
+    int32_t largestWidth = 0;
+    int32_t largestHeight = 0;
+    GetLargestWindowSize(largestWidth, largestHeight);
+    return width >= 1 && height >= 1 && width <= largestWidth && height <= largestHeight;
+}
+
+void ZBaseGame::EnforceWindowSizeLimits() {
+    struct Pair {
+        const char* width;
+        const char* height;
+        int32_t* widthField;
+        int32_t* heightField;
+    };
+    const Pair pairs[] = {{"WidthWindowed", "HeightWindowed", &m_widthWindowed, &m_heightWindowed},
+                          {"WidthFullscreen", "HeightFullscreen", &m_widthFullscreen, &m_heightFullscreen}};
+    static const ZHashedString video("Video");
+    for (const Pair& pair : pairs) {
+        if (IsWindowSizeAllowed(*pair.widthField, *pair.heightField)) {
+            continue;
+        }
+        const int32_t width = *pair.widthField;
+        const int32_t height = *pair.heightField;
+        ResetConfigVar(video, ZHashedString(pair.width));
+        ResetConfigVar(video, ZHashedString(pair.height));
+        // Without these variables registered (a bare game) the size is held
+        // within the limits instead.
+        if (!IsWindowSizeAllowed(*pair.widthField, *pair.heightField)) {
+            int32_t largestWidth = 0;
+            int32_t largestHeight = 0;
+            GetLargestWindowSize(largestWidth, largestHeight);
+            *pair.widthField = std::clamp(*pair.widthField, 1, largestWidth);
+            *pair.heightField = std::clamp(*pair.heightField, 1, largestHeight);
+        }
+        ZLog::Printf("Video: %s/%s %dx%d refused: the display cannot show it; using %dx%d", pair.width, pair.height,
+                     width, height, *pair.widthField, *pair.heightField);
+    }
+}
+
 void ZBaseGame::UpdateScreenMetrics() {
+    // Sizes come from Config.ini, the console and the menus; one the display
+    // cannot show goes back to its default before anything uses it.
+    EnforceWindowSizeLimits();
     int32_t width = m_fullscreen ? m_widthFullscreen : m_widthWindowed;
     int32_t height = m_fullscreen ? m_heightFullscreen : m_heightWindowed;
     // Never a size of 0: the aspect ratio and the interface mapping divide by it.

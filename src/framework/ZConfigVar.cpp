@@ -1,7 +1,8 @@
 #include "framework/ZConfigVar.h"
 
-#include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -364,7 +365,7 @@ bool AppendValue(std::string& out, const ZConfigVar& var, const char* vectorSepa
     }
 }
 
-void AppendDefault(std::string& out, const ZConfigVar& var) {
+void AppendDefault(std::string& out, const ZConfigVar& var, const char* vectorSeparator = ",") {
     switch (var.type) {
         case ZConfigVar::kTypeInt:
             AppendInt(out, var.defaultValue.intValue);
@@ -379,21 +380,28 @@ void AppendDefault(std::string& out, const ZConfigVar& var) {
             out += TextOf(ZHashedString::FromId(var.defaultValue.nameId));
             break;
         case ZConfigVar::kTypeVector4:
-            AppendVector4(out, var.defaultValue.vector4, ",");
+            AppendVector4(out, var.defaultValue.vector4, vectorSeparator);
             break;
         default:
             break;
     }
 }
 
-void AppendSectionLines(std::string& out, const ZConfigSection& section) {
+void AppendSectionLines(std::string& out, const ZConfigSection& section, const bool defaults) {
     for (const ZConfigVar& var : section.vars) {
         std::string line = TextOf(var.name);
         line += ": ";
-        if (AppendValue(line, var, ", ")) {
-            out += line;
-            out += "\r\n";
+        // A variable without storage is a placeholder: it is never written.
+        if (!AppendValue(line, var, ", ")) {
+            continue;
         }
+        if (defaults) {
+            line = TextOf(var.name);
+            line += ": ";
+            AppendDefault(line, var, ", ");
+        }
+        out += line;
+        out += "\r\n";
     }
 }
 
@@ -401,11 +409,21 @@ ZString ToZString(const std::string& text) {
     return ZString::FromBytes(text.data(), static_cast<int32_t>(text.size()));
 }
 
-void AddEntry(const char* section, const char* key, const char* value, void* /*user*/) {
+// A damaged file can hold millions of entries; the first few dropped ones
+// are named, the rest only counted.
+constexpr uint32_t kNamedDroppedEntries = 20;
+
+void AddEntry(const char* section, const char* key, const char* value, void* user) {
     const ZHashedString sectionId = section != nullptr ? ZHashedString(section) : ZHashedString::None();
     const ZHashedString nameId(key);
     if (!ZConfigVar::SetFromString(value, sectionId, nameId)) {
-        ZLog::Printf("Config: no variable %s.%s; entry dropped", TextOf(sectionId), key);
+        uint32_t* dropped = static_cast<uint32_t*>(user);
+        if (dropped == nullptr || *dropped < kNamedDroppedEntries) {
+            ZLog::Printf("Config: no variable %s.%s; entry dropped", TextOf(sectionId), key);
+        }
+        if (dropped != nullptr) {
+            ++*dropped;
+        }
     }
 }
 
@@ -538,19 +556,35 @@ bool ZConfigVar::IsModified(const ZConfigVar& var) {
 }
 
 void LoadConfigText(const char* text, const size_t size) {
-    ZINIFileParser::ParseINIFileText(text, size, AddEntry, nullptr);
+    uint32_t dropped = 0;
+    ZINIFileParser::ParseINIFileText(text, size, AddEntry, &dropped);
+    if (dropped > kNamedDroppedEntries) {
+        ZLog::Printf("Config: %u more entries without a variable dropped", dropped - kNamedDroppedEntries);
+    }
 }
 
 bool LoadConfigFile(const char* path) {
+    // Paths in messages read as the system writes them.
+    const std::string shown = os::TranslatePath(path != nullptr ? path : "");
     int error = 0;
     std::FILE* file = os::OpenFile(path, "rb", &error);
     if (file == nullptr) {
-        if (error == os::kFileNotFound) {
-            // A first run: the file starts out holding every default.
-            ZLog::Printf("Config file %s not found; writing the defaults", path);
-            SaveConfigFile(path);
+        // A file in the place of a folder on the path also means there is none.
+        if (error == os::kFileNotFound || error == ENOTDIR) {
+            // A first run: the file starts out holding every registered default,
+            // not what start-up switched for the load (logging is off while it
+            // runs), and this run goes on as every later run will, from the
+            // file's values.
+            ZLog::Printf("Config file %s not found; writing the defaults", shown.c_str());
+            const ZString defaults = FormatConfigText(true);
+            const int writeError =
+                os::WriteFileAtomic(path, defaults.GetText(), static_cast<size_t>(defaults.GetLength()));
+            if (writeError != 0) {
+                ZLog::Printf("Config file %s cannot be written (%s)", shown.c_str(), std::strerror(writeError));
+            }
+            LoadConfigText(defaults.GetText(), static_cast<size_t>(defaults.GetLength()));
         } else {
-            ZLog::Printf("Config file %s cannot be opened (%s); keeping the defaults", path,
+            ZLog::Printf("Config file %s cannot be opened (%s); keeping the defaults", shown.c_str(),
                          std::strerror(error));
         }
         return false;
@@ -559,7 +593,7 @@ bool LoadConfigFile(const char* path) {
     const int32_t size = ReadWholeFile(file, &text);
     std::fclose(file);
     if (size < 0) {
-        ZLog::Printf("Config file %s cannot be read; keeping the defaults", path);
+        ZLog::Printf("Config file %s cannot be read; keeping the defaults", shown.c_str());
         return false;
     }
     LoadConfigText(text, static_cast<size_t>(size));
@@ -567,7 +601,7 @@ bool LoadConfigFile(const char* path) {
     return true;
 }
 
-ZString FormatConfigText() {
+ZString FormatConfigText(const bool defaults) {
     const ZArray<ZConfigSection>& sections = GetConfigSections();
     std::string out;
     // The base section goes first wherever it sits in the registry: its lines
@@ -575,7 +609,7 @@ ZString FormatConfigText() {
     // above them.
     const int32_t base = FindSectionIndex(ZHashedString::None());
     if (base >= 0) {
-        AppendSectionLines(out, sections[static_cast<uint32_t>(base)]);
+        AppendSectionLines(out, sections[static_cast<uint32_t>(base)], defaults);
     }
     bool first = base < 0;
     for (const ZConfigSection& section : sections) {
@@ -587,7 +621,7 @@ ZString FormatConfigText() {
         out += TextOf(section.id);
         out += "]\r\n";
         first = false;
-        AppendSectionLines(out, section);
+        AppendSectionLines(out, section, defaults);
     }
     return ToZString(out);
 }
@@ -596,7 +630,7 @@ bool SaveConfigFile(const char* path) {
     const ZString text = FormatConfigText();
     const int error = os::WriteFileAtomic(path, text.GetText(), static_cast<size_t>(text.GetLength()));
     if (error != 0) {
-        ZLog::Printf("Config file %s cannot be written (%s)", path, std::strerror(error));
+        ZLog::Printf("Config file %s cannot be written (%s)", os::TranslatePath(path).c_str(), std::strerror(error));
         return false;
     }
     return true;

@@ -103,14 +103,15 @@ void ResetConfigSection(ZHashedString section);
 // belong to the base section), as SetFromString does for each entry; entries
 // for unknown variables are logged and dropped.
 void LoadConfigText(const char* text, size_t size);
-// Loads the file. A missing file is written at once from the current values
-// (the defaults at start-up); a file that exists but cannot be read is logged
-// and left alone. True when the file was read.
+// Loads the file. A missing file is written at once with the registered
+// defaults, which are then applied as if read from it; a file that exists but
+// cannot be read is logged and left alone. True when the file was read.
 bool LoadConfigFile(const char* path);
 // The text SaveConfigFile writes: the base section's variables first without a
 // header, then each other section as "[name]" after an empty line, one
 // "name: value" line per variable, CR LF line ends, numbers in the C locale.
-ZString FormatConfigText();
+// With defaults, each variable's registered default in place of its value.
+ZString FormatConfigText(bool defaults = false);
 // Replaces the file atomically with FormatConfigText; false (with a log line)
 // when it cannot be written, the old file then untouched.
 bool SaveConfigFile(const char* path);

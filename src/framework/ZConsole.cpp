@@ -48,30 +48,6 @@ ZHashedString MemoryKey(const int index) {
     return ZHashedString(key);
 }
 
-// Keys the typing loop leaves to their own steps (the grave accent belongs to
-// the OpenConsole control).
-bool IsEditingKey(const uint8_t code) {
-    using namespace platform;
-    switch (code) {
-        case DIK_GRAVE:
-        case DIK_BACK:
-        case DIK_DELETE:
-        case DIK_RETURN:
-        case DIK_NUMPADENTER:
-        case DIK_UP:
-        case DIK_DOWN:
-        case DIK_LEFT:
-        case DIK_RIGHT:
-        case DIK_HOME:
-        case DIK_END:
-        case DIK_ESCAPE:
-        case DIK_TAB:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // sin(2 pi k / 256) for k = 0..255, made once.
 struct SineTable {
     float values[256];
@@ -241,6 +217,9 @@ void ZConsole::Toggle() {
 }
 
 void ZConsole::OnOpen() {
+    // What was typed while closed (the key that opened it among it) is not
+    // meant for the line.
+    m_typedCount = 0;
     if (m_inputLength == 0) {
         m_historyIndex = -1;
     }
@@ -300,28 +279,22 @@ void ZConsole::HandleKeys() {
     bool changed = m_inputChanged;
     m_inputChanged = false;
 
-    bool shift = false;
-    bool capsLock = false;
-    if (const window::WindowSystem* system = window::GetWindowSystem()) {
-        shift = (static_cast<uint16_t>(system->GetKeyState(VK_SHIFT)) & 0xFF00u) != 0;
-        capsLock = (system->GetKeyState(VK_CAPITAL) & 1) != 0;
-    }
     const bool ctrl = input->IsKeyDown(DIK_LCONTROL) || input->IsKeyDown(DIK_RCONTROL);
-    const bool alt = input->IsKeyDown(DIK_LMENU) || input->IsKeyDown(DIK_RMENU);
 
-    if (!ctrl && !alt) {
-        for (int code = 0; code < 256; ++code) {
-            const uint8_t key = static_cast<uint8_t>(code);
-            if (IsEditingKey(key) || m_inputLength >= kMaxInputLength || !input->CheckKeyRepeat(key)) {
-                continue;
-            }
-            const uint8_t c = input->GetChar(key, shift, capsLock);
-            if (c != 0) {
-                InsertChar(static_cast<char>(c));
-                changed = true;
-            }
+    // The console key types nothing: its characters on this layout, either case.
+    const uint8_t consoleKeyChars[2] = {input->GetChar(DIK_GRAVE, false, false),
+                                        input->GetChar(DIK_GRAVE, true, false)};
+    for (int32_t i = 0; i < m_typedCount; ++i) {
+        const char c = m_typed[i];
+        if (static_cast<uint8_t>(c) == consoleKeyChars[0] || static_cast<uint8_t>(c) == consoleKeyChars[1]) {
+            continue;
+        }
+        if (m_inputLength < kMaxInputLength) {
+            InsertChar(c);
+            changed = true;
         }
     }
+    m_typedCount = 0;
     if (input->CheckKeyRepeat(DIK_BACK) && m_cursor > 0) {
         --m_cursor;
         EraseAt(m_cursor);
@@ -371,6 +344,14 @@ void ZConsole::HandleKeys() {
     } else if (changed) {
         RefreshCompletion();
     }
+}
+
+void ZConsole::OnCharTyped(const char16_t character) {
+    // The line holds single-byte text; what the font could not show is dropped.
+    if (character < 0x20 || character > 0x7E || m_typedCount >= kMaxInputLength) {
+        return;
+    }
+    m_typed[m_typedCount++] = static_cast<char>(character);
 }
 
 void ZConsole::EnterLine() {

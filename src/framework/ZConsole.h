@@ -85,9 +85,16 @@ public:
     void OnOpen();
     // Once per frame while open: the keys, then the drawing.
     void Update();
-    // One pass over the keyboard: typing, editing, history, Enter, clipboard
-    // and Tab completion.
+    // One pass over the keyboard: the characters typed since the last pass,
+    // then editing, history, Enter, clipboard and Tab completion.
     void HandleKeys();
+    // A character the window's text input produced (the main window's WM_CHAR).
+    // Typed text comes from these, so no keystroke is lost between two frames
+    // however slow they are; the per-frame key snapshot serves the editing
+    // keys. Printable ASCII is kept until the next pass; control characters,
+    // the console key's own characters and what the line has no room for are
+    // dropped.
+    void OnCharTyped(char16_t character);
     // The non-empty output lines, oldest first, each ended by CR LF.
     void CopyToClipboard() const;
     // Inserts the first non-empty line of the clipboard at the cursor.
@@ -167,6 +174,9 @@ private:
     float m_lastEditTime = 0.0f;
     int32_t m_historyIndex = -1;
     bool m_inputChanged = false;
+    // Characters typed since the last pass over the keys.
+    char m_typed[kMaxInputLength] = {};
+    int32_t m_typedCount = 0;
     bool m_backdropVisible = false;
     ZRenderable* m_backdrop = nullptr;
 

@@ -80,36 +80,40 @@ bool ParseResolutionText(const char* text, int32_t& width, int32_t& height) {
     if (text == nullptr || text[0] == 0) {
         return false;
     }
-    bool haveWidth = false;
-    bool separator = false;
-    bool haveHeight = false;
-    for (const char* p = text; *p != 0 && !(haveWidth && separator && haveHeight); ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c >= '0' && c <= '9') {
-            // The first digit reads the whole number; the digits after it are skipped.
-            if (!separator && !haveWidth) {
-                width = ReadDecimal(p);
-                haveWidth = true;
-            } else if (separator && !haveHeight) {
-                height = ReadDecimal(p);
-                haveHeight = true;
-            }
-        } else if (c == 'x' || c == 'X' || c == 0xD7) {
-            if (p == text || separator) {
-                return false;
-            }
-            separator = true;
-        } else if (IsBlank(static_cast<char>(c))) {
-            // Blanks before the width, and between the separator and the
-            // height, are padding.
-            if (haveWidth && !separator) {
-                separator = true;
-            }
-        } else {
-            return false;
+    // A width, then an "x" or blanks or both ("1280x720", "1280 720",
+    // "1280 x 720", as the usage shows), then a height; anything after the
+    // height is ignored.
+    const char* p = text;
+    while (IsBlank(*p)) {
+        ++p;
+    }
+    if (*p < '0' || *p > '9') {
+        return false;
+    }
+    const int32_t w = ReadDecimal(p);
+    while (*p >= '0' && *p <= '9') {
+        ++p;
+    }
+    bool separated = false;
+    while (IsBlank(*p)) {
+        ++p;
+        separated = true;
+    }
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c == 'x' || c == 'X' || c == 0xD7) {
+        ++p;
+        separated = true;
+        while (IsBlank(*p)) {
+            ++p;
         }
     }
-    return haveWidth && haveHeight;
+    if (!separated || *p < '0' || *p > '9') {
+        return false;
+    }
+    const int32_t h = ReadDecimal(p);
+    width = w;
+    height = h;
+    return true;
 }
 
 // --- The base game's registry ---

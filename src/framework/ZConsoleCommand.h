@@ -44,9 +44,10 @@ struct ZConsoleCompletion {
 bool TokenizeCommandLine(ZConsoleWordList& words, const char* text);
 
 // Reads "<width>x<height>" as setres takes it: the separator is 'x', 'X', the
-// Latin-1 multiplication sign (0xD7) or a blank after the width; blanks before
-// the width are skipped, anything after the height is ignored, and any other
-// byte fails. Numbers beyond the 32-bit range stop at its maximum.
+// Latin-1 multiplication sign (0xD7), blanks, or one of those signs with
+// blanks around it ("1280 x 720", as the usage shows); blanks before the width
+// are skipped, anything after the height is ignored, and any other byte fails.
+// Numbers beyond the 32-bit range stop at its maximum.
 bool ParseResolutionText(const char* text, int32_t& width, int32_t& height);
 
 // True when a equals b ignoring ASCII case, comparing at most n bytes (n < 0:

@@ -27,11 +27,11 @@ const char* Text(const char* text) {
 // missing or nothing on this desktop opens it.
 void OpenInShell(ZBaseGame& game, const ZString& path) {
     if (!os::Exists(path.GetText())) {
-        game.GetConsole().Printf("\"%s\" does not exist.", path.GetText());
+        game.GetConsole().Printf("\"%s\" does not exist.", os::TranslatePath(path.GetText()).c_str());
         return;
     }
     if (!game.OpenURL(path)) {
-        game.GetConsole().Printf("Nothing on this system can open \"%s\".", path.GetText());
+        game.GetConsole().Printf("Nothing on this system can open \"%s\".", os::TranslatePath(path.GetText()).c_str());
     }
 }
 
@@ -270,7 +270,7 @@ void CmdPlatformTests(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/)
         console.Printf("sizeof(%s): %d", type.name, static_cast<int>(type.size));
     }
     console.Printf("Game data path: %s",
-                   GetUserFolderPath(game->GetGameFolderName(), nullptr, false).GetText());
+                   os::TranslatePath(GetUserFolderPath(game->GetGameFolderName(), nullptr, false).GetText()).c_str());
 }
 
 void CmdVersion(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/) {

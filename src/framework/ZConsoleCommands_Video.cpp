@@ -47,6 +47,14 @@ void CmdSetRes(const ZConsoleWordList& words, uintptr_t /*argument*/) {
         game->GetConsole().Printf("resolution \"%s\" not parsed. syntax is \"1280x720\"", words[1].GetText());
         return;
     }
+    if (!game->IsWindowSizeAllowed(width, height)) {
+        int32_t largestWidth = 0;
+        int32_t largestHeight = 0;
+        game->GetLargestWindowSize(largestWidth, largestHeight);
+        game->GetConsole().Printf("resolution %dx%d not available; the display allows up to %dx%d", width, height,
+                                  largestWidth, largestHeight);
+        return;
+    }
     game->SetAllVideoOptions(width, height, game->m_vsync, game->m_fullscreen, game->m_fullscreenWindowed,
                              game->m_fullscreenWindowedStretch, game->m_fxaa, game->m_tate);
 }

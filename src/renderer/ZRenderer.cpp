@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -425,7 +426,9 @@ void ZRenderer::present() {
                 lost = true;
                 break;
             }
-            std::this_thread::yield();
+            // A short sleep, not a yield: on a software device the frame takes
+            // milliseconds, and a yielding loop keeps a core busy all that time.
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
         }
     }
     if (lost) {

@@ -68,6 +68,7 @@ TEST_F(PackageFileTest, ReadsBothLayouts) {
         ZPackageFile package;
         ASSERT_TRUE(package.Open(Put(c.bytes).c_str()));
         EXPECT_TRUE(package.IsOpen());
+        EXPECT_FALSE(package.IsDamaged());
         EXPECT_FALSE(package.IsModified());
         EXPECT_EQ(package.GetHeader().version, c.version);
         EXPECT_EQ(package.GetHeader().tocOffset, c.tocOffset);
@@ -144,6 +145,7 @@ TEST_F(PackageFileTest, CorruptTablesKeepOnlyWhatFits) {
         SCOPED_TRACE(c.what);
         ZPackageFile package;
         ASSERT_TRUE(package.Open(Put(c.bytes).c_str()));
+        EXPECT_TRUE(package.IsDamaged()) << "the start-up names a damaged package";
         EXPECT_EQ(Names(package), c.names);
         for (const std::string& name : c.names) {
             EXPECT_NE(Read(package, name.c_str()), "<missing>");

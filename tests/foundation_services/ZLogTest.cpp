@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -89,14 +90,46 @@ TEST_F(LogTest, NothingIsWrittenWhileLoggingIsOff) {
     EXPECT_FALSE(std::filesystem::exists(m_temp.Path() / "My Games"));
 }
 
-TEST_F(LogTest, TheSameLineGoesToTheDebuggerAndStandardOutput) {
+TEST_F(LogTest, LinesGoToStandardOutputOnceAndToTheDebuggerOnlyWhenAsked) {
+    // In a terminal both streams show: without the variable each line shows once.
+    struct Case {
+        const char* value;  // null: unset
+        bool debugCopy;
+    };
+    const Case cases[] = {{nullptr, false}, {"", false}, {"0", false}, {"1", true}, {"yes", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value != nullptr ? c.value : "(unset)");
+        ZLog::DestroyInstance();
+        if (c.value != nullptr) {
+            setenv(ZLog::kDebugOutputVariable, c.value, 1);
+        } else {
+            unsetenv(ZLog::kDebugOutputVariable);
+        }
+        InstallAppInfo();
+        m_clock.AdvanceSeconds(0.25);
+        ZLog::Printf("to everyone");
+        unsetenv(ZLog::kDebugOutputVariable);
+        const Output output = TakeOutputAndGoOn();
+        EXPECT_EQ(output.out, LogFile());
+        EXPECT_EQ(output.err, c.debugCopy ? output.out : "");
+    }
+}
+
+TEST_F(LogTest, TheFileStaysOpenAndEveryLineIsOnDiskAtOnce) {
     InstallAppInfo();
-    m_clock.AdvanceSeconds(0.25);
-    ZLog::Printf("to everyone");
-    const Output output = TakeOutputAndGoOn();
-    EXPECT_EQ(output.out, "00000.2500: to everyone\r\n");
-    EXPECT_EQ(output.err, output.out);
-    EXPECT_EQ(LogFile(), output.out);
+    ZLog::Printf("one");
+    // Renaming the file away shows whether the log still writes to the file it
+    // holds open, rather than opening the path again for each line.
+    const auto folder = m_temp.Path() / "My Games" / "Test Game" / "Logs";
+    std::filesystem::rename(folder / "Log.txt", folder / "Held.txt");
+    ZLog::Printf("two");
+    EXPECT_EQ(m_temp.Read("My Games/Test Game/Logs/Held.txt"), "00000.0000: one\r\n00000.0000: two\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "Log.txt"));
+    // Shutdown closes it; the next line of the same run appends to the path.
+    GetLog()->CloseFile();
+    m_temp.Write("My Games/Test Game/Logs/Log.txt", "kept\r\n");
+    ZLog::Printf("three");
+    EXPECT_EQ(LogFile(), "kept\r\n00000.0000: three\r\n");
 }
 
 TEST_F(LogTest, LongLinesAreWrittenWhole) {

@@ -458,12 +458,31 @@ TEST_F(ConfigVarTest, WhatIsSavedLoadsBackUnchanged) {
 }
 
 TEST_F(ConfigVarTest, AMissingFileIsWrittenAtOnceFromTheDefaults) {
+    // What the caller switched for the load (start-up turns logging off while
+    // it reads the file) is neither written nor kept: the run goes on from
+    // the defaults, as a run that reads the written file would.
     const std::string path = m_temp.File("Config.ini");
+    g_values.b = false;
+    g_values.i = 9;
     std::memset(g_calls, 0, sizeof(g_calls));
     EXPECT_FALSE(LoadConfigFile(path.c_str()));
-    EXPECT_EQ(m_temp.Read("Config.ini"), ConfigText());
-    EXPECT_EQ(m_temp.Read("Config.ini").substr(0, 10), "Count: 5\r\n");
-    EXPECT_EQ(g_calls[0], 0);
+    const std::string written = m_temp.Read("Config.ini");
+    EXPECT_EQ(written.substr(0, 10), "Count: 5\r\n");
+    EXPECT_NE(written.find("Enabled: true\r\n"), std::string::npos);
+    EXPECT_EQ(written, ConfigText());
+    EXPECT_TRUE(g_values.b);
+    EXPECT_EQ(g_values.i, 5);
+    EXPECT_EQ(g_calls[0], 1);
+}
+
+TEST_F(ConfigVarTest, AMissingFileThatCannotBeWrittenStillGivesTheDefaults) {
+    // The folder is a file: nothing can be written below it.
+    m_temp.Write("Config", "not a folder");
+    const std::string path = m_temp.File("Config/Config.ini");
+    g_values.b = false;
+    EXPECT_FALSE(LoadConfigFile(path.c_str()));
+    EXPECT_TRUE(g_values.b);
+    EXPECT_EQ(m_temp.Read("Config"), "not a folder");
 }
 
 TEST_F(ConfigVarTest, AFileThatExistsButCannotBeReadIsLeftAlone) {

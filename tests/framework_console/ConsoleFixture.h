@@ -110,10 +110,22 @@ protected:
     }
 
     // --- The keyboard ---
-    // One frame: the poll (with the frame's time), then the console's keys.
+    // One frame: the window's messages (typed characters reach the console
+    // through the game's window procedure, as in the main loop's pump), the
+    // poll (with the frame's time), then the console's keys.
     void Frame(const float dt = 1.0f / 60.0f) {
+        PumpWindowMessages();
         handler->PollDevices(dt, 0);
         Console().HandleKeys();
+    }
+    void PumpWindowMessages() {
+        platform::window::Message message;
+        while (windows->PeekMessage(message)) {
+            windows->TranslateMessage(message);
+            if (message.id == platform::window::WM_CHAR) {
+                ZBaseGame::WndProc(message, game.get());
+            }
+        }
     }
     void Down(const uint8_t key) {
         keyboard->SetKey(key, true);

@@ -82,7 +82,9 @@ TEST(ParseResolutionText, ReadsWidthSeparatorHeight) {
         {"1280x720", true, 1280, 720},
         {" 1280x 720", true, 1280, 720},
         {" 1280x720x5", true, 1280, 720},  // stops once both are read
-        {" 1280 x 720", false, 0, 0},      // the blank already separated
+        {" 1280 x 720", true, 1280, 720},  // as the usage text shows it
+        {" 1280  x\t720 ", true, 1280, 720},
+        {" 1280 x x 720", false, 0, 0},
         {" x720", false, 0, 0},
         {"x720", false, 0, 0},
         {" 1280x", false, 0, 0},

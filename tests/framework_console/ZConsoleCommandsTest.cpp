@@ -14,6 +14,7 @@
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUserFolders.h"
 #include "platform/os/fake/fake.h"
+#include "platform/os/files.h"
 #include "renderer/ZRenderer.h"
 
 namespace consoletest {
@@ -101,7 +102,11 @@ TEST_F(ConsoleCommands, SetresReadsTheDimensions) {
         {"setres 1280X720", {}, 1280, 720},
         {"setres 1280 720", {}, 1280, 720},
         {"setres 800x600 extra", {}, 800, 600},
-        {"setres 1280 x 720", {"resolution \"1280\" not parsed. syntax is \"1280x720\""}, 0, 0},
+        {"setres 1280 x 720", {}, 1280, 720},
+        {"setres 9999921111x2", {"resolution 2147483647x2 not available; the display allows up to 1920x1080"}, 0, 0},
+        {"setres 1920x1200", {"resolution 1920x1200 not available; the display allows up to 1920x1080"}, 0, 0},
+        {"setres 0x600", {"resolution 0x600 not available; the display allows up to 1920x1080"}, 0, 0},
+        {"setres 1920x1080", {}, 1920, 1080},
         {"setres x720", {"resolution \"x720\" not parsed. syntax is \"1280x720\""}, 0, 0},
         {"setres 1280by720", {"resolution \"1280by720\" not parsed. syntax is \"1280x720\""}, 0, 0},
     };
@@ -257,8 +262,10 @@ TEST_F(ConsoleCommands, StatisticsAndThreads) {
     EXPECT_EQ(sizes[0], "sizeof(int): 4");
     EXPECT_EQ(sizes[3], "sizeof(long long): 8");
     EXPECT_EQ(sizes[10], "sizeof(void*): " + std::to_string(sizeof(void*)));
-    EXPECT_EQ(sizes[11], std::string("Game data path: ") +
-                             GetUserFolderPath(game->GetGameFolderName(), nullptr, false).GetText());
+    // Paths shown to the player use '/'.
+    const ZString dataPath = GetUserFolderPath(game->GetGameFolderName(), nullptr, false);
+    EXPECT_EQ(sizes[11], "Game data path: " + os::TranslatePath(dataPath.GetText()));
+    EXPECT_EQ(sizes[11].find('\\'), std::string::npos);
 }
 
 TEST_F(ConsoleCommands, VideoCommands) {
@@ -330,7 +337,7 @@ TEST_F(ConsoleCommands, OpenAndConfigUseTheDesktopShell) {
     const std::string config = GamePath("Config/Config.ini");
 
     EXPECT_EQ(Run("config"),
-              Lines{"\"" + std::string(gameFolder.GetText()) + "Config.ini\" does not exist."});
+              Lines{"\"" + os::TranslatePath(gameFolder.GetText()) + "Config.ini\" does not exist."});
     EXPECT_TRUE(shell.Opened().empty());
     std::ofstream(config) << "FOV: 80\r\n";
     // Full screen gives way to a window before anything opens.
@@ -349,11 +356,11 @@ TEST_F(ConsoleCommands, OpenAndConfigUseTheDesktopShell) {
     EXPECT_TRUE(std::filesystem::equivalent(shell.Opened()[2], GamePath("Config")));
 
     const ZString missing = GetUserFolderPath(game->GetGameFolderName(), "Saves", false);
-    EXPECT_EQ(Run("folder Saves"), Lines{"\"" + std::string(missing.GetText()) + "\" does not exist."});
+    EXPECT_EQ(Run("folder Saves"), Lines{"\"" + os::TranslatePath(missing.GetText()) + "\" does not exist."});
     shell.SetSucceed(false);
     const ZString folder = GetUserFolderPath(game->GetGameFolderName(), nullptr, false);
     EXPECT_EQ(Run("files"),
-              Lines{"Nothing on this system can open \"" + std::string(folder.GetText()) + "\"."});
+              Lines{"Nothing on this system can open \"" + os::TranslatePath(folder.GetText()) + "\"."});
 }
 
 TEST_F(ConsoleCommands, DumpStringsCopiesTheDefaultFiles) {

@@ -266,5 +266,51 @@ TEST_F(ZConsoleInput, PasteTakesTheFirstNonEmptyLine) {
     EXPECT_EQ(Input(Console()), "a" + std::string(62, 'p') + "b");
 }
 
+// At a low frame rate many keys go down and up between two frames; the key
+// snapshot sees none of them, the text input sees all.
+TEST_F(ZConsoleInput, KeysTypedBetweenTwoFramesAreAllKept) {
+    for (const char c : std::string("screenshot")) {
+        Down(ScanCodeOf(c));
+        Up(ScanCodeOf(c));
+    }
+    Frame();
+    EXPECT_EQ(Input(Console()), "screenshot");
+}
+
+TEST_F(ZConsoleInput, OnlyPrintableTextReachesTheLine) {
+    struct Case {
+        char16_t character;
+        const char* line;
+    };
+    const Case cases[] = {
+        {u'v', "v"},      {u'!', "!"},  {u' ', " "},  {u'\r', ""}, {u'\b', ""}, {0x1B, ""},
+        {0x7F, ""},       {0xE9, ""},   {0x20AC, ""}, {0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.character));
+        Tap(DIK_BACK);
+        platform::window::Message message;
+        message.id = platform::window::WM_CHAR;
+        message.character = c.character;
+        windows->Post(message);
+        Frame();
+        EXPECT_EQ(Input(Console()), c.line);
+    }
+}
+
+// What was typed while the console was closed (the key that opens it too)
+// is not in the line when it opens.
+TEST_F(ZConsoleInput, OpeningForgetsWhatWasTypedWhileClosed) {
+    Down(DIK_Q);
+    Up(DIK_Q);
+    PumpWindowMessages();
+    Console().Toggle();
+    Frame();
+    EXPECT_EQ(Input(Console()), "");
+    Type("ok");
+    EXPECT_EQ(Input(Console()), "ok");
+    Console().Toggle();
+}
+
 }  // namespace
 }  // namespace consoletest

@@ -102,7 +102,7 @@ inline ::testing::AssertionResult LinesInOrder(const std::vector<UserFolder::Log
 
 class TestGame : public ZBaseGame {
 public:
-    enum class QuitBy { Request, CloseWindow, Interrupt, Terminate, Exit };
+    enum class QuitBy { Request, CloseWindow, Interrupt, Terminate, Hangup, Exit };
 
     struct Frame {
         float trueDelta = 0.0f;
@@ -123,6 +123,8 @@ public:
     // Quit after this many drawn frames (never while negative).
     int quitAfterFrames = -1;
     QuitBy quitBy = QuitBy::Request;
+    // Quit after this many passes of the loop, drawn or not (never while 0 or less).
+    int quitAfterPasses = 0;
     // Runs after every drawn frame, with its number (from 1).
     std::function<void(TestGame&, int)> afterFrame;
     // Runs in the middle of start-up (just before the renderer starts).
@@ -162,6 +164,9 @@ public:
         frame.accumulator = GetAccumulator();
         frame.fraction = GetLeftoverFraction();
         frames.push_back(frame);
+        if (quitAfterPasses > 0 && static_cast<int>(frames.size()) == quitAfterPasses) {
+            Quit();
+        }
     }
 
     void FixedUpdate() override {
@@ -214,6 +219,7 @@ public:
             }
             case QuitBy::Interrupt: std::raise(SIGINT); break;
             case QuitBy::Terminate: std::raise(SIGTERM); break;
+            case QuitBy::Hangup: std::raise(SIGHUP); break;
             case QuitBy::Exit: Exit(); break;
         }
     }

@@ -47,11 +47,12 @@ TEST(ZBaseGameRun, VariableSteps) {
             float engine;
             float game;
         };
-        // Frames 1-3 are throttled until the average rate passes 10; frame 7
-        // is a 0.5 s hitch capped at 0.1 s; frame 8 runs at half speed and
-        // frame 9 at none.
+        // Frames 1-4 are throttled until the average rate passes 10 (the
+        // first frame has no frame before it and adds no rate); frame 7 is a
+        // 0.5 s hitch capped at 0.1 s; frame 8 runs at half speed and frame 9
+        // at none.
         const Expected expected[] = {
-            {0.0f, 0.0f},        {0.0f, 0.0f},        {0.0f, 0.0f},   {1.0f / 60, 1.0f / 60}, {1.0f / 60, 1.0f / 60},
+            {0.0f, 0.0f},        {0.0f, 0.0f},        {0.0f, 0.0f},   {0.0f, 0.0f},           {1.0f / 60, 1.0f / 60},
             {1.0f / 60, 1.0f / 60}, {0.5f, 0.1f},     {0.02f, 0.01f}, {0.02f, 0.0f},          {0.02f, 0.02f},
         };
         ASSERT_EQ(game.frames.size(), std::size(expected));
@@ -90,6 +91,7 @@ TEST(ZBaseGameRun, EveryQuitPathShutsDownCleanly) {
         {"window closed", TestGame::QuitBy::CloseWindow, false},
         {"SIGINT", TestGame::QuitBy::Interrupt, true},
         {"SIGTERM", TestGame::QuitBy::Terminate, true},
+        {"SIGHUP", TestGame::QuitBy::Hangup, true},
         {"Exit", TestGame::QuitBy::Exit, false},
     };
     for (const Case& c : cases) {
@@ -119,6 +121,7 @@ TEST(ZBaseGameRun, EveryQuitPathShutsDownCleanly) {
             // The handlers of the run are gone with it.
             EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
             EXPECT_EQ(std::signal(SIGTERM, SIG_DFL), SIG_DFL);
+            EXPECT_EQ(std::signal(SIGHUP, SIG_DFL), SIG_DFL);
         });
     }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "RunScenarios.h"
+#include "foundation/ZLog.h"
 #include "foundation/ZTimer.h"
 #include "framework/ZConfigCallbacks.h"
 #include "framework/ZInputRecorder.h"
@@ -117,6 +118,32 @@ TEST(ZBaseGameTiming, SlowStartIsThrottledForFiveSeconds) {
                                        "####     True delta: 0.200000 (not met)",
                                        "####     True absolute: 5.200000 (MET)",
                                        "####     Average FPS: 5.000000 (not met)"}));
+    });
+}
+
+// A log line ticks the global timer, so the true delta of a frame that logged
+// covers only the time since its line; the frame-rate history (and the
+// figures read from it) take each frame's whole length.
+TEST(ZBaseGameTiming, FrameRateCountsWholeFramesWhateverIsLogged) {
+    RunInChild([] {
+        GameRun run;
+        run.Configure("");
+        run.game->frameSeconds = {0.01};
+        run.game->afterFrame = [&run](TestGame&, int) {
+            run.clock.AdvanceSeconds(0.01);
+            ZLog::Printf("a line late in the frame");
+        };
+        float average = 0.0f;
+        float lastTrueDelta = 0.0f;
+        run.game->beforeShutdown = [&](TestGame& g) {
+            average = g.GetAverageFrameRate();
+            lastTrueDelta = g.GetTrueDelta();
+        };
+        run.game->quitAfterFrames = 20;
+        run.Run();
+
+        EXPECT_NEAR(lastTrueDelta, 0.01f, 1e-6f);
+        EXPECT_NEAR(average, 50.0f, 1e-3f) << "frames of 0.02 s";
     });
 }
 

@@ -251,6 +251,8 @@ TEST_F(ZBaseGameWindow, VideoOptionsAreStoredWithinTheirLimits) {
         {"FXAA below 0", 1024, 768, false, -1, false, 0, 1024, 1920},
         {"the monitor's own size turns full screen on", 1920, 1080, false, 2, true, 2, 1280, 1920},
         {"a size of 0 is refused", 0, 768, false, 1, false, 1, 1280, 1920},
+        {"a size beyond the display is refused", 2147483647, 2, false, 1, false, 1, 1280, 1920},
+        {"a full-screen size beyond the display is refused", 3840, 2160, true, 1, true, 1, 1280, 1920},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

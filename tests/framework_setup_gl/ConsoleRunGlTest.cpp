@@ -47,8 +47,10 @@ Key KeyFor(const char c) {
     return Key{0, false};
 }
 
-// Each key goes down for one frame and up for the next.
-void QueueTyping(FakeInputSystem& input, const std::string& text, std::vector<bool>& shifts) {
+// Each key goes down for one frame and up for the next; a key that types
+// text also gives the window the text event a keyboard would.
+void QueueTyping(FakeInputSystem& input, const std::string& text, std::vector<bool>& shifts,
+                 std::vector<char>& texts) {
     for (const char c : text) {
         const Key key = KeyFor(c);
         FakeInputSystem::Frame down;
@@ -56,11 +58,21 @@ void QueueTyping(FakeInputSystem& input, const std::string& text, std::vector<bo
         down.keys->keys[key.code] = 0x80;
         input.QueueFrame(down);
         shifts.push_back(key.shift);
+        texts.push_back(c >= 0x20 && c < 0x7F ? c : 0);
         FakeInputSystem::Frame up;
         up.keys.emplace();
         input.QueueFrame(up);
         shifts.push_back(false);
+        texts.push_back(0);
     }
+}
+
+void PushTextEvent(const char c) {
+    SDL_Event event;
+    std::memset(&event, 0, sizeof event);
+    event.type = SDL_TEXTINPUT;
+    event.text.text[0] = c;
+    SDL_PushEvent(&event);
 }
 
 // The engine's package from the build's data folder (the test program's own
@@ -118,12 +130,13 @@ TEST(ConsoleRunGl, ConsoleOpensRunsTwoLinesAndQuits) {
         // A few frames to settle, then the console key, the two lines and their Enters.
         constexpr int kSettleFrames = 3;
         std::vector<bool> shifts(kSettleFrames, false);
+        std::vector<char> texts(kSettleFrames, 0);
         for (int i = 0; i < kSettleFrames; ++i) input.QueueFrame(FakeInputSystem::Frame());
-        QueueTyping(input, "`", shifts);
-        QueueTyping(input, "set Video VSync 0\n", shifts);
-        QueueTyping(input, "quit", shifts);
+        QueueTyping(input, "`", shifts, texts);
+        QueueTyping(input, "set Video VSync 0\n", shifts, texts);
+        QueueTyping(input, "quit", shifts, texts);
         const size_t shotAt = shifts.size();  // the frame drawn just before the last Enter
-        QueueTyping(input, "\n", shifts);
+        QueueTyping(input, "\n", shifts, texts);
 
         bool openedAfterKey = false;
         bool vsyncOffBeforeQuit = false;
@@ -151,6 +164,9 @@ TEST(ConsoleRunGl, ConsoleOpensRunsTwoLinesAndQuits) {
             }
             // The next frame's keys; Shift comes from the window system.
             SDL_SetModState(step < shifts.size() && shifts[step] ? KMOD_LSHIFT : KMOD_NONE);
+            if (step < texts.size() && texts[step] != 0) {
+                PushTextEvent(texts[step]);
+            }
             input.StepFrame();
             ++step;
         };

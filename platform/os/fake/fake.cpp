@@ -15,6 +15,12 @@ void FakeClock::AdvanceSeconds(double seconds) {
     }
 }
 
+void FakeClock::Sleep(const std::uint64_t nanoseconds) {
+    m_ns += nanoseconds;
+    m_sleptNs += nanoseconds;
+    ++m_sleeps;
+}
+
 void FakeClock::SetUnixTime(std::int64_t seconds) {
     m_unixBase = seconds;
     m_unixSetAtNs = m_ns.load();

@@ -33,9 +33,15 @@ public:
     std::uint64_t Nanoseconds() const override { return m_ns; }
     bool HasCounter() const override { return m_hasCounter; }
     std::int64_t UnixTime() const override;
+    // Sleeping advances the clock at once, and is counted.
+    void Sleep(std::uint64_t nanoseconds) override;
+    std::uint64_t SleptNs() const { return m_sleptNs; }
+    std::uint64_t SleepCount() const { return m_sleeps; }
 
 private:
     std::atomic<std::uint64_t> m_ns;
+    std::atomic<std::uint64_t> m_sleptNs{0};
+    std::atomic<std::uint64_t> m_sleeps{0};
     std::atomic<bool> m_hasCounter{true};
     std::atomic<std::int64_t> m_unixBase{0};
     std::atomic<std::uint64_t> m_unixSetAtNs{0};

@@ -57,4 +57,19 @@ std::int64_t UnixTime() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+void SleepNs(const std::uint64_t nanoseconds) {
+    if (nanoseconds == 0) {
+        return;
+    }
+    if (hooks::TimeSource* source = hooks::CurrentTimeSource()) {
+        source->Sleep(nanoseconds);
+        return;
+    }
+    timespec wait;
+    wait.tv_sec = static_cast<time_t>(nanoseconds / kNanosecondsPerSecond);
+    wait.tv_nsec = static_cast<long>(nanoseconds % kNanosecondsPerSecond);
+    // A signal cuts the sleep short, so a quit request is seen at once.
+    clock_nanosleep(CLOCK_MONOTONIC, 0, &wait, nullptr);
+}
+
 }  // namespace os

@@ -226,6 +226,9 @@ bool SdlWindowSystem::CreateMainWindow(const WindowCreateInfo& info) {
         return false;
     }
     m_windowId = SDL_GetWindowID(m_window);
+    // Typed text (WM_CHAR) comes from text input; SDL starts it with the video
+    // system on most desktops, but nothing may be typed without it.
+    if (!SDL_IsTextInputActive()) SDL_StartTextInput();
     SetProc(info.proc, info.user);
     m_visible = m_minimized = m_maximized = m_focused = false;
     m_fullscreen = FullscreenMode::Windowed;
