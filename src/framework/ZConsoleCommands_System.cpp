@@ -14,6 +14,7 @@
 #include "framework/ZClipboard.h"
 #include "framework/ZConsoleCommands.h"
 #include "menu/ZMenu.h"
+#include "menu/TextEntryMenu.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
 
@@ -171,13 +172,15 @@ void CmdClipboard(const ZConsoleWordList& words, uintptr_t /*argument*/) {
     }
 }
 
-// The menu framework's text-entry menu, opened for testing. (The menus do not
-// take a new name yet; it opens under its own.)
+// The widget test page; only its Accept button closes it.
 void CmdUITest(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/) {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        ZMenu* menu = game->CreateTextEntryMenu(true);
+        ZMenu* menu = game->CreateTextEntryMenu(false);
         if (menu != nullptr) {
             menu->SetName(ZHashedString("Test Menu"));
+        }
+        if (auto* page = dynamic_cast<TextEntryMenu*>(menu)) {
+            page->SetDescription(ZString("Test Menu"));
         }
         GetMenuMgr()->OpenMenu(menu);
     }
