@@ -116,6 +116,8 @@ std::vector<Case> Cases() {
          "Font_Tahoma_8_256.dds was not loaded", false},
         {"garbage glyph table", "Mods/Font_Tahoma_8_256.uv", Garbage(1024), "Font_Tahoma_8_256.uv is not a glyph table",
          false},
+        {"garbage language list", "Mods/Korvanth Language List.ini", Garbage(1024),
+         "Language list Korvanth Language List.ini holds no", false},
         {"garbage add-on package", "Mods/zz.kpk", Garbage(4096), "zz.kpk is not a package", false},
         {"empty add-on package", "Mods/zz.kpk", "", "zz.kpk is not a package", false},
         {"garbage autosave", "Saves/autosave.zsd", Garbage(4096), "autosave.zsd could not be read", true},
