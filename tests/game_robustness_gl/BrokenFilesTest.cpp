@@ -62,6 +62,13 @@ std::string Shipped(const std::string& name) {
     return {};
 }
 
+// The game's own package with a few bytes at `at` replaced.
+std::string PatchedPackage(size_t at, const std::string& bytes) {
+    std::string package = ReadFile(std::filesystem::path(KORV_DATA_BUILD_DIR) / "Korvanth.zpk");
+    package.replace(at, bytes.size(), bytes);
+    return package;
+}
+
 std::string FirstHalf(const std::string& bytes) { return bytes.substr(0, bytes.size() / 2); }
 
 std::string Garbage(size_t size) {
@@ -119,6 +126,14 @@ std::vector<Case> Cases() {
         {"garbage language list", "Mods/Korvanth Language List.ini", Garbage(1024),
          "Language list Korvanth Language List.ini holds no", false},
         {"garbage add-on package", "Mods/zz.kpk", Garbage(4096), "zz.kpk is not a package", false},
+        {"truncated add-on package", "Mods/zz.kpk",
+         FirstHalf(ReadFile(std::filesystem::path(KORV_DATA_BUILD_DIR) / "Korvanth.zpk")), "zz.kpk", false},
+        {"add-on package of a later version", "Mods/zz.kpk", PatchedPackage(4, std::string("\x63\0\0\0", 4)),
+         "zz.kpk", false},
+        {"add-on package with its index past the end", "Mods/zz.kpk", PatchedPackage(8, "\xF0\xFF\xFF\x7F"),
+         "zz.kpk", false},
+        {"add-on package with a huge index", "Mods/zz.kpk", PatchedPackage(12, "\xFF\xFF\xFF\xFF"), "zz.kpk",
+         false},
         {"empty add-on package", "Mods/zz.kpk", "", "zz.kpk is not a package", false},
         {"garbage autosave", "Saves/autosave.zsd", Garbage(4096), "autosave.zsd could not be read", true},
         {"autosave of huge counts", "Saves/autosave.zsd", HugeCounts(), "autosave.zsd could not be read", true},
