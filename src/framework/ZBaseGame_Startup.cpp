@@ -93,6 +93,10 @@ void ZBaseGame::preinit() {
 
     ZLog::Printf("#### Load version info.");
     m_versionFile.LoadINIFile(GetVersionFileName());
+    if (m_versionFile.SectionsBegin() == m_versionFile.SectionsEnd()) {
+        // A damaged version file would only show as a version of zero.
+        ZLog::Printf("Version file %s is missing or holds no entries; the version shows as 0", GetVersionFileName());
+    }
     char version[260];
     std::snprintf(version, sizeof version, "%s (%s) %s (%s)", GetGameTitle(), GetVersionText(), GetEngineName(),
                   GetEngineVersionText());

@@ -128,6 +128,8 @@ std::vector<Case> Cases() {
          false},
         {"garbage language list", "Mods/Korvanth Language List.ini", Garbage(1024),
          "Language list Korvanth Language List.ini holds no", false},
+        {"empty version file", "Mods/Version.ini", "", "Version file Version.ini is missing or holds no entries",
+         false},
         {"garbage add-on package", "Mods/zz.kpk", Garbage(4096), "zz.kpk is not a package", false},
         {"truncated add-on package", "Mods/zz.kpk",
          FirstHalf(ReadFile(std::filesystem::path(KORV_DATA_BUILD_DIR) / "Korvanth.zpk")), "zz.kpk", false},
