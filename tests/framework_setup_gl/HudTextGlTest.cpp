@@ -7,22 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework/ZInputRecorder.h"
 #include "framework_game/RunScenarios.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderer.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
-
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
 
 struct Band {
     int32_t top, bottom;  // rows, bottom excluded
@@ -66,11 +58,11 @@ TEST(HudTextGl, FrameRateAndRecorderLabelShowWhenOn) {
                 }
                 ASSERT_NE(g.GetHUDFont(), nullptr);
                 lineHeight = g.GetHUDFont()->GetLineHeight();
-                const ZRenderer* renderer = GetRenderer();
-                const int32_t width = renderer->GetBackBufferWidth();
-                const int32_t height = renderer->GetBackBufferHeight();
-                std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0xFF000000u);
-                renderer->ReadBackBuffer(pixels.data());
+                BackBufferShot shot;
+                shot.Take();
+                const int32_t width = shot.width;
+                const int32_t height = shot.height;
+                const std::vector<uint32_t>& pixels = shot.pixels;
                 const auto white = [&](const Band band) {
                     int count = 0;
                     for (int32_t y = band.top; y < band.bottom && y < height; ++y) {

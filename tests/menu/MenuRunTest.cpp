@@ -7,23 +7,15 @@
 
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/window/keycodes.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
-
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
 
 struct Answers {
     int yes = 0;

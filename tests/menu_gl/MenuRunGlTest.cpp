@@ -8,32 +8,18 @@
 #include <algorithm>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/ZMenu.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
 #include "menu/ZMenuUnderlay.h"
 #include "renderer/ZRenderer.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
 
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
-
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-
-    uint32_t At(const int32_t x, const int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
+using Shot = BackBufferShot;
 
 struct PixelRect {
     int32_t left, top, right, bottom;  // right and bottom excluded
@@ -67,11 +53,7 @@ int CountAtLeast(const Shot& shot, const PixelRect& r, const int level) {
 }
 
 void Capture(Shot& shot) {
-    const ZRenderer* renderer = GetRenderer();
-    shot.width = renderer->GetBackBufferWidth();
-    shot.height = renderer->GetBackBufferHeight();
-    shot.pixels.assign(static_cast<size_t>(shot.width) * shot.height, 0xFF000000u);
-    renderer->ReadBackBuffer(shot.pixels.data());
+    shot.Take();
 }
 
 TEST(MenuRunGl, MenuDrawsBackdropUnderlayAndItems) {

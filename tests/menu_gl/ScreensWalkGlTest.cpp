@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/AboutMenu.h"
 #include "menu/ConfirmationMenu.h"
@@ -26,23 +25,13 @@
 #include "menu/ZMenuMgr.h"
 #include "platform/window/keycodes.h"
 #include "renderer/ZRenderer.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
 
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
-
-struct Shot {
+struct Shot : BackBufferShot {
     std::string name;
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
 
     int Brightest(const int32_t x, const int32_t y) const {
         const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
@@ -63,11 +52,7 @@ struct Shot {
 Shot Capture(const char* name) {
     Shot shot;
     shot.name = name;
-    const ZRenderer* renderer = GetRenderer();
-    shot.width = renderer->GetBackBufferWidth();
-    shot.height = renderer->GetBackBufferHeight();
-    shot.pixels.assign(static_cast<size_t>(shot.width) * shot.height, 0xFF000000u);
-    renderer->ReadBackBuffer(shot.pixels.data());
+    shot.Take();
     // KORV_SHOTS_DIR keeps every screen for a person to look at.
     if (const char* dir = std::getenv("KORV_SHOTS_DIR")) {
         ZRenderer::WriteBMP((std::string(dir) + "/" + name + ".bmp").c_str(), shot.pixels.data(), shot.width,
