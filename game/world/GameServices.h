@@ -7,11 +7,11 @@
 class KorvanthGame;
 class ZSpriteBatch;
 
-// What the game asks of neighbours that later work builds: the synthesizer
-// voice that plays the game's tunes, and the game's display chain (render
-// passes, groups, scene set-up, world tile layers). The game holds one of
-// each; until the real ones are installed the null versions below stand in,
-// so every call is safe.
+// What the game asks of its neighbours: the synthesizer voice that plays the
+// game's tunes (SynthGameVoice, made at init) and the game's display chain
+// (render passes, groups, scene set-up, world tile layers). Without a voice
+// the game plays nothing; until a display is installed the null one below
+// stands in, so every call is safe.
 
 // The game's synthesizer voice ("MultiSynth").
 class GameVoice {
@@ -54,18 +54,7 @@ public:
     virtual void ApplyBorderSetting(KorvanthGame& game, bool on) = 0;
 };
 
-// Stand-ins: they do nothing and say so once in the log.
-class NullGameVoice : public GameVoice {
-public:
-    void SetVolume(float) override {}
-    void PlayTune(const char* fileName, int32_t value, ZHashedString channel) override;
-    void StopChannel(ZHashedString) override {}
-    void SetReverb(uint32_t) override {}
-
-private:
-    bool m_said = false;
-};
-
+// Stand-in: does nothing and says so in the log.
 class NullGameDisplay : public GameDisplay {
 public:
     void CreateRenderPasses(KorvanthGame& game) override;

@@ -13,6 +13,7 @@
 #include "framework/ZLocMgr.h"
 #include "game/display/BackdropShader.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
+#include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
 #include "renderer/ZFont.h"
@@ -135,7 +136,14 @@ void KorvanthGame::init() {
     ZBaseGame::init();
     ZLog::Printf("KorvanthGame::init");
     LoadAutosave();
+    InstallGameEntityHooks();
     m_display->SetUpGameScene(*this);
+    if (m_voice == nullptr) {
+        m_synthVoice = SynthGameVoice::Create();
+        m_voice = m_synthVoice.get();
+    }
+    // The stored reverb settings reach the voice now that it exists.
+    if (m_voice != nullptr) m_voice->SetReverb(PackReverbWord());
 }
 
 void KorvanthGame::postinit() {
@@ -174,8 +182,18 @@ bool KorvanthGame::OpenCampaignFile(const char* fileName) {
 
 void KorvanthGame::shutdown() {
     m_display->ShutdownGameScene(*this);
+    ReleaseSynthVoice();
+    ClearGameEntityHooks();
     ReleaseItemSheet();
     ZBaseGame::shutdown();
+}
+
+void KorvanthGame::ReleaseSynthVoice() {
+    if (m_synthVoice == nullptr) return;
+    if (m_voice == m_synthVoice.get()) m_voice = nullptr;
+    // Released only when held, so a second call never drops another holder's reference.
+    m_synthVoice->Release();
+    m_synthVoice.reset();
 }
 
 void KorvanthGame::CreateRenderPasses() {
@@ -249,6 +267,7 @@ void KorvanthGame::SetPaused(bool paused) {
 }
 
 void KorvanthGame::Exit() {
+    ReleaseSynthVoice();
     m_voice = nullptr;
     ZBaseGame::Exit();
     ResetToSavedState(true);

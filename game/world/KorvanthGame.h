@@ -9,9 +9,11 @@
 #include "foundation/ZStateStore.h"
 #include "foundation/ZString.h"
 #include "foundation/ZVector4.h"
+#include "entity/ZLightMgr.h"
 #include "framework/ZBaseGame.h"
 #include "game/world/GameServices.h"
 #include "game/world/MapData.h"
+#include "game/world/SynthGameVoice.h"
 #include "game/world/TileMetadata.h"
 
 class ZFont;
@@ -113,6 +115,8 @@ public:
     ZVector4 GetAnaglyphLevel() const;
 
     // --- Neighbours (stand-ins until their work lands; see GameServices.h) ---
+    // The voice the game plays through; init makes the synthesizer's when
+    // none was set. A voice set here is not owned.
     void SetVoice(GameVoice* voice) { m_voice = voice; }
     GameVoice* GetVoice() const { return m_voice; }
     void SetDisplay(std::unique_ptr<GameDisplay> display);
@@ -121,6 +125,8 @@ public:
     void SetPowerupHolder(const PowerupHolder* holder) { m_powerups = holder; }
     const PowerupHolder* GetPowerupHolder() const { return m_powerups; }
     ZSpriteBatch* GetItemSheet() const { return m_itemSheet; }
+    // The scene's lights, answered to the entities as "Light Manager".
+    ZLightMgr& GetLightMgr() { return m_lightMgr; }
     void SetOverlayFont(ZFont* font) { m_overlayFont = font; }
 
     // The composite target toggle: false until the first Update, which draws
@@ -194,6 +200,8 @@ private:
     // Rebuilds the item icon sheet.
     void BuildItemSheet();
     void ReleaseItemSheet();
+    // Lets go of the synthesizer's sound, when the game made it.
+    void ReleaseSynthVoice();
 
     MapData m_mapData;
     ZDefNode m_campaign;
@@ -207,6 +215,8 @@ private:
     bool m_compositeToggle = false;
 
     GameVoice* m_voice = nullptr;
+    std::unique_ptr<SynthGameVoice> m_synthVoice;  // the voice init made, if any
+    ZLightMgr m_lightMgr;
     std::unique_ptr<GameDisplay> m_display;
     const PowerupHolder* m_powerups = nullptr;
     ZSpriteBatch* m_itemSheet = nullptr;

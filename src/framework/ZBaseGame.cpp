@@ -12,11 +12,21 @@
 #include "framework/ZLocMgr.h"
 #include "framework/ZWindow.h"
 #include "menu/AboutMenu.h"
+#include "menu/AudioMenu.h"
+#include "menu/BindingsMenu.h"
+#include "menu/BrightnessMenu.h"
 #include "menu/ConfirmationMenu.h"
+#include "menu/ControlGroupsMenu.h"
+#include "menu/ControlsMenu.h"
 #include "menu/GameOptionsMenu.h"
+#include "menu/JoysticksMenu.h"
+#include "menu/LanguageMenu.h"
+#include "menu/MouseMenu.h"
 #include "menu/OptionsMenu.h"
 #include "menu/PauseMenu.h"
+#include "menu/TextEntryMenu.h"
 #include "menu/TitleMenu.h"
+#include "menu/VideoMenu.h"
 #include "menu/ZLogoSplashCinematic.h"
 #include "menu/ZMenu.h"
 #include "renderer/ZFXAAFilter.h"
@@ -166,38 +176,30 @@ ZHashedString ZBaseGame::GetSFXAudioGroupName() const { return GetBuiltinNames()
 ZHashedString ZBaseGame::GetBGMAudioGroupName() const { return GetBuiltinNames().bgmAudioGroup; }
 ZHashedString ZBaseGame::GetTitleScreenGroupName() const { return GetBuiltinNames().titleScreenGroup; }
 
-// --- Factories. The pages of the options menu still to come (video, audio,
-// controls, language and the pages they open) are plain menus under the name
-// of the menu they stand for. ---
-
-namespace {
-
-ZMenu* NewMenu(const char* name) { return new ZMenu(ZHashedString(name)); }
-
-}  // namespace
+// --- Factories: the engine's built-in menus. A game replaces any of them. ---
 
 ZMenu* ZBaseGame::CreateTitleMenu(int32_t /*argument*/) { return new TitleMenu(); }
 ZMenu* ZBaseGame::CreatePauseMenu() { return new PauseMenu(); }
-ZMenu* ZBaseGame::CreateControlsMenu() { return NewMenu("ControlsMenu"); }
-ZMenu* ZBaseGame::CreateControlGroupsMenu() { return NewMenu("ControlGroupsMenu"); }
-ZMenu* ZBaseGame::CreateJoysticksMenu() { return NewMenu("JoysticksMenu"); }
-ZMenu* ZBaseGame::CreateMouseMenu() { return NewMenu("MouseMenu"); }
+ZMenu* ZBaseGame::CreateControlsMenu() { return new ControlsMenu(); }
+ZMenu* ZBaseGame::CreateControlGroupsMenu() { return new ControlGroupsMenu(); }
+ZMenu* ZBaseGame::CreateJoysticksMenu() { return new JoysticksMenu(); }
+ZMenu* ZBaseGame::CreateMouseMenu() { return new MouseMenu(); }
 ZMenu* ZBaseGame::CreateOptionsMenu() {
     auto* menu = new OptionsMenu();
     menu->BuildItems();
     return menu;
 }
 ZMenu* ZBaseGame::CreateAboutMenu() { return new AboutMenu(); }
-ZMenu* ZBaseGame::CreateLanguageMenu() { return NewMenu("LanguageMenu"); }
-ZMenu* ZBaseGame::CreateVideoMenu() { return NewMenu("VideoMenu"); }
-ZMenu* ZBaseGame::CreateBrightnessMenu() { return NewMenu("BrightnessMenu"); }
-ZMenu* ZBaseGame::CreateAudioMenu() { return NewMenu("AudioMenu"); }
+ZMenu* ZBaseGame::CreateLanguageMenu() { return new LanguageMenu(); }
+ZMenu* ZBaseGame::CreateVideoMenu() { return new VideoMenu(); }
+ZMenu* ZBaseGame::CreateBrightnessMenu() { return new BrightnessMenu(); }
+ZMenu* ZBaseGame::CreateAudioMenu() { return new AudioMenu(); }
 ZMenu* ZBaseGame::CreateGameOptionsMenu() { return new GameOptionsMenu(); }
 ZMenu* ZBaseGame::CreateConfirmationMenu(const bool withCancel) { return new ConfirmationMenu(withCancel); }
-ZMenu* ZBaseGame::CreateBindingsMenu(ZHashedString /*group*/, ZHashedString /*control*/) {
-    return NewMenu("BindingsMenu");
+ZMenu* ZBaseGame::CreateBindingsMenu(const ZHashedString group, const ZHashedString control) {
+    return new BindingsMenu(group, control);
 }
-ZMenu* ZBaseGame::CreateTextEntryMenu(bool /*allowCancel*/) { return NewMenu("TextEntryMenu"); }
+ZMenu* ZBaseGame::CreateTextEntryMenu(const bool allowCancel) { return new TextEntryMenu(allowCancel); }
 
 ZFXAAFilter* ZBaseGame::CreateFXAAFilter() { return new ZFXAAFilter(m_fxaa); }
 

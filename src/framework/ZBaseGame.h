@@ -492,8 +492,11 @@ public:
     bool IsScreenshotRequested() const { return m_screenshotRequested; }
     void SuppressPauseThisFrame() { m_pauseSuppressed = true; }
     void SetConsoleLocked(bool locked) { m_consoleLocked = locked; }
+    bool IsConsoleLocked() const { return m_consoleLocked; }
     ZFXAAFilter* GetFXAAFilter() const { return m_fxaaFilter; }
     const ZArray<ZResolution>& GetScreenModes() const { return m_screenModes; }
+    // Start-up fills the list from the display; tests and tools may give their own.
+    void SetScreenModes(const ZArray<ZResolution>& modes) { m_screenModes = modes; }
     float GetAverageFrameRate() const;
     // "<FPS label>: <average rate>\n", the frame-rate display's text.
     ZString GetFrameRateText() const;

@@ -485,7 +485,10 @@ void ZBaseGame::CreateControls() {
     ZControlMgr* controls = GetControlMgr();
     for (const Group& group : kGroups) {
         const ZHashedString groupName(group.name);
-        controls->AddControlGroup(groupName, group.cinematicBlock, group.rebindable, group.perFrame, group.hidden);
+        if (ZControlGroup* made = controls->AddControlGroup(groupName, group.cinematicBlock, group.rebindable,
+                                                            group.perFrame, group.hidden)) {
+            made->engineGroup = 1;
+        }
         for (const Control& control : group.controls) {
             if (control.name != nullptr) {
                 controls->AddControl(groupName, ZHashedString(control.name), control.hidden);

@@ -14,6 +14,7 @@
 #include "framework/ZClipboard.h"
 #include "framework/ZConsoleCommands.h"
 #include "menu/ZMenu.h"
+#include "menu/TextEntryMenu.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
 
@@ -171,11 +172,14 @@ void CmdClipboard(const ZConsoleWordList& words, uintptr_t /*argument*/) {
     }
 }
 
-// The menu framework's text-entry menu, opened for testing. (The menus do not
-// take a new name yet; it opens under its own.)
+// The widget test page; only its Accept button closes it.
 void CmdUITest(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/) {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        GetMenuMgr()->OpenMenu(game->CreateTextEntryMenu(true));
+        ZMenu* menu = game->CreateTextEntryMenu(false);
+        if (auto* page = dynamic_cast<TextEntryMenu*>(menu)) {
+            page->SetDescription(ZString("Test Menu"));
+        }
+        GetMenuMgr()->OpenMenu(menu);
     }
 }
 

@@ -24,4 +24,5 @@ struct ZControlGroup {
     uint8_t cinematicBlock = 0;  // queries answer "not active" while a cinematic blocks input
     uint8_t rebindable = 0;      // the player edits its bindings
     uint8_t perFrame = 0;        // evaluated per frame; clear: per fixed step
+    uint8_t engineGroup = 0;     // made by the engine: its texts are in "EngineControls", not "Controls"
 };

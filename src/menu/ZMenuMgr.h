@@ -61,6 +61,8 @@ public:
     float GetOverlayOpacity() const;
 
     ZMenu* GetTopMenu() const { return m_stack.IsEmpty() ? nullptr : m_stack[m_stack.Count() - 1]; }
+    // The open menus from the bottom (0) up; null past the top.
+    ZMenu* GetMenuAt(uint32_t index) const { return index < m_stack.Count() ? m_stack[index] : nullptr; }
     uint32_t GetOpenMenuCount() const { return m_stack.Count(); }
     uint32_t GetQueuedOpenCount() const;
     const ZArray<ZMenuRequest>& GetRequests() const { return m_requests; }

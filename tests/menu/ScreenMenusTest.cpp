@@ -9,11 +9,15 @@
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZLocMgr.h"
 #include "menu/AboutMenu.h"
+#include "menu/AudioMenu.h"
 #include "menu/ConfirmationMenu.h"
+#include "menu/ControlsMenu.h"
 #include "menu/GameOptionsMenu.h"
+#include "menu/LanguageMenu.h"
 #include "menu/OptionsMenu.h"
 #include "menu/PauseMenu.h"
 #include "menu/TitleMenu.h"
+#include "menu/VideoMenu.h"
 #include "menu/ZMenuLabel.h"
 #include "platform/os/fake/fake.h"
 #include "renderer/ZFont.h"
@@ -324,10 +328,10 @@ TEST_F(ScreenMenusTest, EachOptionsEntryOpensItsPage) {
     };
     const Case cases[] = {
         {"Game", "", [](const ZMenu* m) { return dynamic_cast<const GameOptionsMenu*>(m) != nullptr; }},
-        {"Video", "VideoMenu", nullptr},
-        {"Audio", "AudioMenu", nullptr},
-        {"Controls", "ControlsMenu", nullptr},
-        {"Language", "LanguageMenu", nullptr},
+        {"Video", "", [](const ZMenu* m) { return dynamic_cast<const VideoMenu*>(m) != nullptr; }},
+        {"Audio", "", [](const ZMenu* m) { return dynamic_cast<const AudioMenu*>(m) != nullptr; }},
+        {"Controls", "", [](const ZMenu* m) { return dynamic_cast<const ControlsMenu*>(m) != nullptr; }},
+        {"Language", "", [](const ZMenu* m) { return dynamic_cast<const LanguageMenu*>(m) != nullptr; }},
         {"About", "", [](const ZMenu* m) { return dynamic_cast<const AboutMenu*>(m) != nullptr; }},
     };
     for (const Case& c : cases) {

@@ -1,0 +1,76 @@
+#include "game/world/GameEntityHooks.h"
+
+#include "entity/ZEntityGameHooks.h"
+#include "game/world/KorvanthGame.h"
+
+namespace {
+
+ZHashedString DialogStringFile() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    return game != nullptr ? game->GetCampaignStringFile() : ZHashedString("");
+}
+
+void ShowDialogText(const int32_t what) {
+    if (KorvanthGame* game = KorvanthGame::Get()) game->PlayDialogSound(what);
+}
+
+float FrameTime() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    return game != nullptr ? game->GetGameFrameTime() : 0.0f;
+}
+
+// Dialog boxes and prompts sit on the 256 x 224 game screen and use the
+// pixel font; the popup banner is sized after the window and uses the menu font.
+ZFont* Font(const ZHashedString use) {
+    static const ZHashedString kDialog("Dialog");
+    static const ZHashedString kPrompt("Prompt");
+    static const ZHashedString kPopup("Popup");
+    const KorvanthGame* game = KorvanthGame::Get();
+    if (game == nullptr) return nullptr;
+    if (use == kDialog || use == kPrompt) return game->GetHUDFont();
+    if (use == kPopup) return game->GetMenuFont();
+    return nullptr;
+}
+
+void ScreenSize(int32_t& width, int32_t& height) {
+    const KorvanthGame* game = KorvanthGame::Get();
+    // Before the window exists the size is 0; keep the engine's answer then.
+    if (game == nullptr || game->GetScreenWidth() <= 0 || game->GetScreenHeight() <= 0) return;
+    width = game->GetScreenWidth();
+    height = game->GetScreenHeight();
+}
+
+ZRTTIBase* Manager(const ZHashedString name) {
+    static const ZHashedString kLights("Light Manager");
+    KorvanthGame* game = KorvanthGame::Get();
+    if (game == nullptr || name != kLights) return nullptr;
+    return &game->GetLightMgr();
+}
+
+ZHashedString SpriteGroup() {
+    return ZHashedString("World Sprites Group");
+}
+
+}  // namespace
+
+void InstallGameEntityHooks() {
+    ZEntityGameHooks& hooks = GetEntityGameHooks();
+    hooks.getDialogStringFile = DialogStringFile;
+    hooks.showDialogText = ShowDialogText;
+    hooks.getFrameTime = FrameTime;
+    hooks.getFont = Font;
+    hooks.getScreenSize = ScreenSize;
+    hooks.findManager = Manager;
+    hooks.getWorldSpriteGroup = SpriteGroup;
+}
+
+void ClearGameEntityHooks() {
+    ZEntityGameHooks& hooks = GetEntityGameHooks();
+    hooks.getDialogStringFile = nullptr;
+    hooks.showDialogText = nullptr;
+    hooks.getFrameTime = nullptr;
+    hooks.getFont = nullptr;
+    hooks.getScreenSize = nullptr;
+    hooks.findManager = nullptr;
+    hooks.getWorldSpriteGroup = nullptr;
+}

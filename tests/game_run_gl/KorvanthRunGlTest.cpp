@@ -1,0 +1,257 @@
+// The game as a player starts it: the real start-up on the SDL window
+// (headless driver), the GL device, the fake sound device and the fake
+// keyboard, with the game's packages from the data build. The walk: the
+// splash, skipped with Enter; the title; New Game into the campaign that
+// start-up opened; Escape's pause menu and its way back to the title; Exit.
+// Along the way the game's neighbours are checked where they meet the game:
+// the synthesizer voice (tunes, reverb, the paused volume) and the entity
+// framework's questions.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/ZAudioMgr.h"
+#include "audio/ZMultiSynthTune.h"
+#include "audio/ZMultiSynthVoice.h"
+#include "entity/ZEntityGameHooks.h"
+#include "entity/ZLightMgr.h"
+#include "foundation/ZStreamMgr.h"
+#include "framework/ZConfigVar.h"
+#include "framework_game/RunScenarios.h"
+#include "game/display/KorvanthDisplay.h"
+#include "game/world/KorvanthGame.h"
+#include "menu/ConfirmationMenu.h"
+#include "menu/PauseMenu.h"
+#include "menu/TitleMenu.h"
+#include "menu/ZCinematicMgr.h"
+#include "menu/ZMenuMgr.h"
+#include "platform/os/fake/fake.h"
+#include "platform/sound/sound.h"
+#include "platform/window/keycodes.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// The game with a fake clock stepped 0.05 s a frame and a hook after each drawn frame.
+class WalkedGame : public KorvanthGame {
+public:
+    // Start-up moves to the program's folder; the packages are in the data build.
+    void addStreamSources() override {
+        KorvanthGame::addStreamSources();
+        for (const char* package :
+             {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
+            ZStreamMgr::GetInstance()->AddPackageSource(
+                (std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
+        }
+    }
+    void UpdateTiming() override {
+        clock->AdvanceSeconds(0.05);
+        KorvanthGame::UpdateTiming();
+    }
+    void PostRender() override {
+        KorvanthGame::PostRender();
+        ++drawnFrames;
+        if (afterFrame) afterFrame();
+        if (drawnFrames == quitAfterFrames) RequestQuit();
+    }
+    void Exit() override {
+        KorvanthGame::Exit();
+        ++exits;
+        synthAfterExit = GetAudioMgr()->FindSound(ZHashedString("MultiSynth")) != nullptr;
+        voiceAfterExit = GetVoice() != nullptr;
+    }
+
+    os::fake::FakeClock* clock = nullptr;
+    std::function<void()> afterFrame;
+    int drawnFrames = 0;
+    int quitAfterFrames = -1;
+    int exits = 0;
+    bool synthAfterExit = true;
+    bool voiceAfterExit = true;
+};
+
+struct Step {
+    const char* what;
+    std::function<bool()> ready;
+    std::function<void()> act;
+};
+
+template <typename Menu>
+bool AtRestOn() {
+    const ZMenuMgr* menus = GetMenuMgr();
+    return menus->GetRequests().IsEmpty() && menus->GetTransitionState() == ZMenuMgr::kNone &&
+           dynamic_cast<Menu*>(menus->GetTopMenu()) != nullptr;
+}
+
+ZMultiSynthVoice* Synth() {
+    return dynamic_cast<ZMultiSynthVoice*>(GetAudioMgr()->FindSound(ZHashedString("MultiSynth")));
+}
+
+// The music thread applies the reverb word on its next pass: wait for it (a
+// bounded wait, not a measurement).
+bool WaitForReverbLines(ZMultiSynthVoice* synth, const bool wanted) {
+    for (int i = 0; i < 400; ++i) {
+        {
+            const std::lock_guard<os::Mutex> lock(ZBufferedVoice::VoiceMutex());
+            if ((synth->GetReverbLineCount() > 0) == wanted) return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+bool IsPlaying(ZMultiSynthVoice* synth, const char* name, size_t* events = nullptr) {
+    ZArray<ZMultiSynthPlayer> players;
+    synth->GetPlayingTunes(players);
+    for (const ZMultiSynthPlayer& player : players) {
+        if (player.name == ZHashedString(name)) {
+            if (events != nullptr) *events = player.events.Count();
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
+    gametest::RunInChild([] {
+        korvtest::TempDir documents;
+        setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+        documents.Write(std::string("My Games/") + KorvanthGame::kTitle + "/Config/Config.ini",
+                        "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\n"
+                        "HeightWindowed: 480\r\n");
+        os::fake::FakeClock clock;
+        platform::window::SetWindowSystem(
+            platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
+        auto devices = std::make_unique<platform::input::FakeInputSystem>();
+        platform::input::FakeInputSystem* input = devices.get();
+        platform::input::SetInputSystem(std::move(devices));
+        platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+
+        auto* game = new WalkedGame();
+        game->clock = &clock;
+        game->SetDisplay(std::make_unique<KorvanthDisplay>());
+
+        uint8_t heldKey = 0;
+        const auto press = [&](const uint8_t key) {
+            input->SetKey(key, true);
+            heldKey = key;
+        };
+        bool sawSplash = false;
+        std::string mapAtStart;
+        using namespace platform;
+        const std::vector<Step> steps = {
+            {"the splash plays", [] { return GetCinematicMgr()->GetPlayingCount() > 0; },
+             [&] { sawSplash = true; }},
+            {"skip it", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"the title, with the game's voice and answers", [] { return AtRestOn<TitleMenu>(); },
+             [&] {
+                 mapAtStart = game->GetCurrentMapName().GetText();
+                 ZMultiSynthVoice* synth = Synth();
+                 ASSERT_NE(synth, nullptr) << "the synthesizer sound exists";
+                 ASSERT_NE(game->GetVoice(), nullptr);
+                 // The stored settings (Reverb on by default) reached the synthesizer.
+                 EXPECT_NE(game->PackReverbWord(), 0u);
+                 EXPECT_TRUE(WaitForReverbLines(synth, true)) << "reverb lines from the start-up word";
+                 // A tune through the game's voice plays on the synthesizer under its channel.
+                 game->GetVoice()->PlayTune("title.zms", 1, ZHashedString("BGMusicTune"));
+                 size_t events = 0;
+                 EXPECT_TRUE(IsPlaying(synth, "BGMusicTune", &events));
+                 EXPECT_GT(events, 0u) << "the packed tune's events";
+                 game->GetVoice()->StopChannel(ZHashedString("BGMusicTune"));
+                 EXPECT_FALSE(IsPlaying(synth, "BGMusicTune"));
+                 // Switching reverb off in the settings clears the lines; on again rebuilds them.
+                 LoadConfigText("[Audio]\r\nReverb: false\r\n", 25);
+                 EXPECT_TRUE(WaitForReverbLines(synth, false)) << "reverb off";
+                 LoadConfigText("[Audio]\r\nReverb: true\r\n", 24);
+                 EXPECT_TRUE(WaitForReverbLines(synth, true)) << "reverb on again";
+
+                 // The entity framework's questions, answered by the game.
+                 int32_t width = 0;
+                 int32_t height = 0;
+                 GetGameScreenSize(width, height);
+                 EXPECT_EQ(width, game->GetScreenWidth());
+                 EXPECT_EQ(height, game->GetScreenHeight());
+                 EXPECT_EQ(GetGameFrameTime(), game->GetGameFrameTime());
+                 EXPECT_EQ(GetGameFont(ZHashedString("Dialog")), game->GetHUDFont());
+                 EXPECT_EQ(GetGameFont(ZHashedString("Prompt")), game->GetHUDFont());
+                 EXPECT_EQ(GetGameFont(ZHashedString("Popup")), game->GetMenuFont());
+                 EXPECT_NE(game->GetHUDFont(), nullptr);
+                 EXPECT_EQ(GetGameFont(ZHashedString("Nonsense")), nullptr);
+                 EXPECT_EQ(ZLightMgr::Find(), &game->GetLightMgr());
+                 EXPECT_EQ(FindGameManager(ZHashedString("Other Manager")), nullptr);
+                 EXPECT_EQ(GetGameDialogStringFile(), game->GetCampaignStringFile());
+                 EXPECT_EQ(GetWorldSpriteGroup(), ZHashedString("World Sprites Group"));
+                 // The dialog's "still typing" event chirps on the dialog text channel.
+                 ShowGameDialogText(5);
+                 ShowGameDialogText(1);
+                 EXPECT_FALSE(IsPlaying(synth, "DialogText")) << "closing the dialog stops its chirp";
+             }},
+            {"start", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"playing, then Escape",
+             [] { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); },
+             [&] {
+                 EXPECT_FALSE(game->GetCurrentMapName().IsEmpty()) << "the campaign's entry map is current";
+                 EXPECT_EQ(mapAtStart, game->GetCurrentMapName().GetText())
+                     << "New Game keeps the opened campaign";
+                 press(DIK_ESCAPE);
+             }},
+            {"paused: the voice is quieter", [] { return AtRestOn<PauseMenu>(); },
+             [&] {
+                 ASSERT_NE(Synth(), nullptr);
+                 EXPECT_FLOAT_EQ(Synth()->volume, 0.35f);
+             }},
+            {"resume", [] { return true; }, [&] { press(DIK_ESCAPE); }},
+            {"playing again at full volume, then Escape",
+             [] { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); },
+             [&] {
+                 ASSERT_NE(Synth(), nullptr);
+                 EXPECT_FALSE(game->IsGamePaused());
+                 EXPECT_FLOAT_EQ(Synth()->volume, 1.0f);
+                 press(DIK_ESCAPE);
+             }},
+            {"paused again", [] { return AtRestOn<PauseMenu>(); }, [] {}},
+            {"up to Title", [] { return true; }, [&] { press(DIK_UP); }},
+            {"ask for the title", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
+            {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"title again: up to Exit", [] { return AtRestOn<TitleMenu>(); }, [&] { press(DIK_UP); }},
+            {"ask to exit", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
+            {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},
+        };
+        size_t next = 0;
+        game->afterFrame = [&] {
+            if (heldKey != 0) {
+                input->SetKey(heldKey, false);
+                heldKey = 0;
+                return;
+            }
+            if (next < steps.size() && steps[next].ready()) {
+                steps[next].act();
+                ++next;
+            }
+        };
+        game->quitAfterFrames = 3000;  // a safety net: Exit ends the run first
+        ZBaseGame::Run(game, 0, 0, "", platform::window::SW_SHOWNORMAL);
+
+        EXPECT_TRUE(sawSplash);
+        EXPECT_EQ(next, steps.size())
+            << "the walk stopped before: " << (next < steps.size() ? steps[next].what : "");
+        EXPECT_LT(game->drawnFrames, 3000) << "Exit ended the run";
+        EXPECT_EQ(game->exits, 1);
+        EXPECT_FALSE(game->synthAfterExit) << "Exit releases the synthesizer's sound";
+        EXPECT_FALSE(game->voiceAfterExit);
+        EXPECT_EQ(GetEntityGameHooks().getFrameTime, nullptr) << "shutdown unsets the game's hooks";
+        ZBaseGame::DestroyInstance();
+        platform::sound::SetSoundSystem(nullptr);
+        platform::input::SetInputSystem(nullptr);
+        platform::window::SetWindowSystem(nullptr);
+    });
+}
+
+}  // namespace
