@@ -1,21 +1,16 @@
 #include "game/display/TubeQuad.h"
 
-#include "framework/ZBaseGame.h"
 #include "renderer/ZRenderer.h"
 
 TubeQuad::TubeQuad() {
     int32_t width = 0;
     int32_t height = 0;
-    if (ZBaseGame* game = ZBaseGame::GetInstance()) {
-        game->AddResolutionListener(this);
-        width = game->GetScreenWidth();
-        height = game->GetScreenHeight();
-    }
+    StartListening(width, height);
     Rebuild(width, height);
 }
 
 TubeQuad::~TubeQuad() {
-    if (ZBaseGame* game = ZBaseGame::PeekInstance()) game->RemoveResolutionListener(this);
+    StopListening();
     if (ZRenderer* renderer = PeekRenderer()) renderer->RemoveFromAllRenderGroups(this);
 }
 
