@@ -175,6 +175,15 @@ void ZBaseGame::init() {
     ZLog::Printf("Load console memory...");
     m_console.LoadMemory(UserConfigPath(GetConsoleMemoryFileName()).GetText());
 
+    SetUpRenderPasses();
+    CreateSoundGroups();
+    CreateControls();
+    LoadControlBindings();
+    PreLoadEngineAssets();
+    LoadEngineAssets();
+}
+
+void ZBaseGame::SetUpRenderPasses() {
     SetPreHUDDefaultRenderTarget();
     CreateRenderPasses();
     SetFinalDefaultRenderTarget();
@@ -183,11 +192,6 @@ void ZBaseGame::init() {
     CreateFinalRenderPass();
     CreateRenderGroups();
     AssignGroupsToPasses();
-    CreateSoundGroups();
-    CreateControls();
-    LoadControlBindings();
-    PreLoadEngineAssets();
-    LoadEngineAssets();
 }
 
 void ZBaseGame::postinit() {
