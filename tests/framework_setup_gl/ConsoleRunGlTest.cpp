@@ -104,9 +104,7 @@ int NonBackgroundPixels(const Shot& shot, const int32_t fromRow, const int32_t t
 TEST(ConsoleRunGl, ConsoleOpensRunsTwoLinesAndQuits) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure(
             "\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\nVSync: "
             "true\r\n");

@@ -53,9 +53,7 @@ struct Shot : BackBufferShot {
 // it answers false.
 void RunScript(const std::function<bool(TestGame&, int)>& script) {
     GameRun run(platform::window::Backend::Sdl);
-    delete run.game;
-    run.game = new PackagedGame();
-    run.game->clock = &run.clock;
+    UsePackagedGame(run);
     // Quick start: no splash animates behind the console, the screen stays still.
     run.Configure("QuickStart: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: "
                   "480\r\n");

@@ -42,9 +42,7 @@ TEST(HudTextGl, FrameRateAndRecorderLabelShowWhenOn) {
         SCOPED_TRACE(c.name);
         RunInChild([&c] {
             GameRun run(platform::window::Backend::Sdl);
-            delete run.game;
-            run.game = new PackagedGame();
-            run.game->clock = &run.clock;
+            UsePackagedGame(run);
             run.Configure(std::string("DevMode: true\r\nShowFPS: ") + (c.showFPS ? "true" : "false") +
                           "\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
             Counts counts;
@@ -92,9 +90,7 @@ TEST(HudTextGl, FrameRateAndRecorderLabelShowWhenOn) {
 TEST(HudTextGl, TheFrameRateTextIsTheLabelAndTheAverage) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure("");
         run.game->frameSeconds = {0.02};
         std::string text;

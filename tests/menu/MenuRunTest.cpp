@@ -33,9 +33,7 @@ struct Step {
 TEST(MenuRun, ConfirmationDrivenByKeyboardMousePad) {
     RunInChild([] {
         GameRun run;
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure(
             "\r\n[Input]\r\nController: Test Pad\r\n"
             "[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");

@@ -48,9 +48,7 @@ int32_t IndexOf(const ZMenu* menu, const char* name) {
 TEST(SettingsRunGl, ConfirmedVideoValuesResizeTheWindowAndTargets) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
         TestGame& game = *run.game;
 
@@ -105,9 +103,7 @@ TEST(SettingsRunGl, ConfirmedVideoValuesResizeTheWindowAndTargets) {
 TEST(SettingsRunGl, BrightnessReachesTheFinalPass) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
         TestGame& game = *run.game;
 

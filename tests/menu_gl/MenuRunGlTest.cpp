@@ -52,16 +52,10 @@ int CountAtLeast(const Shot& shot, const PixelRect& r, const int level) {
     return count;
 }
 
-void Capture(Shot& shot) {
-    shot.Take();
-}
-
 TEST(MenuRunGl, MenuDrawsBackdropUnderlayAndItems) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
         TestGame& game = *run.game;
 
@@ -74,7 +68,7 @@ TEST(MenuRunGl, MenuDrawsBackdropUnderlayAndItems) {
         ItemBox panel{};
         game.afterFrame = [&](TestGame& g, const int frame) {
             if (frame == 8) {
-                Capture(before);
+                before.Take();
                 menu = new ZMenu();
                 const char* texts[] = {"Resume", "Options", "Quit"};
                 for (int i = 0; i < 3; ++i) {
@@ -90,7 +84,7 @@ TEST(MenuRunGl, MenuDrawsBackdropUnderlayAndItems) {
                 for (const ZMenuItem* item : menu->items) boxes.push_back({item->left, item->top, item->width, item->height});
                 const ZMenuUnderlay* u = menu->underlays[0];
                 panel = {u->left, u->top, u->width, u->height};
-                Capture(after);
+                after.Take();
             }
         };
         game.quitAfterFrames = 41;

@@ -25,6 +25,7 @@
 #include "menu/ZMenuMgr.h"
 #include "platform/window/keycodes.h"
 #include "renderer/ZRenderer.h"
+#include "support/MenuWalk.h"
 #include "support/PackagedGame.h"
 
 namespace gametest {
@@ -61,19 +62,8 @@ Shot Capture(const char* name) {
     return shot;
 }
 
-// One step of the walk: once `ready` answers true, `act` runs.
-struct Step {
-    const char* what;
-    std::function<bool()> ready;
-    std::function<void()> act;
-};
-
-template <typename Menu>
-bool AtRestOn() {
-    const ZMenuMgr* menus = GetMenuMgr();
-    return menus->GetRequests().IsEmpty() && menus->GetTransitionState() == ZMenuMgr::kNone &&
-           dynamic_cast<Menu*>(menus->GetTopMenu()) != nullptr;
-}
+using korvtest::AtRestOn;
+using korvtest::Step;
 
 float SplashTime() {
     const ZCinematicMgr* cinematics = GetCinematicMgr();
@@ -99,9 +89,7 @@ bool ItemBox(const char* name, float box[4]) {
 TEST(ScreensWalkGl, SplashTitleOptionsAboutPauseAndExit) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.game->withSplash = true;
         run.game->frameSeconds = {0.05};
         run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");

@@ -1,7 +1,7 @@
 #pragma once
 
 // Whole runs that draw with the engine's own package, and the read-back of
-// what they drew. Header only: it builds on the run harness of
+// what they drew. Header only: it builds on the run scenarios of
 // framework_game and on the build folder each test program is told of.
 
 #include <cstddef>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "foundation/ZStreamMgr.h"
-#include "framework_game/GameHarness.h"
+#include "framework_game/RunScenarios.h"
 #include "renderer/ZRenderer.h"
 
 namespace gametest {
@@ -23,6 +23,13 @@ public:
         ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
     }
 };
+
+// Puts a packaged game, on the run's clock, in place of the run's own.
+inline void UsePackagedGame(GameRun& run) {
+    delete run.game;
+    run.game = new PackagedGame();
+    run.game->clock = &run.clock;
+}
 
 // The back buffer as read back: one word a pixel, row by row.
 struct BackBufferShot {
