@@ -179,6 +179,15 @@ void ZBaseGame::init() {
     ZLog::Printf("Load console memory...");
     m_console.LoadMemory(UserConfigPath(GetConsoleMemoryFileName()).GetText());
 
+    SetUpRenderPasses();
+    CreateSoundGroups();
+    CreateControls();
+    LoadControlBindings();
+    PreLoadEngineAssets();
+    LoadEngineAssets();
+}
+
+void ZBaseGame::SetUpRenderPasses() {
     SetPreHUDDefaultRenderTarget();
     CreateRenderPasses();
     SetFinalDefaultRenderTarget();
@@ -187,11 +196,6 @@ void ZBaseGame::init() {
     CreateFinalRenderPass();
     CreateRenderGroups();
     AssignGroupsToPasses();
-    CreateSoundGroups();
-    CreateControls();
-    LoadControlBindings();
-    PreLoadEngineAssets();
-    LoadEngineAssets();
 }
 
 void ZBaseGame::postinit() {

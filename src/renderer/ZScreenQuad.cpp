@@ -14,18 +14,12 @@ ZScreenQuad::ZScreenQuad(const float sx, const float sy, const bool fixed) : sca
 void ZScreenQuad::Start() {
     int32_t width = 0;
     int32_t height = 0;
-    if (ZBaseGame* game = ZBaseGame::GetInstance()) {
-        game->AddResolutionListener(this);
-        width = game->GetScreenWidth();
-        height = game->GetScreenHeight();
-    }
+    StartListening(width, height);
     Rebuild(width, height);
 }
 
 ZScreenQuad::~ZScreenQuad() {
-    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        game->RemoveResolutionListener(this);
-    }
+    StopListening();
     if (ZRenderer* renderer = PeekRenderer()) {
         renderer->RemoveFromAllRenderGroups(this);
     }

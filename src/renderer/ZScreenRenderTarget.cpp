@@ -1,6 +1,5 @@
 #include "renderer/ZScreenRenderTarget.h"
 
-#include "framework/ZBaseGame.h"
 #include "renderer/ZRenderer.h"
 
 ZScreenRenderTarget::ZScreenRenderTarget(const ZHashedString textureName, const bool autoMipmap) {
@@ -16,11 +15,7 @@ ZScreenRenderTarget::ZScreenRenderTarget(const float sx, const float sy, const Z
 void ZScreenRenderTarget::Start(const ZHashedString textureName) {
     int32_t width = 0;
     int32_t height = 0;
-    if (ZBaseGame* game = ZBaseGame::GetInstance()) {
-        game->AddResolutionListener(this);
-        width = game->GetScreenWidth();
-        height = game->GetScreenHeight();
-    }
+    StartListening(width, height);
     target.width = static_cast<int32_t>(static_cast<float>(width) * scaleX);
     target.height = static_cast<int32_t>(static_cast<float>(height) * scaleY);
     target.format = ZRenderTarget::kX8R8G8B8;
@@ -29,9 +24,7 @@ void ZScreenRenderTarget::Start(const ZHashedString textureName) {
 }
 
 ZScreenRenderTarget::~ZScreenRenderTarget() {
-    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        game->RemoveResolutionListener(this);
-    }
+    StopListening();
     target.Release();
 }
 
