@@ -15,18 +15,9 @@
 #include "entity/ZEntity.h"
 #include "entity/ZEntityCommands.h"
 #include "entity/ZTimerComponent.h"
-#include "foundation/ZDefinitionFile.h"
-#include "foundation/ZMarkupNode.h"
+#include "driver/FuzzMarkup.h"
 
 namespace {
-
-ZDefNode FromMarkup(const std::string& text) {
-    ZArray<ZMarkupNode*> markup;
-    ParseMarkupNode(markup, text.data(), text.size(), nullptr);
-    ZArray<ZDefNode> nodes;
-    BuildDefinitionNodes(nodes, markup);
-    return nodes.IsEmpty() ? ZDefNode() : nodes[0];
-}
 
 // Two entities with the components the verbs reach; the script's functions
 // run each other, themselves and the timers.

@@ -16,18 +16,9 @@
 #include "entity/ZEntity.h"
 #include "entity/ZEntityCommands.h"
 #include "entity/ZLocProxyComponent.h"
-#include "foundation/ZDefinitionFile.h"
-#include "foundation/ZMarkupNode.h"
+#include "driver/FuzzMarkup.h"
 
 namespace {
-
-ZDefNode FromMarkup(const std::string& text) {
-    ZArray<ZMarkupNode*> markup;
-    ParseMarkupNode(markup, text.data(), text.size(), nullptr);
-    ZArray<ZDefNode> nodes;
-    BuildDefinitionNodes(nodes, markup);
-    return nodes.IsEmpty() ? ZDefNode() : nodes[0];
-}
 
 const char* const kData =
     "<Data><Datum Name='Int' Type='Int' Value='7'/><Datum Name='Float' Type='Float' Value='3725.5'/>"

@@ -1,21 +1,16 @@
 #include "game/display/TubeQuad.h"
 
-#include "framework/ZBaseGame.h"
 #include "renderer/ZRenderer.h"
 
 TubeQuad::TubeQuad() {
     int32_t width = 0;
     int32_t height = 0;
-    if (ZBaseGame* game = ZBaseGame::GetInstance()) {
-        game->AddResolutionListener(this);
-        width = game->GetScreenWidth();
-        height = game->GetScreenHeight();
-    }
+    StartListening(width, height);
     Rebuild(width, height);
 }
 
 TubeQuad::~TubeQuad() {
-    if (ZBaseGame* game = ZBaseGame::PeekInstance()) game->RemoveResolutionListener(this);
+    StopListening();
     if (ZRenderer* renderer = PeekRenderer()) renderer->RemoveFromAllRenderGroups(this);
 }
 
@@ -40,9 +35,8 @@ void TubeQuad::Rebuild(const int32_t width, const int32_t height) {
     Extents(width, height, hw, hh);
     const float positions[4][3] = {{-hw, -hh, 0.0f}, {hw, -hh, 0.0f}, {hw, hh, 0.0f}, {-hw, hh, 0.0f}};
     const float uv[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}};
-    const ZStreamElement elements[2] = {{positions, 12, 0, false}, {uv, 8, 5, false}};
     static constexpr uint16_t kIndices[6] = {0, 1, 2, 0, 2, 3};
-    if (m_vertices.Create(elements, 2, 4) && m_indices.Create(kIndices, 6)) {
+    if (BuildQuadGeometry(positions, uv, kIndices, m_vertices, m_indices)) {
         vertexBuffer = &m_vertices;
         indexBuffer = &m_indices;
     }

@@ -1,15 +1,10 @@
 #pragma once
 
-#include "audio/ZSoundData.h"
+#include "audio/ZSynthSound.h"
 
-// The built-in sound "MultiSynth": no file; a streamed buffer of mono 16-bit
-// sound at 44100 Hz that starts silent and is rendered into by its voice.
-class ZMultiSynthSound : public ZSoundData {
+// The built-in sound "MultiSynth", played by a ZMultiSynthVoice.
+class ZMultiSynthSound : public ZSynthSound {
 public:
-    // Mono, 16 bits, 44100 Hz.
-    bool Load(const char* fileName) override;
-    // Silence.
-    void WriteData(void* ptr1, uint32_t bytes1, void* ptr2, uint32_t bytes2) override;
-    // Its voice (ZMultiSynthVoice), handed to the music thread.
+    // Its voice, handed to the music thread.
     ZVoice* CreateVoice() override;
 };

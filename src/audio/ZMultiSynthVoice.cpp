@@ -1,7 +1,6 @@
 #include "audio/ZMultiSynthVoice.h"
 
 #include <cmath>
-#include <cstring>
 #include <mutex>
 
 #include "audio/ZAudioMgr.h"
@@ -11,11 +10,6 @@
 namespace {
 
 constexpr double kGoldenRatio = 1.6180340051651;
-
-// Ring distance from a forward to b in a ring of size n.
-uint32_t RingDistance(const uint32_t a, const uint32_t b, const uint32_t n) {
-    return b >= a ? b - a : n - a + b;
-}
 
 }  // namespace
 
@@ -156,15 +150,6 @@ float ZMultiSynthVoice::PassReverb(float x, const bool lookAhead) {
         x = line->Pass(x, lookAhead);
     }
     return x;
-}
-
-int16_t ZMultiSynthVoice::ToSample(const float x) {
-    const double t = std::trunc(-65535.0 * (static_cast<double>(x) + 1.0) * 0.5);
-    const double s = -32768.0 - t;
-    if (!(s >= -32768.0)) {
-        return -32768;  // NaN too
-    }
-    return s > 32767.0 ? int16_t{32767} : static_cast<int16_t>(s);
 }
 
 void ZMultiSynthVoice::StepPlayer(ZMultiSynthPlayer& player, ZSynthFrame& frame, const uint8_t muteMask) {
@@ -318,36 +303,21 @@ void ZMultiSynthVoice::RenderTunes(const uint32_t writeStart, const uint32_t len
     }
 }
 
-void ZMultiSynthVoice::FillFromStart(uint8_t* region, const uint32_t bytes) {
-    if (region != nullptr) {
-        std::memset(region, 0, bytes);
-    }
-}
-
 void ZMultiSynthVoice::ThreadUpdate() {
     ProcessCommands();
     const std::lock_guard<os::Mutex> lock(VoiceMutex());
     if (IsStopped()) {
         return;
     }
-    platform::sound::SoundBuffer* buffer = sound->buffer;
-    uint32_t size = 0;
-    buffer->GetCaps(&size, nullptr);
-    size &= ~1u;
+    const uint32_t size = BufferSize();
     uint32_t play = 0;
     uint32_t write = 0;
-    if (!PrepareFrames(size) || platform::sound::Failed(buffer->GetCurrentPosition(&play, &write))) {
+    if (!PrepareFrames(size) || !ReadCursors(size, play, write)) {
         return;
     }
-    play = (play % size) & ~1u;
-    write = (write % size) & ~1u;
     const uint32_t frames = size / 2;
-    const uint32_t consumed = RingDistance(position % size, play, size);
-    const uint32_t ahead = RingDistance(play, write, size);
-    const uint32_t length = 2 * consumed < size - ahead ? 2 * consumed : size - ahead;
-    const auto threshold =
-        static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
-    if (length <= threshold) {
+    const uint32_t length = DueLength(size, play, write);
+    if (length == 0) {
         return;
     }
     for (uint32_t i = m_players.Count(); i > 0; --i) {
@@ -378,22 +348,5 @@ void ZMultiSynthVoice::ThreadUpdate() {
         m_scratch[k] = ToSample(PassReverb(x, true));
     }
     m_frameReadIndex = writeFrame;
-    void* p1 = nullptr;
-    void* p2 = nullptr;
-    uint32_t n1 = 0;
-    uint32_t n2 = 0;
-    if (!platform::sound::Failed(buffer->Lock(write, length, &p1, &n1, &p2, &n2, 0))) {
-        void* const regions[2] = {p1, p2};
-        const uint32_t counts[2] = {n1, n2};
-        uint32_t k = writeFrame;
-        for (int r = 0; r < 2; ++r) {
-            auto* out = static_cast<uint8_t*>(regions[r]);
-            for (uint32_t b = 0; out != nullptr && b + 1 < counts[r]; b += 2) {
-                std::memcpy(out + b, &m_scratch[k], 2);
-                k = k + 1 < frames ? k + 1 : 0;
-            }
-        }
-        buffer->Unlock(p1, n1, p2, n2);
-    }
-    position = play;
+    WriteSamples(m_scratch, size, write, length, play);
 }

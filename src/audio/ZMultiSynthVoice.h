@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/ZBufferedVoice.h"
 #include "audio/ZMultiSynthPlayer.h"
 #include "audio/ZReverbLine.h"
+#include "audio/ZSynthVoice.h"
 #include "foundation/ZArray.h"
 #include "foundation/ZHashedString.h"
 
@@ -22,7 +22,7 @@ struct ZSynthFrame {
 // sound at 44100 Hz and passed through a chain of delay lines as reverb. The
 // music thread renders ahead of the play cursor in ThreadUpdate; the game's
 // calls take the voice mutex.
-class ZMultiSynthVoice : public ZBufferedVoice {
+class ZMultiSynthVoice : public ZSynthVoice {
 public:
     static constexpr float kSampleTime = 2.2675736545352265e-05f;  // 1 / 44100
     static constexpr uint32_t kMaxReverbLines = 16;
@@ -45,7 +45,6 @@ public:
 
     // Music-thread side.
     void ThreadUpdate() override;
-    void FillFromStart(uint8_t* region, uint32_t bytes) override;
     void ApplySynthCommand(uint32_t command) override { ApplyReverb(command); }
     // Rebuilds the reverb lines from a packed word: bits 30-31 zero, 20-29
     // longest delay (ms), 12-19 shortest delay (ms), 8-11 feedback (/15),
@@ -57,8 +56,6 @@ public:
     // Steps every player from its position up to the play cursor or the end
     // of the write span, whichever it reaches first.
     void RenderTunes(uint32_t writeStart, uint32_t length, uint32_t playCursor);
-    // The output sample for a mixed value: -1.0 is -32768, 1.0 is 32767.
-    static int16_t ToSample(float x);
     // Takes the volumes and the channel mode from the audio manager.
     void ReadSettings();
 

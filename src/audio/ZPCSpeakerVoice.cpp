@@ -1,7 +1,6 @@
 #include "audio/ZPCSpeakerVoice.h"
 
 #include <cmath>
-#include <cstring>
 #include <mutex>
 
 #include "audio/ZAudioMgr.h"
@@ -12,10 +11,6 @@ namespace {
 
 constexpr float kTwoPi = 6.2831855f;
 constexpr int32_t kNumberCap = 1000000;  // longer digit runs keep the cap
-
-uint32_t RingDistance(const uint32_t a, const uint32_t b, const uint32_t n) {
-    return b >= a ? b - a : n - a + b;
-}
 
 bool IsSpace(const char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -34,12 +29,6 @@ int32_t ReadNumber(const char*& p) {
         ++p;
     }
     return value;
-}
-
-int16_t SquareSample(const float v) {
-    const double t = std::trunc(-65535.0 * (static_cast<double>(v) + 1.0) * 0.5);
-    const double s = -32768.0 - t;
-    return static_cast<int16_t>(s < -32768.0 ? -32768.0 : (s > 32767.0 ? 32767.0 : s));
 }
 
 }  // namespace
@@ -199,7 +188,7 @@ void ZPCSpeakerVoice::RenderPlayer(ZPCSpeakerPlayer& player, const uint32_t writ
         }
         const ZPCSpeakerNote& note = player.notes[static_cast<uint32_t>(player.noteIndex)];
         const bool rest = note.note < 0 || note.note > 107;
-        int16_t sample = SquareSample(std::sin(player.phase) > 0.0f ? 0.25f : -0.25f);
+        int16_t sample = ToSample(std::sin(player.phase) > 0.0f ? 0.25f : -0.25f);
         if (rest || player.timeInNote >= note.sounding * note.duration) {
             sample = 0;
         }
@@ -253,36 +242,21 @@ void ZPCSpeakerVoice::RenderPlayer(ZPCSpeakerPlayer& player, const uint32_t writ
     player.position = static_cast<int32_t>(f * 2);
 }
 
-void ZPCSpeakerVoice::FillFromStart(uint8_t* region, const uint32_t bytes) {
-    if (region != nullptr) {
-        std::memset(region, 0, bytes);
-    }
-}
-
 void ZPCSpeakerVoice::ThreadUpdate() {
     ProcessCommands();
     const std::lock_guard<os::Mutex> lock(VoiceMutex());
     if (IsStopped()) {
         return;
     }
-    platform::sound::SoundBuffer* buffer = sound->buffer;
-    uint32_t size = 0;
-    buffer->GetCaps(&size, nullptr);
-    size &= ~1u;
+    const uint32_t size = BufferSize();
     uint32_t play = 0;
     uint32_t write = 0;
-    if (size == 0 || platform::sound::Failed(buffer->GetCurrentPosition(&play, &write))) {
+    if (size == 0 || !ReadCursors(size, play, write)) {
         return;
     }
     PrepareScratch(size);
-    play = (play % size) & ~1u;
-    write = (write % size) & ~1u;
-    const uint32_t consumed = RingDistance(position % size, play, size);
-    const uint32_t ahead = RingDistance(play, write, size);
-    const uint32_t length = 2 * consumed < size - ahead ? 2 * consumed : size - ahead;
-    const auto threshold =
-        static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
-    if (length <= threshold) {
+    const uint32_t length = DueLength(size, play, write);
+    if (length == 0) {
         return;
     }
     for (uint32_t i = m_players.Count(); i > 0; --i) {
@@ -293,23 +267,5 @@ void ZPCSpeakerVoice::ThreadUpdate() {
     for (ZPCSpeakerPlayer& player : m_players) {
         RenderPlayer(player, write, length, play);
     }
-    void* p1 = nullptr;
-    void* p2 = nullptr;
-    uint32_t n1 = 0;
-    uint32_t n2 = 0;
-    if (!platform::sound::Failed(buffer->Lock(write, length, &p1, &n1, &p2, &n2, 0))) {
-        const uint32_t frames = size / 2;
-        void* const regions[2] = {p1, p2};
-        const uint32_t counts[2] = {n1, n2};
-        uint32_t k = write / 2;
-        for (int r = 0; r < 2; ++r) {
-            auto* out = static_cast<uint8_t*>(regions[r]);
-            for (uint32_t b = 0; out != nullptr && b + 1 < counts[r]; b += 2) {
-                std::memcpy(out + b, &m_scratch[k], 2);
-                k = k + 1 < frames ? k + 1 : 0;
-            }
-        }
-        buffer->Unlock(p1, n1, p2, n2);
-    }
-    position = play;
+    WriteSamples(m_scratch, size, write, length, play);
 }

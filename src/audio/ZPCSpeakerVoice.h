@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/ZBufferedVoice.h"
 #include "audio/ZPCSpeakerPlayer.h"
+#include "audio/ZSynthVoice.h"
 
 // The voice of the "PCSpeaker" sound: square-wave melodies written as play
 // strings, rendered on the music thread into mono 16-bit sound at 44100 Hz.
 // Where note lists overlap, the one of highest priority is heard.
-class ZPCSpeakerVoice : public ZBufferedVoice {
+class ZPCSpeakerVoice : public ZSynthVoice {
 public:
     // Plays the default list (one whole rest, looping, priority 0).
     ZPCSpeakerVoice();
@@ -34,7 +34,6 @@ public:
 
     // Music-thread side.
     void ThreadUpdate() override;
-    void FillFromStart(uint8_t* region, uint32_t bytes) override;
     // Renders one player into the scratch from its position up to the play
     // cursor or the end of the write span, whichever comes first.
     void RenderPlayer(ZPCSpeakerPlayer& player, uint32_t writeStart, uint32_t length, uint32_t playCursor);

@@ -5,20 +5,15 @@
 #include "renderer/ZTexture.h"
 #include "renderer/ZTextureMgr.h"
 
-ZSpriteSheet::ZSpriteSheet(const ZHashedString name, const char* const fileName) : textureName(name) {
-    static constexpr float kPositions[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
-    static constexpr float kTexCoords[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
-    static constexpr uint16_t kIndices[6] = {0, 2, 1, 1, 2, 3};
-    const ZStreamElement elements[2] = {{kPositions, 12, 0, false}, {kTexCoords, 8, 5, false}};
-    // Without a device there is nothing to draw with; the sheet still keeps
-    // its texture's size for the animation.
-    if (m_vertices.Create(elements, 2, 4) && m_indices.Create(kIndices, 6)) {
-        vertexBuffer = &m_vertices;
-        indexBuffer = &m_indices;
-    } else {
-        m_vertices.Release();
-        m_indices.Release();
-    }
+namespace {
+
+constexpr float kUnitSquare[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+
+}  // namespace
+
+// Without a device the sheet still keeps its texture's size for the animation.
+ZSpriteSheet::ZSpriteSheet(const ZHashedString name, const char* const fileName)
+    : ZQuadRenderable(kUnitSquare), textureName(name) {
     if (fileName != nullptr) {
         texture = LoadManagedTexture(fileName, name, nullptr);
     }

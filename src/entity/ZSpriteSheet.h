@@ -3,9 +3,7 @@
 #include <cstdint>
 
 #include "foundation/ZHashedString.h"
-#include "renderer/ZIndexBuffer.h"
-#include "renderer/ZRenderable.h"
-#include "renderer/ZVertexBuffer.h"
+#include "renderer/ZQuadRenderable.h"
 
 class ZTexture;
 
@@ -14,7 +12,7 @@ class ZTexture;
 // size in pixels. It answers
 // "DiffuseMap" with its texture and hands every other parameter down its
 // chain (to the sprite component). It leaves every render group when deleted.
-class ZSpriteSheet : public ZRenderable {
+class ZSpriteSheet : public ZQuadRenderable {
 public:
     // Loads the sheet through the texture cache under the name.
     ZSpriteSheet(ZHashedString name, const char* fileName);
@@ -30,8 +28,4 @@ public:
     ZHashedString textureName;
     ZTexture* texture = nullptr;
     uint8_t flags = 1;
-
-private:
-    ZVertexBuffer m_vertices;
-    ZIndexBuffer m_indices;
 };

@@ -175,6 +175,8 @@ public:
     virtual void setupWindow();
     virtual void shutdown();
 
+    // The render set-up steps below, in the order init runs them.
+    void SetUpRenderPasses();
     // The set-up steps init runs in this order.
     virtual void SetPreHUDDefaultRenderTarget();
     virtual void CreateRenderPasses();

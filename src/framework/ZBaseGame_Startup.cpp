@@ -93,6 +93,10 @@ void ZBaseGame::preinit() {
 
     ZLog::Printf("#### Load version info.");
     m_versionFile.LoadINIFile(GetVersionFileName());
+    if (m_versionFile.SectionsBegin() == m_versionFile.SectionsEnd()) {
+        // A damaged version file would only show as a version of zero.
+        ZLog::Printf("Version file %s is missing or holds no entries; the version shows as 0", GetVersionFileName());
+    }
     char version[260];
     std::snprintf(version, sizeof version, "%s (%s) %s (%s)", GetGameTitle(), GetVersionText(), GetEngineName(),
                   GetEngineVersionText());
@@ -175,6 +179,15 @@ void ZBaseGame::init() {
     ZLog::Printf("Load console memory...");
     m_console.LoadMemory(UserConfigPath(GetConsoleMemoryFileName()).GetText());
 
+    SetUpRenderPasses();
+    CreateSoundGroups();
+    CreateControls();
+    LoadControlBindings();
+    PreLoadEngineAssets();
+    LoadEngineAssets();
+}
+
+void ZBaseGame::SetUpRenderPasses() {
     SetPreHUDDefaultRenderTarget();
     CreateRenderPasses();
     SetFinalDefaultRenderTarget();
@@ -183,11 +196,6 @@ void ZBaseGame::init() {
     CreateFinalRenderPass();
     CreateRenderGroups();
     AssignGroupsToPasses();
-    CreateSoundGroups();
-    CreateControls();
-    LoadControlBindings();
-    PreLoadEngineAssets();
-    LoadEngineAssets();
 }
 
 void ZBaseGame::postinit() {

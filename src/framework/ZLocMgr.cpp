@@ -79,6 +79,10 @@ uint32_t ZLocMgr::AddLanguageList(const char* listFileName) {
     }
     const auto* section = list.GetSections().Find(prefixes);
     if (section == nullptr) {
+        // A damaged list would otherwise take every language but the default
+        // away without a word.
+        ZLog::Printf("Language list %s holds no [Prefixes] section; only the default language is offered",
+                     listFileName);
         return 0;
     }
     uint32_t added = 0;

@@ -9,4 +9,11 @@ public:
     virtual ~ZResolutionListener() = default;
     // The new render size in pixels.
     virtual void OnResolutionChanged(int32_t width, int32_t height) = 0;
+
+protected:
+    // Joins the base game's listeners and answers its render size, for the
+    // listener to build itself for (0 x 0 without a game).
+    void StartListening(int32_t& width, int32_t& height);
+    // Leaves the base game's listeners, where there still is a game.
+    void StopListening();
 };

@@ -1,6 +1,7 @@
 #include "input/ZControlMgr.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -74,6 +75,20 @@ void EmptyBindings(ZControl& control) {
 
 bool TakesPart(const ZControlGroup& group, const int32_t mode) {
     return (mode == 1 && group.perFrame != 0) || (mode == 2 && group.perFrame == 0);
+}
+
+// Shutdown saves the bindings in play over the file: one that could not be
+// used (damaged, or from another version) moves aside first, so the player's
+// own bindings are not lost with it.
+void KeepUnusedBindingsFile(const char* path) {
+    const std::string aside = std::string(path) + ".unused";
+    const int error = os::RenameFile(path, aside);
+    if (error != 0) {
+        ZLog::Printf("ZControlMgr::LoadBindings: cannot move \"%s\" aside (%s); it will be replaced", path,
+                     std::strerror(error));
+        return;
+    }
+    ZLog::Printf("ZControlMgr::LoadBindings: \"%s\" kept as \"%s\"", path, aside.c_str());
 }
 
 }  // namespace
@@ -316,6 +331,7 @@ bool ZControlMgr::LoadBindings(const char* path) {
     std::fclose(file);
     if (!readAll) {
         ZLog::Printf("ZControlMgr::LoadBindings: cannot read \"%s\"; keeping the default bindings", path);
+        KeepUnusedBindingsFile(path);
         return false;
     }
 
@@ -325,6 +341,7 @@ bool ZControlMgr::LoadBindings(const char* path) {
     if (status != ZBindingsFile::Status::Ok) {
         ZLog::Printf("ZControlMgr::LoadBindings: \"%s\" not used (%s); keeping the default bindings", path,
                      error.c_str());
+        KeepUnusedBindingsFile(path);
         return false;
     }
 

@@ -4,9 +4,11 @@
 #include "menu/ZMenuMgr.h"
 #include "renderer/ZEffectParameter.h"
 
-MenuUnderlayShader::MenuUnderlayShader() {
+MenuUnderlayShader::MenuUnderlayShader() : MenuUnderlayShader("menu_underlay.dds", 64.0f) {}
+
+MenuUnderlayShader::MenuUnderlayShader(const char* const textureFile, const float texSize) : m_texSize(texSize) {
     Describe("__Default_Menu_Underlay Shader", "__ZORP_Default_Menu_Underlay.fxo", "MENU_UNDERLAY_TEXTURE",
-             "menu_underlay.dds", "__Default_Mod", "mod_white.dds", "HUD");
+             textureFile, "__Default_Mod", "mod_white.dds", "HUD");
 }
 
 bool MenuUnderlayShader::SetParameters(ZEffectParameter* binding, const ZHashedString passName,
@@ -21,7 +23,7 @@ bool MenuUnderlayShader::SetParameters(ZEffectParameter* binding, const ZHashedS
     if (binding->name == kOpacityColor) {
         binding->SetVector(ArgbToVector(GetMenuMgr()->GetOverlayColor()));
     } else if (binding->name == kTexSize) {
-        binding->SetFloat(64.0f);
+        binding->SetFloat(m_texSize);
     } else if (binding->name == kTexSplit) {
         binding->SetFloat(0.25f);
     } else if (binding->name == kCenterScale) {

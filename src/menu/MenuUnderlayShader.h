@@ -13,4 +13,11 @@ public:
     MenuUnderlayShader();
 
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+
+protected:
+    // The same panel from another texture, texSize texels across.
+    MenuUnderlayShader(const char* textureFile, float texSize);
+
+private:
+    float m_texSize = 64.0f;
 };

@@ -37,26 +37,11 @@ ZMenuItem::ZMenuItem() {
         g_shader = new MenuQuadShader();
         g_shader->Load();
     }
-    g_quad.Acquire();
-    visible = false;
-    shader = g_shader;
-    ZTransform::SetParent(this, g_shader);
-    // Always the shared buffers: an unbuilt quad draws nothing until a later user builds it.
-    vertexBuffer = &g_quad.vertices;
-    indexBuffer = &g_quad.indices;
-    if (ZRenderer* renderer = PeekRenderer()) {
-        if (ZRenderGroup* group = renderer->FindRenderGroup(MenuGroupName())) {
-            group->Add(this);
-        }
-    }
+    g_quad.Attach(this, g_shader, MenuGroupName());
 }
 
 ZMenuItem::~ZMenuItem() {
-    if (ZRenderer* renderer = PeekRenderer()) {
-        renderer->RemoveFromAllRenderGroups(this);
-    }
-    ZTransform::SetParent(this, nullptr);
-    g_quad.Release();
+    g_quad.Detach(this);
     if (--g_liveItems == 0) {
         delete g_shader;
         g_shader = nullptr;

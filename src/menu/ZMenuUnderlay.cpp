@@ -41,26 +41,11 @@ ZMenuUnderlay::ZMenuUnderlay() {
     if (g_liveUnderlays++ == 0) {
         g_shader = CreateShader();
     }
-    g_quad.Acquire();
-    visible = false;
-    shader = g_shader;
-    ZTransform::SetParent(this, g_shader);
-    // Always the shared buffers: an unbuilt quad draws nothing until a later user builds it.
-    vertexBuffer = &g_quad.vertices;
-    indexBuffer = &g_quad.indices;
-    if (ZRenderer* renderer = PeekRenderer()) {
-        if (ZRenderGroup* group = renderer->FindRenderGroup(UnderlayGroupName())) {
-            group->Add(this);
-        }
-    }
+    g_quad.Attach(this, g_shader, UnderlayGroupName());
 }
 
 ZMenuUnderlay::~ZMenuUnderlay() {
-    if (ZRenderer* renderer = PeekRenderer()) {
-        renderer->RemoveFromAllRenderGroups(this);
-    }
-    ZTransform::SetParent(this, nullptr);
-    g_quad.Release();
+    g_quad.Detach(this);
     if (--g_liveUnderlays == 0) {
         delete g_shader;
         g_shader = nullptr;

@@ -14,6 +14,11 @@ public:
     // Leaves every render group.
     ~ZQuadRenderable() override;
 
+protected:
+    // The same quad on other corners (top-left, top-right, bottom-left,
+    // bottom-right), for drawables that place it themselves.
+    explicit ZQuadRenderable(const float (&corners)[4][3]);
+
 private:
     ZVertexBuffer m_vertices;
     ZIndexBuffer m_indices;

@@ -14,20 +14,12 @@ ZScreenQuad::ZScreenQuad(const float sx, const float sy, const bool fixed) : sca
 void ZScreenQuad::Start() {
     int32_t width = 0;
     int32_t height = 0;
-    if (ZBaseGame* game = ZBaseGame::GetInstance()) {
-        game->AddResolutionListener(this);
-        // The render size, as every later notification gives it, so that
-        // PixelSize, Tate and FixedAspectRatio hold from the start.
-        width = game->GetRenderWidth();
-        height = game->GetRenderHeight();
-    }
+    StartListening(width, height);
     Rebuild(width, height);
 }
 
 ZScreenQuad::~ZScreenQuad() {
-    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        game->RemoveResolutionListener(this);
-    }
+    StopListening();
     if (ZRenderer* renderer = PeekRenderer()) {
         renderer->RemoveFromAllRenderGroups(this);
     }

@@ -1,6 +1,5 @@
 #include "renderer/ZScreenRenderTarget.h"
 
-#include "framework/ZBaseGame.h"
 #include "renderer/ZRenderer.h"
 
 ZScreenRenderTarget::ZScreenRenderTarget(const ZHashedString textureName, const bool autoMipmap) {
@@ -16,13 +15,7 @@ ZScreenRenderTarget::ZScreenRenderTarget(const float sx, const float sy, const Z
 void ZScreenRenderTarget::Start(const ZHashedString textureName) {
     int32_t width = 0;
     int32_t height = 0;
-    if (ZBaseGame* game = ZBaseGame::GetInstance()) {
-        game->AddResolutionListener(this);
-        // The render size, as every later notification gives it, so that
-        // PixelSize, Tate and FixedAspectRatio hold from the start.
-        width = game->GetRenderWidth();
-        height = game->GetRenderHeight();
-    }
+    StartListening(width, height);
     target.width = static_cast<int32_t>(static_cast<float>(width) * scaleX);
     target.height = static_cast<int32_t>(static_cast<float>(height) * scaleY);
     target.format = ZRenderTarget::kX8R8G8B8;
@@ -31,9 +24,7 @@ void ZScreenRenderTarget::Start(const ZHashedString textureName) {
 }
 
 ZScreenRenderTarget::~ZScreenRenderTarget() {
-    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        game->RemoveResolutionListener(this);
-    }
+    StopListening();
     target.Release();
 }
 

@@ -156,13 +156,18 @@ void ZVertexBuffer::Release() {
     dynamic = false;
 }
 
+bool BuildQuadGeometry(const float (&positions)[4][3], const float (&uv)[4][2], const uint16_t (&indices)[6],
+                       ZVertexBuffer& vertices, ZIndexBuffer& indexBuffer) {
+    const ZStreamElement elements[2] = {{positions, 12, 0, false}, {uv, 8, 5, false}};
+    return vertices.Create(elements, 2, 4) && indexBuffer.Create(indices, 6);
+}
+
 bool BuildScreenQuadGeometry(const int32_t width, const int32_t height, ZVertexBuffer& vertices,
                              ZIndexBuffer& indices) {
     const float hx = width != 0 ? 1.0f / (2.0f * static_cast<float>(width)) : 0.0f;
     const float hy = height != 0 ? 1.0f / (2.0f * static_cast<float>(height)) : 0.0f;
     const float positions[4][3] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
     const float uv[4][2] = {{hx, 1 + hy}, {1 + hx, 1 + hy}, {1 + hx, hy}, {hx, hy}};
-    const ZStreamElement elements[2] = {{positions, 12, 0, false}, {uv, 8, 5, false}};
     static constexpr uint16_t kIndices[6] = {0, 1, 2, 0, 2, 3};
-    return vertices.Create(elements, 2, 4) && indices.Create(kIndices, 6);
+    return BuildQuadGeometry(positions, uv, kIndices, vertices, indices);
 }

@@ -57,6 +57,11 @@ public:
     bool dynamic = false;
 };
 
+// A quad of four corners, drawn as the two triangles of the indices. False
+// where either buffer cannot be made (no device).
+bool BuildQuadGeometry(const float (&positions)[4][3], const float (&uv)[4][2], const uint16_t (&indices)[6],
+                       ZVertexBuffer& vertices, ZIndexBuffer& indexBuffer);
+
 // The screen-filling quad for a target of width x height: corners -1..1 with
 // half-texel offsets in the texture coordinates, so that texel (x, y) lands
 // on pixel (x, y); indices 0, 1, 2, 0, 2, 3.

@@ -105,14 +105,7 @@ protected:
         ZArray<ZHashedString> missing;
         InitRenderer(window, w, h, ZRenderVideoSettings(), missing);
         ASSERT_TRUE(GetRenderer()->hasDevice);
-        game->SetPreHUDDefaultRenderTarget();
-        game->CreateRenderPasses();
-        game->SetFinalDefaultRenderTarget();
-        game->CreateHUDRenderPasses();
-        game->SetActualDefaultRenderTarget();
-        game->CreateFinalRenderPass();
-        game->CreateRenderGroups();
-        game->AssignGroupsToPasses();
+        game->SetUpRenderPasses();
         game->PreLoadEngineAssets();
         game->LoadEngineAssets();
     }

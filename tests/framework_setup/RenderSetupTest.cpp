@@ -15,18 +15,6 @@
 
 namespace {
 
-// The set-up steps in init's order.
-void RunRenderSetup(ZBaseGame& game) {
-    game.SetPreHUDDefaultRenderTarget();
-    game.CreateRenderPasses();
-    game.SetFinalDefaultRenderTarget();
-    game.CreateHUDRenderPasses();
-    game.SetActualDefaultRenderTarget();
-    game.CreateFinalRenderPass();
-    game.CreateRenderGroups();
-    game.AssignGroupsToPasses();
-}
-
 std::vector<std::string> PassNames() {
     std::vector<std::string> names;
     for (const ZRenderPassDesc* pass : GetRenderer()->renderPasses) names.push_back(pass->name.GetText());
@@ -96,7 +84,7 @@ const std::vector<std::string> kEnginePasses = {
 TEST_F(RenderSetupTest, PassListOrderAndRunningAgainAddsNothing) {
     ZBaseGame game;
     game.SetLogging(false);
-    RunRenderSetup(game);
+    game.SetUpRenderPasses();
     EXPECT_EQ(PassNames(), kEnginePasses);
     EXPECT_EQ(
         GroupNames(),
@@ -107,7 +95,7 @@ TEST_F(RenderSetupTest, PassListOrderAndRunningAgainAddsNothing) {
             "__ZORP_Menu_Glyph_Group", "__ZORP_Console_Backdrop_Group", "__ZORP_Console_Group",
             "__ZORP_Console_Glyph_Group", "__ZORP_Final_Group"}));
 
-    RunRenderSetup(game);
+    game.SetUpRenderPasses();
     EXPECT_EQ(PassNames(), kEnginePasses);
     EXPECT_EQ(GetRenderer()->renderGroups.Count(), 15u);
 }
@@ -115,7 +103,7 @@ TEST_F(RenderSetupTest, PassListOrderAndRunningAgainAddsNothing) {
 TEST_F(RenderSetupTest, GamePassesStandOnBothSidesOfTheDefaultPass) {
     LayeredGame game;
     game.SetLogging(false);
-    RunRenderSetup(game);
+    game.SetUpRenderPasses();
     std::vector<std::string> expected = kEnginePasses;
     expected.insert(expected.begin() + 2, "Bloom");
     expected.insert(expected.begin() + 1, "World");
@@ -128,7 +116,7 @@ TEST_F(RenderSetupTest, GamePassesStandOnBothSidesOfTheDefaultPass) {
 TEST_F(RenderSetupTest, GroupsOfEachPassInDrawingOrder) {
     ZBaseGame game;
     game.SetLogging(false);
-    RunRenderSetup(game);
+    game.SetUpRenderPasses();
     struct Case {
         const char* pass;
         std::vector<std::string> groups;
@@ -163,7 +151,7 @@ TEST_F(RenderSetupTest, RenamedPassGetsTheClearAndMissingGroupsAreSkipped) {
     game.m_widthWindowed = 1280;
     game.m_heightWindowed = 720;
     game.UpdateScreenMetrics();
-    RunRenderSetup(game);
+    game.SetUpRenderPasses();
 
     EXPECT_EQ(GetRenderer()->FindRenderPass(ZHashedString("__ZORP_Final_Pass")), nullptr);
     const ZRenderPassDesc* final = GetRenderer()->FindRenderPass(ZHashedString("Game Final"));
@@ -251,7 +239,7 @@ TEST_F(RenderSetupTest, ScreenMetricsChangeRefitsTheFinalPass) {
     game.m_widthWindowed = 1280;
     game.m_heightWindowed = 720;
     game.UpdateScreenMetrics();
-    RunRenderSetup(game);
+    game.SetUpRenderPasses();
     const ZRenderPassDesc* final = GetRenderer()->FindRenderPass(game.GetFinalPassName());
     ASSERT_NE(final, nullptr);
     EXPECT_FLOAT_EQ(final->viewportX, 0.0f);

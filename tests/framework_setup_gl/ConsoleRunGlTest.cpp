@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "platform/window/keycodes.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderer.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
@@ -75,21 +75,7 @@ void PushTextEvent(const char c) {
     SDL_PushEvent(&event);
 }
 
-// The engine's package from the build's data folder (the test program's own
-// folder, where the engine looks first, has none).
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
-
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-};
+using Shot = BackBufferShot;
 
 // Pixels bright in every channel (text is white; the backdrop is dark).
 int BrightPixels(const Shot& shot, const int32_t fromRow, const int32_t toRow) {
@@ -118,9 +104,7 @@ int NonBackgroundPixels(const Shot& shot, const int32_t fromRow, const int32_t t
 TEST(ConsoleRunGl, ConsoleOpensRunsTwoLinesAndQuits) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure(
             "\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\nVSync: "
             "true\r\n");
@@ -150,11 +134,7 @@ TEST(ConsoleRunGl, ConsoleOpensRunsTwoLinesAndQuits) {
                 openedAfterKey = g.GetConsole().IsOpen();
             }
             if (step == shotAt) {
-                const ZRenderer* renderer = GetRenderer();
-                shot.width = renderer->GetBackBufferWidth();
-                shot.height = renderer->GetBackBufferHeight();
-                shot.pixels.assign(static_cast<size_t>(shot.width) * shot.height, 0xFF000000u);
-                renderer->ReadBackBuffer(shot.pixels.data());
+                shot.Take();
                 if (const ZFont* font = g.GetConsoleFont())
                     lineHeight = static_cast<float>(font->GetLineHeight());
                 for (int i = 0; i < ZConsole::kLineCount; ++i)

@@ -8,35 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "menu/ZMenuMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZScreenQuad.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
 
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
-
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-
-    void Take() {
-        const ZRenderer* renderer = GetRenderer();
-        width = renderer->GetBackBufferWidth();
-        height = renderer->GetBackBufferHeight();
-        pixels.assign(static_cast<size_t>(width) * height, 0xFF000000u);
-        renderer->ReadBackBuffer(pixels.data());
-    }
+struct Shot : BackBufferShot {
     // Pixels that differ from the other shot's.
     int DifferentFrom(const Shot& other) const {
         if (other.pixels.size() != pixels.size()) {
@@ -72,9 +53,7 @@ struct Shot {
 // it answers false.
 void RunScript(const std::function<bool(TestGame&, int)>& script) {
     GameRun run(platform::window::Backend::Sdl);
-    delete run.game;
-    run.game = new PackagedGame();
-    run.game->clock = &run.clock;
+    UsePackagedGame(run);
     // Quick start: no splash animates behind the console, the screen stays still.
     run.Configure("QuickStart: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: "
                   "480\r\n");

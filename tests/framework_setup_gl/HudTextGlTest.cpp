@@ -7,22 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework/ZInputRecorder.h"
 #include "framework_game/RunScenarios.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderer.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
-
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
 
 struct Band {
     int32_t top, bottom;  // rows, bottom excluded
@@ -50,9 +42,7 @@ TEST(HudTextGl, FrameRateAndRecorderLabelShowWhenOn) {
         SCOPED_TRACE(c.name);
         RunInChild([&c] {
             GameRun run(platform::window::Backend::Sdl);
-            delete run.game;
-            run.game = new PackagedGame();
-            run.game->clock = &run.clock;
+            UsePackagedGame(run);
             run.Configure(std::string("DevMode: true\r\nShowFPS: ") + (c.showFPS ? "true" : "false") +
                           "\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
             Counts counts;
@@ -66,11 +56,11 @@ TEST(HudTextGl, FrameRateAndRecorderLabelShowWhenOn) {
                 }
                 ASSERT_NE(g.GetHUDFont(), nullptr);
                 lineHeight = g.GetHUDFont()->GetLineHeight();
-                const ZRenderer* renderer = GetRenderer();
-                const int32_t width = renderer->GetBackBufferWidth();
-                const int32_t height = renderer->GetBackBufferHeight();
-                std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0xFF000000u);
-                renderer->ReadBackBuffer(pixels.data());
+                BackBufferShot shot;
+                shot.Take();
+                const int32_t width = shot.width;
+                const int32_t height = shot.height;
+                const std::vector<uint32_t>& pixels = shot.pixels;
                 const auto white = [&](const Band band) {
                     int count = 0;
                     for (int32_t y = band.top; y < band.bottom && y < height; ++y) {
@@ -100,9 +90,7 @@ TEST(HudTextGl, FrameRateAndRecorderLabelShowWhenOn) {
 TEST(HudTextGl, TheFrameRateTextIsTheLabelAndTheAverage) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure("");
         run.game->frameSeconds = {0.02};
         std::string text;

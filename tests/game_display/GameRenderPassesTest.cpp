@@ -33,14 +33,7 @@ protected:
     }
     // The base game's render set-up order.
     void RenderSetUp() {
-        game->SetPreHUDDefaultRenderTarget();
-        game->CreateRenderPasses();
-        game->SetFinalDefaultRenderTarget();
-        game->CreateHUDRenderPasses();
-        game->SetActualDefaultRenderTarget();
-        game->CreateFinalRenderPass();
-        game->CreateRenderGroups();
-        game->AssignGroupsToPasses();
+        game->SetUpRenderPasses();
     }
     static ZRenderPassDesc* Pass(const char* name) { return GetRenderer()->FindRenderPass(ZHashedString(name)); }
     static std::vector<ZRenderGroup*> Groups(const ZRenderPassDesc* pass) {

@@ -52,14 +52,7 @@ protected:
         m_env.reset();
     }
     void RenderSetUp() {
-        m_game->SetPreHUDDefaultRenderTarget();
-        m_game->CreateRenderPasses();
-        m_game->SetFinalDefaultRenderTarget();
-        m_game->CreateHUDRenderPasses();
-        m_game->SetActualDefaultRenderTarget();
-        m_game->CreateFinalRenderPass();
-        m_game->CreateRenderGroups();
-        m_game->AssignGroupsToPasses();
+        m_game->SetUpRenderPasses();
     }
     static int32_t IndexOf(ZHashedString name) {
         const ZArray<ZRenderPassDesc*>& passes = GetRenderer()->renderPasses;

@@ -33,6 +33,7 @@
 #include "platform/os/fake/fake.h"
 #include "platform/sound/sound.h"
 #include "platform/window/keycodes.h"
+#include "support/MenuWalk.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -75,18 +76,8 @@ public:
     bool voiceAfterExit = true;
 };
 
-struct Step {
-    const char* what;
-    std::function<bool()> ready;
-    std::function<void()> act;
-};
-
-template <typename Menu>
-bool AtRestOn() {
-    const ZMenuMgr* menus = GetMenuMgr();
-    return menus->GetRequests().IsEmpty() && menus->GetTransitionState() == ZMenuMgr::kNone &&
-           dynamic_cast<Menu*>(menus->GetTopMenu()) != nullptr;
-}
+using korvtest::AtRestOn;
+using korvtest::Step;
 
 ZMultiSynthVoice* Synth() {
     return dynamic_cast<ZMultiSynthVoice*>(GetAudioMgr()->FindSound(ZHashedString("MultiSynth")));

@@ -284,6 +284,9 @@ TEST_F(BindingsFile, DamagedFilesKeepTheDefaults) {
     for (Case& c : cases) {
         EXPECT_FALSE(Load(c.file.data)) << c.what;
         EXPECT_EQ(All(), defaults) << c.what;
+        // Saving the defaults at shutdown must not destroy the player's file.
+        ASSERT_TRUE(mgr->SaveBindings(path.c_str())) << c.what;
+        EXPECT_EQ(dir.Read("Config/ControlBindings.bnd.unused"), c.file.data) << c.what;
     }
 }
 

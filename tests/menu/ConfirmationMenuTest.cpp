@@ -25,26 +25,9 @@ struct Answers {
 void Yes(void* context) { ++static_cast<Answers*>(context)->yes; }
 void No(void* context) { ++static_cast<Answers*>(context)->no; }
 
-class ConfirmationMenuTest : public MenuFixture {
+class ConfirmationMenuTest : public EngineTextMenuFixture {
 protected:
-    void SetUp() override {
-        MenuFixture::SetUp();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-        ZLocMgr* loc = ZLocMgr::GetInstance();
-        loc->AddEngineStringFiles();
-        loc->AddLanguage("German", "Localization\\German\\");
-        loc->SetDefaultPath(false);
-        font = std::make_unique<ZFont>();
-        ASSERT_TRUE(font->Load("Font_Tahoma_8_256.uv"));
-        game->menuFont = font.get();
-    }
-    void TearDown() override {
-        DestroyMenuMgr();
-        font.reset();
-        ZLocMgr::DestroyInstance();
-        ZStreamMgr::DestroyInstance();
-        MenuFixture::TearDown();
-    }
+    void AddLanguages(ZLocMgr* loc) override { loc->AddLanguage("German", "Localization\\German\\"); }
 
     // Opens the menu and lets it settle.
     template <typename Menu>
@@ -72,8 +55,6 @@ protected:
         menu->SetDescription(ZString("Reset every setting?"));
         return menu;
     }
-
-    std::unique_ptr<ZFont> font;
 };
 
 }  // namespace

@@ -7,14 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "foundation/ZStreamMgr.h"
 #include "framework/ZBaseGame.h"
+#include "framework/ZLocMgr.h"
 #include "input/InputFixture.h"
 #include "menu/ZMenu.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
+#include "renderer/ZFont.h"
 #include "support/EngineTestEnv.h"
 #include "support/TempDir.h"
 
@@ -146,6 +150,35 @@ protected:
     CountingGame* game = nullptr;
     std::vector<std::string> log;
     float now = 10.0f;
+};
+
+// The menu fixture with the engine's package, its strings and the menu font,
+// as a run has them.
+class EngineTextMenuFixture : public MenuFixture {
+protected:
+    void SetUp() override {
+        MenuFixture::SetUp();
+        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
+        ZLocMgr* loc = ZLocMgr::GetInstance();
+        loc->AddEngineStringFiles();
+        AddLanguages(loc);
+        loc->SetDefaultPath(false);
+        font = std::make_unique<ZFont>();
+        ASSERT_TRUE(font->Load("Font_Tahoma_8_256.uv"));
+        game->menuFont = font.get();
+    }
+    void TearDown() override {
+        DestroyMenuMgr();
+        font.reset();
+        ZLocMgr::DestroyInstance();
+        ZStreamMgr::DestroyInstance();
+        MenuFixture::TearDown();
+    }
+
+    // Languages besides the engine's, added before the default path is chosen.
+    virtual void AddLanguages(ZLocMgr* /*loc*/) {}
+
+    std::unique_ptr<ZFont> font;
 };
 
 }  // namespace menutest

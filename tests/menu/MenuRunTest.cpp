@@ -7,23 +7,15 @@
 
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/window/keycodes.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
-
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
 
 struct Answers {
     int yes = 0;
@@ -41,9 +33,7 @@ struct Step {
 TEST(MenuRun, ConfirmationDrivenByKeyboardMousePad) {
     RunInChild([] {
         GameRun run;
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure(
             "\r\n[Input]\r\nController: Test Pad\r\n"
             "[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");

@@ -50,26 +50,9 @@ public:
     std::vector<int32_t> titleArguments;
 };
 
-class ScreenMenusTest : public MenuFixture {
+class ScreenMenusTest : public EngineTextMenuFixture {
 protected:
     CountingGame* MakeGame() override { return screen = new ScreenGame(); }
-    void SetUp() override {
-        MenuFixture::SetUp();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-        ZLocMgr* loc = ZLocMgr::GetInstance();
-        loc->AddEngineStringFiles();
-        loc->SetDefaultPath(false);
-        font = std::make_unique<ZFont>();
-        ASSERT_TRUE(font->Load("Font_Tahoma_8_256.uv"));
-        game->menuFont = font.get();
-    }
-    void TearDown() override {
-        DestroyMenuMgr();
-        font.reset();
-        ZLocMgr::DestroyInstance();
-        ZStreamMgr::DestroyInstance();
-        MenuFixture::TearDown();
-    }
 
     template <typename Menu>
     Menu* Open(Menu* menu) {
@@ -113,7 +96,6 @@ protected:
     }
 
     ScreenGame* screen = nullptr;
-    std::unique_ptr<ZFont> font;
 };
 
 TEST_F(ScreenMenusTest, TitleAndPauseButtonsFollowDemoMode) {

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "foundation/ZTimer.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/BrightnessMenu.h"
@@ -19,17 +19,10 @@
 #include "menu/ZMenuSpinner.h"
 #include "platform/window/window.h"
 #include "renderer/ZRenderer.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
-
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
 
 void Send(const int32_t kind) {
     ZMenuEvent event;
@@ -38,12 +31,11 @@ void Send(const int32_t kind) {
 }
 
 std::vector<uint32_t> Capture(int32_t& width, int32_t& height) {
-    const ZRenderer* renderer = GetRenderer();
-    width = renderer->GetBackBufferWidth();
-    height = renderer->GetBackBufferHeight();
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0xFF000000u);
-    renderer->ReadBackBuffer(pixels.data());
-    return pixels;
+    BackBufferShot shot;
+    shot.Take();
+    width = shot.width;
+    height = shot.height;
+    return std::move(shot.pixels);
 }
 
 int32_t IndexOf(const ZMenu* menu, const char* name) {
@@ -56,9 +48,7 @@ int32_t IndexOf(const ZMenu* menu, const char* name) {
 TEST(SettingsRunGl, ConfirmedVideoValuesResizeTheWindowAndTargets) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
         TestGame& game = *run.game;
 
@@ -113,9 +103,7 @@ TEST(SettingsRunGl, ConfirmedVideoValuesResizeTheWindowAndTargets) {
 TEST(SettingsRunGl, BrightnessReachesTheFinalPass) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
         TestGame& game = *run.game;
 

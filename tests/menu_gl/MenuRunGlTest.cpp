@@ -8,32 +8,18 @@
 #include <algorithm>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/ZMenu.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
 #include "menu/ZMenuUnderlay.h"
 #include "renderer/ZRenderer.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
 
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
-
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-
-    uint32_t At(const int32_t x, const int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
+using Shot = BackBufferShot;
 
 struct PixelRect {
     int32_t left, top, right, bottom;  // right and bottom excluded
@@ -66,20 +52,10 @@ int CountAtLeast(const Shot& shot, const PixelRect& r, const int level) {
     return count;
 }
 
-void Capture(Shot& shot) {
-    const ZRenderer* renderer = GetRenderer();
-    shot.width = renderer->GetBackBufferWidth();
-    shot.height = renderer->GetBackBufferHeight();
-    shot.pixels.assign(static_cast<size_t>(shot.width) * shot.height, 0xFF000000u);
-    renderer->ReadBackBuffer(shot.pixels.data());
-}
-
 TEST(MenuRunGl, MenuDrawsBackdropUnderlayAndItems) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
         TestGame& game = *run.game;
 
@@ -92,7 +68,7 @@ TEST(MenuRunGl, MenuDrawsBackdropUnderlayAndItems) {
         ItemBox panel{};
         game.afterFrame = [&](TestGame& g, const int frame) {
             if (frame == 8) {
-                Capture(before);
+                before.Take();
                 menu = new ZMenu();
                 const char* texts[] = {"Resume", "Options", "Quit"};
                 for (int i = 0; i < 3; ++i) {
@@ -108,7 +84,7 @@ TEST(MenuRunGl, MenuDrawsBackdropUnderlayAndItems) {
                 for (const ZMenuItem* item : menu->items) boxes.push_back({item->left, item->top, item->width, item->height});
                 const ZMenuUnderlay* u = menu->underlays[0];
                 panel = {u->left, u->top, u->width, u->height};
-                Capture(after);
+                after.Take();
             }
         };
         game.quitAfterFrames = 41;

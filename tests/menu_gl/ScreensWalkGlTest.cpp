@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
 #include "menu/AboutMenu.h"
 #include "menu/ConfirmationMenu.h"
@@ -26,23 +25,14 @@
 #include "menu/ZMenuMgr.h"
 #include "platform/window/keycodes.h"
 #include "renderer/ZRenderer.h"
+#include "support/MenuWalk.h"
+#include "support/PackagedGame.h"
 
 namespace gametest {
 namespace {
 
-class PackagedGame : public TestGame {
-public:
-    void addStreamSources() override {
-        TestGame::addStreamSources();
-        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
-    }
-};
-
-struct Shot {
+struct Shot : BackBufferShot {
     std::string name;
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
 
     int Brightest(const int32_t x, const int32_t y) const {
         const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
@@ -63,11 +53,7 @@ struct Shot {
 Shot Capture(const char* name) {
     Shot shot;
     shot.name = name;
-    const ZRenderer* renderer = GetRenderer();
-    shot.width = renderer->GetBackBufferWidth();
-    shot.height = renderer->GetBackBufferHeight();
-    shot.pixels.assign(static_cast<size_t>(shot.width) * shot.height, 0xFF000000u);
-    renderer->ReadBackBuffer(shot.pixels.data());
+    shot.Take();
     // KORV_SHOTS_DIR keeps every screen for a person to look at.
     if (const char* dir = std::getenv("KORV_SHOTS_DIR")) {
         ZRenderer::WriteBMP((std::string(dir) + "/" + name + ".bmp").c_str(), shot.pixels.data(), shot.width,
@@ -76,19 +62,8 @@ Shot Capture(const char* name) {
     return shot;
 }
 
-// One step of the walk: once `ready` answers true, `act` runs.
-struct Step {
-    const char* what;
-    std::function<bool()> ready;
-    std::function<void()> act;
-};
-
-template <typename Menu>
-bool AtRestOn() {
-    const ZMenuMgr* menus = GetMenuMgr();
-    return menus->GetRequests().IsEmpty() && menus->GetTransitionState() == ZMenuMgr::kNone &&
-           dynamic_cast<Menu*>(menus->GetTopMenu()) != nullptr;
-}
+using korvtest::AtRestOn;
+using korvtest::Step;
 
 float SplashTime() {
     const ZCinematicMgr* cinematics = GetCinematicMgr();
@@ -114,9 +89,7 @@ bool ItemBox(const char* name, float box[4]) {
 TEST(ScreensWalkGl, SplashTitleOptionsAboutPauseAndExit) {
     RunInChild([] {
         GameRun run(platform::window::Backend::Sdl);
-        delete run.game;
-        run.game = new PackagedGame();
-        run.game->clock = &run.clock;
+        UsePackagedGame(run);
         run.game->withSplash = true;
         run.game->frameSeconds = {0.05};
         run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");

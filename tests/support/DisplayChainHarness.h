@@ -121,14 +121,7 @@ public:
         game->UpdateScreenMetrics();
 
         // The order of the base game's render set-up, with the game's overrides.
-        game->SetPreHUDDefaultRenderTarget();
-        game->CreateRenderPasses();
-        game->SetFinalDefaultRenderTarget();
-        game->CreateHUDRenderPasses();
-        game->SetActualDefaultRenderTarget();
-        game->CreateFinalRenderPass();
-        game->CreateRenderGroups();
-        game->AssignGroupsToPasses();
+        game->SetUpRenderPasses();
         game->LoadEngineAssets();
 
         chain = SetUpGameDisplayChain();

@@ -483,6 +483,22 @@ bool ReadAll(const char* path, std::string* out) {
     return true;
 }
 
+// Reads and parses a tune file (raw: every byte as written); a message on
+// standard error where it cannot.
+bool ReadTune(const char* path, const bool raw, ZMultiSynthTune* tune) {
+    std::string bytes;
+    if (!ReadAll(path, &bytes)) {
+        std::fprintf(stderr, "zmstune: cannot read %s\n", path);
+        return false;
+    }
+    ZString problem;
+    if (!tune->Read(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), raw, &problem)) {
+        std::fprintf(stderr, "zmstune: %s: %s\n", path, problem.GetText());
+        return false;
+    }
+    return true;
+}
+
 int Build(const char* source, const char* output) {
     std::string text;
     if (!ReadAll(source, &text)) {
@@ -515,15 +531,8 @@ int Build(const char* source, const char* output) {
 }
 
 int Print(const char* path) {
-    std::string bytes;
-    if (!ReadAll(path, &bytes)) {
-        std::fprintf(stderr, "zmstune: cannot read %s\n", path);
-        return 1;
-    }
     ZMultiSynthTune tune;
-    ZString problem;
-    if (!tune.Read(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), true, &problem)) {
-        std::fprintf(stderr, "zmstune: %s: %s\n", path, problem.GetText());
+    if (!ReadTune(path, true, &tune)) {
         return 1;
     }
     const bool v11 = ZMultiSynthTune::HasV11Fields(tune.majorVersion, tune.minorVersion);
@@ -564,15 +573,8 @@ void PutLe(std::string& out, const uint32_t v, const int bytes) {
 }
 
 int Render(const char* path, const char* output, const double seconds, const uint32_t reverb) {
-    std::string bytes;
-    if (!ReadAll(path, &bytes)) {
-        std::fprintf(stderr, "zmstune: cannot read %s\n", path);
-        return 1;
-    }
     ZMultiSynthTune tune;
-    ZString problem;
-    if (!tune.Read(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), false, &problem)) {
-        std::fprintf(stderr, "zmstune: %s: %s\n", path, problem.GetText());
+    if (!ReadTune(path, false, &tune)) {
         return 1;
     }
     ZMultiSynthVoice voice;
