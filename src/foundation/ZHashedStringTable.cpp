@@ -21,6 +21,20 @@ bool SameIgnoringCase(const char* a, const char* b, uint32_t length) {
     return true;
 }
 
+// Most lookups spell a name as it was first interned, so the plain compare
+// comes first.
+bool SameText(const char* a, const char* b, uint32_t length, bool caseSensitive) {
+    return std::memcmp(a, b, length) == 0 || (!caseSensitive && SameIgnoringCase(a, b, length));
+}
+
+// A byte as the hash adds it: read as signed, ASCII capitals folded.
+uint32_t FoldedByte(char byte) {
+    const int32_t c = static_cast<signed char>(byte);
+    return static_cast<uint32_t>(c + (static_cast<uint32_t>(c - 'A') < 26u ? 32 : 0));
+}
+
+constexpr uint32_t kInitialIndexSize = 4096;
+
 }  // namespace
 
 ZHashedStringTable* ZHashedStringTable::GetInstance() {
@@ -46,7 +60,7 @@ void ZHashedStringTable::DestroyInstance() {
     delete gTable.exchange(nullptr, std::memory_order_acq_rel);
 }
 
-ZHashedStringTable::ZHashedStringTable() {
+ZHashedStringTable::ZHashedStringTable() : index(new Index(kInitialIndexSize)) {
     // "NULL" is the first text of every table, which makes the none id a constant.
     FindOrInsert("NULL", ZHashedString::NoneId(), false);
 }
@@ -66,22 +80,28 @@ ZHashedStringTable::~ZHashedStringTable() {
             }
         }
     }
+    delete index.load(std::memory_order_acquire);
+    for (Index* old : retiredIndexes) {
+        delete old;
+    }
 }
 
 ZHashedStringTable::Key ZHashedStringTable::MakeKey(const char* text) {
     // The case-folded hash of the ids, over the kept part of the text only.
+    // Four bytes a step (h * 33^4 + ...) give the same sum as one at a time,
+    // without every byte waiting on the one before.
     Key key;
+    key.length = static_cast<uint32_t>(strnlen(text, ZHashedString::kMaxTextLength));
     uint32_t h = 5381;
     uint32_t i = 0;
-    for (; i < ZHashedString::kMaxTextLength && text[i] != 0; ++i) {
-        int32_t c = static_cast<signed char>(text[i]);
-        if (c >= 'A' && c <= 'Z') {
-            c += 32;
-        }
-        h = h * 33 + static_cast<uint32_t>(c);
+    for (; i + 4 <= key.length; i += 4) {
+        h = h * 1185921u + FoldedByte(text[i]) * 35937u + FoldedByte(text[i + 1]) * 1089u +
+            FoldedByte(text[i + 2]) * 33u + FoldedByte(text[i + 3]);
+    }
+    for (; i < key.length; ++i) {
+        h = h * 33 + FoldedByte(text[i]);
     }
     key.hash = h;
-    key.length = i;
     return key;
 }
 
@@ -89,41 +109,73 @@ uint32_t ZHashedStringTable::FindOrInsert(const char* text, uint32_t bucket, boo
     return FindOrInsert(text, MakeKey(text), bucket, caseSensitive);
 }
 
-int64_t ZHashedStringTable::Find(const Chain& chain, const char* text, const Key& key, bool caseSensitive,
-                                 uint32_t from, uint32_t to) {
-    const Block* block = chain.first.load(std::memory_order_acquire);
-    for (uint32_t skip = from / kBlockEntries; skip > 0 && block != nullptr; --skip) {
-        block = block->next.load(std::memory_order_acquire);
-    }
-    for (uint32_t i = from; i < to && block != nullptr; ++i) {
-        const Entry& entry = block->entries[i % kBlockEntries];
-        if (entry.key.hash == key.hash && entry.key.length == key.length &&
-            (caseSensitive ? std::memcmp(entry.text, text, key.length) == 0
-                           : SameIgnoringCase(entry.text, text, key.length))) {
-            return i;
+int64_t ZHashedStringTable::Find(const Index& index, const char* text, const Key& key, uint32_t bucket,
+                                 bool caseSensitive) {
+    // The index is never more than half full, so every probe meets an empty slot.
+    for (uint32_t s = index.Home(key.hash);; s = (s + 1) & index.mask) {
+        const Slot& slot = index.slots[s];
+        const Entry* entry = slot.entry.load(std::memory_order_acquire);
+        if (entry == nullptr) {
+            return -1;
         }
-        if (i % kBlockEntries == kBlockEntries - 1) {
-            block = block->next.load(std::memory_order_acquire);
+        if (slot.hash == key.hash && (slot.id & ZHashedString::kBucketMask) == bucket &&
+            entry->key.length == key.length && SameText(entry->text, text, key.length, caseSensitive)) {
+            return slot.id >> ZHashedString::kBucketBits;
         }
     }
-    return -1;
+}
+
+void ZHashedStringTable::PlaceInIndex(Index& index, const Entry* entry, uint32_t bucket, uint32_t position) {
+    uint32_t s = index.Home(entry->key.hash);
+    while (index.slots[s].entry.load(std::memory_order_relaxed) != nullptr) {
+        s = (s + 1) & index.mask;
+    }
+    Slot& slot = index.slots[s];
+    slot.hash = entry->key.hash;
+    slot.id = (position << ZHashedString::kBucketBits) ^ bucket;
+    slot.entry.store(entry, std::memory_order_release);
+}
+
+void ZHashedStringTable::AddToIndex(const Entry* entry, uint32_t bucket, uint32_t position) {
+    Index* current = index.load(std::memory_order_relaxed);
+    ++indexed;
+    if (indexed * 2 <= current->mask + 1) {
+        PlaceInIndex(*current, entry, bucket, position);
+        return;
+    }
+    // Rebuilt from the chains, each in its own order, so texts sharing a hash
+    // keep their order; the chains already hold the new entry.
+    Index* grown = new Index((current->mask + 1) * 2);
+    for (uint32_t b = 0; b < kBucketCount; ++b) {
+        const uint32_t count = chains[b].count.load(std::memory_order_relaxed);
+        const Block* block = chains[b].first.load(std::memory_order_relaxed);
+        for (uint32_t i = 0; i < count; ++i) {
+            PlaceInIndex(*grown, &block->entries[i % kBlockEntries], b, i);
+            if (i % kBlockEntries == kBlockEntries - 1) {
+                block = block->next.load(std::memory_order_relaxed);
+            }
+        }
+    }
+    index.store(grown, std::memory_order_release);
+    // Readers may still be probing the old index: it stays until the table goes.
+    retiredIndexes.push_back(current);
 }
 
 uint32_t ZHashedStringTable::FindOrInsert(const char* text, const Key& key, uint32_t bucket,
                                           bool caseSensitive) {
-    Chain& chain = chains[bucket & ZHashedString::kBucketMask];
-    const uint32_t seen = chain.count.load(std::memory_order_acquire);
-    int64_t found = Find(chain, text, key, caseSensitive, 0, seen);
+    bucket &= ZHashedString::kBucketMask;
+    int64_t found = Find(*index.load(std::memory_order_acquire), text, key, bucket, caseSensitive);
     if (found >= 0) {
         return static_cast<uint32_t>(found);
     }
     std::lock_guard<std::mutex> lock(appendMutex);
     // Another thread may have appended the text since.
-    const uint32_t count = chain.count.load(std::memory_order_relaxed);
-    found = Find(chain, text, key, caseSensitive, seen, count);
+    found = Find(*index.load(std::memory_order_relaxed), text, key, bucket, caseSensitive);
     if (found >= 0) {
         return static_cast<uint32_t>(found);
     }
+    Chain& chain = chains[bucket];
+    const uint32_t count = chain.count.load(std::memory_order_relaxed);
     if (count % kBlockEntries == 0) {
         Block* block = new Block;
         if (chain.last == nullptr) {
@@ -139,7 +191,10 @@ uint32_t ZHashedStringTable::FindOrInsert(const char* text, const Key& key, uint
     Entry& entry = chain.last->entries[count % kBlockEntries];
     entry.key = key;
     entry.text = copy;
+    // The chain first, then the index: whoever finds the entry in the index
+    // can read its text back by id at once.
     chain.count.store(count + 1, std::memory_order_release);
+    AddToIndex(&entry, bucket, count);
     return count;
 }
 

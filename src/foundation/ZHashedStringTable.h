@@ -1,8 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <bit>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 // Distribution of the texts over the buckets, for the statistics command.
 struct ZHashedStringStats {
@@ -77,10 +79,44 @@ private:
         Block* last = nullptr;  // written under the lock only
     };
 
-    // Position of the text among the chain's entries [from, to), or -1.
-    static int64_t Find(const Chain& chain, const char* text, const Key& key, bool caseSensitive,
-                        uint32_t from, uint32_t to);
+    // A side index over all entries, keyed by the full hash, so a lookup does
+    // not walk a bucket's chain (at thousands of names the 1024 buckets make
+    // long chains). Ids stay bucket-based; a slot only says where the entry is.
+    // Open addressing with linear probing and no removal: texts sharing a hash
+    // meet in the order they were appended, which is their order in the chain,
+    // so the first match is the chain's first match. A full index is rebuilt
+    // at twice the size under the lock; readers still on an old one see a
+    // consistent older view, and old ones are kept until the table goes.
+    struct Slot {
+        std::atomic<const Entry*> entry{nullptr};  // published last; null ends a probe
+        uint32_t hash = 0;
+        uint32_t id = 0;  // (position << 10) ^ bucket, as the name's id
+    };
+    struct Index {
+        // size is a power of two, at least 2.
+        explicit Index(uint32_t size)
+            : mask(size - 1), shift(static_cast<uint32_t>(32 - std::countr_zero(size))), slots(new Slot[size]) {}
+        ~Index() { delete[] slots; }
+        Index(const Index&) = delete;
+        Index& operator=(const Index&) = delete;
+        // The first slot to probe: the hash's digits spread over the index
+        // (names that differ in their last letter differ little in hash).
+        uint32_t Home(uint32_t hash) const { return (hash * 2654435769u) >> shift; }
+        uint32_t mask;
+        uint32_t shift;
+        Slot* slots;
+    };
+
+    // Position of the text in the bucket's chain, or -1.
+    static int64_t Find(const Index& index, const char* text, const Key& key, uint32_t bucket,
+                        bool caseSensitive);
+    // Enters an appended entry into the index, growing it first when half full.
+    void AddToIndex(const Entry* entry, uint32_t bucket, uint32_t position);
+    static void PlaceInIndex(Index& index, const Entry* entry, uint32_t bucket, uint32_t position);
 
     std::mutex appendMutex;
     Chain chains[kBucketCount];
+    std::atomic<Index*> index{nullptr};
+    uint32_t indexed = 0;               // entries in the index, under the lock
+    std::vector<Index*> retiredIndexes;  // outgrown, freed with the table
 };

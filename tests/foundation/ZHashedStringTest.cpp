@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -162,6 +163,57 @@ TEST_F(ZHashedStringTableTest, TextsAreKeptUpTo255Bytes) {
     EXPECT_EQ(table.FindOrInsert(longText.c_str(), 5, true), index);
     EXPECT_EQ(table.FindOrInsert(longText.substr(0, 255).c_str(), 5, false), index);
     EXPECT_EQ(table.GetStats().count, 3);  // "NULL" and the two texts
+}
+
+// The key's hash must be the ids' hash for every length and byte mix (the
+// key is summed several bytes a step).
+TEST_F(ZHashedStringTableTest, KeysHashAsTheIdsDo) {
+    const char* texts[] = {"",          "a",           "Zq",          "ABC",           "abcD",
+                           "\x80\xff" "Az@[", "`{aZ_9\xc1",  "HelloWorld!", "__ZORP_Name_12", "x\x7f\x81Yy"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        const ZHashedStringTable::Key key = ZHashedStringTable::MakeKey(text);
+        EXPECT_EQ(key.hash, HashString(text));
+        EXPECT_EQ(key.length, std::strlen(text));
+    }
+    const std::string longText = std::string(254, 'M') + "Nop";
+    const ZHashedStringTable::Key key = ZHashedStringTable::MakeKey(longText.c_str());
+    EXPECT_EQ(key.hash, HashString(longText.substr(0, 255).c_str()));
+    EXPECT_EQ(key.length, 255u);
+}
+
+// Lookups go through an index that is rebuilt as it fills; ids must stay the
+// chain positions, and the first spelling must still win after every rebuild.
+TEST_F(ZHashedStringTableTest, IdsHoldWhileTheTableGrows) {
+    std::vector<uint32_t> bucketCounts(1024, 0);
+    bucketCounts[ZHashedString::NoneId()] = 1;
+    std::vector<std::string> texts;
+    std::vector<uint32_t> ids;
+    const uint32_t firstAbc = Intern("Name-abc");
+    ++bucketCounts[firstAbc & 0x3FF];
+    const uint32_t exactAbc = Intern("NAME-ABC", true);
+    ++bucketCounts[exactAbc & 0x3FF];
+    ASSERT_EQ(exactAbc, Id(firstAbc & 0x3FF, (firstAbc >> 10) + 1));
+    for (int i = 0; i < 20000; ++i) {
+        texts.push_back("Name-" + std::to_string(i));
+        const uint32_t bucket = HashString(texts.back().c_str()) & 0x3FF;
+        const uint32_t id = Intern(texts.back());
+        EXPECT_EQ(id, Id(bucket, bucketCounts[bucket]++)) << texts.back();
+        ids.push_back(id);
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string upper = texts[i];
+        for (char& c : upper) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        ASSERT_EQ(Intern(texts[i]), ids[i]) << texts[i];
+        ASSERT_EQ(Intern(upper), ids[i]) << upper;
+        ASSERT_STREQ(Text(ids[i]), texts[i].c_str());
+    }
+    EXPECT_EQ(Intern("name-ABC"), firstAbc);
+    EXPECT_EQ(Intern("NAME-ABC", true), exactAbc);
+    EXPECT_EQ(Intern("Name-abc", true), firstAbc);
+    EXPECT_EQ(table.GetStats().count, 20003);
 }
 
 TEST_F(ZHashedStringTableTest, Stats) {
