@@ -10,7 +10,7 @@
 #include "foundation/ZMarkupNode.h"
 #include "foundation/ZStreamMgr.h"
 #include "platform/window/window.h"
-#include "renderer/ZByteReader.h"
+#include "foundation/ZByteReader.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "game/world/MapFileReader.h"
-#include "renderer/ZByteReader.h"
+#include "foundation/ZByteReader.h"
 
 namespace {
 

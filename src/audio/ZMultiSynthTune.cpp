@@ -4,6 +4,7 @@
 
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
@@ -26,8 +27,7 @@ struct Reader {
         if (!Bytes(b, 4)) {
             return false;
         }
-        *out = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-               static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+        *out = LoadLE32(b);
         return true;
     }
     bool I32(int32_t* out) {
@@ -39,12 +39,6 @@ struct Reader {
         return true;
     }
 };
-
-void PutU32(std::vector<uint8_t>& out, const uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
-}
 
 }  // namespace
 
@@ -150,18 +144,18 @@ bool ZMultiSynthTune::Read(const uint8_t* data, const size_t size, const bool ra
 
 std::vector<uint8_t> ZMultiSynthTune::Write() const {
     std::vector<uint8_t> out;
-    PutU32(out, word);
-    PutU32(out, static_cast<uint32_t>(majorVersion));
-    PutU32(out, static_cast<uint32_t>(minorVersion));
+    AppendLE32(out, word);
+    AppendLE32(out, static_cast<uint32_t>(majorVersion));
+    AppendLE32(out, static_cast<uint32_t>(minorVersion));
     const bool v11 = HasV11Fields(majorVersion, minorVersion);
     for (int c = 0; c < 4; ++c) {
-        PutU32(out, static_cast<uint32_t>(channelVolume[c]));
-        PutU32(out, static_cast<uint32_t>(duty[c]));
+        AppendLE32(out, static_cast<uint32_t>(channelVolume[c]));
+        AppendLE32(out, static_cast<uint32_t>(duty[c]));
         if (v11) {
             out.push_back(static_cast<uint8_t>((channelMask >> c) & 1));
         }
     }
-    PutU32(out, events.Count());
+    AppendLE32(out, events.Count());
     for (const ZSynthEvent& e : events) {
         uint8_t b[kEventBytes] = {};
         std::memcpy(b, &e.time, 4);
@@ -174,7 +168,7 @@ std::vector<uint8_t> ZMultiSynthTune::Write() const {
         out.insert(out.end(), b, b + kEventBytes);
     }
     if (v11) {
-        PutU32(out, static_cast<uint32_t>(loopIndex));
+        AppendLE32(out, static_cast<uint32_t>(loopIndex));
     }
     return out;
 }

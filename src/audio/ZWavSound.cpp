@@ -7,6 +7,7 @@
 #include "audio/ZWavStreamVoice.h"
 #include "foundation/ZLog.h"
 #include "platform/os/files.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
@@ -27,8 +28,7 @@ public:
         if (!Bytes(b, 4)) {
             return false;
         }
-        *out = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-               (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+        *out = LoadLE32(b);
         return true;
     }
     bool U16(uint16_t* out) {
@@ -36,7 +36,7 @@ public:
         if (!Bytes(b, 2)) {
             return false;
         }
-        *out = static_cast<uint16_t>(b[0] | (b[1] << 8));
+        *out = LoadLE16(b);
         return true;
     }
     bool Skip(const uint32_t bytes) {

@@ -8,25 +8,15 @@
 #include "foundation/ZStreamMgr.h"
 #include "platform/os/files.h"
 #include "platform/os/system.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
 // Texts end up in engine strings, whose lengths are signed 32-bit.
 constexpr uint32_t kMaxTextLength = 0x7FFFFFF0u;
 
-void AppendU32(std::string& out, const uint32_t value) {
-    const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
-                           static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
-    out.append(bytes, 4);
-}
-
-void AppendU16(std::string& out, const uint16_t value) {
-    const char bytes[2] = {static_cast<char>(value), static_cast<char>(value >> 8)};
-    out.append(bytes, 2);
-}
-
 void AppendText(std::string& out, const char* text, const size_t length) {
-    AppendU32(out, static_cast<uint32_t>(length));
+    AppendLE32(out, static_cast<uint32_t>(length));
     out.append(text, length);
 }
 
@@ -114,7 +104,7 @@ bool ZDefinitionReader::ReadU16(uint16_t& out) {
     if (!Take(2, &b)) {
         return false;
     }
-    out = static_cast<uint16_t>(b[0] | (b[1] << 8));
+    out = LoadLE16(b);
     return true;
 }
 
@@ -123,8 +113,7 @@ bool ZDefinitionReader::ReadU32(uint32_t& out) {
     if (!Take(4, &b)) {
         return false;
     }
-    out = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-          (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    out = LoadLE32(b);
     return true;
 }
 
@@ -156,8 +145,8 @@ bool ReadDefinitionNode(ZDefinitionReader& reader, ZDefNode& node) {
 
 void SerializeDefinitionNode(std::string& out, const ZDefNode& node) {
     AppendName(out, node.name);
-    AppendU32(out, node.attributes.Count());
-    AppendU32(out, node.children.Count());
+    AppendLE32(out, node.attributes.Count());
+    AppendLE32(out, node.children.Count());
     for (const auto& attribute : node.attributes) {
         AppendName(out, attribute.key);
         AppendText(out, attribute.value.GetText(), static_cast<size_t>(attribute.value.GetLength()));
@@ -227,8 +216,8 @@ bool LoadDefinitionFile(ZDefNode& root, const char* fileName) {
 
 bool SaveDefinitionFile(const ZDefNode& root, const char* path) {
     std::string bytes(kDefinitionFileMagic, sizeof(kDefinitionFileMagic));
-    AppendU16(bytes, kDefinitionFileMajor);
-    AppendU16(bytes, kDefinitionFileMinor);
+    AppendLE16(bytes, kDefinitionFileMajor);
+    AppendLE16(bytes, kDefinitionFileMinor);
     SerializeDefinitionNode(bytes, root);
     const int error = os::WriteFileAtomic(path != nullptr ? path : "", bytes.data(), bytes.size());
     if (error != 0) {

@@ -9,30 +9,11 @@
 #include "foundation/ZString.h"
 #include "foundation/ZUserFolders.h"
 #include "platform/os/files.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
 constexpr size_t kCopyChunk = 64 * 1024;
-
-uint16_t ReadU16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t ReadU32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void WriteU16(unsigned char* p, uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-
-void WriteU32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-    }
-}
 
 // Entry names compare ignoring ASCII case and the kind of separator.
 char FoldChar(char c) {
@@ -156,15 +137,15 @@ bool ZPackageFile::ReadTOC() {
     // have its bytes taken for a table.
     if (headBytes >= ZPackageHeader::kSize && std::memcmp(head, ".zpk", 4) == 0) {
         std::memcpy(m_header.magic, head, 4);
-        m_header.version = ReadU16(head + 4);
+        m_header.version = LoadLE16(head + 4);
         m_header.reserved = 0;
-        m_header.tocOffset = ReadU32(head + 8);
-        m_header.tocSize = ReadU32(head + 12);
+        m_header.tocOffset = LoadLE32(head + 8);
+        m_header.tocSize = LoadLE32(head + 12);
     } else if (headBytes >= ZPackageHeader::kOldSize && std::memcmp(head, "zpk.", 4) == 0) {
         std::memcpy(m_header.magic, head, 4);
         m_header.version = 0;
-        m_header.tocOffset = ReadU32(head + 4);
-        m_header.tocSize = ReadU32(head + 8);
+        m_header.tocOffset = LoadLE32(head + 4);
+        m_header.tocSize = LoadLE32(head + 8);
     } else {
         ZLog::Printf("ZPackageFile::ReadTOC: %s is not a package (bad header)", path);
         return false;
@@ -196,8 +177,8 @@ bool ZPackageFile::ReadTOC() {
         ZPackageEntry& entry = m_entries[kept];
         std::memcpy(entry.name, raw, ZPackageEntry::kNameSize);
         entry.name[ZPackageEntry::kNameSize - 1] = 0;
-        entry.offset = ReadU32(raw + ZPackageEntry::kNameSize);
-        entry.size = ReadU32(raw + ZPackageEntry::kNameSize + 4);
+        entry.offset = LoadLE32(raw + ZPackageEntry::kNameSize);
+        entry.size = LoadLE32(raw + ZPackageEntry::kNameSize + 4);
         entry.heldOffset = entry.offset;
         entry.nameHash = HashName(entry.name);
         if (uint64_t(entry.offset) + entry.size > m_fileSize) {
@@ -398,10 +379,10 @@ bool ZPackageFile::WriteHeader() {
         }
     }
     std::memcpy(head, m_header.magic, 4);
-    WriteU16(head + 4, m_header.version);
-    WriteU16(head + 6, 0);
-    WriteU32(head + 8, m_header.tocOffset);
-    WriteU32(head + 12, m_header.tocSize);
+    StoreLE16(head + 4, m_header.version);
+    StoreLE16(head + 6, 0);
+    StoreLE32(head + 8, m_header.tocOffset);
+    StoreLE32(head + 12, m_header.tocSize);
     ok = ok && fseeko(out.File(), 0, SEEK_SET) == 0 && out.Write(head, sizeof(head));
     ok = ok && fseeko(out.File(), static_cast<off_t>(tocOffset), SEEK_SET) == 0;
     for (const ZPackageEntry& entry : m_entries) {
@@ -410,8 +391,8 @@ bool ZPackageFile::WriteHeader() {
         }
         unsigned char raw[ZPackageEntry::kSize] = {};
         std::memcpy(raw, entry.name, ZPackageEntry::kNameSize);
-        WriteU32(raw + ZPackageEntry::kNameSize, entry.offset);
-        WriteU32(raw + ZPackageEntry::kNameSize + 4, entry.size);
+        StoreLE32(raw + ZPackageEntry::kNameSize, entry.offset);
+        StoreLE32(raw + ZPackageEntry::kNameSize + 4, entry.size);
         ok = out.Write(raw, sizeof(raw));
     }
     const int error = ok ? out.Commit() : (out.Error() ? out.Error() : EIO);

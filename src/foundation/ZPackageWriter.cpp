@@ -6,16 +6,11 @@
 
 #include "foundation/ZPackageFile.h"
 #include "platform/os/files.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
 constexpr size_t kCopyChunk = 64 * 1024;
-
-void PutU32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-    }
-}
 
 bool SameNameNoCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) {
@@ -138,14 +133,14 @@ bool ZPackageWriter::Write(const char* path) {
     for (size_t i = 0; i < m_files.size(); ++i) {
         unsigned char raw[ZPackageEntry::kSize] = {};
         std::memcpy(raw, m_files[i].name.data(), m_files[i].name.size());
-        PutU32(raw + ZPackageEntry::kNameSize, placed[i].offset);
-        PutU32(raw + ZPackageEntry::kNameSize + 4, placed[i].size);
+        StoreLE32(raw + ZPackageEntry::kNameSize, placed[i].offset);
+        StoreLE32(raw + ZPackageEntry::kNameSize + 4, placed[i].size);
         out.Write(raw, sizeof(raw));
     }
     std::memcpy(head, ".zpk", 4);
     head[4] = static_cast<unsigned char>(ZPackageHeader::kVersion);
-    PutU32(head + 8, static_cast<uint32_t>(position));
-    PutU32(head + 12, static_cast<uint32_t>(tocSize));
+    StoreLE32(head + 8, static_cast<uint32_t>(position));
+    StoreLE32(head + 12, static_cast<uint32_t>(tocSize));
     if (out.Error() == 0 && std::fseek(out.File(), 0, SEEK_SET) != 0) {
         m_error = std::string("cannot write ") + path;
         return false;

@@ -9,18 +9,13 @@
 #include "foundation/ZUserFolders.h"
 #include "platform/os/files.h"
 #include "platform/os/system.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
 constexpr char kMagic[4] = {'.', 'z', 's', 'd'};
 constexpr uint16_t kMajor = 1;
 constexpr uint16_t kMinor = 1;
-
-void AppendU32(std::string& out, const uint32_t value) {
-    const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
-                           static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
-    out.append(bytes, 4);
-}
 
 // A version 1.0 text: its length, then bytes that are skipped unread.
 bool SkipText(ZDefinitionReader& reader) {
@@ -115,14 +110,12 @@ std::string ZStateStore::SaveBytes() const {
         written += entry.value.IsEmpty() ? 0 : 1;
     }
     std::string out(kMagic, sizeof(kMagic));
-    out += static_cast<char>(kMajor & 0xFF);
-    out += static_cast<char>(kMajor >> 8);
-    out += static_cast<char>(kMinor & 0xFF);
-    out += static_cast<char>(kMinor >> 8);
-    AppendU32(out, written);
+    AppendLE16(out, kMajor);
+    AppendLE16(out, kMinor);
+    AppendLE32(out, written);
     for (const auto& entry : m_entries) {
         if (!entry.value.IsEmpty()) {
-            AppendU32(out, entry.key);
+            AppendLE32(out, entry.key);
             SerializeDefinitionNode(out, entry.value);
         }
     }

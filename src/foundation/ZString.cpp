@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "foundation/ZHashedString.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
@@ -127,13 +128,6 @@ bool EqualBytesNoCase(const char* a, const char* b, const int32_t n) {
         }
     }
     return true;
-}
-
-void AppendLittleEndian32(char* out, const uint32_t v) {
-    out[0] = char(v & 0xFF);
-    out[1] = char((v >> 8) & 0xFF);
-    out[2] = char((v >> 16) & 0xFF);
-    out[3] = char((v >> 24) & 0xFF);
 }
 
 }  // namespace
@@ -545,8 +539,8 @@ ZString ZString::EncodeImageTags() const {
         const ZHashedString glyph = parts > 1 ? ZHashedString(names[1].m_text, false) : ZHashedString();
         char escape[kEscapeLength];
         escape[0] = char(kEscapeByte);
-        AppendLittleEndian32(escape + 1, set.GetId());
-        AppendLittleEndian32(escape + 5, glyph.GetId());
+        StoreLE32(escape + 1, set.GetId());
+        StoreLE32(escape + 5, glyph.GetId());
         result.AppendBytes(escape, kEscapeLength);
     }
     result.m_encoding = kEncodingUnknown;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "input/ZControlMgr.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
@@ -17,9 +18,7 @@ public:
         if (Remaining() < 4) {
             return false;
         }
-        const uint8_t* p = m_data + m_at;
-        out = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-              (static_cast<uint32_t>(p[3]) << 24);
+        out = LoadLE32(m_data + m_at);
         m_at += 4;
         return true;
     }
@@ -72,20 +71,13 @@ constexpr size_t kMinGroupSize = 4 + 1 + 4;
 constexpr size_t kMinControlSize = 4 + 1 + 4;
 constexpr size_t kBindingSize = 12;
 
-void PutU32(std::vector<uint8_t>& out, const uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-    out.push_back(static_cast<uint8_t>(v >> 16));
-    out.push_back(static_cast<uint8_t>(v >> 24));
-}
-
 void PutName(std::vector<uint8_t>& out, const ZHashedString name) {
     const char* text = name.GetText();
     if (text == nullptr) {
         text = "";
     }
     const size_t length = std::strlen(text) + 1;
-    PutU32(out, static_cast<uint32_t>(length));
+    AppendLE32(out, static_cast<uint32_t>(length));
     out.insert(out.end(), text, text + length);
 }
 
@@ -179,21 +171,21 @@ ZBindingsFile::Status ZBindingsFile::Parse(const uint8_t* data, const size_t siz
 
 std::vector<uint8_t> ZBindingsFile::Write(const ZControlMgr& manager) {
     std::vector<uint8_t> out;
-    PutU32(out, kMagic);
-    PutU32(out, kVersion);
-    PutU32(out, kEngineMagic);
-    PutU32(out, manager.CountGroups());
+    AppendLE32(out, kMagic);
+    AppendLE32(out, kVersion);
+    AppendLE32(out, kEngineMagic);
+    AppendLE32(out, manager.CountGroups());
     for (uint32_t g = 0; g < manager.CountGroups(); ++g) {
         const ZControlGroup* group = manager.GetGroupAt(g);
         PutName(out, group->name);
-        PutU32(out, group->controls.Count());
+        AppendLE32(out, group->controls.Count());
         for (const ZControl* control : group->controls) {
             PutName(out, control->name);
-            PutU32(out, control->bindings.Count());
+            AppendLE32(out, control->bindings.Count());
             for (const ZInputBinding& binding : control->bindings) {
-                PutU32(out, binding.kind);
-                PutU32(out, binding.device);
-                PutU32(out, binding.kind == ZInputBinding::kAxis ? FloatBits(binding.direction)
+                AppendLE32(out, binding.kind);
+                AppendLE32(out, binding.device);
+                AppendLE32(out, binding.kind == ZInputBinding::kAxis ? FloatBits(binding.direction)
                                                                  : static_cast<uint32_t>(binding.code));
             }
         }

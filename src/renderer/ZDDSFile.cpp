@@ -1,6 +1,6 @@
 #include "renderer/ZDDSFile.h"
 
-#include "renderer/ZByteReader.h"
+#include "foundation/ZByteReader.h"
 
 namespace {
 

@@ -8,10 +8,11 @@
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZPlatformGlue.h"
 #include "platform/window/window.h"
-#include "renderer/ZByteReader.h"
+#include "foundation/ZByteReader.h"
 #include "renderer/ZGlyphSheetMgr.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZSpriteBatch.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
@@ -29,11 +30,6 @@ float ReadF32(ZByteReader& in) {
     float value = 0.0f;
     std::memcpy(&value, &bits, 4);
     return value;
-}
-
-uint32_t ReadLE32(const char* at) {
-    const auto* b = reinterpret_cast<const uint8_t*>(at);
-    return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
 }
 
 // Emits nothing: layout for measuring.
@@ -360,8 +356,8 @@ const char* ZFont::LayOut(const char* text, const int32_t length, const float x,
                     p = end;  // a cut escape ends the text
                     break;
                 }
-                const ZHashedString family = ZHashedString::FromId(ReadLE32(p + 1));
-                const auto key = static_cast<int32_t>(ReadLE32(p + 5));
+                const ZHashedString family = ZHashedString::FromId(LoadLE32(p + 1));
+                const auto key = static_cast<int32_t>(LoadLE32(p + 5));
                 ZSpriteBatch* sheet = FindGlyphSheet(family);
                 if (sheet != nullptr && sheet->FindSprite(key) != nullptr) {
                     float advance = 0.0f;

@@ -7,7 +7,8 @@
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
 #include "platform/os/files.h"
-#include "renderer/ZByteReader.h"
+#include "foundation/ZByteReader.h"
+#include "foundation/ZLittleEndian.h"
 
 namespace {
 
@@ -25,15 +26,6 @@ std::unique_ptr<char[]> ReadWhole(const char* name, size_t& size) {
     }
     size = static_cast<size_t>(bytes);
     return std::unique_ptr<char[]>(buffer);
-}
-
-void Put16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 uint32_t PitchOf(int32_t width, uint32_t bytesPerPixel) {
@@ -287,22 +279,22 @@ std::vector<uint8_t> ZImage::EncodeBMP() const {
         return out;
     }
     out.reserve(kFileHeaderBytes + kInfoHeaderBytes + m_palette.size() + m_pixels.size());
-    Put16(out, m_fileHeader.type);
-    Put32(out, m_fileHeader.size);
-    Put16(out, m_fileHeader.reserved1);
-    Put16(out, m_fileHeader.reserved2);
-    Put32(out, m_fileHeader.offBits);
-    Put32(out, m_infoHeader.size);
-    Put32(out, static_cast<uint32_t>(m_infoHeader.width));
-    Put32(out, static_cast<uint32_t>(m_infoHeader.height));
-    Put16(out, m_infoHeader.planes);
-    Put16(out, m_infoHeader.bitCount);
-    Put32(out, m_infoHeader.compression);
-    Put32(out, m_infoHeader.sizeImage);
-    Put32(out, static_cast<uint32_t>(m_infoHeader.xPelsPerMeter));
-    Put32(out, static_cast<uint32_t>(m_infoHeader.yPelsPerMeter));
-    Put32(out, m_infoHeader.clrUsed);
-    Put32(out, m_infoHeader.clrImportant);
+    AppendLE16(out, m_fileHeader.type);
+    AppendLE32(out, m_fileHeader.size);
+    AppendLE16(out, m_fileHeader.reserved1);
+    AppendLE16(out, m_fileHeader.reserved2);
+    AppendLE32(out, m_fileHeader.offBits);
+    AppendLE32(out, m_infoHeader.size);
+    AppendLE32(out, static_cast<uint32_t>(m_infoHeader.width));
+    AppendLE32(out, static_cast<uint32_t>(m_infoHeader.height));
+    AppendLE16(out, m_infoHeader.planes);
+    AppendLE16(out, m_infoHeader.bitCount);
+    AppendLE32(out, m_infoHeader.compression);
+    AppendLE32(out, m_infoHeader.sizeImage);
+    AppendLE32(out, static_cast<uint32_t>(m_infoHeader.xPelsPerMeter));
+    AppendLE32(out, static_cast<uint32_t>(m_infoHeader.yPelsPerMeter));
+    AppendLE32(out, m_infoHeader.clrUsed);
+    AppendLE32(out, m_infoHeader.clrImportant);
     if (m_bytesPerPixel == 1) {
         out.insert(out.end(), m_palette.begin(), m_palette.end());
     }

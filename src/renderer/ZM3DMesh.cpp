@@ -8,7 +8,7 @@
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZVector3.h"
 #include "platform/window/window.h"
-#include "renderer/ZByteReader.h"
+#include "foundation/ZByteReader.h"
 #include "renderer/ZIndexBuffer.h"
 #include "renderer/ZRenderable.h"
 #include "renderer/ZVertexBuffer.h"

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "foundation/ZLittleEndian.h"
+
 // Reads little-endian fields from a byte range and never past its end: a read
 // that does not fit fails, leaves the output alone and marks the reader as
 // failed, so a parser may read a run of fields and check once.
@@ -15,7 +17,7 @@ public:
     bool U16(uint16_t& out) {
         uint8_t b[2];
         if (!Take(b, 2)) return false;
-        out = static_cast<uint16_t>(b[0] | b[1] << 8);
+        out = LoadLE16(b);
         return true;
     }
     bool I16(int16_t& out) {
@@ -27,7 +29,7 @@ public:
     bool U32(uint32_t& out) {
         uint8_t b[4];
         if (!Take(b, 4)) return false;
-        out = uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+        out = LoadLE32(b);
         return true;
     }
     bool I32(int32_t& out) {
