@@ -6,15 +6,12 @@
 #include "audio/ZAudioMgr.h"
 #include "audio/ZSoundData.h"
 #include "foundation/ZLog.h"
+#include "foundation/ZString.h"
 
 namespace {
 
 constexpr float kTwoPi = 6.2831855f;
 constexpr int32_t kNumberCap = 1000000;  // longer digit runs keep the cap
-
-bool IsSpace(const char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 bool IsDigit(const char c) {
     return c >= '0' && c <= '9';
@@ -55,7 +52,7 @@ ZArray<ZPCSpeakerNote> ZPCSpeakerVoice::ParsePlayString(const char* text) {
     const char* p = text;
     while (*p != '\0') {
         const char c = *p;
-        if (IsSpace(c)) {
+        if (IsSpaceChar(c)) {
             ++p;
         } else if (IsDigit(c)) {
             const int32_t n = ReadNumber(p);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "foundation/ZLog.h"
+#include "foundation/ZString.h"
 
 namespace {
 
@@ -11,15 +12,11 @@ bool IsBlank(const char c) {
     return c == ' ' || c == '\t';
 }
 
-bool IsTrimmed(const char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 std::string Trim(const char* begin, const char* end) {
-    while (begin < end && IsTrimmed(*begin)) {
+    while (begin < end && IsSpaceChar(*begin)) {
         ++begin;
     }
-    while (end > begin && IsTrimmed(end[-1])) {
+    while (end > begin && IsSpaceChar(end[-1])) {
         --end;
     }
     return std::string(begin, end);

@@ -12,6 +12,7 @@
 #include "foundation/ZLog.h"
 #include "foundation/ZMath.h"
 #include "platform/os/files.h"
+#include "foundation/ZString.h"
 
 namespace {
 
@@ -21,12 +22,8 @@ namespace {
 
 enum class ReadResult { kOk, kNoValue, kOutOfRange };
 
-bool IsSpace(const char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 const char* SkipSpace(const char* p) {
-    while (IsSpace(*p)) {
+    while (IsSpaceChar(*p)) {
         ++p;
     }
     return p;
