@@ -7,6 +7,7 @@
 #include "foundation/ZPackageFile.h"
 #include "platform/os/files.h"
 #include "foundation/ZLittleEndian.h"
+#include "foundation/ZString.h"
 
 namespace {
 
@@ -17,11 +18,7 @@ bool SameNameNoCase(const std::string& a, const std::string& b) {
         return false;
     }
     for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        x = (x >= 'A' && x <= 'Z') ? static_cast<char>(x - 'A' + 'a') : x;
-        y = (y >= 'A' && y <= 'Z') ? static_cast<char>(y - 'A' + 'a') : y;
-        if (x != y) {
+        if (ToLowerASCII(a[i]) != ToLowerASCII(b[i])) {
             return false;
         }
     }

@@ -6,14 +6,6 @@
 
 namespace {
 
-bool IsBlank(const char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\v' || c == '\f';
-}
-
-char FoldASCII(const char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 // The decimal number from p on, as the runtime's conversion reads it, held at
 // the 32-bit maximum instead of overflowing.
 int32_t ReadDecimal(const char* p) {
@@ -33,7 +25,7 @@ bool EqualsNoCaseASCII(const char* a, const char* b, const int32_t n) {
     a = a != nullptr ? a : "";
     b = b != nullptr ? b : "";
     for (int32_t i = 0; n < 0 || i < n; ++i) {
-        if (FoldASCII(a[i]) != FoldASCII(b[i])) {
+        if (ToLowerASCII(a[i]) != ToLowerASCII(b[i])) {
             return false;
         }
         if (a[i] == 0) {
@@ -51,7 +43,7 @@ bool TokenizeCommandLine(ZConsoleWordList& words, const char* text) {
     bool blankEnded = false;
     const char* p = text;
     for (;;) {
-        while (IsBlank(*p)) {
+        while (IsSpaceChar(*p)) {
             ++p;
         }
         if (*p == 0) {
@@ -62,7 +54,7 @@ bool TokenizeCommandLine(ZConsoleWordList& words, const char* text) {
             quote = *p++;
         }
         const char* start = p;
-        while (*p != 0 && (quote != 0 ? *p != quote : !IsBlank(*p))) {
+        while (*p != 0 && (quote != 0 ? *p != quote : !IsSpaceChar(*p))) {
             ++p;
         }
         words.PushBack(ZString(start, static_cast<int32_t>(p - start)));
@@ -84,7 +76,7 @@ bool ParseResolutionText(const char* text, int32_t& width, int32_t& height) {
     // "1280 x 720", as the usage shows), then a height; anything after the
     // height is ignored.
     const char* p = text;
-    while (IsBlank(*p)) {
+    while (IsSpaceChar(*p)) {
         ++p;
     }
     if (*p < '0' || *p > '9') {
@@ -95,7 +87,7 @@ bool ParseResolutionText(const char* text, int32_t& width, int32_t& height) {
         ++p;
     }
     bool separated = false;
-    while (IsBlank(*p)) {
+    while (IsSpaceChar(*p)) {
         ++p;
         separated = true;
     }
@@ -103,7 +95,7 @@ bool ParseResolutionText(const char* text, int32_t& width, int32_t& height) {
     if (c == 'x' || c == 'X' || c == 0xD7) {
         ++p;
         separated = true;
-        while (IsBlank(*p)) {
+        while (IsSpaceChar(*p)) {
             ++p;
         }
     }
