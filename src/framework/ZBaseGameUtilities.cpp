@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "foundation/ZLog.h"
 #include "foundation/ZMatrix4.h"
@@ -31,19 +32,13 @@ void ZBaseGame::TakeScreenshot() {
         ZLog::Printf("Screenshot format \"%s\" has no writer; writing PNG instead", format);
     }
     ZLog::Printf("Taking screenshot");
-    const ZRenderer* renderer = GetRenderer();
-    const int32_t width = renderer->GetBackBufferWidth();
-    const int32_t height = renderer->GetBackBufferHeight();
-    if (width < 1 || height < 1) {
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::vector<uint32_t> pixels = GetRenderer()->CaptureBackBuffer(width, height);
+    if (pixels.empty()) {
         ZLog::Printf("No back buffer to take a screenshot of");
         return;
     }
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    std::unique_ptr<uint32_t[]> pixels(new uint32_t[count]);
-    for (size_t i = 0; i < count; ++i) {
-        pixels[i] = 0xFF000000u;
-    }
-    renderer->ReadBackBuffer(pixels.get());
 
     const ZString folder = GetUserFolderPath(GetGameFolderName(), GetScreenshotsFolder(), true);
     const ZString path = FindFreeScreenshotPath(folder.GetText(), GetScreenshotPrefix(), "png");
@@ -51,7 +46,7 @@ void ZBaseGame::TakeScreenshot() {
         ZLog::Printf("Every screenshot number is taken; no screenshot written.");
         return;
     }
-    if (WriteScreenshotPNG(path.GetText(), pixels.get(), width, height)) {
+    if (WriteScreenshotPNG(path.GetText(), pixels.data(), width, height)) {
         ZLog::Printf("Screenshot written to %s", os::TranslatePath(path.GetText()).c_str());
     }
 }

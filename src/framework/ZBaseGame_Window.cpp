@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "audio/ZAudioMgr.h"
 #include "foundation/ZLog.h"
@@ -568,25 +569,19 @@ void ZBaseGame::RemoveResolutionListener(ZResolutionListener* listener) { m_reso
 
 void ZBaseGame::TakeLegacyScreenshot() {
     ZLog::Printf("Taking screenshot (legacy path)");
-    const ZRenderer* renderer = GetRenderer();
-    const int32_t width = renderer->GetBackBufferWidth();
-    const int32_t height = renderer->GetBackBufferHeight();
-    if (width < 1 || height < 1) {
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::vector<uint32_t> pixels = GetRenderer()->CaptureBackBuffer(width, height);
+    if (pixels.empty()) {
         return;
     }
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    std::unique_ptr<uint32_t[]> pixels(new uint32_t[count]);
-    for (size_t i = 0; i < count; ++i) {
-        pixels[i] = 0xFF000000u;
-    }
-    renderer->ReadBackBuffer(pixels.get());
 
     const ZString folder = GetUserFolderPath(GetGameFolderName(), GetScreenshotsFolder(), true);
     char path[1024];
     for (int32_t number = 0; number <= 9999; ++number) {
         std::snprintf(path, sizeof path, "%s%s%04d.bmp", folder.GetText(), GetScreenshotPrefix(), number);
         if (!FileExists(path)) {
-            ZRenderer::WriteBMP(path, pixels.get(), width, height);
+            ZRenderer::WriteBMP(path, pixels.data(), width, height);
             return;
         }
     }

@@ -827,6 +827,19 @@ void ZRenderer::ReadBackBuffer(uint32_t* pixels) const {
     copy->Release();
 }
 
+std::vector<uint32_t> ZRenderer::CaptureBackBuffer(int32_t& width, int32_t& height) const {
+    width = m_backBufferWidth;
+    height = m_backBufferHeight;
+    if (width < 1 || height < 1) {
+        width = 0;
+        height = 0;
+        return {};
+    }
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFF000000u);
+    ReadBackBuffer(pixels.data());
+    return pixels;
+}
+
 bool ZRenderer::WriteBMP(const char* path, const uint32_t* pixels, const int32_t width, const int32_t height) {
     ZImage image;
     if (pixels == nullptr || !image.Create(width, height, 3, 24)) {

@@ -175,6 +175,10 @@ public:
     // Fills width x height 4-byte pixels (pre-filled opaque black by the
     // caller) with the back buffer; without a device the buffer stays as it was.
     void ReadBackBuffer(uint32_t* pixels) const;
+    // The back buffer as width x height packed pixels (opaque black where it
+    // cannot be read), for screenshots; empty, with both sizes 0, when the
+    // back buffer has no pixels.
+    std::vector<uint32_t> CaptureBackBuffer(int32_t& width, int32_t& height) const;
     // Writes a width x height image (packed pixels, top row first) as a 24-bit
     // BMP file; false when it cannot.
     static bool WriteBMP(const char* path, const uint32_t* pixels, int32_t width, int32_t height);

@@ -415,6 +415,13 @@ TEST_F(ZRendererTest, TheBackBufferReadsBackByItsPitchAndWritesAsABMP) {
     r->ReadBackBuffer(pixels.data());
     for (uint32_t p : pixels) EXPECT_EQ(p, 0xFF336699u);
 
+    // Screenshots take the same pixels with the back buffer's size.
+    int32_t width = 0;
+    int32_t height = 0;
+    EXPECT_EQ(r->CaptureBackBuffer(width, height), pixels);
+    EXPECT_EQ(width, 5);
+    EXPECT_EQ(height, 3);
+
     const std::string path = dir.File("shot.bmp");
     pixels[5 * 1 + 2] = 0xFF010203u;  // row 1, column 2
     ASSERT_TRUE(ZRenderer::WriteBMP(path.c_str(), pixels.data(), 5, 3));
