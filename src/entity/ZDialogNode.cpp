@@ -75,8 +75,7 @@ ZString ReadFile(const ZDefNode& element) {
         return element.GetAttribute(kFile);
     }
     const ZHashedString file = GetGameDialogStringFile();
-    const char* text = file.GetText();
-    return ZString(text != nullptr ? text : "");
+    return ZString(file.GetTextOrEmpty());
 }
 
 void ParseChildren(ZDialogProviderComponent* provider, const ZDefNode& element, ZDialogNode* node,

@@ -1,6 +1,7 @@
 #include "foundation/ZHashedString.h"
 
 #include "foundation/ZHashedStringTable.h"
+#include "foundation/ZString.h"
 
 namespace {
 
@@ -28,8 +29,7 @@ const char* ZHashedString::GetText() const {
 }
 
 const char* ZHashedString::GetTextOrEmpty() const {
-    const char* text = GetText();
-    return text != nullptr ? text : "";
+    return TextOrEmpty(GetText());
 }
 
 ZHashedString ZHashedString::MakeCaseInsensitive() const {

@@ -138,6 +138,9 @@ constexpr bool IsSpaceChar(const char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// The text, or the empty text for null (for messages and files).
+constexpr const char* TextOrEmpty(const char* text) { return text != nullptr ? text : ""; }
+
 // ASCII capitals to small letters; every other byte stays (names, paths and
 // commands compare this way, whatever the locale).
 constexpr char ToLowerASCII(const char c) {

@@ -101,13 +101,12 @@ void ZConsole::Init() {
     if (game == nullptr) {
         return;
     }
-    const auto text = [](const char* t) { return t != nullptr ? t : ""; };
-    std::snprintf(m_outputLines[20], kOutputLineSize, "%s %s", text(game->GetGameTitle()),
-                  text(game->GetVersionText()));
-    std::snprintf(m_outputLines[21], kOutputLineSize, "%s %s", text(game->GetEngineName()),
-                  text(game->GetEngineVersionText()));
-    std::snprintf(m_outputLines[22], kOutputLineSize, "%s %s", text(game->GetLegalNotice()),
-                  text(game->GetAuthor()));
+    std::snprintf(m_outputLines[20], kOutputLineSize, "%s %s", TextOrEmpty(game->GetGameTitle()),
+                  TextOrEmpty(game->GetVersionText()));
+    std::snprintf(m_outputLines[21], kOutputLineSize, "%s %s", TextOrEmpty(game->GetEngineName()),
+                  TextOrEmpty(game->GetEngineVersionText()));
+    std::snprintf(m_outputLines[22], kOutputLineSize, "%s %s", TextOrEmpty(game->GetLegalNotice()),
+                  TextOrEmpty(game->GetAuthor()));
     std::snprintf(m_outputLines[23], kOutputLineSize, " ");
 }
 

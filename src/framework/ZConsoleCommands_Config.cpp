@@ -4,12 +4,9 @@
 #include "framework/ZBaseGame.h"
 #include "framework/ZConfigVar.h"
 #include "framework/ZConsoleCommands.h"
+#include "foundation/ZString.h"
 
 namespace {
-
-const char* Text(const char* text) {
-    return text != nullptr ? text : "";
-}
 
 // The variable a section and name word pair (or one name word) names.
 struct VarName {
@@ -129,7 +126,7 @@ void CmdListConfig(const ZConsoleWordList& words, uintptr_t /*argument*/) {
     }
     const ZHashedString section =
         words.Count() >= 2 ? ZHashedString(words[1].GetText()) : ZHashedString::None();
-    game->GetConsole().Printf("Variables in config section [%s] are:", Text(section.GetText()));
+    game->GetConsole().Printf("Variables in config section [%s] are:", section.GetTextOrEmpty());
     ZArray<ZString> lines;
     ListConfigSection(section, lines);
     PrintLines(game->GetConsole(), lines);

@@ -17,12 +17,9 @@
 #include "menu/TextEntryMenu.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
+#include "foundation/ZString.h"
 
 namespace {
-
-const char* Text(const char* text) {
-    return text != nullptr ? text : "";
-}
 
 // Opens a folder or file of the user's game folder, saying so when it is
 // missing or nothing on this desktop opens it.
@@ -189,7 +186,7 @@ void CmdUITest(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/) {
 void CmdCurrentThread(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/) {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
         game->GetConsole().Printf("Current thread is: %s",
-                                  Text(GetThreadTagger()->GetCurrentThreadName().GetText()));
+                                  GetThreadTagger()->GetCurrentThreadName().GetTextOrEmpty());
     }
 }
 
@@ -227,7 +224,7 @@ void CmdOpenFolder(const ZConsoleWordList& words, uintptr_t /*argument*/) {
 void CmdOpenConfig(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/) {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
         const ZString path = GetUserFolderPath(game->GetGameFolderName(), game->GetConfigFolder(), false) +
-                             Text(game->GetConfigFileName());
+                             TextOrEmpty(game->GetConfigFileName());
         OpenInShell(*game, path);
     }
 }
@@ -286,9 +283,9 @@ void CmdVersion(const ZConsoleWordList& /*words*/, uintptr_t /*argument*/) {
         return;
     }
     char text[260];
-    std::snprintf(text, sizeof text, "%s (%s) %s (%s)", Text(game->GetGameTitle()),
-                  Text(game->GetVersionText()), Text(game->GetEngineName()),
-                  Text(game->GetEngineVersionText()));
+    std::snprintf(text, sizeof text, "%s (%s) %s (%s)", TextOrEmpty(game->GetGameTitle()),
+                  TextOrEmpty(game->GetVersionText()), TextOrEmpty(game->GetEngineName()),
+                  TextOrEmpty(game->GetEngineVersionText()));
     game->GetConsole().Print(text);
 }
 
