@@ -10,29 +10,13 @@
 #include <filesystem>
 #include <string>
 
+#include "driver/FuzzTempFolder.h"
 #include "framework/ZConsole.h"
 
 namespace {
 
-std::string g_folder;
-
-void RemoveFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(g_folder, error);
-}
-
 const std::string& Folder() {
-    static const bool made = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "console_memory_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        g_folder = pattern;
-        std::atexit(RemoveFolder);
-        return true;
-    }();
-    (void)made;
-    return g_folder;
+    return fuzz::TempFolder("console_memory");
 }
 
 void CheckTerminated(const ZConsole& console) {

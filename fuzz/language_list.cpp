@@ -11,32 +11,20 @@
 #include <filesystem>
 #include <string>
 
+#include "driver/FuzzTempFolder.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZLocMgr.h"
 
 namespace {
 
-std::string g_folder;
-
-void RemoveFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(g_folder, error);
-}
-
 const std::string& Folder() {
-    static const bool made = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "language_list_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        g_folder = pattern;
-        std::atexit(RemoveFolder);
-        std::filesystem::create_directories(g_folder + "/Localization/German");
-        ZStreamMgr::GetInstance()->AddDirectorySource(g_folder.c_str());
-        return true;
+    static const std::string& folder = [] () -> const std::string& {
+        const std::string& made = fuzz::TempFolder("language_list");
+        std::filesystem::create_directories(made + "/Localization/German");
+        ZStreamMgr::GetInstance()->AddDirectorySource(made.c_str());
+        return made;
     }();
-    (void)made;
-    return g_folder;
+    return folder;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

@@ -10,29 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "driver/FuzzTempFolder.h"
 #include "tools/texbuild/TextureEncode.h"
 
 namespace {
 
-std::string g_path;
-
-void RemoveFile() {
-    std::error_code error;
-    std::filesystem::remove_all(std::filesystem::path(g_path).parent_path(), error);
-}
-
 const std::string& Path() {
-    static const bool made = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "texbuild_png_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        g_path = pattern + "/in.png";
-        std::atexit(RemoveFile);
-        return true;
-    }();
-    (void)made;
-    return g_path;
+    static const std::string path = fuzz::TempFolder("texbuild_png") + "/in.png";
+    return path;
 }
 
 }  // namespace
