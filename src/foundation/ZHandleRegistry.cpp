@@ -1,5 +1,7 @@
 #include "foundation/ZHandleRegistry.h"
 
+#include "foundation/ZAppInfo.h"
+
 namespace {
 
 ZHandleRegistry* gHandleRegistry = nullptr;
@@ -10,16 +12,13 @@ uint32_t gNextHandle = 1;
 }  // namespace
 
 ZHandleRegistry* ZHandleRegistry::GetInstance() {
-    if (gHandleRegistry == nullptr && !gShuttingDown) {
-        gHandleRegistry = new ZHandleRegistry();
+    if (gShuttingDown) {
+        return gHandleRegistry;
     }
-    return gHandleRegistry;
+    return GetOrCreateManager(gHandleRegistry);
 }
 
-void ZHandleRegistry::DestroyInstance() {
-    delete gHandleRegistry;
-    gHandleRegistry = nullptr;
-}
+void ZHandleRegistry::DestroyInstance() { DestroyManager(gHandleRegistry); }
 
 void ZHandleRegistry::SetShuttingDown(const bool shuttingDown) {
     gShuttingDown = shuttingDown;

@@ -41,6 +41,10 @@ public:
     ZHandleRegistry& operator=(const ZHandleRegistry&) = delete;
 
 private:
+    // Made only through the shared manager slot helper.
+    template <typename T>
+    friend T* GetOrCreateManager(T*& slot);
+
     ZHandleRegistry() = default;
 
     ZMap<uint32_t, ZRTTIBase*> objects;  // unsigned order

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "foundation/ZAppInfo.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZPackageFile.h"
 #include "foundation/ZUserFolders.h"
@@ -55,17 +56,9 @@ bool ReadLooseFile(const char* path, char** outBuffer, int64_t* outSize) {
 
 }  // namespace
 
-ZStreamMgr* ZStreamMgr::GetInstance() {
-    if (!gStreamMgr) {
-        gStreamMgr = new ZStreamMgr();
-    }
-    return gStreamMgr;
-}
+ZStreamMgr* ZStreamMgr::GetInstance() { return GetOrCreateManager(gStreamMgr); }
 
-void ZStreamMgr::DestroyInstance() {
-    delete gStreamMgr;
-    gStreamMgr = nullptr;
-}
+void ZStreamMgr::DestroyInstance() { DestroyManager(gStreamMgr); }
 
 ZStreamMgr::~ZStreamMgr() {
     CloseAllSources();

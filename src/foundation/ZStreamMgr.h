@@ -84,6 +84,12 @@ public:
     ZStreamMgr& operator=(const ZStreamMgr&) = delete;
 
 private:
+    // Made and freed only through the shared manager slot helpers.
+    template <typename T>
+    friend T* GetOrCreateManager(T*& slot);
+    template <typename T>
+    friend void DestroyManager(T*& slot);
+
     ZStreamMgr() = default;
     ~ZStreamMgr();
 

@@ -1,5 +1,6 @@
 #include "renderer/ZShaderMgr.h"
 
+#include "foundation/ZAppInfo.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZRenderer.h"
 
@@ -9,19 +10,11 @@ ZShaderMgr* g_shaderMgr = nullptr;
 
 }  // namespace
 
-ZShaderMgr* ZShaderMgr::GetInstance() {
-    if (g_shaderMgr == nullptr) {
-        g_shaderMgr = new ZShaderMgr();
-    }
-    return g_shaderMgr;
-}
+ZShaderMgr* ZShaderMgr::GetInstance() { return GetOrCreateManager(g_shaderMgr); }
 
 ZShaderMgr* ZShaderMgr::PeekInstance() { return g_shaderMgr; }
 
-void ZShaderMgr::DestroyInstance() {
-    delete g_shaderMgr;
-    g_shaderMgr = nullptr;
-}
+void ZShaderMgr::DestroyInstance() { DestroyManager(g_shaderMgr); }
 
 ZShaderMgr::~ZShaderMgr() { ReleaseAll(); }
 

@@ -45,6 +45,12 @@ public:
     ZShaderMgr& operator=(const ZShaderMgr&) = delete;
 
 private:
+    // Made and freed only through the shared manager slot helpers.
+    template <typename T>
+    friend T* GetOrCreateManager(T*& slot);
+    template <typename T>
+    friend void DestroyManager(T*& slot);
+
     ZShaderMgr() = default;
     ~ZShaderMgr();
 

@@ -1,5 +1,6 @@
 #include "renderer/ZTextureMgr.h"
 
+#include "foundation/ZAppInfo.h"
 #include "renderer/ZTexture.h"
 
 namespace {
@@ -8,17 +9,9 @@ ZTextureMgr* g_textureMgr = nullptr;
 
 }  // namespace
 
-ZTextureMgr* ZTextureMgr::GetInstance() {
-    if (g_textureMgr == nullptr) {
-        g_textureMgr = new ZTextureMgr();
-    }
-    return g_textureMgr;
-}
+ZTextureMgr* ZTextureMgr::GetInstance() { return GetOrCreateManager(g_textureMgr); }
 
-void ZTextureMgr::DestroyInstance() {
-    delete g_textureMgr;
-    g_textureMgr = nullptr;
-}
+void ZTextureMgr::DestroyInstance() { DestroyManager(g_textureMgr); }
 
 ZTextureMgr::~ZTextureMgr() {
     for (auto& node : m_textures) {

@@ -52,6 +52,12 @@ public:
     ZTextureMgr& operator=(const ZTextureMgr&) = delete;
 
 private:
+    // Made and freed only through the shared manager slot helpers.
+    template <typename T>
+    friend T* GetOrCreateManager(T*& slot);
+    template <typename T>
+    friend void DestroyManager(T*& slot);
+
     ZTextureMgr() = default;
     ~ZTextureMgr();
 

@@ -2,6 +2,10 @@
 
 #include "ServicesFixture.h"
 #include "foundation/ZAppInfo.h"
+#include "foundation/ZHandleRegistry.h"
+#include "foundation/ZStreamMgr.h"
+#include "renderer/ZShaderMgr.h"
+#include "renderer/ZTextureMgr.h"
 
 namespace {
 
@@ -49,6 +53,34 @@ TEST(ManagerAccessor, TheFirstCallMakesTheObjectAndLaterCallsReturnIt) {
     EXPECT_EQ(Counted::constructed, 1);
     DestroyManager(slot);
     EXPECT_EQ(slot, nullptr);
+}
+
+// The engine's own managers share those helpers: each accessor makes its
+// object on first use, keeps it, and after shutdown frees it makes a fresh one.
+struct ManagerCase {
+    const char* name;
+    void* (*get)();
+    void (*destroy)();
+};
+
+const ManagerCase kManagers[] = {
+    {"textures", [] { return static_cast<void*>(ZTextureMgr::GetInstance()); }, ZTextureMgr::DestroyInstance},
+    {"shaders", [] { return static_cast<void*>(ZShaderMgr::GetInstance()); }, ZShaderMgr::DestroyInstance},
+    {"streams", [] { return static_cast<void*>(ZStreamMgr::GetInstance()); }, ZStreamMgr::DestroyInstance},
+    {"handles", [] { return static_cast<void*>(ZHandleRegistry::GetInstance()); }, ZHandleRegistry::DestroyInstance},
+};
+
+TEST(ManagerAccessor, EngineManagersAreMadeOnFirstUseAndMadeAgainAfterShutdown) {
+    for (const ManagerCase& c : kManagers) {
+        void* first = c.get();
+        ASSERT_NE(first, nullptr) << c.name;
+        EXPECT_EQ(c.get(), first) << c.name;
+        c.destroy();
+        c.destroy();  // a second shutdown finds nothing to free
+        EXPECT_NE(c.get(), nullptr) << c.name;
+        c.destroy();
+    }
+    EXPECT_EQ(ZShaderMgr::PeekInstance(), nullptr);
 }
 
 }  // namespace
