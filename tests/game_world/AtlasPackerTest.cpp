@@ -59,7 +59,7 @@ TEST(AtlasPacker, SidesAndPlaces) {
         ExpectSound(c.sizes, layout);
         if (c.sizes.size() == 3 && c.sizes[0].width == 100) {
             // 100 x 50 three times: area 15000 asks for 128, where only two
-            // rows fit; the packer doubles to 256, where the spec's layout holds.
+            // rows fit; the packer doubles to 256, where the third goes under the first.
             EXPECT_EQ(layout.side, 256);
             EXPECT_EQ(layout.placements[2].x, 0);
             EXPECT_EQ(layout.placements[2].y, 50);
