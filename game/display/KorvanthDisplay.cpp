@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+#include "foundation/ZLog.h"
 #include "game/display/DisplayAppliers.h"
 #include "game/display/DisplayChain.h"
 #include "game/display/DisplayState.h"
 #include "game/display/GameRenderPasses.h"
 #include "game/display/NTSCPalette.h"
 #include "game/world/KorvanthGame.h"
+#include "renderer/ZRenderGroup.h"
+#include "renderer/ZRenderer.h"
+#include "renderer/ZSpriteBatch.h"
 
 void KorvanthDisplay::SyncSettings(const KorvanthGame& g) {
     DisplaySettings& s = GetDisplayState()->settings;
@@ -91,9 +95,12 @@ void KorvanthDisplay::SetUpGameScene(KorvanthGame& game) {
     ApplyCRTPassSetting();
 }
 
-void KorvanthDisplay::ShutdownGameScene(KorvanthGame&) {
+void KorvanthDisplay::ShutdownGameScene(KorvanthGame& game) {
     GetDisplayState()->onEyeChanged = nullptr;
     ShutdownGameDisplayChain();
+    // The sheet's material goes first; the game deletes the sheet after.
+    if (ZSpriteBatch* sheet = game.GetItemSheet()) sheet->shader = nullptr;
+    m_itemSheetShader.reset();
 }
 
 void KorvanthDisplay::SelectCompositeTarget(KorvanthGame& game, const bool secondTarget) {
@@ -103,7 +110,16 @@ void KorvanthDisplay::SelectCompositeTarget(KorvanthGame& game, const bool secon
     if (DisplayChain* chain = display->GetChain()) chain->ApplyParity();
 }
 
-void KorvanthDisplay::AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) { m_world.AttachItemSheet(game, sheet); }
+// The item pictures draw inline in the HUD's texts, in anaglyph like them.
+void KorvanthDisplay::AttachItemSheet(KorvanthGame&, ZSpriteBatch& sheet) {
+    if (m_itemSheetShader == nullptr) m_itemSheetShader.reset(LoadAnaglyphStatusGlyphShader());
+    sheet.shader = m_itemSheetShader.get();
+    if (ZRenderGroup* group = GetRenderer()->FindRenderGroup(ZHashedString("Glyph Group"))) {
+        group->Add(&sheet);
+    } else {
+        ZLog::Printf("The render group \"Glyph Group\" does not exist; item pictures are not drawn");
+    }
+}
 
 void KorvanthDisplay::ReleaseWorldLayers(KorvanthGame& game) { m_world.ReleaseWorldLayers(game); }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+
+#include "game/display/AnaglyphTextShader.h"
 #include "game/world/GameServices.h"
 
 class KorvanthGame;
@@ -8,9 +11,8 @@ class KorvanthGame;
 // groups in the render set-up, the post-process chain in the scene set-up,
 // the composite frames' turns every frame, and the display settings carried
 // into the passes when they change. The game's settings live in the game
-// object; every call copies them into the display state first. What belongs
-// to the world's drawing (item sheet, tile layers) stays with the stand-in
-// until that work lands.
+// object; every call copies them into the display state first. The world's
+// tile layers stay with the stand-in until the world's drawing lands.
 class KorvanthDisplay : public GameDisplay {
 public:
     void CreateRenderPasses(KorvanthGame& game) override;
@@ -31,6 +33,10 @@ public:
     // Copies the game's display settings and the room's colour into the display state.
     static void SyncSettings(const KorvanthGame& game);
 
+    // The item icon sheet's material, while the scene is up.
+    AnaglyphTextShader* GetItemSheetShader() const { return m_itemSheetShader.get(); }
+
 private:
-    NullGameDisplay m_world;  // the world's drawing, still a stand-in
+    NullGameDisplay m_world;  // the world's tile layers, still a stand-in
+    std::unique_ptr<AnaglyphTextShader> m_itemSheetShader;
 };

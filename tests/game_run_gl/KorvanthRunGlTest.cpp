@@ -33,6 +33,9 @@
 #include "platform/os/fake/fake.h"
 #include "platform/sound/sound.h"
 #include "platform/window/keycodes.h"
+#include "renderer/ZRenderGroup.h"
+#include "renderer/ZRenderer.h"
+#include "renderer/ZSpriteBatch.h"
 #include "support/MenuWalk.h"
 #include "support/TempDir.h"
 
@@ -125,7 +128,9 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
 
         auto* game = new WalkedGame();
         game->clock = &clock;
-        game->SetDisplay(std::make_unique<KorvanthDisplay>());
+        auto display = std::make_unique<KorvanthDisplay>();
+        KorvanthDisplay* shownBy = display.get();
+        game->SetDisplay(std::move(display));
 
         uint8_t heldKey = 0;
         const auto press = [&](const uint8_t key) {
@@ -177,6 +182,16 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
                  EXPECT_EQ(FindGameManager(ZHashedString("Other Manager")), nullptr);
                  EXPECT_EQ(GetGameDialogStringFile(), game->GetCampaignStringFile());
                  EXPECT_EQ(GetWorldSpriteGroup(), ZHashedString("World Sprites Group"));
+                 // The item pictures draw inline in the HUD's texts with the
+                 // status glyph material.
+                 ZSpriteBatch* sheet = game->GetItemSheet();
+                 ASSERT_NE(sheet, nullptr);
+                 ASSERT_NE(shownBy->GetItemSheetShader(), nullptr);
+                 EXPECT_EQ(sheet->shader, shownBy->GetItemSheetShader());
+                 EXPECT_EQ(shownBy->GetItemSheetShader()->GetKind(), AnaglyphTextShader::Kind::kStatusGlyphs);
+                 const ZRenderGroup* glyphs = GetRenderer()->FindRenderGroup(ZHashedString("Glyph Group"));
+                 ASSERT_NE(glyphs, nullptr);
+                 EXPECT_TRUE(glyphs->Contains(sheet));
                  // The dialog's "still typing" event chirps on the dialog text channel.
                  ShowGameDialogText(5);
                  ShowGameDialogText(1);
