@@ -25,6 +25,7 @@
 #include "renderer/ZSpriteBatch.h"
 #include "renderer/ZTexture.h"
 #include "renderer/ZTextureMgr.h"
+#include "support/PixelQuadEffect.h"
 
 namespace {
 
@@ -35,50 +36,7 @@ constexpr int kBatches = 8;  // 250 sprites each, under the 256-quad limit
 constexpr int kSheetSide = 64;
 constexpr uint32_t kClearColour = 0xFF203040u;
 
-const char* kEffect = R"(effect 1
-parameter float invHalfScreenWidth = 0.003125
-parameter float invHalfScreenHeight = 0.0055555556
-parameter texture tex
-sampler sampler2D texSampler
-    texture tex
-    MinFilter Point
-    MagFilter Point
-    MipFilter None
-    AddressU Clamp
-    AddressV Clamp
-end
-technique Sprites
-    pass P0
-        vertex VS
-        fragment FS
-        CullMode None
-        ZEnable false
-        AlphaBlendEnable true
-        SrcBlend SrcAlpha
-        DestBlend InvSrcAlpha
-end
-code vertex VS
-uniform float invHalfScreenWidth;
-uniform float invHalfScreenHeight;
-in vec3 a_Position;
-in vec2 a_TexCoord0;
-in vec4 a_Color;
-out vec2 uv;
-out vec4 tint;
-void main() {
-    gl_Position = vec4(a_Position.x * invHalfScreenWidth - 1.0, a_Position.y * invHalfScreenHeight + 1.0, 0.0, 1.0);
-    uv = a_TexCoord0;
-    tint = a_Color;
-}
-endcode
-code fragment FS
-uniform sampler2D texSampler;
-in vec2 uv;
-in vec4 tint;
-out vec4 colour;
-void main() { colour = texture(texSampler, uv) * tint; }
-endcode
-)";
+const std::string kEffect = korvtest::PixelQuadEffect("Sprites", "0.003125", "0.0055555556");
 
 // Binds the sheet to the effect's texture parameter.
 class SheetShader : public ZShader {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "GameShaderFixture.h"
 #include "RendererFiles.h"
-#include "RendererFixture.h"
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
 #include "renderer/AnaglyphBackdropShader.h"
@@ -28,37 +28,15 @@ public:
     ZVector4 GetAnaglyphGamma() const override { return ZVector4(0.5f, 0.5f, 0.5f, 0.5f); }
 };
 
-class AnaglyphBackdropShaderTest : public RendererTest {
+class AnaglyphBackdropShaderTest : public GameShaderTest {
 protected:
     void SetUp() override {
-        RendererTest::SetUp();
+        GameShaderTest::SetUp();
         Start();
         ZStreamMgr::GetInstance()->AddDirectorySource(KORV_SOURCE_DIR "/data/engine/effects");
         rfiles::BMP frame;  // 2 x 2, 24-bit
         frame.pixels = std::string(16, '\x40');
         WriteFile("korv_textbox.bmp", frame.Bytes());
-    }
-    void TearDown() override {
-        // The game was the application description; the fixture's takes over again.
-        ZBaseGame::DestroyInstance();
-        gAppInfo.store(&appInfo);
-        RendererTest::TearDown();
-    }
-
-    static bool Answer(AnaglyphBackdropShader& shader, const char* name) {
-        ZEffect* effect = shader.GetDefaultPassBinding()->effect;
-        GetRenderer()->currentEffect = effect->GetEffect();
-        for (ZEffectParameterList& list : effect->GetRenderInstanceDef()->lists) {
-            for (uint32_t i = 0; i < list.Count(); ++i) {
-                if (list[i]->name == ZHashedString(name))
-                    return shader.SetParameters(list[i], ZHashedString(), &shader);
-            }
-        }
-        ADD_FAILURE() << "no binding " << name;
-        return false;
-    }
-    static gfx::Effect* Fx(AnaglyphBackdropShader& shader) {
-        return shader.GetDefaultPassBinding()->effect->GetEffect();
     }
     static ZVector4 Vector(AnaglyphBackdropShader& shader, const char* name) {
         float v[4] = {-9, -9, -9, -9};

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "RendererFixture.h"
+#include "GameShaderFixture.h"
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
 #include "renderer/ZEffect.h"
@@ -37,34 +37,13 @@ std::string PreHUDEffect(int level, bool withTechnique) {
 const char* const kFiles[5] = {"__ZORP_FXAA_None.fxo", "__ZORP_FXAA_Low.fxo", "__ZORP_FXAA_Medium.fxo",
                                "__ZORP_FXAA_High.fxo", "__ZORP_FXAA_Ultra.fxo"};
 
-class ZPreHUDPassShaderTest : public RendererTest {
+class ZPreHUDPassShaderTest : public GameShaderTest {
 protected:
     void SetUp() override {
-        RendererTest::SetUp();
+        GameShaderTest::SetUp();
         Start();
         for (int level = 0; level < 5; ++level) WriteFile(kFiles[level], PreHUDEffect(level, true));
     }
-    void TearDown() override {
-        // The game was the application description; the fixture's takes over again.
-        ZBaseGame::DestroyInstance();
-        gAppInfo.store(&appInfo);
-        RendererTest::TearDown();
-    }
-
-    // Hands the parameter of that name to the shader with the effect current.
-    static bool Answer(ZShader& shader, const char* name) {
-        ZEffect* effect = shader.GetDefaultPassBinding()->effect;
-        GetRenderer()->currentEffect = effect->GetEffect();
-        for (ZEffectParameterList& list : effect->GetRenderInstanceDef()->lists) {
-            for (uint32_t i = 0; i < list.Count(); ++i) {
-                if (list[i]->name == ZHashedString(name))
-                    return shader.SetParameters(list[i], ZHashedString(), &shader);
-            }
-        }
-        ADD_FAILURE() << "no binding " << name;
-        return false;
-    }
-    static gfx::Effect* Fx(ZShader& shader) { return shader.GetDefaultPassBinding()->effect->GetEffect(); }
     static float Float(ZShader& shader, const char* name) {
         float value = -1.0f;
         Fx(shader)->GetFloat(Fx(shader)->GetParameterByName(0, name), &value);

@@ -1,9 +1,8 @@
 #pragma once
 
-// Drawing glyph quads and sprites on OpenGL: an effect that maps pixel
-// positions (y negated) to the screen like the engine's HUD effect, samples
-// its texture point by point and multiplies the vertex colour in, blended
-// over a 256 x 224 colour target that the test reads back.
+// Drawing glyph quads and sprites on OpenGL: the pixel-quad effect at the
+// game's screen size, blended over a 256 x 224 colour target that the test
+// reads back.
 
 #include <string>
 #include <vector>
@@ -11,53 +10,11 @@
 #include "GlRendererFixture.h"
 #include "renderer/ZRenderTarget.h"
 #include "renderer/ZTexture.h"
+#include "support/PixelQuadEffect.h"
 
 namespace gltest {
 
-inline const char* kPixelQuadEffect = R"(effect 1
-parameter float invHalfScreenWidth = 0.0078125
-parameter float invHalfScreenHeight = 0.008928571428571
-parameter texture tex
-sampler sampler2D texSampler
-    texture tex
-    MinFilter Point
-    MagFilter Point
-    MipFilter None
-    AddressU Clamp
-    AddressV Clamp
-end
-technique Quads
-    pass P0
-        vertex VS
-        fragment FS
-        CullMode None
-        ZEnable false
-        AlphaBlendEnable true
-        SrcBlend SrcAlpha
-        DestBlend InvSrcAlpha
-end
-code vertex VS
-uniform float invHalfScreenWidth;
-uniform float invHalfScreenHeight;
-in vec3 a_Position;
-in vec2 a_TexCoord0;
-in vec4 a_Color;
-out vec2 uv;
-out vec4 tint;
-void main() {
-    gl_Position = vec4(a_Position.x * invHalfScreenWidth - 1.0, a_Position.y * invHalfScreenHeight + 1.0, 0.0, 1.0);
-    uv = a_TexCoord0;
-    tint = a_Color;
-}
-endcode
-code fragment FS
-uniform sampler2D texSampler;
-in vec2 uv;
-in vec4 tint;
-out vec4 colour;
-void main() { colour = texture(texSampler, uv) * tint; }
-endcode
-)";
+inline const std::string kPixelQuadEffect = korvtest::PixelQuadEffect("Quads", "0.0078125", "0.008928571428571");
 
 class TextGlTest : public GlRendererTest {
 protected:
