@@ -1,6 +1,7 @@
 #include "game/world/GameEntityHooks.h"
 
 #include "entity/ZEntityGameHooks.h"
+#include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
 
 namespace {
@@ -47,6 +48,11 @@ ZRTTIBase* Manager(const ZHashedString name) {
     return &game->GetLightMgr();
 }
 
+uint32_t SessionId() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    return game != nullptr ? game->GetSessionGUID() : 0;
+}
+
 ZHashedString SpriteGroup() {
     return ZHashedString("World Sprites Group");
 }
@@ -62,6 +68,8 @@ void InstallGameEntityHooks() {
     hooks.getScreenSize = ScreenSize;
     hooks.findManager = Manager;
     hooks.getWorldSpriteGroup = SpriteGroup;
+    hooks.getSessionId = SessionId;
+    hooks.shouldCreateEntity = ShouldSpawnEntity;
 }
 
 void ClearGameEntityHooks() {
@@ -73,4 +81,6 @@ void ClearGameEntityHooks() {
     hooks.getScreenSize = nullptr;
     hooks.findManager = nullptr;
     hooks.getWorldSpriteGroup = nullptr;
+    hooks.getSessionId = nullptr;
+    hooks.shouldCreateEntity = nullptr;
 }

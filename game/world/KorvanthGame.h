@@ -11,6 +11,7 @@
 #include "foundation/ZVector4.h"
 #include "entity/ZLightMgr.h"
 #include "framework/ZBaseGame.h"
+#include "game/world/EntityState.h"
 #include "game/world/GameServices.h"
 #include "game/world/MapData.h"
 #include "game/world/SynthGameVoice.h"
@@ -124,6 +125,14 @@ public:
     // Who answers powerup questions (the player, once it exists); null before.
     void SetPowerupHolder(const PowerupHolder* holder) { m_powerups = holder; }
     const PowerupHolder* GetPowerupHolder() const { return m_powerups; }
+    // Who tells play sessions apart (the player's run record, once the
+    // player exists); null before.
+    void SetSessionHolder(const SessionHolder* holder) { m_session = holder; }
+    const SessionHolder* GetSessionHolder() const { return m_session; }
+    // The current session's GUID, 0 without a session holder.
+    uint32_t GetSessionGUID() const { return m_session != nullptr ? m_session->GetSessionGUID() : 0; }
+    // The session test of a half-dead entity's "Delete" element.
+    bool IsFromOtherSession(const ZDefNode& deleteElement) const { return ::IsFromOtherSession(m_session, deleteElement); }
     ZSpriteBatch* GetItemSheet() const { return m_itemSheet; }
     // The scene's lights, answered to the entities as "Light Manager".
     ZLightMgr& GetLightMgr() { return m_lightMgr; }
@@ -219,6 +228,7 @@ private:
     ZLightMgr m_lightMgr;
     std::unique_ptr<GameDisplay> m_display;
     const PowerupHolder* m_powerups = nullptr;
+    const SessionHolder* m_session = nullptr;
     ZSpriteBatch* m_itemSheet = nullptr;
     ZFont* m_overlayFont = nullptr;  // set by the display chain
     mutable char m_versionText[32] = {};
