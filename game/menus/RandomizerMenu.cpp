@@ -17,7 +17,8 @@ RandomizerMenu::RandomizerMenu() {
     if (ZFont* font = game != nullptr ? game->GetMenuFont() : nullptr) {
         font->DrawTextFormatted(seedLabel.GetText(), seedLabel.GetLength(), &width, nullptr, 0.75f, 0.75f);
     }
-    seedField = ZMenuItem::Create<ZMenuTextField>(RollSeedString(), 256.0f + width + 32.0f, 440.0f, 4, 0.75f);
+    seedField = ZMenuItem::Create<ZMenuTextField>(ZString(), 256.0f + width + 32.0f, 440.0f, 4, 0.75f);
+    seedField->SetText(RollSeedString());  // the field's own setter fills its edit buffer too
     AddItem(seedField);
     Arrange(80.0f, 64.0f);
 }

@@ -29,6 +29,7 @@ const char* const kUsage =
     "  menu_underlay.png            menu panel, corners in the outer quarter\n"
     "  menu_quad.png                soft highlight behind a menu item\n"
     "  default_title.png            title picture\n"
+    "  game_title.png               the game's title picture (data/game/src/title_text.png)\n"
     "  default_calibration.png      brightness calibration picture\n"
     "  qmw.png qmw_grid.png         start-up splash picture and mesh grid\n"
     "  header.png                   banner picture\n";
@@ -454,6 +455,14 @@ korvart::Picture Title(const Font& font) {
     return pic;
 }
 
+// The game's own title card: its name in two lines.
+korvart::Picture GameTitle(const Font& font) {
+    korvart::Picture pic(256, 128);
+    Headline(pic, font, "DROVANI", 128, 14, 5, Colour{190, 236, 255, 255}, Colour{60, 120, 220, 255});
+    Headline(pic, font, "SKYREACH", 128, 70, 4, Colour{255, 236, 150, 255}, Colour{235, 120, 40, 255});
+    return pic;
+}
+
 // Brightness calibration: a dark mark on black that should just show, a
 // light mark on white that should just show, and a ramp of eight greys.
 korvart::Picture Calibration(const Font& font) {
@@ -549,6 +558,7 @@ int main(int argc, char** argv) {
         {"menu_underlay.png", MenuUnderlay()},
         {"menu_quad.png", MenuQuad()},
         {"default_title.png", Title(font)},
+        {"game_title.png", GameTitle(font)},
         {"default_calibration.png", Calibration(font)},
         {"qmw.png", SplashLogo(font)},
         {"qmw_grid.png", SplashGrid()},
