@@ -19,6 +19,7 @@ namespace {
 
 const char* const kUsage =
     "usage: artgen FONT.glyphs OUTDIR\n"
+    "       artgen --game-title FONT.glyphs OUT.png\n"
     "\n"
     "Draws the engine's built-in pictures into OUTDIR as PNG files, using the\n"
     "pixel font FONT.glyphs for their lettering. The same input always gives the\n"
@@ -29,10 +30,11 @@ const char* const kUsage =
     "  menu_underlay.png            menu panel, corners in the outer quarter\n"
     "  menu_quad.png                soft highlight behind a menu item\n"
     "  default_title.png            title picture\n"
-    "  game_title.png               the game's title picture (data/game/src/title_text.png)\n"
     "  default_calibration.png      brightness calibration picture\n"
     "  qmw.png qmw_grid.png         start-up splash picture and mesh grid\n"
-    "  header.png                   banner picture\n";
+    "  header.png                   banner picture\n"
+    "With --game-title it draws only the game's title card (the game keeps it as\n"
+    "data/game/src/title_text.png).\n";
 
 struct Colour {
     uint8_t r, g, b, a;
@@ -532,9 +534,13 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (argc != 3) {
+    const bool gameTitle = argc == 4 && std::strcmp(argv[1], "--game-title") == 0;
+    if (argc != 3 && !gameTitle) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (gameTitle) {
+        ++argv;
     }
     std::string text, error;
     Font font;
@@ -545,6 +551,13 @@ int main(int argc, char** argv) {
     if (!korvart::ParseGlyphSource(text, font.source, error)) {
         std::fprintf(stderr, "artgen: %s: %s\n", argv[1], error.c_str());
         return 1;
+    }
+    if (gameTitle) {
+        if (!korvart::WritePng(argv[2], GameTitle(font), error)) {
+            std::fprintf(stderr, "artgen: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
     }
     const std::string folder = std::string(argv[2]) + "/";
     const struct {
@@ -558,7 +571,6 @@ int main(int argc, char** argv) {
         {"menu_underlay.png", MenuUnderlay()},
         {"menu_quad.png", MenuQuad()},
         {"default_title.png", Title(font)},
-        {"game_title.png", GameTitle(font)},
         {"default_calibration.png", Calibration(font)},
         {"qmw.png", SplashLogo(font)},
         {"qmw_grid.png", SplashGrid()},
