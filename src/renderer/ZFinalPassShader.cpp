@@ -48,7 +48,8 @@ bool ZFinalPassShader::IsPlain() {
             return false;
         }
     }
-    const ZHMDMgr* hmd = GetHMDManager();
+    // Asked without making the manager: none yet means no headset's warp.
+    const ZHMDMgr* hmd = gHMDMgr;
     return hmd == nullptr || (hmd->lensCenter == 0.0f && hmd->viewportScale == 1.0f && hmd->viewportOffset == 0.0f &&
                               hmd->vertScale == 1.0f && hmd->fovScale == 1.0f && hmd->warpParam[0] == 1.0f &&
                               hmd->warpParam[1] == 0.0f && hmd->warpParam[2] == 0.0f && hmd->warpParam[3] == 0.0f);
