@@ -239,3 +239,72 @@ TEST(ZCollisionBroadPhase, BoundsThatAreNotNumbersAreMetAsEverywhere) {
         });
     }
 }
+
+namespace {
+
+// What the accept callback of the first wall does when a mover reaches it.
+std::unique_ptr<ZCollisionInterface> gDoomed;
+std::unique_ptr<ZCollisionInterface> gArrival;
+Owner* gArrivalOwner = nullptr;
+
+bool RemovesTheOther(ZCollisionInterface*, ZCollisionInterface*, const CollisionResult&) {
+    gDoomed.reset();
+    return false;
+}
+
+bool AddsAnother(ZCollisionInterface*, ZCollisionInterface*, const CollisionResult&) {
+    if (gArrival == nullptr) {
+        gArrival = std::make_unique<ZCollisionBox>(ZVector3(1, 10, 1));
+        gArrival->SetOwner(gArrivalOwner);
+        gArrival->blocker = &AlwaysBlocks;
+    }
+    return false;
+}
+
+}  // namespace
+
+// A callback that removes a shape the sweep gathered, or adds one on its
+// path, while the narrow tests run: the removed one is not met (nor read),
+// the new one is met in the same pass, with or without the broad phase.
+TEST(ZCollisionBroadPhase, ShapesThatLeaveOrArriveDuringASweep) {
+    struct Case {
+        const char* name;
+        ZCollisionInterface::AcceptCallback callback;
+        float endX;
+    };
+    const Case cases[] = {
+        {"the wall behind it is removed", &RemovesTheOther, 20.0f},
+        // The new box at x = 12 stops the point at its face.
+        {"a wall is added behind it", &AddsAnother, 11.0f - 0.015f},
+    };
+    Owner scenery({0, 0, 0}, true);
+    Owner first({5, 0, 0}, true);
+    Owner second({8, 0, 0}, true);
+    Owner arrival({12, 0, 0}, true);
+    gArrivalOwner = &arrival;
+    Owner walker({0, 0, 0}, false);
+    ZCollisionPoint mover;
+    mover.SetOwner(&walker);
+    for (const bool broadPhase : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            ZCollisionWorld::GetInstance()->useBroadPhase = broadPhase;
+            // A wall that refuses the contact and runs the callback.
+            ZCollisionBox wall(ZVector3(1, 10, 1));
+            wall.SetOwner(&first);
+            wall.blocker = &AlwaysBlocks;
+            wall.accept = c.callback;
+            if (c.callback == &RemovesTheOther) {
+                gDoomed = std::make_unique<ZCollisionBox>(ZVector3(1, 10, 1));
+                gDoomed->SetOwner(&second);
+                gDoomed->blocker = &AlwaysBlocks;
+            }
+            CollisionResultArray results;
+            SweepShape(ZCollisionWorld::GetInstance(), results, &mover, {0, 0, 0}, {20, 0, 0}, ~0u, 0);
+            EXPECT_NEAR(results[results.Count() - 1].position.x, c.endX, 1e-4f);
+            gDoomed.reset();
+            gArrival.reset();
+        }
+    }
+    ZCollisionWorld::GetInstance()->useBroadPhase = true;
+}
