@@ -1,0 +1,21 @@
+#include "game/player/PlayerHooks.h"
+
+PlayerRespawnHook& GetPlayerRespawnHook() {
+    static PlayerRespawnHook hook = nullptr;
+    return hook;
+}
+
+PlayerScreensHook& GetPlayerScreensHook() {
+    static PlayerScreensHook hook = nullptr;
+    return hook;
+}
+
+PlayerDoorHook& GetPlayerDoorHook() {
+    static PlayerDoorHook hook = nullptr;
+    return hook;
+}
+
+PlayerRoomExitHook& GetPlayerRoomExitHook() {
+    static PlayerRoomExitHook hook = nullptr;
+    return hook;
+}
