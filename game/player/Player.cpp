@@ -35,6 +35,7 @@
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenu.h"
 #include "menu/ZMenuMgr.h"
+#include "renderer/ZCamera.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZTransform.h"
@@ -104,6 +105,8 @@ void Player::AttachComponents() {
     renderable = ::AddComponent<ZRenderableComponent>(this);
     spatial = ::AddComponent<ZSpatialComponent>(this);
     physics = ::AddComponent<ZPhysicsComponent>(this);
+    // Keeps the player on the floor over the seams between tiles.
+    physics->groundProbe = true;
     camera = ::AddComponent<ZCameraComponent>(this);
     collision = ::AddComponent<ZCollisionComponent>(this);
     basing = ::AddComponent<ZBasingComponent>(this);
@@ -299,9 +302,7 @@ void Player::Respawn() {
         spatial->current.position = ZVector3(checkpoint.x, checkpoint.y, 0.0f);
         spatial->ResetInterpolation();
     }
-    if (physics != nullptr) {
-        physics->ResetMotion(false);
-    }
+    SettleMotion();
     if (basing != nullptr && basing->parent != nullptr) {
         basing->Detach();
     }
@@ -312,6 +313,26 @@ void Player::Respawn() {
     }
     inPlay = true;
     RefreshWaterState(*this);
+}
+
+void Player::SettleMotion() {
+    if (physics != nullptr) {
+        physics->ResetMotion(false);
+        // No grace time or waiting press carries over from where the player was.
+        physics->coyoteTimer = -1.0f;
+        physics->jumpLockoutTimer = -1.0f;
+        physics->jumpBufferTimer = -1.0f;
+        physics->wallCoyoteTimer = -1.0f;
+        physics->jumpPending = false;
+        // Gravity acts from the first step on, as it did before the reset;
+        // without it the first step would not touch the floor.
+        if (spatial != nullptr) {
+            spatial->current.acceleration = gWorldUp * -physics->CurrentGravity();
+        }
+    }
+    if (spatial != nullptr) {
+        spatial->ResetInterpolation();
+    }
 }
 
 void Player::Step(const PlayerControls& controls, const float dt) {

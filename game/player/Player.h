@@ -58,6 +58,9 @@ public:
     bool IsBlocked() const;
     // Back to where the checkpoint is, alive.
     void Respawn();
+    // Stops all motion where the player stands, on the ground, with gravity
+    // acting (after a placement).
+    void SettleMotion();
 
     // --- Components (copies of the map's pointers) ---
     ZRenderableComponent* renderable = nullptr;

@@ -15,6 +15,11 @@ constexpr float kProbe = 12.5f;
 constexpr float kTurn = 0.707f;
 // The probe ignores what only stops the side-view figure.
 constexpr uint32_t kProbeIgnores = 0x20000u;
+// Fifteen steps of 1/60 s make a quarter second, though their float sum may
+// fall a hair short of it.
+constexpr float kTimeSlack = 1e-4f;
+
+bool StepDone(const Player& player) { return player.stepElapsed >= player.stepDuration - kTimeSlack; }
 
 }  // namespace
 
@@ -24,7 +29,7 @@ void OverworldStep(Player& player, const float dt, ZVector3& velocity) {
     const float x = velocity.x;
     const float y = velocity.y;
     ZSpatialComponent* const spatial = player.spatial;
-    if (player.stepState == 1 && player.stepElapsed >= player.stepDuration) {
+    if (player.stepState == 1 && StepDone(player)) {
         player.stepState = 0;
         if (player.collision != nullptr) {
             player.collision->SetEnabled(true);
@@ -80,7 +85,7 @@ void OverworldStep(Player& player, const float dt, ZVector3& velocity) {
     }
     if (player.stepState == 1 && spatial != nullptr) {
         player.stepElapsed += dt;
-        const float f = std::clamp(player.stepElapsed / player.stepDuration, 0.0f, 1.0f);
+        const float f = StepDone(player) ? 1.0f : std::clamp(player.stepElapsed / player.stepDuration, 0.0f, 1.0f);
         spatial->current.position =
             ZVector3(player.stepStart.x + f * (player.stepTarget.x - player.stepStart.x),
                      player.stepStart.y + f * (player.stepTarget.y - player.stepStart.y), 0.0f);

@@ -13,6 +13,7 @@
 #include "framework/ZLocMgr.h"
 #include "game/display/BackdropShader.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
+#include "game/player/Player.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
@@ -138,6 +139,8 @@ void KorvanthGame::init() {
     LoadAutosave();
     InstallGameEntityHooks();
     m_display->SetUpGameScene(*this);
+    // The player joins the scene set up above (its sprite group and camera).
+    m_player = new Player();
     if (m_voice == nullptr) {
         m_synthVoice = SynthGameVoice::Create();
         m_voice = m_synthVoice.get();
@@ -181,6 +184,8 @@ bool KorvanthGame::OpenCampaignFile(const char* fileName) {
 }
 
 void KorvanthGame::shutdown() {
+    delete m_player;
+    m_player = nullptr;
     m_display->ShutdownGameScene(*this);
     ReleaseSynthVoice();
     ClearGameEntityHooks();
