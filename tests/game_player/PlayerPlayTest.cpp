@@ -334,3 +334,49 @@ TEST(PlayerPlay, OverworldStepsAreSixteenPixelsInAQuarterSecondAndStopAtWalls) {
         EXPECT_EQ(r.samples.back().stepState, 0);
     });
 }
+
+TEST(PlayerPlay, WaterUnderThePlayerIsFoundInTheRoomThatHoldsItsPosition) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.room = kHall;
+        setup.powerups = {kPowerupSwimSuit};
+        setup.prepare = [](Player& player) {
+            KorvanthGame* game = KorvanthGame::Get();
+            game->LoadCampaign(ZString("Caverns"));
+            MapData& map = game->GetMapData();
+            // Room (1, 1) of the caverns is flooded from its row 20 down; room
+            // (1, 0) above it is dry, and nothing lies above row 0.
+            struct Case {
+                int roomX, roomY;
+                float x, y;
+                bool water;
+            };
+            const Case cases[] = {
+                {1, 1, 100.0f, 20 * 8 + 4.0f, true},           // in the room
+                {1, 0, 100.0f, 224 + 20 * 8 + 4.0f, true},     // below the room: its neighbour's water
+                {1, 0, 100.0f, 100.0f, false},
+                {1, 0, 100.0f, -20.0f, false},                 // above the map's top row: no room there
+                {1, 1, -3.0f, 20 * 8 + 4.0f, false},           // just left of it: room (0, 1), open there
+                {1, 1, 300.0f, -1.0f, false},                  // up and right: room (2, 0), dry
+                {1, 1, 1.0e6f, -1.0e6f, false},                // far away
+            };
+            for (const Case& c : cases) {
+                map.currentRoomX = c.roomX;
+                map.currentRoomY = c.roomY;
+                player.roomConditions[1] = !c.water;
+                player.spatial->current.position = ZVector3(c.x, c.y, 0.0f);
+                RefreshWaterState(player);
+                EXPECT_EQ(player.roomConditions[1], c.water) << c.roomX << "," << c.roomY << " at " << c.x << ", " << c.y;
+                EXPECT_EQ(player.underwaterPhysics, c.water);
+            }
+            EXPECT_FALSE(player.IsDead()) << "the suit lets it swim";
+            map.currentRoomX = 0;
+            map.currentRoomY = 0;
+            player.spatial->current.position = ZVector3(20.0f, 111.985f, 0.0f);
+            player.roomConditions[1] = false;
+            ApplyRoomConditions(player, false, false);
+        };
+        const auto r = RunPlay(setup, "1 -\n");
+        ASSERT_TRUE(Played(r));
+    });
+}
