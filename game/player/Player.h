@@ -10,6 +10,7 @@
 #include "foundation/ZVector3.h"
 #include "game/player/PlayerControls.h"
 #include "game/player/PlayerHooks.h"
+#include "game/world/TileMetadata.h"
 
 class ZBasingComponent;
 class ZCameraComponent;
@@ -25,6 +26,17 @@ class ZSpatialComponent;
 // fixed-step passes (movement, then the spatial step) and its drawing
 // parameters. Fields are public: the player's parts (progress, overworld
 // steps, contacts, rendering) read and write them.
+// Answers the world's powerup questions (which variant a custom tile shows)
+// from the player's progress.
+class PlayerPowerups : public PowerupHolder {
+public:
+    explicit PlayerPowerups(const Player& owner) : player(owner) {}
+    bool HasPowerup(uint32_t powerupId) const override;
+
+private:
+    const Player& player;
+};
+
 class Player : public ZActorEntity {
     Z_RTTI(Player, ZActorEntity)
 
@@ -120,6 +132,7 @@ public:
     float musicDelay = -1.0f;
     bool recheckJump = false;
     float bubbleTimer = -1.0f;
+    PlayerPowerups powerups{*this};
     // The physics now applied is the underwater set.
     bool underwaterPhysics = false;
     // Standing on slippery ground: the ground speed follows a smoothed value.

@@ -85,6 +85,8 @@ constexpr uint32_t kAllPowerups[] = {0x10001, 0x10002, 0x20001, 0x20002, 0x20003
 
 }  // namespace
 
+bool PlayerPowerups::HasPowerup(const uint32_t powerupId) const { return ::HasPowerup(player, powerupId, false); }
+
 ZHashedString PowerupKey(const uint32_t id) {
     char key[64];
     std::snprintf(key, sizeof key, "Powerup_%08x", id);

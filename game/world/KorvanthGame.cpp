@@ -141,6 +141,7 @@ void KorvanthGame::init() {
     m_display->SetUpGameScene(*this);
     // The player joins the scene set up above (its sprite group and camera).
     m_player = new Player();
+    SetPowerupHolder(&m_player->powerups);
     if (m_voice == nullptr) {
         m_synthVoice = SynthGameVoice::Create();
         m_voice = m_synthVoice.get();
@@ -184,6 +185,7 @@ bool KorvanthGame::OpenCampaignFile(const char* fileName) {
 }
 
 void KorvanthGame::shutdown() {
+    if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     delete m_player;
     m_player = nullptr;
     m_display->ShutdownGameScene(*this);

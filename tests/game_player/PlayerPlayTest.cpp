@@ -342,6 +342,8 @@ TEST(PlayerPlay, WaterUnderThePlayerIsFoundInTheRoomThatHoldsItsPosition) {
         setup.powerups = {kPowerupSwimSuit};
         setup.prepare = [](Player& player) {
             KorvanthGame* game = KorvanthGame::Get();
+            EXPECT_EQ(game->GetPlayer(), &player);
+            EXPECT_EQ(game->GetPowerupHolder(), &player.powerups) << "tiles ask the player";
             game->LoadCampaign(ZString("Caverns"));
             MapData& map = game->GetMapData();
             // Room (1, 1) of the caverns is flooded from its row 20 down; room
