@@ -193,6 +193,8 @@ void Player::AttachComponents() {
 Player::~Player() {
     if (gPlayer == this) {
         gPlayer = nullptr;
+        // The up axis was the player's mode setting; the engine's default returns.
+        gWorldUp = ZVector3(0.0f, 0.0f, 1.0f);
     }
     if (renderable != nullptr) {
         renderable->DestroyRenderables();
