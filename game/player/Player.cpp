@@ -29,6 +29,7 @@
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerOverworld.h"
 #include "game/player/PlayerProgress.h"
+#include "game/player/PlayerRoomExit.h"
 #include "game/player/PlayerSpriteTexture.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZPlayerControllerComponent.h"
@@ -521,10 +522,6 @@ void Player::RunFixedStep(const float dt) {
         physics->ClampGravitySpeed();
         physics->TickTimers(dt);
     }
-    // Leaving the room over an edge starts a transition once transitions
-    // exist (PlayerRoomExitHook).
-    if (GetPlayerRoomExitHook() != nullptr) {
-        GetPlayerRoomExitHook()(*this);
-    }
+    CheckRoomExit(*this);
     SetPlayTimeSeconds(*this, GetPlayTimeSeconds(*this) + StepTime());
 }

@@ -14,8 +14,3 @@ PlayerDoorHook& GetPlayerDoorHook() {
     static PlayerDoorHook hook = nullptr;
     return hook;
 }
-
-PlayerRoomExitHook& GetPlayerRoomExitHook() {
-    static PlayerRoomExitHook hook = nullptr;
-    return hook;
-}

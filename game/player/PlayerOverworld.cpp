@@ -7,6 +7,7 @@
 #include "entity/ZCollisionWorld.h"
 #include "entity/ZSpatialComponent.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerRoomExit.h"
 
 namespace {
 
@@ -34,9 +35,7 @@ void OverworldStep(Player& player, const float dt, ZVector3& velocity) {
         if (player.collision != nullptr) {
             player.collision->SetEnabled(true);
         }
-        if (GetPlayerRoomExitHook() != nullptr) {
-            GetPlayerRoomExitHook()(player);
-        }
+        CheckRoomExit(player);
     }
     if (player.stepState == 0 && x * x + y * y > 0.0f && spatial != nullptr) {
         // The largest component wins; on a tie the vertical one, tested first.

@@ -14,6 +14,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerProgress.h"
+#include "game/player/PlayerRoomExit.h"
 #include "game/world/KorvanthGame.h"
 #include "support/PlayHarness.h"
 #include "support/PlayRoom.h"
@@ -380,5 +381,37 @@ TEST(PlayerPlay, WaterUnderThePlayerIsFoundInTheRoomThatHoldsItsPosition) {
         };
         const auto r = RunPlay(setup, "1 -\n");
         ASSERT_TRUE(Played(r));
+    });
+}
+
+namespace {
+
+std::vector<RoomExit> gExits;
+void RecordExit(Player&, const RoomExit& exit) { gExits.push_back(exit); }
+
+}  // namespace
+
+TEST(PlayerPlay, WalkingOutOfTheRoomHandsTheExitToTheTransition) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.room = std::vector<std::string>{kWall} + Rows(13, "#...............................") +
+                     std::vector<std::string>{"#.......................P.......", kWall};
+        setup.prepare = [](Player& player) {
+            KorvanthGame::Get()->GetMapData().currentRoomX = 4;
+            KorvanthGame::Get()->GetMapData().currentRoomY = 2;
+            player.facingLeft = false;
+            GetRoomTransitionHook() = &RecordExit;
+        };
+        const auto r = RunPlay(setup, "60 right\n");
+        GetRoomTransitionHook() = nullptr;
+        ASSERT_TRUE(Played(r));
+        ASSERT_FALSE(gExits.empty()) << "it left the room";
+        const RoomExit& exit = gExits.front();
+        EXPECT_EQ(exit.targetX, 5);
+        EXPECT_EQ(exit.targetY, 2);
+        EXPECT_TRUE(exit.horizontal);
+        EXPECT_EQ(exit.crossing.x, 0.0f) << "arrives on the next room's left side";
+        EXPECT_NEAR(exit.crossing.y, 120.0f - 8.0f - 0.015f, 0.01f);
+        EXPECT_NEAR(exit.velocity.x, 88.32f, 0.01f);
     });
 }

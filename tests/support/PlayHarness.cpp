@@ -1,5 +1,6 @@
 #include "support/PlayHarness.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <memory>
@@ -201,6 +202,12 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
                 result.error = "room: " + room->error();
                 game->RequestQuit();
                 return;
+            }
+            // The room stands alone in its area at the map's current room.
+            if (KorvanthGame* korvanth = KorvanthGame::Get()) {
+                MapData& map = korvanth->GetMapData();
+                const float bounds[4] = {0.0f, 224.0f, 0.0f, 256.0f};
+                std::copy(bounds, bounds + 4, map.rectBounds);
             }
             for (const uint32_t id : setup.powerups) SetPowerup(*player, id, true);
             const ZVector3 start = room->start();
