@@ -26,6 +26,7 @@
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
 #include "framework/ZBaseGame.h"
+#include "game/player/PlayerCamera.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerOverworld.h"
 #include "game/player/PlayerProgress.h"
@@ -112,6 +113,7 @@ void Player::AttachComponents() {
     collision = ::AddComponent<ZCollisionComponent>(this);
     basing = ::AddComponent<ZBasingComponent>(this);
     basing->childRole = true;
+    basing->afterCarried = &UpdatePlayerCamera;
     controller = ::AddComponent<ZPlayerControllerComponent>(this);
 
     // The sprite draws the player's frame: its parameters come from here.
@@ -315,6 +317,7 @@ void Player::Respawn() {
         GetPlayerRespawnHook()(*this);
     }
     inPlay = true;
+    SnapCameraToPlayer(*this);
     RefreshWaterState(*this);
 }
 
@@ -501,9 +504,12 @@ void Player::PostUpdate(const float dt, const uint8_t mask) {
     if ((mask & 2) != 0) {
         RunFixedStep(dt);
     }
-    if ((mask & 4) != 0 && spatial != nullptr && !IsBlocked()) {
-        const ZBaseGame* const game = ZBaseGame::PeekInstance();
-        spatial->Interpolate(game != nullptr ? game->GetLeftoverFraction() : 1.0f);
+    if ((mask & 4) != 0) {
+        if (spatial != nullptr && !IsBlocked()) {
+            const ZBaseGame* const game = ZBaseGame::PeekInstance();
+            spatial->Interpolate(game != nullptr ? game->GetLeftoverFraction() : 1.0f);
+        }
+        UpdateCameraForFrame(*this);
     }
 }
 
