@@ -35,11 +35,6 @@ gfx::Device* GlDevice() {
     return device;
 }
 
-bool IsBlockFormat(const gfx::Format format) {
-    return format == gfx::Format::DXT1 || format == gfx::Format::DXT2 || format == gfx::Format::DXT3 ||
-           format == gfx::Format::DXT4 || format == gfx::Format::DXT5;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -47,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!dds.Parse(data, size)) return 0;
     // The decode of every level straight from the file's bytes: the blocks it
     // reads must lie inside the level the reader located.
-    if (IsBlockFormat(dds.GetFormat()) && static_cast<uint64_t>(dds.GetWidth()) * dds.GetHeight() <= 1024 * 1024) {
+    if (gfx::IsBlockFormat(dds.GetFormat()) && static_cast<uint64_t>(dds.GetWidth()) * dds.GetHeight() <= 1024 * 1024) {
         for (uint32_t face = 0; face < dds.GetFaceCount(); ++face) {
             for (uint32_t level = 0; level < dds.GetLevelCount(); ++level) {
                 const ZDDSFile::Level l = dds.GetLevel(face, level);

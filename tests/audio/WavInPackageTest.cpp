@@ -3,6 +3,7 @@
 // starts, whatever its place in the package.
 
 #include "audio/AudioFixture.h"
+#include "audio/ZSoundData.h"
 #include "foundation/ZPackageWriter.h"
 
 namespace {

@@ -20,6 +20,10 @@ namespace {
 
 constexpr int kMaxPhraseDepth = 16;
 constexpr size_t kMaxEvents = 1000000;
+// Notes, rests and settings a source may expand to through its phrases: rests
+// and settings make no events, so the event limit alone does not bound the
+// work. Each note makes two events, so no tune within the event limit needs more.
+constexpr size_t kMaxTokens = kMaxEvents;
 
 struct Compiled {
     ZSynthEvent event;
@@ -331,6 +335,10 @@ private:
             if (token.empty()) {
                 continue;
             }
+            if (++m_tokens > kMaxTokens) {
+                return Fail("the phrases expand to more than " + std::to_string(kMaxTokens) +
+                            " notes, rests and settings");
+            }
             if (token[0] == '@') {
                 std::string name = token.substr(1);
                 long long times = 1;
@@ -451,6 +459,7 @@ private:
     Voice m_voices[4];
     std::map<std::string, std::vector<std::string>> m_phrases;
     std::vector<Compiled> m_events;
+    size_t m_tokens = 0;
     bool m_musical = false;
     bool m_used[4] = {false, false, false, false};
     bool m_hasLoop = false;
