@@ -99,3 +99,11 @@ void StepDemoIdle(float& idleSeconds, const bool anyInput, const float frameTime
         menus->OpenMenu(new DemoIdleMenu(0.0f, false));
     }
 }
+
+void StartDemoReset() {
+    ZMenuMgr* menus = GetMenuMgr();
+    const auto* counting = dynamic_cast<const DemoIdleMenu*>(menus->GetTopMenu());
+    if (counting != nullptr && counting->cannotCancel) return;
+    menus->CloseAll(ZMenuMgr::kBack);
+    menus->OpenMenu(new DemoIdleMenu(5.99f, true));
+}

@@ -39,3 +39,8 @@ private:
 // again; idleSeconds is the caller's running count. The player's idle timer
 // does this once the player exists.
 void StepDemoIdle(float& idleSeconds, bool anyInput, float frameTime);
+
+// The demo reset (Ctrl+Shift+R in demo mode): every menu closes and a short
+// countdown without the prompt leads back to the title. Nothing while one
+// already counts.
+void StartDemoReset();

@@ -10,6 +10,7 @@
 #include "game/menus/KorvanthTitleMenu.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZInputHandler.h"
+#include "platform/window/keycodes.h"
 
 ZMenu* KorvanthGame::CreateTitleMenu(const int32_t startOnMainPage) {
     return new KorvanthTitleMenu(startOnMainPage != 0);
@@ -37,6 +38,10 @@ void KorvanthGame::UpdateDemoIdle() {
     if (!m_demoMode) return;
     bool anyInput = false;
     if (const ZInputHandler* input = GetInputHandler()) {
+        using namespace platform;
+        const bool ctrl = input->IsKeyDown(DIK_LCONTROL) || input->IsKeyDown(DIK_RCONTROL);
+        const bool shift = input->IsKeyDown(DIK_LSHIFT) || input->IsKeyDown(DIK_RSHIFT);
+        if (ctrl && shift && input->WasKeyPressed(DIK_R)) StartDemoReset();
         for (int key = 0; key < 256 && !anyInput; ++key) anyInput = input->WasKeyPressed(static_cast<uint8_t>(key));
         anyInput = anyInput || input->GetMouseDeltaX() != 0 || input->GetMouseDeltaY() != 0;
     }

@@ -387,6 +387,21 @@ TEST_F(PlayMenusTest, AnsweringTheCountdownGoesBackToWhatWasThere) {
     }
 }
 
+TEST_F(PlayMenusTest, DemoResetClosesEverythingIntoAShortCountdown) {
+    SetDemoMode(true);
+    gameflow::SetGameInProgress(true);
+    Open(game->CreatePauseMenu());
+    StartDemoReset();
+    Settle();
+    ASSERT_EQ(GetMenuMgr()->GetOpenMenuCount(), 1u);
+    auto* counting = TopAs<DemoIdleMenu>();
+    ASSERT_NE(counting, nullptr);
+    EXPECT_FLOAT_EQ(counting->GetRemaining(), 5.99f);
+    StartDemoReset();  // held: not again
+    Settle();
+    EXPECT_EQ(Top(), counting);
+}
+
 TEST_F(PlayMenusTest, DemoIdleWatchOpensTheCountdown) {
     SetDemoMode(true);
     Open(game->CreateTitleMenu(0));
