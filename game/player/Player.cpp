@@ -26,6 +26,7 @@
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
 #include "framework/ZBaseGame.h"
+#include "game/player/PlayerCamera.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerOverworld.h"
 #include "game/player/PlayerProgress.h"
@@ -112,6 +113,7 @@ void Player::AttachComponents() {
     collision = ::AddComponent<ZCollisionComponent>(this);
     basing = ::AddComponent<ZBasingComponent>(this);
     basing->childRole = true;
+    basing->afterCarried = &UpdatePlayerCamera;
     controller = ::AddComponent<ZPlayerControllerComponent>(this);
 
     // The sprite draws the player's frame: its parameters come from here.
@@ -315,6 +317,7 @@ void Player::Respawn() {
         GetPlayerRespawnHook()(*this);
     }
     inPlay = true;
+    SnapCameraToPlayer(*this);
     RefreshWaterState(*this);
 }
 
@@ -501,9 +504,12 @@ void Player::PostUpdate(const float dt, const uint8_t mask) {
     if ((mask & 2) != 0) {
         RunFixedStep(dt);
     }
-    if ((mask & 4) != 0 && spatial != nullptr && !IsBlocked()) {
-        const ZBaseGame* const game = ZBaseGame::PeekInstance();
-        spatial->Interpolate(game != nullptr ? game->GetLeftoverFraction() : 1.0f);
+    if ((mask & 4) != 0) {
+        if (spatial != nullptr && !IsBlocked()) {
+            const ZBaseGame* const game = ZBaseGame::PeekInstance();
+            spatial->Interpolate(game != nullptr ? game->GetLeftoverFraction() : 1.0f);
+        }
+        UpdateCameraForFrame(*this);
     }
 }
 
@@ -524,4 +530,22 @@ void Player::RunFixedStep(const float dt) {
     }
     CheckRoomExit(*this);
     SetPlayTimeSeconds(*this, GetPlayTimeSeconds(*this) + StepTime());
+    RecordSafeSpot();
+}
+
+void Player::RecordSafeSpot() {
+    KorvanthGame* const game = KorvanthGame::Get();
+    if (game == nullptr || spatial == nullptr) {
+        return;
+    }
+    const bool overworld = game->IsOverworld();
+    if (!overworld && !(roomConditions[0] && physics != nullptr && physics->grounded)) {
+        return;
+    }
+    lastSafeCampaign = ZHashedString(game->GetCampaignPrefix().GetText());
+    lastSafeMap = ZHashedString(game->GetCurrentMapName().GetText());
+    lastSafeRoom[0] = game->GetMapData().currentRoomX;
+    lastSafeRoom[1] = game->GetMapData().currentRoomY;
+    lastSafePosition = ZVector2(spatial->current.position.x, spatial->current.position.y);
+    lastSafeTime = game->GetFixedTime();
 }
