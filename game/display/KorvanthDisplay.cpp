@@ -9,6 +9,7 @@
 #include "game/display/NTSCPalette.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ZMenuMgr.h"
+#include "renderer/ZDialogBackdrop.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZSpriteBatch.h"
@@ -56,6 +57,9 @@ void KorvanthDisplay::SetUpGameScene(KorvanthGame& game) {
         ZLog::Printf("The menus' sound menu.wav could not be made; menus stay silent");
     }
     GetMenuMgr()->SetNavigationSound(ZHashedString(kNavigationSound));
+    // The box behind dialog text, found by name; the game's entity map owns it.
+    ZEntity*& backdrop = game.GetEntityMap()[ZHashedString("Dialog Backdrop")];
+    if (backdrop == nullptr) backdrop = new ZDialogBackdrop(ZHashedString("HUD Backdrop Group"));
 }
 
 void KorvanthDisplay::ShutdownGameScene(KorvanthGame& game) {

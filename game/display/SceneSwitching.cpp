@@ -8,6 +8,7 @@
 #include "game/display/DisplayAppliers.h"
 #include "game/display/DisplayChain.h"
 #include "game/display/DisplayState.h"
+#include "game/display/KorvanthDisplay.h"
 #include "game/display/SceneOverlays.h"
 #include "game/display/StaticShader.h"
 #include "game/world/KorvanthGame.h"
@@ -59,8 +60,13 @@ void SetUpScreenGroups(ZBaseGame& game) {
 }
 
 void SetUpWorldLayerMeshes(ZBaseGame& game, const bool visible) {
-    if (auto* korvanth = dynamic_cast<KorvanthGame*>(&game)) korvanth->GetDisplay().SetUpWorldLayerMeshes(*korvanth);
-    if (ZFont* hud = game.GetHUDFont()) hud->visible = visible;
+    // The world's tile-layer entities and the player show and hide with their
+    // own switches once the rooms and the player are in the scene.
+    if (auto* korvanth = dynamic_cast<KorvanthGame*>(&game)) {
+        if (auto* display = dynamic_cast<KorvanthDisplay*>(&korvanth->GetDisplay())) {
+            if (ZFont* hud = display->GetFonts().GetHUDFont()) hud->visible = visible;
+        }
+    }
     game.SetListedEntitiesEnabled(visible);
 }
 
