@@ -15,6 +15,7 @@
 #include "game/display/MinimapView.h"
 #include "game/display/SceneOverlays.h"
 #include "game/display/SceneSwitching.h"
+#include "game/display/StaticShader.h"
 #include "game/display/TubeQuad.h"
 #include "game/display/WipeShader.h"
 #include "foundation/ZUpdateRegistry.h"
@@ -287,8 +288,12 @@ TEST_F(SceneOverlaysGlTest, PicturesOfTheScene) {
 
     SetUpScreenGroups(*game);
     Overlays().GetRenderable(SceneOverlays::kStatic).visible = true;
+    // Nine seconds into the cycle: the static alone, between two pictures.
+    Overlays().GetStaticShader()->SetAttractStart(0, -9.0f);
     Frames(4);
     Shot("display-static.png");
+    // Half a second later into the fade the next picture comes through.
+    Overlays().GetStaticShader()->SetAttractStart(0, -14.0f);
     Overlays().GetRenderable(SceneOverlays::kTunerBack).visible = true;
     Overlays().GetRenderable(SceneOverlays::kTunerBall).visible = true;
     GetUpdateRegistry()->Run(0.0f, 1);  // the ball onto the dial
