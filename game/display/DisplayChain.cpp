@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/ZLog.h"
+#include "framework/ZBaseGame.h"
 #include "game/display/AnaglyphShader.h"
 #include "game/display/CompositeShader.h"
 #include "game/display/DisplayAppliers.h"
@@ -17,6 +18,9 @@
 #include "game/display/ScreenShader.h"
 #include "game/display/TubeQuad.h"
 #include "renderer/ZCamera.h"
+#include "platform/gfx/effect.h"
+#include "renderer/ZEffect.h"
+#include "renderer/ZFXAAFilter.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZRenderer.h"
@@ -150,10 +154,24 @@ void DisplayChain::AdvanceFrame() {
     display->compositeParity = !display->compositeParity;
     ApplyParity();
     UpdateOverlayInputs();
+    ApplyUpsamplePass();
 }
 
 void DisplayChain::UpdateOverlayInputs() {
     if (m_overlays) m_overlays->UpdateChainInputs(*GetDisplayState());
+}
+
+void DisplayChain::ApplyUpsamplePass() {
+    ZRenderPassDesc* pass = FindPass("Upsample Pass");
+    if (pass == nullptr) return;
+    bool wanted = false;
+    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    const ZFXAAFilter* filter = game != nullptr ? game->GetFXAAFilter() : nullptr;
+    const ZPassBinding* binding = filter != nullptr ? filter->GetDefaultPassBinding() : nullptr;
+    if (binding != nullptr && binding->effect != nullptr && binding->effect->GetEffect() != nullptr) {
+        wanted = binding->effect->GetEffect()->GetParameterByName(0, "UpsampledBuffer") != 0;
+    }
+    pass->enabled = wanted;
 }
 
 DisplayChain* SetUpGameDisplayChain() {
@@ -263,6 +281,7 @@ DisplayChain* SetUpGameDisplayChain() {
     AddToGroup("No CRT Group", chain->m_noCRTQuad);
     chain->ApplyParity();
     SetUpSceneCameras(*chain);
+    chain->ApplyUpsamplePass();
 
     ApplyAnaglyphPassSetting();
     ApplyReverbSetting();

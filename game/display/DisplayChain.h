@@ -51,6 +51,12 @@ public:
     // Tells the post-process shaders, through the display state, whether the
     // static and the tuner show. Once per frame (AdvanceFrame does it).
     void UpdateOverlayInputs();
+    // The Upsample pass draws only for a pre-HUD effect that reads its buffer
+    // ("UpsampledBuffer"); the game's own effects spread the downsampled
+    // buffer with their bloom fetch and need no full-screen copy of it. Runs
+    // at set-up and with every AdvanceFrame, so a new anti-aliasing level
+    // (or a mod's effect) is followed from the next frame on.
+    void ApplyUpsamplePass();
 
     // The scene is set up (the no-CRT quad exists): the CRT switch acts.
     bool IsSetUp() const { return m_noCRTQuad != nullptr; }

@@ -7,9 +7,12 @@
 #include "game/display/DisplayState.h"
 #include "game/display/GameRenderPasses.h"
 #include "game/display/NTSCPalette.h"
+#include "game/display/SceneOverlays.h"
+#include "game/display/SceneSwitching.h"
+#include "game/display/WipeShader.h"
+#include "game/menus/MenuScene.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ZMenuMgr.h"
-#include "renderer/ZDialogBackdrop.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZSpriteBatch.h"
@@ -36,6 +39,16 @@ void CopyEyeToGame(const DisplayState& state) {
     game->m_anaglyphTint[3] = state.eyeColor.w;
 }
 
+// What the menus switch in the scene: the CRT menu's tuner and the loading
+// screen's wipe.
+void FollowMenuScene(SceneOverlays& overlays) {
+    const MenuScene& scene = GetMenuScene();
+    overlays.GetRenderable(SceneOverlays::kTunerBack).visible = scene.tunerPreviewVisible;
+    overlays.GetRenderable(SceneOverlays::kTunerBall).visible = scene.tunerPreviewVisible;
+    overlays.GetRenderable(SceneOverlays::kWipe).visible = scene.wipeVisible;
+    if (WipeShader* wipe = overlays.GetWipeShader()) wipe->offset.y = scene.wipe;
+}
+
 }  // namespace
 
 void KorvanthDisplay::CreateRenderPasses(KorvanthGame& game) { CreateGameRenderPasses(game); }
@@ -57,9 +70,6 @@ void KorvanthDisplay::SetUpGameScene(KorvanthGame& game) {
         ZLog::Printf("The menus' sound menu.wav could not be made; menus stay silent");
     }
     GetMenuMgr()->SetNavigationSound(ZHashedString(kNavigationSound));
-    // The box behind dialog text, found by name; the game's entity map owns it.
-    ZEntity*& backdrop = game.GetEntityMap()[ZHashedString("Dialog Backdrop")];
-    if (backdrop == nullptr) backdrop = new ZDialogBackdrop(ZHashedString("HUD Backdrop Group"));
 }
 
 void KorvanthDisplay::ShutdownGameScene(KorvanthGame& game) {
@@ -77,6 +87,7 @@ void KorvanthDisplay::SelectCompositeTarget(KorvanthGame& game, const bool secon
     DisplayState* display = GetDisplayState();
     display->compositeParity = secondTarget;
     if (DisplayChain* chain = display->GetChain()) {
+        if (SceneOverlays* overlays = chain->GetOverlays()) FollowMenuScene(*overlays);
         chain->ApplyParity();
         chain->UpdateOverlayInputs();
     }
@@ -97,7 +108,12 @@ void KorvanthDisplay::LoadGameFonts(KorvanthGame& game) { m_fonts.Load(game); }
 
 void KorvanthDisplay::ReleaseWorldLayers(KorvanthGame& game) { m_world.ReleaseWorldLayers(game); }
 
-void KorvanthDisplay::SetUpWorldLayerMeshes(KorvanthGame& game) { m_world.SetUpWorldLayerMeshes(game); }
+// The game's menus start play through this call: the world's layers are
+// built, and the title's static, wipe and tuner give way to the world.
+void KorvanthDisplay::SetUpWorldLayerMeshes(KorvanthGame& game) {
+    m_world.SetUpWorldLayerMeshes(game);
+    LeaveTitleScene(game);
+}
 
 void KorvanthDisplay::ApplyPaletteSetting(KorvanthGame&) { RebuildNTSCLookupTexture(); }
 

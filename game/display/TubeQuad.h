@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "framework/ZResolutionListener.h"
+#include "renderer/ZResolutionListener.h"
 #include "renderer/ZIndexBuffer.h"
 #include "renderer/ZRenderable.h"
 #include "renderer/ZVertexBuffer.h"

@@ -260,6 +260,7 @@ void KorvanthGame::Update() {
     m_display->SelectCompositeTarget(*this, m_compositeToggle);
     m_compositeToggle = !m_compositeToggle;
     ZBaseGame::Update();
+    UpdateDemoIdle();
     if (m_demoMode) DrawDemoMark();
 }
 
