@@ -530,4 +530,22 @@ void Player::RunFixedStep(const float dt) {
     }
     CheckRoomExit(*this);
     SetPlayTimeSeconds(*this, GetPlayTimeSeconds(*this) + StepTime());
+    RecordSafeSpot();
+}
+
+void Player::RecordSafeSpot() {
+    KorvanthGame* const game = KorvanthGame::Get();
+    if (game == nullptr || spatial == nullptr) {
+        return;
+    }
+    const bool overworld = game->IsOverworld();
+    if (!overworld && !(roomConditions[0] && physics != nullptr && physics->grounded)) {
+        return;
+    }
+    lastSafeCampaign = ZHashedString(game->GetCampaignPrefix().GetText());
+    lastSafeMap = ZHashedString(game->GetCurrentMapName().GetText());
+    lastSafeRoom[0] = game->GetMapData().currentRoomX;
+    lastSafeRoom[1] = game->GetMapData().currentRoomY;
+    lastSafePosition = ZVector2(spatial->current.position.x, spatial->current.position.y);
+    lastSafeTime = game->GetFixedTime();
 }

@@ -73,6 +73,9 @@ public:
     // Stops all motion where the player stands, on the ground, with gravity
     // acting (after a placement).
     void SettleMotion();
+    // Keeps where the player stands as its last safe place: on the ground in
+    // a safe room, or anywhere in the overworld.
+    void RecordSafeSpot();
 
     // --- Components (copies of the map's pointers) ---
     ZRenderableComponent* renderable = nullptr;

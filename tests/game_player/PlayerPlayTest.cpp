@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "entity/ZPhysicsComponent.h"
+#include "entity/ZEntityGameHooks.h"
 #include "entity/ZSpatialComponent.h"
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
@@ -435,5 +436,35 @@ TEST(PlayerPlay, TheCameraFollowsAcrossAWideArea) {
         // Once the player is 12 pixels past the centre, the camera keeps that distance.
         EXPECT_GT(playerX.back(), 160.0f);
         EXPECT_NEAR(cameraX.back(), playerX.back() - 12.0f, 1e-3f);
+    });
+}
+
+TEST(PlayerPlay, TheLastSafePlaceIsKeptOnGroundInASafeRoomAndScriptsFindThePlayer) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.room = kHall;
+        setup.prepare = [](Player& player) {
+            EXPECT_EQ(GetGamePlayerHandle(), player.GetHandle()) << "the \"Player\" operand";
+            player.roomConditions[0] = false;
+        };
+        float before = 0.0f;
+        ZVector2 safe;
+        float safeTime = 0.0f;
+        setup.afterFrame = [&](Player& player, const int frame) {
+            if (frame == 9) {
+                before = player.lastSafeTime;
+                player.roomConditions[0] = true;  // a safe room from here on
+            }
+            if (frame == 19) {
+                safe = player.lastSafePosition;
+                safeTime = player.lastSafeTime;
+            }
+        };
+        const auto r = RunPlay(setup, "10 right\n10 right\n20 right jump\n");
+        ASSERT_TRUE(Played(r));
+        EXPECT_EQ(before, -1000.0f) << "nothing kept outside a safe room";
+        EXPECT_NEAR(safe.x, r.samples[19].position.x, 1e-3f);
+        EXPECT_NEAR(safe.y, r.samples[19].position.y, 1e-3f);
+        EXPECT_GT(safeTime, 0.0f);
     });
 }
