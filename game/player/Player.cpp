@@ -163,8 +163,10 @@ void Player::AttachComponents() {
             group->Add(sprite);
         }
     }
-    if (const ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        camera->camera = game->GetCamera();
+    // The camera the player follows is the game picture's, never the base
+    // game's: moving that one would turn the view away from the CRT.
+    if (const KorvanthGame* game = KorvanthGame::Get()) {
+        camera->camera = game->GetWorldCamera();
     }
     renderable->AddRenderable(ZHashedString(), sprite);
 

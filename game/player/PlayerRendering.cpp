@@ -105,8 +105,13 @@ bool Player::SetParameters(ZEffectParameter* const binding, const ZHashedString 
         ZMatrix4 wvp;
         if (spatial != nullptr && camera != nullptr) {
             const ZVector3 reference = camera->camera != nullptr ? camera->camera->position : ZVector3();
-            wvp = spatial->GetSnappedWorldMatrix(reference) * ZMatrix4::Translation(ZVector3(-0.5f, -0.5f, 0.0f)) *
-                  camera->GetShakenViewProjection();
+            // The room's view, as its tile layers draw with it, so the player
+            // stands where the tiles are.
+            const KorvanthGame* const korvanth = KorvanthGame::Get();
+            // The unit quad is centred first: the player's position is the
+            // middle of its sprite, as it is of its collision box.
+            wvp = ZMatrix4::Translation(ZVector3(-0.5f, -0.5f, 0.0f)) * spatial->GetSnappedWorldMatrix(reference) *
+                  (korvanth != nullptr ? korvanth->GetRoomViewProjection(false) : camera->GetShakenViewProjection());
         }
         binding->SetMatrix(wvp);
         return true;

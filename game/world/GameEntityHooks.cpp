@@ -4,6 +4,7 @@
 #include "game/player/Player.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
+#include "game/world/WorldShader.h"
 
 namespace {
 
@@ -60,6 +61,11 @@ uint32_t SessionId() {
     return game != nullptr ? game->GetSessionGUID() : 0;
 }
 
+ZShader* SpriteShader() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    return game != nullptr ? game->GetSpritesShader() : nullptr;
+}
+
 ZHashedString SpriteGroup() {
     return ZHashedString("World Sprites Group");
 }
@@ -75,6 +81,7 @@ void InstallGameEntityHooks() {
     hooks.getFont = Font;
     hooks.getScreenSize = ScreenSize;
     hooks.findManager = Manager;
+    hooks.getSpriteShader = SpriteShader;
     hooks.getWorldSpriteGroup = SpriteGroup;
     hooks.getSessionId = SessionId;
     hooks.shouldCreateEntity = ShouldSpawnEntity;
@@ -89,6 +96,7 @@ void ClearGameEntityHooks() {
     hooks.getFont = nullptr;
     hooks.getScreenSize = nullptr;
     hooks.findManager = nullptr;
+    hooks.getSpriteShader = nullptr;
     hooks.getWorldSpriteGroup = nullptr;
     hooks.getSessionId = nullptr;
     hooks.shouldCreateEntity = nullptr;

@@ -1,6 +1,7 @@
 #include "game/world/KorvanthGame.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/WorldEntity.h"
+#include "game/world/WorldShader.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -146,7 +147,8 @@ void KorvanthGame::init() {
     LoadAutosave();
     InstallGameEntityHooks();
     m_display->SetUpGameScene(*this);
-    // The player joins the scene set up above (its sprite group and camera).
+    // The player joins the scene set up above (its sprite group, shader and camera).
+    m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
     SetPowerupHolder(&m_player->powerups);
     if (m_voice == nullptr) {
@@ -199,6 +201,7 @@ void KorvanthGame::shutdown() {
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     delete m_player;
     m_player = nullptr;
+    m_spritesShader.reset();
     m_display->ShutdownGameScene(*this);
     ReleaseSynthVoice();
     ClearGameEntityHooks();

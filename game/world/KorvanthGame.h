@@ -25,9 +25,11 @@
 #include "game/world/TileMetadata.h"
 
 class Player;
+class SpritesShader;
 class DynWorldEntity;
 class KorvEntity;
 class WorldEntity;
+class ZCamera;
 class ZFont;
 class ZSpriteBatch;
 
@@ -181,6 +183,10 @@ public:
     void SetRoomCamera(float x, float y) { m_roomCamera[0] = x; m_roomCamera[1] = y; }
     void SetPreviousRoomCamera(float x, float y) { m_previousRoomCamera[0] = x; m_previousRoomCamera[1] = y; }
     ZMatrix4 GetRoomViewProjection(bool previousRoom) const;
+    // The 2D camera looking at the 256 x 224 game picture (the one the player
+    // follows), or null before the display chain is set up. Never the
+    // base game's camera: that one frames the CRT.
+    ZCamera* GetWorldCamera() const;
     // Starts straight into a room: campaign file, map, room and the tile the
     // checkpoint stands on (what "QuickStart" on the command line does).
     // False when the campaign cannot be opened.
@@ -229,6 +235,8 @@ public:
     // The session test of a half-dead entity's "Delete" element.
     bool IsFromOtherSession(const ZDefNode& deleteElement) const { return ::IsFromOtherSession(m_session, deleteElement); }
     ZSpriteBatch* GetItemSheet() const { return m_itemSheet; }
+    // The shader the player's and the entities' sprites draw with (null before init).
+    SpritesShader* GetSpritesShader() const { return m_spritesShader.get(); }
     // The scene's lights, answered to the entities as "Light Manager".
     ZLightMgr& GetLightMgr() { return m_lightMgr; }
     void SetOverlayFont(ZFont* font) { m_overlayFont = font; }
@@ -292,6 +300,7 @@ private:
     ZHashedString m_mapId;
     bool m_overworld = false;
     Player* m_player = nullptr;  // owned
+    std::unique_ptr<SpritesShader> m_spritesShader;  // outlives the player's sprite
     int32_t m_atlasSide = 0;
     bool m_compositeToggle = false;
 

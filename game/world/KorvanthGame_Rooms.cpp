@@ -13,7 +13,11 @@
 #include "foundation/ZDefinitionCache.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZString.h"
+#include "game/display/DisplayChain.h"
+#include "game/display/DisplayState.h"
 #include "game/display/SceneSwitching.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
 #include "game/world/AnimatedTileLayerMesh.h"
 #include "game/world/GameCommands.h"
 #include "game/world/KorvEntity.h"
@@ -98,6 +102,13 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     m_checkpoint[1] = static_cast<float>(tileY * 8);
     SetRoomCamera(128.0f, 112.0f);
     SetPreviousRoomCamera(128.0f, 112.0f);
+    // The player starts on that tile and respawns there.
+    if (m_player != nullptr) {
+        SetCheckpointPosition(*m_player, m_checkpoint[0], m_checkpoint[1], false);
+        SetCheckpointRoom(*m_player, roomX, roomY, false);
+        SetCheckpointMap(*m_player, m_mapId, false);
+        m_player->Respawn();
+    }
     ZLog::Printf("QuickStart: map \"%s\", room (%d, %d), checkpoint (%g, %g)", mapName.GetText(), roomX, roomY,
                  static_cast<double>(m_checkpoint[0]), static_cast<double>(m_checkpoint[1]));
     return true;
@@ -106,6 +117,12 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
 ZMatrix4 KorvanthGame::GetRoomViewProjection(const bool previousRoom) const {
     const float* const camera = previousRoom ? m_previousRoomCamera : m_roomCamera;
     return RoomViewProjection(camera[0], camera[1]);
+}
+
+ZCamera* KorvanthGame::GetWorldCamera() const {
+    const DisplayState* display = PeekDisplayState();
+    const DisplayChain* chain = display != nullptr ? display->GetChain() : nullptr;
+    return chain != nullptr ? chain->worldCamera.get() : nullptr;
 }
 
 ZString KorvanthGame::GetInstanceFileName(const uint32_t instanceId) const {
