@@ -165,8 +165,12 @@ void Player::AttachComponents() {
     }
     // The camera the player follows is the game picture's, never the base
     // game's: moving that one would turn the view away from the CRT.
-    if (const KorvanthGame* game = KorvanthGame::Get()) {
-        camera->camera = game->GetWorldCamera();
+    // Without a display chain (no CRT to frame) the base game's serves.
+    const KorvanthGame* const korvanth = KorvanthGame::Get();
+    if (ZCamera* world = korvanth != nullptr ? korvanth->GetWorldCamera() : nullptr) {
+        camera->camera = world;
+    } else if (const ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        camera->camera = game->GetCamera();
     }
     renderable->AddRenderable(ZHashedString(), sprite);
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "entity/ZCameraComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZSpatialComponent.h"
@@ -426,7 +427,7 @@ TEST(PlayerPlay, TheCameraFollowsAcrossAWideArea) {
         std::vector<float> cameraX;
         std::vector<float> playerX;
         setup.afterFrame = [&](Player& player, int) {
-            cameraX.push_back(KorvanthGame::Get()->GetCamera()->GetPosition().x);
+            cameraX.push_back(player.camera->camera->GetPosition().x);
             playerX.push_back(player.spatial->previousInterpolated.position.x);
         };
         const auto r = RunPlay(setup, "150 right\n");

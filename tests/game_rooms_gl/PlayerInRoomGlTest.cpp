@@ -22,6 +22,7 @@
 #include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
 #include "platform/sound/sound.h"
+#include "renderer/ZCamera.h"
 #include "renderer/ZRenderer.h"
 #include "support/TempDir.h"
 
@@ -81,7 +82,9 @@ public:
         ++drawnFrames;
         Player* player = GetPlayer();
         if (player == nullptr) return;
+        if (drawnFrames == 1) crtCameraAtStart = GetCamera()->GetPosition();
         if (drawnFrames == kLanded) {
+            crtCameraInPlay = GetCamera()->GetPosition();
             grounded = player->physics->grounded;
             standingX = player->spatial->current.position.x;
             standingY = player->spatial->current.position.y;
@@ -109,6 +112,8 @@ public:
     bool frozen = false;
     int drawnFrames = 0;
     bool grounded = false;
+    ZVector3 crtCameraAtStart;
+    ZVector3 crtCameraInPlay;
     float standingX = 0.0f;
     float standingY = 0.0f;
     float jumpY = 0.0f;
@@ -145,6 +150,10 @@ TEST(PlayerInRoomGl, ThePlayerFallsToTheFloorAndIsDrawnWhereItStands) {
         EXPECT_TRUE(game->grounded) << "on the floor after the fall";
         EXPECT_EQ(game->standingX, 32.0f) << "started on QuickStart's tile";
         EXPECT_GT(game->standingY, 40.0f) << "fell from the start tile";
+        // The player's camera is the game picture's: the one framing the CRT stays.
+        EXPECT_EQ(game->crtCameraInPlay.x, game->crtCameraAtStart.x);
+        EXPECT_EQ(game->crtCameraInPlay.y, game->crtCameraAtStart.y);
+        EXPECT_EQ(game->crtCameraInPlay.z, game->crtCameraAtStart.z);
         EXPECT_LT(game->jumpY, game->standingY - 8.0f) << "in the air after the jump";
 
         const Shot& with = game->withPlayer;
