@@ -94,7 +94,7 @@ void ZBufferedVoice::ProcessCommands() {
                 break;  // unknown kinds are skipped
         }
     }
-    m_queue.Clear();
+    m_queue.Resize(0);  // the storage stays: the music thread allocates nothing per pass
 }
 
 bool ZBufferedVoice::RanOut() {
@@ -220,7 +220,7 @@ void ZBufferedVoice::RefillConsumed() {
         }
         return;
     }
-    const auto threshold = static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
+    const auto threshold = static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->GetStreamUpdatePart());
     if (consumed <= threshold) {
         return;
     }

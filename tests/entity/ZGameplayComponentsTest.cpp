@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "EntityTestSupport.h"
+#include "entity/ZBasingComponent.h"
 #include "entity/ZCommandRunner.h"
 #include "entity/ZDeleteComponent.h"
 #include "entity/ZEntity.h"
@@ -18,6 +19,7 @@
 #include "entity/ZManaComponent.h"
 #include "entity/ZMeleeComponent.h"
 #include "entity/ZNameComponent.h"
+#include "entity/ZPickupComponent.h"
 #include "entity/ZPopupBackdrop.h"
 #include "entity/ZPopupComponent.h"
 #include "entity/ZRenderableComponent.h"
@@ -288,6 +290,33 @@ TEST(ZDeleteComponent, WatchersAreToldOfADeletion) {
     EXPECT_TRUE(targetDeletion->watchers.IsEmpty());
     delete gone;
     targetDeletion->OnDelete();  // nobody left to tell
+}
+
+// Picked up by one carrier, then another: the rider leaves the first, so its
+// deletion leaves no carrier listing it (ASan sees the old carrier's read).
+TEST(ZPickupComponent, APickedUpRiderLeavesItsOldCarrier) {
+    auto* first = new ZEntity();
+    auto* second = new ZEntity();
+    auto* rider = new ZEntity();
+    ZBasingComponent* firstBasing = AddComponent<ZBasingComponent>(first);
+    ZBasingComponent* secondBasing = AddComponent<ZBasingComponent>(second);
+    ZBasingComponent* riderBasing = AddComponent<ZBasingComponent>(rider);
+    ZPickupComponent* pickup = AddComponent<ZPickupComponent>(rider);
+
+    pickup->OnPickedUp(first);
+    EXPECT_EQ(riderBasing->parent, first);
+    pickup->OnPickedUp(first);
+    EXPECT_EQ(firstBasing->children.Count(), 1u) << "picked up again by the same carrier: listed once";
+    pickup->OnPickedUp(second);
+    EXPECT_EQ(riderBasing->parent, second);
+    EXPECT_TRUE(firstBasing->children.IsEmpty()) << "the old carrier still lists the rider";
+    ASSERT_EQ(secondBasing->children.Count(), 1u);
+    EXPECT_EQ(secondBasing->children[0], rider);
+
+    delete rider;
+    EXPECT_TRUE(secondBasing->children.IsEmpty());
+    delete first;
+    delete second;
 }
 
 TEST(ZGameplayComponents, SmallComponentsDoTheirPart) {

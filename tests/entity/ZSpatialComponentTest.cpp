@@ -7,10 +7,12 @@
 
 #include "entity/BodyFixture.h"
 #include "entity/ZBasingComponent.h"
+#include "entity/ZCameraComponent.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZEntityMotion.h"
 #include "entity/ZEngineComponentFactory.h"
 #include "entity/ZFacingComponent.h"
+#include "entity/ZFrobComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZPusherComponent.h"
 
@@ -473,4 +475,114 @@ TEST(ZEntityMotion, QueriesAnswerFromTheRealComponents) {
     SetEntityBasedOffset(&self.entity, {0, 0, 1.8f});
     EXPECT_TRUE(basing->heldRigidly);
     EXPECT_EQ(basing->rigidOffset, ZVector3(0, 0, 1.8f));
+}
+
+namespace {
+
+// The entity a game callback deletes while the physics step still runs.
+Body* g_victim = nullptr;
+void DeleteVictim() {
+    delete g_victim;
+    g_victim = nullptr;
+}
+void DeleteVictimOnLeave(ZEntity*) { DeleteVictim(); }
+void DeleteVictimCarried(ZEntity*, ZEntity*) { DeleteVictim(); }
+
+}  // namespace
+
+// Game callbacks run from the ground probe and the carry step may delete the
+// entity whose step is running: the step stops there (ASan sees any read).
+TEST(ZSpatialComponent, CallbacksThatDeleteTheMovingEntityEndItsStep) {
+    const WorldUp up(ZVector3(0, -1, 0));
+    const float heights[] = {32.0f};
+    {
+        SCOPED_TRACE("walking off a ledge, the leave-ground callback deletes the walker");
+        Body floor({0, 100, 0}, 100, 10);
+        g_victim = new Body({104, 90 - 8 - kTolerance, 0}, 8, 8, "");
+        ZPhysicsComponent* physics = AddComponent<ZPhysicsComponent>(&g_victim->entity);
+        physics->InitPhysics(100, heights, 1, 0.3f, 0.5f, 0);
+        physics->maxJumps = 1;
+        physics->ResetMotion(false);
+        physics->Jump(false);
+        physics->SetOnLeaveGround(&DeleteVictimOnLeave);
+        for (int n = 0; n < 20 && g_victim != nullptr; ++n) {
+            physics->TickTimers(kDt);
+            physics->Walk({120, 0, 0}, false, false);
+            physics->Jump(false);
+            physics->UpdateImpulse(kDt);
+            physics->ClampGravitySpeed();
+            physics->Step(kDt);
+        }
+        EXPECT_EQ(g_victim, nullptr) << "the walker never left the floor";
+    }
+    struct Case {
+        const char* name;
+        bool before;  // the callback before the rider's move, else after it
+    };
+    const Case cases[] = {{"before the carried move", true}, {"after the carried move", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_victim = new Body({0, 100, 0}, 50, 8);
+        ZBasingComponent* carrierBasing = AddComponent<ZBasingComponent>(&g_victim->entity);
+        carrierBasing->ReadDefinition(Markup("<Basing Role='parent'/>"));
+        Body rider({0, 100 - 16 - kTolerance, 0}, 8, 8, "");
+        ZBasingComponent* riderBasing = AddComponent<ZBasingComponent>(&rider.entity);
+        riderBasing->AttachTo(g_victim->entity.GetHandle());
+        ASSERT_EQ(carrierBasing->children.Count(), 1u);
+        (c.before ? riderBasing->beforeCarried : riderBasing->afterCarried) = &DeleteVictimCarried;
+        g_victim->Velocity() = {60, 0, 0};
+        g_victim->spatial->Integrate(kDt);
+        EXPECT_EQ(g_victim, nullptr);
+        EXPECT_EQ(riderBasing->parent, nullptr) << "the deleted carrier let the rider go";
+    }
+}
+
+// The frob search on real bodies: the frobber must face somewhere (a facing
+// component), reaches along it, and falls back on what overlaps it; the
+// prompt sits over the target's interpolated place.
+TEST(ZFrobComponent, TheSearchNeedsAFacingAndThePromptFollowsTheDrawnPlace) {
+    struct Case {
+        const char* name;
+        bool hasFacing;
+        int32_t facing;
+        float signX;  // the sign's place; the frobber stands at 0 and reaches 10
+        bool found;
+    };
+    const Case cases[] = {
+        {"ahead, facing +x", true, ZFacingComponent::kTowardsPlusX, 6.0f, true},
+        {"behind, facing +x", true, ZFacingComponent::kTowardsPlusX, -6.0f, false},
+        {"behind, facing -x", true, 1, -6.0f, true},
+        {"no direction: only what overlaps", true, 0, 6.0f, false},
+        {"no direction, overlapping", true, 0, 1.0f, true},
+        {"no facing component at all", false, 0, 1.0f, false},
+    };
+    for (const Case& c : cases) {
+        Body player({0, 0, 0}, 1, 1, "");
+        Body sign({c.signX, 0, 0}, 1, 1, "");
+        ZFrobComponent* frobber = AddComponent<ZFrobComponent>(&player.entity);
+        frobber->reach = 10.0f;
+        AddComponent<ZFrobComponent>(&sign.entity);
+        if (c.hasFacing) {
+            AddComponent<ZFacingComponent>(&player.entity)->facing = c.facing;
+        }
+        frobber->UpdateTarget();
+        EXPECT_EQ(frobber->target, c.found ? sign.entity.GetHandle() : 0u) << c.name;
+    }
+
+    Body player({0, 0, 0}, 1, 1, "");
+    Body sign({40, 50, 0}, 1, 1, "");
+    ZFrobComponent* frobber = AddComponent<ZFrobComponent>(&player.entity);
+    AddComponent<ZFrobComponent>(&sign.entity)->offset = 16.0f;
+    ZCamera camera(60.0f, 1.0f, 1.0f, 1000.0f);
+    camera.position = ZVector3(30, 30, 0);
+    float x = 0.0f;
+    float y = 0.0f;
+    frobber->target = sign.entity.GetHandle();
+    EXPECT_FALSE(frobber->GetPromptPosition(x, y)) << "no camera: no prompt";
+    AddComponent<ZCameraComponent>(&player.entity)->camera = &camera;
+    // Drawn halfway between its last two steps: the prompt goes with the drawing.
+    sign.spatial->interpolated.position = ZVector3(36, 50, 0);
+    ASSERT_TRUE(frobber->GetPromptPosition(x, y));
+    EXPECT_FLOAT_EQ(x, 134.5f);
+    EXPECT_FLOAT_EQ(y, 132.5f);
 }
