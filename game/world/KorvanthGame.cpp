@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "entity/ZCommandRunner.h"
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
@@ -246,6 +247,11 @@ void KorvanthGame::Update() {
     m_compositeToggle = !m_compositeToggle;
     ZBaseGame::Update();
     if (m_demoMode) DrawDemoMark();
+}
+
+void KorvanthGame::FixedUpdate() {
+    ZBaseGame::FixedUpdate();
+    RunDeferredCommands();
 }
 
 void KorvanthGame::DrawDemoMark() {

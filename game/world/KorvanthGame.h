@@ -64,6 +64,8 @@ public:
     ZFXAAFilter* CreateFXAAFilter() override;
     ZShader* CreateDepthBackdropShader() override;
     void Update() override;
+    // The engine's fixed step, then the command texts deferred during it.
+    void FixedUpdate() override;
     void SetPaused(bool paused) override;
     void Exit() override;
 

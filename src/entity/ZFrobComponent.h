@@ -62,7 +62,7 @@ public:
                                float& x, float& y);
 
     float reach = 1.0f;
-    ZHashedString primitiveKey{""};  // the collision component's primary primitive
+    ZHashedString primitiveKey;  // the key of the collision component's primary primitive
     float offset = 0.0f;
     uint32_t target = 0;
     ZInputPrompt prompt;

@@ -102,12 +102,11 @@ void ZLogoSplashCinematic::Start() {
     auto* meshShader = new ZSplashMeshShader();
     ZTransform::SetParent(meshShader, this);
     m_logoMesh->shader = meshShader;
-    // The ring is drawn with the flat logo, over the scene, which stays black
-    // while the splash plays (the title menu fades it in afterwards).
+    // The ring is a mesh of the 3D scene (the default group); a mesh the
+    // loader could not read has nothing to draw and joins no group.
     if (m_logoMesh->vertexBuffer != nullptr && m_logoMesh->indexBuffer != nullptr) {
-        AddToGroup(m_logoMesh, game->GetTitleScreenGroupName());
+        AddToGroup(m_logoMesh, game->GetDefaultGroupName());
     }
-    game->SetScreenFadeLevel(0.0f);
 
     const int32_t height = game->GetScreenHeight();
     const float aspect = height > 0 ? static_cast<float>(game->GetScreenWidth()) / static_cast<float>(height) : 1.0f;
@@ -115,7 +114,12 @@ void ZLogoSplashCinematic::Start() {
     m_camera->FollowScreenSize();
     m_camera->referenceAspect = 1.3333334f;
     m_camera->SetUseWorldUp(false);
-    AimCamera(*m_camera, 0.0f);
+    // The start pose: in front of the logo's end point, looking straight down
+    // -z, with x (the coming swing's axis) as the picture's horizontal, which
+    // in the camera's basis is minus its forward axis (see AimCamera). The
+    // first update swings it behind the logo.
+    m_camera->SetPosition(StartPosition());
+    m_camera->SetOrientation(ZVector3(-1.0f, 0.0f, 0.0f), ZVector3(0.0f, 0.0f, -1.0f));
 
     GetAudioMgr()->CreateSound("qmw.wav", StingerName(), game->GetSFXAudioGroupName(), false);
 }
@@ -129,13 +133,12 @@ void ZLogoSplashCinematic::FreeScene() {
 
 void ZLogoSplashCinematic::End() {
     ZSplashCinematic::End();
-    // Without a title menu to fade it in (quick start, or a game that opens
-    // none), the scene comes back at once.
-    if (PeekMenuMgr() == nullptr || PeekMenuMgr()->GetQueuedOpenCount() == 0) {
-        ZBaseGame::GetInstance()->SetScreenFadeLevel(1.0f);
-    }
     GetAudioMgr()->ReleaseSound(StingerName());
     FreeScene();
+}
+
+ZVector3 ZLogoSplashCinematic::StartPosition() {
+    return ZVector3(-0.425f, -0.0875f, kD0 / std::tan(45.0f * kPi / 180.0f));
 }
 
 void ZLogoSplashCinematic::ComputeCamera(const float e, float& fovDegrees, ZVector3& position, ZVector3& lookAt) {

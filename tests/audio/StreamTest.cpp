@@ -100,11 +100,21 @@ TEST_F(AudioTest, AStreamedWavLoopsPausesResumesAndStartsOver) {
     }
     EXPECT_TRUE(static_cast<ZBufferedVoice*>(voice)->IsStopped());
 
-    voice->Play(false);  // after the end, with no Stop between
+    // After the end, with no Stop between: the played-out buffer is silent and
+    // the stream does not start over; a Stop first makes it start over.
+    voice->Play(false);
+    audio->RunMusicThreadPass();
+    const size_t silent = MixedFrames();
+    Play(4410);
+    for (size_t i = 0; i < 4410; ++i) {
+        ASSERT_EQ(Out(silent + i), 0) << "no old samples again, frame " << i;
+    }
+    voice->Stop();
+    voice->Play(false);
     audio->RunMusicThreadPass();
     const size_t again = MixedFrames();
     Play(4410);
-    EXPECT_EQ(Out(again + 100), 100) << "a stream that ran out starts over";
+    EXPECT_EQ(Out(again + 100), 100) << "a stopped stream starts over";
 }
 
 TEST_F(AudioTest, AStreamShorterThanItsBufferPlaysOnceAndAgain) {

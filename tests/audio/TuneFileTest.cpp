@@ -3,9 +3,9 @@
 // back and prints them as sources that build the same bytes; the game's
 // tunes load and play.
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -148,7 +148,7 @@ TEST(TuneFile, EnabledBytesSurviveARawRead) {
         if (found.Read(reinterpret_cast<const uint8_t*>(file.data()), file.size(), true, nullptr)) {
             const std::vector<uint8_t> written = found.Write();
             ASSERT_LE(written.size(), file.size()) << name;
-            EXPECT_TRUE(std::equal(written.begin(), written.end(), file.begin())) << name;
+            EXPECT_EQ(std::memcmp(written.data(), file.data(), written.size()), 0) << name;
         }
     }
 }

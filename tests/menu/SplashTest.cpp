@@ -236,13 +236,20 @@ protected:
 
 TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     auto* cinematic = static_cast<ZLogoSplashCinematic*>(game->CreateIntroSplash());
+    const float fadeBefore = game->GetScreenFadeLevel();
     GetCinematicMgr()->Play(cinematic, ZHashedString::None(), -1);
     ASSERT_TRUE(GetCinematicMgr()->IsPlaying(SplashName()));
     EXPECT_TRUE(GetCinematicMgr()->IsInputBlocked());
     EXPECT_NE(cinematic->GetLogoQuad(), nullptr);
-    EXPECT_NE(cinematic->GetCamera(), nullptr);
+    ASSERT_NE(cinematic->GetCamera(), nullptr);
     EXPECT_NE(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "the stinger loaded";
-    EXPECT_EQ(game->GetScreenFadeLevel(), 0.0f) << "the scene is black behind the logo";
+    EXPECT_EQ(game->GetScreenFadeLevel(), fadeBefore) << "the splash leaves the screen fade alone";
+    // Before its first step the camera stands at its start pose.
+    const ZVector3 start = cinematic->GetCamera()->GetPosition();
+    EXPECT_FLOAT_EQ(start.x, -0.425f);
+    EXPECT_FLOAT_EQ(start.y, -0.0875f);
+    EXPECT_NEAR(start.z, 54.0 * std::tan(2.5 * 3.14159265358979 / 180.0), 1e-4);
+    EXPECT_NEAR(cinematic->GetCamera()->GetFieldOfView(), 90.0f * 3.14159265f / 180.0f, 1e-5f);
 
     // The stinger's moment is the first step after 0.2 s.
     int steps = 0;
@@ -265,7 +272,7 @@ TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 1u);
     EXPECT_FALSE(GetCinematicMgr()->IsInputBlocked());
     EXPECT_EQ(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "released at the end";
-    EXPECT_EQ(game->GetScreenFadeLevel(), 0.0f) << "the title menu fades the scene in";
+    EXPECT_EQ(game->GetScreenFadeLevel(), fadeBefore) << "the title menu, not the splash, fades the scene";
     // The title menu starts its opening one frame late.
     Transitions(0.0f);
     ASSERT_NE(GetMenuMgr()->GetTopMenu(), nullptr);
@@ -303,7 +310,7 @@ TEST_F(SplashTest, QuickStartStartsTheGameWithoutASplashOrATitle) {
     EXPECT_EQ(splash->newGames, 1);
     EXPECT_EQ(splash->titleMenus, 0);
     EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 0u);
-    EXPECT_EQ(game->GetScreenFadeLevel(), 1.0f) << "no title to fade the scene in: it shows at once";
+    EXPECT_EQ(game->GetScreenFadeLevel(), 1.0f) << "no title to fade the scene in: it shows as it was";
 
     // The command-line option does the same.
     game->m_quickStart = false;

@@ -146,34 +146,35 @@ TEST_F(ZMenuMgrTest, RequestsFromTransitionHandlersAreRefusedAndLoseNothing) {
 // Opened handler: refused, and the stack's menus stay alive (ASan sees a free).
 TEST_F(ZMenuMgrTest, ARefusedOpenOfAMenuTheStackHoldsFreesNothing) {
     struct Reopening : RecordingMenu {
-        Reopening(const char* name, Strings* log, ZMenu* const* target) : RecordingMenu(name, log), which(target) {}
+        Reopening(const char* name, Strings* log, ZMenu* target) : RecordingMenu(name, log), which(target) {}
         void HandleAction(const ZMenuEvent& event, ZMenuMouseState* mouse) override {
             RecordingMenu::HandleAction(event, mouse);
             if (event.kind == ZMenuEventKind::Opened) {
-                GetMenuMgr()->OpenMenu(*which != nullptr ? *which : this);
+                GetMenuMgr()->OpenMenu(which != nullptr ? which : this);
             }
         }
-        ZMenu* const* which;
+        ZMenu* which;  // null: itself
     };
-    ZMenu* none = nullptr;
     RecordingMenu* below = OpenAtRest("Below");
-    ZMenu* belowMenu = below;
     struct Case {
         const char* name;
-        ZMenu* const* target;  // null: the opening menu itself
+        ZMenu* target;
     };
-    const Case cases[] = {{"itself", &none}, {"the menu below it", &belowMenu}};
+    const Case cases[] = {{"itself", nullptr}, {"the menu below it", below}};
     for (const Case& c : cases) {
         auto* menu = new Reopening("R", &log, c.target);
         GetMenuMgr()->OpenMenu(menu);
         Transitions();
+        Transitions(0.3f);
         ASSERT_EQ(GetMenuMgr()->GetOpenMenuCount(), 2u) << c.name;
         EXPECT_EQ(GetMenuMgr()->GetTopMenu(), menu) << c.name;
         EXPECT_EQ(GetMenuMgr()->GetMenuAt(0), below) << c.name;
+        menu->which = below;  // it may open again when it is back on top
         GetMenuMgr()->CloseMenu();
         Transitions();
-        Transitions(1.0f);
+        Transitions(0.3f);
         Transitions();
+        Transitions(0.3f);
         EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 1u) << c.name;
     }
 }
