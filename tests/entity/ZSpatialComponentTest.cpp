@@ -8,6 +8,7 @@
 #include "entity/BodyFixture.h"
 #include "entity/ZBasingComponent.h"
 #include "entity/ZCameraComponent.h"
+#include "entity/ZCollisionSphere.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZEntityMotion.h"
 #include "entity/ZEngineComponentFactory.h"
@@ -15,6 +16,7 @@
 #include "entity/ZFrobComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZPusherComponent.h"
+#include "entity/ZShadowComponent.h"
 
 using entitytest::Body;
 using entitytest::CommandChain;
@@ -585,4 +587,43 @@ TEST(ZFrobComponent, TheSearchNeedsAFacingAndThePromptFollowsTheDrawnPlace) {
     ASSERT_TRUE(frobber->GetPromptPosition(x, y));
     EXPECT_FLOAT_EQ(x, 134.5f);
     EXPECT_FLOAT_EQ(y, 132.5f);
+}
+
+// The shadow's probe goes 100 units down from where the entity is drawn: over
+// nothing the shadow lies flat there; over a surface it lies in it, at the
+// point met, turned to its normal.
+TEST(ZShadowComponent, TheShadowLiesOnWhatTheProbeMeets) {
+    ZEntity caster;
+    ZSpatialComponent* spatial = AddComponent<ZSpatialComponent>(&caster);
+    spatial->current.position = ZVector3(50, 0, 30);  // not where it is drawn
+    spatial->interpolated.position = ZVector3(3, 0, 20);
+    spatial->interpolated.scale = ZVector3(2, 2, 2);
+    ZShadowComponent* shadow = AddComponent<ZShadowComponent>(&caster);
+    shadow->scale = 1.5f;
+
+    ZMatrix4 flat = shadow->ComputeShadowMatrix();
+    EXPECT_NEAR(flat.m[0], 3.0f, 1e-5f) << "its scale times the drawn scale";
+    EXPECT_NEAR(flat.m[5], 3.0f, 1e-5f);
+    EXPECT_NEAR(flat.m[1], 0.0f, 1e-5f);
+    EXPECT_NEAR(flat.m[12], 3.0f, 1e-5f);
+    EXPECT_NEAR(flat.m[14], 20.0f - kTolerance, 1e-5f);
+
+    // A ball of radius 5 at the origin: met at (3, 0, 4), normal (0.6, 0, 0.8).
+    ZEntity ground;
+    ZSpatialComponent* groundSpatial = AddComponent<ZSpatialComponent>(&ground);
+    ZCollisionComponent* collision = AddComponent<ZCollisionComponent>(&ground);
+    auto* ball = new ZCollisionSphere(5.0f);
+    ball->SetOwner(groundSpatial);
+    ball->blocker = [](ZCollisionInterface*, ZCollisionInterface*) { return true; };
+    collision->SetPrimitive(ZHashedString().GetId(), ball);
+    const ZMatrix4 m = shadow->ComputeShadowMatrix();
+    const float s = 3.0f;
+    const float expected[3][3] = {{0.8f, 0.0f, -0.6f}, {0.0f, 1.0f, 0.0f}, {0.6f, 0.0f, 0.8f}};
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            EXPECT_NEAR(m.m[row * 4 + col], s * expected[row][col], 1e-3f) << row << "," << col;
+        }
+    }
+    EXPECT_NEAR(m.m[12], 3.0f, 0.05f);
+    EXPECT_NEAR(m.m[14], 4.0f, 0.05f);
 }
