@@ -102,11 +102,14 @@ void ZLogoSplashCinematic::Start() {
     auto* meshShader = new ZSplashMeshShader();
     ZTransform::SetParent(meshShader, this);
     m_logoMesh->shader = meshShader;
-    // The ring is a mesh of the 3D scene (the default group); a mesh the
-    // loader could not read has nothing to draw and joins no group.
+    // The ring is drawn with the flat logo, over the scene, which stays black
+    // while the splash plays (the title menu fades it in afterwards). In the
+    // default group it would be drawn into the scene, where the game's display
+    // chain and the black fade would hide it.
     if (m_logoMesh->vertexBuffer != nullptr && m_logoMesh->indexBuffer != nullptr) {
-        AddToGroup(m_logoMesh, game->GetDefaultGroupName());
+        AddToGroup(m_logoMesh, game->GetTitleScreenGroupName());
     }
+    game->SetScreenFadeLevel(0.0f);
 
     const int32_t height = game->GetScreenHeight();
     const float aspect = height > 0 ? static_cast<float>(game->GetScreenWidth()) / static_cast<float>(height) : 1.0f;
@@ -133,6 +136,11 @@ void ZLogoSplashCinematic::FreeScene() {
 
 void ZLogoSplashCinematic::End() {
     ZSplashCinematic::End();
+    // Without a title menu to fade it in (quick start, or a game that opens
+    // none), the scene comes back at once.
+    if (PeekMenuMgr() == nullptr || PeekMenuMgr()->GetQueuedOpenCount() == 0) {
+        ZBaseGame::GetInstance()->SetScreenFadeLevel(1.0f);
+    }
     GetAudioMgr()->ReleaseSound(StingerName());
     FreeScene();
 }

@@ -236,14 +236,13 @@ protected:
 
 TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     auto* cinematic = static_cast<ZLogoSplashCinematic*>(game->CreateIntroSplash());
-    const float fadeBefore = game->GetScreenFadeLevel();
     GetCinematicMgr()->Play(cinematic, ZHashedString::None(), -1);
     ASSERT_TRUE(GetCinematicMgr()->IsPlaying(SplashName()));
     EXPECT_TRUE(GetCinematicMgr()->IsInputBlocked());
     EXPECT_NE(cinematic->GetLogoQuad(), nullptr);
     ASSERT_NE(cinematic->GetCamera(), nullptr);
     EXPECT_NE(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "the stinger loaded";
-    EXPECT_EQ(game->GetScreenFadeLevel(), fadeBefore) << "the splash leaves the screen fade alone";
+    EXPECT_EQ(game->GetScreenFadeLevel(), 0.0f) << "the scene is black behind the logo";
     // Before its first step the camera stands at its start pose.
     const ZVector3 start = cinematic->GetCamera()->GetPosition();
     EXPECT_FLOAT_EQ(start.x, -0.425f);
@@ -272,7 +271,7 @@ TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 1u);
     EXPECT_FALSE(GetCinematicMgr()->IsInputBlocked());
     EXPECT_EQ(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "released at the end";
-    EXPECT_EQ(game->GetScreenFadeLevel(), fadeBefore) << "the title menu, not the splash, fades the scene";
+    EXPECT_EQ(game->GetScreenFadeLevel(), 0.0f) << "the title menu fades the scene in";
     // The title menu starts its opening one frame late.
     Transitions(0.0f);
     ASSERT_NE(GetMenuMgr()->GetTopMenu(), nullptr);
@@ -310,7 +309,7 @@ TEST_F(SplashTest, QuickStartStartsTheGameWithoutASplashOrATitle) {
     EXPECT_EQ(splash->newGames, 1);
     EXPECT_EQ(splash->titleMenus, 0);
     EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 0u);
-    EXPECT_EQ(game->GetScreenFadeLevel(), 1.0f) << "no title to fade the scene in: it shows as it was";
+    EXPECT_EQ(game->GetScreenFadeLevel(), 1.0f) << "no title to fade the scene in: it shows at once";
 
     // The command-line option does the same.
     game->m_quickStart = false;
