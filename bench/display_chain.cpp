@@ -1,21 +1,27 @@
 // Frame cost of the game's display chain on the OpenGL device (llvmpipe
 // without a GPU): the whole chain (the test card into the clean frame, NTSC,
-// composite, the CRT screen, bloom down and up, the pre-HUD pass and the
-// final pass), presented, at 1280 x 720 and 1920 x 1080; and each pass alone
-// at 1280 x 720, drawn as a pass set of its own, against a frame that draws
-// nothing (the cost of presenting) in the same run.
+// composite, the CRT screen, bloom down, the pre-HUD pass and the final pass),
+// presented, at 1280 x 720 and 1920 x 1080; the same chain drawn with the
+// earlier effects (tests/fixtures/display/before: the final pass without its
+// plain program, the bloom spread by a full-screen upsample pass) as the
+// baseline of the same run; and each pass alone at both sizes, drawn as a
+// pass set of its own, against a frame that draws nothing (the cost of
+// presenting) at that size.
 //
 // llvmpipe's thread count comes from LP_NUM_THREADS when the program starts:
 //   LP_NUM_THREADS=8 build/release/bench/bench_display_chain
 //   LP_NUM_THREADS=2 build/release/bench/bench_display_chain
 // "fps" is frames per second, "threads" the LP_NUM_THREADS the run saw (0:
-// unset), "ms_over_present" a pass's time less the empty frame's.
+// unset), "ms_over_present" a pass's time less the empty frame's. With
+// LP_NUM_THREADS=0 llvmpipe draws on the calling thread, and the CPU column
+// is then the frame's whole work, steady even on a busy machine.
 //
 // Needs Engine.zpk ($KORV_DATA_DIR, else data/ beside the bench folder) and
-// the game's display data in the source tree.
+// the game's display data and test fixtures in the source tree.
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <iterator>
@@ -47,11 +53,13 @@ uint32_t Card(int32_t x, int32_t y) {
     return ((x / 16 + y / 16) % 2) != 0 ? 0xFFE63C28u : 0xFF141450u;
 }
 
-// One harness at a time; a new size starts a new one. Never torn down at the end: the process ends.
-korvtest::DisplayChainHarness* Harness(int32_t width, int32_t height, std::string& why) {
+// One harness at a time; a new size, or a change between the current and the
+// earlier effects, starts a new one. Never torn down at the end: the process ends.
+korvtest::DisplayChainHarness* Harness(int32_t width, int32_t height, std::string& why, bool before = false) {
     static korvtest::DisplayChainHarness* harness = nullptr;
     static int32_t w = 0, h = 0;
-    if (harness != nullptr && w == width && h == height) return harness;
+    static bool b = false;
+    if (harness != nullptr && w == width && h == height && b == before) return harness;
     if (harness != nullptr) {
         harness->Stop();
         delete harness;
@@ -59,17 +67,21 @@ korvtest::DisplayChainHarness* Harness(int32_t width, int32_t height, std::strin
     }
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     harness = new korvtest::DisplayChainHarness();
-    if (!harness->Start(width, height, EnginePackage(), KORV_SOURCE_DIR, why)) return nullptr;
+    const std::string first = before ? std::string(KORV_SOURCE_DIR "/tests/fixtures/display/before") : std::string();
+    if (!harness->Start(width, height, EnginePackage(), KORV_SOURCE_DIR, why, first)) return nullptr;
     harness->SetCard(Card);
     w = width;
     h = height;
+    b = before;
     return harness;
 }
 
 void BM_WholeChain(benchmark::State& state) {
     std::string why;
+    const bool before = state.range(2) != 0;
+    state.SetLabel(before ? "earlier effects (baseline)" : "current");
     korvtest::DisplayChainHarness* harness =
-        Harness(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)), why);
+        Harness(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)), why, before);
     if (harness == nullptr) {
         state.SkipWithError(why.c_str());
         return;
@@ -83,10 +95,17 @@ void BM_WholeChain(benchmark::State& state) {
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["threads"] = Threads();
 }
-BENCHMARK(BM_WholeChain)->Args({1280, 720})->Args({1920, 1080})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WholeChain)
+    ->Args({1280, 720, 1})
+    ->Args({1280, 720, 0})
+    ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The passes timed alone, each with the target-setter pass that gives it its
-// target when it has none of its own. Row 0 draws nothing: the baseline.
+// target when it has none of its own. Row 0 draws nothing: the baseline. The
+// upsample pass is off with the current effects (it draws nothing then).
 struct PassRow {
     const char* label;
     const char* passes[3];
@@ -120,12 +139,13 @@ double g_presentOnlyMs = 0.0;
 
 void BM_Pass(benchmark::State& state) {
     std::string why;
-    korvtest::DisplayChainHarness* harness = Harness(1280, 720, why);
+    korvtest::DisplayChainHarness* harness =
+        Harness(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)), why);
     if (harness == nullptr) {
         state.SkipWithError(why.c_str());
         return;
     }
-    const PassRow& row = kPassRows[state.range(0)];
+    const PassRow& row = kPassRows[state.range(2)];
     state.SetLabel(row.label);
     ZRenderer* renderer = GetRenderer();
     const std::string setName = std::string("bench: ") + row.label;
@@ -151,11 +171,20 @@ void BM_Pass(benchmark::State& state) {
     }
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() /
                       static_cast<double>(state.iterations() > 0 ? state.iterations() : 1);
-    if (state.range(0) == 0) g_presentOnlyMs = ms;
+    if (state.range(2) == 0) g_presentOnlyMs = ms;
     state.counters["ms_over_present"] = ms - g_presentOnlyMs;
     state.counters["threads"] = Threads();
 }
-BENCHMARK(BM_Pass)->DenseRange(0, static_cast<int>(std::size(kPassRows)) - 1)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Every row at one size, then every row at the other: row 0 of a size is that size's baseline.
+void PassRows(benchmark::internal::Benchmark* bench) {
+    const std::array<int64_t, 2> sizes[] = {{1280, 720}, {1920, 1080}};
+    for (const std::array<int64_t, 2>& size : sizes) {
+        for (int64_t row = 0; row < static_cast<int64_t>(std::size(kPassRows)); ++row) {
+            bench->Args({size[0], size[1], row});
+        }
+    }
+}
+BENCHMARK(BM_Pass)->Apply(PassRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/ZLog.h"
+#include "framework/ZBaseGame.h"
 #include "game/display/AnaglyphShader.h"
 #include "game/display/CompositeShader.h"
 #include "game/display/DisplayAppliers.h"
@@ -14,6 +15,9 @@
 #include "game/display/PostProcessShader.h"
 #include "game/display/ScreenShader.h"
 #include "game/display/TubeQuad.h"
+#include "platform/gfx/effect.h"
+#include "renderer/ZEffect.h"
+#include "renderer/ZFXAAFilter.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZRenderer.h"
@@ -113,6 +117,20 @@ void DisplayChain::AdvanceFrame() {
     DisplayState* display = GetDisplayState();
     display->compositeParity = !display->compositeParity;
     ApplyParity();
+    ApplyUpsamplePass();
+}
+
+void DisplayChain::ApplyUpsamplePass() {
+    ZRenderPassDesc* pass = FindPass("Upsample Pass");
+    if (pass == nullptr) return;
+    bool wanted = false;
+    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    const ZFXAAFilter* filter = game != nullptr ? game->GetFXAAFilter() : nullptr;
+    const ZPassBinding* binding = filter != nullptr ? filter->GetDefaultPassBinding() : nullptr;
+    if (binding != nullptr && binding->effect != nullptr && binding->effect->GetEffect() != nullptr) {
+        wanted = binding->effect->GetEffect()->GetParameterByName(0, "UpsampledBuffer") != 0;
+    }
+    pass->enabled = wanted;
 }
 
 DisplayChain* SetUpGameDisplayChain() {
@@ -216,6 +234,7 @@ DisplayChain* SetUpGameDisplayChain() {
     chain->m_noCRTQuad->shader = chain->m_noCRTShader.get();
     AddToGroup("No CRT Group", chain->m_noCRTQuad);
     chain->ApplyParity();
+    chain->ApplyUpsamplePass();
 
     ApplyAnaglyphPassSetting();
     ApplyReverbSetting();

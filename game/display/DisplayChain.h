@@ -46,6 +46,12 @@ public:
     void AdvanceFrame();
     // Applies the current parity without flipping it.
     void ApplyParity();
+    // The Upsample pass draws only for a pre-HUD effect that reads its buffer
+    // ("UpsampledBuffer"); the game's own effects spread the downsampled
+    // buffer with their bloom fetch and need no full-screen copy of it. Runs
+    // at set-up and with every AdvanceFrame, so a new anti-aliasing level
+    // (or a mod's effect) is followed from the next frame on.
+    void ApplyUpsamplePass();
 
     // The scene is set up (the no-CRT quad exists): the CRT switch acts.
     bool IsSetUp() const { return m_noCRTQuad != nullptr; }

@@ -33,6 +33,7 @@ bool KorvanthPreHUDPassShader::SetParameters(ZEffectParameter* binding, const ZH
     static const ZHashedString kBloomScalar("BloomScalar");
     static const ZHashedString kBloomPower("BloomPower");
     static const ZHashedString kUpsampled("UpsampledBuffer");
+    static const ZHashedString kDownsampled("DownsampledBuffer");
     if (binding == nullptr) return false;
     const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
@@ -48,6 +49,8 @@ bool KorvanthPreHUDPassShader::SetParameters(ZEffectParameter* binding, const ZH
         binding->SetFloat(s.bloomPower);
     } else if (name == kUpsampled) {
         binding->SetTexture(ZHashedString("Upsampled Buffer"));
+    } else if (name == kDownsampled) {
+        binding->SetTexture(ZHashedString("Downsampled Buffer"));
     } else {
         return ZFXAAFilter::SetParameters(binding, passName, source);
     }

@@ -5,7 +5,7 @@
 #include "renderer/ZFXAAFilter.h"
 
 // The game's pre-HUD pass: the engine's copy with edge anti-aliasing and fade,
-// plus the bloom of the upsampled buffer added over the scene (only while the
+// plus the bloom of the downsampled buffer added over the scene (only while the
 // CRT simulation is on and the editor is off). The game makes it in place of
 // the engine's filter; a new anti-aliasing level takes a new shader.
 class KorvanthPreHUDPassShader : public ZFXAAFilter {

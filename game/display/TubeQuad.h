@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "framework/ZResolutionListener.h"
+#include "renderer/ZResolutionListener.h"
 #include "renderer/ZIndexBuffer.h"
 #include "renderer/ZRenderable.h"
 #include "renderer/ZVertexBuffer.h"

@@ -246,6 +246,7 @@ void KorvanthGame::Update() {
     m_display->SelectCompositeTarget(*this, m_compositeToggle);
     m_compositeToggle = !m_compositeToggle;
     ZBaseGame::Update();
+    UpdateDemoIdle();
     if (m_demoMode) DrawDemoMark();
 }
 

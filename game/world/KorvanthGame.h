@@ -69,6 +69,21 @@ public:
     void SetPaused(bool paused) override;
     void Exit() override;
 
+    // --- The game's menus (game/menus/KorvanthGame_Menus.cpp) ---
+    ZMenu* CreateTitleMenu(int32_t startOnMainPage) override;
+    ZMenu* CreatePauseMenu() override;
+    ZMenu* CreateOptionsMenu() override;
+    ZMenu* CreateGameOptionsMenu() override;
+    ZMenu* CreateAudioMenu() override;
+    // Ends the running game (saving it first when asked) for the title.
+    void ResetGame(bool saveFirst) override;
+    // Demo mode: the idle countdown when nobody plays.
+    void UpdateDemoIdle();
+    // True while the CRT simulation menu exists.
+    bool m_tunerActive = false;
+    // Seconds nobody played, in demo mode.
+    float m_demoIdleSeconds = 0.0f;
+
     // Empties the saved-state store and loads it again from the autosave.
     void ResetToSavedState(bool autosaveFirst);
     // The autosave's path in the user's Saves folder.

@@ -26,9 +26,10 @@ struct BufferState {
     std::uint32_t FrameCount() const;
 };
 
-// Adds every playing buffer into a stereo float frame and clips once at the
-// end. Resamples each buffer from its own rate to the device's by linear
-// interpolation (exact when the rates match).
+// Adds every playing buffer into the left and right float sums and clips once
+// at the end. Resamples each buffer from its own rate to the device's by
+// linear interpolation (exact when the rates match). Buffers mix in blocks of
+// frames with their volume, pan and step fixed for the whole pass.
 class Mixer {
 public:
     Mixer() = default;
@@ -59,7 +60,8 @@ private:
 
     mutable std::mutex m_guard;
     std::vector<BufferState*> m_buffers;
-    std::vector<float> m_accumulator;
+    std::vector<float> m_left;
+    std::vector<float> m_right;
     std::uint32_t m_deviceRate = 44100;
     std::uint32_t m_latencyFrames = 1024;
     bool m_focused = true;

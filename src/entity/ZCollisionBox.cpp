@@ -41,3 +41,12 @@ bool ZCollisionBox::Overlaps(const ZCollisionInterface& other, const ZVector3& p
     const float hy = halfExtents.y + grow.y;
     return centre.x - hx < point.x && point.x <= centre.x + hx && centre.y - hy < point.y && point.y <= centre.y + hy;
 }
+
+void ZCollisionBox::GetBounds(float out[6]) const {
+    out[0] = -halfExtents.x;
+    out[1] = -halfExtents.y;
+    out[2] = -kUnbounded;
+    out[3] = halfExtents.x;
+    out[4] = halfExtents.y;
+    out[5] = kUnbounded;
+}

@@ -13,6 +13,9 @@ public:
 
     bool BuildFeatures(ZArray<ZCollisionFeature>& list, const ZCollisionInterface& mover) const override;
     bool Overlaps(const ZCollisionInterface& other, const ZVector3& point) const override;
+    // The half-extents across; unbounded in depth, as the edges meet movers
+    // at any depth.
+    void GetBounds(float out[6]) const override;
 
     ZVector3 halfExtents;
 };

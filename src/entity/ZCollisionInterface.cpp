@@ -1,5 +1,7 @@
 #include "entity/ZCollisionInterface.h"
 
+#include <algorithm>
+
 #include "entity/ZCollisionWorld.h"
 
 ZCollisionInterface::ZCollisionInterface() {
@@ -22,13 +24,26 @@ bool ZCollisionInterface::Overlaps(const ZCollisionInterface& /*other*/, const Z
 
 void ZCollisionInterface::GetBounds(float out[6]) const {
     for (int i = 0; i < 3; ++i) {
-        out[i] = -10000.0f;
-        out[i + 3] = 10000.0f;
+        out[i] = -kUnbounded;
+        out[i + 3] = kUnbounded;
     }
 }
 
-void ZCollisionInterface::GetSweptBounds(float out[6], const ZVector3& /*from*/, const ZVector3& /*to*/) const {
+void ZCollisionInterface::GetSweptBounds(float out[6], const ZVector3& from, const ZVector3& to) const {
     GetBounds(out);
+    const float lo[3] = {std::min(from.x, to.x), std::min(from.y, to.y), std::min(from.z, to.z)};
+    const float hi[3] = {std::max(from.x, to.x), std::max(from.y, to.y), std::max(from.z, to.z)};
+    for (int i = 0; i < 3; ++i) {
+        out[i] = out[i] <= -kUnbounded ? -kUnbounded : std::clamp(out[i] + lo[i], -kUnbounded, kUnbounded);
+        out[i + 3] = out[i + 3] >= kUnbounded ? kUnbounded : std::clamp(out[i + 3] + hi[i], -kUnbounded, kUnbounded);
+    }
+}
+
+void ZCollisionInterface::SetOwner(ZCollisionOwner* const newOwner) {
+    owner = newOwner;
+    if (ZCollisionWorld* world = ZCollisionWorld::GetInstance()) {
+        world->Refresh();
+    }
 }
 
 ZVector3 ZCollisionInterface::GetOwnerPosition() const {

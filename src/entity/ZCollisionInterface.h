@@ -23,6 +23,10 @@ public:
     virtual ZVector3 GetScale() const { return {1.0f, 1.0f, 1.0f}; }
     // The engine object (a spatial component) that lookups continue from.
     virtual ZRTTIBase* GetSpatial() = 0;
+    // True for an owner that never moves (the room's scenery): the world files
+    // its shapes in the broad phase's grid once. Such a shape that moves or
+    // changes size anyway must say so with ZCollisionWorld::Refresh.
+    virtual bool IsFixed() const { return false; }
     // A sweep found a new best contact for a shape of this owner; the owner may
     // replace the contact's direction (a walker keeps its floor flat).
     virtual void OnGroundProbe(CollisionResult& /*contact*/) {}
@@ -43,6 +47,10 @@ public:
     using AcceptCallback = bool (*)(ZCollisionInterface* self, ZCollisionInterface* other,
                                     const CollisionResult& contact);
 
+    // Bounds at or beyond this reach everywhere: a shape that does not know
+    // its extent reports it on every axis.
+    static constexpr float kUnbounded = 10000.0f;
+
     // Response kinds: what the rest of a motion does after a contact.
     enum : uint32_t { kStop = 0, kSlide = 1, kSlideAlong = 2, kBounce = 3, kPushOut = 4 };
 
@@ -58,9 +66,12 @@ public:
     // Static overlap of the other shape standing at point with this shape at
     // its owner's position.
     virtual bool Overlaps(const ZCollisionInterface& other, const ZVector3& point) const;
-    // Bounds relative to the owner's position: min x, y, z, max x, y, z.
+    // Bounds relative to the owner's position: min x, y, z, max x, y, z. They
+    // hold every feature the shape shows any mover (grown as the mover's
+    // side of the query grows them) and keep to kUnbounded where it has none.
     virtual void GetBounds(float out[6]) const;
-    // World bounds of the shape moved from one point to another.
+    // World bounds of the shape moved from one point to another: its bounds
+    // at both ends and between, unbounded sides kept unbounded.
     virtual void GetSweptBounds(float out[6], const ZVector3& from, const ZVector3& to) const;
 
     bool IsOwnerless() const { return GetOwner() == nullptr; }
@@ -77,7 +88,8 @@ public:
 
     // The shape's owner, or null for a shape that belongs to no entity.
     virtual ZCollisionOwner* GetOwner() const { return owner; }
-    void SetOwner(ZCollisionOwner* newOwner) { owner = newOwner; }
+    // Tells the world too, as a new owner may stand still where the old moved.
+    void SetOwner(ZCollisionOwner* newOwner);
     // The owner's position (the origin for an ownerless shape).
     ZVector3 GetOwnerPosition() const;
 

@@ -35,7 +35,7 @@ void ZCollisionSphere::GetSweptBounds(float out[6], const ZVector3& from, const 
     const float lo[3] = {std::min(from.x, to.x) - r, std::min(from.y, to.y) - r, std::min(from.z, to.z) - r};
     const float hi[3] = {std::max(from.x, to.x) + r, std::max(from.y, to.y) + r, std::max(from.z, to.z) + r};
     for (int i = 0; i < 3; ++i) {
-        out[i] = std::clamp(lo[i], -10000.0f, 10000.0f);
-        out[i + 3] = std::clamp(hi[i], -10000.0f, 10000.0f);
+        out[i] = std::clamp(lo[i], -kUnbounded, kUnbounded);
+        out[i + 3] = std::clamp(hi[i], -kUnbounded, kUnbounded);
     }
 }

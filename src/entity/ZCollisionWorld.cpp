@@ -1,6 +1,7 @@
 #include "entity/ZCollisionWorld.h"
 
 #include <cmath>
+#include <vector>
 
 #include "entity/ZBasingComponent.h"
 #include "entity/ZCollisionInterface.h"
@@ -11,6 +12,32 @@ ZCollisionWorld* ZCollisionWorld::GetInstance() {
     // Never destroyed: shapes in static storage may leave it during exit.
     static ZCollisionWorld* const world = new ZCollisionWorld();
     return world;
+}
+
+void ZCollisionWorld::Add(ZCollisionInterface* const shape) {
+    shapes.AddUnique(shape);
+    m_stale = true;
+}
+
+void ZCollisionWorld::Remove(ZCollisionInterface* const shape) {
+    if (shapes.Remove(shape)) {
+        ++m_removals;
+        m_stale = true;
+    }
+}
+
+void ZCollisionWorld::GatherCandidates(const float bounds[6], const uint32_t mask, std::vector<ZCollisionInterface*>& out) {
+    if (!useBroadPhase) {
+        for (uint32_t i = 0; i < shapes.Count(); ++i) {
+            out.push_back(shapes[i]);
+        }
+        return;
+    }
+    if (m_stale) {
+        m_grid.Build(shapes);
+        m_stale = false;
+    }
+    m_grid.Gather(bounds, tolerance, mask, out);
 }
 
 namespace {
@@ -66,6 +93,18 @@ bool IsCandidate(ZCollisionWorld* world, const MoverInfo& mover, ZCollisionInter
     if (!candidate->MatchesFilter(mask)) {
         return false;
     }
+    // The bounds before the lookups and callbacks below, which cost more.
+    float bounds[6];
+    candidate->GetBounds(bounds);
+    const ZVector3 at = candidate->GetOwnerPosition();
+    const float offset[3] = {at.x, at.y, at.z};
+    for (int i = 0; i < 3; ++i) {
+        bounds[i] += offset[i];
+        bounds[i + 3] += offset[i];
+    }
+    if (!BoundsOverlap(bounds, mover.bounds, world->tolerance)) {
+        return false;
+    }
     if (mover.shape->GetOwner() != nullptr) {
         if (mover.spatial != nullptr && mover.spatial == candidate->GetOwner()->GetSpatial()) {
             return false;
@@ -80,19 +119,46 @@ bool IsCandidate(ZCollisionWorld* world, const MoverInfo& mover, ZCollisionInter
             return false;
         }
     }
-    if (!candidate->IsBlocker(mover.shape) && AlreadyReported(results, firstResult, candidate)) {
-        return false;
-    }
-    float bounds[6];
-    candidate->GetBounds(bounds);
-    const ZVector3 at = candidate->GetOwnerPosition();
-    const float offset[3] = {at.x, at.y, at.z};
-    for (int i = 0; i < 3; ++i) {
-        bounds[i] += offset[i];
-        bounds[i + 3] += offset[i];
-    }
-    return BoundsOverlap(bounds, mover.bounds, world->tolerance);
+    return candidate->IsBlocker(mover.shape) || !AlreadyReported(results, firstResult, candidate);
 }
+
+// The shapes one pass of a query looks at: those gathered when it began,
+// then any that callbacks added while it ran (the world appends them). A
+// shape gathered but removed meanwhile is skipped.
+class PassCandidates {
+public:
+    PassCandidates(ZCollisionWorld* world, const float bounds[6], const uint32_t mask,
+                   std::vector<ZCollisionInterface*>& storage)
+        : m_world(world), m_list(storage), m_removals(world->GetRemovals()), m_countAtStart(world->shapes.Count()) {
+        m_list.clear();
+        world->GatherCandidates(bounds, mask, m_list);
+    }
+
+    // The next shape, or null at the end.
+    ZCollisionInterface* Next() {
+        while (m_next < m_list.size()) {
+            ZCollisionInterface* const shape = m_list[m_next++];
+            if (m_removals == m_world->GetRemovals() || m_world->shapes.Find(shape) >= 0) {
+                return shape;
+            }
+        }
+        if (m_added < m_countAtStart) {
+            m_added = m_countAtStart;
+        }
+        if (m_removals == m_world->GetRemovals() && m_added < m_world->shapes.Count()) {
+            return m_world->shapes[m_added++];
+        }
+        return nullptr;
+    }
+
+private:
+    ZCollisionWorld* m_world;
+    std::vector<ZCollisionInterface*>& m_list;
+    uint32_t m_removals;
+    uint32_t m_countAtStart;
+    size_t m_next = 0;
+    uint32_t m_added = 0;
+};
 
 // Refines a feature hit so that the mover stops the tolerance short of the
 // plane through point with normal n. False when the refined time is past the
@@ -193,15 +259,16 @@ bool SweepShape(ZCollisionWorld* world, CollisionResultArray& results, ZCollisio
     const uint32_t firstResult = results.Count();
     if (world != nullptr && mover != nullptr) {
         ZArray<ZCollisionFeature> features;
+        std::vector<ZCollisionInterface*> gathered;
         int iterations = 0;
         bool done = false;
         while (!done) {
             CollisionResult best;
             const MoverInfo info = DescribeMover(mover, from, to);
-            // Indexed: touch callbacks never run inside a pass, but shapes the
-            // list holds may still be added while the narrow tests run.
-            for (uint32_t i = 0; i < world->shapes.Count(); ++i) {
-                ZCollisionInterface* const candidate = world->shapes[i];
+            // Touch callbacks never run inside a pass, but shapes may still be
+            // added while the narrow tests run.
+            PassCandidates pass(world, info.bounds, mask, gathered);
+            while (ZCollisionInterface* const candidate = pass.Next()) {
                 if (!IsCandidate(world, info, candidate, mask, results, firstResult)) {
                     continue;
                 }
@@ -291,8 +358,9 @@ bool OverlapQuery(ZCollisionWorld* world, CollisionResultArray& results, ZCollis
         return false;
     }
     const MoverInfo info = DescribeMover(mover, point, point);
-    for (uint32_t i = 0; i < world->shapes.Count(); ++i) {
-        ZCollisionInterface* const candidate = world->shapes[i];
+    std::vector<ZCollisionInterface*> gathered;
+    PassCandidates pass(world, info.bounds, mask, gathered);
+    while (ZCollisionInterface* const candidate = pass.Next()) {
         if (!IsCandidate(world, info, candidate, mask, results, firstResult)) {
             continue;
         }

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
+#include "entity/ZCollisionGrid.h"
 #include "foundation/ZArray.h"
 #include "foundation/ZHashedString.h"
 #include "foundation/ZVector3.h"
@@ -36,7 +38,8 @@ struct ZCollisionFeature {
 };
 
 // Every live collision shape. Shapes enter and leave it themselves, from
-// their constructors and destructors.
+// their constructors and destructors. Queries meet shapes in the order they
+// entered.
 class ZCollisionWorld {
 public:
     // The world, made on first use.
@@ -45,15 +48,33 @@ public:
     ZCollisionWorld(const ZCollisionWorld&) = delete;
     ZCollisionWorld& operator=(const ZCollisionWorld&) = delete;
 
-    void Add(ZCollisionInterface* shape) { shapes.AddUnique(shape); }
-    void Remove(ZCollisionInterface* shape) { shapes.Remove(shape); }
+    void Add(ZCollisionInterface* shape);
+    void Remove(ZCollisionInterface* shape);
+    // A shape of a fixed owner moved or changed size, or a shape changed
+    // owner: the broad phase files the shapes again before the next query.
+    void Refresh() { m_stale = true; }
+
+    // Appends, in the world's order, the shapes a query whose mover covers
+    // bounds (min x, y, z, max x, y, z) may meet: with the broad phase, the
+    // loose shapes and the fixed ones near the bounds; without it, every one.
+    void GatherCandidates(const float bounds[6], uint32_t mask, std::vector<ZCollisionInterface*>& out);
+    // Bumped by every removal, so that a query can tell whether shapes it
+    // gathered may have gone.
+    uint32_t GetRemovals() const { return m_removals; }
 
     ZArray<ZCollisionInterface*> shapes;
     // How far short of a surface a mover stops.
     const float tolerance = 0.015f;
+    // Off, every query walks every shape: the reference the broad phase is
+    // compared with.
+    bool useBroadPhase = true;
 
 private:
     ZCollisionWorld() = default;
+
+    ZCollisionGrid m_grid;
+    bool m_stale = true;
+    uint32_t m_removals = 0;
 };
 
 // Moves the shape from one point towards another through the world, meeting

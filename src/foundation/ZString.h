@@ -164,3 +164,15 @@ ZString ToRomanNumerals(int32_t n);
 // than the size when the file shrank meanwhile), or -1 with a null buffer when
 // the size cannot be learnt, exceeds what a string holds, or nothing can be read.
 int32_t ReadWholeFile(std::FILE* file, char** outBuffer);
+
+// The character that starts at text, as a 16-bit value, and its length in
+// bytes. When the application description says texts are not UTF-8 every byte
+// is one character. In UTF-8 a four-byte sequence gives the low 16 bits of its
+// code point. Length 0 (character 0) means no character starts here: a null
+// pointer, a byte that starts no sequence, or a sequence cut short by the
+// terminator or by a byte that does not continue it. The caller then steps
+// over one byte. Never reads past the terminator.
+uint16_t DecodeChar(const char* text, int32_t* outLength);
+// The same for bytes that need not end in a zero: nothing at or beyond end is
+// read (end == text reads nothing and gives length 0).
+uint16_t DecodeChar(const char* text, const char* end, int32_t* outLength);

@@ -50,6 +50,7 @@ ZBaseGame::ZBaseGame() {
     }
     if (g_baseGame == nullptr) {
         g_baseGame = this;
+        ZRenderHost::Register(this);
     }
 }
 
@@ -73,6 +74,7 @@ ZBaseGame::~ZBaseGame() {
     if (g_baseGame == this) {
         g_baseGame = nullptr;
     }
+    ZRenderHost::Unregister(this);
     if (gAppInfo.load() == this) {
         gAppInfo.store(nullptr);
     }

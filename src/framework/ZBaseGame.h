@@ -12,7 +12,8 @@
 #include "foundation/ZVector4.h"
 #include "framework/ZConsole.h"
 #include "framework/ZConsoleCommand.h"
-#include "framework/ZDisplayModes.h"
+#include "renderer/ZDisplayModes.h"
+#include "renderer/ZRenderHost.h"
 #include "framework/ZEngineConfigVars.h"
 #include "platform/window/window.h"
 
@@ -45,7 +46,7 @@ struct ZWindowDesc;
 // SIGTERM and SIGHUP post a quit request that the next PumpMessages turns into Exit
 // (Alt+F4 calls it at once); shutdown then writes Config.ini, the bindings
 // and the console memory before the engine's singletons are released.
-class ZBaseGame : public ZAppInfo, public ZEngineConfigVars {
+class ZBaseGame : public ZAppInfo, public ZEngineConfigVars, public ZRenderHost {
 public:
     // The base game's own title; a game returns its own from its getters.
     static constexpr const char* kEngineGameTitle = "ZORP Game";
@@ -223,7 +224,7 @@ public:
     virtual ZHashedString GetActualTargetSetterPassName() const;
     virtual ZHashedString GetFinalPassName() const;
     virtual ZHashedString GetDefaultGroupName() const;
-    virtual ZHashedString GetDefaultBackdropGroupName() const;
+    ZHashedString GetDefaultBackdropGroupName() const override;
     virtual ZHashedString GetDefaultAlphaGroupName() const;
     virtual ZHashedString GetPreHUDGroupName() const;
     virtual ZHashedString GetHUDGroupName() const;
@@ -280,8 +281,8 @@ public:
     virtual ZShader* CreateFinalPassShader();
     // The depth backdrop entity, its shader and the unit quad it draws.
     virtual ZEntity* CreateDepthBackdrop();
-    virtual ZShader* CreateDepthBackdropShader();
-    virtual ZRenderable* CreateBackdropQuad();
+    ZShader* CreateDepthBackdropShader() override;
+    ZRenderable* CreateBackdropQuad() override;
     // The shader of the panels behind menus, loaded.
     virtual ZTexturedShader* CreateMenuUnderlayShader();
     // Whether LoadEngineAssets makes the depth backdrop.
@@ -466,8 +467,8 @@ public:
     void UpdateScreenMetrics();
     // Refits the final pass's viewport (FitFinalPassViewport).
     virtual void OnScreenMetricsChanged();
-    void AddResolutionListener(ZResolutionListener* listener);
-    void RemoveResolutionListener(ZResolutionListener* listener);
+    void AddResolutionListener(ZResolutionListener* listener) override;
+    void RemoveResolutionListener(ZResolutionListener* listener) override;
     // Handles a message of the main window (activation, sizing, closing, the
     // system menu key) and hands on the rest. user is the base game.
     static int64_t WndProc(const platform::window::Message& message, void* user);
@@ -537,28 +538,32 @@ public:
     float GetTimeScale(int index) const { return m_timeScales[index]; }
     void SetTimeScale(int index, float scale) { m_timeScales[index] = scale; }
 
-    int32_t GetScreenWidth() const { return m_screenWidth; }
-    int32_t GetScreenHeight() const { return m_screenHeight; }
-    int32_t GetRenderWidth() const { return m_renderWidth; }
-    int32_t GetRenderHeight() const { return m_renderHeight; }
+    int32_t GetScreenWidth() const override { return m_screenWidth; }
+    int32_t GetScreenHeight() const override { return m_screenHeight; }
+    int32_t GetRenderWidth() const override { return m_renderWidth; }
+    int32_t GetRenderHeight() const override { return m_renderHeight; }
     float GetAspectRatio() const { return m_aspectRatio; }
     // x scale, y scale, x margin, y margin, units per pixel across and down,
     // x and y pixel offsets of the 1024 x 768 interface frame.
     const float* GetHUDMapping() const { return m_hudMapping; }
 
+    // The display settings the renderer's shaders read (ZRenderHost).
+    int32_t GetTateSetting() const override { return m_tate; }
+    float GetBrightnessSetting() const override { return m_brightness; }
+    bool GetOpaqueDialogBoxes() const override { return m_opaqueDialogBoxes; }
     // The scene's fade to black read by the pre-HUD pass: 0 none, 1 black.
-    float GetFadeOut() const { return m_fadeOut; }
+    float GetFadeOut() const override { return m_fadeOut; }
     void SetFadeOut(float amount) { m_fadeOut = amount; }
     // The same as a brightness: 1 full, 0 black (the title menu's fade-in).
     float GetScreenFadeLevel() const { return 1.0f - m_fadeOut; }
     void SetScreenFadeLevel(float level) { m_fadeOut = 1.0f - level; }
     // Anaglyph 3D of the eye being drawn, read by the stereo backdrops. The
     // engine draws without it: no shift, white, full saturation, gamma 1.
-    virtual float GetAnaglyphDistance() const { return 0.0f; }
-    virtual float GetAnaglyphDistanceOffset() const { return 0.0f; }
-    virtual ZVector4 GetAnaglyphColor() const { return ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
-    virtual float GetAnaglyphDesaturation() const { return 1.0f; }
-    virtual ZVector4 GetAnaglyphGamma() const { return ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
+    float GetAnaglyphDistance() const override { return 0.0f; }
+    float GetAnaglyphDistanceOffset() const override { return 0.0f; }
+    ZVector4 GetAnaglyphColor() const override { return ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
+    float GetAnaglyphDesaturation() const override { return 1.0f; }
+    ZVector4 GetAnaglyphGamma() const override { return ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
 
 protected:
     // A quit was asked for by a signal; the next pump turns it into a quit message.

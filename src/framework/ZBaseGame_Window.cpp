@@ -12,7 +12,7 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZBaseGame.h"
 #include "framework/ZConfigVar.h"
-#include "framework/ZResolutionListener.h"
+#include "renderer/ZResolutionListener.h"
 #include "framework/ZWindow.h"
 #include "input/ZControlMgr.h"
 #include "input/ZInputHandler.h"

@@ -5,7 +5,6 @@
 
 #include "entity/ZCommandRunner.h"
 #include "entity/ZEntityState.h"
-#include "foundation/ZAppInfo.h"
 #include "foundation/ZHashedStringTable.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStateStore.h"
@@ -32,63 +31,6 @@
 namespace {
 
 std::atomic<bool> gShuttingDown{false};
-
-// Continuation byte i of the sequence at text, or -1 when it is missing (the
-// end, the terminator) or is no continuation byte.
-int32_t Continuation(const char* text, const char* end, int32_t i) {
-    if (end != nullptr && end - text <= i) {
-        return -1;
-    }
-    const uint8_t b = static_cast<uint8_t>(text[i]);
-    return (b & 0xC0) == 0x80 ? (b & 0x3F) : -1;
-}
-
-uint16_t Decode(const char* text, const char* end, int32_t* outLength) {
-    int32_t length = 0;
-    uint16_t character = 0;
-    if (text != nullptr && (end == nullptr || end > text)) {
-        const uint8_t b = static_cast<uint8_t>(text[0]);
-        const ZAppInfo* info = ZAppInfo::GetInstance();
-        if (info != nullptr && !info->UsesUTF8()) {
-            length = 1;
-            character = b;
-        } else if (b < 0x80) {
-            length = 1;
-            character = b;
-        } else {
-            int32_t need = 0;
-            uint32_t value = 0;
-            if ((b & 0xE0) == 0xC0) {
-                need = 2;
-                value = b & 0x1F;
-            } else if ((b & 0xF0) == 0xE0) {
-                need = 3;
-                value = b & 0x0F;
-            } else if ((b & 0xF8) == 0xF0) {
-                need = 4;
-                value = b & 0x07;
-            }
-            // Each continuation byte is looked at only once the one before it
-            // was a continuation byte, so a terminator stops the read.
-            for (int32_t i = 1; i < need; ++i) {
-                const int32_t bits = Continuation(text, end, i);
-                if (bits < 0) {
-                    need = 0;
-                    break;
-                }
-                value = (value << 6) | static_cast<uint32_t>(bits);
-            }
-            if (need > 0) {
-                length = need;
-                character = static_cast<uint16_t>(value & 0xFFFF);
-            }
-        }
-    }
-    if (outLength != nullptr) {
-        *outLength = length;
-    }
-    return character;
-}
 
 }  // namespace
 
@@ -156,10 +98,3 @@ void ShutdownEngine() {
     ZThreadTagger::DestroyInstance();  // refused while other threads are registered
 }
 
-uint16_t DecodeChar(const char* text, int32_t* outLength) {
-    return Decode(text, nullptr, outLength);
-}
-
-uint16_t DecodeChar(const char* text, const char* end, int32_t* outLength) {
-    return Decode(text, end, outLength);
-}

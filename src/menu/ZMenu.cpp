@@ -349,10 +349,11 @@ ZMenuSpinner* ZMenu::AddValueSpinner(const float px, const float py, const float
     const float range = record.maximum - record.minimum;
     spinner->stepFraction = record.step / range;
     spinner->AddSnapPoint((record.defaultValue.floatValue - record.minimum) / range);
-    // Bound to the variable only now: placing the knob writes the value.
+    // Placed before it is bound: opening a page shows the value without
+    // rewriting it at the row's precision (or onto a nearby mark).
+    spinner->SetValue(*static_cast<const float*>(record.storage));
     spinner->section = section;
     spinner->variable = variable;
-    spinner->SetValue(*static_cast<const float*>(record.storage));
     AddItem(spinner);
     return spinner;
 }

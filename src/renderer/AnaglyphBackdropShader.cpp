@@ -2,7 +2,7 @@
 
 #include "foundation/ZVector3.h"
 #include "foundation/ZVector4.h"
-#include "framework/ZBaseGame.h"
+#include "renderer/ZRenderHost.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZShaderMgr.h"
@@ -80,7 +80,7 @@ bool AnaglyphBackdropShader::SetParameters(ZEffectParameter* binding, const ZHas
     if (binding == nullptr) {
         return false;
     }
-    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    const ZRenderHost* host = ZRenderHost::Get();
     // The box's height in pixels; a box not placed yet has none, and its
     // ratios are then 0 rather than a division by zero.
     const float heightPixels = halfHeight * kScreenHeight;
@@ -105,20 +105,19 @@ bool AnaglyphBackdropShader::SetParameters(ZEffectParameter* binding, const ZHas
     } else if (name == kMaskColor) {
         binding->SetVector(ZVector4(1.0f, 0.0f, 1.0f, 1.0f));
     } else if (name == kOpacity) {
-        // The base game's backdrop flag is the opaque-dialog-boxes setting.
-        binding->SetFloat(game != nullptr && game->m_opaqueDialogBoxes ? 1.0f : 0.0f);
+            binding->SetFloat(host != nullptr && host->GetOpaqueDialogBoxes() ? 1.0f : 0.0f);
     } else if (name == kDistance) {
-        binding->SetFloat(game != nullptr ? game->GetAnaglyphDistance() * -0.5f : 0.0f);
+        binding->SetFloat(host != nullptr ? host->GetAnaglyphDistance() * -0.5f : 0.0f);
     } else if (name == kDistanceOffset) {
-        binding->SetFloat(game != nullptr ? game->GetAnaglyphDistanceOffset() : 0.0f);
+        binding->SetFloat(host != nullptr ? host->GetAnaglyphDistanceOffset() : 0.0f);
     } else if (name == kColor) {
-        binding->SetVector(game != nullptr ? game->GetAnaglyphColor() : ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
+        binding->SetVector(host != nullptr ? host->GetAnaglyphColor() : ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
     } else if (name == kSilhFix) {
         binding->SetFloat(0.0f);
     } else if (name == kDesat) {
-        binding->SetFloat(game != nullptr ? game->GetAnaglyphDesaturation() : 1.0f);
+        binding->SetFloat(host != nullptr ? host->GetAnaglyphDesaturation() : 1.0f);
     } else if (name == kGamma) {
-        binding->SetVector(game != nullptr ? game->GetAnaglyphGamma() : ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
+        binding->SetVector(host != nullptr ? host->GetAnaglyphGamma() : ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
     } else {
         return ZShader::SetParameters(binding, passName, source);
     }

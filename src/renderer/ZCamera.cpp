@@ -1,7 +1,7 @@
 #include "renderer/ZCamera.h"
 
 #include "foundation/ZMath.h"
-#include "framework/ZBaseGame.h"
+#include "renderer/ZRenderHost.h"
 #include "hmd/ZHMDMgr.h"
 
 namespace {
@@ -39,8 +39,8 @@ ZCamera::ZCamera(const float fovDegrees, const float aspectRatio, const float ne
 
 ZCamera::~ZCamera() {
     if (m_listening) {
-        if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-            game->RemoveResolutionListener(this);
+        if (ZRenderHost* host = ZRenderHost::Get()) {
+            host->RemoveResolutionListener(this);
         }
     }
 }
@@ -49,8 +49,8 @@ void ZCamera::FollowScreenSize() {
     if (m_listening) {
         return;
     }
-    if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        game->AddResolutionListener(this);
+    if (ZRenderHost* host = ZRenderHost::Get()) {
+        host->AddResolutionListener(this);
         m_listening = true;
     }
 }

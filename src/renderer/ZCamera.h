@@ -3,7 +3,7 @@
 #include "foundation/ZMatrix4.h"
 #include "foundation/ZVector3.h"
 #include "foundation/ZVector4.h"
-#include "framework/ZResolutionListener.h"
+#include "renderer/ZResolutionListener.h"
 
 // The process-wide up direction: (0, 0, 1) until the game sets it. Cameras
 // that use the world up, and the ground and wall tests, read it.
@@ -33,7 +33,7 @@ public:
     ZCamera(const ZCamera&) = delete;
     ZCamera& operator=(const ZCamera&) = delete;
 
-    // Adds the camera to the base game's screen-size listeners (when a game
+    // Adds the camera to the render host's screen-size listeners (when a host
     // exists): its aspect ratio then follows the render size. It leaves them
     // when destroyed.
     void FollowScreenSize();

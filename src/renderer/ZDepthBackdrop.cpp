@@ -2,7 +2,7 @@
 
 #include "entity/ZComponentLookup.h"
 #include "entity/ZRenderableComponent.h"
-#include "framework/ZBaseGame.h"
+#include "renderer/ZRenderHost.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderable.h"
 #include "renderer/ZRenderer.h"
@@ -11,19 +11,19 @@
 ZDepthBackdrop::ZDepthBackdrop() {
     auto* component = new ZRenderableComponent();
     AddComponent(component);
-    ZBaseGame* game = ZBaseGame::PeekInstance();
-    if (game == nullptr) {
+    ZRenderHost* host = ZRenderHost::Get();
+    if (host == nullptr) {
         return;
     }
-    ZRenderable* quad = game->CreateBackdropQuad();
+    ZRenderable* quad = host->CreateBackdropQuad();
     if (quad == nullptr) {
         return;
     }
     if (quad->shader == nullptr) {
-        quad->shader = game->CreateDepthBackdropShader();
+        quad->shader = host->CreateDepthBackdropShader();
     }
     m_shader = quad->shader;
-    if (ZRenderGroup* group = GetRenderer()->FindRenderGroup(game->GetDefaultBackdropGroupName())) {
+    if (ZRenderGroup* group = GetRenderer()->FindRenderGroup(host->GetDefaultBackdropGroupName())) {
         group->Add(quad);
     }
     component->AddRenderable(ZHashedString::None(), quad);

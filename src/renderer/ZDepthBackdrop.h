@@ -4,7 +4,7 @@
 
 class ZShader;
 
-// The entity that puts the base game's depth backdrop on screen: the game's
+// The entity that puts the render host's depth backdrop on screen: the host's
 // backdrop quad with its depth backdrop shader, in the default backdrop
 // group. It owns both and deletes them with itself.
 class ZDepthBackdrop : public ZEntity {

@@ -1,8 +1,9 @@
 #include "renderer/ZFinalPassShader.h"
 
-#include "framework/ZBaseGame.h"
+#include "hmd/ZHMDMgr.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZEffectParameter.h"
+#include "renderer/ZRenderHost.h"
 #include "renderer/ZShaderMgr.h"
 
 namespace {
@@ -27,6 +28,8 @@ ZFinalPassShader::ZFinalPassShader() {
     if (effect != nullptr) {
         if (ZPassBinding* binding = effect->FindTechnique(ZHashedString("FinalPassTechnique"))) {
             SetDefaultPassBinding(binding);
+            // An effect of a mod without the plain technique draws every frame with the full one.
+            m_plain = effect->FindTechnique(ZHashedString("FinalPassPlain"));
         }
     }
 }
@@ -35,6 +38,26 @@ ZFinalPassShader::~ZFinalPassShader() {
     if (ZShaderMgr* shaders = ZShaderMgr::PeekInstance()) {
         shaders->ReleaseEffect(CacheName());
     }
+}
+
+bool ZFinalPassShader::IsPlain() {
+    const ZRenderHost* host = ZRenderHost::Get();
+    if (host != nullptr) {
+        const int32_t tate = host->GetTateSetting();
+        if ((tate >= 1 && tate <= 3) || host->GetBrightnessSetting() != 0.0f) {
+            return false;
+        }
+    }
+    // Asked without making the manager: none yet means no headset's warp.
+    const ZHMDMgr* hmd = gHMDMgr;
+    return hmd == nullptr || (hmd->lensCenter == 0.0f && hmd->viewportScale == 1.0f && hmd->viewportOffset == 0.0f &&
+                              hmd->vertScale == 1.0f && hmd->fovScale == 1.0f && hmd->warpParam[0] == 1.0f &&
+                              hmd->warpParam[1] == 0.0f && hmd->warpParam[2] == 0.0f && hmd->warpParam[3] == 0.0f);
+}
+
+ZPassBinding* ZFinalPassShader::GetPassBinding(const ZHashedString passName) const {
+    ZPassBinding* binding = ZHMDShader::GetPassBinding(passName);
+    return binding == GetDefaultPassBinding() && m_plain != nullptr && IsPlain() ? m_plain : binding;
 }
 
 const ZMatrix4& ZFinalPassShader::GetRotation(const int32_t setting) const {
@@ -50,13 +73,13 @@ bool ZFinalPassShader::SetParameters(ZEffectParameter* binding, const ZHashedStr
     if (binding == nullptr) {
         return false;
     }
-    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    const ZRenderHost* host = ZRenderHost::Get();
     if (binding->name == kBackbuffer) {
         binding->SetTexture(kTexture);
     } else if (binding->name == kTate) {
-        binding->SetMatrix(GetRotation(game != nullptr ? game->m_tate : 0));
+        binding->SetMatrix(GetRotation(host != nullptr ? host->GetTateSetting() : 0));
     } else if (binding->name == kBrightness) {
-        binding->SetFloat(game != nullptr ? game->m_brightness : 0.0f);
+        binding->SetFloat(host != nullptr ? host->GetBrightnessSetting() : 0.0f);
     } else {
         return ZHMDShader::SetParameters(binding, passName, source);
     }

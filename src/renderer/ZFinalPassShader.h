@@ -14,6 +14,12 @@ public:
     ~ZFinalPassShader() override;
 
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+    // The plain technique while nothing but the fade changes the picture (no
+    // rotation, no brightness change, no headset's warp) and the effect has
+    // one; the full technique otherwise.
+    ZPassBinding* GetPassBinding(ZHashedString passName) const override;
+    // Nothing but the fade changes the picture.
+    static bool IsPlain();
 
     // The rotation of a screen-rotation setting: 0 none, 1 a quarter turn, 2 a
     // half turn, 3 three quarters. Other values (a damaged setting) give none.
@@ -21,4 +27,5 @@ public:
 
 private:
     ZMatrix4 m_rotations[4];
+    ZPassBinding* m_plain = nullptr;
 };

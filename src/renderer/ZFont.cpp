@@ -6,7 +6,7 @@
 
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
-#include "framework/ZPlatformGlue.h"
+#include "foundation/ZString.h"
 #include "platform/window/window.h"
 #include "foundation/ZByteReader.h"
 #include "renderer/ZGlyphSheetMgr.h"

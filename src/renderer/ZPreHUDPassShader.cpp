@@ -1,7 +1,7 @@
 #include "renderer/ZPreHUDPassShader.h"
 
 #include "foundation/ZVector4.h"
-#include "framework/ZBaseGame.h"
+#include "renderer/ZRenderHost.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZShaderMgr.h"
@@ -54,17 +54,17 @@ bool ZPreHUDPassShader::SetParameters(ZEffectParameter* binding, const ZHashedSt
     if (binding == nullptr) {
         return false;
     }
-    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    const ZRenderHost* host = ZRenderHost::Get();
     if (binding->name == kBackbuffer) {
         binding->SetTexture(kTexture);
     } else if (binding->name == kRcpFrame) {
-        const int32_t width = game != nullptr ? game->GetScreenWidth() : 0;
-        const int32_t height = game != nullptr ? game->GetScreenHeight() : 0;
+        const int32_t width = host != nullptr ? host->GetScreenWidth() : 0;
+        const int32_t height = host != nullptr ? host->GetScreenHeight() : 0;
         binding->SetVector(ZVector4(Reciprocal(width), Reciprocal(height), 0.0f, 0.0f));
     } else if (binding->name == kUseFXAA) {
         binding->SetBool(true);
     } else if (binding->name == kFadeOut) {
-        binding->SetFloat(game != nullptr ? game->GetFadeOut() : 0.0f);
+        binding->SetFloat(host != nullptr ? host->GetFadeOut() : 0.0f);
     } else {
         return ZHMDShader::SetParameters(binding, passName, source);
     }

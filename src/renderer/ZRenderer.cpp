@@ -8,7 +8,7 @@
 
 #include "foundation/ZAppInfo.h"
 #include "foundation/ZLog.h"
-#include "framework/ZDisplayModes.h"
+#include "renderer/ZDisplayModes.h"
 #include "hmd/ZHMDMgr.h"
 #include "platform/gfx/effect.h"
 #include "platform/window/window.h"

@@ -1,6 +1,6 @@
 #include "renderer/ZScreenQuad.h"
 
-#include "framework/ZBaseGame.h"
+#include "renderer/ZRenderHost.h"
 #include "renderer/ZRenderer.h"
 
 ZScreenQuad::ZScreenQuad() {
@@ -31,9 +31,9 @@ void ZScreenQuad::Rebuild(int32_t width, int32_t height) {
     m_vertices.Release();
     m_indices.Release();
     if (fixedSize) {
-        if (const ZBaseGame* game = ZBaseGame::PeekInstance()) {
-            width = game->GetScreenWidth();
-            height = game->GetScreenHeight();
+        if (const ZRenderHost* host = ZRenderHost::Get()) {
+            width = host->GetScreenWidth();
+            height = host->GetScreenHeight();
         }
     }
     m_builtWidth = static_cast<int32_t>(scaleX * static_cast<float>(width));

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "framework/ZResolutionListener.h"
+#include "renderer/ZResolutionListener.h"
 #include "renderer/ZIndexBuffer.h"
 #include "renderer/ZRenderable.h"
 #include "renderer/ZVertexBuffer.h"
@@ -10,7 +10,7 @@
 // A quad that covers a screen-sized target, built for truncate(scaleX x width)
 // by truncate(scaleY x height) pixels so that texel (x, y) lands on pixel
 // (x, y), and rebuilt when the render size changes. With fixedSize it is
-// built for the base game's screen size (the back buffer's, the size the
+// built for the render host's screen size (the back buffer's, the size the
 // renderer is started with) whatever size it is told.
 class ZScreenQuad : public ZRenderable, public ZResolutionListener {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/ZHashedString.h"
-#include "framework/ZResolutionListener.h"
+#include "renderer/ZResolutionListener.h"
 #include "renderer/ZRenderTarget.h"
 
 // A render target whose size follows the screen by two scales. A size change

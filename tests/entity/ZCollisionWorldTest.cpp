@@ -255,3 +255,38 @@ TEST(ZCollisionWorld, PointAndShapeTypeRecords) {
     EXPECT_FALSE(point.IsA(ZCollisionBox::StaticType()));
     EXPECT_TRUE(point.IsOwnerless());
 }
+
+// A point shows a moving box its edges around the point, wherever the box's
+// owner stands (a body's sweep starts where it was and its owner already
+// stands where it is going): near points stop it at its edge, far ones never.
+TEST(ZCollisionWorld, APointStopsABoxThatReachesIt) {
+    struct Case {
+        const char* name;
+        ZVector3 point;
+        ZVector3 moverAt;  // where the mover's owner stands
+        size_t records;    // with the end record
+        float endX;
+    };
+    const float stopX = 4.0f - kTolerance;
+    const Case cases[] = {
+        {"on the path", {5, 0, 0}, {0, 0, 0}, 2, stopX},
+        {"on the path, owner ahead", {5, 0, 0}, {10, 0, 0}, 2, stopX},
+        {"off the path", {5, 3, 0}, {0, 0, 0}, 1, 10},
+        {"far away, owner ahead", {50, 50, 0}, {10, 0, 0}, 1, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Body mover(c.moverAt, 1, 1);
+        Body holder(c.point, 0, 0);
+        ZCollisionPoint point;
+        point.SetOwner(holder.spatial);
+        point.blocker = &AlwaysBlocks;
+        holder.collision->ClearPrimitives();
+        const CollisionResultArray results = Sweep(mover.Box(), {0, 0, 0}, {10, 0, 0});
+        EXPECT_EQ(results.Count(), c.records);
+        if (results.Count() > 1) {
+            EXPECT_EQ(results[0].other, &point);
+        }
+        EXPECT_NEAR(results[results.Count() - 1].position.x, c.endX, 1e-4f);
+    }
+}

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/ZClipboard.h"
-#include "framework/ZDisplayModes.h"
+#include "renderer/ZDisplayModes.h"
 #include "platform/window/fake/FakeWindowSystem.h"
 
 using platform::window::FakeWindowSystem;

@@ -1,8 +1,8 @@
 // The game as a player starts it: the real start-up on the SDL window
 // (headless driver), the GL device, the fake sound device and the fake
 // keyboard, with the game's packages from the data build. The walk: the
-// splash, skipped with Enter; the title; New Game into the campaign that
-// start-up opened; Escape's pause menu and its way back to the title; Exit.
+// splash, skipped with Enter; the title's press-start page; New Game and the
+// original world into the campaign that start-up opened; Escape's pause menu and its way back to the title; Exit.
 // Along the way the game's neighbours are checked where they meet the game:
 // the synthesizer voice (tunes, reverb, the paused volume) and the entity
 // framework's questions.
@@ -26,8 +26,9 @@
 #include "game/display/KorvanthDisplay.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
-#include "menu/PauseMenu.h"
-#include "menu/TitleMenu.h"
+#include "game/menus/KorvanthPauseMenu.h"
+#include "game/menus/KorvanthTitleMenu.h"
+#include "game/menus/RandomizerMenu.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/fake/fake.h"
@@ -144,7 +145,7 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
             {"the splash plays", [] { return GetCinematicMgr()->GetPlayingCount() > 0; },
              [&] { sawSplash = true; }},
             {"skip it", [] { return true; }, [&] { press(DIK_RETURN); }},
-            {"the title, with the game's voice and answers", [] { return AtRestOn<TitleMenu>(); },
+            {"the title, with the game's voice and answers", [] { return AtRestOn<KorvanthTitleMenu>(); },
              [&] {
                  mapAtStart = game->GetCurrentMapName().GetText();
                  ZMultiSynthVoice* synth = Synth();
@@ -197,7 +198,9 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
                  ShowGameDialogText(1);
                  EXPECT_FALSE(IsPlaying(synth, "DialogText")) << "closing the dialog stops its chirp";
              }},
-            {"start", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"past press start", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"new game", [] { return AtRestOn<KorvanthTitleMenu>(); }, [&] { press(DIK_RETURN); }},
+            {"the original world", [] { return AtRestOn<RandomizerMenu>(); }, [&] { press(DIK_RETURN); }},
             {"playing, then Escape",
              [] { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); },
              [&] {
@@ -206,7 +209,7 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
                      << "New Game keeps the opened campaign";
                  press(DIK_ESCAPE);
              }},
-            {"paused: the voice is quieter", [] { return AtRestOn<PauseMenu>(); },
+            {"paused: the voice is quieter", [] { return AtRestOn<KorvanthPauseMenu>(); },
              [&] {
                  ASSERT_NE(Synth(), nullptr);
                  EXPECT_FLOAT_EQ(Synth()->volume, 0.35f);
@@ -220,12 +223,12 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
                  EXPECT_FLOAT_EQ(Synth()->volume, 1.0f);
                  press(DIK_ESCAPE);
              }},
-            {"paused again", [] { return AtRestOn<PauseMenu>(); }, [] {}},
+            {"paused again", [] { return AtRestOn<KorvanthPauseMenu>(); }, [] {}},
             {"up to Title", [] { return true; }, [&] { press(DIK_UP); }},
             {"ask for the title", [] { return true; }, [&] { press(DIK_RETURN); }},
             {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
             {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},
-            {"title again: up to Exit", [] { return AtRestOn<TitleMenu>(); }, [&] { press(DIK_UP); }},
+            {"title again: up to Exit", [] { return AtRestOn<KorvanthTitleMenu>(); }, [&] { press(DIK_UP); }},
             {"ask to exit", [] { return true; }, [&] { press(DIK_RETURN); }},
             {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
             {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},

@@ -140,3 +140,50 @@ TEST_F(ZFinalPassShaderTest, FourRotationsAndNoneForADamagedSetting) {
         EXPECT_EQ(m.m[15], 1.0f);
     }
 }
+
+// The plain program draws while nothing but the fade changes the picture; a
+// rotation, a brightness change or a headset's warp takes the full one, and
+// an effect without the plain program always draws with the full one.
+TEST_F(ZFinalPassShaderTest, PlainProgramOnlyWhileNothingButTheFadeChangesThePicture) {
+    Start();
+    std::string withPlain = kFinalPass;
+    withPlain.insert(withPlain.find("code vertex VS"), "technique FinalPassPlain\n    pass P0\n        vertex VS\n"
+                                                       "        fragment FS\nend\n");
+    struct Case {
+        const char* name;
+        int32_t tate;
+        float brightness;
+        float warp0;  // the headset's first warp factor; 1 is none
+        bool plain;
+    };
+    const Case cases[] = {
+        {"nothing changes the picture", 0, 0.0f, 1.0f, true},
+        {"a quarter turn", 1, 0.0f, 1.0f, false},
+        {"three quarters", 3, 0.0f, 1.0f, false},
+        {"a damaged rotation is none", 7, 0.0f, 1.0f, true},
+        {"brightness raised", 0, 0.25f, 1.0f, false},
+        {"brightness lowered", 0, -0.5f, 1.0f, false},
+        {"a headset's warp", 0, 0.0f, 1.2f, false},
+    };
+    for (const bool effectHasPlain : {true, false}) {
+        WriteFile("__ZORP_Final_Pass.fxo", effectHasPlain ? withPlain : std::string(kFinalPass));
+        ZFinalPassShader shader;
+        ZEffect* effect = ZShaderMgr::GetInstance()->FindEffect(ZHashedString("__Final_Pass Shader"));
+        ASSERT_NE(effect, nullptr);
+        ZPassBinding* full = effect->FindTechnique(ZHashedString("FinalPassTechnique"));
+        ZPassBinding* plain = effect->FindTechnique(ZHashedString("FinalPassPlain"));
+        ASSERT_EQ(plain != nullptr, effectHasPlain);
+        ZBaseGame* game = ZBaseGame::GetInstance();
+        for (const Case& c : cases) {
+            game->m_tate = c.tate;
+            game->m_brightness = c.brightness;
+            GetHMDManager()->warpParam[0] = c.warp0;
+            const ZPassBinding* want = c.plain && effectHasPlain ? plain : full;
+            EXPECT_EQ(shader.GetPassBinding(ZHashedString("__ZORP_Final_Pass")), want) << c.name;
+        }
+        DestroyHMDManager();
+        game->m_tate = 0;
+        game->m_brightness = 0.0f;
+        EXPECT_EQ(shader.GetPassBinding(ZHashedString()), effectHasPlain ? plain : full) << "no headset manager";
+    }
+}

@@ -87,8 +87,10 @@ public:
     using Card = std::function<uint32_t(int32_t x, int32_t y)>;
 
     // Everything up to the first frame; false (with why) when a step fails.
+    // A non-empty firstFolder is mounted before everything else, so the files
+    // it holds (older effects, say) stand in for the packaged ones.
     bool Start(int32_t width, int32_t height, const std::string& enginePackage, const std::string& sourceDir,
-               std::string& why) {
+               std::string& why, const std::string& firstFolder = std::string()) {
         m_windows = platform::window::CreateWindowSystem(platform::window::Backend::Sdl);
         platform::window::WindowCreateInfo info;
         info.title = "display chain";
@@ -100,6 +102,7 @@ public:
             return false;
         }
         ZStreamMgr* streams = ZStreamMgr::GetInstance();
+        if (!firstFolder.empty()) streams->AddDirectorySource(firstFolder.c_str());
         streams->AddPackageSource(enginePackage.c_str());
         streams->AddDirectorySource((sourceDir + "/data/game/effects").c_str());
         streams->AddDirectorySource((sourceDir + "/data/game/crt").c_str());

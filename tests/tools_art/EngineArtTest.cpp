@@ -59,6 +59,21 @@ TEST(EngineArt, SourcesAreWhatArtgenDraws) {
     }
 }
 
+// The game's title card likewise.
+TEST(EngineArt, GameTitleIsWhatArtgenDraws) {
+    korvtest::TempDir dir;
+    const arttest::ToolRun run =
+        RunTool("artgen", "--game-title " + Quoted(kEngineFont) + " " + Quoted(dir.File("title.png")));
+    ASSERT_EQ(run.status, 0) << run.output;
+    korvart::Picture fresh;
+    korvart::Picture kept;
+    std::string error;
+    ASSERT_TRUE(korvart::ReadPng(dir.File("title.png"), fresh, error)) << error;
+    ASSERT_TRUE(korvart::ReadPng(std::string(KORV_SOURCE_DIR) + "/data/game/src/title_text.png", kept, error)) << error;
+    EXPECT_TRUE(fresh.width == kept.width && fresh.height == kept.height && fresh.rgba == kept.rgba)
+        << "run: artgen --game-title " << kEngineFont << " data/game/src/title_text.png";
+}
+
 bool HasInk(const korvart::Picture& pic, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1) {
     for (uint32_t y = y0; y < y1; ++y)
         for (uint32_t x = x0; x < x1; ++x)

@@ -19,6 +19,7 @@ namespace {
 
 const char* const kUsage =
     "usage: artgen FONT.glyphs OUTDIR\n"
+    "       artgen --game-title FONT.glyphs OUT.png\n"
     "\n"
     "Draws the engine's built-in pictures into OUTDIR as PNG files, using the\n"
     "pixel font FONT.glyphs for their lettering. The same input always gives the\n"
@@ -31,7 +32,9 @@ const char* const kUsage =
     "  default_title.png            title picture\n"
     "  default_calibration.png      brightness calibration picture\n"
     "  qmw.png qmw_grid.png         start-up splash picture and mesh grid\n"
-    "  header.png                   banner picture\n";
+    "  header.png                   banner picture\n"
+    "With --game-title it draws only the game's title card (the game keeps it as\n"
+    "data/game/src/title_text.png).\n";
 
 struct Colour {
     uint8_t r, g, b, a;
@@ -454,6 +457,14 @@ korvart::Picture Title(const Font& font) {
     return pic;
 }
 
+// The game's own title card: its name in two lines.
+korvart::Picture GameTitle(const Font& font) {
+    korvart::Picture pic(256, 128);
+    Headline(pic, font, "DROVANI", 128, 14, 5, Colour{190, 236, 255, 255}, Colour{60, 120, 220, 255});
+    Headline(pic, font, "SKYREACH", 128, 70, 4, Colour{255, 236, 150, 255}, Colour{235, 120, 40, 255});
+    return pic;
+}
+
 // Brightness calibration: a dark mark on black that should just show, a
 // light mark on white that should just show, and a ramp of eight greys.
 korvart::Picture Calibration(const Font& font) {
@@ -523,9 +534,13 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (argc != 3) {
+    const bool gameTitle = argc == 4 && std::strcmp(argv[1], "--game-title") == 0;
+    if (argc != 3 && !gameTitle) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (gameTitle) {
+        ++argv;
     }
     std::string text, error;
     Font font;
@@ -536,6 +551,13 @@ int main(int argc, char** argv) {
     if (!korvart::ParseGlyphSource(text, font.source, error)) {
         std::fprintf(stderr, "artgen: %s: %s\n", argv[1], error.c_str());
         return 1;
+    }
+    if (gameTitle) {
+        if (!korvart::WritePng(argv[2], GameTitle(font), error)) {
+            std::fprintf(stderr, "artgen: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
     }
     const std::string folder = std::string(argv[2]) + "/";
     const struct {

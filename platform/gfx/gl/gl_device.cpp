@@ -912,8 +912,14 @@ Result GlDevice::PrepareDraw() {
         m_program->viewportWidth = m_viewport.width;
         m_program->viewportHeight = m_viewport.height;
     }
-    for (BaseTexture* t : m_textures) {
-        if (t) StorageOf(t)->RefreshMips();
+    // A stage that reads only the top level (no mip filter) leaves the
+    // levels below stale until a stage filters across them.
+    for (uint32_t stage = 0; stage < kMaxSamplers; ++stage) {
+        BaseTexture* t = m_textures[stage];
+        if (t && m_samplerStates[stage][static_cast<size_t>(SamplerState::MipFilter)] !=
+                     static_cast<uint32_t>(TextureFilter::None)) {
+            StorageOf(t)->RefreshMips();
+        }
     }
     m_gl.BindVertexArray(m_vertexArray);
     for (GLuint slot = 0; slot < kMaxStreams; ++slot) {

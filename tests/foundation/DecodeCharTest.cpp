@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "foundation/ZAppInfo.h"
-#include "framework/ZPlatformGlue.h"
+#include "foundation/ZString.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "framework/ZDisplayModes.h"
+#include "renderer/ZDisplayModes.h"
 
 #include <utility>
 

@@ -1,0 +1,103 @@
+#include "game/menus/KorvanthPauseMenu.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "framework/ZBaseGame.h"
+#include "game/menus/GameFlow.h"
+#include "game/menus/GameMenuSupport.h"
+#include "game/menus/RandomizerInfoMenu.h"
+#include "game/world/KorvanthGame.h"
+#include "menu/ConfirmationMenu.h"
+#include "menu/PauseMenu.h"
+#include "menu/ZMenuLabel.h"
+#include "menu/ZMenuMgr.h"
+
+KorvanthPauseMenu::KorvanthPauseMenu() {
+    const bool demo = ZBaseGame::GetInstance()->IsDemoMode();
+    const bool randomized = gameflow::IsRandomized();
+    struct Button {
+        const char* name;
+        bool engineText;
+        bool shown;
+    };
+    const Button buttons[] = {
+        {"Resume", true, true},
+        {"Options", true, !demo},
+        {"DebugReset", false, randomized},
+        {"DebugCritPath", false, randomized},
+        {"Title", true, true},
+    };
+    int32_t n = 0;
+    for (const Button& b : buttons) n += b.shown ? 1 : 0;
+    std::vector<const ZMenuItem*> framed;
+    int32_t k = 0;
+    for (const Button& b : buttons) {
+        if (!b.shown) continue;
+        if (b.name[0] == 'T' && randomized) {
+            // The information sits outside the panel, before Title in the list.
+            AddMenuItem<ZMenuLabel>(*this, BuildRandomizerInfoText(), 32.0f, 32.0f, 1, 0.5f);
+        }
+        const ZString text = b.engineText ? EngineMenuText("PauseMenu", b.name) : GameMenuText("PauseMenu", b.name);
+        const float y = 384.0f + 56.0f * (static_cast<float>(k) - static_cast<float>(n - 1) / 2.0f);
+        framed.push_back(AddMenuItem(*this, text, 512.0f, y, 0, 1.0f, b.name));
+        ++k;
+    }
+    ArrangeAround(*this, framed.data(), framed.size(), 80.0f, 64.0f);
+}
+
+void KorvanthPauseMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* mouse) {
+    ZMenu::HandleAction(event, mouse);
+    if (event.kind != ZMenuEventKind::Accept) return;
+    const ZMenuItem* selected = GetSelectedItem();
+    const ZHashedString name = selected != nullptr ? selected->GetName() : ZHashedString::None();
+    ZBaseGame* game = ZBaseGame::GetInstance();
+    if (name == ZHashedString("Resume")) {
+        GetMenuMgr()->CloseMenu();
+    } else if (name == ZHashedString("Options")) {
+        GetMenuMgr()->OpenMenu(game->CreateOptionsMenu());
+    } else if (name == ZHashedString("Title")) {
+        ZMenu* menu = game->CreateConfirmationMenu(false);
+        if (auto* confirmation = dynamic_cast<ConfirmationMenu*>(menu)) {
+            confirmation->SetDescription(EngineMenuText("PauseMenu", "ConfirmReset"));
+            confirmation->yesCallback = PauseMenu::OnConfirmReset;
+            confirmation->context = this;
+        }
+        GetMenuMgr()->OpenMenu(menu);
+    } else if (name == ZHashedString("DebugReset")) {
+        ResetToOverworldStart();
+        GetMenuMgr()->CloseMenu();
+    } else if (name == ZHashedString("DebugCritPath")) {
+        GetMenuMgr()->OpenMenu(new RandomizerInfoMenu());
+    }
+}
+
+void KorvanthPauseMenu::ResetToOverworldStart() {
+    // Needs the player entity, which the game does not have yet: nothing to move.
+}
+
+ZString KorvanthPauseMenu::DisplayCase(const ZString& name) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, "%s", name.GetText());
+    for (size_t i = 1; buffer[i] != '\0'; ++i) {
+        const char before = buffer[i - 1];
+        const bool wordStart = before == ' ' || before == '\n' || before == '\r' || before == '\t' ||
+                               before == '\v' || before == '\f';
+        if (!wordStart && buffer[i] >= 'A' && buffer[i] <= 'Z') buffer[i] = static_cast<char>(buffer[i] - 'A' + 'a');
+    }
+    return ZString(buffer);
+}
+
+ZString KorvanthPauseMenu::BuildRandomizerInfoText() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    if (game == nullptr || !gameflow::IsRandomized()) return ZString();
+    const ZString map = DisplayCase(game->GetCurrentMapName());
+    char hash[16];
+    std::snprintf(hash, sizeof hash, "%08x", gameflow::GetSeedHash());
+    char version[16];
+    std::snprintf(version, sizeof version, "%d", gameflow::GetAlgorithmVersion());
+    // Joined rather than formatted: labels and names are shown as they are.
+    return GameMenuText("RandomizerMenu", "Seed") + ": \"" + gameflow::GetSeedString() + "\" (" + hash + ")\n" +
+           GameMenuText("PauseMenu", "AlgorithmVersion") + ": " + version + "\n" +
+           GameMenuText("PauseMenu", "CurrentMap") + ": " + map + " {X=0,Y=0}";
+}

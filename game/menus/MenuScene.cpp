@@ -1,0 +1,6 @@
+#include "game/menus/MenuScene.h"
+
+MenuScene& GetMenuScene() {
+    static MenuScene scene;
+    return scene;
+}

@@ -1,0 +1,117 @@
+// The cheaper display chain draws the picture the chain drew before: frames
+// drawn with the earlier final and pre-HUD effects (tests/fixtures/display/
+// before, mounted ahead of the packaged ones, which also brings back the
+// full-screen upsample pass) against frames of the current chain, pixel by
+// pixel, within two levels of eight bits.
+
+#include "DisplayChainGlFixture.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "renderer/ZRenderPassDesc.h"
+
+namespace {
+
+using displaytest::Blue;
+using displaytest::Green;
+using displaytest::Red;
+
+struct ChainCase {
+    const char* name;
+    int32_t width;
+    int32_t height;
+    float brightness;
+    int32_t tate;
+};
+
+const ChainCase kCases[] = {
+    {"wide screen, plain final pass", 480, 270, 0.0f, 0},
+    {"4:3 screen, plain final pass", 320, 240, 0.0f, 0},
+    {"brightness raised: the full final pass", 480, 270, 0.5f, 0},
+    {"turned a quarter: the full final pass", 480, 270, 0.0f, 1},
+};
+
+constexpr int kFrames = 4;
+constexpr int kTolerance = 2;
+
+// A busy card: colour bars over a checker, so the bloom and the scanlines have edges.
+uint32_t Card(int32_t x, int32_t y) {
+    static const uint32_t bars[4] = {0xFFFFFFFFu, 0xFFFFFF00u, 0xFF00FFFFu, 0xFFFF0000u};
+    if (y < 112) return bars[x * 4 / 256];
+    return ((x / 16 + y / 16) % 2) != 0 ? 0xFFE63C28u : 0xFF141450u;
+}
+
+bool UpsamplePassOn() {
+    const ZRenderPassDesc* pass = GetRenderer()->FindRenderPass(ZHashedString("Upsample Pass"));
+    return pass != nullptr && pass->enabled;
+}
+
+class CheaperChainGlTest : public ::testing::TestWithParam<ChainCase> {
+protected:
+    // The screen after a few frames, with the earlier effects when before is set.
+    std::vector<uint32_t> Draw(const ChainCase& c, bool before, bool& upsampled) {
+        korvtest::DisplayChainHarness harness;
+        std::string why;
+        const std::string first = before ? std::string(KORV_FIXTURES_DIR "/display/before") : std::string();
+        std::vector<uint32_t> screen;
+        if (harness.Start(c.width, c.height, KORV_DATA_BUILD_DIR "/Engine.zpk", KORV_SOURCE_DIR, why, first)) {
+            ZBaseGame* game = ZBaseGame::GetInstance();
+            game->m_brightness = c.brightness;
+            game->m_tate = c.tate;
+            harness.SetCard(Card);
+            bool drawn = true;
+            for (int i = 0; i < kFrames && drawn; ++i) drawn = harness.Frame();
+            upsampled = UpsamplePassOn();
+            if (drawn) screen = harness.ReadScreen();
+        } else {
+            ADD_FAILURE() << why;
+        }
+        harness.Stop();
+        ClearConfigRegistry();
+        return screen;
+    }
+};
+
+}  // namespace
+
+TEST_P(CheaperChainGlTest, DrawsThePictureOfTheEarlierChain) {
+    const ChainCase& c = GetParam();
+    bool upsampledBefore = false;
+    bool upsampledNow = true;
+    const std::vector<uint32_t> before = Draw(c, true, upsampledBefore);
+    const std::vector<uint32_t> now = Draw(c, false, upsampledNow);
+    ASSERT_EQ(before.size(), static_cast<size_t>(c.width) * static_cast<size_t>(c.height));
+    ASSERT_EQ(now.size(), before.size());
+    EXPECT_TRUE(upsampledBefore) << "the earlier pre-HUD effect reads the upsampled buffer";
+    EXPECT_FALSE(upsampledNow) << "the current effects need no upsample pass";
+
+    int worst = 0;
+    size_t at = 0;
+    int64_t lit = 0;
+    for (size_t i = 0; i < now.size(); ++i) {
+        const int d = std::max({std::abs(Red(now[i]) - Red(before[i])), std::abs(Green(now[i]) - Green(before[i])),
+                                std::abs(Blue(now[i]) - Blue(before[i]))});
+        if (d > worst) {
+            worst = d;
+            at = i;
+        }
+        lit += Red(before[i]) + Green(before[i]) + Blue(before[i]);
+    }
+    EXPECT_GT(lit, 0) << "the reference frame shows the card";
+    EXPECT_LE(worst, kTolerance) << "pixel (" << at % static_cast<size_t>(c.width) << ", "
+                                 << at / static_cast<size_t>(c.width) << ") was " << std::hex << before[at]
+                                 << ", is " << now[at];
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheaperChainGlTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<ChainCase>& info) {
+                             std::string name;
+                             for (const char* p = info.param.name; *p != '\0'; ++p) {
+                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             }
+                             return name;
+                         });

@@ -1,0 +1,376 @@
+// The game's menus as a player walks them: the real start-up on the SDL
+// window (headless driver), the GL device, fake sound and keyboard, the
+// game's packages. Title, the randomizer setup, loading, play, pause, every
+// option page, a CRT tuner change that the next frame shows, the way back to
+// the title, a continue through the old-save warning, and in demo mode the
+// idle countdown on the title. With KORV_MENU_SHOTS set to a folder, each
+// menu is written there as a PNG (docs/menus/ holds them).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/ZStreamMgr.h"
+#include "framework/ZScreenshot.h"
+#include "framework_game/RunScenarios.h"
+#include "game/display/KorvanthDisplay.h"
+#include "game/menus/AnaglyphMenu.h"
+#include "game/menus/CRTTunerMenu.h"
+#include "game/menus/CampaignMenu.h"
+#include "game/menus/CreditsMenu.h"
+#include "game/menus/DemoIdleMenu.h"
+#include "game/menus/GameFlow.h"
+#include "game/menus/KorvanthAudioMenu.h"
+#include "game/menus/KorvanthCRTMenu.h"
+#include "game/menus/KorvanthGameOptionsMenu.h"
+#include "game/menus/KorvanthOptionsMenu.h"
+#include "game/menus/KorvanthPauseMenu.h"
+#include "game/menus/KorvanthTitleMenu.h"
+#include "game/menus/LoadWarningMenu.h"
+#include "game/menus/LoadingMenu.h"
+#include "game/menus/RandomizerInfoMenu.h"
+#include "game/menus/RandomizerMenu.h"
+#include "game/world/KorvanthGame.h"
+#include "menu/ConfirmationMenu.h"
+#include "menu/ZCinematicMgr.h"
+#include "menu/ZMenuItem.h"
+#include "menu/ZMenuMgr.h"
+#include "platform/os/fake/fake.h"
+#include "platform/sound/sound.h"
+#include "platform/window/keycodes.h"
+#include "renderer/ZRenderer.h"
+#include "support/MenuWalk.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class WalkedGame : public KorvanthGame {
+public:
+    void addStreamSources() override {
+        KorvanthGame::addStreamSources();
+        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
+            ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
+        }
+    }
+    void UpdateTiming() override {
+        clock->AdvanceSeconds(0.05);
+        KorvanthGame::UpdateTiming();
+    }
+    void PostRender() override {
+        KorvanthGame::PostRender();
+        ++drawnFrames;
+        if (afterFrame) afterFrame();
+        if (drawnFrames == quitAfterFrames) RequestQuit();
+    }
+    void Exit() override {
+        KorvanthGame::Exit();
+        ++exits;
+    }
+
+    os::fake::FakeClock* clock = nullptr;
+    std::function<void()> afterFrame;
+    int drawnFrames = 0;
+    int quitAfterFrames = -1;
+    int exits = 0;
+};
+
+using korvtest::AtRestOn;
+using korvtest::Step;
+
+std::vector<uint32_t> BackBuffer() {
+    int32_t width = 0;
+    int32_t height = 0;
+    return GetRenderer()->CaptureBackBuffer(width, height);
+}
+
+// Writes the back buffer as <name>.png into KORV_MENU_SHOTS, when it is set.
+void Shot(const char* name) {
+    const char* folder = std::getenv("KORV_MENU_SHOTS");
+    if (folder == nullptr || *folder == '\0') return;
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::vector<uint32_t> pixels = GetRenderer()->CaptureBackBuffer(width, height);
+    WriteScreenshotPNG((std::string(folder) + "/" + name + ".png").c_str(), pixels.data(), width, height);
+}
+
+template <typename Menu>
+bool OnTop() {
+    return dynamic_cast<Menu*>(GetMenuMgr()->GetTopMenu()) != nullptr;
+}
+
+bool Playing() { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); }
+
+struct GameRunWalk {
+    korvtest::TempDir documents;
+    os::fake::FakeClock clock;
+    platform::input::FakeInputSystem* input = nullptr;
+    WalkedGame* game = nullptr;
+    uint8_t heldKey = 0;
+
+    explicit GameRunWalk(const char* extraConfig) {
+        setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+        documents.Write(std::string("My Games/") + KorvanthGame::kTitle + "/Config/Config.ini",
+                        std::string("DoLogging: true\r\n") + extraConfig +
+                            "\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
+        platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
+        auto devices = std::make_unique<platform::input::FakeInputSystem>();
+        input = devices.get();
+        platform::input::SetInputSystem(std::move(devices));
+        platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+        game = new WalkedGame();
+        game->clock = &clock;
+        game->SetDisplay(std::make_unique<KorvanthDisplay>());
+    }
+    void Press(const uint8_t key) {
+        input->SetKey(key, true);
+        heldKey = key;
+    }
+    // Runs the steps, one per frame once ready; a held key is let go the frame after.
+    size_t Walk(const std::vector<Step>& steps, const int maxFrames) {
+        size_t next = 0;
+        game->afterFrame = [&] {
+            if (heldKey != 0) {
+                input->SetKey(heldKey, false);
+                heldKey = 0;
+                return;
+            }
+            if (next < steps.size() && steps[next].ready()) {
+                steps[next].act();
+                ++next;
+            }
+        };
+        game->quitAfterFrames = maxFrames;
+        ZBaseGame::Run(game, 0, 0, "", platform::window::SW_SHOWNORMAL);
+        return next;
+    }
+    ~GameRunWalk() {
+        ZBaseGame::DestroyInstance();
+        platform::sound::SetSoundSystem(nullptr);
+        platform::input::SetInputSystem(nullptr);
+        platform::window::SetWindowSystem(nullptr);
+    }
+};
+
+TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
+    gametest::RunInChild([] {
+        GameRunWalk run("");
+        KorvanthGame* game = run.game;
+        const auto press = [&](const uint8_t key) { return [&run, key] { run.Press(key); }; };
+        const auto ready = [] { return true; };
+        using namespace platform;
+        std::vector<uint32_t> before;
+        size_t changedPixels = 0;
+        float scanOpacityBefore = 0.0f;
+        const std::vector<Step> steps = {
+            {"skip the splash", [] { return GetCinematicMgr()->GetPlayingCount() > 0; }, press(DIK_RETURN)},
+            {"press start", [] { return AtRestOn<KorvanthTitleMenu>(); },
+             [&] {
+                 Shot("title_press_start");
+                 run.Press(DIK_RETURN);
+             }},
+            {"the main page: New Game", [] { return AtRestOn<KorvanthTitleMenu>(); },
+             [&] {
+                 const auto* title = dynamic_cast<KorvanthTitleMenu*>(GetMenuMgr()->GetTopMenu());
+                 EXPECT_FALSE(title->IsOnPressStartPage());
+                 Shot("title_main");
+                 run.Press(DIK_RETURN);
+             }},
+            {"randomizer setup: to Random", [] { return AtRestOn<RandomizerMenu>(); },
+             [&] {
+                 Shot("randomizer_setup");
+                 run.Press(DIK_DOWN);
+             }},
+            {"start the randomized world", ready, press(DIK_RETURN)},
+            {"loading", [] { return OnTop<LoadingMenu>(); }, [] { Shot("loading"); }},
+            {"playing a seeded world: pause", Playing,
+             [&] {
+                 EXPECT_TRUE(gameflow::IsGameInProgress());
+                 EXPECT_TRUE(gameflow::IsRandomized());
+                 EXPECT_EQ(gameflow::GetSeedString().GetLength(), 9);
+                 EXPECT_FALSE(game->GetCurrentMapName().IsEmpty());
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"paused: to Options", [] { return AtRestOn<KorvanthPauseMenu>(); },
+             [&] {
+                 Shot("pause");
+                 run.Press(DIK_DOWN);
+             }},
+            {"open the options", ready, press(DIK_RETURN)},
+            {"options: open Game", [] { return AtRestOn<KorvanthOptionsMenu>(); },
+             [&] {
+                 Shot("options");
+                 run.Press(DIK_RETURN);
+             }},
+            {"game options", [] { return AtRestOn<KorvanthGameOptionsMenu>(); },
+             [&] {
+                 Shot("game_options");
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"options: to CRT", [] { return AtRestOn<KorvanthOptionsMenu>(); }, press(DIK_DOWN)},
+            {"open CRT", ready, press(DIK_RETURN)},
+            {"CRT page: to the switch", [] { return AtRestOn<KorvanthCRTMenu>(); },
+             [&] {
+                 EXPECT_TRUE(game->m_tunerActive);
+                 EXPECT_EQ(GetMenuMgr()->GetOverlayOpacity(), 0.0f) << "the picture is not darkened";
+                 Shot("crt");
+                 run.Press(DIK_DOWN);
+             }},
+            {"to Shape", ready, press(DIK_DOWN)},
+            {"to Color", ready, press(DIK_DOWN)},
+            {"open Color", ready, press(DIK_RETURN)},
+            {"color tuner: to the first row", [] { return AtRestOn<CRTTunerColorMenu>(); },
+             [&] {
+                 Shot("tuner_color");
+                 run.Press(DIK_DOWN);
+             }},
+            {"the picture before", ready,
+             [&] {
+                 before = BackBuffer();
+                 scanOpacityBefore = game->m_scanOpacity;
+                 run.Press(DIK_LEFT);
+             }},
+            {"scanlines lighter: the next frame shows it", ready,
+             [&] {
+                 EXPECT_LT(game->m_scanOpacity, scanOpacityBefore);
+                 const std::vector<uint32_t> after = BackBuffer();
+                 ASSERT_EQ(after.size(), before.size());
+                 for (size_t i = 0; i < after.size(); ++i) changedPixels += after[i] != before[i] ? 1 : 0;
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"back on CRT", [] { return AtRestOn<KorvanthCRTMenu>(); }, press(DIK_UP)},
+            {"to Shape", ready, press(DIK_RETURN)},
+            {"shape tuner", [] { return AtRestOn<CRTTunerShapeMenu>(); },
+             [&] {
+                 Shot("tuner_shape");
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"to Lighting", [] { return AtRestOn<KorvanthCRTMenu>(); }, press(DIK_DOWN)},
+            {"to Lighting", ready, press(DIK_DOWN)},
+            {"open Lighting", ready, press(DIK_RETURN)},
+            {"lighting tuner", [] { return AtRestOn<CRTTunerLightingMenu>(); },
+             [&] {
+                 Shot("tuner_lighting");
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"leave CRT", [] { return AtRestOn<KorvanthCRTMenu>(); }, press(DIK_ESCAPE)},
+            {"options: to Anaglyph", [] { return AtRestOn<KorvanthOptionsMenu>(); },
+             [&] {
+                 EXPECT_FALSE(game->m_tunerActive);
+                 run.Press(DIK_DOWN);
+             }},
+            {"open Anaglyph", ready, press(DIK_RETURN)},
+            {"anaglyph", [] { return AtRestOn<AnaglyphMenu>(); },
+             [&] {
+                 Shot("anaglyph");
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"to Video", [] { return AtRestOn<KorvanthOptionsMenu>(); }, press(DIK_DOWN)},
+            {"to Audio", ready, press(DIK_DOWN)},
+            {"open Audio", ready, press(DIK_RETURN)},
+            {"audio", [] { return AtRestOn<KorvanthAudioMenu>(); },
+             [&] {
+                 Shot("audio");
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"to Controls", [] { return AtRestOn<KorvanthOptionsMenu>(); }, press(DIK_DOWN)},
+            {"to Language", ready, press(DIK_DOWN)},
+            {"to Credits", ready, press(DIK_DOWN)},
+            {"open Credits", ready, press(DIK_RETURN)},
+            {"credits", [] { return AtRestOn<CreditsMenu>(); },
+             [&] {
+                 Shot("credits");
+                 run.Press(DIK_RETURN);
+             }},
+            {"leave the options", [] { return AtRestOn<KorvanthOptionsMenu>(); }, press(DIK_ESCAPE)},
+            {"pause: to the randomizer log", [] { return AtRestOn<KorvanthPauseMenu>(); }, press(DIK_DOWN)},
+            {"to the log", ready, press(DIK_DOWN)},
+            {"open the log", ready, press(DIK_RETURN)},
+            {"randomizer log", [] { return AtRestOn<RandomizerInfoMenu>(); },
+             [&] {
+                 Shot("randomizer_log");
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"to Title", [] { return AtRestOn<KorvanthPauseMenu>(); }, press(DIK_DOWN)},
+            {"ask for the title", ready, press(DIK_RETURN)},
+            {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); },
+             [&] {
+                 Shot("confirm_title");
+                 run.Press(DIK_LEFT);
+             }},
+            {"answer Yes", ready, press(DIK_RETURN)},
+            {"the title offers Continue: make the save an old one", [] { return AtRestOn<KorvanthTitleMenu>(); },
+             [&] {
+                 EXPECT_FALSE(gameflow::IsGameInProgress());
+                 const ZMenu* title = GetMenuMgr()->GetTopMenu();
+                 EXPECT_EQ(title->GetSelectedItem()->GetName(), ZHashedString("Continue"));
+                 Shot("title_continue");
+                 // The save as an older version wrote it: no minimap version.
+                 SavedProgress progress;
+                 ASSERT_TRUE(gameflow::ReadProgress(progress));
+                 progress.minimapVersion = 0;
+                 gameflow::WriteProgressAndAutosave(progress);
+                 run.Press(DIK_RETURN);
+             }},
+            {"the warning", [] { return AtRestOn<LoadWarningMenu>(); },
+             [&] {
+                 Shot("load_warning");
+                 run.Press(DIK_RETURN);
+             }},
+            {"playing the saved game again", Playing,
+             [&] {
+                 EXPECT_TRUE(gameflow::IsGameInProgress());
+                 EXPECT_TRUE(gameflow::IsRandomized()) << "the continued save keeps its seed";
+                 // A campaign select over the only campaign, for its picture.
+                 GetMenuMgr()->OpenMenu(new CampaignMenu());
+             }},
+            {"campaign select", [] { return AtRestOn<CampaignMenu>(); },
+             [&] {
+                 Shot("campaign_select");
+                 run.Press(DIK_ESCAPE);
+             }},
+            {"pause", Playing, press(DIK_ESCAPE)},
+            {"to Title", [] { return AtRestOn<KorvanthPauseMenu>(); }, press(DIK_UP)},
+            {"ask", ready, press(DIK_RETURN)},
+            {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, press(DIK_LEFT)},
+            {"Yes", ready, press(DIK_RETURN)},
+            {"title: up to Exit", [] { return AtRestOn<KorvanthTitleMenu>(); }, press(DIK_UP)},
+            {"ask to exit", ready, press(DIK_RETURN)},
+            {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, press(DIK_LEFT)},
+            {"answer Yes", ready, press(DIK_RETURN)},
+        };
+        const size_t done = run.Walk(steps, 4000);
+        EXPECT_EQ(done, steps.size()) << "the walk stopped before: " << (done < steps.size() ? steps[done].what : "");
+        EXPECT_GT(changedPixels, 0u) << "the tuner's change shows in the next frame";
+        EXPECT_EQ(run.game->exits, 1);
+    });
+}
+
+TEST(GameMenusWalkGl, DemoModeCountsDownOnTheIdleTitleAndAnyAnswerLeaves) {
+    gametest::RunInChild([] {
+        GameRunWalk run("DemoMode: true");
+        const auto ready = [] { return true; };
+        using namespace platform;
+        const std::vector<Step> steps = {
+            {"skip the splash", [] { return GetCinematicMgr()->GetPlayingCount() > 0; },
+             [&] { run.Press(DIK_RETURN); }},
+            {"the title, left alone", [] { return AtRestOn<KorvanthTitleMenu>(); }, [] {}},
+            {"the countdown appears", [] { return AtRestOn<DemoIdleMenu>(); },
+             [&] {
+                 EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 2u);
+                 Shot("demo_idle");
+                 run.Press(DIK_RETURN);
+             }},
+            {"any answer leaves it: the title again", ready, [] {}},
+            {"at rest on the title", [] { return AtRestOn<KorvanthTitleMenu>(); },
+             [] { EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 1u); }},
+        };
+        const size_t done = run.Walk(steps, 700);
+        EXPECT_EQ(done, steps.size()) << "the walk stopped before: " << (done < steps.size() ? steps[done].what : "");
+    });
+}
+
+}  // namespace
