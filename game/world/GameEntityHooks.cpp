@@ -1,9 +1,16 @@
 #include "game/world/GameEntityHooks.h"
 
 #include "entity/ZEntityGameHooks.h"
+#include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
 
 namespace {
+
+// The "Player" operand of script commands.
+uint32_t PlayerHandle() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    return game != nullptr && game->GetPlayer() != nullptr ? game->GetPlayer()->GetHandle() : 0;
+}
 
 ZHashedString DialogStringFile() {
     const KorvanthGame* game = KorvanthGame::Get();
@@ -55,6 +62,7 @@ ZHashedString SpriteGroup() {
 
 void InstallGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
+    hooks.getPlayerHandle = PlayerHandle;
     hooks.getDialogStringFile = DialogStringFile;
     hooks.showDialogText = ShowDialogText;
     hooks.getFrameTime = FrameTime;
@@ -66,6 +74,7 @@ void InstallGameEntityHooks() {
 
 void ClearGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
+    hooks.getPlayerHandle = nullptr;
     hooks.getDialogStringFile = nullptr;
     hooks.showDialogText = nullptr;
     hooks.getFrameTime = nullptr;

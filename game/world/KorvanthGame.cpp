@@ -14,6 +14,7 @@
 #include "framework/ZLocMgr.h"
 #include "game/display/BackdropShader.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
+#include "game/player/Player.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
@@ -139,6 +140,9 @@ void KorvanthGame::init() {
     LoadAutosave();
     InstallGameEntityHooks();
     m_display->SetUpGameScene(*this);
+    // The player joins the scene set up above (its sprite group and camera).
+    m_player = new Player();
+    SetPowerupHolder(&m_player->powerups);
     if (m_voice == nullptr) {
         m_synthVoice = SynthGameVoice::Create();
         m_voice = m_synthVoice.get();
@@ -182,6 +186,9 @@ bool KorvanthGame::OpenCampaignFile(const char* fileName) {
 }
 
 void KorvanthGame::shutdown() {
+    if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
+    delete m_player;
+    m_player = nullptr;
     m_display->ShutdownGameScene(*this);
     ReleaseSynthVoice();
     ClearGameEntityHooks();

@@ -16,6 +16,7 @@
 #include "game/world/SynthGameVoice.h"
 #include "game/world/TileMetadata.h"
 
+class Player;
 class ZFont;
 class ZSpriteBatch;
 
@@ -109,6 +110,8 @@ public:
     const ZArray<ZDefNode>& GetMapList() const { return m_mapList; }
     const ZArray<ZDefNode>& GetPaletteList() const { return m_paletteList; }
     bool IsOverworld() const { return m_overworld; }
+    // The one player, made at init with the scene and deleted at shutdown.
+    Player* GetPlayer() const { return m_player; }
     // The side of the tile atlas last built (0 before any).
     int32_t GetAtlasSide() const { return m_atlasSide; }
     // The hashed name of the campaign prefix followed by "Strings".
@@ -228,6 +231,7 @@ private:
     ZString m_mapName;
     ZHashedString m_mapId;
     bool m_overworld = false;
+    Player* m_player = nullptr;  // owned
     int32_t m_atlasSide = 0;
     bool m_compositeToggle = false;
 

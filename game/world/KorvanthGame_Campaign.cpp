@@ -7,6 +7,8 @@
 
 #include "foundation/ZColor32.h"
 #include "foundation/ZLog.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerContacts.h"
 #include "game/world/AtlasPacker.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/MapFileReader.h"
@@ -123,9 +125,12 @@ void KorvanthGame::LoadCampaign(const ZString& mapName) {
             m_mapData.defaultSpeedrunName = meta.FindChild(n.speedrun).GetAttribute(n.name);
             m_mapData.minimapBuild = ParseBool(meta.FindChild(n.minimap).GetAttribute(n.build).GetText()) ? 1 : 0;
             m_mapData.defaultMinimapName = meta.FindChild(n.minimap).GetAttribute(n.name);
-            // The player's mode settings follow the overworld flag once the
-            // player exists.
-            m_overworld = Has(meta, n.overworld);
+            // The player's mode settings follow the overworld flag.
+            const bool overworld = Has(meta, n.overworld);
+            if (overworld != m_overworld) {
+                m_overworld = overworld;
+                if (m_player != nullptr) ApplyModeSettings(*m_player);
+            }
         }
         if (!found) ZLog::Printf("The campaign has no map \"%s\"", mapName.GetText());
     }

@@ -1,0 +1,257 @@
+#include "support/PlayHarness.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "entity/ZPhysicsComponent.h"
+#include "entity/ZSpatialComponent.h"
+#include "foundation/ZDefinitionCache.h"
+#include "foundation/ZLog.h"
+#include "foundation/ZStreamMgr.h"
+#include "foundation/ZUpdatable.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
+#include "framework/ZConfigVar.h"
+#include "framework/ZLocMgr.h"
+#include "game/world/KorvanthGame.h"
+#include "input/ZControlMgr.h"
+#include "platform/input/fake/FakeInputSystem.h"
+#include "platform/input/input.h"
+#include "platform/os/fake/fake.h"
+#include "platform/sound/sound.h"
+#include "platform/window/keycodes.h"
+#include "platform/window/window.h"
+#include "renderer/ZTextureMgr.h"
+#include "support/PlayRoom.h"
+#include "support/TempDir.h"
+
+namespace playtest {
+
+namespace {
+
+using namespace platform;
+
+struct ControlName {
+    const char* name;
+    uint8_t key;
+};
+// The default bindings' keys: the arrows move (and up is also Jump and Enter,
+// as on a pad), space jumps, E interacts.
+const ControlName kControls[] = {
+    {"left", DIK_LEFT}, {"right", DIK_RIGHT}, {"up", DIK_UP},       {"down", DIK_DOWN},
+    {"jump", DIK_SPACE}, {"interact", DIK_E}, {"status", DIK_TAB}, {"map", DIK_M},
+};
+
+// The game as the harness runs it: its packages from the data build, one
+// fixed step of 1/60 s per frame, no splash, and a hook after each frame.
+class PlayGame : public KorvanthGame {
+public:
+    void addStreamSources() override {
+        KorvanthGame::addStreamSources();
+        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
+            ZStreamMgr::GetInstance()->AddPackageSource((dataDir + "/" + package).c_str());
+        }
+    }
+    void UpdateTiming() override {
+        clock->AdvanceSeconds(1.0 / 60.0);
+        KorvanthGame::UpdateTiming();
+    }
+    ZCinematic* CreateIntroSplash() override { return nullptr; }
+    void PostRender() override {
+        KorvanthGame::PostRender();
+        if (afterFrame) afterFrame();
+    }
+
+    os::fake::FakeClock* clock = nullptr;
+    std::string dataDir;
+    std::function<void()> afterFrame;
+};
+
+// Reads the player after every fixed step (it runs after the player's own
+// second pass).
+class Sampler : public ZUpdatable {
+public:
+    Sampler() : ZUpdatable(2) { SetUpdatePriority(1000); }
+    void Update(float, uint8_t) override {}
+    void PostUpdate(float, const uint8_t mask) override {
+        Player* const player = GetPlayer();
+        if ((mask & 2) == 0 || !recording || player == nullptr || player->spatial == nullptr) {
+            return;
+        }
+        PlaySample s;
+        s.frame = frame;
+        s.position = player->spatial->current.position;
+        s.velocity = player->spatial->current.velocity;
+        if (player->physics != nullptr) {
+            s.grounded = player->physics->grounded;
+            s.onWall = player->physics->onWall;
+            s.jumpsLeft = player->physics->jumpsLeft;
+        }
+        s.dead = player->IsDead();
+        s.inWater = player->roomConditions[1];
+        s.underwaterPhysics = player->underwaterPhysics;
+        s.deaths = GetDeathsCount(*player);
+        s.stepState = player->stepState;
+        samples->push_back(s);
+        ++stepsThisFrame;
+    }
+    bool recording = false;
+    int32_t frame = 0;
+    int32_t stepsThisFrame = 0;
+    std::vector<PlaySample>* samples = nullptr;
+};
+
+void HoldKeys(platform::input::FakeInputSystem& input, const std::vector<uint8_t>& keys) {
+    for (const ControlName& c : kControls) {
+        input.SetKey(c.key, false);
+    }
+    for (const uint8_t key : keys) {
+        input.SetKey(key, true);
+    }
+}
+
+}  // namespace
+
+bool ParsePlayScript(const std::string& text, std::vector<PlayFrames>& out, std::string& error) {
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        const size_t hash = line.find('#');
+        if (hash != std::string::npos) line.resize(hash);
+        std::istringstream words(line);
+        std::string word;
+        if (!(words >> word)) continue;
+        PlayFrames entry;
+        char* end = nullptr;
+        const long frames = std::strtol(word.c_str(), &end, 10);
+        if (end == word.c_str() || *end != '\0' || frames < 1 || frames > 100000) {
+            error = "line " + std::to_string(number) + ": \"" + word + "\" is not a frame count (1 to 100000)";
+            return false;
+        }
+        entry.frames = static_cast<int32_t>(frames);
+        while (words >> word) {
+            if (word == "-") continue;
+            bool known = false;
+            for (const ControlName& c : kControls) {
+                if (word == c.name) {
+                    entry.keys.push_back(c.key);
+                    known = true;
+                }
+            }
+            if (!known) {
+                error = "line " + std::to_string(number) + ": unknown control \"" + word + "\"";
+                return false;
+            }
+        }
+        out.push_back(entry);
+    }
+    return true;
+}
+
+PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
+    PlayResult result;
+    std::vector<PlayFrames> entries;
+    if (!ParsePlayScript(script, entries, result.error)) {
+        return result;
+    }
+    std::vector<std::vector<uint8_t>> frames;
+    for (const PlayFrames& e : entries) {
+        for (int32_t i = 0; i < e.frames; ++i) frames.push_back(e.keys);
+    }
+
+    korvtest::TempDir documents;
+    setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+    const std::string gameFolder = std::string("My Games/") + KorvanthGame::kTitle + "/";
+    documents.Write(gameFolder + "Config/Config.ini",
+                    "DoLogging: true\r\nFixedEngineFPS: 60\r\nFixedGameFPS: 60\r\n" + setup.config +
+                        "\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
+    os::fake::FakeClock clock;
+    using platform::window::Backend;
+    platform::window::SetWindowSystem(
+        platform::window::CreateWindowSystem(setup.gl ? Backend::Sdl : Backend::Fake));
+    auto devices = std::make_unique<platform::input::FakeInputSystem>();
+    platform::input::FakeInputSystem* const input = devices.get();
+    platform::input::SetInputSystem(std::move(devices));
+    platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+
+    auto* const game = new PlayGame();
+    game->clock = &clock;
+    game->dataDir = setup.dataDir;
+    Sampler sampler;
+    sampler.samples = &result.samples;
+    std::unique_ptr<PlayRoom> room;
+    int32_t waited = 0;
+    int32_t next = -1;  // the script frame that runs next; -1 before the start
+    game->afterFrame = [&] {
+        Player* const player = GetPlayer();
+        if (next < 0) {
+            // Start once whole steps run (start-up throttling is over).
+            if (++waited > 600) {
+                result.error = "the player never reached the room";
+                game->RequestQuit();
+                return;
+            }
+            if (player == nullptr || !(game->GetStepLength() > 0.0f)) return;
+            room = std::make_unique<PlayRoom>(setup.room);
+            if (!room->error().empty()) {
+                result.error = "room: " + room->error();
+                game->RequestQuit();
+                return;
+            }
+            // The room stands alone in its area at the map's current room.
+            if (KorvanthGame* korvanth = KorvanthGame::Get()) {
+                MapData& map = korvanth->GetMapData();
+                const float bounds[4] = {0.0f, 224.0f, 0.0f, 256.0f};
+                std::copy(bounds, bounds + 4, map.rectBounds);
+            }
+            for (const uint32_t id : setup.powerups) SetPowerup(*player, id, true);
+            const ZVector3 start = room->start();
+            SetCheckpointPosition(*player, start.x, start.y, false);
+            SetCheckpointPosition(*player, start.x, start.y, true);
+            player->spatial->current.position = start;
+            player->SettleMotion();
+            player->inPlay = true;
+            if (setup.prepare) setup.prepare(*player);
+            result.started = true;
+            next = 0;
+        } else {
+            if (sampler.stepsThisFrame != 1) ++result.framesWithoutOneStep;
+            if (setup.afterFrame && player != nullptr) setup.afterFrame(*player, next);
+            ++next;
+        }
+        if (next >= static_cast<int32_t>(frames.size())) {
+            sampler.recording = false;
+            HoldKeys(*input, {});
+            game->RequestQuit();
+            return;
+        }
+        HoldKeys(*input, frames[static_cast<size_t>(next)]);
+        sampler.frame = next;
+        sampler.stepsThisFrame = 0;
+        sampler.recording = true;
+    };
+    ZBaseGame::Run(game, 0, 0, "", 1);
+    room.reset();
+
+    std::ifstream log(documents.File(gameFolder + "Logs/Log.txt"));
+    for (std::string line; std::getline(log, line);) result.log.push_back(line);
+    ZBaseGame::DestroyInstance();
+    // The next run in this process starts from nothing, as a new program would.
+    ClearConfigRegistry();
+    DeleteControlMgr();
+    ZLocMgr::DestroyInstance();
+    ZTextureMgr::DestroyInstance();
+    ZDefinitionCache::DestroyInstance();
+    ZStreamMgr::DestroyInstance();
+    platform::input::SetInputSystem(nullptr);
+    platform::window::SetWindowSystem(nullptr);
+    unsetenv("XDG_DOCUMENTS_DIR");
+    return result;
+}
+
+}  // namespace playtest

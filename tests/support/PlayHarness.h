@@ -1,0 +1,81 @@
+#pragma once
+
+// Plays the game the way a player does: the real start-up of KorvanthGame on
+// fake window, input and sound devices (or the offscreen GL window when
+// pictures matter), straight into a room with the player standing in it, then
+// a script of held controls fed through the fake keyboard frame by frame, one
+// fixed step of 1/60 s per frame, with the player's state read back after
+// every step. The script format is in PlayHarness.md beside this file.
+//
+// A run frees process-wide singletons at its end: run each one in a child
+// process (gametest::RunInChild) and check what it recorded there.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/ZVector3.h"
+
+class Player;
+
+namespace playtest {
+
+// The player after one fixed step.
+struct PlaySample {
+    int32_t frame = 0;  // script frame the step belongs to, from 0
+    ZVector3 position;
+    ZVector3 velocity;
+    bool grounded = false;
+    bool onWall = false;
+    bool dead = false;
+    bool inWater = false;
+    bool underwaterPhysics = false;
+    int32_t jumpsLeft = 0;
+    int32_t deaths = 0;
+    int32_t stepState = 0;  // overworld: 1 while stepping
+};
+
+// One line of a script: these controls held for that many frames.
+struct PlayFrames {
+    int32_t frames = 0;
+    std::vector<uint8_t> keys;  // scan codes held
+};
+
+// Parses the script text; false with a message naming the line on error.
+bool ParsePlayScript(const std::string& text, std::vector<PlayFrames>& out, std::string& error);
+
+struct PlaySetup {
+    // The folder of the built packages (test programs are told it; the
+    // support library is not).
+#ifdef KORV_DATA_BUILD_DIR
+    std::string dataDir = KORV_DATA_BUILD_DIR;
+#else
+    std::string dataDir;
+#endif
+    // The room as text (PlayRoom.h); its 'P' is the start and the checkpoint.
+    std::vector<std::string> room;
+    // Powerup ids the player holds from the start.
+    std::vector<uint32_t> powerups;
+    // Open the offscreen GL window (for screenshots) instead of the fake one.
+    bool gl = false;
+    // Config.ini lines added to the harness's own.
+    std::string config;
+    // Runs once the player stands in the room, before the first script frame.
+    std::function<void(Player&)> prepare;
+    // Runs after each script frame's steps, with the frame's index.
+    std::function<void(Player&, int32_t frame)> afterFrame;
+};
+
+struct PlayResult {
+    bool started = false;       // the player reached the room
+    std::string error;          // a script or room that could not be used
+    std::vector<PlaySample> samples;
+    int32_t framesWithoutOneStep = 0;  // frames that ran other than one fixed step
+    std::vector<std::string> log;      // the run's Log.txt lines
+};
+
+// Runs the script from the setup; returns what the steps left.
+PlayResult RunPlay(const PlaySetup& setup, const std::string& script);
+
+}  // namespace playtest
