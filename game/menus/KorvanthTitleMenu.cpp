@@ -13,6 +13,8 @@
 #include "game/menus/LoadWarningMenu.h"
 #include "game/menus/LoadingMenu.h"
 #include "game/menus/RandomizerMenu.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZMenuItem.h"
@@ -207,6 +209,8 @@ void KorvanthTitleMenu::OnAccept(const ZHashedString name) {
             }
             audio->PlaySound(ZHashedString("QMW Stinger"));
             m_codeEntered = true;
+            const KorvanthGame* korvanth = KorvanthGame::Get();
+            if (Player* player = korvanth != nullptr ? korvanth->GetPlayer() : nullptr) SetEnteredCode(*player, true);
         }
         RecordInput(kAccept);
         if (MatchesCode(kCodeLength)) {

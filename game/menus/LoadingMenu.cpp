@@ -1,5 +1,6 @@
 #include "game/menus/LoadingMenu.h"
 
+#include "foundation/ZLog.h"
 #include "game/menus/GameFlow.h"
 #include "game/menus/GameMenuSupport.h"
 #include "game/menus/MenuScene.h"
@@ -32,13 +33,20 @@ void LoadingMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* mouse) 
     ZMenu::HandleAction(event, mouse);
     if (event.kind == ZMenuEventKind::InDone) {
         KorvanthGame* game = KorvanthGame::Get();
-        // A campaign that cannot start leaves this screen up with its log
-        // line; Cancel goes back.
-        m_closePending = game != nullptr && gameflow::StartCampaign(*game, m_campaignFile, m_continue, m_newGame);
-    } else if (event.kind == ZMenuEventKind::Tick && m_closePending) {
-        // Play begins: every menu goes (the manager takes requests again by
-        // the frame's tick, not while it reports the finished opening).
-        m_closePending = false;
-        GetMenuMgr()->CloseAll(ZMenuMgr::kForward);
+        m_outcome = game != nullptr && gameflow::StartCampaign(*game, m_campaignFile, m_continue, m_newGame)
+                        ? Outcome::kStarted
+                        : Outcome::kFailed;
+    } else if (event.kind == ZMenuEventKind::Tick && m_outcome != Outcome::kPending) {
+        // The manager takes requests again by the frame's tick, not while it
+        // reports the finished opening.
+        ZMenuMgr* menus = GetMenuMgr();
+        menus->CloseAll(m_outcome == Outcome::kStarted ? ZMenuMgr::kForward : ZMenuMgr::kBack);
+        if (m_outcome == Outcome::kFailed) {
+            // The title may be gone (Continue closed it): bring it back rather
+            // than leave an empty screen.
+            ZLog::Printf("Campaign \"%s\" could not be started; back to the title", m_campaignFile.GetText());
+            if (KorvanthGame* game = KorvanthGame::Get()) menus->OpenMenu(game->CreateTitleMenu(1));
+        }
+        m_outcome = Outcome::kPending;
     }
 }

@@ -5,8 +5,8 @@
 
 // The screen that stands while a campaign starts: one centred "Loading"
 // line. Once its opening transition is over it starts the campaign file it
-// was given, as a new game or continuing the saved one; the start closes
-// every menu. While it exists the world's text layer is hidden and the wipe
+// was given, as a new game or continuing the saved one; then every menu
+// closes. A campaign that cannot start brings the title back. While it exists the world's text layer is hidden and the wipe
 // overlay shown.
 class LoadingMenu : public ZMenu {
 public:
@@ -26,5 +26,8 @@ private:
     ZString m_campaignFile;
     bool m_continue = false;
     bool m_newGame = false;
-    bool m_closePending = false;  // the campaign started; the menus close at the next tick
+    // What the start did, acted on at the next tick: play begins (every menu
+    // closes), or the title comes back.
+    enum class Outcome { kPending, kStarted, kFailed };
+    Outcome m_outcome = Outcome::kPending;
 };

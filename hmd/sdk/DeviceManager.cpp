@@ -66,6 +66,9 @@ DeviceManager* DeviceManager::Create() {
     DeviceManager* const manager = new DeviceManager();
     if (manager == nullptr) return nullptr;
     manager->m_hid = platform::hid::GetOrCreateHidSystem();
+    // The game's thread runs the video system: take the displays' desktop
+    // places here, where the device thread's monitor search finds them.
+    platform::hid::RefreshDisplayPlacements();
     if (!manager->Initialize(nullptr)) {
         manager->Release();
         return nullptr;

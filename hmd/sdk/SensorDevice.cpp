@@ -93,6 +93,27 @@ bool DisplayInfoReport::Unpack(const uint8_t* const b, const size_t size) {
     return true;
 }
 
+bool DisplayInfoReport::ToDescriptor(HMDDeviceDescriptor* const hmd) const {
+    if (hmd == nullptr || (distortionType & 0x0F) == 0) return false;
+    // A screen of no size describes nothing: the projection would collapse.
+    if (!(horizontalSize > 0) || !(verticalSize > 0)) return false;
+    hmd->horizontalResolution = horizontalResolution;
+    hmd->verticalResolution = verticalResolution;
+    hmd->screenWidth = horizontalSize;
+    hmd->screenHeight = verticalSize;
+    hmd->contents = HMDDeviceDescriptor::Contents_Screen;
+    bool finite = true;
+    for (int i = 0; i < 4; ++i) finite = finite && std::isfinite(distortionK[i]);
+    // Coefficients that are not numbers are not used: the model's own apply.
+    if ((distortionType & 0x0F) == 2 && finite) {
+        for (int i = 0; i < 4; ++i) hmd->distortionK[i] = distortionK[i];
+        hmd->eyeToScreenDistance = eyeToScreenDistance[0];
+        hmd->contents |= HMDDeviceDescriptor::Contents_Distortion;
+    }
+    if (hmd->screenWidth > 0.14f) hmd->contents |= HMDDeviceDescriptor::Contents_7Inch;
+    return true;
+}
+
 // --- Device ----------------------------------------------------------------------------
 
 const HIDDeviceBase::LogLines& SensorDevice::GetLogLines() const {
@@ -191,7 +212,7 @@ bool SensorDevice::SetCoordinateFrame(const CoordinateFrame frame) {
 }
 
 SensorDevice::CoordinateFrame SensorDevice::GetCoordinateFrame() const {
-    return m_coordinates;
+    return m_coordinates.load();
 }
 
 bool SensorDevice::SetRange(const SensorRange& range, const bool waitFlag) {
@@ -254,7 +275,7 @@ float SensorDevice::GetLastTemperature() const {
 Vector3f SensorDevice::Convert(const int32_t raw[3]) const {
     const Vector3f v(static_cast<float>(raw[0]) * 0.0001f, static_cast<float>(raw[1]) * 0.0001f,
                      static_cast<float>(raw[2]) * 0.0001f);
-    if (m_coordinates == Coord_Sensor && m_hwCoordinates == Coord_HMD) return {v.x, v.z, -v.y};
+    if (m_coordinates.load() == Coord_Sensor && m_hwCoordinates.load() == Coord_HMD) return {v.x, v.z, -v.y};
     return v;
 }
 
@@ -359,24 +380,9 @@ void SensorDeviceFactory::EnumerateDevices(EnumerateVisitor& visitor) {
         uint8_t buffer[DisplayInfoReport::kSize] = {9};
         DisplayInfoReport report;
         if (!device->GetFeatureReport(buffer, sizeof(buffer)) || !report.Unpack(buffer, sizeof(buffer))) continue;
-        if ((report.distortionType & 0x0F) == 0 || manager->GetHMDFactory() == nullptr) continue;
-        // A screen of no size describes nothing: the projection would collapse.
-        if (!(report.horizontalSize > 0) || !(report.verticalSize > 0)) continue;
+        if (manager->GetHMDFactory() == nullptr) continue;
         HMDDeviceDescriptor hmd(manager->GetHMDFactory());
-        hmd.horizontalResolution = report.horizontalResolution;
-        hmd.verticalResolution = report.verticalResolution;
-        hmd.screenWidth = report.horizontalSize;
-        hmd.screenHeight = report.verticalSize;
-        hmd.contents = HMDDeviceDescriptor::Contents_Screen;
-        bool finite = true;
-        for (int i = 0; i < 4; ++i) finite = finite && std::isfinite(report.distortionK[i]);
-        // Coefficients that are not numbers are not used: the model's own apply.
-        if ((report.distortionType & 0x0F) == 2 && finite) {
-            for (int i = 0; i < 4; ++i) hmd.distortionK[i] = report.distortionK[i];
-            hmd.eyeToScreenDistance = report.eyeToScreenDistance[0];
-            hmd.contents |= HMDDeviceDescriptor::Contents_Distortion;
-        }
-        if (hmd.screenWidth > 0.14f) hmd.contents |= HMDDeviceDescriptor::Contents_7Inch;
+        if (!report.ToDescriptor(&hmd)) continue;
         visitor.Visit(hmd);
     }
 }

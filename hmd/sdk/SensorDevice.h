@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "hmd/sdk/HIDDeviceBase.h"
@@ -8,6 +9,7 @@
 namespace HSK {
 
 class DeviceManager;
+class HMDDeviceDescriptor;
 
 // Measuring ranges: acceleration m/s^2, rotation rad/s, magnetic field gauss.
 struct SensorRange {
@@ -46,6 +48,10 @@ struct DisplayInfoReport {
     float distortionK[6] = {};
 
     bool Unpack(const uint8_t* buffer, size_t size);
+    // Fills the headset's screen (and, for distortion type 2 with coefficients
+    // that are numbers, its lens figures) into desc. False when the report
+    // describes no headset screen: no distortion type, or a screen of no size.
+    bool ToDescriptor(HMDDeviceDescriptor* desc) const;
 };
 
 class SensorDevice : public HIDDeviceBase {
@@ -70,7 +76,7 @@ public:
     // The latest converted sample (thread side; tests read it once quiet).
     Vector3f GetLastAcceleration() const;
     float GetLastTemperature() const;
-    CoordinateFrame GetHardwareCoordinateFrame() const { return m_hwCoordinates; }
+    CoordinateFrame GetHardwareCoordinateFrame() const { return m_hwCoordinates.load(); }
 
     uint64_t OnTicks(uint64_t nowUs) override;
 
@@ -94,8 +100,9 @@ private:
     void ProcessReport(const TrackerReport& report);
     Vector3f Convert(const int32_t raw[3]) const;
 
-    CoordinateFrame m_coordinates = Coord_Sensor;
-    CoordinateFrame m_hwCoordinates = Coord_HMD;
+    // Written on the device thread, read from any thread.
+    std::atomic<CoordinateFrame> m_coordinates{Coord_Sensor};
+    std::atomic<CoordinateFrame> m_hwCoordinates{Coord_HMD};
     // Sequence state, guarded by the handler lock.
     bool m_sequenceValid = false;
     uint8_t m_lastSampleCount = 0;

@@ -70,6 +70,46 @@ uint16_t DefaultInputReportLength(uint16_t vendorId, uint16_t productId);
 // shorter than 128 bytes, lacks the EDID header or names no letters.
 std::string MonitorIdFromEdid(const uint8_t* edid, size_t size);
 
+// The name a monitor gives itself (EDID display-product-name descriptor, tag
+// 0xFC, in one of the four descriptors at bytes 54, 72, 90 and 108), spaces at
+// its end dropped. Empty when the block is shorter than 128 bytes, lacks the
+// EDID header or has no name descriptor.
+std::string MonitorNameFromEdid(const uint8_t* edid, size_t size);
+
+// What a HID report descriptor says of the device: its top-level usage and the
+// longest input, output and feature report, each counting the report-id byte
+// (as DeviceInfo does). `complete` is false when the descriptor ends inside an
+// item or overflows its global stack; what was read before still counts.
+struct ReportDescriptorSummary {
+    bool complete = false;
+    uint16_t usagePage = 0;
+    uint16_t usage = 0;
+    uint16_t inputReportLength = 0;
+    uint16_t outputReportLength = 0;
+    uint16_t featureReportLength = 0;
+};
+ReportDescriptorSummary SummariseReportDescriptor(const uint8_t* descriptor, size_t size);
+
+// A display as the video system names and places it on the desktop.
+struct DisplayPlacement {
+    std::string name;
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// Places a monitor on the desktop: the display whose name is the monitor's
+// EDID name, or else the one named after its connector (the connector name
+// without the "cardN-" prefix, e.g. "HDMI-A-1"). False, the position left
+// as it was, when no display or more than one matches.
+bool PlaceMonitor(MonitorInfo& monitor, const std::string& edidName, const std::vector<DisplayPlacement>& displays);
+
+// The video system's displays, kept for the device thread: refreshed on the
+// thread that runs the video system (a headset device manager refreshes them
+// as it starts); read from any thread.
+void RefreshDisplayPlacements();
+void SetDisplayPlacements(std::vector<DisplayPlacement> displays);
+std::vector<DisplayPlacement> GetDisplayPlacements();
+
 enum class Backend { Sdl, Fake };
 std::unique_ptr<HidSystem> CreateHidSystem(Backend backend);
 

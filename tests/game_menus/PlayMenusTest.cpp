@@ -310,30 +310,41 @@ TEST_F(PlayMenusTest, LoadingScreenHidesTheTextLayerWhileItStands) {
     auto* loading = new LoadingMenu();
     EXPECT_FALSE(GetMenuScene().textLayerVisible);
     EXPECT_TRUE(GetMenuScene().wipeVisible);
-    loading->SetTarget("Missing.kdd", false, true);
-    Open(loading);
-    EXPECT_EQ(Top(), loading) << "a campaign that cannot start leaves the screen up";
-    Send(Kind::Cancel);
-    EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u);
+    delete loading;
     EXPECT_TRUE(GetMenuScene().textLayerVisible);
     EXPECT_FALSE(GetMenuScene().wipeVisible);
 }
 
-TEST_F(PlayMenusTest, LoadWarningOpensTheLoadingScreenOnEitherAnswer) {
+TEST_F(PlayMenusTest, ACampaignThatCannotStartBringsTheTitleBack) {
+    // A save that names a campaign file no source holds (a removed mod).
+    SavedProgress progress;
+    progress.campaign = "Removed Mod.kdd";
+    progress.map = "Somewhere";
+    progress.minimapVersion = gameflow::kMinimapVersion;
+    gameflow::WriteProgressAndAutosave(progress);
+    Open(game->CreateTitleMenu(1));
+    SelectAndSend("Continue", Kind::Accept);
+    ASSERT_EQ(GetMenuMgr()->GetOpenMenuCount(), 1u);
+    auto* title = TopAs<KorvanthTitleMenu>();
+    ASSERT_NE(title, nullptr) << "not an empty screen";
+    EXPECT_FALSE(title->IsOnPressStartPage());
+    EXPECT_FALSE(gameflow::IsGameInProgress());
+    EXPECT_TRUE(std::filesystem::exists(AutosaveFile())) << "the save is kept";
+}
+
+TEST_F(PlayMenusTest, LoadWarningContinuesTheSaveOnEitherAnswer) {
     for (const int32_t answer : {Kind::Accept, Kind::Cancel}) {
+        WriteSave();  // its checkpoint lies in "Overworld"; a new game would start in "Caverns"
+        gameflow::SetGameInProgress(false);
         auto* warning = new LoadWarningMenu(ZHashedString("MinimapWarning"));
-        warning->SetTarget("Missing.kdd");
+        warning->SetTarget("Korvanth.kdd");
         Open(warning);
-        EXPECT_NE(warning->GetWarningText().Find("\n"), -1);
+        EXPECT_NE(warning->GetWarningText().Find("\n"), -1) << "the text's \\n is a line break";
         Send(answer);
-        auto* loading = TopAs<LoadingMenu>();
-        ASSERT_NE(loading, nullptr);
-        EXPECT_EQ(loading->GetCampaignFile(), "Missing.kdd");
-        EXPECT_TRUE(loading->IsContinue());
-        EXPECT_FALSE(loading->IsNewGame());
-        EXPECT_EQ(GetMenuMgr()->GetMenuAt(0), warning) << "the popup stays below";
-        GetMenuMgr()->CloseAll();
-        Settle();
+        EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u) << answer;
+        EXPECT_TRUE(gameflow::IsGameInProgress()) << answer;
+        EXPECT_EQ(game->GetCurrentMapName(), "Overworld") << answer << ": continued at the checkpoint";
+        game->LoadCampaign("Caverns");
     }
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "HeadsetFixture.h"
 #include "hmd/sdk/DeviceManager.h"
@@ -89,6 +91,28 @@ TEST_F(SensorDeviceTest, OpensReadsRangesSetsTheFrameAndKeepsAlive) {
 TEST_F(SensorDeviceTest, ATrackerInAHeadsetReportsInTheHeadsetFrame) {
     ASSERT_NE(Open(true), nullptr);
     EXPECT_EQ(sensor->GetCoordinateFrame(), HSK::SensorDevice::Coord_HMD);
+}
+
+// The frame is changed on the device thread while the game may read it from its own:
+// the thread sanitizer build (scripts/tsan) sees any unguarded access here.
+TEST_F(SensorDeviceTest, TheFrameCanBeReadWhileTheDeviceThreadChangesIt) {
+    ASSERT_NE(Open(), nullptr);
+    std::atomic<bool> stop{false};
+    std::atomic<int> hmdSeen{0};
+    std::thread reader([&] {
+        while (!stop.load()) {
+            if (sensor->GetCoordinateFrame() == HSK::SensorDevice::Coord_HMD) ++hmdSeen;
+            if (sensor->GetHardwareCoordinateFrame() == HSK::SensorDevice::Coord_HMD) ++hmdSeen;
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        const auto frame = i % 2 == 0 ? HSK::SensorDevice::Coord_HMD : HSK::SensorDevice::Coord_Sensor;
+        EXPECT_TRUE(sensor->SetCoordinateFrame(frame));
+        EXPECT_EQ(sensor->GetCoordinateFrame(), frame);
+        EXPECT_EQ(sensor->GetHardwareCoordinateFrame(), frame);
+    }
+    stop = true;
+    reader.join();
 }
 
 TEST_F(SensorDeviceTest, RangesRoundUpToWhatTheTrackerSupports) {

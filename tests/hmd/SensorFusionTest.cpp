@@ -55,6 +55,40 @@ TEST(SensorFusion, FollowsAConstantRotation) {
     }
 }
 
+// Rates are in the tracker's own frame, so each step turns about the axis as it
+// now points: a turn about one axis then another composes on the right. Turns
+// about a single axis from rest cannot tell the two orders apart; these can.
+TEST(SensorFusion, TurnsAboutTwoAxesInTurnComposeInTheTrackersFrame) {
+    const float quarter = 1.5707964f;
+    struct Case {
+        Vector3f first, second;  // axes, each turned a quarter at 1 rad/s
+    };
+    const Case cases[] = {
+        {{0, 1, 0}, {1, 0, 0}},
+        {{1, 0, 0}, {0, 0, 1}},
+        {{0, 0, 1}, {0, 1, 0}},
+    };
+    for (const Case& c : cases) {
+        HSK::SensorFusion fusion;
+        fusion.SetGravityCorrection(false);
+        fusion.SetPrediction(0.05f);
+        const int steps = 1571;  // a quarter turn of 1 ms steps
+        for (int i = 0; i < steps; ++i) fusion.HandleMessage(Frame(c.first, {0, 0, 0}));
+        for (int i = 0; i < steps; ++i) fusion.HandleMessage(Frame(c.second, {0, 0, 0}));
+        const Quatf expected = AxisAngle(c.first, quarter) * AxisAngle(c.second, quarter);
+        ExpectQuat(fusion.GetOrientation(), expected, 2e-3f);
+        // The prediction looks ahead about the second axis, from where the tracker now is.
+        const float ahead = (0.05f + 0.001f);
+        ExpectQuat(fusion.GetPredictedOrientation(), expected * AxisAngle(c.second, ahead), 2e-3f);
+        // The tracker's own second axis now points where the first turn sent it.
+        const Vector3f turned = fusion.GetOrientation().Rotate(c.second);
+        const Vector3f want = AxisAngle(c.first, quarter).Rotate(c.second);
+        EXPECT_NEAR(turned.x, want.x, 2e-3f);
+        EXPECT_NEAR(turned.y, want.y, 2e-3f);
+        EXPECT_NEAR(turned.z, want.z, 2e-3f);
+    }
+}
+
 TEST(SensorFusion, TiltCorrectionOnlyNearRestAndOneG) {
     const Quatf tilted = AxisAngle({0, 0, 1}, 0.3f);
     struct Case {

@@ -40,6 +40,25 @@ std::string FromWide(const wchar_t* text) {
     return out;
 }
 
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// SDL's HID functions give no report descriptor. Linux keeps one for each
+// hidraw node in sysfs; other paths (the USB library's) have none.
+bool ReadHidrawDescriptor(const std::string& path, ReportDescriptorSummary* summary) {
+    static const std::string kPrefix = "/dev/hidraw";
+    if (path.rfind(kPrefix, 0) != 0 || path.size() == kPrefix.size()) return false;
+    const std::string node = path.substr(std::string("/dev/").size());
+    if (node.find('/') != std::string::npos) return false;
+    const std::vector<uint8_t> bytes =
+        ReadFileBytes(std::filesystem::path("/sys/class/hidraw") / node / "device" / "report_descriptor");
+    if (bytes.empty()) return false;
+    *summary = SummariseReportDescriptor(bytes.data(), bytes.size());
+    return summary->complete;
+}
+
 class SdlDevice final : public Device {
 public:
     explicit SdlDevice(SDL_hid_device* device) : m_device(device) { SDL_hid_set_nonblocking(m_device, 1); }
@@ -79,10 +98,19 @@ public:
             out.versionNumber = info->release_number;
             out.usage = info->usage;
             out.usagePage = info->usage_page;
-            // This library does not give the report descriptor's lengths.
-            out.inputReportLength = DefaultInputReportLength(info->vendor_id, info->product_id);
-            out.outputReportLength = 0;
-            out.featureReportLength = 64;
+            ReportDescriptorSummary summary;
+            if (ReadHidrawDescriptor(out.path, &summary)) {
+                out.usage = summary.usage;
+                out.usagePage = summary.usagePage;
+                out.inputReportLength = summary.inputReportLength;
+                out.outputReportLength = summary.outputReportLength;
+                out.featureReportLength = summary.featureReportLength;
+            } else {
+                // No descriptor to read: the lengths the headset devices use.
+                out.inputReportLength = DefaultInputReportLength(info->vendor_id, info->product_id);
+                out.outputReportLength = 0;
+                out.featureReportLength = 64;
+            }
             out.manufacturer = FromWide(info->manufacturer_string);
             out.product = FromWide(info->product_string);
             out.serialNumber = FromWide(info->serial_number);
@@ -128,6 +156,7 @@ public:
 
     std::vector<MonitorInfo> EnumerateMonitors() override {
         std::vector<MonitorInfo> monitors;
+        const std::vector<DisplayPlacement> displays = GetDisplayPlacements();
         std::error_code ec;
         std::filesystem::directory_iterator it("/sys/class/drm", ec);
         if (ec) return monitors;
@@ -135,13 +164,13 @@ public:
             std::ifstream status(entry.path() / "status");
             std::string state;
             if (!status || !(status >> state) || state != "connected") continue;
-            std::ifstream file(entry.path() / "edid", std::ios::binary);
-            const std::vector<uint8_t> edid((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            const std::vector<uint8_t> edid = ReadFileBytes(entry.path() / "edid");
             const std::string id = MonitorIdFromEdid(edid.data(), edid.size());
             if (id.empty()) continue;
             MonitorInfo monitor;
             monitor.hardwareId = id;
             monitor.adapterName = entry.path().filename().string();
+            PlaceMonitor(monitor, MonitorNameFromEdid(edid.data(), edid.size()), displays);
             monitors.push_back(monitor);
         }
         return monitors;
@@ -154,6 +183,23 @@ private:
 };
 
 }  // namespace
+
+void RefreshDisplayPlacements() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+    std::vector<DisplayPlacement> displays;
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) != 0) continue;
+        const char* const name = SDL_GetDisplayName(i);
+        DisplayPlacement display;
+        display.name = name != nullptr ? name : "";
+        display.x = bounds.x;
+        display.y = bounds.y;
+        displays.push_back(std::move(display));
+    }
+    SetDisplayPlacements(std::move(displays));
+}
 
 std::unique_ptr<HidSystem> CreateSdlHidSystem() {
     return std::make_unique<SdlHidSystem>();
