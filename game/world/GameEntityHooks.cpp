@@ -2,6 +2,7 @@
 
 #include "entity/ZEntityGameHooks.h"
 #include "game/player/Player.h"
+#include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
 
 namespace {
@@ -54,6 +55,11 @@ ZRTTIBase* Manager(const ZHashedString name) {
     return &game->GetLightMgr();
 }
 
+uint32_t SessionId() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    return game != nullptr ? game->GetSessionGUID() : 0;
+}
+
 ZHashedString SpriteGroup() {
     return ZHashedString("World Sprites Group");
 }
@@ -70,6 +76,8 @@ void InstallGameEntityHooks() {
     hooks.getScreenSize = ScreenSize;
     hooks.findManager = Manager;
     hooks.getWorldSpriteGroup = SpriteGroup;
+    hooks.getSessionId = SessionId;
+    hooks.shouldCreateEntity = ShouldSpawnEntity;
 }
 
 void ClearGameEntityHooks() {
@@ -82,4 +90,6 @@ void ClearGameEntityHooks() {
     hooks.getScreenSize = nullptr;
     hooks.findManager = nullptr;
     hooks.getWorldSpriteGroup = nullptr;
+    hooks.getSessionId = nullptr;
+    hooks.shouldCreateEntity = nullptr;
 }

@@ -1,4 +1,6 @@
 #include "game/world/KorvanthGame.h"
+#include "game/world/KorvEntity.h"
+#include "game/world/WorldEntity.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "entity/ZCommandRunner.h"
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
@@ -55,7 +56,10 @@ bool LessFileNameNoCase(const ZString& a, const ZString& b) {
 
 KorvanthGame::KorvanthGame() : m_display(std::make_unique<NullGameDisplay>()) {}
 
-KorvanthGame::~KorvanthGame() { ReleaseItemSheet(); }
+KorvanthGame::~KorvanthGame() {
+    DestroyRoomWorld();
+    ReleaseItemSheet();
+}
 
 KorvanthGame* KorvanthGame::GetGameInstance() {
     if (ZBaseGame::PeekInstance() == nullptr && !ZBaseGame::IsExiting()) {
@@ -154,6 +158,8 @@ void KorvanthGame::init() {
 void KorvanthGame::postinit() {
     ZBaseGame::postinit();
     ZLog::Printf("KorvanthGame::postinit");
+    // A quick start on the command line already opened its campaign and room.
+    if (m_worldEntity != nullptr) return;
     ZArray<ZString> campaigns;
     ZStreamMgr::GetInstance()->FindFiles(campaigns, "*.kdd");
     std::vector<ZString> sorted(campaigns.begin(), campaigns.begin() + campaigns.Count());
@@ -186,6 +192,8 @@ bool KorvanthGame::OpenCampaignFile(const char* fileName) {
 }
 
 void KorvanthGame::shutdown() {
+    // The room's entities are saved and the layers go while the renderer lives.
+    DestroyRoomWorld();
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     delete m_player;
     m_player = nullptr;
@@ -255,11 +263,6 @@ void KorvanthGame::Update() {
     ZBaseGame::Update();
     UpdateDemoIdle();
     if (m_demoMode) DrawDemoMark();
-}
-
-void KorvanthGame::FixedUpdate() {
-    ZBaseGame::FixedUpdate();
-    RunDeferredCommands();
 }
 
 void KorvanthGame::DrawDemoMark() {

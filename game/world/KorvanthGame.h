@@ -1,22 +1,32 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "foundation/ZArray.h"
 #include "foundation/ZDefNode.h"
 #include "foundation/ZHashedString.h"
+#include "foundation/ZMatrix4.h"
 #include "foundation/ZStateStore.h"
 #include "foundation/ZString.h"
 #include "foundation/ZVector4.h"
 #include "entity/ZLightMgr.h"
 #include "framework/ZBaseGame.h"
+#include "game/world/EntityState.h"
 #include "game/world/GameServices.h"
 #include "game/world/MapData.h"
+#include "game/world/RoomConditions.h"
+#include "game/world/RoomEdges.h"
 #include "game/world/SynthGameVoice.h"
 #include "game/world/TileMetadata.h"
 
 class Player;
+class DynWorldEntity;
+class KorvEntity;
+class WorldEntity;
 class ZFont;
 class ZSpriteBatch;
 
@@ -42,6 +52,12 @@ public:
     // "1.01.<build>", the build being GameVersion/Version of the version file.
     const char* GetVersionText() const override;
     const char* GetTitleTextureFile() const override { return "title_text.dds"; }
+    // The camera's default field of view and the music's default volume.
+    float GetDefaultFOV() const override { return 30.0f; }
+    float GetDefaultMusicVolume() const override { return 0.4f; }
+    // The font of the game's texts (dialogs, prompts); the display sets it.
+    ZFont* GetTextFont() const { return m_textFont; }
+    void SetTextFont(ZFont* font) { m_textFont = font; }
     const char* GetCalibrationTextureFile() const override { return "calibration.dds"; }
     int32_t GetWindowIconId() const override { return 101; }
     void GetBuildInfo(ZString& out) const override;
@@ -65,8 +81,16 @@ public:
     ZFXAAFilter* CreateFXAAFilter() override;
     ZShader* CreateDepthBackdropShader() override;
     void Update() override;
-    // The engine's fixed step, then the command texts deferred during it.
+    // New Game: loads the current map's current room (the map's start room,
+    // or the one QuickStart chose) with its entities, then the engine's start.
+    // A stand-in for the campaign start of the game's menus.
+    bool StartNewGame() override;
+    // The engine's step, then the command texts queued during it.
     void FixedUpdate() override;
+    // The engine's words, then "QuickStart" (both passes).
+    void HandleCommandLineArgs(const ZArray<ZString>& words, int32_t pass) override;
+    // The engine's factories and command runners, then the game's.
+    void preinit() override;
     void SetPaused(bool paused) override;
     void Exit() override;
 
@@ -117,6 +141,51 @@ public:
     // The hashed name of the campaign prefix followed by "Strings".
     ZHashedString GetCampaignStringFile() const;
 
+    // --- Rooms ---
+    // Makes the map's current room the one played: the previous room's
+    // entities leave (saved first), the area's conditions are gathered, the
+    // collision edges of every room of the area are built and merged, both
+    // tile-layer entities are rebuilt, and the rooms' instance ids wait for
+    // LoadEntityInstances.
+    void LoadRoom();
+    // Creates the entities of the waiting instance ids; with namedOnly only
+    // those whose file has a "Name" element, keeping the rest waiting.
+    void LoadEntityInstances(bool namedOnly);
+    // "<prefix>EntInst_<id as 8 hex digits>.zdd".
+    ZString GetInstanceFileName(uint32_t instanceId) const;
+    const ZArray<uint32_t>& GetPendingInstanceIds() const { return m_pendingInstances; }
+    // The room that placed an instance id, once a room load saw it.
+    bool GetInstanceRoom(uint32_t instanceId, int32_t& roomX, int32_t& roomY) const;
+    const std::vector<EdgeRecord>& GetRoomEdges() const { return m_roomEdges; }
+    const RoomConditions& GetRoomConditions() const { return m_roomConditions; }
+    const std::vector<KorvEntity*>& GetRoomEntities() const { return m_roomEntities; }
+    // Puts an entity that belongs to another room of the area where that
+    // room lies from the current one (by its GUID's home room).
+    void RegisterRoomEntity(ZEntity* entity);
+    // Entities of rooms left behind wait here, hidden and paused, until the
+    // next fixed step: one of them may be running the event that changed rooms.
+    uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
+    void DeleteRetiredEntities();
+    // The debug-start entities of the current room (their handles).
+    ZArray<uint32_t>& GetDebugStarts() { return m_debugStarts; }
+    // The tile-layer entities, made on the first room load (null before).
+    WorldEntity* GetWorldEntity() const { return m_worldEntity; }
+    DynWorldEntity* GetDynWorldEntity() const { return m_dynWorldEntity; }
+    // The world cameras: where the current room's and the previous room's
+    // views are centred, in world pixels; the layers draw with these.
+    void SetRoomCamera(float x, float y) { m_roomCamera[0] = x; m_roomCamera[1] = y; }
+    void SetPreviousRoomCamera(float x, float y) { m_previousRoomCamera[0] = x; m_previousRoomCamera[1] = y; }
+    ZMatrix4 GetRoomViewProjection(bool previousRoom) const;
+    // Starts straight into a room: campaign file, map, room and the tile the
+    // checkpoint stands on (what "QuickStart" on the command line does).
+    // False when the campaign cannot be opened.
+    bool QuickStart(const ZString& campaignFile, const ZString& mapName, int32_t roomX, int32_t roomY, int32_t tileX,
+                    int32_t tileY);
+    // The checkpoint position QuickStart and the campaign start record (until
+    // the player keeps its own).
+    float GetCheckpointX() const { return m_checkpoint[0]; }
+    float GetCheckpointY() const { return m_checkpoint[1]; }
+
     // Tile queries of the current map, with the player's powerups.
     uint8_t GetTileCollision(int32_t roomX, int32_t roomY, int32_t tileX, int32_t tileY) const;
 
@@ -144,6 +213,14 @@ public:
     // Who answers powerup questions (the player, once it exists); null before.
     void SetPowerupHolder(const PowerupHolder* holder) { m_powerups = holder; }
     const PowerupHolder* GetPowerupHolder() const { return m_powerups; }
+    // Who tells play sessions apart (the player's run record, once the
+    // player exists); null before.
+    void SetSessionHolder(const SessionHolder* holder) { m_session = holder; }
+    const SessionHolder* GetSessionHolder() const { return m_session; }
+    // The current session's GUID, 0 without a session holder.
+    uint32_t GetSessionGUID() const { return m_session != nullptr ? m_session->GetSessionGUID() : 0; }
+    // The session test of a half-dead entity's "Delete" element.
+    bool IsFromOtherSession(const ZDefNode& deleteElement) const { return ::IsFromOtherSession(m_session, deleteElement); }
     ZSpriteBatch* GetItemSheet() const { return m_itemSheet; }
     // The scene's lights, answered to the entities as "Light Manager".
     ZLightMgr& GetLightMgr() { return m_lightMgr; }
@@ -223,7 +300,24 @@ private:
     // Lets go of the synthesizer's sound, when the game made it.
     void ReleaseSynthVoice();
 
+    // Every retired and current room entity goes, and both layer entities.
+    void DestroyRoomWorld();
+    void EnsureWorldEntities();
+
     MapData m_mapData;
+    ZArray<uint32_t> m_pendingInstances;
+    std::map<uint32_t, std::pair<int32_t, int32_t>> m_instanceRooms;  // instance id -> room
+    std::map<uint32_t, std::pair<int32_t, int32_t>> m_entityHomes;    // GUID -> home room
+    std::vector<EdgeRecord> m_roomEdges;
+    RoomConditions m_roomConditions;
+    std::vector<KorvEntity*> m_roomEntities;     // owned
+    std::vector<KorvEntity*> m_retiredEntities;  // owned, deleted at the next fixed step
+    ZArray<uint32_t> m_debugStarts;
+    WorldEntity* m_worldEntity = nullptr;        // owned
+    DynWorldEntity* m_dynWorldEntity = nullptr;  // owned
+    float m_roomCamera[2] = {128.0f, 112.0f};
+    float m_previousRoomCamera[2] = {128.0f, 112.0f};
+    float m_checkpoint[2] = {0.0f, 0.0f};
     ZDefNode m_campaign;
     ZString m_campaignPrefix;
     ZArray<ZDefNode> m_mapList;
@@ -240,8 +334,10 @@ private:
     ZLightMgr m_lightMgr;
     std::unique_ptr<GameDisplay> m_display;
     const PowerupHolder* m_powerups = nullptr;
+    const SessionHolder* m_session = nullptr;
     ZSpriteBatch* m_itemSheet = nullptr;
     ZFont* m_overlayFont = nullptr;  // set by the display chain
+    ZFont* m_textFont = nullptr;     // set by the display chain
     mutable char m_versionText[32] = {};
 };
 

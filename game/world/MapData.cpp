@@ -25,6 +25,7 @@ void MapData::ClearRooms() {
 }
 
 void MapData::ClearPalettes() {
+    if (m_paletteListener != nullptr) m_paletteListener(m_paletteListenerContext);
     furtherStrings[1] = "";
     for (uint32_t i = 0; i < palettes.Count(); ++i) palettes[i].collision.Clear();
     palettes.Clear();

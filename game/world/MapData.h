@@ -25,8 +25,14 @@ public:
 
     // Deletes every room and sets the current room to (0, 0).
     void ClearRooms();
-    // Empties the palette list and the second further string.
+    // Empties the palette list and the second further string. The palette
+    // listener is told first, so nothing keeps pointing into the records.
     void ClearPalettes();
+    using PaletteListener = void (*)(void* context);
+    void SetPaletteListener(PaletteListener listener, void* context) {
+        m_paletteListener = listener;
+        m_paletteListenerContext = context;
+    }
     // Everything back to a new record's values.
     void Clear();
 
@@ -65,6 +71,8 @@ public:
 
 private:
     std::map<int32_t, Column> m_rooms;
+    PaletteListener m_paletteListener = nullptr;
+    void* m_paletteListenerContext = nullptr;
 };
 
 // Moves tile coordinates outside 0..31 x 0..27 into the neighbouring rooms.

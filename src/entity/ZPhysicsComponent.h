@@ -133,6 +133,14 @@ public:
     bool groundProbe = false;
     float probeScale = 1.0f;
     bool ignoreFloor = false;
+    // Where the entity stood when it first moved, as a fraction between the
+    // low and high marks below the reference height; the game's actors set
+    // it once on their first fixed step.
+    float startRatio = 0.0f;
+    float startReference = 0.0f;
+    float startLow = 0.0f;
+    float startHigh = 0.0f;
+    bool started = false;
     bool rest = false;     // set by the "rest" command and by pickups; for the game
     bool further = false;  // for the game; the movement model never reads it
 

@@ -1,0 +1,159 @@
+// Loading the campaign's largest room (the area with the most rooms): its
+// collision edges and lines, both tile layers' meshes and its placed
+// entities; then the same load followed by one drawn frame of the world
+// layers on OpenGL (llvmpipe without a GPU). The baseline is reading the
+// map's data file alone; "vs_map_read" is each figure over it.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "foundation/ZStreamMgr.h"
+#include "game/world/KorvanthGame.h"
+#include "game/world/MapFileReader.h"
+#include "game/world/WorldEntity.h"
+#include "platform/window/window.h"
+#include "renderer/ZRenderGroup.h"
+#include "renderer/ZRenderPassDesc.h"
+#include "renderer/ZRenderer.h"
+
+namespace {
+
+constexpr int32_t kWidth = 256;
+constexpr int32_t kHeight = 224;
+
+// A window, the renderer, a pass drawing the world groups, and the game with
+// the campaign's entry map; made once, never torn down.
+struct Scene {
+    Scene() {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Korvanth.zpk");
+        windows = platform::window::CreateWindowSystem(platform::window::Backend::Sdl);
+        platform::window::WindowCreateInfo info;
+        info.title = "room load bench";
+        info.width = kWidth;
+        info.height = kHeight;
+        info.proc = [](const platform::window::Message&, void*) -> int64_t { return 0; };
+        if (!windows->CreateMainWindow(info)) return;
+        int32_t w = kWidth, h = kHeight;
+        ZArray<ZHashedString> missing;
+        InitRenderer(windows.get(), w, h, ZRenderVideoSettings(), missing);
+        ZRenderer* r = GetRenderer();
+        if (!r->hasDevice) return;
+        ZRenderPassDesc* pass = r->CreateRenderPass(ZHashedString("World Pass"));
+        pass->clearColor = true;
+        for (const char* name : {"World Background Group", "World Foreground Group"}) {
+            pass->AddGroup(r->CreateRenderGroup(ZHashedString(name)));
+        }
+        // The game object holds the world; it is never run.
+        game = KorvanthGame::GetGameInstance();
+        if (game == nullptr || !game->OpenCampaignFile("Korvanth.kdd")) return;
+        FindLargestRoom();
+        ready = true;
+    }
+
+    void FindLargestRoom() {
+        const MapData& map = game->GetMapData();
+        int32_t best = 0;
+        for (const MapArea& area : map.areas) {
+            const int32_t rooms = (area.right - area.left) * (area.bottom - area.top);
+            if (rooms > best) {
+                best = rooms;
+                roomX = area.left;
+                roomY = area.top;
+            }
+        }
+        areaRooms = best > 0 ? best : 1;
+    }
+
+    void LoadRoom() {
+        game->GetMapData().currentRoomX = roomX;
+        game->GetMapData().currentRoomY = roomY;
+        game->LoadRoom();
+        game->LoadEntityInstances(false);
+        game->DeleteRetiredEntities();
+    }
+
+    bool ready = false;
+    std::unique_ptr<platform::window::WindowSystem> windows;
+    KorvanthGame* game = nullptr;
+    int32_t roomX = 0;
+    int32_t roomY = 0;
+    int32_t areaRooms = 1;
+};
+
+Scene& GetScene() {
+    static Scene* scene = new Scene();
+    return *scene;
+}
+
+double MapReadSeconds() {
+    MapData map;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 50; ++i) {
+        ReadMapData("Caverns.map", map);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / 50.0;
+}
+
+template <typename Body>
+void Measure(benchmark::State& state, Body body) {
+    Scene& scene = GetScene();
+    if (!scene.ready) {
+        state.SkipWithError("no OpenGL device or no campaign");
+        return;
+    }
+    const double baseline = MapReadSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    int64_t runs = 0;
+    for (auto _ : state) {
+        body(scene);
+        ++runs;
+    }
+    const double each = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+                        static_cast<double>(runs > 0 ? runs : 1);
+    state.counters["vs_map_read"] = baseline > 0.0 ? each / baseline : 0.0;
+    state.counters["rooms"] = scene.areaRooms;
+    state.counters["lines"] = static_cast<double>(scene.game->GetRoomEdges().size());
+    WorldEntity* world = scene.game->GetWorldEntity();
+    state.counters["quads"] = world != nullptr && world->GetCurrentMesh(false) != nullptr
+                                  ? world->GetCurrentMesh(false)->GetQuadCount() + world->GetCurrentMesh(true)->GetQuadCount()
+                                  : 0.0;
+}
+
+void BM_ReadMapFile(benchmark::State& state) {
+    if (!GetScene().ready) {
+        state.SkipWithError("no campaign");
+        return;
+    }
+    MapData map;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadMapData("Caverns.map", map));
+    }
+}
+BENCHMARK(BM_ReadMapFile)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadLargestRoom(benchmark::State& state) {
+    Measure(state, [](Scene& scene) { scene.LoadRoom(); });
+}
+BENCHMARK(BM_LoadLargestRoom)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadLargestRoomAndDrawAFrame(benchmark::State& state) {
+    Measure(state, [](Scene& scene) {
+        scene.LoadRoom();
+        ZRenderer* r = GetRenderer();
+        if (r->BeginScene()) {
+            r->RenderFrame(ZHashedString::None());
+            r->EndScene();
+        }
+        r->present();
+    });
+}
+BENCHMARK(BM_LoadLargestRoomAndDrawAFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,324 @@
+// Rooms: loading the current room's world (edges, tile layers, conditions),
+// the entities placed in it, QuickStart, and the fixed step's end.
+
+#include <cstdio>
+
+#include "entity/ZCommandRunner.h"
+#include "entity/ZComponentFactoryChain.h"
+#include "entity/ZComponentLookup.h"
+#include "entity/ZEntityGameHooks.h"
+#include "entity/ZEntityState.h"
+#include "entity/ZGUIDComponent.h"
+#include "entity/ZSpatialComponent.h"
+#include "foundation/ZDefinitionCache.h"
+#include "foundation/ZLog.h"
+#include "foundation/ZString.h"
+#include "game/world/AnimatedTileLayerMesh.h"
+#include "game/world/GameCommands.h"
+#include "game/world/KorvEntity.h"
+#include "game/world/KorvanthGame.h"
+#include "game/world/WorldEntity.h"
+#include "renderer/ZRenderPassDesc.h"
+#include "renderer/ZRenderer.h"
+
+namespace {
+
+bool IsOpaqueBlack(const uint8_t colour[4]) {
+    return colour[0] == 0 && colour[1] == 0 && colour[2] == 0 && colour[3] == 255;
+}
+
+// The palettes are about to go: the animated layers drop what points into them.
+void ClearLayerAnimations(void* const context) {
+    if (auto* const dyn = static_cast<DynWorldEntity*>(context)) {
+        dyn->ClearAnimations();
+    }
+}
+
+}  // namespace
+
+void KorvanthGame::preinit() {
+    ZBaseGame::preinit();
+    // After the engine's own, so the game's kinds and verbs are reached only
+    // for names the engine does not know.
+    RegisterComponentFactory(CreateGameComponentByName);
+    RegisterCommandHandler(ExecuteScriptCommand);
+}
+
+void KorvanthGame::FixedUpdate() {
+    // Entities of a room left during the previous step go now, outside every
+    // event and update walk.
+    DeleteRetiredEntities();
+    ZBaseGame::FixedUpdate();
+    RunDeferredCommands();
+}
+
+void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int32_t pass) {
+    ZBaseGame::HandleCommandLineArgs(words, pass);
+    const auto word = [&words](const uint32_t i, const char* fallback) {
+        return i < words.Count() ? words[i] : ZString(fallback);
+    };
+    for (uint32_t i = 0; i < words.Count(); ++i) {
+        if (!(words[i] == "QuickStart")) {
+            continue;
+        }
+        // The engine already took the word in the first pass (no splash).
+        if (pass == 0) {
+            continue;
+        }
+        const ZString campaign = word(i + 1, "");
+        const ZString map = word(i + 2, "");
+        const int32_t roomX = word(i + 3, "").ToInt();
+        const int32_t roomY = word(i + 4, "").ToInt();
+        const int32_t tileX = word(i + 5, "16").ToInt();
+        const int32_t tileY = word(i + 6, "14").ToInt();
+        if (!QuickStart(campaign, map, roomX, roomY, tileX, tileY)) {
+            ZLog::Printf("QuickStart: campaign \"%s\" could not be started", campaign.GetText());
+        }
+    }
+}
+
+bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapName, const int32_t roomX,
+                              const int32_t roomY, const int32_t tileX, const int32_t tileY) {
+    if (!OpenCampaignFile(campaignFile.GetText())) {
+        return false;
+    }
+    LoadCampaign(mapName);
+    if (!(GetCurrentMapName() == mapName)) {
+        return false;
+    }
+    m_mapData.currentRoomX = roomX;
+    m_mapData.currentRoomY = roomY;
+    if (!m_mapData.HasRoom(roomX, roomY)) {
+        ZLog::Printf("QuickStart: room (%d, %d) does not exist in map \"%s\"", roomX, roomY, mapName.GetText());
+    }
+    LoadRoom();
+    LoadEntityInstances(false);
+    m_checkpoint[0] = static_cast<float>(tileX * 8);
+    m_checkpoint[1] = static_cast<float>(tileY * 8);
+    SetRoomCamera(128.0f, 112.0f);
+    SetPreviousRoomCamera(128.0f, 112.0f);
+    ZLog::Printf("QuickStart: map \"%s\", room (%d, %d), checkpoint (%g, %g)", mapName.GetText(), roomX, roomY,
+                 static_cast<double>(m_checkpoint[0]), static_cast<double>(m_checkpoint[1]));
+    return true;
+}
+
+ZMatrix4 KorvanthGame::GetRoomViewProjection(const bool previousRoom) const {
+    const float* const camera = previousRoom ? m_previousRoomCamera : m_roomCamera;
+    return RoomViewProjection(camera[0], camera[1]);
+}
+
+ZString KorvanthGame::GetInstanceFileName(const uint32_t instanceId) const {
+    char id[16];
+    std::snprintf(id, sizeof(id), "%08x", instanceId);
+    ZString name = m_campaignPrefix;
+    name += "EntInst_";
+    name += id;
+    name += ".zdd";
+    return name;
+}
+
+bool KorvanthGame::GetInstanceRoom(const uint32_t instanceId, int32_t& roomX, int32_t& roomY) const {
+    const auto found = m_instanceRooms.find(instanceId);
+    if (found == m_instanceRooms.end()) {
+        return false;
+    }
+    roomX = found->second.first;
+    roomY = found->second.second;
+    return true;
+}
+
+void KorvanthGame::EnsureWorldEntities() {
+    if (m_worldEntity == nullptr) {
+        m_worldEntity = new WorldEntity();
+    }
+    if (m_dynWorldEntity == nullptr) {
+        m_dynWorldEntity = new DynWorldEntity();
+        m_mapData.SetPaletteListener(ClearLayerAnimations, m_dynWorldEntity);
+    }
+}
+
+void KorvanthGame::DeleteRetiredEntities() {
+    // Deleting one may save or retire others: take the list first.
+    std::vector<KorvEntity*> retired;
+    retired.swap(m_retiredEntities);
+    for (KorvEntity* const entity : retired) {
+        delete entity;
+    }
+}
+
+void KorvanthGame::DestroyRoomWorld() {
+    for (KorvEntity* const entity : m_roomEntities) {
+        SaveEntityState(entity);
+        m_retiredEntities.push_back(entity);
+    }
+    m_roomEntities.clear();
+    DeleteRetiredEntities();
+    m_mapData.SetPaletteListener(nullptr, nullptr);
+    delete m_dynWorldEntity;
+    m_dynWorldEntity = nullptr;
+    delete m_worldEntity;
+    m_worldEntity = nullptr;
+}
+
+void KorvanthGame::RegisterRoomEntity(ZEntity* const entity) {
+    ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
+    const ZGUIDComponent* const guid = GetComponent<ZGUIDComponent>(entity);
+    if (spatial == nullptr || guid == nullptr) {
+        return;
+    }
+    const auto home =
+        m_entityHomes.try_emplace(guid->guid, m_mapData.currentRoomX, m_mapData.currentRoomY).first->second;
+    const ZVector3 shift(static_cast<float>((home.first - m_mapData.currentRoomX) * kRoomPixelsX),
+                         static_cast<float>((home.second - m_mapData.currentRoomY) * kRoomPixelsY), 0.0f);
+    spatial->current.position += shift;
+    spatial->ResetInterpolation();
+}
+
+void KorvanthGame::LoadRoom() {
+    static const ZHashedString kBGMusic("BGMusic");
+    static const ZHashedString kSprite("Sprite");
+    static const ZHashedString kSafe("Safe");
+    static const ZHashedString kUnderwater("Underwater");
+    static const ZHashedString kToxic("Toxic");
+    static const ZHashedString kSpeedrun("Speedrun");
+    static const ZHashedString kActive("Active");
+    static const ZHashedString kMinimap("Minimap");
+    static const ZHashedString kName("Name");
+    MapData& map = m_mapData;
+    const int32_t x = map.currentRoomX;
+    const int32_t y = map.currentRoomY;
+
+    // The previous room's entities: saved now, deleted at the next fixed
+    // step, since this load may run inside one of their own events.
+    for (KorvEntity* const entity : m_roomEntities) {
+        SaveEntityState(entity);
+        entity->SetAllComponentsEnabled(false);
+        entity->SetUpdatePaused(true);
+        m_retiredEntities.push_back(entity);
+    }
+    m_roomEntities.clear();
+
+    RoomRect rect{x, y, x + 1, y + 1};
+    for (int i = 0; i < 4; ++i) map.currentColour[i] = map.defaultColour[i];
+    RoomConditions& c = m_roomConditions;
+    c = RoomConditions();
+    c.music = map.defaultMusic;
+    c.sprite = map.defaultSprite;
+    c.speedrunName = map.defaultSpeedrunName;
+    c.minimapName = map.defaultMinimapName;
+    c.safe = map.defaultSafe != 0;
+    c.underwater = map.defaultUnderwater != 0;
+    c.toxic = map.defaultToxic != 0;
+    c.speedrun = map.defaultSpeedrun != 0;
+    c.speedrunActive = map.defaultSpeedrunActive != 0;
+    for (const MapArea& area : map.areas) {
+        if (!area.Contains(x, y)) {
+            continue;
+        }
+        rect = RoomRect{area.left, area.top, area.right, area.bottom};
+        if (area.kind != 0) {
+            for (int i = 0; i < 4; ++i) map.currentColour[i] = area.colour[i];
+        }
+        const ZDefNode& props = area.properties;
+        const ZDefNode& music = props.FindChild(kBGMusic);
+        if (music.HasAttribute(kName)) c.music = music.GetAttribute(kName);
+        const ZDefNode& sprite = props.FindChild(kSprite);
+        if (sprite.HasAttribute(kName)) c.sprite = sprite.GetAttribute(kName);
+        if (props.FindChildIndex(0, kSafe) < props.children.Count()) c.safe = true;
+        if (props.FindChildIndex(0, kUnderwater) < props.children.Count()) {
+            c.underwater = true;
+            if (props.FindChild(kUnderwater).GetAttribute(kToxic) == "true") c.toxic = true;
+        }
+        if (props.FindChildIndex(0, kSpeedrun) < props.children.Count()) {
+            const ZDefNode& speedrun = props.FindChild(kSpeedrun);
+            c.speedrun = true;
+            if (speedrun.HasAttribute(kActive)) c.speedrunActive = ParseBool(speedrun.GetAttribute(kActive).GetText());
+            if (speedrun.HasAttribute(kName)) c.speedrunName = speedrun.GetAttribute(kName);
+        }
+        const ZDefNode& minimap = props.FindChild(kMinimap);
+        if (minimap.HasAttribute(kName)) c.minimapName = minimap.GetAttribute(kName);
+    }
+    // A room's water decides whether its toxicity reaches the player.
+    c.toxic = c.toxic && c.underwater;
+
+    if (const ZRenderer* const renderer = PeekRenderer()) {
+        const ZColor32 colour{map.currentColour[0], map.currentColour[1], map.currentColour[2], map.currentColour[3]};
+        for (const char* name : {"Clear Pass", "Clear Pass (3D)"}) {
+            if (ZRenderPassDesc* const pass = renderer->FindRenderPass(ZHashedString(name))) {
+                pass->clearColorValue = colour;
+            }
+        }
+    }
+    m_silhouetteOnColor = c.sprite == "drovanisheetredux_silh.bmp" && !IsOpaqueBlack(map.currentColour);
+
+    map.currentRect[0] = rect.left;
+    map.currentRect[1] = rect.top;
+    map.currentRect[2] = rect.right;
+    map.currentRect[3] = rect.bottom;
+    map.rectBounds[0] = static_cast<float>((rect.top - y) * kRoomPixelsY);
+    map.rectBounds[1] = static_cast<float>((rect.bottom - y) * kRoomPixelsY);
+    map.rectBounds[2] = static_cast<float>((rect.left - x) * kRoomPixelsX);
+    map.rectBounds[3] = static_cast<float>((rect.right - x) * kRoomPixelsX);
+    m_debugStarts.Clear();
+
+    m_roomEdges.clear();
+    m_pendingInstances.Clear();
+    const PowerupHolder* const powerups = m_powerups;
+    for (int32_t rx = rect.left; rx < rect.right; ++rx) {
+        for (int32_t ry = rect.top; ry < rect.bottom; ++ry) {
+            const int32_t px = (rx - x) * kRoomPixelsX;
+            const int32_t py = (ry - y) * kRoomPixelsY;
+            const auto classAt = [&map, rx, ry, powerups](const int32_t column, const int32_t row) {
+                return ::GetTileCollision(map, rx, ry, column, row, powerups);
+            };
+            AppendRoomEdges(m_roomEdges, classAt, px, py);
+            if (!map.HasRoom(rx, ry)) {
+                ZLog::Printf("Room (%d, %d) does not exist.", rx, ry);
+                continue;
+            }
+            for (const uint32_t id : map.GetRoom(rx, ry).instanceIds) {
+                m_pendingInstances.PushBack(id);
+                m_instanceRooms[id] = std::make_pair(rx, ry);
+            }
+        }
+    }
+    MergeEdges(m_roomEdges);
+
+    EnsureWorldEntities();
+    const WorldView view{m_overworld, m_powerups};
+    m_worldEntity->Build(m_roomEdges, map, rect, view);
+    m_dynWorldEntity->Build(m_roomEdges, map, rect, view);
+}
+
+void KorvanthGame::LoadEntityInstances(const bool namedOnly) {
+    static const ZHashedString kName("Name");
+    const uint32_t owner = GetGamePlayerHandle();
+    ZArray<uint32_t> kept;
+    for (const uint32_t id : m_pendingInstances) {
+        const ZString fileName = GetInstanceFileName(id);
+        const ZHashedString file(fileName.GetText());
+        if (namedOnly && !DefinitionHasElement(file, kName)) {
+            kept.PushBack(id);
+            continue;
+        }
+        // A placement whose file is missing (or holds nothing) would make an
+        // entity of no components: it is named and left out.
+        if (GetDefinitionFile(file).children.IsEmpty()) {
+            ZLog::Printf("Room instance %08x: %s is missing or empty; nothing is placed", id, fileName.GetText());
+            continue;
+        }
+        if (KorvEntity* const entity = CreateKorvEntity(file, owner)) {
+            RegisterRoomEntity(entity);
+            m_roomEntities.push_back(entity);
+        }
+    }
+    m_pendingInstances = kept;
+}
+
+bool KorvanthGame::StartNewGame() {
+    if (GetCurrentMapName().GetLength() != 0) {
+        LoadRoom();
+        LoadEntityInstances(false);
+    }
+    return ZBaseGame::StartNewGame();
+}
