@@ -36,7 +36,7 @@ bool CompositeShader::SetParameters(ZEffectParameter* binding, const ZHashedStri
     if (binding == nullptr) return false;
     const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
-    const DisplaySettings& s = display != nullptr ? display->settings : defaults;
+    const DisplaySettings& s = display != nullptr ? display->Settings() : defaults;
     const ZHashedString name = binding->name;
     if (name == kCur) {
         binding->SetTexture(ZHashedString("NTSC Frame"));

@@ -5,6 +5,7 @@
 #include "foundation/ZColor.h"
 #include "foundation/ZColor32.h"
 #include "foundation/ZVector3.h"
+#include "framework/ZBaseGame.h"
 #include "game/display/DisplayChain.h"
 #include "game/display/DisplayState.h"
 #include "renderer/ZCamera.h"
@@ -52,7 +53,7 @@ int32_t ClampTruncate(const float value, const int32_t high) {
 void ApplyCRTPassSetting() {
     DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
-    DisplaySettings& s = display->settings;
+    DisplaySettings& s = display->Settings();
     if (s.anaglyph3D && s.crtSim) {
         s.anaglyph3D = false;
         ApplyAnaglyphPassSetting();
@@ -68,7 +69,7 @@ void ApplyCRTPassSetting() {
 void ApplyAnaglyphPassSetting() {
     DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
-    DisplaySettings& s = display->settings;
+    DisplaySettings& s = display->Settings();
     if (s.anaglyph3D && s.crtSim) {
         s.crtSim = false;
         ApplyCRTPassSetting();
@@ -89,7 +90,7 @@ void ApplyMinimapVisibility() {
     for (const ZRenderable* quad : display->minimapQuads) {
         if (quad == nullptr) return;
     }
-    const bool show = display->minimapAvailable && display->settings.showMinimap;
+    const bool show = display->minimapAvailable && display->Settings().showMinimap;
     for (ZRenderable* quad : display->minimapQuads) quad->visible = show;
 }
 
@@ -106,19 +107,19 @@ uint32_t PackReverbWord(const DisplaySettings& s) {
 void ApplyReverbSetting() {
     const DisplayState* display = PeekDisplayState();
     if (display == nullptr || display->reverbSink == nullptr) return;
-    display->reverbSink(PackReverbWord(display->settings));
+    display->reverbSink(PackReverbWord(display->Settings()));
 }
 
 void ApplyBorderSetting() {
     const DisplayState* display = PeekDisplayState();
     if (display == nullptr || display->GetChain() == nullptr) return;
-    if (ZRenderable* monitor = display->GetChain()->GetMonitorRenderable()) monitor->visible = display->settings.showBorder;
+    if (ZRenderable* monitor = display->GetChain()->GetMonitorRenderable()) monitor->visible = display->Settings().showBorder;
 }
 
 ZVector4 GetAnaglyphEyeTint(const bool passFlag) {
     const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
-    const DisplaySettings& s = display != nullptr ? display->settings : defaults;
+    const DisplaySettings& s = display != nullptr ? display->Settings() : defaults;
     if (passFlag) {
         return s.redTint >= 0.0f ? ZVector4(1.0f, s.redTint, 0.0f, 1.0f) : ZVector4(1.0f, 0.0f, -s.redTint, 1.0f);
     }
@@ -155,7 +156,7 @@ void SetUpAnaglyphEye(const float eyeSign, const bool passFlag) {
     const float exponents[3] = {gamma.x, gamma.y, gamma.z};
     for (int k = 0; k < 3; ++k) c[k] = std::pow(c[k] > 0.0f ? c[k] : 0.0f, exponents[k]);
     const ZVector4& eye = display->eyeColor;
-    const float dimming = 1.0f - display->settings.backgroundDimming;
+    const float dimming = 1.0f - display->Settings().backgroundDimming;
     const ZColor by(c[0] * eye.x * dimming, c[1] * eye.y * dimming, c[2] * eye.z * dimming, c[3] * eye.w * dimming);
     SetClearColors(ZColor32::Modulate(bg, by));
     SetFinalView(!passFlag);
@@ -165,21 +166,21 @@ void SetUpAnaglyphEye(const float eyeSign, const bool passFlag) {
 void ClearPassEyeSetup(int32_t) {
     const DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
-    if (!display->settings.anaglyph3D) {
+    if (!display->Settings().anaglyph3D) {
         ResetAnaglyphEyeState();
         return;
     }
-    SetUpAnaglyphEye(display->settings.eyeSwap ? 1.0f : -1.0f, true);
+    SetUpAnaglyphEye(display->Settings().eyeSwap ? 1.0f : -1.0f, true);
 }
 
 void ClearPass3DEyeSetup(int32_t) {
     const DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
-    if (!display->settings.anaglyph3D) {
+    if (!display->Settings().anaglyph3D) {
         ResetAnaglyphEyeState();
         return;
     }
-    SetUpAnaglyphEye(display->settings.eyeSwap ? -1.0f : 1.0f, false);
+    SetUpAnaglyphEye(display->Settings().eyeSwap ? -1.0f : 1.0f, false);
 }
 
 void PlaceGameCamera(ZCamera& camera, const float fovDegrees) {
@@ -187,4 +188,12 @@ void PlaceGameCamera(ZCamera& camera, const float fovDegrees) {
     const double s = std::sin(h);
     if (!(s > 0.0) || !std::isfinite(s)) return;
     camera.SetPosition(ZVector3(static_cast<float>(-std::cos(h) / s), 0.0f, 0.0f));
+}
+
+void PlaceSceneCamera() {
+    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    ZCamera* camera = game != nullptr ? game->GetCamera() : nullptr;
+    if (camera == nullptr) return;
+    PlaceGameCamera(*camera, game->m_fov);
+    camera->SetOrientation(ZVector3(1.0f, 0.0f, 0.0f), ZVector3(0.0f, 0.0f, 1.0f));
 }

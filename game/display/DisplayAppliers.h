@@ -47,3 +47,6 @@ ZVector4 GetAnaglyphEyeTint(bool passFlag);
 // field of view of fovDegrees just spans -1..1; an angle that spans nothing
 // leaves the camera where it is.
 void PlaceGameCamera(ZCamera& camera, float fovDegrees);
+// The base game's camera placed for its FOV variable, looking along +x (z
+// up); nothing without a game or a camera.
+void PlaceSceneCamera();

@@ -7,14 +7,17 @@
 #include "game/display/AnaglyphShader.h"
 #include "game/display/CompositeShader.h"
 #include "game/display/DisplayAppliers.h"
+#include "game/display/DisplayShaderSupport.h"
 #include "game/display/DisplayState.h"
 #include "game/display/MonitorShader.h"
 #include "game/display/NTSCPalette.h"
 #include "game/display/NTSCShader.h"
 #include "game/display/NoCRTShader.h"
 #include "game/display/PostProcessShader.h"
+#include "game/display/SceneOverlays.h"
 #include "game/display/ScreenShader.h"
 #include "game/display/TubeQuad.h"
+#include "renderer/ZCamera.h"
 #include "platform/gfx/effect.h"
 #include "renderer/ZEffect.h"
 #include "renderer/ZFXAAFilter.h"
@@ -29,6 +32,8 @@
 namespace {
 
 const char* const kLookupName = "NTSC_LUT_Texture";
+// Stands for the world's tile atlas until a campaign's atlas replaces it.
+const char* const kWorldTilesName = "Texture_WorldTiles";
 
 ZRenderPassDesc* FindPass(const char* name) { return GetRenderer()->FindRenderPass(ZHashedString(name)); }
 
@@ -65,6 +70,31 @@ const char* const k2DPasses[] = {
     "Full Map Pass (Content)", "Full Map Pass (Indicator)", "Tuner Back Pass",      "Tuner Ball Pass",
 };
 
+// The base game's camera looks at the CRT from the x axis (z up); the two 2D
+// cameras look at the 256 x 224 frame from in front of its centre, y down.
+void SetUpSceneCameras(DisplayChain& chain) {
+    if (ZCamera* camera = GetDisplayCamera()) {
+        camera->up = ZVector3(0.0f, 0.0f, 1.0f);
+        camera->SetUseWorldUp(false);
+        camera->SetClipPlanes(1.0f, 5000.0f);
+        camera->referenceAspect = 1.333333f;
+        camera->SetPosition(ZVector3(-2.35f, 0.0f, 0.0f));
+        camera->SetOrientation(ZVector3(1.0f, 0.0f, 0.0f), ZVector3(0.0f, 0.0f, 1.0f));
+        PlaceSceneCamera();
+    }
+    for (std::unique_ptr<ZCamera>* slot : {&chain.worldCamera, &chain.worldLayerCamera}) {
+        auto camera = std::make_unique<ZCamera>(90.0f, 1.1428572f, 0.1f, 100.0f);
+        camera->SetOrthographic(true);
+        camera->SetPixelSnap(true);
+        camera->SetFieldOfView(224.0f);  // the view height; a headset's own when one is on
+        camera->SetUseWorldUp(false);
+        camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
+        camera->SetOrientation(ZVector3(0.0f, 0.0f, 1.0f), ZVector3(0.0f, -1.0f, 0.0f));
+        camera->SetClipPlanes(1.0f, 33.0f);
+        *slot = std::move(camera);
+    }
+}
+
 }  // namespace
 
 DisplayChain::DisplayChain() = default;
@@ -72,8 +102,7 @@ DisplayChain::DisplayChain() = default;
 DisplayChain::~DisplayChain() {
     ZRenderer* renderer = PeekRenderer();
     if (renderer != nullptr) {
-        ZRenderable* renderables[] = {&m_anaglyphQuad.renderable, &m_ntscQuad.renderable, &m_compositeQuad.renderable,
-                                      &m_monitor};
+        ZRenderable* renderables[] = {&m_anaglyphQuad.renderable, &m_ntscQuad.renderable, &m_compositeQuad.renderable};
         for (ZRenderable* r : renderables) renderer->RemoveFromAllRenderGroups(r);
         // No pass may keep drawing into a target that goes now.
         const ZRenderTarget* ours[] = {&cleanFrame, &clean3DFrame, &ntscFrame, &compositeFrame1, &compositeFrame2,
@@ -88,8 +117,10 @@ DisplayChain::~DisplayChain() {
             }
         }
     }
+    m_overlays.reset();
     // Screen and tube quads leave their groups themselves.
     delete m_screen;
+    delete m_monitor;
     delete m_noCRTQuad;
     delete m_downsampleQuad;
     delete m_upsampleQuad;
@@ -97,11 +128,16 @@ DisplayChain::~DisplayChain() {
         if (display->ntscLookup == ntscLookup) display->ntscLookup = nullptr;
     }
     if (ntscLookup != nullptr) ZTextureMgr::GetInstance()->ReleaseTexture(ZHashedString(kLookupName));
+    ReleaseDisplayTexture(ZHashedString(kWorldTilesName));
     delete downsampledBuffer;
     delete upsampledBuffer;
 }
 
 ZRenderable* DisplayChain::GetScreenRenderable() { return m_screen; }
+
+ZRenderable* DisplayChain::GetMonitorRenderable() { return m_monitor; }
+
+ZRenderable* DisplayChain::GetNoCRTRenderable() { return m_noCRTQuad; }
 
 void DisplayChain::ApplyParity() {
     const bool parity = GetDisplayState()->compositeParity;
@@ -117,7 +153,12 @@ void DisplayChain::AdvanceFrame() {
     DisplayState* display = GetDisplayState();
     display->compositeParity = !display->compositeParity;
     ApplyParity();
+    UpdateOverlayInputs();
     ApplyUpsamplePass();
+}
+
+void DisplayChain::UpdateOverlayInputs() {
+    if (m_overlays) m_overlays->UpdateChainInputs(*GetDisplayState());
 }
 
 void DisplayChain::ApplyUpsamplePass() {
@@ -139,6 +180,7 @@ DisplayChain* SetUpGameDisplayChain() {
     display->SetChain(std::make_unique<DisplayChain>());
     DisplayChain* chain = display->GetChain();
     ZRenderer* renderer = GetRenderer();
+    LoadDisplayTexture("blank.bmp", ZHashedString(kWorldTilesName));
 
     struct Frame {
         ZRenderTarget* target;
@@ -194,7 +236,7 @@ DisplayChain* SetUpGameDisplayChain() {
     }
     if (ZRenderPassDesc* pass = FindPass("Anaglyph Pass")) pass->enabled = true;
     for (const char* name : {"NTSC Pass", "Composite Pass"}) {
-        if (ZRenderPassDesc* pass = FindPass(name)) pass->enabled = display->settings.crtSim;
+        if (ZRenderPassDesc* pass = FindPass(name)) pass->enabled = display->Settings().crtSim;
     }
     // One of the two is switched on when the title shows or the CRT setting changes.
     SetGroupEnabled("Screen Group", false);
@@ -220,20 +262,25 @@ DisplayChain* SetUpGameDisplayChain() {
     chain->m_compositeShader = std::make_unique<CompositeShader>();
     frameQuad(chain->m_compositeQuad, chain->m_compositeShader.get(), "Composite Group");
 
+    chain->m_overlays = std::make_unique<SceneOverlays>();
+    chain->m_overlays->UpdateChainInputs(*display);
+
     chain->m_screenShader = std::make_unique<ScreenShader>();
-    chain->m_screen = new TubeQuad();
+    chain->m_screen = new TubeQuad("Screen.m3d");
     chain->m_screen->shader = chain->m_screenShader.get();
     AddToGroup("Screen Group", chain->m_screen);
     chain->m_monitorShader = std::make_unique<MonitorShader>();
-    chain->m_monitor.shader = chain->m_monitorShader.get();
-    chain->m_monitor.visible = display->settings.showBorder;
-    AddToGroup("Screen Group", &chain->m_monitor);
+    chain->m_monitor = new TubeQuad("Monitor2.m3d", false);
+    chain->m_monitor->shader = chain->m_monitorShader.get();
+    chain->m_monitor->visible = display->Settings().showBorder;
+    AddToGroup("Screen Group", chain->m_monitor);
 
     chain->m_noCRTShader = std::make_unique<NoCRTShader>();
     chain->m_noCRTQuad = new ZScreenQuad();
     chain->m_noCRTQuad->shader = chain->m_noCRTShader.get();
     AddToGroup("No CRT Group", chain->m_noCRTQuad);
     chain->ApplyParity();
+    SetUpSceneCameras(*chain);
     chain->ApplyUpsamplePass();
 
     ApplyAnaglyphPassSetting();

@@ -13,8 +13,10 @@ class MonitorShader;
 class NTSCShader;
 class NoCRTShader;
 class PostProcessShader;
+class SceneOverlays;
 class ScreenShader;
 class TubeQuad;
+class ZCamera;
 class ZScreenQuad;
 class ZScreenRenderTarget;
 class ZTexture;
@@ -46,6 +48,9 @@ public:
     void AdvanceFrame();
     // Applies the current parity without flipping it.
     void ApplyParity();
+    // Tells the post-process shaders, through the display state, whether the
+    // static and the tuner show. Once per frame (AdvanceFrame does it).
+    void UpdateOverlayInputs();
     // The Upsample pass draws only for a pre-HUD effect that reads its buffer
     // ("UpsampledBuffer"); the game's own effects spread the downsampled
     // buffer with their bloom fetch and need no full-screen copy of it. Runs
@@ -55,8 +60,11 @@ public:
 
     // The scene is set up (the no-CRT quad exists): the CRT switch acts.
     bool IsSetUp() const { return m_noCRTQuad != nullptr; }
-    ZRenderable* GetMonitorRenderable() { return &m_monitor; }
+    ZRenderable* GetMonitorRenderable();
     ZRenderable* GetScreenRenderable();
+    ZRenderable* GetNoCRTRenderable();
+    // The static, wipe, tuner and map quads (null before the set-up).
+    SceneOverlays* GetOverlays() const { return m_overlays.get(); }
 
     ZRenderTarget cleanFrame;
     ZRenderTarget clean3DFrame;
@@ -66,6 +74,10 @@ public:
     ZScreenRenderTarget* downsampledBuffer = nullptr;
     ZScreenRenderTarget* upsampledBuffer = nullptr;
     ZTexture* ntscLookup = nullptr;
+    // The two 2D cameras of the 256 x 224 frame: the static world's, and
+    // the one whose view-projection the tile layers' shaders read.
+    std::unique_ptr<ZCamera> worldCamera;
+    std::unique_ptr<ZCamera> worldLayerCamera;
 
 private:
     friend DisplayChain* SetUpGameDisplayChain();
@@ -88,10 +100,11 @@ private:
     FrameQuad m_anaglyphQuad;
     FrameQuad m_ntscQuad;
     FrameQuad m_compositeQuad;
-    // The CRT glass; a 4:3 quad until a tube mesh is loaded into it.
+    std::unique_ptr<SceneOverlays> m_overlays;
+    // The CRT glass ("Screen.m3d"; a flat 4:3 quad without it).
     TubeQuad* m_screen = nullptr;
-    // The monitor case; drawn once a case mesh is loaded into it.
-    ZRenderable m_monitor;
+    // The monitor case ("Monitor2.m3d"; nothing without it).
+    TubeQuad* m_monitor = nullptr;
     ZScreenQuad* m_noCRTQuad = nullptr;
     ZScreenQuad* m_downsampleQuad = nullptr;
     ZScreenQuad* m_upsampleQuad = nullptr;

@@ -34,7 +34,17 @@ void Float(DisplaySettings& s, const FloatVar& v) {
 }  // namespace
 
 void RegisterDisplayConfigVars() {
-    DisplaySettings& s = GetDisplayState()->settings;
+    DisplaySettingCallbacks callbacks;
+    callbacks.palette = RebuildNTSCLookupTexture;
+    callbacks.border = ApplyBorderSetting;
+    callbacks.crt = ApplyCRTPassSetting;
+    callbacks.anaglyph = ApplyAnaglyphPassSetting;
+    callbacks.minimap = ApplyMinimapVisibility;
+    callbacks.reverb = ApplyReverbSetting;
+    RegisterDisplayConfigVars(GetDisplayState()->OwnSettings(), callbacks);
+}
+
+void RegisterDisplayConfigVars(DisplaySettings& s, const DisplaySettingCallbacks& callbacks) {
     using S = DisplaySettings;
     const FloatVar crt[] = {
         {"CRT", "PixelAspectRatio", &S::pixelAspectRatio, 1.1428571939468384f, 0.02f, 0.5f, 2.0f, nullptr},
@@ -66,21 +76,21 @@ void RegisterDisplayConfigVars() {
     for (const FloatVar& v : rest) Float(s, v);
     RegisterConfigVarBool(ZHashedString("Anaglyph"), ZHashedString("EyeSwap"), &s.eyeSwap, false, nullptr);
     const FloatVar ntsc[] = {
-        {"NTSC", "Tint", &S::tint, 5.183185577392578f, 0.12f, 0.0f, 6.2831855f, RebuildNTSCLookupTexture},
-        {"NTSC", "IScalar", &S::iScalar, 1.75f, 0.08f, 0.25f, 4.0f, RebuildNTSCLookupTexture},
-        {"NTSC", "QScalar", &S::qScalar, 1.0f, 0.08f, 0.25f, 4.0f, RebuildNTSCLookupTexture},
+        {"NTSC", "Tint", &S::tint, 5.183185577392578f, 0.12f, 0.0f, 6.2831855f, callbacks.palette},
+        {"NTSC", "IScalar", &S::iScalar, 1.75f, 0.08f, 0.25f, 4.0f, callbacks.palette},
+        {"NTSC", "QScalar", &S::qScalar, 1.0f, 0.08f, 0.25f, 4.0f, callbacks.palette},
         {"Video", "BloomDown", &S::bloomDown, 0.025f, 0.0f, 0.0f, 0.0f, nullptr},
         {"Video", "BloomUp", &S::bloomUp, 0.025f, 0.0f, 0.0f, 0.0f, nullptr},
     };
     for (const FloatVar& v : ntsc) Float(s, v);
     RegisterConfigVarBool(ZHashedString("Lighting"), ZHashedString("ShowBorder"), &s.showBorder, true,
-                          ApplyBorderSetting);
+                          callbacks.border);
     Float(s, {"Lighting", "BorderBrightness", &S::borderBrightness, 0.06f, 0.04f, 0.0f, 2.0f, nullptr});
-    RegisterConfigVarBool(ZHashedString("Video"), ZHashedString("CRTSim"), &s.crtSim, true, ApplyCRTPassSetting);
+    RegisterConfigVarBool(ZHashedString("Video"), ZHashedString("CRTSim"), &s.crtSim, true, callbacks.crt);
     RegisterConfigVarBool(ZHashedString("Video"), ZHashedString("Anaglyph3D"), &s.anaglyph3D, false,
-                          ApplyAnaglyphPassSetting);
+                          callbacks.anaglyph);
     RegisterConfigVarBool(ZHashedString::None(), ZHashedString("ShowMinimap"), &s.showMinimap, true,
-                          ApplyMinimapVisibility);
+                          callbacks.minimap);
     const FloatVar lighting[] = {
         {"Lighting", "DiffuseLight", &S::diffuseLight, 0.5f, 0.04f, 0.0f, 2.0f, nullptr},
         {"Lighting", "SpecularLight", &S::specularLight, 0.35f, 0.1f, 0.0f, 5.0f, nullptr},
@@ -90,13 +100,13 @@ void RegisterDisplayConfigVars() {
         {"Lighting", "LightPosY", &S::lightPosY, -10.0f, 0.8f, -20.0f, 20.0f, nullptr},
     };
     for (const FloatVar& v : lighting) Float(s, v);
-    RegisterConfigVarBool(ZHashedString("Audio"), ZHashedString("Reverb"), &s.reverb, true, ApplyReverbSetting);
+    RegisterConfigVarBool(ZHashedString("Audio"), ZHashedString("Reverb"), &s.reverb, true, callbacks.reverb);
     const FloatVar reverb[] = {
-        {"Reverb", "HighDelay", &S::highDelay, 200.0f, 0.0f, 0.0f, 0.0f, ApplyReverbSetting},
-        {"Reverb", "LowDelay", &S::lowDelay, 40.0f, 0.0f, 0.0f, 0.0f, ApplyReverbSetting},
-        {"Reverb", "DryMix", &S::dryMix, 1.0f, 0.0f, 0.0f, 0.0f, ApplyReverbSetting},
-        {"Reverb", "WetMix", &S::wetMix, 0.2f, 0.0f, 0.0f, 0.0f, ApplyReverbSetting},
-        {"Reverb", "AttenSpeed", &S::attenSpeed, 5.0f, 0.0f, 0.0f, 0.0f, ApplyReverbSetting},
+        {"Reverb", "HighDelay", &S::highDelay, 200.0f, 0.0f, 0.0f, 0.0f, callbacks.reverb},
+        {"Reverb", "LowDelay", &S::lowDelay, 40.0f, 0.0f, 0.0f, 0.0f, callbacks.reverb},
+        {"Reverb", "DryMix", &S::dryMix, 1.0f, 0.0f, 0.0f, 0.0f, callbacks.reverb},
+        {"Reverb", "WetMix", &S::wetMix, 0.2f, 0.0f, 0.0f, 0.0f, callbacks.reverb},
+        {"Reverb", "AttenSpeed", &S::attenSpeed, 5.0f, 0.0f, 0.0f, 0.0f, callbacks.reverb},
     };
     for (const FloatVar& v : reverb) Float(s, v);
 }

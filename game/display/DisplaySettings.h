@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "framework/ZConfigVar.h"
+
 // The game's display, lighting, anaglyph, NTSC and reverb settings: the
 // storage of their configuration variables, with the game's defaults. The
 // post-process shaders read them every time they draw, so a change shows on
@@ -62,9 +64,21 @@ struct DisplaySettings {
     bool showMinimap = true;
 };
 
-// Registers every variable above with its default, slider range and change
-// callback, the storage being the display state's (GetDisplayState): for a
-// program without the game object (the display harness). The game object
-// registers the same variables in its own fields, and KorvanthDisplay copies
-// them over. Once per run; the callbacks find no scene yet and change nothing.
+// The change callbacks of the settings that act on the scene (null: none).
+struct DisplaySettingCallbacks {
+    ZConfigCallback palette = nullptr;   // [NTSC] Tint, IScalar, QScalar
+    ZConfigCallback border = nullptr;    // [Lighting] ShowBorder
+    ZConfigCallback crt = nullptr;       // [Video] CRTSim
+    ZConfigCallback anaglyph = nullptr;  // [Video] Anaglyph3D
+    ZConfigCallback minimap = nullptr;   // ShowMinimap
+    ZConfigCallback reverb = nullptr;    // [Audio] Reverb and [Reverb]
+};
+
+// Registers every variable above, stored in the given settings, with its
+// default, slider range and change callback: the one table of the display's
+// variables. The game registers them in its own settings; a program without
+// the game (the display harness) in the display state's.
+void RegisterDisplayConfigVars(DisplaySettings& storage, const DisplaySettingCallbacks& callbacks);
+// The same in the display state's own settings, with the display's appliers
+// as callbacks (they find no scene yet and change nothing).
 void RegisterDisplayConfigVars();

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "foundation/ZMatrix4.h"
+#include "foundation/ZVector3.h"
 #include "framework/ZBaseGame.h"
 #include "menu/ZMenuMgr.h"
 #include "renderer/ZCamera.h"
@@ -58,4 +60,20 @@ int32_t GetDisplayScreenHeight() {
 
 float SafeReciprocal(const float value) {
     return value != 0.0f && std::isfinite(value) ? 1.0f / value : 0.0f;
+}
+
+ZMatrix4 FramePlacementMatrix(const ZVector3& position, const ZVector3& scale) {
+    return ZMatrix4::MakeScale(scale) * ZMatrix4::Translation(position) *
+           ZMatrix4::Translation(ZVector3(-128.0f, -112.0f, 0.0f)) * ZMatrix4::Translation(ZVector3(-0.5f, 0.5f, 0.0f)) *
+           ZMatrix4::MakeScale(ZVector3(1.0f / 128.0f, 1.0f / 112.0f, 1.0f));
+}
+
+float GetDisplayRunningTime() {
+    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    return game != nullptr ? game->GetTotalEngineTime() : 0.0f;
+}
+
+float GetDisplayRenderTime() {
+    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    return game != nullptr ? game->GetRenderTime() : 0.0f;
 }

@@ -5,6 +5,8 @@
 
 class ZCamera;
 class ZShader;
+struct ZMatrix4;
+struct ZVector3;
 
 // What the game's post-process shaders share: loading their effect by name
 // and the values several of them answer.
@@ -30,3 +32,12 @@ int32_t GetDisplayScreenWidth();
 int32_t GetDisplayScreenHeight();
 // 1 / value, 0 for 0 (a setting slid to its end never makes an infinity).
 float SafeReciprocal(float value);
+
+// The overlays' placement of a unit quad in the 256 x 224 frame (y up):
+// Scale(scale) x Translation(position) x Translation(-128, -112, 0) x
+// Translation(-0.5, 0.5, 0) x Scale(1/128, 1/112, 1), for row vectors.
+ZMatrix4 FramePlacementMatrix(const ZVector3& position, const ZVector3& scale);
+// The base game's running time (the sum of the frame times) and its render
+// time, in seconds (0 before there is a game).
+float GetDisplayRunningTime();
+float GetDisplayRenderTime();

@@ -1,6 +1,7 @@
 #include "game/display/DisplayState.h"
 
 #include "game/display/DisplayChain.h"
+#include "game/world/KorvanthGame.h"
 
 namespace {
 DisplayState* g_display = nullptr;
@@ -10,9 +11,19 @@ DisplayState::DisplayState() = default;
 
 DisplayState::~DisplayState() { ReleaseChain(); }
 
+DisplaySettings& DisplayState::Settings() {
+    if (KorvanthGame* game = KorvanthGame::Get()) return game->m_displaySettings;
+    return m_ownSettings;
+}
+
+const DisplaySettings& DisplayState::Settings() const {
+    if (const KorvanthGame* game = KorvanthGame::Get()) return game->m_displaySettings;
+    return m_ownSettings;
+}
+
 ZVector4 DisplayState::GetAnaglyphGamma() const {
-    if (!settings.anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
-    const float g = 1.0f - settings.anaglyphBrightness;
+    if (!Settings().anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
+    const float g = 1.0f - Settings().anaglyphBrightness;
     return ZVector4(g, g, g, g);
 }
 

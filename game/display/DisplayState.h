@@ -8,6 +8,7 @@
 #include "game/display/DisplaySettings.h"
 
 class DisplayChain;
+struct MinimapView;
 class ZRenderable;
 class ZTexture;
 
@@ -27,19 +28,26 @@ public:
     // The eye state as the anaglyph text and world materials read it: the
     // state the clear passes set while Anaglyph3D is on, neutral values while
     // it is off.
-    float GetAnaglyphDistance() const { return settings.anaglyph3D ? eyeDistance : 0.0f; }
-    float GetAnaglyphDistanceOffset() const { return settings.anaglyph3D ? distanceOffset : 0.0f; }
-    ZVector4 GetAnaglyphColor() const { return settings.anaglyph3D ? eyeColor : ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
-    float GetAnaglyphDesaturation() const { return settings.anaglyph3D ? 1.0f - settings.anaglyphDesaturation : 1.0f; }
+    float GetAnaglyphDistance() const { return Settings().anaglyph3D ? eyeDistance : 0.0f; }
+    float GetAnaglyphDistanceOffset() const { return Settings().anaglyph3D ? distanceOffset : 0.0f; }
+    ZVector4 GetAnaglyphColor() const { return Settings().anaglyph3D ? eyeColor : ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
+    float GetAnaglyphDesaturation() const {
+        return Settings().anaglyph3D ? 1.0f - Settings().anaglyphDesaturation : 1.0f;
+    }
     ZVector4 GetAnaglyphGamma() const;
+
+    // The display settings: the game's configuration variables while the
+    // game runs (their one home), else the state's own (programs without the
+    // game, such as the display harness, register those).
+    DisplaySettings& Settings();
+    const DisplaySettings& Settings() const;
+    DisplaySettings& OwnSettings() { return m_ownSettings; }
 
     // The chain set up by SetUpDisplayChain, or null.
     DisplayChain* GetChain() const { return m_chain.get(); }
     void SetChain(std::unique_ptr<DisplayChain> chain);
     // Releases the chain (scene shutdown); safe without one.
     void ReleaseChain();
-
-    DisplaySettings settings;
 
     // Anaglyph eye state (clear-pass callbacks).
     float eyeDistance = 0.0f;
@@ -67,12 +75,16 @@ public:
     // Told after the clear passes set the eye (the game keeps its own copy
     // for the world's materials); null: nobody listens.
     void (*onEyeChanged)(const DisplayState& state) = nullptr;
+    // Fills the minimap's view of the player and the map; false or null: no
+    // player yet (the player's minimap fills it once the player exists).
+    bool (*minimapView)(MinimapView& out) = nullptr;
     // Receives the packed reverb word; the synthesizer's voice sets it. Null
     // while there is no synthesizer.
     void (*reverbSink)(uint32_t word) = nullptr;
 
 private:
     std::unique_ptr<DisplayChain> m_chain;
+    DisplaySettings m_ownSettings;
 };
 
 // The display state, made on first use.

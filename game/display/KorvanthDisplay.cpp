@@ -1,71 +1,31 @@
 #include "game/display/KorvanthDisplay.h"
 
-#include <algorithm>
-
+#include "audio/ZAudioMgr.h"
 #include "foundation/ZLog.h"
 #include "game/display/DisplayAppliers.h"
 #include "game/display/DisplayChain.h"
 #include "game/display/DisplayState.h"
 #include "game/display/GameRenderPasses.h"
 #include "game/display/NTSCPalette.h"
+#include "game/display/SceneOverlays.h"
+#include "game/display/SceneSwitching.h"
+#include "game/display/WipeShader.h"
+#include "game/menus/MenuScene.h"
 #include "game/world/KorvanthGame.h"
+#include "menu/ZMenuMgr.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZSpriteBatch.h"
 
-void KorvanthDisplay::SyncSettings(const KorvanthGame& g) {
-    DisplaySettings& s = GetDisplayState()->settings;
-    s.pixelAspectRatio = g.m_pixelAspectRatio;
-    s.overscan = g.m_overscan;
-    s.sharp = g.m_sharp;
-    s.pers = g.m_pers;
-    std::copy(std::begin(g.m_persColor), std::end(g.m_persColor), s.persColor);
-    s.bleed = g.m_bleed;
-    s.dim = g.m_dim;
-    s.sat = g.m_sat;
-    s.bloom = g.m_bloom;
-    s.bloomPower = g.m_bloomPower;
-    s.refl = g.m_refl;
-    s.barrel = g.m_barrel;
-    s.scanBright = g.m_scanBright;
-    s.scanOpacity = g.m_scanOpacity;
-    s.ntsc = g.m_ntsc;
-    s.ntscBlend = g.m_ntscBlend;
-    s.ntscLUTBlend = g.m_ntscLUTBlend;
-    s.anaglyphDesaturation = g.m_anaglyphDesaturation;
-    s.anaglyphBrightness = g.m_anaglyphBrightness;
-    s.redTint = g.m_redTint;
-    s.blueTint = g.m_blueTint;
-    s.backgroundDimming = g.m_backgroundDimming;
-    s.eyeSwap = g.m_eyeSwap;
-    s.tint = g.m_tint;
-    s.iScalar = g.m_iScalar;
-    s.qScalar = g.m_qScalar;
-    s.bloomDown = g.m_bloomDown;
-    s.bloomUp = g.m_bloomUp;
-    s.crtSim = g.m_crtSim;
-    s.anaglyph3D = g.m_anaglyph3D;
-    s.showBorder = g.m_showBorder;
-    s.borderBrightness = g.m_borderBrightness;
-    s.diffuseLight = g.m_diffuseLight;
-    s.specularLight = g.m_specularLight;
-    s.specularPower = g.m_specularPower;
-    s.fresnelLight = g.m_fresnelLight;
-    s.lightPosX = g.m_lightPosX;
-    s.lightPosY = g.m_lightPosY;
-    s.reverb = g.m_reverb;
-    s.highDelay = g.m_highDelay;
-    s.lowDelay = g.m_lowDelay;
-    s.dryMix = g.m_dryMix;
-    s.wetMix = g.m_wetMix;
-    s.attenSpeed = g.m_attenSpeed;
-    s.showMinimap = g.m_showMinimap;
+void KorvanthDisplay::SyncRoomColour(const KorvanthGame& game) {
     // The clear passes clear to the current room's colour (red, green, blue, alpha).
-    const uint8_t* c = g.GetMapData().currentColour;
+    const uint8_t* c = game.GetMapData().currentColour;
     GetDisplayState()->roomBackground = ZColor32(c[0], c[1], c[2], c[3]);
 }
 
 namespace {
+
+const char* const kNavigationSound = "Boop";
 
 // The game's copy of the eye, which its world materials read.
 void CopyEyeToGame(const DisplayState& state) {
@@ -79,6 +39,16 @@ void CopyEyeToGame(const DisplayState& state) {
     game->m_anaglyphTint[3] = state.eyeColor.w;
 }
 
+// What the menus switch in the scene: the CRT menu's tuner and the loading
+// screen's wipe.
+void FollowMenuScene(SceneOverlays& overlays) {
+    const MenuScene& scene = GetMenuScene();
+    overlays.GetRenderable(SceneOverlays::kTunerBack).visible = scene.tunerPreviewVisible;
+    overlays.GetRenderable(SceneOverlays::kTunerBall).visible = scene.tunerPreviewVisible;
+    overlays.GetRenderable(SceneOverlays::kWipe).visible = scene.wipeVisible;
+    if (WipeShader* wipe = overlays.GetWipeShader()) wipe->offset.y = scene.wipe;
+}
+
 }  // namespace
 
 void KorvanthDisplay::CreateRenderPasses(KorvanthGame& game) { CreateGameRenderPasses(game); }
@@ -88,26 +58,39 @@ void KorvanthDisplay::CreateRenderGroups(KorvanthGame& game) { CreateGameRenderG
 void KorvanthDisplay::AssignGroupsToPasses(KorvanthGame& game) { AssignGameGroupsToPasses(game); }
 
 void KorvanthDisplay::SetUpGameScene(KorvanthGame& game) {
-    SyncSettings(game);
+    SyncRoomColour(game);
     GetDisplayState()->onEyeChanged = CopyEyeToGame;
     SetUpGameDisplayChain();
-    // Until the title's screen set-up exists, show the screen the setting asks for.
+    // The title menu's reset enables one of the two screens; until it opens,
+    // show the one the setting asks for.
     ApplyCRTPassSetting();
+    // The menus' navigation sound.
+    if (GetAudioMgr()->CreateSound("menu.wav", ZHashedString(kNavigationSound), game.GetSFXAudioGroupName(), false) ==
+        nullptr) {
+        ZLog::Printf("The menus' sound menu.wav could not be made; menus stay silent");
+    }
+    GetMenuMgr()->SetNavigationSound(ZHashedString(kNavigationSound));
 }
 
 void KorvanthDisplay::ShutdownGameScene(KorvanthGame& game) {
     GetDisplayState()->onEyeChanged = nullptr;
     ShutdownGameDisplayChain();
+    GetAudioMgr()->ReleaseSound(ZHashedString(kNavigationSound));
+    m_fonts.Release();
     // The sheet's material goes first; the game deletes the sheet after.
     if (ZSpriteBatch* sheet = game.GetItemSheet()) sheet->shader = nullptr;
     m_itemSheetShader.reset();
 }
 
 void KorvanthDisplay::SelectCompositeTarget(KorvanthGame& game, const bool secondTarget) {
-    SyncSettings(game);
+    SyncRoomColour(game);
     DisplayState* display = GetDisplayState();
     display->compositeParity = secondTarget;
-    if (DisplayChain* chain = display->GetChain()) chain->ApplyParity();
+    if (DisplayChain* chain = display->GetChain()) {
+        if (SceneOverlays* overlays = chain->GetOverlays()) FollowMenuScene(*overlays);
+        chain->ApplyParity();
+        chain->UpdateOverlayInputs();
+    }
 }
 
 // The item pictures draw inline in the HUD's texts, in anaglyph like them.
@@ -121,31 +104,23 @@ void KorvanthDisplay::AttachItemSheet(KorvanthGame&, ZSpriteBatch& sheet) {
     }
 }
 
+void KorvanthDisplay::LoadGameFonts(KorvanthGame& game) { m_fonts.Load(game); }
+
 void KorvanthDisplay::ReleaseWorldLayers(KorvanthGame& game) { m_world.ReleaseWorldLayers(game); }
 
-void KorvanthDisplay::SetUpWorldLayerMeshes(KorvanthGame& game) { m_world.SetUpWorldLayerMeshes(game); }
-
-void KorvanthDisplay::ApplyPaletteSetting(KorvanthGame& game) {
-    SyncSettings(game);
-    RebuildNTSCLookupTexture();
+// The game's menus start play through this call: the world's layers are
+// built, and the title's static, wipe and tuner give way to the world.
+void KorvanthDisplay::SetUpWorldLayerMeshes(KorvanthGame& game) {
+    m_world.SetUpWorldLayerMeshes(game);
+    LeaveTitleScene(game);
 }
 
-void KorvanthDisplay::ApplyCRTPasses(KorvanthGame& game, bool) {
-    SyncSettings(game);
-    ApplyCRTPassSetting();
-}
+void KorvanthDisplay::ApplyPaletteSetting(KorvanthGame&) { RebuildNTSCLookupTexture(); }
 
-void KorvanthDisplay::ApplyAnaglyphPasses(KorvanthGame& game, bool) {
-    SyncSettings(game);
-    ApplyAnaglyphPassSetting();
-}
+void KorvanthDisplay::ApplyCRTPasses(KorvanthGame&, bool) { ApplyCRTPassSetting(); }
 
-void KorvanthDisplay::ApplyMinimapSetting(KorvanthGame& game, bool) {
-    SyncSettings(game);
-    ApplyMinimapVisibility();
-}
+void KorvanthDisplay::ApplyAnaglyphPasses(KorvanthGame&, bool) { ApplyAnaglyphPassSetting(); }
 
-void KorvanthDisplay::ApplyBorderSetting(KorvanthGame& game, bool) {
-    SyncSettings(game);
-    ::ApplyBorderSetting();
-}
+void KorvanthDisplay::ApplyMinimapSetting(KorvanthGame&, bool) { ApplyMinimapVisibility(); }
+
+void KorvanthDisplay::ApplyBorderSetting(KorvanthGame&, bool) { ::ApplyBorderSetting(); }

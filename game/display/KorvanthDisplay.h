@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "game/display/AnaglyphTextShader.h"
+#include "game/display/GameFontSet.h"
 #include "game/world/GameServices.h"
 
 class KorvanthGame;
@@ -10,8 +11,8 @@ class KorvanthGame;
 // The game's display chain as the game object uses it: the game's passes and
 // groups in the render set-up, the post-process chain in the scene set-up,
 // the composite frames' turns every frame, and the display settings carried
-// into the passes when they change. The game's settings live in the game
-// object; every call copies them into the display state first. The world's
+// into the passes when they change. The display reads the game's settings
+// where they live, in the game object's configuration variables. The world's
 // tile layers stay with the stand-in until the world's drawing lands.
 class KorvanthDisplay : public GameDisplay {
 public:
@@ -22,6 +23,7 @@ public:
     void ShutdownGameScene(KorvanthGame& game) override;
     void SelectCompositeTarget(KorvanthGame& game, bool secondTarget) override;
     void AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) override;
+    void LoadGameFonts(KorvanthGame& game) override;
     void ReleaseWorldLayers(KorvanthGame& game) override;
     void SetUpWorldLayerMeshes(KorvanthGame& game) override;
     void ApplyPaletteSetting(KorvanthGame& game) override;
@@ -30,13 +32,16 @@ public:
     void ApplyMinimapSetting(KorvanthGame& game, bool on) override;
     void ApplyBorderSetting(KorvanthGame& game, bool on) override;
 
-    // Copies the game's display settings and the room's colour into the display state.
-    static void SyncSettings(const KorvanthGame& game);
+    // The room's background colour into the display state (the clear passes').
+    static void SyncRoomColour(const KorvanthGame& game);
 
+    // The game's fonts and pixel glyph sheets.
+    const GameFontSet& GetFonts() const { return m_fonts; }
     // The item icon sheet's material, while the scene is up.
     AnaglyphTextShader* GetItemSheetShader() const { return m_itemSheetShader.get(); }
 
 private:
     NullGameDisplay m_world;  // the world's tile layers, still a stand-in
     std::unique_ptr<AnaglyphTextShader> m_itemSheetShader;
+    GameFontSet m_fonts;
 };

@@ -37,7 +37,7 @@ bool KorvanthPreHUDPassShader::SetParameters(ZEffectParameter* binding, const ZH
     if (binding == nullptr) return false;
     const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
-    const DisplaySettings& s = display != nullptr ? display->settings : defaults;
+    const DisplaySettings& s = display != nullptr ? display->Settings() : defaults;
     const ZHashedString name = binding->name;
     if (name == kPauseOpacity) {
         binding->SetFloat(GetDisplayOverlayOpacity());

@@ -18,7 +18,7 @@ bool MonitorShader::SetParameters(ZEffectParameter* binding, const ZHashedString
     if (binding == nullptr) return false;
     if (binding->name == kColor) {
         const DisplayState* display = PeekDisplayState();
-        const float b = display != nullptr ? display->settings.borderBrightness : DisplaySettings().borderBrightness;
+        const float b = display != nullptr ? display->Settings().borderBrightness : DisplaySettings().borderBrightness;
         binding->SetVector(ZVector4(b, b, b, 0.0f));
         return true;
     }

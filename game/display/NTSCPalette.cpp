@@ -173,7 +173,7 @@ void RebuildNTSCLookupTexture() {
     if (display == nullptr || display->ntscLookup == nullptr) return;
     ZTexture* texture = display->ntscLookup;
     ZColor32 generated[kPaletteEntries];
-    GeneratePalette(generated, display->settings.tint, display->settings.iScalar, display->settings.qScalar);
+    GeneratePalette(generated, display->Settings().tint, display->Settings().iScalar, display->Settings().qScalar);
     ZColor32 reference[kPaletteEntries];
     ReadReferencePalette(reference);
     std::vector<uint32_t> image;

@@ -29,7 +29,7 @@ bool NTSCShader::SetParameters(ZEffectParameter* binding, const ZHashedString pa
     } else if (name == kLut) {
         binding->SetTexture(ZHashedString("NTSC_LUT_Texture"));
     } else if (name == kStrength) {
-        const float strength = display != nullptr ? display->settings.ntscLUTBlend : DisplaySettings().ntscLUTBlend;
+        const float strength = display != nullptr ? display->Settings().ntscLUTBlend : DisplaySettings().ntscLUTBlend;
         // The attract pictures of the TV static are shown in their own colours.
         const float attract = display != nullptr && display->staticActive ? display->staticAttractBlend : 0.0f;
         binding->SetFloat(strength * (1.0f - attract));

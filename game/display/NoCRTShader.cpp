@@ -47,7 +47,7 @@ bool NoCRTShader::SetParameters(ZEffectParameter* binding, const ZHashedString p
     if (binding == nullptr) return false;
     const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
-    const DisplaySettings& s = display != nullptr ? display->settings : defaults;
+    const DisplaySettings& s = display != nullptr ? display->Settings() : defaults;
     const ZHashedString name = binding->name;
     if (name == kCompFrame) {
         binding->SetTexture(ZHashedString("Clean Frame"));

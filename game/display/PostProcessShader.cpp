@@ -31,7 +31,7 @@ bool PostProcessShader::SetParameters(ZEffectParameter* binding, const ZHashedSt
     } else if (binding->name == kBloomScale) {
         const DisplayState* display = PeekDisplayState();
         const float scale = display == nullptr ? 0.0f
-                                               : (down ? display->settings.bloomDown : display->settings.bloomUp);
+                                               : (down ? display->Settings().bloomDown : display->Settings().bloomUp);
         const int32_t w = GetDisplayScreenWidth(), h = GetDisplayScreenHeight();
         const float aspect = w > 0 ? static_cast<float>(h) / static_cast<float>(w) : 0.0f;
         binding->SetVector(ZVector4(scale * aspect, scale, 0.0f, 0.0f));

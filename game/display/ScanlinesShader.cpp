@@ -57,7 +57,7 @@ bool ScanlinesShader::SetParameters(ZEffectParameter* binding, const ZHashedStri
     if (binding == nullptr) return false;
     const DisplayState* display = PeekDisplayState();
     const DisplaySettings defaults;
-    const DisplaySettings& s = display != nullptr ? display->settings : defaults;
+    const DisplaySettings& s = display != nullptr ? display->Settings() : defaults;
     const ZHashedString name = binding->name;
     // The picture's height share: the pixel aspect against the 8:7 that fills the tube.
     const float p = static_cast<float>(s.pixelAspectRatio * 0.8571428699152807);

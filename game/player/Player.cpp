@@ -32,6 +32,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
 #include "game/player/PlayerSpriteTexture.h"
+#include "game/world/CollisionLineDef.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZPlayerControllerComponent.h"
 #include "menu/ZCinematicMgr.h"
@@ -86,6 +87,42 @@ float LowFrictionRate() {
 
 Player* GetPlayer() { return gPlayer; }
 
+namespace {
+
+// What the room's collision lines ask of the player: who it is, and whether
+// it is dropping through a platform; and what the player asks of a line.
+bool IsThePlayer(const ZEntity* const entity) { return entity != nullptr && entity == gPlayer; }
+
+bool IsDroppingThrough(const ZEntity* const entity) {
+    return IsThePlayer(entity) && gPlayer->dropThroughTimer > 0.0f;
+}
+
+bool RoomLineKind(const ZCollisionInterface* const other, int32_t& kind) {
+    const auto* const line = DynamicCast<CollisionLineDef>(other);
+    if (line == nullptr) {
+        return false;
+    }
+    kind = line->kind;
+    return true;
+}
+
+void ConnectRoomLines() {
+    CollisionLineDef::SetPlayerQueries(&IsThePlayer, &IsDroppingThrough);
+    // A test's own scenery may have installed its query first: keep it.
+    if (GetEdgeKindQuery() == nullptr) {
+        GetEdgeKindQuery() = &RoomLineKind;
+    }
+}
+
+void DisconnectRoomLines() {
+    CollisionLineDef::SetPlayerQueries(nullptr, nullptr);
+    if (GetEdgeKindQuery() == &RoomLineKind) {
+        GetEdgeKindQuery() = nullptr;
+    }
+}
+
+}  // namespace
+
 bool IsOverworldMode() {
     const KorvanthGame* const game = KorvanthGame::Get();
     return game != nullptr && game->IsOverworld();
@@ -100,6 +137,7 @@ Player::Player() {
     AttachComponents();
     if (gPlayer == nullptr) {
         gPlayer = this;
+        ConnectRoomLines();
     }
 }
 
@@ -196,6 +234,7 @@ void Player::AttachComponents() {
 Player::~Player() {
     if (gPlayer == this) {
         gPlayer = nullptr;
+        DisconnectRoomLines();
         // The up axis was the player's mode setting; the engine's default returns.
         gWorldUp = ZVector3(0.0f, 0.0f, 1.0f);
     }

@@ -42,6 +42,9 @@ public:
     virtual void SelectCompositeTarget(KorvanthGame& game, bool secondTarget) = 0;
     // Gives the item icon sheet its shader and render group.
     virtual void AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) = 0;
+    // The game's own fonts and glyph sheets, made once while the engine's
+    // assets load (before the item sheet) and freed by ShutdownGameScene.
+    virtual void LoadGameFonts(KorvanthGame& game) = 0;
     // Drops the world tile layers' meshes before the atlas is rebuilt.
     virtual void ReleaseWorldLayers(KorvanthGame& game) = 0;
     // Rebuilds the world tile layers' meshes.
@@ -64,6 +67,7 @@ public:
     void ShutdownGameScene(KorvanthGame&) override {}
     void SelectCompositeTarget(KorvanthGame&, bool) override {}
     void AttachItemSheet(KorvanthGame&, ZSpriteBatch&) override {}
+    void LoadGameFonts(KorvanthGame&) override {}
     void ReleaseWorldLayers(KorvanthGame&) override {}
     void SetUpWorldLayerMeshes(KorvanthGame&) override {}
     void ApplyPaletteSetting(KorvanthGame&) override {}

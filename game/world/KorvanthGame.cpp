@@ -14,7 +14,9 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZLocMgr.h"
 #include "game/display/BackdropShader.h"
+#include "game/display/DisplayAppliers.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
+#include "game/display/SceneSwitching.h"
 #include "game/player/Player.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
@@ -231,8 +233,16 @@ ZFXAAFilter* KorvanthGame::CreateFXAAFilter() { return new KorvanthPreHUDPassSha
 
 ZShader* KorvanthGame::CreateDepthBackdropShader() { return new BackdropShader(); }
 
+void KorvanthGame::OnTitleMenuOpened(ZMenu*) { ResetToTitleScene(this); }
+
+void KorvanthGame::SetCameraFieldOfView(const float fov) {
+    ZBaseGame::SetCameraFieldOfView(fov);
+    PlaceSceneCamera();
+}
+
 void KorvanthGame::PreLoadEngineAssets() {
     ZBaseGame::PreLoadEngineAssets();
+    m_display->LoadGameFonts(*this);
     BuildItemSheet();
 }
 
@@ -360,12 +370,12 @@ void KorvanthGame::PlayDialogSound(int32_t event) {
 }
 
 ZVector4 KorvanthGame::GetAnaglyphTint() const {
-    if (!m_anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
+    if (!m_displaySettings.anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
     return ZVector4(m_anaglyphTint[0], m_anaglyphTint[1], m_anaglyphTint[2], m_anaglyphTint[3]);
 }
 
 ZVector4 KorvanthGame::GetAnaglyphLevel() const {
-    if (!m_anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
-    const float level = 1.0f - m_anaglyphBrightness;
+    if (!m_displaySettings.anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
+    const float level = 1.0f - m_displaySettings.anaglyphBrightness;
     return ZVector4(level, level, level, level);
 }

@@ -15,6 +15,7 @@
 #include "foundation/ZVector4.h"
 #include "entity/ZLightMgr.h"
 #include "framework/ZBaseGame.h"
+#include "game/display/DisplaySettings.h"
 #include "game/world/EntityState.h"
 #include "game/world/GameServices.h"
 #include "game/world/MapData.h"
@@ -93,6 +94,10 @@ public:
     void preinit() override;
     void SetPaused(bool paused) override;
     void Exit() override;
+    // The title screen: the scene goes back to the TV static over a hidden world.
+    void OnTitleMenuOpened(ZMenu* menu) override;
+    // The camera keeps its distance from the tube for the field of view.
+    void SetCameraFieldOfView(float fov) override;
 
     // --- The game's menus (game/menus/KorvanthGame_Menus.cpp) ---
     ZMenu* CreateTitleMenu(int32_t startOnMainPage) override;
@@ -196,11 +201,13 @@ public:
     // Dialog chirps: 1 and 6 stop the text chirp, 3 and 4 the option sound,
     // 5 the text chirp; others nothing.
     void PlayDialogSound(int32_t event);
-    float GetAnaglyphOffsetX() const { return m_anaglyph3D ? m_anaglyphOffset[0] : 0.0f; }
-    float GetAnaglyphOffsetY() const { return m_anaglyph3D ? m_anaglyphOffset[1] : 0.0f; }
+    float GetAnaglyphOffsetX() const { return m_displaySettings.anaglyph3D ? m_anaglyphOffset[0] : 0.0f; }
+    float GetAnaglyphOffsetY() const { return m_displaySettings.anaglyph3D ? m_anaglyphOffset[1] : 0.0f; }
     ZVector4 GetAnaglyphTint() const;
-    bool IsSilhouetteOnColor() const { return m_anaglyph3D && m_silhouetteOnColor; }
-    float GetAnaglyphSaturation() const { return m_anaglyph3D ? 1.0f - m_anaglyphDesaturation : 1.0f; }
+    bool IsSilhouetteOnColor() const { return m_displaySettings.anaglyph3D && m_silhouetteOnColor; }
+    float GetAnaglyphSaturation() const {
+        return m_displaySettings.anaglyph3D ? 1.0f - m_displaySettings.anaglyphDesaturation : 1.0f;
+    }
     ZVector4 GetAnaglyphLevel() const;
 
     // --- Neighbours (stand-ins until their work lands; see GameServices.h) ---
@@ -231,54 +238,13 @@ public:
     bool GetCompositeToggle() const { return m_compositeToggle; }
 
     // --- Configuration values (registered in registerConfigVars) ---
-    float m_pixelAspectRatio = 0.0f;
-    float m_overscan = 0.0f;
-    float m_sharp = 0.0f;
-    float m_pers = 0.0f;
-    float m_persColor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    float m_bleed = 0.0f;
-    float m_dim = 0.0f;
-    float m_sat = 0.0f;
-    float m_bloom = 0.0f;
-    float m_bloomPower = 0.0f;
-    float m_refl = 0.0f;
-    float m_barrel = 0.0f;
-    float m_scanBright = 0.0f;
-    float m_scanOpacity = 0.0f;
-    float m_ntsc = 0.0f;
-    float m_ntscBlend = 0.0f;
-    float m_ntscLUTBlend = 0.0f;
-    float m_anaglyphDesaturation = 0.0f;
-    float m_anaglyphBrightness = 0.0f;
-    float m_redTint = 0.0f;
-    float m_blueTint = 0.0f;
-    float m_backgroundDimming = 0.0f;
-    bool m_eyeSwap = false;
-    float m_tint = 0.0f;
-    float m_iScalar = 0.0f;
-    float m_qScalar = 0.0f;
-    float m_bloomDown = 0.0f;
-    float m_bloomUp = 0.0f;
-    bool m_showBorder = false;
-    float m_borderBrightness = 0.0f;
+    // The display's settings ([CRT], [Anaglyph], [NTSC], [Video], [Lighting],
+    // [Audio] Reverb, [Reverb], ShowMinimap): their one home, which the
+    // display reads.
+    DisplaySettings m_displaySettings;
     bool m_altDownJump = false;
-    bool m_crtSim = false;
-    bool m_anaglyph3D = false;
     bool m_showInteractPrompts = false;
-    bool m_showMinimap = false;
     float m_transitionSpeed = 0.0f;
-    float m_diffuseLight = 0.0f;
-    float m_specularLight = 0.0f;
-    float m_specularPower = 0.0f;
-    float m_fresnelLight = 0.0f;
-    float m_lightPosX = 0.0f;
-    float m_lightPosY = 0.0f;
-    bool m_reverb = false;
-    float m_highDelay = 0.0f;
-    float m_lowDelay = 0.0f;
-    float m_dryMix = 0.0f;
-    float m_wetMix = 0.0f;
-    float m_attenSpeed = 0.0f;
     // Not a variable: how fast the player's speed settles on slippery ground.
     float m_lowFrictionRate = 0.0f;
 

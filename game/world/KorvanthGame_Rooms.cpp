@@ -13,6 +13,7 @@
 #include "foundation/ZDefinitionCache.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZString.h"
+#include "game/display/SceneSwitching.h"
 #include "game/world/AnimatedTileLayerMesh.h"
 #include "game/world/GameCommands.h"
 #include "game/world/KorvEntity.h"
@@ -316,6 +317,8 @@ void KorvanthGame::LoadEntityInstances(const bool namedOnly) {
 }
 
 bool KorvanthGame::StartNewGame() {
+    // The title's static, wipe and tuner give way to the world.
+    LeaveTitleScene(*this);
     if (GetCurrentMapName().GetLength() != 0) {
         LoadRoom();
         LoadEntityInstances(false);

@@ -58,7 +58,7 @@ TEST_F(DisplayAppliersTest, CrtAndAnaglyphNeverStayOnTogether) {
         bool crtFirst;  // which setting was on before the other was switched on
     };
     for (const Case c : {Case{true}, Case{false}}) {
-        DisplaySettings& s = display->settings;
+        DisplaySettings& s = display->Settings();
         s.crtSim = c.crtFirst;
         s.anaglyph3D = !c.crtFirst;
         ApplyAnaglyphPassSetting();
@@ -82,7 +82,7 @@ TEST_F(DisplayAppliersTest, CrtAndAnaglyphNeverStayOnTogether) {
 
 TEST_F(DisplayAppliersTest, CrtSwitchLeavesThePassesAloneBeforeTheSceneExists) {
     Pass("NTSC Pass")->enabled = true;
-    display->settings.crtSim = false;
+    display->Settings().crtSim = false;
     ApplyCRTPassSetting();
     EXPECT_TRUE(Pass("NTSC Pass")->enabled);
     // Without a game display nothing happens at all.
@@ -111,7 +111,7 @@ TEST_F(DisplayAppliersTest, ReverbWordPacksClampedFields) {
     };
     display->reverbSink = ReceiveReverb;
     for (const Case& c : cases) {
-        DisplaySettings& s = display->settings;
+        DisplaySettings& s = display->Settings();
         s.reverb = c.on;
         s.highDelay = c.high;
         s.lowDelay = c.low;
@@ -136,14 +136,14 @@ TEST_F(DisplayAppliersTest, EyeTintsFromTheTintSettings) {
         {false, 0.3f, {0.3f, 0.0f, 1.0f, 1.0f}},
     };
     for (const Case& c : cases) {
-        (c.passFlag ? display->settings.redTint : display->settings.blueTint) = c.tint;
+        (c.passFlag ? display->Settings().redTint : display->Settings().blueTint) = c.tint;
         EXPECT_EQ(GetAnaglyphEyeTint(c.passFlag), c.want) << c.passFlag << " " << c.tint;
     }
 }
 
 TEST_F(DisplayAppliersTest, ClearPassesSetTheEyeOrClearNeutrally) {
     display->roomBackground = ZColor32(128, 128, 128, 255);
-    DisplaySettings& s = display->settings;
+    DisplaySettings& s = display->Settings();
     // Anaglyph off: the background as it is, a neutral eye, the final view.
     s.anaglyph3D = false;
     display->eyeDistance = 0.5f;
@@ -194,7 +194,7 @@ TEST_F(DisplayAppliersTest, MinimapShowsOnlyWithItsImagesAndTheSetting) {
     for (ZRenderable& q : quads) q.visible = true;
     // While any quad is missing, nothing changes.
     display->minimapQuads[0] = &quads[0];
-    display->settings.showMinimap = false;
+    display->Settings().showMinimap = false;
     ApplyMinimapVisibility();
     EXPECT_TRUE(quads[0].visible);
     for (int i = 0; i < 3; ++i) display->minimapQuads[i] = &quads[i];
@@ -203,7 +203,7 @@ TEST_F(DisplayAppliersTest, MinimapShowsOnlyWithItsImagesAndTheSetting) {
     };
     for (const Case c : {Case{true, true, true}, Case{false, true, false}, Case{true, false, false}}) {
         display->minimapAvailable = c.available;
-        display->settings.showMinimap = c.show;
+        display->Settings().showMinimap = c.show;
         ApplyMinimapVisibility();
         for (const ZRenderable& q : quads) EXPECT_EQ(q.visible, c.visible);
     }
@@ -224,7 +224,7 @@ TEST_F(DisplayAppliersTest, CameraStandsWhereTheViewSpansTheScreen) {
 
 TEST_F(DisplayAppliersTest, SettingsFromTextRunTheirAppliers) {
     RegisterDisplayConfigVars();
-    const DisplaySettings& s = display->settings;
+    const DisplaySettings& s = display->Settings();
     EXPECT_TRUE(s.crtSim);
     EXPECT_FALSE(s.anaglyph3D);
     EXPECT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("Anaglyph3D")));

@@ -153,10 +153,10 @@ TEST_F(DisplayShaderParametersTest, FrameBlendAlternatesOnlyWithVSyncAndNoScreen
 TEST_F(DisplayShaderParametersTest, ScreenAndMonitorTuningFromTheSettings) {
     MonitorShader monitor;
     ScreenShader screen;
-    display->settings.overscan = 1.25f;
-    display->settings.lightPosX = 5.0f;
-    display->settings.lightPosY = -10.0f;
-    display->settings.borderBrightness = 0.06f;
+    display->Settings().overscan = 1.25f;
+    display->Settings().lightPosX = 5.0f;
+    display->Settings().lightPosY = -10.0f;
+    display->Settings().borderBrightness = 0.06f;
     for (ZShader* shader : {static_cast<ZShader*>(&monitor), static_cast<ZShader*>(&screen)}) {
         EXPECT_NEAR(Ask(*shader, "Tuning_Overscan").record.value.x, 0.8f, 1e-6f);
         ExpectVector(Ask(*shader, "Tuning_LightPos").record.value, {-10.0f, -5.0f, 10.0f, 0.0f}, "light");
@@ -169,7 +169,7 @@ TEST_F(DisplayShaderParametersTest, ScreenAndMonitorTuningFromTheSettings) {
     ExpectVector(Ask(monitor, "MonitorColor").record.value, {0.06f, 0.06f, 0.06f, 0.0f}, "monitor colour");
     EXPECT_FALSE(Ask(screen, "MonitorColor").answered);
     // An overscan slid to 0 in the file gives no infinity.
-    display->settings.overscan = 0.0f;
+    display->Settings().overscan = 0.0f;
     EXPECT_EQ(Ask(screen, "Tuning_Overscan").record.value.x, 0.0f);
 }
 
@@ -228,16 +228,16 @@ TEST_F(DisplayShaderParametersTest, NamedTexturesOfTheChain) {
 TEST_F(DisplayShaderParametersTest, BloomFollowsTheScreenAndTheCrtSetting) {
     PostProcessShader down(PostProcessShader::Variant::kDownsample);
     PostProcessShader up(PostProcessShader::Variant::kUpsample);
-    display->settings.bloomDown = 0.025f;
-    display->settings.bloomUp = 0.05f;
+    display->Settings().bloomDown = 0.025f;
+    display->Settings().bloomUp = 0.05f;
     ExpectVector(Ask(down, "BloomScale").record.value, {0.025f * 720.0f / 1280.0f, 0.025f, 0.0f, 0.0f}, "down");
     ExpectVector(Ask(up, "BloomScale").record.value, {0.05f * 720.0f / 1280.0f, 0.05f, 0.0f, 0.0f}, "up");
 
     KorvanthPreHUDPassShader preHUD(2);
-    display->settings.bloom = 0.25f;
-    display->settings.crtSim = true;
+    display->Settings().bloom = 0.25f;
+    display->Settings().crtSim = true;
     EXPECT_FLOAT_EQ(Ask(preHUD, "BloomScalar").record.value.x, 0.25f);
-    display->settings.crtSim = false;
+    display->Settings().crtSim = false;
     EXPECT_FLOAT_EQ(Ask(preHUD, "BloomScalar").record.value.x, 0.0f);
     EXPECT_FLOAT_EQ(Ask(preHUD, "BloomPower").record.value.x, 2.0f);
     ExpectVector(Ask(preHUD, "rcpFrame").record.value, {1.0f / 1280.0f, 1.0f / 720.0f, 0.0f, 0.0f}, "rcpFrame");
@@ -268,7 +268,7 @@ TEST_F(DisplayShaderParametersTest, PreHUDEffectByLevel) {
 
 TEST_F(DisplayShaderParametersTest, NTSCStrengthGivesWayToTheAttractPictures) {
     NTSCShader ntsc;
-    display->settings.ntscLUTBlend = 0.8f;
+    display->Settings().ntscLUTBlend = 0.8f;
     EXPECT_FLOAT_EQ(Ask(ntsc, "Tuning_Strength").record.value.x, 0.8f);
     display->staticActive = true;
     display->staticAttractBlend = 0.25f;

@@ -52,9 +52,9 @@ protected:
 
 TEST_F(GameMaterialsTest, AnaglyphTextIsNeutralWithoutAnaglyphWhateverTheSettings) {
     AnaglyphTextShader font(AnaglyphTextShader::Kind::kFont);
-    display->settings.anaglyph3D = false;
-    display->settings.anaglyphDesaturation = 0.3f;
-    display->settings.anaglyphBrightness = 0.9f;
+    display->Settings().anaglyph3D = false;
+    display->Settings().anaglyphDesaturation = 0.3f;
+    display->Settings().anaglyphBrightness = 0.9f;
     display->eyeDistance = 0.0078125f;
     display->eyeColor = ZVector4(1.0f, 0.0f, 0.0f, 1.0f);
     EXPECT_EQ(Ask(font, "AnaglyphDistance").x, 0.0f);
@@ -63,7 +63,7 @@ TEST_F(GameMaterialsTest, AnaglyphTextIsNeutralWithoutAnaglyphWhateverTheSetting
     EXPECT_EQ(Ask(font, "AnaglyphDesat").x, 1.0f);
     EXPECT_EQ(Ask(font, "AnaglyphGamma"), ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
 
-    display->settings.anaglyph3D = true;
+    display->Settings().anaglyph3D = true;
     EXPECT_EQ(Ask(font, "AnaglyphDistance").x, -0.0078125f);
     EXPECT_EQ(Ask(font, "AnaglyphColor"), ZVector4(1.0f, 0.0f, 0.0f, 1.0f));
     EXPECT_FLOAT_EQ(Ask(font, "AnaglyphDesat").x, 0.7f);

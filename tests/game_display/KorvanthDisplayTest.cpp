@@ -85,17 +85,23 @@ TEST_F(KorvanthDisplayTest, GameSettingsReachThePasses) {
     RenderSetUp();
     m_game->registerConfigVars();
     EXPECT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("Anaglyph3D")));
-    EXPECT_TRUE(GetDisplayState()->settings.anaglyph3D);
-    EXPECT_FALSE(GetDisplayState()->settings.crtSim);
+    EXPECT_TRUE(GetDisplayState()->Settings().anaglyph3D);
+    EXPECT_FALSE(GetDisplayState()->Settings().crtSim);
     EXPECT_TRUE(Enabled("Anaglyph Pass"));
     EXPECT_TRUE(Enabled("HUD Pass (3D)"));
     EXPECT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("CRTSim")));
     EXPECT_FALSE(Enabled("Anaglyph Pass"));
     EXPECT_FALSE(Enabled("HUD Pass (3D)"));
-    // A tuning value the shaders read reaches the display state on the next frame.
+    // The display reads the game's variables where they live: a tuning value
+    // is there at once, with no copy to refresh.
+    EXPECT_EQ(&GetDisplayState()->Settings(), &m_game->m_displaySettings);
     EXPECT_TRUE(ZConfigVar::SetFromString("0.3", ZHashedString("CRT"), ZHashedString("Barrel")));
+    EXPECT_FLOAT_EQ(GetDisplayState()->Settings().barrel, 0.3f);
+    // Hand-edited reverb values pack into the one word the synthesizer gets.
+    EXPECT_TRUE(ZConfigVar::SetFromString("5000", ZHashedString("Reverb"), ZHashedString("HighDelay")));
+    EXPECT_EQ(m_game->PackReverbWord(), PackReverbWord(GetDisplayState()->Settings()));
+    EXPECT_EQ(m_game->PackReverbWord() >> 20, 1023u);
     m_game->GetDisplay().SelectCompositeTarget(*m_game, true);
-    EXPECT_FLOAT_EQ(GetDisplayState()->settings.barrel, 0.3f);
     EXPECT_TRUE(GetDisplayState()->compositeParity);
 }
 

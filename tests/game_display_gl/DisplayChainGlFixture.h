@@ -51,7 +51,7 @@ protected:
     }
 
     DisplayState& Display() { return *GetDisplayState(); }
-    DisplaySettings& Settings() { return GetDisplayState()->settings; }
+    DisplaySettings& Settings() { return GetDisplayState()->Settings(); }
     DisplayChain& Chain() { return *harness.chain; }
 
     // Draws frames (the composite frames fill and settle).

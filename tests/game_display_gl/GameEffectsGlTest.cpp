@@ -28,6 +28,11 @@ TEST_F(DisplayChainGlTest, EveryGameEffectCompilesWithItsTechnique) {
         {"Korvanth_FXAA_Ultra.fxo", "PreHUDPassTechnique"},
         {"anag_font.fxo", "HUD"},
         {"anag_glyph.fxo", "HUD"},
+        {"static.fxo", "StaticTech"},
+        {"tuner.fxo", "TunerTech"},
+        {"wipe.fxo", "WipeTech"},
+        {"minimap.fxo", "MinimapTech"},
+        {"fullmap.fxo", "FullMapTech"},
     };
     for (const Case& c : cases) {
         const ZHashedString name((std::string("test ") + c.file).c_str());

@@ -79,7 +79,7 @@ TEST_F(OptionPagesTest, GameOptionSwitchesToggleAtOnceAndKeepTheirValues) {
     };
     const Case cases[] = {
         {"SpinnerButton_ALT_DOWN_JUMP", &game->m_altDownJump, "< Drop Through: Down >", "< Drop Through: Down + Jump >"},
-        {"SpinnerButton_MINIMAP", &game->m_showMinimap, "< Minimap: On >", "< Minimap: Off >"},
+        {"SpinnerButton_MINIMAP", &game->m_displaySettings.showMinimap, "< Minimap: On >", "< Minimap: Off >"},
         {"SpinnerButton_PROMPTS", &game->m_showInteractPrompts, "< Prompts: On >", "< Prompts: Off >"},
     };
     for (const Case& c : cases) {
@@ -107,7 +107,7 @@ TEST_F(OptionPagesTest, GameOptionSwitchesToggleAtOnceAndKeepTheirValues) {
 }
 
 TEST_F(OptionPagesTest, CrtSimulationSwitchAndTheTunerButtons) {
-    game->m_crtSim = false;
+    game->m_displaySettings.crtSim = false;
     Open(new KorvanthCRTMenu());
     EXPECT_TRUE(game->m_tunerActive);
     EXPECT_TRUE(GetMenuScene().tunerPreviewVisible);
@@ -120,19 +120,19 @@ TEST_F(OptionPagesTest, CrtSimulationSwitchAndTheTunerButtons) {
 
     Top()->Select(1);
     Send(Kind::Accept);
-    EXPECT_FALSE(game->m_crtSim) << "accept on the switch changes nothing";
+    EXPECT_FALSE(game->m_displaySettings.crtSim) << "accept on the switch changes nothing";
     Send(Kind::NavRight);
-    EXPECT_TRUE(game->m_crtSim);
+    EXPECT_TRUE(game->m_displaySettings.crtSim);
     EXPECT_EQ(SelectableNames(Top()).size(), 6u);
     Send(Kind::NavLeft);
-    EXPECT_FALSE(game->m_crtSim);
+    EXPECT_FALSE(game->m_displaySettings.crtSim);
     EXPECT_EQ(displayLog, (std::vector<std::string>{"crt on", "crt off"}));
 
     // Switching the simulation on turns anaglyph 3D off.
-    game->m_anaglyph3D = true;
+    game->m_displaySettings.anaglyph3D = true;
     Send(Kind::NavRight);
-    EXPECT_TRUE(game->m_crtSim);
-    EXPECT_FALSE(game->m_anaglyph3D);
+    EXPECT_TRUE(game->m_displaySettings.crtSim);
+    EXPECT_FALSE(game->m_displaySettings.anaglyph3D);
 
     Send(Kind::Cancel);
     EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u);
@@ -141,11 +141,11 @@ TEST_F(OptionPagesTest, CrtSimulationSwitchAndTheTunerButtons) {
 }
 
 TEST_F(OptionPagesTest, CrtResetPutsTheTunerSettingsBackAfterYesOnly) {
-    game->m_crtSim = true;
-    game->m_sat = 3.0f;
-    game->m_tint = 1.0f;
-    game->m_lightPosX = -3.0f;
-    game->m_anaglyphBrightness = 0.1f;
+    game->m_displaySettings.crtSim = true;
+    game->m_displaySettings.sat = 3.0f;
+    game->m_displaySettings.tint = 1.0f;
+    game->m_displaySettings.lightPosX = -3.0f;
+    game->m_displaySettings.anaglyphBrightness = 0.1f;
     Open(new KorvanthCRTMenu());
     for (const int32_t answer : {1, 2}) {  // No, Cancel
         SelectAndSend("ResetButton", Kind::Accept);
@@ -156,21 +156,21 @@ TEST_F(OptionPagesTest, CrtResetPutsTheTunerSettingsBackAfterYesOnly) {
         EXPECT_EQ(opacity, 0.0f);
         question->Select(answer);
         Send(Kind::Accept);
-        EXPECT_FLOAT_EQ(game->m_sat, 3.0f) << "answer " << answer;
+        EXPECT_FLOAT_EQ(game->m_displaySettings.sat, 3.0f) << "answer " << answer;
     }
     SelectAndSend("ResetButton", Kind::Accept);
     Top()->Select(0);
     Send(Kind::Accept);
-    EXPECT_FLOAT_EQ(game->m_sat, 1.35f);
-    EXPECT_FLOAT_EQ(game->m_tint, 5.1831856f);
-    EXPECT_FLOAT_EQ(game->m_lightPosX, 5.0f);
-    EXPECT_TRUE(game->m_crtSim) << "the switch is not a tuner setting";
-    EXPECT_FLOAT_EQ(game->m_anaglyphBrightness, 0.1f) << "anaglyph settings stay";
+    EXPECT_FLOAT_EQ(game->m_displaySettings.sat, 1.35f);
+    EXPECT_FLOAT_EQ(game->m_displaySettings.tint, 5.1831856f);
+    EXPECT_FLOAT_EQ(game->m_displaySettings.lightPosX, 5.0f);
+    EXPECT_TRUE(game->m_displaySettings.crtSim) << "the switch is not a tuner setting";
+    EXPECT_FLOAT_EQ(game->m_displaySettings.anaglyphBrightness, 0.1f) << "anaglyph settings stay";
     EXPECT_NE(TopAs<KorvanthCRTMenu>(), nullptr) << "the page stays open";
 }
 
 TEST_F(OptionPagesTest, TunerRowsShowTheirFormatsAndMarks) {
-    game->m_crtSim = true;
+    game->m_displaySettings.crtSim = true;
     Open(new KorvanthCRTMenu());
     SelectAndSend("TunerButton_Shape", Kind::Accept);
     ZMenu* page = TopAs<CRTTunerShapeMenu>();
@@ -192,7 +192,7 @@ TEST_F(OptionPagesTest, TunerRowsShowTheirFormatsAndMarks) {
             EXPECT_EQ(row->valueItem->GetText(), c.text) << c.variable;
         }
     }
-    EXPECT_FLOAT_EQ(game->m_pixelAspectRatio, 8.0f / 7.0f) << "showing a value does not write it";
+    EXPECT_FLOAT_EQ(game->m_displaySettings.pixelAspectRatio, 8.0f / 7.0f) << "showing a value does not write it";
     // The neutral marks: Barrel at 0, pixel shape at 1.
     ZMenuSpinner* barrel = RowOf(page, "Barrel");
     EXPECT_TRUE(barrel->snapPoints.Contains((0.0f + 0.5f) / 2.5f));
@@ -203,17 +203,17 @@ TEST_F(OptionPagesTest, TunerRowsShowTheirFormatsAndMarks) {
     page->Select(IndexOfItem(page, shape));
     Send(Kind::NavRight);
     Send(Kind::NavLeft);
-    EXPECT_FLOAT_EQ(game->m_pixelAspectRatio * 100.0f, std::round(game->m_pixelAspectRatio * 100.0f));
+    EXPECT_FLOAT_EQ(game->m_displaySettings.pixelAspectRatio * 100.0f, std::round(game->m_displaySettings.pixelAspectRatio * 100.0f));
     // Held right stops at the maximum.
     for (int i = 0; i < 120; ++i) Send(Kind::NavRight);
-    EXPECT_FLOAT_EQ(game->m_pixelAspectRatio, 2.0f);
+    EXPECT_FLOAT_EQ(game->m_displaySettings.pixelAspectRatio, 2.0f);
     EXPECT_EQ(shape->valueItem->GetText(), "2.00");
     // Selecting a row shows its description.
     EXPECT_EQ(page->GetItem(1)->GetText(), GameMenuText("CRTTunerMenu", "PixelAspectRatioDesc"));
 
     Send(Kind::Cancel);
     EXPECT_NE(TopAs<KorvanthCRTMenu>(), nullptr) << "the page goes back to the CRT page";
-    EXPECT_FLOAT_EQ(game->m_pixelAspectRatio, 2.0f) << "the change stays";
+    EXPECT_FLOAT_EQ(game->m_displaySettings.pixelAspectRatio, 2.0f) << "the change stays";
 
     for (const char* button : {"TunerButton_Color", "TunerButton_Lighting"}) {
         SelectAndSend(button, Kind::Accept);
@@ -227,18 +227,18 @@ TEST_F(OptionPagesTest, TunerRowsShowTheirFormatsAndMarks) {
 }
 
 TEST_F(OptionPagesTest, AnaglyphSwitchesAndReset) {
-    game->m_crtSim = true;
-    game->m_anaglyphDesaturation = 0.1f;
-    game->m_redTint = 0.7f;
-    game->m_eyeSwap = true;
+    game->m_displaySettings.crtSim = true;
+    game->m_displaySettings.anaglyphDesaturation = 0.1f;
+    game->m_displaySettings.redTint = 0.7f;
+    game->m_displaySettings.eyeSwap = true;
     Open(new AnaglyphMenu());
     SelectAndSend("SpinnerButton_ANAGLYPH", Kind::NavLeft);
-    EXPECT_TRUE(game->m_anaglyph3D);
-    EXPECT_FALSE(game->m_crtSim) << "anaglyph 3D and the CRT simulation never run together";
+    EXPECT_TRUE(game->m_displaySettings.anaglyph3D);
+    EXPECT_FALSE(game->m_displaySettings.crtSim) << "anaglyph 3D and the CRT simulation never run together";
     EXPECT_EQ(Top()->GetItem(1)->GetText(), "< Anaglyph 3D: On >");
     displayLog.clear();
     SelectAndSend("SpinnerButton_EYE_SWAP", Kind::NavRight);
-    EXPECT_FALSE(game->m_eyeSwap);
+    EXPECT_FALSE(game->m_displaySettings.eyeSwap);
     EXPECT_EQ(displayLog, (std::vector<std::string>{"anaglyph on"})) << "the swap re-selects the passes";
     EXPECT_TRUE(RowOf(Top(), "RedTint")->snapPoints.Contains(0.5f));
     EXPECT_TRUE(RowOf(Top(), "BlueTint")->snapPoints.Contains(0.5f));
@@ -248,11 +248,11 @@ TEST_F(OptionPagesTest, AnaglyphSwitchesAndReset) {
     Top()->Select(0);
     Send(Kind::Accept);
     EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u) << "yes closes the question and the page";
-    EXPECT_FLOAT_EQ(game->m_anaglyphDesaturation, 0.875f);
-    EXPECT_FLOAT_EQ(game->m_redTint, 0.0f);
-    EXPECT_FLOAT_EQ(game->m_blueTint, -0.25f);
-    EXPECT_FALSE(game->m_eyeSwap);
-    EXPECT_TRUE(game->m_anaglyph3D) << "the output switch lies in Video and keeps its value";
+    EXPECT_FLOAT_EQ(game->m_displaySettings.anaglyphDesaturation, 0.875f);
+    EXPECT_FLOAT_EQ(game->m_displaySettings.redTint, 0.0f);
+    EXPECT_FLOAT_EQ(game->m_displaySettings.blueTint, -0.25f);
+    EXPECT_FALSE(game->m_displaySettings.eyeSwap);
+    EXPECT_TRUE(game->m_displaySettings.anaglyph3D) << "the output switch lies in Video and keeps its value";
 }
 
 TEST_F(OptionPagesTest, AudioReverbSwitch) {
@@ -260,16 +260,16 @@ TEST_F(OptionPagesTest, AudioReverbSwitch) {
     ASSERT_NE(TopAs<KorvanthAudioMenu>(), nullptr);
     const int32_t reverb = IndexOf(Top(), "Spinner_Reverb");
     ASSERT_GE(reverb, 0);
-    EXPECT_TRUE(game->m_reverb);
+    EXPECT_TRUE(game->m_displaySettings.reverb);
     EXPECT_EQ(Top()->GetItem(reverb)->GetText(), "< Reverb: On >");
     Top()->Select(reverb);
     Send(Kind::Accept);
-    EXPECT_TRUE(game->m_reverb) << "accept does not toggle";
+    EXPECT_TRUE(game->m_displaySettings.reverb) << "accept does not toggle";
     Send(Kind::NavLeft);
-    EXPECT_FALSE(game->m_reverb);
+    EXPECT_FALSE(game->m_displaySettings.reverb);
     EXPECT_EQ(Top()->GetItem(reverb)->GetText(), "< Reverb: Off >");
     Send(Kind::NavRight);
-    EXPECT_TRUE(game->m_reverb);
+    EXPECT_TRUE(game->m_displaySettings.reverb);
     EXPECT_NE(RowOf(Top(), "MusicVolume"), nullptr);
     Send(Kind::Cancel);
     EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u);

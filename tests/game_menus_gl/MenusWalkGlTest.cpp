@@ -230,12 +230,12 @@ TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
             {"the picture before", ready,
              [&] {
                  before = BackBuffer();
-                 scanOpacityBefore = game->m_scanOpacity;
+                 scanOpacityBefore = game->m_displaySettings.scanOpacity;
                  run.Press(DIK_LEFT);
              }},
             {"scanlines lighter: the next frame shows it", ready,
              [&] {
-                 EXPECT_LT(game->m_scanOpacity, scanOpacityBefore);
+                 EXPECT_LT(game->m_displaySettings.scanOpacity, scanOpacityBefore);
                  const std::vector<uint32_t> after = BackBuffer();
                  ASSERT_EQ(after.size(), before.size());
                  for (size_t i = 0; i < after.size(); ++i) changedPixels += after[i] != before[i] ? 1 : 0;

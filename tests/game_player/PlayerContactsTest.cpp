@@ -9,6 +9,7 @@
 #include "entity/ZSpatialComponent.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerProgress.h"
+#include "game/world/CollisionLineDef.h"
 #include "game_player/PlayerFixture.h"
 #include "support/PlayRoom.h"
 
@@ -123,4 +124,39 @@ TEST_F(PlayerTest, ModeSettingsSizeTheBoxAndPickTheSheet) {
     EXPECT_EQ(player->overworldInputFreeze, -1.0f);
     EXPECT_EQ(player->physics->maxJumps, 1) << "the abilities keep the jump count";
     EXPECT_GT(player->physics->jumpSpeed, 0.0f);
+}
+
+// The room loader's own lines, not the test scenery: the player reads their
+// kinds, and a platform lets the player through only while it drops.
+TEST_F(PlayerTest, RoomLinesKnowThePlayerAndTellTheirKind) {
+    CollisionLineDef deadly;
+    deadly.start = ZVector3(0.0f, 8.0f, 0.0f);
+    deadly.end = ZVector3(16.0f, 8.0f, 0.0f);
+    deadly.kind = 2;
+    int32_t kind = -1;
+    ASSERT_TRUE(GetEdgeKind(&deadly, kind));
+    EXPECT_EQ(kind, 2);
+    ZCollisionBox box(ZVector3(4.0f, 4.0f, 1.0f));
+    EXPECT_FALSE(GetEdgeKind(&box, kind)) << "only room lines have a kind";
+
+    ZCollisionInterface* const body = player->collision->GetPrimary();
+    ASSERT_NE(body, nullptr);
+    EXPECT_FALSE(deadly.BlocksMover(body)) << "the player passes its own walls";
+    EXPECT_TRUE(deadly.BlocksAll(body));
+
+    CollisionLineDef platform;
+    platform.start = deadly.start;
+    platform.end = deadly.end;
+    platform.kind = 3;
+    EXPECT_TRUE(platform.BlocksMover(body));
+    player->dropThroughTimer = Player::kDropThroughTime;
+    EXPECT_FALSE(platform.BlocksMover(body));
+    player->dropThroughTimer = 0.0f;
+    EXPECT_TRUE(platform.BlocksMover(body));
+
+    CollisionResult touch;
+    touch.other = &deadly;
+    touch.normal = touch.direction = ZVector3(0.0f, -1.0f, 0.0f);
+    player->spatial->GetContactCallback()(player, touch);
+    EXPECT_TRUE(player->IsDead());
 }

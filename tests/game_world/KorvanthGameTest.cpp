@@ -80,7 +80,7 @@ TEST_F(GameTest, ConfigurationDefaultsAndRanges) {
     EXPECT_FLOAT_EQ(fov->maximum, 60.0f);
     const ZConfigVar* persColor = FindVar("CRT", "PersColor");
     ASSERT_NE(persColor, nullptr);
-    EXPECT_FLOAT_EQ(m_game->m_persColor[1], 0.75f);
+    EXPECT_FLOAT_EQ(m_game->m_displaySettings.persColor[1], 0.75f);
     EXPECT_FLOAT_EQ(m_game->m_lowFrictionRate, 1.5f);
     // The game's new sections follow the engine's in Config.ini.
     const std::string text = FormatConfigText().GetText();
@@ -97,13 +97,13 @@ TEST_F(GameTest, CRTSimulationAndAnaglyphSwitchEachOtherOff) {
     m_game->registerConfigVars();
     m_displayLog.clear();
     ASSERT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("Anaglyph3D")));
-    EXPECT_TRUE(m_game->m_anaglyph3D);
-    EXPECT_FALSE(m_game->m_crtSim);
+    EXPECT_TRUE(m_game->m_displaySettings.anaglyph3D);
+    EXPECT_FALSE(m_game->m_displaySettings.crtSim);
     EXPECT_EQ(m_displayLog, (std::vector<std::string>{"crt off", "anaglyph on"}));
     m_displayLog.clear();
     ASSERT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("CRTSim")));
-    EXPECT_TRUE(m_game->m_crtSim);
-    EXPECT_FALSE(m_game->m_anaglyph3D);
+    EXPECT_TRUE(m_game->m_displaySettings.crtSim);
+    EXPECT_FALSE(m_game->m_displaySettings.anaglyph3D);
     EXPECT_EQ(m_displayLog, (std::vector<std::string>{"anaglyph off", "crt on"}));
 }
 
@@ -117,9 +117,9 @@ TEST_F(GameTest, ReverbWord) {
     ASSERT_TRUE(ZConfigVar::SetFromString("900", ZHashedString("Reverb"), ZHashedString("HighDelay")));
     EXPECT_EQ(voice.lastReverb, 0u);
     // Values a hand-edited file may hold are held to their fields.
-    m_game->m_reverb = true;
-    m_game->m_highDelay = 1e9f;
-    m_game->m_dryMix = -3.0f;
+    m_game->m_displaySettings.reverb = true;
+    m_game->m_displaySettings.highDelay = 1e9f;
+    m_game->m_displaySettings.dryMix = -3.0f;
     EXPECT_EQ(m_game->PackReverbWord() >> 20, 1023u);
     EXPECT_EQ(m_game->PackReverbWord() >> 8 & 0xF, 0u);
     m_game->SetVoice(nullptr);
@@ -185,16 +185,16 @@ TEST_F(GameTest, AnaglyphAnswersAreNeutralWhileItIsOff) {
     m_game->m_anaglyphOffset[1] = 4.0f;
     m_game->m_anaglyphTint[0] = 0.5f;
     m_game->m_silhouetteOnColor = true;
-    m_game->m_anaglyphDesaturation = 0.875f;
-    m_game->m_anaglyphBrightness = 0.25f;
-    m_game->m_anaglyph3D = false;
+    m_game->m_displaySettings.anaglyphDesaturation = 0.875f;
+    m_game->m_displaySettings.anaglyphBrightness = 0.25f;
+    m_game->m_displaySettings.anaglyph3D = false;
     EXPECT_EQ(m_game->GetAnaglyphOffsetX(), 0.0f);
     EXPECT_EQ(m_game->GetAnaglyphOffsetY(), 0.0f);
     EXPECT_EQ(m_game->GetAnaglyphTint().x, 1.0f);
     EXPECT_FALSE(m_game->IsSilhouetteOnColor());
     EXPECT_EQ(m_game->GetAnaglyphSaturation(), 1.0f);
     EXPECT_EQ(m_game->GetAnaglyphLevel().w, 1.0f);
-    m_game->m_anaglyph3D = true;
+    m_game->m_displaySettings.anaglyph3D = true;
     EXPECT_EQ(m_game->GetAnaglyphOffsetX(), 3.0f);
     EXPECT_EQ(m_game->GetAnaglyphOffsetY(), 4.0f);
     EXPECT_EQ(m_game->GetAnaglyphTint().x, 0.5f);

@@ -25,6 +25,7 @@
 #include "game/display/DisplayState.h"
 #include "game/display/GameRenderPasses.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
+#include "game/display/SceneOverlays.h"
 #include "game/display/DisplayAppliers.h"
 #include "hmd/ZHMDMgr.h"
 #include "platform/window/window.h"
@@ -130,6 +131,11 @@ public:
         chain = SetUpGameDisplayChain();
         // The title's screen-group set-up: one of the two screens shows.
         ApplyCRTPassSetting();
+        // In play: the title's TV static is gone (tests that want it show it).
+        if (SceneOverlays* overlays = chain->GetOverlays()) {
+            overlays->GetRenderable(SceneOverlays::kStatic).visible = false;
+            chain->UpdateOverlayInputs();
+        }
 
         m_cardTexture = ZTextureMgr::GetInstance()->CreateTexture(256, 224, ZHashedString("Harness Card Texture"));
         m_cardShader = std::make_unique<HarnessCardShader>();

@@ -25,6 +25,8 @@ const char* const kUsage =
     "pixel font FONT.glyphs for their lettering. The same input always gives the\n"
     "same pictures. Written files:\n"
     "  xbox_dxt5.png gen_dxt5.png   gamepad button glyphs, 4 x 8 cells of 32 x 32\n"
+    "  xbox_pixel.png gen_pixel.png the same glyphs for the game's pixel HUD, cells of\n"
+    "                               8 x 8 with hard edges (the game packs these)\n"
     "  uiglyphs.png                 slider and check-box pieces, 4 x 4 cells of 16 x 16\n"
     "  mod_white.png                plain white\n"
     "  menu_underlay.png            menu panel, corners in the outer quarter\n"
@@ -325,6 +327,31 @@ korvart::Picture GamepadSheet(const Font& font, PadStyle style) {
     return pic;
 }
 
+// The glyphs at a quarter of their size for the 256 x 224 frame: each 4 x 4
+// block becomes one texel of its inked pixels' mean colour, inked when at
+// least half the block is, so the small glyphs keep hard edges.
+korvart::Picture PixelSheet(const korvart::Picture& big) {
+    constexpr uint32_t kBlock = 4;
+    korvart::Picture pic(big.width / kBlock, big.height / kBlock);
+    for (uint32_t y = 0; y < pic.height; ++y) {
+        for (uint32_t x = 0; x < pic.width; ++x) {
+            uint32_t sum[3] = {0, 0, 0}, alpha = 0;
+            for (uint32_t by = 0; by < kBlock; ++by) {
+                for (uint32_t bx = 0; bx < kBlock; ++bx) {
+                    const uint8_t* p = big.At(x * kBlock + bx, y * kBlock + by);
+                    for (int c = 0; c < 3; ++c) sum[c] += p[c] * p[3];
+                    alpha += p[3];
+                }
+            }
+            uint8_t* out = pic.At(x, y);
+            if (alpha * 2 < 255u * kBlock * kBlock) continue;
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>(sum[c] / alpha);
+            out[3] = 255;
+        }
+    }
+    return pic;
+}
+
 // ---------------------------------------------------------------------------
 // Interface pieces: 64 x 64, cells of 16 x 16. Row 0: slider left cap, track,
 // right cap, and the knob in the 8 texels from x = 52; row 1: check box
@@ -566,6 +593,8 @@ int main(int argc, char** argv) {
     } outputs[] = {
         {"xbox_dxt5.png", GamepadSheet(font, PadStyle::Xbox)},
         {"gen_dxt5.png", GamepadSheet(font, PadStyle::Generic)},
+        {"xbox_pixel.png", PixelSheet(GamepadSheet(font, PadStyle::Xbox))},
+        {"gen_pixel.png", PixelSheet(GamepadSheet(font, PadStyle::Generic))},
         {"uiglyphs.png", InterfaceSheet()},
         {"mod_white.png", Plain(4, 4, kWhite)},
         {"menu_underlay.png", MenuUnderlay()},

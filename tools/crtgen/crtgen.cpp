@@ -7,6 +7,21 @@
 //                                down (alpha), shadow-mask stripes across
 //   ntschack.bmp                 the colour subcarrier's phase per pixel
 //                                (4 across) and line (2 down)
+//   static.dds, static_line.dds, crt_dist_1.dds
+//                                the TV static's noise, its rolling bright
+//                                band and the tube's wobble (red/green: the
+//                                offset, 128 = none)
+//   demo_attr_1.bmp .. demo_attr_7.bmp
+//                                the attract pictures shown through the static
+//   crttuner_back.bmp, crttuner_ball.bmp
+//                                the tuner's dial plate and its ball
+//   minimapback.bmp, minimapflashback.bmp
+//                                the minimap's plate and the room indicator
+//                                (4 frames across, 2 rows)
+//   blank.bmp                    the world tiles' placeholder
+//   Screen.m3d, Monitor2.m3d     the tube's curved glass and the monitor case
+//
+// Magenta (255, 0, 255) is see-through in the pictures the overlays draw.
 
 #include <cmath>
 #include <cstdint>
@@ -17,6 +32,7 @@
 #include <vector>
 
 #include "game/display/NTSCPalette.h"
+#include "tools/crtgen/CRTArt.h"
 
 namespace {
 
@@ -149,12 +165,18 @@ int main(int argc, char** argv) {
         std::fprintf(argc == 2 ? stdout : stderr,
                      "usage: crtgen OUTDIR\n"
                      "Writes the CRT display's generated files into OUTDIR: nes_palette_w_trans.pal,\n"
-                     "scanlines_tall_crt_wide.dds and ntschack.bmp.\n");
+                     "scanlines_tall_crt_wide.dds, ntschack.bmp, the static, attract, tuner and\n"
+                     "minimap pictures, blank.bmp, and the tube and case meshes Screen.m3d and\n"
+                     "Monitor2.m3d.\n");
         return argc == 2 ? 0 : 2;
     }
     const std::string dir = argv[1];
     const bool ok = Write(dir + "/" + kReferencePaletteFile, Palette()) &&
                     Write(dir + "/scanlines_tall_crt_wide.dds", Scanlines()) &&
                     Write(dir + "/ntschack.bmp", PhaseTexture());
-    return ok ? 0 : 1;
+    if (!ok) return 1;
+    for (const CRTArtFile& file : MakeCRTArt()) {
+        if (!Write(dir + "/" + file.name, file.bytes)) return 1;
+    }
+    return 0;
 }

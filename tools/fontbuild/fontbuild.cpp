@@ -14,7 +14,7 @@
 namespace {
 
 const char* const kUsage =
-    "usage: fontbuild [--preview SHEET.png] SOURCE.glyphs OUT\n"
+    "usage: fontbuild [--scale N] [--preview SHEET.png] SOURCE.glyphs OUT\n"
     "\n"
     "Reads a pixel-font source (see data/engine/fonts/README.md) and writes the\n"
     "glyph table OUT.uv and the glyph sheet OUT.dds beside it (an OUT that ends in\n"
@@ -22,6 +22,9 @@ const char* const kUsage =
     "A8R8G8B8: white texels whose alpha is 255 where a glyph has ink and 0\n"
     "elsewhere, one glyph per grid cell with a blank texel between cells.\n"
     "\n"
+    "  --scale N             draw every source pixel as N x N texels (1-8), the\n"
+    "                        spacing and the baseline likewise: a larger font of\n"
+    "                        the same shapes\n"
     "  --preview SHEET.png   also write the sheet as a PNG, for looking at\n"
     "  --help                show this text\n";
 
@@ -140,6 +143,24 @@ korvart::Picture BuildSheet(const korvart::GlyphSource& source, const Layout& la
     return sheet;
 }
 
+// Every pixel becomes a block of factor x factor; spacing and baseline grow alike.
+void ScaleSource(korvart::GlyphSource& source, const int32_t factor) {
+    for (korvart::SourceGlyph& g : source.glyphs) {
+        std::vector<uint8_t> pixels(static_cast<size_t>(g.width) * factor * source.height * factor);
+        for (int32_t y = 0; y < source.height * factor; ++y) {
+            for (int32_t x = 0; x < g.width * factor; ++x) {
+                pixels[static_cast<size_t>(y) * g.width * factor + x] = g.Ink(x / factor, y / factor) ? 1 : 0;
+            }
+        }
+        g.pixels = std::move(pixels);
+        g.width *= factor;
+        g.before *= factor;
+        g.after *= factor;
+    }
+    source.height *= factor;
+    source.baseline *= factor;
+}
+
 bool ReadText(const char* path, std::string& text) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return false;
@@ -164,13 +185,20 @@ bool EndsWith(const std::string& s, const char* suffix) {
 int main(int argc, char** argv) {
     std::vector<std::string> positional;
     std::string preview;
+    int32_t scale = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (arg == "--preview" && i + 1 < argc) {
+        if (arg == "--scale" && i + 1 < argc) {
+            const std::string word = argv[++i];
+            if (!korvart::detail::ParseInt(word, 1, 8, scale)) {
+                std::fprintf(stderr, "fontbuild: --scale takes a whole number from 1 to 8, not \"%s\"\n", word.c_str());
+                return 2;
+            }
+        } else if (arg == "--preview" && i + 1 < argc) {
             preview = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             std::fprintf(stderr, "fontbuild: unknown option \"%s\"\n\n%s", arg.c_str(), kUsage);
@@ -199,6 +227,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "fontbuild: %s: %s\n", sourcePath.c_str(), error.c_str());
         return 1;
     }
+    if (scale > 1) ScaleSource(source, scale);
     Layout layout;
     if (!ChooseLayout(source, layout)) {
         std::fprintf(stderr, "fontbuild: %s: %zu glyphs do not fit a %u x %u sheet\n", sourcePath.c_str(),

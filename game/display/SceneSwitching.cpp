@@ -1,0 +1,103 @@
+#include "game/display/SceneSwitching.h"
+
+#include "entity/ZComponentLookup.h"
+#include "entity/ZEntity.h"
+#include "entity/ZRenderableComponent.h"
+#include "foundation/ZVector4.h"
+#include "game/display/BackdropShader.h"
+#include "game/display/DisplayAppliers.h"
+#include "game/display/DisplayChain.h"
+#include "game/display/DisplayState.h"
+#include "game/display/KorvanthDisplay.h"
+#include "game/display/SceneOverlays.h"
+#include "game/display/StaticShader.h"
+#include "game/world/KorvanthGame.h"
+#include "game/world/SynthGameVoice.h"
+#include "audio/ZMultiSynthVoice.h"
+#include "menu/ZCinematicMgr.h"
+#include "renderer/ZCamera.h"
+#include "renderer/ZFont.h"
+#include "renderer/ZRenderGroup.h"
+#include "renderer/ZRenderer.h"
+
+namespace {
+
+void SetGroupEnabled(const char* name, const bool enabled) {
+    if (const ZRenderer* renderer = PeekRenderer()) {
+        if (ZRenderGroup* group = renderer->FindRenderGroup(ZHashedString(name))) group->enabled = enabled;
+    }
+}
+
+SceneOverlays* Overlays() {
+    const DisplayState* display = PeekDisplayState();
+    return display != nullptr && display->GetChain() != nullptr ? display->GetChain()->GetOverlays() : nullptr;
+}
+
+void StopCinematics() {
+    if (ZCinematicMgr* cinematics = PeekCinematicMgr()) cinematics->StopAll();
+}
+
+}  // namespace
+
+void SetUpScreenGroups(ZBaseGame& game) {
+    const DisplayState* display = PeekDisplayState();
+    const bool crt = display != nullptr ? display->Settings().crtSim : DisplaySettings().crtSim;
+    SetGroupEnabled("Screen Group", crt);
+    SetGroupEnabled("No CRT Group", !crt);
+    const ZMap<ZHashedString, ZEntity*>& backdrops = game.GetBackdrops();
+    const auto* entry = backdrops.Find(ZHashedString("Depth Backdrop"));
+    if (entry == nullptr || entry->value == nullptr) return;
+    const ZRenderableComponent* renderables = GetComponent<ZRenderableComponent>(entry->value);
+    if (renderables == nullptr) return;
+    for (const auto& node : renderables->renderables) {
+        ZRenderable* renderable = node.value;
+        if (renderable == nullptr || renderable->shader == nullptr) continue;
+        if (auto* backdrop = dynamic_cast<BackdropShader*>(renderable->shader)) {
+            backdrop->color = ZVector4(0.0625f, 0.0625f, 0.0625f, 1.0f);
+        }
+        return;
+    }
+}
+
+void SetUpWorldLayerMeshes(ZBaseGame& game, const bool visible) {
+    // The world's tile-layer entities and the player show and hide with their
+    // own switches once the rooms and the player are in the scene.
+    if (auto* korvanth = dynamic_cast<KorvanthGame*>(&game)) {
+        if (auto* display = dynamic_cast<KorvanthDisplay*>(&korvanth->GetDisplay())) {
+            if (ZFont* hud = display->GetFonts().GetHUDFont()) hud->visible = visible;
+        }
+    }
+    game.SetListedEntitiesEnabled(visible);
+}
+
+void ResetToTitleScene(KorvanthGame* game) {
+    if (game == nullptr) return;
+    game->FlushEntityList(false);
+    StopCinematics();
+    game->SetListedEntitiesEnabled(false);
+    SetUpScreenGroups(*game);
+    SceneOverlays* overlays = Overlays();
+    if (overlays != nullptr) overlays->GetRenderable(SceneOverlays::kStatic).visible = true;
+    SetUpWorldLayerMeshes(*game, false);
+    game->FlushEntityList(false);
+    StopCinematics();
+    if (overlays != nullptr && overlays->GetStaticShader() != nullptr) overlays->GetStaticShader()->RestartAttractCycle();
+    if (auto* voice = dynamic_cast<SynthGameVoice*>(game->GetVoice())) {
+        if (ZMultiSynthVoice* synth = voice->GetSynth()) synth->StopAllTunes();
+    }
+    if (ZCamera* camera = game->GetCamera()) {
+        camera->SetPosition(ZVector3(-2.35f, 0.0f, 0.0f));
+        camera->SetOrientation(ZVector3(1.0f, 0.0f, 0.0f), ZVector3(0.0f, 0.0f, 1.0f));
+        PlaceSceneCamera();
+    }
+}
+
+void LeaveTitleScene(ZBaseGame& game) {
+    if (SceneOverlays* overlays = Overlays()) {
+        for (const SceneOverlays::Row row :
+             {SceneOverlays::kStatic, SceneOverlays::kWipe, SceneOverlays::kTunerBack, SceneOverlays::kTunerBall}) {
+            overlays->GetRenderable(row).visible = false;
+        }
+    }
+    SetUpWorldLayerMeshes(game, true);
+}
