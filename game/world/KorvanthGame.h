@@ -316,7 +316,8 @@ private:
     mutable char m_versionText[32] = {};
 };
 
-// Reads "RRGGBB" or "RRGGBBAA" (optional leading "#") into R, G, B, A; alpha
-// is 255 when missing. Anything else gives opaque black and false (an empty
-// text gives opaque black and true).
+// Reads a map's back colour into R, G, B, A by the engine's hex-colour rule
+// (ZColor32::FromHexString: missing pairs 0, alpha 255, a non-hex digit 0).
+// False when the text is not "RRGGBB" or "RRGGBBAA" (optional leading "#"),
+// so the caller can say so; an empty text is opaque black and true.
 bool ParseBackColour(const ZString& text, uint8_t out[4]);

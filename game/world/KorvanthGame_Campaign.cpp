@@ -1,9 +1,11 @@
 // Making one map of the current campaign current: its palettes packed into
 // the world tile atlas, their side files read, its data file read.
 
+#include <cctype>
 #include <cstring>
 #include <vector>
 
+#include "foundation/ZColor32.h"
 #include "foundation/ZLog.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
@@ -67,26 +69,20 @@ struct PaletteFiles {
 }  // namespace
 
 bool ParseBackColour(const ZString& text, uint8_t out[4]) {
-    out[0] = out[1] = out[2] = 0;
-    out[3] = 255;
+    // The engine's hex-colour rule gives the colour, whatever the text holds.
+    const ZColor32 colour = ZColor32::FromHexString(text.GetText());
+    out[0] = colour.r;
+    out[1] = colour.g;
+    out[2] = colour.b;
+    out[3] = colour.a;
     const char* p = text.GetText();
     if (*p == '#') ++p;
     const size_t n = std::strlen(p);
-    if (n != 6 && n != 8) return n == 0;
+    if (n == 0) return true;
+    if (n != 6 && n != 8) return false;
     for (size_t i = 0; i < n; ++i) {
-        const char c = p[i];
-        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-        if (!hex) return false;
+        if (!std::isxdigit(static_cast<unsigned char>(p[i]))) return false;
     }
-    auto byteAt = [p](size_t i) {
-        auto digit = [](char c) {
-            if (c >= '0' && c <= '9') return c - '0';
-            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-            return c - 'A' + 10;
-        };
-        return static_cast<uint8_t>(digit(p[i]) * 16 + digit(p[i + 1]));
-    };
-    for (size_t i = 0; i < n / 2; ++i) out[i] = byteAt(2 * i);
     return true;
 }
 
@@ -166,8 +162,8 @@ void KorvanthGame::LoadCampaign(const ZString& mapName) {
 
     uint8_t colour[4];
     if (!ParseBackColour(backColour, colour)) {
-        ZLog::Printf("Map \"%s\": BackColor \"%s\" is not RRGGBB or RRGGBBAA; using opaque black", mapName.GetText(),
-                     backColour.GetText());
+        ZLog::Printf("Map \"%s\": BackColor \"%s\" is not RRGGBB or RRGGBBAA; read as %02X%02X%02X%02X",
+                     mapName.GetText(), backColour.GetText(), colour[0], colour[1], colour[2], colour[3]);
     }
     std::memcpy(m_mapData.defaultColour, colour, 4);
     std::memcpy(m_mapData.currentColour, colour, 4);

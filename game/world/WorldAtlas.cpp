@@ -71,12 +71,24 @@ bool UploadWorldAtlas(const WorldAtlas& atlas) {
     if (texture == nullptr) return false;
     if (texture->width != side || texture->height != side) {
         // A texture of that name from an earlier map: made again at this size.
-        texture->CreateBlankTexture(side, side);
+        // A failed re-creation leaves the old, smaller one: writing side rows
+        // into it would run past its end.
+        if (!texture->CreateBlankTexture(side, side) || texture->width != side || texture->height != side) {
+            ZLog::Printf("The world tile atlas could not be made %dx%d (the texture is %dx%d); it is not written",
+                         side, side, texture->width, texture->height);
+            return false;
+        }
     }
     int32_t pitch = 0;
     void* bits = nullptr;
     if (texture->Get2D() == nullptr || !texture->LockRect(pitch, bits) || bits == nullptr) {
         ZLog::Printf("The world tile atlas could not be written (no device texture)");
+        return false;
+    }
+    // Rows may be padded; a pitch narrower than a row would write past the lock.
+    if (pitch < side * 4) {
+        texture->UnlockRect();
+        ZLog::Printf("The world tile atlas rows are %d bytes, not %d; it is not written", pitch, side * 4);
         return false;
     }
     for (int32_t y = 0; y < side; ++y) {

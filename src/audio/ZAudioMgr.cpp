@@ -12,6 +12,7 @@
 #include "audio/ZWavSound.h"
 #include "foundation/ZAppInfo.h"
 #include "foundation/ZLog.h"
+#include "foundation/ZMath.h"
 #include "foundation/ZTimer.h"
 #include "platform/window/window.h"
 
@@ -306,3 +307,13 @@ platform::sound::SoundBuffer* ZAudioMgr::DuplicateSoundBuffer(platform::sound::S
 }
 
 double ZAudioMgr::GetTime() const { return m_timeSource ? m_timeSource() : gTimer.GetElapsed(); }
+
+float ZAudioMgr::GetStreamUpdatePart() const { return ZMath::Clamp01(streamUpdatePercent.load()); }
+
+float ZAudioMgr::GetStreamWriteDelay() const {
+    const float delay = streamWriteDelay.load();
+    if (!(delay > 0.0f)) {
+        return 0.0f;
+    }
+    return delay < kMaxStreamWriteDelay ? delay : kMaxStreamWriteDelay;
+}

@@ -108,6 +108,12 @@ public:
     std::atomic<float> streamLength{0.0f};         // seconds held by a streaming buffer
     std::atomic<float> streamUpdatePercent{0.0f};  // part of a buffer played before a refill
     std::atomic<float> streamWriteDelay{0.0f};     // seconds
+    // The two stream settings as the voices use them. Config.ini holds any
+    // float, so they are clamped where they are read: the part to 0..1, the
+    // delay to 0..kMaxStreamWriteDelay seconds; NaN reads as 0.
+    static constexpr float kMaxStreamWriteDelay = 10.0f;
+    float GetStreamUpdatePart() const;
+    float GetStreamWriteDelay() const;
     std::atomic<bool> muteWhenUnfocused{false};
     std::atomic<bool> multiSynthExclusiveChannels{false};
     std::atomic<float> musicVolume{0.0f};

@@ -104,7 +104,7 @@ uint32_t ZAudioMgr::MusicThreadProc(const uintptr_t manager) {
         }
         const double elapsed = timer.Tick();
         const int32_t sleepMs =
-            MusicThreadSleepMs(self->streamLength.load(), self->streamUpdatePercent.load(), elapsed);
+            MusicThreadSleepMs(self->streamLength.load(), self->GetStreamUpdatePart(), elapsed);
         if (sleepMs > 0) {
             os::SleepMs(static_cast<uint32_t>(sleepMs));
         }

@@ -68,8 +68,9 @@ void ZBufferedVoice::ProcessCommands() {
         switch (command.kind) {
             case kPlay:
                 // A fresh fill made for the other looping mode, or a stream
-                // that has run out, starts again from the beginning.
-                if ((m_freshFill && m_fillOnce == (command.value != 0)) || RanOut()) {
+                // that has run out (where the voice restarts one), starts
+                // again from the beginning.
+                if ((m_freshFill && m_fillOnce == (command.value != 0)) || (RestartsWhenRanOut() && RanOut())) {
                     playOnce = command.value == 0;
                     Rewind();
                 }
@@ -94,7 +95,7 @@ void ZBufferedVoice::ProcessCommands() {
                 break;  // unknown kinds are skipped
         }
     }
-    m_queue.Clear();
+    m_queue.Resize(0);  // the storage stays: the music thread allocates nothing per pass
 }
 
 bool ZBufferedVoice::RanOut() {
@@ -214,13 +215,23 @@ void ZBufferedVoice::RefillConsumed() {
             buffer->Stop();
             buffer->SetCurrentPosition(0);
             position = 0;
+            // What the buffer still holds has played: a play without a Stop
+            // (or Rewind) first hears silence, not those old samples again.
+            void* p1 = nullptr;
+            void* p2 = nullptr;
+            uint32_t n1 = 0;
+            uint32_t n2 = 0;
+            if (!platform::sound::Failed(buffer->Lock(0, 0, &p1, &n1, &p2, &n2, platform::sound::DSBLOCK_ENTIREBUFFER))) {
+                ZBufferedVoice::FillStream(static_cast<uint8_t*>(p1), n1, nullptr);
+                buffer->Unlock(p1, n1, p2, n2);
+            }
         } else {
             m_toEnd -= consumed;
             position = play;
         }
         return;
     }
-    const auto threshold = static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
+    const auto threshold = static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->GetStreamUpdatePart());
     if (consumed <= threshold) {
         return;
     }

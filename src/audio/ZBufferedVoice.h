@@ -54,6 +54,10 @@ public:
     void ProcessCommands();
     // A play-once stream has played to its end: stopped, cursors at 0.
     bool RanOut();
+    // Whether a play after the stream ran out starts it from the beginning.
+    // A WAV stream does so only after a Stop; until then its buffer, silent
+    // once the end has played, plays as it is.
+    virtual bool RestartsWhenRanOut() const { return true; }
 
     // The one voice mutex every buffered voice shares; recursive, as the
     // thread takes it again inside ProcessCommands.

@@ -111,8 +111,13 @@ bool ZMultiSynthTune::Read(const uint8_t* data, const size_t size, const bool ra
     if (v11) {
         channelMask = static_cast<uint8_t>((flags[0] & 1) | (flags[1] & 1) << 1 | (flags[2] & 1) << 2 |
                                            (flags[3] & 1) << 3);
+        std::memcpy(enabledBytes, flags, sizeof enabledBytes);
     }
+    // keptBefore[i]: how many events were kept before file event i.
+    std::vector<uint32_t> keptBefore;
+    keptBefore.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
+        keptBefore.push_back(events.Count());
         uint8_t b[kEventBytes] = {};
         if (!in.Bytes(b, kEventBytes)) {
             return fail("the file ends inside its events");
@@ -139,6 +144,12 @@ bool ZMultiSynthTune::Read(const uint8_t* data, const size_t size, const bool ra
     if (v11 && !in.I32(&loopIndex)) {
         return fail("the file ends before its loop index");
     }
+    if (droppedEvents > 0 && loopIndex >= 0 && static_cast<uint32_t>(loopIndex) < count) {
+        // The file's index counts the events left out: point at the same
+        // place among those kept.
+        const uint32_t target = keptBefore[static_cast<uint32_t>(loopIndex)];
+        loopIndex = target < events.Count() ? static_cast<int32_t>(target) : -1;
+    }
     return true;
 }
 
@@ -152,7 +163,8 @@ std::vector<uint8_t> ZMultiSynthTune::Write() const {
         AppendLE32(out, static_cast<uint32_t>(channelVolume[c]));
         AppendLE32(out, static_cast<uint32_t>(duty[c]));
         if (v11) {
-            out.push_back(static_cast<uint8_t>((channelMask >> c) & 1));
+            const uint8_t bit = static_cast<uint8_t>((channelMask >> c) & 1);
+            out.push_back((enabledBytes[c] & 1) == bit ? enabledBytes[c] : bit);
         }
     }
     AppendLE32(out, events.Count());

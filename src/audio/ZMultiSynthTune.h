@@ -38,8 +38,9 @@ public:
     // tool prints files this way). False, with the reason, when the bytes do
     // not hold a whole tune: the events are then emptied.
     bool Read(const uint8_t* data, size_t size, bool raw, ZString* problem);
-    // The bytes of a version 1.1 file holding this tune (the word and the
-    // versions from the fields below).
+    // The bytes of a file holding this tune (the word and the versions from
+    // the fields below). Each channel's enabled byte is written as read when
+    // it still agrees with channelMask, else as the mask's bit.
     std::vector<uint8_t> Write() const;
 
     // The channel byte as the synthesizer plays it.
@@ -52,7 +53,13 @@ public:
     uint8_t channelMask = 0xFF;  // bit c: channel c is used
     int32_t channelVolume[4] = {15, 15, 15, 15};
     int32_t duty[4] = {2, 2, 2, 2};
-    int32_t loopIndex = -1;  // event to jump to on a loop event; -1 restarts at time 0
+    // Event to jump to on a loop event; -1 restarts at time 0. When events
+    // are left out it counts over those kept: a target left out becomes the
+    // next kept event (none: -1).
+    int32_t loopIndex = -1;
+    // Each channel's enabled byte as the file holds it (only bit 0 counts for
+    // channelMask; the whole byte is kept so a raw read writes it back).
+    uint8_t enabledBytes[4] = {1, 1, 1, 1};
 
     // As read from (or to be written to) the file.
     uint32_t word = 0;

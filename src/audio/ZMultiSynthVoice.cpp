@@ -277,20 +277,28 @@ void ZMultiSynthVoice::RenderTunes(const uint32_t writeStart, const uint32_t len
     ReadSettings();
     const ZAudioMgr* audio = GetAudioMgr();
     const double halfRate = (sound != nullptr ? sound->format.avgBytesPerSec : 88200u) / 2;
-    auto delay = static_cast<uint32_t>(halfRate * static_cast<double>(audio->streamWriteDelay.load()));
+    auto delay = static_cast<uint32_t>(halfRate * static_cast<double>(audio->GetStreamWriteDelay()));
     delay &= ~1u;
     const uint32_t endFrame = ((writeStart + length) % bytes) / 2;
     const uint32_t playFrame = (playCursor % bytes) / 2;
 
     // Exclusive tunes (or every tune, with exclusive channels) silence their
-    // channels in each tune below them.
+    // channels in each tune below them: the masks come from the top down.
+    m_mutes.SetFixed(true);  // the music thread allocates only when players grow
+    m_mutes.Resize(m_players.Count());
     uint8_t mute = 0;
     for (uint32_t i = m_players.Count(); i > 0; --i) {
-        ZMultiSynthPlayer& player = m_players[i - 1];
-        const uint8_t playerMute = mute;
+        const ZMultiSynthPlayer& player = m_players[i - 1];
+        m_mutes[i - 1] = mute;
         if (player.exclusive || m_exclusiveChannels) {
             mute = static_cast<uint8_t>(mute | player.channelMask);
         }
+    }
+    // Then the tunes render from the lowest priority up: they share the one
+    // noise register, so the order they clock it in is part of the sound.
+    for (uint32_t i = 0; i < m_players.Count(); ++i) {
+        ZMultiSynthPlayer& player = m_players[i];
+        const uint8_t playerMute = m_mutes[i];
         if (player.position < 0) {
             player.position = static_cast<int32_t>((delay % bytes + writeStart) % bytes);
         }

@@ -77,6 +77,7 @@ private:
     float PassReverb(float x, bool lookAhead);
 
     ZArray<ZMultiSynthPlayer> m_players;  // sorted by priority, ascending
+    ZArray<uint8_t> m_mutes;              // each player's mute mask in a render (storage kept)
     std::vector<ZSynthFrame> m_frames;
     std::vector<int16_t> m_scratch;
     uint32_t m_frameReadIndex = 0;

@@ -45,7 +45,7 @@ uint32_t ZSynthVoice::DueLength(const uint32_t size, const uint32_t play, const 
     const uint32_t ahead = RingDistance(play, write, size);
     const uint32_t length = 2 * consumed < size - ahead ? 2 * consumed : size - ahead;
     const auto threshold =
-        static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->streamUpdatePercent.load());
+        static_cast<uint32_t>(static_cast<float>(size) * GetAudioMgr()->GetStreamUpdatePart());
     return length <= threshold ? 0 : length;
 }
 

@@ -17,6 +17,8 @@ public:
     void CloseStream() override;
     void FillFromStart(uint8_t* region, uint32_t bytes) override;
     void ThreadUpdate() override;
+    // Only a Stop starts a WAV stream that has run out over again.
+    bool RestartsWhenRanOut() const override { return false; }
 
 private:
     bool FillStream(uint8_t* d, uint32_t n, uint32_t* outData) override;

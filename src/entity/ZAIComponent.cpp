@@ -1,5 +1,6 @@
 #include "entity/ZAIComponent.h"
 
+#include "entity/ZCollisionPoint.h"
 #include "framework/ZRuntimeRand.h"
 
 namespace {
@@ -9,4 +10,7 @@ float RandomUnit() { return static_cast<float>(RuntimeRand()) * 3.051851e-05f; }
 
 }  // namespace
 
-ZAIComponent::ZAIComponent() : thinkDelay(RandomUnit() * 0.25f), randomValue(RandomUnit()) {}
+ZAIComponent::ZAIComponent()
+    : thinkDelay(RandomUnit() * 0.25f), randomValue(RandomUnit()), probe(new ZCollisionPoint()) {}
+
+ZAIComponent::~ZAIComponent() { delete probe; }

@@ -9,4 +9,6 @@ ZAudioComponent::~ZAudioComponent() {
         }
     }
     sounds.Clear();
+    delete tables;
+    tables = nullptr;
 }

@@ -22,6 +22,7 @@ ZArray<DeferredCommand>& Queue() {
 }
 
 bool g_runningQueue = false;
+bool g_reportedFullQueue = false;
 uint32_t g_depth = 0;
 
 // A script function that runs itself would otherwise recurse until the stack
@@ -85,6 +86,15 @@ void RunCommandText(const char* const text, const uint32_t context, const uint32
 }
 
 void QueueDeferredCommand(const ZString& text, const uint32_t context, const uint32_t other) {
+    if (Queue().Count() >= kMaxDeferredCommands) {
+        if (!g_reportedFullQueue) {
+            ZLog::Printf("Deferred commands: the queue holds %u texts; '%s' and later texts are dropped "
+                         "(texts that queue themselves?)",
+                         kMaxDeferredCommands, text.GetText());
+            g_reportedFullQueue = true;
+        }
+        return;
+    }
     Queue().PushBack(DeferredCommand{text, context, other});
 }
 
@@ -94,6 +104,7 @@ void RunDeferredCommands() {
         return;
     }
     g_runningQueue = true;
+    g_reportedFullQueue = false;
     uint32_t i = 0;
     for (; i < Queue().Count() && i < kMaxDeferredPerPass; ++i) {
         // A copy: the commands may queue more texts and move the storage.
@@ -112,4 +123,7 @@ void RunDeferredCommands() {
 
 uint32_t GetDeferredCommandCount() { return Queue().Count(); }
 
-void DestroyDeferredCommands() { Queue().Clear(); }
+void DestroyDeferredCommands() {
+    Queue().Clear();
+    g_reportedFullQueue = false;
+}

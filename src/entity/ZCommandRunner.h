@@ -35,7 +35,12 @@ bool DispatchCommand(const ZHashedString* verb, const ZArray<ZString>& words, ui
 void RunCommandText(const ZString& text, uint32_t context, uint32_t other);
 void RunCommandText(const char* text, uint32_t context, uint32_t other);
 
-// Queues a copy of the text for the next RunDeferredCommands.
+// The most texts the deferred queue holds; texts that queue more of
+// themselves than run would otherwise grow it without end.
+constexpr uint32_t kMaxDeferredCommands = 16384;
+
+// Queues a copy of the text for the next RunDeferredCommands. A full queue
+// drops the text, with one log line until the queue runs again.
 void QueueDeferredCommand(const ZString& text, uint32_t context, uint32_t other);
 // Runs the queue in order, including texts queued by the commands it runs,
 // then empties it. Called once per fixed step.

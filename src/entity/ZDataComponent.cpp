@@ -181,7 +181,10 @@ bool ZDataComponent::HasDatum(const ZHashedString name) const {
 }
 
 bool ZDataComponent::GetDatum(const ZHashedString name, ZDatumEntry& entry) const {
-    if (m_provider.get != nullptr && ProviderLive() && m_provider.get(m_providerHandle, name, &entry)) {
+    // The provider fills a copy: one that declines leaves the caller's entry as it was.
+    ZDatumEntry answer(entry);
+    if (m_provider.get != nullptr && ProviderLive() && m_provider.get(m_providerHandle, name, &answer)) {
+        entry = answer;
         return true;
     }
     const auto* node = m_values.Find(name);
@@ -190,6 +193,11 @@ bool ZDataComponent::GetDatum(const ZHashedString name, ZDatumEntry& entry) cons
     }
     entry = node->value;
     return true;
+}
+
+bool ZDataComponent::SetDatum(const ZHashedString name, const ZDatumEntry& entry) {
+    AddDatum(name);
+    return UpdateDatum(name, entry);
 }
 
 bool ZDataComponent::UpdateDatum(const ZHashedString name, const ZDatumEntry& entry) {
@@ -256,8 +264,7 @@ bool SetDatumByHandle(const uint32_t handle, const ZHashedString name, const ZDa
     if (data == nullptr) {
         return false;
     }
-    data->AddDatum(name);
-    return data->UpdateDatum(name, entry);
+    return data->SetDatum(name, entry);
 }
 
 bool InitDatumByHandle(const uint32_t handle, const ZHashedString name, const ZDatumEntry& entry) {

@@ -39,6 +39,9 @@ public:
     bool GetDatum(ZHashedString name, ZDatumEntry& entry) const;
     // Replaces an existing value; false when nobody has the name.
     bool UpdateDatum(ZHashedString name, const ZDatumEntry& entry);
+    // Inserts or replaces the value (AddDatum, then UpdateDatum: the provider
+    // may take it, and the change callback hears of it).
+    bool SetDatum(ZHashedString name, const ZDatumEntry& entry);
     bool AddToDatum(ZHashedString name, const ZDatumEntry& entry);
     bool SubtractFromDatum(ZHashedString name, const ZDatumEntry& entry);
     // Drops every stored value; provider and callback stay.

@@ -32,6 +32,15 @@ enum ZDatumType : int32_t {
 
 using ZDatumCallback = void (*)();
 
+// A matrix's constructor makes the identity; a datum's matrix starts as zeros.
+inline ZMatrix4 ZeroMatrix() {
+    ZMatrix4 zero;
+    for (float& element : zero.m) {
+        element = 0.0f;
+    }
+    return zero;
+}
+
 // A datum's value: one field per type, all present at once (not a union);
 // only the field its type names is meaningful. New values are all zeros.
 struct ZDatum {
@@ -41,7 +50,7 @@ struct ZDatum {
     ZVector2 vec2;
     ZVector3 vec3;
     ZVector4 vec4;
-    ZMatrix4 matrix{};
+    ZMatrix4 matrix = ZeroMatrix();
     ZQuaternion quat{0.0f, 0.0f, 0.0f, 0.0f};
     ZString string;
     ZHashedString hashedString = ZHashedString::FromId(0);

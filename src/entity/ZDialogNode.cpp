@@ -1,5 +1,7 @@
 #include "entity/ZDialogNode.h"
 
+#include <algorithm>
+
 #include "entity/ZCommandRunner.h"
 #include "entity/ZConditions.h"
 #include "entity/ZDataComponent.h"
@@ -29,6 +31,33 @@ void CloneList(const ZArray<ZDialogNode*>& from, ZArray<ZDialogNode*>& to, ZDial
     for (const ZDialogNode* node : from) {
         to.PushBack(node->Clone(parent));
     }
+}
+
+uint32_t CountList(const ZArray<ZDialogNode*>& nodes) {
+    uint32_t total = 0;
+    for (const ZDialogNode* node : nodes) {
+        total += CountDialogNodes(*node);
+    }
+    return total;
+}
+
+// Tells every reference among the copies which templates it stands in.
+void MarkWithin(const ZArray<ZDialogNode*>& nodes, const ZArray<ZString>& within) {
+    for (ZDialogNode* node : nodes) {
+        if (node->GetKind() == ZDialogNode::kTemplateRef) {
+            static_cast<ZDialogTemplateRefNode*>(node)->within = within;
+        } else if (node->GetKind() == ZDialogNode::kQuery) {
+            const auto* query = static_cast<const ZDialogQueryNode*>(node);
+            MarkWithin(query->whenTrue, within);
+            MarkWithin(query->whenFalse, within);
+        }
+        MarkWithin(node->children, within);
+    }
+}
+
+ZDialogRootNode* RootOf(ZDialogNode& node) {
+    ZDialogNode* const root = node.GetRoot();
+    return root != nullptr && root->GetKind() == ZDialogNode::kRoot ? static_cast<ZDialogRootNode*>(root) : nullptr;
 }
 
 uint32_t ProviderHandle(const ZDialogProviderComponent* provider) {
@@ -117,19 +146,19 @@ void ZDialogNode::Detach() {
     }
 }
 
-void ZDialogNode::InsertChildren(const uint32_t index, const ZArray<ZDialogNode*>& nodes) {
-    ZArray<ZDialogNode*> merged;
-    for (uint32_t i = 0; i < children.Count() && i < index; ++i) {
-        merged.PushBack(children[i]);
+void ZDialogNode::InsertChildren(uint32_t index, const ZArray<ZDialogNode*>& nodes) {
+    const uint32_t before = children.Count();
+    const uint32_t added = nodes.Count();
+    if (index > before) {
+        index = before;
     }
-    for (ZDialogNode* node : nodes) {
-        node->parent = this;
-        merged.PushBack(node);
+    children.Resize(before + added);
+    ZDialogNode** const slots = children.Data();
+    std::move_backward(slots + index, slots + before, slots + before + added);
+    for (uint32_t i = 0; i < added; ++i) {
+        nodes[i]->parent = this;
+        slots[index + i] = nodes[i];
     }
-    for (uint32_t i = index; i < children.Count(); ++i) {
-        merged.PushBack(children[i]);
-    }
-    children = static_cast<ZArray<ZDialogNode*>&&>(merged);
 }
 
 void ZDialogNode::CloneChildren(ZDialogNode& copy) const { CloneList(children, copy.children, &copy); }
@@ -140,11 +169,21 @@ ZDialogNode* ZDialogNode::Splice(const ZArray<ZDialogNode*>& replacement, bool& 
     }
     ZDialogNode* const into = parent;
     int32_t index = IndexInParent();
-    Detach();
     if (index < 0) {
         index = static_cast<int32_t>(into->children.Count());
+        into->InsertChildren(static_cast<uint32_t>(index), replacement);
+    } else if (replacement.IsEmpty()) {
+        into->children.RemoveAt(static_cast<uint32_t>(index));
+    } else {
+        // The first replacement takes this node's slot; only the rest move the tail.
+        into->children[static_cast<uint32_t>(index)] = replacement[0];
+        replacement[0]->parent = into;
+        ZArray<ZDialogNode*> rest;
+        for (uint32_t i = 1; i < replacement.Count(); ++i) {
+            rest.PushBack(replacement[i]);
+        }
+        into->InsertChildren(static_cast<uint32_t>(index) + 1, rest);
     }
-    into->InsertChildren(static_cast<uint32_t>(index), replacement);
     replaced = true;
     if (static_cast<uint32_t>(index) < into->children.Count()) {
         return into->children[static_cast<uint32_t>(index)];
@@ -281,8 +320,19 @@ ZDialogNode* ZDialogTemplateNode::Clone(ZDialogNode* newParent) const {
 ZDialogNode* ZDialogTemplateRefNode::Execute(bool& replaced) {
     Expand(*this, name);
     ZArray<ZDialogNode*> copies;
+    ZDialogRootNode* const root = RootOf(*this);
+    if (within.Contains(name)) {
+        // Inside a copy of its own template: expanding would copy itself again.
+        if (root == nullptr || !root->reportedSelfReference) {
+            ZLog::Printf("Dialog: template '%s' refers to itself; the reference inside it is skipped", name.GetText());
+        }
+        if (root != nullptr) {
+            root->reportedSelfReference = true;
+        }
+        return Splice(copies, replaced);
+    }
     const ZDialogNode* found = nullptr;
-    if (ZDialogNode* root = GetRoot()) {
+    if (root != nullptr) {
         for (const ZDialogNode* child : root->children) {
             if (child->GetKind() == kTemplate && static_cast<const ZDialogTemplateNode*>(child)->name == name) {
                 found = child;
@@ -291,7 +341,20 @@ ZDialogNode* ZDialogTemplateRefNode::Execute(bool& replaced) {
         }
     }
     if (found != nullptr) {
+        const uint32_t cost = CountList(found->children);
+        if (root != nullptr) {
+            if (cost > kMaxConversationNodes - root->copiedNodes) {
+                ZLog::Printf("Dialog: templates copied more than %u nodes into one conversation; the conversation ends",
+                             kMaxConversationNodes);
+                root->outOfNodes = true;
+                return this;
+            }
+            root->copiedNodes += cost;
+        }
         CloneList(found->children, copies, parent);
+        ZArray<ZString> inside = within;
+        inside.PushBack(name);
+        MarkWithin(copies, inside);
     } else {
         // Nothing to copy in: the reference goes and the walk goes on.
         ZLog::Printf("Dialog: no template named '%s' for a TempDest", name.GetText());
@@ -303,8 +366,18 @@ ZDialogNode* ZDialogTemplateRefNode::Clone(ZDialogNode* newParent) const {
     auto* copy = new ZDialogTemplateRefNode();
     copy->parent = newParent;
     copy->name = name;
+    copy->within = within;
     CloneChildren(*copy);
     return copy;
+}
+
+uint32_t CountDialogNodes(const ZDialogNode& node) {
+    uint32_t total = 1 + CountList(node.children);
+    if (node.GetKind() == ZDialogNode::kQuery) {
+        const auto& query = static_cast<const ZDialogQueryNode&>(node);
+        total += CountList(query.whenTrue) + CountList(query.whenFalse);
+    }
+    return total;
 }
 
 ZDialogNode* ParseDialogNode(ZDialogProviderComponent* provider, const ZDefNode& element, ZDialogNode* parent) {
@@ -392,6 +465,16 @@ ZDialogNode* ParseDialogNode(ZDialogProviderComponent* provider, const ZDefNode&
 bool FindNextDialog(ZDialogProviderComponent* provider, ZDialogNode*& node) {
     uint32_t steps = 0;
     const uint32_t providerHandle = provider != nullptr ? provider->GetHandle() : 0;
+    ZDialogRootNode* const startRoot = node != nullptr ? RootOf(*node) : nullptr;
+    // The conversation as it stands now: an action may have started another.
+    const auto outOfNodes = [&] {
+        const ZDialogRootNode* root = provider != nullptr ? provider->GetConversation() : startRoot;
+        return root != nullptr && root->outOfNodes;
+    };
+    if (outOfNodes()) {
+        node = nullptr;
+        return false;
+    }
     while (node != nullptr) {
         for (;;) {
             if (++steps > kMaxWalkSteps) {
@@ -408,6 +491,10 @@ bool FindNextDialog(ZDialogProviderComponent* provider, ZDialogNode*& node) {
             }
             if (provider != nullptr && FindObjectByHandle(providerHandle) != provider) {
                 node = nullptr;  // an action destroyed the speaker: the conversation is over
+                return false;
+            }
+            if (outOfNodes()) {
+                node = nullptr;
                 return false;
             }
             if (!replaced && next == node) {

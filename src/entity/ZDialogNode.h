@@ -53,6 +53,7 @@ public:
     // Takes the node out of its parent's children (it is not deleted).
     void Detach();
     // Inserts the nodes into this node's children at index, in order, as theirs.
+    // Costs what it inserts plus one move of the children after index.
     void InsertChildren(uint32_t index, const ZArray<ZDialogNode*>& nodes);
 
     ZDialogNode* parent = nullptr;
@@ -129,7 +130,16 @@ public:
 
     ZString name;
     ZDialogProviderComponent* provider = nullptr;  // set on each conversation's clone
+    // What template references have copied into this conversation so far; a
+    // copy that would take it past kMaxConversationNodes ends the conversation.
+    uint32_t copiedNodes = 0;
+    bool outOfNodes = false;
+    bool reportedSelfReference = false;  // one log line per conversation
 };
+
+// The most nodes template references may copy into one conversation: far more
+// than a written conversation uses, few enough that a walk stays quick.
+constexpr uint32_t kMaxConversationNodes = 10000;
 
 // "TempSrc": children that "TempDest" elements copy in by name.
 class ZDialogTemplateNode : public ZDialogNode {
@@ -151,7 +161,14 @@ public:
     ZDialogNode* Clone(ZDialogNode* newParent) const override;
 
     ZString name;
+    // The templates whose copies this reference stands in, outermost first.
+    // A reference never expands one of them: a template that names itself,
+    // directly or through others, would otherwise grow without end.
+    ZArray<ZString> within;
 };
+
+// The nodes of a subtree, counting both branches of queries.
+uint32_t CountDialogNodes(const ZDialogNode& node);
 
 // One node from a definition element (null for "Event" and unknown
 // elements), with its children; its parent is set to parent.
@@ -159,7 +176,8 @@ ZDialogNode* ParseDialogNode(ZDialogProviderComponent* provider, const ZDefNode&
 
 // The walk: from node on, runs what it passes until it stands on a Dialog
 // node other than the provider's current one (true), or runs off the root
-// (false, node null). A walk that keeps rewriting the tree without end (a
-// template that names itself) is cut off, logged, and ends the conversation.
+// (false, node null). A conversation whose templates copy in more than its
+// node budget ends there, as does a walk that keeps rewriting the tree
+// without reaching a text; each is logged.
 bool FindNextDialog(ZDialogProviderComponent* provider, ZDialogNode*& node);
 bool StepToNextSibling(ZDialogProviderComponent* provider, ZDialogNode*& node, ZDialogNode* parent);

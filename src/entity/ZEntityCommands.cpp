@@ -22,6 +22,7 @@
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZPickupComponent.h"
 #include "entity/ZRenderableComponent.h"
+#include "entity/ZRespawnComponent.h"
 #include "entity/ZScriptComponent.h"
 #include "entity/ZShadowComponent.h"
 #include "entity/ZSpawnComponent.h"
@@ -263,9 +264,9 @@ void InitPhysics(const Words& words, const uint32_t context, const uint32_t othe
     }
 }
 
-// Respawning comes with its own system: the verb is taken, so the game's
-// handler never sees it, and does nothing yet.
-void NotYetBuilt(const Words& /*words*/, uint32_t /*context*/, uint32_t /*other*/) { EmptyHook(); }
+void Respawn(const Words& words, const uint32_t context, const uint32_t other) {
+    RespawnEntity(NamedComponent<ZRespawnComponent>(words, 1, context, other));
+}
 
 struct Verb {
     Handler handler = nullptr;
@@ -306,7 +307,7 @@ ZMap<ZHashedString, Verb>& Table() {
             {"render", &Render, 3, "<entity> enable|disable"},
             {"collision", &Collision, 3, "<entity> enable|disable"},
             {"initphysics", &InitPhysics, 2, "<entity>"},
-            {"respawn", &NotYetBuilt, 2, "<entity>"},
+            {"respawn", &Respawn, 2, "<entity>"},
             {"checkpoint", &Checkpoint, 2, "<entity>"},
         };
         for (const Row& row : rows) {

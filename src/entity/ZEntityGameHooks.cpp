@@ -1,6 +1,7 @@
 #include "entity/ZEntityGameHooks.h"
 
 #include "entity/ZEntity.h"
+#include "entity/ZEntityState.h"
 
 ZEntityGameHooks& GetEntityGameHooks() {
     static ZEntityGameHooks hooks;
@@ -61,6 +62,18 @@ void AddGameSpawnedEntity(ZEntity* const entity) {
     } else {
         delete entity;
     }
+}
+
+void RespawnGameEntity(ZEntity* const entity, const ZHashedString definitionFile) {
+    if (entity == nullptr) {
+        return;
+    }
+    if (const auto hook = GetEntityGameHooks().respawnEntity) {
+        hook(entity, definitionFile);
+        return;
+    }
+    entity->CreateComponentsFromDefinition(definitionFile);
+    RestoreEntityState(entity, definitionFile, entity->GetHandle());
 }
 
 ZEntity* FindGameSceneObject(const ZHashedString name) {

@@ -33,6 +33,10 @@ struct ZEntityGameHooks {
     float (*getFrameTime)() = nullptr;
     // Every entity made by the "spawn" verb and by spawners is handed over.
     void (*addSpawnedEntity)(ZEntity* entity) = nullptr;
+    // An entity the "respawn" verb stripped of its components, with the
+    // definition file it came from: the game rebuilds it against its saved
+    // state and takes it over. Unset: the engine rebuilds it in place.
+    void (*respawnEntity)(ZEntity* entity, ZHashedString definitionFile) = nullptr;
     // The game's named scene objects ("Dialog Backdrop", "Popup Backdrop").
     ZEntity* (*findSceneObject)(ZHashedString name) = nullptr;
     // The game's fonts by use: "Dialog", "Popup", "Prompt".
@@ -64,6 +68,9 @@ void ShowGameDialogText(int32_t what);
 float GetGameFrameTime();  // 0 when unset
 // Hands a spawned entity to the game; without a game to own it, it is deleted.
 void AddGameSpawnedEntity(ZEntity* entity);
+// Hands a respawned entity to the game; without a game, its components are
+// made again from the definition file and its saved state read back.
+void RespawnGameEntity(ZEntity* entity, ZHashedString definitionFile);
 ZEntity* FindGameSceneObject(ZHashedString name);  // null when unset
 ZFont* GetGameFont(ZHashedString use);             // null when unset
 // 640 x 480 when unset.

@@ -101,7 +101,7 @@ ZEntity* FindEntityInReach(ZEntity* const entity, const ZHashedString primitive,
         }
     }
     results.Resize(0);
-    OverlapQuery(world, results, shape, from, filterMask);
+    OverlapQuery(world, results, shape, from, collision->sweepMask);
     return results.IsEmpty() ? nullptr : ResolveComponent<ZEntity>(results[0].other);
 }
 

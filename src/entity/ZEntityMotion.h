@@ -34,8 +34,9 @@ uint32_t GetShapeFilterMask(ZCollisionInterface* shape);
 bool GetEntityCameraOrigin(ZEntity* entity, ZVector3& origin);
 // Moves the entity's collision primitive (by its key) from one point to
 // another through the collision world and answers the entity of the first
-// contact; when nothing is met on the way, the first entity overlapping the
-// primitive at from. Null when the entity has no such primitive or nothing
+// contact (the sweep filtered by filterMask); when nothing is met on the way,
+// the first entity overlapping the primitive at from (filtered by the
+// collision component's own sweep mask, as any query of the primitive). Null when the entity has no such primitive or nothing
 // is there.
 ZEntity* FindEntityInReach(ZEntity* entity, ZHashedString primitive, const ZVector3& from, const ZVector3& to,
                            uint32_t filterMask);

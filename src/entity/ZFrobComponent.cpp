@@ -5,6 +5,8 @@
 #include "entity/ZEntity.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZEntityMotion.h"
+#include "entity/ZFacingComponent.h"
+#include "entity/ZSpatialComponent.h"
 #include "foundation/ZHandleRegistry.h"
 #include "renderer/ZFont.h"
 
@@ -32,7 +34,8 @@ void ZFrobComponent::ReadDefinition(const ZDefNode& element) {
 uint32_t ZFrobComponent::FindTarget() const {
     ZEntity* const owner = GetOwner();
     ZVector3 from;
-    if (owner == nullptr || !GetEntityPosition(owner, from)) {
+    // A frobber faces somewhere: without a facing component it reaches nothing.
+    if (owner == nullptr || GetComponent<ZFacingComponent>(owner) == nullptr || !GetEntityPosition(owner, from)) {
         return 0;
     }
     const int32_t facing = GetEntityFacing(owner);
@@ -91,23 +94,30 @@ void ZFrobComponent::PromptPosition(const ZVector3& targetPosition, const ZVecto
     y = Snap(targetPosition.y - cameraOrigin.y + 112.0f + (targetOffset - 16.0f));
 }
 
-void ZFrobComponent::DrawPrompt() {
-    static const ZHashedString kPromptFont("Prompt");
+bool ZFrobComponent::GetPromptPosition(float& x, float& y) const {
     ZEntity* const targetEntity = EntityOf(target);
     const ZFrobComponent* targetFrob = ResolveComponent<ZFrobComponent>(targetEntity);
-    ZVector3 where;
+    const ZSpatialComponent* const targetSpatial = GetComponent<ZSpatialComponent>(targetEntity);
     ZVector3 camera;
-    if (targetFrob == nullptr || !GetEntityPosition(targetEntity, where) ||
-        !GetEntityCameraOrigin(GetOwner(), camera)) {
+    if (targetFrob == nullptr || targetSpatial == nullptr || !GetEntityCameraOrigin(GetOwner(), camera)) {
+        return false;
+    }
+    // Where the target is drawn this frame, between its last two steps.
+    PromptPosition(targetSpatial->interpolated.position, camera, targetFrob->offset, x, y);
+    return true;
+}
+
+void ZFrobComponent::DrawPrompt() {
+    static const ZHashedString kPromptFont("Prompt");
+    float x = 0.0f;
+    float y = 0.0f;
+    if (!GetPromptPosition(x, y)) {
         return;
     }
     ZFont* const font = GetGameFont(kPromptFont);
     if (font == nullptr) {
         return;
     }
-    float x = 0.0f;
-    float y = 0.0f;
-    PromptPosition(where, camera, targetFrob->offset, x, y);
     prompt.group = ZHashedString("Gameplay");
     prompt.control = ZHashedString("Interact");
     bool changed = false;

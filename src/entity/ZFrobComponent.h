@@ -54,11 +54,15 @@ public:
     // Draws the prompt over the current target.
     void DrawPrompt();
     // Where the prompt over a target goes on the 256 x 224 game screen.
+    // Where DrawPrompt centres the prompt: over the target's interpolated
+    // position, relative to this owner's camera. False when there is no
+    // target, it has no place, or the owner no camera.
+    bool GetPromptPosition(float& x, float& y) const;
     static void PromptPosition(const ZVector3& targetPosition, const ZVector3& cameraOrigin, float targetOffset,
                                float& x, float& y);
 
     float reach = 1.0f;
-    ZHashedString primitiveKey{""};  // the collision component's primary primitive
+    ZHashedString primitiveKey;  // the key of the collision component's primary primitive
     float offset = 0.0f;
     uint32_t target = 0;
     ZInputPrompt prompt;

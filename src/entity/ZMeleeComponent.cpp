@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "entity/ZCollisionSphere.h"
+#include "entity/ZEntity.h"
 #include "entity/ZEntityMotion.h"
+#include "entity/ZSpatialComponent.h"
 #include "renderer/ZEffectParameter.h"
 
 namespace {
@@ -15,6 +18,12 @@ ZMatrix4 Then(const ZMatrix4& first, const ZMatrix4& second) {
 }
 
 }  // namespace
+
+ZMeleeComponent::ZMeleeComponent() : hitShape(new ZCollisionSphere(0.8f)) {
+    hitShape->responseKind = ZCollisionInterface::kPushOut;
+}
+
+ZMeleeComponent::~ZMeleeComponent() { delete hitShape; }
 
 ZMatrix4 ZMeleeComponent::SwingMatrix(const float swingTime, const float swingDuration, const int32_t swingState,
                                       const ZVector3& scale, const ZQuaternion& rotation, const ZVector3& position) {
@@ -40,10 +49,13 @@ bool ZMeleeComponent::SetParameters(ZEffectParameter* binding, const ZHashedStri
                                     ZParameterSource* source) {
     static const ZHashedString kWvp("wvpMat");
     if (binding != nullptr && binding->name == kWvp) {
-        ZVector3 position;
-        GetEntityPosition(GetOwner(), position);
-        ZMatrix4 matrix = SwingMatrix(swingTime, swingDuration, swingState, ZVector3(1.0f, 1.0f, 1.0f), ZQuaternion(),
-                                      position);
+        // The swing goes with the entity as it is drawn this frame.
+        ZSpatialState drawn;
+        if (const ZSpatialComponent* spatial = GetComponent<ZSpatialComponent>(GetOwner())) {
+            drawn = spatial->interpolated;
+        }
+        ZMatrix4 matrix =
+            SwingMatrix(swingTime, swingDuration, swingState, drawn.scale, drawn.rotation, drawn.position);
         ZMatrix4 viewProjection;
         if (GetEntityViewProjection(GetOwner(), viewProjection)) {
             ZMatrix4::Multiply(matrix, matrix, viewProjection);

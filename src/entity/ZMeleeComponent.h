@@ -12,13 +12,18 @@
 // turns it into the blade's matrix, a quad stretched to 2 x 0.8 that sweeps
 // from -54 to +54 degrees in front of the entity, largest mid-swing, and
 // seen only while the swing state is 2.
+class ZCollisionSphere;
+
 class ZMeleeComponent : public ZSerialComponent, public ZParameterSource {
     Z_RTTI(ZMeleeComponent, ZSerialComponent)
 
 public:
     static constexpr int32_t kSwinging = 2;
 
-    ZMeleeComponent() = default;
+    ZMeleeComponent();
+    ~ZMeleeComponent() override;
+    ZMeleeComponent(const ZMeleeComponent&) = delete;
+    ZMeleeComponent& operator=(const ZMeleeComponent&) = delete;
 
     ZHashedString GetSerialName() const override {
         static const ZHashedString kind("Melee");
@@ -26,9 +31,10 @@ public:
     }
     void Save(ZDefNode& /*element*/) const override {}
 
-    // Answers "wvpMat": the blade's matrix, then the camera's view-projection
-    // (the entity draws its swing only with a camera); others go to the
-    // attached source.
+    // Answers "wvpMat": the blade's matrix for the entity's drawn
+    // (interpolated) scale, rotation and place, then the camera's
+    // view-projection (the entity draws its swing only with a camera); others
+    // go to the attached source.
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
     // The blade's matrix (row vectors) for the entity's drawn transform.
     static ZMatrix4 SwingMatrix(float swingTime, float swingDuration, int32_t swingState, const ZVector3& scale,
@@ -39,4 +45,7 @@ public:
     float swingTime = 0.0f;
     uint32_t words[6] = {};  // game state
     uint32_t word = 0;
+    // The blade's shape for game code's hit tests: a sphere of radius 0.8
+    // that pushes out what it meets (owned).
+    ZCollisionSphere* hitShape = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "entity/ZBasingComponent.h"
 #include "entity/ZCollisionComponent.h"
@@ -10,9 +11,14 @@
 #include "entity/ZComponentLookup.h"
 #include "entity/ZEntity.h"
 #include "entity/ZSpatialComponent.h"
+#include "foundation/ZHandleRegistry.h"
 #include "renderer/ZCamera.h"
 
 namespace {
+
+bool IsAlive(const uint32_t handle, const ZRTTIBase* const object) {
+    return handle != 0 && FindObjectByHandle(handle) == object;
+}
 
 // Walls are steeper than 75 degrees from the floor.
 constexpr float kFloorLimit = 0.5f;
@@ -280,13 +286,17 @@ void ZPhysicsComponent::BeginContactPass() {
 
 void ZPhysicsComponent::OnGroundContact(const CollisionResult& contact) {
     ZEntity* const entity = GetOwner();
+    const uint32_t self = GetHandle();
     if (ZBasingComponent* basing = GetComponent<ZBasingComponent>(entity)) {
         if (basing->parent != nullptr && basing->parent != ResolveComponent<ZEntity>(contact.other) &&
             !basing->heldRigidly) {
             basing->Detach();
+            if (!IsAlive(self, this)) {
+                return;  // the old carrier's "OnUnbased" deleted this entity
+            }
         }
     }
-    ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
+    ZSpatialComponent* spatial = GetComponent<ZSpatialComponent>(entity);
     const float fall = spatial != nullptr ? spatial->current.velocity.Dot(gWorldUp) : 0.0f;
     if (contact.normal.Dot(gWorldUp) < kFloorLimit) {
         sliding = true;
@@ -309,6 +319,10 @@ void ZPhysicsComponent::OnGroundContact(const CollisionResult& contact) {
                           (jumpStartTime > 0.0f && GetEntityFixedTime() - jumpStartTime >= apexTime);
         if (onLand != nullptr) {
             onLand(entity, contact, airborne && hard);
+            if (!IsAlive(self, this)) {
+                return;
+            }
+            spatial = GetComponent<ZSpatialComponent>(entity);
         }
         airborne = false;
         jumpStartTime = -1.0f;
@@ -359,13 +373,20 @@ void ZPhysicsComponent::LeaveGround() {
         if (spatial != nullptr && spatial->current.velocity.Dot(groundNormal) <= 0.0f) {
             coyoteTimer = 0.1f;
         }
+        const uint32_t self = GetHandle();
         if (ZBasingComponent* basing = GetComponent<ZBasingComponent>(entity)) {
             if (basing->parent != nullptr && !basing->heldRigidly) {
                 basing->Detach();
+                if (!IsAlive(self, this)) {
+                    return;  // the old carrier's "OnUnbased" deleted this entity
+                }
             }
         }
         if (onLeaveGround != nullptr) {
             onLeaveGround(entity);
+            if (!IsAlive(self, this)) {
+                return;
+            }
         }
     }
     --jumpsLeft;
@@ -379,6 +400,7 @@ void ZPhysicsComponent::GroundProbe() {
     ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
     ZCollisionComponent* const collision = GetComponent<ZCollisionComponent>(entity);
     ZCollisionInterface* const primitive = collision != nullptr ? collision->GetPrimary() : nullptr;
+    const uint32_t self = GetHandle();
     if (groundProbe && !ignoreFloor && spatial != nullptr && primitive != nullptr) {
         ZCollisionWorld* const world = ZCollisionWorld::GetInstance();
         const float distance = sliding ? probeScale : 1.0f;
@@ -386,11 +408,28 @@ void ZPhysicsComponent::GroundProbe() {
         const ZVector3 to = from - gWorldUp * (world->tolerance * distance);
         CollisionResultArray results;
         SweepShape(world, results, primitive, from, to, collision->sweepMask, 1u);
+        // The landing callbacks may delete this entity, its shape or what it
+        // stands on: each is checked by handle before it is used again.
+        const uint32_t spatialHandle = spatial->GetHandle();
+        const uint32_t primitiveHandle = primitive->GetHandle();
+        std::vector<uint32_t> others;
+        for (uint32_t i = 0; i + 1 < results.Count(); ++i) {
+            others.push_back(ZRTTIBase::GetHandle(results[i].other));
+        }
         for (uint32_t i = 0; i + 1 < results.Count() && !grounded; ++i) {
             CollisionResult& contact = results[i];
+            if (!IsAlive(others[i], contact.other)) {
+                continue;
+            }
             if (contact.other->Accept(primitive, contact) && contact.normal.Dot(gWorldUp) > 0.0f) {
                 spatial->current.position = contact.position;
                 OnGroundContact(contact);
+                if (!IsAlive(self, this)) {
+                    return;
+                }
+                if (!IsAlive(spatialHandle, spatial) || !IsAlive(primitiveHandle, primitive)) {
+                    break;
+                }
             }
         }
     }

@@ -2,8 +2,8 @@
 
 #include "entity/ZSerialComponent.h"
 
-// Lets an entity be made again from the definition file it came from. The
-// respawn itself comes with the small gameplay components; this keeps the file.
+// Lets an entity be made again from the definition file it came from (the
+// "respawn" verb).
 class ZRespawnComponent : public ZSerialComponent {
     Z_RTTI(ZRespawnComponent, ZSerialComponent)
 
@@ -19,3 +19,9 @@ public:
 
     ZHashedString instanceFile;  // the definition file the entity was made from
 };
+
+// Makes the respawn component's entity again from its definition file: its
+// drawables and collision shapes go, then every component (the respawn
+// component too), and the game rebuilds the entity (RespawnGameEntity).
+// Nothing happens without a component, an owner or a file name.
+void RespawnEntity(ZRespawnComponent* respawn);

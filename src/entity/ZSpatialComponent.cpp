@@ -182,7 +182,9 @@ void ZSpatialComponent::CarryRiders(const float dt) {
         return;
     }
     ZEntity* const carrier = GetOwner();
-    // Handles: a carried move may delete riders or change the children.
+    const uint32_t self = GetHandle();
+    // Handles: a carried move may delete riders or change the children, and
+    // the game's carry callbacks may delete the carrier itself.
     std::vector<uint32_t> riders;
     for (ZEntity* child : basing->children) {
         riders.push_back(ZRTTIBase::GetHandle(child));
@@ -202,12 +204,18 @@ void ZSpatialComponent::CarryRiders(const float dt) {
                 if (before != nullptr) {
                     before(child, carrier);
                 }
-                if (FindObjectByHandle(handle) != child) {
+                if (!IsAlive(self, static_cast<ZRTTIBase*>(this))) {
+                    return;
+                }
+                if (FindObjectByHandle(handle) != child || GetComponent<ZSpatialComponent>(child) != spatial) {
                     continue;
                 }
                 spatial->MarkReset();
                 spatial->Move(spatial->current.position, spatial->current.position + delta);
-                if (FindObjectByHandle(handle) != child) {
+                if (!IsAlive(self, static_cast<ZRTTIBase*>(this))) {
+                    return;
+                }
+                if (FindObjectByHandle(handle) != child || GetComponent<ZSpatialComponent>(child) != spatial) {
                     continue;
                 }
                 childBasing = GetComponent<ZBasingComponent>(child);
@@ -215,7 +223,10 @@ void ZSpatialComponent::CarryRiders(const float dt) {
                 if (after != nullptr) {
                     after(child, carrier);
                 }
-                if (FindObjectByHandle(handle) != child) {
+                if (!IsAlive(self, static_cast<ZRTTIBase*>(this))) {
+                    return;
+                }
+                if (FindObjectByHandle(handle) != child || GetComponent<ZSpatialComponent>(child) != spatial) {
                     continue;
                 }
             }

@@ -19,26 +19,12 @@ const ZHashedString& SiteButtonName() {
 
 }  // namespace
 
-ZString AboutMenu::BuildVersionText() {
-    const ZBaseGame* game = ZBaseGame::GetInstance();
-    ZString text(game->GetGameTitle());
-    text += " ";
-    text += game->GetVersionText();
-    text += "\n";
-    text += game->GetEngineName();
-    text += " ";
-    text += game->GetEngineVersionText();
-    return text;
-}
-
 AboutMenu::AboutMenu() {
     AddItem(ZMenuItem::Create(AboutText("Back"), 512.0f, 576.0f, 0, 1.0f));
     AddItem(ZMenuItem::Create<ZMenuLabel>(AboutText("PlaceholderText"), 512.0f, 192.0f, 0, 1.0f));
     ZMenuItem* site = ZMenuItem::Create(ZString(ZBaseGame::GetInstance()->GetWebsiteURL()), 512.0f, 256.0f, 0, 1.0f);
     site->name = SiteButtonName();
     AddItem(site);
-    // Which build this is, for bug reports: under the web page, in smaller type.
-    AddItem(ZMenuItem::Create<ZMenuLabel>(BuildVersionText(), 512.0f, 400.0f, 0, 0.6f));
     Arrange(80.0f, 64.0f);
 }
 

@@ -4,6 +4,7 @@
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuLabel.h"
 #include "menu/ZMenuMgr.h"
+#include "menu/ZMenuUnderlay.h"
 
 namespace {
 
@@ -29,8 +30,14 @@ ConfirmationMenu::ConfirmationMenu(const bool withCancelIn) : withCancel(withCan
 
 void ConfirmationMenu::SetDescription(const ZString& description) {
     descriptionLabel->SetText(description);
+    // A new underlay starts hidden: one made while the menu shows (a count-down
+    // that rewrites its question) shows as the old one did.
+    const bool shown = !underlays.IsEmpty() && underlays[0]->visible;
     DeleteUnderlays();
     Arrange(80.0f, 64.0f);
+    for (ZMenuUnderlay* underlay : underlays) {
+        underlay->visible = shown;
+    }
 }
 
 void ConfirmationMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* mouse) {

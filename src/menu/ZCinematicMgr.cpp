@@ -42,8 +42,8 @@ ZCinematicMgr::~ZCinematicMgr() {
 }
 
 void ZCinematicMgr::Play(ZCinematic* const cinematic, ZHashedString name, int32_t priority) {
-    if (m_walking) {
-        m_pending.PushBack(ZCinematicRecord{cinematic, name, priority});
+    if (m_walkDepth > 0) {
+        m_pending.PushBack(ZCinematicRecord{cinematic, name, priority, false});
         return;
     }
     if (cinematic == nullptr) {
@@ -59,8 +59,10 @@ void ZCinematicMgr::Play(ZCinematic* const cinematic, ZHashedString name, int32_
         return;
     }
     const bool active = cinematic->IsActive();
+    // Its Start may stop it, or stop everything: that must wait until it returns.
+    BeginWalk();
     if (active) {
-        m_running.PushBack(new ZCinematicRecord{cinematic, name, priority});
+        m_running.PushBack(new ZCinematicRecord{cinematic, name, priority, false});
         m_running.QuickSort(ByPriority, nullptr);
     }
     cinematic->Start();
@@ -68,6 +70,7 @@ void ZCinematicMgr::Play(ZCinematic* const cinematic, ZHashedString name, int32_
         cinematic->End();
         delete cinematic;
     }
+    EndWalk();
 }
 
 void ZCinematicMgr::Free(ZCinematicRecord* const record) {
@@ -86,51 +89,72 @@ void ZCinematicMgr::PlayPending() {
     }
 }
 
+void ZCinematicMgr::EndWalk() {
+    if (--m_walkDepth > 0) {
+        return;
+    }
+    RemoveStopped();
+    PlayPending();
+}
+
+void ZCinematicMgr::RemoveStopped() {
+    ++m_walkDepth;
+    // One at a time off the list, so that nothing an End does sees a freed
+    // record; an End may stop more, which this loop then finds.
+    for (uint32_t i = 0; i < m_running.Count();) {
+        ZCinematicRecord* record = m_running[i];
+        if (!record->stopping) {
+            ++i;
+            continue;
+        }
+        m_running.RemoveAt(i);
+        Free(record);
+        i = 0;
+    }
+    --m_walkDepth;
+}
+
 void ZCinematicMgr::Stop(const ZHashedString name) {
-    m_walking = true;
-    for (uint32_t i = 0; i < m_running.Count(); ++i) {
-        if (m_running[i]->name == name) {
-            ZCinematicRecord* record = m_running[i];
-            m_running.RemoveAt(i);
-            Free(record);
+    for (ZCinematicRecord* record : m_running) {
+        if (record->name == name && !record->stopping) {
+            record->stopping = true;
             break;
         }
     }
-    m_walking = false;
-    PlayPending();
+    BeginWalk();
+    EndWalk();
 }
 
 void ZCinematicMgr::StopAll() {
-    m_walking = true;
-    // One at a time off the list, so that nothing an End does sees a freed record.
-    while (!m_running.IsEmpty()) {
-        ZCinematicRecord* record = m_running[0];
-        m_running.RemoveAt(0);
-        Free(record);
+    for (ZCinematicRecord* record : m_running) {
+        record->stopping = true;
     }
-    m_walking = false;
-    PlayPending();
+    BeginWalk();
+    EndWalk();
 }
 
 void ZCinematicMgr::Walk(const float clock, const float timeStep, const bool gameTime) {
-    m_walking = true;
+    BeginWalk();
     for (uint32_t i = 0; i < m_running.Count();) {
         ZCinematicRecord* record = m_running[i];
-        if (record->cinematic->runsOnGameTime != gameTime) {
+        if (record->stopping || record->cinematic->runsOnGameTime != gameTime) {
             ++i;
             continue;
         }
         record->cinematic->Update(clock, timeStep);
         if (record->cinematic->done) {
-            // The next record moves into this place: visit the index again.
+            record->stopping = true;
+        }
+        if (record->stopping && m_walkDepth == 1) {
+            // The outermost walk ends it at once; the next record moves into
+            // this place: visit the index again.
             m_running.RemoveAt(i);
             Free(record);
         } else {
             ++i;
         }
     }
-    m_walking = false;
-    PlayPending();
+    EndWalk();
 }
 
 void ZCinematicMgr::Update(const float clock, const float timeStep) { Walk(clock, timeStep, false); }
@@ -138,7 +162,7 @@ void ZCinematicMgr::FixedUpdate(const float clock, const float timeStep) { Walk(
 
 bool ZCinematicMgr::IsInputBlocked() const {
     for (const ZCinematicRecord* record : m_running) {
-        if (record->cinematic->blocksInput) {
+        if (!record->stopping && record->cinematic->blocksInput) {
             return true;
         }
     }
@@ -147,7 +171,7 @@ bool ZCinematicMgr::IsInputBlocked() const {
 
 bool ZCinematicMgr::IsPlaying(const ZHashedString name) const {
     for (const ZCinematicRecord* record : m_running) {
-        if (record->name == name) {
+        if (record->name == name && !record->stopping) {
             return true;
         }
     }

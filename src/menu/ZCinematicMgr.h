@@ -12,13 +12,17 @@ struct ZCinematicRecord {
     ZCinematic* cinematic = nullptr;
     ZHashedString name;
     int32_t priority = 0;
+    // Stopped while the manager walked its list: ended and freed once the walk is over.
+    bool stopping = false;
 };
 
 // The cinematics that are playing, ordered by priority (ascending). One name
 // plays once at a time. Those on frame time advance every frame, those on
 // game time every fixed step; one that ends is ended and freed at once.
-// Plays asked for while the manager walks its list (from a cinematic's End or
-// Update) are held and started right after the walk. Main thread only.
+// Plays asked for while the manager walks its list (from a cinematic's Start,
+// End or Update) are held and started right after the walk. A Stop or StopAll
+// from inside a walk (a cinematic that stops itself in its Update) only marks
+// the records; they end and go when the outermost walk is over. Main thread only.
 class ZCinematicMgr {
 public:
     ZCinematicMgr() = default;
@@ -32,7 +36,8 @@ public:
     // neither started nor freed: it stays the caller's. One with nothing to
     // play is started, ended and freed at once.
     void Play(ZCinematic* cinematic, ZHashedString name, int32_t priority);
-    // Ends and frees the playing cinematic of that name.
+    // Ends and frees the playing cinematic of that name (inside a walk: once
+    // the walk is over).
     void Stop(ZHashedString name);
     // Ends and frees every cinematic.
     void StopAll();
@@ -53,10 +58,15 @@ private:
     void Walk(float clock, float timeStep, bool gameTime);
     static void Free(ZCinematicRecord* record);
     void PlayPending();
+    // Walks nest (an End that stops another, an Update that stops all): only
+    // the outermost one takes stopped records off the list.
+    void BeginWalk() { ++m_walkDepth; }
+    void EndWalk();
+    void RemoveStopped();
 
     ZArray<ZCinematicRecord*> m_running;
     ZArray<ZCinematicRecord> m_pending;
-    bool m_walking = false;
+    uint32_t m_walkDepth = 0;
 };
 
 // The cinematic manager, made on first use.

@@ -103,7 +103,9 @@ void ZLogoSplashCinematic::Start() {
     ZTransform::SetParent(meshShader, this);
     m_logoMesh->shader = meshShader;
     // The ring is drawn with the flat logo, over the scene, which stays black
-    // while the splash plays (the title menu fades it in afterwards).
+    // while the splash plays (the title menu fades it in afterwards). In the
+    // default group it would be drawn into the scene, where the game's display
+    // chain and the black fade would hide it.
     if (m_logoMesh->vertexBuffer != nullptr && m_logoMesh->indexBuffer != nullptr) {
         AddToGroup(m_logoMesh, game->GetTitleScreenGroupName());
     }
@@ -115,7 +117,12 @@ void ZLogoSplashCinematic::Start() {
     m_camera->FollowScreenSize();
     m_camera->referenceAspect = 1.3333334f;
     m_camera->SetUseWorldUp(false);
-    AimCamera(*m_camera, 0.0f);
+    // The start pose: in front of the logo's end point, looking straight down
+    // -z, with x (the coming swing's axis) as the picture's horizontal, which
+    // in the camera's basis is minus its forward axis (see AimCamera). The
+    // first update swings it behind the logo.
+    m_camera->SetPosition(StartPosition());
+    m_camera->SetOrientation(ZVector3(-1.0f, 0.0f, 0.0f), ZVector3(0.0f, 0.0f, -1.0f));
 
     GetAudioMgr()->CreateSound("qmw.wav", StingerName(), game->GetSFXAudioGroupName(), false);
 }
@@ -136,6 +143,10 @@ void ZLogoSplashCinematic::End() {
     }
     GetAudioMgr()->ReleaseSound(StingerName());
     FreeScene();
+}
+
+ZVector3 ZLogoSplashCinematic::StartPosition() {
+    return ZVector3(-0.425f, -0.0875f, kD0 / std::tan(45.0f * kPi / 180.0f));
 }
 
 void ZLogoSplashCinematic::ComputeCamera(const float e, float& fovDegrees, ZVector3& position, ZVector3& lookAt) {

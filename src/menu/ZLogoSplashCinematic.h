@@ -46,6 +46,8 @@ public:
 
     ZRenderable* GetLogoQuad() const { return m_logoQuad; }
     ZRenderable* GetLogoMesh() const { return m_logoMesh; }
+    // Where Start puts the camera before the first update.
+    static ZVector3 StartPosition();
     ZCamera* GetCamera() const { return m_camera; }
     bool IsStingerPlayed() const { return m_stingerPlayed; }
 

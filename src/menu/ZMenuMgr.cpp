@@ -103,7 +103,10 @@ bool ZMenuMgr::Refuse(const char* call) const {
 void ZMenuMgr::OpenMenu(ZMenu* menu) {
     if (Refuse("OpenMenu")) {
         // Nobody else holds a menu handed over for opening: it would be lost.
-        delete menu;
+        // One the stack or the queue still holds stays theirs.
+        if (!IsHeld(menu)) {
+            delete menu;
+        }
         return;
     }
     if (menu == nullptr) {
@@ -127,6 +130,23 @@ void ZMenuMgr::CloseAll(const int32_t direction) {
     }
     m_direction = direction;
     m_requests.PushBack(ZMenuRequest{ZMenuRequest::kCloseAll, nullptr});
+}
+
+bool ZMenuMgr::IsHeld(const ZMenu* const menu) const {
+    if (menu == nullptr) {
+        return false;
+    }
+    for (const ZMenu* open : m_stack) {
+        if (open == menu) {
+            return true;
+        }
+    }
+    for (const ZMenuRequest& request : m_requests) {
+        if (request.menu == menu) {
+            return true;
+        }
+    }
+    return false;
 }
 
 uint32_t ZMenuMgr::GetQueuedOpenCount() const {

@@ -89,6 +89,8 @@ public:
 
 private:
     bool Refuse(const char* call) const;
+    // The menu is on the stack or waits in the request queue.
+    bool IsHeld(const ZMenu* menu) const;
     bool BeginOpening();
     bool BeginClosing();
     void EndTransition();

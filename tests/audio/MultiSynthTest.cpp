@@ -333,6 +333,49 @@ TEST_F(MultiSynthTest, HigherTunesAddToExcludeOrReplaceLowerOnes) {
     audio->multiSynthExclusiveChannels = false;
 }
 
+// Tunes render one after another from the lowest priority up, and all of them
+// clock the one noise register. So a higher tune that only clocks the register
+// (a pitched noise at velocity 0) leaves what the lower drum plays in the same
+// span as it would be alone; rendered the other way round it would shift it.
+TEST_F(MultiSynthTest, TunesRenderFromTheLowestUpThroughTheSharedNoiseRegister) {
+    Start();
+    std::vector<std::vector<int16_t>> heard;
+    for (const bool withHigher : {false, true}) {
+        ZVoice* v = audio->CreateSound(nullptr, ZHashedString("MultiSynth"), ZHashedString::None(), true);
+        ASSERT_NE(v, nullptr);
+        auto* voice = static_cast<ZMultiSynthVoice*>(v);
+        voice->Play(true);
+        Play(4410);
+        ZMultiSynthTune drum;
+        drum.priority = 1;
+        drum.events.PushBack(NoteOn(0.0f, 3, 42, 127));
+        voice->PlayTune(drum, ZHashedString("drum"), 0, false);
+        if (withHigher) {
+            ZMultiSynthTune clocking;
+            clocking.priority = 100;
+            clocking.events.PushBack(NoteOn(0.0f, 3, 120, 0, true));
+            voice->PlayTune(clocking, ZHashedString("clock"), 0, false);
+        }
+        device->ClearMixed();
+        Play(4410);
+        const int16_t silence = ZMultiSynthVoice::ToSample(0.0f);
+        size_t first = 0;
+        while (first < MixedFrames() && (Out(first) == silence || Out(first) == 0)) {
+            ++first;
+        }
+        ASSERT_LT(first + 400, MixedFrames());
+        std::vector<int16_t> samples;
+        for (size_t i = first; i < first + 400; ++i) {
+            samples.push_back(Out(i));
+        }
+        heard.push_back(samples);
+        audio->StopAllSounds();
+        audio->ReleaseAllSounds();
+        device->ClearMixed();
+    }
+    EXPECT_EQ(heard[0], heard[1]);
+}
+
 TEST_F(MultiSynthTest, ReverbWords) {
     ZMultiSynthVoice voice;
     struct Case {

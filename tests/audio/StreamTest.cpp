@@ -5,6 +5,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include "audio/ZBufferedVoice.h"
@@ -99,11 +100,21 @@ TEST_F(AudioTest, AStreamedWavLoopsPausesResumesAndStartsOver) {
     }
     EXPECT_TRUE(static_cast<ZBufferedVoice*>(voice)->IsStopped());
 
-    voice->Play(false);  // after the end, with no Stop between
+    // After the end, with no Stop between: the played-out buffer is silent and
+    // the stream does not start over; a Stop first makes it start over.
+    voice->Play(false);
+    audio->RunMusicThreadPass();
+    const size_t silent = MixedFrames();
+    Play(4410);
+    for (size_t i = 0; i < 4410; ++i) {
+        ASSERT_EQ(Out(silent + i), 0) << "no old samples again, frame " << i;
+    }
+    voice->Stop();
+    voice->Play(false);
     audio->RunMusicThreadPass();
     const size_t again = MixedFrames();
     Play(4410);
-    EXPECT_EQ(Out(again + 100), 100) << "a stream that ran out starts over";
+    EXPECT_EQ(Out(again + 100), 100) << "a stopped stream starts over";
 }
 
 TEST_F(AudioTest, AStreamShorterThanItsBufferPlaysOnceAndAgain) {
@@ -247,6 +258,50 @@ TEST_F(AudioTest, BrokenOggFilesAreRefusedOrEndTheVoice) {
         EXPECT_TRUE(voice->IsStopped()) << file;
         audio->ReleaseSound(ZHashedString(file));
         audio->RunMusicThreadPass();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Config.ini holds any float: the two stream settings are clamped where the
+// voices and the music thread read them, so no value reaches a cast it does
+// not fit (the sanitized build traps on one).
+TEST_F(AudioTest, StreamSettingsOutOfRangeAreClampedWhereRead) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        float part;
+        float delay;
+        float expectedPart;
+        float expectedDelay;
+    };
+    const Case cases[] = {
+        {0.25f, 0.05f, 0.25f, 0.05f}, {nan, nan, 0.0f, 0.0f},      {-3.0f, -1.0f, 0.0f, 0.0f},
+        {1e30f, 1e30f, 1.0f, 10.0f},  {inf, inf, 1.0f, 10.0f},     {-inf, -inf, 0.0f, 0.0f},
+    };
+    Start();
+    dir.Write("ramp.wav", WavBytes::Riff().Fmt(1, 16, 44100).Data(Samples16(30000, 7)).bytes);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.part);
+        audio->streamUpdatePercent = c.part;
+        audio->streamWriteDelay = c.delay;
+        EXPECT_EQ(audio->GetStreamUpdatePart(), c.expectedPart);
+        EXPECT_EQ(audio->GetStreamWriteDelay(), c.expectedDelay);
+        ZVoice* stream = audio->CreateSound("ramp.wav", ZHashedString("ramp"), kNone, true);
+        ZVoice* synth = audio->CreateSound(nullptr, ZHashedString("MultiSynth"), kNone, true);
+        ZVoice* speaker = audio->CreateSound(nullptr, ZHashedString("PCSpeaker"), kNone, true);
+        ASSERT_NE(stream, nullptr);
+        ASSERT_NE(synth, nullptr);
+        ASSERT_NE(speaker, nullptr);
+        stream->Play(true);
+        synth->Play(true);
+        speaker->Play(true);
+        Play(8820);
+        EXPECT_GE(ZAudioMgr::MusicThreadSleepMs(0.5, audio->GetStreamUpdatePart(), 0.0), 0);
+        audio->StopAllSounds();
+        audio->ReleaseAllSounds();
     }
 }
 

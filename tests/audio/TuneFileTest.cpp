@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -93,6 +94,63 @@ TEST(TuneFile, VersionsMasksAndChannelBytes) {
     ASSERT_EQ(raw.events.Count(), events.size());
     EXPECT_EQ(raw.events[1].channel, 0x88);
     EXPECT_EQ(raw.Write(), std::vector<uint8_t>(bytes.begin(), bytes.end())) << "written back byte for byte";
+}
+
+// Events left out move the later ones down: the loop index follows the event
+// it named, or the next one kept when that one went.
+TEST(TuneFile, TheLoopIndexCountsOnlyTheEventsKept) {
+    // File events: kept, left out, left out, kept, kept (the loop).
+    const std::vector<std::vector<uint8_t>> events = {
+        {0x80, 0xC5, 0xE4}, {0x85}, {0x00}, {0x81, 0xC7, 0xE4}, {0x82, 0, 0, 0, 0x81},
+    };
+    struct Case {
+        int32_t fileLoop;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 2}, {-1, -1}, {9, 9},
+    };
+    for (const Case& c : cases) {
+        ZMultiSynthTune tune;
+        ASSERT_TRUE(ReadBytes(tune, TuneBytes(1, 1, {1, 1, 1, 1}, events, c.fileLoop))) << c.fileLoop;
+        ASSERT_EQ(tune.events.Count(), 3u);
+        EXPECT_EQ(tune.loopIndex, c.expected) << c.fileLoop;
+    }
+    ZMultiSynthTune trailing;
+    ASSERT_TRUE(ReadBytes(trailing, TuneBytes(1, 1, {1, 1, 1, 1}, {{0x80, 0, 0, 0, 0x81}, {0x85}}, 1)));
+    EXPECT_EQ(trailing.loopIndex, -1) << "nothing kept at or after the target: restart";
+}
+
+// Enabled bytes other than 0 and 1: only bit 0 enables the channel, and a raw
+// read writes every byte back; an edited mask wins over a byte it contradicts.
+TEST(TuneFile, EnabledBytesSurviveARawRead) {
+    const std::string bytes = TuneBytes(1, 1, {2, 0, 0xFF, 0x81}, {{0x80, 0xC5, 0xE4}});
+    ZMultiSynthTune tune;
+    ASSERT_TRUE(ReadBytes(tune, bytes));
+    EXPECT_EQ(tune.channelMask, 0x0C);
+    ZMultiSynthTune raw;
+    ASSERT_TRUE(raw.Read(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), true, nullptr));
+    EXPECT_EQ(raw.Write(), std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    raw.channelMask = 0x0B;  // channel 0 on, channel 2 off
+    const std::vector<uint8_t> edited = raw.Write();
+    const size_t firstFlag = 12 + 8;
+    EXPECT_EQ(edited[firstFlag], 1) << "2 disagrees with the mask's bit";
+    EXPECT_EQ(edited[firstFlag + 9], 1);
+    EXPECT_EQ(edited[firstFlag + 18], 0);
+    EXPECT_EQ(edited[firstFlag + 27], 0x81) << "agrees: kept";
+
+    const char* const findings[] = {"zms_file-raw-roundtrip-small.zms", "zms_file-raw-roundtrip.zms"};
+    for (const char* name : findings) {
+        std::ifstream in(std::string(KORV_SOURCE_DIR "/fuzz/corpus/zms_file/") + name, std::ios::binary);
+        ASSERT_TRUE(in) << name;
+        const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ZMultiSynthTune found;
+        if (found.Read(reinterpret_cast<const uint8_t*>(file.data()), file.size(), true, nullptr)) {
+            const std::vector<uint8_t> written = found.Write();
+            ASSERT_LE(written.size(), file.size()) << name;
+            EXPECT_EQ(std::memcmp(written.data(), file.data(), written.size()), 0) << name;
+        }
+    }
 }
 
 TEST(TuneFile, BrokenFilesLeaveTheTuneEmpty) {

@@ -128,6 +128,29 @@ bool Requeueing(const ZHashedString* verb, const ZArray<ZString>&, uint32_t, uin
     return true;
 }
 
+// Queues itself twice: each pass leaves more than it ran.
+bool Doubling(const ZHashedString* verb, const ZArray<ZString>&, uint32_t, uint32_t) {
+    if (*verb != ZHashedString("twice")) {
+        return false;
+    }
+    QueueDeferredCommand(ZString("twice"), 0, 0);
+    QueueDeferredCommand(ZString("twice"), 0, 0);
+    return true;
+}
+
+TEST(ZCommandRunner, TheDeferredQueueStaysBounded) {
+    const CommandChain chain(Doubling);
+    QueueDeferredCommand(ZString("twice"), 0, 0);
+    for (int step = 0; step < 24; ++step) {
+        RunDeferredCommands();
+        ASSERT_LE(GetDeferredCommandCount(), kMaxDeferredCommands) << "step " << step;
+    }
+    EXPECT_GT(GetDeferredCommandCount(), 0u) << "a full queue still runs";
+    DestroyDeferredCommands();
+    QueueDeferredCommand(ZString("kept"), 0, 0);
+    EXPECT_EQ(GetDeferredCommandCount(), 1u) << "an emptied queue takes texts again";
+}
+
 TEST(ZCommandRunner, SelfRunningTextsStopInsteadOfHanging) {
     {
         const CommandChain chain(Recursing);

@@ -172,6 +172,9 @@ TEST(ZDataComponent, HandleOperationsAndTheChangeCallback) {
 
     EXPECT_FALSE(data->UpdateDatum(coins, ZDatumEntry::Int(1)));
     EXPECT_TRUE(g_changes.empty());
+    EXPECT_TRUE(data->SetDatum(coins, ZDatumEntry::Int(8)));
+    EXPECT_EQ(g_changes.size(), 1u) << "a set that creates the name reports it";
+    g_changes.clear();
     EXPECT_TRUE(SetDatumByHandle(h, coins, ZDatumEntry::Int(5)));
     EXPECT_TRUE(InitDatumByHandle(h, coins, ZDatumEntry::Int(99)));
     EXPECT_TRUE(AddToDatumByHandle(h, coins, ZDatumEntry::Int(2)));
@@ -217,6 +220,36 @@ TEST(ZDataComponent, AProviderAnswersOnlyWhileItsObjectLives) {
     }
     EXPECT_FALSE(data.HasDatum(ZHashedString("Owned")));
     EXPECT_FALSE(data.GetDatum(ZHashedString("Owned"), entry));
+}
+
+// A provider that scribbles on the entry and then declines: the caller's
+// entry stays as it was, and the map answers.
+TEST(ZDataComponent, AProviderThatDeclinesLeavesTheEntryAlone) {
+    ZEntity holder;
+    ZDataComponent data;
+    ZDataComponent::Provider provider;
+    provider.get = [](uint32_t, ZHashedString, ZDatumEntry* entry) {
+        *entry = ZDatumEntry::Int(-1);
+        return false;
+    };
+    data.SetProvider(provider, holder.GetHandle());
+    ZDatumEntry entry = ZDatumEntry::String(ZString("kept"));
+    EXPECT_FALSE(data.GetDatum(ZHashedString("Missing"), entry));
+    EXPECT_EQ(entry.type, kDatumString);
+    EXPECT_EQ(entry.value.string, ZString("kept"));
+    EXPECT_TRUE(data.SetDatum(ZHashedString("Here"), ZDatumEntry::Int(3)));
+    EXPECT_TRUE(data.GetDatum(ZHashedString("Here"), entry));
+    EXPECT_EQ(entry.type, kDatumInt);
+    EXPECT_EQ(entry.value.intValue, 3);
+}
+
+TEST(ZDatum, ANewValueIsAllZeros) {
+    const ZDatum value;
+    for (const float element : value.matrix.m) {
+        EXPECT_EQ(element, 0.0f);
+    }
+    EXPECT_EQ(value.quat.w, 0.0f);
+    EXPECT_EQ(value.handle, 0u);
 }
 
 }  // namespace

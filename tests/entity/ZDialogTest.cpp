@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,8 @@
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZLocProxyComponent.h"
 #include "renderer/ZFont.h"
+#include "support/EngineTestEnv.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -190,6 +194,24 @@ TEST(ZDialog, WalksThroughTheTree) {
          "<Banana/><Dialog Text='Only' NoLoc='True'><Event Name='X'/></Dialog>", {"Only"}},
         {"a template that uses itself ends the conversation",
          "<TempSrc Name='Loop'><TempDest Name='Loop'/></TempSrc><TempDest Name='Loop'/>", {}},
+        {"a template's reference to itself is skipped and the walk goes on",
+         "<TempSrc Name='Loop'><Dialog Text='Once' NoLoc='True'/><TempDest Name='Loop'/></TempSrc>"
+         "<TempDest Name='Loop'/><Dialog Text='After' NoLoc='True'/>",
+         {"Once", "After"}},
+        {"templates that name each other expand each once",
+         "<TempSrc Name='A'><Dialog Text='A' NoLoc='True'/><TempDest Name='B'/></TempSrc>"
+         "<TempSrc Name='B'><Dialog Text='B' NoLoc='True'/><TempDest Name='A'/></TempSrc>"
+         "<TempDest Name='A'/><Dialog Text='End' NoLoc='True'/>",
+         {"A", "B", "End"}},
+        {"a template used twice, side by side and inside another, expands every time",
+         "<TempSrc Name='T'><Dialog Text='T' NoLoc='True'/></TempSrc>"
+         "<TempSrc Name='Two'><TempDest Name='T'/><TempDest Name='T'/></TempSrc>"
+         "<TempDest Name='T'/><TempDest Name='Two'/>",
+         {"T", "T", "T"}},
+        {"a reference inside a query branch of a template still knows its template",
+         "<TempSrc Name='Q'><Dialog Text='Q' NoLoc='True'/><Query Text='1 == 1'><True><TempDest Name='Q'/></True>"
+         "</Query></TempSrc><TempDest Name='Q'/><Dialog Text='End' NoLoc='True'/>",
+         {"Q", "End"}},
     };
     for (const Case& c : cases) {
         const CommandChain chain;
@@ -201,6 +223,64 @@ TEST(ZDialog, WalksThroughTheTree) {
             pages.push_back(talk.Text());
         }
         EXPECT_EQ(pages, c.pages) << c.name;
+    }
+}
+
+// Templates that fan out without naming themselves still grow a conversation
+// geometrically: the node budget ends it, with one log line.
+TEST(ZDialog, TemplatesThatCopyTooMuchEndTheConversationWithOneLine) {
+    std::string tree = "<TempSrc Name='T5'/>";
+    for (int level = 4; level >= 1; --level) {
+        tree += "<TempSrc Name='T" + std::to_string(level) + "'>";
+        for (int i = 0; i < 12; ++i) {
+            tree += "<TempDest Name='T" + std::to_string(level + 1) + "'/>";
+        }
+        tree += "</TempSrc>";
+    }
+    tree += "<TempDest Name='T1'/><Dialog Text='End' NoLoc='True'/>";
+    korvtest::TempDir documents;
+    korvtest::TestAppInfo info{"Dialog Test"};
+    const korvtest::EngineTestEnv env(documents.Path(), &info);
+    const CommandChain chain;
+    Conversation talk("<DialogProvider>" + tree + "</DialogProvider>");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(talk.Start());
+    EXPECT_FALSE(talk.provider->Advance(-1, false, false)) << "an ended conversation stays ended";
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_LE(talk.provider->GetConversation()->copiedNodes, kMaxConversationNodes);
+    const std::string line = "more than " + std::to_string(kMaxConversationNodes) + " nodes";
+    const size_t first = out.find(line);
+    EXPECT_NE(first, std::string::npos) << out;
+    EXPECT_EQ(out.find(line, first + 1), std::string::npos) << "logged more than once: " << out;
+}
+
+// Inputs that once held the walk for seconds to minutes: each is talked
+// through and copies no more than its own tree holds.
+TEST(ZDialog, SelfReferencingTemplateFindingsEndQuickly) {
+    const char* const files[] = {
+        "dialog_text-self-template-small.xml",
+        "dialog_text-self-template-wide.xml",
+        "dialog_text-self-template.xml",
+    };
+    for (const char* file : files) {
+        std::ifstream in(std::string(KORV_SOURCE_DIR "/fuzz/corpus/dialog_text/") + file, std::ios::binary);
+        ASSERT_TRUE(in) << file;
+        const std::string markup((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const CommandChain chain;
+        ZEntity speaker;
+        ZEntity listener;
+        auto* provider = AddComponent<ZDialogProviderComponent>(&speaker);
+        auto* consumer = AddComponent<ZDialogConsumerComponent>(&listener);
+        provider->ReadDefinition(Markup(markup));
+        provider->consumer = consumer->GetHandle();
+        if (provider->StartDialog()) {
+            for (int turn = 0; turn < 64 && provider->Advance(-1, false, false); ++turn) {
+            }
+        }
+        ASSERT_NE(provider->GetTree(), nullptr) << file;
+        if (provider->GetConversation() != nullptr) {
+            EXPECT_LE(provider->GetConversation()->copiedNodes, CountDialogNodes(*provider->GetTree())) << file;
+        }
     }
 }
 

@@ -18,9 +18,11 @@
 #include "entity/ZEntity.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZPickupComponent.h"
+#include "entity/ZRespawnComponent.h"
 #include "entity/ZScriptComponent.h"
 #include "entity/ZShadowComponent.h"
 #include "entity/ZTimerComponent.h"
+#include "foundation/ZDefinitionCache.h"
 #include "support/EngineTestEnv.h"
 #include "support/TempDir.h"
 
@@ -176,6 +178,60 @@ TEST(ZEntityCommands, InitDialogWithoutATreeOpensNoBox) {
     EXPECT_TRUE(world.Consumer()->text.IsEmpty());
     EXPECT_EQ(world.Consumer()->provider, 0u);
     EXPECT_EQ(GetComponent<ZDialogProviderComponent>(&mute)->consumer, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+ZEntity* g_respawned = nullptr;
+ZHashedString g_respawnFile;
+
+// The definition every file of the test reads as: a blackboard with 5 coins.
+void CoinsDefinition(ZDefNode& root, ZHashedString) {
+    root = Markup("<Entity><Data><Datum Name='Coins' Type='Int' Value='5'/></Data><Respawn/></Entity>");
+}
+
+// "respawn" strips the entity and has it made again from the file its respawn
+// component names: by the game when it takes it, else by the engine in place.
+TEST(ZEntityCommands, RespawnMakesTheEntityAgainFromItsFile) {
+    const CommandChain chain;
+    ZDefinitionCache* cache = ZDefinitionCache::GetInstance();
+    const ZDefinitionCache::LoadCallback savedCallback = cache->GetLoadCallback();
+    cache->Clear();
+    cache->SetLoadCallback(&CoinsDefinition);
+    const ZEntityGameHooks saved = GetEntityGameHooks();
+    for (const bool gameTakesIt : {true, false}) {
+        SCOPED_TRACE(gameTakesIt ? "the game rebuilds" : "the engine rebuilds");
+        GetEntityGameHooks().respawnEntity =
+            gameTakesIt ? +[](ZEntity* entity, ZHashedString file) {
+                g_respawned = entity;
+                g_respawnFile = file;
+            }
+                        : nullptr;
+        g_respawned = nullptr;
+        ZEntity entity;
+        ZDataComponent* data = AddComponent<ZDataComponent>(&entity);
+        data->ReadDefinition(Markup("<Data><Datum Name='Coins' Type='Int' Value='1'/></Data>"));
+        RunCommandText("respawn Self", entity.GetHandle(), 0);
+        EXPECT_NE(GetComponent<ZDataComponent>(&entity), nullptr) << "no file named: nothing happens";
+        AddComponent<ZRespawnComponent>(&entity)->instanceFile = ZHashedString("Chest.zdd");
+        RunCommandText("respawn Self", entity.GetHandle(), 0);
+        ZDatumEntry coins;
+        if (gameTakesIt) {
+            EXPECT_EQ(g_respawned, &entity);
+            EXPECT_EQ(g_respawnFile, ZHashedString("Chest.zdd"));
+            EXPECT_EQ(GetComponent<ZDataComponent>(&entity), nullptr) << "every component went";
+        } else {
+            ASSERT_TRUE(GetDatumByHandle(entity.GetHandle(), ZHashedString("Coins"), coins));
+            EXPECT_EQ(coins.value.intValue, 5) << "made again from the file";
+            ASSERT_NE(GetComponent<ZRespawnComponent>(&entity), nullptr);
+            EXPECT_EQ(GetComponent<ZRespawnComponent>(&entity)->instanceFile, ZHashedString("Chest.zdd"));
+        }
+    }
+    GetEntityGameHooks() = saved;
+    cache->SetLoadCallback(savedCallback);
+    cache->Clear();
 }
 
 }  // namespace

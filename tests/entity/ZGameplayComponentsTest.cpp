@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "EntityTestSupport.h"
+#include "entity/ZBasingComponent.h"
+#include "entity/ZCollisionSphere.h"
 #include "entity/ZCommandRunner.h"
 #include "entity/ZDeleteComponent.h"
 #include "entity/ZEntity.h"
@@ -18,10 +20,12 @@
 #include "entity/ZManaComponent.h"
 #include "entity/ZMeleeComponent.h"
 #include "entity/ZNameComponent.h"
+#include "entity/ZPickupComponent.h"
 #include "entity/ZPopupBackdrop.h"
 #include "entity/ZPopupComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZShadowComponent.h"
+#include "entity/ZSpatialComponent.h"
 #include "entity/ZSpawnComponent.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZRenderable.h"
@@ -290,6 +294,33 @@ TEST(ZDeleteComponent, WatchersAreToldOfADeletion) {
     targetDeletion->OnDelete();  // nobody left to tell
 }
 
+// Picked up by one carrier, then another: the rider leaves the first, so its
+// deletion leaves no carrier listing it (ASan sees the old carrier's read).
+TEST(ZPickupComponent, APickedUpRiderLeavesItsOldCarrier) {
+    auto* first = new ZEntity();
+    auto* second = new ZEntity();
+    auto* rider = new ZEntity();
+    ZBasingComponent* firstBasing = AddComponent<ZBasingComponent>(first);
+    ZBasingComponent* secondBasing = AddComponent<ZBasingComponent>(second);
+    ZBasingComponent* riderBasing = AddComponent<ZBasingComponent>(rider);
+    ZPickupComponent* pickup = AddComponent<ZPickupComponent>(rider);
+
+    pickup->OnPickedUp(first);
+    EXPECT_EQ(riderBasing->parent, first);
+    pickup->OnPickedUp(first);
+    EXPECT_EQ(firstBasing->children.Count(), 1u) << "picked up again by the same carrier: listed once";
+    pickup->OnPickedUp(second);
+    EXPECT_EQ(riderBasing->parent, second);
+    EXPECT_TRUE(firstBasing->children.IsEmpty()) << "the old carrier still lists the rider";
+    ASSERT_EQ(secondBasing->children.Count(), 1u);
+    EXPECT_EQ(secondBasing->children[0], rider);
+
+    delete rider;
+    EXPECT_TRUE(secondBasing->children.IsEmpty());
+    delete first;
+    delete second;
+}
+
 TEST(ZGameplayComponents, SmallComponentsDoTheirPart) {
     ZEntity entity;
     ZNameComponent* name = AddComponent<ZNameComponent>(&entity);
@@ -400,6 +431,28 @@ TEST(ZMeleeComponent, TheBladeSweepsAndPulses) {
     const ZMatrix4 zero = ZMeleeComponent::SwingMatrix(0.0f, 0.0f, 2, ZVector3(1.0f, 1.0f, 1.0f), ZQuaternion(),
                                                        ZVector3());
     EXPECT_FALSE(std::isnan(zero.m[12])) << "a zero duration is the start, not NaN";
+
+    // On an entity the blade follows the drawn (interpolated) transform.
+    ZEntity swordsman;
+    ZSpatialComponent* spatial = AddComponent<ZSpatialComponent>(&swordsman);
+    spatial->current.position = ZVector3(99.0f, 99.0f, 0.0f);
+    spatial->interpolated.position = ZVector3(10.0f, 20.0f, 0.0f);
+    spatial->interpolated.scale = ZVector3(2.0f, 2.0f, 2.0f);
+    ZMeleeComponent* melee = AddComponent<ZMeleeComponent>(&swordsman);
+    melee->swingState = 2;
+    melee->swingDuration = 1.0f;
+    melee->swingTime = tMid;
+    RecordingParameter wvp("wvpMat");
+    ASSERT_TRUE(melee->SetParameters(&wvp, ZHashedString("Pass"), nullptr));
+    // The blade at the drawn place and scale, not at the current place.
+    const ZMatrix4 expected = ZMeleeComponent::SwingMatrix(tMid, 1.0f, 2, ZVector3(2.0f, 2.0f, 2.0f), ZQuaternion(),
+                                                           ZVector3(10.0f, 20.0f, 0.0f));
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(wvp.matrix.m[i], expected.m[i], 1e-4f) << i;
+    }
+    ASSERT_NE(melee->hitShape, nullptr);
+    EXPECT_FLOAT_EQ(melee->hitShape->radius, 0.8f);
+    EXPECT_EQ(melee->hitShape->responseKind, ZCollisionInterface::kPushOut);
 }
 
 }  // namespace

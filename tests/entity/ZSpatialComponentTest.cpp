@@ -7,12 +7,16 @@
 
 #include "entity/BodyFixture.h"
 #include "entity/ZBasingComponent.h"
+#include "entity/ZCameraComponent.h"
+#include "entity/ZCollisionSphere.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZEntityMotion.h"
 #include "entity/ZEngineComponentFactory.h"
 #include "entity/ZFacingComponent.h"
+#include "entity/ZFrobComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZPusherComponent.h"
+#include "entity/ZShadowComponent.h"
 
 using entitytest::Body;
 using entitytest::CommandChain;
@@ -473,4 +477,153 @@ TEST(ZEntityMotion, QueriesAnswerFromTheRealComponents) {
     SetEntityBasedOffset(&self.entity, {0, 0, 1.8f});
     EXPECT_TRUE(basing->heldRigidly);
     EXPECT_EQ(basing->rigidOffset, ZVector3(0, 0, 1.8f));
+}
+
+namespace {
+
+// The entity a game callback deletes while the physics step still runs.
+Body* g_victim = nullptr;
+void DeleteVictim() {
+    delete g_victim;
+    g_victim = nullptr;
+}
+void DeleteVictimOnLeave(ZEntity*) { DeleteVictim(); }
+void DeleteVictimCarried(ZEntity*, ZEntity*) { DeleteVictim(); }
+
+}  // namespace
+
+// Game callbacks run from the ground probe and the carry step may delete the
+// entity whose step is running: the step stops there (ASan sees any read).
+TEST(ZSpatialComponent, CallbacksThatDeleteTheMovingEntityEndItsStep) {
+    const WorldUp up(ZVector3(0, -1, 0));
+    const float heights[] = {32.0f};
+    {
+        SCOPED_TRACE("walking off a ledge, the leave-ground callback deletes the walker");
+        Body floor({0, 100, 0}, 100, 10);
+        g_victim = new Body({104, 90 - 8 - kTolerance, 0}, 8, 8, "");
+        ZPhysicsComponent* physics = AddComponent<ZPhysicsComponent>(&g_victim->entity);
+        physics->InitPhysics(100, heights, 1, 0.3f, 0.5f, 0);
+        physics->maxJumps = 1;
+        physics->ResetMotion(false);
+        physics->Jump(false);
+        physics->SetOnLeaveGround(&DeleteVictimOnLeave);
+        for (int n = 0; n < 20 && g_victim != nullptr; ++n) {
+            physics->TickTimers(kDt);
+            physics->Walk({120, 0, 0}, false, false);
+            physics->Jump(false);
+            physics->UpdateImpulse(kDt);
+            physics->ClampGravitySpeed();
+            physics->Step(kDt);
+        }
+        EXPECT_EQ(g_victim, nullptr) << "the walker never left the floor";
+    }
+    struct Case {
+        const char* name;
+        bool before;  // the callback before the rider's move, else after it
+    };
+    const Case cases[] = {{"before the carried move", true}, {"after the carried move", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_victim = new Body({0, 100, 0}, 50, 8);
+        ZBasingComponent* carrierBasing = AddComponent<ZBasingComponent>(&g_victim->entity);
+        carrierBasing->ReadDefinition(Markup("<Basing Role='parent'/>"));
+        Body rider({0, 100 - 16 - kTolerance, 0}, 8, 8, "");
+        ZBasingComponent* riderBasing = AddComponent<ZBasingComponent>(&rider.entity);
+        riderBasing->AttachTo(g_victim->entity.GetHandle());
+        ASSERT_EQ(carrierBasing->children.Count(), 1u);
+        (c.before ? riderBasing->beforeCarried : riderBasing->afterCarried) = &DeleteVictimCarried;
+        g_victim->Velocity() = {60, 0, 0};
+        g_victim->spatial->Integrate(kDt);
+        EXPECT_EQ(g_victim, nullptr);
+        EXPECT_EQ(riderBasing->parent, nullptr) << "the deleted carrier let the rider go";
+    }
+}
+
+// The frob search on real bodies: the frobber must face somewhere (a facing
+// component), reaches along it, and falls back on what overlaps it; the
+// prompt sits over the target's interpolated place.
+TEST(ZFrobComponent, TheSearchNeedsAFacingAndThePromptFollowsTheDrawnPlace) {
+    struct Case {
+        const char* name;
+        bool hasFacing;
+        int32_t facing;
+        float signX;  // the sign's place; the frobber stands at 0 and reaches 10
+        bool found;
+    };
+    const Case cases[] = {
+        {"ahead, facing +x", true, ZFacingComponent::kTowardsPlusX, 6.0f, true},
+        {"behind, facing +x", true, ZFacingComponent::kTowardsPlusX, -6.0f, false},
+        {"behind, facing -x", true, 1, -6.0f, true},
+        {"no direction: only what overlaps", true, 0, 6.0f, false},
+        {"no direction, overlapping", true, 0, 1.0f, true},
+        {"no facing component at all", false, 0, 1.0f, false},
+    };
+    for (const Case& c : cases) {
+        Body player({0, 0, 0}, 1, 1, "");
+        Body sign({c.signX, 0, 0}, 1, 1, "");
+        ZFrobComponent* frobber = AddComponent<ZFrobComponent>(&player.entity);
+        frobber->reach = 10.0f;
+        AddComponent<ZFrobComponent>(&sign.entity);
+        if (c.hasFacing) {
+            AddComponent<ZFacingComponent>(&player.entity)->facing = c.facing;
+        }
+        frobber->UpdateTarget();
+        EXPECT_EQ(frobber->target, c.found ? sign.entity.GetHandle() : 0u) << c.name;
+    }
+
+    Body player({0, 0, 0}, 1, 1, "");
+    Body sign({40, 50, 0}, 1, 1, "");
+    ZFrobComponent* frobber = AddComponent<ZFrobComponent>(&player.entity);
+    AddComponent<ZFrobComponent>(&sign.entity)->offset = 16.0f;
+    ZCamera camera(60.0f, 1.0f, 1.0f, 1000.0f);
+    camera.position = ZVector3(30, 30, 0);
+    float x = 0.0f;
+    float y = 0.0f;
+    frobber->target = sign.entity.GetHandle();
+    EXPECT_FALSE(frobber->GetPromptPosition(x, y)) << "no camera: no prompt";
+    AddComponent<ZCameraComponent>(&player.entity)->camera = &camera;
+    // Drawn halfway between its last two steps: the prompt goes with the drawing.
+    sign.spatial->interpolated.position = ZVector3(36, 50, 0);
+    ASSERT_TRUE(frobber->GetPromptPosition(x, y));
+    EXPECT_FLOAT_EQ(x, 134.5f);
+    EXPECT_FLOAT_EQ(y, 132.5f);
+}
+
+// The shadow's probe goes 100 units down from where the entity is drawn: over
+// nothing the shadow lies flat there; over a surface it lies in it, at the
+// point met, turned to its normal.
+TEST(ZShadowComponent, TheShadowLiesOnWhatTheProbeMeets) {
+    ZEntity caster;
+    ZSpatialComponent* spatial = AddComponent<ZSpatialComponent>(&caster);
+    spatial->current.position = ZVector3(50, 0, 30);  // not where it is drawn
+    spatial->interpolated.position = ZVector3(3, 0, 20);
+    spatial->interpolated.scale = ZVector3(2, 2, 2);
+    ZShadowComponent* shadow = AddComponent<ZShadowComponent>(&caster);
+    shadow->scale = 1.5f;
+
+    ZMatrix4 flat = shadow->ComputeShadowMatrix();
+    EXPECT_NEAR(flat.m[0], 3.0f, 1e-5f) << "its scale times the drawn scale";
+    EXPECT_NEAR(flat.m[5], 3.0f, 1e-5f);
+    EXPECT_NEAR(flat.m[1], 0.0f, 1e-5f);
+    EXPECT_NEAR(flat.m[12], 3.0f, 1e-5f);
+    EXPECT_NEAR(flat.m[14], 20.0f - kTolerance, 1e-5f);
+
+    // A ball of radius 5 at the origin: met at (3, 0, 4), normal (0.6, 0, 0.8).
+    ZEntity ground;
+    ZSpatialComponent* groundSpatial = AddComponent<ZSpatialComponent>(&ground);
+    ZCollisionComponent* collision = AddComponent<ZCollisionComponent>(&ground);
+    auto* ball = new ZCollisionSphere(5.0f);
+    ball->SetOwner(groundSpatial);
+    ball->blocker = [](ZCollisionInterface*, ZCollisionInterface*) { return true; };
+    collision->SetPrimitive(ZHashedString().GetId(), ball);
+    const ZMatrix4 m = shadow->ComputeShadowMatrix();
+    const float s = 3.0f;
+    const float expected[3][3] = {{0.8f, 0.0f, -0.6f}, {0.0f, 1.0f, 0.0f}, {0.6f, 0.0f, 0.8f}};
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            EXPECT_NEAR(m.m[row * 4 + col], s * expected[row][col], 1e-3f) << row << "," << col;
+        }
+    }
+    EXPECT_NEAR(m.m[12], 3.0f, 0.05f);
+    EXPECT_NEAR(m.m[14], 4.0f, 0.05f);
 }

@@ -5,8 +5,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "GameFixture.h"
+#include "entity/ZCommandRunner.h"
 #include "foundation/ZINIFile.h"
 #include "foundation/ZPackageFile.h"
 #include "foundation/ZPackageWriter.h"
@@ -402,3 +404,31 @@ TEST(ItemNameList, SixteenCellsInTableOrder) {
 }
 
 }  // namespace
+
+namespace worldtest {
+namespace {
+
+std::vector<std::string> g_ranTexts;
+
+bool RecordText(const ZHashedString*, const ZArray<ZString>& words, uint32_t, uint32_t) {
+    g_ranTexts.push_back(words[0].GetText());
+    return true;
+}
+
+// Actions with Defer="true" wait for the game's fixed step, which runs them
+// after the engine's own step.
+TEST_F(GameTest, TheFixedStepRunsTheDeferredCommands) {
+    ClearCommandHandlers();
+    RegisterCommandHandler(&RecordText);
+    g_ranTexts.clear();
+    QueueDeferredCommand(ZString("later"), 0, 0);
+    EXPECT_TRUE(g_ranTexts.empty());
+    m_game->FixedUpdate();
+    EXPECT_EQ(g_ranTexts, std::vector<std::string>{"later"});
+    EXPECT_EQ(GetDeferredCommandCount(), 0u);
+    ClearCommandHandlers();
+    DestroyDeferredCommands();
+}
+
+}  // namespace
+}  // namespace worldtest

@@ -240,9 +240,15 @@ TEST_F(SplashTest, PlaysItsTimeThenOpensTheTitleMenu) {
     ASSERT_TRUE(GetCinematicMgr()->IsPlaying(SplashName()));
     EXPECT_TRUE(GetCinematicMgr()->IsInputBlocked());
     EXPECT_NE(cinematic->GetLogoQuad(), nullptr);
-    EXPECT_NE(cinematic->GetCamera(), nullptr);
+    ASSERT_NE(cinematic->GetCamera(), nullptr);
     EXPECT_NE(GetAudioMgr()->FindSound(ZHashedString("QMW Stinger")), nullptr) << "the stinger loaded";
     EXPECT_EQ(game->GetScreenFadeLevel(), 0.0f) << "the scene is black behind the logo";
+    // Before its first step the camera stands at its start pose.
+    const ZVector3 start = cinematic->GetCamera()->GetPosition();
+    EXPECT_FLOAT_EQ(start.x, -0.425f);
+    EXPECT_FLOAT_EQ(start.y, -0.0875f);
+    EXPECT_NEAR(start.z, 54.0 * std::tan(2.5 * 3.14159265358979 / 180.0), 1e-4);
+    EXPECT_NEAR(cinematic->GetCamera()->GetFieldOfView(), 90.0f * 3.14159265f / 180.0f, 1e-5f);
 
     // The stinger's moment is the first step after 0.2 s.
     int steps = 0;

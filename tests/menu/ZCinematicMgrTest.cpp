@@ -35,6 +35,7 @@ public:
     }
     bool Update(const float clock, const float dt) override {
         m_log->push_back(m_label + ":Update");
+        if (onUpdate) onUpdate();
         lastClock = clock;
         lastStep = dt;
         if (m_updatesLeft > 0 && --m_updatesLeft == 0) done = true;
@@ -42,6 +43,7 @@ public:
     }
 
     std::function<void()> onEnd;
+    std::function<void()> onUpdate;  // runs inside the update, as a transition's would
     float lastClock = 0.0f;
     float lastStep = 0.0f;
 
@@ -179,6 +181,46 @@ TEST_F(CinematicMgrTest, APlayFromAnEndStartsRightAfterTheWalk) {
         EXPECT_EQ(Names(), (std::vector<std::string>{"next"}));
         EXPECT_EQ(log.back(), "next:Start");
         mgr->Stop(ZHashedString("next"));
+        EXPECT_EQ(mgr->GetPlayingCount(), 0u);
+    }
+}
+
+// A cinematic that stops itself, another or everything from its own update
+// (the game's transitions do): the walk goes on over live records only.
+TEST_F(CinematicMgrTest, StopsFromInsideAnUpdateWaitForTheWalk) {
+    ZCinematicMgr* mgr = GetCinematicMgr();
+    struct Case {
+        const char* how;
+        const char* stop;  // the name stopped from a's update; null: StopAll
+        std::vector<std::string> log;
+        std::vector<std::string> left;
+    };
+    const Case cases[] = {
+        {"itself", "a", {"a:Update", "a:End", "a:deleted", "b:Update"}, {"b"}},
+        {"the next", "b", {"a:Update", "b:End", "b:deleted"}, {"a"}},
+        {"all", nullptr, {"a:Update", "a:End", "a:deleted", "b:End", "b:deleted"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        auto* a = new LogCinematic("a", &log);
+        mgr->Play(a, ZHashedString::None(), 1);
+        mgr->Play(new LogCinematic("b", &log), ZHashedString::None(), 2);
+        a->onUpdate = [&] {
+            if (c.stop != nullptr) {
+                mgr->Stop(ZHashedString(c.stop));
+            } else {
+                mgr->StopAll();
+            }
+            EXPECT_FALSE(mgr->IsPlaying(ZHashedString(c.stop != nullptr ? c.stop : "b"))) << "stopped is not playing";
+        };
+        log.clear();
+        mgr->Update(1.0f, 0.1f);
+        EXPECT_EQ(log, c.log);
+        EXPECT_EQ(Names(), c.left);
+        if (!c.left.empty() && c.left[0] == "a") {
+            a->onUpdate = nullptr;
+        }
+        mgr->StopAll();
         EXPECT_EQ(mgr->GetPlayingCount(), 0u);
     }
 }

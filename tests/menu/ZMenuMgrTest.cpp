@@ -142,6 +142,43 @@ TEST_F(ZMenuMgrTest, RequestsFromTransitionHandlersAreRefusedAndLoseNothing) {
     EXPECT_EQ(GetMenuMgr()->GetRequests().Count(), 1u);
 }
 
+// A menu that asks to open itself, or a menu already on the stack, from its
+// Opened handler: refused, and the stack's menus stay alive (ASan sees a free).
+TEST_F(ZMenuMgrTest, ARefusedOpenOfAMenuTheStackHoldsFreesNothing) {
+    struct Reopening : RecordingMenu {
+        Reopening(const char* name, Strings* log, ZMenu* target) : RecordingMenu(name, log), which(target) {}
+        void HandleAction(const ZMenuEvent& event, ZMenuMouseState* mouse) override {
+            RecordingMenu::HandleAction(event, mouse);
+            if (event.kind == ZMenuEventKind::Opened) {
+                GetMenuMgr()->OpenMenu(which != nullptr ? which : this);
+            }
+        }
+        ZMenu* which;  // null: itself
+    };
+    RecordingMenu* below = OpenAtRest("Below");
+    struct Case {
+        const char* name;
+        ZMenu* target;
+    };
+    const Case cases[] = {{"itself", nullptr}, {"the menu below it", below}};
+    for (const Case& c : cases) {
+        auto* menu = new Reopening("R", &log, c.target);
+        GetMenuMgr()->OpenMenu(menu);
+        Transitions();
+        Transitions(0.3f);
+        ASSERT_EQ(GetMenuMgr()->GetOpenMenuCount(), 2u) << c.name;
+        EXPECT_EQ(GetMenuMgr()->GetTopMenu(), menu) << c.name;
+        EXPECT_EQ(GetMenuMgr()->GetMenuAt(0), below) << c.name;
+        menu->which = below;  // it may open again when it is back on top
+        GetMenuMgr()->CloseMenu();
+        Transitions();
+        Transitions(0.3f);
+        Transitions();
+        Transitions(0.3f);
+        EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 1u) << c.name;
+    }
+}
+
 TEST_F(ZMenuMgrTest, AMenuOpenedTwiceIsNotTakenTwice) {
     auto* menu = new RecordingMenu("A", &log);
     GetMenuMgr()->OpenMenu(menu);

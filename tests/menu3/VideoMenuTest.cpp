@@ -8,6 +8,7 @@
 #include "Menu3Fixture.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/VideoKeepMenu.h"
+#include "menu/ZMenuUnderlay.h"
 #include "menu/ZMenuLabel.h"
 #include "menu/VideoMenu.h"
 
@@ -270,6 +271,8 @@ TEST_F(VideoMenuTest, NewValuesStayOnlyWhenKeptInTime) {
         }
         if (c.answer < 0 && !c.reverted) {
             EXPECT_EQ(keep->GetSecondsLeft(), 1);
+            ASSERT_FALSE(keep->underlays.IsEmpty());
+            EXPECT_TRUE(keep->underlays[0]->visible) << "the panel behind the count-down stays up";
             EXPECT_NE(std::string(keep->descriptionLabel->GetText().GetText()).find(" 1 seconds"), std::string::npos)
                 << keep->descriptionLabel->GetText().GetText();
         }
