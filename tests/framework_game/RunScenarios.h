@@ -16,8 +16,10 @@
 #include "GameHarness.h"
 #include "framework/ZLocMgr.h"
 #include "menu/ZMenuMgr.h"
+#include "support/TempDir.h"
 #include "platform/input/fake/FakeInputSystem.h"
 #include "platform/input/input.h"
+#include "platform/sound/sound.h"
 #include "platform/window/fake/FakeWindowSystem.h"
 #include "platform/window/window.h"
 
@@ -54,6 +56,21 @@ void RunInChild(Body body) {
             std::exit(ReportChildFailures() ? 1 : 0);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// The start of a whole game run on the real window system: the user folder
+// is documents, whose Config.ini for the game titled title holds config;
+// input and sound are fakes. Answers the fake input, to press keys on.
+inline platform::input::FakeInputSystem* StartGameOnSdl(const korvtest::TempDir& documents, const std::string& title,
+                                                        const std::string& config) {
+    setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+    documents.Write("My Games/" + title + "/Config/Config.ini", config);
+    platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
+    auto devices = std::make_unique<platform::input::FakeInputSystem>();
+    platform::input::FakeInputSystem* const input = devices.get();
+    platform::input::SetInputSystem(std::move(devices));
+    platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+    return input;
 }
 
 // One run's world: a temporary user folder, a fake clock, a window system of

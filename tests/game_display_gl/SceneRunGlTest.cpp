@@ -116,16 +116,11 @@ void Shot(const char* name) {
 TEST(SceneRunGl, TitlePlayMenusAndBackLeaveTheSceneAsItWas) {
     gametest::RunInChild([] {
         korvtest::TempDir documents;
-        setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
-        documents.Write(std::string("My Games/") + KorvanthGame::kTitle + "/Config/Config.ini",
-                        "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\n"
-                        "HeightWindowed: 480\r\n");
         os::fake::FakeClock clock;
-        platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
-        auto devices = std::make_unique<platform::input::FakeInputSystem>();
-        platform::input::FakeInputSystem* input = devices.get();
-        platform::input::SetInputSystem(std::move(devices));
-        platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+        platform::input::FakeInputSystem* const input =
+            gametest::StartGameOnSdl(documents, KorvanthGame::kTitle,
+                                     "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\n"
+                                     "HeightWindowed: 480\r\n");
 
         auto* game = new WalkedGame();
         game->clock = &clock;
