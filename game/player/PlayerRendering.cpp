@@ -91,11 +91,6 @@ bool Player::SetParameters(ZEffectParameter* const binding, const ZHashedString 
     static const ZHashedString kWvp("wvpMat");
     static const ZHashedString kUv("uvMat");
     static const ZHashedString kDistance("AnaglyphDistance");
-    static const ZHashedString kOffset("AnaglyphDistanceOffset");
-    static const ZHashedString kColor("AnaglyphColor");
-    static const ZHashedString kSilhFix("AnaglyphSilhFix");
-    static const ZHashedString kDesat("AnaglyphDesat");
-    static const ZHashedString kGamma("AnaglyphGamma");
     if (binding == nullptr) {
         return false;
     }
@@ -130,25 +125,9 @@ bool Player::SetParameters(ZEffectParameter* const binding, const ZHashedString 
                                           : 0.0f);
         return true;
     }
-    if (name == kOffset) {
-        binding->SetFloat(game != nullptr ? game->GetAnaglyphDistanceOffset() : 0.0f);
-        return true;
-    }
-    if (name == kColor) {
-        binding->SetVector(game != nullptr ? game->GetAnaglyphColor() : ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
-        return true;
-    }
-    if (name == kSilhFix) {
-        const KorvanthGame* const korvanth = KorvanthGame::Get();
-        binding->SetFloat(korvanth != nullptr && korvanth->IsSilhouetteOnColor() ? 1.0f : 0.0f);
-        return true;
-    }
-    if (name == kDesat) {
-        binding->SetFloat(game != nullptr ? game->GetAnaglyphDesaturation() : 1.0f);
-        return true;
-    }
-    if (name == kGamma) {
-        binding->SetVector(game != nullptr ? game->GetAnaglyphGamma() : ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
+    const KorvanthGame* const korvanth = KorvanthGame::Get();
+    if (AnaglyphComponent::SetSceneParameter(binding,
+                                             korvanth != nullptr && korvanth->IsSilhouetteOnColor() ? 1.0f : 0.0f)) {
         return true;
     }
     return ZActorEntity::SetParameters(binding, passName, source);

@@ -2,6 +2,8 @@
 
 #include "entity/ZSerialComponent.h"
 
+class ZEffectParameter;
+
 // An entity's stereo depth for anaglyph drawing ("Depth"); sprites turn it
 // into their "AnaglyphDistance". The game's factory makes it by the kind
 // name "Anaglyph".
@@ -23,6 +25,11 @@ public:
             depth = element.GetAttribute(kDepth).ToFloat();
         }
     }
+
+    // Sets binding when it is one of the anaglyph parameters that every sprite
+    // shares (distance offset, colour, silhouette fix, desaturation, gamma)
+    // and answers whether it was. The distance is the sprite's own.
+    static bool SetSceneParameter(ZEffectParameter* binding, float silhouetteFix);
 
     float depth = 0.0f;
 };

@@ -66,11 +66,6 @@ void ZSpriteComponent::SetSheet(ZSpriteSheet* const newSheet) {
 bool ZSpriteComponent::SetParameters(ZEffectParameter* const binding, const ZHashedString passName,
                                      ZParameterSource* const source) {
     static const ZHashedString kDistance("AnaglyphDistance");
-    static const ZHashedString kOffset("AnaglyphDistanceOffset");
-    static const ZHashedString kColor("AnaglyphColor");
-    static const ZHashedString kSilhFix("AnaglyphSilhFix");
-    static const ZHashedString kDesat("AnaglyphDesat");
-    static const ZHashedString kGamma("AnaglyphGamma");
     static const ZHashedString kWvp("wvpMat");
     static const ZHashedString kUv("uvMat");
     if (binding == nullptr) {
@@ -88,26 +83,6 @@ bool ZSpriteComponent::SetParameters(ZEffectParameter* const binding, const ZHas
         binding->SetFloat(distance);
         return true;
     }
-    if (name == kOffset) {
-        binding->SetFloat(game != nullptr ? game->GetAnaglyphDistanceOffset() : 0.0f);
-        return true;
-    }
-    if (name == kColor) {
-        binding->SetVector(game != nullptr ? game->GetAnaglyphColor() : ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
-        return true;
-    }
-    if (name == kSilhFix) {
-        binding->SetFloat(0.0f);
-        return true;
-    }
-    if (name == kDesat) {
-        binding->SetFloat(game != nullptr ? game->GetAnaglyphDesaturation() : 1.0f);
-        return true;
-    }
-    if (name == kGamma) {
-        binding->SetVector(game != nullptr ? game->GetAnaglyphGamma() : ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
-        return true;
-    }
     if (name == kWvp) {
         const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
         const ZCameraComponent* const camera = GetComponent<ZCameraComponent>(entity);
@@ -123,6 +98,9 @@ bool ZSpriteComponent::SetParameters(ZEffectParameter* const binding, const ZHas
     if (name == kUv) {
         const ZAnimComponent* const anim = GetComponent<ZAnimComponent>(entity);
         binding->SetMatrix(anim != nullptr ? anim->GetUVMatrix() : ZMatrix4());
+        return true;
+    }
+    if (AnaglyphComponent::SetSceneParameter(binding, 0.0f)) {
         return true;
     }
     return ZParameterSource::SetParameters(binding, passName, source);
