@@ -248,10 +248,10 @@ void Rejump(const Words&, uint32_t, uint32_t) {
     }
 }
 
-// The achievements are evaluated again; the name is the trigger some of them
-// wait for ("AnyCampaign").
+// The achievements from the player's statistics; word 1 ("AnyCampaign")
+// also counts the entered code outside the campaign.
 void CheckAch(const Words& words, uint32_t, uint32_t) {
-    UpdateAchievementsFromStats(KorvanthGame::Get(), words.Count() > 1 ? words[1].GetText() : "");
+    UpdateAchievementsFromStats(KorvanthGame::Get(), Word(words, 1).GetText());
 }
 
 void Speedrun(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "speedrun courses are"); }
