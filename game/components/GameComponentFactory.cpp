@@ -3,6 +3,7 @@
 #include "entity/AnaglyphComponent.h"
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
+#include "game/components/GroupComponent.h"
 #include "game/progression/RandomizerComponent.h"
 
 namespace {
@@ -33,6 +34,7 @@ void RegisterGameComponentFactories() {
     };
     // One line per kind; two names may share one class.
     static const Row rows[] = {
+        {"Group", &Make<GroupComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
         {"Randomizer", &Make<RandomizerComponent>},
     };

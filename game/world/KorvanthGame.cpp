@@ -19,6 +19,7 @@
 #include "game/display/DisplayAppliers.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/SceneSwitching.h"
+#include "game/components/GroupStore.h"
 #include "game/player/Player.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/GameEntityHooks.h"
@@ -155,6 +156,9 @@ void KorvanthGame::init() {
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
     SetPowerupHolder(&m_player->powerups);
+    // Group values saved before are back before any room loads.
+    m_groupStore = new GroupStore();
+    m_groupStore->RestoreFromSavedState();
     if (m_voice == nullptr) {
         m_synthVoice = SynthGameVoice::Create();
         m_voice = m_synthVoice.get();
@@ -205,6 +209,8 @@ void KorvanthGame::shutdown() {
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     delete m_player;
     m_player = nullptr;
+    delete m_groupStore;
+    m_groupStore = nullptr;
     m_spritesShader.reset();
     m_display->ShutdownGameScene(*this);
     ReleaseSynthVoice();
@@ -311,6 +317,7 @@ void KorvanthGame::ResetToSavedState(bool /*autosaveFirst*/) {
     // The player's autosave and the entities' records join here once they
     // exist; until then the store is simply read again.
     LoadAutosave();
+    if (m_groupStore != nullptr) m_groupStore->RestoreFromSavedState();
 }
 
 // The process-wide store is the one entities save into and shutdown frees.
