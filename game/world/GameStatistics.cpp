@@ -9,6 +9,7 @@
 #include "framework/ZPlatformServices.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/world/KorvanthGame.h"
 
 namespace {
@@ -124,9 +125,11 @@ AchievementStats GatherAchievementStats(const Player* const player) {
             if (HasPowerup(*player, row.id, true)) stats.powerups.push_back(row.id);
         }
     }
-    // The randomizer, speedrun and coffee components are not part of the
-    // player yet: their rows read as not met (randomized false, no course
-    // results, no caffeine) until those components exist.
+    if (const RandomizerComponent* randomizer = GetComponent<RandomizerComponent>(const_cast<Player*>(player))) {
+        stats.randomized = randomizer->IsRandomized();
+    }
+    // The speedrun and coffee components are not part of the player yet:
+    // their rows read as not met (no course results, no caffeine).
     return stats;
 }
 
