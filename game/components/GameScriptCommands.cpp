@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <set>
+#include <string>
 
 #include "entity/ZBasingComponent.h"
 #include "entity/ZCameraComponent.h"
@@ -19,6 +20,7 @@
 #include "foundation/ZLog.h"
 #include "foundation/ZMap.h"
 #include "foundation/ZStateStore.h"
+#include "foundation/ZStreamMgr.h"
 #include "game/components/GroupComponent.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
@@ -139,6 +141,15 @@ void PlaySound(const Words& words, const uint32_t context, uint32_t) {
         }
     }
     const ZString path = game->GetCampaignPrefix() + tune + ".zms";
+    // A tune the data names but no package holds is a data mistake, not an
+    // error for the player: it is logged once and nothing plays.
+    if (ZStreamMgr::GetInstance()->FindSource(path.GetText(), false) < 0) {
+        static std::set<std::string> reported;
+        if (reported.insert(path.GetText()).second) {
+            ZLog::Printf("Script command \"playsound\": there is no tune %s; nothing plays.", path.GetText());
+        }
+        return;
+    }
     game->GetVoice()->PlayEffect(path.GetText(), priority, unique, mode, stomp);
 }
 

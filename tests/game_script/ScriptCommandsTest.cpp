@@ -200,6 +200,7 @@ const Case kCases[] = {
          EXPECT_EQ(w.voice->effects[0].unique, "");
      }},
     {"playsound without a tune", {{"playsound", Runner::Lever}}, true, Untouched},
+    {"playsound of a tune no package holds", {{"playsound Missing 80", Runner::Lever}}, true, Untouched},
 
     // --- Effects ---
     {"playfx at the context", {{"playfx Spark", Runner::Gate}}, true,
@@ -338,6 +339,8 @@ protected:
         }();
         (void)registered;
         m_files = std::make_unique<roomtest::DefinitionFolder>();
+        // Tunes are only looked up here: any bytes will do.
+        for (const char* tune : {"T_Chime.zms", "T_Fanfare.zms", "T_Thud.zms"}) m_files->Dir().Write(tune, "tune");
         m_files->Write("Spark.zdd", "<E><Spatial><Position><Vector X='1' Y='2' Z='7'/></Position></Spatial></E>");
         GetStateStore()->Clear();
         m_savedUp = gWorldUp;
