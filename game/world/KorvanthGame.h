@@ -27,6 +27,7 @@
 class Player;
 class SpritesShader;
 class DynWorldEntity;
+class GroupStore;
 class KorvEntity;
 class WorldEntity;
 class ZCamera;
@@ -101,6 +102,26 @@ public:
     // The camera keeps its distance from the tube for the field of view.
     void SetCameraFieldOfView(float fov) override;
 
+    // --- Console, achievements and the window (KorvanthGame_Stats.cpp) ---
+    // The engine's commands, then the game's (GameConsoleCommands.h).
+    void RegisterConsoleCommands() override;
+    // The game's typed commands first, then the engine's registered ones.
+    bool ExecuteConsoleCommand(const ZConsoleWordList& words) override;
+    // The game's achievement ids (GameStatistics.h).
+    void RegisterAchievements() override;
+    // The speedrun ghost check, then the achievements from the statistics;
+    // answers the ghost check's result (false without a speedrun record).
+    bool CheckAchievements();
+    // The engine's edit mode is a developer's tool this game does not offer.
+    bool IsEditModeAllowed() const override { return false; }
+    // The console opens and closes even in demo mode.
+    bool IsConsoleAllowed() const override { return true; }
+    // Window activation handling as for an activation not made by a click.
+    void DeactivateWindow() { ActivateWindow(false); }
+    // The scene's effects (TV static, wipe, tuner) go and the world's layers
+    // are set up again; answers false (the engine has nothing left to do).
+    bool ResetSceneEffects() override;
+
     // --- The game's menus (game/menus/KorvanthGame_Menus.cpp) ---
     ZMenu* CreateTitleMenu(int32_t startOnMainPage) override;
     ZMenu* CreatePauseMenu() override;
@@ -143,6 +164,9 @@ public:
     bool IsOverworld() const { return m_overworld; }
     // The one player, made at init with the scene and deleted at shutdown.
     Player* GetPlayer() const { return m_player; }
+    // The store of group values, made at init with the player (its saved
+    // values read back at once) and deleted at shutdown.
+    GroupStore* GetGroupStore() const { return m_groupStore; }
     // The side of the tile atlas last built (0 before any).
     int32_t GetAtlasSide() const { return m_atlasSide; }
     // The hashed name of the campaign prefix followed by "Strings".
@@ -169,6 +193,10 @@ public:
     // Puts an entity that belongs to another room of the area where that
     // room lies from the current one (by its GUID's home room).
     void RegisterRoomEntity(ZEntity* entity);
+    // Takes an entity made during play (a script's effect) into the current
+    // room: registered like a placed one, owned and saved with the room's
+    // entities, and gone when the room is left.
+    void AddRoomEntity(KorvEntity* entity);
     // Entities of rooms left behind wait here, hidden and paused, until the
     // next fixed step: one of them may be running the event that changed rooms.
     uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
@@ -300,6 +328,7 @@ private:
     ZHashedString m_mapId;
     bool m_overworld = false;
     Player* m_player = nullptr;  // owned
+    GroupStore* m_groupStore = nullptr;  // owned
     std::unique_ptr<SpritesShader> m_spritesShader;  // outlives the player's sprite
     int32_t m_atlasSide = 0;
     bool m_compositeToggle = false;

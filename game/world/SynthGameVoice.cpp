@@ -46,12 +46,30 @@ void SynthGameVoice::PlayTune(const char* fileName, const int32_t value, const Z
     m_synth->PlayTune(tune, channel, kSoundClass, false);
 }
 
+void SynthGameVoice::PlayEffect(const char* fileName, const int32_t priority, const ZHashedString unique,
+                                const int32_t mode, const bool stomp) {
+    if (m_synth == nullptr) return;
+    // The synthesizer never blocks its own "none": effects without a unique
+    // name always start.
+    static const ZHashedString kEmpty("");
+    static const ZHashedString kAlways("none");
+    const ZMultiSynthTune tune(fileName, priority);
+    m_synth->PlayTune(tune, unique == kEmpty || unique.IsNone() ? kAlways : unique, static_cast<uint32_t>(mode), stomp);
+}
+
 void SynthGameVoice::StopChannel(const ZHashedString channel) {
     if (m_synth != nullptr) m_synth->StopTune(channel);
 }
 
 void SynthGameVoice::SetReverb(const uint32_t word) {
     if (m_synth != nullptr) m_synth->SetReverb(word);
+}
+
+int32_t SynthGameVoice::CountPlayingTunes() const {
+    if (m_synth == nullptr) return 0;
+    ZArray<ZMultiSynthPlayer> tunes;
+    m_synth->GetPlayingTunes(tunes);
+    return static_cast<int32_t>(tunes.Count());
 }
 
 void SynthGameVoice::Release() {

@@ -20,8 +20,11 @@ public:
     void SetVolume(float volume) override;
     void PlayTune(const char* fileName, int32_t value, ZHashedString channel) override;
     void StopChannel(ZHashedString channel) override;
+    void PlayEffect(const char* fileName, int32_t priority, ZHashedString unique, int32_t mode, bool stomp) override;
     // Queued to the music thread, which rebuilds the reverb lines from it.
     void SetReverb(uint32_t word) override;
+    // The synthesizer's playing tunes, listed under the audio lock.
+    int32_t CountPlayingTunes() const override;
 
     // Drops the game's reference to the sound; every later call does
     // nothing. Must run before the audio manager goes (Exit, shutdown).
