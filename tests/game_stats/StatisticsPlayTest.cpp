@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "entity/ZCommandRunner.h"
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
 #include "framework/ZPlatformServices.h"
@@ -116,11 +117,13 @@ TEST(StatisticsPlay, DyingOnSpikesEarnsTheDeathAchievement) {
     });
 }
 
-TEST(StatisticsPlay, TheEnteredCodeCountsInEveryCampaignAndTheGameChecksOnRequest) {
+TEST(StatisticsPlay, TheEnteredCodeCountsInEveryCampaignAndTheGameAndScriptsCheckOnRequest) {
     gametest::RunInChild([] {
         std::vector<std::string> reported;
         std::vector<std::string> afterCode;
         std::vector<std::string> afterCheck;
+        std::vector<std::string> afterScript;
+        std::vector<std::string> afterScriptCode;
         bool checkAnswer = true;
         playtest::PlaySetup setup;
         setup.room = {"################################", "#.P............................#",
@@ -140,11 +143,19 @@ TEST(StatisticsPlay, TheEnteredCodeCountsInEveryCampaignAndTheGameChecksOnReques
             afterCode = reported;
             checkAnswer = game->CheckAchievements();
             afterCheck = reported;
+            // The script verb: its word is the trigger.
+            reported.clear();
+            RunCommandText("checkach", player.GetHandle(), 0);
+            afterScript = reported;
+            RunCommandText("checkach anycampaign", player.GetHandle(), 0);
+            afterScriptCode = reported;
         };
         const auto r = playtest::RunPlay(setup, "1 -\n");
         ASSERT_TRUE(r.started) << r.error;
         EXPECT_EQ(afterCode, (std::vector<std::string>{"ACH_SECRETQUEST_2"}));
         EXPECT_EQ(afterCheck, afterCode) << "outside the campaign the check earns nothing more";
         EXPECT_FALSE(checkAnswer) << "no speedrun ghost check without a speedrun record";
+        EXPECT_TRUE(afterScript.empty());
+        EXPECT_EQ(afterScriptCode, (std::vector<std::string>{"ACH_SECRETQUEST_2"}));
     });
 }
