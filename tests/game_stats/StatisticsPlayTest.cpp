@@ -16,6 +16,7 @@
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
 #include "support/PlayHarness.h"
@@ -49,6 +50,7 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
         setup.room = {"################################", "#.P............................#",
                       "################################"};
         AchievementStats stats;
+        bool randomized = false;
         setup.prepare = [&](Player& player) {
             ResetProgress(player);
             Set(player, "smcubes_total", ZDatumEntry::Int(7));
@@ -61,6 +63,9 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
             SetPowerup(player, 0x60002, true);
             SetPowerup(player, 0x10003, true);
             SetDeathsCount(player, 4);
+            RandomizerComponent* const randomizer = FindPlayerRandomizer();
+            ASSERT_NE(randomizer, nullptr);
+            randomized = randomizer->Setup(true, ZString("STATS"));
             stats = GatherAchievementStats(&player);
         };
         const auto r = playtest::RunPlay(setup, "1 -\n");
@@ -77,6 +82,8 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
         EXPECT_FALSE(stats.smelly.has_value());
         EXPECT_EQ(stats.enteredCode, false);
         EXPECT_EQ(stats.powerups, (std::vector<uint32_t>{0x60002})) << "only powerups with an achievement";
+        EXPECT_TRUE(randomized) << "the shipped campaign randomizes";
+        EXPECT_TRUE(stats.randomized);
         EXPECT_FALSE(GatherAchievementStats(nullptr).hasPlayer);
     });
 }
