@@ -2,6 +2,7 @@
 
 #include "entity/ZEntityGameHooks.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerSave.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/WorldShader.h"
@@ -75,6 +76,7 @@ ZHashedString SpriteGroup() {
 void InstallGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
     hooks.getPlayerHandle = PlayerHandle;
+    hooks.onCheckpointReached = RecordCheckpoint;
     hooks.getDialogStringFile = DialogStringFile;
     hooks.showDialogText = ShowDialogText;
     hooks.getFrameTime = FrameTime;
@@ -90,6 +92,7 @@ void InstallGameEntityHooks() {
 void ClearGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
     hooks.getPlayerHandle = nullptr;
+    hooks.onCheckpointReached = nullptr;
     hooks.getDialogStringFile = nullptr;
     hooks.showDialogText = nullptr;
     hooks.getFrameTime = nullptr;

@@ -18,7 +18,11 @@
 #include "game/display/DisplayAppliers.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/SceneSwitching.h"
+#include "entity/ZEntityState.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
+#include "game/player/PlayerSave.h"
+#include "game/player/PlayerTransition.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
@@ -151,6 +155,7 @@ void KorvanthGame::init() {
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
     SetPowerupHolder(&m_player->powerups);
+    InstallTransitionHooks();
     if (m_voice == nullptr) {
         m_synthVoice = SynthGameVoice::Create();
         m_voice = m_synthVoice.get();
@@ -198,6 +203,7 @@ bool KorvanthGame::OpenCampaignFile(const char* fileName) {
 void KorvanthGame::shutdown() {
     // The room's entities are saved and the layers go while the renderer lives.
     DestroyRoomWorld();
+    RemoveTransitionHooks();
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     delete m_player;
     m_player = nullptr;
@@ -303,10 +309,15 @@ void KorvanthGame::Exit() {
     ResetToSavedState(true);
 }
 
-void KorvanthGame::ResetToSavedState(bool /*autosaveFirst*/) {
-    // The player's autosave and the entities' records join here once they
-    // exist; until then the store is simply read again.
+void KorvanthGame::ResetToSavedState(const bool autosaveFirst) {
+    // A safe spot newer than the last write is not lost.
+    if (autosaveFirst && m_player != nullptr) Autosave(*m_player, m_player->GetHandle(), true);
+    if (m_player != nullptr) ResetPlayer(*m_player);
     LoadAutosave();
+    if (m_player != nullptr) {
+        RestoreEntityState(m_player, ZHashedString::None(), 0);
+        ApplyLoadedProgress(*m_player);
+    }
 }
 
 // The process-wide store is the one entities save into and shutdown frees.
