@@ -10,6 +10,7 @@
 #include "foundation/ZVector3.h"
 #include "foundation/ZUserFolders.h"
 #include "framework/ZBaseGame.h"
+#include "game/components/GroupStore.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
@@ -183,6 +184,8 @@ bool CanContinue() {
 
 void DiscardSavedGame() {
     GetStateStore()->Clear();
+    // The group values of the old game go with it.
+    if (GroupStore* const groups = GetGroupStore()) groups->RestoreFromSavedState();
     const KorvanthGame* game = KorvanthGame::Get();
     if (game == nullptr) return;
     // The whole path as a std::string: never cut to a fixed buffer, so a long

@@ -7,6 +7,7 @@
 #include "foundation/ZHandleRegistry.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStateStore.h"
+#include "game/components/GroupStore.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/world/KorvEntity.h"
@@ -24,6 +25,7 @@ float GameClock() {
 bool WriteAutosaveFile(Player& player) {
     KorvanthGame* const game = KorvanthGame::Get();
     SaveEntityState(&player);
+    if (GroupStore* const groups = GetGroupStore()) groups->SaveToSavedState();
     if (game != nullptr) {
         for (ZEntity* const entity : game->GetEntityList()) {
             SaveEntityState(entity);

@@ -19,6 +19,7 @@
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/SceneSwitching.h"
 #include "entity/ZEntityState.h"
+#include "game/components/GroupStore.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
@@ -156,6 +157,9 @@ void KorvanthGame::init() {
     m_player = new Player();
     SetPowerupHolder(&m_player->powerups);
     InstallTransitionHooks();
+    // Group values saved before are back before any room loads.
+    m_groupStore = new GroupStore();
+    m_groupStore->RestoreFromSavedState();
     if (m_voice == nullptr) {
         m_synthVoice = SynthGameVoice::Create();
         m_voice = m_synthVoice.get();
@@ -207,6 +211,8 @@ void KorvanthGame::shutdown() {
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     delete m_player;
     m_player = nullptr;
+    delete m_groupStore;
+    m_groupStore = nullptr;
     m_spritesShader.reset();
     m_display->ShutdownGameScene(*this);
     ReleaseSynthVoice();
@@ -318,6 +324,7 @@ void KorvanthGame::ResetToSavedState(const bool autosaveFirst) {
         RestoreEntityState(m_player, ZHashedString::None(), 0);
         ApplyLoadedProgress(*m_player);
     }
+    if (m_groupStore != nullptr) m_groupStore->RestoreFromSavedState();
 }
 
 // The process-wide store is the one entities save into and shutdown frees.

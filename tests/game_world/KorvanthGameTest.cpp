@@ -351,7 +351,7 @@ TEST_F(GameTest, CampaignRoomsOpenOnlyIntoRoomsOrOtherMaps) {
     // room's edge on that side names another map.
     MountGamePackage();
     ASSERT_TRUE(m_game->OpenCampaignFile("Korvanth.kdd"));
-    for (const char* mapName : {"Caverns", "Overworld"}) {
+    for (const char* mapName : {"Caverns", "Overworld", "Sunken", "Spire", "Speedrun Maps"}) {
         m_game->LoadCampaign(mapName);
         const MapData& map = m_game->GetMapData();
         ASSERT_GT(map.GetRoomCount(), 0u) << mapName;
