@@ -14,6 +14,8 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
+#include "game/progression/RandomizerComponent.h"
+#include "game/progression/RandomizerData.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
@@ -200,59 +202,74 @@ void SetUpRandomizer(const bool randomized, const ZString& seed) {
     Pending().seed = seed;
 }
 
-ZString NormaliseSeed(const ZString& seed) { return seed.ToUpper().Replace(" ", ""); }
+ZString NormaliseSeed(const ZString& seed) { return NormaliseRandomizerSeed(seed); }
 
+// The player's randomizer component says what the running game is; before
+// the player exists the checkpoint record does.
 bool IsRandomized() {
+    if (!g_inProgress) return false;
+    if (const RandomizerComponent* component = FindPlayerRandomizer()) return component->IsRandomized();
     SavedProgress progress;
-    return g_inProgress && ReadProgress(progress) && progress.randomized;
+    return ReadProgress(progress) && progress.randomized;
 }
 
 ZString GetSeedString() {
+    if (const RandomizerComponent* component = FindPlayerRandomizer()) return component->GetSeedString();
     SavedProgress progress;
     return ReadProgress(progress) ? progress.seed : ZString();
 }
 
-uint32_t GetSeedHash() { return HashStringELF(NormaliseSeed(GetSeedString()).GetText()); }
+uint32_t GetSeedHash() {
+    if (const RandomizerComponent* component = FindPlayerRandomizer()) return component->GetSeedHash();
+    return RandomizerSeedHash(GetSeedString());
+}
 
 int32_t GetAlgorithmVersion() {
+    if (const RandomizerComponent* component = FindPlayerRandomizer()) return component->GetAlgorithmVersion();
     SavedProgress progress;
     return ReadProgress(progress) ? progress.algorithmVersion : kAlgorithmVersion;
 }
 
-ZString GetCriticalPathText() { return ZString(); }
+ZString GetCriticalPathText() { return GetRandomizerAssignmentText(); }
 
 bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueGame, const bool newGame) {
+    // The run: the saved one (the title read the store back), or a new one
+    // with the randomizer's choice.
+    SavedProgress run;
     if (continueGame) {
-        // The saved game as the store holds it (the title read it back): the
-        // player resumes where it was saved.
-        SavedProgress saved;
-        ReadProgress(saved);
-        if (!game.ContinueCampaign(file, saved.map, saved.roomX, saved.roomY, ZVector3(saved.x, saved.y, 0.0f))) {
-            return false;
-        }
+        ReadProgress(run);
     } else {
-        SavedProgress run;
         run.minimapVersion = kMinimapVersion;
         if (newGame && Pending().randomized) {
             run.randomized = true;
             run.seed = Pending().seed;
             run.algorithmVersion = kAlgorithmVersion;
         }
-        Pending() = PendingRandomizer();
-        if (!game.StartCampaign(file, false, true)) return false;
-        // The start emptied the store and read the autosave back: the run's
-        // record joins now, and the file is written with it.
-        PutRunRecord(run);
-        if (Player* const player = game.GetPlayer()) {
-            WriteAutosaveFile(*player);
-        } else {
-            // No player to save its keys: the resume point is the entry.
-            run.campaign = file;
-            run.map = game.GetCurrentMapName();
-            run.roomX = game.GetMapData().currentRoomX;
-            run.roomY = game.GetMapData().currentRoomY;
-            WriteProgressAndAutosave(run);
-        }
+    }
+    Pending() = PendingRandomizer();
+    // The world of the seed is built before any room loads (or an earlier one
+    // cleared); a seed that gives no world starts the game not randomized.
+    run.randomized = SetUpGameRandomizer(run.randomized, run.seed);
+    if (!run.randomized) run.seed = ZString();
+    LogOpportunityRegistry();
+    if (continueGame) {
+        // The player resumes where it was saved.
+        if (!game.ContinueCampaign(file, run.map, run.roomX, run.roomY, ZVector3(run.x, run.y, 0.0f))) return false;
+    } else if (!game.StartCampaign(file, false, true)) {
+        return false;
+    }
+    // The start emptied the store and read the autosave back: the run's
+    // record joins now, and the file is written with it.
+    PutRunRecord(run);
+    if (Player* const player = game.GetPlayer()) {
+        WriteAutosaveFile(*player);
+    } else {
+        // No player to keep the resume keys: the room the game stands in.
+        run.campaign = file;
+        run.map = game.GetCurrentMapName();
+        run.roomX = game.GetMapData().currentRoomX;
+        run.roomY = game.GetMapData().currentRoomY;
+        WriteProgressAndAutosave(run);
     }
     g_inProgress = true;
     return true;
@@ -263,6 +280,10 @@ void ReloadSavedState(KorvanthGame& game, const bool autosaveFirst) {
 }
 
 bool IsGameInProgress() { return g_inProgress; }
-void SetGameInProgress(const bool inProgress) { g_inProgress = inProgress; }
+void SetGameInProgress(const bool inProgress) {
+    g_inProgress = inProgress;
+    // Back at the title nothing is randomized any more.
+    if (!inProgress) SetUpGameRandomizer(false, ZString());
+}
 
 }  // namespace gameflow

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ZDefinitionCache.h"
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
@@ -24,6 +25,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
 #include "game/player/PlayerTransition.h"
+#include "game/progression/RandomizerData.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
@@ -151,6 +153,8 @@ void KorvanthGame::init() {
     ZLog::Printf("KorvanthGame::init");
     LoadAutosave();
     InstallGameEntityHooks();
+    // Entity-instance files are rewritten for a randomized world as they load.
+    ZDefinitionCache::GetInstance()->SetLoadCallback(&RandomizerDefinitionHook);
     m_display->SetUpGameScene(*this);
     // The player joins the scene set up above (its sprite group, shader and camera).
     m_spritesShader = std::make_unique<SpritesShader>();
