@@ -3,6 +3,7 @@
 #include "entity/AnaglyphComponent.h"
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
+#include "game/components/GroupComponent.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ void RegisterGameComponentFactories() {
     };
     // One line per kind; two names may share one class.
     static const Row rows[] = {
+        {"Group", &Make<GroupComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
     };
     for (const Row& row : rows) {
