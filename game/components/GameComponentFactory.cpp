@@ -4,6 +4,7 @@
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
 #include "game/components/GroupComponent.h"
+#include "game/progression/RandomizerComponent.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ void RegisterGameComponentFactories() {
     static const Row rows[] = {
         {"Group", &Make<GroupComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
+        {"Randomizer", &Make<RandomizerComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);
