@@ -10,6 +10,7 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZBaseGame.h"
 #include "game/components/GroupStore.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/KorvanthGame.h"
@@ -171,6 +172,7 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueG
     if (!game.OpenCampaignFile(file.GetText())) {
         return false;
     }
+    if (MinimapComponent* minimap = FindPlayerMinimap()) LoadMinimapsFile(*minimap, game.GetMapList());
     SavedProgress progress;
     if (continueGame && hasSaved) {
         progress = saved;

@@ -20,6 +20,7 @@
 #include "game/components/GameScriptCommands.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/world/AnimatedTileLayerMesh.h"
 #include "game/world/KorvEntity.h"
@@ -280,6 +281,10 @@ void KorvanthGame::LoadRoom() {
     }
     // A room's water decides whether its toxicity reaches the player.
     c.toxic = c.toxic && c.underwater;
+    // The player's minimap shows this room's minimap and counts the room again.
+    if (MinimapComponent* const minimap = m_player != nullptr ? GetComponent<MinimapComponent>(m_player) : nullptr) {
+        HandInRoomMinimap(*minimap, c.minimapName);
+    }
 
     if (const ZRenderer* const renderer = PeekRenderer()) {
         const ZColor32 colour{map.currentColour[0], map.currentColour[1], map.currentColour[2], map.currentColour[3]};
