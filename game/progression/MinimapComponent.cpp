@@ -11,6 +11,7 @@
 #include "game/display/DisplayState.h"
 #include "game/display/MinimapView.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerMusic.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
@@ -206,7 +207,6 @@ void MinimapComponent::LoadMapImages(const char* base, const char* overlay, cons
             py = 1;
         }
     }
-    if (DisplayState* display = PeekDisplayState()) display->minimapAvailable = !m_base.IsEmpty();
     m_originX = ox;
     m_originY = oy;
     m_width = w;
@@ -324,21 +324,21 @@ void LoadMinimapsFile(MinimapComponent& component, const ZArray<ZDefNode>& maps)
     for (const auto& [collection, ids] : tables.collectionEntities) MinimapComponent::CountCollectibles(ids);
 }
 
+void ShowRoomMinimap(MinimapComponent& component, const RoomMinimap& minimap) {
+    component.LoadMapImages(minimap.base.GetText(), minimap.overlay.GetText(), minimap.ox, minimap.oy, minimap.w,
+                            minimap.h, minimap.px, minimap.py, ZHashedString(minimap.name.GetText()));
+}
+
+void ShowPlayerRoomMinimap(Player& player, const RoomMinimap& minimap) {
+    if (MinimapComponent* component = GetComponent<MinimapComponent>(&player)) ShowRoomMinimap(*component, minimap);
+}
+
 void HandInRoomMinimap(MinimapComponent& component, const ZString& minimapName) {
     component.ResetCurrentMap();
     component.RequestRecount();
-    if (minimapName.IsEmpty()) return;
-    const ZDefNode& file = GetDefinitionFile(ZHashedString("Minimaps.zdd"));
-    ZDefNode::ChildIterator entries(file.FindChild(N().minimaps), N().minimap);
-    while (const ZDefNode* entry = entries.Next()) {
-        if (!entry->GetAttribute(N().name).EqualsNoCase(minimapName)) continue;
-        const auto number = [entry](const char* key) { return entry->GetAttribute(ZHashedString(key)).ToInt(); };
-        component.LoadMapImages(entry->GetAttribute(ZHashedString("Base")).GetText(),
-                                entry->GetAttribute(ZHashedString("Overlay")).GetText(), number("OX"), number("OY"),
-                                number("W"), number("H"), number("PX"), number("PY"),
-                                ZHashedString(minimapName.GetText()));
-        return;
-    }
+    ZArray<RoomMinimap> found;
+    FindRoomMinimaps(GetDefinitionFile(ZHashedString("Minimaps.zdd")), minimapName, found);
+    for (uint32_t i = 0; i < found.Count(); ++i) ShowRoomMinimap(component, found[i]);
 }
 
 MinimapComponent* FindPlayerMinimap() {

@@ -10,7 +10,9 @@
 #include "game/progression/MinimapDefinitions.h"
 #include "renderer/ZImage.h"
 
+class Player;
 class ZDefNode;
+struct RoomMinimap;
 struct MinimapView;
 
 // On the player: which rooms of each minimap the player has discovered and
@@ -121,9 +123,13 @@ private:
 // "Minimaps.zdd" and each map of the campaign (its "Src" file and its
 // "Metadata"/"Minimap" name), then counts every collection once.
 void LoadMinimapsFile(MinimapComponent& component, const ZArray<ZDefNode>& maps);
-// The room loader's hand-in: finds the "Minimap" element of that name in
-// "Minimaps.zdd" (case ignored), resets the current minimap, hands the images
-// in and asks for a recount. A name that names no minimap leaves none current.
+// A room's minimap entry shown by the component (the player's room minimap
+// hook, installed at start-up).
+void ShowRoomMinimap(MinimapComponent& component, const RoomMinimap& minimap);
+void ShowPlayerRoomMinimap(Player& player, const RoomMinimap& minimap);
+// What the room loader does for a room whose minimap has that name: forget the
+// current minimap, ask for a recount, and show each matching entry of
+// "Minimaps.zdd" (case ignored). A name that matches none leaves none current.
 void HandInRoomMinimap(MinimapComponent& component, const ZString& minimapName);
 // The player's component, or null.
 MinimapComponent* FindPlayerMinimap();

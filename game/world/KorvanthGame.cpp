@@ -23,6 +23,7 @@
 #include "entity/ZEntityState.h"
 #include "game/components/GroupStore.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerMusic.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
 #include "game/player/PlayerTransition.h"
@@ -162,6 +163,7 @@ void KorvanthGame::init() {
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
     GetDisplayState()->minimapView = &FillPlayerMinimapView;
+    GetRoomMinimapHook() = &ShowPlayerRoomMinimap;
     SetPowerupHolder(&m_player->powerups);
     InstallTransitionHooks();
     // Group values saved before are back before any room loads.

@@ -328,9 +328,11 @@ void KorvanthGame::LoadRoom() {
     }
     // A room's water decides whether its toxicity reaches the player.
     c.toxic = c.toxic && c.underwater;
-    // The player's minimap shows this room's minimap and counts the room again.
+    // The player's minimap forgets its map (the room's minimap is handed in
+    // below, when it has one) and counts the room again.
     if (MinimapComponent* const minimap = m_player != nullptr ? GetComponent<MinimapComponent>(m_player) : nullptr) {
-        HandInRoomMinimap(*minimap, c.minimapName);
+        minimap->ResetCurrentMap();
+        minimap->RequestRecount();
     }
 
     if (const ZRenderer* const renderer = PeekRenderer()) {
