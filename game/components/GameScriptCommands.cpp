@@ -24,6 +24,7 @@
 #include "game/components/GroupComponent.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -271,9 +272,32 @@ void Caffeinate(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, 
 
 void FullMapHack(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "the full map's availability is"); }
 
-void TouchMap(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "the minimap component is"); }
+// The fix positions of a minimap are kept per object that prepared them:
+// the preparing object's handle is the key.
+ZHashedString FixKey(const uint32_t context) { return ZHashedString::FromId(context); }
 
-void MapFixPrep(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "the minimap component is"); }
+// The room under the position "mapfixprep" stored for this object (or, without
+// one, under the minimap's owner) is discovered on the named object's minimap.
+void TouchMap(const Words& words, const uint32_t context, const uint32_t other) {
+    MinimapComponent* const minimap = OperandComponent<MinimapComponent>(words, 1, context, other);
+    if (minimap == nullptr) {
+        return;
+    }
+    float x = 0.0f;
+    float y = 0.0f;
+    const bool found = minimap->GetFixPosition(FixKey(context), x, y);
+    minimap->TouchRoom(true, found, x, y);
+}
+
+// Where this object stands becomes its fix position on the named object's minimap.
+void MapFixPrep(const Words& words, const uint32_t context, const uint32_t other) {
+    const ZSpatialComponent* const spatial = ContextComponent<ZSpatialComponent>(context);
+    const float x = spatial != nullptr ? spatial->current.position.x : 0.0f;
+    const float y = spatial != nullptr ? spatial->current.position.y : 0.0f;
+    if (MinimapComponent* const minimap = OperandComponent<MinimapComponent>(words, 1, context, other)) {
+        minimap->SetFixPosition(FixKey(context), x, y);
+    }
+}
 
 // One "MapHelper" entity of the four tells the other three, through their
 // saved state, that the map they help with changed.

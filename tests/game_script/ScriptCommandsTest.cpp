@@ -27,6 +27,7 @@
 #include "game/components/GroupComponent.h"
 #include "game/components/GroupStore.h"
 #include "game/player/Player.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game_rooms/RoomTestSupport.h"
 #include "game_world/GameFixture.h"
@@ -315,8 +316,20 @@ const Case kCases[] = {
     {"speedrun grant without an id", {{"speedrun grant", Runner::Lever}}, true, Untouched},
     {"caffeinate", {{"caffeinate Player", Runner::Lever}}, true, Untouched},
     {"fullmaphack", {{"fullmaphack", Runner::Lever}}, true, Untouched},
-    {"touchmap", {{"touchmap Player", Runner::Lever}}, true, Untouched},
-    {"mapfixprep", {{"mapfixprep", Runner::Lever}}, true, Untouched},
+    {"mapfixprep on the player's minimap",
+     {{"mapfixprep Player", Runner::Gate}, {"touchmap Player", Runner::Gate}},
+     true,
+     [](World& w) {
+         float x = 0.0f, y = 0.0f;
+         const MinimapComponent* minimap = GetComponent<MinimapComponent>(w.player);
+         ASSERT_NE(minimap, nullptr);
+         EXPECT_TRUE(minimap->GetFixPosition(ZHashedString::FromId(w.gate->GetHandle()), x, y));
+         EXPECT_EQ(x, -40.0f);
+         EXPECT_EQ(y, 60.0f);
+         EXPECT_FALSE(minimap->GetFixPosition(ZHashedString::FromId(w.lever->GetHandle()), x, y));
+     }},
+    {"touchmap without a minimap", {{"touchmap Other", Runner::Lever}}, true, Untouched},
+    {"mapfixprep without an operand", {{"mapfixprep", Runner::Lever}}, true, Untouched},
     {"speedruncommit", {{"speedruncommit", Runner::Lever}}, true, Untouched},
     {"showleaderboard", {{"showleaderboard", Runner::Lever}}, true, Untouched},
     {"restartcourse", {{"restartcourse", Runner::Lever}}, true, Untouched},
