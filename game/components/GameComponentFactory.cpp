@@ -3,6 +3,9 @@
 #include "entity/AnaglyphComponent.h"
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
+#include "game/components/DoorComponent.h"
+#include "game/components/PowerupComponent.h"
+#include "game/components/TeleportComponent.h"
 
 namespace {
 
@@ -33,6 +36,9 @@ void RegisterGameComponentFactories() {
     // One line per kind; two names may share one class.
     static const Row rows[] = {
         {"Anaglyph", &Make<AnaglyphComponent>},
+        {"Door", &Make<DoorComponent>},
+        {"Powerup", &Make<PowerupComponent>},
+        {"Teleport", &Make<TeleportComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);
