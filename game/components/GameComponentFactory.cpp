@@ -4,6 +4,7 @@
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
 #include "game/components/DoorComponent.h"
+#include "game/components/GroupComponent.h"
 #include "game/components/PowerupComponent.h"
 #include "game/components/TeleportComponent.h"
 
@@ -35,6 +36,7 @@ void RegisterGameComponentFactories() {
     };
     // One line per kind; two names may share one class.
     static const Row rows[] = {
+        {"Group", &Make<GroupComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
         {"Door", &Make<DoorComponent>},
         {"Powerup", &Make<PowerupComponent>},
