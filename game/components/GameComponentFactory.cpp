@@ -7,6 +7,7 @@
 #include "game/components/GroupComponent.h"
 #include "game/components/PowerupComponent.h"
 #include "game/components/TeleportComponent.h"
+#include "game/progression/RandomizerComponent.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ void RegisterGameComponentFactories() {
         {"Door", &Make<DoorComponent>},
         {"Powerup", &Make<PowerupComponent>},
         {"Teleport", &Make<TeleportComponent>},
+        {"Randomizer", &Make<RandomizerComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ZDefinitionCache.h"
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
@@ -20,6 +21,7 @@
 #include "game/display/SceneSwitching.h"
 #include "game/components/GroupStore.h"
 #include "game/player/Player.h"
+#include "game/progression/RandomizerData.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
@@ -147,6 +149,8 @@ void KorvanthGame::init() {
     ZLog::Printf("KorvanthGame::init");
     LoadAutosave();
     InstallGameEntityHooks();
+    // Entity-instance files are rewritten for a randomized world as they load.
+    ZDefinitionCache::GetInstance()->SetLoadCallback(&RandomizerDefinitionHook);
     m_display->SetUpGameScene(*this);
     // The player joins the scene set up above (its sprite group, shader and camera).
     m_spritesShader = std::make_unique<SpritesShader>();
