@@ -1,5 +1,20 @@
 #include "game/components/TeleportComponent.h"
 
+#include "entity/ZComponentLookup.h"
+#include "entity/ZEntityState.h"
+#include "entity/ZSpatialComponent.h"
+#include "foundation/ZLog.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerCamera.h"
+#include "game/player/PlayerContacts.h"
+#include "game/player/PlayerSave.h"
+#include "game/player/PlayerStatus.h"
+#include "game/player/PlayerTransition.h"
+#include "game/world/DoorTransition.h"
+#include "game/world/KorvEntity.h"
+#include "game/world/KorvanthGame.h"
+#include "menu/ZCinematicMgr.h"
+
 namespace {
 
 ZHashedString NameOf(const ZString& text) { return ZHashedString(text.GetText()); }
@@ -50,4 +65,54 @@ void TeleportComponent::ReadDefinition(const ZDefNode& element) {
     }
     if (hasWipe) destination.wipe = element.GetAttribute(kWipe).EqualsNoCase("true");
     if (hasSave) destination.save = element.GetAttribute(kSave).EqualsNoCase("true");
+}
+
+void TeleportPlayer(TeleportComponent& teleport, Player& player, const ZHashedString destination, bool save) {
+    KorvanthGame* const game = KorvanthGame::Get();
+    if (game == nullptr) {
+        return;
+    }
+    const TeleportComponent::Destination d = teleport.FindOrAddDestination(destination);
+    save = save || d.save;
+    const bool hasArrival = d.arrival != ZHashedString::None() && d.arrival.GetTextOrEmpty()[0] != '\0';
+    if (d.wipe) {
+        // The wipe covers the move: the room's entities keep their state, the
+        // player hides until the new room shows.
+        for (KorvEntity* const entity : game->GetRoomEntities()) {
+            SaveEntityState(entity);
+        }
+        SetPlayerVisible(player, false);
+        static const ZHashedString kDoor("Door Transition");
+        ZCinematicMgr* const cinematics = GetCinematicMgr();
+        cinematics->Stop(kDoor);
+        cinematics->Play(new DoorTransition(d.map, d.roomX, d.roomY, d.arrival, save), kDoor, 0);
+        return;
+    }
+    const ZString mapName(d.map.GetTextOrEmpty());
+    if (!mapName.IsEmpty() && d.map != game->GetCurrentMapId()) {
+        game->LoadCampaign(mapName);
+    }
+    game->GetMapData().currentRoomX = d.roomX;
+    game->GetMapData().currentRoomY = d.roomY;
+    game->LoadRoom();
+    game->LoadEntityInstances(false);
+    ZVector3 arrival(128.0f, 112.0f, 0.0f);
+    if (hasArrival) {
+        if (ZEntity* const entity = FindArrivalEntity(d.arrival)) {
+            const ZVector3& at = GetComponent<ZSpatialComponent>(entity)->current.position;
+            arrival = ZVector3(at.x, at.y, 0.0f);
+            if (save) {
+                Autosave(player, entity->GetHandle(), false);
+            }
+        } else {
+            ZLog::Printf("Teleport: no entity named \"%s\" in room (%d, %d); the player arrives in the middle",
+                         d.arrival.GetTextOrEmpty(), d.roomX, d.roomY);
+        }
+    }
+    PlacePlayer(player, arrival);
+    NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
+    StartEdgeWalk(player);
+    SnapCameraToPlayer(player);
+    RefreshWaterState(player);
+    Autosave(player, player.GetHandle(), false);
 }

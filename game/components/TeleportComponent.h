@@ -5,6 +5,8 @@
 #include "entity/ZSerialComponent.h"
 #include "foundation/ZMap.h"
 
+class Player;
+
 // An address book of named destinations: where a move ends (map, room and
 // optionally the named entity to arrive at) and whether it wipes and
 // autosaves. It moves nothing itself: the "teleport" script verb looks a
@@ -45,3 +47,11 @@ public:
 
     ZMap<ZHashedString, Destination> destinations;
 };
+
+// Moves the player to the named destination of the component ("teleport"):
+// without wipe at once (the map and room load, the player stands at the
+// arrival entity or in the middle of the room's first screen, settles, walks
+// in from an edge and the run is saved there); with wipe the door transition
+// does the move at its midpoint. save also records the arrival entity as
+// the checkpoint.
+void TeleportPlayer(TeleportComponent& teleport, Player& player, ZHashedString destination, bool save);

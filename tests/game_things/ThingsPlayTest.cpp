@@ -148,6 +148,62 @@ TEST(ThingsPlay, TheStatusScreenOpensAndClosesWithThePadAndTheKeyboard) {
     }
 }
 
+TEST(ThingsPlay, ADoorShowsItsPromptAndLeadsToAnotherMap) {
+    gametest::RunInChild([] {
+        // At the door.
+        PlaySetup setup = Workshop(25);
+        struct Frame {
+            uint32_t target = 0;
+            bool prompted = false;
+            std::string prompt;
+            std::string map;
+        };
+        std::vector<Frame> frames;
+        setup.afterFrame = [&frames](Player& p, int32_t) {
+            Frame f;
+            if (DoorComponent* door = GetComponent<DoorComponent>(&p)) {
+                float x = 0.0f;
+                float y = 0.0f;
+                f.target = door->GetTarget();
+                f.prompted = door->GetPromptPosition(x, y);
+                f.prompt = door->prompt.text.GetText();
+            }
+            f.map = KorvanthGame::Get()->GetCurrentMapName().GetText();
+            frames.push_back(f);
+        };
+        const auto r = RunPlay(setup, "20 -\n1 up\n10 -\n");
+        ASSERT_TRUE(Played(r));
+        ASSERT_EQ(frames.size(), 31u);
+        EXPECT_NE(frames[19].target, 0u) << "the player stands at the door";
+        EXPECT_TRUE(frames[19].prompted);
+        EXPECT_FALSE(frames[19].prompt.empty()) << "the prompt names the Enter input";
+        EXPECT_EQ(frames[19].map, "Workshop");
+        EXPECT_EQ(frames[20].map, "Caverns") << "entering the door took the player to the caverns";
+        // It arrives where the caverns' start stands.
+        EXPECT_NEAR(r.samples[20].position.x, 40.0f, 1e-3f);
+        EXPECT_FALSE(r.samples[20].dead);
+    });
+}
+
+TEST(ThingsPlay, APickupGivesItsAbility) {
+    gametest::RunInChild([] {
+        PlaySetup setup = Workshop(12);
+        std::vector<bool> held;
+        setup.afterFrame = [&held](Player& p, int32_t) {
+            held.push_back(HasPowerup(p, kPowerupDoubleJump, false));
+        };
+        // Walk through the boots, then jump twice.
+        const auto r = RunPlay(setup, "20 -\n40 right\n1 jump\n12 -\n1 jump\n30 -\n");
+        ASSERT_TRUE(Played(r));
+        EXPECT_FALSE(held[19]);
+        EXPECT_TRUE(held.back()) << "walking through the boots gave them";
+        float lowest = r.samples[60].position.y;
+        float highest = lowest;
+        for (size_t i = 60; i < r.samples.size(); ++i) highest = std::min(highest, r.samples[i].position.y);
+        EXPECT_LT(highest, lowest - 40.0f) << "the second jump carries the player higher than one could";
+    });
+}
+
 TEST(ThingsPlay, APlayerAtAnEdgeWalksInAndWaterSplashes) {
     gametest::RunInChild([] {
         PlaySetup setup;
