@@ -459,7 +459,7 @@ void Player::Step(const PlayerControls& controls, const float dt) {
     if (!overworld && controls.statusPressed) {
         fired();
         OpenStatusDialog(*this);
-    } else if (!overworld && controls.fullMapPressed) {
+    } else if (!overworld && controls.fullMapPressed && IsFullMapAvailable()) {
         fired();
         OpenFullMapDialog(*this);
     }

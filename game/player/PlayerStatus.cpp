@@ -92,6 +92,15 @@ void PlaceEffect(const char* definition, const ZVector3& at) {
     }
 }
 
+// The full map's rooms and marker over the screen.
+void ShowFullMap(const bool visible) {
+    const DisplayChain* const chain = PeekDisplayState() != nullptr ? PeekDisplayState()->GetChain() : nullptr;
+    if (SceneOverlays* overlays = chain != nullptr ? chain->GetOverlays() : nullptr) {
+        overlays->GetRenderable(SceneOverlays::kFullMapContent).visible = visible;
+        overlays->GetRenderable(SceneOverlays::kFullMapIndicator).visible = visible;
+    }
+}
+
 }  // namespace
 
 void StartEdgeWalk(Player& player) {
@@ -120,15 +129,22 @@ void OpenStatusDialog(Player& player) {
     SayToSelf(player, player.statusDefinition, 10, 10, 15);
 }
 
-void OpenFullMapDialog(Player& player) { SayToSelf(player, player.fullMapDefinition, 10, 10, 26); }
+bool IsFullMapAvailable() {
+    const DisplayState* const display = PeekDisplayState();
+    return display != nullptr && display->minimapAvailable;
+}
+
+void OpenFullMapDialog(Player& player) {
+    SayToSelf(player, player.fullMapDefinition, 10, 10, 26);
+    if (IsFullMapAvailable() && GetComponent<ZDialogConsumerComponent>(&player) != nullptr &&
+        GetComponent<ZDialogConsumerComponent>(&player)->provider != 0) {
+        ShowFullMap(true);
+    }
+}
 
 void OnPlayerDialogClosed(ZEntity* /*owner*/) {
     SetDialogLineSpacing(2.0f);
-    const DisplayChain* const chain = PeekDisplayState() != nullptr ? PeekDisplayState()->GetChain() : nullptr;
-    if (SceneOverlays* overlays = chain != nullptr ? chain->GetOverlays() : nullptr) {
-        overlays->GetRenderable(SceneOverlays::kWipe).visible = false;
-        overlays->GetRenderable(SceneOverlays::kStatic).visible = false;
-    }
+    ShowFullMap(false);
 }
 
 void SpawnSplash(ZEntity& source, const bool down) {

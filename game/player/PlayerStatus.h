@@ -17,10 +17,12 @@ void StartEdgeWalk(Player& player);
 // The status screen ("Status.zdd"; "StatusSpeedrun.zdd" on a speedrun
 // course), opened as a dialog the player says to itself.
 void OpenStatusDialog(Player& player);
-// The full-map screen ("StatusFullMap.zdd").
+// The full-map screen ("StatusFullMap.zdd") over the full map's pictures.
 void OpenFullMapDialog(Player& player);
+// The full map exists once the current map's minimap pictures are loaded.
+bool IsFullMapAvailable();
 // The player's dialog consumer's closed callback: the dialog font's line
-// spacing returns to 2 and the wipe and static effects stop showing.
+// spacing returns to 2 and the full map's pictures hide.
 void OnPlayerDialogClosed(ZEntity* owner);
 // The water sound and a "Splash.zdd" entity where the source stands (2 pixels
 // lower when entering, 4 when leaving).
