@@ -7,6 +7,7 @@
 #include "game/components/GroupComponent.h"
 #include "game/components/PowerupComponent.h"
 #include "game/components/TeleportComponent.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 
 namespace {
@@ -43,6 +44,7 @@ void RegisterGameComponentFactories() {
         {"Powerup", &Make<PowerupComponent>},
         {"Teleport", &Make<TeleportComponent>},
         {"Randomizer", &Make<RandomizerComponent>},
+        {"Minimap", &Make<MinimapComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);
