@@ -27,6 +27,7 @@
 #include "game/components/GroupComponent.h"
 #include "game/components/GroupStore.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game_rooms/RoomTestSupport.h"
@@ -309,7 +310,12 @@ const Case kCases[] = {
     // --- Verbs whose objects are not in this build: known, and they do nothing ---
     {"teleport", {{"teleport Player Cellar save", Runner::Lever}}, true, Untouched},
     {"teleport without words", {{"teleport", Runner::Lever}}, true, Untouched},
-    {"powerup", {{"powerup Other", Runner::Lever}}, true, Untouched},
+    {"powerup from a pickup", {{"powerup Player", Runner::Lever}}, true,
+     [](World& w) { EXPECT_TRUE(HasPowerup(*w.player, 0x20002, true)) << "the lever carries the double-jump boots"; }},
+    {"powerup of an object that is not the player", {{"powerup Other", Runner::Lever}}, true,
+     [](World& w) { EXPECT_FALSE(HasPowerup(*w.player, 0x20002, true)); }},
+    {"powerup without a pickup", {{"powerup Player", Runner::Gate}}, true,
+     [](World& w) { EXPECT_FALSE(HasPowerup(*w.player, 0x20002, true)); }},
     {"initnpc", {{"initnpc", Runner::Lever}}, true, Untouched},
     {"trypop", {{"trypop", Runner::Lever}}, true, Untouched},
     {"checkach", {{"checkach AnyCampaign", Runner::Lever}}, true, Untouched},
@@ -389,6 +395,7 @@ protected:
         w.lever = m_lever.get();
         w.lever->CreateComponentsFromNode(roomtest::Markup(
             "<E><GUID GUID='2D3CDF64'/><Group Name='Sluice'/><Camera/><Basing Role='parent'/>"
+            "<Powerup Make='Boots' Model='DoubleJump'/>"
             "<Data><Datum Name='Open' Type='Bool' Value='true'/><Datum Name='Count' Type='Int' Value='3'/></Data>"
             "<Collision><Primitive Type='Box'><Extents><Vector X='4' Y='4' Z='1'/></Extents></Primitive></Collision>"
             "</E>"));
