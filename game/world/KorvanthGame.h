@@ -169,6 +169,9 @@ public:
     // Puts an entity that belongs to another room of the area where that
     // room lies from the current one (by its GUID's home room).
     void RegisterRoomEntity(ZEntity* entity);
+    // Takes over an entity made during play in the current room (a bullet):
+    // it is saved and deleted with the room's other entities.
+    void AddRoomEntity(KorvEntity* entity) { m_roomEntities.push_back(entity); }
     // Entities of rooms left behind wait here, hidden and paused, until the
     // next fixed step: one of them may be running the event that changed rooms.
     uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
