@@ -70,6 +70,13 @@ ZHashedString SpriteGroup() {
     return ZHashedString("World Sprites Group");
 }
 
+// Placed entities stand in the current room as the player does: their
+// sprites draw with the room's view, as its tile layers do.
+ZMatrix4 SpriteViewProjection() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    return game != nullptr ? game->GetRoomViewProjection(false) : ZMatrix4();
+}
+
 }  // namespace
 
 void InstallGameEntityHooks() {
@@ -83,6 +90,7 @@ void InstallGameEntityHooks() {
     hooks.findManager = Manager;
     hooks.getSpriteShader = SpriteShader;
     hooks.getWorldSpriteGroup = SpriteGroup;
+    hooks.getSpriteViewProjection = SpriteViewProjection;
     hooks.getSessionId = SessionId;
     hooks.shouldCreateEntity = ShouldSpawnEntity;
 }
@@ -98,6 +106,7 @@ void ClearGameEntityHooks() {
     hooks.findManager = nullptr;
     hooks.getSpriteShader = nullptr;
     hooks.getWorldSpriteGroup = nullptr;
+    hooks.getSpriteViewProjection = nullptr;
     hooks.getSessionId = nullptr;
     hooks.shouldCreateEntity = nullptr;
 }

@@ -1,4 +1,6 @@
 #include "game/world/KorvanthGame.h"
+
+#include "game/components/CRTRef.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/WorldEntity.h"
 #include "game/world/WorldShader.h"
@@ -147,6 +149,7 @@ void KorvanthGame::init() {
     LoadAutosave();
     InstallGameEntityHooks();
     m_display->SetUpGameScene(*this);
+    CreateCRTReference();
     // The player joins the scene set up above (its sprite group, shader and camera).
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
@@ -157,6 +160,21 @@ void KorvanthGame::init() {
     }
     // The stored reverb settings reach the voice now that it exists.
     if (m_voice != nullptr) m_voice->SetReverb(PackReverbWord());
+}
+
+void KorvanthGame::CreateCRTReference() {
+    // Hidden until the console's "crtref" shows it.
+    auto* const reference = new CRTRef();
+    reference->GetQuad()->visible = false;
+    GetEntityMap().Insert(ZHashedString(kDebugBackgroundEntity), reference);
+}
+
+void KorvanthGame::DestroyCRTReference() {
+    const ZHashedString name(kDebugBackgroundEntity);
+    if (const auto* node = GetEntityMap().Find(name)) {
+        delete node->value;
+        GetEntityMap().Remove(name);
+    }
 }
 
 void KorvanthGame::postinit() {
@@ -202,6 +220,7 @@ void KorvanthGame::shutdown() {
     delete m_player;
     m_player = nullptr;
     m_spritesShader.reset();
+    DestroyCRTReference();
     m_display->ShutdownGameScene(*this);
     ReleaseSynthVoice();
     ClearGameEntityHooks();

@@ -176,6 +176,8 @@ public:
     // next fixed step: one of them may be running the event that changed rooms.
     uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
     void DeleteRetiredEntities();
+    // The name the CRT reference backdrop (CRTRef) has in the entity map.
+    static constexpr const char* kDebugBackgroundEntity = "Debug Background Entity";
     // The debug-start entities of the current room (their handles).
     ZArray<uint32_t>& GetDebugStarts() { return m_debugStarts; }
     // The tile-layer entities, made on the first room load (null before).
@@ -269,6 +271,9 @@ public:
 
 private:
     void LoadAutosave();
+    // The CRT reference backdrop joins the scene, hidden, under its name.
+    void CreateCRTReference();
+    void DestroyCRTReference();
     // "#DrovaniSkyreach" at the top right, while DemoMode is on.
     void DrawDemoMark();
     // Rebuilds the item icon sheet.
