@@ -22,6 +22,10 @@
 //   crtref.bmp, ntsc.pal         the CRT reference picture (256 x 224, 8-bit,
 //                                in the reference palette: colour bars over
 //                                every colour of the palette) and its palette
+//   bullet.bmp, popblock.bmp, hiddenblock.bmp
+//                                the placed actors' pictures: a bullet, a
+//                                block that pops out of hiding, a block only
+//                                the mask shows
 //   NPC_Palettes.bmp             the characters' palettes: one row per
 //                                palette, the colours that replace the
 //                                sheet's red, green and blue
