@@ -4,8 +4,6 @@
 
 #include "foundation/ZLog.h"
 
-ZComponent* CreateGameComponentByName(ZEntity* /*entity*/, ZHashedString /*kind*/) { return nullptr; }
-
 bool ExecuteScriptCommand(const ZHashedString* const verb, const ZArray<ZString>& words, uint32_t /*context*/,
                           uint32_t /*other*/) {
     static std::set<uint32_t> reported;

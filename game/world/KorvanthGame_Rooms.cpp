@@ -15,6 +15,7 @@
 #include "foundation/ZString.h"
 #include "game/display/DisplayChain.h"
 #include "game/display/DisplayState.h"
+#include "game/components/GameComponentFactory.h"
 #include "game/display/SceneSwitching.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"

@@ -1,0 +1,57 @@
+#include "game/components/GameComponentFactory.h"
+
+#include "entity/AnaglyphComponent.h"
+#include "entity/ZEntity.h"
+#include "foundation/ZMap.h"
+
+namespace {
+
+using Maker = ZComponent* (*)(ZEntity* entity);
+
+// Get-or-add: an entity carries at most one component of each class.
+template <typename T>
+ZComponent* Make(ZEntity* const entity) {
+    return AddComponent<T>(entity);
+}
+
+ZMap<ZHashedString, Maker>& FactoryMap() {
+    static ZMap<ZHashedString, Maker> map;
+    return map;
+}
+
+}  // namespace
+
+void RegisterGameComponentFactories() {
+    ZMap<ZHashedString, Maker>& map = FactoryMap();
+    if (!map.IsEmpty()) {
+        return;
+    }
+    struct Row {
+        const char* kind;
+        Maker make;
+    };
+    // One line per kind; two names may share one class.
+    static const Row rows[] = {
+        {"Anaglyph", &Make<AnaglyphComponent>},
+    };
+    for (const Row& row : rows) {
+        map.Insert(ZHashedString(row.kind), row.make);
+    }
+}
+
+uint32_t GetGameComponentKindCount() {
+    RegisterGameComponentFactories();
+    return FactoryMap().Count();
+}
+
+ZComponent* CreateGameComponentByName(ZEntity* const entity, const ZHashedString kind) {
+    if (entity == nullptr) {
+        return nullptr;
+    }
+    RegisterGameComponentFactories();
+    const auto* node = FactoryMap().Find(kind);
+    if (node == nullptr || node->value == nullptr) {
+        return nullptr;
+    }
+    return node->value(entity);
+}

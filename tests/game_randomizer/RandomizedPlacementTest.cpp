@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "WorldSolver.h"
+#include "foundation/ZHashedString.h"
+#include "game/progression/RandomizedPlacement.h"
+
+namespace {
+
+constexpr int kSeeds = 500;
+
+uint32_t SeedHash(int i) { return HashStringELF(("SEED" + std::to_string(i)).c_str()); }
+
+std::string Describe(const RandomizerWorldTable& world) {
+    std::string text;
+    for (const auto& [target, source] : world) {
+        text += std::string(target.fileId.GetTextOrEmpty()) + "/" + target.opportunityId.GetTextOrEmpty() + " <- " +
+                source.fileId.GetTextOrEmpty() + "/" + source.opportunityId.GetTextOrEmpty() + "\n";
+    }
+    return text;
+}
+
+class RandomizedPlacement : public ::testing::Test {
+protected:
+    solver::World world = solver::FixtureWorld();
+    ZINIFile manifest = solver::MakeManifest(world);
+    MinimapTables tables;
+};
+
+}  // namespace
+
+// The fixture is sound before anything is shuffled: played as shipped it can
+// be finished, and each room's mask in the manifest is enough to reach it.
+TEST_F(RandomizedPlacement, TheFixtureWorldIsFinishableAsShippedAndItsMasksAreTrue) {
+    const solver::Outcome shipped = solver::Solve(world, {});
+    EXPECT_TRUE(shipped.finishable);
+    EXPECT_TRUE(shipped.unreached.empty());
+    for (const auto& [room, reqs] : world.roomReqs) {
+        const uint32_t base = reqs & ~randomizer::kEitherOrBit;
+        bool reached = false;
+        for (const uint32_t extra : {0u, randomizer::kRedAura, randomizer::kMagicSnorkel}) {
+            if ((reqs & randomizer::kEitherOrBit) != 0 && extra == 0) continue;
+            const auto rooms = solver::ReachableRooms(world, base | extra);
+            reached = std::find(rooms.begin(), rooms.end(), room) != rooms.end();
+            EXPECT_TRUE(reached) << room << " is not reached with its own mask";
+        }
+    }
+}
+
+// Every seed of 500 gives a world that can be finished, where every place
+// hands out exactly one item and every item is handed out exactly once.
+TEST_F(RandomizedPlacement, EveryWorldOf500SeedsIsFinishableAndHandsOutEachItemOnce) {
+    const std::vector<OpportunityRef> places = randomizer::PlaceList();
+    const std::set<OpportunityRef> placeSet(places.begin(), places.end());
+    const OpportunityRef heartPiece6 = places[16];
+    for (int i = 0; i < kSeeds; ++i) {
+        const randomizer::PlacementResult result = randomizer::PlaceRandomizedWorld(manifest, tables, SeedHash(i));
+        ASSERT_TRUE(result.built) << "seed " << i << ": " << result.failure.GetText();
+        const solver::Outcome outcome = solver::Solve(world, result.world);
+        ASSERT_TRUE(outcome.finishable) << "seed " << i << " holds items 0x" << std::hex << outcome.items;
+
+        ASSERT_EQ(result.world.size(), randomizer::kPlaceCount + 6) << "seed " << i;
+        std::map<OpportunityRef, int> handedOut;
+        for (const OpportunityRef& place : places) {
+            ASSERT_EQ(result.world.count(place), 1u) << "seed " << i;
+            ++handedOut[result.world.at(place)];
+        }
+        for (const OpportunityRef& place : places) EXPECT_EQ(handedOut[place], 1) << "seed " << i;
+
+        // Heart Piece 6 lands only where the Arcadians' Seal is needed.
+        for (const auto& [target, source] : result.world) {
+            if (!(source == heartPiece6)) continue;
+            ZString reqs;
+            manifest.GetValue(ZHashedString(std::string(target.fileId.GetTextOrEmpty()).substr(12, 8).c_str()),
+                              ZHashedString("Reqs"), reqs);
+            EXPECT_NE(ParseRequirementMask(reqs.GetText()) & 0x10000u, 0u) << "seed " << i;
+        }
+        // The shop's copies sell what the shop sells.
+        for (const char* tier : {"tier1", "tier2"}) {
+            const OpportunityRef shop = OpportunityRef::FromNames(InstanceFileName(randomizer::kShopInstance).c_str(), tier);
+            for (const uint32_t copy : randomizer::kShopCopies) {
+                const OpportunityRef ref = OpportunityRef::FromNames(InstanceFileName(copy).c_str(), tier);
+                ASSERT_EQ(result.world.count(ref), 1u);
+                EXPECT_EQ(result.world.at(ref), result.world.at(shop));
+                EXPECT_EQ(placeSet.count(ref), 0u);
+            }
+        }
+    }
+}
+
+TEST_F(RandomizedPlacement, ASeedGivesTheSameWorldEveryTimeAndAnotherSeedAnother) {
+    const auto first = randomizer::PlaceRandomizedWorld(manifest, tables, 0x4563);
+    const auto again = randomizer::PlaceRandomizedWorld(manifest, tables, 0x4563);
+    const auto other = randomizer::PlaceRandomizedWorld(manifest, tables, 0x4564);
+    ASSERT_TRUE(first.built && again.built && other.built);
+    EXPECT_EQ(Describe(first.world), Describe(again.world));
+    EXPECT_EQ(first.assignmentText, again.assignmentText);
+    EXPECT_NE(Describe(first.world), Describe(other.world));
+}
+
+TEST_F(RandomizedPlacement, TheAssignmentTextHasALinePerMajorItem) {
+    const auto result = randomizer::PlaceRandomizedWorld(manifest, tables, 7);
+    ASSERT_TRUE(result.built);
+    ZArray<ZString> lines;
+    result.assignmentText.Split("\n", lines);
+    ASSERT_EQ(lines.Count(), randomizer::kMajorCount);
+    std::set<std::string> items;
+    for (uint32_t k = 0; k < lines.Count(); ++k) {
+        const std::string line = lines[k].GetText();
+        EXPECT_EQ(line.rfind("Assigned ", 0), 0u) << line;
+        EXPECT_NE(line.find(" {1, 2}"), std::string::npos) << line;  // the room position of the manifest
+        items.insert(line.substr(9, line.find(" to ") - 9));
+        if (line.find("\"tier") != std::string::npos) {
+            EXPECT_NE(line.find(" 2d3cdf64 \"tier"), std::string::npos) << line;
+        }
+    }
+    EXPECT_EQ(items.size(), randomizer::kMajorCount);
+    EXPECT_EQ(items.count("Heart Piece 6"), 1u);
+    EXPECT_EQ(items.count("Arcadians' Seal"), 1u);
+}
+
+TEST(RandomizedPlacementRules, APlaceIsAcceptableWhenTheItemsBeforeMeetItsMask) {
+    struct Case {
+        uint32_t raw;
+        uint32_t available;
+        bool acceptable;
+        uint32_t mask;
+    };
+    const Case cases[] = {
+        {0x10000000, 0, true, 0},                       // eligible, needs nothing
+        {0x00000000, 0xFFFF, false, 0},                  // not eligible
+        {0x10000030, 0x10, false, 0x30},                 // needs an item not yet held
+        {0x10000030, 0x30, true, 0x30},
+        {0x04000020, 0x20 | 0x2, true, 0x4000020},      // either-or decides alone, without bit 28
+        {0x04000020, 0x20 | 0x100, true, 0x4000020},
+        {0x04000020, 0x20, false, 0x4000020},
+        {0x14000020, 0x2, false, 0x4000020},             // the other bits are still needed
+    };
+    for (const Case& c : cases) {
+        uint32_t mask = 0;
+        EXPECT_EQ(randomizer::IsPlaceAcceptable(c.raw, c.available, mask), c.acceptable) << std::hex << c.raw;
+        EXPECT_EQ(mask, c.mask) << std::hex << c.raw;
+    }
+}
+
+// Without a manifest no place can take a major item: the build ends at once
+// with a reason instead of drawing for ever, and leaves no world behind.
+TEST(RandomizedPlacementRules, AWorldWithNoPlaceForAnItemIsGivenUp) {
+    const ZINIFile empty;
+    const MinimapTables tables;
+    const auto result = randomizer::PlaceRandomizedWorld(empty, tables, 99);
+    EXPECT_FALSE(result.built);
+    EXPECT_TRUE(result.world.empty());
+    EXPECT_NE(std::string(result.failure.GetText()).find("Heart Piece 6"), std::string::npos);
+
+    // Only places that need nothing: Heart Piece 6 (which needs the Seal's
+    // places) has nowhere to go.
+    ZINIFile flat;
+    for (const OpportunityRef& place : randomizer::PlaceList()) {
+        flat.SetValue(ZHashedString(std::string(place.fileId.GetTextOrEmpty()).substr(12, 8).c_str()),
+                      ZHashedString("Reqs"), ZString("10000000"));
+    }
+    EXPECT_FALSE(randomizer::PlaceRandomizedWorld(flat, tables, 99).built);
+
+    RandomizerWorldTable world;
+    world[OpportunityRef::FromNames("QXV_EntInst_00000001.zdd", "")] = OpportunityRef();
+    SetRandomizerAssignmentText(ZString("old"));
+    EXPECT_FALSE(BuildRandomizedWorld(world, 99));  // no data files mounted at all
+    EXPECT_TRUE(world.empty());
+    EXPECT_TRUE(GetRandomizerAssignmentText().IsEmpty());
+}
