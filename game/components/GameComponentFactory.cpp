@@ -3,6 +3,11 @@
 #include "entity/AnaglyphComponent.h"
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
+#include "game/components/BulletComponent.h"
+#include "game/components/DebugStartComponent.h"
+#include "game/components/HiddenComponent.h"
+#include "game/components/NPCComponent.h"
+#include "game/components/PopComponent.h"
 
 namespace {
 
@@ -32,6 +37,12 @@ void RegisterGameComponentFactories() {
     };
     // One line per kind; two names may share one class.
     static const Row rows[] = {
+        {"Start", &Make<DebugStartComponent>},
+        {"DebugStart", &Make<DebugStartComponent>},
+        {"Hidden", &Make<HiddenComponent>},
+        {"Bullet", &Make<BulletComponent>},
+        {"NPC", &Make<NPCComponent>},
+        {"Pop", &Make<PopComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
     };
     for (const Row& row : rows) {

@@ -22,7 +22,6 @@
 #include "framework_game/RunScenarios.h"
 #include "game/components/CRTRef.h"
 #include "game/display/KorvanthDisplay.h"
-#include "game/display/NoCRTShader.h"
 #include "game/player/Player.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -51,23 +50,58 @@ void Keep(const Shot& shot, const char* name) {
                                    shot.height));
 }
 
-// Where a point of the room (256 x 224, y down) shows in the window.
-void ScreenPoint(const float x, const float y, const Shot& shot, float& sx, float& sy) {
-    ZVector4 scalar, offset;
-    NoCRTShader::ComputeBox(256.0f / 224.0f, static_cast<float>(shot.width) / static_cast<float>(shot.height),
-                            scalar, offset);
-    sx = (x / 256.0f - offset.x) / scalar.x * static_cast<float>(shot.width);
-    sy = (y / 224.0f - offset.y) / scalar.y * static_cast<float>(shot.height);
+uint32_t At(const Shot& shot, const int32_t x, const int32_t y) {
+    return shot.pixels[static_cast<size_t>(y) * shot.width + x];
+}
+
+// Where picture positions show in the window, read off the reference
+// picture itself: its eight bars are 32 picture pixels wide, and below them
+// (from y 160) four rows of colour swatches 16 high. Screen = a + b * picture.
+struct Mapping {
+    float ax = 0, bx = 0, ay = 0, by = 0;
+    bool ok = false;
+    float X(const float x) const { return ax + bx * x; }
+    float Y(const float y) const { return ay + by * y; }
+};
+std::vector<int32_t> Changes(const Shot& shot, const int32_t x0, const int32_t y0, const int32_t dx, const int32_t dy,
+                             const int32_t steps) {
+    std::vector<int32_t> at;
+    for (int32_t i = 1; i < steps; ++i) {
+        if (At(shot, x0 + dx * i, y0 + dy * i) != At(shot, x0 + dx * (i - 1), y0 + dy * (i - 1))) at.push_back(i);
+    }
+    return at;
+}
+Mapping ReadMapping(const Shot& shot) {
+    Mapping m;
+    // Across a row a quarter of the way down, clear of the centre cross.
+    const std::vector<int32_t> across = Changes(shot, 0, shot.height / 4, 1, 0, shot.width);
+    if (across.size() < 7) return m;
+    // The seven boundaries between the bars, at 32 .. 224.
+    m.bx = static_cast<float>(across[6] - across[0]) / 192.0f;
+    m.ax = static_cast<float>(across[0]) - 32.0f * m.bx;
+    // Down the third bar (x 80): the bar ends at 160, swatch rows follow every 16.
+    const int32_t column = static_cast<int32_t>(m.X(80.0f));
+    const std::vector<int32_t> down = Changes(shot, column, 0, 0, 1, shot.height);
+    // The last five changes: the bar's end, the swatch rows' edges and the
+    // picture's bottom edge (224).
+    if (down.size() < 5) return m;
+    const size_t n = down.size();
+    m.by = static_cast<float>(down[n - 1] - down[n - 5]) / 64.0f;
+    m.ay = static_cast<float>(down[n - 5]) - 160.0f * m.by;
+    m.ok = m.bx > 0.0f && m.by > 0.0f;
+    return m;
 }
 
 // The box of pixels that differ between two shots; right < 0 when none.
 struct Changed {
     int32_t left, right, top, bottom, count;
 };
-Changed Compare(const Shot& a, const Shot& b) {
+Changed Compare(const Shot& a, const Shot& b, int32_t x0 = 0, int32_t y0 = 0, int32_t x1 = -1, int32_t y1 = -1) {
+    if (x1 < 0) x1 = a.width;
+    if (y1 < 0) y1 = a.height;
     Changed c{a.width, -1, a.height, -1, 0};
-    for (int32_t y = 0; y < a.height; ++y) {
-        for (int32_t x = 0; x < a.width; ++x) {
+    for (int32_t y = std::max(y0, 0); y < std::min(y1, a.height); ++y) {
+        for (int32_t x = std::max(x0, 0); x < std::min(x1, a.width); ++x) {
             const size_t i = static_cast<size_t>(y) * a.width + x;
             if (a.pixels[i] == b.pixels[i]) continue;
             ++c.count;
@@ -108,6 +142,8 @@ public:
         } else if (drawnFrames == kSettled + 1) {
             withReference = Take();
             if (reference != nullptr) reference->GetQuad()->visible = false;
+        } else if (drawnFrames == kSettled + 2) {
+            plainAgain = Take();
             // A block popped out of hiding, placed in the room's air.
             block = CreateKorvEntity(ZHashedString("PopBlock.zdd"), 0);
             if (block != nullptr) {
@@ -118,7 +154,7 @@ public:
                 GetComponent<ZRenderableComponent>(block)->SetRenderablesVisible(true);
                 AddRoomEntity(block);
             }
-        } else if (drawnFrames == kSettled + 2) {
+        } else if (drawnFrames == kSettled + 3) {
             withBlock = Take();
             RequestQuit();
         }
@@ -132,6 +168,7 @@ public:
     KorvEntity* block = nullptr;
     Shot plain;
     Shot withReference;
+    Shot plainAgain;
     Shot withBlock;
 };
 
@@ -152,36 +189,45 @@ TEST(ActorsInRoomGl, TheCRTReferenceCoversThePictureAndAPlacedBlockSitsOnItsPosi
         EXPECT_TRUE(game->referenceHiddenAtStart) << "the backdrop waits for the console";
         ASSERT_FALSE(game->plain.pixels.empty());
         ASSERT_EQ(game->plain.pixels.size(), game->withReference.pixels.size());
-        // The reference covers the game picture: most of it changes, edge to edge.
+        // The reference covers the game picture: most of the window changes.
         const Changed reference = Compare(game->plain, game->withReference);
-        float left, top, right, bottom;
-        ScreenPoint(0.0f, 0.0f, game->plain, left, top);
-        ScreenPoint(256.0f, 224.0f, game->plain, right, bottom);
-        const float area = (right - left) * (bottom - top);
-        EXPECT_GT(static_cast<float>(reference.count), area * 0.5f);
-        EXPECT_NEAR(static_cast<float>(reference.left), left, 6.0f);
-        EXPECT_NEAR(static_cast<float>(reference.right), right, 6.0f);
-        // Its top rows are the white frame: white pixels along the picture's top.
         const Shot& shot = game->withReference;
-        const size_t row = static_cast<size_t>(top + 1.0f) * shot.width;
-        int white = 0;
-        for (int32_t x = static_cast<int32_t>(left) + 4; x < static_cast<int32_t>(right) - 4; ++x) {
-            const uint32_t p = shot.pixels[row + x];
-            if (((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) > 180 && (p & 0xFF) > 180) ++white;
+        EXPECT_GT(reference.count, shot.width * shot.height / 2);
+        const Mapping map = ReadMapping(shot);
+        ASSERT_TRUE(map.ok) << "the bars and swatches are where they belong";
+        // The picture fills the width, and its bars show in order.
+        EXPECT_NEAR(map.X(0.0f), 0.0f, 4.0f);
+        EXPECT_NEAR(map.X(256.0f), static_cast<float>(shot.width), 4.0f);
+        struct Bar {
+            int index;
+            bool (*looks)(uint32_t);
+        };
+        const Bar bars[] = {
+            {0, [](uint32_t p) { return ((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) > 180 && (p & 0xFF) > 180; }},
+            {1, [](uint32_t p) { return ((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) > 150 && (p & 0xFF) < 100; }},
+            {5, [](uint32_t p) { return ((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) < 100 && (p & 0xFF) < 100; }},
+            {6, [](uint32_t p) { return (p & 0xFF) > 150 && ((p >> 16) & 0xFF) < 120; }},
+            {7, [](uint32_t p) { return ((p >> 16) & 0xFF) < 40 && ((p >> 8) & 0xFF) < 40 && (p & 0xFF) < 40; }},
+        };
+        for (const Bar& bar : bars) {
+            const uint32_t p = At(shot, static_cast<int32_t>(map.X(bar.index * 32.0f + 16.0f)),
+                                  static_cast<int32_t>(map.Y(40.0f)));
+            EXPECT_TRUE(bar.looks(p)) << "bar " << bar.index << std::hex << " is 0x" << p;
         }
-        EXPECT_GT(white, static_cast<int>((right - left) * 0.8f));
 
-        // The block: 16 x 16 room pixels centred on (100, 60).
+        // The block: 16 x 16 picture pixels centred on (100, 60), where the
+        // reference's mapping puts that point.
         ASSERT_NE(game->block, nullptr);
-        const Changed block = Compare(game->plain, game->withBlock);
+        const float cx = map.X(ActorsGame::kBlockX);
+        const float cy = map.Y(ActorsGame::kBlockY);
+        const Changed block = Compare(game->plainAgain, game->withBlock, static_cast<int32_t>(map.X(70.0f)),
+                                      static_cast<int32_t>(map.Y(30.0f)), static_cast<int32_t>(map.X(130.0f)),
+                                      static_cast<int32_t>(map.Y(90.0f)));
         ASSERT_GE(block.right, 0) << "the block is not drawn";
-        float cx, cy;
-        ScreenPoint(ActorsGame::kBlockX, ActorsGame::kBlockY, game->plain, cx, cy);
-        const float scale = (right - left) / 256.0f;
-        EXPECT_NEAR((block.left + block.right + 1) * 0.5f, cx, 2.0f * scale);
-        EXPECT_NEAR((block.top + block.bottom + 1) * 0.5f, cy, 2.0f * scale);
-        EXPECT_NEAR(static_cast<float>(block.right - block.left + 1), 16.0f * scale, 2.0f * scale);
-        EXPECT_NEAR(static_cast<float>(block.bottom - block.top + 1), 16.0f * scale, 2.0f * scale);
+        EXPECT_NEAR((block.left + block.right + 1) * 0.5f, cx, 2.0f * map.bx);
+        EXPECT_NEAR((block.top + block.bottom + 1) * 0.5f, cy, 2.0f * map.by);
+        EXPECT_NEAR(static_cast<float>(block.right - block.left + 1), 16.0f * map.bx, 2.0f * map.bx);
+        EXPECT_NEAR(static_cast<float>(block.bottom - block.top + 1), 16.0f * map.by, 2.0f * map.by);
 
         ZBaseGame::DestroyInstance();
     });
