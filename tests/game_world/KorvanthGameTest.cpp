@@ -317,7 +317,7 @@ TEST_F(GameTest, LoadsTheCampaignsMaps) {
     EXPECT_EQ(m_game->GetAtlasSide(), 64);
     EXPECT_EQ(map.defaultColour[0], 0x10);
     EXPECT_EQ(map.defaultColour[3], 255);
-    EXPECT_EQ(map.defaultMusic, "caverns");
+    EXPECT_EQ(map.defaultMusic, "caverns.zms");
     EXPECT_EQ(map.defaultSafe, 1);
     EXPECT_EQ(map.minimapBuild, 1);
     EXPECT_FALSE(m_game->IsOverworld());
@@ -351,7 +351,7 @@ TEST_F(GameTest, CampaignRoomsOpenOnlyIntoRoomsOrOtherMaps) {
     // room's edge on that side names another map.
     MountGamePackage();
     ASSERT_TRUE(m_game->OpenCampaignFile("Korvanth.kdd"));
-    for (const char* mapName : {"Caverns", "Overworld"}) {
+    for (const char* mapName : {"Caverns", "Overworld", "Sunken", "Spire", "Speedrun Maps"}) {
         m_game->LoadCampaign(mapName);
         const MapData& map = m_game->GetMapData();
         ASSERT_GT(map.GetRoomCount(), 0u) << mapName;
