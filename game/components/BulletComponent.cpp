@@ -109,7 +109,7 @@ KorvEntity* BulletComponent::Fire(const Stream& stream, const float x, const flo
     spatial->previousInterpolated = state;
     spatial->interpolated = state;
     if (KorvanthGame* const game = KorvanthGame::Get()) {
-        game->RegisterRoomEntity(bullet);
+        // Registered as a room entity and owned with the room's others.
         game->AddRoomEntity(bullet);
     } else {
         // No game to own it: it would be lost.

@@ -5,6 +5,7 @@
 #include "foundation/ZMap.h"
 #include "game/components/BulletComponent.h"
 #include "game/components/DebugStartComponent.h"
+#include "game/components/GroupComponent.h"
 #include "game/components/HiddenComponent.h"
 #include "game/components/NPCComponent.h"
 #include "game/components/PopComponent.h"
@@ -41,6 +42,7 @@ void RegisterGameComponentFactories() {
         {"DebugStart", &Make<DebugStartComponent>},
         {"Hidden", &Make<HiddenComponent>},
         {"Bullet", &Make<BulletComponent>},
+        {"Group", &Make<GroupComponent>},
         {"NPC", &Make<NPCComponent>},
         {"Pop", &Make<PopComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},

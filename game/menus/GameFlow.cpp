@@ -9,6 +9,7 @@
 #include "foundation/ZStateStore.h"
 #include "foundation/ZUserFolders.h"
 #include "framework/ZBaseGame.h"
+#include "game/components/GroupStore.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
@@ -115,6 +116,8 @@ bool CanContinue() {
 
 void DiscardSavedGame() {
     GetStateStore()->Clear();
+    // The group values of the old game go with it.
+    if (GroupStore* const groups = GetGroupStore()) groups->RestoreFromSavedState();
     const KorvanthGame* game = KorvanthGame::Get();
     if (game == nullptr) return;
     // The whole path as a std::string: never cut to a fixed buffer, so a long

@@ -22,6 +22,15 @@ public:
     // Loads the tune file with its loader value and plays it on the channel.
     virtual void PlayTune(const char* fileName, int32_t value, ZHashedString channel) = 0;
     virtual void StopChannel(ZHashedString channel) = 0;
+    // A script's sound effect: the tune file at a priority. A unique name
+    // that is still playing keeps the tune from starting again (the empty
+    // name never does); mode is the volume class (1 music, 2 sound); a stomp
+    // silences its channels in every tune of lower priority. A voice that
+    // has no more than plain channels plays it on the unique name.
+    virtual void PlayEffect(const char* fileName, int32_t priority, ZHashedString unique, int32_t /*mode*/,
+                            bool /*stomp*/) {
+        PlayTune(fileName, priority, unique);
+    }
     // The packed reverb word; 0 switches reverb off.
     virtual void SetReverb(uint32_t word) = 0;
 };

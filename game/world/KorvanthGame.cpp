@@ -20,6 +20,7 @@
 #include "game/display/DisplayAppliers.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/SceneSwitching.h"
+#include "game/components/GroupStore.h"
 #include "game/player/Player.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
@@ -154,6 +155,9 @@ void KorvanthGame::init() {
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
     SetPowerupHolder(&m_player->powerups);
+    // Group values saved before are back before any room loads.
+    m_groupStore = new GroupStore();
+    m_groupStore->RestoreFromSavedState();
     if (m_voice == nullptr) {
         m_synthVoice = SynthGameVoice::Create();
         m_voice = m_synthVoice.get();
@@ -219,6 +223,8 @@ void KorvanthGame::shutdown() {
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     delete m_player;
     m_player = nullptr;
+    delete m_groupStore;
+    m_groupStore = nullptr;
     m_spritesShader.reset();
     DestroyCRTReference();
     m_display->ShutdownGameScene(*this);
@@ -326,6 +332,7 @@ void KorvanthGame::ResetToSavedState(bool /*autosaveFirst*/) {
     // The player's autosave and the entities' records join here once they
     // exist; until then the store is simply read again.
     LoadAutosave();
+    if (m_groupStore != nullptr) m_groupStore->RestoreFromSavedState();
 }
 
 // The process-wide store is the one entities save into and shutdown frees.

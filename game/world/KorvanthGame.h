@@ -27,6 +27,7 @@
 class Player;
 class SpritesShader;
 class DynWorldEntity;
+class GroupStore;
 class KorvEntity;
 class WorldEntity;
 class ZCamera;
@@ -143,6 +144,9 @@ public:
     bool IsOverworld() const { return m_overworld; }
     // The one player, made at init with the scene and deleted at shutdown.
     Player* GetPlayer() const { return m_player; }
+    // The store of group values, made at init with the player (its saved
+    // values read back at once) and deleted at shutdown.
+    GroupStore* GetGroupStore() const { return m_groupStore; }
     // The side of the tile atlas last built (0 before any).
     int32_t GetAtlasSide() const { return m_atlasSide; }
     // The hashed name of the campaign prefix followed by "Strings".
@@ -169,9 +173,10 @@ public:
     // Puts an entity that belongs to another room of the area where that
     // room lies from the current one (by its GUID's home room).
     void RegisterRoomEntity(ZEntity* entity);
-    // Takes over an entity made during play in the current room (a bullet):
-    // it is saved and deleted with the room's other entities.
-    void AddRoomEntity(KorvEntity* entity) { m_roomEntities.push_back(entity); }
+    // Takes an entity made during play (a script's effect) into the current
+    // room: registered like a placed one, owned and saved with the room's
+    // entities, and gone when the room is left.
+    void AddRoomEntity(KorvEntity* entity);
     // Entities of rooms left behind wait here, hidden and paused, until the
     // next fixed step: one of them may be running the event that changed rooms.
     uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
@@ -308,6 +313,7 @@ private:
     ZHashedString m_mapId;
     bool m_overworld = false;
     Player* m_player = nullptr;  // owned
+    GroupStore* m_groupStore = nullptr;  // owned
     std::unique_ptr<SpritesShader> m_spritesShader;  // outlives the player's sprite
     int32_t m_atlasSide = 0;
     bool m_compositeToggle = false;

@@ -15,12 +15,12 @@
 #include "foundation/ZString.h"
 #include "game/display/DisplayChain.h"
 #include "game/display/DisplayState.h"
-#include "game/components/GameComponentFactory.h"
 #include "game/display/SceneSwitching.h"
+#include "game/components/GameComponentFactory.h"
+#include "game/components/GameScriptCommands.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/world/AnimatedTileLayerMesh.h"
-#include "game/world/GameCommands.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/WorldEntity.h"
@@ -191,6 +191,14 @@ void KorvanthGame::RegisterRoomEntity(ZEntity* const entity) {
                          static_cast<float>((home.second - m_mapData.currentRoomY) * kRoomPixelsY), 0.0f);
     spatial->current.position += shift;
     spatial->ResetInterpolation();
+}
+
+void KorvanthGame::AddRoomEntity(KorvEntity* const entity) {
+    if (entity == nullptr) {
+        return;
+    }
+    RegisterRoomEntity(entity);
+    m_roomEntities.push_back(entity);
 }
 
 void KorvanthGame::LoadRoom() {

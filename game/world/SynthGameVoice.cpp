@@ -46,6 +46,17 @@ void SynthGameVoice::PlayTune(const char* fileName, const int32_t value, const Z
     m_synth->PlayTune(tune, channel, kSoundClass, false);
 }
 
+void SynthGameVoice::PlayEffect(const char* fileName, const int32_t priority, const ZHashedString unique,
+                                const int32_t mode, const bool stomp) {
+    if (m_synth == nullptr) return;
+    // The synthesizer never blocks its own "none": effects without a unique
+    // name always start.
+    static const ZHashedString kEmpty("");
+    static const ZHashedString kAlways("none");
+    const ZMultiSynthTune tune(fileName, priority);
+    m_synth->PlayTune(tune, unique == kEmpty || unique.IsNone() ? kAlways : unique, static_cast<uint32_t>(mode), stomp);
+}
+
 void SynthGameVoice::StopChannel(const ZHashedString channel) {
     if (m_synth != nullptr) m_synth->StopTune(channel);
 }

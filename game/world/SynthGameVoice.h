@@ -20,6 +20,7 @@ public:
     void SetVolume(float volume) override;
     void PlayTune(const char* fileName, int32_t value, ZHashedString channel) override;
     void StopChannel(ZHashedString channel) override;
+    void PlayEffect(const char* fileName, int32_t priority, ZHashedString unique, int32_t mode, bool stomp) override;
     // Queued to the music thread, which rebuilds the reverb lines from it.
     void SetReverb(uint32_t word) override;
 
