@@ -2,8 +2,13 @@
 
 #include <algorithm>
 
+#include "game/world/GameStatistics.h"
+#include "game/world/KorvanthGame.h"
+
 void CoffeeComponent::StartCoffee() {
     timer = kDuration;
+    // The coffee achievement is earned while the timer runs.
+    UpdateAchievementsFromStats(KorvanthGame::Get(), "");
 }
 
 void CoffeeComponent::ApplyCoffee(ZVector3& velocity) {

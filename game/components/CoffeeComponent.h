@@ -24,7 +24,8 @@ public:
     }
     void Save(ZDefNode& /*element*/) const override {}
 
-    // The timer (re)starts at 12 s; the achievements hear of it.
+    // The timer (re)starts at 12 s; the achievements are evaluated (the
+    // coffee one is earned while the timer runs).
     void StartCoffee();
     // Picks the boost's target from the timer and the velocity's speed, then
     // multiplies the velocity by 1 plus the boost.

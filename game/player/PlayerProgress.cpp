@@ -7,6 +7,8 @@
 #include "entity/ZDataComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "game/player/Player.h"
+#include "game/world/GameStatistics.h"
+#include "game/world/KorvanthGame.h"
 
 namespace {
 
@@ -113,14 +115,18 @@ void SetCheckpointCampaign(Player& player, const ZHashedString campaign, const b
 
 void SetDeathsCount(Player& player, const int32_t deaths) {
     Write(player, DeathsKey(), ZDatumEntry::Int(deaths));
-    // The achievements look at the count once they exist.
+    UpdateAchievementsFromStats(KorvanthGame::Get(), "");
 }
 
 void SetPlayTimeSeconds(Player& player, const float seconds) {
     Write(player, PlayTimeKey(), ZDatumEntry::Float(seconds));
 }
 
-void SetEnteredCode(Player& player, const bool entered) { Write(player, CodeKey(), ZDatumEntry::Bool(entered)); }
+void SetEnteredCode(Player& player, const bool entered) {
+    Write(player, CodeKey(), ZDatumEntry::Bool(entered));
+    // The code counts in every campaign.
+    UpdateAchievementsFromStats(KorvanthGame::Get(), "AnyCampaign");
+}
 
 void GetCheckpointPosition(const Player& player, ZVector2& out, const bool quickSave) {
     out = ZVector2(128.0f, 112.0f);

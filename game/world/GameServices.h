@@ -33,6 +33,8 @@ public:
     }
     // The packed reverb word; 0 switches reverb off.
     virtual void SetReverb(uint32_t word) = 0;
+    // How many tunes play now (the console's "multisynth").
+    virtual int32_t CountPlayingTunes() const { return 0; }
 };
 
 // The game's display chain.

@@ -170,16 +170,10 @@ void KorvanthGame::CreateCRTReference() {
     // Hidden until the console's "crtref" shows it.
     auto* const reference = new CRTRef();
     reference->GetQuad()->visible = false;
-    GetEntityMap().Insert(ZHashedString(kDebugBackgroundEntity), reference);
+    SetBackdrop(ZHashedString(kDebugBackgroundEntity), reference);
 }
 
-void KorvanthGame::DestroyCRTReference() {
-    const ZHashedString name(kDebugBackgroundEntity);
-    if (const auto* node = GetEntityMap().Find(name)) {
-        delete node->value;
-        GetEntityMap().Remove(name);
-    }
-}
+void KorvanthGame::DestroyCRTReference() { SetBackdrop(ZHashedString(kDebugBackgroundEntity), nullptr); }
 
 void KorvanthGame::postinit() {
     ZBaseGame::postinit();

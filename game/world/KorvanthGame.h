@@ -102,6 +102,26 @@ public:
     // The camera keeps its distance from the tube for the field of view.
     void SetCameraFieldOfView(float fov) override;
 
+    // --- Console, achievements and the window (KorvanthGame_Stats.cpp) ---
+    // The engine's commands, then the game's (GameConsoleCommands.h).
+    void RegisterConsoleCommands() override;
+    // The game's typed commands first, then the engine's registered ones.
+    bool ExecuteConsoleCommand(const ZConsoleWordList& words) override;
+    // The game's achievement ids (GameStatistics.h).
+    void RegisterAchievements() override;
+    // The speedrun ghost check, then the achievements from the statistics;
+    // answers the ghost check's result (false without a speedrun record).
+    bool CheckAchievements();
+    // The engine's edit mode is a developer's tool this game does not offer.
+    bool IsEditModeAllowed() const override { return false; }
+    // The console opens and closes even in demo mode.
+    bool IsConsoleAllowed() const override { return true; }
+    // Window activation handling as for an activation not made by a click.
+    void DeactivateWindow() { ActivateWindow(false); }
+    // The scene's effects (TV static, wipe, tuner) go and the world's layers
+    // are set up again; answers false (the engine has nothing left to do).
+    bool ResetSceneEffects() override;
+
     // --- The game's menus (game/menus/KorvanthGame_Menus.cpp) ---
     ZMenu* CreateTitleMenu(int32_t startOnMainPage) override;
     ZMenu* CreatePauseMenu() override;
@@ -181,7 +201,7 @@ public:
     // next fixed step: one of them may be running the event that changed rooms.
     uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
     void DeleteRetiredEntities();
-    // The name the CRT reference backdrop (CRTRef) has in the entity map.
+    // The name the CRT reference backdrop (CRTRef) has among the named backdrops.
     static constexpr const char* kDebugBackgroundEntity = "Debug Background Entity";
     // The debug-start entities of the current room (their handles).
     ZArray<uint32_t>& GetDebugStarts() { return m_debugStarts; }

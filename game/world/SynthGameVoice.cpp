@@ -65,6 +65,13 @@ void SynthGameVoice::SetReverb(const uint32_t word) {
     if (m_synth != nullptr) m_synth->SetReverb(word);
 }
 
+int32_t SynthGameVoice::CountPlayingTunes() const {
+    if (m_synth == nullptr) return 0;
+    ZArray<ZMultiSynthPlayer> tunes;
+    m_synth->GetPlayingTunes(tunes);
+    return static_cast<int32_t>(tunes.Count());
+}
+
 void SynthGameVoice::Release() {
     if (m_synth == nullptr) return;
     m_synth = nullptr;

@@ -23,6 +23,8 @@ public:
     void PlayEffect(const char* fileName, int32_t priority, ZHashedString unique, int32_t mode, bool stomp) override;
     // Queued to the music thread, which rebuilds the reverb lines from it.
     void SetReverb(uint32_t word) override;
+    // The synthesizer's playing tunes, listed under the audio lock.
+    int32_t CountPlayingTunes() const override;
 
     // Drops the game's reference to the sound; every later call does
     // nothing. Must run before the audio manager goes (Exit, shutdown).

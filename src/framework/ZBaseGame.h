@@ -291,8 +291,8 @@ public:
     virtual ZCamera* GetViewCamera(int32_t /*view*/) const { return m_camera; }
     // The start-up splash: the engine's logo sequence.
     virtual ZCinematic* CreateIntroSplash();
-    // Whether the console may open while DemoMode is on.
-    virtual bool AllowsConsoleInDemoMode() const { return false; }
+    // Whether the console may open and close while DemoMode is on.
+    virtual bool IsConsoleAllowed() const { return false; }
 
     // --- Fonts held by the base game (none until the engine assets load) ---
     virtual ZFont* GetHUDFont() const { return m_hudFont; }
@@ -331,6 +331,9 @@ public:
     ZScreenQuad* GetFinalQuad() const { return m_finalQuad; }
     // Named backdrops ("Depth Backdrop"); owned.
     const ZMap<ZHashedString, ZEntity*>& GetBackdrops() const { return m_backdrops; }
+    // Stores a named backdrop, owned from then on; one stored under that name
+    // before is deleted. Null deletes and forgets the name's backdrop.
+    void SetBackdrop(ZHashedString name, ZEntity* backdrop);
 
     // --- Pause, exit, activation ---
     // Activation by a click on the frame does not trap the cursor.
@@ -369,7 +372,12 @@ public:
     virtual uint32_t FrameRateHistoryLength() const { return 16; }
     virtual uint32_t GetStepCountHistoryLength() const { return 32; }
     // Developer-mode edit mode; closes the console and the menus on entry.
+    // Does nothing unless DevMode is on and the game allows edit mode.
     virtual void SetEditMode();
+    virtual bool IsEditModeAllowed() const { return true; }
+    // Puts a game's full-screen scene effects back to rest; the engine has
+    // none and answers true.
+    virtual bool ResetSceneEffects() { return true; }
     virtual bool IsEditMode() const { return m_editMode; }
     virtual void OnEditModeChanged(bool /*on*/) {}
     virtual bool IsDevMode() const { return m_devMode; }
@@ -428,7 +436,10 @@ public:
     virtual void OnLostDevice();
 
     // --- Subsystems ---
+    // Input, renderer and audio, then RegisterAchievements.
     void initSubSystems();
+    // Names the game's achievements once at start-up; the engine has none.
+    virtual void RegisterAchievements() {}
     void InitInput();
     void DeinitInput();
 

@@ -378,7 +378,7 @@ void ZBaseGame::HandleEngineKeys() {
     const bool consolePressed = controls->WasPressed(utility, openConsole, 0.5f);
     const bool pausePressed = controls->WasPressed(general, pause, 0.5f);
     if ((consolePressed && !m_consoleLocked) || (pausePressed && m_console.IsOpen())) {
-        if (!m_demoMode || AllowsConsoleInDemoMode()) {
+        if (!m_demoMode || IsConsoleAllowed()) {
             m_console.Toggle();
         }
     } else if (!IsGamePaused()) {

@@ -231,7 +231,7 @@ void ZBaseGame::postinit() {
 
     if (!m_startupCancelled) {
         GetCinematicMgr()->Play(CreateIntroSplash(), ZHashedString(""), -1);
-        if (m_startInConsole && (!m_demoMode || AllowsConsoleInDemoMode())) {
+        if (m_startInConsole && (!m_demoMode || IsConsoleAllowed())) {
             m_console.Toggle();
         }
     }
@@ -406,6 +406,8 @@ void ZBaseGame::initSubSystems() {
     // The streaming thread waits on this until the settings are in.
     audio->GetMutex().Unlock();
     FocusMainWindow(this);
+
+    RegisterAchievements();
 }
 
 ZString ZBaseGame::BuildInitWarningsText(const ZArray<ZHashedString>& keys) {

@@ -207,7 +207,7 @@ void ZBaseGame::PushPause(const bool push) {
 }
 
 void ZBaseGame::SetEditMode() {
-    if (!IsDevMode()) {
+    if (!IsDevMode() || !IsEditModeAllowed()) {
         return;
     }
     if (m_console.IsOpen()) {

@@ -17,6 +17,7 @@
 #include "framework/ZInputRecorder.h"
 #include "framework/ZLocListener.h"
 #include "framework/ZLocMgr.h"
+#include "framework/ZPlatformServices.h"
 #include "input/ZControlMgr.h"
 #include "input/ZInputHandler.h"
 #include "menu/ZCinematicMgr.h"
@@ -94,6 +95,7 @@ void ShutdownEngine() {
     ZLocMgr::DestroyInstance();
     ZLocListener::DestroyRegistry();
     // [the base game's marker object]
+    DestroyPlatformServices();
     ShutdownStdinConsole();
     ZThreadTagger::DestroyInstance();  // refused while other threads are registered
 }

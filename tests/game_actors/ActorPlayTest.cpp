@@ -319,5 +319,10 @@ TEST(ActorPlay, CoffeeSpeedsThePlayerUpForTwelveSecondsThenWearsOff) {
         float lateFastest = 0.0f;
         for (size_t i = at(14.5f); i < at(15.0f); ++i) lateFastest = std::max(lateFastest, std::fabs(r.samples[i].velocity.x));
         EXPECT_LT(lateFastest, 88.32f * 1.1f);
+        // Drinking it earned the coffee achievement.
+        const bool earned = std::any_of(r.log.begin(), r.log.end(), [](const std::string& line) {
+            return line.find("Achievement \"ACH_PU_COFFEE\" earned") != std::string::npos;
+        });
+        EXPECT_TRUE(earned);
     });
 }

@@ -128,7 +128,7 @@ public:
         KorvanthGame::UpdateTiming();
     }
     CRTRef* Reference() {
-        const auto* node = GetEntityMap().Find(ZHashedString(kDebugBackgroundEntity));
+        const auto* node = GetBackdrops().Find(ZHashedString(kDebugBackgroundEntity));
         return node != nullptr ? DynamicCast<CRTRef>(node->value) : nullptr;
     }
     void PostRender() override {

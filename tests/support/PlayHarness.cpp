@@ -43,6 +43,7 @@ struct ControlName {
 const ControlName kControls[] = {
     {"left", DIK_LEFT}, {"right", DIK_RIGHT}, {"up", DIK_UP},       {"down", DIK_DOWN},
     {"jump", DIK_SPACE}, {"interact", DIK_E}, {"status", DIK_TAB}, {"map", DIK_M},
+    {"console", DIK_GRAVE},
 };
 
 // The game as the harness runs it: its packages from the data build, one
