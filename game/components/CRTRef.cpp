@@ -34,7 +34,8 @@ CRTRef::CRTRef() : m_shader(std::make_unique<CRTReferenceShader>()), m_quad(std:
             }
         }
     }
-    renderables->AddRenderable(ZHashedString(), m_quad.get());
+    // Under the empty name, where the console's "crtref" looks for it.
+    renderables->AddRenderable(ZHashedString(""), m_quad.get());
 }
 
 CRTRef::~CRTRef() {

@@ -35,8 +35,8 @@ class CRTRef : public ZEntity {
     Z_RTTI(CRTRef, ZEntity)
 
 public:
-    // The renderable component with the quad under the empty name, in the
-    // group when the group exists (drawn by nothing otherwise).
+    // The renderable component with the quad under the empty name (""), in
+    // the group when the group exists (drawn by nothing otherwise).
     CRTRef();
     ~CRTRef() override;
 
