@@ -9,6 +9,7 @@
 #include "game/components/HiddenComponent.h"
 #include "game/components/NPCComponent.h"
 #include "game/components/PopComponent.h"
+#include "game/progression/RandomizerComponent.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ void RegisterGameComponentFactories() {
         {"NPC", &Make<NPCComponent>},
         {"Pop", &Make<PopComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
+        {"Randomizer", &Make<RandomizerComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);

@@ -24,6 +24,7 @@
 #include "game/components/NPCComponent.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/world/GameStatistics.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "renderer/ZCamera.h"
@@ -254,7 +255,11 @@ void Rejump(const Words&, uint32_t, uint32_t) {
     }
 }
 
-void CheckAch(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "achievements are"); }
+// The achievements from the player's statistics; word 1 ("AnyCampaign")
+// also counts the entered code outside the campaign.
+void CheckAch(const Words& words, uint32_t, uint32_t) {
+    UpdateAchievementsFromStats(KorvanthGame::Get(), Word(words, 1).GetText());
+}
 
 void Speedrun(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "speedrun courses are"); }
 

@@ -11,7 +11,9 @@
 #include "game/display/KorvanthDisplay.h"
 #include "game/display/SceneOverlays.h"
 #include "game/display/StaticShader.h"
+#include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
+#include "game/world/WorldEntity.h"
 #include "game/world/SynthGameVoice.h"
 #include "audio/ZMultiSynthVoice.h"
 #include "menu/ZCinematicMgr.h"
@@ -60,9 +62,18 @@ void SetUpScreenGroups(ZBaseGame& game) {
 }
 
 void SetUpWorldLayerMeshes(ZBaseGame& game, const bool visible) {
-    // The world's tile-layer entities and the player show and hide with their
-    // own switches once the rooms and the player are in the scene.
     if (auto* korvanth = dynamic_cast<KorvanthGame*>(&game)) {
+        // The tile layers through their own switch (the previous room's pair stays hidden).
+        if (WorldEntity* world = korvanth->GetWorldEntity()) world->SetLayersVisible(visible);
+        if (DynWorldEntity* animated = korvanth->GetDynWorldEntity()) animated->SetLayersVisible(visible);
+        if (const Player* player = korvanth->GetPlayer(); player != nullptr && player->renderable != nullptr) {
+            for (const auto& node : player->renderable->renderables) {
+                if (node.value != nullptr) {
+                    node.value->visible = visible;
+                    break;
+                }
+            }
+        }
         if (auto* display = dynamic_cast<KorvanthDisplay*>(&korvanth->GetDisplay())) {
             if (ZFont* hud = display->GetFonts().GetHUDFont()) hud->visible = visible;
         }

@@ -10,6 +10,8 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZBaseGame.h"
 #include "game/components/GroupStore.h"
+#include "game/progression/RandomizerComponent.h"
+#include "game/progression/RandomizerData.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
@@ -132,26 +134,35 @@ void SetUpRandomizer(const bool randomized, const ZString& seed) {
     Pending().seed = seed;
 }
 
-ZString NormaliseSeed(const ZString& seed) { return seed.ToUpper().Replace(" ", ""); }
+ZString NormaliseSeed(const ZString& seed) { return NormaliseRandomizerSeed(seed); }
 
+// The player's randomizer component says what the running game is; before
+// the player exists the checkpoint record does.
 bool IsRandomized() {
+    if (!g_inProgress) return false;
+    if (const RandomizerComponent* component = FindPlayerRandomizer()) return component->IsRandomized();
     SavedProgress progress;
-    return g_inProgress && ReadProgress(progress) && progress.randomized;
+    return ReadProgress(progress) && progress.randomized;
 }
 
 ZString GetSeedString() {
+    if (const RandomizerComponent* component = FindPlayerRandomizer()) return component->GetSeedString();
     SavedProgress progress;
     return ReadProgress(progress) ? progress.seed : ZString();
 }
 
-uint32_t GetSeedHash() { return HashStringELF(NormaliseSeed(GetSeedString()).GetText()); }
+uint32_t GetSeedHash() {
+    if (const RandomizerComponent* component = FindPlayerRandomizer()) return component->GetSeedHash();
+    return RandomizerSeedHash(GetSeedString());
+}
 
 int32_t GetAlgorithmVersion() {
+    if (const RandomizerComponent* component = FindPlayerRandomizer()) return component->GetAlgorithmVersion();
     SavedProgress progress;
     return ReadProgress(progress) ? progress.algorithmVersion : kAlgorithmVersion;
 }
 
-ZString GetCriticalPathText() { return ZString(); }
+ZString GetCriticalPathText() { return GetRandomizerAssignmentText(); }
 
 bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueGame, const bool newGame) {
     ZLog::Printf("Starting campaign %s (%s)", file.GetText(), continueGame ? "continue" : "new game");
@@ -175,6 +186,11 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueG
         }
     }
     Pending() = PendingRandomizer();
+    // The world of the seed is built now (or an earlier one cleared); a seed
+    // that gives no world starts the game not randomized.
+    progress.randomized = SetUpGameRandomizer(progress.randomized, progress.seed);
+    if (!progress.randomized) progress.seed = ZString();
+    LogOpportunityRegistry();
     progress.campaign = file;
     WriteProgressAndAutosave(progress);
     g_inProgress = true;
@@ -190,6 +206,10 @@ void ReloadSavedState(KorvanthGame& game, const bool autosaveFirst) {
 }
 
 bool IsGameInProgress() { return g_inProgress; }
-void SetGameInProgress(const bool inProgress) { g_inProgress = inProgress; }
+void SetGameInProgress(const bool inProgress) {
+    g_inProgress = inProgress;
+    // Back at the title nothing is randomized any more.
+    if (!inProgress) SetUpGameRandomizer(false, ZString());
+}
 
 }  // namespace gameflow

@@ -33,6 +33,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
 #include "game/player/PlayerSpriteTexture.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/world/CollisionLineDef.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZPlayerControllerComponent.h"
@@ -215,6 +216,7 @@ void Player::AttachComponents() {
     }
 
     ::AddComponent<ZCheckpointComponent>(this);
+    ::AddComponent<RandomizerComponent>(this);
     ZFrobComponent* const frob = ::AddComponent<ZFrobComponent>(this);
     frob->reach = 20.0f;
     frob->primitiveKey = ZHashedString("FrobSweep");

@@ -7,6 +7,7 @@
 #include "foundation/ZLog.h"
 #include "framework/ZLocMgr.h"
 #include "game/world/KorvanthGame.h"
+#include "platform/os/system.h"
 
 namespace {
 
@@ -301,8 +302,9 @@ const Registry& GetOpportunityRegistry() { return TheRegistry(); }
 
 void LogOpportunityRegistry() {
     for (const auto& [key, value] : TheRegistry()) {
-        ZLog::Printf("Randomizer opportunity %s \"%s\"%s%s", key.first.GetTextOrEmpty(), key.second.GetTextOrEmpty(),
-                     value.first ? " global " : "", value.first ? value.second.GetTextOrEmpty() : "");
+        const std::string line = std::string(key.first.GetTextOrEmpty()) + " (" + (value.first ? "true" : "false") +
+                                 ", " + value.second.GetTextOrEmpty() + ")\n";
+        os::DebugOutput(line);
     }
 }
 

@@ -114,7 +114,8 @@ void ClearRandomizedWorld(RandomizerWorldTable& world);
 // Diagnostics: every opportunity the hook has seen (file, opportunity) ->
 // (global, global id), global ones once per global id.
 const std::map<std::pair<ZHashedString, ZHashedString>, std::pair<bool, ZHashedString>>& GetOpportunityRegistry();
-// Writes the registry to the log, one line per opportunity.
+// Writes the registry to the debugger output, one line per opportunity:
+// "file (global, global id)".
 void LogOpportunityRegistry();
 
 // Where the major items went, one line each; set by the placement build.

@@ -2,6 +2,7 @@
 
 #include "entity/ZEntityGameHooks.h"
 #include "game/player/Player.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/WorldShader.h"
@@ -93,11 +94,13 @@ void InstallGameEntityHooks() {
     hooks.getSpriteViewProjection = SpriteViewProjection;
     hooks.getSessionId = SessionId;
     hooks.shouldCreateEntity = ShouldSpawnEntity;
+    hooks.isRandomizerMode = IsRandomizerMode;
 }
 
 void ClearGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
     hooks.getPlayerHandle = nullptr;
+    hooks.isRandomizerMode = nullptr;
     hooks.getDialogStringFile = nullptr;
     hooks.showDialogText = nullptr;
     hooks.getFrameTime = nullptr;

@@ -10,6 +10,7 @@
 #include "framework/ZPlatformServices.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/world/KorvanthGame.h"
 
 namespace {
@@ -38,9 +39,9 @@ constexpr PowerupRow kPowerupRows[] = {
 
 // Counters are integers and flags booleans; a value stored under another
 // number type is read as that number, anything else counts as not held.
-std::optional<int32_t> ReadCounter(const ZDataComponent& data, const char* name) {
+std::optional<int32_t> ReadCounter(const ZDataComponent& data, const ZHashedString name) {
     ZDatumEntry entry;
-    if (!data.GetDatum(ZHashedString(name), entry)) return std::nullopt;
+    if (!data.GetDatum(name, entry)) return std::nullopt;
     switch (entry.type) {
     case kDatumInt:
         return entry.value.intValue;
@@ -55,9 +56,9 @@ std::optional<int32_t> ReadCounter(const ZDataComponent& data, const char* name)
     }
 }
 
-std::optional<bool> ReadFlag(const ZDataComponent& data, const char* name) {
+std::optional<bool> ReadFlag(const ZDataComponent& data, const ZHashedString name) {
     ZDatumEntry entry;
-    if (!data.GetDatum(ZHashedString(name), entry)) return std::nullopt;
+    if (!data.GetDatum(name, entry)) return std::nullopt;
     switch (entry.type) {
     case kDatumBool:
         return entry.value.boolValue;
@@ -100,16 +101,26 @@ AchievementStats GatherAchievementStats(const Player* const player) {
     if (player == nullptr) return stats;
     stats.hasPlayer = true;
     if (const ZDataComponent* data = GetComponent<ZDataComponent>(const_cast<Player*>(player))) {
+        // The keys are hashed once, on first use.
+        static const ZHashedString kGemsTotal("smcubes_total");
+        static const ZHashedString kGemsMax("smcubes_max");
+        static const ZHashedString kHearts("bgcubes");
+        static const ZHashedString kDreams("dreams");
+        static const ZHashedString kDeaths("DeathsCount");
+        static const ZHashedString kWonGame("wongame");
+        static const ZHashedString kClever("clever");
+        static const ZHashedString kEnteredCode("EnteredCode");
+        static const ZHashedString kSmelly("smelly");
         stats.hasData = true;
-        stats.gemsTotal = ReadCounter(*data, "smcubes_total");
-        stats.gemsMax = ReadCounter(*data, "smcubes_max");
-        stats.hearts = ReadCounter(*data, "bgcubes");
-        stats.dreams = ReadCounter(*data, "dreams");
-        stats.deaths = ReadCounter(*data, "DeathsCount");
-        stats.wonGame = ReadFlag(*data, "wongame");
-        stats.clever = ReadFlag(*data, "clever");
-        stats.enteredCode = ReadFlag(*data, "EnteredCode");
-        stats.smelly = ReadFlag(*data, "smelly");
+        stats.gemsTotal = ReadCounter(*data, kGemsTotal);
+        stats.gemsMax = ReadCounter(*data, kGemsMax);
+        stats.hearts = ReadCounter(*data, kHearts);
+        stats.dreams = ReadCounter(*data, kDreams);
+        stats.deaths = ReadCounter(*data, kDeaths);
+        stats.wonGame = ReadFlag(*data, kWonGame);
+        stats.clever = ReadFlag(*data, kClever);
+        stats.enteredCode = ReadFlag(*data, kEnteredCode);
+        stats.smelly = ReadFlag(*data, kSmelly);
         for (const PowerupRow& row : kPowerupRows) {
             // The player's own keys, never a speedrun course's set.
             if (HasPowerup(*player, row.id, true)) stats.powerups.push_back(row.id);
@@ -119,9 +130,11 @@ AchievementStats GatherAchievementStats(const Player* const player) {
     if (const CoffeeComponent* coffee = GetComponent<CoffeeComponent>(const_cast<Player*>(player))) {
         stats.caffeineSeconds = coffee->timer;
     }
-    // The randomizer and speedrun components are not part of the player
-    // yet: their rows read as not met (randomized false, no course results)
-    // until those components exist.
+    if (const RandomizerComponent* randomizer = GetComponent<RandomizerComponent>(const_cast<Player*>(player))) {
+        stats.randomized = randomizer->IsRandomized();
+    }
+    // The speedrun component is not part of the player yet: its rows read
+    // as not met (no course results).
     return stats;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ZDefinitionCache.h"
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
@@ -22,6 +23,7 @@
 #include "game/display/SceneSwitching.h"
 #include "game/components/GroupStore.h"
 #include "game/player/Player.h"
+#include "game/progression/RandomizerData.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
@@ -149,6 +151,8 @@ void KorvanthGame::init() {
     ZLog::Printf("KorvanthGame::init");
     LoadAutosave();
     InstallGameEntityHooks();
+    // Entity-instance files are rewritten for a randomized world as they load.
+    ZDefinitionCache::GetInstance()->SetLoadCallback(&RandomizerDefinitionHook);
     m_display->SetUpGameScene(*this);
     CreateCRTReference();
     // The player joins the scene set up above (its sprite group, shader and camera).

@@ -20,6 +20,7 @@
 #include "game/components/GameScriptCommands.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/world/AnimatedTileLayerMesh.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -79,7 +80,19 @@ void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int
         const int32_t tileY = word(i + 6, "14").ToInt();
         if (!QuickStart(campaign, map, roomX, roomY, tileX, tileY)) {
             ZLog::Printf("QuickStart: campaign \"%s\" could not be started", campaign.GetText());
+            continue;
         }
+        // "Seed TEXT" anywhere on the line makes the quick-started game a
+        // randomized one (quote a seed with spaces).
+        bool randomized = false;
+        ZString seed;
+        for (uint32_t s = 0; s + 1 < words.Count(); ++s) {
+            if (words[s] == "Seed") {
+                randomized = true;
+                seed = words[s + 1];
+            }
+        }
+        SetUpGameRandomizer(randomized, seed);
     }
 }
 

@@ -40,3 +40,14 @@ void ZIndexBuffer::Release() {
     }
     indexCount = 0;
 }
+
+void ReleaseD3DObjectHolder(ZIndexBuffer*& holder) {
+    if (holder == nullptr) {
+        return;
+    }
+    ZRenderer* renderer = GetRenderer();
+    renderer->lastReleaseCount = 0;
+    holder->Release();
+    delete holder;
+    holder = nullptr;
+}

@@ -19,3 +19,9 @@ public:
     gfx::IndexBuffer* buffer = nullptr;
     uint32_t indexCount = 0;
 };
+
+// Frees a heap-made holder (such as a mesh file's index buffer): its buffer is
+// released, the count that release left is the renderer's lastReleaseCount (0
+// when the holder held none), and the holder is deleted and set to null. The
+// renderer is made first when it does not exist. A null holder does nothing.
+void ReleaseD3DObjectHolder(ZIndexBuffer*& holder);

@@ -86,6 +86,14 @@ ZEffect* ZShaderMgr::FindEffect(const ZHashedString name) const {
     return node != nullptr ? node->value.effect : nullptr;
 }
 
+int64_t ZShaderMgr::GetTotalRefCount() const {
+    int64_t total = 0;
+    for (const auto& node : m_effects) {
+        total += node.value.refs;
+    }
+    return total;
+}
+
 int32_t ZShaderMgr::GetRefCount(const ZHashedString name) const {
     const auto* node = m_effects.Find(name);
     return node != nullptr ? node->value.refs : 0;

@@ -40,6 +40,8 @@ public:
     ZEffect* FindEffect(ZHashedString name) const;
     int32_t GetRefCount(ZHashedString name) const;
     uint32_t GetCount() const { return m_effects.Count(); }
+    // The references held over every entry (leak checks).
+    int64_t GetTotalRefCount() const;
 
     ZShaderMgr(const ZShaderMgr&) = delete;
     ZShaderMgr& operator=(const ZShaderMgr&) = delete;

@@ -89,6 +89,14 @@ ZTexture* LoadManagedTexture(const char* fileName, const ZHashedString name, con
     return ZTextureMgr::GetInstance()->LoadTexture(fileName, name, paletteFileName);
 }
 
+int64_t ZTextureMgr::GetTotalRefCount() const {
+    int64_t total = 0;
+    for (const auto& node : m_textures) {
+        total += node.value.refs;
+    }
+    return total;
+}
+
 int32_t ZTextureMgr::GetRefCount(const ZHashedString name) const {
     const auto* node = m_textures.Find(name);
     return node != nullptr ? node->value.refs : 0;

@@ -47,6 +47,8 @@ public:
     // The reference count of a cached name, 0 when absent.
     int32_t GetRefCount(ZHashedString name) const;
     uint32_t GetCount() const { return m_textures.Count(); }
+    // The references held over every entry (leak checks).
+    int64_t GetTotalRefCount() const;
 
     ZTextureMgr(const ZTextureMgr&) = delete;
     ZTextureMgr& operator=(const ZTextureMgr&) = delete;

@@ -1,14 +1,16 @@
 // The game's scene as a player meets it, through the real start-up on the
 // built packages: the title shows the TV static on the CRT, New Game takes it
-// away, the pause menu and the way back to the title bring it back, and a
-// round from the title through play and the menus back to the title leaves
+// away, the pause menu and the way back to the title bring it back, and two
+// rounds from the title through play and the menus back to the title leave
 // the scene's frame buffers, pictures and effects held as often as at the
-// first title (the set-up and shutdown themselves are counted whole in
+// first title, and the texture and effect managers holding as many entries
+// and references as on the title's first main page (the set-up and shutdown themselves are counted whole in
 // SceneOverlaysGlTest). With KORV_DISPLAY_DOCS=dir the title and the play screen are
 // written there.
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -24,6 +26,8 @@
 #include "game/menus/KorvanthPauseMenu.h"
 #include "game/menus/KorvanthTitleMenu.h"
 #include "game/menus/RandomizerMenu.h"
+#include "entity/ZRenderableComponent.h"
+#include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZCinematicMgr.h"
@@ -103,6 +107,23 @@ std::vector<int32_t> SceneRefs() {
     return refs;
 }
 
+// The player's sprite is drawn.
+bool PlayerShows(const KorvanthGame& game) {
+    const Player* player = game.GetPlayer();
+    if (player == nullptr || player->renderable == nullptr) return false;
+    for (const auto& node : player->renderable->renderables) {
+        if (node.value != nullptr) return node.value->visible;
+    }
+    return false;
+}
+
+// How many textures and effects the managers hold, and how many references to them.
+std::array<int64_t, 4> Totals() {
+    const ZTextureMgr* textures = ZTextureMgr::GetInstance();
+    const ZShaderMgr* effects = ZShaderMgr::GetInstance();
+    return {textures->GetCount(), textures->GetTotalRefCount(), effects->GetCount(), effects->GetTotalRefCount()};
+}
+
 void Shot(const char* name) {
     const char* docs = std::getenv("KORV_DISPLAY_DOCS");
     if (docs == nullptr) return;
@@ -134,9 +155,10 @@ TEST(SceneRunGl, TitlePlayMenusAndBackLeaveTheSceneAsItWas) {
             heldKey = key;
         };
         std::vector<int32_t> titleRefs;
+        std::array<int64_t, 4> titleTotals{};
         int titleFrames = 0;
         using namespace platform;
-        const std::vector<Step> steps = {
+        std::vector<Step> steps = {
             {"the splash plays", [] { return GetCinematicMgr()->GetPlayingCount() > 0; }, [] {}},
             {"skip it", [] { return true; }, [&] { press(DIK_RETURN); }},
             {"the title: the static on the CRT", [] { return AtRestOn<KorvanthTitleMenu>(); },
@@ -164,6 +186,7 @@ TEST(SceneRunGl, TitlePlayMenusAndBackLeaveTheSceneAsItWas) {
                  EXPECT_EQ(list[list.Count() - 2], fonts.GetGenPixelSheet());
                  EXPECT_EQ(list[list.Count() - 1], game->GetItemSheet());
                  EXPECT_FALSE(fonts.GetHUDFont()->visible) << "the world and its HUD are hidden";
+                 EXPECT_FALSE(PlayerShows(*game));
                  titleRefs = SceneRefs();
                  titleFrames = game->drawnFrames;
              }},
@@ -172,33 +195,53 @@ TEST(SceneRunGl, TitlePlayMenusAndBackLeaveTheSceneAsItWas) {
                  Shot("display-title.png");
                  press(DIK_RETURN);
              }},
-            {"new game", [] { return AtRestOn<KorvanthTitleMenu>(); }, [&] { press(DIK_RETURN); }},
-            {"the original world", [] { return AtRestOn<RandomizerMenu>(); }, [&] { press(DIK_RETURN); }},
-            {"playing: the static is gone",
-             [] { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); },
-             [&] {
-                 EXPECT_FALSE(StaticShows());
-                 EXPECT_FALSE(GetDisplayState()->staticActive);
-                 EXPECT_TRUE(shownBy->GetFonts().GetHUDFont()->visible);
-                 Shot("display-play.png");
-                 press(DIK_ESCAPE);
-             }},
-            {"paused", [] { return AtRestOn<KorvanthPauseMenu>(); }, [] {}},
-            {"up to Title", [] { return true; }, [&] { press(DIK_UP); }},
-            {"ask for the title", [] { return true; }, [&] { press(DIK_RETURN); }},
-            {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
-            {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},
-            {"the title again, as it was", [] { return AtRestOn<KorvanthTitleMenu>(); },
-             [&] {
-                 EXPECT_TRUE(StaticShows());
-                 EXPECT_TRUE(GroupEnabled("Screen Group"));
-                 EXPECT_EQ(SceneRefs(), titleRefs);
-                 press(DIK_UP);
-             }},
+            {"the title's main page: the managers' totals", [] { return AtRestOn<KorvanthTitleMenu>(); },
+             [&] { titleTotals = Totals(); }},
+        };
+        // Title, play, pause, back to the title: twice, each time with the
+        // managers' totals as at the first visit to the title's main page.
+        for (int round = 1; round <= 2; ++round) {
+            const std::vector<Step> trip = {
+                // New Game the first time, Continue (the first row once there is a save) the second.
+                {"new game or continue", [] { return true; }, [&] { press(DIK_RETURN); }},
+                {"the original world, for a new game",
+                 [] { return AtRestOn<RandomizerMenu>() || GetMenuMgr()->GetOpenMenuCount() == 0; },
+                 [&] {
+                     if (AtRestOn<RandomizerMenu>()) press(DIK_RETURN);
+                 }},
+                {"playing: the static is gone",
+                 [] { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); },
+                 [&, round] {
+                     EXPECT_FALSE(StaticShows());
+                     EXPECT_FALSE(GetDisplayState()->staticActive);
+                     EXPECT_TRUE(shownBy->GetFonts().GetHUDFont()->visible);
+                     EXPECT_TRUE(PlayerShows(*game));
+                     if (round == 1) Shot("display-play.png");
+                     press(DIK_ESCAPE);
+                 }},
+                {"paused", [] { return AtRestOn<KorvanthPauseMenu>(); }, [] {}},
+                {"up to Title", [] { return true; }, [&] { press(DIK_UP); }},
+                {"ask for the title", [] { return true; }, [&] { press(DIK_RETURN); }},
+                {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
+                {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},
+                {"the title again, as it was", [] { return AtRestOn<KorvanthTitleMenu>(); },
+                 [&, round] {
+                     EXPECT_TRUE(StaticShows());
+                     EXPECT_TRUE(GroupEnabled("Screen Group"));
+                     EXPECT_FALSE(PlayerShows(*game));
+                     EXPECT_EQ(SceneRefs(), titleRefs) << "round " << round;
+                     EXPECT_EQ(Totals(), titleTotals) << "round " << round;
+                 }},
+            };
+            steps.insert(steps.end(), trip.begin(), trip.end());
+        }
+        const std::vector<Step> leave = {
+            {"up to Exit", [] { return true; }, [&] { press(DIK_UP); }},
             {"ask to exit", [] { return true; }, [&] { press(DIK_RETURN); }},
             {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
             {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},
         };
+        steps.insert(steps.end(), leave.begin(), leave.end());
         size_t next = 0;
         game->afterFrame = [&] {
             if (heldKey != 0) {

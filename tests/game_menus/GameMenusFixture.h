@@ -64,6 +64,8 @@ protected:
         ZStreamMgr* streams = ZStreamMgr::GetInstance();
         streams->AddPackageSource(KORV_DATA_BUILD_DIR "/Engine.zpk");
         streams->AddPackageSource(KORV_DATA_BUILD_DIR "/Korvanth.zpk");
+        // A randomizer manifest, so that a seeded game builds its world.
+        streams->AddDirectorySource(KORV_FIXTURES_DIR "/randomizer");
         ZLocMgr* loc = ZLocMgr::GetInstance();
         loc->AddEngineStringFiles();
         loc->AddLanguageList(game->GetLanguageListFileName());

@@ -143,6 +143,9 @@ TEST_F(TitleMenuTest, NewGameWithoutASaveGoesThroughTheRandomizerSetupIntoTheOnl
     EXPECT_TRUE(gameflow::IsGameInProgress());
     EXPECT_TRUE(gameflow::IsRandomized());
     EXPECT_EQ(gameflow::GetSeedString(), "KQTB ZMRW");
+    EXPECT_EQ(gameflow::GetSeedHash(), HashStringELF("KQTBZMRW"));
+    // The seed's world is built: the information menu lists where the major items went.
+    EXPECT_EQ(gameflow::GetCriticalPathText().Find("Assigned "), 0);
     EXPECT_TRUE(std::filesystem::exists(autosave)) << "the start writes the autosave";
 }
 

@@ -55,6 +55,8 @@ public:
         for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
             ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
         }
+        // A randomizer manifest, so that a seeded game builds its world.
+        ZStreamMgr::GetInstance()->AddDirectorySource(KORV_FIXTURES_DIR "/randomizer");
     }
     void UpdateTiming() override {
         clock->AdvanceSeconds(0.05);

@@ -141,7 +141,6 @@ protected:
                 room = to;
             }
             world.places.push_back({ref, room});
-            world.eligible[instance] = (PlaceMask(instance) & randomizer::kMajorEligibleBit) != 0;
         }
         auto into = [this](const std::string& from, const std::string& to, uint32_t lock) {
             const uint32_t mask = world.roomReqs[to];

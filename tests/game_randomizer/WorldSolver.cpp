@@ -1,7 +1,6 @@
 #include "WorldSolver.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <set>
 
 #include "game/progression/RandomizedPlacement.h"
@@ -79,23 +78,6 @@ Outcome Solve(const World& world, const RandomizerWorldTable& table) {
     return outcome;
 }
 
-ZINIFile MakeManifest(const World& world) {
-    ZINIFile manifest;
-    for (const Place& place : world.places) {
-        const std::string name = place.ref.fileId.GetTextOrEmpty();
-        const ZHashedString section(name.substr(12, 8).c_str());
-        uint32_t mask = world.roomReqs.at(place.room);
-        const uint32_t instance = InstanceIdFromFileName(name.c_str());
-        if (world.eligible.count(instance) != 0 && world.eligible.at(instance)) mask |= randomizer::kMajorEligibleBit;
-        char reqs[16];
-        std::snprintf(reqs, sizeof reqs, "%x", mask);
-        manifest.SetValue(section, ZHashedString("Reqs"), ZString(reqs));
-        manifest.SetValue(section, ZHashedString("Location"), ZString((place.room + " {1, 2}").c_str()));
-        manifest.SetValue(section, ZHashedString("MinimapName"), ZString("Fixture Map"));
-    }
-    return manifest;
-}
-
 World FixtureWorld() {
     World world;
     world.start = "start";
@@ -128,8 +110,6 @@ World FixtureWorld() {
     for (uint32_t i = 0; i < list.size(); ++i) {
         const std::string room = i < randomizer::kMajorCount ? majorRooms[i] : roomNames[i % roomNames.size()];
         world.places.push_back({list[i], room});
-        const uint32_t instance = InstanceIdFromFileName(list[i].fileId.GetTextOrEmpty());
-        world.eligible[instance] = i < randomizer::kMajorCount || i % 3 != 0;
     }
     const char* copyRooms[3] = {"tower", "lake", "underworld"};
     for (uint32_t c = 0; c < 3; ++c) {

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ZINIFile.h"
 #include "game/progression/RandomizerData.h"
 
 namespace solver {
@@ -34,10 +33,9 @@ struct Place {
 struct World {
     std::string start;
     std::string goal;
-    std::map<std::string, uint32_t> roomReqs;  // the manifest's mask of each room's places
+    std::map<std::string, uint32_t> roomReqs;  // what each room needs (the manifest's masks say the same)
     std::vector<Passage> passages;
     std::vector<Place> places;
-    std::map<uint32_t, bool> eligible;  // instance -> may take a major item
 };
 
 struct Outcome {
@@ -50,9 +48,6 @@ struct Outcome {
 std::vector<std::string> ReachableRooms(const World& world, uint32_t items);
 // Plays the world through the table (empty: as shipped).
 Outcome Solve(const World& world, const RandomizerWorldTable& table);
-// The manifest of the world: one section per instance, its room's mask (and
-// the eligibility bit), a location and a minimap name.
-ZINIFile MakeManifest(const World& world);
 // The fixture world: 16 rooms, every place of the fixed list and the shop's
 // copies.
 World FixtureWorld();

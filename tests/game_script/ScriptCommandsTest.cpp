@@ -459,6 +459,38 @@ TEST_F(ScriptCommandsTest, EveryVerb) {
     }
 }
 
+// Any words from any object, or from none: every verb answers that it knows
+// the verb and nothing reads past the words (the sanitizers watch).
+TEST_F(ScriptCommandsTest, EveryVerbTakesAnyWordsFromAnyObject) {
+    const char* const verbs[] = {"teleport", "powerup", "groupset", "groupget", "playsound", "playfx", "initnpc",
+                                 "shake", "setgrav", "killvel", "setvel", "setacc", "fakedelete", "reprop",
+                                 "trypop", "rejump", "checkach", "speedrun", "caffeinate", "fullmaphack",
+                                 "touchmap", "mapfixprep", "invalidatemaphelper", "speedruncommit",
+                                 "showleaderboard", "restartcourse", "setleadingscale", "clearleaderboardghost",
+                                 "resetspeedrun"};
+    const char* const junk[] = {"", "Self", "World", "-1e40", "NULL", "Other", "grant", "impact", "Player", "zz"};
+    World w;
+    Build(w);
+    const uint32_t objects[] = {0, w.lever->GetHandle(), w.gate->GetHandle(), 0xDEADBEEFu};
+    for (const char* verb : verbs) {
+        for (uint32_t count = 1; count <= 6; ++count) {
+            for (uint32_t shift = 0; shift < 3; ++shift) {
+                ZArray<ZString> words;
+                words.PushBack(ZString(verb));
+                for (uint32_t i = 1; i < count; ++i) {
+                    words.PushBack(ZString(junk[(i * 3 + shift * 7 + count) % 10]));
+                }
+                for (const uint32_t context : objects) {
+                    const ZHashedString name(verb);
+                    EXPECT_TRUE(ExecuteScriptCommand(&name, words, context, objects[(context + shift) % 4]))
+                        << verb << " with " << count << " words";
+                }
+            }
+        }
+    }
+    Clear(w);
+}
+
 // Through the engine's runner as events run them: the engine's verbs first,
 // the game's after, and a verb neither knows does nothing.
 TEST_F(ScriptCommandsTest, TheRunnerReachesTheGamesVerbsAfterTheEngines) {

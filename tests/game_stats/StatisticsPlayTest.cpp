@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "entity/ZCommandRunner.h"
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
 #include "framework/ZPlatformServices.h"
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
 #include "support/PlayHarness.h"
@@ -48,6 +50,7 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
         setup.room = {"################################", "#.P............................#",
                       "################################"};
         AchievementStats stats;
+        bool randomized = false;
         setup.prepare = [&](Player& player) {
             ResetProgress(player);
             Set(player, "smcubes_total", ZDatumEntry::Int(7));
@@ -60,6 +63,9 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
             SetPowerup(player, 0x60002, true);
             SetPowerup(player, 0x10003, true);
             SetDeathsCount(player, 4);
+            RandomizerComponent* const randomizer = FindPlayerRandomizer();
+            ASSERT_NE(randomizer, nullptr);
+            randomized = randomizer->Setup(true, ZString("STATS"));
             stats = GatherAchievementStats(&player);
         };
         const auto r = playtest::RunPlay(setup, "1 -\n");
@@ -76,6 +82,8 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
         EXPECT_FALSE(stats.smelly.has_value());
         EXPECT_EQ(stats.enteredCode, false);
         EXPECT_EQ(stats.powerups, (std::vector<uint32_t>{0x60002})) << "only powerups with an achievement";
+        EXPECT_TRUE(randomized) << "the shipped campaign randomizes";
+        EXPECT_TRUE(stats.randomized);
         EXPECT_FALSE(GatherAchievementStats(nullptr).hasPlayer);
     });
 }
@@ -116,11 +124,13 @@ TEST(StatisticsPlay, DyingOnSpikesEarnsTheDeathAchievement) {
     });
 }
 
-TEST(StatisticsPlay, TheEnteredCodeCountsInEveryCampaignAndTheGameChecksOnRequest) {
+TEST(StatisticsPlay, TheEnteredCodeCountsInEveryCampaignAndTheGameAndScriptsCheckOnRequest) {
     gametest::RunInChild([] {
         std::vector<std::string> reported;
         std::vector<std::string> afterCode;
         std::vector<std::string> afterCheck;
+        std::vector<std::string> afterScript;
+        std::vector<std::string> afterScriptCode;
         bool checkAnswer = true;
         playtest::PlaySetup setup;
         setup.room = {"################################", "#.P............................#",
@@ -140,11 +150,19 @@ TEST(StatisticsPlay, TheEnteredCodeCountsInEveryCampaignAndTheGameChecksOnReques
             afterCode = reported;
             checkAnswer = game->CheckAchievements();
             afterCheck = reported;
+            // The script verb: its word is the trigger.
+            reported.clear();
+            RunCommandText("checkach", player.GetHandle(), 0);
+            afterScript = reported;
+            RunCommandText("checkach anycampaign", player.GetHandle(), 0);
+            afterScriptCode = reported;
         };
         const auto r = playtest::RunPlay(setup, "1 -\n");
         ASSERT_TRUE(r.started) << r.error;
         EXPECT_EQ(afterCode, (std::vector<std::string>{"ACH_SECRETQUEST_2"}));
         EXPECT_EQ(afterCheck, afterCode) << "outside the campaign the check earns nothing more";
         EXPECT_FALSE(checkAnswer) << "no speedrun ghost check without a speedrun record";
+        EXPECT_TRUE(afterScript.empty());
+        EXPECT_EQ(afterScriptCode, (std::vector<std::string>{"ACH_SECRETQUEST_2"}));
     });
 }

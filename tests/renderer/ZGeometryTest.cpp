@@ -314,3 +314,27 @@ TEST_F(RendererTest, MeshesGiveTheRenderableNewBuffers) {
         EXPECT_EQ(window->Boxes().back().text, "Dev Error: Bad stream usage hint.");
     }
 }
+
+// A mesh's index buffer is a heap-made holder: freeing it leaves the count
+// its buffer's release returned in the renderer, and the holder null.
+TEST_F(RendererTest, ReleasingAnIndexHolderKeepsTheReleaseCount) {
+    Start();
+    static constexpr uint16_t kIndices[6] = {0, 1, 2, 0, 2, 3};
+    auto* holder = new ZIndexBuffer();
+    ASSERT_TRUE(holder->Create(kIndices, 6));
+    // Another holder of the same device buffer: its release leaves one reference.
+    gfx::IndexBuffer* shared = holder->buffer;
+    shared->AddRef();
+    ReleaseD3DObjectHolder(holder);
+    EXPECT_EQ(holder, nullptr);
+    EXPECT_EQ(GetRenderer()->lastReleaseCount, 1u);
+    EXPECT_EQ(shared->Release(), 0u);
+
+    auto* empty = new ZIndexBuffer();
+    GetRenderer()->lastReleaseCount = 7;
+    ReleaseD3DObjectHolder(empty);
+    EXPECT_EQ(empty, nullptr);
+    EXPECT_EQ(GetRenderer()->lastReleaseCount, 0u) << "a holder without a buffer released nothing";
+    ZIndexBuffer* none = nullptr;
+    ReleaseD3DObjectHolder(none);
+}
