@@ -2,6 +2,7 @@
 
 #include "entity/ZEntityGameHooks.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerSave.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
@@ -83,6 +84,7 @@ ZMatrix4 SpriteViewProjection() {
 void InstallGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
     hooks.getPlayerHandle = PlayerHandle;
+    hooks.onCheckpointReached = RecordCheckpoint;
     hooks.getDialogStringFile = DialogStringFile;
     hooks.showDialogText = ShowDialogText;
     hooks.getFrameTime = FrameTime;
@@ -100,6 +102,7 @@ void InstallGameEntityHooks() {
 void ClearGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
     hooks.getPlayerHandle = nullptr;
+    hooks.onCheckpointReached = nullptr;
     hooks.isRandomizerMode = nullptr;
     hooks.getDialogStringFile = nullptr;
     hooks.showDialogText = nullptr;
