@@ -265,7 +265,12 @@ ZFXAAFilter* KorvanthGame::CreateFXAAFilter() { return new KorvanthPreHUDPassSha
 
 ZShader* KorvanthGame::CreateDepthBackdropShader() { return new BackdropShader(); }
 
-void KorvanthGame::OnTitleMenuOpened(ZMenu*) { ResetToTitleScene(this); }
+void KorvanthGame::OnTitleMenuOpened(ZMenu*) {
+    // The room's entities (saved first) and tile layers go with the game: the
+    // title shows no world, and the next start builds its room afresh.
+    DestroyRoomWorld();
+    ResetToTitleScene(this);
+}
 
 void KorvanthGame::SetCameraFieldOfView(const float fov) {
     ZBaseGame::SetCameraFieldOfView(fov);

@@ -214,6 +214,7 @@ void KorvanthGame::DeleteRetiredEntities() {
 }
 
 void KorvanthGame::DestroyRoomWorld() {
+    m_pendingInstances.Clear();
     for (KorvEntity* const entity : m_roomEntities) {
         SaveEntityState(entity);
         m_retiredEntities.push_back(entity);
