@@ -156,6 +156,7 @@ public:
             }
         } else if (drawnFrames == kSettled + 3) {
             withBlock = Take();
+            viewCentre = GetRoomViewCentre();
             RequestQuit();
         }
     }
@@ -166,6 +167,7 @@ public:
     int drawnFrames = 0;
     bool referenceHiddenAtStart = false;
     KorvEntity* block = nullptr;
+    ZVector3 viewCentre;  // the room's view when the block was drawn
     Shot plain;
     Shot withReference;
     Shot plainAgain;
@@ -215,14 +217,17 @@ TEST(ActorsInRoomGl, TheCRTReferenceCoversThePictureAndAPlacedBlockSitsOnItsPosi
             EXPECT_TRUE(bar.looks(p)) << "bar " << bar.index << std::hex << " is 0x" << p;
         }
 
-        // The block: 16 x 16 picture pixels centred on (100, 60), where the
-        // reference's mapping puts that point.
+        // The block: 16 x 16 pixels centred on (100, 60) of the room, seen
+        // through the room's view (centred where the game's camera was), at
+        // the window point the reference's mapping gives that picture point.
         ASSERT_NE(game->block, nullptr);
-        const float cx = map.X(ActorsGame::kBlockX);
-        const float cy = map.Y(ActorsGame::kBlockY);
-        const Changed block = Compare(game->plainAgain, game->withBlock, static_cast<int32_t>(map.X(70.0f)),
-                                      static_cast<int32_t>(map.Y(30.0f)), static_cast<int32_t>(map.X(130.0f)),
-                                      static_cast<int32_t>(map.Y(90.0f)));
+        const float px = ActorsGame::kBlockX - (game->viewCentre.x - 128.0f);
+        const float py = ActorsGame::kBlockY - (game->viewCentre.y - 112.0f);
+        const float cx = map.X(px);
+        const float cy = map.Y(py);
+        const Changed block = Compare(game->plainAgain, game->withBlock, static_cast<int32_t>(map.X(px - 30.0f)),
+                                      static_cast<int32_t>(map.Y(py - 30.0f)), static_cast<int32_t>(map.X(px + 30.0f)),
+                                      static_cast<int32_t>(map.Y(py + 30.0f)));
         ASSERT_GE(block.right, 0) << "the block is not drawn";
         EXPECT_NEAR((block.left + block.right + 1) * 0.5f, cx, 2.0f * map.bx);
         EXPECT_NEAR((block.top + block.bottom + 1) * 0.5f, cy, 2.0f * map.by);
