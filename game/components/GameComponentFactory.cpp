@@ -9,6 +9,7 @@
 #include "game/components/HiddenComponent.h"
 #include "game/components/NPCComponent.h"
 #include "game/components/PopComponent.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 
 namespace {
@@ -48,6 +49,7 @@ void RegisterGameComponentFactories() {
         {"Pop", &Make<PopComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
         {"Randomizer", &Make<RandomizerComponent>},
+        {"Minimap", &Make<MinimapComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);

@@ -14,6 +14,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/KorvanthGame.h"
@@ -79,7 +80,7 @@ ZString SavedDatum(const ZDefNode& record, const ZHashedString name) {
     static const ZHashedString kValue("Value");
     ZDefNode::ChildIterator it(record.FindChild(kData), kDatum);
     while (const ZDefNode* const datum = it.Next()) {
-        if (datum->GetAttribute(kName) == ZString(name)) return datum->GetAttribute(kValue);
+        if (ZHashedString(datum->GetAttribute(kName).GetText()) == name) return datum->GetAttribute(kValue);
     }
     return ZString();
 }
@@ -97,7 +98,7 @@ void PutSavedDatum(ZDefNode& record, const ZHashedString name, const char* type,
     ZDefNode& data = record.children[at];
     for (uint32_t i = 0; i < data.children.Count(); ++i) {
         ZDefNode& datum = data.children[i];
-        if (datum.name == kDatum && datum.GetAttribute(kName) == ZString(name)) {
+        if (datum.name == kDatum && ZHashedString(datum.GetAttribute(kName).GetText()) == name) {
             datum.SetAttribute(kType, ZString(type));
             datum.SetAttribute(kValue, value);
             return;
@@ -258,6 +259,8 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueG
     } else if (!game.StartCampaign(file, false, true)) {
         return false;
     }
+    // The collections of the campaign's maps, for the minimap's counts.
+    if (MinimapComponent* minimap = FindPlayerMinimap()) LoadMinimapsFile(*minimap, game.GetMapList());
     // The start emptied the store and read the autosave back: the run's
     // record joins now, and the file is written with it.
     PutRunRecord(run);
