@@ -73,8 +73,9 @@ std::vector<int32_t> Changes(const Shot& shot, const int32_t x0, const int32_t y
 }
 Mapping ReadMapping(const Shot& shot) {
     Mapping m;
-    // Across a row a quarter of the way down, clear of the centre cross.
-    const std::vector<int32_t> across = Changes(shot, 0, shot.height / 4, 1, 0, shot.width);
+    // Across a row below the centre cross, clear of the minimap above and of
+    // the HUD's boxes below.
+    const std::vector<int32_t> across = Changes(shot, 0, shot.height * 45 / 100, 1, 0, shot.width);
     if (across.size() < 7) return m;
     // The seven boundaries between the bars, at 32 .. 224.
     m.bx = static_cast<float>(across[6] - across[0]) / 192.0f;
@@ -213,7 +214,7 @@ TEST(ActorsInRoomGl, TheCRTReferenceCoversThePictureAndAPlacedBlockSitsOnItsPosi
         };
         for (const Bar& bar : bars) {
             const uint32_t p = At(shot, static_cast<int32_t>(map.X(bar.index * 32.0f + 16.0f)),
-                                  static_cast<int32_t>(map.Y(40.0f)));
+                                  static_cast<int32_t>(map.Y(100.0f)));
             EXPECT_TRUE(bar.looks(p)) << "bar " << bar.index << std::hex << " is 0x" << p;
         }
 
