@@ -5,10 +5,13 @@
 #include "foundation/ZMap.h"
 #include "game/components/BulletComponent.h"
 #include "game/components/DebugStartComponent.h"
+#include "game/components/DoorComponent.h"
 #include "game/components/GroupComponent.h"
 #include "game/components/HiddenComponent.h"
 #include "game/components/NPCComponent.h"
 #include "game/components/PopComponent.h"
+#include "game/components/PowerupComponent.h"
+#include "game/components/TeleportComponent.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 
@@ -48,6 +51,9 @@ void RegisterGameComponentFactories() {
         {"NPC", &Make<NPCComponent>},
         {"Pop", &Make<PopComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
+        {"Door", &Make<DoorComponent>},
+        {"Powerup", &Make<PowerupComponent>},
+        {"Teleport", &Make<TeleportComponent>},
         {"Randomizer", &Make<RandomizerComponent>},
         {"Minimap", &Make<MinimapComponent>},
     };
