@@ -7,9 +7,13 @@
 #include "foundation/ZHashedString.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStateStore.h"
+#include "foundation/ZVector3.h"
 #include "foundation/ZUserFolders.h"
 #include "framework/ZBaseGame.h"
 #include "game/components/GroupStore.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
+#include "game/player/PlayerSave.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/KorvanthGame.h"
@@ -21,7 +25,7 @@ namespace gameflow {
 namespace {
 
 struct Keys {
-    ZHashedString campaign{"CheckpointCampaign"};
+    ZHashedString campaign{"CheckpointCampaign_QuickSave"};
     ZHashedString map{"CheckpointMap_QuickSave"};
     ZHashedString roomX{"CheckpointRoomX_QuickSave"};
     ZHashedString roomY{"CheckpointRoomY_QuickSave"};
@@ -65,18 +69,80 @@ bool g_inProgress = false;
 
 uint32_t ProgressKey() { return HashStringELF("PlayerCheckpointRecord"); }
 
+namespace {
+
+// The datum "Value" of the player's saved record under that name, or "".
+ZString SavedDatum(const ZDefNode& record, const ZHashedString name) {
+    static const ZHashedString kData("Data");
+    static const ZHashedString kDatum("Datum");
+    static const ZHashedString kName("Name");
+    static const ZHashedString kValue("Value");
+    ZDefNode::ChildIterator it(record.FindChild(kData), kDatum);
+    while (const ZDefNode* const datum = it.Next()) {
+        if (datum->GetAttribute(kName) == ZString(name)) return datum->GetAttribute(kValue);
+    }
+    return ZString();
+}
+
+// Writes one datum into the player's saved record, replacing one of that name.
+void PutSavedDatum(ZDefNode& record, const ZHashedString name, const char* type, const ZString& value) {
+    static const ZHashedString kData("Data");
+    static const ZHashedString kDatum("Datum");
+    static const ZHashedString kName("Name");
+    static const ZHashedString kType("Type");
+    static const ZHashedString kValue("Value");
+    uint32_t at = 0;
+    while (at < record.children.Count() && !(record.children[at].name == kData)) ++at;
+    if (at == record.children.Count()) record.AddChild(ZDefNode(kData));
+    ZDefNode& data = record.children[at];
+    for (uint32_t i = 0; i < data.children.Count(); ++i) {
+        ZDefNode& datum = data.children[i];
+        if (datum.name == kDatum && datum.GetAttribute(kName) == ZString(name)) {
+            datum.SetAttribute(kType, ZString(type));
+            datum.SetAttribute(kValue, value);
+            return;
+        }
+    }
+    ZDefNode datum(kDatum);
+    datum.SetAttribute(kName, ZString(name));
+    datum.SetAttribute(kType, ZString(type));
+    datum.SetAttribute(kValue, value);
+    data.AddChild(static_cast<ZDefNode&&>(datum));
+}
+
+// What only the menus keep of a run (until the minimap and the randomizer
+// keep it themselves): the minimap's version and the randomizer's choice.
+void PutRunRecord(const SavedProgress& progress) {
+    const Keys& k = K();
+    ZDefNode& record = GetStateStore()->GetOrInsert(ProgressKey());
+    record = ZDefNode();
+    record.name = ZHashedString("Run");
+    record.SetAttribute(k.minimapVersion, Number(progress.minimapVersion));
+    if (progress.randomized) {
+        record.SetAttribute(k.seed, progress.seed);
+        record.SetAttribute(k.algorithm, Number(progress.algorithmVersion));
+    }
+}
+
+}  // namespace
+
 bool ReadProgress(SavedProgress& out) {
     const ZStateStore* store = GetStateStore();
-    if (!store->Has(ProgressKey())) return false;
-    const ZDefNode record = store->Get(ProgressKey());
+    const bool hasPlayer = store->Has(Player::kGUID);
+    if (!hasPlayer && !store->Has(ProgressKey())) return false;
     const Keys& k = K();
     out = SavedProgress();
-    out.campaign = record.GetAttribute(k.campaign);
-    out.map = record.GetAttribute(k.map);
-    out.roomX = record.GetAttribute(k.roomX).ToInt();
-    out.roomY = record.GetAttribute(k.roomY).ToInt();
-    out.x = record.GetAttribute(k.x).ToFloat();
-    out.y = record.GetAttribute(k.y).ToFloat();
+    // Where the run resumes: the player's own progress keys.
+    const ZDefNode player = store->Get(Player::kGUID);
+    out.campaign = SavedDatum(player, k.campaign);
+    out.map = SavedDatum(player, k.map);
+    if (out.campaign == "NULL") out.campaign = ZString();
+    if (out.map == "NULL") out.map = ZString();
+    out.roomX = SavedDatum(player, k.roomX).ToInt();
+    out.roomY = SavedDatum(player, k.roomY).ToInt();
+    out.x = SavedDatum(player, k.x).ToFloat();
+    out.y = SavedDatum(player, k.y).ToFloat();
+    const ZDefNode record = store->Get(ProgressKey());
     out.minimapVersion = record.GetAttribute(k.minimapVersion).ToInt();
     // Both keys or neither: a record with one of them is not randomized.
     out.randomized = record.HasAttribute(k.seed) && record.HasAttribute(k.algorithm);
@@ -88,25 +154,27 @@ bool ReadProgress(SavedProgress& out) {
 }
 
 void WriteProgressAndAutosave(const SavedProgress& progress) {
-    ZStateStore* store = GetStateStore();
-    ZDefNode& record = store->GetOrInsert(ProgressKey());
-    record = ZDefNode();
-    record.name = ZHashedString("Player");
+    PutRunRecord(progress);
     const Keys& k = K();
-    record.SetAttribute(k.campaign, progress.campaign);
-    record.SetAttribute(k.map, progress.map);
-    record.SetAttribute(k.roomX, Number(progress.roomX));
-    record.SetAttribute(k.roomY, Number(progress.roomY));
-    record.SetAttribute(k.x, Number(progress.x));
-    record.SetAttribute(k.y, Number(progress.y));
-    record.SetAttribute(k.minimapVersion, Number(progress.minimapVersion));
-    if (progress.randomized) {
-        record.SetAttribute(k.seed, progress.seed);
-        record.SetAttribute(k.algorithm, Number(progress.algorithmVersion));
+    KorvanthGame* const game = KorvanthGame::Get();
+    Player* const player = game != nullptr ? game->GetPlayer() : nullptr;
+    if (player != nullptr) {
+        // The player's keys are the saved ones: the autosave writes them.
+        SetCheckpointCampaign(*player, ZHashedString(progress.campaign.GetText()), true);
+        SetCheckpointMap(*player, ZHashedString(progress.map.GetText()), true);
+        SetCheckpointRoom(*player, progress.roomX, progress.roomY, true);
+        SetCheckpointPosition(*player, progress.x, progress.y, true);
+        WriteAutosaveFile(*player);
+        return;
     }
-    if (const KorvanthGame* game = KorvanthGame::Get()) {
-        store->Save(game->GetAutosavePath().GetText());
-    }
+    ZDefNode& record = GetStateStore()->GetOrInsert(Player::kGUID);
+    PutSavedDatum(record, k.campaign, "hashedstring", progress.campaign);
+    PutSavedDatum(record, k.map, "hashedstring", progress.map);
+    PutSavedDatum(record, k.roomX, "int", Number(progress.roomX));
+    PutSavedDatum(record, k.roomY, "int", Number(progress.roomY));
+    PutSavedDatum(record, k.x, "float", Number(progress.x));
+    PutSavedDatum(record, k.y, "float", Number(progress.y));
+    if (game != nullptr) GetStateStore()->Save(game->GetAutosavePath().GetText());
 }
 
 bool CanContinue() {
@@ -165,44 +233,50 @@ int32_t GetAlgorithmVersion() {
 ZString GetCriticalPathText() { return GetRandomizerAssignmentText(); }
 
 bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueGame, const bool newGame) {
-    ZLog::Printf("Starting campaign %s (%s)", file.GetText(), continueGame ? "continue" : "new game");
-    SavedProgress saved;
-    const bool hasSaved = ReadProgress(saved);
-    if (!game.OpenCampaignFile(file.GetText())) {
-        return false;
-    }
-    SavedProgress progress;
-    if (continueGame && hasSaved) {
-        progress = saved;
-        game.LoadCampaign(saved.map);
+    // The run: the saved one (the title read the store back), or a new one
+    // with the randomizer's choice.
+    SavedProgress run;
+    if (continueGame) {
+        ReadProgress(run);
     } else {
-        progress.campaign = file;
-        progress.map = game.GetCurrentMapName();
-        progress.minimapVersion = kMinimapVersion;
+        run.minimapVersion = kMinimapVersion;
         if (newGame && Pending().randomized) {
-            progress.randomized = true;
-            progress.seed = Pending().seed;
-            progress.algorithmVersion = kAlgorithmVersion;
+            run.randomized = true;
+            run.seed = Pending().seed;
+            run.algorithmVersion = kAlgorithmVersion;
         }
     }
     Pending() = PendingRandomizer();
-    // The world of the seed is built now (or an earlier one cleared); a seed
-    // that gives no world starts the game not randomized.
-    progress.randomized = SetUpGameRandomizer(progress.randomized, progress.seed);
-    if (!progress.randomized) progress.seed = ZString();
+    // The world of the seed is built before any room loads (or an earlier one
+    // cleared); a seed that gives no world starts the game not randomized.
+    run.randomized = SetUpGameRandomizer(run.randomized, run.seed);
+    if (!run.randomized) run.seed = ZString();
     LogOpportunityRegistry();
-    progress.campaign = file;
-    WriteProgressAndAutosave(progress);
+    if (continueGame) {
+        // The player resumes where it was saved.
+        if (!game.ContinueCampaign(file, run.map, run.roomX, run.roomY, ZVector3(run.x, run.y, 0.0f))) return false;
+    } else if (!game.StartCampaign(file, false, true)) {
+        return false;
+    }
+    // The start emptied the store and read the autosave back: the run's
+    // record joins now, and the file is written with it.
+    PutRunRecord(run);
+    if (Player* const player = game.GetPlayer()) {
+        WriteAutosaveFile(*player);
+    } else {
+        // No player to keep the resume keys: the room the game stands in.
+        run.campaign = file;
+        run.map = game.GetCurrentMapName();
+        run.roomX = game.GetMapData().currentRoomX;
+        run.roomY = game.GetMapData().currentRoomY;
+        WriteProgressAndAutosave(run);
+    }
     g_inProgress = true;
     return true;
 }
 
 void ReloadSavedState(KorvanthGame& game, const bool autosaveFirst) {
-    if (autosaveFirst && g_inProgress) {
-        SavedProgress progress;
-        if (ReadProgress(progress)) WriteProgressAndAutosave(progress);
-    }
-    game.ResetToSavedState(autosaveFirst);
+    game.ResetToSavedState(autosaveFirst && g_inProgress);
 }
 
 bool IsGameInProgress() { return g_inProgress; }

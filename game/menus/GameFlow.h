@@ -1,13 +1,12 @@
 #pragma once
 
 // The road into play as the menus walk it: starting and continuing a
-// campaign, the saved checkpoint, throwing a saved game away, and the
-// randomizer's choice. The player entity, its checkpoints and autosave and
-// the randomizer component are built later; until then the stand-ins here
-// keep what the menus need in one record of the saved-state store (the
-// "checkpoint record"), written to the autosave like any entity's state, and
-// the campaign start opens the campaign file and its map; the loading
-// screen then closes the menus, as the start's cinematic will.
+// campaign (the game's StartCampaign and ContinueCampaign), what the menus
+// read of the saved game, throwing a saved game away, and the randomizer's
+// choice. Where the run resumes is the player's own progress in the
+// autosave. The minimap's version and the randomizer's seed, which their own
+// components will keep, live until then in one record of the saved-state
+// store (the "run record"), written to the autosave with the rest.
 
 #include <cstdint>
 
@@ -18,7 +17,7 @@ class KorvanthGame;
 // What the menus read of a saved game.
 struct SavedProgress {
     ZString campaign;  // the campaign file the game was saved in
-    ZString map;       // the quick-save checkpoint's map
+    ZString map;       // the resume point's map
     int32_t roomX = 0;
     int32_t roomY = 0;
     float x = 0.0f;
@@ -34,11 +33,14 @@ namespace gameflow {
 constexpr int32_t kMinimapVersion = 1;
 constexpr int32_t kAlgorithmVersion = 15;
 
-// The store's key of the checkpoint record.
+// The store's key of the run record.
 uint32_t ProgressKey();
-// The record as the store holds it; false when it holds none.
+// The saved game as the store holds it (the player's resume keys and the run
+// record); false when it holds neither.
 bool ReadProgress(SavedProgress& out);
-// Puts the record into the store and writes the autosave.
+// Makes that the saved game: the run record, and the resume keys on the
+// player (or in its saved record when there is no player); then writes the
+// autosave.
 void WriteProgressAndAutosave(const SavedProgress& progress);
 
 // A save can be continued: the record names a campaign and a map, and the
@@ -61,12 +63,12 @@ int32_t GetAlgorithmVersion();
 // The placement log of the randomized world; empty until the world builder exists.
 ZString GetCriticalPathText();
 
-// Starts the campaign file: opens it and makes its entry map current; on a
-// continue, makes the saved checkpoint's map current instead. Then records
-// the checkpoint and autosaves. False (with a log line) when the file holds
-// no campaign.
+// Starts the campaign file at its entry (a new game, with the randomizer's
+// choice in the run record), or continues the saved run where it resumes.
+// False (with a log line) when the file holds no campaign.
 bool StartCampaign(KorvanthGame& game, const ZString& file, bool continueGame, bool newGame);
-// Loads the saved state again (after writing the running game's when asked).
+// Loads the saved state again (after saving the running game's last safe
+// spot when asked).
 void ReloadSavedState(KorvanthGame& game, bool autosaveFirst);
 
 // A game is being played (a campaign was started since the title).

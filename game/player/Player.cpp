@@ -28,6 +28,7 @@
 #include "framework/ZBaseGame.h"
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerContacts.h"
+#include "game/player/PlayerMusic.h"
 #include "game/player/PlayerOverworld.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
@@ -552,6 +553,7 @@ void Player::PostUpdate(const float dt, const uint8_t mask) {
         RunFixedStep(dt);
     }
     if ((mask & 4) != 0) {
+        UpdateRoomMusic(*this, dt);
         if (spatial != nullptr && !IsBlocked()) {
             const ZBaseGame* const game = ZBaseGame::PeekInstance();
             spatial->Interpolate(game != nullptr ? game->GetLeftoverFraction() : 1.0f);
@@ -585,12 +587,14 @@ void Player::RecordSafeSpot() {
     if (game == nullptr || spatial == nullptr) {
         return;
     }
+    // Only a safe room keeps a safe spot: on its ground, or anywhere of it in
+    // the overworld.
     const bool overworld = game->IsOverworld();
-    if (!overworld && !(roomConditions[0] && physics != nullptr && physics->grounded)) {
+    if (!roomConditions[0] || (!overworld && !(physics != nullptr && physics->grounded))) {
         return;
     }
-    lastSafeCampaign = ZHashedString(game->GetCampaignPrefix().GetText());
-    lastSafeMap = ZHashedString(game->GetCurrentMapName().GetText());
+    lastSafeCampaign = game->GetCampaignId();
+    lastSafeMap = game->GetCurrentMapId();
     lastSafeRoom[0] = game->GetMapData().currentRoomX;
     lastSafeRoom[1] = game->GetMapData().currentRoomY;
     lastSafePosition = ZVector2(spatial->current.position.x, spatial->current.position.y);

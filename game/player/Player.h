@@ -119,11 +119,13 @@ public:
     float smoothedSpeed = 0.0f;  // ground speed on slippery floors
     float spareA[2] = {0.0f, 0.0f};
     bool cameraSnap = false;
-    float spareB[3] = {0.0f, 0.0f, 0.0f};
+    ZVector3 positionBeforeMove;  // where a room transition found the player
+    bool minimapNeedsUpdate = false;  // a room load asks the minimap to look again
     float forcedInputDuration = 0.3f;
     float forcedInputRemaining = -1.0f;  // below 0 when no forced input runs
     ZVector3 forcedInput;
     ZString currentTune;
+    ZString currentMinimap{"NULL"};  // the minimap the current room belongs to
     // Safe room, in water, in toxic water, underwater room, toxic room.
     bool roomConditions[5] = {false, false, false, false, false};
     float overworldInputFreeze = -1.0f;

@@ -1,6 +1,7 @@
 #include "game/world/GameConsoleCommands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -60,6 +61,17 @@ void GiveAllItemsOrSay(KorvanthGame& game) {
     game.GetConsole().Print("power: the player's item counts are not part of this build yet; no items given");
 }
 
+// 1 to 8 hexadecimal digits of a non-zero id (kind in the high 16 bits).
+bool IsPowerupIdText(const ZString& word) {
+    const char* text = word.GetText();
+    const int32_t length = word.GetLength();
+    if (length < 1 || length > 8) return false;
+    for (int32_t i = 0; i < length; ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+    }
+    return HexToInt(text) != 0;
+}
+
 void Power(KorvanthGame& game, const ZConsoleWordList& words) {
     Player* const player = game.GetPlayer();
     const ZString& choice = words[1];
@@ -70,6 +82,10 @@ void Power(KorvanthGame& game, const ZConsoleWordList& words) {
         GiveAllItemsOrSay(game);
     } else if (Is(choice, "none")) {
         if (player != nullptr) SetAllPowerups(*player, false);
+    } else if (!IsPowerupIdText(choice)) {
+        // Anything else would set the datum of whatever number its bytes make.
+        game.GetConsole().Printf("power: \"%s\" is not a powerup id (up to 8 hexadecimal digits, e.g. 20002)",
+                                 choice.GetText());
     } else if (Player* placed = PlacedPlayer(game)) {
         SetPowerup(*placed, HexToInt(choice.GetText()), true);
     }

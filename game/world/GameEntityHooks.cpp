@@ -2,6 +2,7 @@
 
 #include "entity/ZEntityGameHooks.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerSave.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
@@ -76,6 +77,7 @@ ZHashedString SpriteGroup() {
 void InstallGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
     hooks.getPlayerHandle = PlayerHandle;
+    hooks.onCheckpointReached = RecordCheckpoint;
     hooks.getDialogStringFile = DialogStringFile;
     hooks.showDialogText = ShowDialogText;
     hooks.getFrameTime = FrameTime;
@@ -92,6 +94,7 @@ void InstallGameEntityHooks() {
 void ClearGameEntityHooks() {
     ZEntityGameHooks& hooks = GetEntityGameHooks();
     hooks.getPlayerHandle = nullptr;
+    hooks.onCheckpointReached = nullptr;
     hooks.isRandomizerMode = nullptr;
     hooks.getDialogStringFile = nullptr;
     hooks.showDialogText = nullptr;

@@ -19,8 +19,12 @@
 #include "game/display/DisplayAppliers.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/SceneSwitching.h"
+#include "entity/ZEntityState.h"
 #include "game/components/GroupStore.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
+#include "game/player/PlayerSave.h"
+#include "game/player/PlayerTransition.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
@@ -156,6 +160,7 @@ void KorvanthGame::init() {
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
     SetPowerupHolder(&m_player->powerups);
+    InstallTransitionHooks();
     // Group values saved before are back before any room loads.
     m_groupStore = new GroupStore();
     m_groupStore->RestoreFromSavedState();
@@ -206,6 +211,7 @@ bool KorvanthGame::OpenCampaignFile(const char* fileName) {
 void KorvanthGame::shutdown() {
     // The room's entities are saved and the layers go while the renderer lives.
     DestroyRoomWorld();
+    RemoveTransitionHooks();
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     delete m_player;
     m_player = nullptr;
@@ -313,10 +319,15 @@ void KorvanthGame::Exit() {
     ResetToSavedState(true);
 }
 
-void KorvanthGame::ResetToSavedState(bool /*autosaveFirst*/) {
-    // The player's autosave and the entities' records join here once they
-    // exist; until then the store is simply read again.
+void KorvanthGame::ResetToSavedState(const bool autosaveFirst) {
+    // A safe spot newer than the last write is not lost.
+    if (autosaveFirst && m_player != nullptr) Autosave(*m_player, m_player->GetHandle(), true);
+    if (m_player != nullptr) ResetPlayer(*m_player);
     LoadAutosave();
+    if (m_player != nullptr) {
+        RestoreEntityState(m_player, ZHashedString::None(), 0);
+        ApplyLoadedProgress(*m_player);
+    }
     if (m_groupStore != nullptr) m_groupStore->RestoreFromSavedState();
 }
 

@@ -12,6 +12,7 @@
 #include "foundation/ZMatrix4.h"
 #include "foundation/ZStateStore.h"
 #include "foundation/ZString.h"
+#include "foundation/ZVector3.h"
 #include "foundation/ZVector4.h"
 #include "entity/ZLightMgr.h"
 #include "framework/ZBaseGame.h"
@@ -85,9 +86,9 @@ public:
     ZFXAAFilter* CreateFXAAFilter() override;
     ZShader* CreateDepthBackdropShader() override;
     void Update() override;
-    // New Game: loads the current map's current room (the map's start room,
-    // or the one QuickStart chose) with its entities, then the engine's start.
-    // A stand-in for the campaign start of the game's menus.
+    // The engine's own New Game (the splash's quick start): loads the current
+    // map's current room (the one QuickStart chose) with its entities, then
+    // the engine's start.
     bool StartNewGame() override;
     // The engine's step, then the command texts queued during it.
     void FixedUpdate() override;
@@ -137,11 +138,39 @@ public:
     // Seconds nobody played, in demo mode.
     float m_demoIdleSeconds = 0.0f;
 
-    // Empties the saved-state store and loads it again from the autosave.
+    // The player back to a new game's state, then the saved-state store
+    // emptied and read again from the autosave, and the player given its saved
+    // state. With autosaveFirst a safe spot newer than the last save is
+    // written first.
     void ResetToSavedState(bool autosaveFirst);
     // The autosave's path in the user's Saves folder.
     ZString GetAutosavePath() const;
     ZStateStore& GetStateStore() { return *::GetStateStore(); }
+
+    // --- Starting a campaign ---
+    // Turns a campaign file into a running game: its definition, map and
+    // palette lists and prefix, the player reset from the autosave and the
+    // campaign's "InitPlayer"; with placeAtEntry the entry map and room are
+    // loaded, the player placed at its checkpoint (the resume point with
+    // quickSave) and the first autosave written. Closes the menus. False when
+    // the file holds no campaign (nothing else changes then).
+    bool StartCampaign(const ZString& campaignFile, bool quickSave, bool placeAtEntry);
+    // Continues a saved run: the campaign started without placing (the
+    // player takes its saved state), then the resume point's map and room
+    // loaded and the player put there (the entry map when the save names
+    // none). False when the file holds no campaign.
+    bool ContinueCampaign(const ZString& campaignFile, const ZString& mapName, int32_t roomX, int32_t roomY,
+                          const ZVector3& position);
+    // Makes the map and room current and puts the player at the position, as
+    // an arrival does (out of the floor, camera on it), then autosaves.
+    void EnterRoom(const ZString& mapName, int32_t roomX, int32_t roomY, const ZVector3& position);
+    // The player at a position after a load: out of the floor, in play, the
+    // camera on it, its water state from where it stands.
+    void ArrivePlayer(Player& player, const ZVector3& position);
+    // The hashed name of the campaign file started last (empty before).
+    ZHashedString GetCampaignId() const { return m_campaignId; }
+    const ZString& GetCampaignFile() const { return m_campaignFile; }
+    ZHashedString GetCurrentMapId() const { return m_mapId; }
 
     // --- The world ---
     // Makes the campaign definition current: keeps its "Map" and "Palette"
@@ -203,14 +232,25 @@ public:
     void DeleteRetiredEntities();
     // The debug-start entities of the current room (their handles).
     ZArray<uint32_t>& GetDebugStarts() { return m_debugStarts; }
+    // What a debug start's priority is (the debug-start component answers;
+    // 0 for everything until it is installed).
+    using DebugStartPriority = int32_t (*)(uint32_t handle);
+    static DebugStartPriority& GetDebugStartPriority();
+    // Highest priority first; equal priorities keep their order.
+    static void SortDebugStarts(ZArray<uint32_t>& handles);
     // The tile-layer entities, made on the first room load (null before).
     WorldEntity* GetWorldEntity() const { return m_worldEntity; }
     DynWorldEntity* GetDynWorldEntity() const { return m_dynWorldEntity; }
-    // The world cameras: where the current room's and the previous room's
-    // views are centred, in world pixels; the layers draw with these.
+    // The room's view: centred on the game camera (GetWorldCamera, the one
+    // the player moves), or where SetRoomCamera put it when there is none,
+    // in whole pixels. The room being left draws with the same view moved by
+    // the previous room's shift (its coordinates are the old room's), so both
+    // rooms line up while a transition scrolls.
     void SetRoomCamera(float x, float y) { m_roomCamera[0] = x; m_roomCamera[1] = y; }
-    void SetPreviousRoomCamera(float x, float y) { m_previousRoomCamera[0] = x; m_previousRoomCamera[1] = y; }
+    void SetPreviousRoomShift(float x, float y) { m_previousRoomShift[0] = x; m_previousRoomShift[1] = y; }
     ZMatrix4 GetRoomViewProjection(bool previousRoom) const;
+    // The room's view centre in room pixels.
+    ZVector3 GetRoomViewCentre() const;
     // The 2D camera looking at the 256 x 224 game picture (the one the player
     // follows), or null before the display chain is set up. Never the
     // base game's camera: that one frames the CRT.
@@ -318,9 +358,11 @@ private:
     WorldEntity* m_worldEntity = nullptr;        // owned
     DynWorldEntity* m_dynWorldEntity = nullptr;  // owned
     float m_roomCamera[2] = {128.0f, 112.0f};
-    float m_previousRoomCamera[2] = {128.0f, 112.0f};
+    float m_previousRoomShift[2] = {0.0f, 0.0f};
     float m_checkpoint[2] = {0.0f, 0.0f};
     ZDefNode m_campaign;
+    ZString m_campaignFile;
+    ZHashedString m_campaignId = ZHashedString::None();
     ZString m_campaignPrefix;
     ZArray<ZDefNode> m_mapList;
     ZArray<ZDefNode> m_paletteList;

@@ -1,12 +1,24 @@
 // Making one map of the current campaign current: its palettes packed into
 // the world tile atlas, their side files read, its data file read.
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <vector>
 
 #include "foundation/ZColor32.h"
+#include "entity/ZDataComponent.h"
+#include "entity/ZEntityState.h"
+#include "entity/ZScriptComponent.h"
+#include "foundation/ZDefinitionFile.h"
 #include "foundation/ZLog.h"
+#include "game/display/SceneSwitching.h"
+#include "game/player/PlayerCamera.h"
+#include "game/player/PlayerProgress.h"
+#include "game/player/PlayerSave.h"
+#include "game/player/PlayerTransition.h"
+#include "game/world/MenuCloser.h"
+#include "menu/ZCinematicMgr.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
 #include "game/world/AtlasPacker.h"
@@ -222,4 +234,140 @@ void KorvanthGame::LoadCampaign(const ZString& mapName) {
     ZLog::Printf("Map \"%s\": %u rooms, %u areas, %u palettes, atlas %d x %d", mapName.GetText(),
                  m_mapData.GetRoomCount(), m_mapData.areas.Count(), m_mapData.palettes.Count(), m_atlasSide,
                  m_atlasSide);
+}
+
+// Starting a campaign: the definition and its lists, the player's progress
+// from the autosave and the campaign's "InitPlayer", the entry room.
+bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSave, const bool placeAtEntry) {
+    static const ZHashedString kCampaign("Campaign");
+    static const ZHashedString kMetadata("Metadata");
+    static const ZHashedString kInitPlayer("InitPlayer");
+    static const ZHashedString kEntry("Entry");
+    static const ZHashedString kMapName("MapName");
+    static const ZHashedString kMapX("MapX");
+    static const ZHashedString kMapY("MapY");
+    ZDefNode root;
+    if (!LoadDefinitionFile(root, campaignFile.GetText())) {
+        ZLog::Printf("Campaign %s could not be read; nothing is started", campaignFile.GetText());
+        return false;
+    }
+    const ZDefNode& campaign = root.name == kCampaign ? root : root.FindChild(kCampaign);
+    if (&campaign == &ZDefNode::GetEmptyNode()) {
+        ZLog::Printf("%s holds no campaign; nothing is started", campaignFile.GetText());
+        return false;
+    }
+    ZLog::Printf("Starting campaign %s (%s)", campaignFile.GetText(),
+                 placeAtEntry ? "at its entry" : (quickSave ? "at the resume point" : "at the checkpoint"));
+    // Whatever ran before goes: the scene's saved, the store read back.
+    GetCinematicMgr()->Stop(ZHashedString("Room Transition"));
+    GetCinematicMgr()->Stop(ZHashedString("Door Transition"));
+    ResetToSavedState(false);
+
+    m_campaignFile = campaignFile;
+    m_campaignId = campaignFile.IsEmpty() ? ZHashedString::None() : ZHashedString(campaignFile.GetText());
+    SetCampaign(campaign);
+    const ZDefNode& metadata = campaign.FindChild(kMetadata);
+    m_entityHomes.clear();
+    m_instanceRooms.clear();
+
+    if (m_player != nullptr) {
+        Player& player = *m_player;
+        if (GetComponent<ZScriptComponent>(&player) != nullptr && GetComponent<ZDataComponent>(&player) != nullptr) {
+            ResetProgress(player);
+        }
+        if (ZScriptComponent* const script = GetComponent<ZScriptComponent>(&player)) {
+            script->RunElements(metadata.FindChild(kInitPlayer), player.GetHandle(), player.GetHandle());
+        }
+        RestoreEntityState(&player, ZHashedString::None(), 0);
+        ApplyLoadedProgress(player);
+    }
+
+    if (placeAtEntry) {
+        const ZDefNode& entry = metadata.FindChild(kEntry);
+        const ZString mapName = entry.GetAttribute(kMapName);
+        LoadCampaign(mapName);
+        m_mapData.currentRoomX = entry.GetAttribute(kMapX).ToInt();
+        m_mapData.currentRoomY = entry.GetAttribute(kMapY).ToInt();
+        if (!m_mapData.HasRoom(m_mapData.currentRoomX, m_mapData.currentRoomY)) {
+            ZLog::Printf("Campaign %s: its entry room (%d, %d) of map \"%s\" does not exist", campaignFile.GetText(),
+                         m_mapData.currentRoomX, m_mapData.currentRoomY, mapName.GetText());
+        }
+        LoadRoom();
+        LoadEntityInstances(false);
+        if (m_player != nullptr) {
+            Player& player = *m_player;
+            // A room may name where play starts for testing: the highest
+            // priority of its debug starts becomes the checkpoint.
+            SortDebugStarts(m_debugStarts);
+            if (!m_debugStarts.IsEmpty()) Autosave(player, m_debugStarts[0], false);
+            ZVector2 at;
+            GetCheckpointPosition(player, at, quickSave);
+            ArrivePlayer(player, ZVector3(at.x, at.y, 0.0f));
+            Autosave(player, player.GetHandle(), false);
+        }
+    }
+    LeaveTitleScene(*this);
+    ZCinematicMgr* const cinematics = GetCinematicMgr();
+    static const ZHashedString kCloser("HACK_MENU_CLOSER");
+    cinematics->Stop(kCloser);
+    cinematics->Play(new MenuCloser(), kCloser, -1);
+    return true;
+}
+
+void KorvanthGame::ArrivePlayer(Player& player, const ZVector3& position) {
+    PlacePlayer(player, position);
+    NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
+    player.inPlay = true;
+    SnapCameraToPlayer(player);
+    RefreshWaterState(player);
+}
+
+void KorvanthGame::EnterRoom(const ZString& mapName, const int32_t roomX, const int32_t roomY,
+                             const ZVector3& position) {
+    LoadCampaign(mapName);
+    m_mapData.currentRoomX = roomX;
+    m_mapData.currentRoomY = roomY;
+    if (!m_mapData.HasRoom(roomX, roomY)) {
+        ZLog::Printf("Room (%d, %d) of map \"%s\" does not exist; entered all the same", roomX, roomY,
+                     mapName.GetText());
+    }
+    SetPreviousRoomShift(0.0f, 0.0f);
+    LoadRoom();
+    LoadEntityInstances(false);
+    if (m_player != nullptr) {
+        ArrivePlayer(*m_player, position);
+        Autosave(*m_player, m_player->GetHandle(), false);
+    }
+}
+
+bool KorvanthGame::ContinueCampaign(const ZString& campaignFile, const ZString& mapName, const int32_t roomX,
+                                    const int32_t roomY, const ZVector3& position) {
+    if (!StartCampaign(campaignFile, true, false)) return false;
+    ZString map = mapName;
+    if (map.IsEmpty() || map == "NULL") {
+        // A save from before the first room: the campaign's entry map instead.
+        static const ZHashedString kMetadata("Metadata");
+        static const ZHashedString kEntry("Entry");
+        static const ZHashedString kMapName("MapName");
+        map = m_campaign.FindChild(kMetadata).FindChild(kEntry).GetAttribute(kMapName);
+        ZLog::Printf("The save names no map; continuing in the campaign's entry map \"%s\"", map.GetText());
+    }
+    ZLog::Printf("Continuing in map \"%s\", room (%d, %d) at (%g, %g)", map.GetText(), roomX, roomY,
+                 static_cast<double>(position.x), static_cast<double>(position.y));
+    EnterRoom(map, roomX, roomY, position);
+    return true;
+}
+
+KorvanthGame::DebugStartPriority& KorvanthGame::GetDebugStartPriority() {
+    static DebugStartPriority priority = nullptr;
+    return priority;
+}
+
+void KorvanthGame::SortDebugStarts(ZArray<uint32_t>& handles) {
+    const DebugStartPriority priority = GetDebugStartPriority();
+    if (priority == nullptr || handles.Count() < 2) return;
+    std::vector<uint32_t> sorted(handles.begin(), handles.begin() + handles.Count());
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [priority](const uint32_t a, const uint32_t b) { return priority(a) > priority(b); });
+    for (uint32_t i = 0; i < handles.Count(); ++i) handles[i] = sorted[i];
 }

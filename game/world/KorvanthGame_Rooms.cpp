@@ -1,6 +1,7 @@
 // Rooms: loading the current room's world (edges, tile layers, conditions),
 // the entities placed in it, QuickStart, and the fixed step's end.
 
+#include <cmath>
 #include <cstdio>
 
 #include "entity/ZCommandRunner.h"
@@ -19,8 +20,14 @@
 #include "game/components/GameComponentFactory.h"
 #include "game/components/GameScriptCommands.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerContacts.h"
+#include "game/player/PlayerMusic.h"
 #include "game/player/PlayerProgress.h"
+#include "game/player/PlayerSave.h"
+#include "game/player/PlayerSpriteTexture.h"
 #include "game/progression/RandomizerComponent.h"
+#include "entity/ZBasingComponent.h"
+#include "renderer/ZCamera.h"
 #include "game/world/AnimatedTileLayerMesh.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -98,7 +105,10 @@ void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int
 
 bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapName, const int32_t roomX,
                               const int32_t roomY, const int32_t tileX, const int32_t tileY) {
-    if (!OpenCampaignFile(campaignFile.GetText())) {
+    if (m_player != nullptr) {
+        ResetPlayer(*m_player);
+    }
+    if (!StartCampaign(campaignFile, false, false)) {
         return false;
     }
     LoadCampaign(mapName);
@@ -110,27 +120,52 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     if (!m_mapData.HasRoom(roomX, roomY)) {
         ZLog::Printf("QuickStart: room (%d, %d) does not exist in map \"%s\"", roomX, roomY, mapName.GetText());
     }
+    SetRoomCamera(128.0f, 112.0f);
+    SetPreviousRoomShift(0.0f, 0.0f);
     LoadRoom();
     LoadEntityInstances(false);
     m_checkpoint[0] = static_cast<float>(tileX * 8);
     m_checkpoint[1] = static_cast<float>(tileY * 8);
-    SetRoomCamera(128.0f, 112.0f);
-    SetPreviousRoomCamera(128.0f, 112.0f);
-    // The player starts on that tile and respawns there.
+    // The player starts on that tile and respawns there (a debug start of
+    // the room wins).
     if (m_player != nullptr) {
-        SetCheckpointPosition(*m_player, m_checkpoint[0], m_checkpoint[1], false);
-        SetCheckpointRoom(*m_player, roomX, roomY, false);
-        SetCheckpointMap(*m_player, m_mapId, false);
-        m_player->Respawn();
+        Player& player = *m_player;
+        SetCheckpointPosition(player, m_checkpoint[0], m_checkpoint[1], false);
+        SetCheckpointRoom(player, roomX, roomY, false);
+        SetCheckpointMap(player, m_mapId, false);
+        SetCheckpointCampaign(player, m_campaignId, false);
+        SortDebugStarts(m_debugStarts);
+        if (!m_debugStarts.IsEmpty()) {
+            Autosave(player, m_debugStarts[0], false);
+        }
+        ZVector2 at;
+        GetCheckpointPosition(player, at, false);
+        ArrivePlayer(player, ZVector3(at.x, at.y, 0.0f));
+        Autosave(player, player.GetHandle(), false);
     }
     ZLog::Printf("QuickStart: map \"%s\", room (%d, %d), checkpoint (%g, %g)", mapName.GetText(), roomX, roomY,
                  static_cast<double>(m_checkpoint[0]), static_cast<double>(m_checkpoint[1]));
     return true;
 }
 
+ZVector3 KorvanthGame::GetRoomViewCentre() const {
+    ZVector3 centre(m_roomCamera[0], m_roomCamera[1], 0.0f);
+    if (const ZCamera* const camera = GetWorldCamera()) {
+        centre = ZVector3(camera->position.x, camera->position.y, 0.0f);
+    }
+    // Whole pixels: the tiles never shimmer between two of them.
+    centre.x = std::floor(centre.x + 0.5f);
+    centre.y = std::floor(centre.y + 0.5f);
+    return centre;
+}
+
 ZMatrix4 KorvanthGame::GetRoomViewProjection(const bool previousRoom) const {
-    const float* const camera = previousRoom ? m_previousRoomCamera : m_roomCamera;
-    return RoomViewProjection(camera[0], camera[1]);
+    ZVector3 centre = GetRoomViewCentre();
+    if (previousRoom) {
+        centre.x -= m_previousRoomShift[0];
+        centre.y -= m_previousRoomShift[1];
+    }
+    return RoomViewProjection(centre.x, centre.y);
 }
 
 ZCamera* KorvanthGame::GetWorldCamera() const {
@@ -198,8 +233,12 @@ void KorvanthGame::RegisterRoomEntity(ZEntity* const entity) {
     if (spatial == nullptr || guid == nullptr) {
         return;
     }
-    const auto home =
-        m_entityHomes.try_emplace(guid->guid, m_mapData.currentRoomX, m_mapData.currentRoomY).first->second;
+    // A placed entity's home is the room that placed it (its GUID is its
+    // instance id), whichever room of the area is current when it is first
+    // seen; any other entity's is the room current then.
+    auto first = std::make_pair(m_mapData.currentRoomX, m_mapData.currentRoomY);
+    if (const auto placed = m_instanceRooms.find(guid->guid); placed != m_instanceRooms.end()) first = placed->second;
+    const auto home = m_entityHomes.try_emplace(guid->guid, first).first->second;
     const ZVector3 shift(static_cast<float>((home.first - m_mapData.currentRoomX) * kRoomPixelsX),
                          static_cast<float>((home.second - m_mapData.currentRoomY) * kRoomPixelsY), 0.0f);
     spatial->current.position += shift;
@@ -227,6 +266,14 @@ void KorvanthGame::LoadRoom() {
     MapData& map = m_mapData;
     const int32_t x = map.currentRoomX;
     const int32_t y = map.currentRoomY;
+
+    // A player riding a platform lets go of it: the platform stays behind.
+    if (m_player != nullptr && m_player->basing != nullptr && m_player->basing->parent != nullptr) {
+        m_player->basing->Detach();
+    }
+    if (m_player != nullptr) {
+        m_player->minimapNeedsUpdate = true;
+    }
 
     // The previous room's entities: saved now, deleted at the next fixed
     // step, since this load may run inside one of their own events.
@@ -288,6 +335,17 @@ void KorvanthGame::LoadRoom() {
                 pass->clearColorValue = colour;
             }
         }
+    }
+    // The room's tune, sprite sheet, conditions and minimap reach the player.
+    if (m_player != nullptr) {
+        Player& player = *m_player;
+        SetRoomMusic(player, c.music);
+        SelectRoomSpriteSheet(player, c.sprite);
+        player.roomConditions[0] = c.safe;
+        player.roomConditions[3] = c.underwater;
+        player.roomConditions[4] = c.toxic;
+        ApplyRoomConditions(player, false, false);
+        SelectRoomMinimap(player, c.minimapName);
     }
     m_silhouetteOnColor = c.sprite == "drovanisheetredux_silh.bmp" && !IsOpaqueBlack(map.currentColour);
 

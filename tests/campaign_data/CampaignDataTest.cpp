@@ -28,7 +28,8 @@
 namespace {
 
 // The verbs of the game's own script commands: a room's entities run some of
-// them as they load (initnpc, trypop, groupget), and the game answers them.
+// them as they load (initnpc, trypop, groupget); until their part of the game
+// is built the game says so once in the log.
 const std::set<std::string> kGameVerbs = {
     "teleport",      "powerup",     "groupset",        "groupget",       "playsound",      "playfx",
     "initnpc",       "shake",       "setgrav",         "killvel",        "setvel",         "setacc",
@@ -131,8 +132,11 @@ TEST_F(CampaignDataTest, EveryRoomOfEveryMapLoadsWithoutAComplaint) {
         // Without a graphics device the atlas texture cannot be made; the
         // GL room tests load rooms with one.
         if (line.find("The world tile atlas could not be made") != std::string::npos) continue;
+        // A game verb whose part of the game is not built yet says so once.
         const size_t quote = line.find("Script command \"");
-        if (quote != std::string::npos) {
+        const bool notYet = line.find("not in this build yet") != std::string::npos ||
+                            line.find("is not known") != std::string::npos;
+        if (quote != std::string::npos && notYet) {
             const size_t start = quote + 16;
             if (kGameVerbs.count(line.substr(start, line.find('"', start) - start)) != 0) continue;
         }

@@ -50,12 +50,14 @@ void Keep(const Shot& shot, const char* name) {
 }
 
 // Where the player's middle shows in the window, in pixels from the top
-// left: the room (256 x 224, y down) fills the game picture, which the flat
-// display shows as large as fits, in the middle.
+// left: the 256 x 224 view around the game camera (y down) fills the game
+// picture, which the flat display shows as large as fits, in the middle.
 void ExpectedScreenPoint(const Player& player, const Shot& shot, float& x, float& y) {
+    // The room's view is centred on the game camera, which follows the player.
+    const ZVector3 centre = KorvanthGame::Get()->GetRoomViewCentre();
     const ZVector3 p = player.spatial->current.position;
-    const float picX = p.x / 256.0f;
-    const float picY = p.y / 224.0f;
+    const float picX = (p.x - centre.x + 128.0f) / 256.0f;
+    const float picY = (p.y - centre.y + 112.0f) / 224.0f;
     ZVector4 scalar, offset;
     NoCRTShader::ComputeBox(256.0f / 224.0f, static_cast<float>(shot.width) / static_cast<float>(shot.height),
                             scalar, offset);

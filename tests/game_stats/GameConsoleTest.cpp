@@ -174,6 +174,10 @@ std::vector<Row> Rows() {
          }},
         {"PoWeR aLl", {kNoItems}, NoPowerups, [](Context& c) { EXPECT_EQ(Held(c.player), 14); }},
         {"power swag", {kNoItems}, Snapshot, Unchanged},
+        {"power zz", {"power: \"zz\" is not a powerup id (up to 8 hexadecimal digits, e.g. 20002)"}, Snapshot,
+         Unchanged},
+        {"power 0", {"power: \"0\" is not a powerup id (up to 8 hexadecimal digits, e.g. 20002)"}, Snapshot,
+         Unchanged},
         {"power none", {}, nullptr,
          [](Context& c) {
              EXPECT_EQ(Held(c.player), 0);

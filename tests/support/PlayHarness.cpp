@@ -1,18 +1,25 @@
 #include "support/PlayHarness.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cctype>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
+#include "entity/ZCameraComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUpdatable.h"
+#include "game/menus/GameFlow.h"
+#include "game/menus/LoadingMenu.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerHooks.h"
+#include "menu/ZMenuMgr.h"
+#include "renderer/ZCamera.h"
 #include "game/player/PlayerProgress.h"
 #include "framework/ZConfigVar.h"
 #include "framework/ZLocMgr.h"
@@ -96,6 +103,12 @@ public:
         s.underwaterPhysics = player->underwaterPhysics;
         s.deaths = GetDeathsCount(*player);
         s.stepState = player->stepState;
+        if (const KorvanthGame* const game = KorvanthGame::Get()) {
+            s.roomX = game->GetMapData().currentRoomX;
+            s.roomY = game->GetMapData().currentRoomY;
+        }
+        if (player->camera != nullptr && player->camera->camera != nullptr) s.camera = player->camera->camera->position;
+        s.transition = IsTransitionPlaying();
         samples->push_back(s);
         ++stepsThisFrame;
     }
@@ -104,6 +117,33 @@ public:
     int32_t stepsThisFrame = 0;
     std::vector<PlaySample>* samples = nullptr;
 };
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// What the title's New Game and Continue do: the saved game is thrown away
+// (New Game) or read back (Continue), the world's layers are set up, and the
+// loading screen starts the campaign.
+void OpenCampaignStart(KorvanthGame& game, const bool continueGame) {
+    ZArray<ZString> campaigns;
+    ZStreamMgr::GetInstance()->FindFiles(campaigns, "*.kdd");
+    ZString file = campaigns.IsEmpty() ? ZString() : campaigns[0];
+    if (continueGame) {
+        gameflow::ReloadSavedState(game, false);
+        SavedProgress progress;
+        if (gameflow::ReadProgress(progress) && !progress.campaign.IsEmpty()) file = progress.campaign;
+    } else {
+        gameflow::DiscardSavedGame();
+    }
+    GetMenuMgr()->CloseAll(ZMenuMgr::kForward);
+    game.GetDisplay().SetUpWorldLayerMeshes(game);
+    auto* const loading = new LoadingMenu();
+    loading->SetTarget(file, continueGame, !continueGame);
+    GetMenuMgr()->OpenMenu(loading);
+}
 
 void HoldKeys(platform::input::FakeInputSystem& input, const std::vector<uint8_t>& keys) {
     for (const ControlName& c : kControls) {
@@ -165,10 +205,11 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
         for (int32_t i = 0; i < e.frames; ++i) frames.push_back(e.keys);
     }
 
-    korvtest::TempDir documents;
-    setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+    korvtest::TempDir ownDocuments;
+    const std::filesystem::path documents = setup.documents.empty() ? ownDocuments.Path() : std::filesystem::path(setup.documents);
+    setenv("XDG_DOCUMENTS_DIR", documents.c_str(), 1);
     const std::string gameFolder = std::string("My Games/") + KorvanthGame::kTitle + "/";
-    documents.Write(gameFolder + "Config/Config.ini",
+    WriteText(documents / (gameFolder + "Config/Config.ini"),
                     "DoLogging: true\r\nFixedEngineFPS: 60\r\nFixedGameFPS: 60\r\n" + setup.config +
                         "\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
     os::fake::FakeClock clock;
@@ -188,8 +229,10 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
     std::unique_ptr<PlayRoom> room;
     int32_t waited = 0;
     int32_t next = -1;  // the script frame that runs next; -1 before the start
+    bool menuOpened = false;
     game->afterFrame = [&] {
         Player* const player = GetPlayer();
+        bool startedNow = false;
         if (next < 0) {
             // Start once whole steps run (start-up throttling is over).
             if (++waited > 600) {
@@ -198,6 +241,23 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
                 return;
             }
             if (player == nullptr || !(game->GetStepLength() > 0.0f)) return;
+            if (setup.start != PlayStart::kRoom) {
+                // The title's New Game or Continue, then play once the menus are gone.
+                if (!menuOpened) {
+                    OpenCampaignStart(*game, setup.start == PlayStart::kContinue);
+                    menuOpened = true;
+                    return;
+                }
+                if (!gameflow::IsGameInProgress() || GetMenuMgr()->GetOpenMenuCount() > 0 || IsTransitionPlaying()) {
+                    return;
+                }
+                if (setup.prepare) setup.prepare(*player);
+                result.started = true;
+                startedNow = true;
+                next = 0;
+            }
+        }
+        if (next < 0) {
             room = std::make_unique<PlayRoom>(setup.room);
             if (!room->error().empty()) {
                 result.error = "room: " + room->error();
@@ -220,7 +280,7 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
             if (setup.prepare) setup.prepare(*player);
             result.started = true;
             next = 0;
-        } else {
+        } else if (!startedNow) {
             if (sampler.stepsThisFrame != 1) ++result.framesWithoutOneStep;
             if (setup.afterFrame && player != nullptr) setup.afterFrame(*player, next);
             ++next;
@@ -239,7 +299,7 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
     ZBaseGame::Run(game, 0, 0, "", 1);
     room.reset();
 
-    std::ifstream log(documents.File(gameFolder + "Logs/Log.txt"));
+    std::ifstream log(documents / (gameFolder + "Logs/Log.txt"));
     for (std::string line; std::getline(log, line);) result.log.push_back(line);
     ZBaseGame::DestroyInstance();
     // The next run in this process starts from nothing, as a new program would.

@@ -34,6 +34,10 @@ struct PlaySample {
     int32_t jumpsLeft = 0;
     int32_t deaths = 0;
     int32_t stepState = 0;  // overworld: 1 while stepping
+    int32_t roomX = 0;      // the game's current room
+    int32_t roomY = 0;
+    ZVector3 camera;        // the game camera the player moves
+    bool transition = false;  // a room or door transition plays
 };
 
 // One line of a script: these controls held for that many frames.
@@ -44,6 +48,10 @@ struct PlayFrames {
 
 // Parses the script text; false with a message naming the line on error.
 bool ParsePlayScript(const std::string& text, std::vector<PlayFrames>& out, std::string& error);
+
+// How the run reaches play: straight into the setup's room, or through the
+// title's New Game or Continue (the campaign's own rooms and the autosave).
+enum class PlayStart { kRoom, kNewGame, kContinue };
 
 struct PlaySetup {
     // The folder of the built packages (test programs are told it; the
@@ -61,6 +69,9 @@ struct PlaySetup {
     bool gl = false;
     // Config.ini lines added to the harness's own.
     std::string config;
+    PlayStart start = PlayStart::kRoom;
+    // The documents folder (the user's saves); empty: a new one for the run.
+    std::string documents;
     // Runs once the player stands in the room, before the first script frame.
     std::function<void(Player&)> prepare;
     // Runs after each script frame's steps, with the frame's index.

@@ -1,0 +1,238 @@
+#include "game/player/PlayerTransition.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "entity/ZCameraComponent.h"
+#include "entity/ZCollisionComponent.h"
+#include "entity/ZCollisionWorld.h"
+#include "entity/ZComponentLookup.h"
+#include "entity/ZEntityState.h"
+#include "entity/ZNameComponent.h"
+#include "entity/ZPhysicsComponent.h"
+#include "entity/ZRenderableComponent.h"
+#include "entity/ZSpatialComponent.h"
+#include "foundation/ZLog.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerCamera.h"
+#include "game/player/PlayerContacts.h"
+#include "game/player/PlayerProgress.h"
+#include "game/player/PlayerRoomExit.h"
+#include "game/player/PlayerSave.h"
+#include "game/world/DoorTransition.h"
+#include "game/world/KorvEntity.h"
+#include "game/world/KorvanthGame.h"
+#include "game/world/RoomTransition.h"
+#include "game/world/WorldEntity.h"
+#include "menu/ZCinematicMgr.h"
+#include "renderer/ZCamera.h"
+#include "renderer/ZRenderable.h"
+
+namespace {
+
+constexpr float kRoomWidth = static_cast<float>(kRoomPixelsX);
+constexpr float kRoomHeight = static_cast<float>(kRoomPixelsY);
+
+ZCamera* CameraOf(const Player& player) { return player.camera != nullptr ? player.camera->camera : nullptr; }
+
+
+void RoomExitToTransition(Player& player, const RoomExit& exit) {
+    TransitionToRoom(player, exit.crossing, exit.velocity, exit.edge, exit.horizontal, exit.targetX, exit.targetY,
+                     exit.dx, exit.dy);
+}
+
+// A respawn in another room or map than the current one loads it first; the
+// run is saved where the player stands again.
+void RespawnInCheckpointRoom(Player& player) {
+    KorvanthGame* const game = KorvanthGame::Get();
+    if (game == nullptr) return;
+    int32_t room[2] = {0, 0};
+    GetCheckpointRoom(player, room, false);
+    ZHashedString map;
+    GetCheckpointMap(player, map, false);
+    MapData& data = game->GetMapData();
+    // "NULL" (or nothing) names no map: the checkpoint is in the current one.
+    const ZString mapName(map.GetTextOrEmpty());
+    const bool mapDiffers = !mapName.IsEmpty() && !(mapName == "NULL") && map != game->GetCurrentMapId();
+    if (mapDiffers || room[0] != data.currentRoomX || room[1] != data.currentRoomY) {
+        if (mapDiffers) game->LoadCampaign(mapName);
+        game->GetMapData().currentRoomX = room[0];
+        game->GetMapData().currentRoomY = room[1];
+        game->LoadRoom();
+        game->LoadEntityInstances(false);
+        KeepPreviousRoom(*game, false);
+    }
+    NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
+    Autosave(player, player.GetHandle(), false);
+}
+
+}  // namespace
+
+void SetPlayerVisible(Player& player, const bool visible) {
+    if (player.renderable == nullptr) return;
+    for (auto& node : player.renderable->renderables) {
+        if (node.value != nullptr) node.value->visible = visible;
+    }
+}
+
+void KeepPreviousRoom(KorvanthGame& game, const bool keep) {
+    for (WorldLayerEntity* const layer :
+         {static_cast<WorldLayerEntity*>(game.GetWorldEntity()), static_cast<WorldLayerEntity*>(game.GetDynWorldEntity())}) {
+        if (layer == nullptr) continue;
+        if (keep) {
+            layer->SwapSlots();
+        } else {
+            layer->SetLayersVisible(true);
+        }
+    }
+}
+
+void PlacePlayer(Player& player, const ZVector3& position) {
+    if (player.spatial == nullptr) return;
+    player.spatial->current.position = ZVector3(position.x, position.y, 0.0f);
+    player.spatial->current.velocity = ZVector3();
+    player.SettleMotion();
+}
+
+ZEntity* FindArrivalEntity(const ZHashedString name) {
+    KorvanthGame* const game = KorvanthGame::Get();
+    if (game == nullptr || name == ZHashedString::None()) return nullptr;
+    ZEntity* found = nullptr;
+    const auto consider = [&found, name](ZEntity* const entity) {
+        const ZNameComponent* const named = GetComponent<ZNameComponent>(entity);
+        // An entity without a place cannot be arrived at.
+        if (named != nullptr && named->name == name && GetComponent<ZSpatialComponent>(entity) != nullptr) {
+            found = entity;
+        }
+    };
+    for (KorvEntity* const entity : game->GetRoomEntities()) consider(entity);
+    for (ZEntity* const entity : game->GetEntityList()) consider(entity);
+    return found;
+}
+
+void NudgePlayerOutOfFloor(Player& player, const float lift, const float probe) {
+    ZSpatialComponent* const spatial = player.spatial;
+    ZCollisionInterface* const box = player.collision != nullptr ? player.collision->GetPrimary() : nullptr;
+    if (spatial == nullptr || box == nullptr || IsOverworldMode()) return;
+    ZVector3 raised = spatial->current.position;
+    raised.y -= lift;
+    CollisionResultArray results;
+    const bool clear = SweepShape(ZCollisionWorld::GetInstance(), results, box, raised,
+                                  raised + ZVector3(0.0f, probe, 0.0f), player.collision->sweepMask, 1u);
+    if (!clear && !results.IsEmpty()) {
+        // Standing on what the drop met, at rest.
+        spatial->current.position = ZVector3(results[results.Count() - 1].position.x,
+                                             results[results.Count() - 1].position.y, 0.0f);
+        spatial->current.velocity = ZVector3();
+        player.SettleMotion();
+    }
+    spatial->ResetInterpolation();
+}
+
+void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& velocity, const RoomEdge& edge,
+                      const bool autosave, const int32_t roomX, const int32_t roomY, const int32_t screenX,
+                      const int32_t screenY) {
+    KorvanthGame* const game = KorvanthGame::Get();
+    ZSpatialComponent* const spatial = player.spatial;
+    if (game == nullptr || spatial == nullptr) return;
+    ZCinematicMgr* const cinematics = GetCinematicMgr();
+
+    // A door: the wipe does the move at its midpoint.
+    if (edge.flagA != 0 && edge.hasNameA != 0 && edge.hasPointA != 0 && edge.hasNameB != 0) {
+        if (edge.flagB != 0) {
+            if (GameVoice* const voice = game->GetVoice()) voice->PlayTune("footsteps.zms", 120, ZHashedString("Footsteps"));
+        }
+        for (KorvEntity* const entity : game->GetRoomEntities()) SaveEntityState(entity);
+        SetPlayerVisible(player, false);
+        static const ZHashedString kDoor("Door Transition");
+        cinematics->Stop(kDoor);
+        cinematics->Play(new DoorTransition(edge.nameA, edge.pointAX, edge.pointAY, edge.nameB, autosave), kDoor, 0);
+        return;
+    }
+
+    player.positionBeforeMove = spatial->previous.position;
+    player.cameraSnap = edge.kind == 1;
+    if (edge.hasNameA != 0) game->LoadCampaign(ZString(edge.nameA.GetTextOrEmpty()));
+
+    MapData& map = game->GetMapData();
+    const int32_t oldX = map.currentRoomX;
+    const int32_t oldY = map.currentRoomY;
+    const int32_t targetX = edge.hasPointA != 0 ? edge.pointAX : roomX;
+    const int32_t targetY = edge.hasPointA != 0 ? edge.pointAY : roomY;
+    int32_t dx = 0;
+    int32_t dy = 0;
+    if (edge.hasPointA != 0 && edge.kind == 1) {
+        dx = targetX - oldX - screenX;
+        dy = targetY - oldY - screenY;
+    }
+    // The screen of the old room's area the player stood on.
+    const float px = std::clamp(player.positionBeforeMove.x, map.rectBounds[2] + 0.01f, map.rectBounds[3] - 0.01f);
+    const float py = std::clamp(player.positionBeforeMove.y, map.rectBounds[0] + 0.01f, map.rectBounds[1] - 0.01f);
+    const int32_t sx = static_cast<int32_t>(std::floor(px * 0.00390625f));
+    const int32_t sy = static_cast<int32_t>(std::floor(py / kRoomHeight));
+    const int32_t rx = targetX - (oldX + sx + dx);
+    const int32_t ry = targetY - (oldY + sy + dy);
+
+    spatial->current.position = ZVector3(position.x, position.y, 0.0f);
+    spatial->current.velocity = velocity;
+    spatial->ResetInterpolation();
+
+    const bool roomChanged = targetX != oldX || targetY != oldY;
+    map.currentRoomX = targetX;
+    map.currentRoomY = targetY;
+    // Turns a place measured from the old room into the same place measured
+    // from the new one.
+    const ZVector3 shift(static_cast<float>(oldX - targetX) * kRoomWidth, static_cast<float>(oldY - targetY) * kRoomHeight,
+                         0.0f);
+    ZCamera* const camera = CameraOf(player);
+    const ZVector3 cameraBefore = camera != nullptr ? camera->position : game->GetRoomViewCentre();
+
+    const bool reloaded = edge.hasNameA != 0 || roomChanged;
+    if (reloaded) {
+        // The old room stays drawn from its meshes while the camera scrolls;
+        // another map's tiles are gone with its atlas.
+        const bool keep = edge.hasNameA == 0 && edge.kind == 1;
+        if (keep) KeepPreviousRoom(*game, true);
+        game->SetPreviousRoomShift(shift.x, shift.y);
+        game->LoadRoom();
+        if (!keep) KeepPreviousRoom(*game, false);
+        if (edge.hasNameB != 0) game->LoadEntityInstances(true);
+    }
+    if (edge.hasNameB != 0) {
+        if (ZEntity* const arrival = FindArrivalEntity(edge.nameB)) {
+            const ZSpatialComponent* const at = GetComponent<ZSpatialComponent>(arrival);
+            spatial->current.position = ZVector3(at->current.position.x, at->current.position.y, 0.0f);
+            spatial->ResetInterpolation();
+            NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
+        } else {
+            ZLog::Printf("Room transition: no entity named \"%s\" to arrive at; the player stays where it crossed",
+                         edge.nameB.GetTextOrEmpty());
+        }
+    }
+
+    // Where the camera stood, seen from the new room: the picture does not jump.
+    ZVector3 start = cameraBefore + shift;
+    start.z = cameraBefore.z;
+    if (camera != nullptr) {
+        camera->SetPosition(start);
+    }
+    if (edge.kind == 0 || !reloaded) {
+        SnapCameraToPlayer(player);
+    }
+
+    static const ZHashedString kRoom("Room Transition");
+    cinematics->Stop(kRoom);
+    auto* const pan = new RoomTransition(static_cast<int32_t>(edge.kind), start, rx, ry);
+    cinematics->Play(pan, kRoom, 0);
+    if (autosave) Autosave(player, player.GetHandle(), false);
+}
+
+void InstallTransitionHooks() {
+    GetRoomTransitionHook() = &RoomExitToTransition;
+    GetPlayerRespawnHook() = &RespawnInCheckpointRoom;
+}
+
+void RemoveTransitionHooks() {
+    if (GetRoomTransitionHook() == &RoomExitToTransition) GetRoomTransitionHook() = nullptr;
+    if (GetPlayerRespawnHook() == &RespawnInCheckpointRoom) GetPlayerRespawnHook() = nullptr;
+}

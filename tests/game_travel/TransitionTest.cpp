@@ -1,0 +1,231 @@
+// Room and door transitions, the room's music and its minimap, on the
+// campaign's own maps (Caverns: rooms (0..2, 0) form one area, (0..2, 1)
+// another).
+
+#include "entity/ZCameraComponent.h"
+#include "entity/ZSpatialComponent.h"
+#include "game/player/PlayerCamera.h"
+#include "game/player/PlayerMusic.h"
+#include "game/player/PlayerProgress.h"
+#include "game/player/PlayerRoomExit.h"
+#include "game/world/DoorTransition.h"
+#include "game/world/RoomTransition.h"
+#include "menu/ZCinematicMgr.h"
+#include "renderer/ZCamera.h"
+#include "tests/game_travel/TravelFixture.h"
+
+namespace traveltest {
+namespace {
+
+// Counts the map loads (each one drops the world layers' meshes first).
+class CountingDisplay : public NullGameDisplay {
+public:
+    explicit CountingDisplay(int* loads) : m_loads(loads) {}
+    void ReleaseWorldLayers(KorvanthGame&) override { ++*m_loads; }
+
+private:
+    int* m_loads;
+};
+
+class TransitionTest : public TravelTest {
+protected:
+    void SetUp() override {
+        TravelTest::SetUp();
+        game->SetDisplay(std::make_unique<CountingDisplay>(&mapLoads));
+        camera = std::make_unique<ZCamera>(90.0f, 1.0f, 0.1f, 100.0f);
+        camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
+        player->camera->camera = camera.get();
+        player->inPlay = true;
+        ASSERT_TRUE(game->OpenCampaignFile("Korvanth.kdd"));
+        ASSERT_EQ(game->GetCurrentMapName(), "Caverns");
+        mapLoads = 0;
+    }
+    void TearDown() override {
+        DestroyCinematicMgr();
+        player->camera->camera = nullptr;
+        TravelTest::TearDown();
+    }
+    void EnterRoom(const int32_t x, const int32_t y) {
+        game->GetMapData().currentRoomX = x;
+        game->GetMapData().currentRoomY = y;
+        game->LoadRoom();
+        game->LoadEntityInstances(false);
+    }
+    void Move(const ZVector3& from, const ZVector3& to) {
+        player->spatial->previous.position = from;
+        player->spatial->current.position = to;
+    }
+
+    int mapLoads = 0;
+    std::unique_ptr<ZCamera> camera;
+};
+
+TEST_F(TransitionTest, AScrollOfOneScreenTakesItsWidthOrHeightTimesTheSpeed) {
+    game->m_transitionSpeed = 1.0f;
+    const struct {
+        const char* what;
+        ZVector3 start;  // the camera, seen from the new room
+        int32_t screensX;
+        int32_t screensY;
+        float secondLeg;
+    } cases[] = {
+        {"to the right, on the screen grid", ZVector3(-128.0f, 112.0f, -17.0f), 1, 0, 256.0f * 0.0048828125f},
+        {"upwards, on the screen grid", ZVector3(128.0f, 336.0f, -17.0f), 0, -1, 224.0f * 0.0048828125f},
+    };
+    EnterRoom(0, 1);  // an area one room high: the camera settles at the room's middle in y
+    for (const auto& c : cases) {
+        player->spatial->current.position = ZVector3(128.0f, 112.0f, 0.0f);
+        player->spatial->ResetInterpolation();
+        RoomTransition pan(1, c.start, c.screensX, c.screensY);
+        EXPECT_NEAR(pan.GetFirstLeg(), 0.0f, 1e-5f) << c.what;
+        EXPECT_NEAR(pan.GetSecondLeg(), c.secondLeg, 1e-4f) << c.what;
+        EXPECT_NEAR(pan.duration, c.secondLeg, 1e-4f) << c.what;
+        EXPECT_NEAR(pan.CameraAt(pan.duration * 0.5f).x, (c.start.x + pan.GetEnd().x) * 0.5f, 0.01f) << c.what;
+    }
+    RoomTransition cut(0, cases[0].start, 1, 0);
+    EXPECT_EQ(cut.duration, 0.0f) << "kind 0 cuts";
+    RoomTransition unknown(7, cases[0].start, 1, 0);
+    EXPECT_EQ(unknown.duration, 0.0f) << "an unknown kind cuts rather than never ending";
+}
+
+TEST_F(TransitionTest, ACameraOffTheGridFirstLinesUpAcrossTheTravel) {
+    game->m_transitionSpeed = 2.0f;
+    EnterRoom(0, 1);
+    player->spatial->current.position = ZVector3(128.0f, 112.0f, 0.0f);
+    player->spatial->ResetInterpolation();
+    RoomTransition pan(1, ZVector3(-128.0f, 140.0f, -17.0f), 1, 0);
+    EXPECT_NEAR(pan.GetFirstLeg(), 28.0f * 2.0f * 0.0048828125f, 1e-4f);
+    EXPECT_NEAR(pan.GetSecondLeg(), 256.0f * 2.0f * 0.0048828125f, 1e-4f);
+    EXPECT_EQ(pan.CameraAt(pan.GetFirstLeg()).y, 112.0f);
+    EXPECT_EQ(pan.CameraAt(pan.GetFirstLeg()).x, -128.0f);
+}
+
+TEST_F(TransitionTest, TheDoorWipeClosesAndOpensAround) {
+    const struct {
+        float t;
+        float wipe;
+    } cases[] = {{0.0f, -2.0f}, {0.1f, -1.2f}, {0.25f, 0.0f}, {0.3f, 0.0f}, {0.5f, 1.2f}, {0.6f, 2.0f}};
+    for (const auto& c : cases) EXPECT_NEAR(DoorTransition::WipeAmount(c.t), c.wipe, 1e-5f) << c.t;
+}
+
+TEST_F(TransitionTest, ADoorSwitchesRoomsOnceEvenOverALongStepAndKeepsTheMapOfTheSameName) {
+    EnterRoom(0, 0);
+    mapLoads = 0;
+    auto* door = new DoorTransition(ZHashedString("Caverns"), 2, 0, ZHashedString::None(), false);
+    GetCinematicMgr()->Play(door, ZHashedString("Door Transition"), 0);
+    GetCinematicMgr()->FixedUpdate(0.0f, 0.2f);
+    EXPECT_FALSE(door->HasSwitched());
+    EXPECT_EQ(game->GetMapData().currentRoomX, 0);
+    GetCinematicMgr()->FixedUpdate(0.0f, 0.3f);  // 0.2 to 0.5 in one step
+    EXPECT_TRUE(door->HasSwitched());
+    EXPECT_EQ(game->GetMapData().currentRoomX, 2);
+    const ZVector3 arrived = player->spatial->current.position;
+    EXPECT_EQ(arrived.x, 128.0f) << "no entry marker: the middle of the room";
+    game->GetMapData().currentRoomX = 7;  // a second switch would put it back to 2
+    GetCinematicMgr()->FixedUpdate(0.0f, 0.2f);
+    EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Door Transition")));
+    EXPECT_EQ(game->GetMapData().currentRoomX, 7) << "the room switched exactly once";
+    EXPECT_EQ(mapLoads, 0) << "the same map is not loaded again";
+    ZStateStore read;
+    EXPECT_TRUE(read.Load(game->GetAutosavePath().GetText())) << "the arrival was saved";
+}
+
+TEST_F(TransitionTest, ADoorToAnotherMapArrivesAtTheNamedEntityAndMakesItTheCheckpoint) {
+    EnterRoom(1, 0);
+    GetCinematicMgr()->Play(new DoorTransition(ZHashedString("Caverns"), 0, 0, ZHashedString("Start"), true),
+                            ZHashedString("Door Transition"), 0);
+    for (int i = 0; i < 40; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+    EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Door Transition")));
+    EXPECT_EQ(game->GetMapData().currentRoomX, 0);
+    ZVector2 checkpoint;
+    GetCheckpointPosition(*player, checkpoint, false);
+    EXPECT_EQ(checkpoint.x, 40.0f) << "the Start entity of Caverns (0, 0)";
+    EXPECT_EQ(checkpoint.y, 176.0f);
+    EXPECT_NEAR(player->spatial->current.position.x, 40.0f, 0.01f);
+}
+
+TEST_F(TransitionTest, FallingOutOfAnAreaCutsIntoTheRoomBelowAtOnce) {
+    EnterRoom(0, 0);
+    // Down the pit of Caverns (0, 0) into the flooded row below.
+    Move(ZVector3(120.0f, 220.0f, 0.0f), ZVector3(120.0f, 230.0f, 0.0f));
+    player->spatial->current.velocity = ZVector3(0.0f, 200.0f, 0.0f);
+    ASSERT_TRUE(CheckRoomExit(*player));
+    EXPECT_EQ(game->GetMapData().currentRoomX, 0);
+    EXPECT_EQ(game->GetMapData().currentRoomY, 1);
+    EXPECT_NEAR(player->spatial->current.position.y, 0.0f, 0.01f) << "at the top of the room below";
+    EXPECT_NEAR(player->spatial->current.position.x, 120.0f, 0.01f);
+    EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition"))) << "an edge of kind 0 cuts";
+    EXPECT_TRUE(game->GetRoomConditions().underwater) << "the flooded area's conditions";
+}
+
+TEST_F(TransitionTest, AScrollKeepsTheOldRoomDrawnAndEndsWithTheCameraOnThePlayer) {
+    EnterRoom(0, 1);
+    RoomEdge edge;
+    edge.kind = 1;
+    player->spatial->previous.position = ZVector3(250.0f, 100.0f, 0.0f);
+    camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
+    game->m_transitionSpeed = 1.0f;
+    // Along a row of the flooded area into the room to its right, as a kind 1 edge.
+    TransitionToRoom(*player, ZVector3(0.0f, 100.0f, 0.0f), ZVector3(50.0f, 0.0f, 0.0f), edge, false, 1, 1, 1, 0);
+    EXPECT_EQ(game->GetMapData().currentRoomX, 1);
+    ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
+    EXPECT_EQ(camera->position.x, 128.0f - 256.0f) << "the picture does not jump";
+    for (int i = 0; i < 100; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+    EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
+    bool unused = false;
+    EXPECT_EQ(camera->position.x, ComputeCameraTarget(*player, false, unused).x);
+}
+
+TEST_F(TransitionTest, ANewTuneWaitsItsPauseAndTheSameTuneKeepsPlaying) {
+    voice.calls.clear();
+    SetRoomMusic(*player, "caverns");
+    UpdateRoomMusic(*player, 0.2f);
+    SetRoomMusic(*player, "flooded");  // a second change within the pause
+    UpdateRoomMusic(*player, 0.2f);
+    UpdateRoomMusic(*player, 0.2f);
+    SetRoomMusic(*player, "flooded");
+    UpdateRoomMusic(*player, 1.0f);
+    const std::vector<std::string> expected = {"stop BGMusicTune", "stop BGMusicTune",
+                                               "play QXV_flooded 1 BGMusicTune"};
+    EXPECT_EQ(voice.calls, expected);
+    SetRoomMusic(*player, "");
+    UpdateRoomMusic(*player, 1.0f);
+    EXPECT_EQ(voice.calls.back(), "stop BGMusicTune") << "an empty tune is silence";
+}
+
+TEST_F(TransitionTest, ARoomsMinimapIsTheEntryOfItsNameWithItsPlacement) {
+    ZDefNode root(ZHashedString("Minimaps"));
+    const auto entry = [&root](const char* name, bool full) {
+        ZDefNode m(ZHashedString("Minimap"));
+        m.SetAttribute(ZHashedString("Name"), ZString(name));
+        m.SetAttribute(ZHashedString("Base"), ZString("base.bmp"));
+        m.SetAttribute(ZHashedString("Overlay"), ZString("over.bmp"));
+        m.SetAttribute(ZHashedString("OX"), ZString("3"));
+        m.SetAttribute(ZHashedString("OY"), ZString("-2"));
+        if (full) {
+            for (const char* key : {"W", "H", "PX", "PY"}) m.SetAttribute(ZHashedString(key), ZString("7"));
+        }
+        root.AddChild(m);
+    };
+    entry("Caverns", true);
+    entry("Sky", false);
+    ZArray<RoomMinimap> found;
+    FindRoomMinimaps(root, "caverns", found);
+    ASSERT_EQ(found.Count(), 1u) << "names match ignoring case";
+    EXPECT_EQ(found[0].ox, 3);
+    EXPECT_EQ(found[0].oy, -2);
+    EXPECT_EQ(found[0].w, 7);
+    found.Clear();
+    FindRoomMinimaps(root, "Sky", found);
+    ASSERT_EQ(found.Count(), 1u);
+    EXPECT_EQ(found[0].w, -1) << "without all of W, H, PX and PY each is -1";
+    EXPECT_EQ(found[0].py, -1);
+    found.Clear();
+    FindRoomMinimaps(root, "Nowhere", found);
+    EXPECT_TRUE(found.IsEmpty());
+    SelectRoomMinimap(*player, "Nowhere");
+    EXPECT_EQ(player->currentMinimap, "NULL");
+}
+
+}  // namespace
+}  // namespace traveltest
