@@ -4,6 +4,7 @@
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
 #include "game/components/GroupComponent.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 
 namespace {
@@ -37,6 +38,7 @@ void RegisterGameComponentFactories() {
         {"Group", &Make<GroupComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
         {"Randomizer", &Make<RandomizerComponent>},
+        {"Minimap", &Make<MinimapComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);

@@ -33,6 +33,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
 #include "game/player/PlayerSpriteTexture.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/world/CollisionLineDef.h"
 #include "game/world/KorvanthGame.h"
@@ -217,6 +218,7 @@ void Player::AttachComponents() {
 
     ::AddComponent<ZCheckpointComponent>(this);
     ::AddComponent<RandomizerComponent>(this);
+    ::AddComponent<MinimapComponent>(this);
     ZFrobComponent* const frob = ::AddComponent<ZFrobComponent>(this);
     frob->reach = 20.0f;
     frob->primitiveKey = ZHashedString("FrobSweep");

@@ -1,6 +1,7 @@
 #include "game/player/PlayerSave.h"
 
 #include "entity/ZComponentLookup.h"
+#include "entity/ZConditions.h"
 #include "entity/ZEntity.h"
 #include "entity/ZEntityState.h"
 #include "entity/ZSpatialComponent.h"
@@ -80,11 +81,17 @@ bool Autosave(Player& player, const uint32_t targetHandle, const bool useSafeSpo
 
 void RecordCheckpoint(const uint32_t checkpointHandle, const uint32_t contextHandle) {
     Player* const player = GetPlayer();
-    if (player == nullptr || player->GetHandle() != contextHandle) {
+    if (player == nullptr) {
         return;
     }
     // The checkpoint component's entity is what the checkpoint keys take.
-    const ZComponent* const checkpoint = DynamicCast<ZComponent>(FindObjectByHandle(checkpointHandle));
-    const ZEntity* const owner = checkpoint != nullptr ? checkpoint->GetOwner() : nullptr;
-    Autosave(*player, owner != nullptr ? owner->GetHandle() : checkpointHandle, false);
+    ZEntity* const checkpoint = ResolveEntity(FindObjectByHandle(checkpointHandle));
+    // Reached by the player (an event of the player's, or of one of its
+    // parts), or by a touch the checkpoint reports of itself: only the
+    // player's shape sets off a checkpoint's touch.
+    ZEntity* const context = ResolveEntity(FindObjectByHandle(contextHandle));
+    if (context != player && (context == nullptr || context != checkpoint)) {
+        return;
+    }
+    Autosave(*player, checkpoint != nullptr ? checkpoint->GetHandle() : checkpointHandle, false);
 }

@@ -25,6 +25,7 @@ bool Autosave(Player& player, uint32_t targetHandle, bool useSafeSpot);
 bool WriteAutosaveFile(Player& player);
 
 // A checkpoint was reached (the engine's checkpoint hook): when the one that
-// reached it is the player, the checkpoint entity becomes the checkpoint and
-// the run is saved.
+// reached it is the player (or the checkpoint reports its own touch, which
+// only the player's shape sets off), the checkpoint entity becomes the
+// checkpoint and the run is saved.
 void RecordCheckpoint(uint32_t checkpointHandle, uint32_t contextHandle);

@@ -17,14 +17,17 @@
 #include "framework/ZLocMgr.h"
 #include "game/display/BackdropShader.h"
 #include "game/display/DisplayAppliers.h"
+#include "game/display/DisplayState.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/SceneSwitching.h"
 #include "entity/ZEntityState.h"
 #include "game/components/GroupStore.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerMusic.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
 #include "game/player/PlayerTransition.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
@@ -159,6 +162,8 @@ void KorvanthGame::init() {
     // The player joins the scene set up above (its sprite group, shader and camera).
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
+    GetDisplayState()->minimapView = &FillPlayerMinimapView;
+    GetRoomMinimapHook() = &ShowPlayerRoomMinimap;
     SetPowerupHolder(&m_player->powerups);
     InstallTransitionHooks();
     // Group values saved before are back before any room loads.
@@ -252,7 +257,12 @@ ZFXAAFilter* KorvanthGame::CreateFXAAFilter() { return new KorvanthPreHUDPassSha
 
 ZShader* KorvanthGame::CreateDepthBackdropShader() { return new BackdropShader(); }
 
-void KorvanthGame::OnTitleMenuOpened(ZMenu*) { ResetToTitleScene(this); }
+void KorvanthGame::OnTitleMenuOpened(ZMenu*) {
+    // The room's entities (saved first) and tile layers go with the game: the
+    // title shows no world, and the next start builds its room afresh.
+    DestroyRoomWorld();
+    ResetToTitleScene(this);
+}
 
 void KorvanthGame::SetCameraFieldOfView(const float fov) {
     ZBaseGame::SetCameraFieldOfView(fov);

@@ -342,7 +342,8 @@ private:
     // Lets go of the synthesizer's sound, when the game made it.
     void ReleaseSynthVoice();
 
-    // Every retired and current room entity goes, and both layer entities.
+    // Every retired and current room entity goes (saved first), with the ids
+    // waiting to be made, and both layer entities.
     void DestroyRoomWorld();
     void EnsureWorldEntities();
 

@@ -25,6 +25,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
 #include "game/player/PlayerSpriteTexture.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 #include "entity/ZBasingComponent.h"
 #include "renderer/ZCamera.h"
@@ -214,6 +215,7 @@ void KorvanthGame::DeleteRetiredEntities() {
 }
 
 void KorvanthGame::DestroyRoomWorld() {
+    m_pendingInstances.Clear();
     for (KorvEntity* const entity : m_roomEntities) {
         SaveEntityState(entity);
         m_retiredEntities.push_back(entity);
@@ -327,6 +329,12 @@ void KorvanthGame::LoadRoom() {
     }
     // A room's water decides whether its toxicity reaches the player.
     c.toxic = c.toxic && c.underwater;
+    // The player's minimap forgets its map (the room's minimap is handed in
+    // below, when it has one) and counts the room again.
+    if (MinimapComponent* const minimap = m_player != nullptr ? GetComponent<MinimapComponent>(m_player) : nullptr) {
+        minimap->ResetCurrentMap();
+        minimap->RequestRecount();
+    }
 
     if (const ZRenderer* const renderer = PeekRenderer()) {
         const ZColor32 colour{map.currentColour[0], map.currentColour[1], map.currentColour[2], map.currentColour[3]};

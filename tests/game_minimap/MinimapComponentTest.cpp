@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include "entity/ZComponentLookup.h"
+#include "entity/ZPlainEntity.h"
+#include "entity/ZSpatialComponent.h"
+#include "foundation/ZStateStore.h"
+#include "game/progression/MinimapComponent.h"
+#include "game/progression/RandomizerData.h"
+#include "game_world/GameFixture.h"
+
+namespace {
+
+ZHashedString H(const char* text) { return ZHashedString(text); }
+
+// The shipped campaign's first map with a stand-in player: an entity with a
+// place and the minimap component.
+class MinimapTest : public worldtest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        MountGamePackage();
+        GetStateStore()->Clear();
+        ASSERT_TRUE(m_game->OpenCampaignFile("Korvanth.kdd"));
+        m_game->LoadCampaign(ZString("Caverns"));
+        spatial = AddComponent<ZSpatialComponent>(&player);
+        minimap = AddComponent<MinimapComponent>(&player);
+        ASSERT_TRUE(base.LoadBMP("Minimap_Caverns_Base.bmp"));
+    }
+    void TearDown() override {
+        DestroyStateStore();
+        GameTest::TearDown();
+    }
+
+    // The room loader's part: load the room, hand the minimap in, take a step there.
+    void EnterRoom(int32_t x, int32_t y) {
+        m_game->GetMapData().currentRoomX = x;
+        m_game->GetMapData().currentRoomY = y;
+        m_game->LoadRoom();
+        HandInRoomMinimap(*minimap, ZString(minimapName));
+        spatial->current.position = ZVector3{100.0f, 100.0f, 0.0f};
+        minimap->Update(1.0f / 60.0f, 2);
+    }
+
+    // Whether the cell of room (x, y) in the picture shows the base bitmap.
+    bool CellShowsBase(int32_t x, int32_t y) const {
+        const int32_t cx = (x - minimap->GetOriginX() + 1) * 6;
+        const int32_t cy = (y - minimap->GetOriginY() + 1) * 6;
+        for (int32_t dy = 0; dy < 7; ++dy) {
+            for (int32_t dx = 0; dx < 7; ++dx) {
+                if (dx >= 2 && dx <= 4 && dy >= 2 && dy <= 4) continue;  // where a marker may sit
+                if (minimap->GetTexel(cx + dx, cy + dy) != base.GetPixel(cx + dx, cy + dy)) return false;
+            }
+        }
+        return true;
+    }
+    bool CellIsBlack(int32_t x, int32_t y) const {
+        const int32_t cx = (x - minimap->GetOriginX() + 1) * 6;
+        const int32_t cy = (y - minimap->GetOriginY() + 1) * 6;
+        // Inside the cell, away from the borders it shares.
+        for (int32_t dy = 1; dy < 6; ++dy) {
+            for (int32_t dx = 1; dx < 6; ++dx) {
+                if (minimap->GetTexel(cx + dx, cy + dy) != MinimapComponent::kBlack) return false;
+            }
+        }
+        return true;
+    }
+    bool HasMarker(int32_t x, int32_t y) const {
+        const int32_t cx = (x - minimap->GetOriginX() + 1) * 6;
+        const int32_t cy = (y - minimap->GetOriginY() + 1) * 6;
+        return minimap->GetTexel(cx + 3, cy + 3) != base.GetPixel(cx + 3, cy + 3);
+    }
+    // A room of the map holding a gem, and the gem's id.
+    bool FindGemRoom(int32_t& x, int32_t& y, uint32_t& gem) const {
+        for (const auto& [rx, column] : m_game->GetMapData().GetRooms()) {
+            for (const auto& [ry, room] : column) {
+                for (uint32_t i = 0; i < room.instanceIds.Count(); ++i) {
+                    if (MinimapComponent::CountCollectibles({room.instanceIds[i]}).total > 0) {
+                        x = rx;
+                        y = ry;
+                        gem = room.instanceIds[i];
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    }
+
+    ZPlainEntity player;
+    ZSpatialComponent* spatial = nullptr;
+    MinimapComponent* minimap = nullptr;
+    ZImage base;
+    const char* minimapName = "Caverns";
+};
+
+}  // namespace
+
+TEST_F(MinimapTest, RoomsShowAsTheyAreVisitedAndStayAcrossHandIns) {
+    EXPECT_EQ(minimap->GetTexel(10, 10), MinimapComponent::kBlack);
+    EnterRoom(0, 0);
+    EXPECT_EQ(minimap->GetCurrentMinimap(), H("Caverns"));
+    EXPECT_TRUE(CellShowsBase(0, 0));
+    EXPECT_TRUE(CellIsBlack(1, 0)) << "not visited yet";
+
+    EnterRoom(1, 0);
+    EXPECT_TRUE(CellShowsBase(1, 0));
+    EXPECT_TRUE(CellShowsBase(0, 0)) << "the new hand-in repaints the rooms found before";
+    EXPECT_EQ(minimap->GetDiscovered().at(H("Caverns")).size(), 2u);
+
+    // "reveal" paints every room without discovering it; the next hand-in forgets that.
+    minimap->FillAllRooms();
+    EXPECT_TRUE(CellShowsBase(2, 0));
+    EnterRoom(1, 0);
+    EXPECT_TRUE(CellIsBlack(2, 0));
+}
+
+TEST_F(MinimapTest, ARoomCountsItsGemsAndShowsAMarkerUntilTheyAreCollected) {
+    // The sunken halls hold gems.
+    m_game->LoadCampaign(ZString("Sunken"));
+    minimapName = "Sunken Halls";
+    ASSERT_TRUE(base.LoadBMP("Minimap_SunkenHalls_Base.bmp"));
+    int32_t x = 0;
+    int32_t y = 0;
+    uint32_t gem = 0;
+    ASSERT_TRUE(FindGemRoom(x, y, gem));
+    EnterRoom(x, y);
+    const MinimapComponent::RoomCount count = minimap->GetCurrentCount();
+    EXPECT_GT(count.total, 0);
+    EXPECT_EQ(count.collected, 0);
+    EXPECT_TRUE(HasMarker(x, y));
+
+    // One taken: a step counts nothing new until the room loader asks for a recount.
+    ZDefNode record;
+    ZDefNode dead(H("Delete"));
+    dead.SetAttribute(H("Dead"), ZString("true"));
+    record.AddChild(dead);
+    GetStateStore()->GetOrInsert(gem) = record;
+    minimap->Update(1.0f / 60.0f, 2);
+    EXPECT_EQ(minimap->GetCurrentCount().collected, 0);
+    minimap->RequestRecount();
+    minimap->Update(1.0f / 60.0f, 2);
+    EXPECT_EQ(minimap->GetCurrentCount().collected, 1);
+    EXPECT_EQ(minimap->GetDiscovered().at(H("Sunken Halls")).at(x).at(y).collected, 1);
+    EXPECT_TRUE(HasMarker(x, y) == (count.total > 1));
+
+    // All of them taken: no marker.
+    const ZArray<uint32_t>& ids = m_game->GetMapData().GetRoom(x, y).instanceIds;
+    for (uint32_t i = 0; i < ids.Count(); ++i) GetStateStore()->GetOrInsert(ids[i]) = record;
+    minimap->RequestRecount();
+    minimap->Update(1.0f / 60.0f, 2);
+    EXPECT_EQ(minimap->GetCurrentCount().collected, count.total);
+    EXPECT_FALSE(HasMarker(x, y));
+    EXPECT_TRUE(CellShowsBase(x, y));
+
+    // The collection of the map's minimap counts the same gem.
+    LoadMinimapsFile(*minimap, m_game->GetMapList());
+    const GemCount sunken = minimap->CountCollection(H("Sunken"));
+    EXPECT_GT(sunken.total, count.total);
+    EXPECT_EQ(sunken.collected, count.total);
+    EXPECT_EQ(minimap->CountCollection(H("Crystals")).collected, 0);
+}
+
+TEST_F(MinimapTest, TheDiscoveredRoomsAreSavedAndRestored) {
+    ZDefNode empty;
+    minimap->SaveInto(empty);
+    const ZDefNode& saved = empty.FindChild(H("Minimap"));
+    EXPECT_EQ(saved.GetAttribute(H("Version")), "2");
+    EXPECT_EQ(saved.children.Count(), 0u);
+
+    EnterRoom(0, 0);
+    EnterRoom(1, 0);
+    ZDefNode parent;
+    minimap->SaveInto(parent);
+    ZPlainEntity other;
+    MinimapComponent* restored = AddComponent<MinimapComponent>(&other);
+    restored->ReadDefinition(parent.FindChild(H("Minimap")));
+    EXPECT_EQ(restored->GetDiscovered(), minimap->GetDiscovered());
+    EXPECT_EQ(restored->GetVersion(), 2);
+
+    // An older save gains the ice world's room, unless its gem is gone.
+    ZDefNode old(H("Minimap"));
+    old.SetAttribute(H("Version"), ZString("1"));
+    ZPlainEntity third;
+    MinimapComponent* older = AddComponent<MinimapComponent>(&third);
+    older->ReadDefinition(old);
+    ASSERT_EQ(older->GetDiscovered().count(H("Ice World")), 1u);
+    EXPECT_EQ(older->GetDiscovered().at(H("Ice World")).at(0).at(0), (MinimapComponent::RoomCount{1, 1}));
+}
+
+TEST_F(MinimapTest, CellsSitOnTheirRoomsAndFarRoomsPaintNothing) {
+    // Room (OX, OY) paints from (6, 6) to (12, 12); a room far off the picture paints nothing.
+    minimap->LoadMapImages("Minimap_Caverns_Base.bmp", "Minimap_Caverns_Overlay.bmp", 0, 0, -1, 5, 1, 1, H("Caverns"));
+    EXPECT_EQ(minimap->GetWidth(), base.GetWidth() / 6 - 2);
+    EXPECT_EQ(minimap->GetPlaceX(), 1);
+    minimap->FillRoom(0, 0, {});
+    EXPECT_EQ(minimap->GetTexel(6, 6), base.GetPixel(6, 6));
+    EXPECT_EQ(minimap->GetTexel(12, 12), base.GetPixel(12, 12));
+    minimap->FillRoom(1000000, -1000000, {1, 2});
+    minimap->FillRoom(-2147483647, 2147483647, {1, 2});
+    EXPECT_EQ(minimap->GetTexel(13, 13), MinimapComponent::kBlack);
+}
