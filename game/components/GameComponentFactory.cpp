@@ -6,6 +6,7 @@
 #include "game/components/GroupComponent.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ void RegisterGameComponentFactories() {
         {"Anaglyph", &Make<AnaglyphComponent>},
         {"Randomizer", &Make<RandomizerComponent>},
         {"Minimap", &Make<MinimapComponent>},
+        {"Speedrun", &Make<SpeedrunComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);
