@@ -266,6 +266,7 @@ void Player::AttachComponents() {
     }
 
     ApplyModeSettings(*this);
+    ShowFullMap(false);
     overworldInputFreeze = -1.0f;
     cameraSnap = false;
     musicDelay = -1.0f;
@@ -324,6 +325,7 @@ void ResetPlayer(Player& player) {
     }
     player.wallStickTimer = Player::kWallStickTime;
     player.inPlay = false;
+    ShowFullMap(false);
 }
 
 bool Player::IsBlocked() const {
