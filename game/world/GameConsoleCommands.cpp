@@ -18,6 +18,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "platform/os/files.h"
 #include "renderer/ZCamera.h"
@@ -143,9 +144,10 @@ void Glitch(KorvanthGame& game, const ZConsoleWordList& words) {
     }
 }
 
-void Reveal(KorvanthGame& game) {
-    // The minimap is not part of this build yet: nothing to fill.
-    game.GetConsole().Print("reveal: the minimap is not part of this build yet; nothing revealed");
+// Shows every room of the current map on the player's minimap (without
+// counting them as discovered).
+void Reveal(const KorvanthGame& game) {
+    if (MinimapComponent* minimap = ResolveComponent<MinimapComponent>(game.GetPlayer())) minimap->FillAllRooms();
 }
 
 // --- Registered handlers ---

@@ -19,6 +19,7 @@
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "renderer/ZCamera.h"
 #include "support/PlayHarness.h"
@@ -50,7 +51,19 @@ struct Context {
     int32_t deaths = 0;
     ZVector3 camera;
     int32_t room[2] = {0, 0};
+    MinimapComponent::Discovered discovered;
 };
+
+// Texels of the minimap picture that are not black.
+int32_t LitTexels(const MinimapComponent& minimap) {
+    int32_t lit = 0;
+    for (int32_t y = 0; y < MinimapComponent::kTextureSize; ++y) {
+        for (int32_t x = 0; x < MinimapComponent::kTextureSize; ++x) {
+            lit += minimap.GetTexel(x, y) != MinimapComponent::kBlack ? 1 : 0;
+        }
+    }
+    return lit;
+}
 
 struct Row {
     const char* line;
@@ -215,7 +228,20 @@ std::vector<Row> Rows() {
         {"glitch \"12.5\" -3", {}, CameraBefore, [](Context& c) { ExpectCamera(c, -3.0f, 12.5f); }},
         // Subsystems of other parts of the game say when they are missing.
         {"crtref", {"crtref: this scene has no CRT reference picture"}, nullptr, nullptr},
-        {"reveal", {"reveal: the minimap is not part of this build yet; nothing revealed"}, nullptr, nullptr},
+        // Every room of the map shows on the minimap, discovered or not.
+        {"reveal", {},
+         [](Context& c) {
+             const MinimapComponent* minimap = GetComponent<MinimapComponent>(&c.player);
+             ASSERT_NE(minimap, nullptr);
+             ASSERT_GT(minimap->GetWidth(), 1) << "the map has a minimap of several rooms";
+             c.deaths = LitTexels(*minimap);
+             c.discovered = minimap->GetDiscovered();
+         },
+         [](Context& c) {
+             const MinimapComponent* minimap = GetComponent<MinimapComponent>(&c.player);
+             EXPECT_GT(LitTexels(*minimap), c.deaths);
+             EXPECT_EQ(minimap->GetDiscovered(), c.discovered) << "nothing counts as discovered";
+         }},
         {"multisynth", {},
          [](Context& c) {
              const GameVoice* voice = c.game.GetVoice();
@@ -291,7 +317,8 @@ TEST(GameConsole, EveryCommandTypedIntoTheRunningGame) {
         const std::vector<Row> rows = Rows();
         size_t next = 0;
         playtest::PlaySetup setup;
-        setup.room = Hall();
+        // The campaign's first room, as New Game starts it (with its minimap).
+        setup.start = playtest::PlayStart::kNewGame;
         setup.afterFrame = [&](Player& player, int32_t) {
             KorvanthGame* const game = KorvanthGame::Get();
             if (next >= rows.size() || game == nullptr) return;
