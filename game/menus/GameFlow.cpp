@@ -80,7 +80,7 @@ ZString SavedDatum(const ZDefNode& record, const ZHashedString name) {
     static const ZHashedString kValue("Value");
     ZDefNode::ChildIterator it(record.FindChild(kData), kDatum);
     while (const ZDefNode* const datum = it.Next()) {
-        if (datum->GetAttribute(kName) == ZString(name)) return datum->GetAttribute(kValue);
+        if (ZHashedString(datum->GetAttribute(kName).GetText()) == name) return datum->GetAttribute(kValue);
     }
     return ZString();
 }
@@ -98,7 +98,7 @@ void PutSavedDatum(ZDefNode& record, const ZHashedString name, const char* type,
     ZDefNode& data = record.children[at];
     for (uint32_t i = 0; i < data.children.Count(); ++i) {
         ZDefNode& datum = data.children[i];
-        if (datum.name == kDatum && datum.GetAttribute(kName) == ZString(name)) {
+        if (datum.name == kDatum && ZHashedString(datum.GetAttribute(kName).GetText()) == name) {
             datum.SetAttribute(kType, ZString(type));
             datum.SetAttribute(kValue, value);
             return;

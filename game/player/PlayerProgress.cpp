@@ -128,14 +128,24 @@ void SetEnteredCode(Player& player, const bool entered) {
     UpdateAchievementsFromStats(KorvanthGame::Get(), "AnyCampaign");
 }
 
+namespace {
+
+// A coordinate a script set with a whole number ("set Self CheckpointPositionX
+// 40") holds an Int: it is read as the number it says.
+float Coordinate(const ZDatumEntry& entry) {
+    return entry.type == kDatumInt ? static_cast<float>(entry.value.intValue) : entry.value.floatValue;
+}
+
+}  // namespace
+
 void GetCheckpointPosition(const Player& player, ZVector2& out, const bool quickSave) {
     out = ZVector2(128.0f, 112.0f);
     ZDatumEntry entry;
     if (Read(player, PositionX().Pick(quickSave), entry)) {
-        out.x = entry.value.floatValue;
+        out.x = Coordinate(entry);
     }
     if (Read(player, PositionY().Pick(quickSave), entry)) {
-        out.y = entry.value.floatValue;
+        out.y = Coordinate(entry);
     }
 }
 

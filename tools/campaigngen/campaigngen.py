@@ -190,10 +190,16 @@ def spatial(x, y):
     return f'  <Spatial><Position><Vector X="{x}" Y="{y}"/></Position></Spatial>\n'
 
 
-def touch_box(ex, ey, actions, filt="100"):
+def touch_box(ex, ey, actions):
     acts = "".join(f'<Action Text="{a}"/>' for a in actions)
-    return (f'  <Collision><Primitive Type="Box" Filter="{filt}"><Extents><Vector X="{ex}" Y="{ey}" Z="1"/>'
+    return (f'  <Collision><Primitive Type="Box"><Extents><Vector X="{ex}" Y="{ey}" Z="1"/>'
             f'</Extents></Primitive>\n    <Event Name="OnTouch">{acts}</Event></Collision>\n')
+
+
+def frob_box(ex=8, ey=8):
+    """The shape the player's interaction search finds (its frob mask)."""
+    return (f'  <Collision><Primitive Type="Box" Filter="100000"><Extents><Vector X="{ex}" Y="{ey}" Z="1"/>'
+            '</Extents></Primitive></Collision>\n')
 
 
 def entity(ident, comment, body):
@@ -206,7 +212,7 @@ def location(mapname, room, x, y):
 
 def randomizer_gem(room, ident, x, y, reqs, mapname, minimap):
     body = ('  <Name Name="Gem"/>\n' + spatial(x, y) +
-            touch_box(4, 4, ["delete Self perm", "playsound pickup"]) +
+            touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
             '  <Delete/>\n  <MapHelper Name="gem" Count="1"/>\n'
             '  <Script><Function Name="Give"><Action Text="playfx QXV_Item_Gem"/></Function></Script>\n'
             f'  <Randomizer Stable="false" Reqs="{reqs:08x}"><Opportunity>'
@@ -219,10 +225,10 @@ def randomizer_gem(room, ident, x, y, reqs, mapname, minimap):
 def item_body(make, model, heart=False):
     """What a pickup of an item holds besides its place and identity."""
     if heart:
-        give = ["add Other HeartPieces 1", "delete Self perm", "playsound pickup"]
+        give = ["collision Self disable", "add Player HeartPieces 1", "delete Self perm", "playsound pickup"]
         extra = ""
     else:
-        give = ["powerup Other", "delete Self perm", "playsound powerup"]
+        give = ["collision Self disable", "powerup Player", "delete Self perm", "playsound powerup"]
         extra = f'  <Powerup Make="{make}" Model="{model}"/>\n'
     return ('  <Name Name="Item"/>\n' + touch_box(5, 5, give) + '  <Delete/>\n' + extra)
 
@@ -255,8 +261,8 @@ def shop(room, ident, x, y, reqs, mapname, minimap, main):
                  f'<Grant Definition="{definition}" Function="{fn}" Glyph="{glyph}"/></Opportunity>')
         funcs += f'<Function Name="{fn}"><Action Text="playfx {definition}"/></Function>'
     body = ('  <Name Name="Merchant"/>\n' + spatial(x, y) +
-            '  <NPC Stationary="true" Face="right"/>\n'
-            '  <Frob/>\n'
+            '  <NPC Stationary="true" Face="right"/>\n' + frob_box() +
+            '  <Frob><Event Name="OnFrobbed"><Action Text="initdialog"/></Event></Frob>\n'
             '  <Data><Datum Name="SoldKey" Type="Bool" Value="false"/>'
             '<Datum Name="SoldPass" Type="Bool" Value="false"/></Data>\n'
             '  <Group Name="Shop"/>\n'
@@ -264,18 +270,16 @@ def shop(room, ident, x, y, reqs, mapname, minimap, main):
             f'  <Script>{funcs}<OnFullyLoaded><Action Text="initnpc"/>'
             '<Action Text="groupget SoldKey"/><Action Text="groupget SoldPass"/></OnFullyLoaded></Script>\n'
             '  <DialogProvider Name="Shop">\n'
-            '    <Dialog Text="Greeting" Section="Shop"/>\n'
-            '    <Query Text="SoldKey == False">\n'
-            '      <True><Option Text="BuyKey" Section="Shop"/><Dialog Text="KeySold" Section="Shop"/>'
+            '    <Query Text="SoldKey == False"><True><Option Text="BuyKey" Section="Shop">'
             '<Action Text="run Self GiveTier1"/><Action Text="set Self SoldKey true"/>'
-            '<Action Text="groupset SoldKey"/><Action Text="invalidatemaphelper"/></True>\n'
-            '    </Query>\n'
-            '    <Query Text="SoldPass == False">\n'
-            '      <True><Option Text="BuyPass" Section="Shop"/><Dialog Text="PassSold" Section="Shop"/>'
+            '<Action Text="groupset SoldKey"/><Action Text="invalidatemaphelper"/>'
+            '<Dialog Text="KeySold" Section="Shop"/></Option></True></Query>\n'
+            '    <Query Text="SoldPass == False"><True><Option Text="BuyPass" Section="Shop">'
             '<Action Text="run Self GiveTier2"/><Action Text="set Self SoldPass true"/>'
-            '<Action Text="groupset SoldPass"/><Action Text="invalidatemaphelper"/></True>\n'
-            '    </Query>\n'
-            '    <Option Text="Leave" Section="Shop" Default="True"/><Dialog Text="Farewell" Section="Shop"/>\n'
+            '<Action Text="groupset SoldPass"/><Action Text="invalidatemaphelper"/>'
+            '<Dialog Text="PassSold" Section="Shop"/></Option></True></Query>\n'
+            '    <Option Text="Leave" Section="Shop" Default="True"><Dialog Text="Farewell" Section="Shop"/></Option>\n'
+            '    <Dialog Text="Greeting" Section="Shop"/>\n'
             '  </DialogProvider>\n'
             f'  <Randomizer Stable="true" Reqs="{reqs:08x}">{opts}\n'
             '    <text dialog="KeySold" Section="Shop"/><text option="BuyKey" Section="Shop"/>\n'
@@ -304,14 +308,16 @@ def npc(room, name, section, x, y, mapname, lines_en, lines_de, face="left", sta
     for k, en, de in zip(keys, lines_en, lines_de):
         say(section, k, en, de)
     body = (f'  <Name Name="{name}"/>\n' + spatial(x, y) +
-            f'  <NPC Face="{face}"' + (' Stationary="true"' if stationary else '') + ' WalkSpeed="24"/>\n'
-            '  <Frob/>\n'
+            f'  <NPC Face="{face}"' + (' Stationary="true"' if stationary else '') + ' WalkSpeed="24"/>\n' +
+            frob_box() +
+            '  <Frob><Event Name="OnFrobbed"><Action Text="initdialog"/></Event></Frob>\n'
             '  <Script><OnFullyLoaded><Action Text="initnpc"/></OnFullyLoaded></Script>\n'
             f'  <DialogProvider Name="{section}">\n'
+            f'    <Option Text="AskA" Section="{section}"><Dialog Text="AnswerA" Section="{section}"/></Option>\n'
+            f'    <Option Text="AskB" Section="{section}"><Dialog Text="AnswerB" Section="{section}"/></Option>\n'
+            f'    <Option Text="Bye" Section="{section}" Default="True"><Dialog Text="ByeAnswer" Section="{section}"/>'
+            '</Option>\n'
             f'    <Dialog Text="Hello" Section="{section}"/>\n'
-            f'    <Option Text="AskA" Section="{section}"/><Dialog Text="AnswerA" Section="{section}"/>\n'
-            f'    <Option Text="AskB" Section="{section}"/><Dialog Text="AnswerB" Section="{section}"/>\n'
-            f'    <Option Text="Bye" Section="{section}" Default="True"/><Dialog Text="ByeAnswer" Section="{section}"/>\n'
             '  </DialogProvider>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): {name}", body)
     place(room, (name, "Npc", ""), ident, x, y)
@@ -320,7 +326,7 @@ def npc(room, name, section, x, y, mapname, lines_en, lines_de, face="left", sta
 def checkpoint(room, x, y, mapname):
     ident = new_id()
     body = ('  <Name Name="Checkpoint"/>\n' + spatial(x, y) +
-            '  <Checkpoint><Event Name="OnTouch"><Action Text="checkpoint Self"/></Event></Checkpoint>\n' +
+            '  <Checkpoint/>\n' +
             touch_box(6, 12, ["checkpoint Self", "playsound checkpoint unique"]))
     entity(ident, f"{mapname} ({room.x}, {room.y}): a checkpoint", body)
     place(room, ("Checkpoint", "Checkpoint", ""), ident, x, y)
@@ -389,7 +395,7 @@ def turret(room, x, y, mapname, angle, rate, phase=0.0, gravity=0.0, bounces=0):
 def coffee(room, x, y, mapname):
     ident = new_id()
     body = ('  <Name Name="Coffee"/>\n' + spatial(x, y) +
-            touch_box(4, 4, ["caffeinate Other", "playsound coffee", "delete Self semiperm"]) +
+            touch_box(4, 4, ["collision Self disable", "caffeinate Player", "playsound coffee", "delete Self semiperm"]) +
             '  <Delete/>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): a cup of coffee (faster for a while)", body)
     place(room, ("Coffee", "Coffee", ""), ident, x, y)
@@ -401,7 +407,7 @@ def lever(room, x, y, mapname, group, datum):
     ident = new_id()
     body = (f'  <Name Name="Lever"/>\n' + spatial(x, y) +
             f'  <Data><Datum Name="{datum}" Type="Bool" Value="false"/></Data>\n'
-            f'  <Group Name="{group}"/>\n'
+            f'  <Group Name="{group}"/>\n' + frob_box(6, 8) +
             '  <Frob><Event Name="OnFrobbed">'
             f'<Action Text="set Self {datum} true"/><Action Text="groupset {datum}"/>'
             '<Action Text="playsound lever"/></Event></Frob>\n')
@@ -426,7 +432,7 @@ def gate(room, x, y, mapname, group, datum):
 def teleport_pad(room, x, y, mapname, dest_map, rx, ry, arrival):
     ident = new_id()
     body = ('  <Name Name="TeleportPad"/>\n' + spatial(x, y) +
-            touch_box(6, 4, ["teleport Other Pad save"]) +
+            touch_box(6, 4, ["teleport Player Pad save"]) +
             f'  <Teleport Name="Pad" Map="{dest_map}" MapX="{rx}" MapY="{ry}" Entity="{arrival}"/>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): a teleport pad to {dest_map} ({rx}, {ry})", body)
     place(room, ("TeleportPad", "Teleport", ""), ident, x, y)
@@ -845,7 +851,7 @@ def write_defs():
                     f"<Entity>\n{item_body(mk, md, heart)}</Entity>\n")
     with open(os.path.join(DEFS, "QXV_Item_Gem.zdd.markup"), "w") as f:
         f.write("<!-- A gem as a pickup: what a place hands out when the randomizer gives it a gem. -->\n"
-                "<Entity>\n  <Name Name=\"Gem\"/>\n" + touch_box(4, 4, ["delete Self perm", "playsound pickup"]) +
+                "<Entity>\n  <Name Name=\"Gem\"/>\n" + touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
                 "  <Delete/>\n  <MapHelper Name=\"gem\" Count=\"1\"/>\n</Entity>\n")
 
 
