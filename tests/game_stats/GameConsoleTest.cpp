@@ -17,6 +17,7 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZConsole.h"
 #include "framework_game/RunScenarios.h"
+#include "game/components/CRTRef.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/MinimapComponent.h"
@@ -63,6 +64,13 @@ int32_t LitTexels(const MinimapComponent& minimap) {
         }
     }
     return lit;
+}
+
+// Whether the scene's CRT reference picture shows.
+bool CRTReferenceShown(KorvanthGame& game) {
+    const auto* node = game.GetBackdrops().Find(ZHashedString(KorvanthGame::kDebugBackgroundEntity));
+    const auto* reference = node != nullptr ? DynamicCast<CRTRef>(node->value) : nullptr;
+    return reference != nullptr && reference->GetQuad()->visible;
 }
 
 struct Row {
@@ -165,7 +173,33 @@ void CameraBefore(Context& c) {
     c.expected = {text};
 }
 
-const char* const kNoItems = "power: the player's item counts are not part of this build yet; no items given";
+const char* const kItems[] = {"smcubes", "smcubes_total", "bgcubes", "keys"};
+
+// No powerup held and none of the four item counts (the give-items cheat's).
+void NoPowerupsOrItems(Context& c) {
+    SetAllPowerups(c.player, false);
+    ZDataComponent* const data = GetComponent<ZDataComponent>(&c.player);
+    ASSERT_NE(data, nullptr);
+    ZMap<ZHashedString, ZDatumEntry> values = data->GetValues();
+    for (const char* item : kItems) values.Remove(ZHashedString(item));
+    data->RestoreValues(values);
+    c.data = DataValues(c.player);
+}
+
+int32_t Count(Context& c, const char* name) {
+    ZDatumEntry entry;
+    const ZDataComponent* const data = GetComponent<ZDataComponent>(&c.player);
+    return data != nullptr && data->GetDatum(ZHashedString(name), entry) && entry.type == kDatumInt
+               ? entry.value.intValue
+               : -1;
+}
+
+void ExpectItems(Context& c) {
+    EXPECT_EQ(Count(c, "smcubes"), 128);
+    EXPECT_EQ(Count(c, "smcubes_total"), 128);
+    EXPECT_EQ(Count(c, "bgcubes"), 6);
+    EXPECT_EQ(Count(c, "keys"), 20);
+}
 
 std::vector<Row> Rows() {
     const auto roomRow = [](const char* line) {
@@ -185,8 +219,20 @@ std::vector<Row> Rows() {
              EXPECT_EQ(Held(c.player), 1);
              EXPECT_EQ(c.player.physics->maxJumps, 2);
          }},
-        {"PoWeR aLl", {kNoItems}, NoPowerups, [](Context& c) { EXPECT_EQ(Held(c.player), 14); }},
-        {"power swag", {kNoItems}, Snapshot, Unchanged},
+        {"PoWeR aLl", {}, NoPowerupsOrItems,
+         [](Context& c) {
+             EXPECT_EQ(Held(c.player), 14);
+             ExpectItems(c);
+             // The listed powerups and the four counts, nothing else.
+             std::map<uint32_t, std::string> added = DataValues(c.player);
+             for (const auto& [key, value] : c.data) added.erase(key);
+             EXPECT_EQ(added.size(), 4u);
+         }},
+        {"power swag", {}, NoPowerupsOrItems,
+         [](Context& c) {
+             EXPECT_EQ(Held(c.player), 0);
+             ExpectItems(c);
+         }},
         {"power zz", {"power: \"zz\" is not a powerup id (up to 8 hexadecimal digits, e.g. 20002)"}, Snapshot,
          Unchanged},
         {"power 0", {"power: \"0\" is not a powerup id (up to 8 hexadecimal digits, e.g. 20002)"}, Snapshot,
@@ -227,7 +273,10 @@ std::vector<Row> Rows() {
         {"glitch north", {}, CameraBefore, [](Context& c) { ExpectCamera(c, c.camera.x, 0.0f); }},
         {"glitch \"12.5\" -3", {}, CameraBefore, [](Context& c) { ExpectCamera(c, -3.0f, 12.5f); }},
         // Subsystems of other parts of the game say when they are missing.
-        {"crtref", {"crtref: this scene has no CRT reference picture"}, nullptr, nullptr},
+        // The CRT reference backdrop: shown, then hidden again.
+        {"crtref", {}, [](Context& c) { EXPECT_FALSE(CRTReferenceShown(c.game)); },
+         [](Context& c) { EXPECT_TRUE(CRTReferenceShown(c.game)); }},
+        {"crtref", {}, nullptr, [](Context& c) { EXPECT_FALSE(CRTReferenceShown(c.game)); }},
         // Every room of the map shows on the minimap, discovered or not.
         {"reveal", {},
          [](Context& c) {
