@@ -264,6 +264,7 @@ void Player::AttachComponents() {
     }
 
     ApplyModeSettings(*this);
+    ShowFullMap(false);
     overworldInputFreeze = -1.0f;
     cameraSnap = false;
     musicDelay = -1.0f;
@@ -322,6 +323,7 @@ void ResetPlayer(Player& player) {
     }
     player.wallStickTimer = Player::kWallStickTime;
     player.inPlay = false;
+    ShowFullMap(false);
 }
 
 bool Player::IsBlocked() const {
