@@ -14,6 +14,7 @@
 #include "game/components/TeleportComponent.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ void RegisterGameComponentFactories() {
         {"Teleport", &Make<TeleportComponent>},
         {"Randomizer", &Make<RandomizerComponent>},
         {"Minimap", &Make<MinimapComponent>},
+        {"Speedrun", &Make<SpeedrunComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);
