@@ -5,7 +5,6 @@
 #include "foundation/ZMap.h"
 #include "game/components/GroupComponent.h"
 #include "game/progression/MinimapComponent.h"
-#include "game/progression/RandomizerComponent.h"
 
 namespace {
 
@@ -33,11 +32,14 @@ void RegisterGameComponentFactories() {
         const char* kind;
         Maker make;
     };
-    // One line per kind; two names may share one class.
+    // One line per kind; two names may share one class. "Randomizer" is not
+    // a kind: in a room's instance files it is the randomizer's data (read by
+    // its load hook), and a component made from it would set the randomizer
+    // up again from nothing, emptying a randomized world; the player's
+    // randomizer component comes with the player.
     static const Row rows[] = {
         {"Group", &Make<GroupComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
-        {"Randomizer", &Make<RandomizerComponent>},
         {"Minimap", &Make<MinimapComponent>},
     };
     for (const Row& row : rows) {
