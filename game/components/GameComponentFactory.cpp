@@ -3,7 +3,10 @@
 #include "entity/AnaglyphComponent.h"
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
+#include "game/components/DoorComponent.h"
 #include "game/components/GroupComponent.h"
+#include "game/components/PowerupComponent.h"
+#include "game/components/TeleportComponent.h"
 #include "game/progression/MinimapComponent.h"
 
 namespace {
@@ -40,6 +43,9 @@ void RegisterGameComponentFactories() {
     static const Row rows[] = {
         {"Group", &Make<GroupComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
+        {"Door", &Make<DoorComponent>},
+        {"Powerup", &Make<PowerupComponent>},
+        {"Teleport", &Make<TeleportComponent>},
         {"Minimap", &Make<MinimapComponent>},
     };
     for (const Row& row : rows) {

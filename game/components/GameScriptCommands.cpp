@@ -20,8 +20,11 @@
 #include "foundation/ZMap.h"
 #include "foundation/ZStateStore.h"
 #include "game/components/GroupComponent.h"
+#include "game/components/PowerupComponent.h"
+#include "game/components/TeleportComponent.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/player/PlayerSave.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -97,9 +100,29 @@ void SetItemsVisible(ZRenderableComponent* const renderable, const bool visible)
 
 // --- The commands, in the order of the table ---
 
-void Teleport(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "teleport destinations are"); }
+void Teleport(const Words& words, const uint32_t context, const uint32_t other) {
+    static const ZHashedString kNull("NULL");
+    TeleportComponent* const teleport = ContextComponent<TeleportComponent>(context);
+    Player* const player = OperandComponent<Player>(words, 1, context, other);
+    if (teleport == nullptr || player == nullptr) {
+        return;
+    }
+    ZHashedString destination = words.Count() > 2 ? WordName(words, 2) : ZHashedString("");
+    if (destination == kNull) {
+        destination = ZHashedString("");
+    }
+    TeleportPlayer(*teleport, *player, destination, words.Count() > 3 && words[3] == "save");
+}
 
-void Powerup(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "powerup pickups are"); }
+void Powerup(const Words& words, const uint32_t context, const uint32_t other) {
+    const PowerupComponent* const powerup = ContextComponent<PowerupComponent>(context);
+    Player* const player = OperandComponent<Player>(words, 1, context, other);
+    if (powerup == nullptr || player == nullptr) {
+        return;
+    }
+    SetPowerup(*player, powerup->powerupId, true);
+    Autosave(*player, player->GetHandle(), false);
+}
 
 void GroupSet(const Words& words, const uint32_t context, uint32_t) {
     if (const GroupComponent* const group = ContextComponent<GroupComponent>(context)) {

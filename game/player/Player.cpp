@@ -26,13 +26,17 @@
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
 #include "framework/ZBaseGame.h"
+#include "game/components/DoorComponent.h"
+#include "game/components/TeleportComponent.h"
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerContacts.h"
+#include "game/player/PlayerDialog.h"
 #include "game/player/PlayerMusic.h"
 #include "game/player/PlayerOverworld.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
 #include "game/player/PlayerSpriteTexture.h"
+#include "game/player/PlayerStatus.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/world/CollisionLineDef.h"
@@ -207,7 +211,7 @@ void Player::AttachComponents() {
 
     ::AddComponent<ZGUIDComponent>(this)->guid = kGUID;
     ::AddComponent<ZScriptComponent>(this);
-    ::AddComponent<ZDialogConsumerComponent>(this);
+    ::AddComponent<ZDialogConsumerComponent>(this)->closedCallback = &OnPlayerDialogClosed;
     ::AddComponent<ZDialogProviderComponent>(this);
 
     if (ZDefinitionCache* definitions = ZDefinitionCache::GetInstance()) {
@@ -223,8 +227,11 @@ void Player::AttachComponents() {
     frob->reach = 20.0f;
     frob->primitiveKey = ZHashedString("FrobSweep");
     frob->filterMask = 0x100000u;
+    DoorComponent* const door = ::AddComponent<DoorComponent>(this);
+    door->sweepShape = ZHashedString("FrobSweep");
+    door->doorMask = 0x80000u;
 
-    // What the player faces: the frob (and later the door) search sweeps it.
+    // What the player faces and stands at: the frob and door searches use it.
     auto* const point = new ZCollisionPoint();
     point->SetOwner(spatial);
     point->filterMask = 0;
@@ -234,6 +241,25 @@ void Player::AttachComponents() {
     ::AddComponent<ZHealthComponent>(this)->onDeath = &OnHealthDeath;
     ::AddComponent<ZPusherComponent>(this)->canPush = true;
     ::AddComponent<AnaglyphComponent>(this)->depth = 0.0f;
+    // The speedrun courses' entrances and the way back ("teleport self <name> save").
+    TeleportComponent* const teleport = ::AddComponent<TeleportComponent>(this);
+    const struct {
+        const char* name;
+        const char* map;
+        int32_t x;
+        int32_t y;
+        const char* arrival;
+    } kDestinations[] = {
+        {"SpeedrunHall", "Town Interiors", 13, 0, "FromSpeedrun"},
+        {"OldArcadia", "Speedrun Maps", 0, 0, "SpeedrunIntro"},
+        {"Bonehoard", "Speedrun Maps", -1, 6, "BonehoardIntro"},
+        {"Dreamscape", "Speedrun Maps", 7, -6, "DreamEntry"},
+        {"LegacyCaves", "Speedrun Maps", 12, 6, "LegacyCavesIntro"},
+        {"Gallery", "Speedrun Maps", 14, 3, "GalleryIntro"},
+    };
+    for (const auto& d : kDestinations) {
+        teleport->SetDestination(ZHashedString(d.name), ZHashedString(d.map), d.x, d.y, ZHashedString(d.arrival));
+    }
 
     ApplyModeSettings(*this);
     overworldInputFreeze = -1.0f;
@@ -411,6 +437,7 @@ void Player::Step(const PlayerControls& controls, const float dt) {
         return;
     }
     inactivityTime += stepTime;
+    UpdateBubbles(*this, dt);
 
     if (consumer != nullptr && consumer->provider != 0) {
         StepDialogInput(*this, *consumer);
@@ -422,17 +449,21 @@ void Player::Step(const PlayerControls& controls, const float dt) {
     if (frob != nullptr) {
         frob->UpdateTarget();
     }
+    DoorComponent* const door = GetComponent<DoorComponent>(this);
+    if (door != nullptr) {
+        door->UpdateTarget();
+    }
     bool jumpBlocked = false;
     const auto fired = [this] {
         inactivityTime = 0.0f;
         idleTime = 0.0f;
     };
-    if (!overworld && (controls.statusPressed || (controls.fullMapPressed && GetPlayerScreensHook() != nullptr))) {
-        // The status and full-map screens are the menus' (PlayerScreensHook).
+    if (!overworld && controls.statusPressed) {
         fired();
-        if (GetPlayerScreensHook() != nullptr) {
-            GetPlayerScreensHook()(*this, controls.statusPressed);
-        }
+        OpenStatusDialog(*this);
+    } else if (!overworld && controls.fullMapPressed && IsFullMapAvailable()) {
+        fired();
+        OpenFullMapDialog(*this);
     }
     if (controls.interactPressed) {
         fired();
@@ -442,8 +473,7 @@ void Player::Step(const PlayerControls& controls, const float dt) {
     }
     if (controls.enterPressed) {
         fired();
-        // Doors answer through the door hook once they exist.
-        if (GetPlayerDoorHook() != nullptr && GetPlayerDoorHook()(*this)) {
+        if (door != nullptr && door->Enter()) {
             jumpBlocked = true;
         }
     }
@@ -561,6 +591,7 @@ void Player::PostUpdate(const float dt, const uint8_t mask) {
             spatial->Interpolate(game != nullptr ? game->GetLeftoverFraction() : 1.0f);
         }
         UpdateCameraForFrame(*this);
+        UpdatePlayerDialogFrame(*this);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSpriteTexture.h"
+#include "game/player/PlayerStatus.h"
 #include "game/world/KorvanthGame.h"
 #include "renderer/ZCamera.h"
 
@@ -164,9 +165,7 @@ void ApplyRoomConditions(Player& player, const bool playSplash, const bool down)
         player.underwaterPhysics = water;
         ApplyWaterPhysics(player);
         if (playSplash) {
-            // The splash entity joins with the water effects.
-            (void)down;
-            PlaySound("splash.zms", 100);
+            SpawnSplash(player, down);
         }
     }
     if ((water && !HasPowerup(player, kPowerupSwimSuit, false)) ||

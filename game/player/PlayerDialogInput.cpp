@@ -1,8 +1,16 @@
+#include "entity/ZCameraComponent.h"
+#include "entity/ZComponentLookup.h"
 #include "entity/ZDialogConsumerComponent.h"
+#include "entity/ZDialogProviderComponent.h"
+#include "entity/ZFrobComponent.h"
+#include "entity/ZSpatialComponent.h"
 #include "framework/ZBaseGame.h"
+#include "game/components/DoorComponent.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerDialog.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZPlayerControllerComponent.h"
+#include "renderer/ZCamera.h"
 
 namespace {
 
@@ -52,6 +60,37 @@ void StepDialogInput(Player& player, ZDialogConsumerComponent& consumer) {
     }
     if (advance) {
         player.inactivityTime = 0.0f;
-        Cue(consumer.Accept() ? 2 : 1);
+        // A page that has just been completed at once swallows presses for a
+        // moment, so one press does not also turn it.
+        if (consumer.guardTimer < 0.0f) {
+            Cue(consumer.Accept() ? 2 : 1);
+        }
+    }
+}
+
+void UpdatePlayerDialogFrame(Player& player) {
+    ZDialogConsumerComponent* const consumer = GetComponent<ZDialogConsumerComponent>(&player);
+    const bool open = consumer != nullptr && consumer->provider != 0;
+    if (consumer != nullptr) {
+        bool bottom = false;
+        const ZDialogProviderComponent* const provider = consumer->ResolveProvider();
+        const ZCamera* const camera = player.camera != nullptr ? player.camera->camera : nullptr;
+        if (provider != nullptr && provider->GetOwner() != &player && player.spatial != nullptr &&
+            camera != nullptr) {
+            // Someone else talks: the box stays clear of the player.
+            bottom = player.spatial->interpolated.position.y - camera->position.y < 0.0f;
+        }
+        consumer->TickTypewriter();
+        consumer->Render(bottom ? 1 : 0);
+    }
+    const KorvanthGame* const game = KorvanthGame::Get();
+    if (open || game == nullptr || !game->m_showInteractPrompts) {
+        return;
+    }
+    if (ZFrobComponent* frob = GetComponent<ZFrobComponent>(&player)) {
+        frob->DrawPrompt();
+    }
+    if (DoorComponent* door = GetComponent<DoorComponent>(&player)) {
+        door->DrawPrompt();
     }
 }

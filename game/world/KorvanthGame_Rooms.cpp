@@ -7,6 +7,7 @@
 #include "entity/ZCommandRunner.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDeleteComponent.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZEntityState.h"
 #include "entity/ZGUIDComponent.h"
@@ -63,6 +64,14 @@ void KorvanthGame::FixedUpdate() {
     // Entities of a room left during the previous step go now, outside every
     // event and update walk.
     DeleteRetiredEntities();
+    // Spawned entities the "delete" verb marked (splashes and bubbles whose
+    // time is up) leave the game's list at the end of this step.
+    for (ZEntity* const entity : GetEntityList()) {
+        ZDeleteComponent* const deletion = GetComponent<ZDeleteComponent>(entity);
+        if (deletion != nullptr && deletion->deleteMode != 0) {
+            deletion->deletePending = true;
+        }
+    }
     ZBaseGame::FixedUpdate();
     RunDeferredCommands();
 }

@@ -61,8 +61,9 @@ void ZDialogConsumerComponent::OpenDialog(ZDialogProviderComponent* const speake
 void ZDialogConsumerComponent::CloseDialog() {
     static const ZHashedString kOnClosed("OnClosed");
     const uint32_t speakerHandle = provider;
-    if (ZDialogProviderComponent* speaker = ResolveProvider()) {
-        ZDefinedComponent::FireEvent(speaker, kOnClosed, speakerHandle, GetHandle());
+    ZDialogProviderComponent* const closing = ResolveProvider();
+    if (closing != nullptr) {
+        ZDefinedComponent::FireEvent(closing, kOnClosed, speakerHandle, GetHandle());
     }
     // The commands may run further conversations; take the list first.
     ZArray<ZString> commands = static_cast<ZArray<ZString>&&>(deferred);
@@ -83,6 +84,9 @@ void ZDialogConsumerComponent::CloseDialog() {
             shown = 0;
             selected = -1;
             guardTimer = -1.0f;
+        }
+        if (closing != nullptr && closedCallback != nullptr) {
+            closedCallback(GetOwner());
         }
     }
     ShowGameDialogText(1);

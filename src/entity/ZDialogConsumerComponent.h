@@ -17,6 +17,10 @@ class ZDialogConsumerComponent : public ZSerialComponent {
     Z_RTTI(ZDialogConsumerComponent, ZSerialComponent)
 
 public:
+    // Told (with the consumer's entity) after a conversation with a speaker
+    // has closed and its deferred commands have run.
+    using ClosedCallback = void (*)(ZEntity* owner);
+
     ZDialogConsumerComponent();
 
     ZHashedString GetSerialName() const override {
@@ -64,4 +68,5 @@ public:
     ZArray<ZString> deferred;
     ZInputPrompt acceptPrompt;
     float guardTimer = -1.0f;
+    ClosedCallback closedCallback = nullptr;
 };

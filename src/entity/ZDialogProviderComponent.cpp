@@ -38,14 +38,22 @@ struct WalkGuard {
 
 }  // namespace
 
-ZDialogProviderComponent::~ZDialogProviderComponent() {
+ZDialogProviderComponent::~ZDialogProviderComponent() { ClearDialogs(); }
+
+void ZDialogProviderComponent::ClearDialogs() {
     if (m_conversation != nullptr && g_walkDepth > 0) {
         m_conversation->provider = nullptr;
         Orphans().PushBack(m_conversation);
     } else {
         delete m_conversation;
     }
+    m_conversation = nullptr;
+    m_current = nullptr;
     delete m_tree;
+    m_tree = nullptr;
+    options.Clear();
+    defaultOption = 0;
+    text = ZString();
 }
 
 void ZDialogProviderComponent::ReadDefinition(const ZDefNode& element) {

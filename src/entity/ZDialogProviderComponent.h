@@ -45,6 +45,10 @@ public:
     // unless noBreak). False when the conversation has run out.
     bool Advance(int32_t choice, bool append, bool noBreak);
 
+    // Drops the tree and the conversation (the next ReadDefinition reads a
+    // fresh tree): a speaker that is given another dialog to say.
+    void ClearDialogs();
+
     // The consumer in the conversation, while its handle resolves.
     ZDialogConsumerComponent* ResolveConsumer() const;
     // Called by an option node as the walk passes it.

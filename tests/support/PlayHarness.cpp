@@ -44,13 +44,17 @@ using namespace platform;
 struct ControlName {
     const char* name;
     uint8_t key;
+    uint16_t pad;  // a button of the pad instead of a key
 };
 // The default bindings' keys: the arrows move (and up is also Jump and Enter,
-// as on a pad), space jumps, E interacts.
+// as on a pad), space jumps, E interacts; Return and Escape accept and cancel
+// in menus and dialogs. The pad's buttons: Back is Status, A accepts, B
+// cancels, the pad's up and down move a choice.
 const ControlName kControls[] = {
-    {"left", DIK_LEFT}, {"right", DIK_RIGHT}, {"up", DIK_UP},       {"down", DIK_DOWN},
-    {"jump", DIK_SPACE}, {"interact", DIK_E}, {"status", DIK_TAB}, {"map", DIK_M},
-    {"console", DIK_GRAVE},
+    {"left", DIK_LEFT, 0},        {"right", DIK_RIGHT, 0},     {"up", DIK_UP, 0},          {"down", DIK_DOWN, 0},
+    {"jump", DIK_SPACE, 0},       {"interact", DIK_E, 0},      {"status", DIK_TAB, 0},     {"map", DIK_M, 0},
+    {"return", DIK_RETURN, 0},    {"escape", DIK_ESCAPE, 0},   {"pad-back", 0, 0x0020},    {"pad-a", 0, 0x1000},
+    {"pad-b", 0, 0x2000},         {"pad-up", 0, 0x0001},       {"pad-down", 0, 0x0002},     {"console", DIK_GRAVE, 0},
 };
 
 // The game as the harness runs it: its packages from the data build, one
@@ -145,12 +149,17 @@ void OpenCampaignStart(KorvanthGame& game, const bool continueGame) {
     GetMenuMgr()->OpenMenu(loading);
 }
 
-void HoldKeys(platform::input::FakeInputSystem& input, const std::vector<uint8_t>& keys) {
+void HoldKeys(platform::input::FakeInputSystem& input, const PlayFrames& frame, const bool pad) {
     for (const ControlName& c : kControls) {
-        input.SetKey(c.key, false);
+        if (c.pad == 0) input.SetKey(c.key, false);
     }
-    for (const uint8_t key : keys) {
+    for (const uint8_t key : frame.keys) {
         input.SetKey(key, true);
+    }
+    if (pad) {
+        platform::input::Gamepad state;
+        state.wButtons = frame.padButtons;
+        input.SetPad(0, state);
     }
 }
 
@@ -180,7 +189,11 @@ bool ParsePlayScript(const std::string& text, std::vector<PlayFrames>& out, std:
             bool known = false;
             for (const ControlName& c : kControls) {
                 if (word == c.name) {
-                    entry.keys.push_back(c.key);
+                    if (c.pad != 0) {
+                        entry.padButtons = static_cast<uint16_t>(entry.padButtons | c.pad);
+                    } else {
+                        entry.keys.push_back(c.key);
+                    }
                     known = true;
                 }
             }
@@ -200,9 +213,11 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
     if (!ParsePlayScript(script, entries, result.error)) {
         return result;
     }
-    std::vector<std::vector<uint8_t>> frames;
+    std::vector<PlayFrames> frames;
+    bool usesPad = false;
     for (const PlayFrames& e : entries) {
-        for (int32_t i = 0; i < e.frames; ++i) frames.push_back(e.keys);
+        usesPad = usesPad || e.padButtons != 0;
+        for (int32_t i = 0; i < e.frames; ++i) frames.push_back(e);
     }
 
     korvtest::TempDir ownDocuments;
@@ -218,6 +233,14 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
         platform::window::CreateWindowSystem(setup.gl ? Backend::Sdl : Backend::Fake));
     auto devices = std::make_unique<platform::input::FakeInputSystem>();
     platform::input::FakeInputSystem* const input = devices.get();
+    // A script that presses pad buttons plays on a pad plugged in before start-up.
+    if (usesPad) {
+        platform::input::FakeInputSystem::JoystickDesc pad;
+        pad.name = "Fake Pad";
+        pad.isXInput = true;
+        input->SetPreferredJoystick(input->AttachJoystick(pad));
+        input->SetPad(0, platform::input::Gamepad());
+    }
     platform::input::SetInputSystem(std::move(devices));
     platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
 
@@ -257,7 +280,20 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
                 next = 0;
             }
         }
-        if (next < 0) {
+        if (next < 0 && setup.quickStart) {
+            const PlaySetup::QuickStart& q = *setup.quickStart;
+            if (!game->QuickStart(ZString(q.campaign.c_str()), ZString(q.map.c_str()), q.roomX, q.roomY, q.tileX,
+                                  q.tileY)) {
+                result.error = "QuickStart of " + q.campaign + " failed";
+                game->RequestQuit();
+                return;
+            }
+            for (const uint32_t id : setup.powerups) SetPowerup(*player, id, true);
+            player->inPlay = true;
+            if (setup.prepare) setup.prepare(*player);
+            result.started = true;
+            next = 0;
+        } else if (next < 0) {
             room = std::make_unique<PlayRoom>(setup.room);
             if (!room->error().empty()) {
                 result.error = "room: " + room->error();
@@ -287,11 +323,11 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
         }
         if (next >= static_cast<int32_t>(frames.size())) {
             sampler.recording = false;
-            HoldKeys(*input, {});
+            HoldKeys(*input, PlayFrames{}, usesPad);
             game->RequestQuit();
             return;
         }
-        HoldKeys(*input, frames[static_cast<size_t>(next)]);
+        HoldKeys(*input, frames[static_cast<size_t>(next)], usesPad);
         sampler.frame = next;
         sampler.stepsThisFrame = 0;
         sampler.recording = true;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,7 @@ struct PlaySample {
 struct PlayFrames {
     int32_t frames = 0;
     std::vector<uint8_t> keys;  // scan codes held
+    uint16_t padButtons = 0;    // the pad's buttons held (XInput bits)
 };
 
 // Parses the script text; false with a message naming the line on error.
@@ -63,6 +65,17 @@ struct PlaySetup {
 #endif
     // The room as text (PlayRoom.h); its 'P' is the start and the checkpoint.
     std::vector<std::string> room;
+    // Or a room of a campaign with its placed entities, started as the
+    // command line's QuickStart does (the room text is then not used).
+    struct QuickStart {
+        std::string campaign = "Korvanth.kdd";
+        std::string map;
+        int32_t roomX = 0;
+        int32_t roomY = 0;
+        int32_t tileX = 16;
+        int32_t tileY = 14;
+    };
+    std::optional<QuickStart> quickStart;
     // Powerup ids the player holds from the start.
     std::vector<uint32_t> powerups;
     // Open the offscreen GL window (for screenshots) instead of the fake one.
