@@ -3,8 +3,13 @@
 #include "entity/AnaglyphComponent.h"
 #include "entity/ZEntity.h"
 #include "foundation/ZMap.h"
+#include "game/components/BulletComponent.h"
+#include "game/components/DebugStartComponent.h"
 #include "game/components/DoorComponent.h"
 #include "game/components/GroupComponent.h"
+#include "game/components/HiddenComponent.h"
+#include "game/components/NPCComponent.h"
+#include "game/components/PopComponent.h"
 #include "game/components/PowerupComponent.h"
 #include "game/components/TeleportComponent.h"
 #include "game/progression/MinimapComponent.h"
@@ -41,7 +46,13 @@ void RegisterGameComponentFactories() {
     // up again from nothing, emptying a randomized world; the player's
     // randomizer component comes with the player.
     static const Row rows[] = {
+        {"Start", &Make<DebugStartComponent>},
+        {"DebugStart", &Make<DebugStartComponent>},
+        {"Hidden", &Make<HiddenComponent>},
+        {"Bullet", &Make<BulletComponent>},
         {"Group", &Make<GroupComponent>},
+        {"NPC", &Make<NPCComponent>},
+        {"Pop", &Make<PopComponent>},
         {"Anaglyph", &Make<AnaglyphComponent>},
         {"Door", &Make<DoorComponent>},
         {"Powerup", &Make<PowerupComponent>},

@@ -19,7 +19,9 @@
 #include "foundation/ZLog.h"
 #include "foundation/ZMap.h"
 #include "foundation/ZStateStore.h"
+#include "game/components/CoffeeComponent.h"
 #include "game/components/GroupComponent.h"
+#include "game/components/NPCComponent.h"
 #include "game/components/PowerupComponent.h"
 #include "game/components/TeleportComponent.h"
 #include "game/player/Player.h"
@@ -196,7 +198,12 @@ void PlayFx(const Words& words, const uint32_t context, uint32_t) {
     }
 }
 
-void InitNpc(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "characters (NPC components) are"); }
+// "initnpc" and "trypop": the look of the character that runs the command.
+void InitNpc(const Words&, const uint32_t context, uint32_t) {
+    if (NPCComponent* const npc = ContextComponent<NPCComponent>(context)) {
+        npc->Setup();
+    }
+}
 
 void Shake(const Words& words, const uint32_t context, uint32_t) {
     ZRTTIBase* const object = ObjectOf(context);
@@ -279,7 +286,12 @@ void CheckAch(const Words& words, uint32_t, uint32_t) {
 
 void Speedrun(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "speedrun courses are"); }
 
-void Caffeinate(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "coffee (the Coffee component) is"); }
+// "caffeinate <entity>": its coffee timer starts (or starts over).
+void Caffeinate(const Words& words, const uint32_t context, const uint32_t other) {
+    if (CoffeeComponent* const coffee = OperandComponent<CoffeeComponent>(words, 1, context, other)) {
+        coffee->StartCoffee();
+    }
+}
 
 void FullMapHack(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "the full map's availability is"); }
 

@@ -26,6 +26,7 @@
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
 #include "framework/ZBaseGame.h"
+#include "game/components/CoffeeComponent.h"
 #include "game/components/DoorComponent.h"
 #include "game/components/TeleportComponent.h"
 #include "game/player/PlayerCamera.h"
@@ -241,6 +242,7 @@ void Player::AttachComponents() {
     ::AddComponent<ZHealthComponent>(this)->onDeath = &OnHealthDeath;
     ::AddComponent<ZPusherComponent>(this)->canPush = true;
     ::AddComponent<AnaglyphComponent>(this)->depth = 0.0f;
+    ::AddComponent<CoffeeComponent>(this);
     // The speedrun courses' entrances and the way back ("teleport self <name> save").
     TeleportComponent* const teleport = ::AddComponent<TeleportComponent>(this);
     const struct {
@@ -262,6 +264,7 @@ void Player::AttachComponents() {
     }
 
     ApplyModeSettings(*this);
+    ShowFullMap(false);
     overworldInputFreeze = -1.0f;
     cameraSnap = false;
     musicDelay = -1.0f;
@@ -320,6 +323,7 @@ void ResetPlayer(Player& player) {
     }
     player.wallStickTimer = Player::kWallStickTime;
     player.inPlay = false;
+    ShowFullMap(false);
 }
 
 bool Player::IsBlocked() const {
@@ -559,6 +563,9 @@ void Player::Step(const PlayerControls& controls, const float dt) {
     ZVector3 velocity(h, y, 0.0f);
     if (!overworld) {
         velocity = velocity * (underwater ? kWalkSpeed * 0.5f : kWalkSpeed);
+        if (CoffeeComponent* const coffee = GetComponent<CoffeeComponent>(this)) {
+            coffee->ApplyCoffee(velocity);
+        }
     } else {
         OverworldStep(*this, dt, velocity);
     }

@@ -92,7 +92,8 @@ void PlaceEffect(const char* definition, const ZVector3& at) {
     }
 }
 
-// The full map's rooms and marker over the screen.
+}  // namespace
+
 void ShowFullMap(const bool visible) {
     const DisplayChain* const chain = PeekDisplayState() != nullptr ? PeekDisplayState()->GetChain() : nullptr;
     if (SceneOverlays* overlays = chain != nullptr ? chain->GetOverlays() : nullptr) {
@@ -100,8 +101,6 @@ void ShowFullMap(const bool visible) {
         overlays->GetRenderable(SceneOverlays::kFullMapIndicator).visible = visible;
     }
 }
-
-}  // namespace
 
 void StartEdgeWalk(Player& player) {
     const KorvanthGame* const game = KorvanthGame::Get();

@@ -21,6 +21,9 @@ void OpenStatusDialog(Player& player);
 void OpenFullMapDialog(Player& player);
 // The full map exists once the current map's minimap pictures are loaded.
 bool IsFullMapAvailable();
+// The full map's rooms and marker over the screen: only the full-map screen
+// shows them, so play starts with them hidden.
+void ShowFullMap(bool visible);
 // The player's dialog consumer's closed callback: the dialog font's line
 // spacing returns to 2 and the full map's pictures hide.
 void OnPlayerDialogClosed(ZEntity* owner);

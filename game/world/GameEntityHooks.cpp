@@ -72,6 +72,13 @@ ZHashedString SpriteGroup() {
     return ZHashedString("World Sprites Group");
 }
 
+// Placed entities stand in the current room as the player does: their
+// sprites draw with the room's view, as its tile layers do.
+ZMatrix4 SpriteViewProjection() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    return game != nullptr ? game->GetRoomViewProjection(false) : ZMatrix4();
+}
+
 }  // namespace
 
 void InstallGameEntityHooks() {
@@ -86,6 +93,7 @@ void InstallGameEntityHooks() {
     hooks.findManager = Manager;
     hooks.getSpriteShader = SpriteShader;
     hooks.getWorldSpriteGroup = SpriteGroup;
+    hooks.getSpriteViewProjection = SpriteViewProjection;
     hooks.getSessionId = SessionId;
     hooks.shouldCreateEntity = ShouldSpawnEntity;
     hooks.isRandomizerMode = IsRandomizerMode;
@@ -104,6 +112,7 @@ void ClearGameEntityHooks() {
     hooks.findManager = nullptr;
     hooks.getSpriteShader = nullptr;
     hooks.getWorldSpriteGroup = nullptr;
+    hooks.getSpriteViewProjection = nullptr;
     hooks.getSessionId = nullptr;
     hooks.shouldCreateEntity = nullptr;
 }

@@ -1,3 +1,4 @@
+#include "game/components/CoffeeComponent.h"
 #include "game/world/GameStatistics.h"
 
 #include <algorithm>
@@ -125,11 +126,15 @@ AchievementStats GatherAchievementStats(const Player* const player) {
             if (HasPowerup(*player, row.id, true)) stats.powerups.push_back(row.id);
         }
     }
+    // The coffee counts with or without a data component.
+    if (const CoffeeComponent* coffee = GetComponent<CoffeeComponent>(const_cast<Player*>(player))) {
+        stats.caffeineSeconds = coffee->timer;
+    }
     if (const RandomizerComponent* randomizer = GetComponent<RandomizerComponent>(const_cast<Player*>(player))) {
         stats.randomized = randomizer->IsRandomized();
     }
-    // The speedrun and coffee components are not part of the player yet:
-    // their rows read as not met (no course results, no caffeine).
+    // The speedrun component is not part of the player yet: its rows read
+    // as not met (no course results).
     return stats;
 }
 

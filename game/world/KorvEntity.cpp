@@ -8,11 +8,17 @@
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "entity/ZSpriteComponent.h"
 #include "foundation/ZHandleRegistry.h"
 #include "framework/ZBaseGame.h"
 #include "game/world/EntityState.h"
 
 KorvEntity::~KorvEntity() {
+    // The sprite owns its quad: it lets go of it first, so the drawables
+    // deleted below never include it (it would be deleted twice).
+    if (ZSpriteComponent* const sprite = GetComponent<ZSpriteComponent>(this)) {
+        sprite->SetSheet(nullptr);
+    }
     if (ZRenderableComponent* const renderables = GetComponent<ZRenderableComponent>(this)) {
         renderables->DestroyRenderables();
     }

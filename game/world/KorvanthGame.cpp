@@ -1,4 +1,6 @@
 #include "game/world/KorvanthGame.h"
+
+#include "game/components/CRTRef.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/WorldEntity.h"
 #include "game/world/WorldShader.h"
@@ -159,6 +161,7 @@ void KorvanthGame::init() {
     // Entity-instance files are rewritten for a randomized world as they load.
     ZDefinitionCache::GetInstance()->SetLoadCallback(&RandomizerDefinitionHook);
     m_display->SetUpGameScene(*this);
+    CreateCRTReference();
     // The player joins the scene set up above (its sprite group, shader and camera).
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
@@ -176,6 +179,15 @@ void KorvanthGame::init() {
     // The stored reverb settings reach the voice now that it exists.
     if (m_voice != nullptr) m_voice->SetReverb(PackReverbWord());
 }
+
+void KorvanthGame::CreateCRTReference() {
+    // Hidden until the console's "crtref" shows it.
+    auto* const reference = new CRTRef();
+    reference->GetQuad()->visible = false;
+    SetBackdrop(ZHashedString(kDebugBackgroundEntity), reference);
+}
+
+void KorvanthGame::DestroyCRTReference() { SetBackdrop(ZHashedString(kDebugBackgroundEntity), nullptr); }
 
 void KorvanthGame::postinit() {
     ZBaseGame::postinit();
@@ -223,6 +235,7 @@ void KorvanthGame::shutdown() {
     delete m_groupStore;
     m_groupStore = nullptr;
     m_spritesShader.reset();
+    DestroyCRTReference();
     m_display->ShutdownGameScene(*this);
     ReleaseSynthVoice();
     ClearGameEntityHooks();

@@ -230,6 +230,8 @@ public:
     // next fixed step: one of them may be running the event that changed rooms.
     uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
     void DeleteRetiredEntities();
+    // The name the CRT reference backdrop (CRTRef) has among the named backdrops.
+    static constexpr const char* kDebugBackgroundEntity = "Debug Background Entity";
     // The debug-start entities of the current room (their handles).
     ZArray<uint32_t>& GetDebugStarts() { return m_debugStarts; }
     // What a debug start's priority is (the debug-start component answers;
@@ -334,6 +336,9 @@ public:
 
 private:
     void LoadAutosave();
+    // The CRT reference backdrop joins the scene, hidden, under its name.
+    void CreateCRTReference();
+    void DestroyCRTReference();
     // "#DrovaniSkyreach" at the top right, while DemoMode is on.
     void DrawDemoMark();
     // Rebuilds the item icon sheet.

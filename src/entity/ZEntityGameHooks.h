@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "foundation/ZHashedString.h"
+#include "foundation/ZMatrix4.h"
 
 class ZEntity;
 class ZFont;
@@ -51,6 +52,9 @@ struct ZEntityGameHooks {
     // and the render group they join (unset: "World Sprites Group").
     ZShader* (*getSpriteShader)() = nullptr;
     ZHashedString (*getWorldSpriteGroup)() = nullptr;
+    // The view-projection the world's sprites draw with (the game's room
+    // view); unset: each sprite's camera component answers it.
+    ZMatrix4 (*getSpriteViewProjection)() = nullptr;
 };
 
 // The process-wide hooks (all null until the game sets them).

@@ -86,11 +86,16 @@ bool ZSpriteComponent::SetParameters(ZEffectParameter* const binding, const ZHas
     if (name == kWvp) {
         const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
         const ZCameraComponent* const camera = GetComponent<ZCameraComponent>(entity);
+        const auto gameView = GetEntityGameHooks().getSpriteViewProjection;
         ZMatrix4 wvp;
-        if (spatial != nullptr && camera != nullptr) {
-            const ZVector3 reference = camera->camera != nullptr ? camera->camera->position : ZVector3();
-            wvp = spatial->GetSnappedWorldMatrix(reference) * ZMatrix4::Translation(ZVector3(-0.5f, -0.5f, 0.0f)) *
-                  camera->GetShakenViewProjection();
+        if (spatial != nullptr && (camera != nullptr || gameView != nullptr)) {
+            const ZVector3 reference =
+                camera != nullptr && camera->camera != nullptr ? camera->camera->position : ZVector3();
+            // The unit quad is centred before it is scaled and placed: the
+            // entity's position is the middle of its sprite, as it is of its
+            // collision shape.
+            wvp = ZMatrix4::Translation(ZVector3(-0.5f, -0.5f, 0.0f)) * spatial->GetSnappedWorldMatrix(reference) *
+                  (gameView != nullptr ? gameView() : camera->GetShakenViewProjection());
         }
         binding->SetMatrix(wvp);
         return true;

@@ -331,6 +331,9 @@ public:
     ZScreenQuad* GetFinalQuad() const { return m_finalQuad; }
     // Named backdrops ("Depth Backdrop"); owned.
     const ZMap<ZHashedString, ZEntity*>& GetBackdrops() const { return m_backdrops; }
+    // Stores a named backdrop, owned from then on; one stored under that name
+    // before is deleted. Null deletes and forgets the name's backdrop.
+    void SetBackdrop(ZHashedString name, ZEntity* backdrop);
 
     // --- Pause, exit, activation ---
     // Activation by a click on the frame does not trap the cursor.

@@ -201,6 +201,19 @@ void ZBaseGame::LoadEngineAssets() {
     }
 }
 
+void ZBaseGame::SetBackdrop(const ZHashedString name, ZEntity* const backdrop) {
+    if (const auto* node = m_backdrops.Find(name)) {
+        ZEntity* const old = node->value;
+        m_backdrops.Remove(name);
+        if (old != backdrop) {
+            delete old;
+        }
+    }
+    if (backdrop != nullptr) {
+        m_backdrops.Insert(name, backdrop);
+    }
+}
+
 void ZBaseGame::ReleaseEngineAssets() {
     ReleaseLoadedAssets();
     for (uint32_t slot = 0; slot < kGlyphSheetCount; ++slot) {

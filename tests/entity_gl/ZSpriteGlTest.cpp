@@ -1,5 +1,6 @@
 // Sprites on OpenGL: an entity's sprite with an animation drawn offscreen and
-// read back: the right frame of the sheet at the entity's pixel position.
+// read back: the right frame of the sheet centred on the entity's position,
+// with its camera or with the game's sprite view.
 
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "entity/ZCameraComponent.h"
 #include "entity/ZComponentLookup.h"
 #include "entity/ZEntity.h"
+#include "entity/ZEntityGameHooks.h"
 #include "entity/ZSpatialComponent.h"
 #include "entity/ZSpriteComponent.h"
 #include "entity/ZSpriteSheet.h"
@@ -112,7 +114,7 @@ TEST_F(ZSpriteGlTest, DrawsTheCurrentFrameAtTheEntitysPixels) {
     ASSERT_EQ(anim->GetFrameCount(), 4);
 
     struct Case {
-        ZVector3 position;  // the sprite covers 16 x 16 pixels from its snapped position
+        ZVector3 position;  // the middle of the 16 x 16 sprite
         float elapsed;
         int frame;
     };
@@ -138,15 +140,56 @@ TEST_F(ZSpriteGlTest, DrawsTheCurrentFrameAtTheEntitysPixels) {
             }
         });
         const std::vector<uint32_t> pixels = ReadBackBuffer();
-        // Whole pixels: the integer part moves up where the fraction is above one half.
-        const int left = static_cast<int>(std::floor(c.position.x + 0.5f));
-        const int top = static_cast<int>(std::floor(c.position.y + 0.5f));
+        // The sprite is centred on its position, snapped to whole pixels (the
+        // integer part moves up where the fraction is above one half): its
+        // middle is the edge between the pixels left + 7 and left + 8.
+        const int left = static_cast<int>(std::floor(c.position.x + 0.5f)) - 7;
+        const int top = static_cast<int>(std::floor(c.position.y + 0.5f)) - 7;
         for (int y = top - 2; y < top + 18; ++y) {
             for (int x = left - 2; x < left + 18; ++x) {
                 const bool inside = x >= left && x < left + 16 && y >= top && y < top + 16;
                 const uint32_t expected = inside ? kFrameColours[c.frame] : kClear;
                 ASSERT_EQ(pixels[static_cast<size_t>(y) * kWidth + x], expected) << "pixel " << x << ", " << y;
             }
+        }
+    }
+}
+
+TEST_F(ZSpriteGlTest, TheGamesSpriteViewPlacesSpritesWithoutACamera) {
+    dir.Write("sheet.bmp", SheetBmp());
+    ZEffect* effect = LoadEffect("sprite", kSpriteEffect);
+    ZEntity entity;
+    ZSpatialComponent* spatial = AddComponent<ZSpatialComponent>(&entity);
+    ZSpriteComponent* sprite = AddComponent<ZSpriteComponent>(&entity);
+    sprite->ReadDefinition(Markup("<Sprite Name='PlacedSheet' Sheet='sheet.bmp'/>"));
+    ASSERT_NE(sprite->sheet, nullptr);
+    // The whole 64 x 64 sheet on a 16 x 16 quad is too coarse to tell frames
+    // apart: one frame of it fills the quad.
+    ZAnimComponent* anim = AddComponent<ZAnimComponent>(&entity);
+    anim->ReadDefinition(Markup("<Anim><Sequence Name='Still' Duration='1' StartPlaying='true'>"
+                                "<Frame X='16' Y='16' W='16' H='16'/></Sequence></Anim>"));
+    spatial->current.position = {100.0f, 80.0f, 0.0f};
+    spatial->current.scale = {16.0f, 16.0f, 1.0f};
+    spatial->ResetInterpolation();
+
+    // The game's view: a room whose camera looks 40 pixels right and 20 down.
+    static ZMatrix4 view;
+    view = ZMatrix4::Translation(ZVector3(-40.0f, -20.0f, 0.0f));
+    GetEntityGameHooks().getSpriteViewProjection = [] { return view; };
+    GetRenderer()->Clear(true, false, kClear, 1.0f);
+    Draw(effect, "Sprite", *sprite->sheet, [&] {
+        for (const char* name : {"wvpMat", "uvMat", "DiffuseMap"}) {
+            EXPECT_TRUE(sprite->sheet->SetParameters(Param(effect, name), ZHashedString(), nullptr)) << name;
+        }
+    });
+    GetEntityGameHooks().getSpriteViewProjection = nullptr;
+    const std::vector<uint32_t> pixels = ReadBackBuffer();
+    // Middle at (60, 60) on screen: pixels 53..68 both ways.
+    for (int y = 50; y < 72; ++y) {
+        for (int x = 50; x < 72; ++x) {
+            const bool inside = x >= 53 && x < 69 && y >= 53 && y < 69;
+            ASSERT_EQ(pixels[static_cast<size_t>(y) * kWidth + x], inside ? kFrameColours[1] : kClear)
+                << "pixel " << x << ", " << y;
         }
     }
 }

@@ -22,6 +22,7 @@
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZStateStore.h"
+#include "game/components/CoffeeComponent.h"
 #include "game/components/GameComponentFactory.h"
 #include "game/components/GameScriptCommands.h"
 #include "game/components/GroupComponent.h"
@@ -304,6 +305,12 @@ const Case kCases[] = {
      [](World& w) { EXPECT_FLOAT_EQ(w.font->lineSpacing, 1.25f); }},
     {"setleadingscale without a scale", {{"setleadingscale", Runner::Lever}}, true, Untouched},
 
+    // --- Coffee ---
+    {"caffeinate", {{"caffeinate Player", Runner::Lever}}, true,
+     [](World& w) { EXPECT_EQ(GetComponent<CoffeeComponent>(w.player)->timer, 12.0f); }},
+    {"caffeinate an entity without coffee", {{"caffeinate Self", Runner::Lever}}, true,
+     [](World& w) { EXPECT_EQ(GetComponent<CoffeeComponent>(w.player)->timer, 0.0f); }},
+
     // --- Verbs whose objects are not in this build: known, and they do nothing ---
     {"teleport", {{"teleport Player Cellar save", Runner::Lever}}, true, Untouched},
     {"teleport without words", {{"teleport", Runner::Lever}}, true, Untouched},
@@ -312,7 +319,6 @@ const Case kCases[] = {
     {"trypop", {{"trypop", Runner::Lever}}, true, Untouched},
     {"checkach", {{"checkach AnyCampaign", Runner::Lever}}, true, Untouched},
     {"speedrun grant without an id", {{"speedrun grant", Runner::Lever}}, true, Untouched},
-    {"caffeinate", {{"caffeinate Player", Runner::Lever}}, true, Untouched},
     {"fullmaphack", {{"fullmaphack", Runner::Lever}}, true, Untouched},
     {"touchmap", {{"touchmap Player", Runner::Lever}}, true, Untouched},
     {"mapfixprep", {{"mapfixprep", Runner::Lever}}, true, Untouched},

@@ -17,6 +17,7 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZConsole.h"
 #include "framework_game/RunScenarios.h"
+#include "game/components/CRTRef.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/world/KorvanthGame.h"
@@ -51,6 +52,13 @@ struct Context {
     ZVector3 camera;
     int32_t room[2] = {0, 0};
 };
+
+// Whether the scene's CRT reference picture shows.
+bool CRTReferenceShown(KorvanthGame& game) {
+    const auto* node = game.GetBackdrops().Find(ZHashedString(KorvanthGame::kDebugBackgroundEntity));
+    const auto* reference = node != nullptr ? DynamicCast<CRTRef>(node->value) : nullptr;
+    return reference != nullptr && reference->GetQuad()->visible;
+}
 
 struct Row {
     const char* line;
@@ -214,7 +222,10 @@ std::vector<Row> Rows() {
         {"glitch north", {}, CameraBefore, [](Context& c) { ExpectCamera(c, c.camera.x, 0.0f); }},
         {"glitch \"12.5\" -3", {}, CameraBefore, [](Context& c) { ExpectCamera(c, -3.0f, 12.5f); }},
         // Subsystems of other parts of the game say when they are missing.
-        {"crtref", {"crtref: this scene has no CRT reference picture"}, nullptr, nullptr},
+        // The CRT reference backdrop: shown, then hidden again.
+        {"crtref", {}, [](Context& c) { EXPECT_FALSE(CRTReferenceShown(c.game)); },
+         [](Context& c) { EXPECT_TRUE(CRTReferenceShown(c.game)); }},
+        {"crtref", {}, nullptr, [](Context& c) { EXPECT_FALSE(CRTReferenceShown(c.game)); }},
         {"reveal", {"reveal: the minimap is not part of this build yet; nothing revealed"}, nullptr, nullptr},
         {"multisynth", {},
          [](Context& c) {

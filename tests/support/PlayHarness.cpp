@@ -23,6 +23,7 @@
 #include "game/player/PlayerProgress.h"
 #include "framework/ZConfigVar.h"
 #include "framework/ZLocMgr.h"
+#include "game/display/KorvanthDisplay.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZControlMgr.h"
 #include "platform/input/fake/FakeInputSystem.h"
@@ -247,6 +248,9 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
     auto* const game = new PlayGame();
     game->clock = &clock;
     game->dataDir = setup.dataDir;
+    if (setup.gl && setup.display) {
+        game->SetDisplay(std::make_unique<KorvanthDisplay>());
+    }
     Sampler sampler;
     sampler.samples = &result.samples;
     std::unique_ptr<PlayRoom> room;

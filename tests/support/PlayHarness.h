@@ -80,6 +80,8 @@ struct PlaySetup {
     std::vector<uint32_t> powerups;
     // Open the offscreen GL window (for screenshots) instead of the fake one.
     bool gl = false;
+    // With gl: the game's retro display draws the frames, as in the game.
+    bool display = false;
     // Config.ini lines added to the harness's own.
     std::string config;
     PlayStart start = PlayStart::kRoom;

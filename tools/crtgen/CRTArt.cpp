@@ -366,6 +366,32 @@ std::vector<CRTArtFile> MakeCRTArt() {
                          }
                          return kSeeThrough;
                      })});
+    // The characters' palettes, one row each: the colour for the sheet's
+    // red (clothes), green (skin) and blue (hair and outline).
+    static constexpr RGB kNPCPalettes[8][3] = {
+        {{200, 40, 40}, {240, 190, 150}, {60, 30, 10}},   {{40, 90, 200}, {230, 170, 120}, {20, 20, 20}},
+        {{40, 160, 70}, {200, 140, 100}, {120, 60, 20}},  {{220, 180, 40}, {250, 210, 170}, {90, 50, 20}},
+        {{150, 60, 180}, {180, 120, 80}, {30, 30, 40}},   {{230, 120, 30}, {240, 200, 160}, {140, 40, 20}},
+        {{60, 170, 180}, {160, 110, 70}, {40, 40, 60}},   {{120, 120, 130}, {235, 185, 140}, {220, 220, 210}},
+    };
+    files.push_back({"NPC_Palettes.bmp", Bitmap(3, 8, [](uint32_t x, uint32_t y) { return kNPCPalettes[y][x]; })});
+    // The placed actors' pictures: a bullet (a ball), a block that pops out of
+    // hiding (a brick with a star) and a block only the mask shows (dashed).
+    files.push_back({"bullet.bmp", Bitmap(8, 8, [](uint32_t x, uint32_t y) -> RGB {
+                         const double r = std::hypot(x + 0.5 - 4.0, y + 0.5 - 4.0);
+                         if (r > 3.6) return kSeeThrough;
+                         return r < 1.6 ? RGB{255, 240, 170} : RGB{240, 120, 30};
+                     })});
+    files.push_back({"popblock.bmp", Bitmap(16, 16, [](uint32_t x, uint32_t y) -> RGB {
+                         if (x == 0 || y == 0 || x == 15 || y == 15) return {90, 40, 10};
+                         const bool star = (x == 7 || x == 8) ? (y >= 4 && y <= 11) : (y == 7 || y == 8) && x >= 4 && x <= 11;
+                         return star ? RGB{255, 250, 220} : RGB{220, 150, 40};
+                     })});
+    files.push_back({"hiddenblock.bmp", Bitmap(16, 16, [](uint32_t x, uint32_t y) -> RGB {
+                         const bool edge = x == 0 || y == 0 || x == 15 || y == 15;
+                         if (edge) return (x + y) % 4 < 2 ? RGB{200, 220, 255} : RGB{60, 70, 120};
+                         return {90, 110, 190};
+                     })});
     files.push_back({"blank.bmp", Bitmap(8, 8, [](uint32_t, uint32_t) { return RGB{0, 0, 0}; })});
     files.push_back({"Screen.m3d", MakeScreenMesh()});
     files.push_back({"Monitor2.m3d", MakeMonitorMesh()});

@@ -19,6 +19,16 @@
 //                                the minimap's plate and the room indicator
 //                                (4 frames across, 2 rows)
 //   blank.bmp                    the world tiles' placeholder
+//   crtref.bmp, ntsc.pal         the CRT reference picture (256 x 224, 8-bit,
+//                                in the reference palette: colour bars over
+//                                every colour of the palette) and its palette
+//   bullet.bmp, popblock.bmp, hiddenblock.bmp
+//                                the placed actors' pictures: a bullet, a
+//                                block that pops out of hiding, a block only
+//                                the mask shows
+//   NPC_Palettes.bmp             the characters' palettes: one row per
+//                                palette, the colours that replace the
+//                                sheet's red, green and blue
 //   Screen.m3d, Monitor2.m3d     the tube's curved glass and the monitor case
 //
 // Magenta (255, 0, 255) is see-through in the pictures the overlays draw.
@@ -158,6 +168,52 @@ std::vector<uint8_t> PhaseTexture() {
     return out;
 }
 
+// 256 x 224, 8 bits per pixel in the reference palette. Top: eight bars
+// (white, yellow, cyan, green, magenta, red, blue, black) with a white frame
+// and a centre cross; bottom: the 64 colours of the palette, 16 across.
+std::vector<uint8_t> ReferencePicture() {
+    constexpr uint32_t kWidth = 256, kHeight = 224, kBars = 160;
+    static constexpr uint8_t kBarColours[8] = {0x30, 0x28, 0x2C, 0x2A, 0x24, 0x16, 0x12, 0x0F};
+    ZColor32 palette[kPaletteEntries];
+    GeneratePalette(palette, kDefaultTint, kDefaultIScalar, kDefaultQScalar);
+    std::vector<uint8_t> out{'B', 'M'};
+    const uint32_t offset = 14 + 40 + 4 * kPaletteEntries;
+    Put32(out, offset + kWidth * kHeight);
+    Put32(out, 0);
+    Put32(out, offset);
+    Put32(out, 40);
+    Put32(out, kWidth);
+    Put32(out, kHeight);
+    Put16(out, 1);
+    Put16(out, 8);
+    Put32(out, 0);
+    Put32(out, kWidth * kHeight);
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, kPaletteEntries);
+    Put32(out, 0);
+    for (const ZColor32& c : palette) {
+        out.push_back(c.b);
+        out.push_back(c.g);
+        out.push_back(c.r);
+        out.push_back(0);
+    }
+    for (uint32_t y = kHeight; y-- > 0;) {
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            uint8_t index = 0;
+            if (y < kBars) {
+                const bool frame = x < 2 || x >= kWidth - 2 || y < 2;
+                const bool cross = (x >= 127 && x <= 128 && y >= 64 && y < 96) || (y >= 79 && y <= 80 && x >= 112 && x < 144);
+                index = frame || cross ? 0x30 : kBarColours[x / 32];
+            } else {
+                index = static_cast<uint8_t>((y - kBars) / 16 * 16 + x / 16);
+            }
+            out.push_back(index);
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -173,7 +229,8 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     const bool ok = Write(dir + "/" + kReferencePaletteFile, Palette()) &&
                     Write(dir + "/scanlines_tall_crt_wide.dds", Scanlines()) &&
-                    Write(dir + "/ntschack.bmp", PhaseTexture());
+                    Write(dir + "/ntschack.bmp", PhaseTexture()) && Write(dir + "/ntsc.pal", Palette()) &&
+                    Write(dir + "/crtref.bmp", ReferencePicture());
     if (!ok) return 1;
     for (const CRTArtFile& file : MakeCRTArt()) {
         if (!Write(dir + "/" + file.name, file.bytes)) return 1;

@@ -1,0 +1,113 @@
+// The things as the game draws them: the elder's dialog box shows its text
+// and its choices on the screen, and the door's prompt shows above the door.
+// KORV_THINGS_SHOTS names a folder for the pictures (docs/).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "entity/ZComponentLookup.h"
+#include "framework/ZScreenshot.h"
+#include "framework_game/RunScenarios.h"
+#include "game/components/DoorComponent.h"
+#include "game/player/Player.h"
+#include "game/world/KorvanthGame.h"
+#include "renderer/ZRenderer.h"
+#include "support/PlayHarness.h"
+
+namespace {
+
+struct Shot {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+Shot Take() {
+    Shot shot;
+    shot.pixels = GetRenderer()->CaptureBackBuffer(shot.width, shot.height);
+    return shot;
+}
+
+void Keep(const Shot& shot, const char* name) {
+    const char* folder = std::getenv("KORV_THINGS_SHOTS");
+    if (folder == nullptr || *folder == '\0') return;
+    EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/" + name).c_str(), shot.pixels.data(), shot.width,
+                                   shot.height));
+}
+
+// Pixels that differ between two shots of one size, inside a box given in
+// fractions of the size; -1 for shots of different sizes.
+int32_t Changed(const Shot& a, const Shot& b, const float left, const float top, const float right,
+                const float bottom) {
+    if (a.width != b.width || a.height != b.height || a.pixels.empty()) return -1;
+    int32_t changed = 0;
+    for (auto y = static_cast<int32_t>(top * static_cast<float>(a.height));
+         y < static_cast<int32_t>(bottom * static_cast<float>(a.height)); ++y) {
+        for (auto x = static_cast<int32_t>(left * static_cast<float>(a.width));
+             x < static_cast<int32_t>(right * static_cast<float>(a.width)); ++x) {
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(a.width) + static_cast<size_t>(x);
+            if (a.pixels[i] != b.pixels[i]) ++changed;
+        }
+    }
+    return changed;
+}
+
+playtest::PlaySetup Workshop(const int32_t tileX) {
+    playtest::PlaySetup setup;
+    setup.gl = true;
+    setup.display = true;
+    setup.config = "[Video]\r\nCRTSim: false\r\n";
+    setup.quickStart = playtest::PlaySetup::QuickStart();
+    setup.quickStart->map = "Workshop";
+    setup.quickStart->tileX = tileX;
+    setup.quickStart->tileY = 24;
+    return setup;
+}
+
+}  // namespace
+
+TEST(ThingsShownGl, TheDialogBoxShowsAtTheTopOfTheScreen) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup talk = Workshop(7);
+        Shot before;
+        Shot talking;
+        talk.afterFrame = [&](Player&, const int32_t frame) {
+            if (frame == 19) before = Take();
+            if (frame == 79) talking = Take();
+        };
+        const auto r = playtest::RunPlay(talk, "20 -\n1 interact\n60 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        Keep(talking, "things-dialog.png");
+        // The player stands in the lower half, so the box sits at the top.
+        EXPECT_GT(Changed(before, talking, 0.0f, 0.0f, 1.0f, 0.4f), 300) << "the text and its choices";
+    });
+}
+
+TEST(ThingsShownGl, TheDoorsPromptShowsWhilePromptsAreOn) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup door = Workshop(25);
+        Shot prompted;
+        Shot plain;
+        bool placed = false;
+        door.afterFrame = [&](Player& p, const int32_t frame) {
+            if (frame == 19) {
+                prompted = Take();
+                float x = 0.0f;
+                float y = 0.0f;
+                placed = GetComponent<DoorComponent>(&p)->GetPromptPosition(x, y);
+                KorvanthGame::Get()->m_showInteractPrompts = false;
+            } else if (frame == 21) {
+                plain = Take();
+            }
+        };
+        const auto r = playtest::RunPlay(door, "22 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        Keep(prompted, "things-door.png");
+        EXPECT_TRUE(placed) << "the player stands at the door";
+        // The player stands still: the prompt is all that differs.
+        EXPECT_GT(Changed(prompted, plain, 0.0f, 0.0f, 1.0f, 1.0f), 20) << "the prompt's text";
+    });
+}
