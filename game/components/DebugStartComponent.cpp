@@ -5,7 +5,18 @@
 #include "foundation/ZHandleRegistry.h"
 #include "game/world/KorvanthGame.h"
 
+namespace {
+
+// The game sorts its debug starts by this (0 for a handle that is no longer one).
+int32_t PriorityOf(const uint32_t handle) {
+    const auto* const start = DynamicCast<DebugStartComponent>(FindObjectByHandle(handle));
+    return start != nullptr ? start->priority : 0;
+}
+
+}  // namespace
+
 DebugStartComponent::DebugStartComponent() {
+    KorvanthGame::GetDebugStartPriority() = PriorityOf;
     if (KorvanthGame* const game = KorvanthGame::Get()) {
         game->GetDebugStarts().PushBack(GetHandle());
     }

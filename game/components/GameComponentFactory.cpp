@@ -13,6 +13,7 @@
 #include "game/components/PowerupComponent.h"
 #include "game/components/TeleportComponent.h"
 #include "game/progression/MinimapComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ void RegisterGameComponentFactories() {
         {"Powerup", &Make<PowerupComponent>},
         {"Teleport", &Make<TeleportComponent>},
         {"Minimap", &Make<MinimapComponent>},
+        {"Speedrun", &Make<SpeedrunComponent>},
     };
     for (const Row& row : rows) {
         map.Insert(ZHashedString(row.kind), row.make);

@@ -5,6 +5,7 @@
 #include "foundation/ZMatrix4.h"
 #include "foundation/ZVector3.h"
 #include "framework/ZBaseGame.h"
+#include "game/display/DisplayState.h"
 #include "menu/ZMenuMgr.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZEffect.h"
@@ -46,6 +47,20 @@ float InverseDepthRange(const ZCamera& camera) {
 float GetDisplayOverlayOpacity() {
     const ZMenuMgr* menus = PeekMenuMgr();
     return menus != nullptr ? menus->GetOverlayOpacity() : 0.0f;
+}
+
+float GetDisplayBloomScalar() {
+    const DisplayState* display = PeekDisplayState();
+    const DisplaySettings defaults;
+    const DisplaySettings& s = display != nullptr ? display->Settings() : defaults;
+    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    const bool editing = game != nullptr && game->IsEditMode();
+    return s.crtSim && !editing ? s.bloom : 0.0f;
+}
+
+float GetDisplayBloomPower() {
+    const DisplayState* display = PeekDisplayState();
+    return display != nullptr ? display->Settings().bloomPower : DisplaySettings().bloomPower;
 }
 
 int32_t GetDisplayScreenWidth() {

@@ -27,6 +27,11 @@ ZCamera* GetDisplayCamera();
 float InverseDepthRange(const ZCamera& camera);
 // The menus' dimming (0..1) as the chain reads it.
 float GetDisplayOverlayOpacity();
+// The bloom's strength: the Bloom setting with the CRT simulation on and the
+// game not in edit mode, else 0.
+float GetDisplayBloomScalar();
+// The bloom's power (BloomPower).
+float GetDisplayBloomPower();
 // The screen's size in pixels (0 before there is a game).
 int32_t GetDisplayScreenWidth();
 int32_t GetDisplayScreenHeight();

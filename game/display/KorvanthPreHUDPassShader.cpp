@@ -35,18 +35,15 @@ bool KorvanthPreHUDPassShader::SetParameters(ZEffectParameter* binding, const ZH
     static const ZHashedString kUpsampled("UpsampledBuffer");
     static const ZHashedString kDownsampled("DownsampledBuffer");
     if (binding == nullptr) return false;
-    const DisplayState* display = PeekDisplayState();
-    const DisplaySettings defaults;
-    const DisplaySettings& s = display != nullptr ? display->Settings() : defaults;
     const ZHashedString name = binding->name;
     if (name == kPauseOpacity) {
         binding->SetFloat(GetDisplayOverlayOpacity());
     } else if (name == kBloomScalar) {
-        const ZBaseGame* game = ZBaseGame::PeekInstance();
-        const bool editing = game != nullptr && game->IsEditMode();
-        binding->SetFloat(s.crtSim && !editing ? s.bloom : 0.0f);
+        // The game's own effects take the bloom ready to add from the
+        // downsample pass; an effect of a mod may still raise it here.
+        binding->SetFloat(GetDisplayBloomScalar());
     } else if (name == kBloomPower) {
-        binding->SetFloat(s.bloomPower);
+        binding->SetFloat(GetDisplayBloomPower());
     } else if (name == kUpsampled) {
         binding->SetTexture(ZHashedString("Upsampled Buffer"));
     } else if (name == kDownsampled) {

@@ -22,6 +22,8 @@ bool PostProcessShader::SetParameters(ZEffectParameter* binding, const ZHashedSt
     static const ZHashedString kDownsampleBuffer("DownsampleBuffer");
     static const ZHashedString kBloomScale("BloomScale");
     static const ZHashedString kPauseOpacity("PauseOpacity");
+    static const ZHashedString kBloomScalar("BloomScalar");
+    static const ZHashedString kBloomPower("BloomPower");
     if (binding == nullptr) return false;
     const bool down = m_variant == Variant::kDownsample;
     if (binding->name == kPreHUDBuffer) {
@@ -37,6 +39,10 @@ bool PostProcessShader::SetParameters(ZEffectParameter* binding, const ZHashedSt
         binding->SetVector(ZVector4(scale * aspect, scale, 0.0f, 0.0f));
     } else if (binding->name == kPauseOpacity) {
         binding->SetFloat(GetDisplayOverlayOpacity());
+    } else if (binding->name == kBloomScalar) {
+        binding->SetFloat(GetDisplayBloomScalar());
+    } else if (binding->name == kBloomPower) {
+        binding->SetFloat(GetDisplayBloomPower());
     } else {
         return ZShader::SetParameters(binding, passName, source);
     }

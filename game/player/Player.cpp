@@ -40,6 +40,7 @@
 #include "game/player/PlayerStatus.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/CollisionLineDef.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZPlayerControllerComponent.h"
@@ -224,6 +225,7 @@ void Player::AttachComponents() {
     ::AddComponent<ZCheckpointComponent>(this);
     ::AddComponent<RandomizerComponent>(this);
     ::AddComponent<MinimapComponent>(this);
+    ::AddComponent<SpeedrunComponent>(this);
     ZFrobComponent* const frob = ::AddComponent<ZFrobComponent>(this);
     frob->reach = 20.0f;
     frob->primitiveKey = ZHashedString("FrobSweep");

@@ -28,6 +28,7 @@
 #include "game/player/PlayerSpriteTexture.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "entity/ZBasingComponent.h"
 #include "renderer/ZCamera.h"
 #include "game/world/AnimatedTileLayerMesh.h"
@@ -343,6 +344,12 @@ void KorvanthGame::LoadRoom() {
     if (MinimapComponent* const minimap = m_player != nullptr ? GetComponent<MinimapComponent>(m_player) : nullptr) {
         minimap->ResetCurrentMap();
         minimap->RequestRecount();
+    }
+    // The room's course, and whether its timer runs.
+    if (SpeedrunComponent* const speedrun = m_player != nullptr ? GetComponent<SpeedrunComponent>(m_player) : nullptr) {
+        const ZString& course = c.speedrunName;
+        speedrun->SetCourseState(c.speedrun, c.speedrunActive,
+                                 course.IsEmpty() ? ZHashedString() : ZHashedString(course.GetText()));
     }
 
     if (const ZRenderer* const renderer = PeekRenderer()) {

@@ -329,6 +329,14 @@ public:
     ZScreenQuad* GetPreHUDQuad() const { return m_preHUDQuad; }
     ZScreenRenderTarget* GetFinalTarget() const { return m_finalTarget; }
     ZScreenQuad* GetFinalQuad() const { return m_finalQuad; }
+    // While the final pass would only copy the final target to the back
+    // buffer texel for texel (the engine's final pass shader with its plain
+    // program, over the whole back buffer of the target's size), the passes
+    // after the final target's setter draw straight into the back buffer and
+    // the final pass is skipped; otherwise they draw into the final target
+    // and the final pass runs. Render calls it before every frame; true when
+    // the frame goes straight to the back buffer.
+    bool ChooseFinalTarget();
     // Named backdrops ("Depth Backdrop"); owned.
     const ZMap<ZHashedString, ZEntity*>& GetBackdrops() const { return m_backdrops; }
     // Stores a named backdrop, owned from then on; one stored under that name
@@ -699,6 +707,8 @@ private:
     ZScreenRenderTarget* m_finalTarget = nullptr;
     ZScreenQuad* m_finalQuad = nullptr;
     ZShader* m_finalPassShader = nullptr;
+    // ChooseFinalTarget skipped the final pass.
+    bool m_finalPassSkipped = false;
     ZShader* m_glyphSheetShaders[kGlyphSheetCount] = {};
     // The shaders of the fonts and the console backdrop.
     ZArray<ZShader*> m_assetShaders;

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <cstdio>
 
+#include <typeinfo>
+
 #include "audio/ZAudioMgr.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZTempStringPool.h"
@@ -19,6 +21,8 @@
 #include "platform/os/threads.h"
 #include "platform/window/keycodes.h"
 #include "foundation/ZColor32.h"
+#include "renderer/ZFinalPassShader.h"
+#include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderTarget.h"
@@ -477,8 +481,10 @@ void ZBaseGame::DrawRecorderLabel() {
 void ZBaseGame::ClearFrameTargets() {
     ZRenderer* renderer = GetRenderer();
     const uint32_t black = ZColor32(0, 0, 0, 255).ToARGB();
-    ZRenderTarget* const targets[] = {m_preHUDTarget != nullptr ? &m_preHUDTarget->target : nullptr,
-                                      m_finalTarget != nullptr ? &m_finalTarget->target : nullptr};
+    // The final target is not drawn into while the frame goes straight to the back buffer.
+    ZRenderTarget* const targets[] = {
+        m_preHUDTarget != nullptr ? &m_preHUDTarget->target : nullptr,
+        m_finalTarget != nullptr && !m_finalPassSkipped ? &m_finalTarget->target : nullptr};
     // Colour only: the screen targets share the default depth surface, which
     // the back buffer's clear resets once.
     for (ZRenderTarget* target : targets) {
@@ -489,6 +495,36 @@ void ZBaseGame::ClearFrameTargets() {
     }
     renderer->SetRenderTarget(0, nullptr);
     renderer->Clear(true, true, black, 1.0f);
+}
+
+bool ZBaseGame::ChooseFinalTarget() {
+    const ZRenderer* renderer = PeekRenderer();
+    if (renderer == nullptr || m_finalTarget == nullptr) {
+        return false;
+    }
+    ZRenderPassDesc* setter = renderer->FindRenderPass(GetFinalTargetSetterPassName());
+    ZRenderPassDesc* finalPass = renderer->FindRenderPass(GetFinalPassName());
+    if (setter == nullptr || finalPass == nullptr) {
+        return false;
+    }
+    // A game's own final pass shader may change the picture (a fade of its
+    // own): only the engine's shader is known to copy.
+    const auto* shader = dynamic_cast<const ZFinalPassShader*>(m_finalPassShader);
+    const bool copies = shader != nullptr && typeid(*shader) == typeid(ZFinalPassShader) && shader->CopiesPlainly();
+    const ZRenderTarget& target = m_finalTarget->target;
+    const bool whole = finalPass->viewportX == 0.0f && finalPass->viewportY == 0.0f &&
+                       finalPass->viewportWidth == 1.0f && finalPass->viewportHeight == 1.0f && target.surface != nullptr &&
+                       target.width == renderer->GetBackBufferWidth() &&
+                       target.height == renderer->GetBackBufferHeight();
+    const bool straight = copies && whole && (finalPass->enabled || m_finalPassSkipped);
+    setter->defaultTarget = straight ? nullptr : &m_finalTarget->target;
+    if (straight) {
+        finalPass->enabled = false;
+    } else if (m_finalPassSkipped) {
+        finalPass->enabled = true;
+    }
+    m_finalPassSkipped = straight;
+    return straight;
 }
 
 void ZBaseGame::Render() {
@@ -506,6 +542,7 @@ void ZBaseGame::Render() {
         m_framePresented = renderer->hasDevice;
     }
     if (renderer->BeginScene()) {
+        ChooseFinalTarget();
         ClearFrameTargets();
         renderer->DrawRenderPasses(ZHashedString::None());
         renderer->EndScene();

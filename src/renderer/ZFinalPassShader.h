@@ -20,6 +20,9 @@ public:
     ZPassBinding* GetPassBinding(ZHashedString passName) const override;
     // Nothing but the fade changes the picture.
     static bool IsPlain();
+    // Draws with the plain program now: with the fade this shader leaves at
+    // 0, a copy of the final target texel for texel.
+    bool CopiesPlainly() const { return m_plain != nullptr && IsPlain(); }
 
     // The rotation of a screen-rotation setting: 0 none, 1 a quarter turn, 2 a
     // half turn, 3 three quarters. Other values (a damaged setting) give none.

@@ -17,6 +17,7 @@
 #include "entity/ZEntity.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "foundation/ZHandleRegistry.h"
 #include "game/components/CoffeeComponent.h"
 #include "game/components/DebugStartComponent.h"
 #include "game/components/HiddenComponent.h"
@@ -111,6 +112,14 @@ TEST_F(ActorGameTest, TheHighestDebugStartWinsAndADeletedOneLeavesTheList) {
     DebugStartComponent* best = FindBestDebugStart();
     ASSERT_NE(best, nullptr);
     EXPECT_EQ(best->priority, 12);
+    // The game's own sort (campaign start, QuickStart) asks the components.
+    ZArray<uint32_t> sorted = m_game->GetDebugStarts();
+    KorvanthGame::SortDebugStarts(sorted);
+    std::vector<int32_t> order;
+    for (const uint32_t handle : sorted) {
+        order.push_back(DynamicCast<DebugStartComponent>(FindObjectByHandle(handle))->priority);
+    }
+    EXPECT_EQ(order, (std::vector<int32_t>{12, 10, 3, 0, 0}));
     delete entities[3];
     EXPECT_EQ(m_game->GetDebugStarts().Count(), 4u);
     ASSERT_NE(FindBestDebugStart(), nullptr);

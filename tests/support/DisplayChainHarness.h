@@ -198,6 +198,8 @@ public:
     bool Frame(ZHashedString passSet = ZHashedString::None()) {
         ZRenderer* renderer = GetRenderer();
         if (!renderer->BeginScene()) return false;
+        // As the game's frame does: straight to the back buffer when the final pass would only copy.
+        ZBaseGame::GetInstance()->ChooseFinalTarget();
         renderer->DrawRenderPasses(passSet);
         renderer->EndScene();
         renderer->present();

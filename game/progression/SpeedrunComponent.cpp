@@ -1,0 +1,331 @@
+#include "game/progression/SpeedrunComponent.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "entity/ZComponentLookup.h"
+#include "entity/ZFacingComponent.h"
+#include "entity/ZSpatialComponent.h"
+#include "foundation/ZLog.h"
+#include "framework/ZLocMgr.h"
+#include "game/player/Player.h"
+#include "game/world/KorvanthGame.h"
+
+namespace {
+
+struct Names {
+    ZHashedString kind{"Speedrun"};
+    ZHashedString onCourse{"OnCourse"};
+    ZHashedString timerActive{"TimerActive"};
+    ZHashedString elapsed{"Elapsed"};
+    ZHashedString session{"SessionGUID"};
+    ZHashedString deaths{"Deaths"};
+    ZHashedString savedTime{"SavedTime"};
+    ZHashedString courseId{"CourseID"};
+    ZHashedString lastEvent{"LastEvent"};
+    ZHashedString equipment{"Equipment"};
+    ZHashedString powerup{"Powerup"};
+    ZHashedString result{"Result"};
+    ZHashedString collectables{"Collectables"};
+    ZHashedString tempGhost{"Temp Ghost"};
+    ZHashedString leaderboardGhost{"Leaderboard Ghost"};
+};
+
+const Names& N() {
+    static const Names names;
+    return names;
+}
+
+ZString Text(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return ZString(text);
+}
+
+ZString Int(const int32_t value) { return ZString(std::to_string(value).c_str()); }
+
+ZString Hex(const uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", value);
+    return ZString(text);
+}
+
+}  // namespace
+
+bool IsIntegerFormat(const char* format, const int count) {
+    if (format == nullptr) return false;
+    int found = 0;
+    for (const char* p = format; *p != 0; ++p) {
+        if (*p != '%') continue;
+        ++p;
+        if (*p == '%') continue;
+        while (*p == '-' || *p == '+' || *p == ' ' || *p == '0' || *p == '#') ++p;
+        int width = 0;
+        while (*p >= '0' && *p <= '9' && width < 3) {
+            ++p;
+            ++width;
+        }
+        if (*p != 'd' && *p != 'i') return false;
+        ++found;
+    }
+    return found == count;
+}
+
+SpeedrunComponent::SpeedrunComponent() : ZUpdatable(6) {
+    m_course = ZHashedString();
+    ZString format;
+    if (const ZLocMgr* loc = ZLocMgr::GetInstance()) {
+        for (const char* key : {"Minutes", "Seconds", "Millisecs"}) {
+            format += loc->GetString(ZHashedString("General"), ZHashedString("DialogHints"), ZHashedString(key));
+        }
+    }
+    SetTimerFormat(format);
+}
+
+void SpeedrunComponent::SetTimerFormat(const ZString& format) {
+    m_timerFormat = format;
+    m_timerSafe = IsIntegerFormat(format.GetText(), 3) && format.GetLength() < 64;
+    if (!m_timerSafe && !format.IsEmpty()) {
+        ZLog::Printf("The speedrun timer text \"%s\" is not a format of three numbers; the timer shows %s",
+                     format.GetText(), kDefaultTimerFormat);
+    }
+}
+
+std::string SpeedrunComponent::FormatTimer(const float elapsed) const {
+    const float clamped = std::isfinite(elapsed) ? std::fmin(std::fmax(elapsed, 0.0f), 2.0e9f) : 0.0f;
+    const int32_t whole = static_cast<int32_t>(clamped);
+    const int32_t minutes = whole / 60;
+    const int32_t seconds = whole - 60 * minutes;
+    const int32_t millis = static_cast<int32_t>((clamped - static_cast<float>(whole)) * 1000.0f);
+    char text[64];
+    std::snprintf(text, sizeof text, m_timerSafe ? m_timerFormat.GetText() : kDefaultTimerFormat, minutes, seconds,
+                  millis);
+    return text;
+}
+
+ZHashedString SpeedrunComponent::GetSerialName() const { return N().kind; }
+
+bool SpeedrunComponent::HasNamedCourse() const { return !m_course.IsNone() && m_course != ZHashedString(""); }
+
+void SpeedrunComponent::NewSessionGUID() {
+    uint32_t guid = 0;
+    do {
+        guid = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int r = std::rand() & 0x7FFF;
+            guid = (guid << 8) | static_cast<uint32_t>((r + 0.5) * 256.0 / 32768.0);
+        }
+    } while (guid == 0 || guid == m_sessionGUID);
+    m_sessionGUID = guid;
+}
+
+void SpeedrunComponent::SetCourseState(const bool onCourse, const bool timerActive, const ZHashedString course) {
+    if (!course.IsNone() && course != ZHashedString("")) m_course = course;
+    if (onCourse != m_onCourse) {
+        m_elapsed = 0.0f;
+        m_deaths = 0;
+        m_recording.clear();
+        m_race.clear();
+        m_replayCursor = 0;
+        if (!onCourse) {
+            m_course = ZHashedString("");
+            m_sessionGUID = 0;
+        } else {
+            if (m_raceLeaderboardGhost) m_race = ReadGhostFile(GetGhostFilePath(N().leaderboardGhost)).frames;
+            NewSessionGUID();
+        }
+        m_savedTime = -1.0f;
+    }
+    m_onCourse = onCourse;
+    if (timerActive != m_timerActive) {
+        RecordGhostFrame(true, true);
+        m_timerActive = timerActive;
+    }
+}
+
+void SpeedrunComponent::Update(const float timeStep, const uint8_t mask) {
+    if ((mask & 2) == 0) return;
+    AdvanceTimer(timeStep);
+    RecordGhostFrame(false, false);
+}
+
+void SpeedrunComponent::AdvanceTimer(const float dt) {
+    if (m_timerActive) m_elapsed += dt;
+}
+
+void SpeedrunComponent::AddDeath() {
+    ++m_deaths;
+    RecordGhostFrame(true, false);
+}
+
+void SpeedrunComponent::RecordGhostFrame(const bool force, const bool evenOffCourse) {
+    if (!evenOffCourse && !(m_onCourse && m_timerActive)) return;
+    const ZSpatialComponent* spatial = GetComponent<ZSpatialComponent>(GetOwner());
+    if (spatial == nullptr) return;
+    const float x = spatial->GetPosition().x;
+    const float y = spatial->GetPosition().y;
+    float lastTime = -10000.0f;
+    float lastX = -10000.0f;
+    float lastY = -10000.0f;
+    if (!m_recording.empty()) {
+        lastTime = m_recording.back().time;
+        lastX = m_recording.back().x;
+        lastY = m_recording.back().y;
+    }
+    if (!force && !evenOffCourse) {
+        const float dx = x - lastX;
+        const float dy = y - lastY;
+        if (!(m_elapsed - lastTime > 0.1f && dx * dx + dy * dy > 0.001f)) return;
+    }
+    GhostFrame frame;
+    frame.time = m_elapsed;
+    if (const KorvanthGame* game = KorvanthGame::Get()) {
+        frame.roomX = game->GetMapData().currentRoomX;
+        frame.roomY = game->GetMapData().currentRoomY;
+    }
+    frame.x = x;
+    frame.y = y;
+    const ZFacingComponent* facing = GetComponent<ZFacingComponent>(GetOwner());
+    frame.facing = facing != nullptr ? facing->facing : 0;
+    m_recording.push_back(frame);
+}
+
+bool SpeedrunComponent::HasCoursePowerup(const uint32_t id, bool& out) const {
+    if (!m_onCourse) return false;
+    out = m_coursePowerups.count(id) != 0;
+    return true;
+}
+
+float SpeedrunComponent::GetResultTime(const ZHashedString course) const {
+    const auto it = m_results.find(course);
+    return it != m_results.end() ? it->second.time : -1.0f;
+}
+
+float SpeedrunComponent::ReadGhostBestTime(const ZHashedString course) {
+    const float best = ::ReadGhostBestTime(GetGhostFilePath(course));
+    if (best > 0.0f && !course.IsNone() && course != ZHashedString("")) {
+        const auto it = m_results.find(course);
+        if (it == m_results.end() || it->second.time > best || it->second.time <= 0.0f) m_results[course].time = best;
+    }
+    return best;
+}
+
+bool SpeedrunComponent::IsNewBest() {
+    if (!m_onCourse || m_timerActive || !HasNamedCourse()) return false;
+    const float stored = GetResultTime(m_course);
+    const float fromFile = ReadGhostBestTime(m_course);
+    float reference = -1.0f;
+    if (m_savedTime > 0.0f) {
+        reference = m_savedTime;
+    } else if (fromFile > 0.0f) {
+        reference = fromFile;
+    } else if (stored > 0.0f) {
+        reference = stored;
+    }
+    return reference <= 0.0f || m_elapsed < reference;
+}
+
+bool SpeedrunComponent::Commit() {
+    if (!m_onCourse || m_timerActive || !HasNamedCourse()) return false;
+    m_results[m_course].time = m_elapsed;
+    return WriteGhostFile(GetGhostFilePath(m_course), m_elapsed, static_cast<uint32_t>(m_deaths), m_recording);
+}
+
+void SpeedrunComponent::ResetRun() {
+    const bool onCourse = m_onCourse;
+    const bool timerActive = m_timerActive;
+    const ZHashedString course = m_course;
+    SetCourseState(false, false, ZHashedString());
+    m_coursePowerups.clear();
+    SetCourseState(onCourse, timerActive, course);
+}
+
+SpeedrunComponent::Pose SpeedrunComponent::GhostPose(const float time) {
+    Pose pose;
+    const int32_t count = static_cast<int32_t>(m_race.size());
+    if (count == 0) return pose;
+    pose.fromFrames = true;
+    const GhostFrame& last = m_race.back();
+    pose = Pose{last.x, last.y, last.facing, last.roomX, last.roomY, last.roomX, last.roomY, true};
+    if (count == 1) return pose;
+    if (m_replayCursor < 0 || m_replayCursor > count - 2) m_replayCursor = 0;
+    for (int32_t i = m_replayCursor; i <= count - 2; ++i) {
+        const GhostFrame& a = m_race[i];
+        const GhostFrame& b = m_race[i + 1];
+        if (!(a.time <= time && time < b.time)) continue;
+        const float t = a.time < b.time ? (time - a.time) / (b.time - a.time) : 1.0f;
+        pose.x = a.x + t * (b.x - a.x);
+        pose.y = a.y + t * (b.y - a.y);
+        pose.facing = t >= 0.5f ? b.facing : a.facing;
+        pose.toX = b.roomX;
+        pose.toY = b.roomY;
+        pose.fromX = a.roomX;
+        pose.fromY = a.roomY;
+        m_replayCursor = i;
+    }
+    return pose;
+}
+
+void SpeedrunComponent::Save(ZDefNode& element) const {
+    if (m_onCourse) element.SetAttribute(N().onCourse, ZString("true"));
+    element.SetAttribute(N().timerActive, ZString(m_timerActive ? "true" : "false"));
+    element.SetAttribute(N().elapsed, Text("%f", m_elapsed));
+    element.SetAttribute(N().session, Hex(m_sessionGUID));
+    element.SetAttribute(N().deaths, Int(m_deaths));
+    element.SetAttribute(N().savedTime, Text("%f", m_savedTime));
+    element.SetAttribute(N().courseId, ZString(m_course.GetTextOrEmpty()));
+    element.SetAttribute(N().lastEvent, Int(m_replayCursor));
+    for (const uint32_t id : m_coursePowerups) {
+        ZDefNode equipment(N().equipment);
+        equipment.SetAttribute(N().powerup, Hex(id));
+        element.AddChild(static_cast<ZDefNode&&>(equipment));
+    }
+    for (const auto& [course, result] : m_results) {
+        ZDefNode node(N().result);
+        node.SetAttribute(N().courseId, ZString(course.GetTextOrEmpty()));
+        node.SetAttribute(N().elapsed, Text("%f", result.time));
+        node.SetAttribute(N().deaths, Int(result.deaths));
+        node.SetAttribute(N().collectables, Int(result.collectables));
+        element.AddChild(static_cast<ZDefNode&&>(node));
+    }
+    // A run in progress survives a reload.
+    if (m_onCourse) WriteGhostFile(GetGhostFilePath(N().tempGhost), m_elapsed, static_cast<uint32_t>(m_deaths), m_recording);
+}
+
+void SpeedrunComponent::ReadDefinition(const ZDefNode& element) {
+    ZSerialComponent::ReadDefinition(element);
+    if (element.HasAttribute(N().onCourse)) {
+        m_onCourse = true;
+        m_timerActive = element.GetAttribute(N().timerActive) == "true";
+        m_elapsed = static_cast<float>(std::atof(element.GetAttribute(N().elapsed).GetText()));
+        if (!std::isfinite(m_elapsed)) m_elapsed = 0.0f;
+        m_sessionGUID = static_cast<uint32_t>(std::strtoul(element.GetAttribute(N().session).GetText(), nullptr, 16));
+        m_deaths = element.GetAttribute(N().deaths).ToInt();
+        if (element.HasAttribute(N().savedTime)) {
+            m_savedTime = static_cast<float>(std::atof(element.GetAttribute(N().savedTime).GetText()));
+        }
+        const ZString& course = element.GetAttribute(N().courseId);
+        m_course = course.IsEmpty() ? ZHashedString() : ZHashedString(course.GetText());
+        ZDefNode::ChildIterator equipment(element, N().equipment);
+        while (const ZDefNode* item = equipment.Next()) {
+            m_coursePowerups.insert(static_cast<uint32_t>(std::strtoul(item->GetAttribute(N().powerup).GetText(), nullptr, 16)));
+        }
+        if (m_recording.empty()) m_recording = ReadGhostFile(GetGhostFilePath(N().tempGhost)).frames;
+        m_race.clear();
+    }
+    ZDefNode::ChildIterator results(element, N().result);
+    while (const ZDefNode* node = results.Next()) {
+        CourseResult& result = m_results[ZHashedString(node->GetAttribute(N().courseId).GetText())];
+        result.time = static_cast<float>(std::atof(node->GetAttribute(N().elapsed).GetText()));
+        result.deaths = node->GetAttribute(N().deaths).ToInt();
+        result.collectables = node->GetAttribute(N().collectables).ToInt();
+    }
+}
+
+SpeedrunComponent* FindPlayerSpeedrun() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    if (game == nullptr || game->GetPlayer() == nullptr) return nullptr;
+    return GetComponent<SpeedrunComponent>(game->GetPlayer());
+}

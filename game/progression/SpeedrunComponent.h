@@ -1,0 +1,125 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "entity/ZSerialComponent.h"
+#include "foundation/ZString.h"
+#include "foundation/ZUpdatable.h"
+#include "game/progression/GhostFile.h"
+
+// On the player: the speedrun courses. A room whose definition holds a
+// "Speedrun" element belongs to the course it names; the room loader tells
+// the component on every room load. On a course the timer runs while the
+// room says so, deaths are counted, powerups granted during the course are
+// kept apart from the saved progress, and the run is recorded as a ghost
+// (a frame at most every 0.1 s of course time, and only after a move). A
+// committed run is written as the course's ghost file, whose header is also
+// the course's best time; the raced ghost's pose is taken from its frames at
+// the course time.
+class SpeedrunComponent : public ZSerialComponent, public ZUpdatable {
+    Z_RTTI(SpeedrunComponent, ZSerialComponent)
+
+public:
+    struct CourseResult {
+        float time = 0.0f;  // seconds; -1: none
+        int32_t deaths = 0;
+        int32_t collectables = 0;
+    };
+    struct Pose {
+        float x = 0.0f;
+        float y = 0.0f;
+        int32_t facing = 0;
+        int32_t toX = 0;
+        int32_t toY = 0;
+        int32_t fromX = 0;
+        int32_t fromY = 0;
+        bool fromFrames = false;  // false: there are no frames to pose from
+    };
+
+    // Used when the localised timer text is not a format of exactly three
+    // integers.
+    static constexpr const char* kDefaultTimerFormat = "%02d:%02d.%03d";
+
+    SpeedrunComponent();
+    ~SpeedrunComponent() override = default;
+
+    ZHashedString GetSerialName() const override;
+    void Save(ZDefNode& element) const override;
+    void ReadDefinition(const ZDefNode& element) override;
+
+    // Fixed step: the timer runs and a frame may be recorded.
+    void Update(float timeStep, uint8_t mask) override;
+    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
+
+    void SetCourseState(bool onCourse, bool timerActive, ZHashedString course);
+    void AdvanceTimer(float dt);
+    void RecordGhostFrame(bool force, bool evenOffCourse);
+    // The course's best: true with no reference time at all, else when the
+    // frozen time is below the reference (saved time, the ghost file's, the
+    // stored result, in that order, each only when positive).
+    bool IsNewBest();
+    float GetResultTime(ZHashedString course) const;
+    // The course ghost file's run time (-1 without one); a positive time
+    // better than the stored result replaces it. A missing, old, cut or
+    // foreign file never touches the stored result.
+    float ReadGhostBestTime(ZHashedString course);
+    // The finished run: its result and its ghost file. Only on a course with
+    // the timer stopped.
+    bool Commit();
+    void ResetRun();
+
+    bool HasCoursePowerup(uint32_t id, bool& out) const;
+    void GrantCoursePowerup(uint32_t id) { m_coursePowerups.insert(id); }
+    void ClearCoursePowerups() { m_coursePowerups.clear(); }
+
+    // The timer text for a time in seconds, formatted with the localised
+    // format when it is safe, else the built-in one.
+    std::string FormatTimer(float elapsed) const;
+    const ZString& GetTimerFormat() const { return m_timerFormat; }
+    void SetTimerFormat(const ZString& format);
+
+    // The race ghost's pose at the course time (the replay cursor moves on).
+    Pose GhostPose(float time);
+    void SetRace(const std::vector<GhostFrame>& frames) { m_race = frames; m_replayCursor = 0; }
+    void RaceLeaderboardGhost(bool race) { m_raceLeaderboardGhost = race; }
+
+    bool IsOnCourse() const { return m_onCourse; }
+    bool IsTimerActive() const { return m_timerActive; }
+    float GetElapsed() const { return m_elapsed; }
+    int32_t GetDeaths() const { return m_deaths; }
+    void AddDeath();
+    uint32_t GetSessionGUID() const { return m_sessionGUID; }
+    ZHashedString GetCourse() const { return m_course; }
+    const std::vector<GhostFrame>& GetRecording() const { return m_recording; }
+    const std::map<ZHashedString, CourseResult>& GetResults() const { return m_results; }
+
+private:
+    void NewSessionGUID();
+    bool HasNamedCourse() const;
+
+    ZString m_timerFormat;
+    bool m_timerSafe = false;
+    bool m_onCourse = false;
+    bool m_timerActive = false;
+    float m_elapsed = 0.0f;
+    int32_t m_deaths = 0;
+    std::set<uint32_t> m_coursePowerups;
+    uint32_t m_sessionGUID = 0;
+    std::vector<GhostFrame> m_recording;
+    std::vector<GhostFrame> m_race;
+    int32_t m_replayCursor = 0;
+    ZHashedString m_course;
+    bool m_raceLeaderboardGhost = false;
+    float m_savedTime = -1.0f;
+    std::map<ZHashedString, CourseResult> m_results;
+};
+
+// Whether a text is a printf format with exactly count integer conversions
+// ("%d" or "%i" with flags and a width of digits) and nothing else but "%%".
+bool IsIntegerFormat(const char* format, int count);
+// The player's component, or null.
+SpeedrunComponent* FindPlayerSpeedrun();
