@@ -18,6 +18,8 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerProgress.h"
+#include "game/player/PlayerStatus.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "platform/os/files.h"
 #include "renderer/ZCamera.h"
@@ -43,7 +45,7 @@ void GiveBackJump(Player& player) {
 
 // "crtref": shows or hides the CRT reference picture.
 void ToggleCRTReference(KorvanthGame& game) {
-    static const ZHashedString kName("Debug Background Entity");
+    static const ZHashedString kName(KorvanthGame::kDebugBackgroundEntity);
     const auto* entry = game.GetBackdrops().Find(kName);
     ZEntity* const entity = entry != nullptr ? entry->value : nullptr;
     const ZRenderableComponent* const renderables =
@@ -54,11 +56,6 @@ void ToggleCRTReference(KorvanthGame& game) {
         return;
     }
     mesh->visible = !mesh->visible;
-}
-
-// The four item counts of the give-items cheat.
-void GiveAllItemsOrSay(KorvanthGame& game) {
-    game.GetConsole().Print("power: the player's item counts are not part of this build yet; no items given");
 }
 
 // 1 to 8 hexadecimal digits of a non-zero id (kind in the high 16 bits).
@@ -76,10 +73,12 @@ void Power(KorvanthGame& game, const ZConsoleWordList& words) {
     Player* const player = game.GetPlayer();
     const ZString& choice = words[1];
     if (Is(choice, "all")) {
-        if (player != nullptr) SetAllPowerups(*player, true);
-        GiveAllItemsOrSay(game);
+        if (player != nullptr) {
+            SetAllPowerups(*player, true);
+            GiveAllItems(*player);
+        }
     } else if (Is(choice, "swag")) {
-        GiveAllItemsOrSay(game);
+        if (player != nullptr) GiveAllItems(*player);
     } else if (Is(choice, "none")) {
         if (player != nullptr) SetAllPowerups(*player, false);
     } else if (!IsPowerupIdText(choice)) {
@@ -143,9 +142,10 @@ void Glitch(KorvanthGame& game, const ZConsoleWordList& words) {
     }
 }
 
-void Reveal(KorvanthGame& game) {
-    // The minimap is not part of this build yet: nothing to fill.
-    game.GetConsole().Print("reveal: the minimap is not part of this build yet; nothing revealed");
+// Shows every room of the current map on the player's minimap (without
+// counting them as discovered).
+void Reveal(const KorvanthGame& game) {
+    if (MinimapComponent* minimap = ResolveComponent<MinimapComponent>(game.GetPlayer())) minimap->FillAllRooms();
 }
 
 // --- Registered handlers ---

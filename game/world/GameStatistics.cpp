@@ -1,4 +1,3 @@
-#include "game/components/CoffeeComponent.h"
 #include "game/world/GameStatistics.h"
 
 #include <algorithm>
@@ -8,6 +7,7 @@
 #include "entity/ZDataComponent.h"
 #include "framework/ZConsoleCommand.h"
 #include "framework/ZPlatformServices.h"
+#include "game/components/CoffeeComponent.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/RandomizerComponent.h"

@@ -20,6 +20,7 @@
 #include "game/components/CRTRef.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "renderer/ZCamera.h"
 #include "support/PlayHarness.h"
@@ -51,7 +52,19 @@ struct Context {
     int32_t deaths = 0;
     ZVector3 camera;
     int32_t room[2] = {0, 0};
+    MinimapComponent::Discovered discovered;
 };
+
+// Texels of the minimap picture that are not black.
+int32_t LitTexels(const MinimapComponent& minimap) {
+    int32_t lit = 0;
+    for (int32_t y = 0; y < MinimapComponent::kTextureSize; ++y) {
+        for (int32_t x = 0; x < MinimapComponent::kTextureSize; ++x) {
+            lit += minimap.GetTexel(x, y) != MinimapComponent::kBlack ? 1 : 0;
+        }
+    }
+    return lit;
+}
 
 // Whether the scene's CRT reference picture shows.
 bool CRTReferenceShown(KorvanthGame& game) {
@@ -160,7 +173,33 @@ void CameraBefore(Context& c) {
     c.expected = {text};
 }
 
-const char* const kNoItems = "power: the player's item counts are not part of this build yet; no items given";
+const char* const kItems[] = {"smcubes", "smcubes_total", "bgcubes", "keys"};
+
+// No powerup held and none of the four item counts (the give-items cheat's).
+void NoPowerupsOrItems(Context& c) {
+    SetAllPowerups(c.player, false);
+    ZDataComponent* const data = GetComponent<ZDataComponent>(&c.player);
+    ASSERT_NE(data, nullptr);
+    ZMap<ZHashedString, ZDatumEntry> values = data->GetValues();
+    for (const char* item : kItems) values.Remove(ZHashedString(item));
+    data->RestoreValues(values);
+    c.data = DataValues(c.player);
+}
+
+int32_t Count(Context& c, const char* name) {
+    ZDatumEntry entry;
+    const ZDataComponent* const data = GetComponent<ZDataComponent>(&c.player);
+    return data != nullptr && data->GetDatum(ZHashedString(name), entry) && entry.type == kDatumInt
+               ? entry.value.intValue
+               : -1;
+}
+
+void ExpectItems(Context& c) {
+    EXPECT_EQ(Count(c, "smcubes"), 128);
+    EXPECT_EQ(Count(c, "smcubes_total"), 128);
+    EXPECT_EQ(Count(c, "bgcubes"), 6);
+    EXPECT_EQ(Count(c, "keys"), 20);
+}
 
 std::vector<Row> Rows() {
     const auto roomRow = [](const char* line) {
@@ -180,8 +219,20 @@ std::vector<Row> Rows() {
              EXPECT_EQ(Held(c.player), 1);
              EXPECT_EQ(c.player.physics->maxJumps, 2);
          }},
-        {"PoWeR aLl", {kNoItems}, NoPowerups, [](Context& c) { EXPECT_EQ(Held(c.player), 14); }},
-        {"power swag", {kNoItems}, Snapshot, Unchanged},
+        {"PoWeR aLl", {}, NoPowerupsOrItems,
+         [](Context& c) {
+             EXPECT_EQ(Held(c.player), 14);
+             ExpectItems(c);
+             // The listed powerups and the four counts, nothing else.
+             std::map<uint32_t, std::string> added = DataValues(c.player);
+             for (const auto& [key, value] : c.data) added.erase(key);
+             EXPECT_EQ(added.size(), 4u);
+         }},
+        {"power swag", {}, NoPowerupsOrItems,
+         [](Context& c) {
+             EXPECT_EQ(Held(c.player), 0);
+             ExpectItems(c);
+         }},
         {"power zz", {"power: \"zz\" is not a powerup id (up to 8 hexadecimal digits, e.g. 20002)"}, Snapshot,
          Unchanged},
         {"power 0", {"power: \"0\" is not a powerup id (up to 8 hexadecimal digits, e.g. 20002)"}, Snapshot,
@@ -226,7 +277,20 @@ std::vector<Row> Rows() {
         {"crtref", {}, [](Context& c) { EXPECT_FALSE(CRTReferenceShown(c.game)); },
          [](Context& c) { EXPECT_TRUE(CRTReferenceShown(c.game)); }},
         {"crtref", {}, nullptr, [](Context& c) { EXPECT_FALSE(CRTReferenceShown(c.game)); }},
-        {"reveal", {"reveal: the minimap is not part of this build yet; nothing revealed"}, nullptr, nullptr},
+        // Every room of the map shows on the minimap, discovered or not.
+        {"reveal", {},
+         [](Context& c) {
+             const MinimapComponent* minimap = GetComponent<MinimapComponent>(&c.player);
+             ASSERT_NE(minimap, nullptr);
+             ASSERT_GT(minimap->GetWidth(), 1) << "the map has a minimap of several rooms";
+             c.deaths = LitTexels(*minimap);
+             c.discovered = minimap->GetDiscovered();
+         },
+         [](Context& c) {
+             const MinimapComponent* minimap = GetComponent<MinimapComponent>(&c.player);
+             EXPECT_GT(LitTexels(*minimap), c.deaths);
+             EXPECT_EQ(minimap->GetDiscovered(), c.discovered) << "nothing counts as discovered";
+         }},
         {"multisynth", {},
          [](Context& c) {
              const GameVoice* voice = c.game.GetVoice();
@@ -302,7 +366,8 @@ TEST(GameConsole, EveryCommandTypedIntoTheRunningGame) {
         const std::vector<Row> rows = Rows();
         size_t next = 0;
         playtest::PlaySetup setup;
-        setup.room = Hall();
+        // The campaign's first room, as New Game starts it (with its minimap).
+        setup.start = playtest::PlayStart::kNewGame;
         setup.afterFrame = [&](Player& player, int32_t) {
             KorvanthGame* const game = KorvanthGame::Get();
             if (next >= rows.size() || game == nullptr) return;

@@ -14,6 +14,7 @@
 #include "entity/ZDataComponent.h"
 #include "framework/ZPlatformServices.h"
 #include "framework_game/RunScenarios.h"
+#include "game/components/CoffeeComponent.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/RandomizerComponent.h"
@@ -66,6 +67,9 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
             RandomizerComponent* const randomizer = FindPlayerRandomizer();
             ASSERT_NE(randomizer, nullptr);
             randomized = randomizer->Setup(true, ZString("STATS"));
+            CoffeeComponent* const coffee = GetComponent<CoffeeComponent>(&player);
+            ASSERT_NE(coffee, nullptr);
+            coffee->StartCoffee();
             stats = GatherAchievementStats(&player);
         };
         const auto r = playtest::RunPlay(setup, "1 -\n");
@@ -84,6 +88,7 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
         EXPECT_EQ(stats.powerups, (std::vector<uint32_t>{0x60002})) << "only powerups with an achievement";
         EXPECT_TRUE(randomized) << "the shipped campaign randomizes";
         EXPECT_TRUE(stats.randomized);
+        EXPECT_FLOAT_EQ(stats.caffeineSeconds, CoffeeComponent::kDuration);
         EXPECT_FALSE(GatherAchievementStats(nullptr).hasPlayer);
     });
 }
