@@ -78,9 +78,10 @@ ZString SavedDatum(const ZDefNode& record, const ZHashedString name) {
     static const ZHashedString kDatum("Datum");
     static const ZHashedString kName("Name");
     static const ZHashedString kValue("Value");
-    ZDefNode::ChildIterator it(record.FindChild(kData), kDatum);
-    while (const ZDefNode* const datum = it.Next()) {
-        if (ZHashedString(datum->GetAttribute(kName).GetText()) == name) return datum->GetAttribute(kValue);
+    for (const ZDefNode& datum : record.FindChild(kData).children) {
+        if (datum.name == kDatum && ZHashedString(datum.GetAttribute(kName).GetText()) == name) {
+            return datum.GetAttribute(kValue);
+        }
     }
     return ZString();
 }
