@@ -13,7 +13,6 @@
 #include "game/components/PowerupComponent.h"
 #include "game/components/TeleportComponent.h"
 #include "game/progression/MinimapComponent.h"
-#include "game/progression/RandomizerComponent.h"
 #include "game/progression/SpeedrunComponent.h"
 
 namespace {
@@ -42,7 +41,11 @@ void RegisterGameComponentFactories() {
         const char* kind;
         Maker make;
     };
-    // One line per kind; two names may share one class.
+    // One line per kind; two names may share one class. "Randomizer" is not
+    // a kind: in a room's instance files it is the randomizer's data (read by
+    // its load hook), and a component made from it would set the randomizer
+    // up again from nothing, emptying a randomized world; the player's
+    // randomizer component comes with the player.
     static const Row rows[] = {
         {"Start", &Make<DebugStartComponent>},
         {"DebugStart", &Make<DebugStartComponent>},
@@ -55,7 +58,6 @@ void RegisterGameComponentFactories() {
         {"Door", &Make<DoorComponent>},
         {"Powerup", &Make<PowerupComponent>},
         {"Teleport", &Make<TeleportComponent>},
-        {"Randomizer", &Make<RandomizerComponent>},
         {"Minimap", &Make<MinimapComponent>},
         {"Speedrun", &Make<SpeedrunComponent>},
     };

@@ -21,6 +21,9 @@
 #include "foundation/ZINIFile.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
+#include "game/components/GameComponentFactory.h"
+#include "game/progression/RandomizedPlacement.h"
+#include "game/progression/RandomizerData.h"
 #include "game/world/MapData.h"
 #include "game_world/GameFixture.h"
 #include "platform/os/files.h"
@@ -51,6 +54,7 @@ protected:
         GameTest::SetUp();
         static const bool registered = [] {
             RegisterComponentFactory(CreateComponentByName);
+            RegisterComponentFactory(CreateGameComponentByName);
             return true;
         }();
         (void)registered;
@@ -297,6 +301,24 @@ TEST_F(CampaignDataTest, DoorsTeleportsAndRoomExitsLeadWhereSomeoneCanArrive) {
             }
         }
     }
+}
+
+// The places' "Randomizer" elements are the randomizer's data, read by its
+// load hook: making the rooms' gems and pickups keeps a randomized world as
+// it was built.
+TEST_F(CampaignDataTest, ARandomizedWorldStaysWhileTheRoomsOfItsPlacesLoad) {
+    RandomizerWorldTable& world = GetRandomizerWorldTable();
+    ASSERT_TRUE(BuildRandomizedWorld(world, HashStringELF("QXVSEED")));
+    const RandomizerWorldTable built = world;
+    ASSERT_FALSE(built.empty());
+    m_game->LoadCampaign(ZString("Sunken"));
+    m_game->GetMapData().currentRoomX = 1;
+    m_game->GetMapData().currentRoomY = 0;
+    m_game->LoadRoom();
+    m_game->LoadEntityInstances(false);
+    EXPECT_FALSE(m_game->GetRoomEntities().empty());
+    EXPECT_EQ(world.size(), built.size()) << "a place's entity emptied the world table";
+    ClearRandomizedWorld(world);
 }
 
 }  // namespace
