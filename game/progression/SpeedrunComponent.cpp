@@ -9,8 +9,10 @@
 #include "entity/ZFacingComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZLog.h"
+#include "framework/ZPlatformServices.h"
 #include "framework/ZLocMgr.h"
 #include "game/player/Player.h"
+#include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
 
 namespace {
@@ -224,12 +226,23 @@ bool SpeedrunComponent::IsNewBest() {
     } else if (stored > 0.0f) {
         reference = stored;
     }
+    CheckGhostAchievement();
     return reference <= 0.0f || m_elapsed < reference;
+}
+
+bool SpeedrunComponent::CheckGhostAchievement() {
+    if (!m_raceLeaderboardGhost || m_race.empty() || !(m_elapsed < m_race.back().time)) return false;
+    if (ZPlatformServices* const services = GetPlatformServices()) {
+        static const ZHashedString kGhost("ACH_SPEEDRUN_GHOST");
+        services->UnlockAchievement(kGhost);
+    }
+    return true;
 }
 
 bool SpeedrunComponent::Commit() {
     if (!m_onCourse || m_timerActive || !HasNamedCourse()) return false;
     m_results[m_course].time = m_elapsed;
+    UpdateAchievementsFromStats(KorvanthGame::Get(), "");
     return WriteGhostFile(GetGhostFilePath(m_course), m_elapsed, static_cast<uint32_t>(m_deaths), m_recording);
 }
 

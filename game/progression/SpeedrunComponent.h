@@ -62,6 +62,9 @@ public:
     // frozen time is below the reference (saved time, the ghost file's, the
     // stored result, in that order, each only when positive).
     bool IsNewBest();
+    // Reports "ACH_SPEEDRUN_GHOST" when the raced leaderboard ghost is beaten:
+    // its last frame's time is above the elapsed time. Answers whether it was.
+    bool CheckGhostAchievement();
     float GetResultTime(ZHashedString course) const;
     // The course ghost file's run time (-1 without one); a positive time
     // better than the stored result replaces it. A missing, old, cut or

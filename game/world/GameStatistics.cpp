@@ -11,6 +11,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvanthGame.h"
 
 namespace {
@@ -133,8 +134,9 @@ AchievementStats GatherAchievementStats(const Player* const player) {
     if (const RandomizerComponent* randomizer = GetComponent<RandomizerComponent>(const_cast<Player*>(player))) {
         stats.randomized = randomizer->IsRandomized();
     }
-    // The speedrun component is not part of the player yet: its rows read
-    // as not met (no course results).
+    if (const SpeedrunComponent* speedrun = GetComponent<SpeedrunComponent>(const_cast<Player*>(player))) {
+        stats.speedrunCourses = static_cast<int32_t>(speedrun->GetResults().size());
+    }
     return stats;
 }
 

@@ -1,5 +1,6 @@
 #include "game/world/KorvanthGame.h"
 
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/GameConsoleCommands.h"
 #include "game/world/GameStatistics.h"
 
@@ -15,8 +16,8 @@ bool KorvanthGame::ExecuteConsoleCommand(const ZConsoleWordList& words) {
 void KorvanthGame::RegisterAchievements() { RegisterGameAchievements(); }
 
 bool KorvanthGame::CheckAchievements() {
-    // The speedrun ghost check joins here with the player's speedrun record.
-    const bool ghost = false;
+    SpeedrunComponent* const speedrun = FindPlayerSpeedrun();
+    const bool ghost = speedrun != nullptr && speedrun->CheckGhostAchievement();
     UpdateAchievementsFromStats(this, "");
     return ghost;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "entity/ZFacingComponent.h"
 #include "entity/ZPlainEntity.h"
 #include "entity/ZSpatialComponent.h"
+#include "framework/ZPlatformServices.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "support/EngineTestEnv.h"
 #include "support/TempDir.h"
@@ -215,4 +218,47 @@ TEST_F(SpeedrunTest, ARunInProgressSurvivesASaveAndLoad) {
     restored->SetCourseState(false, false, ZHashedString());
     EXPECT_FALSE(restored->HasCoursePowerup(0x70001, has));
     EXPECT_EQ(restored->GetSessionGUID(), 0u);
+}
+
+namespace {
+
+class RecordingServices : public ZPlatformServices {
+public:
+    explicit RecordingServices(std::vector<std::string>* out) : m_out(out) {}
+    void UnlockAchievement(ZHashedString id) override { m_out->emplace_back(id.GetText()); }
+
+private:
+    std::vector<std::string>* m_out;
+};
+
+}  // namespace
+
+// The raced leaderboard ghost is beaten only when it is raced, has frames and
+// its last frame is later than the run's time.
+TEST_F(SpeedrunTest, BeatingTheLeaderboardGhostEarnsItsAchievement) {
+    struct Case {
+        const char* name;
+        bool raced;
+        std::vector<GhostFrame> race;
+        bool earned;
+    };
+    const Case cases[] = {
+        {"beaten", true, {Frame(0.0f, 0.0f), Frame(100.0f, 50.0f)}, true},
+        {"not raced", false, {Frame(0.0f, 0.0f), Frame(100.0f, 50.0f)}, false},
+        {"no frames", true, {}, false},
+        {"ghost was faster", true, {Frame(0.0f, 0.0f), Frame(0.5f, 50.0f)}, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> reported;
+        SetPlatformServices(std::make_unique<RecordingServices>(&reported));
+        speedrun->SetCourseState(true, true, H("Gallery"));
+        for (int i = 0; i < 60; ++i) Step(static_cast<float>(i));
+        speedrun->SetCourseState(true, false, H("Gallery"));
+        speedrun->SetRace(c.race);
+        speedrun->RaceLeaderboardGhost(c.raced);
+        EXPECT_EQ(speedrun->CheckGhostAchievement(), c.earned) << c.name;
+        const bool has = std::find(reported.begin(), reported.end(), "ACH_SPEEDRUN_GHOST") != reported.end();
+        EXPECT_EQ(has, c.earned) << c.name;
+        DestroyPlatformServices();
+    }
 }
