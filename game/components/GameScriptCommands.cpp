@@ -12,6 +12,7 @@
 #include "entity/ZDataComponent.h"
 #include "entity/ZDatum.h"
 #include "entity/ZEntity.h"
+#include "entity/ZEntityGameHooks.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
@@ -30,6 +31,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
 #include "game/progression/MinimapComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -296,7 +298,26 @@ void CheckAch(const Words& words, uint32_t, uint32_t) {
     UpdateAchievementsFromStats(KorvanthGame::Get(), Word(words, 1).GetText());
 }
 
-void Speedrun(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "speedrun courses are"); }
+// The speedrun component of the game's player, found from the player's handle.
+SpeedrunComponent* PlayerSpeedrun() {
+    const auto playerHandle = GetEntityGameHooks().getPlayerHandle;
+    ZHandleRegistry* const registry = ZHandleRegistry::GetInstance();
+    if (playerHandle == nullptr || registry == nullptr) return nullptr;
+    return ResolveComponent<SpeedrunComponent>(registry->Find(playerHandle()));
+}
+
+// The course's collected set: "clear" empties it, "grant <hex id>" adds one
+// (a character that is no hexadecimal digit counts as 0).
+void Speedrun(const Words& words, uint32_t, uint32_t) {
+    SpeedrunComponent* const speedrun = PlayerSpeedrun();
+    if (speedrun == nullptr) return;
+    const ZString& what = Word(words, 1);
+    if (what.EqualsNoCase("clear")) {
+        speedrun->ClearCoursePowerups();
+    } else if (what.EqualsNoCase("grant")) {
+        speedrun->GrantCoursePowerup(HexToInt(Word(words, 2).GetText()));
+    }
+}
 
 // "caffeinate <entity>": its coffee timer starts (or starts over).
 void Caffeinate(const Words& words, const uint32_t context, const uint32_t other) {
@@ -398,11 +419,15 @@ void InvalidateMapHelper(const Words&, const uint32_t context, uint32_t) {
     }
 }
 
-void SpeedrunCommit(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "speedrun courses are"); }
+void SpeedrunCommit(const Words&, uint32_t, uint32_t) {
+    if (SpeedrunComponent* const speedrun = PlayerSpeedrun()) speedrun->Commit();
+}
 
 void ShowLeaderboard(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "the leaderboard menu is"); }
 
-void RestartCourse(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "speedrun courses are"); }
+void RestartCourse(const Words&, uint32_t, uint32_t) {
+    if (SpeedrunComponent* const speedrun = PlayerSpeedrun()) speedrun->RestartCourse();
+}
 
 void SetLeadingScale(const Words& words, uint32_t, uint32_t) {
     const KorvanthGame* const game = KorvanthGame::Get();
@@ -413,9 +438,13 @@ void SetLeadingScale(const Words& words, uint32_t, uint32_t) {
     }
 }
 
-void ClearLeaderboardGhost(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "speedrun courses are"); }
+void ClearLeaderboardGhost(const Words&, uint32_t, uint32_t) {
+    if (SpeedrunComponent* const speedrun = PlayerSpeedrun()) speedrun->RaceLeaderboardGhost(false);
+}
 
-void ResetSpeedrun(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "speedrun courses are"); }
+void ResetSpeedrun(const Words&, uint32_t, uint32_t) {
+    if (SpeedrunComponent* const speedrun = PlayerSpeedrun()) speedrun->ResetRun();
+}
 
 ZMap<ZHashedString, ScriptCommandHandler>& CommandMap() {
     static ZMap<ZHashedString, ScriptCommandHandler> map;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "entity/ZCommandRunner.h"
 #include "entity/ZComponentLookup.h"
 #include "entity/ZFacingComponent.h"
 #include "entity/ZSpatialComponent.h"
@@ -253,6 +254,14 @@ void SpeedrunComponent::ResetRun() {
     SetCourseState(false, false, ZHashedString());
     m_coursePowerups.clear();
     SetCourseState(onCourse, timerActive, course);
+}
+
+void SpeedrunComponent::RestartCourse() {
+    if (!m_onCourse || !HasNamedCourse()) return;
+    ResetRun();
+    const ZEntity* const owner = GetOwner();
+    const std::string text = std::string("teleport self ") + TextOrEmpty(m_course.GetText()) + " save";
+    RunCommandText(text.c_str(), owner != nullptr ? owner->GetHandle() : 0, 0);
 }
 
 SpeedrunComponent::Pose SpeedrunComponent::GhostPose(const float time) {

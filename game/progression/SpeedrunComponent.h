@@ -74,6 +74,9 @@ public:
     // the timer stopped.
     bool Commit();
     void ResetRun();
+    // Starts the course over: a fresh run, and the player back at the course's
+    // start (its teleport destination). Only on a named course.
+    void RestartCourse();
 
     bool HasCoursePowerup(uint32_t id, bool& out) const;
     void GrantCoursePowerup(uint32_t id) { m_coursePowerups.insert(id); }

@@ -30,6 +30,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/MinimapComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game_rooms/RoomTestSupport.h"
 #include "game_world/GameFixture.h"
@@ -342,6 +343,33 @@ const Case kCases[] = {
      }},
     {"touchmap without a minimap", {{"touchmap Other", Runner::Lever}}, true, Untouched},
     {"mapfixprep without an operand", {{"mapfixprep", Runner::Lever}}, true, Untouched},
+    {"speedrun grant and clear edit the course's set",
+     {{"speedrun grant 0000002a", Runner::Lever}, {"speedrun grant 1x", Runner::Lever}},
+     true,
+     [](World& w) {
+         SpeedrunComponent* speedrun = GetComponent<SpeedrunComponent>(w.player);
+         ASSERT_NE(speedrun, nullptr);
+         speedrun->SetCourseState(true, true, ZHashedString("Gallery"));
+         bool held = false;
+         ASSERT_TRUE(speedrun->HasCoursePowerup(0x2a, held));
+         EXPECT_TRUE(held);
+         EXPECT_TRUE(speedrun->HasCoursePowerup(0x10, held) && held) << "a non-digit counts as 0";
+         speedrun->SetCourseState(false, false, ZHashedString());
+     }},
+    {"speedrun clear empties the course's set",
+     {{"speedrun grant 2a", Runner::Lever}, {"speedrun CLEAR", Runner::Lever}},
+     true,
+     [](World& w) {
+         SpeedrunComponent* speedrun = GetComponent<SpeedrunComponent>(w.player);
+         ASSERT_NE(speedrun, nullptr);
+         speedrun->SetCourseState(true, true, ZHashedString("Gallery"));
+         bool held = true;
+         ASSERT_TRUE(speedrun->HasCoursePowerup(0x2a, held));
+         EXPECT_FALSE(held);
+         speedrun->SetCourseState(false, false, ZHashedString());
+     }},
+    {"speedrun with an unknown word", {{"speedrun grab 2a", Runner::Lever}, {"speedrun", Runner::Lever}}, true,
+     Untouched},
     {"speedruncommit", {{"speedruncommit", Runner::Lever}}, true, Untouched},
     {"showleaderboard", {{"showleaderboard", Runner::Lever}}, true, Untouched},
     {"restartcourse", {{"restartcourse", Runner::Lever}}, true, Untouched},
