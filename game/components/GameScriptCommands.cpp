@@ -30,6 +30,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
+#include "game/player/PlayerStatus.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/GameStatistics.h"
@@ -326,7 +327,10 @@ void Caffeinate(const Words& words, const uint32_t context, const uint32_t other
     }
 }
 
-void FullMapHack(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "the full map's availability is"); }
+// The full map's pictures over the screen, once the map has them.
+void FullMapHack(const Words&, uint32_t, uint32_t) {
+    if (IsFullMapAvailable()) ShowFullMap(true);
+}
 
 // The fix positions of a minimap are kept per object that prepared them:
 // the preparing object's handle is the key.

@@ -328,7 +328,7 @@ const Case kCases[] = {
     {"trypop", {{"trypop", Runner::Lever}}, true, Untouched},
     {"checkach", {{"checkach AnyCampaign", Runner::Lever}}, true, Untouched},
     {"speedrun grant without an id", {{"speedrun grant", Runner::Lever}}, true, Untouched},
-    {"fullmaphack", {{"fullmaphack", Runner::Lever}}, true, Untouched},
+    {"fullmaphack without the map's pictures", {{"fullmaphack", Runner::Lever}}, true, Untouched},
     {"mapfixprep on the player's minimap",
      {{"mapfixprep Player", Runner::Gate}, {"touchmap Player", Runner::Gate}},
      true,
