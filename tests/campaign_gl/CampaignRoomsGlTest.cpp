@@ -74,6 +74,7 @@ struct Case {
     int32_t roomX;
     int32_t roomY;
     const char* shot;
+    const char* video = "";  // more [Video] lines of Config.ini
 };
 
 TEST(CampaignRoomsGl, LaterMapsStartAndDrawWithoutAComplaint) {
@@ -81,6 +82,9 @@ TEST(CampaignRoomsGl, LaterMapsStartAndDrawWithoutAComplaint) {
         {"Sunken", "QuickStart Korvanth.kdd Sunken 0 0 5 22", 0, 0, "campaign-sunken.png"},
         {"Spire", "QuickStart Korvanth.kdd Spire 1 2 4 22", 1, 2, "campaign-spire.png"},
         {"Speedrun Maps", "QuickStart Korvanth.kdd \"Speedrun Maps\" 16 3 4 22", 16, 3, "campaign-gallery.png"},
+        // The same rooms with the CRT simulation off (letterboxed) and in anaglyph.
+        {"Sunken", "QuickStart Korvanth.kdd Sunken 0 0 5 22", 0, 0, "display-flat.png", "CRTSim: false\r\n"},
+        {"Spire", "QuickStart Korvanth.kdd Spire 1 2 4 22", 1, 2, "display-anaglyph.png", "Anaglyph3D: true\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.map);
@@ -90,7 +94,7 @@ TEST(CampaignRoomsGl, LaterMapsStartAndDrawWithoutAComplaint) {
             const std::string folder = std::string("My Games/") + KorvanthGame::kTitle;
             documents.Write(folder + "/Config/Config.ini",
                             "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 512\r\n"
-                            "HeightWindowed: 448\r\n");
+                            "HeightWindowed: 448\r\n" + std::string(c.video));
             os::fake::FakeClock clock;
             platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
             platform::input::SetInputSystem(std::make_unique<platform::input::FakeInputSystem>());
