@@ -36,8 +36,6 @@ public:
         static const ZHashedString kind("Bullet");
         return kind;
     }
-    // Nothing is saved: the streams start again from their phases.
-    void Save(ZDefNode& /*element*/) const override {}
     // Events, then one stream per "Stream" child in order (added to those
     // read before). A stream whose Rate is not above 0 would fire without
     // end: it is refused with a log line.
@@ -46,7 +44,6 @@ public:
     // Fixed step (mask bit 2): every stream's timer runs down and fires from
     // the shooter's position each time it reaches 0.
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     ZArray<Stream> streams;
 

@@ -22,7 +22,6 @@ public:
         static const ZHashedString kind("Coffee");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // The timer (re)starts at 12 s; the achievements are evaluated (the
     // coffee one is earned while the timer runs).
@@ -34,7 +33,6 @@ public:
     // Fixed step (mask bit 2): the timer runs down and the boost moves
     // towards its target (rising at 0.5 per second, falling at 1.5).
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     float timer = 0.0f;  // seconds left; may go below 0
     float target = 0.0f;

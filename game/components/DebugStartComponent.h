@@ -20,7 +20,6 @@ public:
         static const ZHashedString kind("DebugStart");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // Events, then "Priority" as a decimal integer (leading digits; none gives 0).
     void ReadDefinition(const ZDefNode& element) override;
 

@@ -30,7 +30,6 @@ public:
         static const ZHashedString kind("Door");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     virtual void SetMayEnterHook(MayEnterHook hook) { mayEnter = hook; }
     virtual MayEnterHook GetMayEnterHook() const { return mayEnter; }

@@ -21,8 +21,6 @@ public:
         static const ZHashedString kind("Group");
         return kind;
     }
-    // The group comes from the definition every time: nothing is saved.
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Entity to store: the entity's value of the datum (a default value when
     // it has none) is written under the group's key.

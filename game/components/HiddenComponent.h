@@ -20,7 +20,6 @@ public:
         static const ZHashedString kind("Hidden");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // The visibility step once the component belongs to its entity.
     void AttachHook() override;
     // Events; "Fully" exactly "true"; then the visibility step.

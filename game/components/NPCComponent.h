@@ -35,7 +35,6 @@ public:
         static const ZHashedString kind("NPC");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // Events, then "Stationary" ("true" in any case), "WalkSpeed" and "Face"
     // ("right" in any case faces right).
     void ReadDefinition(const ZDefNode& element) override;
@@ -49,7 +48,6 @@ public:
 
     // Fixed step (mask bit 2): wandering and facing.
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     // Faces the other object: left when it stands left of the NPC.
     void FaceTowards(uint32_t otherHandle);

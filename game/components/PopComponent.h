@@ -20,7 +20,6 @@ public:
         static const ZHashedString kind("Pop");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // Shows the entity when it has popped (hides it otherwise) and installs
     // the contact query on its default collision shape.
     void PostLoadHook() override;

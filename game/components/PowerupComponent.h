@@ -22,8 +22,6 @@ public:
         static const ZHashedString kind("Powerup");
         return kind;
     }
-    // The id comes from the definition every time the pickup is made.
-    void Save(ZDefNode& /*element*/) const override {}
 
     // The id of a make and model, ignoring letter case; 0 when the table has
     // no such item.

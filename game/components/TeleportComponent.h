@@ -34,8 +34,6 @@ public:
         static const ZHashedString kind("Teleport");
         return kind;
     }
-    // Destinations come from definitions and the player's constructor only.
-    void Save(ZDefNode& /*element*/) const override {}
 
     // The record of that name, made with its defaults when there is none:
     // every lookup goes through here, so asking for a name creates it.

@@ -15,7 +15,6 @@ public:
 
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float, uint8_t) override {}
 
     // The texture window for the view (origin 0, 0 without a player).
     static ZMatrix4 WindowMatrix(const MinimapView& view);

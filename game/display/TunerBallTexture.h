@@ -11,7 +11,6 @@ public:
     TunerBallTexture();
 
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float, uint8_t) override {}
 
     // Where the ball is t seconds into the running time.
     static ZVector3 BallPosition(float t);

@@ -51,7 +51,6 @@ public:
     // Fixed step: discovers the owner's room (counting it again after the
     // room loader asked for a recount).
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     // Discovers the room under the owner (or under the given world position):
     // counts its gems when forced or not yet discovered, and paints its cell.

@@ -53,7 +53,6 @@ public:
 
     // Fixed step: the timer runs and a frame may be recorded.
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     void SetCourseState(bool onCourse, bool timerActive, ZHashedString course);
     void AdvanceTimer(float dt);

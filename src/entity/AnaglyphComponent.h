@@ -17,7 +17,6 @@ public:
         static const ZHashedString kind("Anaglyph");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     void ReadDefinition(const ZDefNode& element) override {
         ZDefinedComponent::ReadDefinition(element);
         static const ZHashedString kDepth("Depth");

@@ -21,7 +21,6 @@ public:
         static const ZHashedString kind("AI");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     uint32_t words[8] = {};
     float thinkDelay = 0.0f;  // random in [0, 0.25]

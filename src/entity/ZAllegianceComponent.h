@@ -16,8 +16,6 @@ public:
     // component nobody sets stays on side 0.
     void ReadDefinition(const ZDefNode& element) override;
     ZHashedString GetSerialName() const override;
-    // The side is part of the definition, not of the saved state.
-    void Save(ZDefNode& /*element*/) const override {}
 
     int32_t allegiance = 0;
 };

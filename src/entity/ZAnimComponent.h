@@ -54,7 +54,6 @@ public:
         static const ZHashedString kind("Anim");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // The "Sequence" children. Frames and mods need the sprite's sheet size:
     // read before the entity has a sheet, sequences keep no frames.
     void ReadDefinition(const ZDefNode& element) override;
@@ -80,7 +79,6 @@ public:
 
     // Per frame (mask bit 4): advances the playing sequence.
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     uint8_t playing = 0;
     ZHashedString currentSequence;

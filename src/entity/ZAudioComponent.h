@@ -27,7 +27,6 @@ public:
         static const ZHashedString kind("Audio");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     ZArray<ZHashedString> sounds;
     Tables* tables = nullptr;  // owned

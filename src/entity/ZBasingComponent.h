@@ -26,7 +26,6 @@ public:
         static const ZHashedString kind("Basing");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // "Role" ("parent" or "child", any letter case) and "Impart".
     void ReadDefinition(const ZDefNode& element) override;
 

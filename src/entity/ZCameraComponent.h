@@ -39,7 +39,6 @@ public:
         static const ZHashedString kind("Camera");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // Events, then the game's current camera.
     void ReadDefinition(const ZDefNode& element) override;
 

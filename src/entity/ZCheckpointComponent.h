@@ -14,6 +14,4 @@ public:
         static const ZHashedString kind("Checkpoint");
         return kind;
     }
-    // A checkpoint has no state of its own to save.
-    void Save(ZDefNode& /*element*/) const override {}
 };

@@ -23,7 +23,6 @@ public:
         static const ZHashedString kind("Collision");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // "Sweep" (hex mask), "Blocker", and a "Primitive" child ("Type" "Box",
     // "Extents", "Filter", "Response").
     void ReadDefinition(const ZDefNode& element) override;

@@ -27,7 +27,6 @@ public:
         static const ZHashedString kind("DialogConsumer");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     virtual void SetUserValue(uint32_t value) { userValue = value; }
     virtual uint32_t GetUserValue() const { return userValue; }
 

@@ -35,7 +35,6 @@ public:
         static const ZHashedString kind("DialogProvider");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Starts a conversation on a fresh clone of the tree and walks to its
     // first text. False, with nothing started, when no tree was read.

@@ -18,7 +18,6 @@ public:
         static const ZHashedString kind("Facing");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     int32_t facing = kNone;
 };

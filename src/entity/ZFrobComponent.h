@@ -29,7 +29,6 @@ public:
         static const ZHashedString kind("Frob");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     virtual void SetCheckA(Check check) { checkA = check; }
     virtual Check GetCheckA() const { return checkA; }

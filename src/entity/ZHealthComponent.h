@@ -20,7 +20,6 @@ public:
         static const ZHashedString kind("Health");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // A hit of amount from the entity behind other (0 or a gone handle: no
     // known attacker). Refused from friends, while invulnerable and once dead.
@@ -29,7 +28,6 @@ public:
     // On the fixed step (mask bit 2): the invulnerability runs out; the
     // knockback ends with it.
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     int32_t health = 3;
     int32_t maxHealth = 3;  // for the game; never read here

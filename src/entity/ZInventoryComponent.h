@@ -16,7 +16,6 @@ public:
         static const ZHashedString kind("Inventory");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     int32_t slots = 4;
     int32_t selected = -1;

@@ -18,7 +18,6 @@ public:
         static const ZHashedString kind("Knockback");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Throws the entity along the direction and a little up (needs its
     // spatial and physics components); no blur from the jump.

@@ -14,7 +14,6 @@ public:
         static const ZHashedString kind("Lifetime");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     float lifetime = 10.0f;
     float angle = 0.0f;  // radians, random in [0, 2 pi]

@@ -17,7 +17,6 @@ public:
         static const ZHashedString kind("Light");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     float lightValue = 24.0f;
     ZVector4 lightColor{1.0f, 1.0f, 1.0f, 1.0f};

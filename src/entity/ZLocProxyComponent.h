@@ -19,8 +19,6 @@ public:
         static const ZHashedString kind("LocProxy");
         return kind;
     }
-    // The table is part of the definition; nothing to save.
-    void Save(ZDefNode& /*element*/) const override {}
 
     // The key's section; a key no definition named is added with the empty
     // name, which is returned.

@@ -17,14 +17,12 @@ public:
         static const ZHashedString kind("Mana");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     void Update(const float timeStep, const uint8_t mask) override {
         if ((mask & 2) != 0) {
             cooldown -= timeStep;
         }
     }
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     int32_t mana = 3;
     int32_t maxMana = 3;

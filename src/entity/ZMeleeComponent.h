@@ -29,7 +29,6 @@ public:
         static const ZHashedString kind("Melee");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Answers "wvpMat": the blade's matrix for the entity's drawn
     // (interpolated) scale, rotation and place, then the camera's

@@ -21,7 +21,6 @@ public:
         static const ZHashedString kind("Name");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     ZHashedString name{""};
 };

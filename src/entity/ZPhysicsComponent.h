@@ -29,7 +29,6 @@ public:
         static const ZHashedString kind("Physics");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // Back to the first jump height.
     void Reset() { SelectJump(0); }
 

@@ -15,7 +15,6 @@ public:
         static const ZHashedString kind("Pickup");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // The owner is picked up by picker (null for nobody): it rides on the
     // picker 1.8 above it, rests, and its shadow follows it again.

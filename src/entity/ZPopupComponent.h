@@ -31,7 +31,6 @@ public:
         static const ZHashedString kind("Popup");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Answers "BackdropOpacity"; anything else goes to the attached source.
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;

@@ -25,7 +25,6 @@ public:
         static const ZHashedString kind("Pusher");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // "CanPush" and "CanBePushed": true only for "true" in any letter case.
     void ReadDefinition(const ZDefNode& element) override;
 

@@ -20,7 +20,6 @@ public:
         static const ZHashedString kind("Renderable");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Records the drawable under the name (replacing what was there).
     void AddRenderable(ZHashedString name, ZRenderable* renderable) { renderables.Insert(name, renderable); }

@@ -14,8 +14,6 @@ public:
         static const ZHashedString kind("Respawn");
         return kind;
     }
-    // The file name is set again on every restore; nothing to save.
-    void Save(ZDefNode& /*element*/) const override {}
 
     ZHashedString instanceFile;  // the definition file the entity was made from
 };

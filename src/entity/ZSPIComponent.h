@@ -20,7 +20,6 @@ public:
         static const ZHashedString kind("SPI");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     virtual void SetParameterCallback(ParameterCallback callback) { parameterCallback = callback; }
     virtual ParameterCallback GetParameterCallback() const { return parameterCallback; }

@@ -18,8 +18,6 @@ public:
     // the component as context and no other object.
     void ReadDefinition(const ZDefNode& element) override;
     ZHashedString GetSerialName() const override;
-    // A script is part of the definition; it saves nothing.
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Runs every "Function" whose "Name" equals the name (ignoring case), in
     // document order; none matching does nothing.

@@ -13,7 +13,8 @@ public:
     // The kind name as definition files write it ("Data", "Timer", ...).
     virtual ZHashedString GetSerialName() const = 0;
     // Writes the component's state as attributes and children of the element.
-    virtual void Save(ZDefNode& element) const = 0;
+    // Components whose state all comes from their definition write nothing.
+    virtual void Save(ZDefNode& /*element*/) const {}
 
     // Saves the component as a child of parent named by its kind; an element
     // that stays empty is not added.

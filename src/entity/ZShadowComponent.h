@@ -23,7 +23,6 @@ public:
         static const ZHashedString kind("Shadow");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Locking takes the current shadow matrix; locking again keeps the first.
     void SetLocked(bool on);

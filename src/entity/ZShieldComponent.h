@@ -15,5 +15,4 @@ public:
         static const ZHashedString kind("Shield");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 };

@@ -24,7 +24,6 @@ public:
         static const ZHashedString kind("Spatial");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // "Position", "Velocity", "Acceleration", "Scale" (each a "Vector" child)
     // and "Rotation" ("Vector" with "Axis" and "Angle"); all copies end equal.
     void ReadDefinition(const ZDefNode& element) override;

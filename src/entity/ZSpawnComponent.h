@@ -22,11 +22,9 @@ public:
         static const ZHashedString kind("Spawn");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
 
     // Fixed steps only.
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     // A direction uniform on the sphere, from the runtime generator.
     static ZVector3 RandomUnitVector();

@@ -21,7 +21,6 @@ public:
         static const ZHashedString kind("Sprite");
         return kind;
     }
-    void Save(ZDefNode& /*element*/) const override {}
     // Builds the quad when both "Name" and "Sheet" are given (replacing an
     // earlier one).
     void ReadDefinition(const ZDefNode& element) override;

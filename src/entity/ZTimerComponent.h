@@ -33,13 +33,10 @@ public:
     // Events, then the "Timer" children; loading starts no timer.
     void ReadDefinition(const ZDefNode& element) override;
     ZHashedString GetSerialName() const override;
-    // Timers are not saved.
-    void Save(ZDefNode& /*element*/) const override {}
 
     // On the fixed step (mask bit 2): ticks every timer in name order and runs
     // the "OnElapsed" of each that expired, with the owner as context.
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     // The named timer, made stopped with duration 0 when it is missing.
     Timer& GetTimer(ZHashedString name) { return m_timers[name]; }

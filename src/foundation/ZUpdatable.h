@@ -13,8 +13,9 @@ public:
     // One step of the list being walked; mask is the mask the walk was asked
     // for, not only the list's own bit.
     virtual void Update(float timeStep, uint8_t mask) = 0;
-    // Runs after every object of the list has had its Update.
-    virtual void PostUpdate(float timeStep, uint8_t mask) = 0;
+    // Runs after every object of the list has had its Update; most objects
+    // have nothing to do then.
+    virtual void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) {}
 
     // Lists are walked in ascending priority. Changing it takes effect at the
     // next sort, which comes before each run of a list.

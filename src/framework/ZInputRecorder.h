@@ -39,7 +39,6 @@ public:
 
     // With mask bit 2: records or plays one step, then counts it.
     void Update(float timeStep, uint8_t mask) override;
-    void PostUpdate(float /*timeStep*/, uint8_t /*mask*/) override {}
 
     State GetState() const { return m_state; }
     bool IsIdle() const { return m_state == kIdle; }
