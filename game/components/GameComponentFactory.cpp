@@ -1,8 +1,8 @@
 #include "game/components/GameComponentFactory.h"
 
 #include "entity/AnaglyphComponent.h"
+#include "entity/ZComponentKindTable.h"
 #include "entity/ZEntity.h"
-#include "foundation/ZMap.h"
 #include "game/components/BulletComponent.h"
 #include "game/components/DebugStartComponent.h"
 #include "game/components/DoorComponent.h"
@@ -17,68 +17,44 @@
 
 namespace {
 
-using Maker = ZComponent* (*)(ZEntity* entity);
-
-// Get-or-add: an entity carries at most one component of each class.
-template <typename T>
-ZComponent* Make(ZEntity* const entity) {
-    return AddComponent<T>(entity);
-}
-
-ZMap<ZHashedString, Maker>& FactoryMap() {
-    static ZMap<ZHashedString, Maker> map;
-    return map;
+ZComponentKindTable& Table() {
+    static ZComponentKindTable table;
+    return table;
 }
 
 }  // namespace
 
 void RegisterGameComponentFactories() {
-    ZMap<ZHashedString, Maker>& map = FactoryMap();
-    if (!map.IsEmpty()) {
-        return;
-    }
-    struct Row {
-        const char* kind;
-        Maker make;
-    };
+    using T = ZComponentKindTable;
     // One line per kind; two names may share one class. "Randomizer" is not
     // a kind: in a room's instance files it is the randomizer's data (read by
     // its load hook), and a component made from it would set the randomizer
     // up again from nothing, emptying a randomized world; the player's
     // randomizer component comes with the player.
-    static const Row rows[] = {
-        {"Start", &Make<DebugStartComponent>},
-        {"DebugStart", &Make<DebugStartComponent>},
-        {"Hidden", &Make<HiddenComponent>},
-        {"Bullet", &Make<BulletComponent>},
-        {"Group", &Make<GroupComponent>},
-        {"NPC", &Make<NPCComponent>},
-        {"Pop", &Make<PopComponent>},
-        {"Anaglyph", &Make<AnaglyphComponent>},
-        {"Door", &Make<DoorComponent>},
-        {"Powerup", &Make<PowerupComponent>},
-        {"Teleport", &Make<TeleportComponent>},
-        {"Minimap", &Make<MinimapComponent>},
-        {"Speedrun", &Make<SpeedrunComponent>},
+    static const T::Row rows[] = {
+        {"Start", &T::Make<DebugStartComponent>},
+        {"DebugStart", &T::Make<DebugStartComponent>},
+        {"Hidden", &T::Make<HiddenComponent>},
+        {"Bullet", &T::Make<BulletComponent>},
+        {"Group", &T::Make<GroupComponent>},
+        {"NPC", &T::Make<NPCComponent>},
+        {"Pop", &T::Make<PopComponent>},
+        {"Anaglyph", &T::Make<AnaglyphComponent>},
+        {"Door", &T::Make<DoorComponent>},
+        {"Powerup", &T::Make<PowerupComponent>},
+        {"Teleport", &T::Make<TeleportComponent>},
+        {"Minimap", &T::Make<MinimapComponent>},
+        {"Speedrun", &T::Make<SpeedrunComponent>},
     };
-    for (const Row& row : rows) {
-        map.Insert(ZHashedString(row.kind), row.make);
-    }
+    Table().Fill(rows);
 }
 
 uint32_t GetGameComponentKindCount() {
     RegisterGameComponentFactories();
-    return FactoryMap().Count();
+    return Table().Count();
 }
 
 ZComponent* CreateGameComponentByName(ZEntity* const entity, const ZHashedString kind) {
-    if (entity == nullptr) {
-        return nullptr;
-    }
     RegisterGameComponentFactories();
-    const auto* node = FactoryMap().Find(kind);
-    if (node == nullptr || node->value == nullptr) {
-        return nullptr;
-    }
-    return node->value(entity);
+    return Table().Create(entity, kind);
 }

@@ -39,109 +39,84 @@
 #include "entity/ZSpriteComponent.h"
 #include "entity/ZTimerComponent.h"
 #include "entity/ZWalkComponent.h"
+#include "entity/ZComponentKindTable.h"
 #include "entity/ZEntity.h"
-#include "foundation/ZMap.h"
 
 namespace {
 
-using Maker = ZComponent* (*)(ZEntity* entity);
-
-// Get-or-add: naming a kind twice, or two aliases of one class, gives one
-// component that reads each element in turn.
-template <typename T>
-ZComponent* Make(ZEntity* const entity) {
-    return AddComponent<T>(entity);
-}
-
-ZMap<ZHashedString, Maker>& FactoryMap() {
-    static ZMap<ZHashedString, Maker> map;
-    return map;
+ZComponentKindTable& Table() {
+    static ZComponentKindTable table;
+    return table;
 }
 
 }  // namespace
 
 void RegisterComponentFactories() {
-    ZMap<ZHashedString, Maker>& map = FactoryMap();
-    if (!map.IsEmpty()) {
-        return;
-    }
-    struct Row {
-        const char* kind;
-        Maker make;
+    using T = ZComponentKindTable;
+    static const T::Row rows[] = {
+        {"AI", &T::Make<ZAIComponent>},
+        {"Allegiance", &T::Make<ZAllegianceComponent>},
+        {"Alleg", &T::Make<ZAllegianceComponent>},
+        {"Anim", &T::Make<ZAnimComponent>},
+        {"Animate", &T::Make<ZAnimComponent>},
+        {"Animation", &T::Make<ZAnimComponent>},
+        {"Audio", &T::Make<ZAudioComponent>},
+        {"Base", &T::Make<ZBasingComponent>},
+        {"Basing", &T::Make<ZBasingComponent>},
+        {"Cam", &T::Make<ZCameraComponent>},
+        {"Camera", &T::Make<ZCameraComponent>},
+        {"Check", &T::Make<ZCheckpointComponent>},
+        {"Checkpoint", &T::Make<ZCheckpointComponent>},
+        {"Coll", &T::Make<ZCollisionComponent>},
+        {"Collision", &T::Make<ZCollisionComponent>},
+        {"Collide", &T::Make<ZCollisionComponent>},
+        {"Data", &T::Make<ZDataComponent>},
+        {"Delete", &T::Make<ZDeleteComponent>},
+        {"Deletion", &T::Make<ZDeleteComponent>},
+        {"DialogConsumer", &T::Make<ZDialogConsumerComponent>},
+        {"DialogProvider", &T::Make<ZDialogProviderComponent>},
+        {"Facing", &T::Make<ZFacingComponent>},
+        {"Frob", &T::Make<ZFrobComponent>},
+        {"GUID", &T::Make<ZGUIDComponent>},
+        {"Health", &T::Make<ZHealthComponent>},
+        {"Inventory", &T::Make<ZInventoryComponent>},
+        {"Knockback", &T::Make<ZKnockbackComponent>},
+        {"Lifetime", &T::Make<ZLifetimeComponent>},
+        {"Light", &T::Make<ZLightComponent>},
+        {"Loc", &T::Make<ZLocProxyComponent>},
+        {"LocProxy", &T::Make<ZLocProxyComponent>},
+        {"Mana", &T::Make<ZManaComponent>},
+        {"Melee", &T::Make<ZMeleeComponent>},
+        {"Name", &T::Make<ZNameComponent>},
+        {"Physics", &T::Make<ZPhysicsComponent>},
+        {"Jump", &T::Make<ZPhysicsComponent>},
+        {"Gravity", &T::Make<ZPhysicsComponent>},
+        {"Pickup", &T::Make<ZPickupComponent>},
+        {"Popup", &T::Make<ZPopupComponent>},
+        {"Pusher", &T::Make<ZPusherComponent>},
+        {"Renderable", &T::Make<ZRenderableComponent>},
+        {"Render", &T::Make<ZRenderableComponent>},
+        {"Respawn", &T::Make<ZRespawnComponent>},
+        {"Script", &T::Make<ZScriptComponent>},
+        {"Shadow", &T::Make<ZShadowComponent>},
+        {"Shield", &T::Make<ZShieldComponent>},
+        {"Space", &T::Make<ZSpatialComponent>},
+        {"Spatial", &T::Make<ZSpatialComponent>},
+        {"Spawn", &T::Make<ZSpawnComponent>},
+        {"SPI", &T::Make<ZSPIComponent>},
+        {"Sprite", &T::Make<ZSpriteComponent>},
+        {"Timer", &T::Make<ZTimerComponent>},
+        {"Walk", &T::Make<ZWalkComponent>},
     };
-    static const Row rows[] = {
-        {"AI", &Make<ZAIComponent>},
-        {"Allegiance", &Make<ZAllegianceComponent>},
-        {"Alleg", &Make<ZAllegianceComponent>},
-        {"Anim", &Make<ZAnimComponent>},
-        {"Animate", &Make<ZAnimComponent>},
-        {"Animation", &Make<ZAnimComponent>},
-        {"Audio", &Make<ZAudioComponent>},
-        {"Base", &Make<ZBasingComponent>},
-        {"Basing", &Make<ZBasingComponent>},
-        {"Cam", &Make<ZCameraComponent>},
-        {"Camera", &Make<ZCameraComponent>},
-        {"Check", &Make<ZCheckpointComponent>},
-        {"Checkpoint", &Make<ZCheckpointComponent>},
-        {"Coll", &Make<ZCollisionComponent>},
-        {"Collision", &Make<ZCollisionComponent>},
-        {"Collide", &Make<ZCollisionComponent>},
-        {"Data", &Make<ZDataComponent>},
-        {"Delete", &Make<ZDeleteComponent>},
-        {"Deletion", &Make<ZDeleteComponent>},
-        {"DialogConsumer", &Make<ZDialogConsumerComponent>},
-        {"DialogProvider", &Make<ZDialogProviderComponent>},
-        {"Facing", &Make<ZFacingComponent>},
-        {"Frob", &Make<ZFrobComponent>},
-        {"GUID", &Make<ZGUIDComponent>},
-        {"Health", &Make<ZHealthComponent>},
-        {"Inventory", &Make<ZInventoryComponent>},
-        {"Knockback", &Make<ZKnockbackComponent>},
-        {"Lifetime", &Make<ZLifetimeComponent>},
-        {"Light", &Make<ZLightComponent>},
-        {"Loc", &Make<ZLocProxyComponent>},
-        {"LocProxy", &Make<ZLocProxyComponent>},
-        {"Mana", &Make<ZManaComponent>},
-        {"Melee", &Make<ZMeleeComponent>},
-        {"Name", &Make<ZNameComponent>},
-        {"Physics", &Make<ZPhysicsComponent>},
-        {"Jump", &Make<ZPhysicsComponent>},
-        {"Gravity", &Make<ZPhysicsComponent>},
-        {"Pickup", &Make<ZPickupComponent>},
-        {"Popup", &Make<ZPopupComponent>},
-        {"Pusher", &Make<ZPusherComponent>},
-        {"Renderable", &Make<ZRenderableComponent>},
-        {"Render", &Make<ZRenderableComponent>},
-        {"Respawn", &Make<ZRespawnComponent>},
-        {"Script", &Make<ZScriptComponent>},
-        {"Shadow", &Make<ZShadowComponent>},
-        {"Shield", &Make<ZShieldComponent>},
-        {"Space", &Make<ZSpatialComponent>},
-        {"Spatial", &Make<ZSpatialComponent>},
-        {"Spawn", &Make<ZSpawnComponent>},
-        {"SPI", &Make<ZSPIComponent>},
-        {"Sprite", &Make<ZSpriteComponent>},
-        {"Timer", &Make<ZTimerComponent>},
-        {"Walk", &Make<ZWalkComponent>},
-    };
-    for (const Row& row : rows) {
-        map.Insert(ZHashedString(row.kind), row.make);
-    }
+    Table().Fill(rows);
 }
 
 uint32_t GetEngineComponentKindCount() {
     RegisterComponentFactories();
-    return FactoryMap().Count();
+    return Table().Count();
 }
 
 ZComponent* CreateComponentByName(ZEntity* const entity, const ZHashedString kind) {
-    if (entity == nullptr) {
-        return nullptr;
-    }
     RegisterComponentFactories();
-    const auto* node = FactoryMap().Find(kind);
-    if (node == nullptr || node->value == nullptr) {
-        return nullptr;
-    }
-    return node->value(entity);
+    return Table().Create(entity, kind);
 }
