@@ -19,6 +19,7 @@
 #include "game/world/KorvanthGame.h"
 #include "platform/sound/sound.h"
 #include "renderer/ZRenderer.h"
+#include "support/GamePackages.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -27,9 +28,7 @@ class CampaignGame : public KorvanthGame {
 public:
     void addStreamSources() override {
         KorvanthGame::addStreamSources();
-        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
-            ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
-        }
+        gametest::MountGamePackages();
     }
     void UpdateTiming() override {
         clock->AdvanceSeconds(0.05);

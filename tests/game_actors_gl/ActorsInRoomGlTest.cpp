@@ -27,6 +27,7 @@
 #include "game/world/KorvanthGame.h"
 #include "platform/sound/sound.h"
 #include "renderer/ZRenderer.h"
+#include "support/GamePackages.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -119,9 +120,7 @@ class ActorsGame : public KorvanthGame {
 public:
     void addStreamSources() override {
         KorvanthGame::addStreamSources();
-        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
-            ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
-        }
+        gametest::MountGamePackages();
     }
     // Time stands still: every frame draws the same world.
     void UpdateTiming() override {

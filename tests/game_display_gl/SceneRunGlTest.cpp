@@ -42,6 +42,7 @@
 #include "renderer/ZShaderMgr.h"
 #include "renderer/ZSpriteBatch.h"
 #include "renderer/ZTextureMgr.h"
+#include "support/GamePackages.h"
 #include "support/MenuWalk.h"
 #include "support/TempDir.h"
 
@@ -51,9 +52,7 @@ class WalkedGame : public KorvanthGame {
 public:
     void addStreamSources() override {
         KorvanthGame::addStreamSources();
-        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
-            ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
-        }
+        gametest::MountGamePackages();
     }
     void UpdateTiming() override {
         clock->AdvanceSeconds(0.05);

@@ -43,6 +43,7 @@
 #include "platform/sound/sound.h"
 #include "platform/window/keycodes.h"
 #include "renderer/ZRenderer.h"
+#include "support/GamePackages.h"
 #include "support/MenuWalk.h"
 #include "support/TempDir.h"
 
@@ -52,9 +53,7 @@ class WalkedGame : public KorvanthGame {
 public:
     void addStreamSources() override {
         KorvanthGame::addStreamSources();
-        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
-            ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
-        }
+        gametest::MountGamePackages();
         // A randomizer manifest, so that a seeded game builds its world.
         ZStreamMgr::GetInstance()->AddDirectorySource(KORV_FIXTURES_DIR "/randomizer");
     }

@@ -24,6 +24,7 @@
 #include "platform/sound/sound.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZRenderer.h"
+#include "support/GamePackages.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -69,9 +70,7 @@ class PlayerRoomGame : public KorvanthGame {
 public:
     void addStreamSources() override {
         KorvanthGame::addStreamSources();
-        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
-            ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
-        }
+        gametest::MountGamePackages();
     }
     // 0.05 s a frame (three fixed steps) while time runs; none while frozen,
     // so two frames in a row draw the same world.

@@ -18,6 +18,7 @@
 #include "platform/sound/sound.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderer.h"
+#include "support/GamePackages.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -26,9 +27,7 @@ class QuickStartedGame : public KorvanthGame {
 public:
     void addStreamSources() override {
         KorvanthGame::addStreamSources();
-        for (const char* package : {"Engine.zpk", "Korvanth.zpk", "KorvanthHeavy.zpk", "KorvanthVersion.zpk"}) {
-            ZStreamMgr::GetInstance()->AddPackageSource((std::string(KORV_DATA_BUILD_DIR) + "/" + package).c_str());
-        }
+        gametest::MountGamePackages();
     }
     void UpdateTiming() override {
         clock->AdvanceSeconds(0.05);
