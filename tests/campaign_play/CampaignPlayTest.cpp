@@ -1,25 +1,39 @@
 // The campaign played from the title with one recorded input script
 // (tests/fixtures/campaign/playthrough.txt), as far as the game's parts reach:
 // New Game starts in the caverns, and their west edge leads onto the overworld.
+//
+// With KORV_PLAY_TRACE=1 in the environment the run prints where the player
+// is at the end of every script line (map, room, position, powerups), which is
+// how the script is written and mended leg by leg.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "entity/ZSpatialComponent.h"
 #include "framework_game/RunScenarios.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
+#include "game/progression/SpeedrunComponent.h"
+#include "game/world/KorvanthGame.h"
 #include "support/PlayHarness.h"
 
 namespace {
 
-std::string ReadScript() {
-    std::ifstream in(std::string(KORV_FIXTURES_DIR) + "/campaign/playthrough.txt");
+std::string ReadScript(const std::string& path) {
+    std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
 }
+
+std::string Playthrough() { return ReadScript(std::string(KORV_FIXTURES_DIR) + "/campaign/playthrough.txt"); }
 
 // The maps the run loaded, in order, from its log.
 std::vector<std::string> LoadedMaps(const std::vector<std::string>& log) {
@@ -35,11 +49,74 @@ std::vector<std::string> LoadedMaps(const std::vector<std::string>& log) {
     return maps;
 }
 
+// The powerups the player holds outside any course, as their ids.
+std::vector<uint32_t> HeldPowerups(const Player& player) {
+    std::vector<uint32_t> held;
+    for (uint32_t kind = 1; kind <= 9; ++kind) {
+        for (uint32_t model = 1; model <= 4; ++model) {
+            const uint32_t id = (kind << 16) | model;
+            if (HasPowerup(player, id, true)) held.push_back(id);
+        }
+    }
+    return held;
+}
+
+// What the trace and the checks read of the game at a frame's end.
+std::string Where(const Player& player) {
+    char text[256];
+    const KorvanthGame* const game = KorvanthGame::Get();
+    const MapData& map = game->GetMapData();
+    std::snprintf(text, sizeof text, "%s (%d, %d) at (%.1f, %.1f)", game->GetCurrentMapName().GetText(),
+                  map.currentRoomX, map.currentRoomY, static_cast<double>(player.spatial->current.position.x),
+                  static_cast<double>(player.spatial->current.position.y));
+    return text;
+}
+
+void Trace(const Player& player, const int32_t frame) {
+    std::string powerups;
+    for (const uint32_t id : HeldPowerups(player)) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, " %05x", id);
+        powerups += hex;
+    }
+    const SpeedrunComponent* const speedrun = FindPlayerSpeedrun();
+    std::printf("frame %6d  %-40s vel (%.1f, %.1f)  deaths %d  powerups%s  course %.3f%s\n", frame,
+                 Where(player).c_str(), static_cast<double>(player.spatial->current.velocity.x),
+                 static_cast<double>(player.spatial->current.velocity.y), GetDeathsCount(player), powerups.c_str(),
+                 speedrun != nullptr ? static_cast<double>(speedrun->GetElapsed()) : -1.0,
+                 speedrun != nullptr && speedrun->IsTimerActive() ? " (running)" : "");
+}
+
+// The frames at which the script's lines end.
+std::vector<int32_t> LineEnds(const std::string& script) {
+    std::vector<playtest::PlayFrames> lines;
+    std::string error;
+    std::vector<int32_t> ends;
+    if (!playtest::ParsePlayScript(script, lines, error)) return ends;
+    int32_t frame = 0;
+    for (const playtest::PlayFrames& line : lines) {
+        frame += line.frames;
+        ends.push_back(frame - 1);
+    }
+    return ends;
+}
+
+// Prints the trace when KORV_PLAY_TRACE is set.
+void TraceIfAsked(playtest::PlaySetup& setup, const std::string& script) {
+    if (std::getenv("KORV_PLAY_TRACE") == nullptr) return;
+    const std::vector<int32_t> ends = LineEnds(script);
+    setup.afterFrame = [ends](Player& player, const int32_t frame) {
+        if (std::binary_search(ends.begin(), ends.end(), frame)) Trace(player, frame);
+    };
+}
+
 TEST(CampaignPlay, FromTheTitleOutOfTheCavernsOntoTheOverworld) {
     gametest::RunInChild([] {
+        const std::string script = Playthrough();
         playtest::PlaySetup setup;
         setup.start = playtest::PlayStart::kNewGame;
-        const playtest::PlayResult result = playtest::RunPlay(setup, ReadScript());
+        TraceIfAsked(setup, script);
+        const playtest::PlayResult result = playtest::RunPlay(setup, script);
         ASSERT_TRUE(result.started) << result.error;
         ASSERT_FALSE(result.samples.empty());
         EXPECT_EQ(result.framesWithoutOneStep, 0);
@@ -56,6 +133,48 @@ TEST(CampaignPlay, FromTheTitleOutOfTheCavernsOntoTheOverworld) {
         EXPECT_FLOAT_EQ(last.position.y, 120.0f);
         EXPECT_LT(last.position.x, 72.0f);
         EXPECT_EQ(last.deaths, 0);
+    });
+}
+
+// Plays one leg while the route is written (not run by default): the script
+// KORV_PLAY_SCRIPT from KORV_PLAY_FROM ("Map,roomX,roomY,tileX,tileY", or the
+// title's New Game without it) with KORV_PLAY_POWERUPS (hex ids, comma
+// separated), tracing every line. Run with --gtest_also_run_disabled_tests.
+TEST(CampaignPlay, DISABLED_Leg) {
+    gametest::RunInChild([] {
+        const char* const path = std::getenv("KORV_PLAY_SCRIPT");
+        const std::string script = path != nullptr ? ReadScript(path) : Playthrough();
+        playtest::PlaySetup setup;
+        setup.start = playtest::PlayStart::kNewGame;
+        if (const char* const from = std::getenv("KORV_PLAY_FROM")) {
+            std::string text = from;
+            std::replace(text.begin(), text.end(), ',', ' ');
+            std::istringstream words(text);
+            playtest::PlaySetup::QuickStart q;
+            words >> q.map >> q.roomX >> q.roomY >> q.tileX >> q.tileY;
+            // Map names may hold a space ("Speedrun Maps"): '_' stands for it.
+            std::replace(q.map.begin(), q.map.end(), '_', ' ');
+            setup.quickStart = q;
+            setup.start = playtest::PlayStart::kRoom;
+        }
+        if (const char* const ids = std::getenv("KORV_PLAY_POWERUPS")) {
+            std::string text = ids;
+            std::replace(text.begin(), text.end(), ',', ' ');
+            std::istringstream words(text);
+            for (std::string id; words >> id;) setup.powerups.push_back(static_cast<uint32_t>(std::stoul(id, nullptr, 16)));
+        }
+        setenv("KORV_PLAY_TRACE", "1", 1);
+        TraceIfAsked(setup, script);
+        const playtest::PlayResult result = playtest::RunPlay(setup, script);
+        ASSERT_TRUE(result.started) << result.error;
+        for (const std::string& line : result.log) {
+            if (line.find("arn") != std::string::npos || line.find("rror") != std::string::npos) {
+                std::printf("log: %s\n", line.c_str());
+            }
+        }
+        std::printf("maps:");
+        for (const std::string& map : LoadedMaps(result.log)) std::printf(" [%s]", map.c_str());
+        std::printf("\n");
     });
 }
 
