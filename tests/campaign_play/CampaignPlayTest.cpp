@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "entity/ZComponentLookup.h"
+#include "entity/ZDialogConsumerComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
@@ -72,7 +74,7 @@ std::string Where(const Player& player) {
     return text;
 }
 
-void Trace(const Player& player, const int32_t frame) {
+void Trace(Player& player, const int32_t frame) {
     std::string powerups;
     for (const uint32_t id : HeldPowerups(player)) {
         char hex[16];
@@ -80,11 +82,13 @@ void Trace(const Player& player, const int32_t frame) {
         powerups += hex;
     }
     const SpeedrunComponent* const speedrun = FindPlayerSpeedrun();
-    std::printf("frame %6d  %-40s vel (%.1f, %.1f)  deaths %d  powerups%s  course %.3f%s\n", frame,
+    const ZDialogConsumerComponent* const dialog = GetComponent<ZDialogConsumerComponent>(&player);
+    std::printf("frame %6d  %-40s vel (%.1f, %.1f)  deaths %d  powerups%s  course %.3f%s%s\n", frame,
                  Where(player).c_str(), static_cast<double>(player.spatial->current.velocity.x),
                  static_cast<double>(player.spatial->current.velocity.y), GetDeathsCount(player), powerups.c_str(),
                  speedrun != nullptr ? static_cast<double>(speedrun->GetElapsed()) : -1.0,
-                 speedrun != nullptr && speedrun->IsTimerActive() ? " (running)" : "");
+                 speedrun != nullptr && speedrun->IsTimerActive() ? " (running)" : "",
+                 dialog != nullptr && dialog->provider != 0 ? "  in a dialog" : "");
 }
 
 // The frames at which the script's lines end.
