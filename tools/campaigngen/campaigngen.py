@@ -848,6 +848,8 @@ def main():
 
 
 def write_defs():
+    """The pickups that shops and the randomizer make where the giver stands:
+    each has a place of its own, which the maker moves to the giver."""
     items = [(d, mk, md, False) for (_i, d, mk, md, _g, _k) in MAJORS if mk]
     items += [(d, mk, md, False) for (d, mk, md, _g, _k) in SHOP_ITEMS.values()]
     items += [(d, mk, md, False) for (d, mk, md, _k) in EXTRA_POWERUPS]
@@ -859,10 +861,10 @@ def write_defs():
         seen.add(d)
         with open(os.path.join(DEFS, f"{d}.zdd.markup"), "w") as f:
             f.write(f"<!-- The item {d[9:]} as a pickup: spawned by shops and by the randomizer. -->\n"
-                    f"<Entity>\n{item_body(mk, md, heart)}</Entity>\n")
+                    f"<Entity>\n{spatial(0, 0)}{item_body(mk, md, heart)}</Entity>\n")
     with open(os.path.join(DEFS, "QXV_Item_Gem.zdd.markup"), "w") as f:
         f.write("<!-- A gem as a pickup: what a place hands out when the randomizer gives it a gem. -->\n"
-                "<Entity>\n  <Name Name=\"Gem\"/>\n" + touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
+                "<Entity>\n  <Name Name=\"Gem\"/>\n" + spatial(0, 0) + touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
                 "  <Delete/>\n  <MapHelper Name=\"gem\" Count=\"1\"/>\n</Entity>\n")
 
 
