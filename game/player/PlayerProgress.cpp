@@ -201,7 +201,7 @@ bool HasPowerup(const Player& player, const uint32_t id, const bool ignoreCourse
     // asks for what the run holds.
     const ZDataComponent* const data = Data(player);
     const auto* const stored = data != nullptr ? data->GetValues().Find(PowerupKey(id)) : nullptr;
-    bool held = stored != nullptr && stored->value.boolValue;
+    bool held = stored != nullptr && stored->value.value.boolValue;
     if (!ignoreCourse) {
         const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(const_cast<Player*>(&player));
         if (speedrun != nullptr) speedrun->HasCoursePowerup(id, held);
