@@ -300,7 +300,8 @@ SpeedrunComponent* PlayerSpeedrun() {
 }
 
 // The course's collected set: "clear" empties it, "grant <hex id>" adds one
-// (a character that is no hexadecimal digit counts as 0).
+// (a character that is no hexadecimal digit counts as 0). The player's
+// abilities follow at once, so a granted double jump is there for the run.
 void Speedrun(const Words& words, uint32_t, uint32_t) {
     SpeedrunComponent* const speedrun = PlayerSpeedrun();
     if (speedrun == nullptr) return;
@@ -309,7 +310,10 @@ void Speedrun(const Words& words, uint32_t, uint32_t) {
         speedrun->ClearCoursePowerups();
     } else if (what.EqualsNoCase("grant")) {
         speedrun->GrantCoursePowerup(HexToInt(Word(words, 2).GetText()));
+    } else {
+        return;
     }
+    if (Player* const player = DynamicCast<Player>(speedrun->GetOwner())) RefreshPlayerAbilities(*player);
 }
 
 // "caffeinate <entity>": its coffee timer starts (or starts over).
