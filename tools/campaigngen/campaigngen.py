@@ -738,8 +738,12 @@ def speedrun_maps():
     m.areas = [
         'area 14 3 1 1 kind 1 colour 100818ff props "<BGMusic Name=\'gallery.zms\'/>'
         '<Speedrun Active=\'false\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
-        'area 15 3 3 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
+        'area 15 3 2 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
         '<Speedrun Active=\'true\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
+        # The bell's hall: on the course with the clock stopped, so that the
+        # bell can commit the run (a run only commits once its clock stands).
+        'area 17 3 1 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
+        '<Speedrun Active=\'false\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
     ]
     m.write(os.path.join(SRC, "Speedrun.mapsrc"), (14, 3))
     return m
