@@ -241,3 +241,56 @@ TEST(LeaderboardPlay, TheBoardListsOnlyWhatTheCourseFileReallyHolds) {
         });
     }
 }
+
+// The course file went away after the list was read: the race is nothing,
+// and an older leaderboard ghost is not raced in its place.
+TEST(LeaderboardPlay, RacingACourseFileThatWentAwayRacesNoGhost) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStart();
+        setup.quickStart->map = "Speedrun Maps";
+        setup.quickStart->roomX = 14;
+        setup.quickStart->roomY = 3;
+        setup.quickStart->tileX = 17;
+        setup.quickStart->tileY = 24;
+        const ZHashedString course("Gallery");
+        const ZHashedString race("Leaderboard Ghost");
+        std::vector<Seen> seen;
+        bool raceFileThere = false;
+        std::vector<uint8_t> raceBytes{1};
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame == 0) {
+                const std::vector<GhostFrame> frames(2, GhostFrame{1.0f, 14, 3, 100.0f, 200.0f, 1});
+                ASSERT_TRUE(WriteGhostFile(GetGhostFilePath(course), 30.0f, 0, frames));
+                ASSERT_TRUE(WriteGhostFile(GetGhostFilePath(race), 10.0f, 0, frames));
+            } else if (frame == 44) {
+                ASSERT_EQ(os::DeleteFile(GetGhostFilePath(course)), 0);
+            }
+            seen.push_back(Look(player, frame));
+            if (frame == 139) {
+                seen.back().raceLoaded = GetComponent<SpeedrunComponent>(&player)->GhostPose(0.0f).fromFrames;
+                raceFileThere = os::Exists(os::TranslatePath(GetGhostFilePath(race)));
+                raceBytes = LoadGhostFileData(GetGhostFilePath(race));
+            }
+        };
+        const auto r = RunPlay(setup,
+                               "5 -\n"
+                               "1 interact\n"  // frame 5: the board
+                               "39 -\n"
+                               "1 return\n"    // frame 45: the question
+                               "34 -\n"
+                               "1 left\n"      // frame 80: Yes
+                               "4 -\n"
+                               "1 return\n"    // frame 85: race
+                               "54 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_EQ(seen.size(), 140u);
+        ASSERT_EQ(seen[43].rows.size(), 1u) << "the list was read while the file was there";
+        ASSERT_TRUE(seen[79].question);
+        EXPECT_EQ(seen[139].menus, 0u);
+        EXPECT_TRUE(raceFileThere);
+        EXPECT_TRUE(raceBytes.empty()) << "the race is the course's file as it is now: none";
+        EXPECT_TRUE(seen[139].onCourse);
+        EXPECT_FALSE(seen[139].raceLoaded) << "no ghost is raced";
+    });
+}
