@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <strings.h>
 #include <string>
 
 #include "entity/ZCommandRunner.h"
@@ -173,6 +175,7 @@ void SpeedrunComponent::SetCourseState(const bool onCourse, const bool timerActi
         }
         m_savedTime = -1.0f;
     }
+    const bool courseChanged = onCourse != m_onCourse;
     m_onCourse = onCourse;
     if (timerActive != m_timerActive) {
         RecordGhostFrame(true, true);
@@ -248,6 +251,22 @@ void SpeedrunComponent::RecordGhostFrame(const bool force, const bool evenOffCou
 bool SpeedrunComponent::HasCoursePowerup(const uint32_t id, bool& out) const {
     if (!m_onCourse) return false;
     out = m_coursePowerups.count(id) != 0;
+    return true;
+}
+
+bool SpeedrunComponent::IsCoursePowerupKey(const ZHashedString key) const {
+    if (!m_onCourse) return false;
+    const char* const text = key.GetText();
+    return text != nullptr && std::strlen(text) == 16 && strncasecmp(text, "Powerup_", 8) == 0;
+}
+
+bool SpeedrunComponent::GetCoursePowerupValue(const ZHashedString key) const {
+    return IsCoursePowerupKey(key) && m_coursePowerups.count(HexToInt(key.GetText() + 8)) != 0;
+}
+
+bool SpeedrunComponent::GetCoursePowerupDatum(const ZHashedString key, ZDatumEntry& out) const {
+    if (!IsCoursePowerupKey(key)) return false;
+    out = ZDatumEntry::Bool(GetCoursePowerupValue(key));
     return true;
 }
 
