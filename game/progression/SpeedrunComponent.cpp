@@ -175,7 +175,6 @@ void SpeedrunComponent::SetCourseState(const bool onCourse, const bool timerActi
         }
         m_savedTime = -1.0f;
     }
-    const bool courseChanged = onCourse != m_onCourse;
     m_onCourse = onCourse;
     if (timerActive != m_timerActive) {
         RecordGhostFrame(true, true);
