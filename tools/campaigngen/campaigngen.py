@@ -742,8 +742,8 @@ def speedrun_maps():
         '<Speedrun Active=\'false\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
         'area 15 3 2 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
         '<Speedrun Active=\'true\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
-        # The finish room: the clock stops on arrival, so the bell can commit
-        # the frozen time.
+        # The bell's hall: on the course with the clock stopped, so that the
+        # bell can commit the run (a run only commits once its clock stands).
         'area 17 3 1 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
         '<Speedrun Active=\'false\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
     ]
