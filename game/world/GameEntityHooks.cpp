@@ -4,6 +4,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerSave.h"
 #include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/WorldShader.h"
@@ -14,6 +15,12 @@ namespace {
 uint32_t PlayerHandle() {
     const KorvanthGame* game = KorvanthGame::Get();
     return game != nullptr && game->GetPlayer() != nullptr ? game->GetPlayer()->GetHandle() : 0;
+}
+
+// "speedrunbest": whether the player's finished course run beats its best.
+bool SpeedrunBest() {
+    SpeedrunComponent* const speedrun = FindPlayerSpeedrun();
+    return speedrun != nullptr && speedrun->IsNewBest();
 }
 
 ZHashedString DialogStringFile() {
@@ -115,6 +122,7 @@ void InstallGameEntityHooks() {
     hooks.getSessionId = SessionId;
     hooks.shouldCreateEntity = ShouldSpawnEntity;
     hooks.isRandomizerMode = IsRandomizerMode;
+    hooks.isSpeedrunBest = SpeedrunBest;
 }
 
 void ClearGameEntityHooks() {
@@ -122,6 +130,7 @@ void ClearGameEntityHooks() {
     hooks.getPlayerHandle = nullptr;
     hooks.onCheckpointReached = nullptr;
     hooks.isRandomizerMode = nullptr;
+    hooks.isSpeedrunBest = nullptr;
     hooks.getDialogStringFile = nullptr;
     hooks.showDialogText = nullptr;
     hooks.getFrameTime = nullptr;
