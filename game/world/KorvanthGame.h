@@ -238,6 +238,9 @@ public:
     // next fixed step: one of them may be running the event that changed rooms.
     uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
     void DeleteRetiredEntities();
+    // Room entities marked for deletion leave the room's list (deleted at
+    // the next fixed step).
+    void RetireDeletedRoomEntities();
     // The name the CRT reference backdrop (CRTRef) has among the named backdrops.
     static constexpr const char* kDebugBackgroundEntity = "Debug Background Entity";
     // The box the dialog text stands on (a ZDialogBackdrop), among the named backdrops.

@@ -65,6 +65,7 @@ void KorvanthGame::FixedUpdate() {
     // Entities of a room left during the previous step go now, outside every
     // event and update walk.
     DeleteRetiredEntities();
+    RetireDeletedRoomEntities();
     // Spawned entities the "delete" verb marked (splashes and bubbles whose
     // time is up) leave the game's list at the end of this step.
     for (ZEntity* const entity : GetEntityList()) {
@@ -221,6 +222,29 @@ void KorvanthGame::DeleteRetiredEntities() {
     retired.swap(m_retiredEntities);
     for (ZEntity* const entity : retired) {
         delete entity;
+    }
+}
+
+void KorvanthGame::RetireDeletedRoomEntities() {
+    // Marked by the "delete" verb (a spent bullet, a taken pickup) or set
+    // pending (a fully hidden block): saved as they are (a permanent delete
+    // is remembered), then gone at the next step like a room left behind.
+    const auto marked = [](KorvEntity* entity) {
+        const ZDeleteComponent* const deletion = GetComponent<ZDeleteComponent>(entity);
+        return deletion != nullptr && (deletion->deleteMode != 0 || deletion->deletePending);
+    };
+    for (auto it = m_roomEntities.begin(); it != m_roomEntities.end();) {
+        KorvEntity* const entity = *it;
+        if (!marked(entity)) {
+            ++it;
+            continue;
+        }
+        it = m_roomEntities.erase(it);
+        if (ZDeleteComponent* const deletion = GetComponent<ZDeleteComponent>(entity)) deletion->OnDelete();
+        SaveEntityState(entity);
+        entity->SetAllComponentsEnabled(false);
+        entity->SetUpdatePaused(true);
+        m_retiredEntities.push_back(entity);
     }
 }
 

@@ -190,6 +190,25 @@ TEST(ActorPlay, BulletStreamsFireAtTheirRatesAndAnglesAndBounce) {
     });
 }
 
+TEST(ActorPlay, SpentBulletsLeaveTheRoom) {
+    gametest::RunInChild([] {
+        // Ten shots a second straight down onto the floor, none bouncing back.
+        const ZDefNode shooter = actortest::Markup(
+            "<Entity><Bullet><Stream Rate='0.1' Phase='0' Speed='200' Angle='270'/></Bullet></Entity>");
+        PlaySetup setup;
+        setup.room = Hall();
+        setup.prepare = [&](Player&) { ASSERT_NE(Place(shooter, nullptr, 128.0f, 100.0f), nullptr); };
+        size_t most = 0;
+        setup.afterFrame = [&](Player&, int32_t) {
+            most = std::max(most, KorvanthGame::Get()->GetRoomEntities().size());
+        };
+        const auto r = RunPlay(setup, "180 -\n");  // 3 s: 30 shots
+        ASSERT_TRUE(Played(r));
+        // The shooter and the few shots in flight, not every shot fired.
+        EXPECT_LE(most, 5u);
+    });
+}
+
 TEST(ActorPlay, ABlockPopsWhenStruckFromBelowAndOnlyThen) {
     gametest::RunInChild([] {
         KorvEntity* overhead = nullptr;
