@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -165,5 +166,131 @@ TEST(LeaderboardPlay, ACommittedRunIsListedAndRacedAsTheLeaderboardGhost) {
         EXPECT_EQ(r.samples.back().roomX, 14);
         EXPECT_EQ(r.samples.back().roomY, 3);
         EXPECT_NEAR(r.samples.back().position.x, 40.0f, 8.0f) << "at the course's start (GalleryIntro)";
+    });
+}
+
+// The course file comes from the user's folder and may be anything: the board
+// still opens, a file that is not a whole ghost lists nothing (and is left as
+// it was), an old-format file lists its last frame's time.
+TEST(LeaderboardPlay, TheBoardListsOnlyWhatTheCourseFileReallyHolds) {
+    const auto u16 = [](std::vector<uint8_t>& out, const uint16_t v) {
+        out.push_back(static_cast<uint8_t>(v));
+        out.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    const auto u32 = [](std::vector<uint8_t>& out, const uint32_t v) {
+        for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
+    };
+    std::vector<uint8_t> old{'.', 'k', 'g', 'd'};  // version 1.0: no run time, two frames
+    u16(old, 1);
+    u16(old, 0);
+    u32(old, 2);
+    for (const float time : {0.0f, 12.3456f}) {
+        uint32_t bits = 0;
+        std::memcpy(&bits, &time, sizeof bits);
+        u32(old, bits);
+        for (int i = 0; i < 8; ++i) old.push_back(0);
+    }
+    const std::vector<uint8_t> whole = EncodeGhostFile(20.0f, 1, {});
+    std::vector<uint8_t> counted(whole.begin(), whole.begin() + 16);  // the header before the count
+    u32(counted, 1000);  // frames the file does not hold
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;  // empty: no file
+        size_t rows;
+        uint32_t score;
+    };
+    const Case cases[] = {
+        {"no file", {}, 0, 0},
+        {"a picture", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'}, 0, 0},
+        {"a cut header", {'.', 'k', 'g', 'd', 1, 0, 1}, 0, 0},
+        {"an old file", old, 1, 12345},
+        {"a count past its frames", counted, 1, 20000},
+    };
+    for (const Case& c : cases) {
+        // The board's collision shape is found afresh in a process of its own.
+        gametest::RunInChild([&c] {
+            PlaySetup setup;
+            setup.quickStart = PlaySetup::QuickStart();
+            setup.quickStart->map = "Speedrun Maps";
+            setup.quickStart->roomX = 14;
+            setup.quickStart->roomY = 3;
+            setup.quickStart->tileX = 17;
+            setup.quickStart->tileY = 24;
+            Seen listed;
+            std::vector<uint8_t> after;
+            const std::string path = GetGhostFilePath(ZHashedString("Gallery"));
+            setup.afterFrame = [&](Player& player, const int32_t frame) {
+                if (frame == 0 && !c.bytes.empty()) {
+                    ASSERT_TRUE(WriteGhostFileData(GetGhostFilePath(ZHashedString("Gallery")), c.bytes));
+                }
+                if (frame == 44) {
+                    listed = Look(player, frame);
+                    after = LoadGhostFileData(GetGhostFilePath(ZHashedString("Gallery")));
+                }
+            };
+            const auto r = RunPlay(setup, "5 -\n1 interact\n39 -\n");
+            ASSERT_TRUE(r.error.empty()) << c.what << ": " << r.error;
+            ASSERT_TRUE(listed.leaderboard) << c.what;
+            ASSERT_EQ(listed.rows.size(), c.rows) << c.what;
+            if (c.rows == 0) {
+                EXPECT_EQ(listed.selected, 0) << c.what << ": Back is selected";
+            } else {
+                EXPECT_EQ(listed.rows[0].score, c.score) << c.what;
+            }
+            EXPECT_EQ(after, c.bytes) << c.what << ": the file is left as it was";
+        });
+    }
+}
+
+// The course file went away after the list was read: the race is nothing,
+// and an older leaderboard ghost is not raced in its place.
+TEST(LeaderboardPlay, RacingACourseFileThatWentAwayRacesNoGhost) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStart();
+        setup.quickStart->map = "Speedrun Maps";
+        setup.quickStart->roomX = 14;
+        setup.quickStart->roomY = 3;
+        setup.quickStart->tileX = 17;
+        setup.quickStart->tileY = 24;
+        const ZHashedString course("Gallery");
+        const ZHashedString race("Leaderboard Ghost");
+        std::vector<Seen> seen;
+        bool raceFileThere = false;
+        std::vector<uint8_t> raceBytes{1};
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame == 0) {
+                const std::vector<GhostFrame> frames(2, GhostFrame{1.0f, 14, 3, 100.0f, 200.0f, 1});
+                ASSERT_TRUE(WriteGhostFile(GetGhostFilePath(course), 30.0f, 0, frames));
+                ASSERT_TRUE(WriteGhostFile(GetGhostFilePath(race), 10.0f, 0, frames));
+            } else if (frame == 44) {
+                ASSERT_EQ(os::DeleteFile(GetGhostFilePath(course)), 0);
+            }
+            seen.push_back(Look(player, frame));
+            if (frame == 139) {
+                seen.back().raceLoaded = GetComponent<SpeedrunComponent>(&player)->GhostPose(0.0f).fromFrames;
+                raceFileThere = os::Exists(os::TranslatePath(GetGhostFilePath(race)));
+                raceBytes = LoadGhostFileData(GetGhostFilePath(race));
+            }
+        };
+        const auto r = RunPlay(setup,
+                               "5 -\n"
+                               "1 interact\n"  // frame 5: the board
+                               "39 -\n"
+                               "1 return\n"    // frame 45: the question
+                               "34 -\n"
+                               "1 left\n"      // frame 80: Yes
+                               "4 -\n"
+                               "1 return\n"    // frame 85: race
+                               "54 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_EQ(seen.size(), 140u);
+        ASSERT_EQ(seen[43].rows.size(), 1u) << "the list was read while the file was there";
+        ASSERT_TRUE(seen[79].question);
+        EXPECT_EQ(seen[139].menus, 0u);
+        EXPECT_TRUE(raceFileThere);
+        EXPECT_TRUE(raceBytes.empty()) << "the race is the course's file as it is now: none";
+        EXPECT_TRUE(seen[139].onCourse);
+        EXPECT_FALSE(seen[139].raceLoaded) << "no ghost is raced";
     });
 }

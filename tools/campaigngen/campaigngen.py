@@ -710,8 +710,10 @@ def speedrun_maps():
     # The course's hall: the start line, and the way back out.
     r = m.rooms[(14, 3)]
     marker(r, "GalleryIntro", 40, 200, name)
+    # Crossing the start line begins a fresh run (time, deaths, frames, the
+    # raced ghost) before the course's powerups are handed out.
     marker(r, "GalleryStart", 232, 200, name,
-           touch_box(4, 16, ["speedrun clear", "speedrun grant 20002"]))
+           touch_box(4, 16, ["resetspeedrun", "speedrun clear", "speedrun grant 20002"]))
     door(r, 16, 200, "Overworld", 1, 0, "FromGallery", name, name="GalleryExit")
     shop(r, SHOP_COPIES[2], 80, 196, KEY, name, mm, False)
     npc(r, "Timekeeper", "Timekeeper", 120, 196, name,
@@ -738,8 +740,12 @@ def speedrun_maps():
     m.areas = [
         'area 14 3 1 1 kind 1 colour 100818ff props "<BGMusic Name=\'gallery.zms\'/>'
         '<Speedrun Active=\'false\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
-        'area 15 3 3 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
+        'area 15 3 2 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
         '<Speedrun Active=\'true\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
+        # The bell's hall: on the course with the clock stopped, so that the
+        # bell can commit the run (a run only commits once its clock stands).
+        'area 17 3 1 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
+        '<Speedrun Active=\'false\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
     ]
     m.write(os.path.join(SRC, "Speedrun.mapsrc"), (14, 3))
     return m
