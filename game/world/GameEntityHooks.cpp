@@ -86,6 +86,22 @@ ZMatrix4 SpriteViewProjection() {
     return game != nullptr ? game->GetRoomViewProjection(false) : ZMatrix4();
 }
 
+// The named scene objects: the game's backdrops ("Dialog Backdrop").
+ZEntity* SceneObject(const ZHashedString name) {
+    const KorvanthGame* game = KorvanthGame::Get();
+    if (game == nullptr) return nullptr;
+    const auto* entry = game->GetBackdrops().Find(name);
+    return entry != nullptr ? entry->value : nullptr;
+}
+
+void AddSpawnedEntity(ZEntity* const entity) {
+    if (KorvanthGame* game = KorvanthGame::Get()) {
+        game->AddSpawnedEntity(entity);
+    } else {
+        delete entity;
+    }
+}
+
 }  // namespace
 
 void InstallGameEntityHooks() {
@@ -101,6 +117,8 @@ void InstallGameEntityHooks() {
     hooks.getSpriteShader = SpriteShader;
     hooks.getWorldSpriteGroup = SpriteGroup;
     hooks.getSpriteViewProjection = SpriteViewProjection;
+    hooks.findSceneObject = SceneObject;
+    hooks.addSpawnedEntity = AddSpawnedEntity;
     hooks.getSessionId = SessionId;
     hooks.shouldCreateEntity = ShouldSpawnEntity;
     hooks.isRandomizerMode = IsRandomizerMode;
@@ -122,6 +140,8 @@ void ClearGameEntityHooks() {
     hooks.getSpriteShader = nullptr;
     hooks.getWorldSpriteGroup = nullptr;
     hooks.getSpriteViewProjection = nullptr;
+    hooks.findSceneObject = nullptr;
+    hooks.addSpawnedEntity = nullptr;
     hooks.getSessionId = nullptr;
     hooks.shouldCreateEntity = nullptr;
 }
