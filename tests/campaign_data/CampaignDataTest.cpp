@@ -22,11 +22,13 @@
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
 #include "game/components/GameComponentFactory.h"
+#include "game/components/NPCComponent.h"
 #include "game/progression/RandomizedPlacement.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/MapData.h"
 #include "game_world/GameFixture.h"
 #include "platform/os/files.h"
+#include "renderer/ZImage.h"
 
 namespace {
 
@@ -301,6 +303,103 @@ TEST_F(CampaignDataTest, DoorsTeleportsAndRoomExitsLeadWhereSomeoneCanArrive) {
             }
         }
     }
+}
+
+bool HasChild(const ZDefNode& node, const ZHashedString name) {
+    return &node.FindChild(name) != &ZDefNode::GetEmptyNode();
+}
+
+// Whether any pixel of the rectangle is drawn (not see-through).
+bool HasOpaquePixel(const ZImage& sheet, int32_t x0, int32_t y0, int32_t w, int32_t h) {
+    for (int32_t y = y0; y < y0 + h; ++y) {
+        for (int32_t x = x0; x < x0 + w; ++x) {
+            if ((sheet.GetPixel(x, y) >> 24) >= 0x80u) return true;
+        }
+    }
+    return false;
+}
+
+// What a player meets in a room is drawn: every placed entity that can be
+// picked up, entered, talked to, pulled or that shoots or blocks has a
+// sprite, cut from a packed sheet, at a size, by frames that lie inside the
+// sheet and show something (a character's frames for all its figures and
+// both facings). The definitions the shops and the randomizer hand out and
+// the actors' templates are held to the same.
+TEST_F(CampaignDataTest, EveryPlacedThingIsDrawnFromAPackedSheet) {
+    static const ZHashedString kSprite("Sprite"), kSheet("Sheet"), kAnim("Anim"), kFrame("Frame");
+    static const ZHashedString kSpatial("Spatial"), kScale("Scale"), kVector("Vector"), kGrant("Grant");
+    static const ZHashedString kDefinition("Definition"), kNPC("NPC"), kRenderable("Renderable");
+    static const ZHashedString kX("X"), kY("Y"), kW("W"), kH("H");
+    const char* const kMet[] = {"Powerup", "Door",  "NPC",       "Checkpoint", "Pop",   "Hidden",
+                                "Bullet",  "Frob", "MapHelper", "Teleport",   "Delete"};
+
+    std::set<std::string> files = {"Bullet.zdd", "PopBlock.zdd", "HiddenBlock.zdd"};
+    std::set<std::string> placed;
+    for (const Room& room : Rooms()) {
+        for (const std::string& file : room.instances) {
+            placed.insert(file);
+            files.insert(file);
+            Walk(GetDefinitionFile(ZHashedString(file.c_str())), [&](const ZDefNode& node) {
+                if (node.name == kGrant) files.insert(Text(node.GetAttribute(kDefinition)) + ".zdd");
+            });
+        }
+    }
+    std::map<std::string, ZImage> sheets;
+    size_t drawn = 0;
+    for (const std::string& file : files) {
+        const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+        ASSERT_FALSE(root.children.IsEmpty()) << file << " is packed";
+        const ZDefNode& sprite = root.FindChild(kSprite);
+        if (&sprite == &ZDefNode::GetEmptyNode()) {
+            for (const char* kind : kMet) {
+                EXPECT_FALSE(HasChild(root, ZHashedString(kind))) << file << " has a " << kind << " but no sprite";
+            }
+            continue;
+        }
+        ++drawn;
+        EXPECT_TRUE(HasChild(root, kRenderable)) << file << ": without a renderable nothing can hide the sprite";
+        const std::string sheetName = Text(sprite.GetAttribute(kSheet));
+        ASSERT_TRUE(Packed(sheetName)) << file << ": the sheet " << sheetName << " is not packed";
+        ZImage& sheet = sheets[sheetName];
+        if (sheet.GetWidth() == 0) ASSERT_TRUE(sheet.LoadBMP(sheetName.c_str())) << sheetName;
+        const int32_t sw = sheet.GetWidth();
+        const int32_t sh = sheet.GetHeight();
+
+        // Placed where it stands, at a size (templates and item definitions
+        // take their place from the instance or the spawner).
+        const ZDefNode& spatial = root.FindChild(kSpatial);
+        if (placed.count(file) != 0) {
+            const ZDefNode& scale = spatial.FindChild(kScale).FindChild(kVector);
+            EXPECT_GT(scale.GetAttribute(kX).ToFloat(), 1.0f) << file << ": a sprite one pixel wide";
+            EXPECT_GT(scale.GetAttribute(kY).ToFloat(), 1.0f) << file << ": a sprite one pixel high";
+        }
+        // Every frame: inside the sheet and not empty; a character's for
+        // each of its figures, facing either way.
+        const bool character = HasChild(root, kNPC);
+        size_t frames = 0;
+        Walk(root.FindChild(kAnim), [&](const ZDefNode& node) {
+            if (node.name != kFrame) return;
+            ++frames;
+            const int32_t x = node.GetAttribute(kX).ToInt(), y = node.GetAttribute(kY).ToInt();
+            const int32_t w = node.GetAttribute(kW).ToInt(), h = node.GetAttribute(kH).ToInt();
+            const int32_t figures = character ? NPCComponent::kFigureCount : 1;
+            const int32_t facings = character ? 2 : 1;
+            for (int32_t figure = 0; figure < figures; ++figure) {
+                for (int32_t facing = 0; facing < facings; ++facing) {
+                    const int32_t fx = x + facing * sw / 2;
+                    const int32_t fy = y + static_cast<int32_t>(static_cast<float>(figure) * NPCComponent::kFigureRow *
+                                                                static_cast<float>(sh));
+                    ASSERT_TRUE(w > 0 && h > 0 && fx >= 0 && fy >= 0 && fx + w <= sw && fy + h <= sh)
+                        << file << ": frame " << fx << "," << fy << " " << w << "x" << h << " outside " << sheetName
+                        << " (" << sw << "x" << sh << ")";
+                    EXPECT_TRUE(HasOpaquePixel(sheet, fx, fy, w, h))
+                        << file << ": frame " << fx << "," << fy << " of " << sheetName << " shows nothing";
+                }
+            }
+        });
+        EXPECT_TRUE(frames > 0 || !HasChild(root, kAnim)) << file << ": an animation without frames";
+    }
+    EXPECT_GT(drawn, 150u) << "the campaign's gems, items, people and fixtures are drawn";
 }
 
 // The places' "Randomizer" elements are the randomizer's data, read by its
