@@ -717,7 +717,8 @@ def spire():
     r.fill(8, 21, 23, 21, "b")
     randomizer_major(r, MAJORS[6], 128, 196, MAJOR_OK | BOOTS | GLOVES | BLUE, name, mm)
     r = m.rooms[(2, 1)]
-    turret(r, 232, 40, name, 225, 1.2, gravity=-60.0, bounces=1)
+    # Below the corner the minimap covers.
+    turret(r, 232, 64, name, 225, 1.2, gravity=-60.0, bounces=1)
     pop_block(r, 96, 140, name)
     coffee(r, 40, 196, name)
     r = m.rooms[(1, 1)]
