@@ -27,6 +27,7 @@
 #include "game/components/NPCComponent.h"
 #include "game/components/PowerupComponent.h"
 #include "game/components/TeleportComponent.h"
+#include "game/menus/LeaderboardMenu.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
@@ -36,6 +37,7 @@
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
+#include "menu/ZMenuMgr.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderable.h"
@@ -70,16 +72,6 @@ T* ContextComponent(const uint32_t context) {
 template <typename T>
 T* OperandComponent(const Words& words, const uint32_t index, const uint32_t context, const uint32_t other) {
     return ResolveComponent<T>(ResolveEntityName(WordName(words, index), context, other));
-}
-
-// A verb whose objects belong to a part of the game not in this build says
-// so once per run, so a script that relies on it is found.
-void ReportNotBuilt(const Words& words, const char* what) {
-    static std::set<std::string> reported;
-    const std::string verb = Word(words, 0).GetText();
-    if (reported.insert(verb).second) {
-        ZLog::Printf("Script command \"%s\": %s not in this build yet; the command does nothing.", verb.c_str(), what);
-    }
 }
 
 // Every copy of the spatial state becomes the current one, so nothing is
@@ -308,7 +300,8 @@ SpeedrunComponent* PlayerSpeedrun() {
 }
 
 // The course's collected set: "clear" empties it, "grant <hex id>" adds one
-// (a character that is no hexadecimal digit counts as 0).
+// (a character that is no hexadecimal digit counts as 0). The player's
+// abilities follow at once, so a granted double jump is there for the run.
 void Speedrun(const Words& words, uint32_t, uint32_t) {
     SpeedrunComponent* const speedrun = PlayerSpeedrun();
     if (speedrun == nullptr) return;
@@ -317,7 +310,10 @@ void Speedrun(const Words& words, uint32_t, uint32_t) {
         speedrun->ClearCoursePowerups();
     } else if (what.EqualsNoCase("grant")) {
         speedrun->GrantCoursePowerup(HexToInt(Word(words, 2).GetText()));
+    } else {
+        return;
     }
+    if (Player* const player = DynamicCast<Player>(speedrun->GetOwner())) RefreshPlayerAbilities(*player);
 }
 
 // "caffeinate <entity>": its coffee timer starts (or starts over).
@@ -427,7 +423,10 @@ void SpeedrunCommit(const Words&, uint32_t, uint32_t) {
     if (SpeedrunComponent* const speedrun = PlayerSpeedrun()) speedrun->Commit();
 }
 
-void ShowLeaderboard(const Words& words, uint32_t, uint32_t) { ReportNotBuilt(words, "the leaderboard menu is"); }
+void ShowLeaderboard(const Words& words, uint32_t, uint32_t) {
+    const ZString& course = Word(words, 1);
+    GetMenuMgr()->OpenMenu(new LeaderboardMenu(course.IsEmpty() ? ZHashedString("none") : WordName(words, 1)));
+}
 
 void RestartCourse(const Words&, uint32_t, uint32_t) {
     if (SpeedrunComponent* const speedrun = PlayerSpeedrun()) speedrun->RestartCourse();

@@ -31,6 +31,7 @@
 #include "game/components/TeleportComponent.h"
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerContacts.h"
+#include "game/player/PlayerDataHooks.h"
 #include "game/player/PlayerDialog.h"
 #include "game/player/PlayerMusic.h"
 #include "game/player/PlayerOverworld.h"
@@ -144,6 +145,7 @@ Player::Player() {
     ZDataComponent* const data = ::AddComponent<ZDataComponent>(this);
     data->SetChangeCallback(&NoDataChange);
     AttachComponents();
+    InstallPlayerDataHooks(*this);
     if (gPlayer == nullptr) {
         gPlayer = this;
         ConnectRoomLines();

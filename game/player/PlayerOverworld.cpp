@@ -14,8 +14,10 @@ namespace {
 constexpr float kCell = 16.0f;
 constexpr float kProbe = 12.5f;
 constexpr float kTurn = 0.707f;
-// The probe ignores what only stops the side-view figure.
-constexpr uint32_t kProbeIgnores = 0x20000u;
+// The probe ignores what only stops the side-view figure, and doors: the
+// player steps onto a door's cell to enter it (the door search looks where
+// the player stands), so a door must not stop that step.
+constexpr uint32_t kProbeIgnores = 0x20000u | 0x80000u;
 // Fifteen steps of 1/60 s make a quarter second, though their float sum may
 // fall a hair short of it.
 constexpr float kTimeSlack = 1e-4f;

@@ -7,6 +7,9 @@
 #include "entity/ZDataComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerDataHooks.h"
+#include "game/progression/MinimapComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
 
@@ -192,11 +195,18 @@ bool GetEnteredCode(const Player& player) {
     return Read(player, CodeKey(), entry) && entry.value.boolValue;
 }
 
-bool HasPowerup(const Player& player, const uint32_t id, const bool /*ignoreCourse*/) {
-    ZDatumEntry entry;
-    // Speedrun courses (which count only what was collected on the course)
-    // are not built yet, so the player is never on one.
-    return Read(player, PowerupKey(id), entry) && entry.value.boolValue;
+bool HasPowerup(const Player& player, const uint32_t id, const bool ignoreCourse) {
+    // The held powerup is read from the stored values themselves: on a course
+    // the blackboard answers powerup keys from the course, and ignoreCourse
+    // asks for what the run holds.
+    const ZDataComponent* const data = Data(player);
+    const auto* const stored = data != nullptr ? data->GetValues().Find(PowerupKey(id)) : nullptr;
+    bool held = stored != nullptr && stored->value.value.boolValue;
+    if (!ignoreCourse) {
+        const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(const_cast<Player*>(&player));
+        if (speedrun != nullptr) speedrun->HasCoursePowerup(id, held);
+    }
+    return held;
 }
 
 void SetPowerup(Player& player, const uint32_t id, const bool value) {
@@ -230,7 +240,9 @@ void ResetProgress(Player& player) {
     if (ZDataComponent* data = Data(player)) {
         data->ClearData();
     }
-    // The minimap's discovered rooms are cleared here once the minimap exists.
+    if (MinimapComponent* minimap = GetComponent<MinimapComponent>(&player)) {
+        minimap->ClearDiscovered();
+    }
     SetAllPowerups(player, false);
     if (ZDataComponent* data = Data(player)) {
         for (const ZHashedString key : {CampaignKey().plain, MapKey().plain, RoomX().plain, RoomY().plain,
@@ -254,8 +266,7 @@ void ResetProgress(Player& player) {
 }
 
 void ApplyLoadedProgress(Player& player) {
-    // The data hooks that let definitions read the player's state through
-    // its blackboard come with the player's data hooks.
+    InstallPlayerDataHooks(player);
     RefreshPlayerAbilities(player);
     SetEnteredCode(player, player.codeEntered || GetEnteredCode(player));
     // Randomized runs are not built yet: every run is a plain one, whose

@@ -15,6 +15,7 @@
 #include "game/display/DisplayState.h"
 #include "game/display/SceneOverlays.h"
 #include "game/player/Player.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "renderer/ZFont.h"
@@ -123,9 +124,13 @@ void StartEdgeWalk(Player& player) {
 }
 
 void OpenStatusDialog(Player& player) {
-    // The speedrun course's own status screen arrives with the speedrun
-    // component; until then every status screen is the ordinary one.
-    SayToSelf(player, player.statusDefinition, 10, 10, 15);
+    // A speedrun course has its own, smaller status screen.
+    const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player);
+    if (speedrun != nullptr && speedrun->IsOnCourse()) {
+        SayToSelf(player, player.speedrunStatusDefinition, 7, 7, 18);
+    } else {
+        SayToSelf(player, player.statusDefinition, 10, 10, 15);
+    }
 }
 
 bool IsFullMapAvailable() {

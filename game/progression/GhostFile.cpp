@@ -167,7 +167,10 @@ std::string GetGhostFilePath(const ZHashedString& name) {
 
 bool WriteGhostFile(const std::string& path, const float elapsedSeconds, const uint32_t deaths,
                     const std::vector<GhostFrame>& frames) {
-    const std::vector<uint8_t> bytes = EncodeGhostFile(elapsedSeconds, deaths, frames);
+    return WriteGhostFileData(path, EncodeGhostFile(elapsedSeconds, deaths, frames));
+}
+
+bool WriteGhostFileData(const std::string& path, const std::vector<uint8_t>& bytes) {
     const int error = os::WriteFileAtomic(path, bytes.data(), bytes.size());
     if (error != 0) {
         ZLog::Printf("Ghost file %s not written (%s); the old file is kept", path.c_str(), std::strerror(error));

@@ -82,6 +82,9 @@ std::string GetGhostFilePath(const ZHashedString& name);
 // (with a log line).
 bool WriteGhostFile(const std::string& path, float elapsedSeconds, uint32_t deaths,
                     const std::vector<GhostFrame>& frames);
+// Writes bytes as they are (a copied ghost file) the same way: whole or not at
+// all. False on failure (with a log line).
+bool WriteGhostFileData(const std::string& path, const std::vector<uint8_t>& bytes);
 // Reads a ghost file; a missing, unreadable or foreign file gives valid = false
 // and no frames.
 GhostFileData ReadGhostFile(const std::string& path);

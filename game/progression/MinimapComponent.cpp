@@ -1,23 +1,31 @@
 #include "game/progression/MinimapComponent.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDataComponent.h"
+#include "entity/ZDialogConsumerComponent.h"
+#include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
 #include "foundation/ZStateStore.h"
+#include "framework/ZBaseGame.h"
 #include "game/display/DisplayState.h"
 #include "game/display/MinimapView.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerMusic.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/EntityState.h"
+#include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/MapData.h"
 #include "game/world/MapFileReader.h"
 #include "game/world/MapRecords.h"
+#include "menu/ZCinematicMgr.h"
+#include "renderer/ZFont.h"
 #include "renderer/ZTexture.h"
 #include "renderer/ZTextureMgr.h"
 
@@ -63,6 +71,35 @@ void LoadImage(ZImage& image, const char* fileName) {
     if (image.Create(file.GetWidth(), file.GetHeight(), 4, 32)) {
         ZImage::Blit(image, 0, 0, file, 0, 0, file.GetWidth(), file.GetHeight());
     }
+}
+
+// A live gem's own word on how much of it is collected: its
+// "MapHelperInvalidated" datum (a number held to the gem's count, or a bool
+// for one). False when no live entity of that id holds the datum.
+bool LiveCollected(const uint32_t id, const int32_t total, int32_t& collected) {
+    static const ZHashedString kInvalidated("MapHelperInvalidated");
+    const auto answer = [&](ZEntity* const entity) {
+        const ZGUIDComponent* const guid = GetComponent<ZGUIDComponent>(entity);
+        const ZDataComponent* const data = GetComponent<ZDataComponent>(entity);
+        ZDatumEntry entry;
+        if (guid == nullptr || guid->guid != id || data == nullptr || !data->GetDatum(kInvalidated, entry)) {
+            return false;
+        }
+        if (entry.type == kDatumInt) {
+            collected = std::clamp(entry.value.intValue, 0, total);
+        } else if (entry.type == kDatumBool) {
+            collected = entry.value.boolValue ? std::min(total, 1) : 0;
+        } else {
+            return false;
+        }
+        return true;
+    };
+    bool found = false;
+    if (KorvanthGame* const game = KorvanthGame::Get()) {
+        for (KorvEntity* const entity : game->GetRoomEntities()) found = answer(entity) || found;
+        for (ZEntity* const entity : game->GetEntityList()) found = answer(entity) || found;
+    }
+    return found;
 }
 
 }  // namespace
@@ -123,10 +160,46 @@ void MinimapComponent::ReadDefinition(const ZDefNode& element) {
 }
 
 void MinimapComponent::Update(float /*timeStep*/, const uint8_t mask) {
-    if ((mask & 2) == 0) return;
-    const bool force = m_recount;
+    if ((mask & 2) != 0) {
+        const bool force = m_recount;
+        m_recount = false;
+        TouchRoom(force, false, 0.0f, 0.0f);
+    }
+    if ((mask & 4) != 0 && IsPromptShown()) DrawPrompt();
+}
+
+bool MinimapComponent::IsPromptShown() const {
+    static const ZHashedString kDoorTransition("Door Transition");
+    const DisplayState* const display = PeekDisplayState();
+    if (display == nullptr || !display->minimapAvailable || !display->Settings().showMinimap) return false;
+    const ZDialogConsumerComponent* const consumer = GetComponent<ZDialogConsumerComponent>(GetOwner());
+    if (consumer != nullptr && consumer->provider != 0) return false;
+    const ZCinematicMgr* const cinematics = PeekCinematicMgr();
+    return cinematics == nullptr || !cinematics->IsPlaying(kDoorTransition);
+}
+
+void MinimapComponent::DrawPrompt() {
+    static const ZHashedString kGameplay("Gameplay");
+    static const ZHashedString kFullMap("FullMap");
+    const ZBaseGame* const game = ZBaseGame::PeekInstance();
+    ZFont* const font = game != nullptr ? game->GetHUDFont() : nullptr;
+    if (font == nullptr) return;
+    m_prompt.group = kGameplay;
+    m_prompt.control = kFullMap;
+    m_prompt.bracketed = 1;
+    bool changed = false;
+    const ZString& text = FormatInputPrompt(m_prompt, changed);
+    const ZColor32 white = ZColor32::FromARGB(0xFFFFFFFFu);
+    font->DrawText(text.GetText(), text.GetLength(), kPromptX, kPromptY, 1.0f, 1.0f, white, white);
+}
+
+void MinimapComponent::ClearDiscovered() {
+    m_discovered.clear();
+    m_currentMinimap = ZHashedString();
+    m_currentCount = RoomCount{};
     m_recount = false;
-    TouchRoom(force, false, 0.0f, 0.0f);
+    std::fill(m_texels.begin(), m_texels.end(), kBlack);
+    Upload();
 }
 
 void MinimapComponent::TouchRoom(const bool force, const bool useGiven, float x, float y) {
@@ -176,7 +249,8 @@ GemCount MinimapComponent::CountCollectibles(const std::vector<uint32_t>& ids) {
     for (const uint32_t id : ids) {
         const ZDefNode& instance = GetDefinitionFile(ZHashedString(InstanceFileName(id).c_str()));
         const ZDefNode record = GetStateStore()->Has(id) ? GetStateStore()->Get(id) : ZDefNode();
-        const GemCount one = CountGemEntity(instance, record);
+        GemCount one = CountGemEntity(instance, record);
+        if (one.total > 0) LiveCollected(id, one.total, one.collected);
         sum.collected += one.collected;
         sum.total += one.total;
     }
@@ -185,6 +259,24 @@ GemCount MinimapComponent::CountCollectibles(const std::vector<uint32_t>& ids) {
 
 GemCount MinimapComponent::CountCollection(const ZHashedString collection) {
     return CountCollectibles(m_tables.collectionEntities[collection]);
+}
+
+namespace {
+
+// The collection a minimap counts toward; one without its own entry gathers
+// under the none id, as the filing does.
+ZHashedString CollectionOf(const MinimapTables& tables, const ZHashedString minimap) {
+    const auto found = tables.minimapCollections.find(minimap);
+    return found != tables.minimapCollections.end() ? found->second : ZHashedString();
+}
+
+}  // namespace
+
+GemCount MinimapComponent::CountCurrentLocation() { return CountCollection(CollectionOf(m_tables, m_currentMinimap)); }
+
+ZHashedString MinimapComponent::GetCurrentLocationTitleKey() const {
+    const auto found = m_tables.collectionLocKeys.find(CollectionOf(m_tables, m_currentMinimap));
+    return found != m_tables.collectionLocKeys.end() ? found->second : ZHashedString();
 }
 
 bool MinimapComponent::GetFixPosition(const ZHashedString name, float& x, float& y) const {

@@ -7,6 +7,7 @@
 
 #include "entity/ZSerialComponent.h"
 #include "foundation/ZUpdatable.h"
+#include "input/ZInputPrompt.h"
 #include "game/progression/MinimapDefinitions.h"
 #include "renderer/ZImage.h"
 
@@ -49,8 +50,16 @@ public:
     void ReadDefinition(const ZDefNode& element) override;
 
     // Fixed step: discovers the owner's room (counting it again after the
-    // room loader asked for a recount).
+    // room loader asked for a recount). Frame tick: the full map's input
+    // prompt beside the minimap.
     void Update(float timeStep, uint8_t mask) override;
+    // The prompt shows while the map has a minimap that the settings show,
+    // no dialog is open for the owner and no door transition plays.
+    bool IsPromptShown() const;
+    // Draws it with the HUD font at its place beside the minimap.
+    void DrawPrompt();
+    static constexpr float kPromptX = 198.5f;
+    static constexpr float kPromptY = 14.5f;
 
     // Discovers the room under the owner (or under the given world position):
     // counts its gems when forced or not yet discovered, and paints its cell.
@@ -64,6 +73,8 @@ public:
     void SetCurrentMap(ZHashedString minimap);
     // Forgets the current minimap (the room loader does before each hand-in).
     void ResetCurrentMap() { m_currentMinimap = ZHashedString(); }
+    // A new run: no room discovered, no minimap current, the picture black.
+    void ClearDiscovered();
     void RequestRecount() { m_recount = true; }
     // Paints one room's cell.
     void FillRoom(int32_t x, int32_t y, const RoomCount& count);
@@ -74,7 +85,13 @@ public:
     MinimapTables& GetTables() { return m_tables; }
     const MinimapTables& GetTables() const { return m_tables; }
     GemCount CountCollection(ZHashedString collection);
-    // The gem count of a list of entities: their instance files and saved records.
+    // The collection of the current minimap (where the player is), counted,
+    // and the key of its title in the "Collections" strings.
+    GemCount CountCurrentLocation();
+    ZHashedString GetCurrentLocationTitleKey() const;
+    // The gem count of a list of entities: their instance files and saved
+    // records, where a live entity's "MapHelperInvalidated" datum has the
+    // last word.
     static GemCount CountCollectibles(const std::vector<uint32_t>& ids);
 
     bool GetFixPosition(ZHashedString name, float& x, float& y) const;
@@ -116,6 +133,7 @@ private:
     MinimapTables m_tables;
     std::map<ZHashedString, std::pair<float, float>> m_fixPositions;
     std::vector<uint32_t> m_texels;
+    ZInputPrompt m_prompt;
 };
 
 // Campaign start: fills the component's collection tables from

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <strings.h>
 #include <string>
 
 #include "entity/ZCommandRunner.h"
@@ -13,6 +15,7 @@
 #include "framework/ZPlatformServices.h"
 #include "framework/ZLocMgr.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
 
@@ -141,10 +144,15 @@ void SpeedrunComponent::SetCourseState(const bool onCourse, const bool timerActi
         }
         m_savedTime = -1.0f;
     }
+    const bool courseChanged = onCourse != m_onCourse;
     m_onCourse = onCourse;
     if (timerActive != m_timerActive) {
         RecordGhostFrame(true, true);
         m_timerActive = timerActive;
+    }
+    // Powerups held on a course are the course's own.
+    if (courseChanged) {
+        if (Player* const player = DynamicCast<Player>(GetOwner())) RefreshPlayerAbilities(*player);
     }
 }
 
@@ -198,6 +206,22 @@ void SpeedrunComponent::RecordGhostFrame(const bool force, const bool evenOffCou
 bool SpeedrunComponent::HasCoursePowerup(const uint32_t id, bool& out) const {
     if (!m_onCourse) return false;
     out = m_coursePowerups.count(id) != 0;
+    return true;
+}
+
+bool SpeedrunComponent::IsCoursePowerupKey(const ZHashedString key) const {
+    if (!m_onCourse) return false;
+    const char* const text = key.GetText();
+    return text != nullptr && std::strlen(text) == 16 && strncasecmp(text, "Powerup_", 8) == 0;
+}
+
+bool SpeedrunComponent::GetCoursePowerupValue(const ZHashedString key) const {
+    return IsCoursePowerupKey(key) && m_coursePowerups.count(HexToInt(key.GetText() + 8)) != 0;
+}
+
+bool SpeedrunComponent::GetCoursePowerupDatum(const ZHashedString key, ZDatumEntry& out) const {
+    if (!IsCoursePowerupKey(key)) return false;
+    out = ZDatumEntry::Bool(GetCoursePowerupValue(key));
     return true;
 }
 

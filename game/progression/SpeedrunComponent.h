@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "entity/ZDatum.h"
 #include "entity/ZSerialComponent.h"
 #include "foundation/ZString.h"
 #include "foundation/ZUpdatable.h"
@@ -78,6 +79,14 @@ public:
     void RestartCourse();
 
     bool HasCoursePowerup(uint32_t id, bool& out) const;
+    // The player's blackboard keys of powerups ("Powerup_" and eight hex
+    // digits) are the course's while on a course: claimed, and answered
+    // from the course's set.
+    bool IsCoursePowerupKey(ZHashedString key) const;
+    bool GetCoursePowerupValue(ZHashedString key) const;
+    // A Bool datum of the key's course value; false (out untouched) for any
+    // key the course does not claim.
+    bool GetCoursePowerupDatum(ZHashedString key, ZDatumEntry& out) const;
     void GrantCoursePowerup(uint32_t id) { m_coursePowerups.insert(id); }
     void ClearCoursePowerups() { m_coursePowerups.clear(); }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDataComponent.h"
+#include "entity/ZGUIDComponent.h"
 #include "entity/ZPlainEntity.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZStateStore.h"
@@ -198,4 +200,47 @@ TEST_F(MinimapTest, CellsSitOnTheirRoomsAndFarRoomsPaintNothing) {
     minimap->FillRoom(1000000, -1000000, {1, 2});
     minimap->FillRoom(-2147483647, 2147483647, {1, 2});
     EXPECT_EQ(minimap->GetTexel(13, 13), MinimapComponent::kBlack);
+}
+
+TEST_F(MinimapTest, ALiveGemsOwnDatumHasTheLastWordOverItsSavedRecord) {
+    m_game->LoadCampaign(ZString("Sunken"));
+    int32_t x = 0;
+    int32_t y = 0;
+    uint32_t gem = 0;
+    ASSERT_TRUE(FindGemRoom(x, y, gem));
+    const int32_t total = MinimapComponent::CountCollectibles({gem}).total;
+    ASSERT_GT(total, 0);
+    // Saved as taken.
+    ZDefNode dead(H("Delete"));
+    dead.SetAttribute(H("Dead"), ZString("true"));
+    GetStateStore()->GetOrInsert(gem).AddChild(dead);
+    ASSERT_EQ(MinimapComponent::CountCollectibles({gem}).collected, total);
+
+    ZPlainEntity live;
+    AddComponent<ZGUIDComponent>(&live)->guid = gem;
+    ZDataComponent* const data = AddComponent<ZDataComponent>(&live);
+    m_game->GetEntityList().PushBack(&live);
+    struct Case {
+        const char* what;
+        ZDatumEntry datum;
+        int32_t collected;
+    };
+    const Case cases[] = {
+        {"none taken", ZDatumEntry::Int(0), 0},
+        {"a number above the count", ZDatumEntry::Int(total + 5), total},
+        {"a negative number", ZDatumEntry::Int(-3), 0},
+        {"false", ZDatumEntry::Bool(false), 0},
+        {"true", ZDatumEntry::Bool(true), 1},
+        {"a kind that says nothing", ZDatumEntry::Float(0.0f), total},
+    };
+    for (const Case& c : cases) {
+        data->SetDatum(H("MapHelperInvalidated"), c.datum);
+        EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).collected, c.collected) << c.what;
+        EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).total, total) << c.what;
+    }
+    // Another entity's datum is not this gem's.
+    AddComponent<ZGUIDComponent>(&live)->guid = gem + 1;
+    data->SetDatum(H("MapHelperInvalidated"), ZDatumEntry::Int(0));
+    EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).collected, total);
+    m_game->GetEntityList().Clear();
 }

@@ -505,6 +505,15 @@ def teleport_pad(room, x, y, mapname, dest_map, rx, ry, arrival):
     place(room, ("TeleportPad", "Teleport", ""), ident, x, y)
 
 
+def leaderboard_board(room, x, y, mapname, course):
+    """A board at a course's start: using it shows the course's times."""
+    ident = new_id()
+    body = ('  <Name Name="LeaderboardBoard"/>\n' + spatial(x, y, "sign") + still("sign") + frob_box(8, 12) +
+            f'  <Frob><Event Name="OnFrobbed"><Action Text="showleaderboard {course}"/></Event></Frob>\n')
+    entity(ident, f"{mapname} ({room.x}, {room.y}): the board of the course {course}'s times", body)
+    place(room, ("LeaderboardBoard", "Board", ""), ident, x, y)
+
+
 def debug_start(room, x, y, mapname, priority):
     ident = new_id()
     entity(ident, f"{mapname} ({room.x}, {room.y}): a start point for testing",
@@ -799,8 +808,12 @@ def speedrun_maps():
     m.areas = [
         'area 14 3 1 1 kind 1 colour 100818ff props "<BGMusic Name=\'gallery.zms\'/>'
         '<Speedrun Active=\'false\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
-        'area 15 3 3 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
+        'area 15 3 2 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
         '<Speedrun Active=\'true\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
+        # The bell's hall: on the course with the clock stopped, so that the
+        # bell can commit the run (a run only commits once its clock stands).
+        'area 17 3 1 1 kind 1 colour 180820ff props "<BGMusic Name=\'speedrun.zms\'/>'
+        '<Speedrun Active=\'false\' Name=\'Gallery\'/><Minimap Name=\'Gallery\'/>"',
     ]
     m.write(os.path.join(SRC, "Speedrun.mapsrc"), (14, 3))
     return m
@@ -892,6 +905,8 @@ def main():
     for (r, x, y), (definition, make, model, key) in zip(extra_rooms, [EXTRA_POWERUPS[i] for i in (0, 1, 3, 4)]):
         mapname = "Sunken" if r in s.rooms.values() else "Spire"
         plain_powerup(r, new_id(), definition, make, model, key, x, y, mapname)
+    # Made last, so the ids of everything above stay as they were.
+    leaderboard_board(g.rooms[(14, 3)], 148, 200, "Speedrun Maps", "Gallery")
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
@@ -907,6 +922,8 @@ def main():
 
 
 def write_defs():
+    """The pickups that shops and the randomizer make where the giver stands:
+    each has a place of its own, which the maker moves to the giver."""
     items = [(d, mk, md, False) for (_i, d, mk, md, _g, _k) in MAJORS if mk]
     items += [(d, mk, md, False) for (d, mk, md, _g, _k) in SHOP_ITEMS.values()]
     items += [(d, mk, md, False) for (d, mk, md, _k) in EXTRA_POWERUPS]
@@ -918,10 +935,11 @@ def write_defs():
         seen.add(d)
         with open(os.path.join(DEFS, f"{d}.zdd.markup"), "w") as f:
             f.write(f"<!-- The item {d[9:]} as a pickup: spawned by shops and by the randomizer. -->\n"
-                    f"<Entity>\n{item_body(mk, md, heart)}</Entity>\n")
+                    f"<Entity>\n{spatial(0, 0, PICKUP)}{item_body(mk, md, heart)}</Entity>\n")
     with open(os.path.join(DEFS, "QXV_Item_Gem.zdd.markup"), "w") as f:
         f.write("<!-- A gem as a pickup: what a place hands out when the randomizer gives it a gem. -->\n"
-                "<Entity>\n  <Name Name=\"Gem\"/>\n" + GEM_LOOK + touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
+                "<Entity>\n  <Name Name=\"Gem\"/>\n" + spatial(0, 0, PICKUP) + GEM_LOOK +
+                touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
                 "  <Delete/>\n  <MapHelper Name=\"gem\" Count=\"1\"/>\n</Entity>\n")
 
 
