@@ -24,6 +24,7 @@ public:
     void SelectCompositeTarget(KorvanthGame& game, bool secondTarget) override;
     void AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) override;
     void LoadGameFonts(KorvanthGame& game) override;
+    ZFont* GetHUDFont() const override { return m_fonts.GetHUDFont(); }
     void ReleaseWorldLayers(KorvanthGame& game) override;
     void SetUpWorldLayerMeshes(KorvanthGame& game) override;
     void ApplyPaletteSetting(KorvanthGame& game) override;

@@ -1,5 +1,6 @@
 #include "game/progression/SpeedrunComponent.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,13 +10,20 @@
 
 #include "entity/ZCommandRunner.h"
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDialogConsumerComponent.h"
 #include "entity/ZFacingComponent.h"
+#include "entity/ZPhysicsComponent.h"
+#include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZLog.h"
 #include "framework/ZPlatformServices.h"
 #include "framework/ZLocMgr.h"
+#include "game/components/CoffeeComponent.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerHooks.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/Ghost.h"
+#include "renderer/ZFont.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
 
@@ -48,6 +56,12 @@ ZString Text(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
     return ZString(text);
+}
+
+// The owner's abilities follow the powerups it holds, and on a course those
+// are the course's.
+void RefreshOwnerAbilities(ZEntity* const owner) {
+    if (Player* const player = DynamicCast<Player>(owner)) RefreshPlayerAbilities(*player);
 }
 
 ZString Int(const int32_t value) { return ZString(std::to_string(value).c_str()); }
@@ -90,6 +104,18 @@ SpeedrunComponent::SpeedrunComponent() : ZUpdatable(6) {
     SetTimerFormat(format);
 }
 
+SpeedrunComponent::~SpeedrunComponent() { DeleteGhost(); }
+
+void SpeedrunComponent::CreateGhost() {
+    if (m_ghost != nullptr) return;
+    m_ghost = std::make_unique<Ghost>();
+    m_ghost->SetOwner(this);
+}
+
+// The ghost has no saved state of its own (it carries no GUID), so it goes
+// without a record.
+void SpeedrunComponent::DeleteGhost() { m_ghost.reset(); }
+
 void SpeedrunComponent::SetTimerFormat(const ZString& format) {
     m_timerFormat = format;
     m_timerSafe = IsIntegerFormat(format.GetText(), 3) && format.GetLength() < 64;
@@ -128,8 +154,11 @@ void SpeedrunComponent::NewSessionGUID() {
 }
 
 void SpeedrunComponent::SetCourseState(const bool onCourse, const bool timerActive, const ZHashedString course) {
+    // Reaching the finish: still on the course, the running timer stops.
+    const bool finishing = m_onCourse && onCourse && m_timerActive && !timerActive;
     if (!course.IsNone() && course != ZHashedString("")) m_course = course;
-    if (onCourse != m_onCourse) {
+    const bool changed = onCourse != m_onCourse;
+    if (changed) {
         m_elapsed = 0.0f;
         m_deaths = 0;
         m_recording.clear();
@@ -138,28 +167,43 @@ void SpeedrunComponent::SetCourseState(const bool onCourse, const bool timerActi
         if (!onCourse) {
             m_course = ZHashedString("");
             m_sessionGUID = 0;
+            DeleteGhost();
         } else {
             if (m_raceLeaderboardGhost) m_race = ReadGhostFile(GetGhostFilePath(N().leaderboardGhost)).frames;
             NewSessionGUID();
+            CreateGhost();
         }
         m_savedTime = -1.0f;
     }
-    const bool courseChanged = onCourse != m_onCourse;
     m_onCourse = onCourse;
     if (timerActive != m_timerActive) {
         RecordGhostFrame(true, true);
         m_timerActive = timerActive;
     }
-    // Powerups held on a course are the course's own.
-    if (courseChanged) {
-        if (Player* const player = DynamicCast<Player>(GetOwner())) RefreshPlayerAbilities(*player);
-    }
+    if (changed) RefreshOwnerAbilities(GetOwner());
+    // The ghost disappears when the run ends.
+    if (finishing && m_elapsed > 0.0f) DeleteGhost();
 }
 
 void SpeedrunComponent::Update(const float timeStep, const uint8_t mask) {
-    if ((mask & 2) == 0) return;
-    AdvanceTimer(timeStep);
-    RecordGhostFrame(false, false);
+    if ((mask & 2) != 0) {
+        // The clock waits while the screen slides to the next room.
+        if (!IsTransitionPlaying()) AdvanceTimer(timeStep);
+        RecordGhostFrame(false, false);
+    }
+    if ((mask & 4) != 0 && m_onCourse) {
+        const ZDialogConsumerComponent* const dialog = GetComponent<ZDialogConsumerComponent>(GetOwner());
+        if (dialog == nullptr || dialog->provider == 0) DrawTimer();
+    }
+}
+
+void SpeedrunComponent::DrawTimer() const {
+    const ZBaseGame* const game = ZBaseGame::PeekInstance();
+    ZFont* const font = game != nullptr ? game->GetHUDFont() : nullptr;
+    if (font == nullptr) return;
+    const std::string text = FormatTimer(m_elapsed);
+    const ZColor32 white = ZColor32::FromARGB(0xFFFFFFFFu);
+    font->DrawText(text.c_str(), static_cast<int32_t>(text.size()), 16.0f, 16.0f, 1.0f, 1.0f, white, white);
 }
 
 void SpeedrunComponent::AdvanceTimer(const float dt) {
@@ -225,6 +269,16 @@ bool SpeedrunComponent::GetCoursePowerupDatum(const ZHashedString key, ZDatumEnt
     return true;
 }
 
+void SpeedrunComponent::GrantCoursePowerup(const uint32_t id) {
+    m_coursePowerups.insert(id);
+    RefreshOwnerAbilities(GetOwner());
+}
+
+void SpeedrunComponent::ClearCoursePowerups() {
+    m_coursePowerups.clear();
+    RefreshOwnerAbilities(GetOwner());
+}
+
 float SpeedrunComponent::GetResultTime(const ZHashedString course) const {
     const auto it = m_results.find(course);
     return it != m_results.end() ? it->second.time : -1.0f;
@@ -278,6 +332,16 @@ void SpeedrunComponent::ResetRun() {
     SetCourseState(false, false, ZHashedString());
     m_coursePowerups.clear();
     SetCourseState(onCourse, timerActive, course);
+    ZEntity* const owner = GetOwner();
+    RefreshOwnerAbilities(owner);
+    if (ZPhysicsComponent* const physics = GetComponent<ZPhysicsComponent>(owner)) {
+        physics->jumpsLeft = std::min(physics->jumpsLeft + 1, physics->maxJumps);
+    }
+    if (CoffeeComponent* const coffee = GetComponent<CoffeeComponent>(owner)) {
+        coffee->timer = 0.0f;
+        coffee->target = 0.0f;
+        coffee->boost = 0.0f;
+    }
 }
 
 void SpeedrunComponent::RestartCourse() {
@@ -294,7 +358,8 @@ SpeedrunComponent::Pose SpeedrunComponent::GhostPose(const float time) {
     if (count == 0) return pose;
     pose.fromFrames = true;
     const GhostFrame& last = m_race.back();
-    pose = Pose{last.x, last.y, last.facing, last.roomX, last.roomY, last.roomX, last.roomY, true};
+    pose = Pose{last.x, last.y, last.facing, last.roomX, last.roomY, last.roomX, last.roomY, true,
+                last.x, last.y, last.x, last.y, 0.0f};
     if (count == 1) return pose;
     if (m_replayCursor < 0 || m_replayCursor > count - 2) m_replayCursor = 0;
     for (int32_t i = m_replayCursor; i <= count - 2; ++i) {
@@ -309,9 +374,84 @@ SpeedrunComponent::Pose SpeedrunComponent::GhostPose(const float time) {
         pose.toY = b.roomY;
         pose.fromX = a.roomX;
         pose.fromY = a.roomY;
+        pose.startX = a.x;
+        pose.startY = a.y;
+        pose.endX = b.x;
+        pose.endY = b.y;
+        pose.t = t;
         m_replayCursor = i;
     }
     return pose;
+}
+
+SpeedrunComponent::RoomView SpeedrunComponent::CurrentRoomView() {
+    RoomView view;
+    const KorvanthGame* const game = KorvanthGame::Get();
+    if (game == nullptr) return view;
+    const MapData& map = game->GetMapData();
+    view.roomX = map.currentRoomX;
+    view.roomY = map.currentRoomY;
+    const auto& rooms = map.GetRooms();
+    bool first = true;
+    for (const auto& [x, column] : rooms) {
+        if (column.empty()) continue;
+        const int32_t top = column.begin()->first;
+        const int32_t bottom = column.rbegin()->first + 1;
+        if (first) {
+            view.firstX = x;
+            view.firstY = top;
+            view.endY = bottom;
+            first = false;
+        }
+        view.endX = x + 1;
+        view.firstY = std::min(view.firstY, top);
+        view.endY = std::max(view.endY, bottom);
+    }
+    return view;
+}
+
+void SpeedrunComponent::UpdateGhostPose(ZSpatialComponent& spatial) { UpdateGhostPose(spatial, CurrentRoomView()); }
+
+void SpeedrunComponent::UpdateGhostPose(ZSpatialComponent& spatial, const RoomView& view) {
+    Pose pose = GhostPose(m_elapsed);
+    if (!pose.fromFrames) {
+        // Nothing raced: the ghost waits on the player, hidden.
+        const ZSpatialComponent* const runner = GetComponent<ZSpatialComponent>(GetOwner());
+        const ZFacingComponent* const facing = GetComponent<ZFacingComponent>(GetOwner());
+        pose.x = runner != nullptr ? runner->current.position.x : 0.0f;
+        pose.y = runner != nullptr ? runner->current.position.y : 0.0f;
+        pose.facing = facing != nullptr ? facing->facing : 0;
+        pose.toX = pose.fromX = view.roomX;
+        pose.toY = pose.fromY = view.roomY;
+        pose.startX = pose.endX = pose.x;
+        pose.startY = pose.endY = pose.y;
+        pose.t = 0.0f;
+    }
+    // Both ends in the current room's terms before blending: a segment that
+    // crosses into the next room would otherwise put the ghost a room ahead
+    // (its start taken in the next room's terms) until the next frame.
+    const float startX = static_cast<float>((pose.fromX - view.roomX) * kGhostRoomWidth) + pose.startX;
+    const float startY = static_cast<float>((pose.fromY - view.roomY) * kGhostRoomHeight) + pose.startY;
+    const float endX = static_cast<float>((pose.toX - view.roomX) * kGhostRoomWidth) + pose.endX;
+    const float endY = static_cast<float>((pose.toY - view.roomY) * kGhostRoomHeight) + pose.endY;
+    const float x = startX + pose.t * (endX - startX);
+    const float y = startY + pose.t * (endY - startY);
+    spatial.current.position = ZVector3(x, y, 0.0f);
+    spatial.current.scale = ZVector3(16.0f, 24.0f, 1.0f);
+    // Straight to the pose: no blend from where it stood.
+    spatial.previous = spatial.current;
+    spatial.previousInterpolated = spatial.current;
+    spatial.interpolated = spatial.current;
+
+    ZEntity* const ghost = spatial.GetOwner();
+    if (ZFacingComponent* const facing = GetComponent<ZFacingComponent>(ghost)) facing->facing = pose.facing;
+    const auto inMap = [&view](const int32_t roomX, const int32_t roomY) {
+        return roomX >= view.firstX && roomX < view.endX && roomY >= view.firstY && roomY < view.endY;
+    };
+    const bool visible = !m_race.empty() && inMap(pose.toX, pose.toY) && inMap(pose.fromX, pose.fromY);
+    if (ZRenderableComponent* const renderable = GetComponent<ZRenderableComponent>(ghost)) {
+        renderable->SetRenderablesVisible(visible);
+    }
 }
 
 void SpeedrunComponent::Save(ZDefNode& element) const {
@@ -358,6 +498,7 @@ void SpeedrunComponent::ReadDefinition(const ZDefNode& element) {
         while (const ZDefNode* item = equipment.Next()) {
             m_coursePowerups.insert(static_cast<uint32_t>(std::strtoul(item->GetAttribute(N().powerup).GetText(), nullptr, 16)));
         }
+        CreateGhost();
         if (m_recording.empty()) m_recording = ReadGhostFile(GetGhostFilePath(N().tempGhost)).frames;
         m_race.clear();
     }

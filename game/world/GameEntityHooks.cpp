@@ -4,6 +4,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerSave.h"
 #include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/WorldShader.h"
@@ -14,6 +15,12 @@ namespace {
 uint32_t PlayerHandle() {
     const KorvanthGame* game = KorvanthGame::Get();
     return game != nullptr && game->GetPlayer() != nullptr ? game->GetPlayer()->GetHandle() : 0;
+}
+
+// "speedrunbest": whether the player's finished course run beats its best.
+bool SpeedrunBest() {
+    SpeedrunComponent* const speedrun = FindPlayerSpeedrun();
+    return speedrun != nullptr && speedrun->IsNewBest();
 }
 
 ZHashedString DialogStringFile() {
@@ -79,6 +86,22 @@ ZMatrix4 SpriteViewProjection() {
     return game != nullptr ? game->GetRoomViewProjection(false) : ZMatrix4();
 }
 
+// The named scene objects: the game's backdrops ("Dialog Backdrop").
+ZEntity* SceneObject(const ZHashedString name) {
+    const KorvanthGame* game = KorvanthGame::Get();
+    if (game == nullptr) return nullptr;
+    const auto* entry = game->GetBackdrops().Find(name);
+    return entry != nullptr ? entry->value : nullptr;
+}
+
+void AddSpawnedEntity(ZEntity* const entity) {
+    if (KorvanthGame* game = KorvanthGame::Get()) {
+        game->AddSpawnedEntity(entity);
+    } else {
+        delete entity;
+    }
+}
+
 }  // namespace
 
 void InstallGameEntityHooks() {
@@ -94,9 +117,12 @@ void InstallGameEntityHooks() {
     hooks.getSpriteShader = SpriteShader;
     hooks.getWorldSpriteGroup = SpriteGroup;
     hooks.getSpriteViewProjection = SpriteViewProjection;
+    hooks.findSceneObject = SceneObject;
+    hooks.addSpawnedEntity = AddSpawnedEntity;
     hooks.getSessionId = SessionId;
     hooks.shouldCreateEntity = ShouldSpawnEntity;
     hooks.isRandomizerMode = IsRandomizerMode;
+    hooks.isSpeedrunBest = SpeedrunBest;
 }
 
 void ClearGameEntityHooks() {
@@ -104,6 +130,7 @@ void ClearGameEntityHooks() {
     hooks.getPlayerHandle = nullptr;
     hooks.onCheckpointReached = nullptr;
     hooks.isRandomizerMode = nullptr;
+    hooks.isSpeedrunBest = nullptr;
     hooks.getDialogStringFile = nullptr;
     hooks.showDialogText = nullptr;
     hooks.getFrameTime = nullptr;
@@ -113,6 +140,8 @@ void ClearGameEntityHooks() {
     hooks.getSpriteShader = nullptr;
     hooks.getWorldSpriteGroup = nullptr;
     hooks.getSpriteViewProjection = nullptr;
+    hooks.findSceneObject = nullptr;
+    hooks.addSpawnedEntity = nullptr;
     hooks.getSessionId = nullptr;
     hooks.shouldCreateEntity = nullptr;
 }

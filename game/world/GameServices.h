@@ -5,6 +5,7 @@
 #include "foundation/ZHashedString.h"
 
 class KorvanthGame;
+class ZFont;
 class ZSpriteBatch;
 
 // What the game asks of its neighbours: the synthesizer voice that plays the
@@ -56,6 +57,9 @@ public:
     // The game's own fonts and glyph sheets, made once while the engine's
     // assets load (before the item sheet) and freed by ShutdownGameScene.
     virtual void LoadGameFonts(KorvanthGame& game) = 0;
+    // The pixel font drawn into the game's picture (dialogs, prompts, the
+    // speedrun timer); none before the fonts load.
+    virtual ZFont* GetHUDFont() const { return nullptr; }
     // Drops the world tile layers' meshes before the atlas is rebuilt.
     virtual void ReleaseWorldLayers(KorvanthGame& game) = 0;
     // Rebuilds the world tile layers' meshes.

@@ -34,6 +34,9 @@
 #include "game/world/GameEntityHooks.h"
 #include "game/world/ItemNameList.h"
 #include "foundation/ZColor32.h"
+#include "entity/ZComponentLookup.h"
+#include "entity/ZRenderableComponent.h"
+#include "renderer/ZDialogBackdrop.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZGlyphSheetMgr.h"
 #include "renderer/ZRenderPassDesc.h"
@@ -162,6 +165,7 @@ void KorvanthGame::init() {
     ZDefinitionCache::GetInstance()->SetLoadCallback(&RandomizerDefinitionHook);
     m_display->SetUpGameScene(*this);
     CreateCRTReference();
+    CreateDialogBackdrop();
     // The player joins the scene set up above (its sprite group, shader and camera).
     m_spritesShader = std::make_unique<SpritesShader>();
     m_player = new Player();
@@ -185,6 +189,17 @@ void KorvanthGame::CreateCRTReference() {
     auto* const reference = new CRTRef();
     reference->GetQuad()->visible = false;
     SetBackdrop(ZHashedString(kDebugBackgroundEntity), reference);
+}
+
+void KorvanthGame::CreateDialogBackdrop() {
+    // Shown by the dialog box while it has text, sized to it.
+    auto* const backdrop = new ZDialogBackdrop(ZHashedString("HUD Backdrop Group"));
+    if (auto* renderables = GetComponent<ZRenderableComponent>(backdrop)) {
+        for (const auto& node : renderables->renderables) {
+            if (node.value != nullptr) node.value->visible = false;
+        }
+    }
+    SetBackdrop(ZHashedString(kDialogBackdrop), backdrop);
 }
 
 void KorvanthGame::DestroyCRTReference() { SetBackdrop(ZHashedString(kDebugBackgroundEntity), nullptr); }
@@ -236,6 +251,7 @@ void KorvanthGame::shutdown() {
     m_groupStore = nullptr;
     m_spritesShader.reset();
     DestroyCRTReference();
+    SetBackdrop(ZHashedString(kDialogBackdrop), nullptr);
     m_display->ShutdownGameScene(*this);
     ReleaseSynthVoice();
     ClearGameEntityHooks();
@@ -317,9 +333,15 @@ void KorvanthGame::Update() {
     if (m_demoMode) DrawDemoMark();
 }
 
+ZFont* KorvanthGame::GetHUDFont() const {
+    if (ZFont* font = m_display != nullptr ? m_display->GetHUDFont() : nullptr) return font;
+    return ZBaseGame::GetHUDFont();
+}
+
 void KorvanthGame::DrawDemoMark() {
-    // The overlay font is the display chain's; the HUD font stands in for it.
-    ZFont* font = m_overlayFont != nullptr ? m_overlayFont : GetHUDFont();
+    // The overlay font is the display chain's; the engine's window-sized HUD
+    // font stands in for it.
+    ZFont* font = m_overlayFont != nullptr ? m_overlayFont : ZBaseGame::GetHUDFont();
     if (font == nullptr) return;
     static const char kMark[] = "#DrovaniSkyreach";
     const int32_t length = static_cast<int32_t>(sizeof kMark - 1);

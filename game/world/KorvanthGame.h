@@ -60,8 +60,12 @@ public:
     // The camera's default field of view and the music's default volume.
     float GetDefaultFOV() const override { return 30.0f; }
     float GetDefaultMusicVolume() const override { return 0.4f; }
-    // The font of the game's texts (dialogs, prompts); the display sets it.
-    ZFont* GetTextFont() const { return m_textFont; }
+    // The display's pixel font, drawn into the game's picture; the engine's
+    // until the display has one.
+    ZFont* GetHUDFont() const override;
+    // The font of the game's texts (dialogs, prompts): the HUD font unless one
+    // is set in its place.
+    ZFont* GetTextFont() const { return m_textFont != nullptr ? m_textFont : GetHUDFont(); }
     void SetTextFont(ZFont* font) { m_textFont = font; }
     const char* GetCalibrationTextureFile() const override { return "calibration.dds"; }
     int32_t GetWindowIconId() const override { return 101; }
@@ -226,12 +230,18 @@ public:
     // room: registered like a placed one, owned and saved with the room's
     // entities, and gone when the room is left.
     void AddRoomEntity(KorvEntity* entity);
+    // Entities the "spawn" verb and spawners make: the game owns them, and
+    // they go with the room they were made in.
+    void AddSpawnedEntity(ZEntity* entity);
+    const std::vector<ZEntity*>& GetSpawnedEntities() const { return m_spawnedEntities; }
     // Entities of rooms left behind wait here, hidden and paused, until the
     // next fixed step: one of them may be running the event that changed rooms.
     uint32_t GetRetiredEntityCount() const { return static_cast<uint32_t>(m_retiredEntities.size()); }
     void DeleteRetiredEntities();
     // The name the CRT reference backdrop (CRTRef) has among the named backdrops.
     static constexpr const char* kDebugBackgroundEntity = "Debug Background Entity";
+    // The box the dialog text stands on (a ZDialogBackdrop), among the named backdrops.
+    static constexpr const char* kDialogBackdrop = "Dialog Backdrop";
     // The debug-start entities of the current room (their handles).
     ZArray<uint32_t>& GetDebugStarts() { return m_debugStarts; }
     // What a debug start's priority is (the debug-start component answers;
@@ -339,6 +349,7 @@ private:
     // The CRT reference backdrop joins the scene, hidden, under its name.
     void CreateCRTReference();
     void DestroyCRTReference();
+    void CreateDialogBackdrop();
     // "#DrovaniSkyreach" at the top right, while DemoMode is on.
     void DrawDemoMark();
     // Rebuilds the item icon sheet.
@@ -359,7 +370,8 @@ private:
     std::vector<EdgeRecord> m_roomEdges;
     RoomConditions m_roomConditions;
     std::vector<KorvEntity*> m_roomEntities;     // owned
-    std::vector<KorvEntity*> m_retiredEntities;  // owned, deleted at the next fixed step
+    std::vector<ZEntity*> m_spawnedEntities;     // owned
+    std::vector<ZEntity*> m_retiredEntities;     // owned, deleted at the next fixed step
     ZArray<uint32_t> m_debugStarts;
     WorldEntity* m_worldEntity = nullptr;        // owned
     DynWorldEntity* m_dynWorldEntity = nullptr;  // owned

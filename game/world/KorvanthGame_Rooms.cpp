@@ -217,9 +217,9 @@ void KorvanthGame::EnsureWorldEntities() {
 
 void KorvanthGame::DeleteRetiredEntities() {
     // Deleting one may save or retire others: take the list first.
-    std::vector<KorvEntity*> retired;
+    std::vector<ZEntity*> retired;
     retired.swap(m_retiredEntities);
-    for (KorvEntity* const entity : retired) {
+    for (ZEntity* const entity : retired) {
         delete entity;
     }
 }
@@ -231,6 +231,8 @@ void KorvanthGame::DestroyRoomWorld() {
         m_retiredEntities.push_back(entity);
     }
     m_roomEntities.clear();
+    m_retiredEntities.insert(m_retiredEntities.end(), m_spawnedEntities.begin(), m_spawnedEntities.end());
+    m_spawnedEntities.clear();
     DeleteRetiredEntities();
     m_mapData.SetPaletteListener(nullptr, nullptr);
     delete m_dynWorldEntity;
@@ -265,6 +267,10 @@ void KorvanthGame::AddRoomEntity(KorvEntity* const entity) {
     m_roomEntities.push_back(entity);
 }
 
+void KorvanthGame::AddSpawnedEntity(ZEntity* const entity) {
+    if (entity != nullptr) m_spawnedEntities.push_back(entity);
+}
+
 void KorvanthGame::LoadRoom() {
     static const ZHashedString kBGMusic("BGMusic");
     static const ZHashedString kSprite("Sprite");
@@ -296,6 +302,11 @@ void KorvanthGame::LoadRoom() {
         m_retiredEntities.push_back(entity);
     }
     m_roomEntities.clear();
+    for (ZEntity* const entity : m_spawnedEntities) {
+        entity->SetAllComponentsEnabled(false);
+        m_retiredEntities.push_back(entity);
+    }
+    m_spawnedEntities.clear();
 
     RoomRect rect{x, y, x + 1, y + 1};
     for (int i = 0; i < 4; ++i) map.currentColour[i] = map.defaultColour[i];

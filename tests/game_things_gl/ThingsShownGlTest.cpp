@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "entity/ZComponentLookup.h"
+#include "entity/ZEntityGameHooks.h"
+#include "entity/ZRenderableComponent.h"
 #include "framework/ZScreenshot.h"
 #include "framework_game/RunScenarios.h"
 #include "game/components/DoorComponent.h"
 #include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
+#include "renderer/ZRenderable.h"
 #include "renderer/ZRenderer.h"
 #include "support/PlayHarness.h"
 
@@ -55,6 +58,17 @@ int32_t Changed(const Shot& a, const Shot& b, const float left, const float top,
     return changed;
 }
 
+// Whether the scene's dialog backdrop is drawn.
+bool BackdropShown() {
+    ZEntity* const backdrop = FindGameSceneObject(ZHashedString("Dialog Backdrop"));
+    const auto* renderables = GetComponent<ZRenderableComponent>(backdrop);
+    if (renderables == nullptr) return false;
+    for (const auto& node : renderables->renderables) {
+        if (node.value != nullptr && node.value->visible) return true;
+    }
+    return false;
+}
+
 playtest::PlaySetup Workshop(const int32_t tileX) {
     playtest::PlaySetup setup;
     setup.gl = true;
@@ -74,15 +88,28 @@ TEST(ThingsShownGl, TheDialogBoxShowsAtTheTopOfTheScreen) {
         playtest::PlaySetup talk = Workshop(7);
         Shot before;
         Shot talking;
+        bool boxBefore = true;
+        bool boxTalking = false;
         talk.afterFrame = [&](Player&, const int32_t frame) {
-            if (frame == 19) before = Take();
-            if (frame == 79) talking = Take();
+            if (frame == 19) {
+                before = Take();
+                boxBefore = BackdropShown();
+            }
+            if (frame == 79) {
+                talking = Take();
+                boxTalking = BackdropShown();
+            }
         };
         const auto r = playtest::RunPlay(talk, "20 -\n1 interact\n60 -\n");
         ASSERT_TRUE(r.error.empty()) << r.error;
         Keep(talking, "things-dialog.png");
         // The player stands in the lower half, so the box sits at the top.
         EXPECT_GT(Changed(before, talking, 0.0f, 0.0f, 1.0f, 0.4f), 300) << "the text and its choices";
+        // Drawn at the game picture's scale, the first line reaches across
+        // most of the screen (in window pixels it would stop at a third).
+        EXPECT_GT(Changed(before, talking, 0.6f, 0.0f, 1.0f, 0.4f), 50) << "text at the picture's scale";
+        EXPECT_FALSE(boxBefore) << "no box behind no text";
+        EXPECT_TRUE(boxTalking) << "the text stands on its box";
     });
 }
 

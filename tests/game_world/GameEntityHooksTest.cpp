@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "GameFixture.h"
+#include "entity/ZEntity.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZLightMgr.h"
 #include "game/world/GameEntityHooks.h"
@@ -51,6 +54,39 @@ TEST_F(GameEntityHooksTest, DialogEventsChirpOnTheGamesVoice) {
               (std::vector<std::string>{"stop DialogText", "play dialog_opt.zms 205 DialogAction",
                                         "play dialog.zms 200 DialogText", "stop DialogText"}));
     m_game->SetVoice(nullptr);
+}
+
+// Counts the deletions of its kind, to see who lets the game's entities go.
+struct CountedEntity : ZEntity {
+    static inline int deleted = 0;
+    ~CountedEntity() override { ++deleted; }
+};
+
+TEST_F(GameEntityHooksTest, SpawnedEntitiesBelongToTheGameUntilTheRoomChanges) {
+    CountedEntity::deleted = 0;
+    auto* const first = new CountedEntity();
+    auto* const second = new CountedEntity();
+    AddGameSpawnedEntity(first);
+    AddGameSpawnedEntity(second);
+    EXPECT_EQ(CountedEntity::deleted, 0) << "the game keeps what spawners make";
+    EXPECT_EQ(m_game->GetSpawnedEntities(), (std::vector<ZEntity*>{first, second}));
+
+    // A room change retires them (they may be inside their own event now)
+    // and the next fixed step deletes them.
+    m_game->LoadRoom();
+    EXPECT_TRUE(m_game->GetSpawnedEntities().empty());
+    EXPECT_EQ(CountedEntity::deleted, 0);
+    m_game->DeleteRetiredEntities();
+    EXPECT_EQ(CountedEntity::deleted, 2);
+}
+
+TEST_F(GameEntityHooksTest, SceneObjectsAreTheGamesNamedBackdrops) {
+    auto* const backdrop = new ZEntity();
+    m_game->SetBackdrop(ZHashedString("Dialog Backdrop"), backdrop);
+    EXPECT_EQ(FindGameSceneObject(ZHashedString("Dialog Backdrop")), backdrop);
+    EXPECT_EQ(FindGameSceneObject(ZHashedString("Popup Backdrop")), nullptr);
+    m_game->SetBackdrop(ZHashedString("Dialog Backdrop"), nullptr);
+    EXPECT_EQ(FindGameSceneObject(ZHashedString("Dialog Backdrop")), nullptr);
 }
 
 TEST_F(GameEntityHooksTest, WithoutAGameTheEngineAnswers) {

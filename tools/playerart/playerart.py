@@ -5,8 +5,10 @@
 
 writes drovanisheetredux.png (the side-view figure, 128 x 256: 16 x 24 frames,
 8 columns; the lower half is the upper half mirrored, for facing left),
-drovanisheet_ghost.png (the same figure, pale and see-through, for the
-speedrun ghost) and drovanimapsheet.png (the overworld figure, 64 x 32: 16 x 16
+drovanisheet_ghost.png (the speedrun ghost, 64 x 64: a pale, see-through
+wisp in 16 x 24 frames, three across (its tail waving, cycled whether it
+moves or not), facing right from the top, facing left from halfway down) and
+drovanimapsheet.png (the overworld figure, 64 x 32: 16 x 16
 frames, columns down, right, left, up; rows the two steps). The build turns
 them into the .bmp sheets the game loads. Frames, by (column, row):
 
@@ -172,10 +174,70 @@ def side_sheet(tint=None):
     return picture
 
 
-def ghost(colour):
-    r, g, b, _ = colour
-    grey = (r + g + b) // 3
-    return ((grey + 255) // 2, (grey + 255) // 2, 255, 150)
+# The ghost: a hooded wisp, 16 x 24, facing right; its tail below (rows
+# 16..23) waves through three frames.
+GHOST_PALETTE = {
+    'O': (0x70, 0x88, 0xf0, 210),  # outline
+    'W': (0xe4, 0xec, 0xff, 170),  # body, see-through
+    'w': (0xb8, 0xc8, 0xff, 170),  # body shade
+    'E': (0x18, 0x18, 0x48, 240),  # eyes
+}
+GHOST_BODY = [
+    "................",
+    "......OOOO......",
+    "....OOWWWWOO....",
+    "...OWWWWWWWWO...",
+    "..OWWWWWWWWWWO..",
+    "..OWWWWWWEWWEO..",
+    "..OWWWWWWEWWEO..",
+    "..OWWWWWWWWWWO..",
+    "..OwWWWWWWWWWO..",
+    ".OWwWWWWWWWWWWO.",
+    "OWWOwWWWWWWWOWWO",
+    "OOO.OwWWWWWWO.OO",
+    "....OwWWWWWWO...",
+    "....OwwWWWWWO...",
+    "....OwwWWWWO....",
+    ".....OwWWWWO....",
+]
+GHOST_TAILS = [
+    [".....OwWWWO.....",
+     "......OwWWO.....",
+     "......OwWWO.....",
+     ".......OwWO.....",
+     "........OWO.....",
+     ".........OO.....",
+     "..........O.....",
+     "................"],
+    [".....OwWWWO.....",
+     ".....OwWWO......",
+     "....OwWWO.......",
+     "....OwWO........",
+     "....OWO.........",
+     "...OO...........",
+     "...O............",
+     "................"],
+    [".....OwWWWO.....",
+     "......OwWWO.....",
+     ".......OwWWO....",
+     "........OwWO....",
+     ".........OWO....",
+     "..........OO....",
+     "...........O....",
+     "................"],
+]
+
+
+def ghost_sheet():
+    picture = blank(64, 64)
+    for i, tail in enumerate(GHOST_TAILS):
+        rows = GHOST_BODY + tail
+        for x, y, mirror in ((i * 16, 0, False), (i * 16, 32, True)):
+            for ry, row in enumerate(rows):
+                for rx, c in enumerate(row):
+                    if c != '.':
+                        picture[y + ry][x + (15 - rx if mirror else rx)] = GHOST_PALETTE[c]
+    return picture
 
 
 # The overworld figure seen from above, 16 x 16, facing down (towards the viewer).
@@ -256,7 +318,7 @@ def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     write_png(os.path.join(out, "drovanisheetredux.png"), side_sheet())
-    write_png(os.path.join(out, "drovanisheet_ghost.png"), side_sheet(ghost))
+    write_png(os.path.join(out, "drovanisheet_ghost.png"), ghost_sheet())
     write_png(os.path.join(out, "drovanimapsheet.png"), overworld_sheet())
     return 0
 

@@ -1,0 +1,113 @@
+// The speedrun ghost as the game draws it: a raced run's ghost stands beside
+// the player on the course, and the course timer counts at the top left.
+// KORV_GHOST_SHOTS names a folder for the picture (docs/speedrun-ghost.png).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "entity/ZComponentLookup.h"
+#include "entity/ZSpatialComponent.h"
+#include "framework/ZScreenshot.h"
+#include "framework_game/RunScenarios.h"
+#include "game/player/Player.h"
+#include "game/progression/SpeedrunComponent.h"
+#include "renderer/ZRenderer.h"
+#include "support/PlayHarness.h"
+
+namespace {
+
+struct Shot {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+Shot Take() {
+    Shot shot;
+    shot.pixels = GetRenderer()->CaptureBackBuffer(shot.width, shot.height);
+    return shot;
+}
+
+void Keep(const Shot& shot, const char* name) {
+    const char* folder = std::getenv("KORV_GHOST_SHOTS");
+    if (folder == nullptr || *folder == '\0') return;
+    EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/" + name).c_str(), shot.pixels.data(), shot.width,
+                                   shot.height));
+}
+
+// Pixels that differ between two shots of one size, inside a box given in
+// fractions of the size; -1 for shots of different sizes.
+int32_t Changed(const Shot& a, const Shot& b, const float left, const float top, const float right,
+                const float bottom) {
+    if (a.width != b.width || a.height != b.height || a.pixels.empty()) return -1;
+    int32_t changed = 0;
+    for (auto y = static_cast<int32_t>(top * static_cast<float>(a.height));
+         y < static_cast<int32_t>(bottom * static_cast<float>(a.height)); ++y) {
+        for (auto x = static_cast<int32_t>(left * static_cast<float>(a.width));
+             x < static_cast<int32_t>(right * static_cast<float>(a.width)); ++x) {
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(a.width) + static_cast<size_t>(x);
+            if (a.pixels[i] != b.pixels[i]) ++changed;
+        }
+    }
+    return changed;
+}
+
+}  // namespace
+
+TEST(GhostShownGl, TheRacedGhostStandsBesideThePlayerUnderTheTimer) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.gl = true;
+        setup.display = true;
+        setup.config = "[Video]\r\nCRTSim: false\r\n";
+        // On the course, where the clock runs.
+        setup.quickStart = playtest::PlaySetup::QuickStart();
+        setup.quickStart->map = "Speedrun Maps";
+        setup.quickStart->roomX = 15;
+        setup.quickStart->roomY = 3;
+        setup.quickStart->tileX = 4;
+        setup.quickStart->tileY = 24;
+        // The raced run stands a little ahead of the player, facing back at it.
+        setup.prepare = [](Player& p) {
+            const ZVector3 at = GetComponent<ZSpatialComponent>(&p)->current.position;
+            GhostFrame frame;
+            frame.roomX = 15;
+            frame.roomY = 3;
+            frame.x = at.x + 36.0f;
+            frame.y = at.y;
+            frame.facing = 1;
+            std::vector<GhostFrame> frames{frame, frame};
+            frames[1].time = 60.0f;
+            ASSERT_TRUE(WriteGhostFile(GetGhostFilePath(ZHashedString("Leaderboard Ghost")), 60.0f, 0, frames));
+            SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&p);
+            speedrun->RaceLeaderboardGhost(true);
+            speedrun->ResetRun();
+        };
+        Shot raced;
+        Shot hidden;
+        Shot later;
+        setup.afterFrame = [&](Player& p, const int32_t frame) {
+            if (frame == 40) {
+                raced = Take();
+                GetComponent<SpeedrunComponent>(&p)->SetRace({});
+            } else if (frame == 41) {
+                hidden = Take();
+            } else if (frame == 71) {
+                later = Take();
+            }
+        };
+        const auto r = playtest::RunPlay(setup, "72 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(r.started);
+        Keep(raced, "speedrun-ghost.png");
+        // Below the timer's line only the ghost went away.
+        EXPECT_GT(Changed(raced, hidden, 0.0f, 0.2f, 1.0f, 1.0f), 200) << "the ghost";
+        // Half a second later the player stands as it stood; the timer's
+        // digits moved on.
+        EXPECT_GT(Changed(hidden, later, 0.0f, 0.0f, 0.5f, 0.2f), 10) << "the timer";
+        EXPECT_EQ(Changed(hidden, later, 0.0f, 0.2f, 1.0f, 1.0f), 0) << "nothing else moves";
+    });
+}
