@@ -16,6 +16,9 @@
 // LP_NUM_THREADS=0 llvmpipe draws on the calling thread, and the CPU column
 // is then the frame's whole work, steady even on a busy machine.
 //
+// KORV_BENCH_SHOT=dir writes the screen of each whole-chain row's last frame
+// to dir/display-chain-<width>x<height>-<current|baseline>.png.
+//
 // Needs Engine.zpk ($KORV_DATA_DIR, else data/ beside the bench folder) and
 // the game's display data and test fixtures in the source tree.
 
@@ -27,7 +30,9 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "framework/ZScreenshot.h"
 #include "platform/os/files.h"
 #include "renderer/ZRenderPassSet.h"
 #include "tests/support/DisplayChainHarness.h"
@@ -94,6 +99,13 @@ void BM_WholeChain(benchmark::State& state) {
     }
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["threads"] = Threads();
+    if (const char* dir = std::getenv("KORV_BENCH_SHOT")) {
+        const std::string path = std::string(dir) + "/display-chain-" + std::to_string(state.range(0)) + "x" +
+                                 std::to_string(state.range(1)) + (before ? "-baseline" : "-current") + ".png";
+        const std::vector<uint32_t> screen = harness->ReadScreen();
+        WriteScreenshotPNG(path.c_str(), screen.data(), static_cast<int32_t>(state.range(0)),
+                           static_cast<int32_t>(state.range(1)));
+    }
 }
 BENCHMARK(BM_WholeChain)
     ->Args({1280, 720, 1})

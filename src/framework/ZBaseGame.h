@@ -337,6 +337,10 @@ public:
     // and the final pass runs. Render calls it before every frame; true when
     // the frame goes straight to the back buffer.
     bool ChooseFinalTarget();
+    // Clears the pre-HUD and final targets and the back buffer (Render, in
+    // the scene, after ChooseFinalTarget), each only where no pass of the
+    // frame draws over every pixel; the depth always.
+    void ClearFrameTargets();
     // Named backdrops ("Depth Backdrop"); owned.
     const ZMap<ZHashedString, ZEntity*>& GetBackdrops() const { return m_backdrops; }
     // Stores a named backdrop, owned from then on; one stored under that name
@@ -594,8 +598,6 @@ private:
     void RunMainLoop();
     // Sleeps until the next frame is due (see SetFramePacing).
     void PaceFrame();
-    // Clears the pre-HUD and final targets and the back buffer (Render, in the scene).
-    void ClearFrameTargets();
     void InstallRendererCallbacks();
     void HandleEngineKeys();
     void DrawFrameRate();

@@ -24,6 +24,8 @@
 #include "renderer/ZFinalPassShader.h"
 #include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZCamera.h"
+#include "renderer/ZDepthBackdrop.h"
+#include "renderer/ZScreenQuad.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderTarget.h"
 #include "renderer/ZRenderer.h"
@@ -481,10 +483,19 @@ void ZBaseGame::DrawRecorderLabel() {
 void ZBaseGame::ClearFrameTargets() {
     ZRenderer* renderer = GetRenderer();
     const uint32_t black = ZColor32(0, 0, 0, 255).ToARGB();
+    // A target whose every pixel a pass draws over needs no clear of its
+    // colour: the pre-HUD target under the depth backdrop (drawn by the
+    // default pass wherever nothing nearer was), and the final target, or the
+    // back buffer when the frame goes straight there, under the pre-HUD quad.
+    const auto* depthBackdrop = m_backdrops.Find(ZHashedString("Depth Backdrop"));
+    const auto* backdrop = depthBackdrop != nullptr ? dynamic_cast<ZDepthBackdrop*>(depthBackdrop->value) : nullptr;
+    const bool backdropCovers = backdrop != nullptr &&
+        ZRenderer::DrawsOverWholeTarget(renderer->FindRenderPass(GetDefaultPassName()), backdrop->GetQuad());
+    const bool preHUDCovers = ZRenderer::DrawsOverWholeTarget(renderer->FindRenderPass(GetPreHUDPassName()), m_preHUDQuad);
     // The final target is not drawn into while the frame goes straight to the back buffer.
     ZRenderTarget* const targets[] = {
-        m_preHUDTarget != nullptr ? &m_preHUDTarget->target : nullptr,
-        m_finalTarget != nullptr && !m_finalPassSkipped ? &m_finalTarget->target : nullptr};
+        m_preHUDTarget != nullptr && !backdropCovers ? &m_preHUDTarget->target : nullptr,
+        m_finalTarget != nullptr && !m_finalPassSkipped && !preHUDCovers ? &m_finalTarget->target : nullptr};
     // Colour only: the screen targets share the default depth surface, which
     // the back buffer's clear resets once.
     for (ZRenderTarget* target : targets) {
@@ -494,7 +505,7 @@ void ZBaseGame::ClearFrameTargets() {
         }
     }
     renderer->SetRenderTarget(0, nullptr);
-    renderer->Clear(true, true, black, 1.0f);
+    renderer->Clear(!(m_finalPassSkipped && preHUDCovers), true, black, 1.0f);
 }
 
 bool ZBaseGame::ChooseFinalTarget() {

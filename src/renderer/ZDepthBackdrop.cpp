@@ -29,6 +29,19 @@ ZDepthBackdrop::ZDepthBackdrop() {
     component->AddRenderable(ZHashedString::None(), quad);
 }
 
+ZRenderable* ZDepthBackdrop::GetQuad() const {
+    const auto* component = GetComponent<ZRenderableComponent>(const_cast<ZDepthBackdrop*>(this));
+    if (component == nullptr) {
+        return nullptr;
+    }
+    for (const auto& node : component->renderables) {
+        if (node.value != nullptr) {
+            return node.value;
+        }
+    }
+    return nullptr;
+}
+
 ZDepthBackdrop::~ZDepthBackdrop() {
     if (auto* component = GetComponent<ZRenderableComponent>(this)) {
         component->DestroyRenderables();

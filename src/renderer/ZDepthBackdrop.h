@@ -2,6 +2,7 @@
 
 #include "entity/ZEntity.h"
 
+class ZRenderable;
 class ZShader;
 
 // The entity that puts the render host's depth backdrop on screen: the host's
@@ -13,6 +14,9 @@ class ZDepthBackdrop : public ZEntity {
 public:
     ZDepthBackdrop();
     ~ZDepthBackdrop() override;
+
+    // The quad (null when the host made none or it is gone).
+    ZRenderable* GetQuad() const;
 
 private:
     ZShader* m_shader = nullptr;  // the quad's shader, owned

@@ -94,6 +94,12 @@ public:
     // The colour target and/or depth and stencil (stencil to 0); the colour is
     // packed ARGB. With a headset only the current eye's rectangle is cleared.
     void Clear(bool clearTarget, bool clearDepthStencil, uint32_t argb, float z);
+    // True when the pass will draw the renderable (a quad over its whole
+    // target) this frame: the pass is on with the whole target as its viewport,
+    // an enabled group of it holds the renderable, which is visible, and the
+    // renderable's shader has a loaded effect for the pass. A target that such
+    // a quad covers needs no clear of its colour first.
+    static bool DrawsOverWholeTarget(const ZRenderPassDesc* pass, ZRenderable* quad);
     // Draws every render pass in list order (with the none name: the default list).
     void DrawRenderPasses(ZHashedString name) { RenderFrame(name); }
 

@@ -173,6 +173,23 @@ void ZRenderer::DeleteRenderGroups() {
     renderGroups.Clear();
 }
 
+bool ZRenderer::DrawsOverWholeTarget(const ZRenderPassDesc* pass, ZRenderable* quad) {
+    ZShader* shader = quad != nullptr ? quad->GetShader() : nullptr;
+    if (pass == nullptr || shader == nullptr || !pass->enabled || !quad->visible) {
+        return false;
+    }
+    if (pass->viewportX != 0.0f || pass->viewportY != 0.0f || pass->viewportWidth != 1.0f ||
+        pass->viewportHeight != 1.0f) {
+        return false;
+    }
+    bool held = false;
+    for (const ZRenderGroup* group : pass->groups) {
+        held = held || (group != nullptr && group->enabled && group->Contains(quad));
+    }
+    const ZPassBinding* binding = held ? shader->GetPassBinding(pass->name) : nullptr;
+    return binding != nullptr && binding->effect != nullptr && binding->effect->GetEffect() != nullptr;
+}
+
 // --- The frame --------------------------------------------------------------------
 
 void ZRenderer::RenderFrame(const ZHashedString passSetName) {

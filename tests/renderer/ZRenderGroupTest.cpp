@@ -3,6 +3,7 @@
 // the four parameter scopes handed to their sources only when needed.
 
 #include <algorithm>
+#include <functional>
 
 #include "PassFixture.h"
 
@@ -270,6 +271,53 @@ endcode
     Frame();
     EXPECT_EQ(Draws().size(), 1u);
     EXPECT_EQ(CountExact("Effect.CommitChanges"), 0u);
+}
+
+// A target that a quad covers is left uncleared: the answer must be no
+// whenever the quad would not be drawn over all of it this frame.
+TEST_F(ZRenderGroupTest, DrawsOverWholeTargetOnlyWhenTheQuadWillBeDrawnOverAllOfIt) {
+    TestRenderable* quad = MakeRenderable("q", MakeShader("A", alpha, "Alpha"));
+    group->Add(quad);
+    ZRenderGroup* other = GetRenderer()->CreateRenderGroup(ZHashedString("Other"));
+    TestRenderable* elsewhere = MakeRenderable("e", MakeShader("A2", alpha, "Alpha"));
+    other->Add(elsewhere);
+    TestRenderable* unshaded = MakeRenderable("u", nullptr);
+    group->Add(unshaded);
+    TestShader* unbound = MakeShader("N", alpha, "Alpha");
+    unbound->SetDefaultPassBinding(nullptr);
+    TestRenderable* noBinding = MakeRenderable("n", unbound);
+    group->Add(noBinding);
+
+    struct Row {
+        const char* what;
+        std::function<void()> change;
+        ZRenderable* quad;
+        bool covers;
+    };
+    const Row rows[] = {
+        {"drawn", [] {}, quad, true},
+        {"pass off", [&] { pass->enabled = false; }, quad, false},
+        {"group off", [&] { group->enabled = false; }, quad, false},
+        {"quad hidden", [&] { quad->visible = false; }, quad, false},
+        {"viewport narrower", [&] { pass->viewportWidth = 0.75f; }, quad, false},
+        {"viewport lower", [&] { pass->viewportY = 0.1f; pass->viewportHeight = 0.9f; }, quad, false},
+        {"in no group of the pass", [] {}, elsewhere, false},
+        {"no shader", [] {}, unshaded, false},
+        {"no technique for the pass", [] {}, noBinding, false},
+        {"no quad", [] {}, nullptr, false},
+    };
+    for (const Row& row : rows) {
+        pass->enabled = true;
+        pass->viewportX = 0.0f;
+        pass->viewportY = 0.0f;
+        pass->viewportWidth = 1.0f;
+        pass->viewportHeight = 1.0f;
+        group->enabled = true;
+        quad->visible = true;
+        row.change();
+        EXPECT_EQ(ZRenderer::DrawsOverWholeTarget(pass, row.quad), row.covers) << row.what;
+    }
+    EXPECT_FALSE(ZRenderer::DrawsOverWholeTarget(nullptr, quad)) << "no pass";
 }
 
 }  // namespace
