@@ -47,8 +47,17 @@ void ZDeleteComponent::NotifyDeleted() {
 void ZDeleteComponent::Save(ZDefNode& element) const {
     static const ZHashedString kDead("Dead");
     static const ZHashedString kHalfDead("HalfDead");
-    if (state == 3) {
+    static const ZHashedString kSessionGUID("SessionGUID");
+    // A "delete ... perm" is remembered as dead and a "delete ... semiperm"
+    // as half dead for its session, so that the entity stays gone when its
+    // room is entered again; a plain delete is not remembered.
+    if (state == 3 || deleteMode == 3) {
         element.SetAttribute(kDead, ZString("true"));
+    } else if (deleteMode == 2) {
+        element.SetAttribute(kHalfDead, ZString("true"));
+        if (deleteRecord.HasAttribute(kSessionGUID)) {
+            element.SetAttribute(kSessionGUID, deleteRecord.GetAttribute(kSessionGUID));
+        }
     } else if (state == 2) {
         element.SetAttribute(kHalfDead, ZString("true"));
         if (!halfDeadNode.IsEmpty()) {

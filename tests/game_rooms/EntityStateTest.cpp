@@ -9,11 +9,14 @@
 
 #include "RoomTestSupport.h"
 #include "entity/ZComponentLookup.h"
+#include "entity/ZCommandRunner.h"
 #include "entity/ZDataComponent.h"
+#include "entity/ZEntityCommands.h"
 #include "entity/ZEntityState.h"
 #include "entity/ZGUIDComponent.h"
 #include "foundation/ZStateStore.h"
 #include "game/world/EntityState.h"
+#include "game/world/GameEntityHooks.h"
 #include "game/world/KorvEntity.h"
 #include "game_world/GameFixture.h"
 
@@ -77,6 +80,42 @@ TEST_F(EntityStateTest, DeleteRecordsDecideTheSpawn) {
         EXPECT_EQ(made != nullptr, c.spawns) << what;
         delete made;
     }
+    m_game->SetSessionHolder(nullptr);
+}
+
+TEST_F(EntityStateTest, DeletedEntitiesStayGoneAsTheirDeleteAsked) {
+    struct Case {
+        const char* command;
+        bool sameSession;  // entering again in the session that deleted it
+        bool spawns;
+    };
+    const Case cases[] = {
+        {"delete Self", true, true},              // gone only until the room is entered again
+        {"delete Self perm", true, false},        // gone for good
+        {"delete Self perm", false, false},
+        {"delete Self semiperm", true, false},    // gone for this session
+        {"delete Self semiperm", false, true},    // back in another
+    };
+    m_files->Write("Gem.zdd", "<Entity><GUID GUID='00000abc'/><Delete/></Entity>");
+    const FixedSession session(0x51);
+    const FixedSession later(0x52);
+    InstallGameEntityHooks();  // "semiperm" records the game's session
+    ClearCommandHandlers();
+    RegisterCommandHandler(EntityCommandDispatcher);
+    for (const Case& c : cases) {
+        GetStateStore()->Clear();
+        m_game->SetSessionHolder(&session);
+        KorvEntity* const gem = CreateKorvEntity(ZHashedString("Gem.zdd"), 0);
+        ASSERT_NE(gem, nullptr) << c.command;
+        RunCommandText(c.command, gem->GetHandle(), 0);
+        SaveEntityState(gem);
+        delete gem;
+        m_game->SetSessionHolder(c.sameSession ? &session : &later);
+        EXPECT_EQ(ShouldSpawnEntity(ZHashedString("Gem.zdd")), c.spawns)
+            << c.command << (c.sameSession ? " (same session)" : " (next session)");
+    }
+    ClearCommandHandlers();
+    ClearGameEntityHooks();
     m_game->SetSessionHolder(nullptr);
 }
 
