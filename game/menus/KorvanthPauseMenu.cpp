@@ -1,12 +1,19 @@
 #include "game/menus/KorvanthPauseMenu.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "framework/ZBaseGame.h"
 #include "game/menus/GameFlow.h"
 #include "game/menus/GameMenuSupport.h"
 #include "game/menus/RandomizerInfoMenu.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerSave.h"
+#include "game/world/KorvEntity.h"
+#include "entity/ZComponentLookup.h"
+#include "entity/ZNameComponent.h"
+#include "entity/ZSpatialComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/PauseMenu.h"
@@ -73,7 +80,30 @@ void KorvanthPauseMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* m
 }
 
 void KorvanthPauseMenu::ResetToOverworldStart() {
-    // Needs the player entity, which the game does not have yet: nothing to move.
+    static const ZHashedString kOverworld("Overworld Map");
+    static const ZHashedString kFromIntro("FromIntro");
+    KorvanthGame* const game = KorvanthGame::Get();
+    Player* const player = game != nullptr ? game->GetPlayer() : nullptr;
+    if (player == nullptr) return;
+    if (ZHashedString(game->GetCurrentMapName().GetText()) != kOverworld) game->LoadCampaign("Overworld Map");
+    game->GetMapData().currentRoomX = 0;
+    game->GetMapData().currentRoomY = 0;
+    game->SetPreviousRoomShift(0.0f, 0.0f);
+    game->LoadRoom();
+    game->LoadEntityInstances(false);
+    // The intro's arrival marker, the last one when there are several.
+    ZVector3 start(128.0f, 112.0f, 0.0f);
+    for (KorvEntity* const entity : game->GetRoomEntities()) {
+        const ZNameComponent* const name = GetComponent<ZNameComponent>(entity);
+        const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
+        if (name != nullptr && spatial != nullptr && name->name == kFromIntro) {
+            start = ZVector3(spatial->current.position.x, spatial->current.position.y, 0.0f);
+        }
+    }
+    // Collected items and progress stay; only the place changes, and it
+    // becomes the continue point.
+    game->ArrivePlayer(*player, start);
+    Autosave(*player, player->GetHandle(), false);
 }
 
 ZString KorvanthPauseMenu::DisplayCase(const ZString& name) {
@@ -99,5 +129,7 @@ ZString KorvanthPauseMenu::BuildRandomizerInfoText() {
     // Joined rather than formatted: labels and names are shown as they are.
     return GameMenuText("RandomizerMenu", "Seed") + ": \"" + gameflow::GetSeedString() + "\" (" + hash + ")\n" +
            GameMenuText("PauseMenu", "AlgorithmVersion") + ": " + version + "\n" +
-           GameMenuText("PauseMenu", "CurrentMap") + ": " + map + " {X=0,Y=0}";
+           GameMenuText("PauseMenu", "CurrentMap") + ": " + map + " {X=" +
+           std::to_string(game->GetMapData().currentRoomX).c_str() + ",Y=" +
+           std::to_string(game->GetMapData().currentRoomY).c_str() + "}";
 }

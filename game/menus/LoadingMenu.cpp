@@ -7,6 +7,17 @@
 #include "game/world/KorvanthGame.h"
 #include "menu/ZMenuLabel.h"
 #include "menu/ZMenuMgr.h"
+#include "renderer/ZFont.h"
+
+namespace {
+
+// The in-game text (the HUD font's renderable in the game's picture).
+void SetTextLayerVisible(const bool visible) {
+    const KorvanthGame* game = KorvanthGame::Get();
+    if (ZFont* font = game != nullptr ? game->GetHUDFont() : nullptr) font->visible = visible;
+}
+
+}  // namespace
 
 LoadingMenu::LoadingMenu() {
     AddMenuItem<ZMenuLabel>(*this, GameMenuText("Loading", "Loading"), 512.0f, 384.0f, 0, 1.0f);
@@ -14,6 +25,7 @@ LoadingMenu::LoadingMenu() {
     scene.wipeVisible = true;
     scene.wipe = 0.0f;
     scene.textLayerVisible = false;
+    SetTextLayerVisible(false);
 }
 
 LoadingMenu::~LoadingMenu() {
@@ -21,6 +33,7 @@ LoadingMenu::~LoadingMenu() {
     scene.wipeVisible = false;
     scene.textLayerVisible = true;
     scene.wipe = 0.0f;
+    SetTextLayerVisible(true);
 }
 
 void LoadingMenu::SetTarget(const ZString& campaignFile, const bool continueGame, const bool newGame) {

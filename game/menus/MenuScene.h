@@ -1,8 +1,8 @@
 #pragma once
 
 // What the menus switch in the game's scene: the tuner preview, the wipe
-// overlay and the world's text layer. Stand-in flags until the display chain
-// draws those renderables; the display reads them from here then.
+// overlay and the world's text layer. The display follows the first two each
+// frame; the loading screen hides the text layer itself and keeps the flag.
 struct MenuScene {
     bool tunerPreviewVisible = false;
     bool wipeVisible = false;

@@ -230,6 +230,64 @@ TEST(CampaignPlay, FromTheTitleToTheGallerysBell) {
     });
 }
 
+// The overworld's doors: the player steps onto the door's cell and presses up
+// there, which enters it (and a locked one stays shut without its key).
+TEST(CampaignPlay, OverworldDoorsAreEnteredFromTheirCell) {
+    struct Case {
+        const char* door;
+        int32_t roomX;
+        int32_t tileX, tileY;  // the cell beside the door (cell centres are tiles 2k + 1)
+        const char* step;
+        std::vector<uint32_t> powerups;
+        const char* arrivesIn;  // the map the run ends in
+    };
+    const Case cases[] = {
+        {"the cave's mouth", 0, 9, 15, "up", {}, "Caverns"},
+        {"the sunken halls' stair", 1, 25, 7, "up", {}, "Sunken"},
+        {"the spire's gate", 1, 29, 19, "down", {}, "Spire"},
+        {"the workshop's hut", 1, 17, 11, "up", {}, "Workshop"},
+        {"the gallery's door with the key", 1, 7, 23, "left", {kPowerupMasterKey}, "Speedrun Maps"},
+        {"the gallery's door without the key", 1, 7, 23, "left", {}, "Overworld"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.door);
+        // Each run finds a placed entity's shape: a child of its own.
+        gametest::RunInChild([&c] {
+            playtest::PlaySetup setup;
+            setup.quickStart = playtest::PlaySetup::QuickStart{"Korvanth.kdd", "Overworld", c.roomX, 0, c.tileX,
+                                                               c.tileY};
+            setup.powerups = c.powerups;
+            const std::string script = std::string("20 -\n15 ") + c.step + "\n1 -\n1 up\n90 -\n";
+            const playtest::PlayResult result = playtest::RunPlay(setup, script);
+            ASSERT_TRUE(result.started) << result.error;
+            const std::vector<std::string> maps = LoadedMaps(result.log);
+            ASSERT_FALSE(maps.empty());
+            EXPECT_EQ(maps.back(), c.arrivesIn);
+        });
+    }
+}
+
+// The sunken halls' merchant hands the bought key out as a pickup put down
+// where he stands: the player holds it once it walks over it, not before.
+TEST(CampaignPlay, TheMerchantsKeyLiesBesideHimUntilTaken) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        // The room's start for testing is at (40, 196), left of the merchant at (96, 196).
+        setup.quickStart = playtest::PlaySetup::QuickStart{"Korvanth.kdd", "Sunken", 0, 0, 5, 24};
+        std::vector<std::vector<uint32_t>> held;
+        setup.afterFrame = [&held](Player& player, int32_t) { held.push_back(HeldPowerups(player)); };
+        // Up to him, talk, down to the key, buy it, close his answer; wait; walk on.
+        const std::string script =
+            "10 -\n31 right\n10 -\n1 interact\n60 -\n1 down\n10 -\n1 return\n30 -\n1 return\n30 -\n20 right\n";
+        const playtest::PlayResult result = playtest::RunPlay(setup, script);
+        ASSERT_TRUE(result.started) << result.error;
+        ASSERT_EQ(held.size(), 205u);
+        // Frame 184 is the last before the walk on.
+        EXPECT_EQ(held[184], std::vector<uint32_t>{}) << "bought, lying beside him";
+        EXPECT_EQ(held.back(), std::vector<uint32_t>{kPowerupMasterKey}) << "taken";
+    });
+}
+
 // Plays one leg while the route is written (not run by default): the script
 // KORV_PLAY_SCRIPT from KORV_PLAY_FROM ("Map,roomX,roomY,tileX,tileY", or the
 // title's New Game without it) with KORV_PLAY_POWERUPS (hex ids, comma

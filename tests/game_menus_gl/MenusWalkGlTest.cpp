@@ -32,6 +32,7 @@
 #include "game/menus/KorvanthTitleMenu.h"
 #include "game/menus/LoadWarningMenu.h"
 #include "game/menus/LoadingMenu.h"
+#include "renderer/ZFont.h"
 #include "game/menus/RandomizerInfoMenu.h"
 #include "game/menus/RandomizerMenu.h"
 #include "game/world/KorvanthGame.h"
@@ -186,9 +187,14 @@ TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
                  run.Press(DIK_DOWN);
              }},
             {"start the randomized world", ready, press(DIK_RETURN)},
-            {"loading", [] { return OnTop<LoadingMenu>(); }, [] { Shot("loading"); }},
+            {"loading", [] { return OnTop<LoadingMenu>(); },
+             [] {
+                 Shot("loading");
+                 EXPECT_FALSE(KorvanthGame::Get()->GetHUDFont()->visible) << "the text layer hides while loading";
+             }},
             {"playing a seeded world: pause", Playing,
              [&] {
+                 EXPECT_TRUE(KorvanthGame::Get()->GetHUDFont()->visible) << "and shows in play";
                  EXPECT_TRUE(gameflow::IsGameInProgress());
                  EXPECT_TRUE(gameflow::IsRandomized());
                  EXPECT_EQ(gameflow::GetSeedString().GetLength(), 9);
