@@ -14,6 +14,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSpriteTexture.h"
 #include "game/player/PlayerStatus.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "renderer/ZCamera.h"
 
@@ -152,6 +153,8 @@ void Die(Player& player) {
     }
     player.deathTimer = Player::kDeathTime;
     SetDeathsCount(player, GetDeathsCount(player) + 1);
+    // A course run counts its own deaths and marks the moment in its ghost.
+    if (SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player)) speedrun->AddDeath();
     PlaySound("death.zms", 110);
     player.smoothedSpeed = 0.0f;
     player.roomConditions[1] = false;

@@ -17,6 +17,7 @@
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZLog.h"
 #include "framework/ZPlatformServices.h"
+#include "framework/ZRuntimeRand.h"
 #include "framework/ZLocMgr.h"
 #include "game/components/CoffeeComponent.h"
 #include "game/player/Player.h"
@@ -146,7 +147,7 @@ void SpeedrunComponent::NewSessionGUID() {
     do {
         guid = 0;
         for (int i = 0; i < 4; ++i) {
-            const int r = std::rand() & 0x7FFF;
+            const int32_t r = RuntimeRand();
             guid = (guid << 8) | static_cast<uint32_t>((r + 0.5) * 256.0 / 32768.0);
         }
     } while (guid == 0 || guid == m_sessionGUID);

@@ -248,3 +248,48 @@ TEST(GhostRace, ACommittedRunIsRacedFrameForFrame) {
     });
     unsetenv("KORV_GHOST_RACE_DOCUMENTS");
 }
+
+// Running into the spikes on the course: the run counts the death and its
+// ghost marks the moment, whatever the last frame's distance.
+TEST(GhostRace, ADeathOnTheCourseIsCountedAndMarked) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStart();
+        setup.quickStart->map = "Speedrun Maps";
+        setup.quickStart->roomX = 15;
+        setup.quickStart->roomY = 3;
+        setup.quickStart->tileX = 4;
+        setup.quickStart->tileY = 24;
+        struct Seen {
+            bool dead = false;
+            int32_t deaths = 0;
+            float elapsed = 0.0f;
+            bool marked = false;  // a frame of the run at this moment
+        };
+        std::vector<Seen> seen;
+        setup.afterFrame = [&seen](Player& p, int32_t) {
+            const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&p);
+            Seen s;
+            s.dead = p.IsDead();
+            s.deaths = speedrun->GetDeaths();
+            s.elapsed = speedrun->GetElapsed();
+            for (const GhostFrame& f : speedrun->GetRecording()) s.marked = s.marked || f.time == s.elapsed;
+            seen.push_back(s);
+        };
+        const auto r = RunPlay(setup, "10 -\n80 right\n10 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(r.started);
+        size_t first = seen.size();
+        for (size_t i = 0; i < seen.size(); ++i) {
+            if (seen[i].dead) {
+                first = i;
+                break;
+            }
+        }
+        ASSERT_LT(first, seen.size()) << "the spikes kill";
+        EXPECT_EQ(seen[first - 1].deaths, 0);
+        EXPECT_EQ(seen[first].deaths, 1);
+        EXPECT_TRUE(seen[first].marked) << "a frame at " << seen[first].elapsed << " s";
+        EXPECT_EQ(seen.back().deaths, 1) << "one death, counted once";
+    });
+}
