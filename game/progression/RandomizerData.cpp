@@ -77,17 +77,25 @@ const GrantRecord* FirstGrant(const RandomizerFileRecord& record, ZHashedString 
     return &it->second.grants.front();
 }
 
-// The root keeps its name, attributes and own "Space" and "GUID" children;
-// the rest of its children give way to those of body that are neither.
+// The root keeps its name, attributes and own "Space" and "GUID" children,
+// and its "Spatial" (where the place puts its entity: the contents of another
+// place or a shop's gift must appear here, not where they came from, nor
+// nowhere); the rest of its children give way to those of body that are none
+// of these.
+bool StaysWithThePlace(const ZDefNode& child) {
+    static const ZHashedString kSpatial("Spatial");
+    return child.name == N().space || child.name == N().guid || child.name == kSpatial;
+}
+
 void ReplaceBody(ZDefNode& root, const ZDefNode& body) {
     ZArray<ZDefNode> kept;
     for (uint32_t i = 0; i < root.children.Count(); ++i) {
         const ZDefNode& child = root.children[i];
-        if (child.name == N().space || child.name == N().guid) kept.PushBack(child);
+        if (StaysWithThePlace(child)) kept.PushBack(child);
     }
     for (uint32_t i = 0; i < body.children.Count(); ++i) {
         const ZDefNode& child = body.children[i];
-        if (child.name != N().space && child.name != N().guid) kept.PushBack(child);
+        if (!StaysWithThePlace(child)) kept.PushBack(child);
     }
     root.children = static_cast<ZArray<ZDefNode>&&>(kept);
 }

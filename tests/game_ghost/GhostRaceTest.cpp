@@ -15,6 +15,7 @@
 
 #include "entity/ZComponentLookup.h"
 #include "entity/ZConditions.h"
+#include "entity/ZDialogConsumerComponent.h"
 #include "entity/ZFacingComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
@@ -291,5 +292,71 @@ TEST(GhostRace, ADeathOnTheCourseIsCountedAndMarked) {
         EXPECT_EQ(seen[first].deaths, 1);
         EXPECT_TRUE(seen[first].marked) << "a frame at " << seen[first].elapsed << " s";
         EXPECT_EQ(seen.back().deaths, 1) << "one death, counted once";
+    });
+}
+
+// On the course the timer's text goes to the HUD font at (16, 16) on the game
+// screen, white, every frame tick; a conversation hides it, the clock runs on.
+TEST(GhostRace, TheTimerShowsOnTheCourseButNotOverADialog) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStart();
+        setup.quickStart->map = "Speedrun Maps";
+        setup.quickStart->roomX = 15;
+        setup.quickStart->roomY = 3;
+        setup.quickStart->tileX = 4;
+        setup.quickStart->tileY = 24;
+        struct Drawn {
+            std::vector<std::string> texts;
+            float x = -1.0f;
+            float y = -1.0f;
+            bool white = false;
+        };
+        // The texts one frame tick of the component queues.
+        const auto tick = [](SpeedrunComponent& speedrun) {
+            Drawn d;
+            ZFont* const font = KorvanthGame::Get()->GetHUDFont();
+            font->ResetFrame();
+            speedrun.Update(0.0f, 4);
+            for (const ZTextRequest& request : font->GetRequests()) {
+                d.texts.emplace_back(font->GetStoredText(request), static_cast<size_t>(request.length));
+                d.x = request.x;
+                d.y = request.y;
+                d.white = request.color == ZColor32(255, 255, 255, 255);
+            }
+            font->ResetFrame();
+            return d;
+        };
+        Drawn shown;
+        Drawn talking;
+        std::string expected;
+        float before = -1.0f;
+        float after = -1.0f;
+        setup.afterFrame = [&](Player& p, const int32_t frame) {
+            SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&p);
+            ZDialogConsumerComponent* const dialog = GetComponent<ZDialogConsumerComponent>(&p);
+            if (frame == 30) {
+                shown = tick(*speedrun);
+                expected = speedrun->FormatTimer(speedrun->GetElapsed());
+                before = speedrun->GetElapsed();
+                // A conversation is open while the consumer has a speaker.
+                dialog->provider = p.GetHandle();
+                talking = tick(*speedrun);
+            } else if (frame == 40) {
+                after = speedrun->GetElapsed();
+                dialog->provider = 0;
+            }
+        };
+        const auto r = RunPlay(setup, "41 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(r.started);
+        ASSERT_EQ(shown.texts.size(), 1u);
+        EXPECT_EQ(shown.texts[0], expected);
+        EXPECT_EQ(expected.size(), 9u) << "mm:ss.mmm from the string file: " << expected;
+        EXPECT_FLOAT_EQ(shown.x, 16.0f);
+        EXPECT_FLOAT_EQ(shown.y, 16.0f);
+        EXPECT_TRUE(shown.white);
+        EXPECT_TRUE(talking.texts.empty()) << "hidden while a dialog is open";
+        EXPECT_GT(after, before) << "the clock runs on";
     });
 }

@@ -28,6 +28,8 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "entityart"))
+from entityart import FRAMES, TURRET_ANGLES  # noqa: E402  (the sprites' frames, drawn by entityart.py)
 DATA = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "data", "game")
 SRC = os.path.join(DATA, "src")
 ENT = os.path.join(SRC, "entities")
@@ -186,8 +188,60 @@ def say(section, key, en, de):
     STRINGS_DE.setdefault(section, []).append((key, de))
 
 
-def spatial(x, y):
-    return f'  <Spatial><Position><Vector X="{x}" Y="{y}"/></Position></Spatial>\n'
+def spatial(x, y, frame=None):
+    """The entity's place; with a frame, also its size (the sprite's scale)."""
+    scale = ""
+    if frame is not None:
+        _sheet, _x, _y, w, h = FRAMES[frame]
+        scale = f'<Scale><Vector X="{w}" Y="{h}" Z="1"/></Scale>'
+    return f'  <Spatial><Position><Vector X="{x}" Y="{y}"/></Position>{scale}</Spatial>\n'
+
+
+# The sheets' texture names (one texture each, shared by every sprite cut
+# from it).
+SHEET_NAMES = {"placed_items.bmp": "PlacedItems", "placed_props.bmp": "PlacedProps",
+               "placed_npcs.bmp": "PlacedNPCs"}
+
+
+def sprite(*sequences):
+    """The drawn look: a sprite on the frames' sheet and its sequences, each
+    (name, frames, seconds for one pass, loops); the first plays from the
+    start. A sequence of one frame is a still picture."""
+    sheet = FRAMES[sequences[0][1][0]][0]
+    out = f'  <Renderable/>\n  <Sprite Name="{SHEET_NAMES[sheet]}" Sheet="{sheet}"/>\n  <Anim>'
+    for n, (name, frames, seconds, loop) in enumerate(sequences):
+        attrs = f'Name="{name}"' + (' StartPlaying="True"' if n == 0 else '')
+        if seconds:
+            attrs += f' Duration="{seconds}"'
+        if loop:
+            attrs += ' Loop="True"'
+        out += f'<Sequence {attrs}>'
+        for frame in frames:
+            fsheet, x, y, w, h = FRAMES[frame]
+            assert fsheet == sheet, (frame, sheet)
+            out += f'<Frame X="{x}" Y="{y}" W="{w}" H="{h}"/>'
+        out += '</Sequence>'
+    return out + '</Anim>\n'
+
+
+def still(frame):
+    return sprite(("Still", [frame], 0, False))
+
+
+GEM_LOOK = sprite(("Sparkle", ["gem_0", "gem_1", "gem_2", "gem_3", "gem_3", "gem_3"], 1.5, True))
+NPC_LOOK = sprite(("Idle", ["npc_0", "npc_1"], 1.6, True), ("Walk", ["npc_2", "npc_3", "npc_4", "npc_5"], 0.6, True))
+# Every pickup has the items' cell size, so a randomized place that takes
+# another place's contents keeps a fitting scale.
+PICKUP = "gem_0"
+
+# The item's picture by its powerup (make, model); heart pieces have none.
+ITEM_LOOKS = {
+    ("aura", "red"): "aura_red", ("aura", "blue"): "aura_blue", ("aura", "green"): "aura_green",
+    ("aura", "yellow"): "aura_yellow", ("boots", "doublejump"): "boots", ("boots", "highjump"): "boots_high",
+    ("boots", "spiked"): "boots_spiked", ("gloves", "climbing"): "gloves", ("suit", "swimming"): "snorkel",
+    ("mask", "hidden"): "mask", ("badge", "pass"): "badge", ("pass", "arc"): "seal", ("suit", "toxic"): "catalyst",
+    ("trinket", "necklace"): "necklace", ("key", "master"): "key", ("pass", "styx"): "pass", (None, None): "heart",
+}
 
 
 def touch_box(ex, ey, actions):
@@ -211,7 +265,7 @@ def location(mapname, room, x, y):
 
 
 def randomizer_gem(room, ident, x, y, reqs, mapname, minimap):
-    body = ('  <Name Name="Gem"/>\n' + spatial(x, y) +
+    body = ('  <Name Name="Gem"/>\n' + spatial(x, y, PICKUP) + GEM_LOOK +
             touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
             '  <Delete/>\n  <MapHelper Name="gem" Count="1"/>\n'
             '  <Script><Function Name="Give"><Action Text="playfx QXV_Item_Gem"/></Function></Script>\n'
@@ -230,13 +284,14 @@ def item_body(make, model, heart=False):
     else:
         give = ["collision Self disable", "powerup Player", "delete Self perm", "playsound powerup"]
         extra = f'  <Powerup Make="{make}" Model="{model}"/>\n'
-    return ('  <Name Name="Item"/>\n' + touch_box(5, 5, give) + '  <Delete/>\n' + extra)
+    return ('  <Name Name="Item"/>\n' + still(ITEM_LOOKS[(make, model)]) + touch_box(5, 5, give) + '  <Delete/>\n' +
+            extra)
 
 
 def randomizer_major(room, major, x, y, reqs, mapname, minimap):
     ident, definition, make, model, glyph, key = major
     heart = make is None
-    body = (spatial(x, y) + item_body(make, model, heart) +
+    body = (spatial(x, y, PICKUP) + item_body(make, model, heart) +
             f'  <Script><Function Name="Give"><Action Text="playfx {definition}"/></Function></Script>\n'
             f'  <Randomizer Stable="false" Reqs="{reqs:08x}"><Opportunity>'
             f'<Grant Definition="{definition}" Function="Give" Glyph="{glyph}"/></Opportunity></Randomizer>\n')
@@ -246,7 +301,7 @@ def randomizer_major(room, major, x, y, reqs, mapname, minimap):
 
 
 def plain_powerup(room, ident, definition, make, model, key, x, y, mapname):
-    entity(ident, f"{mapname} ({room.x}, {room.y}): {key}", spatial(x, y) + item_body(make, model))
+    entity(ident, f"{mapname} ({room.x}, {room.y}): {key}", spatial(x, y, PICKUP) + item_body(make, model))
     place(room, (key, "Pickup", ""), ident, x, y)
 
 
@@ -260,7 +315,7 @@ def shop(room, ident, x, y, reqs, mapname, minimap, main):
         opts += (f'<Opportunity ID="{tier}" Global="true" GlobalID="{tier}">'
                  f'<Grant Definition="{definition}" Function="{fn}" Glyph="{glyph}"/></Opportunity>')
         funcs += f'<Function Name="{fn}"><Action Text="playfx {definition}"/></Function>'
-    body = ('  <Name Name="Merchant"/>\n' + spatial(x, y) +
+    body = ('  <Name Name="Merchant"/>\n' + spatial(x, y, "npc_0") + NPC_LOOK +
             '  <NPC Stationary="true" Face="right"/>\n' + frob_box() +
             '  <Frob><Event Name="OnFrobbed"><Action Text="initdialog"/></Event></Frob>\n'
             '  <Data><Datum Name="SoldKey" Type="Bool" Value="false"/>'
@@ -307,7 +362,7 @@ def npc(room, name, section, x, y, mapname, lines_en, lines_de, face="left", sta
     keys = ["Hello", "AskA", "AnswerA", "AskB", "AnswerB", "Bye", "ByeAnswer"]
     for k, en, de in zip(keys, lines_en, lines_de):
         say(section, k, en, de)
-    body = (f'  <Name Name="{name}"/>\n' + spatial(x, y) +
+    body = (f'  <Name Name="{name}"/>\n' + spatial(x, y, "npc_0") + NPC_LOOK +
             f'  <NPC Face="{face}"' + (' Stationary="true"' if stationary else '') + ' WalkSpeed="24"/>\n' +
             frob_box() +
             '  <Frob><Event Name="OnFrobbed"><Action Text="initdialog"/></Event></Frob>\n'
@@ -325,9 +380,10 @@ def npc(room, name, section, x, y, mapname, lines_en, lines_de, face="left", sta
 
 def checkpoint(room, x, y, mapname):
     ident = new_id()
-    body = ('  <Name Name="Checkpoint"/>\n' + spatial(x, y) +
+    body = ('  <Name Name="Checkpoint"/>\n' + spatial(x, y, "checkpoint_0") +
+            sprite(("Unlit", ["checkpoint_0"], 0, False), ("Lit", ["checkpoint_1", "checkpoint_2"], 0.5, True)) +
             '  <Checkpoint/>\n' +
-            touch_box(6, 12, ["checkpoint Self", "playsound checkpoint unique"]))
+            touch_box(6, 12, ["checkpoint Self", "anim Self play Lit", "playsound checkpoint unique"]))
     entity(ident, f"{mapname} ({room.x}, {room.y}): a checkpoint", body)
     place(room, ("Checkpoint", "Checkpoint", ""), ident, x, y)
 
@@ -342,7 +398,8 @@ def door(room, x, y, dest_map, rx, ry, arrival, mapname, name="Door", needs=None
                 '<False><Action Text="playsound locked"/></False></Query>')
     else:
         frob = action
-    body = (f'  <Name Name="{name}"/>\n' + spatial(x, y) +
+    look = "door_locked" if needs else "door"
+    body = (f'  <Name Name="{name}"/>\n' + spatial(x, y, look) + still(look) +
             '  <Collision><Primitive Type="Box" Filter="80000"><Extents><Vector X="6" Y="10" Z="1"/>'
             '</Extents></Primitive></Collision>\n'
             f'  <Door><Event Name="OnFrobbed">{frob}</Event></Door>\n'
@@ -351,18 +408,20 @@ def door(room, x, y, dest_map, rx, ry, arrival, mapname, name="Door", needs=None
     place(room, (name, "Door", ""), ident, x, y)
 
 
-def marker(room, name, x, y, mapname, extra=""):
-    """A named spot: doors and teleports arrive at it."""
+def marker(room, name, x, y, mapname, extra="", look=None):
+    """A named spot: doors and teleports arrive at it. Plain spots are not
+    drawn; look is (first frame, sprite elements) of one that is."""
     ident = new_id()
+    drawn = spatial(x, y, look[0]) + look[1] if look else spatial(x, y)
     entity(ident, f"{mapname} ({room.x}, {room.y}): the spot \"{name}\"",
-           f'  <Name Name="{name}"/>\n' + spatial(x, y) + extra)
+           f'  <Name Name="{name}"/>\n' + drawn + extra)
     place(room, (name, "Marker", ""), ident, x, y)
     return ident
 
 
 def pop_block(room, x, y, mapname):
     ident = new_id()
-    body = ('  <Name Name="PopBlock"/>\n' + spatial(x, y) +
+    body = ('  <Name Name="PopBlock"/>\n' + spatial(x, y, "popblock") + still("popblock") +
             '  <Collision><Primitive Type="Box"><Extents><Vector X="4" Y="4" Z="1"/></Extents></Primitive>'
             '</Collision>\n'
             '  <Data><Datum Name="POPCOMPVIS" Type="Bool" Value="false"/></Data>\n'
@@ -374,7 +433,7 @@ def pop_block(room, x, y, mapname):
 
 def hidden_platform(room, x, y, mapname, fully=False):
     ident = new_id()
-    body = ('  <Name Name="MaskPlatform"/>\n' + spatial(x, y) +
+    body = ('  <Name Name="MaskPlatform"/>\n' + spatial(x, y, "ledge") + still("ledge") +
             '  <Collision><Primitive Type="Box"><Extents><Vector X="12" Y="2" Z="1"/></Extents></Primitive>'
             '</Collision>\n'
             + ('  <Delete/>\n' if fully else '') +
@@ -385,7 +444,9 @@ def hidden_platform(room, x, y, mapname, fully=False):
 
 def turret(room, x, y, mapname, angle, rate, phase=0.0, gravity=0.0, bounces=0):
     ident = new_id()
-    body = ('  <Name Name="Turret"/>\n' + spatial(x, y) +
+    # The barrel drawn nearest the way it fires.
+    look = f"turret_{min(TURRET_ANGLES, key=lambda a: min(abs(a - angle % 360), 360 - abs(a - angle % 360)))}"
+    body = ('  <Name Name="Turret"/>\n' + spatial(x, y, look) + still(look) +
             f'  <Bullet><Stream Rate="{rate}" Phase="{phase}" Speed="96" Angle="{angle}" Gravity="{gravity}"'
             f' Bounces="{bounces}"/></Bullet>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): a turret", body)
@@ -394,7 +455,8 @@ def turret(room, x, y, mapname, angle, rate, phase=0.0, gravity=0.0, bounces=0):
 
 def coffee(room, x, y, mapname):
     ident = new_id()
-    body = ('  <Name Name="Coffee"/>\n' + spatial(x, y) +
+    body = ('  <Name Name="Coffee"/>\n' + spatial(x, y, PICKUP) +
+            sprite(("Steam", ["coffee_0", "coffee_1"], 0.8, True)) +
             touch_box(4, 4, ["collision Self disable", "caffeinate Player", "playsound coffee", "delete Self semiperm"]) +
             '  <Delete/>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): a cup of coffee (faster for a while)", body)
@@ -405,19 +467,23 @@ def lever(room, x, y, mapname, group, datum):
     """A lever of a group: pulling it stores the group's value, which the
     gate of the same group reads wherever it stands."""
     ident = new_id()
-    body = (f'  <Name Name="Lever"/>\n' + spatial(x, y) +
+    body = (f'  <Name Name="Lever"/>\n' + spatial(x, y, "lever_off") +
+            sprite(("Off", ["lever_off"], 0, False), ("On", ["lever_on"], 0, False)) +
             f'  <Data><Datum Name="{datum}" Type="Bool" Value="false"/></Data>\n'
             f'  <Group Name="{group}"/>\n' + frob_box(6, 8) +
             '  <Frob><Event Name="OnFrobbed">'
             f'<Action Text="set Self {datum} true"/><Action Text="groupset {datum}"/>'
-            '<Action Text="playsound lever"/></Event></Frob>\n')
+            '<Action Text="anim Self play On"/><Action Text="playsound lever"/></Event></Frob>\n'
+            # Pulled before (the group remembers): it shows thrown.
+            f'  <Script><OnFullyLoaded><Action Text="groupget {datum}"/><Query Text="{datum} == True"><True>'
+            '<Action Text="anim Self play On"/></True></Query></OnFullyLoaded></Script>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): a lever of the group {group}", body)
     place(room, ("Lever", "Group", ""), ident, x, y)
 
 
 def gate(room, x, y, mapname, group, datum):
     ident = new_id()
-    body = (f'  <Name Name="Gate"/>\n' + spatial(x, y) +
+    body = (f'  <Name Name="Gate"/>\n' + spatial(x, y, "gate") + still("gate") +
             '  <Collision><Primitive Type="Box"><Extents><Vector X="4" Y="24" Z="1"/></Extents></Primitive>'
             '</Collision>\n'
             f'  <Data><Datum Name="{datum}" Type="Bool" Value="false"/></Data>\n'
@@ -431,7 +497,8 @@ def gate(room, x, y, mapname, group, datum):
 
 def teleport_pad(room, x, y, mapname, dest_map, rx, ry, arrival):
     ident = new_id()
-    body = ('  <Name Name="TeleportPad"/>\n' + spatial(x, y) +
+    body = ('  <Name Name="TeleportPad"/>\n' + spatial(x, y, "pad_0") +
+            sprite(("Glow", ["pad_0", "pad_1", "pad_2"], 0.6, True)) +
             touch_box(6, 4, ["teleport Player Pad save"]) +
             f'  <Teleport Name="Pad" Map="{dest_map}" MapX="{rx}" MapY="{ry}" Entity="{arrival}"/>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): a teleport pad to {dest_map} ({rx}, {ry})", body)
@@ -441,7 +508,7 @@ def teleport_pad(room, x, y, mapname, dest_map, rx, ry, arrival):
 def leaderboard_board(room, x, y, mapname, course):
     """A board at a course's start: using it shows the course's times."""
     ident = new_id()
-    body = ('  <Name Name="LeaderboardBoard"/>\n' + spatial(x, y) + frob_box(8, 12) +
+    body = ('  <Name Name="LeaderboardBoard"/>\n' + spatial(x, y, "sign") + still("sign") + frob_box(8, 12) +
             f'  <Frob><Event Name="OnFrobbed"><Action Text="showleaderboard {course}"/></Event></Frob>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): the board of the course {course}'s times", body)
     place(room, ("LeaderboardBoard", "Board", ""), ident, x, y)
@@ -659,7 +726,8 @@ def spire():
     r.fill(8, 21, 23, 21, "b")
     randomizer_major(r, MAJORS[6], 128, 196, MAJOR_OK | BOOTS | GLOVES | BLUE, name, mm)
     r = m.rooms[(2, 1)]
-    turret(r, 232, 40, name, 225, 1.2, gravity=-60.0, bounces=1)
+    # Below the corner the minimap covers.
+    turret(r, 232, 64, name, 225, 1.2, gravity=-60.0, bounces=1)
     pop_block(r, 96, 140, name)
     coffee(r, 40, 196, name)
     r = m.rooms[(1, 1)]
@@ -713,7 +781,8 @@ def speedrun_maps():
     # Crossing the start line begins a fresh run (time, deaths, frames, the
     # raced ghost) before the course's powerups are handed out.
     marker(r, "GalleryStart", 232, 200, name,
-           touch_box(4, 16, ["resetspeedrun", "speedrun clear", "speedrun grant 20002"]))
+           touch_box(4, 16, ["resetspeedrun", "speedrun clear", "speedrun grant 20002"]),
+           ("start_line", still("start_line")))
     door(r, 16, 200, "Overworld", 1, 0, "FromGallery", name, name="GalleryExit")
     shop(r, SHOP_COPIES[2], 80, 196, KEY, name, mm, False)
     npc(r, "Timekeeper", "Timekeeper", 120, 196, name,
@@ -735,7 +804,9 @@ def speedrun_maps():
     turret(r, 248, 176, name, 180, 0.8, phase=0.4)
     r = m.rooms[(17, 3)]
     marker(r, "GalleryFinish", 200, 200, name,
-           touch_box(4, 16, ["speedruncommit", "playsound bell unique"]))
+           touch_box(4, 16, ["speedruncommit", "anim Self play Ring", "playsound bell unique"]),
+           ("bell_0", sprite(("Still", ["bell_0"], 0, False),
+                             ("Ring", ["bell_1", "bell_2", "bell_1", "bell_2", "bell_0"], 1.0, False))))
     teleport_pad(r, 232, 204, name, "Speedrun Maps", 14, 3, "GalleryIntro")
     m.areas = [
         'area 14 3 1 1 kind 1 colour 100818ff props "<BGMusic Name=\'gallery.zms\'/>'
@@ -867,10 +938,11 @@ def write_defs():
         seen.add(d)
         with open(os.path.join(DEFS, f"{d}.zdd.markup"), "w") as f:
             f.write(f"<!-- The item {d[9:]} as a pickup: spawned by shops and by the randomizer. -->\n"
-                    f"<Entity>\n{spatial(0, 0)}{item_body(mk, md, heart)}</Entity>\n")
+                    f"<Entity>\n{spatial(0, 0, PICKUP)}{item_body(mk, md, heart)}</Entity>\n")
     with open(os.path.join(DEFS, "QXV_Item_Gem.zdd.markup"), "w") as f:
         f.write("<!-- A gem as a pickup: what a place hands out when the randomizer gives it a gem. -->\n"
-                "<Entity>\n  <Name Name=\"Gem\"/>\n" + spatial(0, 0) + touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
+                "<Entity>\n  <Name Name=\"Gem\"/>\n" + spatial(0, 0, PICKUP) + GEM_LOOK +
+                touch_box(4, 4, ["collision Self disable", "delete Self perm", "playsound pickup"]) +
                 "  <Delete/>\n  <MapHelper Name=\"gem\" Count=\"1\"/>\n</Entity>\n")
 
 
