@@ -182,6 +182,8 @@ TEST(CampaignArtGl, EveryPlacedEntityOfARoomDrawsWhereItStands) {
         {"QuickStart Korvanth.kdd Sunken 4 1 16 22", {"Gate", "Item"}},
         {"QuickStart Korvanth.kdd Spire 0 1 16 22", {"TeleportPad", "Checkpoint"}},
         {"QuickStart Korvanth.kdd Spire 2 1 16 22", {"Turret", "Coffee"}},
+        {"QuickStart Korvanth.kdd \"Speedrun Maps\" 14 3 16 22",
+         {"GalleryStart", "LeaderboardBoard", "Timekeeper", "GalleryExit", "Merchant"}},
         {"QuickStart Korvanth.kdd \"Speedrun Maps\" 17 3 16 22", {"GalleryFinish", "TeleportPad"}},
         {"QuickStart Korvanth.kdd Workshop 0 0 12 22", {"Elder", "WorkshopDoor"}},
         {"QuickStart Korvanth.kdd Overworld 1 0 8 8", {"Door"}},
