@@ -14,7 +14,6 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
-#include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/KorvanthGame.h"
@@ -260,8 +259,6 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueG
     } else if (!game.StartCampaign(file, false, true)) {
         return false;
     }
-    // The collections of the campaign's maps, for the minimap's counts.
-    if (MinimapComponent* minimap = FindPlayerMinimap()) LoadMinimapsFile(*minimap, game.GetMapList());
     // The start emptied the store and read the autosave back: the run's
     // record joins now, and the file is written with it.
     PutRunRecord(run);

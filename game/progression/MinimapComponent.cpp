@@ -7,6 +7,7 @@
 
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
+#include "entity/ZDeleteComponent.h"
 #include "entity/ZDialogConsumerComponent.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
@@ -73,24 +74,33 @@ void LoadImage(ZImage& image, const char* fileName) {
     }
 }
 
-// A live gem's own word on how much of it is collected: its
+// A live gem's own word on how much of it is collected: taken for good
+// (deleted for good, not yet saved: the whole count), then its
 // "MapHelperInvalidated" datum (a number held to the gem's count, or a bool
-// for one). False when no live entity of that id holds the datum.
+// for one). False when no live entity of that id says anything.
 bool LiveCollected(const uint32_t id, const int32_t total, int32_t& collected) {
     static const ZHashedString kInvalidated("MapHelperInvalidated");
     const auto answer = [&](ZEntity* const entity) {
         const ZGUIDComponent* const guid = GetComponent<ZGUIDComponent>(entity);
+        if (guid == nullptr || guid->guid != id) {
+            return false;
+        }
+        const ZDeleteComponent* const deletion = GetComponent<ZDeleteComponent>(entity);
+        const bool taken = deletion != nullptr && (deletion->deleteMode == 3 || deletion->state == 3);
+        if (taken) {
+            collected = total;
+        }
         const ZDataComponent* const data = GetComponent<ZDataComponent>(entity);
         ZDatumEntry entry;
-        if (guid == nullptr || guid->guid != id || data == nullptr || !data->GetDatum(kInvalidated, entry)) {
-            return false;
+        if (data == nullptr || !data->GetDatum(kInvalidated, entry)) {
+            return taken;
         }
         if (entry.type == kDatumInt) {
             collected = std::clamp(entry.value.intValue, 0, total);
         } else if (entry.type == kDatumBool) {
             collected = entry.value.boolValue ? std::min(total, 1) : 0;
         } else {
-            return false;
+            return taken;
         }
         return true;
     };
@@ -385,6 +395,7 @@ void MinimapComponent::Upload() const {
 void LoadMinimapsFile(MinimapComponent& component, const ZArray<ZDefNode>& maps) {
     MinimapTables& tables = component.GetTables();
     tables.Clear();
+    component.ClearFixPositions();
     ReadMinimapDefinitions(GetDefinitionFile(ZHashedString("Minimaps.zdd")), tables);
     for (uint32_t i = 0; i < maps.Count(); ++i) {
         const ZDefNode& mapNode = maps[i];

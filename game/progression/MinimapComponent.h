@@ -96,6 +96,7 @@ public:
 
     bool GetFixPosition(ZHashedString name, float& x, float& y) const;
     void SetFixPosition(ZHashedString name, float x, float y) { m_fixPositions[name] = {x, y}; }
+    void ClearFixPositions() { m_fixPositions.clear(); }
 
     const Discovered& GetDiscovered() const { return m_discovered; }
     ZHashedString GetCurrentMinimap() const { return m_currentMinimap; }
@@ -138,7 +139,8 @@ private:
 
 // Campaign start: fills the component's collection tables from
 // "Minimaps.zdd" and each map of the campaign (its "Src" file and its
-// "Metadata"/"Minimap" name), then counts every collection once.
+// "Metadata"/"Minimap" name), then counts every collection once. The fix
+// positions of the campaign before are forgotten.
 void LoadMinimapsFile(MinimapComponent& component, const ZArray<ZDefNode>& maps);
 // A room's minimap entry shown by the component (the player's room minimap
 // hook, installed at start-up).

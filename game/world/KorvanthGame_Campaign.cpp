@@ -23,6 +23,7 @@
 #include "game/player/PlayerContacts.h"
 #include "game/world/AtlasPacker.h"
 #include "game/world/KorvanthGame.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/world/MapFileReader.h"
 #include "game/world/WorldAtlas.h"
 #include "platform/window/window.h"
@@ -305,6 +306,11 @@ bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSa
             ArrivePlayer(player, ZVector3(at.x, at.y, 0.0f));
             Autosave(player, player.GetHandle(), false);
         }
+    }
+    // The collections of the campaign's maps, for the minimap's counts (every
+    // way in: the menus, Continue and QuickStart).
+    if (MinimapComponent* const minimap = m_player != nullptr ? GetComponent<MinimapComponent>(m_player) : nullptr) {
+        LoadMinimapsFile(*minimap, GetMapList());
     }
     LeaveTitleScene(*this);
     ZCinematicMgr* const cinematics = GetCinematicMgr();

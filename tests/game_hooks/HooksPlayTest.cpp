@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDataComponent.h"
 #include "entity/ZDialogConsumerComponent.h"
 #include "entity/ZDialogProviderComponent.h"
 #include "entity/ZPhysicsComponent.h"
@@ -51,6 +52,8 @@ struct CourseFrame {
     bool boots = false;         // the player's powerup query
     bool savedBoots = false;    // the same, ignoring the course
     std::string map;
+    int32_t gems = -1;       // the player's "smcubes_loc_coll"
+    int32_t gemsTotal = -1;  // and "smcubes_loc_total"
 };
 
 CourseFrame ReadCourse(Player& player) {
@@ -62,6 +65,10 @@ CourseFrame ReadCourse(Player& player) {
     f.boots = HasPowerup(player, kBoots, false);
     f.savedBoots = HasPowerup(player, kBoots, true);
     f.map = KorvanthGame::Get()->GetCurrentMapName().GetText();
+    const ZDataComponent* const data = GetComponent<ZDataComponent>(&player);
+    ZDatumEntry entry;
+    if (data->GetDatum(ZHashedString("smcubes_loc_coll"), entry)) f.gems = entry.value.intValue;
+    if (data->GetDatum(ZHashedString("smcubes_loc_total"), entry)) f.gemsTotal = entry.value.intValue;
     return f;
 }
 
@@ -91,6 +98,11 @@ TEST(HooksPlay, TheStartLinesDoubleJumpCountsOnTheCourseAndIsGoneOffIt) {
         EXPECT_TRUE(frames[5].onCourse) << "the hall is part of the course";
         EXPECT_FALSE(frames[5].boots);
         EXPECT_EQ(frames[5].maxJumps, 1);
+        EXPECT_GT(frames[5].gemsTotal, 2) << "the Gallery's collection, filed at the start";
+        EXPECT_EQ(frames[5].gems, 0);
+        // The walk to the start line took the two gems on the way.
+        EXPECT_EQ(frames[74].gems, 2);
+        EXPECT_EQ(frames[74].gemsTotal, frames[5].gemsTotal);
 
         // The start line granted the boots for the run, not for the save.
         const CourseFrame& granted = frames[74];

@@ -2,6 +2,7 @@
 
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
+#include "entity/ZDeleteComponent.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZPlainEntity.h"
 #include "entity/ZSpatialComponent.h"
@@ -238,9 +239,32 @@ TEST_F(MinimapTest, ALiveGemsOwnDatumHasTheLastWordOverItsSavedRecord) {
         EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).collected, c.collected) << c.what;
         EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).total, total) << c.what;
     }
+    // Taken in this room and not saved yet: its delete component says so.
+    GetStateStore()->GetOrInsert(gem) = ZDefNode();
+    data->ClearData();
+    EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).collected, 0);
+    AddComponent<ZDeleteComponent>(&live)->deleteMode = 3;
+    EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).collected, total) << "taken for good";
+    data->SetDatum(H("MapHelperInvalidated"), ZDatumEntry::Int(0));
+    EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).collected, 0) << "the datum has the last word";
+    GetComponent<ZDeleteComponent>(&live)->deleteMode = 1;
+    data->ClearData();
+    EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).collected, 0) << "a plain delete takes nothing";
+    GetStateStore()->GetOrInsert(gem).AddChild(dead);
+
     // Another entity's datum is not this gem's.
     AddComponent<ZGUIDComponent>(&live)->guid = gem + 1;
     data->SetDatum(H("MapHelperInvalidated"), ZDatumEntry::Int(0));
     EXPECT_EQ(MinimapComponent::CountCollectibles({gem}).collected, total);
     m_game->GetEntityList().Clear();
+}
+
+TEST_F(MinimapTest, ACampaignStartForgetsTheFixPositionsOfTheOneBefore) {
+    minimap->SetFixPosition(H("Gate"), 40.0f, 80.0f);
+    float x = 0.0f;
+    float y = 0.0f;
+    ASSERT_TRUE(minimap->GetFixPosition(H("Gate"), x, y));
+    LoadMinimapsFile(*minimap, m_game->GetMapList());
+    EXPECT_FALSE(minimap->GetFixPosition(H("Gate"), x, y));
+    EXPECT_FALSE(minimap->GetTables().minimapCollections.empty()) << "the tables are filled again";
 }

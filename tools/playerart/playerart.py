@@ -5,10 +5,11 @@
 
 writes drovanisheetredux.png (the side-view figure, 128 x 256: 16 x 24 frames,
 8 columns; the lower half is the upper half mirrored, for facing left),
-drovanisheet_ghost.png (the speedrun ghost, 64 x 64: a pale, see-through
-wisp in 16 x 24 frames, three across (its tail waving, cycled whether it
-moves or not), facing right from the top, facing left from halfway down) and
-drovanimapsheet.png (the overworld figure, 64 x 32: 16 x 16
+drovanisheet_ghost.png (the speedrun ghost, 64 x 64: a pale wisp in 16 x 24
+frames, three across (its tail waving, cycled whether it moves or not),
+facing right from the top, facing left from halfway down; its body is half
+see-through, though the world sprites cut out only clear texels and draw the
+rest solid) and drovanimapsheet.png (the overworld figure, 64 x 32: 16 x 16
 frames, columns down, right, left, up; rows the two steps). The build turns
 them into the .bmp sheets the game loads. Frames, by (column, row):
 

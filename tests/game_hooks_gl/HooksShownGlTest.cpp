@@ -1,0 +1,103 @@
+// The full map's input prompt as the game draws it beside the minimap, on the
+// campaign's Gallery course. KORV_HOOKS_SHOTS names a folder for the pictures
+// (the prompt in play, the full-map screen and the course's status screen).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "framework/ZScreenshot.h"
+#include "framework_game/RunScenarios.h"
+#include "game/display/DisplayState.h"
+#include "game/player/Player.h"
+#include "renderer/ZRenderer.h"
+#include "support/PlayHarness.h"
+
+namespace {
+
+struct Shot {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+Shot Take() {
+    Shot shot;
+    shot.pixels = GetRenderer()->CaptureBackBuffer(shot.width, shot.height);
+    return shot;
+}
+
+void Keep(const Shot& shot, const char* name) {
+    const char* folder = std::getenv("KORV_HOOKS_SHOTS");
+    if (folder == nullptr || *folder == '\0' || shot.pixels.empty()) return;
+    EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/" + name).c_str(), shot.pixels.data(), shot.width,
+                                   shot.height));
+}
+
+// Pixels that differ between two shots inside a box given in fractions of
+// the size; -1 for shots of different sizes.
+int32_t Changed(const Shot& a, const Shot& b, const float left, const float top, const float right,
+                const float bottom) {
+    if (a.width != b.width || a.height != b.height || a.pixels.empty()) return -1;
+    int32_t changed = 0;
+    for (auto y = static_cast<int32_t>(top * static_cast<float>(a.height));
+         y < static_cast<int32_t>(bottom * static_cast<float>(a.height)); ++y) {
+        for (auto x = static_cast<int32_t>(left * static_cast<float>(a.width));
+             x < static_cast<int32_t>(right * static_cast<float>(a.width)); ++x) {
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(a.width) + static_cast<size_t>(x);
+            if (a.pixels[i] != b.pixels[i]) ++changed;
+        }
+    }
+    return changed;
+}
+
+playtest::PlaySetup GalleryHall() {
+    playtest::PlaySetup setup;
+    setup.gl = true;
+    setup.display = true;
+    setup.config = "[Video]\r\nCRTSim: false\r\n";
+    setup.quickStart = playtest::PlaySetup::QuickStart();
+    setup.quickStart->map = "Speedrun Maps";
+    setup.quickStart->roomX = 14;
+    setup.quickStart->roomY = 3;
+    setup.quickStart->tileX = 22;
+    setup.quickStart->tileY = 24;
+    return setup;
+}
+
+}  // namespace
+
+TEST(HooksShownGl, TheFullMapsPromptShowsBesideTheMinimapInPlay) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup = GalleryHall();
+        Shot prompted;
+        Shot plain;
+        Shot fullMap;
+        Shot status;
+        setup.afterFrame = [&](Player&, const int32_t frame) {
+            if (frame == 19) {
+                prompted = Take();
+                // As on a map without a minimap: the prompt goes, the picture stays.
+                GetDisplayState()->minimapAvailable = false;
+            } else if (frame == 21) {
+                plain = Take();
+                GetDisplayState()->minimapAvailable = true;
+            } else if (frame == 39) {
+                fullMap = Take();
+            } else if (frame == 80) {
+                status = Take();
+            }
+        };
+        const auto r = playtest::RunPlay(setup, "22 -\n1 map\n17 -\n1 escape\n10 -\n1 status\n29 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        Keep(prompted, "hooks-prompt.png");
+        Keep(fullMap, "hooks-fullmap.png");
+        Keep(status, "hooks-course-status.png");
+        // The player stands still: only the prompt differs, at the top, and
+        // an open screen hides it.
+        EXPECT_GT(Changed(prompted, plain, 0.0f, 0.0f, 1.0f, 0.2f), 10) << "the prompt's text";
+        EXPECT_EQ(Changed(prompted, plain, 0.0f, 0.2f, 1.0f, 1.0f), 0);
+    });
+}
