@@ -75,6 +75,11 @@ void OnContact(ZEntity* owner, const CollisionResult& contact) {
     }
 }
 
+// Jumps, landings, leaving the ground and wall hugs mark the speedrun's ghost.
+void ForceGhostFrame(ZEntity* owner) {
+    if (SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(owner)) speedrun->RecordGhostFrame(true, false);
+}
+
 void OnJump(ZEntity* owner) {
     const ZPhysicsComponent* const physics = GetComponent<ZPhysicsComponent>(owner);
     // Every jump but the air jump takes the first height.
@@ -84,6 +89,7 @@ void OnJump(ZEntity* owner) {
     } else {
         PlaySound("jump.zms", 100);
     }
+    ForceGhostFrame(owner);
 }
 
 void OnLanding(ZEntity* owner, const CollisionResult& contact, bool /*hard*/) {
@@ -94,16 +100,25 @@ void OnLanding(ZEntity* owner, const CollisionResult& contact, bool /*hard*/) {
     player->landingTimer = kLandingTime;
     int32_t kind = 0;
     if (!(EdgeOf(contact, kind) && kind == kEdgeQuiet)) {
-        // The dust puff joins when game entities can be spawned.
         PlaySound("landing.zms", 80);
+        // A puff of dust at the feet.
+        if (player->spatial != nullptr) {
+            const ZVector3 at = player->spatial->current.position;
+            PlaceEffect("Landing.zdd", ZVector3(at.x, at.y + 6.0f, at.z));
+        }
     }
+    ForceGhostFrame(owner);
 }
 
-void OnLeaveGround(ZEntity* /*owner*/) {
-    // Ghost frames are recorded here once speedrun ghosts exist.
-}
+void OnLeaveGround(ZEntity* owner) { ForceGhostFrame(owner); }
 
-void OnWallHug(ZEntity* /*owner*/) { PlaySound("wallhug.zms", 90); }
+void OnWallHug(ZEntity* owner, const CollisionResult& contact, bool /*hard*/) {
+    int32_t kind = 0;
+    if (!(EdgeOf(contact, kind) && kind == kEdgeQuiet)) {
+        PlaySound("wallhug.zms", 90);
+    }
+    ForceGhostFrame(owner);
+}
 
 bool MayWallHug(ZEntity* /*owner*/, const CollisionResult& contact) {
     int32_t kind = 0;

@@ -70,8 +70,8 @@ void SayToSelf(Player& player, const ZDefNode& definition, const int32_t rows, c
     }
 }
 
-// Hands a spawned effect to the game's entity list, which deletes it when
-// its definition says so.
+}  // namespace
+
 void PlaceEffect(const char* definition, const ZVector3& at) {
     const ZHashedString file(definition);
     // A missing definition would make an entity of nothing.
@@ -93,7 +93,6 @@ void PlaceEffect(const char* definition, const ZVector3& at) {
     }
 }
 
-}  // namespace
 
 void ShowFullMap(const bool visible) {
     const DisplayChain* const chain = PeekDisplayState() != nullptr ? PeekDisplayState()->GetChain() : nullptr;

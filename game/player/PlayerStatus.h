@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "foundation/ZVector3.h"
+
 class Player;
 class ZEntity;
 
@@ -30,6 +32,9 @@ void OnPlayerDialogClosed(ZEntity* owner);
 // The water sound and a "Splash.zdd" entity where the source stands (2 pixels
 // lower when entering, 4 when leaving).
 void SpawnSplash(ZEntity& source, bool down);
+// Makes the effect entity of a definition file at a place and hands it to the
+// game's entity list, which deletes it when its definition says so.
+void PlaceEffect(const char* definition, const ZVector3& at);
 // Under water, every 0.5 to 2.5 seconds, a "Bubble.zdd" rises from the
 // player when the tile above is a water or hazard tile (or any open tile in
 // a room that asks for it).

@@ -361,7 +361,7 @@ void ZPhysicsComponent::OnWallContact(const CollisionResult& contact) {
     jumpFraction = 1.0f;
     wallCoyoteTimer = 0.15f;
     if (!wasOnWall && onWall_ != nullptr) {
-        onWall_(entity);
+        onWall_(entity, contact, false);
     }
 }
 

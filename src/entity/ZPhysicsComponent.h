@@ -79,8 +79,9 @@ public:
     ContactCallback GetOnSteepContact() const { return onSteepContact; }
     void SetOnLeaveGround(const EntityCallback c) { onLeaveGround = c; }
     EntityCallback GetOnLeaveGround() const { return onLeaveGround; }
-    void SetOnWall(const EntityCallback c) { onWall_ = c; }
-    EntityCallback GetOnWall() const { return onWall_; }
+    // Told the wall's contact when the owner first touches a wall it may hug.
+    void SetOnWall(const ContactCallback c) { onWall_ = c; }
+    ContactCallback GetOnWall() const { return onWall_; }
     void SetWallFilter(const WallFilter c) { wallFilter = c; }
     WallFilter GetWallFilter() const { return wallFilter; }
 
@@ -150,6 +151,6 @@ private:
     ContactCallback onLand = nullptr;
     ContactCallback onSteepContact = nullptr;
     EntityCallback onLeaveGround = nullptr;
-    EntityCallback onWall_ = nullptr;
+    ContactCallback onWall_ = nullptr;
     WallFilter wallFilter = nullptr;
 };

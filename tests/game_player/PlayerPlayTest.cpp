@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "entity/ZAnimComponent.h"
 #include "entity/ZCameraComponent.h"
+#include "entity/ZComponentLookup.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZSpatialComponent.h"
@@ -467,5 +469,41 @@ TEST(PlayerPlay, TheLastSafePlaceIsKeptOnGroundInASafeRoomAndScriptsFindThePlaye
         EXPECT_NEAR(safe.x, r.samples[19].position.x, 1e-3f);
         EXPECT_NEAR(safe.y, r.samples[19].position.y, 1e-3f);
         EXPECT_GT(safeTime, 0.0f);
+    });
+}
+
+TEST(PlayerPlay, ALandingRaisesDustAtTheFeetForAMoment) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.room = kHall;
+        // The effects alive after each frame (the hall has nothing else that animates).
+        std::vector<int> alive;
+        std::vector<float> dustY;
+        std::vector<float> playerY;
+        setup.afterFrame = [&](Player& player, int32_t) {
+            int count = 0;
+            for (ZEntity* entity : KorvanthGame::Get()->GetEntityList()) {
+                if (GetComponent<ZAnimComponent>(entity) == nullptr) continue;
+                ++count;
+                dustY.push_back(GetComponent<ZSpatialComponent>(entity)->current.position.y);
+                playerY.push_back(player.spatial->current.position.y);
+            }
+            alive.push_back(count);
+        };
+        const auto r = RunPlay(setup, "50 jump\n60 -\n");
+        ASSERT_TRUE(Played(r));
+        const auto first = std::find(alive.begin(), alive.end(), 1);
+        ASSERT_NE(first, alive.end()) << "no dust on landing";
+        const auto landed = std::find_if(r.samples.begin(), r.samples.end(), [](const PlaySample& s) {
+            return s.frame > 5 && s.grounded;
+        });
+        ASSERT_NE(landed, r.samples.end());
+        EXPECT_EQ(first - alive.begin(), landed->frame) << "raised on the landing's frame";
+        EXPECT_EQ(*std::max_element(alive.begin(), alive.end()), 1) << "one puff for one landing";
+        EXPECT_FLOAT_EQ(dustY.front(), playerY.front() + 6.0f) << "at the feet";
+        // A quarter of a second, then it is gone from the game's list.
+        const auto shown = std::count(alive.begin(), alive.end(), 1);
+        EXPECT_NEAR(static_cast<double>(shown), 15.0, 2.0);
+        EXPECT_EQ(alive.back(), 0);
     });
 }

@@ -11,7 +11,8 @@ writes
                     two lit frames), the lever (off and on), the gate, the
                     course's start line and bell, signs, turrets (eight
                     directions), teleport pads (three glow frames), the small
-                    pop block, the mask's ledge and the overworld's doorways;
+                    pop block, the mask's ledge, the overworld's doorways,
+                    and the landing dust, water splash and bubble effects;
   placed_npcs.png   (256 x 256) the characters: eight figures, one 24-pixel
                     row each (0.09375 of the sheet apart); eight 16 x 24
                     columns facing left (two idle, four walking) and the same
@@ -913,7 +914,30 @@ def props():
         out.append((f"pad_{i}", 16 * i, 48, teleport_pad(i)))
     out.append(("popblock", 48, 48, POP))
     out.append(("ledge", 56, 48, LEDGE))
+    for i, rows in enumerate(DUST):
+        out.append((f"dust_{i}", 80 + 8 * i, 48, rows))
+    for i, rows in enumerate(SPLASH):
+        out.append((f"splash_{i}", 104 + 16 * i, 48, rows))
+    out.append(("bubble", 152, 48, BUBBLE))
     return out
+
+
+# Short-lived effects: the dust where the player lands (8 x 8), the splash
+# where it enters or leaves water (16 x 8), and a bubble (4 x 4).
+DUST = [
+    ["........", "........", "........", "........", "...ss...", "..sSSs..", ".ssSSss.", "........"],
+    ["........", "........", "........", ".s....s.", "s.s..s.s", ".sS..Ss.", "s......s", "........"],
+    ["........", "........", "s......s", "........", ".s....s.", "........", "s......s", "........"],
+]
+SPLASH = [
+    ["................", "................", "................", ".......cc.......",
+     "......cbbc......", ".....c.bb.c.....", "....c..bb..c....", "...bbbbbbbbbb..."],
+    ["................", "....c......c....", "...c..c..c..c...", "..c..c....c..c..",
+     "..b..........b..", ".b............b.", "................", "..bb........bb.."],
+    ["...c........c...", "................", ".c............c.", "................",
+     "c..............c", "................", "................", "................"],
+]
+BUBBLE = [".cc.", "cw.c", "c..c", ".cc."]
 
 
 def locked_door():
