@@ -81,6 +81,7 @@ TEST(CampaignRoomsGl, LaterMapsStartAndDrawWithoutAComplaint) {
         {"Sunken", "QuickStart Korvanth.kdd Sunken 0 0 5 22", 0, 0, "campaign-sunken.png"},
         {"Spire", "QuickStart Korvanth.kdd Spire 1 2 4 22", 1, 2, "campaign-spire.png"},
         {"Speedrun Maps", "QuickStart Korvanth.kdd \"Speedrun Maps\" 16 3 4 22", 16, 3, "campaign-gallery.png"},
+        {"Overworld", "QuickStart Korvanth.kdd Overworld 0 0 9 15", 0, 0, "campaign-overworld.png", "CRTSim: false\r\n"},
         // The same rooms with the CRT simulation off (letterboxed) and in anaglyph.
         {"Sunken", "QuickStart Korvanth.kdd Sunken 0 0 5 22", 0, 0, "display-flat.png", "CRTSim: false\r\n"},
         {"Spire", "QuickStart Korvanth.kdd Spire 1 2 4 22", 1, 2, "display-anaglyph.png", "Anaglyph3D: true\r\n"},
@@ -117,6 +118,17 @@ TEST(CampaignRoomsGl, LaterMapsStartAndDrawWithoutAComplaint) {
                 }
             }
             EXPECT_GT(colours.size(), 3u) << "tiles drawn, not one flat colour";
+            if (std::string(c.map) == "Overworld") {
+                // Its grass is green on the flat picture: the tiles keep their colour.
+                size_t green = 0;
+                for (const uint32_t p : game->pixels) {
+                    const int r = static_cast<int>((p >> 16) & 0xFF);
+                    const int g = static_cast<int>((p >> 8) & 0xFF);
+                    const int b = static_cast<int>(p & 0xFF);
+                    if (g > r + 40 && g > b + 40) ++green;
+                }
+                EXPECT_GT(green, game->pixels.size() / 4) << "the grass is drawn in colour";
+            }
 
             std::ifstream log(documents.Path() / folder / "Logs" / "Log.txt");
             for (std::string line; std::getline(log, line);) {
