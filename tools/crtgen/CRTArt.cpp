@@ -251,8 +251,15 @@ std::vector<uint8_t> MakeScreenMesh() {
             const double qy = 1.0 - 2.0 * row / kGlassRows;
             double px = 0.0, py = 0.0;
             GlassPoint(qx, qy, px, py);
-            mesh.Add(px, py, GlassDepth(px, py), px * 0.35, py * 0.35, 1.0, static_cast<double>(column) / kGlassColumns,
-                     static_cast<double>(row) / kGlassRows);
+            // The texture coordinate follows the point's place on the glass,
+            // not its place in the grid: the grid is pulled into the rounded
+            // corners along the diagonals, and coordinates taken from it
+            // would crease the picture there. Being linear in the position,
+            // they blend exactly across every triangle, so the only bend in
+            // the picture is the screen effect's smooth barrel.
+            const double u = 0.5 + px / (2.0 * kGlassHalf);
+            const double v = 0.5 - py / (2.0 * kGlassHalf);
+            mesh.Add(px, py, GlassDepth(px, py), px * 0.35, py * 0.35, 1.0, u, v);
         }
     }
     const int stride = kGlassColumns + 1;

@@ -18,6 +18,8 @@ std::vector<CRTArtFile> MakeCRTArt();
 // positions, normals and one texture coordinate. Units: the 4:3 screen spans
 // -1..1 both ways; the glass is a rounded rectangle of half-size kGlassHalf
 // bulging towards the viewer, the case fills the rest of the 4:3 screen.
+// The glass's texture coordinate runs 0..1 over the rectangle of half-size
+// kGlassHalf (top-left first), in proportion to the position.
 constexpr float kGlassHalf = 0.86f;
 std::vector<uint8_t> MakeScreenMesh();
 std::vector<uint8_t> MakeMonitorMesh();
