@@ -244,9 +244,16 @@ ITEM_LOOKS = {
 }
 
 
+# What a touch box answers to: the player's sweep looks for this bit, a
+# bullet's (Sweep="1", the room's bit) does not. With the room's bit a bullet
+# flying through a pickup took it for the player, and would light checkpoints,
+# pour coffee and ride teleport pads on the player's behalf.
+TOUCH_FILTER = "2"
+
+
 def touch_box(ex, ey, actions):
     acts = "".join(f'<Action Text="{a}"/>' for a in actions)
-    return (f'  <Collision><Primitive Type="Box"><Extents><Vector X="{ex}" Y="{ey}" Z="1"/>'
+    return (f'  <Collision><Primitive Type="Box" Filter="{TOUCH_FILTER}"><Extents><Vector X="{ex}" Y="{ey}" Z="1"/>'
             f'</Extents></Primitive>\n    <Event Name="OnTouch">{acts}</Event></Collision>\n')
 
 

@@ -1,0 +1,135 @@
+// The campaign's powerups off the main route, each reached by a short leg: a
+// recorded script (tests/fixtures/campaign/reach_*.txt) played from a room of
+// the halls or the spire with the powerups a player holds by then. A leg that
+// can no longer be played (a ledge moved out of reach, a missing platform, a
+// door that leads nowhere) ends without its powerup.
+//
+// To write or mend a leg, play it with tests/campaign_play's disabled Leg
+// test: KORV_PLAY_SCRIPT, KORV_PLAY_FROM and KORV_PLAY_POWERUPS as in the
+// table below print where the player is after every script line.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework_game/RunScenarios.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
+#include "support/PlayHarness.h"
+
+namespace {
+
+std::string ReadLeg(const std::string& name) {
+    std::ifstream in(std::string(KORV_FIXTURES_DIR) + "/campaign/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Powerup ids: kind << 16 | model.
+constexpr uint32_t kRedAura = 0x10001;
+constexpr uint32_t kBlueAura = 0x10002;
+constexpr uint32_t kGreenAura = 0x10003;
+constexpr uint32_t kYellowAura = 0x10004;
+constexpr uint32_t kSpikedBoots = 0x20003;
+constexpr uint32_t kMask = 0x40001;
+constexpr uint32_t kBadge = 0x50001;
+constexpr uint32_t kArcSeal = 0x80001;
+constexpr uint32_t kNecklace = 0x90001;
+
+struct Leg {
+    const char* script;  // under tests/fixtures/campaign/
+    const char* map;
+    int32_t roomX, roomY, tileX, tileY;  // where the leg starts
+    std::vector<uint32_t> held;          // what a player holds by then
+    std::vector<uint32_t> reaches;       // the powerups taken on the way, held at its end
+};
+
+playtest::PlaySetup SetupAt(const char* map, const int32_t roomX, const int32_t roomY, const int32_t tileX,
+                            const int32_t tileY, const std::vector<uint32_t>& held) {
+    playtest::PlaySetup setup;
+    setup.quickStart = playtest::PlaySetup::QuickStart{"Korvanth.kdd", map, roomX, roomY, tileX, tileY};
+    setup.powerups = held;
+    return setup;
+}
+
+TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
+    // The sunken halls' dry floor, then down the shaft into the flooded one.
+    const std::vector<uint32_t> halls = {kRedAura, kPowerupDoubleJump, kPowerupSwimSuit};
+    // Into the spire with what the halls gave; up its floors one by one.
+    const std::vector<uint32_t> spire = {kRedAura, kBlueAura, kPowerupDoubleJump, kPowerupSwimSuit,
+                                         kPowerupClimbingGloves};
+    std::vector<uint32_t> masked = spire;
+    masked.insert(masked.end(), {kPowerupToxicSuit, kMask});
+    std::vector<uint32_t> badged = masked;
+    badged.push_back(kBadge);
+    const Leg legs[] = {
+        {"reach_sunken_red_aura.txt", "Sunken", 1, 0, 3, 24, {}, {kRedAura}},
+        {"reach_sunken_green_aura.txt", "Sunken", 1, 0, 3, 24, {}, {kGreenAura}},
+        {"reach_sunken_boots.txt", "Sunken", 2, 0, 3, 24, {kRedAura}, {kPowerupDoubleJump}},
+        {"reach_sunken_snorkel.txt", "Sunken", 4, 0, 3, 24, {kRedAura, kPowerupDoubleJump}, {kPowerupSwimSuit}},
+        {"reach_sunken_blue_aura.txt", "Sunken", 5, 0, 20, 24, halls, {kBlueAura}},
+        {"reach_sunken_gloves.txt", "Sunken", 5, 0, 20, 24, halls, {kSpikedBoots, kPowerupClimbingGloves}},
+        {"reach_spire_catalyst.txt", "Spire", 0, 2, 3, 24, spire, {kPowerupToxicSuit}},
+        {"reach_spire_mask.txt", "Spire", 2, 2, 3, 24, spire, {kMask}},
+        {"reach_spire_badge.txt", "Spire", 3, 2, 3, 24, masked, {kBadge}},
+        {"reach_spire_seal.txt", "Spire", 3, 1, 16, 24, badged, {kYellowAura, kArcSeal, kNecklace}},
+    };
+    for (const Leg& leg : legs) {
+        SCOPED_TRACE(leg.script);
+        // Each run finds the placed pickups' shapes: a child of its own.
+        gametest::RunInChild([&leg] {
+            const std::string script = ReadLeg(leg.script);
+            ASSERT_FALSE(script.empty());
+            playtest::PlaySetup setup = SetupAt(leg.map, leg.roomX, leg.roomY, leg.tileX, leg.tileY, leg.held);
+            // Per frame, which of the leg's powerups the player holds.
+            std::vector<std::vector<bool>> holds;
+            setup.afterFrame = [&holds, &leg](Player& player, int32_t) {
+                std::vector<bool> now;
+                for (const uint32_t id : leg.reaches) now.push_back(HasPowerup(player, id, true));
+                holds.push_back(now);
+            };
+            const playtest::PlayResult result = playtest::RunPlay(setup, script);
+            ASSERT_TRUE(result.started) << result.error;
+            ASSERT_FALSE(result.samples.empty());
+            ASSERT_FALSE(holds.empty());
+            EXPECT_EQ(result.framesWithoutOneStep, 0);
+            const playtest::PlaySample& last = result.samples.back();
+            for (size_t i = 0; i < leg.reaches.size(); ++i) {
+                SCOPED_TRACE(testing::Message() << "powerup " << std::hex << leg.reaches[i]);
+                EXPECT_FALSE(holds.front()[i]) << "held before the leg was played";
+                EXPECT_TRUE(holds.back()[i]) << "not held at the leg's end, at (" << last.position.x << ", "
+                                             << last.position.y << ") from room (" << last.roomX << ", "
+                                             << last.roomY << ")";
+            }
+            // Alive all the way: a leg that only works by dying is no way there.
+            const int32_t deaths = result.samples.front().deaths;
+            for (const playtest::PlaySample& sample : result.samples) {
+                ASSERT_EQ(sample.deaths, deaths) << "died at frame " << sample.frame;
+            }
+        });
+    }
+}
+
+// The turret in the spire's second room fires through the catalyst's place:
+// its bullets fly on, and the catalyst stays there for the player.
+TEST(CampaignReach, BulletsTakeNoPickupForThePlayer) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup = SetupAt("Spire", 0, 2, 3, 24, {});
+        bool held = false;
+        setup.afterFrame = [&held](Player& player, int32_t) {
+            held = held || HasPowerup(player, kPowerupToxicSuit, true);
+        };
+        // Long enough for several of its bullets to cross the place.
+        const playtest::PlayResult result = playtest::RunPlay(setup, "300 -\n");
+        ASSERT_TRUE(result.started) << result.error;
+        ASSERT_FALSE(result.samples.empty());
+        EXPECT_FALSE(held);
+    });
+}
+
+}  // namespace
