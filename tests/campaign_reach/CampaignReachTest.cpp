@@ -88,7 +88,10 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
         {"reach_sunken_gloves.txt", "Sunken", 5, 0, 20, 24, halls, {kSpikedBoots, kPowerupClimbingGloves}},
         {"reach_spire_catalyst.txt", "Spire", 0, 2, 3, 24, spire, {kPowerupToxicSuit}},
         {"reach_spire_mask.txt", "Spire", 2, 2, 3, 24, spire, {kMask}},
+        {"reach_spire_east_ledge.txt", "Spire", 3, 2, 3, 24, masked, {}, 1},
         {"reach_spire_badge.txt", "Spire", 3, 2, 3, 24, masked, {kBadge}},
+        // Floor 0 starts: the rooms below load once the mask is held.
+        {"reach_spire_hidden_ledge.txt", "Spire", 0, 0, 16, 24, badged, {}, 1},
         {"reach_spire_seal.txt", "Spire", 3, 1, 16, 24, badged, {kYellowAura, kArcSeal, kNecklace}, 1},
         {"reach_sunken_hearts.txt", "Sunken", 5, 0, 20, 24, spireToxic, {}, 2},
         // Back out of the vault: west of its wall (x 128 to 136).

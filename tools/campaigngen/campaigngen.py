@@ -445,7 +445,8 @@ def pop_block(room, x, y, mapname):
 def hidden_platform(room, x, y, mapname, fully=False):
     ident = new_id()
     body = ('  <Name Name="MaskPlatform"/>\n' + spatial(x, y, "ledge") + still("ledge") +
-            '  <Collision><Primitive Type="Box"><Extents><Vector X="12" Y="2" Z="1"/></Extents></Primitive>'
+            # A blocker: something to stand on (without it the ledge only drew).
+            '  <Collision Blocker="true"><Primitive Type="Box"><Extents><Vector X="12" Y="2" Z="1"/></Extents></Primitive>'
             '</Collision>\n'
             + ('  <Delete/>\n' if fully else '') +
             f'  <Hidden' + (' Fully="true"' if fully else '') + '/>\n')
