@@ -10,12 +10,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "entity/ZDataComponent.h"
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
@@ -47,7 +47,14 @@ struct Leg {
     int32_t roomX, roomY, tileX, tileY;  // where the leg starts
     std::vector<uint32_t> held;          // what a player holds by then
     std::vector<uint32_t> reaches;       // the powerups taken on the way, held at its end
+    int32_t hearts = 0;                  // the heart pieces taken on the way
 };
+
+// The heart pieces the player has gathered, as the status screen reads them.
+int32_t HeartPieces(const Player& player) {
+    ZDatumEntry pieces;
+    return GetDatumByHandle(player.GetHandle(), ZHashedString("bgcubes"), pieces) ? pieces.value.intValue : 0;
+}
 
 playtest::PlaySetup SetupAt(const char* map, const int32_t roomX, const int32_t roomY, const int32_t tileX,
                             const int32_t tileY, const std::vector<uint32_t>& held) {
@@ -63,6 +70,8 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
     // Into the spire with what the halls gave; up its floors one by one.
     const std::vector<uint32_t> spire = {kRedAura, kBlueAura, kPowerupDoubleJump, kPowerupSwimSuit,
                                          kPowerupClimbingGloves};
+    std::vector<uint32_t> spireToxic = spire;
+    spireToxic.push_back(kPowerupToxicSuit);
     std::vector<uint32_t> masked = spire;
     masked.insert(masked.end(), {kPowerupToxicSuit, kMask});
     std::vector<uint32_t> badged = masked;
@@ -77,7 +86,8 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
         {"reach_spire_catalyst.txt", "Spire", 0, 2, 3, 24, spire, {kPowerupToxicSuit}},
         {"reach_spire_mask.txt", "Spire", 2, 2, 3, 24, spire, {kMask}},
         {"reach_spire_badge.txt", "Spire", 3, 2, 3, 24, masked, {kBadge}},
-        {"reach_spire_seal.txt", "Spire", 3, 1, 16, 24, badged, {kYellowAura, kArcSeal, kNecklace}},
+        {"reach_spire_seal.txt", "Spire", 3, 1, 16, 24, badged, {kYellowAura, kArcSeal, kNecklace}, 1},
+        {"reach_sunken_hearts.txt", "Sunken", 5, 0, 20, 24, spireToxic, {}, 2},
     };
     for (const Leg& leg : legs) {
         SCOPED_TRACE(leg.script);
@@ -88,7 +98,9 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
             playtest::PlaySetup setup = SetupAt(leg.map, leg.roomX, leg.roomY, leg.tileX, leg.tileY, leg.held);
             // Per frame, which of the leg's powerups the player holds.
             std::vector<std::vector<bool>> holds;
-            setup.afterFrame = [&holds, &leg](Player& player, int32_t) {
+            std::vector<int32_t> hearts;
+            setup.afterFrame = [&holds, &hearts, &leg](Player& player, int32_t) {
+                hearts.push_back(HeartPieces(player));
                 std::vector<bool> now;
                 for (const uint32_t id : leg.reaches) now.push_back(HasPowerup(player, id, true));
                 holds.push_back(now);
@@ -99,6 +111,7 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
             ASSERT_FALSE(holds.empty());
             EXPECT_EQ(result.framesWithoutOneStep, 0);
             const playtest::PlaySample& last = result.samples.back();
+            EXPECT_EQ(hearts.back() - hearts.front(), leg.hearts) << "heart pieces";
             for (size_t i = 0; i < leg.reaches.size(); ++i) {
                 SCOPED_TRACE(testing::Message() << "powerup " << std::hex << leg.reaches[i]);
                 EXPECT_FALSE(holds.front()[i]) << "held before the leg was played";

@@ -286,7 +286,11 @@ def randomizer_gem(room, ident, x, y, reqs, mapname, minimap):
 def item_body(make, model, heart=False):
     """What a pickup of an item holds besides its place and identity."""
     if heart:
-        give = ["collision Self disable", "add Player HeartPieces 1", "delete Self perm", "playsound pickup"]
+        # Counted where the status screen and the hearts' achievement read
+        # them; "init" makes the count on the first piece (adding to a count
+        # the player does not hold yet does nothing, and the piece was lost).
+        give = ["collision Self disable", "init Player bgcubes 0", "add Player bgcubes 1", "delete Self perm",
+                "playsound pickup"]
         extra = ""
     else:
         give = ["collision Self disable", "powerup Player", "delete Self perm", "playsound powerup"]
