@@ -48,6 +48,7 @@ struct Leg {
     std::vector<uint32_t> held;          // what a player holds by then
     std::vector<uint32_t> reaches;       // the powerups taken on the way, held at its end
     int32_t hearts = 0;                  // the heart pieces taken on the way
+    float endsWestOf = 1e9f;             // the leg ends left of this x in its room
 };
 
 // The heart pieces the player has gathered, as the status screen reads them.
@@ -76,6 +77,8 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
     masked.insert(masked.end(), {kPowerupToxicSuit, kMask});
     std::vector<uint32_t> badged = masked;
     badged.push_back(kBadge);
+    std::vector<uint32_t> sealed = badged;
+    sealed.push_back(kArcSeal);
     const Leg legs[] = {
         {"reach_sunken_red_aura.txt", "Sunken", 1, 0, 3, 24, {}, {kRedAura}},
         {"reach_sunken_green_aura.txt", "Sunken", 1, 0, 3, 24, {}, {kGreenAura}},
@@ -88,6 +91,8 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
         {"reach_spire_badge.txt", "Spire", 3, 2, 3, 24, masked, {kBadge}},
         {"reach_spire_seal.txt", "Spire", 3, 1, 16, 24, badged, {kYellowAura, kArcSeal, kNecklace}, 1},
         {"reach_sunken_hearts.txt", "Sunken", 5, 0, 20, 24, spireToxic, {}, 2},
+        // Back out of the vault: west of its wall (x 128 to 136).
+        {"reach_spire_vault.txt", "Spire", 3, 0, 3, 24, sealed, {}, 1, 128.0f},
     };
     for (const Leg& leg : legs) {
         SCOPED_TRACE(leg.script);
@@ -112,6 +117,7 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
             EXPECT_EQ(result.framesWithoutOneStep, 0);
             const playtest::PlaySample& last = result.samples.back();
             EXPECT_EQ(hearts.back() - hearts.front(), leg.hearts) << "heart pieces";
+            EXPECT_LT(last.position.x, leg.endsWestOf);
             for (size_t i = 0; i < leg.reaches.size(); ++i) {
                 SCOPED_TRACE(testing::Message() << "powerup " << std::hex << leg.reaches[i]);
                 EXPECT_FALSE(holds.front()[i]) << "held before the leg was played";

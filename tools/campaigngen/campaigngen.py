@@ -921,6 +921,11 @@ def main():
         plain_powerup(r, new_id(), definition, make, model, key, x, y, mapname)
     # Made last, so the ids of everything above stay as they were.
     leaderboard_board(g.rooms[(14, 3)], 148, 200, "Speedrun Maps", "Gallery")
+    # The vault's way back out: walled in on every side, it held whoever went
+    # in. Made after the rest for the same reason.
+    vault = p.rooms[(3, 0)]
+    door(vault, 168, 200, "Spire", 3, 0, "VaultOutside", "Spire", name="VaultExit")
+    marker(vault, "VaultOutside", 88, 200, "Spire")
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
