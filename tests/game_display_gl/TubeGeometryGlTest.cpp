@@ -191,3 +191,36 @@ INSTANTIATE_TEST_SUITE_P(Screens, TubeGeometryGlTest,
                          ::testing::Values(GeometryCase{"four_by_three", 800, 600},
                                            GeometryCase{"wide", 1024, 576}),
                          [](const ::testing::TestParamInfo<GeometryCase>& info) { return info.param.name; });
+
+// The case takes the glow of the picture's edge nearest to it, wherever the
+// tube sits: on a wide screen too it shows nothing of the picture's inside.
+TEST_F(DisplayChainGlTest, TheCaseGlowsWithThePicturesEdgeOnly) {
+    Start(1280, 720);
+    Settings().pers = 0.0f;  // no trace of the card drawn before
+    float halfWidth = 0.0f, halfHeight = 0.0f;
+    TubeQuad::Extents(m_width, m_height, halfWidth, halfHeight);
+    // The case beside the glass, left and right of its middle (the glass
+    // spans 0.86 of the tube's half-width).
+    const int32_t tubeLeft = static_cast<int32_t>((1.0f - halfWidth) * 0.5f * m_width);
+    const int32_t glassLeft = static_cast<int32_t>((1.0f - 0.86f * halfWidth) * 0.5f * m_width);
+    ASSERT_GT(glassLeft - tubeLeft, 30);
+    const auto caseLuma = [&](uint32_t (*card)(int32_t, int32_t)) {
+        harness.SetCard(card);
+        Frames(3);
+        const std::vector<uint32_t> screen = harness.ReadScreen();
+        const int32_t x0 = tubeLeft + 8, x1 = glassLeft - 12;
+        return 0.5f * (MeanLuma(screen, m_width, x0, 300, x1, 420) +
+                       MeanLuma(screen, m_width, m_width - x1, 300, m_width - x0, 420));
+    };
+    const float dark = caseLuma([](int32_t, int32_t) { return Rgb(0, 0, 0); });
+    const float inside = caseLuma([](int32_t x, int32_t y) {
+        const bool border = x < 16 || y < 16 || x >= 240 || y >= 208;
+        return border ? Rgb(0, 0, 0) : Rgb(255, 255, 255);
+    });
+    const float frame = caseLuma([](int32_t x, int32_t y) {
+        const bool border = x < 16 || y < 16 || x >= 240 || y >= 208;
+        return border ? Rgb(255, 255, 255) : Rgb(0, 0, 0);
+    });
+    EXPECT_LT(std::fabs(inside - dark), 1.5f) << "the picture's inside shows on the case";
+    EXPECT_GT(frame, dark + 4.0f) << "the picture's edge lights the case";
+}

@@ -305,8 +305,10 @@ std::vector<uint8_t> MakeMonitorMesh() {
                 x = edge[i].first / square * rings[r].rectangle;
                 y = edge[i].second / square * rings[r].rectangle;
             }
+            // The texture coordinate is the glass's, carried on over the
+            // case: where on the picture's plane the point lies.
             mesh.Add(x, y, rings[r].depth, dx * rings[r].outward, dy * rings[r].outward, rings[r].forward,
-                     static_cast<double>(i) / around, static_cast<double>(r) / (std::size(rings) - 1));
+                     0.5 + x / (2.0 * kGlassHalf), 0.5 - y / (2.0 * kGlassHalf));
         }
     }
     for (size_t r = 0; r + 1 < std::size(rings); ++r) {

@@ -19,7 +19,8 @@ std::vector<CRTArtFile> MakeCRTArt();
 // -1..1 both ways; the glass is a rounded rectangle of half-size kGlassHalf
 // bulging towards the viewer, the case fills the rest of the 4:3 screen.
 // The glass's texture coordinate runs 0..1 over the rectangle of half-size
-// kGlassHalf (top-left first), in proportion to the position.
+// kGlassHalf (top-left first), in proportion to the position; the case's
+// follows the same rule (beyond 0..1).
 constexpr float kGlassHalf = 0.86f;
 std::vector<uint8_t> MakeScreenMesh();
 std::vector<uint8_t> MakeMonitorMesh();
