@@ -154,4 +154,36 @@ TEST(CampaignReach, BulletsTakeNoPickupForThePlayer) {
     });
 }
 
+// A teleport pad puts the player on its arrival spot in the room it names,
+// not where the player stood on the pad.
+TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
+    struct Case {
+        const char* pad;
+        const char* map;
+        int32_t roomX, roomY, tileX, tileY;  // beside the pad
+        const char* walk;                    // onto it
+        int32_t arrivesX, arrivesY;          // the room it arrives in
+        float x, y;                          // its arrival spot there
+    };
+    const Case cases[] = {
+        {"the spire's pad to the sunken halls", "Spire", 0, 1, 10, 24, "25 left", 5, 0, 140.0f, 200.0f},
+        {"the bell's pad back to the gallery's hall", "Speedrun Maps", 17, 3, 25, 24, "30 right", 14, 3, 40.0f,
+         200.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pad);
+        gametest::RunInChild([&c] {
+            playtest::PlaySetup setup = SetupAt(c.map, c.roomX, c.roomY, c.tileX, c.tileY, {});
+            const playtest::PlayResult result = playtest::RunPlay(setup, std::string("20 -\n") + c.walk + "\n90 -\n");
+            ASSERT_TRUE(result.started) << result.error;
+            ASSERT_FALSE(result.samples.empty());
+            const playtest::PlaySample& last = result.samples.back();
+            EXPECT_EQ(last.roomX, c.arrivesX);
+            EXPECT_EQ(last.roomY, c.arrivesY);
+            EXPECT_NEAR(last.position.x, c.x, 1.0f);
+            EXPECT_NEAR(last.position.y, c.y, 1.0f);
+        });
+    }
+}
+
 }  // namespace

@@ -512,7 +512,10 @@ def teleport_pad(room, x, y, mapname, dest_map, rx, ry, arrival):
     body = ('  <Name Name="TeleportPad"/>\n' + spatial(x, y, "pad_0") +
             sprite(("Glow", ["pad_0", "pad_1", "pad_2"], 0.6, True)) +
             touch_box(6, 4, ["teleport Player Pad save"]) +
-            f'  <Teleport Name="Pad" Map="{dest_map}" MapX="{rx}" MapY="{ry}" Entity="{arrival}"/>\n')
+            # Under a wipe, as doors are: a move made at once from the touch
+            # was undone by the rest of the player's step, which left it where
+            # it stood, only in the new room.
+            f'  <Teleport Name="Pad" Map="{dest_map}" MapX="{rx}" MapY="{ry}" Entity="{arrival}" Wipe="true"/>\n')
     entity(ident, f"{mapname} ({room.x}, {room.y}): a teleport pad to {dest_map} ({rx}, {ry})", body)
     place(room, ("TeleportPad", "Teleport", ""), ident, x, y)
 
