@@ -9,7 +9,9 @@
 // table below print where the player is after every script line.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -184,6 +186,51 @@ TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
             EXPECT_NEAR(last.position.y, c.y, 1.0f);
         });
     }
+}
+
+// A heart piece taken is kept by the save the next powerup makes: Continue
+// comes back with it counted, and the piece is gone from its place.
+TEST(CampaignReach, AHeartPieceTakenIsKeptByTheSave) {
+    // One folder for both runs (each in a child of its own), named after the
+    // test's process, which both know as their parent.
+    const auto documents = [](const pid_t test) {
+        return std::filesystem::temp_directory_path() / ("korv-campaign-reach-" + std::to_string(test));
+    };
+    std::filesystem::remove_all(documents(getpid()));
+    gametest::RunInChild([&documents] {
+        std::filesystem::create_directories(documents(getppid()));
+        // Spire (2, 0): east along the floor over the heart piece (120, 196)
+        // to the necklace (200, 196), whose pickup saves the run.
+        playtest::PlaySetup setup = SetupAt("Spire", 2, 0, 3, 24, {});
+        setup.documents = documents(getppid()).string();
+        int32_t hearts = -1;
+        setup.afterFrame = [&hearts](Player& player, int32_t) { hearts = HeartPieces(player); };
+        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n130 right\n30 -\n");
+        ASSERT_TRUE(result.started) << result.error;
+        EXPECT_EQ(hearts, 1);
+    });
+    gametest::RunInChild([&documents] {
+        playtest::PlaySetup setup;
+        setup.start = playtest::PlayStart::kContinue;
+        setup.documents = documents(getppid()).string();
+        int32_t continued = -1;
+        bool necklace = false;
+        int32_t hearts = -1;
+        setup.prepare = [&](Player& player) {
+            continued = HeartPieces(player);
+            necklace = HasPowerup(player, kNecklace, true);
+        };
+        setup.afterFrame = [&hearts](Player& player, int32_t) { hearts = HeartPieces(player); };
+        // Back west over the heart piece's place.
+        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n90 left\n30 -\n");
+        ASSERT_TRUE(result.started) << result.error;
+        ASSERT_FALSE(result.samples.empty());
+        EXPECT_TRUE(necklace) << "the save was made";
+        EXPECT_EQ(continued, 1);
+        EXPECT_LT(result.samples.back().position.x, 100.0f) << "walked back past the piece's place";
+        EXPECT_EQ(hearts, 1) << "the piece is not there to take again";
+    });
+    std::filesystem::remove_all(documents(getpid()));
 }
 
 }  // namespace
