@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -186,6 +187,29 @@ TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
             EXPECT_NEAR(last.position.y, c.y, 1.0f);
         });
     }
+}
+
+// The sunken halls' (3, 0) pop blocks (56 and 64, 140): a jump from below
+// strikes one (the player's head stops under it) and pops it; then a jump
+// from beside it lands on its top.
+TEST(CampaignReach, APopBlockStruckFromBelowHoldsThePlayer) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup = SetupAt("Sunken", 3, 0, 3, 24, {kRedAura, kPowerupDoubleJump});
+        const std::string script =
+            "20 -\n25 right\n1 jump\n18 jump\n50 -\n"                                // strike it from below
+            "12 right\n1 jump\n18 jump\n1 -\n1 jump\n10 jump\n12 left jump\n40 -\n";  // up beside it, onto it
+        const playtest::PlayResult result = playtest::RunPlay(setup, script);
+        ASSERT_TRUE(result.started) << result.error;
+        ASSERT_GE(result.samples.size(), 65u);
+        float highest = 1e9f;
+        for (int32_t frame = 45; frame < 65; ++frame) {
+            highest = std::min(highest, result.samples[static_cast<size_t>(frame)].position.y);
+        }
+        EXPECT_GT(highest, 150.0f) << "the first jump ends against the block's underside (144)";
+        const playtest::PlaySample& last = result.samples.back();
+        EXPECT_TRUE(last.grounded);
+        EXPECT_NEAR(last.position.y, 128.0f, 1.0f) << "standing on the block's top (136)";
+    });
 }
 
 // A heart piece taken is kept by the save the next powerup makes: Continue

@@ -433,7 +433,9 @@ def marker(room, name, x, y, mapname, extra="", look=None):
 def pop_block(room, x, y, mapname):
     ident = new_id()
     body = ('  <Name Name="PopBlock"/>\n' + spatial(x, y, "popblock") + still("popblock") +
-            '  <Collision><Primitive Type="Box"><Extents><Vector X="4" Y="4" Z="1"/></Extents></Primitive>'
+            # A blocker whose pop decides what it stops: without it nothing
+            # ever struck it, so it never popped.
+            '  <Collision Blocker="true"><Primitive Type="Box"><Extents><Vector X="4" Y="4" Z="1"/></Extents></Primitive>'
             '</Collision>\n'
             '  <Data><Datum Name="POPCOMPVIS" Type="Bool" Value="false"/></Data>\n'
             '  <Pop><Event Name="OnPop"><Action Text="playsound pop"/></Event></Pop>\n'
