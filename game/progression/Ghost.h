@@ -33,6 +33,7 @@ public:
     void SetOwner(SpeedrunComponent* owner) { m_owner = owner; }
     SpeedrunComponent* GetOwner() const { return m_owner; }
 
+    // Nothing in the first pass: the pose follows in the second.
     void Update(float /*timeStep*/, uint8_t /*mask*/) override {}
     // Both passes: the pose of the raced run at the owner's course time.
     void PostUpdate(float timeStep, uint8_t mask) override;

@@ -34,20 +34,12 @@
 #include "renderer/ZRenderer.h"
 #include "support/GamePackages.h"
 #include "support/TempDir.h"
+#include "support/ScreenShots.h"
 
 namespace {
 
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-};
-
-Shot Take() {
-    Shot shot;
-    shot.pixels = GetRenderer()->CaptureBackBuffer(shot.width, shot.height);
-    return shot;
-}
+using screenshot::Shot;
+using screenshot::Take;
 
 // What hiding one entity changed on screen, and where it should have shown.
 struct Seen {

@@ -29,27 +29,14 @@
 #include "renderer/ZRenderer.h"
 #include "support/GamePackages.h"
 #include "support/TempDir.h"
+#include "support/ScreenShots.h"
 
 namespace {
 
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-};
+using screenshot::Shot;
+using screenshot::Take;
 
-Shot Take() {
-    Shot shot;
-    shot.pixels = GetRenderer()->CaptureBackBuffer(shot.width, shot.height);
-    return shot;
-}
-
-void Keep(const Shot& shot, const char* name) {
-    const char* folder = std::getenv("KORV_ACTORS_SHOTS");
-    if (folder == nullptr || *folder == '\0') return;
-    EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/" + name).c_str(), shot.pixels.data(), shot.width,
-                                   shot.height));
-}
+void Keep(const Shot& shot, const char* name) { screenshot::Keep(shot, "KORV_ACTORS_SHOTS", name); }
 
 uint32_t At(const Shot& shot, const int32_t x, const int32_t y) {
     return shot.pixels[static_cast<size_t>(y) * shot.width + x];

@@ -14,44 +14,15 @@
 #include "game/player/Player.h"
 #include "renderer/ZRenderer.h"
 #include "support/PlayHarness.h"
+#include "support/ScreenShots.h"
 
 namespace {
 
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-};
+using screenshot::Shot;
+using screenshot::Take;
+using screenshot::Changed;
 
-Shot Take() {
-    Shot shot;
-    shot.pixels = GetRenderer()->CaptureBackBuffer(shot.width, shot.height);
-    return shot;
-}
-
-void Keep(const Shot& shot, const char* name) {
-    const char* folder = std::getenv("KORV_HOOKS_SHOTS");
-    if (folder == nullptr || *folder == '\0' || shot.pixels.empty()) return;
-    EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/" + name).c_str(), shot.pixels.data(), shot.width,
-                                   shot.height));
-}
-
-// Pixels that differ between two shots inside a box given in fractions of
-// the size; -1 for shots of different sizes.
-int32_t Changed(const Shot& a, const Shot& b, const float left, const float top, const float right,
-                const float bottom) {
-    if (a.width != b.width || a.height != b.height || a.pixels.empty()) return -1;
-    int32_t changed = 0;
-    for (auto y = static_cast<int32_t>(top * static_cast<float>(a.height));
-         y < static_cast<int32_t>(bottom * static_cast<float>(a.height)); ++y) {
-        for (auto x = static_cast<int32_t>(left * static_cast<float>(a.width));
-             x < static_cast<int32_t>(right * static_cast<float>(a.width)); ++x) {
-            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(a.width) + static_cast<size_t>(x);
-            if (a.pixels[i] != b.pixels[i]) ++changed;
-        }
-    }
-    return changed;
-}
+void Keep(const Shot& shot, const char* name) { screenshot::Keep(shot, "KORV_HOOKS_SHOTS", name); }
 
 playtest::PlaySetup GalleryHall() {
     playtest::PlaySetup setup;

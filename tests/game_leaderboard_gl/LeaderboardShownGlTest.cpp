@@ -17,37 +17,20 @@
 #include "menu/ZMenuMgr.h"
 #include "renderer/ZRenderer.h"
 #include "support/PlayHarness.h"
+#include "support/ScreenShots.h"
 
 namespace {
 
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-};
-
-Shot Take() {
-    Shot shot;
-    shot.pixels = GetRenderer()->CaptureBackBuffer(shot.width, shot.height);
-    return shot;
-}
+using screenshot::Shot;
+using screenshot::Take;
 
 // Pixels of the first shot that are brighter in the second, inside a box
 // given in fractions of the size; -1 for shots of different sizes.
 int32_t Brighter(const Shot& a, const Shot& b, const float left, const float top, const float right,
                  const float bottom) {
-    if (a.width != b.width || a.height != b.height || a.pixels.empty()) return -1;
     const auto sum = [](const uint32_t p) { return (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF); };
-    int32_t brighter = 0;
-    for (auto y = static_cast<int32_t>(top * static_cast<float>(a.height));
-         y < static_cast<int32_t>(bottom * static_cast<float>(a.height)); ++y) {
-        for (auto x = static_cast<int32_t>(left * static_cast<float>(a.width));
-             x < static_cast<int32_t>(right * static_cast<float>(a.width)); ++x) {
-            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(a.width) + static_cast<size_t>(x);
-            if (sum(b.pixels[i]) > sum(a.pixels[i]) + 120) ++brighter;
-        }
-    }
-    return brighter;
+    return screenshot::CountInBox(a, b, left, top, right, bottom,
+                                  [&](uint32_t p, uint32_t q) { return sum(q) > sum(p) + 120; });
 }
 
 }  // namespace

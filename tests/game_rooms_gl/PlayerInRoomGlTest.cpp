@@ -26,29 +26,16 @@
 #include "renderer/ZRenderer.h"
 #include "support/GamePackages.h"
 #include "support/TempDir.h"
+#include "support/ScreenShots.h"
 
 namespace {
 
+using screenshot::Shot;
+using screenshot::Take;
+
 constexpr uint8_t kJumpKey = 45;
 
-struct Shot {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-};
-
-Shot Take() {
-    Shot shot;
-    shot.pixels = GetRenderer()->CaptureBackBuffer(shot.width, shot.height);
-    return shot;
-}
-
-void Keep(const Shot& shot, const char* name) {
-    const char* folder = std::getenv("KORV_PLAYER_SHOTS");
-    if (folder == nullptr || *folder == '\0') return;
-    EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/" + name).c_str(), shot.pixels.data(), shot.width,
-                                   shot.height));
-}
+void Keep(const Shot& shot, const char* name) { screenshot::Keep(shot, "KORV_PLAYER_SHOTS", name); }
 
 // Where the player's middle shows in the window, in pixels from the top
 // left: the 256 x 224 view around the game camera (y down) fills the game
