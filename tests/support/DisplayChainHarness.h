@@ -95,8 +95,12 @@ public:
         m_windows = platform::window::CreateWindowSystem(platform::window::Backend::Sdl);
         platform::window::WindowCreateInfo info;
         info.title = "display chain";
-        info.width = width;
-        info.height = height;
+        // The window's outer size, so that its client area (the drawable the
+        // back buffer is presented to) is width x height, as the game sizes it.
+        platform::window::Rect outer{0, 0, width, height};
+        platform::window::WindowSystem::AdjustWindowRect(outer, info.style, false, info.exStyle);
+        info.width = static_cast<uint32_t>(outer.Width());
+        info.height = static_cast<uint32_t>(outer.Height());
         info.proc = [](const platform::window::Message&, void*) -> int64_t { return 0; };
         if (!m_windows->CreateMainWindow(info)) {
             why = "no window";
