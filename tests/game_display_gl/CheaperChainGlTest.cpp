@@ -3,10 +3,10 @@
 // pass, the pre-HUD pass, the bloom chain, the CRT glass and the monitor
 // case, mounted ahead of the packaged ones, which also brings back the
 // full-screen upsample pass and the final pass's copy) against frames of the
-// current chain,
-// pixel by pixel, within two levels of eight bits (three where the glass's
-// light is blended between the tube's points, four where the scanlines and
-// stripes show, more where a raised brightness steepens the darkest levels).
+// current chain, pixel by pixel, within two levels of eight bits (three where
+// the glass's light is blended between the tube's points, four where the
+// scanlines and stripes show, more where a raised brightness steepens the
+// darkest levels).
 
 #include "DisplayChainGlFixture.h"
 
