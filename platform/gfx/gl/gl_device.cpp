@@ -293,8 +293,13 @@ bool GlDevice::MakeBackBuffer(uint32_t width, uint32_t height) {
     m_gl.GetError();
     BindForUpload(GL_TEXTURE_2D, m_backBuffer->name);
     m_gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    m_gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_BGRA,
-                    GL_UNSIGNED_BYTE, nullptr);
+    // Stored as an X8R8G8B8 target is (LookUpTargetFormat): B, G, R, A bytes, alpha 1.
+    std::vector<uint8_t> black(static_cast<size_t>(width) * height * 4, 0);
+    for (size_t i = 3; i < black.size(); i += 4) black[i] = 255;
+    m_gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    m_gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    m_gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_BGRA,
+                    GL_UNSIGNED_BYTE, black.data());
     m_targetsChanged = true;
     return m_gl.GetError() == GL_NO_ERROR;
 }
@@ -399,10 +404,7 @@ void GlDevice::ApplyRenderState(RenderState state, uint32_t value) {
         case RenderState::AlphaBlendEnable: toggle(GL_BLEND, value != 0); break;
         case RenderState::Lighting: break;
         case RenderState::ScissorTestEnable: toggle(GL_SCISSOR_TEST, value != 0); break;
-        case RenderState::ColorWriteEnable:
-            m_gl.ColorMask((value & colorwrite::kRed) != 0, (value & colorwrite::kGreen) != 0,
-                           (value & colorwrite::kBlue) != 0, (value & colorwrite::kAlpha) != 0);
-            break;
+        case RenderState::ColorWriteEnable: ApplyColorMask(); break;
         case RenderState::BlendFactor: {
             float c[4];
             ColourOf(value, c);
@@ -501,28 +503,48 @@ Result GlDevice::EndScene() {
     return Result::Ok;
 }
 
-bool GlDevice::BindTargets() {
+bool GlDevice::BindTargets(bool depth) {
     m_gl.BindFramebuffer(GL_FRAMEBUFFER, m_drawFramebuffer);
-    if (!m_targetsChanged) return true;
-    GLenum buffers[kMaxTargets];
-    for (uint32_t i = 0; i < kMaxTargets; ++i) {
-        const GLenum attachment = GL_COLOR_ATTACHMENT0 + i;
-        if (m_targets[i]) {
-            m_targets[i]->Attach(GL_FRAMEBUFFER, attachment);
-            buffers[i] = attachment;
-        } else {
-            m_gl.FramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, 0, 0);
-            buffers[i] = GL_NONE;
+    // A bound depth-stencil surface that the draw neither tests nor writes
+    // changes nothing, but keeps a software rasterizer off its fast paths for
+    // plain full-screen passes: it is attached only while it is used.
+    GlSurface* const wantedDepth = depth ? m_depth : nullptr;
+    if (!m_targetsChanged && wantedDepth == m_depthAttached) return true;
+    if (m_targetsChanged) {
+        GLenum buffers[kMaxTargets];
+        for (uint32_t i = 0; i < kMaxTargets; ++i) {
+            const GLenum attachment = GL_COLOR_ATTACHMENT0 + i;
+            if (m_targets[i]) {
+                m_targets[i]->Attach(GL_FRAMEBUFFER, attachment);
+                buffers[i] = attachment;
+            } else {
+                m_gl.FramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, 0, 0);
+                buffers[i] = GL_NONE;
+            }
         }
+        m_gl.DrawBuffers(static_cast<GLsizei>(kMaxTargets), buffers);
+        ApplyColorMask();
     }
-    if (m_depth) {
-        m_depth->Attach(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT);
-    } else {
-        m_gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+    if (m_targetsChanged || wantedDepth != m_depthAttached) {
+        if (wantedDepth) {
+            wantedDepth->Attach(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT);
+        } else {
+            m_gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        }
+        m_depthAttached = wantedDepth;
     }
-    m_gl.DrawBuffers(static_cast<GLsizei>(kMaxTargets), buffers);
     m_targetsChanged = false;
     return m_gl.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void GlDevice::ApplyColorMask() {
+    const uint32_t value = m_renderStates[static_cast<size_t>(RenderState::ColorWriteEnable)];
+    for (uint32_t i = 0; i < kMaxTargets; ++i) {
+        // An X8R8G8B8 target has no alpha to write: it stays 1, as its texture samples it.
+        const bool opaque = m_targets[i] && m_targets[i]->Desc().format == Format::X8R8G8B8;
+        m_gl.ColorMaski(i, (value & colorwrite::kRed) != 0, (value & colorwrite::kGreen) != 0,
+                        (value & colorwrite::kBlue) != 0, (value & colorwrite::kAlpha) != 0 && !opaque);
+    }
 }
 
 void GlDevice::MarkTargetsRendered() {
@@ -536,13 +558,16 @@ Result GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, ui
     if ((flags & (clear::kZBuffer | clear::kStencil)) && !m_depth) return Result::InvalidCall;
     if (flags == 0) return Result::Ok;
     MakeCurrent();
-    if (!BindTargets()) return Result::InvalidCall;
+    if (!BindTargets((flags & (clear::kZBuffer | clear::kStencil)) != 0)) return Result::InvalidCall;
     float c[4];
     ColourOf(argb, c);
     m_gl.ClearColor(c[0], c[1], c[2], c[3]);
     m_gl.ClearDepth(std::clamp(z, 0.0f, 1.0f));
     m_gl.ClearStencil(static_cast<GLint>(stencil));
-    m_gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    for (uint32_t t = 0; t < kMaxTargets; ++t) {
+        const bool opaque = m_targets[t] && m_targets[t]->Desc().format == Format::X8R8G8B8;
+        m_gl.ColorMaski(t, GL_TRUE, GL_TRUE, GL_TRUE, opaque ? GL_FALSE : GL_TRUE);
+    }
     m_gl.DepthMask(GL_TRUE);
     m_gl.Enable(GL_SCISSOR_TEST);
     const GLbitfield bits = ((flags & clear::kTarget) ? GL_COLOR_BUFFER_BIT : 0) |
@@ -904,7 +929,8 @@ uint64_t GlDevice::VertexCapacity() const { return DeclarationCapacity(m_declara
 Result GlDevice::PrepareDraw() {
     if (!m_inScene || !m_program || !m_declaration) return Result::InvalidCall;
     MakeCurrent();
-    if (!BindTargets()) return Result::InvalidCall;
+    // Depth writes happen only with the depth test on, as on the device this imitates.
+    if (!BindTargets(m_renderStates[static_cast<size_t>(RenderState::ZEnable)] != 0)) return Result::InvalidCall;
     if (m_program->pixelFix >= 0 &&
         (m_program->viewportWidth != m_viewport.width || m_program->viewportHeight != m_viewport.height)) {
         m_gl.Uniform4f(m_program->pixelFix, 1.0f / static_cast<float>(m_viewport.width),
