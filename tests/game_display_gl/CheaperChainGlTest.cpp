@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "renderer/ZEffect.h"
 #include "renderer/ZRenderPassDesc.h"
 
 namespace {
@@ -31,17 +32,24 @@ struct ChainCase {
     int32_t tate;
     // Levels of eight bits a pixel may differ by.
     int tolerance;
+    // The fade to black (the pre-HUD pass's full technique instead of its plain one).
+    float fadeOut = 0.0f;
 };
 
 // Three levels: the glass's light, blended between the tube mesh's points,
-// differs by up to that much from the light taken at every pixel. A raised
-// brightness (colours to the power 2^-0.5) steepens the darkest levels up to
-// threefold, so a difference of two near black becomes up to six.
+// differs by up to that much from the light taken at every pixel. The pre-HUD
+// pass writes the scene, then adds the bloom's square with the blend: the
+// scene and the bloom are rounded to eight bits apart and the bloom's spread
+// takes eight-bit weights, a level or two in all where the bloom glows, which
+// stays within those three. A raised brightness (colours to the power
+// 2^-0.5) steepens the darkest levels up to threefold, so a difference of two
+// near black becomes up to six.
 const ChainCase kCases[] = {
     {"wide screen, plain final pass", 480, 270, 0.0f, 0, 3},
     {"4:3 screen, plain final pass", 320, 240, 0.0f, 0, 3},
     {"brightness raised: the full final pass", 480, 270, 0.5f, 0, 6},
     {"turned a quarter: the full final pass", 480, 270, 0.0f, 1, 3},
+    {"fading to black: the full pre-HUD pass", 480, 270, 0.0f, 0, 3, 0.4f},
 };
 
 constexpr int kFrames = 4;
@@ -66,7 +74,8 @@ bool UpsamplePassOn() {
 class CheaperChainGlTest : public ::testing::TestWithParam<ChainCase> {
 protected:
     // The screen after a few frames, with the earlier effects when before is set.
-    std::vector<uint32_t> Draw(const ChainCase& c, bool before, bool& upsampled, bool& copied) {
+    std::vector<uint32_t> Draw(const ChainCase& c, bool before, bool& upsampled, bool& copied,
+                               ZHashedString& preHUDTechnique) {
         korvtest::DisplayChainHarness harness;
         std::string why;
         const std::string first = before ? std::string(KORV_FIXTURES_DIR "/display/before") : std::string();
@@ -75,11 +84,14 @@ protected:
             ZBaseGame* game = ZBaseGame::GetInstance();
             game->m_brightness = c.brightness;
             game->m_tate = c.tate;
+            game->SetFadeOut(c.fadeOut);
             harness.SetCard(Card);
             bool drawn = true;
             for (int i = 0; i < kFrames && drawn; ++i) drawn = harness.Frame();
             upsampled = UpsamplePassOn();
             copied = PassOn(game->GetFinalPassName());
+            const ZPassBinding* binding = game->GetFXAAFilter()->GetPassBinding(game->GetPreHUDPassName());
+            preHUDTechnique = binding != nullptr ? binding->technique : ZHashedString::None();
             if (drawn) screen = harness.ReadScreen();
         } else {
             ADD_FAILURE() << why;
@@ -98,8 +110,9 @@ TEST_P(CheaperChainGlTest, DrawsThePictureOfTheEarlierChain) {
     bool upsampledNow = true;
     bool copiedBefore = false;
     bool copiedNow = false;
-    const std::vector<uint32_t> before = Draw(c, true, upsampledBefore, copiedBefore);
-    const std::vector<uint32_t> now = Draw(c, false, upsampledNow, copiedNow);
+    ZHashedString techniqueBefore, techniqueNow;
+    const std::vector<uint32_t> before = Draw(c, true, upsampledBefore, copiedBefore, techniqueBefore);
+    const std::vector<uint32_t> now = Draw(c, false, upsampledNow, copiedNow, techniqueNow);
     ASSERT_EQ(before.size(), static_cast<size_t>(c.width) * static_cast<size_t>(c.height));
     ASSERT_EQ(now.size(), before.size());
     EXPECT_TRUE(upsampledBefore) << "the earlier pre-HUD effect reads the upsampled buffer";
@@ -107,6 +120,8 @@ TEST_P(CheaperChainGlTest, DrawsThePictureOfTheEarlierChain) {
     EXPECT_TRUE(copiedBefore) << "the earlier final pass has no plain program: it draws";
     const bool plain = c.brightness == 0.0f && c.tate == 0;
     EXPECT_EQ(copiedNow, !plain) << "a plain final pass is skipped: the frame goes straight to the back buffer";
+    EXPECT_EQ(techniqueNow, ZHashedString(c.fadeOut == 0.0f ? "PreHUDPassPlain" : "PreHUDPassTechnique"))
+        << "the pre-HUD pass scales the picture only while it fades";
 
     int worst = 0;
     size_t at = 0;
