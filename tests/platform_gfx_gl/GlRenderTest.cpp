@@ -385,62 +385,6 @@ endcode
     device->SetDepthStencilSurface(nullptr);
 }
 
-// The depth-stencil surface is attached to the framebuffer only while a draw
-// or a clear uses it: draws without the depth test between them leave its
-// values, and a clear reaches it after them.
-TEST_F(GlFixture, DepthSurvivesDrawsThatDoNotUseIt) {
-    gfx::Ref<gfx::Surface> depth;
-    ASSERT_EQ(device->CreateDepthStencilSurface(kWidth, kWidth, gfx::Format::D24S8, gfx::MultiSample::None, 0, true,
-                                                depth.Out()),
-              gfx::Result::Ok);
-    ASSERT_EQ(device->SetDepthStencilSurface(depth.Get()), gfx::Result::Ok);
-    gfx::Ref<gfx::Effect> flat = MakeEffect(kColourEffect);
-    gfx::Ref<gfx::Effect> tested = MakeEffect(R"(effect 1
-parameter float depth
-technique T
-    pass P
-        vertex VS
-        fragment FS
-        ZEnable true
-        ZWriteEnable true
-        ZFunc Less
-        CullMode None
-end
-code vertex VS
-uniform float depth;
-in vec3 a_Position;
-void main() { gl_Position = vec4(a_Position.xy, depth, 1.0); }
-endcode
-code fragment FS
-out vec4 colour;
-void main() { colour = vec4(1.0); }
-endcode
-)");
-    ASSERT_TRUE(flat);
-    ASSERT_TRUE(tested);
-    flat->SetMatrix(flat->GetParameterByName(0, "wvpMat"), kIdentity);
-    device->SetRenderState(gfx::RenderState::CullMode, static_cast<uint32_t>(gfx::Cull::None));
-    const float blue[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-    flat->SetVector(flat->GetParameterByName(0, "tint"), blue);
-    const Mesh quad = MakeScreenQuad(kWidth, kHeight);
-
-    Draw(flat.Get(), quad);  // no depth test: the surface is left off
-    ASSERT_EQ(device->Clear(0, nullptr, gfx::clear::kZBuffer, 0, 0.6f, 0), gfx::Result::Ok);
-    Draw(flat.Get(), quad);
-    tested->SetFloat(tested->GetParameterByName(0, "depth"), 0.7f);
-    Draw(tested.Get(), quad);
-    EXPECT_EQ(At(ReadBackBuffer(), kWidth, 100, 100), (Bgra{255, 0, 0, 255})) << "behind the cleared depth";
-    tested->SetFloat(tested->GetParameterByName(0, "depth"), 0.5f);
-    Draw(tested.Get(), quad);
-    Draw(flat.Get(), quad);
-    Draw(tested.Get(), quad);
-    EXPECT_EQ(At(ReadBackBuffer(), kWidth, 100, 100), (Bgra{255, 0, 0, 255})) << "behind the depth written at 0.5";
-    tested->SetFloat(tested->GetParameterByName(0, "depth"), 0.4f);
-    Draw(tested.Get(), quad);
-    EXPECT_EQ(At(ReadBackBuffer(), kWidth, 100, 100), (Bgra{255, 255, 255, 255})) << "in front";
-    device->SetDepthStencilSurface(nullptr);
-}
-
 // An X8R8G8B8 target has no alpha: whatever a clear or a draw gives it, the
 // target samples alpha 1 (blending with its alpha as the destination's too).
 TEST_F(GlFixture, AnOpaqueTargetSamplesAlphaOne) {

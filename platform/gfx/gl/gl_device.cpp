@@ -508,36 +508,27 @@ Result GlDevice::EndScene() {
     return Result::Ok;
 }
 
-bool GlDevice::BindTargets(bool depth) {
+bool GlDevice::BindTargets() {
     m_gl.BindFramebuffer(GL_FRAMEBUFFER, m_drawFramebuffer);
-    // A bound depth-stencil surface that the draw neither tests nor writes
-    // changes nothing, but keeps a software rasterizer off its fast paths for
-    // plain full-screen passes: it is attached only while it is used.
-    GlSurface* const wantedDepth = depth ? m_depth : nullptr;
-    if (!m_targetsChanged && wantedDepth == m_depthAttached) return true;
-    if (m_targetsChanged) {
-        GLenum buffers[kMaxTargets];
-        for (uint32_t i = 0; i < kMaxTargets; ++i) {
-            const GLenum attachment = GL_COLOR_ATTACHMENT0 + i;
-            if (m_targets[i]) {
-                m_targets[i]->Attach(GL_FRAMEBUFFER, attachment);
-                buffers[i] = attachment;
-            } else {
-                m_gl.FramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, 0, 0);
-                buffers[i] = GL_NONE;
-            }
-        }
-        m_gl.DrawBuffers(static_cast<GLsizei>(kMaxTargets), buffers);
-        ApplyColorMask();
-    }
-    if (m_targetsChanged || wantedDepth != m_depthAttached) {
-        if (wantedDepth) {
-            wantedDepth->Attach(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT);
+    if (!m_targetsChanged) return true;
+    GLenum buffers[kMaxTargets];
+    for (uint32_t i = 0; i < kMaxTargets; ++i) {
+        const GLenum attachment = GL_COLOR_ATTACHMENT0 + i;
+        if (m_targets[i]) {
+            m_targets[i]->Attach(GL_FRAMEBUFFER, attachment);
+            buffers[i] = attachment;
         } else {
-            m_gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+            m_gl.FramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, 0, 0);
+            buffers[i] = GL_NONE;
         }
-        m_depthAttached = wantedDepth;
     }
+    if (m_depth) {
+        m_depth->Attach(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT);
+    } else {
+        m_gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+    }
+    m_gl.DrawBuffers(static_cast<GLsizei>(kMaxTargets), buffers);
+    ApplyColorMask();
     m_targetsChanged = false;
     return m_gl.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
@@ -563,7 +554,7 @@ Result GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, ui
     if ((flags & (clear::kZBuffer | clear::kStencil)) && !m_depth) return Result::InvalidCall;
     if (flags == 0) return Result::Ok;
     MakeCurrent();
-    if (!BindTargets((flags & (clear::kZBuffer | clear::kStencil)) != 0)) return Result::InvalidCall;
+    if (!BindTargets()) return Result::InvalidCall;
     float c[4];
     ColourOf(argb, c);
     m_gl.ClearColor(c[0], c[1], c[2], c[3]);
@@ -934,8 +925,7 @@ uint64_t GlDevice::VertexCapacity() const { return DeclarationCapacity(m_declara
 Result GlDevice::PrepareDraw() {
     if (!m_inScene || !m_program || !m_declaration) return Result::InvalidCall;
     MakeCurrent();
-    // Depth writes happen only with the depth test on, as on the device this imitates.
-    if (!BindTargets(m_renderStates[static_cast<size_t>(RenderState::ZEnable)] != 0)) return Result::InvalidCall;
+    if (!BindTargets()) return Result::InvalidCall;
     if (m_program->pixelFix >= 0 &&
         (m_program->viewportWidth != m_viewport.width || m_program->viewportHeight != m_viewport.height)) {
         m_gl.Uniform4f(m_program->pixelFix, 1.0f / static_cast<float>(m_viewport.width),

@@ -334,9 +334,7 @@ private:
     void ApplyBlend();
     void ApplyScissor();
     // Brings the draw framebuffer's attachments up to date; false when GL refuses them.
-    // Binds the draw framebuffer with the targets, and with the depth-stencil
-    // surface only when the draw or clear uses it.
-    bool BindTargets(bool depth);
+    bool BindTargets();
     // The colour write mask on every bound target (never the alpha of an X8R8G8B8 one).
     void ApplyColorMask();
     void MarkTargetsRendered();
@@ -357,8 +355,6 @@ private:
     bool m_targetsChanged = true;
     GlSurface* m_targets[kMaxTargets] = {};
     GlSurface* m_depth = nullptr;
-    // What the draw framebuffer has attached for depth and stencil (m_depth or none).
-    GlSurface* m_depthAttached = nullptr;
     BaseTexture* m_textures[kMaxSamplers] = {};
     GLenum m_textureTargets[kMaxSamplers] = {};
     uint32_t m_samplerStates[kMaxSamplers][static_cast<size_t>(SamplerState::Count)] = {};
