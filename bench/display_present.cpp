@@ -2,14 +2,19 @@
 // (llvmpipe without a GPU). The device keeps its back buffer as a texture laid
 // out top row first, so the window needs it turned upside down. Each row fills
 // the back buffer with a card, then presents it one way and swaps:
+//   blit RGBA8 (baseline)  glBlitFramebuffer with flipped rectangles from a texture
+//                   made with the sized GL_RGBA8 (the device's earlier way)
+//   blit BGRA       the same copy from a texture made with the unsized GL_RGBA
+//                   from B, G, R, A bytes, which llvmpipe keeps in that order as
+//                   it keeps the window (the device's way now)
+//   blit BGRA unflipped  the same, the wrong way up
 //   swap only       no copy at all (not a picture: the floor under every way)
-//   blit            glBlitFramebuffer with flipped rectangles (the device's earlier way)
-//   blit unflipped  the same copy, the wrong way up (what a straight copy costs)
-//   draw            a full-screen triangle that samples the back buffer with
+//   blit RGBA8 unflipped  the earlier texture, the wrong way up
+//   draw            a full-screen triangle that samples the RGBA8 back buffer with
 //                   the flip folded into its texture coordinates
 //   ... into a texture  the same draw or blit into another texture, not the
 //                   window (what the copy costs away from the window)
-// at 1280 x 720 and 1920 x 1080. The first row of a size is its baseline.
+// at 1280 x 720 and 1920 x 1080, in a window with the game's pixel format.
 //   LP_NUM_THREADS=0|2|8 build/release/bench/bench_display_present
 
 #include <SDL.h>
@@ -29,7 +34,8 @@ struct Window {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     Api gl;
-    GLuint texture = 0, framebuffer = 0, other = 0, otherFramebuffer = 0, program = 0, vertexArray = 0;
+    GLuint texture = 0, framebuffer = 0, bgra = 0, bgraFramebuffer = 0, other = 0, otherFramebuffer = 0, program = 0,
+           vertexArray = 0;
     int width = 0, height = 0;
 };
 
@@ -68,6 +74,11 @@ Window* Open(int width, int height) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     auto* n = new Window;
     n->window = SDL_CreateWindow("", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!n->window) return nullptr;
@@ -94,6 +105,13 @@ Window* Open(int width, int height) {
     gl.GenFramebuffers(1, &n->framebuffer);
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, n->framebuffer);
     gl.FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, n->texture, 0);
+    gl.GenTextures(1, &n->bgra);
+    gl.BindTexture(GL_TEXTURE_2D, n->bgra);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, card.data());
+    gl.GenFramebuffers(1, &n->bgraFramebuffer);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, n->bgraFramebuffer);
+    gl.FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, n->bgra, 0);
     gl.GenTextures(1, &n->other);
     gl.BindTexture(GL_TEXTURE_2D, n->other);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -110,8 +128,9 @@ Window* Open(int width, int height) {
     return w;
 }
 
-enum Way { kSwapOnly, kBlit, kBlitUnflipped, kDraw, kDrawIntoTexture, kBlitIntoTexture };
-const char* const kLabels[] = {"swap only", "blit", "blit unflipped", "draw", "draw into a texture", "blit into a texture"};
+enum Way { kBlit, kBlitBgra, kBlitBgraUnflipped, kSwapOnly, kBlitUnflipped, kDraw, kDrawIntoTexture, kBlitIntoTexture, kWays };
+const char* const kLabels[] = {"blit RGBA8 (baseline)", "blit BGRA",  "blit BGRA unflipped", "swap only",
+                               "blit RGBA8 unflipped",  "draw",       "draw into a texture", "blit into a texture"};
 
 void BM_Present(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
@@ -125,11 +144,15 @@ void BM_Present(benchmark::State& state) {
     state.SetLabel(kLabels[way]);
     for (auto _ : state) {
         gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, way >= kDrawIntoTexture ? w->otherFramebuffer : 0);
-        gl.BindFramebuffer(GL_READ_FRAMEBUFFER, w->framebuffer);
+        const bool bgra = way == kBlitBgra || way == kBlitBgraUnflipped;
+        gl.BindFramebuffer(GL_READ_FRAMEBUFFER, bgra ? w->bgraFramebuffer : w->framebuffer);
         gl.Viewport(0, 0, width, height);
         switch (way) {
-            case kSwapOnly: break;
+            case kSwapOnly:
+            case kWays: break;
+            case kBlitBgra:
             case kBlit: gl.BlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST); break;
+            case kBlitBgraUnflipped:
             case kBlitUnflipped:
                 gl.BlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
                 break;
@@ -148,6 +171,15 @@ void BM_Present(benchmark::State& state) {
         SDL_GL_SwapWindow(w->window);
         gl.Finish();
     }
+    if (way == kBlit || way == kBlitBgra) {
+        // A copy is only fast if it is right: the window's top row must be the card's first.
+        gl.BlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        uint32_t top[2] = {};
+        gl.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        gl.ReadPixels(5, height - 1, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, &top[0]);
+        gl.ReadPixels(20, height - 1, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, &top[1]);
+        if (top[0] != 0xFF050505u || top[1] != 0xFFE63C28u) state.SkipWithError("the window's top row is not the card's");
+    }
     const char* n = std::getenv("LP_NUM_THREADS");
     state.counters["threads"] = n ? std::atof(n) : 0.0;
 }
@@ -155,7 +187,7 @@ void BM_Present(benchmark::State& state) {
 void Rows(benchmark::internal::Benchmark* bench) {
     static const int64_t kSizes[2][2] = {{1280, 720}, {1920, 1080}};
     for (const auto& size : kSizes) {
-        for (int64_t way = 0; way < 6; ++way) bench->Args({size[0], size[1], way});
+        for (int64_t way = 0; way < kWays; ++way) bench->Args({size[0], size[1], way});
     }
 }
 

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <thread>
 
+#include <GL/glcorearb.h>
+
 #include "GlFixture.h"
 #include "platform/gfx/texel.h"
 
@@ -673,6 +675,52 @@ TEST_F(GlFixture, PresentAndTheFrameQueryComplete) {
     }
     EXPECT_EQ(device->TestCooperativeLevel(), gfx::Result::Ok);
     ASSERT_EQ(device->BeginScene(), gfx::Result::Ok);
+}
+
+namespace {
+
+// What the window shows: the offscreen video driver's window keeps its picture
+// after the swap, so it reads back like any framebuffer (rows bottom first).
+std::vector<Bgra> ReadWindow() {
+    const auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+    const auto read = reinterpret_cast<PFNGLREADPIXELSPROC>(SDL_GL_GetProcAddress("glReadPixels"));
+    std::vector<Bgra> rows(kWidth * kHeight);
+    if (!bind || !read) return rows;
+    bind(GL_READ_FRAMEBUFFER, 0);
+    read(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    std::vector<Bgra> upright(rows.size());
+    for (uint32_t y = 0; y < kHeight; ++y) {
+        std::memcpy(&upright[y * kWidth], &rows[(kHeight - 1 - y) * kWidth], kWidth * sizeof(Bgra));
+    }
+    return upright;
+}
+
+}  // namespace
+
+// The window shows the back buffer upright, texel for texel and colour for
+// colour (red and blue apart), and the back buffer reads the same after it.
+TEST_F(GlFixture, PresentShowsTheBackBufferUprightInTheWindow) {
+    ASSERT_EQ(device->Clear(0, nullptr, gfx::clear::kTarget, 0xFF0000FF, 1.0f, 0), gfx::Result::Ok);
+    const gfx::Rect topLeft{0, 0, 10, 6}, bottomRight{kWidth - 7, kHeight - 3, kWidth, kHeight};
+    device->Clear(1, &topLeft, gfx::clear::kTarget, 0xFFFF0000, 1.0f, 0);
+    device->Clear(1, &bottomRight, gfx::clear::kTarget, 0xFF20C040, 1.0f, 0);
+    ASSERT_EQ(device->EndScene(), gfx::Result::Ok);
+    ASSERT_EQ(device->Present(), gfx::Result::Ok);
+    const std::vector<Bgra> back = ReadBackBuffer();
+    const std::vector<Bgra> shown = ReadWindow();
+    ASSERT_EQ(device->BeginScene(), gfx::Result::Ok);
+    const Bgra blue{255, 0, 0, 255}, red{0, 0, 255, 255}, green{0x40, 0xC0, 0x20, 255};
+    for (const std::vector<Bgra>* pixels : {&back, &shown}) {
+        const char* which = pixels == &back ? "back buffer" : "window";
+        EXPECT_EQ(At(*pixels, kWidth, 0, 0), red) << which;
+        EXPECT_EQ(At(*pixels, kWidth, 9, 5), red) << which;
+        EXPECT_EQ(At(*pixels, kWidth, 10, 5), blue) << which;
+        EXPECT_EQ(At(*pixels, kWidth, 9, 6), blue) << which;
+        EXPECT_EQ(At(*pixels, kWidth, kWidth - 7, kHeight - 3), green) << which;
+        EXPECT_EQ(At(*pixels, kWidth, kWidth - 1, kHeight - 1), green) << which;
+        EXPECT_EQ(At(*pixels, kWidth, kWidth - 8, kHeight - 1), blue) << which;
+        EXPECT_EQ(At(*pixels, kWidth, kWidth / 2, kHeight / 2), blue) << which;
+    }
 }
 
 TEST_F(GlFixture, ResetResizesTheBackBuffer) {
