@@ -1,11 +1,12 @@
 // The cheaper display chain draws the picture the chain drew before: frames
 // drawn with the earlier effects (tests/fixtures/display/before: the final
-// pass, the pre-HUD pass, the bloom chain and the CRT glass, mounted ahead
-// of the packaged ones, which also brings back the full-screen upsample
-// pass and the final pass's copy) against frames of the current chain,
-// pixel by pixel, within two levels of eight bits (three where the glass's
-// light is blended between the tube's points, more where a raised
-// brightness steepens the darkest levels).
+// pass, the pre-HUD pass, the bloom chain, the CRT glass and the monitor
+// case, mounted ahead of the packaged ones, which also brings back the
+// full-screen upsample pass and the final pass's copy) against frames of the
+// current chain, pixel by pixel, within two levels of eight bits (three where
+// the glass's light is blended between the tube's points, four where the
+// scanlines and stripes show, more where a raised brightness steepens the
+// darkest levels).
 
 #include "DisplayChainGlFixture.h"
 
@@ -37,18 +38,23 @@ struct ChainCase {
 };
 
 // Three levels: the glass's light, blended between the tube mesh's points,
-// differs by up to that much from the light taken at every pixel. The pre-HUD
-// pass writes the scene, then adds the bloom's square with the blend: the
-// scene and the bloom are rounded to eight bits apart and the bloom's spread
-// takes eight-bit weights, a level or two in all where the bloom glows, which
-// stays within those three. A raised brightness (colours to the power
-// 2^-0.5) steepens the darkest levels up to threefold, so a difference of two
-// near black becomes up to six.
+// differs by up to that much from the light taken at every pixel. A raised
+// brightness (colours to the power 2^-0.5) steepens the darkest levels up to
+// threefold, so a difference of two near black becomes up to six. Below
+// about 700 pixels of height the scanlines and the mask's stripes are too
+// fine to show; where they show, the glass draws the scanline texture's line
+// profile and stripes itself (each within a level of the texture's filtered
+// texels, up to two levels of the picture), which on the brightest colours
+// can add a level to the light's three. The pre-HUD pass writes the scene,
+// then adds the bloom's square with the blend: the scene and the bloom are
+// rounded to eight bits apart and the bloom's spread takes eight-bit
+// weights, a level or two where the bloom glows, which stays within those.
 const ChainCase kCases[] = {
     {"wide screen, plain final pass", 480, 270, 0.0f, 0, 3},
     {"4:3 screen, plain final pass", 320, 240, 0.0f, 0, 3},
     {"brightness raised: the full final pass", 480, 270, 0.5f, 0, 6},
     {"turned a quarter: the full final pass", 480, 270, 0.0f, 1, 3},
+    {"4:3 at 1024 x 768: the scanlines and the mask's stripes show", 1024, 768, 0.0f, 0, 4},
     {"fading to black: the full pre-HUD pass", 480, 270, 0.0f, 0, 3, 0.4f},
 };
 

@@ -7,6 +7,7 @@
 // the synthesizer voice (tunes, reverb, the paused volume) and the entity
 // framework's questions.
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -160,6 +161,17 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
                  EXPECT_TRUE(WaitForReverbLines(synth, false)) << "reverb off";
                  LoadConfigText("[Audio]\r\nReverb: true\r\n", 24);
                  EXPECT_TRUE(WaitForReverbLines(synth, true)) << "reverb on again";
+
+                 // Frames go into the window one to one: its drawable is the
+                 // back buffer's size, so presenting is a copy, not a scaling.
+                 int32_t drawableWidth = 0;
+                 int32_t drawableHeight = 0;
+                 ASSERT_NE(SDL_GL_GetCurrentWindow(), nullptr);
+                 SDL_GL_GetDrawableSize(SDL_GL_GetCurrentWindow(), &drawableWidth, &drawableHeight);
+                 EXPECT_EQ(GetRenderer()->GetBackBufferWidth(), 640);
+                 EXPECT_EQ(GetRenderer()->GetBackBufferHeight(), 480);
+                 EXPECT_EQ(drawableWidth, GetRenderer()->GetBackBufferWidth());
+                 EXPECT_EQ(drawableHeight, GetRenderer()->GetBackBufferHeight());
 
                  // The entity framework's questions, answered by the game.
                  int32_t width = 0;
