@@ -22,3 +22,8 @@ bool BackdropShader::SetParameters(ZEffectParameter* binding, const ZHashedStrin
     }
     return ZShader::SetParameters(binding, passName, source);
 }
+
+bool BackdropShader::GetPlainColor(ZVector4& plain) const {
+    plain = color;
+    return true;
+}

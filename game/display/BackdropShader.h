@@ -9,6 +9,8 @@ public:
     BackdropShader();
     ~BackdropShader() override;
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+    // backdrop.fxo writes BackdropColor as it is, without blending or depth.
+    bool GetPlainColor(ZVector4& plain) const override;
 
     ZVector4 color{0.0f, 0.0f, 0.0f, 1.0f};
 };

@@ -9,4 +9,7 @@ public:
     MonitorShader();
     ~MonitorShader() override;
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+    // monitor.fxo draws without blending and writes the case's depth, so the
+    // backdrop drawn after it leaves it alone.
+    bool DrawsOpaqueInFront() const override { return true; }
 };

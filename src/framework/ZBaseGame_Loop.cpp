@@ -21,6 +21,7 @@
 #include "platform/os/threads.h"
 #include "platform/window/keycodes.h"
 #include "foundation/ZColor32.h"
+#include "foundation/ZVector4.h"
 #include "renderer/ZFinalPassShader.h"
 #include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZCamera.h"
@@ -41,6 +42,17 @@ constexpr float kRecorderStep = 0.0166667f;
 volatile std::sig_atomic_t g_signalQuit = 0;
 
 extern "C" void OnQuitSignal(int) { g_signalQuit = 1; }
+
+// A shader's colour as the packed ARGB of a clear that stores the same 8-bit
+// levels: each channel clamped to 0..1 and rounded to the nearest level, as
+// the device converts a fragment's output (truncating would lose a level).
+uint32_t ToClearColor(const ZVector4& color) {
+    const auto level = [](const float c) {
+        const float clamped = c > 0.0f ? (c < 1.0f ? c : 1.0f) : 0.0f;  // not-a-number: 0
+        return static_cast<uint32_t>(clamped * 255.0f + 0.5f);
+    };
+    return level(color.w) << 24 | level(color.x) << 16 | level(color.y) << 8 | level(color.z);
+}
 
 // Installs the quit handlers for SIGINT, SIGTERM and SIGHUP (the terminal
 // went away: end as for any other stop, saving the user's files) while it
@@ -480,7 +492,7 @@ void ZBaseGame::DrawRecorderLabel() {
 // and clear only what their flags and viewports say, so without this an
 // earlier frame shows through: a closed console, text from before "cls", the
 // bars beside a fitted picture.
-void ZBaseGame::ClearFrameTargets() {
+ZRenderable* ZBaseGame::ClearFrameTargets() {
     ZRenderer* renderer = GetRenderer();
     const uint32_t black = ZColor32(0, 0, 0, 255).ToARGB();
     // A target whose every pixel a pass draws over needs no clear of its
@@ -489,23 +501,49 @@ void ZBaseGame::ClearFrameTargets() {
     // back buffer when the frame goes straight there, under the pre-HUD quad.
     const auto* depthBackdrop = m_backdrops.Find(ZHashedString("Depth Backdrop"));
     const auto* backdrop = depthBackdrop != nullptr ? dynamic_cast<ZDepthBackdrop*>(depthBackdrop->value) : nullptr;
-    const bool backdropCovers = backdrop != nullptr &&
-        ZRenderer::DrawsOverWholeTarget(renderer->FindRenderPass(GetDefaultPassName()), backdrop->GetQuad());
+    ZRenderable* const backdropQuad = backdrop != nullptr ? backdrop->GetQuad() : nullptr;
+    const ZRenderPassDesc* defaultPass = renderer->FindRenderPass(GetDefaultPassName());
+    const bool backdropCovers = ZRenderer::DrawsOverWholeTarget(defaultPass, backdropQuad);
+    // A backdrop of one plain colour costs a fill of the whole target behind
+    // everything else; a clear to its colour costs next to nothing.
+    ZVector4 backdropColor;
+    const bool backdropCleared =
+        m_preHUDTarget != nullptr && ZDepthBackdrop::CanClearInstead(defaultPass, backdropQuad, backdropColor);
     const bool preHUDCovers = ZRenderer::DrawsOverWholeTarget(renderer->FindRenderPass(GetPreHUDPassName()), m_preHUDQuad);
+    struct TargetClear {
+        ZRenderTarget* target;
+        uint32_t argb;
+    };
     // The final target is not drawn into while the frame goes straight to the back buffer.
-    ZRenderTarget* const targets[] = {
-        m_preHUDTarget != nullptr && !backdropCovers ? &m_preHUDTarget->target : nullptr,
-        m_finalTarget != nullptr && !m_finalPassSkipped && !preHUDCovers ? &m_finalTarget->target : nullptr};
+    const TargetClear clears[] = {
+        {m_preHUDTarget != nullptr && (backdropCleared || !backdropCovers) ? &m_preHUDTarget->target : nullptr,
+         backdropCleared ? ToClearColor(backdropColor) : black},
+        {m_finalTarget != nullptr && !m_finalPassSkipped && !preHUDCovers ? &m_finalTarget->target : nullptr, black}};
     // Colour only: the screen targets share the default depth surface, which
     // the back buffer's clear resets once.
-    for (ZRenderTarget* target : targets) {
-        if (target != nullptr && target->surface != nullptr) {
-            renderer->SetRenderTarget(0, target);
-            renderer->Clear(true, false, black, 1.0f);
+    for (const TargetClear& clear : clears) {
+        if (clear.target != nullptr && clear.target->surface != nullptr) {
+            renderer->SetRenderTarget(0, clear.target);
+            renderer->Clear(true, false, clear.argb, 1.0f);
         }
     }
     renderer->SetRenderTarget(0, nullptr);
     renderer->Clear(!(m_finalPassSkipped && preHUDCovers), true, black, 1.0f);
+    return backdropCleared && m_preHUDTarget->target.surface != nullptr ? backdropQuad : nullptr;
+}
+
+void ZBaseGame::DrawFrame(const ZHashedString passSetName) {
+    ZRenderer* renderer = GetRenderer();
+    ChooseFinalTarget();
+    ZRenderable* const cleared = ClearFrameTargets();
+    // Hidden for this frame's passes only: the quad's flag is its owner's.
+    if (cleared != nullptr) {
+        cleared->visible = false;
+    }
+    renderer->DrawRenderPasses(passSetName);
+    if (cleared != nullptr) {
+        cleared->visible = true;
+    }
 }
 
 bool ZBaseGame::ChooseFinalTarget() {
@@ -553,9 +591,7 @@ void ZBaseGame::Render() {
         m_framePresented = renderer->hasDevice;
     }
     if (renderer->BeginScene()) {
-        ChooseFinalTarget();
-        ClearFrameTargets();
-        renderer->DrawRenderPasses(ZHashedString::None());
+        DrawFrame(ZHashedString::None());
         renderer->EndScene();
     }
     if (!m_delayPresentation) {

@@ -2,8 +2,11 @@
 
 #include "entity/ZComponentLookup.h"
 #include "entity/ZRenderableComponent.h"
+#include "foundation/ZVector4.h"
+#include "hmd/ZHMDMgr.h"
 #include "renderer/ZRenderHost.h"
 #include "renderer/ZRenderGroup.h"
+#include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZRenderable.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZShader.h"
@@ -40,6 +43,55 @@ ZRenderable* ZDepthBackdrop::GetQuad() const {
         }
     }
     return nullptr;
+}
+
+namespace {
+
+// Whether the pass would draw the renderable, as far as its flag and shader tell.
+bool MayDraw(ZRenderable* renderable, const ZHashedString passName) {
+    ZShader* shader = renderable != nullptr && renderable->visible ? renderable->GetShader() : nullptr;
+    return shader != nullptr && shader->GetPassBinding(passName) != nullptr;
+}
+
+}  // namespace
+
+bool ZDepthBackdrop::CanClearInstead(const ZRenderPassDesc* pass, ZRenderable* quad, ZVector4& color) {
+    if (!ZRenderer::DrawsOverWholeTarget(pass, quad) || pass->clearColor || pass->minZ != 0.0f ||
+        pass->maxZ != 1.0f) {
+        return false;
+    }
+    // A headset's eyes draw the pass twice, each into its half, and a clear
+    // then covers only the current eye.
+    if (const ZHMDMgr* hmd = GetHMDManager(); hmd != nullptr && hmd->IsActive()) {
+        return false;
+    }
+    ZVector4 plain;
+    if (!quad->GetShader()->GetPlainColor(plain)) {
+        return false;
+    }
+    bool reached = false;
+    for (const ZRenderGroup* group : pass->groups) {
+        if (group == nullptr || !group->enabled) {
+            continue;
+        }
+        const bool holds = group->Contains(quad);
+        if (reached) {
+            // Drawn again further on: over whatever came between.
+            if (holds) {
+                return false;
+            }
+            continue;
+        }
+        // Ahead of the quad, or beside it in its group (sorted, so possibly ahead).
+        for (ZRenderable* renderable : group->renderables) {
+            if (renderable != quad && MayDraw(renderable, pass->name) && !renderable->GetShader()->DrawsOpaqueInFront()) {
+                return false;
+            }
+        }
+        reached = holds;
+    }
+    color = plain;
+    return true;
 }
 
 ZDepthBackdrop::~ZDepthBackdrop() {

@@ -7,6 +7,9 @@
 
 namespace {
 
+// Half grey, alpha included.
+const ZVector4 kHalfGrey(0.5f, 0.5f, 0.5f, 0.5f);
+
 const ZHashedString& CacheName() {
     static const ZHashedString name("__Depth_Backdrop Shader");
     return name;
@@ -33,8 +36,13 @@ bool ZDepthBackdropShader::SetParameters(ZEffectParameter* binding, const ZHashe
                                          ZParameterSource* source) {
     static const ZHashedString kColor("BackdropColor");
     if (binding != nullptr && binding->name == kColor) {
-        binding->SetVector(ZVector4(0.5f, 0.5f, 0.5f, 0.5f));
+        binding->SetVector(kHalfGrey);
         return true;
     }
     return ZShader::SetParameters(binding, passName, source);
+}
+
+bool ZDepthBackdropShader::GetPlainColor(ZVector4& color) const {
+    color = kHalfGrey;
+    return true;
 }

@@ -10,4 +10,6 @@ public:
     ~ZDepthBackdropShader() override;
 
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+    // The effect writes BackdropColor as it is, without blending or depth.
+    bool GetPlainColor(ZVector4& color) const override;
 };

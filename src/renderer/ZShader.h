@@ -5,6 +5,7 @@
 #include "renderer/ZParameterSource.h"
 
 struct ZPassBinding;
+struct ZVector4;
 
 // The base of every shader: which technique of which effect draws a
 // renderable in a given pass (a default binding and per-pass ones), and the
@@ -24,6 +25,16 @@ public:
     virtual ZParameterSource* GetUnscopedSource() { return this; }
     virtual void Hook1() {}
     virtual void Hook2() {}
+
+    // What a draw with this shader leaves behind, for frame code that would
+    // put something cheaper in its place; a shader that cannot say answers
+    // false. A plain colour: every pixel drawn becomes exactly `color` (no
+    // blending, no texture, every channel written) and no depth is written.
+    virtual bool GetPlainColor(ZVector4& /*color*/) const { return false; }
+    // Opaque in front: every pixel drawn is replaced whole (no blending, every
+    // channel written) and given a depth nearer than the far plane, so a later
+    // draw at the far plane with the depth test on leaves it alone.
+    virtual bool DrawsOpaqueInFront() const { return false; }
 
     void SetDefaultPassBinding(ZPassBinding* binding) { m_default = binding; }
     ZPassBinding* GetDefaultPassBinding() const { return m_default; }

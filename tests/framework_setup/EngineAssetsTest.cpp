@@ -7,11 +7,13 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "entity/ZEntity.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUpdateRegistry.h"
+#include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
 #include "hmd/ZHMDMgr.h"
 #include "input/ZControlMgr.h"
@@ -30,6 +32,7 @@
 #include "renderer/ZGlyphSheetMgr.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderPassDesc.h"
+#include "renderer/ZEffectParameter.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZScreenQuad.h"
 #include "renderer/ZScreenRenderTarget.h"
@@ -287,6 +290,82 @@ TEST_F(EngineAssetsTest, DepthBackdropIsOptional) {
     Start(new NoDepthBackdropGame());
     EXPECT_TRUE(game->GetBackdrops().IsEmpty());
     EXPECT_TRUE(GetRenderer()->FindRenderGroup(game->GetDefaultBackdropGroupName())->renderables.IsEmpty());
+}
+
+// The engine's backdrop shader with its plain-colour answer switchable,
+// counting the parameters it is asked for (only a drawn quad asks).
+class NotedBackdropShader : public ZDepthBackdropShader {
+public:
+    bool GetPlainColor(ZVector4& color) const override { return plain && ZDepthBackdropShader::GetPlainColor(color); }
+    bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override {
+        ++asked;
+        return ZDepthBackdropShader::SetParameters(binding, passName, source);
+    }
+    bool plain = true;
+    int asked = 0;
+};
+
+class NotedBackdropGame : public ZBaseGame {
+public:
+    ZShader* CreateDepthBackdropShader() override { return new NotedBackdropShader(); }
+};
+
+// The frame's clears and draws with the depth backdrop: its plain colour is
+// a clear of the pre-HUD target and the quad is not drawn; otherwise the
+// quad draws and the pre-HUD target's colour is cleared only where nothing
+// covers it, as before.
+TEST_F(EngineAssetsTest, APlainDepthBackdropIsAClearOfThePreHUDTarget) {
+    Start(new NotedBackdropGame());
+    const auto* entry = game->GetBackdrops().Find(ZHashedString("Depth Backdrop"));
+    ASSERT_NE(entry, nullptr);
+    ZRenderable* quad = dynamic_cast<ZDepthBackdrop*>(entry->value)->GetQuad();
+    ASSERT_NE(quad, nullptr);
+    auto* shader = dynamic_cast<NotedBackdropShader*>(quad->shader);
+    ASSERT_NE(shader, nullptr);
+    // Ahead of the backdrop in the default pass, not known to be opaque.
+    ZScreenQuad blended;
+    ZDepthBackdropShader blendedShader;
+    blended.shader = &blendedShader;
+    ZRenderGroup* defaultGroup = GetRenderer()->FindRenderGroup(game->GetDefaultGroupName());
+    const std::string preHUD = "#" + std::to_string(gfx::fake::IdOf(game->GetPreHUDTarget()->target.surface));
+
+    struct Row {
+        const char* what;
+        bool plain;
+        bool hidden;
+        bool blendedAhead;
+        std::vector<std::string> preHUDClears;  // colour clears while the pre-HUD target is bound
+        bool drawn;
+    };
+    const Row rows[] = {
+        {"one plain colour", true, false, false, {"0x80808080"}, false},
+        {"not plain", false, false, false, {}, true},
+        {"plain, a blended draw ahead of it", true, false, true, {}, true},
+        {"hidden", true, true, false, {"0xff000000"}, false},
+    };
+    for (const Row& row : rows) {
+        shader->plain = row.plain;
+        shader->asked = 0;
+        quad->visible = !row.hidden;
+        if (row.blendedAhead) defaultGroup->Add(&blended);
+        state->calls.clear();
+        ASSERT_TRUE(GetRenderer()->BeginScene()) << row.what;
+        game->DrawFrame(ZHashedString::None());
+        GetRenderer()->EndScene();
+        GetRenderer()->present();
+        defaultGroup->Remove(&blended);
+
+        std::vector<std::string> clears;
+        bool bound = false;
+        for (const std::string& call : state->calls) {
+            if (call.rfind("SetRenderTarget(0, ", 0) == 0) bound = call == "SetRenderTarget(0, " + preHUD + ")";
+            const std::string clear = "Clear(flags 0x1, colour ";
+            if (bound && call.rfind(clear, 0) == 0) clears.push_back(call.substr(clear.size(), 10));
+        }
+        EXPECT_EQ(clears, row.preHUDClears) << row.what;
+        EXPECT_EQ(shader->asked > 0, row.drawn) << row.what;
+        EXPECT_EQ(quad->visible, !row.hidden) << row.what << ": the quad's flag is as it was";
+    }
 }
 
 TEST_F(EngineAssetsTest, MenuUnderlayShaderComesLoaded) {

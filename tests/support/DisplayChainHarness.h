@@ -202,12 +202,9 @@ public:
     bool Frame(ZHashedString passSet = ZHashedString::None()) {
         ZRenderer* renderer = GetRenderer();
         if (!renderer->BeginScene()) return false;
-        // As the game's frame does: straight to the back buffer when the final
-        // pass would only copy, then the clears of the frame's targets.
-        ZBaseGame* game = ZBaseGame::GetInstance();
-        game->ChooseFinalTarget();
-        game->ClearFrameTargets();
-        renderer->DrawRenderPasses(passSet);
+        // The game's frame: straight to the back buffer when the final pass
+        // would only copy, the clears of the frame's targets, the passes.
+        ZBaseGame::GetInstance()->DrawFrame(passSet);
         renderer->EndScene();
         renderer->present();
         AdvanceGameDisplayFrame();
