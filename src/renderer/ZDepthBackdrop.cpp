@@ -56,8 +56,8 @@ bool MayDraw(ZRenderable* renderable, const ZHashedString passName) {
 }  // namespace
 
 bool ZDepthBackdrop::CanClearInstead(const ZRenderPassDesc* pass, ZRenderable* quad, ZVector4& color) {
-    if (!ZRenderer::DrawsOverWholeTarget(pass, quad) || pass->clearColor || pass->minZ != 0.0f ||
-        pass->maxZ != 1.0f) {
+    if (!ZRenderer::DrawsOverWholeTarget(pass, quad) || pass->clearColor || pass->targets.Count() > 1 ||
+        pass->minZ != 0.0f || pass->maxZ != 1.0f) {
         return false;
     }
     // A headset's eyes draw the pass twice, each into its half, and a clear

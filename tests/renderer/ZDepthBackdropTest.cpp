@@ -177,6 +177,7 @@ TEST_F(BackdropClearTest, AClearStandsInOnlyForAPlainQuadThatNothingAheadDepends
         {"the quad drawn again later", [&] { after->Add(quad); }, false},
         {"the pass clears colour itself", [&] { pass->clearColor = true; }, false},
         {"a narrower depth range", [&] { pass->maxZ = 0.5f; }, false},
+        {"two targets", [&] { pass->SetTarget(1, nullptr); }, false},
         {"quad hidden", [&] { quad->visible = false; }, false},
         {"viewport narrower", [&] { pass->viewportWidth = 0.5f; }, false},
         {"a headset's two views", [] {
@@ -196,6 +197,7 @@ TEST_F(BackdropClearTest, AClearStandsInOnlyForAPlainQuadThatNothingAheadDepends
         quad->visible = true;
         pass->clearColor = false;
         pass->maxZ = 1.0f;
+        pass->targets.Clear();
         pass->viewportWidth = 1.0f;
         DestroyHMDManager();
         row.change();
