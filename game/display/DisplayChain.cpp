@@ -235,6 +235,13 @@ DisplayChain* SetUpGameDisplayChain() {
         FullViewport((std::string(k2DPasses[i]) + " (3D)").c_str());
     }
     if (ZRenderPassDesc* pass = FindPass("Anaglyph Pass")) pass->enabled = true;
+    // The game's pre-HUD effects are plain fetches, scaled, or leave the fast
+    // paths anyway (anti-aliasing): the pass draws without the depth surface.
+    if (const ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        if (ZRenderPassDesc* pass = GetRenderer()->FindRenderPass(game->GetPreHUDPassName())) {
+            pass->depthStencil = false;
+        }
+    }
     for (const char* name : {"NTSC Pass", "Composite Pass"}) {
         if (ZRenderPassDesc* pass = FindPass(name)) pass->enabled = display->Settings().crtSim;
     }

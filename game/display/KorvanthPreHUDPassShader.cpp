@@ -1,10 +1,15 @@
 #include "game/display/KorvanthPreHUDPassShader.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
 #include "game/display/DisplayShaderSupport.h"
 #include "game/display/DisplayState.h"
+#include "renderer/ZEffect.h"
 #include "renderer/ZEffectParameter.h"
+#include "renderer/ZRenderHost.h"
 
 KorvanthPreHUDPassShader::Level KorvanthPreHUDPassShader::GetGameLevelEffect(const int32_t fxaaLevel) {
     static constexpr Level kLevels[5] = {
@@ -23,6 +28,25 @@ KorvanthPreHUDPassShader::KorvanthPreHUDPassShader(const int32_t fxaaLevel) : ZF
     // The game's effect replaces the engine's binding; without it the
     // engine's copy still draws the scene.
     LoadDisplayEffect(*this, level.fileName, m_gameEffectName, "PreHUDPassTechnique");
+    const ZPassBinding* full = GetDefaultPassBinding();
+    if (full != nullptr && full->effect != nullptr) {
+        m_plain = full->effect->FindTechnique(ZHashedString("PreHUDPassPlain"));
+    }
+}
+
+float KorvanthPreHUDPassShader::SceneScale(const float pauseOpacity, const float fadeOut) {
+    return (1.0f - 0.5f * std::clamp(pauseOpacity, 0.0f, 1.0f)) * (1.0f - std::clamp(fadeOut, 0.0f, 1.0f));
+}
+
+float KorvanthPreHUDPassShader::CurrentSceneScale() {
+    const ZRenderHost* host = ZRenderHost::Get();
+    return SceneScale(GetDisplayOverlayOpacity(), host != nullptr ? host->GetFadeOut() : 0.0f);
+}
+
+ZPassBinding* KorvanthPreHUDPassShader::GetPassBinding(const ZHashedString passName) const {
+    ZPassBinding* binding = ZFXAAFilter::GetPassBinding(passName);
+    return binding == GetDefaultPassBinding() && m_plain != nullptr && CurrentSceneScale() == 1.0f ? m_plain
+                                                                                                    : binding;
 }
 
 KorvanthPreHUDPassShader::~KorvanthPreHUDPassShader() { ReleaseDisplayEffect(m_gameEffectName); }
@@ -34,9 +58,15 @@ bool KorvanthPreHUDPassShader::SetParameters(ZEffectParameter* binding, const ZH
     static const ZHashedString kBloomPower("BloomPower");
     static const ZHashedString kUpsampled("UpsampledBuffer");
     static const ZHashedString kDownsampled("DownsampledBuffer");
+    static const ZHashedString kSceneScale("SceneScale");
+    static const ZHashedString kSceneScaleRoot("SceneScaleRoot");
     if (binding == nullptr) return false;
     const ZHashedString name = binding->name;
-    if (name == kPauseOpacity) {
+    if (name == kSceneScale) {
+        binding->SetFloat(CurrentSceneScale());
+    } else if (name == kSceneScaleRoot) {
+        binding->SetFloat(std::sqrt(CurrentSceneScale()));
+    } else if (name == kPauseOpacity) {
         binding->SetFloat(GetDisplayOverlayOpacity());
     } else if (name == kBloomScalar) {
         // The game's own effects take the bloom ready to add from the

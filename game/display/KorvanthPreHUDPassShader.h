@@ -20,10 +20,22 @@ public:
     explicit KorvanthPreHUDPassShader(int32_t fxaaLevel);
     ~KorvanthPreHUDPassShader() override;
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
+    // The effect's plain technique (PreHUDPassPlain) while the picture is
+    // neither dimmed by the menus nor faded and the effect has one; the full
+    // technique otherwise.
+    ZPassBinding* GetPassBinding(ZHashedString passName) const override;
+
+    // What the pre-HUD pass multiplies the picture by: the menus' dimming
+    // (1 - opacity / 2, the opacity clamped to 0..1) times the fade to black
+    // (1 - fade, clamped).
+    static float SceneScale(float pauseOpacity, float fadeOut);
+    // SceneScale of the menus' and the fade's values now.
+    static float CurrentSceneScale();
 
     // The name the game's effect is cached under (released by the same name).
     ZHashedString GetGameEffectName() const { return m_gameEffectName; }
 
 private:
     ZHashedString m_gameEffectName;
+    ZPassBinding* m_plain = nullptr;
 };

@@ -49,6 +49,13 @@ struct ZRenderPassDesc {
     bool bindTargets = true;
     // False: the pass is skipped whole (its callback included).
     bool enabled = true;
+    // False: the pass draws with no depth-stencil surface bound (after its
+    // clears), for passes whose effects neither test nor write depth. llvmpipe
+    // then copies and filters full-screen quads on its fast paths, which it
+    // never takes with a depth surface bound; those paths misplace channels
+    // that a program reorders (vec4(c.rgb, 1.0) swaps red and blue), so only
+    // passes whose programs are plain fetches, scaled, go without.
+    bool depthStencil = true;
     // Relative to target 0; a headset's eye narrows it to its half.
     float viewportX = 0.0f;
     float viewportY = 0.0f;

@@ -253,6 +253,10 @@ private:
     // --- The view being drawn (ZRenderer_Passes.cpp) ---
     // Binds a pass's targets where they differ from the bound ones.
     void BindPassTargets(const ZRenderPassDesc& pass);
+    // Unbinds the depth-stencil surface for a pass drawn without one, and binds
+    // it again (RestorePassDepth) before anything else is bound or cleared.
+    void SetPassWithoutDepth();
+    void RestorePassDepth();
     // Binds one slot: a target, or the back buffer for null (nothing at slot > 0
     // when unbind is set).
     void BindTargetSlot(uint32_t slot, ZRenderTarget* target, bool unbind);
@@ -285,6 +289,9 @@ private:
     ZEffect* m_drawEffect = nullptr;  // the effect whose bindings are filled
     ZParameterSource* m_lastUnscoped = nullptr;
     ZParameterSource* m_lastRenderable = nullptr;
+    // The depth-stencil surface a pass drawn without one took away (null: none taken).
+    gfx::Surface* m_passDepth = nullptr;
+    bool m_passDepthOff = false;
 
     gfx::Surface* m_backBuffer = nullptr;
     gfx::Surface* m_defaultDepthStencil = nullptr;

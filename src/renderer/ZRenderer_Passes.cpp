@@ -255,6 +255,9 @@ void ZRenderer::RenderPasses(const ZHashedString passSetName) {
         if (pass->prePass != nullptr) {
             pass->prePass(0);
         }
+        if (m_passDepthOff) {
+            RestorePassDepth();
+        }
 
         if (pass->switchTarget) {
             defaultTarget = pass->defaultTarget;
@@ -285,6 +288,9 @@ void ZRenderer::RenderPasses(const ZHashedString passSetName) {
             }
         }
         SetPassViewport(*pass, changed);
+        if (!pass->depthStencil) {
+            SetPassWithoutDepth();
+        }
 
         // By index: drawing may add groups or renderables.
         for (uint32_t g = 0; g < pass->groups.Count(); ++g) {
@@ -299,6 +305,28 @@ void ZRenderer::RenderPasses(const ZHashedString passSetName) {
     }
     EndTechnique();
     m_drawEffect = nullptr;
+    if (m_passDepthOff) {
+        RestorePassDepth();
+    }
+}
+
+void ZRenderer::SetPassWithoutDepth() {
+    gfx::Surface* bound = nullptr;
+    Check(m_device->GetDepthStencilSurface(&bound));
+    if (bound == nullptr) {
+        return;
+    }
+    // The surface stays alive while the pass draws: its target or the renderer holds it.
+    bound->Release();
+    m_passDepth = bound;
+    m_passDepthOff = true;
+    Check(m_device->SetDepthStencilSurface(nullptr));
+}
+
+void ZRenderer::RestorePassDepth() {
+    Check(m_device->SetDepthStencilSurface(m_passDepth));
+    m_passDepth = nullptr;
+    m_passDepthOff = false;
 }
 
 void ZRenderer::UnbindTextures() {

@@ -244,6 +244,29 @@ TEST_F(DisplayShaderParametersTest, BloomFollowsTheScreenAndTheCrtSetting) {
     EXPECT_EQ(Ask(preHUD, "bUseFXAA").record.kind, "bool");
 }
 
+// The pre-HUD pass multiplies the picture by the menus' dimming times the
+// fade, and the bloom's root by the square root of that.
+TEST_F(DisplayShaderParametersTest, PreHUDSceneScale) {
+    struct Case {
+        float pauseOpacity;
+        float fadeOut;
+        float scale;
+    };
+    const Case cases[] = {
+        {0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.5f}, {0.5f, 0.5f, 0.375f}, {0.0f, 1.0f, 0.0f},
+        {-2.0f, -1.0f, 1.0f},  // out of range: clamped
+        {3.0f, 0.25f, 0.375f},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FLOAT_EQ(KorvanthPreHUDPassShader::SceneScale(c.pauseOpacity, c.fadeOut), c.scale)
+            << c.pauseOpacity << ", " << c.fadeOut;
+    }
+    KorvanthPreHUDPassShader preHUD(0);
+    ZBaseGame::GetInstance()->SetFadeOut(0.36f);
+    EXPECT_FLOAT_EQ(Ask(preHUD, "SceneScale").record.value.x, 0.64f);
+    EXPECT_FLOAT_EQ(Ask(preHUD, "SceneScaleRoot").record.value.x, 0.8f);
+}
+
 TEST_F(DisplayShaderParametersTest, PreHUDEffectByLevel) {
     struct Case {
         int32_t level;

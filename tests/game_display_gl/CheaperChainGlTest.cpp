@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "renderer/ZEffect.h"
 #include "renderer/ZRenderPassDesc.h"
 
 namespace {
@@ -32,6 +33,8 @@ struct ChainCase {
     int32_t tate;
     // Levels of eight bits a pixel may differ by.
     int tolerance;
+    // The fade to black (the pre-HUD pass's full technique instead of its plain one).
+    float fadeOut = 0.0f;
 };
 
 // Three levels: the glass's light, blended between the tube mesh's points,
@@ -42,13 +45,17 @@ struct ChainCase {
 // fine to show; where they show, the glass draws the scanline texture's line
 // profile and stripes itself (each within a level of the texture's filtered
 // texels, up to two levels of the picture), which on the brightest colours
-// can add a level to the light's three.
+// can add a level to the light's three. The pre-HUD pass writes the scene,
+// then adds the bloom's square with the blend: the scene and the bloom are
+// rounded to eight bits apart and the bloom's spread takes eight-bit
+// weights, a level or two where the bloom glows, which stays within those.
 const ChainCase kCases[] = {
     {"wide screen, plain final pass", 480, 270, 0.0f, 0, 3},
     {"4:3 screen, plain final pass", 320, 240, 0.0f, 0, 3},
     {"brightness raised: the full final pass", 480, 270, 0.5f, 0, 6},
     {"turned a quarter: the full final pass", 480, 270, 0.0f, 1, 3},
     {"4:3 at 1024 x 768: the scanlines and the mask's stripes show", 1024, 768, 0.0f, 0, 4},
+    {"fading to black: the full pre-HUD pass", 480, 270, 0.0f, 0, 3, 0.4f},
 };
 
 constexpr int kFrames = 4;
@@ -73,7 +80,8 @@ bool UpsamplePassOn() {
 class CheaperChainGlTest : public ::testing::TestWithParam<ChainCase> {
 protected:
     // The screen after a few frames, with the earlier effects when before is set.
-    std::vector<uint32_t> Draw(const ChainCase& c, bool before, bool& upsampled, bool& copied) {
+    std::vector<uint32_t> Draw(const ChainCase& c, bool before, bool& upsampled, bool& copied,
+                               ZHashedString& preHUDTechnique) {
         korvtest::DisplayChainHarness harness;
         std::string why;
         const std::string first = before ? std::string(KORV_FIXTURES_DIR "/display/before") : std::string();
@@ -82,11 +90,14 @@ protected:
             ZBaseGame* game = ZBaseGame::GetInstance();
             game->m_brightness = c.brightness;
             game->m_tate = c.tate;
+            game->SetFadeOut(c.fadeOut);
             harness.SetCard(Card);
             bool drawn = true;
             for (int i = 0; i < kFrames && drawn; ++i) drawn = harness.Frame();
             upsampled = UpsamplePassOn();
             copied = PassOn(game->GetFinalPassName());
+            const ZPassBinding* binding = game->GetFXAAFilter()->GetPassBinding(game->GetPreHUDPassName());
+            preHUDTechnique = binding != nullptr ? binding->technique : ZHashedString::None();
             if (drawn) screen = harness.ReadScreen();
         } else {
             ADD_FAILURE() << why;
@@ -105,8 +116,9 @@ TEST_P(CheaperChainGlTest, DrawsThePictureOfTheEarlierChain) {
     bool upsampledNow = true;
     bool copiedBefore = false;
     bool copiedNow = false;
-    const std::vector<uint32_t> before = Draw(c, true, upsampledBefore, copiedBefore);
-    const std::vector<uint32_t> now = Draw(c, false, upsampledNow, copiedNow);
+    ZHashedString techniqueBefore, techniqueNow;
+    const std::vector<uint32_t> before = Draw(c, true, upsampledBefore, copiedBefore, techniqueBefore);
+    const std::vector<uint32_t> now = Draw(c, false, upsampledNow, copiedNow, techniqueNow);
     ASSERT_EQ(before.size(), static_cast<size_t>(c.width) * static_cast<size_t>(c.height));
     ASSERT_EQ(now.size(), before.size());
     EXPECT_TRUE(upsampledBefore) << "the earlier pre-HUD effect reads the upsampled buffer";
@@ -114,6 +126,8 @@ TEST_P(CheaperChainGlTest, DrawsThePictureOfTheEarlierChain) {
     EXPECT_TRUE(copiedBefore) << "the earlier final pass has no plain program: it draws";
     const bool plain = c.brightness == 0.0f && c.tate == 0;
     EXPECT_EQ(copiedNow, !plain) << "a plain final pass is skipped: the frame goes straight to the back buffer";
+    EXPECT_EQ(techniqueNow, ZHashedString(c.fadeOut == 0.0f ? "PreHUDPassPlain" : "PreHUDPassTechnique"))
+        << "the pre-HUD pass scales the picture only while it fades";
 
     int worst = 0;
     size_t at = 0;

@@ -229,8 +229,12 @@ TEST_F(GlFixture, EffectParametersPlaceAndColourAQuad) {
     for (uint32_t y = 15; y < 45; ++y) {
         for (uint32_t x = 5; x < 35; ++x) {
             const bool inside = x >= 10 && x < 30 && y >= 20 && y < 40;
+            // Green 0.5 lies halfway between two levels: llvmpipe's paths for
+            // plain draws round it down, its general path up.
+            Bgra got = At(pixels, kWidth, x, y);
+            if (inside && got.g == 127) got.g = 128;
             const Bgra expected = inside ? Bgra{0, 128, 255, 255} : Bgra{0, 0, 0, 255};
-            ASSERT_EQ(At(pixels, kWidth, x, y), expected) << "at " << x << "," << y;
+            ASSERT_EQ(got, expected) << "at " << x << "," << y;
         }
     }
 }
@@ -471,6 +475,78 @@ endcode
     }
     device->SetRenderTarget(0, back.Get());
     device->SetDepthStencilSurface(nullptr);
+}
+
+// An X8R8G8B8 target has no alpha: whatever a clear or a draw gives it, the
+// target samples alpha 1 (blending with its alpha as the destination's too).
+TEST_F(GlFixture, AnOpaqueTargetSamplesAlphaOne) {
+    gfx::Ref<gfx::Texture> target;
+    ASSERT_EQ(device->CreateTexture(kWidth, kHeight, 1, gfx::usage::kRenderTarget, gfx::Format::X8R8G8B8,
+                                    gfx::Pool::Default, target.Out()),
+              gfx::Result::Ok);
+    gfx::Ref<gfx::Surface> surface, back;
+    ASSERT_EQ(target->GetSurfaceLevel(0, surface.Out()), gfx::Result::Ok);
+    ASSERT_EQ(device->GetBackBuffer(back.Out()), gfx::Result::Ok);
+    gfx::Ref<gfx::Effect> flat = MakeEffect(kColourEffect);
+    gfx::Ref<gfx::Effect> alpha = MakeEffect(R"(effect 1
+parameter texture tex
+sampler sampler2D texSampler
+    texture tex
+    MinFilter Point
+    MagFilter Point
+    AddressU Clamp
+    AddressV Clamp
+end
+technique T
+    pass P0
+        vertex QuadVS
+        fragment AlphaFS
+        CullMode None
+        ZEnable false
+end
+code vertex QuadVS
+in vec3 a_Position;
+in vec2 a_TexCoord0;
+out vec2 uv;
+void main() {
+    gl_Position = vec4(a_Position, 1.0);
+    uv = a_TexCoord0;
+}
+endcode
+code fragment AlphaFS
+uniform sampler2D texSampler;
+in vec2 uv;
+out vec4 colour;
+void main() { colour = vec4(texture(texSampler, uv).a); }
+endcode
+)");
+    ASSERT_TRUE(flat);
+    ASSERT_TRUE(alpha);
+    flat->SetMatrix(flat->GetParameterByName(0, "wvpMat"), kIdentity);
+    device->SetRenderState(gfx::RenderState::CullMode, static_cast<uint32_t>(gfx::Cull::None));
+    const Mesh quad = MakeScreenQuad(kWidth, kHeight);
+    const auto alphaOfTarget = [&]() {
+        device->SetRenderTarget(0, back.Get());
+        alpha->SetTexture(alpha->GetParameterByName(0, "tex"), target.Get());
+        Draw(alpha.Get(), quad);
+        alpha->SetTexture(alpha->GetParameterByName(0, "tex"), nullptr);
+        device->SetTexture(0, nullptr);
+        return At(ReadBackBuffer(), kWidth, 100, 100).r;
+    };
+
+    ASSERT_EQ(device->SetRenderTarget(0, surface.Get()), gfx::Result::Ok);
+    ASSERT_EQ(device->Clear(0, nullptr, gfx::clear::kTarget, 0x00336699, 1.0f, 0), gfx::Result::Ok);
+    EXPECT_EQ(alphaOfTarget(), 255) << "cleared with alpha 0";
+
+    device->SetRenderTarget(0, surface.Get());
+    const float seeThrough[4] = {0.2f, 0.4f, 0.6f, 0.25f};
+    flat->SetVector(flat->GetParameterByName(0, "tint"), seeThrough);
+    flat->SetTechnique(flat->GetTechniqueByName("Flat"));
+    Draw(flat.Get(), quad);
+    EXPECT_EQ(alphaOfTarget(), 255) << "drawn with alpha 0.25";
+    const std::vector<Bgra> drawn = ReadBack(surface.Get(), kWidth, kHeight);
+    EXPECT_EQ(At(drawn, kWidth, 100, 100).r, 51) << "the colour is written";
+    device->SetRenderTarget(0, back.Get());
 }
 
 TEST_F(GlFixture, ViewportKeepsItsTopLeftOrigin) {

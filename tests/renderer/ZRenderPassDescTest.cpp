@@ -61,6 +61,7 @@ TEST_F(ZRenderPassDescTest, ANewDescriptionHasTheDefaults) {
     EXPECT_EQ(pass.viewportWidth, 1.0f);
     EXPECT_EQ(pass.maxZ, 1.0f);
     EXPECT_EQ(pass.prePass, nullptr);
+    EXPECT_TRUE(pass.depthStencil);
 }
 
 TEST_F(ZRenderPassDescTest, PassesAndSetsAreFoundByNameAndFreedOnce) {
@@ -300,6 +301,54 @@ TEST_F(ZRenderPassDescTest, DisabledPassesAreSkippedAndUnboundPassesDrawWhereThe
     EXPECT_EQ(Count("SetRenderTarget(0, " + Name(target)), 0u);
     EXPECT_EQ(Count("Clear("), 0u) << "a pass that does not bind does not clear";
     EXPECT_EQ(CallsOf({"SetViewport("}).size(), 1u) << "but it sets its viewport";
+}
+
+// A pass without depth draws with no depth-stencil surface bound, after its
+// clears (the depth included); the next pass, and whatever follows the
+// frame, has the surface that was bound before it.
+TEST_F(ZRenderPassDescTest, APassWithoutDepthDrawsWithNoDepthSurfaceBound) {
+    ZRenderer* r = GetRenderer();
+    ZRenderTarget* target = MakeTarget(64, 64, true);
+    ZEffect* effect = LoadEffect("plain", ScopedEffect("Plain"));
+    TestShader* shader = MakeShader("S", effect, "Plain");
+    struct DepthNoting : TestRenderable {
+        using TestRenderable::TestRenderable;
+        void Draw(ZRenderer* renderer, ZParameterSource* instanceSource) override {
+            gfx::Surface* depth = nullptr;
+            renderer->GetDevice()->GetDepthStencilSurface(&depth);
+            journal->push_back(name + (depth != nullptr ? " with depth" : " without depth"));
+            if (depth != nullptr) depth->Release();
+            TestRenderable::Draw(renderer, instanceSource);
+        }
+    };
+    const char* names[3] = {"before", "plain", "after"};
+    for (const char* name : names) {
+        ZRenderPassDesc* pass = Pass(name);
+        pass->SetTarget(0, target);
+        pass->clearDepth = true;
+        pass->clearAlways = true;
+        ZRenderGroup* group = r->CreateRenderGroup(ZHashedString(name));
+        pass->AddGroup(group);
+        renderables.push_back(std::make_unique<DepthNoting>(name, &journal));
+        renderables.back()->shader = shader;
+        group->Add(renderables.back().get());
+    }
+    r->FindRenderPass(ZHashedString("plain"))->depthStencil = false;
+    ClearCalls();
+    journal.clear();
+    r->RenderFrame(ZHashedString::None());
+
+    std::vector<std::string> seen;
+    for (const std::string& entry : journal) {
+        if (entry.find("depth") != std::string::npos) seen.push_back(entry);
+    }
+    const std::vector<std::string> expected = {"before with depth", "plain without depth", "after with depth"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(CallsOf({"Clear("}).size(), 3u) << "the pass without depth clears it first: " << Calls();
+    gfx::Surface* depth = nullptr;
+    ASSERT_EQ(r->GetDevice()->GetDepthStencilSurface(&depth), gfx::Result::Ok);
+    EXPECT_EQ(depth, target->depthStencilSurface) << "bound again after the frame";
+    depth->Release();
 }
 
 TEST_F(ZRenderPassDescTest, ThePrePassCallbackRunsBeforeThePassBinds) {

@@ -21,6 +21,8 @@ namespace gfx::gl {
     X(PFNGLCLEARSTENCILPROC, ClearStencil)                            \
     X(PFNGLCLEARPROC, Clear)                                          \
     X(PFNGLCOLORMASKPROC, ColorMask)                                  \
+    X(PFNGLCOLORMASKIPROC, ColorMaski)                                \
+    X(PFNGLCLEARBUFFERFVPROC, ClearBufferfv)                          \
     X(PFNGLDEPTHMASKPROC, DepthMask)                                  \
     X(PFNGLSTENCILMASKPROC, StencilMask)                              \
     X(PFNGLDEPTHFUNCPROC, DepthFunc)                                  \

@@ -299,8 +299,13 @@ bool GlDevice::MakeBackBuffer(uint32_t width, uint32_t height) {
     // across in Present's one-to-one blit (about 0.1 ms at 1280 x 720), where from a
     // sized RGBA8 texture it shades the copy as a full-screen pass (about 4 ms).
     // Eight bits a channel either way, so nothing drawn or read back changes.
+    // Stored as an X8R8G8B8 target is (LookUpTargetFormat): alpha 1 from the start.
+    std::vector<uint8_t> black(static_cast<size_t>(width) * height * 4, 0);
+    for (size_t i = 3; i < black.size(); i += 4) black[i] = 255;
+    m_gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    m_gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     m_gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_BGRA,
-                    GL_UNSIGNED_BYTE, nullptr);
+                    GL_UNSIGNED_BYTE, black.data());
     m_targetsChanged = true;
     return m_gl.GetError() == GL_NO_ERROR;
 }
@@ -405,10 +410,7 @@ void GlDevice::ApplyRenderState(RenderState state, uint32_t value) {
         case RenderState::AlphaBlendEnable: toggle(GL_BLEND, value != 0); break;
         case RenderState::Lighting: break;
         case RenderState::ScissorTestEnable: toggle(GL_SCISSOR_TEST, value != 0); break;
-        case RenderState::ColorWriteEnable:
-            m_gl.ColorMask((value & colorwrite::kRed) != 0, (value & colorwrite::kGreen) != 0,
-                           (value & colorwrite::kBlue) != 0, (value & colorwrite::kAlpha) != 0);
-            break;
+        case RenderState::ColorWriteEnable: ApplyColorMask(); break;
         case RenderState::BlendFactor: {
             float c[4];
             ColourOf(value, c);
@@ -527,8 +529,19 @@ bool GlDevice::BindTargets() {
         m_gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
     }
     m_gl.DrawBuffers(static_cast<GLsizei>(kMaxTargets), buffers);
+    ApplyColorMask();
     m_targetsChanged = false;
     return m_gl.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void GlDevice::ApplyColorMask() {
+    const uint32_t value = m_renderStates[static_cast<size_t>(RenderState::ColorWriteEnable)];
+    for (uint32_t i = 0; i < kMaxTargets; ++i) {
+        // An X8R8G8B8 target has no alpha to write: it stays 1, as its texture samples it.
+        const bool opaque = m_targets[i] && m_targets[i]->Desc().format == Format::X8R8G8B8;
+        m_gl.ColorMaski(i, (value & colorwrite::kRed) != 0, (value & colorwrite::kGreen) != 0,
+                        (value & colorwrite::kBlue) != 0, (value & colorwrite::kAlpha) != 0 && !opaque);
+    }
 }
 
 void GlDevice::MarkTargetsRendered() {
@@ -589,7 +602,10 @@ Result GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, ui
     m_gl.ClearColor(c[0], c[1], c[2], c[3]);
     m_gl.ClearDepth(depth);
     m_gl.ClearStencil(static_cast<GLint>(stencil));
-    m_gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    for (uint32_t t = 0; t < kMaxTargets; ++t) {
+        const bool opaque = m_targets[t] && m_targets[t]->Desc().format == Format::X8R8G8B8;
+        m_gl.ColorMaski(t, GL_TRUE, GL_TRUE, GL_TRUE, opaque ? GL_FALSE : GL_TRUE);
+    }
     m_gl.DepthMask(GL_TRUE);
     m_gl.Enable(GL_SCISSOR_TEST);
     GLbitfield depthBits = ((flags & clear::kZBuffer) ? GL_DEPTH_BUFFER_BIT : 0) |

@@ -46,6 +46,10 @@ struct GlFormat {
     bool decode = false;  // block formats: decoded to B, G, R, A bytes before upload
 };
 bool LookUpFormat(Format f, GlFormat* out);
+// How a render target of the format lives in GL: as LookUpFormat's, except
+// that X8R8G8B8 reads its stored alpha, which the device keeps at 1 (drawing
+// and clearing never change it), so that a target samples without a swizzle.
+bool LookUpTargetFormat(Format f, GlFormat* out);
 // What a GL 3.3 context offers, in the terms of Caps.
 Caps QueryCaps(const Api& gl);
 // Asks SDL for a 3.3 core, double-buffered context.
@@ -337,6 +341,8 @@ private:
     void ApplyScissor();
     // Brings the draw framebuffer's attachments up to date; false when GL refuses them.
     bool BindTargets();
+    // The colour write mask on every bound target (never the alpha of an X8R8G8B8 one).
+    void ApplyColorMask();
     void MarkTargetsRendered();
     // The area every attachment of the draw framebuffer has: GL draws and clears only there.
     void FramebufferArea(uint32_t* width, uint32_t* height) const;

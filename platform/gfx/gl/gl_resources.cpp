@@ -9,9 +9,13 @@ namespace gfx::gl {
 bool LookUpFormat(Format f, GlFormat* out) {
     GlFormat g;
     switch (f) {
-        case Format::A8R8G8B8: g = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}, false}; break;
+        // Unsized, so that the driver keeps the B, G, R, A bytes as they come:
+        // uploads are plain copies, and a software rasterizer copies and
+        // filters such textures into such targets on its fast paths (a sized
+        // RGBA8 is stored R, G, B, A and takes its general path).
+        case Format::A8R8G8B8: g = {GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}, false}; break;
         // No alpha channel: sampling reads 1.
-        case Format::X8R8G8B8: g = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ONE}, false}; break;
+        case Format::X8R8G8B8: g = {GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ONE}, false}; break;
         case Format::A16B16G16R16F: g = {GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}, false}; break;
         case Format::A32B32G32R32F: g = {GL_RGBA32F, GL_RGBA, GL_FLOAT, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}, false}; break;
         // Missing channels read as 1, as the device this layer imitates does it.
@@ -22,10 +26,18 @@ bool LookUpFormat(Format f, GlFormat* out) {
         case Format::DXT2:
         case Format::DXT3:
         case Format::DXT4:
-        case Format::DXT5: g = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}, true}; break;
+        case Format::DXT5: g = {GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}, true}; break;
         default: return false;
     }
     *out = g;
+    return true;
+}
+
+bool LookUpTargetFormat(Format f, GlFormat* out) {
+    if (!LookUpFormat(f, out)) return false;
+    // A swizzle takes a texture off the rasterizer's fast paths; the alpha of an
+    // X8R8G8B8 target is 1 from its creation and stays so (see ApplyColorMask).
+    if (f == Format::X8R8G8B8) out->swizzle[3] = GL_ALPHA;
     return true;
 }
 
@@ -42,7 +54,11 @@ TextureStorage::TextureStorage(GlDevice* device, Object* owner, bool cube, uint3
       m_usage(usage), m_format(format), m_pool(pool) {
     const Api& gl = m_device->GL();
     GlFormat f;
-    LookUpFormat(format, &f);
+    if (usage & usage::kRenderTarget) {
+        LookUpTargetFormat(format, &f);
+    } else {
+        LookUpFormat(format, &f);
+    }
     const uint32_t faces = cube ? 6 : 1;
     // Automatic mipmaps need the whole chain in GL while the texture reports one level.
     const uint32_t glLevels = (usage & usage::kAutoGenMipmap) ? FullChainLevels(width, height) : levels;
@@ -65,16 +81,22 @@ TextureStorage::TextureStorage(GlDevice* device, Object* owner, bool cube, uint3
     gl.TexParameteri(Target(), GL_TEXTURE_BASE_LEVEL, 0);
     gl.TexParameteri(Target(), GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(glLevels - 1));
     gl.TexParameteriv(Target(), GL_TEXTURE_SWIZZLE_RGBA, f.swizzle);
-    // Zeros, so that a texture nobody wrote reads the same everywhere; targets start undefined.
+    // Zeros, so that a texture nobody wrote reads the same everywhere; targets
+    // start undefined, but for the alpha of X8R8G8B8 ones, which is 1.
     std::vector<uint8_t> zeros;
+    const bool opaqueTarget = !keepCopy && format == Format::X8R8G8B8;
     if (keepCopy) zeros.assign(static_cast<size_t>(width) * height * (f.decode ? 4 : FormatBytes(format)), 0);
+    if (opaqueTarget) {
+        zeros.assign(static_cast<size_t>(width) * height * 4, 0);
+        for (size_t i = 3; i < zeros.size(); i += 4) zeros[i] = 255;
+    }
     gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl.PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     for (uint32_t face = 0; face < faces; ++face) {
         for (uint32_t l = 0; l < glLevels; ++l) {
             gl.TexImage2D(FaceTarget(face), static_cast<GLint>(l), static_cast<GLint>(f.internal),
                           static_cast<GLsizei>(LevelSize(width, l)), static_cast<GLsizei>(LevelSize(height, l)), 0,
-                          f.format, f.type, keepCopy ? zeros.data() : nullptr);
+                          f.format, f.type, zeros.empty() ? nullptr : zeros.data());
         }
     }
     if (gl.GetError() != GL_NO_ERROR) {
