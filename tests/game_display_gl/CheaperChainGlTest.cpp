@@ -77,36 +77,49 @@ bool UpsamplePassOn() {
     return pass != nullptr && pass->enabled;
 }
 
-class CheaperChainGlTest : public ::testing::TestWithParam<ChainCase> {
-protected:
-    // The screen after a few frames, with the earlier effects when before is set.
-    std::vector<uint32_t> Draw(const ChainCase& c, bool before, bool& upsampled, bool& copied,
-                               ZHashedString& preHUDTechnique) {
-        korvtest::DisplayChainHarness harness;
-        std::string why;
-        const std::string first = before ? std::string(KORV_FIXTURES_DIR "/display/before") : std::string();
-        std::vector<uint32_t> screen;
-        if (harness.Start(c.width, c.height, KORV_DATA_BUILD_DIR "/Engine.zpk", KORV_SOURCE_DIR, why, first)) {
-            ZBaseGame* game = ZBaseGame::GetInstance();
-            game->m_brightness = c.brightness;
-            game->m_tate = c.tate;
-            game->SetFadeOut(c.fadeOut);
-            harness.SetCard(Card);
-            bool drawn = true;
-            for (int i = 0; i < kFrames && drawn; ++i) drawn = harness.Frame();
-            upsampled = UpsamplePassOn();
-            copied = PassOn(game->GetFinalPassName());
-            const ZPassBinding* binding = game->GetFXAAFilter()->GetPassBinding(game->GetPreHUDPassName());
-            preHUDTechnique = binding != nullptr ? binding->technique : ZHashedString::None();
-            if (drawn) screen = harness.ReadScreen();
-        } else {
-            ADD_FAILURE() << why;
-        }
-        harness.Stop();
-        ClearConfigRegistry();
-        return screen;
+// The screen after a few frames, with the effects of firstFolder (when not
+// empty) in place of the packaged ones.
+std::vector<uint32_t> Draw(const ChainCase& c, const std::string& firstFolder, bool& upsampled, bool& copied,
+                           ZHashedString& preHUDTechnique) {
+    korvtest::DisplayChainHarness harness;
+    std::string why;
+    std::vector<uint32_t> screen;
+    if (harness.Start(c.width, c.height, KORV_DATA_BUILD_DIR "/Engine.zpk", KORV_SOURCE_DIR, why, firstFolder)) {
+        ZBaseGame* game = ZBaseGame::GetInstance();
+        game->m_brightness = c.brightness;
+        game->m_tate = c.tate;
+        game->SetFadeOut(c.fadeOut);
+        harness.SetCard(Card);
+        bool drawn = true;
+        for (int i = 0; i < kFrames && drawn; ++i) drawn = harness.Frame();
+        upsampled = UpsamplePassOn();
+        copied = PassOn(game->GetFinalPassName());
+        const ZPassBinding* binding = game->GetFXAAFilter()->GetPassBinding(game->GetPreHUDPassName());
+        preHUDTechnique = binding != nullptr ? binding->technique : ZHashedString::None();
+        if (drawn) screen = harness.ReadScreen();
+    } else {
+        ADD_FAILURE() << why;
     }
-};
+    harness.Stop();
+    ClearConfigRegistry();
+    return screen;
+}
+
+// The largest difference of a channel between two screens, and where.
+int Worst(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, size_t& at) {
+    int worst = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const int d = std::max({std::abs(Red(a[i]) - Red(b[i])), std::abs(Green(a[i]) - Green(b[i])),
+                                std::abs(Blue(a[i]) - Blue(b[i]))});
+        if (d > worst) {
+            worst = d;
+            at = i;
+        }
+    }
+    return worst;
+}
+
+class CheaperChainGlTest : public ::testing::TestWithParam<ChainCase> {};
 
 }  // namespace
 
@@ -117,8 +130,9 @@ TEST_P(CheaperChainGlTest, DrawsThePictureOfTheEarlierChain) {
     bool copiedBefore = false;
     bool copiedNow = false;
     ZHashedString techniqueBefore, techniqueNow;
-    const std::vector<uint32_t> before = Draw(c, true, upsampledBefore, copiedBefore, techniqueBefore);
-    const std::vector<uint32_t> now = Draw(c, false, upsampledNow, copiedNow, techniqueNow);
+    const std::vector<uint32_t> before =
+        Draw(c, KORV_FIXTURES_DIR "/display/before", upsampledBefore, copiedBefore, techniqueBefore);
+    const std::vector<uint32_t> now = Draw(c, std::string(), upsampledNow, copiedNow, techniqueNow);
     ASSERT_EQ(before.size(), static_cast<size_t>(c.width) * static_cast<size_t>(c.height));
     ASSERT_EQ(now.size(), before.size());
     EXPECT_TRUE(upsampledBefore) << "the earlier pre-HUD effect reads the upsampled buffer";
@@ -129,18 +143,10 @@ TEST_P(CheaperChainGlTest, DrawsThePictureOfTheEarlierChain) {
     EXPECT_EQ(techniqueNow, ZHashedString(c.fadeOut == 0.0f ? "PreHUDPassPlain" : "PreHUDPassTechnique"))
         << "the pre-HUD pass scales the picture only while it fades";
 
-    int worst = 0;
     size_t at = 0;
+    const int worst = Worst(now, before, at);
     int64_t lit = 0;
-    for (size_t i = 0; i < now.size(); ++i) {
-        const int d = std::max({std::abs(Red(now[i]) - Red(before[i])), std::abs(Green(now[i]) - Green(before[i])),
-                                std::abs(Blue(now[i]) - Blue(before[i]))});
-        if (d > worst) {
-            worst = d;
-            at = i;
-        }
-        lit += Red(before[i]) + Green(before[i]) + Blue(before[i]);
-    }
+    for (const uint32_t pixel : before) lit += Red(pixel) + Green(pixel) + Blue(pixel);
     EXPECT_GT(lit, 0) << "the reference frame shows the card";
     EXPECT_LE(worst, c.tolerance) << "pixel (" << at % static_cast<size_t>(c.width) << ", "
                                  << at / static_cast<size_t>(c.width) << ") was " << std::hex << before[at]
@@ -155,3 +161,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheaperChainGlTest, ::testing::ValuesIn(kCases),
                              }
                              return name;
                          });
+
+// The composite pass takes the luma and the chroma of the line once and mixes
+// the two subcarrier phases' decodes in the sums (the mix is linear in them);
+// tests/fixtures/display/composite_two_decodes holds the effect that decoded
+// each phase whole and mixed the results. The same picture, within float
+// rounding.
+TEST(CheaperCompositeGlTest, OneDecodeDrawsWhatTheTwoDecodesDrew) {
+    const ChainCase c{"wide screen", 480, 270, 0.0f, 0, 1};
+    bool upsampled = false, copied = false;
+    ZHashedString technique;
+    const std::vector<uint32_t> before =
+        Draw(c, KORV_FIXTURES_DIR "/display/composite_two_decodes", upsampled, copied, technique);
+    const std::vector<uint32_t> now = Draw(c, std::string(), upsampled, copied, technique);
+    ASSERT_EQ(before.size(), static_cast<size_t>(c.width) * static_cast<size_t>(c.height));
+    ASSERT_EQ(now.size(), before.size());
+    size_t at = 0;
+    const int worst = Worst(now, before, at);
+    EXPECT_LE(worst, c.tolerance) << "pixel (" << at % static_cast<size_t>(c.width) << ", "
+                                 << at / static_cast<size_t>(c.width) << ") was " << std::hex << before[at]
+                                 << ", is " << now[at];
+}
