@@ -339,16 +339,16 @@ public:
     bool ChooseFinalTarget();
     // Clears the pre-HUD and final targets and the back buffer (Render, in
     // the scene, after ChooseFinalTarget), each only where no pass of the
-    // frame draws over every pixel; the depth always. Where the depth
-    // backdrop would draw one plain colour and a clear gives the same picture
-    // (ZDepthBackdrop::CanClearInstead), the pre-HUD target is cleared to that
-    // colour and the backdrop's quad is returned: the caller may leave it out
-    // of this frame's drawing. Null otherwise (drawing it anyway is harmless).
-    ZRenderable* ClearFrameTargets();
+    // frame draws over every pixel; the depth always.
+    void ClearFrameTargets();
     // One frame in the open scene: ChooseFinalTarget, ClearFrameTargets and
-    // the passes of the named set (none: the default list), with the depth
-    // backdrop left out while a clear stands in for it.
+    // the passes of the named set (none: the default list). Where the depth
+    // backdrop would draw one plain colour and a clear gives the same picture
+    // (ZDepthBackdrop::CanClearInstead), the default pass clears its target
+    // to that colour when it binds it and the quad is left out of the frame.
     void DrawFrame(ZHashedString passSetName);
+    // The depth backdrop's quad, or null.
+    ZRenderable* GetDepthBackdropQuad() const;
     // Named backdrops ("Depth Backdrop"); owned.
     const ZMap<ZHashedString, ZEntity*>& GetBackdrops() const { return m_backdrops; }
     // Stores a named backdrop, owned from then on; one stored under that name

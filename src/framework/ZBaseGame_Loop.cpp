@@ -488,62 +488,72 @@ void ZBaseGame::DrawRecorderLabel() {
     font->DrawText(label.GetText(), label.GetLength(), 8.0f, y, 1.0f, 1.0f, white, white);
 }
 
+ZRenderable* ZBaseGame::GetDepthBackdropQuad() const {
+    const auto* entry = m_backdrops.Find(ZHashedString("Depth Backdrop"));
+    const auto* backdrop = entry != nullptr ? dynamic_cast<ZDepthBackdrop*>(entry->value) : nullptr;
+    return backdrop != nullptr ? backdrop->GetQuad() : nullptr;
+}
+
 // Every frame starts from cleared targets. The passes draw over what is there
 // and clear only what their flags and viewports say, so without this an
 // earlier frame shows through: a closed console, text from before "cls", the
 // bars beside a fitted picture.
-ZRenderable* ZBaseGame::ClearFrameTargets() {
+void ZBaseGame::ClearFrameTargets() {
     ZRenderer* renderer = GetRenderer();
     const uint32_t black = ZColor32(0, 0, 0, 255).ToARGB();
     // A target whose every pixel a pass draws over needs no clear of its
     // colour: the pre-HUD target under the depth backdrop (drawn by the
-    // default pass wherever nothing nearer was), and the final target, or the
-    // back buffer when the frame goes straight there, under the pre-HUD quad.
-    const auto* depthBackdrop = m_backdrops.Find(ZHashedString("Depth Backdrop"));
-    const auto* backdrop = depthBackdrop != nullptr ? dynamic_cast<ZDepthBackdrop*>(depthBackdrop->value) : nullptr;
-    ZRenderable* const backdropQuad = backdrop != nullptr ? backdrop->GetQuad() : nullptr;
-    const ZRenderPassDesc* defaultPass = renderer->FindRenderPass(GetDefaultPassName());
-    const bool backdropCovers = ZRenderer::DrawsOverWholeTarget(defaultPass, backdropQuad);
-    // A backdrop of one plain colour costs a fill of the whole target behind
-    // everything else; a clear to its colour costs next to nothing.
-    ZVector4 backdropColor;
-    const bool backdropCleared =
-        m_preHUDTarget != nullptr && ZDepthBackdrop::CanClearInstead(defaultPass, backdropQuad, backdropColor);
+    // default pass wherever nothing nearer was, or cleared to its colour by
+    // that pass, see DrawFrame), and the final target, or the back buffer
+    // when the frame goes straight there, under the pre-HUD quad.
+    const bool backdropCovers =
+        ZRenderer::DrawsOverWholeTarget(renderer->FindRenderPass(GetDefaultPassName()), GetDepthBackdropQuad());
     const bool preHUDCovers = ZRenderer::DrawsOverWholeTarget(renderer->FindRenderPass(GetPreHUDPassName()), m_preHUDQuad);
-    struct TargetClear {
-        ZRenderTarget* target;
-        uint32_t argb;
-    };
     // The final target is not drawn into while the frame goes straight to the back buffer.
-    const TargetClear clears[] = {
-        {m_preHUDTarget != nullptr && (backdropCleared || !backdropCovers) ? &m_preHUDTarget->target : nullptr,
-         backdropCleared ? ToClearColor(backdropColor) : black},
-        {m_finalTarget != nullptr && !m_finalPassSkipped && !preHUDCovers ? &m_finalTarget->target : nullptr, black}};
+    ZRenderTarget* const targets[] = {
+        m_preHUDTarget != nullptr && !backdropCovers ? &m_preHUDTarget->target : nullptr,
+        m_finalTarget != nullptr && !m_finalPassSkipped && !preHUDCovers ? &m_finalTarget->target : nullptr};
     // Colour only: the screen targets share the default depth surface, which
     // the back buffer's clear resets once.
-    for (const TargetClear& clear : clears) {
-        if (clear.target != nullptr && clear.target->surface != nullptr) {
-            renderer->SetRenderTarget(0, clear.target);
-            renderer->Clear(true, false, clear.argb, 1.0f);
+    for (ZRenderTarget* target : targets) {
+        if (target != nullptr && target->surface != nullptr) {
+            renderer->SetRenderTarget(0, target);
+            renderer->Clear(true, false, black, 1.0f);
         }
     }
     renderer->SetRenderTarget(0, nullptr);
     renderer->Clear(!(m_finalPassSkipped && preHUDCovers), true, black, 1.0f);
-    return backdropCleared && m_preHUDTarget->target.surface != nullptr ? backdropQuad : nullptr;
 }
 
 void ZBaseGame::DrawFrame(const ZHashedString passSetName) {
     ZRenderer* renderer = GetRenderer();
     ChooseFinalTarget();
-    ZRenderable* const cleared = ClearFrameTargets();
-    // Hidden for this frame's passes only: the quad's flag is its owner's.
-    if (cleared != nullptr) {
-        cleared->visible = false;
+    ClearFrameTargets();
+    // A depth backdrop of one plain colour costs a shaded fill of the whole
+    // target behind the glass; the default pass's own clear, made to clear
+    // the colour too when it binds its target, costs next to nothing. (A
+    // clear among the frame's clears above would cost a pass over the target
+    // of its own.) Both are changed for this frame's passes only: the quad's
+    // flag is its owner's and the pass's clear is the game's.
+    ZRenderPassDesc* pass = renderer->FindRenderPass(GetDefaultPassName());
+    ZRenderable* const quad = GetDepthBackdropQuad();
+    ZVector4 color;
+    if (!ZDepthBackdrop::CanClearInstead(pass, quad, color)) {
+        renderer->DrawRenderPasses(passSetName);
+        return;
     }
+    const ZColor32 clearValue = pass->clearColorValue;
+    const bool clearAlways = pass->clearAlways;
+    pass->clearColor = true;
+    pass->clearColorValue = ZColor32::FromARGB(ToClearColor(color));
+    // Even should the pass find its target bound already.
+    pass->clearAlways = true;
+    quad->visible = false;
     renderer->DrawRenderPasses(passSetName);
-    if (cleared != nullptr) {
-        cleared->visible = true;
-    }
+    quad->visible = true;
+    pass->clearColor = false;
+    pass->clearColorValue = clearValue;
+    pass->clearAlways = clearAlways;
 }
 
 bool ZBaseGame::ChooseFinalTarget() {

@@ -56,8 +56,13 @@ bool MayDraw(ZRenderable* renderable, const ZHashedString passName) {
 }  // namespace
 
 bool ZDepthBackdrop::CanClearInstead(const ZRenderPassDesc* pass, ZRenderable* quad, ZVector4& color) {
-    if (!ZRenderer::DrawsOverWholeTarget(pass, quad) || pass->clearColor || pass->minZ != 0.0f ||
-        pass->maxZ != 1.0f) {
+    if (!ZRenderer::DrawsOverWholeTarget(pass, quad) || pass->clearColor || pass->targets.Count() > 1) {
+        return false;
+    }
+    // The quad's depth test keeps it behind what is drawn: only with a depth
+    // surface, over the whole range, cleared (when the pass clears it) to the far plane.
+    if (!pass->depthStencil || pass->minZ != 0.0f || pass->maxZ != 1.0f ||
+        (pass->clearDepth && pass->clearDepthValue < 1.0f)) {
         return false;
     }
     // A headset's eyes draw the pass twice, each into its half, and a clear

@@ -20,14 +20,14 @@ public:
     // The quad (null when the host made none or it is gone).
     ZRenderable* GetQuad() const;
 
-    // True, with the colour, when a clear of the pass's target to that colour
-    // before the frame draws the picture that the quad drawn by the pass
+    // True, with the colour, when clearing the pass's target to that colour
+    // as the pass begins draws the picture that the quad drawn by the pass
     // would: the pass draws the quad over its whole target (see
-    // ZRenderer::DrawsOverWholeTarget) once, over the whole depth range,
-    // without a colour clear of its own and without a headset's two views;
-    // its shader draws one plain colour; and whatever the pass may draw before
-    // it (the enabled groups ahead of the quad's, the rest of its own group)
-    // is opaque in front, so that the quad would only have coloured what
+    // ZRenderer::DrawsOverWholeTarget) once, into one target, with a depth
+    // surface over the whole range cleared to the far plane, without a colour
+    // clear of its own and without a headset's two views; its shader draws one plain colour; and whatever the pass may
+    // draw before it (the enabled groups ahead of the quad's, the rest of its
+    // own group) is opaque in front, so that the quad would only colour what
     // nothing covered. What the pass draws after it sees the same pixels
     // either way. The frame may then leave the quad out.
     static bool CanClearInstead(const ZRenderPassDesc* pass, ZRenderable* quad, ZVector4& color);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -311,9 +312,9 @@ public:
 };
 
 // The frame's clears and draws with the depth backdrop: its plain colour is
-// a clear of the pre-HUD target and the quad is not drawn; otherwise the
-// quad draws and the pre-HUD target's colour is cleared only where nothing
-// covers it, as before.
+// the default pass's clear of the pre-HUD target and the quad is not drawn;
+// otherwise the quad draws and the pre-HUD target's colour is cleared only
+// where nothing covers it, as before.
 TEST_F(EngineAssetsTest, APlainDepthBackdropIsAClearOfThePreHUDTarget) {
     Start(new NotedBackdropGame());
     const auto* entry = game->GetBackdrops().Find(ZHashedString("Depth Backdrop"));
@@ -327,6 +328,7 @@ TEST_F(EngineAssetsTest, APlainDepthBackdropIsAClearOfThePreHUDTarget) {
     ZDepthBackdropShader blendedShader;
     blended.shader = &blendedShader;
     ZRenderGroup* defaultGroup = GetRenderer()->FindRenderGroup(game->GetDefaultGroupName());
+    const ZRenderPassDesc* defaultPass = GetRenderer()->FindRenderPass(game->GetDefaultPassName());
     const std::string preHUD = "#" + std::to_string(gfx::fake::IdOf(game->GetPreHUDTarget()->target.surface));
 
     struct Row {
@@ -359,12 +361,19 @@ TEST_F(EngineAssetsTest, APlainDepthBackdropIsAClearOfThePreHUDTarget) {
         bool bound = false;
         for (const std::string& call : state->calls) {
             if (call.rfind("SetRenderTarget(0, ", 0) == 0) bound = call == "SetRenderTarget(0, " + preHUD + ")";
-            const std::string clear = "Clear(flags 0x1, colour ";
-            if (bound && call.rfind(clear, 0) == 0) clears.push_back(call.substr(clear.size(), 10));
+            // "Clear(flags 0x<f>, colour 0x<argb>, ...": the colours of clears with the target's bit.
+            unsigned flags = 0;
+            char colour[11] = {};
+            if (bound && std::sscanf(call.c_str(), "Clear(flags 0x%x, colour %10[0-9a-fx]", &flags, colour) == 2 &&
+                (flags & 1u) != 0) {
+                clears.emplace_back(colour);
+            }
         }
         EXPECT_EQ(clears, row.preHUDClears) << row.what;
         EXPECT_EQ(shader->asked > 0, row.drawn) << row.what;
         EXPECT_EQ(quad->visible, !row.hidden) << row.what << ": the quad's flag is as it was";
+        EXPECT_FALSE(defaultPass->clearColor) << row.what << ": the pass's clear is as it was";
+        EXPECT_FALSE(defaultPass->clearAlways) << row.what;
     }
 }
 

@@ -177,6 +177,10 @@ TEST_F(BackdropClearTest, AClearStandsInOnlyForAPlainQuadThatNothingAheadDepends
         {"the quad drawn again later", [&] { after->Add(quad); }, false},
         {"the pass clears colour itself", [&] { pass->clearColor = true; }, false},
         {"a narrower depth range", [&] { pass->maxZ = 0.5f; }, false},
+        {"no depth surface", [&] { pass->depthStencil = false; }, false},
+        {"depth cleared nearer than the far plane", [&] { pass->clearDepthValue = 0.5f; }, false},
+        {"depth not cleared by the pass", [&] { pass->clearDepth = false; }, true},
+        {"two targets", [&] { pass->SetTarget(1, nullptr); }, false},
         {"quad hidden", [&] { quad->visible = false; }, false},
         {"viewport narrower", [&] { pass->viewportWidth = 0.5f; }, false},
         {"a headset's two views", [] {
@@ -196,6 +200,10 @@ TEST_F(BackdropClearTest, AClearStandsInOnlyForAPlainQuadThatNothingAheadDepends
         quad->visible = true;
         pass->clearColor = false;
         pass->maxZ = 1.0f;
+        pass->depthStencil = true;
+        pass->clearDepth = true;
+        pass->clearDepthValue = 1.0f;
+        pass->targets.Clear();
         pass->viewportWidth = 1.0f;
         DestroyHMDManager();
         row.change();

@@ -96,7 +96,9 @@ std::vector<uint8_t> Palette() {
 
 // 6 x 16 texels, A8R8G8B8. Across: red, green and blue stripes, two texels
 // each, each keeping some of the other colours. Down: bright in the middle of
-// the line, dark between lines.
+// the line, dark between lines. The glass (screen.fxo) draws these same
+// levels, blended as a linear filter blends them, without reading the
+// texture: change both together.
 std::vector<uint8_t> Scanlines() {
     constexpr uint32_t kWidth = 6, kHeight = 16;
     std::vector<uint8_t> out;
