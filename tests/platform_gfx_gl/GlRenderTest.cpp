@@ -385,6 +385,98 @@ endcode
     device->SetDepthStencilSurface(nullptr);
 }
 
+// A depth surface shared by a large and a small target. A clear of the small
+// corner (through the small target, or a rectangle of the large one) changes
+// only that corner of the depth, however the device clears: what the large
+// target's earlier clear or draws left elsewhere stays. Each case clears the
+// large target's depth to 1, maybe draws there at firstDraw, clears the
+// corner, then draws on the large target at probe with ZFunc Less and looks
+// inside and outside the corner. (llvmpipe clears only the area the targets
+// share even unscissored; other drivers may clear a whole surface.)
+TEST_F(GlFixture, ADepthClearOfACornerKeepsTheRest) {
+    struct Case {
+        const char* name;
+        float firstDraw;  // < 0: none
+        bool throughSmallTarget;
+        float cornerClear;
+        float probe;
+        bool drawnInside, drawnOutside;
+    };
+    const Case cases[] = {
+        {"the small target's clear to another depth", -1.0f, true, 0.5f, 0.75f, false, true},
+        {"a draw before the small target's clear", 0.25f, true, 1.0f, 0.5f, true, false},
+        {"the small target's clear to the same depth", -1.0f, true, 1.0f, 0.5f, true, true},
+        {"a draw before a rectangle's clear", 0.25f, false, 1.0f, 0.5f, true, false},
+    };
+    constexpr uint32_t kLarge = 256, kSmall = 64;
+    gfx::Ref<gfx::Surface> depth, large, small, back;
+    gfx::Ref<gfx::Texture> largeTexture, smallTexture;
+    ASSERT_EQ(device->CreateTexture(kLarge, kLarge, 1, gfx::usage::kRenderTarget, gfx::Format::X8R8G8B8,
+                                    gfx::Pool::Default, largeTexture.Out()),
+              gfx::Result::Ok);
+    ASSERT_EQ(device->CreateTexture(kSmall, kSmall, 1, gfx::usage::kRenderTarget, gfx::Format::X8R8G8B8,
+                                    gfx::Pool::Default, smallTexture.Out()),
+              gfx::Result::Ok);
+    largeTexture->GetSurfaceLevel(0, large.Out());
+    smallTexture->GetSurfaceLevel(0, small.Out());
+    device->GetBackBuffer(back.Out());
+    gfx::Ref<gfx::Effect> effect = MakeEffect(R"(effect 1
+parameter float depth
+technique T
+    pass P
+        vertex VS
+        fragment FS
+        ZEnable true
+        ZWriteEnable true
+        ZFunc Less
+        CullMode None
+end
+code vertex VS
+uniform float depth;
+in vec3 a_Position;
+void main() { gl_Position = vec4(a_Position.xy, depth, 1.0); }
+endcode
+code fragment FS
+out vec4 colour;
+void main() { colour = vec4(1.0); }
+endcode
+)");
+    ASSERT_TRUE(effect);
+    const Mesh quad = MakeScreenQuad(kLarge, kLarge);
+    const auto drawAt = [&](float z) {
+        effect->SetFloat(effect->GetParameterByName(0, "depth"), z);
+        Draw(effect.Get(), quad);
+    };
+    const uint32_t depthBits = gfx::clear::kZBuffer | gfx::clear::kStencil;
+    for (const Case& c : cases) {
+        // A new surface each time: what an earlier case left does not count.
+        depth.Reset();
+        ASSERT_EQ(device->CreateDepthStencilSurface(kLarge, kLarge, gfx::Format::D24S8, gfx::MultiSample::None, 0, true,
+                                                    depth.Out()),
+                  gfx::Result::Ok);
+        ASSERT_EQ(device->SetDepthStencilSurface(depth.Get()), gfx::Result::Ok);
+        device->SetRenderTarget(0, large.Get());
+        ASSERT_EQ(device->Clear(0, nullptr, gfx::clear::kTarget | depthBits, 0xFF000000, 1.0f, 0), gfx::Result::Ok);
+        if (c.firstDraw >= 0.0f) drawAt(c.firstDraw);
+        if (c.throughSmallTarget) {
+            device->SetRenderTarget(0, small.Get());
+            ASSERT_EQ(device->Clear(0, nullptr, depthBits, 0xFF000000, c.cornerClear, 0), gfx::Result::Ok);
+            device->SetRenderTarget(0, large.Get());
+        } else {
+            const gfx::Rect corner{0, 0, kSmall, kSmall};
+            ASSERT_EQ(device->Clear(1, &corner, depthBits, 0xFF000000, c.cornerClear, 0), gfx::Result::Ok);
+        }
+        ASSERT_EQ(device->Clear(0, nullptr, gfx::clear::kTarget, 0xFF000000, 1.0f, 0), gfx::Result::Ok);
+        drawAt(c.probe);
+        const std::vector<Bgra> pixels = ReadBack(large.Get(), kLarge, kLarge);
+        EXPECT_EQ(At(pixels, kLarge, 10, 10).r == 255, c.drawnInside) << c.name;
+        EXPECT_EQ(At(pixels, kLarge, kSmall, kSmall).r == 255, c.drawnOutside) << c.name;
+        EXPECT_EQ(At(pixels, kLarge, 200, 240).r == 255, c.drawnOutside) << c.name;
+    }
+    device->SetRenderTarget(0, back.Get());
+    device->SetDepthStencilSurface(nullptr);
+}
+
 // An X8R8G8B8 target has no alpha: whatever a clear or a draw gives it, the
 // target samples alpha 1 (blending with its alpha as the destination's too).
 TEST_F(GlFixture, AnOpaqueTargetSamplesAlphaOne) {

@@ -1,6 +1,7 @@
 #include "platform/gfx/gl/gl_device.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -549,6 +550,46 @@ void GlDevice::MarkTargetsRendered() {
     }
 }
 
+void GlDevice::FramebufferArea(uint32_t* width, uint32_t* height) const {
+    *width = m_depth ? m_depth->Desc().width : UINT32_MAX;
+    *height = m_depth ? m_depth->Desc().height : UINT32_MAX;
+    for (const GlSurface* t : m_targets) {
+        if (!t) continue;
+        *width = std::min(*width, t->Desc().width);
+        *height = std::min(*height, t->Desc().height);
+    }
+}
+
+void GlDevice::MarkDepthWritten(uint32_t right, uint32_t bottom) {
+    if (!m_depth) return;
+    m_depth->writtenWidth = std::max(m_depth->writtenWidth, right);
+    m_depth->writtenHeight = std::max(m_depth->writtenHeight, bottom);
+}
+
+void GlDevice::MarkDrawnDepth() {
+    if (!m_depth || !m_renderStates[static_cast<size_t>(RenderState::ZEnable)] ||
+        !m_renderStates[static_cast<size_t>(RenderState::ZWriteEnable)]) {
+        return;
+    }
+    uint32_t width = 0, height = 0;
+    FramebufferArea(&width, &height);
+    MarkDepthWritten(width, height);
+}
+
+bool GlDevice::ClearsDepthWhole(const Rect& rect, float depth, uint32_t stencil) const {
+    // GL clears only the area all attachments share; a surface larger than the
+    // targets may be cleared whole when the rest of it holds what this clear
+    // writes (nothing wrote there since it was last cleared whole to these
+    // values) or was never written.
+    uint32_t width = 0, height = 0;
+    FramebufferArea(&width, &height);
+    const bool coversArea = rect.left == 0 && rect.top == 0 && static_cast<uint32_t>(rect.right) == width &&
+                            static_cast<uint32_t>(rect.bottom) == height;
+    const bool restUnchanged = m_depth->writtenWidth <= width && m_depth->writtenHeight <= height &&
+                               (!m_depth->clearedWhole || (m_depth->wholeDepth == depth && m_depth->wholeStencil == stencil));
+    return coversArea && restUnchanged;
+}
+
 Result GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uint32_t argb, float z, uint32_t stencil) {
     if ((rectCount && !rects) || (flags & ~(clear::kTarget | clear::kZBuffer | clear::kStencil))) return Result::InvalidCall;
     if ((flags & (clear::kZBuffer | clear::kStencil)) && !m_depth) return Result::InvalidCall;
@@ -557,8 +598,9 @@ Result GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, ui
     if (!BindTargets()) return Result::InvalidCall;
     float c[4];
     ColourOf(argb, c);
+    const float depth = std::clamp(z, 0.0f, 1.0f);
     m_gl.ClearColor(c[0], c[1], c[2], c[3]);
-    m_gl.ClearDepth(std::clamp(z, 0.0f, 1.0f));
+    m_gl.ClearDepth(depth);
     m_gl.ClearStencil(static_cast<GLint>(stencil));
     for (uint32_t t = 0; t < kMaxTargets; ++t) {
         const bool opaque = m_targets[t] && m_targets[t]->Desc().format == Format::X8R8G8B8;
@@ -566,20 +608,38 @@ Result GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, ui
     }
     m_gl.DepthMask(GL_TRUE);
     m_gl.Enable(GL_SCISSOR_TEST);
-    const GLbitfield bits = ((flags & clear::kTarget) ? GL_COLOR_BUFFER_BIT : 0) |
-                            ((flags & clear::kZBuffer) ? GL_DEPTH_BUFFER_BIT : 0) |
-                            ((flags & clear::kStencil) ? GL_STENCIL_BUFFER_BIT : 0);
+    GLbitfield depthBits = ((flags & clear::kZBuffer) ? GL_DEPTH_BUFFER_BIT : 0) |
+                           ((flags & clear::kStencil) ? GL_STENCIL_BUFFER_BIT : 0);
     // Only the viewport is cleared, and of it only the rectangles when there are some.
     const Rect whole{static_cast<int32_t>(m_viewport.x), static_cast<int32_t>(m_viewport.y),
                      static_cast<int32_t>(m_viewport.x + m_viewport.width),
                      static_cast<int32_t>(m_viewport.y + m_viewport.height)};
+    std::vector<Rect> clipped;
     for (uint32_t i = 0; i < (rectCount ? rectCount : 1); ++i) {
         const Rect& in = rectCount ? rects[i] : whole;
-        const int32_t left = std::max(in.left, whole.left), top = std::max(in.top, whole.top);
-        const int32_t right = std::min(in.right, whole.right), bottom = std::min(in.bottom, whole.bottom);
-        if (left >= right || top >= bottom) continue;
-        m_gl.Scissor(left, top, right - left, bottom - top);
+        const Rect r{std::max(in.left, whole.left), std::max(in.top, whole.top), std::min(in.right, whole.right),
+                     std::min(in.bottom, whole.bottom)};
+        if (r.left < r.right && r.top < r.bottom) clipped.push_back(r);
+    }
+    if (depthBits == (GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT) && clipped.size() == 1 &&
+        ClearsDepthWhole(clipped[0], depth, stencil & 0xFF)) {
+        // Without the scissor the driver clears the depth surface at once; with
+        // it, on a surface larger than the targets, it draws the clear as a quad.
+        m_gl.Disable(GL_SCISSOR_TEST);
+        m_gl.Clear(depthBits);
+        m_gl.Enable(GL_SCISSOR_TEST);
+        m_depth->writtenWidth = m_depth->writtenHeight = 0;
+        m_depth->clearedWhole = true;
+        m_depth->wholeDepth = depth;
+        m_depth->wholeStencil = stencil & 0xFF;
+        depthBits = 0;
+    }
+    const GLbitfield bits = ((flags & clear::kTarget) ? GL_COLOR_BUFFER_BIT : 0) | depthBits;
+    for (const Rect& r : clipped) {
+        if (!bits) break;
+        m_gl.Scissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
         m_gl.Clear(bits);
+        if (depthBits) MarkDepthWritten(static_cast<uint32_t>(r.right), static_cast<uint32_t>(r.bottom));
     }
     ApplyRenderState(RenderState::ColorWriteEnable, m_renderStates[static_cast<size_t>(RenderState::ColorWriteEnable)]);
     ApplyRenderState(RenderState::ZWriteEnable, m_renderStates[static_cast<size_t>(RenderState::ZWriteEnable)]);
@@ -987,6 +1047,7 @@ Result GlDevice::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_
     if (Failed(r)) return r;
     m_gl.DrawArrays(PrimitiveModeOf(type), static_cast<GLint>(startVertex), static_cast<GLsizei>(vertices));
     MarkTargetsRendered();
+    MarkDrawnDepth();
     return Result::Ok;
 }
 
@@ -1004,6 +1065,7 @@ Result GlDevice::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertex, ui
     m_gl.DrawElementsBaseVertex(PrimitiveModeOf(type), static_cast<GLsizei>(indices), GL_UNSIGNED_SHORT,
                                 reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex) * 2), baseVertex);
     MarkTargetsRendered();
+    MarkDrawnDepth();
     return Result::Ok;
 }
 

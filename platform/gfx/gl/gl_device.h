@@ -123,8 +123,14 @@ public:
     TextureStorage* storage = nullptr;
     Object* container = nullptr;
     uint32_t face = 0, level = 0;
-    // Back buffer: a texture the device owns. Depth: a renderbuffer.
+    // Back buffer: a texture the device owns. Depth: a renderbuffer, how far
+    // from (0, 0) draws and clears may have written since it was last cleared
+    // whole, and the values that clear left everywhere else.
     GLuint name = 0;
+    uint32_t writtenWidth = 0, writtenHeight = 0;
+    bool clearedWhole = false;
+    float wholeDepth = 0.0f;
+    uint32_t wholeStencil = 0;
     // System memory.
     Image image;
 
@@ -338,6 +344,13 @@ private:
     // The colour write mask on every bound target (never the alpha of an X8R8G8B8 one).
     void ApplyColorMask();
     void MarkTargetsRendered();
+    // The area every attachment of the draw framebuffer has: GL draws and clears only there.
+    void FramebufferArea(uint32_t* width, uint32_t* height) const;
+    void MarkDepthWritten(uint32_t right, uint32_t bottom);
+    // After a draw that may write depth.
+    void MarkDrawnDepth();
+    // Whether a depth and stencil clear of `rect` may clear the whole depth surface unseen.
+    bool ClearsDepthWhole(const Rect& rect, float depth, uint32_t stencil) const;
     uint64_t VertexCapacity() const;
     Result PrepareDraw();
     static TextureStorage* StorageOf(BaseTexture* texture);
