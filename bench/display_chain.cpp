@@ -4,10 +4,11 @@
 // down, the pre-HUD pass and the final pass), presented, at 1280 x 720 and
 // 1920 x 1080; the same chain drawn with the earlier effects
 // (tests/fixtures/display/before: the final pass without its plain program,
-// the bloom spread by a full-screen upsample pass) as the baseline of the
-// same run; and each pass alone at both sizes, drawn as a
-// pass set of its own, against a frame that draws nothing (the cost of the
-// clears and of presenting) at that size.
+// the bloom spread by a full-screen upsample pass, the glass and the case
+// lit at every pixel, the glass fetching its scanlines) as the baseline of
+// the same run; and each pass alone at both sizes, drawn as a pass set of its
+// own, against a frame that draws nothing (the cost of the clears and of
+// presenting) at that size.
 //
 // llvmpipe's thread count comes from LP_NUM_THREADS when the program starts:
 //   LP_NUM_THREADS=8 build/release/bench/bench_display_chain
