@@ -602,9 +602,15 @@ Result GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, ui
     m_gl.ClearColor(c[0], c[1], c[2], c[3]);
     m_gl.ClearDepth(depth);
     m_gl.ClearStencil(static_cast<GLint>(stencil));
+    // An X8R8G8B8 target keeps alpha 1: with only such targets bound the clear
+    // writes that 1 through the whole mask, which llvmpipe clears at once (a
+    // masked clear it draws as a full-screen quad).
+    bool onlyOpaque = true;
+    for (const GlSurface* t : m_targets) onlyOpaque = onlyOpaque && (!t || t->Desc().format == Format::X8R8G8B8);
+    if (onlyOpaque) m_gl.ClearColor(c[0], c[1], c[2], 1.0f);
     for (uint32_t t = 0; t < kMaxTargets; ++t) {
         const bool opaque = m_targets[t] && m_targets[t]->Desc().format == Format::X8R8G8B8;
-        m_gl.ColorMaski(t, GL_TRUE, GL_TRUE, GL_TRUE, opaque ? GL_FALSE : GL_TRUE);
+        m_gl.ColorMaski(t, GL_TRUE, GL_TRUE, GL_TRUE, opaque && !onlyOpaque ? GL_FALSE : GL_TRUE);
     }
     m_gl.DepthMask(GL_TRUE);
     m_gl.Enable(GL_SCISSOR_TEST);
@@ -635,6 +641,14 @@ Result GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, ui
         depthBits = 0;
     }
     const GLbitfield bits = ((flags & clear::kTarget) ? GL_COLOR_BUFFER_BIT : 0) | depthBits;
+    // A colour clear of the whole shared area goes without the scissor too
+    // (GL clears no further than that area); scissored, llvmpipe draws it as a quad.
+    uint32_t areaWidth = 0, areaHeight = 0;
+    FramebufferArea(&areaWidth, &areaHeight);
+    if (bits == GL_COLOR_BUFFER_BIT && clipped.size() == 1 && clipped[0].left == 0 && clipped[0].top == 0 &&
+        static_cast<uint32_t>(clipped[0].right) == areaWidth && static_cast<uint32_t>(clipped[0].bottom) == areaHeight) {
+        m_gl.Disable(GL_SCISSOR_TEST);
+    }
     for (const Rect& r : clipped) {
         if (!bits) break;
         m_gl.Scissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
