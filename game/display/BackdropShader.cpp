@@ -25,5 +25,5 @@ bool BackdropShader::SetParameters(ZEffectParameter* binding, const ZHashedStrin
 
 bool BackdropShader::GetPlainColor(ZVector4& plain) const {
     plain = color;
-    return true;
+    return TechniqueDeclares("PlainColor");
 }

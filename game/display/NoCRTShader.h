@@ -12,7 +12,7 @@ public:
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
     // nocrt.fxo draws without blending (its bars included) and writes the
     // near plane's depth.
-    bool DrawsOpaqueInFront() const override { return true; }
+    bool DrawsOpaqueInFront() const override { return TechniqueDeclares("OpaqueInFront"); }
 
     // "UVScalar" and "UVOffset" for a picture of aspect pictureAspect on a
     // display of aspect displayAspect: a pillarbox when the picture is not

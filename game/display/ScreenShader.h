@@ -11,5 +11,5 @@ public:
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
     // screen.fxo draws without blending and writes the glass's depth (near the
     // near plane), so the backdrop drawn after it leaves it alone.
-    bool DrawsOpaqueInFront() const override { return true; }
+    bool DrawsOpaqueInFront() const override { return TechniqueDeclares("OpaqueInFront"); }
 };

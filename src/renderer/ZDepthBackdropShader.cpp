@@ -44,5 +44,5 @@ bool ZDepthBackdropShader::SetParameters(ZEffectParameter* binding, const ZHashe
 
 bool ZDepthBackdropShader::GetPlainColor(ZVector4& color) const {
     color = kHalfGrey;
-    return true;
+    return TechniqueDeclares("PlainColor");
 }

@@ -35,6 +35,11 @@ public:
     // channel written) and given a depth nearer than the far plane, so a later
     // draw at the far plane with the depth test on leaves it alone.
     virtual bool DrawsOpaqueInFront() const { return false; }
+    // Whether the default technique's effect vouches for one of those answers
+    // with a technique annotation `bool <name> = true`. A shader answers yes
+    // only when its file says so: a modded effect that draws otherwise and
+    // drops the annotation is drawn as it is.
+    bool TechniqueDeclares(const char* name) const;
 
     void SetDefaultPassBinding(ZPassBinding* binding) { m_default = binding; }
     ZPassBinding* GetDefaultPassBinding() const { return m_default; }

@@ -19,10 +19,12 @@
 #include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZRenderPassSet.h"
 #include "renderer/ZRenderable.h"
+#include "support/TempDir.h"
 
 namespace {
 
 using displaytest::Blue;
+using displaytest::DisplayChainGlTest;
 using displaytest::Green;
 using displaytest::Red;
 
@@ -162,6 +164,58 @@ TEST_P(BackdropClearGlTest, TheClearDrawsThePictureOfTheQuad) {
                             << at / static_cast<size_t>(c.width) << ") cleared " << std::hex << clearedScreen[at]
                             << ", drawn " << drawnScreen[at];
     }
+}
+
+// A mod's backdrop that draws a gradient and does not vouch for a plain colour
+// (no PlainColor annotation on its technique) is drawn as it is, not cleared.
+TEST_F(DisplayChainGlTest, AModdedBackdropWithoutThePlainColourMarkIsDrawn) {
+    korvtest::TempDir mod;
+    mod.Write("backdrop.fxo", R"(effect 1
+parameter float4 BackdropColor = 0 0 0 1
+technique BackdropTech
+    pass P0
+        vertex BackdropVS
+        fragment BackdropFS
+        CullMode None
+        ZEnable true
+        ZFunc LessEqual
+        ZWriteEnable false
+        AlphaBlendEnable false
+end
+code vertex BackdropVS
+in vec3 a_Position;
+out float shade;
+void main() {
+    gl_Position = vec4(a_Position.xy, 0.99999, 1.0);
+    shade = a_Position.y * 0.5 + 0.5;
+}
+endcode
+code fragment BackdropFS
+in float shade;
+out vec4 colour;
+void main() { colour = vec4(shade, shade, shade, 1.0); }
+endcode
+)");
+    Start(480, 270, mod.Path().string());
+    Settings().crtSim = true;
+    Settings().showBorder = false;
+    ApplyCRTPassSetting();
+    ApplyBorderSetting();
+    Frames(2);
+
+    ZBaseGame* game = ZBaseGame::GetInstance();
+    const auto* entry = game->GetBackdrops().Find(ZHashedString("Depth Backdrop"));
+    ASSERT_NE(entry, nullptr);
+    ZRenderable* quad = dynamic_cast<ZDepthBackdrop*>(entry->value)->GetQuad();
+    ASSERT_NE(quad, nullptr);
+    ZVector4 answer;
+    EXPECT_FALSE(ZDepthBackdrop::CanClearInstead(GetRenderer()->FindRenderPass(game->GetDefaultPassName()), quad, answer));
+    // Beside the tube, the top and the bottom rows of the gradient differ.
+    const std::vector<uint32_t> preHUD = korvtest::DisplayChainHarness::Read(game->GetPreHUDTarget()->target);
+    const int32_t w = game->GetPreHUDTarget()->target.width, h = game->GetPreHUDTarget()->target.height;
+    ASSERT_EQ(preHUD.size(), static_cast<size_t>(w) * static_cast<size_t>(h));
+    const uint32_t top = preHUD[1], bottom = preHUD[static_cast<size_t>(h - 2) * static_cast<size_t>(w) + 1];
+    EXPECT_GT(std::abs(Green(top) - Green(bottom)), 100) << std::hex << top << " " << bottom;
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, BackdropClearGlTest, ::testing::ValuesIn(kModes),

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "support/DisplayChainHarness.h"
@@ -37,9 +38,11 @@ inline float MeanLuma(const std::vector<uint32_t>& pixels, int32_t width, int32_
 class DisplayChainGlTest : public ::testing::Test {
 protected:
     // The screen size of the test; 1280 x 720 unless a test starts its own.
-    void Start(int32_t width = 1280, int32_t height = 720) {
+    // A non-empty firstFolder is mounted ahead of the packaged files (a mod's effects).
+    void Start(int32_t width = 1280, int32_t height = 720, const std::string& firstFolder = std::string()) {
         std::string why;
-        m_started = harness.Start(width, height, KORV_DATA_BUILD_DIR "/Engine.zpk", KORV_SOURCE_DIR, why);
+        m_started =
+            harness.Start(width, height, KORV_DATA_BUILD_DIR "/Engine.zpk", KORV_SOURCE_DIR, why, firstFolder);
         ASSERT_TRUE(m_started) << why;
         m_width = width;
         m_height = height;
