@@ -95,7 +95,6 @@ bool Player::SetParameters(ZEffectParameter* const binding, const ZHashedString 
         return false;
     }
     const ZHashedString name = binding->name;
-    const ZBaseGame* const game = ZBaseGame::PeekInstance();
     if (name == kWvp) {
         ZMatrix4 wvp;
         if (spatial != nullptr && camera != nullptr) {
@@ -119,10 +118,7 @@ bool Player::SetParameters(ZEffectParameter* const binding, const ZHashedString 
     }
     if (name == kDistance) {
         const AnaglyphComponent* const anaglyph = GetComponent<AnaglyphComponent>(this);
-        const float depth = anaglyph != nullptr ? anaglyph->depth : 0.0f;
-        binding->SetFloat(game != nullptr ? (depth + game->GetAnaglyphDistanceOffset()) * 0.5f *
-                                                game->GetAnaglyphDistance()
-                                          : 0.0f);
+        binding->SetFloat(AnaglyphComponent::DistanceAt(anaglyph != nullptr ? anaglyph->depth : 0.0f));
         return true;
     }
     const KorvanthGame* const korvanth = KorvanthGame::Get();

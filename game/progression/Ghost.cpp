@@ -105,11 +105,7 @@ bool Ghost::SetParameters(ZEffectParameter* const binding, const ZHashedString p
     }
     if (name == kDistance) {
         const AnaglyphComponent* const anaglyph = GetComponent<AnaglyphComponent>(this);
-        float distance = 0.0f;
-        if (anaglyph != nullptr && game != nullptr) {
-            distance = (anaglyph->depth + game->GetAnaglyphDistanceOffset()) * 0.5f * game->GetAnaglyphDistance();
-        }
-        binding->SetFloat(distance);
+        binding->SetFloat(anaglyph != nullptr ? AnaglyphComponent::DistanceAt(anaglyph->depth) : 0.0f);
         return true;
     }
     const KorvanthGame* const korvanth = KorvanthGame::Get();

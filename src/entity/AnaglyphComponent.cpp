@@ -3,6 +3,11 @@
 #include "framework/ZBaseGame.h"
 #include "renderer/ZEffectParameter.h"
 
+float AnaglyphComponent::DistanceAt(const float depth) {
+    const ZBaseGame* const game = ZBaseGame::PeekInstance();
+    return game != nullptr ? (depth + game->GetAnaglyphDistanceOffset()) * 0.5f * game->GetAnaglyphDistance() : 0.0f;
+}
+
 bool AnaglyphComponent::SetSceneParameter(ZEffectParameter* const binding, const float silhouetteFix) {
     static const ZHashedString kOffset("AnaglyphDistanceOffset");
     static const ZHashedString kColor("AnaglyphColor");

@@ -29,6 +29,8 @@ public:
     // shares (distance offset, colour, silhouette fix, desaturation, gamma)
     // and answers whether it was. The distance is the sprite's own.
     static bool SetSceneParameter(ZEffectParameter* binding, float silhouetteFix);
+    // The "AnaglyphDistance" of a sprite at a stereo depth: 0 without a game.
+    static float DistanceAt(float depth);
 
     float depth = 0.0f;
 };

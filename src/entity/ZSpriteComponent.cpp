@@ -9,7 +9,6 @@
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "entity/ZSpriteSheet.h"
-#include "framework/ZBaseGame.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZRenderGroup.h"
@@ -72,15 +71,10 @@ bool ZSpriteComponent::SetParameters(ZEffectParameter* const binding, const ZHas
         return false;
     }
     ZEntity* const entity = GetOwner();
-    const ZBaseGame* const game = ZBaseGame::PeekInstance();
     const ZHashedString name = binding->name;
     if (name == kDistance) {
         const AnaglyphComponent* const anaglyph = GetComponent<AnaglyphComponent>(entity);
-        float distance = 0.0f;
-        if (anaglyph != nullptr && game != nullptr) {
-            distance = (anaglyph->depth + game->GetAnaglyphDistanceOffset()) * 0.5f * game->GetAnaglyphDistance();
-        }
-        binding->SetFloat(distance);
+        binding->SetFloat(anaglyph != nullptr ? AnaglyphComponent::DistanceAt(anaglyph->depth) : 0.0f);
         return true;
     }
     if (name == kWvp) {

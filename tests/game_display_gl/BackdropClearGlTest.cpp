@@ -23,10 +23,8 @@
 
 namespace {
 
-using displaytest::Blue;
 using displaytest::DisplayChainGlTest;
 using displaytest::Green;
-using displaytest::Red;
 
 // The game's backdrop that does not tell its colour: its quad is drawn.
 class DrawnBackdropShader : public BackdropShader {
@@ -60,18 +58,12 @@ uint32_t Card(int32_t x, int32_t y) {
     return ((x / 16 + y / 16) % 2) != 0 ? 0xFFE63C28u : 0xFF141450u;
 }
 
-// The largest channel difference and where it is.
-int Worst(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, size_t& at) {
-    int worst = 0;
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        const int d = std::max({std::abs(Red(a[i]) - Red(b[i])), std::abs(Green(a[i]) - Green(b[i])),
-                                std::abs(Blue(a[i]) - Blue(b[i]))});
-        if (d > worst) {
-            worst = d;
-            at = i;
-        }
-    }
-    return worst;
+using displaytest::Worst;
+
+// The game's depth backdrop's quad.
+ZRenderable* DepthBackdropQuad() {
+    const auto* entry = ZBaseGame::GetInstance()->GetBackdrops().Find(ZHashedString("Depth Backdrop"));
+    return entry != nullptr ? dynamic_cast<ZDepthBackdrop*>(entry->value)->GetQuad() : nullptr;
 }
 
 class BackdropClearGlTest : public displaytest::DisplayChainGlTest,
@@ -118,9 +110,7 @@ TEST_P(BackdropClearGlTest, TheClearDrawsThePictureOfTheQuad) {
     Frames(4);
 
     ZBaseGame* game = ZBaseGame::GetInstance();
-    const auto* entry = game->GetBackdrops().Find(ZHashedString("Depth Backdrop"));
-    ASSERT_NE(entry, nullptr);
-    ZRenderable* quad = dynamic_cast<ZDepthBackdrop*>(entry->value)->GetQuad();
+    ZRenderable* quad = DepthBackdropQuad();
     ASSERT_NE(quad, nullptr);
     auto* plain = dynamic_cast<BackdropShader*>(quad->shader);
     ASSERT_NE(plain, nullptr);
@@ -204,9 +194,7 @@ endcode
     Frames(2);
 
     ZBaseGame* game = ZBaseGame::GetInstance();
-    const auto* entry = game->GetBackdrops().Find(ZHashedString("Depth Backdrop"));
-    ASSERT_NE(entry, nullptr);
-    ZRenderable* quad = dynamic_cast<ZDepthBackdrop*>(entry->value)->GetQuad();
+    ZRenderable* quad = DepthBackdropQuad();
     ASSERT_NE(quad, nullptr);
     ZVector4 answer;
     EXPECT_FALSE(ZDepthBackdrop::CanClearInstead(GetRenderer()->FindRenderPass(game->GetDefaultPassName()), quad, answer));

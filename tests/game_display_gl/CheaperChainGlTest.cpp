@@ -24,6 +24,7 @@ namespace {
 using displaytest::Blue;
 using displaytest::Green;
 using displaytest::Red;
+using displaytest::Worst;
 
 struct ChainCase {
     const char* name;
@@ -103,20 +104,6 @@ std::vector<uint32_t> Draw(const ChainCase& c, const std::string& firstFolder, b
     harness.Stop();
     ClearConfigRegistry();
     return screen;
-}
-
-// The largest difference of a channel between two screens, and where.
-int Worst(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, size_t& at) {
-    int worst = 0;
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        const int d = std::max({std::abs(Red(a[i]) - Red(b[i])), std::abs(Green(a[i]) - Green(b[i])),
-                                std::abs(Blue(a[i]) - Blue(b[i]))});
-        if (d > worst) {
-            worst = d;
-            at = i;
-        }
-    }
-    return worst;
 }
 
 class CheaperChainGlTest : public ::testing::TestWithParam<ChainCase> {};

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,20 @@ inline float MeanLuma(const std::vector<uint32_t>& pixels, int32_t width, int32_
         }
     }
     return n > 0 ? static_cast<float>(sum / n) : 0.0f;
+}
+
+// The largest difference of a channel between two pictures, and where.
+inline int Worst(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, size_t& at) {
+    int worst = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const int d = std::max({std::abs(Red(a[i]) - Red(b[i])), std::abs(Green(a[i]) - Green(b[i])),
+                                std::abs(Blue(a[i]) - Blue(b[i]))});
+        if (d > worst) {
+            worst = d;
+            at = i;
+        }
+    }
+    return worst;
 }
 
 class DisplayChainGlTest : public ::testing::Test {

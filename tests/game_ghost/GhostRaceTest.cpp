@@ -38,12 +38,7 @@ namespace {
 PlaySetup Gallery(const std::string& documents) {
     PlaySetup setup;
     setup.documents = documents;
-    setup.quickStart = PlaySetup::QuickStart();
-    setup.quickStart->map = "Speedrun Maps";
-    setup.quickStart->roomX = 14;
-    setup.quickStart->roomY = 3;
-    setup.quickStart->tileX = 24;
-    setup.quickStart->tileY = 24;
+    setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 24, 24);
     // The course's boots, whether or not the course's own grant counts.
     setup.powerups = {0x20002};
     return setup;
@@ -255,12 +250,7 @@ TEST(GhostRace, ACommittedRunIsRacedFrameForFrame) {
 TEST(GhostRace, ADeathOnTheCourseIsCountedAndMarked) {
     gametest::RunInChild([] {
         PlaySetup setup;
-        setup.quickStart = PlaySetup::QuickStart();
-        setup.quickStart->map = "Speedrun Maps";
-        setup.quickStart->roomX = 15;
-        setup.quickStart->roomY = 3;
-        setup.quickStart->tileX = 4;
-        setup.quickStart->tileY = 24;
+        setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 4, 24);
         struct Seen {
             bool dead = false;
             int32_t deaths = 0;
@@ -300,12 +290,7 @@ TEST(GhostRace, ADeathOnTheCourseIsCountedAndMarked) {
 TEST(GhostRace, TheTimerShowsOnTheCourseButNotOverADialog) {
     gametest::RunInChild([] {
         PlaySetup setup;
-        setup.quickStart = PlaySetup::QuickStart();
-        setup.quickStart->map = "Speedrun Maps";
-        setup.quickStart->roomX = 15;
-        setup.quickStart->roomY = 3;
-        setup.quickStart->tileX = 4;
-        setup.quickStart->tileY = 24;
+        setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 4, 24);
         struct Drawn {
             std::vector<std::string> texts;
             float x = -1.0f;

@@ -38,12 +38,7 @@ TEST(GhostShownGl, TheRacedGhostStandsBesideThePlayerUnderTheTimer) {
         setup.display = true;
         setup.config = "[Video]\r\nCRTSim: false\r\n";
         // On the course, where the clock runs.
-        setup.quickStart = playtest::PlaySetup::QuickStart();
-        setup.quickStart->map = "Speedrun Maps";
-        setup.quickStart->roomX = 15;
-        setup.quickStart->roomY = 3;
-        setup.quickStart->tileX = 4;
-        setup.quickStart->tileY = 24;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 4, 24);
         // The raced run stands a little ahead of the player, facing back at it.
         setup.prepare = [](Player& p) {
             const ZVector3 at = GetComponent<ZSpatialComponent>(&p)->current.position;

@@ -36,12 +36,7 @@ bool Played(const playtest::PlayResult& r) {
 // left of the start line.
 PlaySetup GalleryHall() {
     PlaySetup setup;
-    setup.quickStart = PlaySetup::QuickStart();
-    setup.quickStart->map = "Speedrun Maps";
-    setup.quickStart->roomX = 14;
-    setup.quickStart->roomY = 3;
-    setup.quickStart->tileX = 22;
-    setup.quickStart->tileY = 24;
+    setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 22, 24);
     return setup;
 }
 

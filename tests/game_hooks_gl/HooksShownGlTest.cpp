@@ -29,12 +29,7 @@ playtest::PlaySetup GalleryHall() {
     setup.gl = true;
     setup.display = true;
     setup.config = "[Video]\r\nCRTSim: false\r\n";
-    setup.quickStart = playtest::PlaySetup::QuickStart();
-    setup.quickStart->map = "Speedrun Maps";
-    setup.quickStart->roomX = 14;
-    setup.quickStart->roomY = 3;
-    setup.quickStart->tileX = 22;
-    setup.quickStart->tileY = 24;
+    setup.quickStart = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 22, 24);
     return setup;
 }
 

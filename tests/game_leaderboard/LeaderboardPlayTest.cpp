@@ -74,12 +74,7 @@ Seen Look(Player& player, const int32_t frame) {
 TEST(LeaderboardPlay, ACommittedRunIsListedAndRacedAsTheLeaderboardGhost) {
     gametest::RunInChild([] {
         PlaySetup setup;
-        setup.quickStart = PlaySetup::QuickStart();
-        setup.quickStart->map = "Speedrun Maps";
-        setup.quickStart->roomX = 14;
-        setup.quickStart->roomY = 3;
-        setup.quickStart->tileX = 17;  // beside the board, facing it
-        setup.quickStart->tileY = 24;
+        setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 17, 24);  // beside the board, facing it
         std::vector<Seen> seen;
         uint32_t committedMs = 0;
         std::vector<GhostFrame> committedFrames;
@@ -210,12 +205,7 @@ TEST(LeaderboardPlay, TheBoardListsOnlyWhatTheCourseFileReallyHolds) {
         // The board's collision shape is found afresh in a process of its own.
         gametest::RunInChild([&c] {
             PlaySetup setup;
-            setup.quickStart = PlaySetup::QuickStart();
-            setup.quickStart->map = "Speedrun Maps";
-            setup.quickStart->roomX = 14;
-            setup.quickStart->roomY = 3;
-            setup.quickStart->tileX = 17;
-            setup.quickStart->tileY = 24;
+            setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 17, 24);
             Seen listed;
             std::vector<uint8_t> after;
             const std::string path = GetGhostFilePath(ZHashedString("Gallery"));
@@ -247,12 +237,7 @@ TEST(LeaderboardPlay, TheBoardListsOnlyWhatTheCourseFileReallyHolds) {
 TEST(LeaderboardPlay, RacingACourseFileThatWentAwayRacesNoGhost) {
     gametest::RunInChild([] {
         PlaySetup setup;
-        setup.quickStart = PlaySetup::QuickStart();
-        setup.quickStart->map = "Speedrun Maps";
-        setup.quickStart->roomX = 14;
-        setup.quickStart->roomY = 3;
-        setup.quickStart->tileX = 17;
-        setup.quickStart->tileY = 24;
+        setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 17, 24);
         const ZHashedString course("Gallery");
         const ZHashedString race("Leaderboard Ghost");
         std::vector<Seen> seen;

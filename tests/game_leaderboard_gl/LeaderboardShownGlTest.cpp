@@ -41,12 +41,7 @@ TEST(LeaderboardShownGl, ThePersonalBestRowSpansTheScreenUnderTheTitle) {
         setup.gl = true;
         setup.display = true;
         setup.config = "[Video]\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n";
-        setup.quickStart = playtest::PlaySetup::QuickStart();
-        setup.quickStart->map = "Speedrun Maps";
-        setup.quickStart->roomX = 14;
-        setup.quickStart->roomY = 3;
-        setup.quickStart->tileX = 17;
-        setup.quickStart->tileY = 24;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 17, 24);
         Shot before;
         Shot open;
         bool listed = false;

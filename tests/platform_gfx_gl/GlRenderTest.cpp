@@ -339,6 +339,29 @@ TEST_F(GlFixture, CullModeNamesTheScreenWinding) {
     }
 }
 
+// White at the depth "depth" (0..1), tested with Less and written.
+const char* const kDepthQuadEffect = R"(effect 1
+parameter float depth
+technique T
+    pass P
+        vertex VS
+        fragment FS
+        ZEnable true
+        ZWriteEnable true
+        ZFunc Less
+        CullMode None
+end
+code vertex VS
+uniform float depth;
+in vec3 a_Position;
+void main() { gl_Position = vec4(a_Position.xy, depth, 1.0); }
+endcode
+code fragment FS
+out vec4 colour;
+void main() { colour = vec4(1.0); }
+endcode
+)";
+
 // Depth runs 0..1 as given, and the viewport's range maps it.
 TEST_F(GlFixture, DepthTestUsesZeroToOneDepth) {
     struct Case {
@@ -352,26 +375,7 @@ TEST_F(GlFixture, DepthTestUsesZeroToOneDepth) {
                                                 depth.Out()),
               gfx::Result::Ok);
     ASSERT_EQ(device->SetDepthStencilSurface(depth.Get()), gfx::Result::Ok);
-    gfx::Ref<gfx::Effect> effect = MakeEffect(R"(effect 1
-parameter float depth
-technique T
-    pass P
-        vertex VS
-        fragment FS
-        ZEnable true
-        ZFunc Less
-        CullMode None
-end
-code vertex VS
-uniform float depth;
-in vec3 a_Position;
-void main() { gl_Position = vec4(a_Position.xy, depth, 1.0); }
-endcode
-code fragment FS
-out vec4 colour;
-void main() { colour = vec4(1.0); }
-endcode
-)");
+    gfx::Ref<gfx::Effect> effect = MakeEffect(kDepthQuadEffect);
     ASSERT_TRUE(effect);
     const Mesh quad = MakeScreenQuad(kWidth, kHeight);
     for (const Case& c : cases) {
@@ -420,27 +424,7 @@ TEST_F(GlFixture, ADepthClearOfACornerKeepsTheRest) {
     largeTexture->GetSurfaceLevel(0, large.Out());
     smallTexture->GetSurfaceLevel(0, small.Out());
     device->GetBackBuffer(back.Out());
-    gfx::Ref<gfx::Effect> effect = MakeEffect(R"(effect 1
-parameter float depth
-technique T
-    pass P
-        vertex VS
-        fragment FS
-        ZEnable true
-        ZWriteEnable true
-        ZFunc Less
-        CullMode None
-end
-code vertex VS
-uniform float depth;
-in vec3 a_Position;
-void main() { gl_Position = vec4(a_Position.xy, depth, 1.0); }
-endcode
-code fragment FS
-out vec4 colour;
-void main() { colour = vec4(1.0); }
-endcode
-)");
+    gfx::Ref<gfx::Effect> effect = MakeEffect(kDepthQuadEffect);
     ASSERT_TRUE(effect);
     const Mesh quad = MakeScreenQuad(kLarge, kLarge);
     const auto drawAt = [&](float z) {

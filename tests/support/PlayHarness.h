@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/ZVector3.h"
@@ -76,6 +77,16 @@ struct PlaySetup {
         int32_t tileY = 14;
     };
     std::optional<QuickStart> quickStart;
+    // A QuickStart into a room of the campaign's map at a tile.
+    static QuickStart QuickStartAt(std::string map, int32_t roomX, int32_t roomY, int32_t tileX, int32_t tileY) {
+        QuickStart q;
+        q.map = std::move(map);
+        q.roomX = roomX;
+        q.roomY = roomY;
+        q.tileX = tileX;
+        q.tileY = tileY;
+        return q;
+    }
     // Powerup ids the player holds from the start.
     std::vector<uint32_t> powerups;
     // Open the offscreen GL window (for screenshots) instead of the fake one.

@@ -29,9 +29,10 @@ again after changing it and commit what it writes.
 """
 import math
 import os
-import struct
 import sys
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "playerart"))
+from playerart import write_png  # noqa: E402  (the same RGBA PNG writer)
 
 CLEAR = (0, 0, 0, 0)
 
@@ -1008,20 +1009,6 @@ def npcs_sheet():
             put(picture, rows, 16 * col, 24 * figure, NPC_CHANNELS)
             put(picture, rows, 128 + 16 * col, 24 * figure, NPC_CHANNELS, mirror=True)
     return picture
-
-
-def write_png(path, picture):
-    height = len(picture)
-    width = len(picture[0])
-    raw = b"".join(b"\x00" + b"".join(struct.pack("4B", *p) for p in row) for row in picture)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) +
-                chunk(b"IEND", b""))
 
 
 def check():

@@ -18,4 +18,9 @@ SDL_Scancode ScancodeFromDik(uint8_t dik);
 // focus away and nobody can answer a dialog.
 bool HeadlessVideo();
 
+// Asks for the main window's pixel format and context (OpenGL 3.3 core, double
+// buffered, 8-bit red, green and blue, 24-bit depth, 8-bit stencil); called
+// before the window is made.
+void RequestGlWindowFormat();
+
 }  // namespace platform::sdl

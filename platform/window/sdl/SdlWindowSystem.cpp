@@ -201,15 +201,7 @@ bool SdlWindowSystem::CreateMainWindow(const WindowCreateInfo& info) {
 
     // The graphics device draws through OpenGL 3.3 core into this window; the pixel
     // format must be chosen before the window exists.
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    platform::sdl::RequestGlWindowFormat();
 
     const Rect frame = FrameInsets(m_style, m_exStyle);
     const int32_t width = std::max(1, (info.width > 0 ? info.width : 640) - frame.Width());
