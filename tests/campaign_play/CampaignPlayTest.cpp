@@ -291,6 +291,47 @@ TEST(CampaignPlay, TheMerchantsKeyLiesBesideHimUntilTaken) {
     });
 }
 
+// A QuickStart into a map or room the campaign does not have (a shortened
+// map name, a room off the map) says so once and starts at the campaign's
+// entry, where the player stands alive, instead of falling through rooms
+// that do not exist.
+TEST(CampaignPlay, AQuickStartIntoNoSuchMapOrRoomStartsAtTheEntry) {
+    struct Case {
+        const char* map;
+        int32_t roomX, roomY;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"Speedrun", 14, 3, "QuickStart: the campaign Korvanth.kdd has no map \"Speedrun\""},
+        {"Speedrun Maps", 14, 9, "QuickStart: map \"Speedrun Maps\" has no room (14, 9)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.map);
+        gametest::RunInChild([&c] {
+            playtest::PlaySetup setup;
+            setup.quickStart = playtest::PlaySetup::QuickStartAt(c.map, c.roomX, c.roomY, 16, 14);
+            std::string map;
+            setup.afterFrame = [&map](Player&, int32_t) { map = KorvanthGame::Get()->GetCurrentMapName().GetText(); };
+            const playtest::PlayResult r = playtest::RunPlay(setup, "120 -\n");
+            ASSERT_TRUE(r.started) << r.error;
+            int32_t messages = 0;
+            int32_t missingRooms = 0;
+            for (const std::string& line : r.log) {
+                if (line.find(c.message) != std::string::npos) ++messages;
+                if (line.find("does not exist") != std::string::npos) ++missingRooms;
+            }
+            EXPECT_EQ(messages, 1);
+            EXPECT_EQ(missingRooms, 0);
+            EXPECT_EQ(map, "Caverns");
+            const playtest::PlaySample& last = r.samples.back();
+            EXPECT_EQ(last.roomX, 0);
+            EXPECT_EQ(last.roomY, 0);
+            EXPECT_TRUE(last.grounded);
+            EXPECT_EQ(last.deaths, 0);
+        });
+    }
+}
+
 // The gallery's course from its hall, in the ways a player comes back to it:
 // a QuickStart over the save of an earlier session there, and the title's
 // Continue of that save. The run crosses the start line and the course's two
