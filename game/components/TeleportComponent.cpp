@@ -85,7 +85,8 @@ void TeleportPlayer(TeleportComponent& teleport, Player& player, const ZHashedSt
         static const ZHashedString kDoor("Door Transition");
         ZCinematicMgr* const cinematics = GetCinematicMgr();
         cinematics->Stop(kDoor);
-        cinematics->Play(new DoorTransition(d.map, d.roomX, d.roomY, d.arrival, save), kDoor, 0);
+        auto* const door = new DoorTransition(d.map, d.roomX, d.roomY, d.arrival, save);
+        if (!cinematics->Play(door, kDoor, 0)) delete door;
         return;
     }
     const ZString mapName(d.map.GetTextOrEmpty());

@@ -146,7 +146,8 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
         SetPlayerVisible(player, false);
         static const ZHashedString kDoor("Door Transition");
         cinematics->Stop(kDoor);
-        cinematics->Play(new DoorTransition(edge.nameA, edge.pointAX, edge.pointAY, edge.nameB, autosave), kDoor, 0);
+        auto* const door = new DoorTransition(edge.nameA, edge.pointAX, edge.pointAY, edge.nameB, autosave);
+        if (!cinematics->Play(door, kDoor, 0)) delete door;
         return;
     }
 
@@ -223,7 +224,7 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
     static const ZHashedString kRoom("Room Transition");
     cinematics->Stop(kRoom);
     auto* const pan = new RoomTransition(static_cast<int32_t>(edge.kind), start, rx, ry);
-    cinematics->Play(pan, kRoom, 0);
+    if (!cinematics->Play(pan, kRoom, 0)) delete pan;
     if (autosave) Autosave(player, player.GetHandle(), false);
 }
 

@@ -316,7 +316,8 @@ bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSa
     ZCinematicMgr* const cinematics = GetCinematicMgr();
     static const ZHashedString kCloser("HACK_MENU_CLOSER");
     cinematics->Stop(kCloser);
-    cinematics->Play(new MenuCloser(), kCloser, -1);
+    auto* const closer = new MenuCloser();
+    if (!cinematics->Play(closer, kCloser, -1)) delete closer;
     return true;
 }
 

@@ -23,6 +23,7 @@
 #include "hmd/ZHMDMgr.h"
 #include "input/ZControlMgr.h"
 #include "input/ZInputHandler.h"
+#include "menu/ZCinematic.h"
 #include "menu/ZCinematicMgr.h"
 #include "platform/os/clock.h"
 #include "platform/os/files.h"
@@ -230,7 +231,8 @@ void ZBaseGame::postinit() {
     gTimer.Start();
 
     if (!m_startupCancelled) {
-        GetCinematicMgr()->Play(CreateIntroSplash(), ZHashedString(""), -1);
+        ZCinematic* const splash = CreateIntroSplash();
+        if (!GetCinematicMgr()->Play(splash, ZHashedString(""), -1)) delete splash;
         if (m_startInConsole && (!m_demoMode || IsConsoleAllowed())) {
             m_console.Toggle();
         }

@@ -41,13 +41,13 @@ ZCinematicMgr::~ZCinematicMgr() {
     m_pending.Clear();
 }
 
-void ZCinematicMgr::Play(ZCinematic* const cinematic, ZHashedString name, int32_t priority) {
+bool ZCinematicMgr::Play(ZCinematic* const cinematic, ZHashedString name, int32_t priority) {
+    if (cinematic == nullptr) {
+        return false;
+    }
     if (m_walkDepth > 0) {
         m_pending.PushBack(ZCinematicRecord{cinematic, name, priority, false});
-        return;
-    }
-    if (cinematic == nullptr) {
-        return;
+        return true;
     }
     if (IsEmptyName(name)) {
         name = cinematic->name;
@@ -56,7 +56,7 @@ void ZCinematicMgr::Play(ZCinematic* const cinematic, ZHashedString name, int32_
         priority = cinematic->priority;
     }
     if (IsEmptyName(name) || IsPlaying(name)) {
-        return;
+        return false;
     }
     const bool active = cinematic->IsActive();
     // Its Start may stop it, or stop everything: that must wait until it returns.
@@ -71,6 +71,7 @@ void ZCinematicMgr::Play(ZCinematic* const cinematic, ZHashedString name, int32_
         delete cinematic;
     }
     EndWalk();
+    return true;
 }
 
 void ZCinematicMgr::Free(ZCinematicRecord* const record) {
@@ -85,7 +86,11 @@ void ZCinematicMgr::PlayPending() {
     pending.Assign(m_pending);
     m_pending.Clear();
     for (const ZCinematicRecord& record : pending) {
-        Play(record.cinematic, record.name, record.priority);
+        // The caller gave it away when it asked: refused now, it is freed
+        // unstarted.
+        if (!Play(record.cinematic, record.name, record.priority)) {
+            delete record.cinematic;
+        }
     }
 }
 

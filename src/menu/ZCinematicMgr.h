@@ -33,9 +33,12 @@ public:
     // Starts the cinematic under a name (none: its own) and a priority
     // (negative: its own); the manager owns it from then on. A null cinematic
     // is ignored. One without a name, or whose name is playing already, is
-    // neither started nor freed: it stays the caller's. One with nothing to
-    // play is started, ended and freed at once.
-    void Play(ZCinematic* cinematic, ZHashedString name, int32_t priority);
+    // neither started nor freed: it stays the caller's, and false says so.
+    // One with nothing to play is started, ended and freed at once. Asked
+    // while the manager walks its list, the play waits for the walk's end and
+    // the manager owns it at once (true): if it is refused then, the manager
+    // frees it.
+    bool Play(ZCinematic* cinematic, ZHashedString name, int32_t priority);
     // Ends and frees the playing cinematic of that name (inside a walk: once
     // the walk is over).
     void Stop(ZHashedString name);

@@ -338,12 +338,11 @@ TEST(CampaignPlay, AQuickStartIntoNoSuchMapOrRoomStartsAtTheEntry) {
 // rooms under the clock into the bell's hall, where the clock stops and the
 // bell commits the run: the course's result and its ghost file are there as
 // the player reaches the bell.
-// Not run yet: with any earlier save in the user's folder the course's touch
-// boxes (the start line's grant of the double jump, the high-jump boots) never
-// answer the player, which then stops at the stone wall of the course's second
-// room; the same script from a fresh folder finishes (the Leg test, and the
-// playthrough from New Game). Run with --gtest_also_run_disabled_tests.
-TEST(CampaignPlay, DISABLED_TheGalleryCourseIsFinishedAfterAQuickStartAndAfterContinue) {
+// The earlier session is a process of its own, as it is for a player: the
+// engine's end frees the interned names, so a second game in the same process
+// holds names that no longer match (the entity verbs, the touch event), and
+// the course's touch boxes never answered there.
+TEST(CampaignPlay, TheGalleryCourseIsFinishedAfterAQuickStartAndAfterContinue) {
     struct Case {
         const char* name;
         playtest::PlayStart start;
@@ -356,25 +355,32 @@ TEST(CampaignPlay, DISABLED_TheGalleryCourseIsFinishedAfterAQuickStartAndAfterCo
     const std::string course =
         "30 -\n190 right\n1 right jump\n30 right jump\n5 -\n1 right jump\n25 right jump\n83 right\n"
         "1 right jump\n19 right jump\n1 right\n1 right jump\n25 right jump\n260 right\n60 -\n";
+    const auto hall = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 5, 24);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        gametest::RunInChild([&c, &course] {
-            korvtest::TempDir documents;
-            const auto hall = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 5, 24);
+        // Both children use the user's folder made here: a child runs this
+        // body again from its start, and finds the folder in its environment.
+        korvtest::TempDir made;
+        const std::string key =
+            std::string("KORV_GALLERY_DOCUMENTS_") + (c.start == playtest::PlayStart::kRoom ? "Q" : "C");
+        setenv(key.c_str(), made.Path().c_str(), 0);
+        const std::string documents = std::getenv(key.c_str());
+        gametest::RunInChild([&documents, &hall] {
             playtest::PlaySetup earlier;
-            earlier.documents = documents.Path().string();
+            earlier.documents = documents;
             earlier.quickStart = hall;
             ASSERT_TRUE(playtest::RunPlay(earlier, "30 -\n").started);
-
+        });
+        gametest::RunInChild([&c, &course, &documents, &hall] {
             playtest::PlaySetup setup;
-            setup.documents = earlier.documents;
+            setup.documents = documents;
             setup.start = c.start;
             if (c.start == playtest::PlayStart::kRoom) setup.quickStart = hall;
             TraceIfAsked(setup, course);
             const auto trace = setup.afterFrame;
             std::vector<Room> rooms;
             float result = -1.0f;
-            bool ghostWritten = false;
+            GhostFileData ghost;
             setup.afterFrame = [&](Player& player, const int32_t frame) {
                 if (trace) trace(player, frame);
                 const KorvanthGame* const game = KorvanthGame::Get();
@@ -384,7 +390,10 @@ TEST(CampaignPlay, DISABLED_TheGalleryCourseIsFinishedAfterAQuickStartAndAfterCo
                 if (const SpeedrunComponent* const speedrun = FindPlayerSpeedrun()) {
                     result = speedrun->GetResultTime(ZHashedString("Gallery"));
                 }
-                ghostWritten = std::filesystem::exists(GetGhostFilePath(ZHashedString("Gallery")));
+                // Read back on the frame the bell commits.
+                if (result > 0.0f && !ghost.valid) {
+                    ghost = ReadGhostFile(GetGhostFilePath(ZHashedString("Gallery")));
+                }
             };
             const playtest::PlayResult r = playtest::RunPlay(setup, course);
             ASSERT_TRUE(r.started) << r.error;
@@ -393,11 +402,14 @@ TEST(CampaignPlay, DISABLED_TheGalleryCourseIsFinishedAfterAQuickStartAndAfterCo
                                                 {"Speedrun Maps", 17, 3}}));
             EXPECT_GT(result, 0.0f) << "the bell committed the run";
             EXPECT_LT(result, 30.0f);
-            EXPECT_TRUE(ghostWritten) << "the course's ghost file";
+            EXPECT_TRUE(ghost.valid) << "the course's ghost file";
+            EXPECT_FALSE(ghost.frames.empty());
+            EXPECT_NEAR(static_cast<float>(ghost.runTimeMs) * 0.001f, result, 0.002f);
             for (const playtest::PlaySample& sample : r.samples) {
                 ASSERT_EQ(sample.deaths, 0) << "died at frame " << sample.frame;
             }
         });
+        unsetenv(key.c_str());
     }
 }
 

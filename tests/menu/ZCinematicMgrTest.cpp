@@ -185,6 +185,35 @@ TEST_F(CinematicMgrTest, APlayFromAnEndStartsRightAfterTheWalk) {
     }
 }
 
+// A play asked for during a walk belongs to the manager from the asking; the
+// second of two plays of one name is refused when the walk ends and is freed
+// unstarted, where a refusal outside a walk leaves it to the caller (false).
+TEST_F(CinematicMgrTest, APlayRefusedAfterTheWalkIsFreed) {
+    ZCinematicMgr* mgr = GetCinematicMgr();
+    auto* walker = new LogCinematic("walker", &log, 1);
+    std::vector<bool> taken;
+    walker->onUpdate = [&] {
+        for (const char* label : {"dup1", "dup2"}) {
+            auto* dup = new LogCinematic(label, &log);
+            dup->name = ZHashedString("dup");
+            taken.push_back(mgr->Play(dup, ZHashedString::None(), -1));
+        }
+    };
+    ASSERT_TRUE(mgr->Play(walker, ZHashedString::None(), -1));
+    log.clear();
+    mgr->Update(0.0f, 0.1f);
+    EXPECT_EQ(taken, (std::vector<bool>{true, true}));
+    EXPECT_EQ(log, (std::vector<std::string>{"walker:Update", "walker:End", "walker:deleted", "dup1:Start",
+                                             "dup2:deleted"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"dup"}));
+
+    LogCinematic refused("dup3", &log);
+    refused.name = ZHashedString("dup");
+    EXPECT_FALSE(mgr->Play(&refused, ZHashedString::None(), -1)) << "playing already: the caller's";
+    EXPECT_FALSE(mgr->Play(nullptr, ZHashedString("null"), -1));
+    mgr->StopAll();
+}
+
 // A cinematic that stops itself, another or everything from its own update
 // (the game's transitions do): the walk goes on over live records only.
 TEST_F(CinematicMgrTest, StopsFromInsideAnUpdateWaitForTheWalk) {
