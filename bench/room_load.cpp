@@ -23,7 +23,9 @@
 
 #include "entity/ZCollisionComponent.h"
 #include "entity/ZCollisionWorld.h"
+#include "entity/ZComponentFactoryChain.h"
 #include "entity/ZComponentLookup.h"
+#include "entity/ZEngineComponentFactory.h"
 #include "entity/ZCameraComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZStreamMgr.h"
@@ -67,6 +69,9 @@ struct Scene {
         for (const char* name : {"World Background Group", "World Foreground Group"}) {
             pass->AddGroup(r->CreateRenderGroup(ZHashedString(name)));
         }
+        // The engine's component kinds, as the game's start-up registers them
+        // (without them the placed entities would have no place, shape or body).
+        RegisterComponentFactory(CreateComponentByName);
         // The game object holds the world; it is never run.
         game = KorvanthGame::GetGameInstance();
         if (game == nullptr || !game->OpenCampaignFile("Korvanth.kdd")) return;
