@@ -5,8 +5,8 @@
 // map's data file alone; "vs_map_read" is each figure over it.
 //
 // Then fixed steps of that room as the game makes them: every entity that
-// takes the fixed step (the room's placed NPCs, pickups and turrets, the
-// bullets they fire, and the player walking the area's floor from one end to
+// takes the fixed step (the room's placed NPCs, pickups, blocks and the like,
+// what they spawn, and the player walking the area's floor from one end to
 // the other and back), with the collision world's broad phase and, as the
 // baseline of the same run, walking every shape ("brute_force");
 // "ms_per_step" should stay under 0.5. The largest room is the campaign's
