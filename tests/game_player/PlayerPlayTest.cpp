@@ -430,7 +430,9 @@ TEST(PlayerPlay, TheCameraFollowsAcrossAWideArea) {
         std::vector<float> playerX;
         setup.afterFrame = [&](Player& player, int) {
             cameraX.push_back(player.camera->camera->GetPosition().x);
-            playerX.push_back(player.spatial->previousInterpolated.position.x);
+            // Where the player is drawn in this frame: the camera keeps up
+            // with it, not with the frame before.
+            playerX.push_back(player.spatial->interpolated.position.x);
         };
         const auto r = RunPlay(setup, "150 right\n");
         ASSERT_TRUE(Played(r));
