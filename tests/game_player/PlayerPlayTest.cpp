@@ -17,9 +17,11 @@
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
+#include "game/player/PlayerOverworld.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
 #include "game/world/KorvanthGame.h"
+#include "game/world/MapData.h"
 #include "support/PlayHarness.h"
 #include "renderer/ZCamera.h"
 #include "support/PlayRoom.h"
@@ -150,6 +152,58 @@ TEST(PlayerPlay, JumpHeightsFollowTheHeightsAndTheHeldButton) {
     });
 }
 
+// Letting go of Jump: before the apex the jump is cut by how far it got
+// (gravity between full and the released-jump gravity, twice it here); from
+// the apex time on it counts as held to its full height and falls at full
+// gravity. From the step after the release the fall is one of constant
+// gravity, so each position follows y + v t + g t^2 / 2 from there.
+TEST(PlayerPlay, LettingGoOfJumpBeforeAtOrAfterTheApex) {
+    gametest::RunInChild([] {
+        const PlayerPhysicsSet& set = PlatformerPhysics();
+        const float h = set.heights[0];
+        const float g = 2.0f * h / (set.apexTime * set.apexTime);
+        const float released = g / set.minimumFraction;
+        const float floorY = 120.0f - 8.0f - 0.015f;
+        struct Case {
+            const char* what;
+            int held;  // frames Jump is held, from the press
+        };
+        const Case cases[] = {
+            {"before the apex", 8},
+            {"at the apex", 21},
+            {"after the apex", 30},
+        };
+        for (const Case& c : cases) {
+            PlaySetup setup;
+            setup.room = kHall;
+            const auto r = RunPlay(setup, std::to_string(c.held) + " jump\n40 -\n");
+            ASSERT_TRUE(Played(r));
+            const size_t let = static_cast<size_t>(c.held);
+            // How far it had risen when the release was read.
+            const float risen = floorY - r.samples[let - 1].position.y;
+            const float heldTime = static_cast<float>(c.held) * kStep;
+            float f = std::clamp((risen - set.minimumFraction * h) / ((1.0f - set.minimumFraction) * h), 0.0f, 1.0f);
+            if (heldTime > set.apexTime + 0.5f * kStep) f = 1.0f;
+            const float gravity = released + (g - released) * f;
+            const PlaySample& from = r.samples[let];
+            for (size_t n = 1; n <= 8; ++n) {
+                const float t = static_cast<float>(n) * kStep;
+                const PlaySample& s = r.samples[let + n];
+                ASSERT_FALSE(s.grounded) << c.what;
+                EXPECT_NEAR(s.position.y, from.position.y + from.velocity.y * t + 0.5f * gravity * t * t, 0.02f)
+                    << c.what << ", step " << n << " after letting go";
+                EXPECT_NEAR(s.velocity.y - r.samples[let + n - 1].velocity.y, gravity * kStep, 0.01f)
+                    << c.what << ", step " << n << " after letting go";
+            }
+            if (c.held >= 21) {
+                EXPECT_NEAR(gravity, g, 0.01f * g) << c.what << ": the full height's gravity";
+            } else {
+                EXPECT_GT(gravity, 1.5f * g) << c.what << ": cut short";
+            }
+        }
+    });
+}
+
 TEST(PlayerPlay, CoyoteTimeAndDroppingThroughAOneWayPlatform) {
     gametest::RunInChild([] {
         // A ledge ending at x = 48, the floor 64 pixels below it.
@@ -270,16 +324,27 @@ TEST(PlayerPlay, SwimmingNeedsTheSuitAndSurfacingRestoresThePhysics) {
             "################################",
         };
         setup.powerups = {kPowerupSwimSuit};
-        auto r = RunPlay(setup, "20 right\n40 -\n70 jump\n");
+        auto r = RunPlay(setup, "40 right\n20 -\n70 jump\n");
         ASSERT_TRUE(Played(r));
         size_t in = 0;
         while (in < r.samples.size() && !r.samples[in].underwaterPhysics) ++in;
         ASSERT_LT(in, 60u) << "it entered the water";
         EXPECT_TRUE(r.samples[in].inWater);
         EXPECT_FALSE(r.samples[in].dead);
-        // It sinks, slower than it falls in air.
-        EXPECT_GT(r.samples[in + 10].velocity.y, 0.0f);
-        EXPECT_LT(r.samples[in + 10].velocity.y, 100.0f);
+        // It sinks at the underwater set's own gravity (a quarter of the
+        // released-jump gravity there), and walks at half speed.
+        const PlayerPhysicsSet& water = UnderwaterPhysics();
+        const float sink = 2.0f * water.heights[0] / (water.apexTime * water.apexTime);
+        EXPECT_NEAR(sink, 105.98f, 0.01f);
+        ASSERT_GT(40u, in + 12) << "still walking for a while under water";
+        for (size_t i = in + 2; i < in + 12; ++i) {
+            ASSERT_FALSE(r.samples[i].grounded) << "step " << i;
+            EXPECT_NEAR(r.samples[i].velocity.y - r.samples[i - 1].velocity.y, sink * kStep, 1e-3f) << "step " << i;
+        }
+        for (size_t i = in + 1; i < 40; ++i) {
+            EXPECT_NEAR(r.samples[i].velocity.x, 44.16f, 1e-3f) << "step " << i;
+            EXPECT_NEAR(r.samples[i].position.x - r.samples[i - 1].position.x, 44.16f * kStep, 1e-3f) << "step " << i;
+        }
         size_t out = 60;
         while (out < r.samples.size() && r.samples[out].underwaterPhysics) ++out;
         ASSERT_LT(out, r.samples.size()) << "it surfaced";
@@ -338,6 +403,83 @@ TEST(PlayerPlay, OverworldStepsAreSixteenPixelsInAQuarterSecondAndStopAtWalls) {
         // Cells to x = 88 are free; the wall at x = 96 stops the player there.
         EXPECT_NEAR(r.samples.back().position.x, 88.0f, 1e-3f);
         EXPECT_EQ(r.samples.back().stepState, 0);
+    });
+}
+
+// An overworld step that ends past the room's side takes the player into the
+// neighbour room, on the same cell there. The fixture is an empty room (4, 2)
+// of the overworld's map with a room on each side.
+TEST(PlayerPlay, OverworldStepsOffEachOpenSideArriveInTheNeighbourRoom) {
+    gametest::RunInChild([] {
+        struct Case {
+            const char* control;
+            ZVector3 start;
+            int32_t roomX, roomY;
+            ZVector3 arrival;
+        };
+        const Case cases[] = {
+            {"right", ZVector3(248.0f, 104.0f, 0.0f), 5, 2, ZVector3(8.0f, 104.0f, 0.0f)},
+            {"left", ZVector3(8.0f, 104.0f, 0.0f), 3, 2, ZVector3(248.0f, 104.0f, 0.0f)},
+            {"down", ZVector3(120.0f, 216.0f, 0.0f), 4, 3, ZVector3(120.0f, 8.0f, 0.0f)},
+            {"up", ZVector3(120.0f, 8.0f, 0.0f), 4, 1, ZVector3(120.0f, 216.0f, 0.0f)},
+        };
+        for (const Case& c : cases) {
+            PlaySetup setup;
+            setup.room = Rows(27, std::string(32, '.')) + std::vector<std::string>{"P" + std::string(31, '.')};
+            setup.prepare = [&c](Player& player) {
+                KorvanthGame* const game = KorvanthGame::Get();
+                game->LoadCampaign(ZString("Overworld"));
+                MapData& map = game->GetMapData();
+                for (const auto& [x, y] : {std::pair{4, 2}, {5, 2}, {3, 2}, {4, 1}, {4, 3}}) map.GetOrAddRoom(x, y);
+                map.currentRoomX = 4;
+                map.currentRoomY = 2;
+                game->LoadRoom();
+                const float bounds[4] = {0.0f, 224.0f, 0.0f, 256.0f};
+                std::copy(bounds, bounds + 4, map.rectBounds);
+                player.spatial->current.position = c.start;
+                player.spatial->ResetInterpolation();
+            };
+            const auto r = RunPlay(setup, std::string("15 -\n40 ") + c.control + "\n");
+            ASSERT_TRUE(Played(r));
+            const auto arrived = std::find_if(r.samples.begin(), r.samples.end(), [&c](const PlaySample& s) {
+                return s.roomX == c.roomX && s.roomY == c.roomY;
+            });
+            ASSERT_NE(arrived, r.samples.end()) << c.control << ": never reached the neighbour room";
+            // The step ran its quarter second after the 0.2 s freeze.
+            EXPECT_GE(arrived->frame, 12 + 15) << c.control;
+            EXPECT_NEAR(arrived->position.x, c.arrival.x, 1e-3f) << c.control;
+            EXPECT_NEAR(arrived->position.y, c.arrival.y, 1e-3f) << c.control;
+            for (auto s = arrived; s != r.samples.end(); ++s) {
+                EXPECT_EQ(s->roomX, c.roomX) << c.control << ", frame " << s->frame << ": stays there";
+                EXPECT_EQ(s->roomY, c.roomY) << c.control << ", frame " << s->frame;
+            }
+        }
+    });
+}
+
+// The shipped overworld's two rooms meet in the open land: walking east over
+// the seam arrives in the second room, on the next cell.
+TEST(PlayerPlay, TheShippedOverworldIsCrossedOnFoot) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStartAt("Overworld", 0, 0, 29, 10);
+        float startX = 0.0f;
+        float startY = 0.0f;
+        setup.prepare = [&](Player& player) {
+            startX = player.spatial->current.position.x;
+            startY = player.spatial->current.position.y;
+        };
+        const auto r = RunPlay(setup, "15 -\n60 right\n");
+        ASSERT_TRUE(Played(r));
+        EXPECT_EQ(r.samples.front().roomX, 0);
+        const auto arrived = std::find_if(r.samples.begin(), r.samples.end(),
+                                          [](const PlaySample& s) { return s.roomX == 1 && s.roomY == 0; });
+        ASSERT_NE(arrived, r.samples.end()) << "never reached the second room from x " << startX;
+        const float cells = std::ceil((256.0f - startX) / 16.0f);
+        EXPECT_NEAR(arrived->position.x, startX + 16.0f * cells - 256.0f, 1e-3f);
+        EXPECT_NEAR(arrived->position.y, SnapToCellCentre(startY), 1e-3f) << "on the row's cells";
+        EXPECT_GT(r.samples.back().position.x, arrived->position.x) << "walks on in the second room";
+        EXPECT_EQ(r.samples.back().roomX, 1);
     });
 }
 
