@@ -15,6 +15,7 @@
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZSpatialComponent.h"
 #include "framework_game/RunScenarios.h"
+#include "game/menus/DemoIdleMenu.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerOverworld.h"
@@ -23,6 +24,7 @@
 #include "game/world/KorvanthGame.h"
 #include "game/world/MapData.h"
 #include "support/PlayHarness.h"
+#include "menu/ZMenuMgr.h"
 #include "renderer/ZCamera.h"
 #include "support/PlayRoom.h"
 
@@ -649,5 +651,45 @@ TEST(PlayerPlay, ALandingRaisesDustAtTheFeetForAMoment) {
         const auto shown = std::count(alive.begin(), alive.end(), 1);
         EXPECT_NEAR(static_cast<double>(shown), 15.0, 2.0);
         EXPECT_EQ(alive.back(), 0);
+    });
+}
+
+// In demo mode the countdown screen comes when nobody has played for 45 s:
+// the player's inactivity time decides, so a held direction, on the keys or
+// on a pad's stick, is play, and standing still is not.
+TEST(PlayerPlay, TheDemoIdleScreenComesOnlyWhenNobodyPlays) {
+    gametest::RunInChild([] {
+        struct Case {
+            const char* script;
+            bool opens;
+        };
+        const Case cases[] = {
+            {"2800 right\n", false},
+            {"2800 pad-right\n", false},
+            {"2760 -\n", true},
+        };
+        for (const Case& c : cases) {
+            PlaySetup setup;
+            setup.room = kHall;
+            setup.config = "DemoMode: true\r\n";
+            int32_t opened = -1;
+            float mostInactive = 0.0f;
+            setup.afterFrame = [&](Player& player, const int32_t frame) {
+                mostInactive = std::max(mostInactive, player.inactivityTime);
+                if (opened < 0 && dynamic_cast<DemoIdleMenu*>(GetMenuMgr()->GetTopMenu()) != nullptr) opened = frame;
+            };
+            const auto r = RunPlay(setup, c.script);
+            ASSERT_TRUE(Played(r));
+            if (c.opens) {
+                // More than 45 s: the 2701st step of 1/60 s, give or take a
+                // float's sum.
+                EXPECT_GE(opened, 2699) << c.script;
+                EXPECT_LE(opened, 2702) << c.script;
+            } else {
+                EXPECT_EQ(opened, -1) << c.script;
+                EXPECT_LT(mostInactive, 0.1f) << c.script << ": held input is play";
+                EXPECT_GT(r.samples.back().position.x, 200.0f) << c.script << ": it walked";
+            }
+        }
     });
 }
