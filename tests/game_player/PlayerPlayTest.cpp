@@ -12,6 +12,7 @@
 #include "entity/ZCameraComponent.h"
 #include "entity/ZComponentLookup.h"
 #include "entity/ZPhysicsComponent.h"
+#include "entity/ZPopupComponent.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZSpatialComponent.h"
 #include "framework_game/RunScenarios.h"
@@ -21,6 +22,8 @@
 #include "game/player/PlayerOverworld.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
+#include "game/player/PlayerTransition.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/MapData.h"
 #include "support/PlayHarness.h"
@@ -690,6 +693,96 @@ TEST(PlayerPlay, TheDemoIdleScreenComesOnlyWhenNobodyPlays) {
                 EXPECT_LT(mostInactive, 0.1f) << c.script << ": held input is play";
                 EXPECT_GT(r.samples.back().position.x, 200.0f) << c.script << ": it walked";
             }
+        }
+    });
+}
+
+// On a course the ghost keeps where the player fell and where it came back,
+// both at the moment of the respawn.
+TEST(PlayerPlay, ARespawnOnACourseMarksTheGhostWhereItFellAndWhereItReturns) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.room = {
+            "################################",
+            "#..............................#",
+            "#..P...........................#",
+            "######.........................#",
+            "#.....^^^^^^^^.................#",
+            "################################",
+        };
+        std::vector<GhostFrame> frames;
+        setup.prepare = [](Player& player) {
+            GetComponent<SpeedrunComponent>(&player)->SetCourseState(true, true, ZHashedString("Gallery"));
+        };
+        setup.afterFrame = [&frames](Player& player, int32_t) {
+            frames = GetComponent<SpeedrunComponent>(&player)->GetRecording();
+        };
+        const auto r = RunPlay(setup, "25 right\n50 -\n");
+        ASSERT_TRUE(Played(r));
+        size_t died = 0;
+        while (died < r.samples.size() && !r.samples[died].dead) ++died;
+        ASSERT_LT(died, r.samples.size()) << "it died";
+        const float fellX = r.samples[died].position.x;
+        ASSERT_FALSE(frames.empty());
+        const auto back = std::find_if(frames.begin() + 1, frames.end(),
+                                       [](const GhostFrame& f) { return std::fabs(f.x - 28.0f) < 0.01f; });
+        ASSERT_NE(back, frames.end()) << "a frame at the checkpoint after the start's";
+        const GhostFrame& before = *(back - 1);
+        EXPECT_NEAR(before.x, fellX, 0.01f) << "then where it fell";
+        EXPECT_EQ(before.time, back->time) << "both at the respawn";
+    });
+}
+
+// Pop-up messages age by the frame time while the game runs.
+TEST(PlayerPlay, PopUpMessagesAgeFrameByFrame) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.room = kHall;
+        ZPopupComponent* popup = nullptr;
+        std::vector<float> remaining;
+        setup.prepare = [&popup](Player& player) {
+            popup = ::AddComponent<ZPopupComponent>(&player);
+            popup->Push(ZString("first"));
+            popup->Push(ZString("second"));
+        };
+        setup.afterFrame = [&](Player&, int32_t) {
+            remaining.push_back(popup->queue.IsEmpty() ? -1.0f : popup->queue[0].remaining);
+        };
+        const auto r = RunPlay(setup, "330 -\n");
+        ASSERT_TRUE(Played(r));
+        EXPECT_NEAR(remaining[59], ZPopupComponent::kShowTime - 1.0f, 0.05f) << "a second later";
+        // The first is gone after its five seconds; the second runs on.
+        EXPECT_NEAR(remaining[329], 2 * ZPopupComponent::kShowTime - 5.5f, 0.1f);
+    });
+}
+
+// Arriving through a door or at a respawn, the player is put onto the floor
+// under it and pressed down onto it at the jump speed; the landing pose ends.
+TEST(PlayerPlay, AnArrivalIsPutOntoTheFloorAndPressedOntoIt) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.room = kHall;
+        ZVector3 velocity;
+        float landing = -1.0f;
+        float floorY = 0.0f;
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame != 4) return;
+            floorY = player.spatial->current.position.y;
+            player.spatial->current.position.y -= 6.0f;  // arrived a little above the floor
+            player.landingTimer = 0.2f;
+            NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
+            velocity = player.spatial->current.velocity;
+            landing = player.landingTimer;
+        };
+        const auto r = RunPlay(setup, "20 -\n");
+        ASSERT_TRUE(Played(r));
+        EXPECT_NEAR(velocity.y, PlatformerPhysics().heights[0] * 2.0f / PlatformerPhysics().apexTime, 0.01f)
+            << "down at the jump speed";
+        EXPECT_EQ(velocity.x, 0.0f);
+        EXPECT_EQ(landing, 0.0f);
+        for (size_t i = 5; i < r.samples.size(); ++i) {
+            EXPECT_TRUE(r.samples[i].grounded) << "step " << i;
+            EXPECT_NEAR(r.samples[i].position.y, floorY, 0.02f) << "step " << i;
         }
     });
 }
