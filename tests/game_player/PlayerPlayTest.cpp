@@ -9,8 +9,12 @@
 #include <cmath>
 
 #include "entity/ZAnimComponent.h"
+#include "entity/ZBasingComponent.h"
+#include "entity/ZCollisionBox.h"
+#include "entity/ZCollisionComponent.h"
 #include "entity/ZCameraComponent.h"
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDialogConsumerComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZPopupComponent.h"
 #include "entity/ZEntityGameHooks.h"
@@ -784,5 +788,91 @@ TEST(PlayerPlay, AnArrivalIsPutOntoTheFloorAndPressedOntoIt) {
             EXPECT_TRUE(r.samples[i].grounded) << "step " << i;
             EXPECT_NEAR(r.samples[i].position.y, floorY, 0.02f) << "step " << i;
         }
+    });
+}
+
+// A platform never carries the player out of the room: carried over the
+// room's open side, the player is put back where its step left it and let
+// go, and no transition starts.
+TEST(PlayerPlay, APlatformCarryingThePlayerOverTheRoomsSideLetsItGoInside) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        // The player stands on a platform 24 pixels above the floor.
+        setup.room = std::vector<std::string>{kWall} + Rows(10, "#...............................") +
+                     std::vector<std::string>{"#.......................P.......", "#...............................",
+                                              "#...............................", "#...............................",
+                                              kWall};
+        std::unique_ptr<ZEntity> body;
+        ZEntity* platform = nullptr;
+        std::vector<bool> riding;
+        std::vector<float> x;
+        setup.prepare = [&](Player& player) {
+            body = std::make_unique<ZEntity>();
+            platform = body.get();
+            ZSpatialComponent* const spatial = ::AddComponent<ZSpatialComponent>(platform);
+            spatial->current.position = player.spatial->current.position + ZVector3(0.0f, 8.0f + 4.0f, 0.0f);
+            spatial->ResetInterpolation();
+            auto* const box = new ZCollisionBox(ZVector3(16.0f, 4.0f, 1.0f));
+            box->SetOwner(spatial);
+            box->blocker = [](ZCollisionInterface*, ZCollisionInterface*) { return true; };
+            box->gate = [](ZCollisionInterface*, ZCollisionInterface*) { return true; };
+            box->filterMask = 1;
+            ::AddComponent<ZCollisionComponent>(platform)->SetPrimitive(ZHashedString().GetId(), box);
+            ::AddComponent<ZBasingComponent>(platform)->parentRole = true;
+            player.basing->AttachTo(platform->GetHandle());
+        };
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            riding.push_back(player.basing->parent == platform);
+            x.push_back(player.spatial->current.position.x);
+            if (frame == 89) {
+                body.reset();
+                platform = nullptr;
+                return;
+            }
+            // The platform glides right at 90 pixels a second.
+            ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(platform);
+            spatial->current.velocity = ZVector3(90.0f, 0.0f, 0.0f);
+            spatial->Integrate(kStep);
+        };
+        const auto r = RunPlay(setup, "90 -\n");
+        ASSERT_TRUE(Played(r));
+        ASSERT_TRUE(riding.front()) << "it rode at first";
+        EXPECT_GT(x[10], x[0] + 10.0f) << "carried along";
+        const auto off = std::find(riding.begin(), riding.end(), false);
+        ASSERT_NE(off, riding.end()) << "let go";
+        const size_t at = static_cast<size_t>(off - riding.begin());
+        for (size_t i = 0; i < x.size(); ++i) {
+            EXPECT_LE(x[i], 256.0f) << "frame " << i << ": inside the room";
+            EXPECT_EQ(r.samples[i].roomX, r.samples[0].roomX) << "frame " << i;
+            EXPECT_FALSE(r.samples[i].transition) << "frame " << i;
+        }
+        EXPECT_GT(x[at], 254.0f) << "put back at the side";
+        EXPECT_FALSE(riding.back());
+        EXPECT_NEAR(x.back(), x[at], 1e-3f) << "and stays there";
+    });
+}
+
+// In a conversation the choice wraps: up from the first goes to the last,
+// down from the last to the first. The workshop's elder offers three.
+TEST(PlayerPlay, TheDialogChoiceWrapsAtBothEnds) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStartAt("Workshop", 0, 0, 7, 24);  // beside the elder
+        std::vector<int32_t> selected;
+        setup.afterFrame = [&selected](Player& player, int32_t) {
+            selected.push_back(GetComponent<ZDialogConsumerComponent>(&player)->selected);
+        };
+        const auto r = RunPlay(setup,
+                               "20 -\n1 interact\n70 -\n"  // he greets; the choices show
+                               "1 up\n1 -\n1 up\n1 -\n"    // frames 91 and 93
+                               "1 up\n1 -\n"                // frame 95: past the top
+                               "1 down\n5 -\n");            // frame 97: past the bottom
+        ASSERT_TRUE(Played(r));
+        ASSERT_EQ(selected.size(), 103u);
+        EXPECT_EQ(selected[90], 2) << "the default choice, the last";
+        EXPECT_EQ(selected[91], 1);
+        EXPECT_EQ(selected[93], 0);
+        EXPECT_EQ(selected[95], 2) << "up from the first: the last";
+        EXPECT_EQ(selected[97], 0) << "down from the last: the first";
     });
 }
