@@ -220,15 +220,32 @@ TEST(PlayerPlay, CoyoteTimeAndDroppingThroughAOneWayPlatform) {
         setup.room = std::vector<std::string>{kWall} + Rows(7) +
                      std::vector<std::string>{"#..P...........................#", "######.........................#"} +
                      Rows(7) + std::vector<std::string>{kWall};
-        // Walk off the ledge, jump a few steps after leaving it.
-        auto r = RunPlay(setup, "20 right\n1 right jump\n20 right jump\n");
+        // Walk off the ledge: the first step in the air.
+        auto r = RunPlay(setup, "40 right\n");
         ASSERT_TRUE(Played(r));
         size_t left = 0;
         while (left < r.samples.size() && r.samples[left].grounded) ++left;
         ASSERT_GT(left, 5u) << "walked on the ledge first";
-        ASSERT_LT(left, 20u) << "walked off within 20 steps";
-        EXPECT_LE((20u - left) * kStep, 0.1f) << "the press falls in the grace time";
-        EXPECT_LT(r.samples[20].velocity.y, 0.0f) << "it jumped after leaving the ledge";
+        ASSERT_LT(left, 30u) << "walked off";
+        // A press up to 0.1 s after leaving still jumps, with the jump's full
+        // speed, and does not use up the jump; later it falls on.
+        struct Press {
+            size_t after;  // steps after the first one in the air
+            bool jumps;
+        };
+        for (const Press& p : {Press{1, true}, Press{5, true}, Press{7, false}, Press{12, false}}) {
+            const size_t at = left + p.after;
+            r = RunPlay(setup, std::to_string(at) + " right\n1 right jump\n20 right jump\n");
+            ASSERT_TRUE(Played(r));
+            for (size_t i = left; i < at; ++i) ASSERT_FALSE(r.samples[i].grounded) << "step " << i;
+            const float speed = 2.0f * PlatformerPhysics().heights[0] / PlatformerPhysics().apexTime;
+            if (p.jumps) {
+                EXPECT_NEAR(r.samples[at].velocity.y, -speed, 20.0f) << p.after << " steps after leaving";
+                EXPECT_EQ(r.samples[at].jumpsLeft, 0) << p.after << ": the ledge's one jump";
+            } else {
+                EXPECT_GT(r.samples[at].velocity.y, 0.0f) << p.after << " steps after leaving: falls on";
+            }
+        }
 
         // Too late: a press 0.2 s after leaving falls on, and the press does
         // not wait long enough to jump on landing.
@@ -270,12 +287,23 @@ TEST(PlayerPlay, WallStickAndWallJumpNeedTheGloves) {
         auto r = RunPlay(setup, script);
         ASSERT_TRUE(Played(r));
         EXPECT_TRUE(r.samples[19].onWall) << "against the wall in the air";
-        // For 0.15 s after letting go the input still presses into the wall.
         for (size_t i = 20; i < 24; ++i) {
             EXPECT_TRUE(r.samples[i].onWall) << "step " << i;
         }
         EXPECT_LT(r.samples[25].velocity.x, -10.0f) << "pushed away from the wall";
         EXPECT_LT(r.samples[25].velocity.y, 0.0f) << "and up";
+
+        // For 0.15 s after letting go (nine steps) the input still presses
+        // into the wall; then it lets go.
+        r = RunPlay(setup, "20 right jump\n20 -\n");
+        ASSERT_TRUE(Played(r));
+        for (size_t i = 19; i < 29; ++i) {
+            EXPECT_TRUE(r.samples[i].onWall) << "step " << i;
+            EXPECT_FALSE(r.samples[i].grounded) << "step " << i;
+        }
+        for (size_t i = 30; i < 40; ++i) {
+            EXPECT_FALSE(r.samples[i].onWall) << "step " << i << ": let go";
+        }
 
         setup.powerups.clear();
         r = RunPlay(setup, script);
