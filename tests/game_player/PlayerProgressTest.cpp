@@ -7,8 +7,11 @@
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "game/components/CoffeeComponent.h"
 #include "game/components/DoorComponent.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game_player/PlayerFixture.h"
 
 using playertest::PlayerTest;
@@ -169,4 +172,39 @@ TEST_F(PlayerTest, ResetPlayerClosesAnOpenDialogAndArmsTheWallStick) {
     EXPECT_FALSE(player->facingLeft);
     EXPECT_FALSE(player->roomConditions[1]);
     EXPECT_EQ(player->overworldFacing.y, 1.0f);
+}
+
+// A new game keeps nothing of the run before: no course powerup, no coffee,
+// and a randomized game made afterwards uses the present algorithm.
+TEST_F(PlayerTest, ResetPlayerEndsTheRunsCoursePowerupsCoffeeAndOldAlgorithm) {
+    SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(player);
+    speedrun->SetCourseState(true, true, ZHashedString("Gallery"));
+    speedrun->GrantCoursePowerup(kPowerupDoubleJump);
+    ASSERT_TRUE(HasPowerup(*player, kPowerupDoubleJump, false));
+    CoffeeComponent* const coffee = GetComponent<CoffeeComponent>(player);
+    coffee->StartCoffee();
+    ASSERT_GT(coffee->timer, 0.0f);
+    RandomizerComponent* const randomizer = GetComponent<RandomizerComponent>(player);
+    randomizer->SetAlgorithmVersion(12);  // as a game saved by an older build loads
+    ResetPlayer(*player);
+    EXPECT_FALSE(HasPowerup(*player, kPowerupDoubleJump, false)) << "the course's powerup is gone";
+    EXPECT_EQ(player->physics->maxJumps, 1);
+    EXPECT_EQ(coffee->timer, 0.0f);
+    EXPECT_EQ(coffee->boost, 0.0f);
+    EXPECT_EQ(randomizer->GetAlgorithmVersion(), RandomizerComponent::kAlgorithmVersion);
+}
+
+TEST_F(PlayerTest, ARandomizedRunKeepsItsTiersWhateverKeyAndPassItHolds) {
+    RandomizerComponent* const randomizer = GetComponent<RandomizerComponent>(player);
+    ASSERT_TRUE(randomizer->Setup(true, ZString("TIERS")));
+    SetPowerup(*player, kPowerupMasterKey, true);
+    SetPowerup(*player, kPowerupStyxPass, true);
+    ApplyLoadedProgress(*player);
+    EXPECT_FALSE(Tier(*player, "Tier1Purchased"));
+    EXPECT_FALSE(Tier(*player, "Tier2Purchased"));
+    // Back to a plain run: the key and the pass set them.
+    randomizer->Setup(false, ZString());
+    ApplyLoadedProgress(*player);
+    EXPECT_TRUE(Tier(*player, "Tier1Purchased"));
+    EXPECT_TRUE(Tier(*player, "Tier2Purchased"));
 }

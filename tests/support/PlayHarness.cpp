@@ -160,6 +160,7 @@ void HoldKeys(platform::input::FakeInputSystem& input, const PlayFrames& frame, 
     if (pad) {
         platform::input::Gamepad state;
         state.wButtons = frame.padButtons;
+        state.sThumbLX = frame.padStickX;
         input.SetPad(0, state);
     }
 }
@@ -187,6 +188,11 @@ bool ParsePlayScript(const std::string& text, std::vector<PlayFrames>& out, std:
         entry.frames = static_cast<int32_t>(frames);
         while (words >> word) {
             if (word == "-") continue;
+            // The pad's left stick pushed fully right.
+            if (word == "pad-right") {
+                entry.padStickX = 32767;
+                continue;
+            }
             bool known = false;
             for (const ControlName& c : kControls) {
                 if (word == c.name) {
@@ -221,7 +227,7 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
     std::vector<PlayFrames> frames;
     bool usesPad = false;
     for (const PlayFrames& e : entries) {
-        usesPad = usesPad || e.padButtons != 0;
+        usesPad = usesPad || e.padButtons != 0 || e.padStickX != 0;
         for (int32_t i = 0; i < e.frames; ++i) frames.push_back(e);
     }
 
