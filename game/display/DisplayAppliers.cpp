@@ -94,6 +94,18 @@ void ApplyMinimapVisibility() {
     for (ZRenderable* quad : display->minimapQuads) quad->visible = show;
 }
 
+void MakeWayForDialog(const bool dialogShowing) {
+    if (!dialogShowing) {
+        ApplyMinimapVisibility();
+        return;
+    }
+    DisplayState* display = PeekDisplayState();
+    if (display == nullptr) return;
+    for (ZRenderable* quad : display->minimapQuads) {
+        if (quad != nullptr) quad->visible = false;
+    }
+}
+
 uint32_t PackReverbWord(const DisplaySettings& s) {
     if (!s.reverb) return 0;
     const uint32_t high = static_cast<uint32_t>(ClampTruncate(s.highDelay, 1023));

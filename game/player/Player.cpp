@@ -171,7 +171,8 @@ void Player::AttachComponents() {
     ZTransform::SetParent(sprite, static_cast<ZParameterSource*>(this));
     if (ZRenderer* renderer = PeekRenderer()) {
         if (ZRenderGroup* group = renderer->FindRenderGroup(GetWorldSpriteGroup())) {
-            group->Add(sprite);
+            // Drawn in front of the doors, huts and people it passes, and of its ghost.
+            group->AddOnLayer(sprite, 2);
         }
     }
     // The camera the player follows is the game picture's, never the base
