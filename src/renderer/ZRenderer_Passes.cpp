@@ -475,7 +475,11 @@ void ZRenderer::DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group) {
     while (begin < list.size()) {
         ZPassBinding* binding = list[begin].binding;
         size_t end = begin + 1;
-        while (end < list.size() && list[end].binding == binding) {
+        // A run ends where the layer changes: every pass of a lower layer
+        // is drawn before the first of a higher one.
+        const int32_t layer = group.layers.empty() ? 0 : group.GetLayer(list[begin].renderable);
+        while (end < list.size() && list[end].binding == binding &&
+               (group.layers.empty() || group.GetLayer(list[end].renderable) == layer)) {
             ++end;
         }
         ZEffect* effect = binding != nullptr ? binding->effect : nullptr;

@@ -328,6 +328,8 @@ TEST(DialogShownGl, ThePlayerStandsInFrontOfDoorsAndHuts) {
     const Case cases[] = {
         {"the workshop's door", "Workshop", 0, 0, 25, 24, "WorkshopDoor"},
         {"the hut on the overworld", "Overworld", 1, 0, 17, 9, "Door"},
+        {"the elder", "Workshop", 0, 0, 10, 24, "Elder"},
+        {"the merchant", "Sunken", 0, 0, 12, 24, "Merchant"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
