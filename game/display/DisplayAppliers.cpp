@@ -95,14 +95,14 @@ void ApplyMinimapVisibility() {
 }
 
 void MakeWayForDialog(const bool dialogShowing) {
-    if (!dialogShowing) {
-        ApplyMinimapVisibility();
-        return;
-    }
     DisplayState* display = PeekDisplayState();
     if (display == nullptr) return;
+    // Without a dialog only what a dialog hid comes back; hiding is the
+    // minimap setting's and the map's business.
+    const bool shown = display->minimapAvailable && display->Settings().showMinimap;
+    if (!dialogShowing && !shown) return;
     for (ZRenderable* quad : display->minimapQuads) {
-        if (quad != nullptr) quad->visible = false;
+        if (quad != nullptr) quad->visible = !dialogShowing;
     }
 }
 
