@@ -73,7 +73,7 @@ protected:
     std::vector<uint32_t> DrawLayer(ZRenderable& layer) {
         ZRenderer* r = GetRenderer();
         r->SetRenderTarget(0, &target);
-        r->Clear(true, false, kClear, 1.0f);
+        r->Clear(true, true, kClear, 1.0f);  // depth too, as the game's passes do: the layers test it
         Draw(m_effect, "WorldTech", layer, [&] {
             Param(m_effect, "wvpMat")->SetMatrix(ZMatrix4::OrthoOffCenter(0.0f, 16.0f, 0.0f, 8.0f, 100.0f, -100.0f));
             Param(m_effect, "DiffuseMap")->SetTexture(ZHashedString(kWorldTilesTexture));
