@@ -20,6 +20,9 @@ void ApplyCRTPassSetting();
 void ApplyAnaglyphPassSetting();
 // The minimap quads visible exactly while the map has its minimap and ShowMinimap is on.
 void ApplyMinimapVisibility();
+// Told every frame whether a dialog's text shows: its box takes the top of
+// the screen, where the minimap sits, so the minimap hides until it closes.
+void MakeWayForDialog(bool dialogShowing);
 // The packed reverb word to the synthesizer (0 while reverb is off).
 void ApplyReverbSetting();
 // The monitor case visible with ShowBorder.

@@ -173,7 +173,8 @@ void Player::AttachComponents() {
     ZTransform::SetParent(sprite, static_cast<ZParameterSource*>(this));
     if (ZRenderer* renderer = PeekRenderer()) {
         if (ZRenderGroup* group = renderer->FindRenderGroup(GetWorldSpriteGroup())) {
-            group->Add(sprite);
+            // Drawn in front of the doors, huts and people it passes, and of its ghost.
+            group->AddOnLayer(sprite, 2);
         }
     }
     FollowWorldCamera(*this);

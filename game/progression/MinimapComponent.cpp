@@ -18,6 +18,7 @@
 #include "game/display/MinimapView.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerMusic.h"
+#include "game/player/PlayerStatus.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvEntity.h"
@@ -181,7 +182,8 @@ void MinimapComponent::Update(float /*timeStep*/, const uint8_t mask) {
 bool MinimapComponent::IsPromptShown() const {
     static const ZHashedString kDoorTransition("Door Transition");
     const DisplayState* const display = PeekDisplayState();
-    if (display == nullptr || !display->minimapAvailable || !display->Settings().showMinimap) return false;
+    // The prompt names a control: only where it opens a map screen.
+    if (display == nullptr || !IsFullMapAvailable() || !display->Settings().showMinimap) return false;
     const ZDialogConsumerComponent* const consumer = GetComponent<ZDialogConsumerComponent>(GetOwner());
     if (consumer != nullptr && consumer->provider != 0) return false;
     const ZCinematicMgr* const cinematics = PeekCinematicMgr();

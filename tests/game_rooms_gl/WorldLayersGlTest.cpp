@@ -73,7 +73,7 @@ protected:
     std::vector<uint32_t> DrawLayer(ZRenderable& layer, const float x = 0.0f, const float y = 0.0f) {
         ZRenderer* r = GetRenderer();
         r->SetRenderTarget(0, &target);
-        r->Clear(true, false, kClear, 1.0f);
+        r->Clear(true, true, kClear, 1.0f);  // depth too, as the game's passes do: the layers test it
         Draw(m_effect, "WorldTech", layer, [&] {
             Param(m_effect, "wvpMat")->SetMatrix(ZMatrix4::OrthoOffCenter(x, x + 16.0f, y, y + 8.0f, 100.0f, -100.0f));
             Param(m_effect, "DiffuseMap")->SetTexture(ZHashedString(kWorldTilesTexture));

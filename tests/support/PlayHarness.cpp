@@ -56,6 +56,7 @@ const ControlName kControls[] = {
     {"jump", DIK_SPACE, 0},       {"interact", DIK_E, 0},      {"status", DIK_TAB, 0},     {"map", DIK_M, 0},
     {"return", DIK_RETURN, 0},    {"escape", DIK_ESCAPE, 0},   {"pad-back", 0, 0x0020},    {"pad-a", 0, 0x1000},
     {"pad-b", 0, 0x2000},         {"pad-up", 0, 0x0001},       {"pad-down", 0, 0x0002},     {"console", DIK_GRAVE, 0},
+    {"key-a", DIK_A, 0},          {"key-d", DIK_D, 0},
 };
 
 // The game as the harness runs it: its packages from the data build, one
