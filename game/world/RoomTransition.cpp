@@ -76,7 +76,11 @@ RoomTransition::RoomTransition(const int32_t mode, const ZVector3& start, const 
     if (mode == 1) {
         const ZVector3 across = m_camera[1] - m_camera[0];
         m_firstLeg = (std::fabs(across.x) + std::fabs(across.y)) * speed * kSecondsPerPixel;
-        m_secondLeg = (std::fabs(screen.x) + std::fabs(screen.y)) * speed * kSecondsPerPixel;
+        // A screen's width or height when the camera starts centred on its
+        // screen (an exit over an area's edge); otherwise what it really
+        // travels (a move into another map keeps the camera where it is).
+        const ZVector3 along = m_camera[2] - m_camera[1];
+        m_secondLeg = (std::fabs(along.x) + std::fabs(along.y)) * speed * kSecondsPerPixel;
         duration = std::max(0.0f, m_firstLeg + m_secondLeg);
     } else {
         if (mode != 0) {
