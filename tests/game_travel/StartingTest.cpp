@@ -24,6 +24,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/RandomizerData.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "platform/input/input.h"
@@ -95,6 +96,25 @@ TEST(Starting, QuickStartPutsThePlayerItsCheckpointAndItsResumePointAtTheRoomsSt
             EXPECT_EQ(recorded[1], c.y) << c.map;
         });
     }
+}
+
+TEST(Starting, AQuickStartIntoARunningCourseLeavesItsTimerStopped) {
+    gametest::RunInChild([] {
+        // Speedrun Maps (15, 3) is the gallery's timed stretch.
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 16, 14);
+        bool onCourse = false;
+        bool timing = true;
+        setup.prepare = [&](Player& player) {
+            const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player);
+            onCourse = speedrun != nullptr && speedrun->IsOnCourse();
+            timing = speedrun != nullptr && speedrun->IsTimerActive();
+        };
+        const PlayResult r = RunPlay(setup, "10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        EXPECT_TRUE(onCourse);
+        EXPECT_FALSE(timing);
+    });
 }
 
 TEST(Starting, ACampaignStartingInARoomWithDebugStartsBeginsAtTheBestOne) {
