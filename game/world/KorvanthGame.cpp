@@ -56,6 +56,12 @@ const ZDefNode& CampaignElement(const ZDefNode& root) {
     return root.name == kCampaign ? root : root.FindChild(kCampaign);
 }
 
+bool LessNoCase(const ZString& a, const ZString& b) {
+    const std::string x = a.ToLower().GetText();
+    const std::string y = b.ToLower().GetText();
+    return x < y;
+}
+
 // Orders paths by their file names, ignoring case.
 bool LessFileNameNoCase(const ZString& a, const ZString& b) {
     auto fileName = [](const ZString& path) {
@@ -205,6 +211,16 @@ void KorvanthGame::DestroyCRTReference() { SetBackdrop(ZHashedString(kDebugBackg
 void KorvanthGame::postinit() {
     ZBaseGame::postinit();
     ZLog::Printf("KorvanthGame::postinit");
+    // A quick start on the command line already opened its campaign and room.
+    if (m_worldEntity != nullptr) return;
+    ZArray<ZString> campaigns;
+    ZStreamMgr::GetInstance()->FindFiles(campaigns, "*.kdd");
+    std::vector<ZString> sorted(campaigns.begin(), campaigns.begin() + campaigns.Count());
+    std::stable_sort(sorted.begin(), sorted.end(), LessNoCase);
+    for (const ZString& file : sorted) {
+        if (OpenCampaignFile(file.GetText())) return;
+    }
+    ZLog::Printf("No campaign found; the world stays empty");
 }
 
 bool KorvanthGame::OpenCampaignFile(const char* fileName) {

@@ -81,8 +81,8 @@ public:
     void registerConfigVars() override;
     void AddLocStringFiles() override;
     void init() override;
-    // The engine's postinit alone: campaigns are opened by the menus that
-    // start them and by "QuickStart".
+    // After the engine's postinit: opens the first campaign found and makes
+    // its entry map current (until the game's menus start campaigns).
     void postinit() override;
     void shutdown() override;
     void CreateRenderPasses() override;
