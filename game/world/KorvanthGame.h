@@ -282,7 +282,9 @@ public:
     // Starts straight into a room: campaign file, map, room and the tile the
     // checkpoint stands on (what "QuickStart" on the command line does).
     // With randomized the world of the seed is set up first (else the
-    // shipped world). False when the campaign cannot be opened.
+    // shipped world). A map or room the campaign does not have is logged once
+    // and the campaign starts at its entry instead. False when the campaign
+    // cannot be opened.
     bool QuickStart(const ZString& campaignFile, const ZString& mapName, int32_t roomX, int32_t roomY, int32_t tileX,
                     int32_t tileY, bool randomized = false, const ZString& seed = ZString());
     // The checkpoint QuickStart recorded: the start tile, or the room's best

@@ -196,14 +196,14 @@ TEST_F(TransitionTest, ADoorToAnotherMapArrivesAtTheNamedEntityAndMakesItTheChec
 }
 
 TEST_F(TransitionTest, ArrivingAtASideViewRoomsEdgeWalksThePlayerIn) {
-    // Caverns (0, 1) begins an area three rooms wide: its bounds are 0 and 768.
+    // Caverns (0, 1) is an area of its own: its bounds are 0 and 256.
     const struct {
         const char* route;
         float x;
         float walk;  // the forced input's x; 0: no walk
     } cases[] = {
-        {"arrive", 8.0f, 1.0f},    {"arrive", 16.0f, 1.0f},  {"arrive", 17.0f, 0.0f}, {"arrive", 256.0f, 0.0f},
-        {"arrive", 752.0f, -1.0f}, {"arrive", 751.0f, 0.0f}, {"door", 8.0f, 1.0f},    {"door", 760.0f, -1.0f},
+        {"arrive", 8.0f, 1.0f},    {"arrive", 16.0f, 1.0f},  {"arrive", 17.0f, 0.0f}, {"arrive", 128.0f, 0.0f},
+        {"arrive", 240.0f, -1.0f}, {"arrive", 239.0f, 0.0f}, {"door", 8.0f, 1.0f},    {"door", 248.0f, -1.0f},
         {"door", 128.0f, 0.0f},
     };
     ZEntity marker;
