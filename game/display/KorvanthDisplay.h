@@ -25,6 +25,7 @@ public:
     void AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) override;
     void LoadGameFonts(KorvanthGame& game) override;
     ZFont* GetHUDFont() const override { return m_fonts.GetHUDFont(); }
+    ZFont* GetMenuFont() const override { return m_fonts.GetMenuFont(); }
     void ReleaseWorldLayers(KorvanthGame& game) override;
     void SetUpWorldLayerMeshes(KorvanthGame& game) override;
     void ApplyPaletteSetting(KorvanthGame& game) override;

@@ -17,6 +17,8 @@
 #include "game/menus/MenuScene.h"
 #include "game/menus/RandomizerInfoMenu.h"
 #include "game/menus/RandomizerMenu.h"
+#include "game/world/MenuCloser.h"
+#include "menu/ZCinematicMgr.h"
 #include "GameMenusFixture.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZMenuLabel.h"
@@ -137,6 +139,26 @@ TEST_F(PlayMenusTest, ChoosingACampaignThrowsTheSaveAwayAndLoadsIt) {
     Settle();
     EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u) << "the campaign started and closed the menus";
     EXPECT_TRUE(std::filesystem::exists(autosave)) << "the new game's first autosave";
+}
+
+TEST_F(PlayMenusTest, TheMenuCloserClosesEveryMenuOnceItsMomentIsOver) {
+    Open(game->CreateOptionsMenu());
+    Open(game->CreateAudioMenu());
+    ASSERT_EQ(GetMenuMgr()->GetOpenMenuCount(), 2u);
+    const ZHashedString name("HACK_MENU_CLOSER");
+    auto* const closer = new MenuCloser();
+    EXPECT_TRUE(closer->IsTimed());
+    GetCinematicMgr()->Play(closer, name, -1);
+    // It runs on frame time: a paused game's steps do not end it.
+    GetCinematicMgr()->FixedUpdate(now, 1.0f);
+    GetCinematicMgr()->Update(now, 0.0005f);
+    Settle();
+    EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 2u) << "not before its moment is over";
+    GetCinematicMgr()->Update(now, 0.001f);
+    EXPECT_FALSE(GetCinematicMgr()->IsPlaying(name));
+    Settle();
+    EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u);
+    DestroyCinematicMgr();
 }
 
 TEST_F(PlayMenusTest, AutosaveIsDeletedOnlyAtItsOwnWholePath) {

@@ -19,6 +19,7 @@
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
 #include "entity/ZEntityState.h"
+#include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZHandleRegistry.h"
 #include "foundation/ZStateStore.h"
@@ -342,6 +343,45 @@ TEST_F(RoomLoadingTest, ARoomChangeFromAnEntitysOwnEventKeepsItUntilTheNextStep)
     m_game->FixedUpdate();
     EXPECT_EQ(m_game->GetRetiredEntityCount(), 0u);
     EXPECT_EQ(FindObjectByHandle(handle), nullptr);
+    ClearCommandHandlers();
+}
+
+// A teleport without a wipe from an entity's "OnFullyLoaded": the room is
+// left while its instances are still being made.
+bool TeleportOnLoadVerb(const ZHashedString* verb, const ZArray<ZString>&, uint32_t, uint32_t) {
+    if (verb == nullptr || *verb != ZHashedString("teleportnow")) return false;
+    KorvanthGame* const game = KorvanthGame::Get();
+    game->GetMapData().currentRoomX = 1;
+    game->LoadRoom();
+    game->LoadEntityInstances(false);
+    return true;
+}
+
+TEST_F(RoomLoadingTest, ARoomLoadedWhileItsEntitiesAreMadeLeavesOnlyTheNewRoom) {
+    DrawRoom(0, 0, {});
+    DrawRoom(1, 0, {});
+    RoomData& first = m_game->GetMapData().GetOrAddRoom(0, 0);
+    for (const uint32_t id : {0x61u, 0x62u, 0x63u}) first.instanceIds.PushBack(id);
+    m_game->GetMapData().GetOrAddRoom(1, 0).instanceIds.PushBack(0x70);
+    m_files->Write("T_EntInst_00000061.zdd",
+                   "<Entity><GUID GUID='61'/><Script><OnFullyLoaded><Action Text='teleportnow'/></OnFullyLoaded>"
+                   "</Script></Entity>");
+    for (const char* id : {"62", "63", "70"}) {
+        m_files->Write(std::string("T_EntInst_000000") + id + ".zdd",
+                       std::string("<Entity><GUID GUID='") + id + "'/></Entity>");
+    }
+    RegisterCommandHandler(TeleportOnLoadVerb);
+    m_game->LoadRoom();
+    m_game->LoadEntityInstances(false);
+
+    EXPECT_EQ(m_game->GetMapData().currentRoomX, 1);
+    ASSERT_EQ(m_game->GetRoomEntities().size(), 1u) << "the new room's entity alone";
+    EXPECT_EQ(GetComponent<ZGUIDComponent>(m_game->GetRoomEntities()[0])->guid, 0x70u);
+    EXPECT_EQ(m_game->GetPendingInstanceIds().Count(), 0u);
+    EXPECT_EQ(m_game->GetRetiredEntityCount(), 1u) << "the teleporter went with the room it left";
+    EXPECT_TRUE(GetStateStore()->Has(0x61)) << "saved as it left";
+    m_game->FixedUpdate();
+    EXPECT_EQ(m_game->GetRetiredEntityCount(), 0u);
     ClearCommandHandlers();
 }
 

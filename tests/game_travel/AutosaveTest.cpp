@@ -12,9 +12,11 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <vector>
 
 #include "entity/ZEntityState.h"
 #include "entity/ZGUIDComponent.h"
+#include "entity/ZNameComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
@@ -99,6 +101,18 @@ TEST_F(AutosaveTest, TheCheckpointRoomComesBackFromTheFile) {
     }
 }
 
+TEST_F(AutosaveTest, AComponentsHandleStandsForItsEntity) {
+    // A room's debug starts are known by their components' handles.
+    ZEntity start;
+    ::AddComponent<ZSpatialComponent>(&start)->current.position = ZVector3(40.0f, 196.0f, 0.0f);
+    ZNameComponent* const part = ::AddComponent<ZNameComponent>(&start);
+    PlaceAt(*player, 64.0f, 150.0f);
+    ASSERT_TRUE(Autosave(*player, part->GetHandle(), false));
+    EXPECT_EQ(Position(*player, false).x, 40.0f);
+    EXPECT_EQ(Position(*player, false).y, 196.0f);
+    EXPECT_EQ(Position(*player, true).x, 64.0f) << "the player stays the resume point";
+}
+
 TEST_F(AutosaveTest, ATargetWithoutAPlaceOrNoTargetAtAllKeepsThePositionKeys) {
     ZEntity bare;  // no spatial component
     PlaceAt(*player, 64.0f, 150.0f);
@@ -140,6 +154,26 @@ TEST_F(AutosaveTest, AFailedWriteIsLoggedIsNoSaveAndKeepsTheOldFileAndTheLastSav
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "autosave.zsd" || name == "autosave.zsd.kept") << name;
     }
+}
+
+TEST_F(AutosaveTest, ASaveThatCannotBeReadIsKeptBesideTheNextOne) {
+    PlaceAt(*player, 64.0f, 150.0f);
+    ASSERT_TRUE(Autosave(*player, player->GetHandle(), false));
+    const std::string file = AutosaveFile();
+    const std::string whole = ReadBytes(file);
+    ASSERT_GT(whole.size(), 40u);
+    std::vector<std::string> damaged;
+    for (const size_t cut : {whole.size() / 2, whole.size() - 3}) {
+        damaged.push_back(whole.substr(0, cut));
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << damaged.back();
+        game->ResetToSavedState(false);  // reads the save, as a start does
+        EXPECT_FALSE(std::filesystem::exists(file)) << "moved aside before anything writes";
+        ASSERT_TRUE(Autosave(*player, player->GetHandle(), false));
+        ZStateStore read;
+        EXPECT_TRUE(read.Load(game->GetAutosavePath().GetText())) << "the new save is whole";
+    }
+    EXPECT_EQ(ReadBytes(file + ".damaged"), damaged[0]) << "the first damaged save, untouched";
+    EXPECT_EQ(ReadBytes(file + ".damaged2"), damaged[1]) << "the second beside it, never over it";
 }
 
 TEST_F(AutosaveTest, ADeepDocumentsFolderIsNeverCutShort) {

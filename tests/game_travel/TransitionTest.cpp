@@ -2,12 +2,17 @@
 // campaign's own maps (Caverns: rooms (0..2, 0) form one area, (0..2, 1)
 // another).
 
+#include <cmath>
+#include <string>
+
 #include "entity/ZCameraComponent.h"
+#include "entity/ZNameComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerMusic.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/DoorTransition.h"
 #include "game/world/RoomTransition.h"
 #include "game/world/TileLayerMesh.h"
@@ -103,6 +108,52 @@ TEST_F(TransitionTest, ACameraOffTheGridFirstLinesUpAcrossTheTravel) {
     EXPECT_EQ(pan.CameraAt(pan.GetFirstLeg()).x, -128.0f);
 }
 
+TEST_F(TransitionTest, APanOffTheGridTakesTheCameraOntoItAndTheDepthHolderTheMirroredWay) {
+    // Caverns (0..2, 0) is one area three screens wide: the camera target of
+    // a player at x 300 is 288 (the camera at 128 comes within 12 pixels of
+    // it), in the second screen, 96 pixels left of its middle.
+    game->m_transitionSpeed = 1.0f;
+    EnterRoom(0, 0);
+    player->spatial->current.position = ZVector3(300.0f, 112.0f, 0.0f);
+    player->spatial->ResetInterpolation();
+    const struct {
+        const char* what;
+        float startX;    // the camera, come down from the room above
+        float acrossPx;  // the first leg's pixels
+    } cases[] = {
+        {"the camera in the target's screen", 270.0f, 114.0f},
+        {"the camera a screen to its left", 250.0f, 134.0f},
+    };
+    for (const auto& c : cases) {
+        const ZVector3 start(c.startX, -112.0f, -17.0f);
+        RoomTransition pan(1, start, 0, 1);
+        EXPECT_NEAR(pan.GetFirstLeg(), c.acrossPx * 0.0048828125f, 1e-4f) << c.what;
+        EXPECT_NEAR(pan.GetSecondLeg(), 224.0f * 0.0048828125f, 1e-4f) << c.what;
+        const ZVector3 grid = pan.CameraAt(pan.GetFirstLeg());
+        EXPECT_EQ(grid.x, 384.0f) << c.what << ": the middle of the target's screen";
+        EXPECT_EQ(grid.y, -112.0f) << c.what;
+        const ZVector3 end = pan.CameraAt(pan.duration);
+        EXPECT_EQ(end.x, 288.0f) << c.what << ": on the target";
+        EXPECT_EQ(end.y, 112.0f) << c.what;
+        // The depth holder: from the target onto its grid, a screen back, off by the camera's offset.
+        EXPECT_EQ(pan.DepthHolderAt(0.0f).x, 288.0f) << c.what;
+        EXPECT_EQ(pan.DepthHolderAt(pan.GetFirstLeg()).x, 384.0f) << c.what;
+        const ZVector3 far = pan.DepthHolderAt(pan.duration);
+        EXPECT_EQ(far.x, 384.0f - (128.0f - std::fmod(c.startX, 256.0f))) << c.what;
+        EXPECT_EQ(far.y, -112.0f) << c.what;
+    }
+    // Played, the pan moves the game's depth holder with it.
+    auto* const pan = new RoomTransition(1, ZVector3(270.0f, -112.0f, -17.0f), 0, 1);
+    const ZVector3 last = pan->DepthHolderAt(pan->duration);
+    GetCinematicMgr()->Play(pan, ZHashedString("Room Transition"), 0);
+    for (int i = 0; i < 200 && GetCinematicMgr()->GetPlayingCount() > 0; ++i) {
+        GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+    }
+    EXPECT_EQ(game->GetDepthHolder().x, last.x);
+    EXPECT_EQ(game->GetDepthHolder().y, last.y);
+    EXPECT_EQ(camera->position.x, 288.0f);
+}
+
 TEST_F(TransitionTest, TheDoorWipeClosesAndOpensAround) {
     const struct {
         float t;
@@ -145,6 +196,78 @@ TEST_F(TransitionTest, ADoorToAnotherMapArrivesAtTheNamedEntityAndMakesItTheChec
     EXPECT_EQ(checkpoint.x, 40.0f) << "the Start entity of Caverns (0, 0)";
     EXPECT_EQ(checkpoint.y, 176.0f);
     EXPECT_NEAR(player->spatial->current.position.x, 40.0f, 0.01f);
+}
+
+TEST_F(TransitionTest, ArrivingAtASideViewRoomsEdgeWalksThePlayerIn) {
+    // Caverns (0, 1) is an area of its own: its bounds are 0 and 256.
+    const struct {
+        const char* route;
+        float x;
+        float walk;  // the forced input's x; 0: no walk
+    } cases[] = {
+        {"arrive", 8.0f, 1.0f},    {"arrive", 16.0f, 1.0f},  {"arrive", 17.0f, 0.0f}, {"arrive", 128.0f, 0.0f},
+        {"arrive", 240.0f, -1.0f}, {"arrive", 239.0f, 0.0f}, {"door", 8.0f, 1.0f},    {"door", 248.0f, -1.0f},
+        {"door", 128.0f, 0.0f},
+    };
+    ZEntity marker;
+    ::AddComponent<ZSpatialComponent>(&marker);
+    ::AddComponent<ZNameComponent>(&marker)->name = ZHashedString("Ledge");
+    game->GetEntityList().PushBack(&marker);
+    for (const auto& c : cases) {
+        EnterRoom(0, 1);
+        player->forcedInput = ZVector3();
+        player->forcedInputRemaining = 0.0f;
+        if (std::string(c.route) == "arrive") {
+            game->ArrivePlayer(*player, ZVector3(c.x, 100.0f, 0.0f));
+        } else {
+            GetComponent<ZSpatialComponent>(&marker)->current.position = ZVector3(c.x, 100.0f, 0.0f);
+            GetCinematicMgr()->Play(new DoorTransition(ZHashedString("Caverns"), 0, 1, ZHashedString("Ledge"), false),
+                                    ZHashedString("Door Transition"), 0);
+            GetCinematicMgr()->FixedUpdate(0.0f, 0.35f);
+            EXPECT_NEAR(player->spatial->current.position.x, c.x, 0.01f) << c.route << " " << c.x;
+        }
+        EXPECT_EQ(player->forcedInput.x, c.walk) << c.route << " " << c.x;
+        EXPECT_EQ(player->forcedInputRemaining, c.walk != 0.0f ? player->forcedInputDuration : 0.0f)
+            << c.route << " " << c.x;
+        DestroyCinematicMgr();
+    }
+    // The overworld's figure is never walked.
+    game->LoadCampaign("Overworld Map");
+    EnterRoom(0, 0);
+    player->forcedInputRemaining = 0.0f;
+    game->ArrivePlayer(*player, ZVector3(8.0f, 100.0f, 0.0f));
+    EXPECT_EQ(player->forcedInputRemaining, 0.0f) << "no edge walk in the overworld";
+    game->GetEntityList().Clear();
+}
+
+TEST_F(TransitionTest, ASpeedrunGhostKeepsAFrameWhereEachTransitionJumps) {
+    SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(player);
+    ASSERT_NE(speedrun, nullptr);
+    const struct {
+        const char* what;
+        size_t frames;  // forced frames the sequence records
+    } cases[] = {{"door", 1}, {"room pan", 2}};
+    for (const auto& c : cases) {
+        EnterRoom(0, 1);
+        speedrun->SetCourseState(true, true, ZHashedString("Trial"));
+        player->spatial->current.position = ZVector3(128.0f, 112.0f, 0.0f);
+        player->spatial->ResetInterpolation();
+        const size_t before = speedrun->GetRecording().size();
+        if (std::string(c.what) == "door") {
+            GetCinematicMgr()->Play(new DoorTransition(ZHashedString("Caverns"), 0, 1, ZHashedString::None(), false),
+                                    ZHashedString("Door Transition"), 0);
+        } else {
+            game->m_transitionSpeed = 1.0f;
+            GetCinematicMgr()->Play(new RoomTransition(1, ZVector3(-128.0f, 112.0f, -17.0f), 1, 0),
+                                    ZHashedString("Room Transition"), 0);
+        }
+        for (int i = 0; i < 200 && GetCinematicMgr()->GetPlayingCount() > 0; ++i) {
+            GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+        }
+        ASSERT_EQ(GetCinematicMgr()->GetPlayingCount(), 0u) << c.what;
+        EXPECT_EQ(speedrun->GetRecording().size(), before + c.frames) << c.what;
+        speedrun->SetCourseState(false, false, ZHashedString());
+    }
 }
 
 TEST_F(TransitionTest, FallingOutOfAnAreaCutsIntoTheRoomBelowAtOnce) {
