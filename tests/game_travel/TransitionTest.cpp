@@ -272,7 +272,7 @@ TEST_F(TransitionTest, ASpeedrunGhostKeepsAFrameWhereEachTransitionJumps) {
 
 TEST_F(TransitionTest, FallingOutOfAnAreaCutsIntoTheRoomBelowAtOnce) {
     EnterRoom(0, 0);
-    // Down the pit of Caverns (0, 0) into the flooded row below.
+    // Down the pit of Caverns (0, 0) into the dry room below, an area of its own.
     Move(ZVector3(120.0f, 220.0f, 0.0f), ZVector3(120.0f, 230.0f, 0.0f));
     player->spatial->current.velocity = ZVector3(0.0f, 200.0f, 0.0f);
     ASSERT_TRUE(CheckRoomExit(*player));
@@ -281,7 +281,7 @@ TEST_F(TransitionTest, FallingOutOfAnAreaCutsIntoTheRoomBelowAtOnce) {
     EXPECT_NEAR(player->spatial->current.position.y, 0.0f, 0.01f) << "at the top of the room below";
     EXPECT_NEAR(player->spatial->current.position.x, 120.0f, 0.01f);
     EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition"))) << "an edge of kind 0 cuts";
-    EXPECT_TRUE(game->GetRoomConditions().underwater) << "the flooded area's conditions";
+    EXPECT_FALSE(game->GetRoomConditions().underwater) << "the dry room's own area, not the flooded one beside it";
 }
 
 TEST_F(TransitionTest, AScrollKeepsTheOldRoomDrawnAndEndsWithTheCameraOnThePlayer) {
