@@ -17,6 +17,7 @@
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/MinimapComponent.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/GameStatistics.h"
@@ -188,6 +189,45 @@ TEST(ScriptPlay, TeleportMovesThePlayerAtOnceKeepingItsMotion) {
         EXPECT_NEAR(beforeJump.x, before.x, 0.01f) << "the ghost jumps, it does not glide across";
         EXPECT_NEAR(beforeJump.y, before.y, 0.01f);
         EXPECT_EQ(beforeJump.time, last.time);
+    });
+}
+
+// "mapfixprep" keeps where its runner stands on the named object's minimap;
+// "touchmap" then discovers the room under that place, as a helper that
+// stands for a room does.
+TEST(ScriptPlay, TouchmapDiscoversTheRoomAtThePreparedPlace) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Sunken", 1, 0, 4, 24);
+        bool before = true;
+        bool after = false;
+        ZHashedString minimapName;
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame != 4) return;
+            MinimapComponent* const minimap = GetComponent<MinimapComponent>(&player);
+            ASSERT_NE(minimap, nullptr);
+            minimapName = minimap->GetCurrentMinimap();
+            const auto discovered = [&] {
+                const auto& maps = minimap->GetDiscovered();
+                const auto map = maps.find(minimapName);
+                if (map == maps.end()) return false;
+                const auto column = map->second.find(1);
+                return column != map->second.end() && column->second.count(0) != 0;
+            };
+            // Nothing discovered, on the same minimap.
+            minimap->ClearDiscovered();
+            minimap->SetCurrentMap(minimapName);
+            KorvEntity* const helper = Listed("<E/>", 120.0f, 100.0f);
+            RunCommandText("mapfixprep Player", helper->GetHandle(), 0);
+            before = discovered();
+            RunCommandText("touchmap Player", helper->GetHandle(), 0);
+            after = discovered();
+        };
+        const auto r = playtest::RunPlay(setup, "10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        EXPECT_FALSE(minimapName.IsNone()) << "the halls have a minimap";
+        EXPECT_FALSE(before) << "emptied, and preparing discovers nothing";
+        EXPECT_TRUE(after) << "the room (1, 0) is discovered again";
     });
 }
 
