@@ -101,20 +101,25 @@ void PlacePlayer(Player& player, const ZVector3& position) {
     player.SettleMotion();
 }
 
-ZEntity* FindArrivalEntity(const ZHashedString name) {
+std::vector<ZEntity*> FindArrivalEntities(const ZHashedString name) {
+    std::vector<ZEntity*> found;
     KorvanthGame* const game = KorvanthGame::Get();
-    if (game == nullptr || name == ZHashedString::None()) return nullptr;
-    ZEntity* found = nullptr;
+    if (game == nullptr || name == ZHashedString::None()) return found;
     const auto consider = [&found, name](ZEntity* const entity) {
         const ZNameComponent* const named = GetComponent<ZNameComponent>(entity);
         // An entity without a place cannot be arrived at.
         if (named != nullptr && named->name == name && GetComponent<ZSpatialComponent>(entity) != nullptr) {
-            found = entity;
+            found.push_back(entity);
         }
     };
     for (KorvEntity* const entity : game->GetRoomEntities()) consider(entity);
     for (ZEntity* const entity : game->GetEntityList()) consider(entity);
     return found;
+}
+
+ZEntity* FindArrivalEntity(const ZHashedString name) {
+    const std::vector<ZEntity*> found = FindArrivalEntities(name);
+    return found.empty() ? nullptr : found.back();
 }
 
 void NudgePlayerOutOfFloor(Player& player, const float lift, const float probe) {

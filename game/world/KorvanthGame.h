@@ -246,6 +246,9 @@ public:
     // Room entities marked for deletion leave the room's list (deleted at
     // the next fixed step).
     void RetireDeletedRoomEntities();
+    // Every entity of the room (placed and spawned) leaves it: saved, out of
+    // collision and paused now, deleted at the next fixed step.
+    void RetireRoomEntities();
     // The name the CRT reference backdrop (CRTRef) has among the named backdrops.
     static constexpr const char* kDebugBackgroundEntity = "Debug Background Entity";
     // The box the dialog text stands on (a ZDialogBackdrop), among the named backdrops.

@@ -242,6 +242,23 @@ void KorvanthGame::DeleteRetiredEntities() {
     }
 }
 
+void KorvanthGame::RetireRoomEntities() {
+    // Saved now, deleted at the next fixed step, since the caller may run
+    // inside one of their own events.
+    for (KorvEntity* const entity : m_roomEntities) {
+        SaveEntityState(entity);
+        entity->SetAllComponentsEnabled(false);
+        entity->SetUpdatePaused(true);
+        m_retiredEntities.push_back(entity);
+    }
+    m_roomEntities.clear();
+    for (ZEntity* const entity : m_spawnedEntities) {
+        entity->SetAllComponentsEnabled(false);
+        m_retiredEntities.push_back(entity);
+    }
+    m_spawnedEntities.clear();
+}
+
 void KorvanthGame::RetireDeletedRoomEntities() {
     // Marked by the "delete" verb (a spent bullet, a taken pickup) or set
     // pending (a fully hidden block): saved as they are (a permanent delete
@@ -334,20 +351,7 @@ void KorvanthGame::LoadRoom() {
         m_player->minimapNeedsUpdate = true;
     }
 
-    // The previous room's entities: saved now, deleted at the next fixed
-    // step, since this load may run inside one of their own events.
-    for (KorvEntity* const entity : m_roomEntities) {
-        SaveEntityState(entity);
-        entity->SetAllComponentsEnabled(false);
-        entity->SetUpdatePaused(true);
-        m_retiredEntities.push_back(entity);
-    }
-    m_roomEntities.clear();
-    for (ZEntity* const entity : m_spawnedEntities) {
-        entity->SetAllComponentsEnabled(false);
-        m_retiredEntities.push_back(entity);
-    }
-    m_spawnedEntities.clear();
+    RetireRoomEntities();
 
     RoomRect rect{x, y, x + 1, y + 1};
     for (int i = 0; i < 4; ++i) map.currentColour[i] = map.defaultColour[i];

@@ -189,26 +189,22 @@ TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
     }
 }
 
-// The sunken halls' (3, 0) pop blocks (56 and 64, 140): a jump from below
-// strikes one (the player's head stops under it) and pops it; then a jump
-// from beside it lands on its top.
-TEST(CampaignReach, APopBlockStruckFromBelowHoldsThePlayer) {
+// The sunken halls' (3, 0) pop blocks (152 and 160, 180; tops at 176), just
+// below the red gate's top (168) on its far side: walking off the gate lands
+// on them, and they pop out and hold the player.
+TEST(CampaignReach, WalkingOffTheGateLandsOnItsHiddenSteps) {
     gametest::RunInChild([] {
-        playtest::PlaySetup setup = SetupAt("Sunken", 3, 0, 3, 24, {kRedAura, kPowerupDoubleJump});
-        const std::string script =
-            "20 -\n25 right\n1 jump\n18 jump\n50 -\n"                                // strike it from below
-            "12 right\n1 jump\n18 jump\n1 -\n1 jump\n10 jump\n12 left jump\n40 -\n";  // up beside it, onto it
-        const playtest::PlayResult result = playtest::RunPlay(setup, script);
+        playtest::PlaySetup setup = SetupAt("Sunken", 3, 0, 15, 20, {kRedAura, kPowerupDoubleJump});
+        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n20 right\n30 -\n");
         ASSERT_TRUE(result.started) << result.error;
-        ASSERT_GE(result.samples.size(), 65u);
-        float highest = 1e9f;
-        for (int32_t frame = 45; frame < 65; ++frame) {
-            highest = std::min(highest, result.samples[static_cast<size_t>(frame)].position.y);
-        }
-        EXPECT_GT(highest, 150.0f) << "the first jump ends against the block's underside (144)";
+        ASSERT_GE(result.samples.size(), 20u);
+        const playtest::PlaySample& onGate = result.samples[19];
+        EXPECT_TRUE(onGate.grounded);
+        EXPECT_NEAR(onGate.position.y, 160.0f, 1.0f) << "standing on the gate's top (168)";
         const playtest::PlaySample& last = result.samples.back();
         EXPECT_TRUE(last.grounded);
-        EXPECT_NEAR(last.position.y, 128.0f, 1.0f) << "standing on the block's top (136)";
+        EXPECT_GT(last.position.x, 144.0f) << "off the gate";
+        EXPECT_NEAR(last.position.y, 168.0f, 1.0f) << "standing on the hidden steps' top (176), not the floor";
     });
 }
 

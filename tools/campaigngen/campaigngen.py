@@ -440,7 +440,7 @@ def pop_block(room, x, y, mapname):
             '  <Data><Datum Name="POPCOMPVIS" Type="Bool" Value="false"/></Data>\n'
             '  <Pop><Event Name="OnPop"><Action Text="playsound pop"/></Event></Pop>\n'
             '  <Script><OnFullyLoaded><Action Text="trypop"/></OnFullyLoaded></Script>\n')
-    entity(ident, f"{mapname} ({room.x}, {room.y}): a hidden block that pops out when hit from below", body)
+    entity(ident, f"{mapname} ({room.x}, {room.y}): a hidden block that pops out when landed on", body)
     place(room, ("PopBlock", "Pop", ""), ident, x, y)
 
 
@@ -646,8 +646,11 @@ def sunken():
     r.fill(14, 22, 17, 25, "B")
     r.fill(14, 21, 17, 21, "g")
     r.fill(8, 23, 11, 23, "=")
-    pop_block(r, 56, 140, name)
-    pop_block(r, 64, 140, name)
+    # Hidden steps just below the gate's top on its far side: stepping off
+    # the gate lands on them (they pop out); a jump from the floor passes up
+    # through them and comes down on them.
+    pop_block(r, 152, 180, name)
+    pop_block(r, 160, 180, name)
     r = m.rooms[(4, 0)]
     r.fill(5, 26, 26, 26, "~")
     r.fill(5, 27, 26, 27, "~")
@@ -765,7 +768,8 @@ def spire():
     r = m.rooms[(2, 1)]
     # Below the corner the minimap covers.
     turret(r, 232, 64, name, 225, 1.2, gravity=-60.0, bounces=1)
-    pop_block(r, 96, 140, name)
+    # A hidden step over the floor: walked under freely, landed on from a jump.
+    pop_block(r, 96, 180, name)
     coffee(r, 40, 196, name)
     r = m.rooms[(1, 1)]
     r.fill(8, 14, 23, 14, "=")
