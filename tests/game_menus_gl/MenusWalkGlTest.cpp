@@ -44,10 +44,10 @@
 #include "platform/sound/sound.h"
 #include "platform/window/keycodes.h"
 #include "renderer/ZRenderer.h"
+#include "support/GameMenusWalk.h"
 #include "support/GamePackages.h"
 #include "support/MenuWalk.h"
 #include "support/TempDir.h"
-#include "game_menus_gl/GameMenusWalk.h"
 
 namespace {
 

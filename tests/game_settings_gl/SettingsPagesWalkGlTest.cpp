@@ -1,6 +1,6 @@
 // The randomizer setup's seed field, the controls page, the video page's
 // question and the language switch, walked as a player does through the real
-// start-up (GameMenusWalk.h) and read back from the picture where they show.
+// start-up (support/GameMenusWalk.h) and read back from the picture where they show.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "game/menus/KorvanthOptionsMenu.h"
 #include "game/menus/KorvanthTitleMenu.h"
 #include "game/menus/RandomizerMenu.h"
-#include "game_menus_gl/GameMenusWalk.h"
+#include "support/GameMenusWalk.h"
 #include "input/ZControlGroup.h"
 #include "input/ZControlMgr.h"
 #include "menu/ConfirmationMenu.h"
