@@ -212,6 +212,36 @@ TEST(CampaignReach, APopBlockStruckFromBelowHoldsThePlayer) {
     });
 }
 
+// The sunken halls' cellar is one area two rooms tall, (5, 2) over (5, 3):
+// through the hole in the upper room's floor the player drops onto the lower
+// room's floor, one room height (224) further down, without a room change;
+// the lower room's pad then leads back to the halls.
+TEST(CampaignReach, TheCellarsHoleDropsThePlayerOntoTheFloorBelow) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup = SetupAt("Sunken", 5, 2, 3, 24, {});
+        // Over the hole (x 112 to 144), down, then right onto the pad (232).
+        const std::string script = "20 -\n70 right\n90 -\n80 right\n90 -\n";
+        const playtest::PlayResult result = playtest::RunPlay(setup, script);
+        ASSERT_TRUE(result.started) << result.error;
+        ASSERT_EQ(result.samples.size(), 350u);
+        const playtest::PlaySample& landed = result.samples[179];
+        EXPECT_TRUE(landed.grounded);
+        EXPECT_NEAR(landed.position.y, 224.0f + 208.0f - 8.0f, 1.0f) << "on the lower room's floor (row 26)";
+        EXPECT_GT(landed.position.x, 112.0f);
+        EXPECT_LT(landed.position.x, 144.0f);
+        for (size_t i = 0; i <= 179; ++i) {
+            const playtest::PlaySample& s = result.samples[i];
+            ASSERT_FALSE(s.transition) << "no room change inside the area, frame " << s.frame;
+            ASSERT_EQ(s.roomX, 5);
+            ASSERT_EQ(s.roomY, 2);
+            ASSERT_FALSE(s.dead);
+        }
+        const playtest::PlaySample& last = result.samples.back();
+        EXPECT_EQ(last.roomX, 5);
+        EXPECT_EQ(last.roomY, 0) << "the pad's room";
+    });
+}
+
 // A heart piece taken is kept by the save the next powerup makes: Continue
 // comes back with it counted, and the piece is gone from its place.
 TEST(CampaignReach, AHeartPieceTakenIsKeptByTheSave) {

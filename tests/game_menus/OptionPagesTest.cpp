@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "framework/ZConfigVar.h"
 #include "game/menus/AnaglyphMenu.h"
 #include "game/menus/CRTTunerMenu.h"
 #include "game/menus/CreditsMenu.h"
@@ -104,6 +105,41 @@ TEST_F(OptionPagesTest, GameOptionSwitchesToggleAtOnceAndKeepTheirValues) {
     }
     EXPECT_EQ(displayLog, (std::vector<std::string>{"minimap off", "minimap on", "minimap off"}))
         << "the minimap switch applies itself at every toggle";
+}
+
+// Each switch, found through the configuration registry by its section and
+// name: a toggle changes that variable, and the configuration text the engine
+// saves brings the new value back on the next start.
+TEST_F(OptionPagesTest, GameOptionSwitchesReachTheirConfigurationVariables) {
+    const struct {
+        const char* item;
+        const char* section;  // empty: the base section
+        const char* name;
+    } cases[] = {
+        {"SpinnerButton_ALT_DOWN_JUMP", "Input", "AltDownJump"},
+        {"SpinnerButton_DIALOG", "", "OpaqueDialogBoxes"},
+        {"SpinnerButton_MINIMAP", "", "ShowMinimap"},
+        {"SpinnerButton_PROMPTS", "", "ShowInteractPrompts"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        const ZHashedString section = *c.section != 0 ? ZHashedString(c.section) : ZHashedString::None();
+        const ZConfigVar& var = FindOrAddConfigVar(section, ZHashedString(c.name));
+        ASSERT_EQ(var.type, ZConfigVar::kTypeBool);
+        bool* const value = static_cast<bool*>(var.storage);
+        const bool start = *value;
+        Open(game->CreateGameOptionsMenu());
+        const int32_t index = IndexOf(Top(), c.item);
+        ASSERT_GE(index, 0);
+        Top()->Select(index);
+        Send(Kind::NavLeft);
+        Send(Kind::Cancel);
+        EXPECT_EQ(*value, !start);
+        const ZString saved = FormatConfigText();
+        *value = start;  // as a new start has it before reading the file
+        LoadConfigText(saved.GetText(), static_cast<size_t>(saved.GetLength()));
+        EXPECT_EQ(*value, !start) << "the saved configuration keeps it";
+    }
 }
 
 TEST_F(OptionPagesTest, CrtSimulationSwitchAndTheTunerButtons) {

@@ -150,6 +150,9 @@ TEST_F(TitleMenuTest, NewGameWithoutASaveGoesThroughTheRandomizerSetupIntoTheOnl
 }
 
 TEST_F(TitleMenuTest, NewGameOverASaveAsksFirstAndThrowsTheSaveAway) {
+    // The old game took something: its record goes into the save.
+    constexpr uint32_t kTaken = 0x0BADF00Du;
+    GetStateStore()->GetOrInsert(kTaken).SetAttribute(ZHashedString("Dead"), ZString("true"));
     WriteSave();
     const std::string autosave = AutosaveFile();
     ASSERT_TRUE(std::filesystem::exists(autosave));
@@ -168,11 +171,15 @@ TEST_F(TitleMenuTest, NewGameOverASaveAsksFirstAndThrowsTheSaveAway) {
     TopAs<ConfirmationMenu>()->Select(0);
     Send(Kind::Accept);
     Top()->Select(0);  // Original
-    // The old save is gone before the loading screen starts the new game,
-    // which writes its own.
-    gameflow::DiscardSavedGame();
-    EXPECT_FALSE(std::filesystem::exists(autosave));
+    // The menu throws the old save away before the loading screen starts the
+    // new game, which writes its own: nothing of the old game is in it.
+    EXPECT_TRUE(GetStateStore()->Has(kTaken));
     Send(Kind::Accept);
+    EXPECT_TRUE(gameflow::IsGameInProgress());
+    EXPECT_FALSE(GetStateStore()->Has(kTaken)) << "the old game's records are gone";
+    ZStateStore written;
+    ASSERT_TRUE(written.Load(game->GetAutosavePath().GetText())) << "the new game's save";
+    EXPECT_FALSE(written.Has(kTaken));
     SavedProgress progress;
     ASSERT_TRUE(gameflow::ReadProgress(progress));
     EXPECT_FALSE(progress.randomized);

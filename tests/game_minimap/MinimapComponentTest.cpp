@@ -188,6 +188,16 @@ TEST_F(MinimapTest, TheDiscoveredRoomsAreSavedAndRestored) {
     older->ReadDefinition(old);
     ASSERT_EQ(older->GetDiscovered().count(H("Ice World")), 1u);
     EXPECT_EQ(older->GetDiscovered().at(H("Ice World")).at(0).at(0), (MinimapComponent::RoomCount{1, 1}));
+    // Its gem taken already (the saved record says it is dead): nothing is added.
+    ZDefNode taken;
+    ZDefNode dead(H("Delete"));
+    dead.SetAttribute(H("Dead"), ZString("true"));
+    taken.AddChild(dead);
+    GetStateStore()->GetOrInsert(0x5c2877c3u) = taken;
+    ZPlainEntity fourth;
+    MinimapComponent* gone = AddComponent<MinimapComponent>(&fourth);
+    gone->ReadDefinition(old);
+    EXPECT_EQ(gone->GetDiscovered().count(H("Ice World")), 0u);
 }
 
 TEST_F(MinimapTest, CellsSitOnTheirRoomsAndFarRoomsPaintNothing) {

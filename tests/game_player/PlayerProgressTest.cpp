@@ -3,9 +3,11 @@
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
 #include "entity/ZDialogConsumerComponent.h"
+#include "entity/ZFrobComponent.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "game/components/DoorComponent.h"
 #include "game/player/PlayerProgress.h"
 #include "game_player/PlayerFixture.h"
 
@@ -30,6 +32,20 @@ TEST_F(PlayerTest, AFreshPlayerStandsAtTheScreenCentreFacingRightWithDefaultProg
     EXPECT_FALSE(player->physics->wallJumping);
     EXPECT_EQ(GetComponent<ZGUIDComponent>(player)->guid, 0x80000001u);
     EXPECT_EQ(player->collision->primitives.Count(), 2u) << "the box and the frob point";
+    // What the player faces is found by sweeping that point: for frob targets
+    // with their mask, for doors with theirs.
+    const ZFrobComponent* frob = GetComponent<ZFrobComponent>(player);
+    ASSERT_NE(frob, nullptr);
+    EXPECT_EQ(frob->reach, 20.0f);
+    EXPECT_EQ(frob->primitiveKey, ZHashedString("FrobSweep"));
+    EXPECT_EQ(frob->filterMask, 0x100000u);
+    const DoorComponent* door = GetComponent<DoorComponent>(player);
+    ASSERT_NE(door, nullptr);
+    EXPECT_EQ(door->sweepShape, ZHashedString("FrobSweep"));
+    EXPECT_EQ(door->doorMask, 0x80000u);
+    const auto* point = player->collision->primitives.Find(ZHashedString("FrobSweep").GetId());
+    ASSERT_NE(point, nullptr);
+    EXPECT_EQ(point->value->filterMask, 0u);
     EXPECT_EQ(player->spatial->current.scale, ZVector3(16.0f, 24.0f, 1.0f));
 
     for (const bool quick : {false, true}) {

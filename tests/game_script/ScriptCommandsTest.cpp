@@ -30,6 +30,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/MinimapComponent.h"
+#include "game/progression/RandomizerData.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game_rooms/RoomTestSupport.h"
@@ -559,6 +560,78 @@ TEST_F(ScriptCommandsTest, TheRunnerReachesTheGamesVerbsAfterTheEngines) {
     EXPECT_TRUE(IsBool(w.Datum(w.gate, "Open"), false));
     Clear(w);
     ClearCommandHandlers();
+}
+
+// "mapfixprep" keeps where the gate stands; "touchmap" then discovers the room
+// under that place on the player's minimap and counts its gems again, even a
+// room it knew. A place past the area's bounds touches the room at that edge.
+TEST_F(ScriptCommandsTest, TouchmapDiscoversAndRecountsTheRoomUnderTheFixPosition) {
+    World w;
+    Build(w);
+    // An area of 2 x 2 rooms, loaded from (0, 0): x from -256 to 256, y from 0 to 448.
+    MapData& map = m_game->GetMapData();
+    for (int32_t x = -1; x <= 0; ++x) {
+        for (int32_t y = 0; y <= 1; ++y) map.GetOrAddRoom(x, y);
+    }
+    map.GetOrAddRoom(-1, 0).instanceIds.PushBack(0xA1);
+    // Gems are counted from the campaign's instance files.
+    m_files->Write(InstanceFileName(0xA1), "<Entity><MapHelper Name='gem' Count='3'/></Entity>");
+    MapArea area;
+    area.left = -1, area.top = 0, area.right = 1, area.bottom = 2;
+    map.areas.PushBack(area);
+    m_game->LoadRoom();
+    MinimapComponent* const minimap = GetComponent<MinimapComponent>(w.player);
+    ASSERT_NE(minimap, nullptr);
+    const ZHashedString halls("Halls");
+    minimap->SetCurrentMap(halls);
+    const auto run = [&w](const char* text) {
+        const ZArray<ZString> words = Split(text);
+        const ZHashedString verb(words[0].GetText());
+        EXPECT_TRUE(ExecuteScriptCommand(&verb, words, w.gate->GetHandle(), w.lever->GetHandle())) << text;
+    };
+    const auto known = [&](int32_t x, int32_t y) {
+        const auto& found = minimap->GetDiscovered();
+        return found.count(halls) != 0 && found.at(halls).count(x) != 0 && found.at(halls).at(x).count(y) != 0;
+    };
+    const struct {
+        const char* what;
+        ZVector3 gate;
+        int32_t roomX, roomY;
+    } cases[] = {
+        {"where the gate stands", V(-40.0f, 60.0f), -1, 0},
+        {"past the right and bottom bounds: the bottom right room", V(900.0f, 700.0f), 0, 1},
+        {"past the left and top bounds: the top left room", V(-900.0f, -700.0f), -1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        minimap->ClearDiscovered();
+        minimap->SetCurrentMap(halls);
+        w.Spatial(w.gate).current.position = c.gate;
+        run("mapfixprep Player");
+        run("touchmap Player");
+        EXPECT_TRUE(known(c.roomX, c.roomY));
+        size_t rooms = 0;
+        for (const auto& column : minimap->GetDiscovered().at(halls)) rooms += column.second.size();
+        EXPECT_EQ(rooms, 1u) << "that room alone";
+    }
+    // The gems of (-1, 0): counted when found, and again once they are taken.
+    minimap->ClearDiscovered();
+    minimap->SetCurrentMap(halls);
+    w.Spatial(w.gate).current.position = V(-40.0f, 60.0f);
+    run("mapfixprep Player");
+    run("touchmap Player");
+    ASSERT_TRUE(known(-1, 0));
+    EXPECT_EQ(minimap->GetDiscovered().at(halls).at(-1).at(0).total, 3);
+    EXPECT_EQ(minimap->GetDiscovered().at(halls).at(-1).at(0).collected, 0);
+    ZDefNode taken;
+    ZDefNode dead(ZHashedString("Delete"));
+    dead.SetAttribute(ZHashedString("Dead"), ZString("true"));
+    taken.AddChild(dead);
+    GetStateStore()->GetOrInsert(0xA1) = taken;
+    run("touchmap Player");
+    EXPECT_EQ(minimap->GetDiscovered().at(halls).at(-1).at(0).collected, 3) << "counted again";
+    EXPECT_EQ(minimap->GetCurrentCount().collected, 3);
+    Clear(w);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <thread>
 
+#include "entity/ZEntityState.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "game/player/PlayerProgress.h"
@@ -67,6 +68,35 @@ TEST_F(AutosaveTest, AnotherEntityBecomesTheCheckpointAndThePlayerTheResumePoint
     EXPECT_EQ(Position(*player, false).y, 96.0f);
     EXPECT_EQ(Position(*player, true).x, 64.0f);
     EXPECT_EQ(Position(*player, true).y, 150.0f);
+}
+
+// The room saved is the game's current room, column and row, read back from
+// the file into the player: the plain keys for another target, the resume
+// keys for the player.
+TEST_F(AutosaveTest, TheCheckpointRoomComesBackFromTheFile) {
+    ZEntity shrine;
+    ::AddComponent<ZSpatialComponent>(&shrine)->current.position = ZVector3(200.0f, 96.0f, 0.0f);
+    const struct {
+        const char* what;
+        bool atShrine;
+        bool quickSave;  // the keys that hold the room
+    } cases[] = {{"at another entity: the checkpoint", true, false}, {"at the player: the resume point", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        game->GetMapData().currentRoomX = 3;
+        game->GetMapData().currentRoomY = -5;
+        PlaceAt(*player, 64.0f, 150.0f);
+        ASSERT_TRUE(Autosave(*player, c.atShrine ? shrine.GetHandle() : player->GetHandle(), false));
+        // Forget it in memory, then read the file back into the player.
+        SetCheckpointRoom(*player, 0, 0, c.quickSave);
+        GetStateStore()->Clear();
+        ASSERT_TRUE(GetStateStore()->Load(game->GetAutosavePath().GetText()));
+        RestoreEntityState(player, ZHashedString(), 0);
+        int32_t room[2] = {0, 0};
+        GetCheckpointRoom(*player, room, c.quickSave);
+        EXPECT_EQ(room[0], 3) << "column";
+        EXPECT_EQ(room[1], -5) << "row";
+    }
 }
 
 TEST_F(AutosaveTest, ATargetWithoutAPlaceOrNoTargetAtAllKeepsThePositionKeys) {

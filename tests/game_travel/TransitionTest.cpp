@@ -10,6 +10,9 @@
 #include "game/player/PlayerRoomExit.h"
 #include "game/world/DoorTransition.h"
 #include "game/world/RoomTransition.h"
+#include "game/world/TileLayerMesh.h"
+#include "game/world/WorldEntity.h"
+#include "renderer/ZEffectParameter.h"
 #include "menu/ZCinematicMgr.h"
 #include "renderer/ZCamera.h"
 #include "tests/game_travel/TravelFixture.h"
@@ -166,14 +169,47 @@ TEST_F(TransitionTest, AScrollKeepsTheOldRoomDrawnAndEndsWithTheCameraOnThePlaye
     camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
     game->m_transitionSpeed = 1.0f;
     // Along a row of the flooded area into the room to its right, as a kind 1 edge.
+    WorldEntity* const world = game->GetWorldEntity();
+    ASSERT_NE(world, nullptr);
+    TileLayerMesh* const oldBack = world->GetCurrentMesh(false);
+    ASSERT_NE(oldBack, nullptr);
+    const uint32_t oldQuads = oldBack->GetQuadCount();
+    ASSERT_GT(oldQuads, 0u);
     TransitionToRoom(*player, ZVector3(0.0f, 100.0f, 0.0f), ZVector3(50.0f, 0.0f, 0.0f), edge, false, 1, 1, 1, 0);
     EXPECT_EQ(game->GetMapData().currentRoomX, 1);
     ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
     EXPECT_EQ(camera->position.x, 128.0f - 256.0f) << "the picture does not jump";
-    for (int i = 0; i < 100; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+    // Half way: the old room's meshes still draw, as they were built, through
+    // a camera one room width further right (the old room lies to the left).
+    for (int i = 0; i < 10; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+    ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
+    ZRenderable* const previous = world->FindMesh(world->GetPreviousBackName());
+    EXPECT_EQ(previous, oldBack);
+    EXPECT_TRUE(oldBack->visible);
+    EXPECT_EQ(oldBack->GetQuadCount(), oldQuads);
+    ZRenderable* const current = world->FindMesh(world->GetCurrentBackName());
+    ASSERT_NE(current, nullptr);
+    EXPECT_TRUE(current->visible);
+    EXPECT_GT(camera->position.x, 128.0f - 256.0f) << "on the way";
+    EXPECT_LT(camera->position.x, 128.0f);
+    const ZVector3 centre = game->GetRoomViewCentre();
+    struct Wvp : ZEffectParameter {
+        Wvp() : ZEffectParameter(nullptr, "wvpMat", kMatrix, 1) {}
+        void SetMatrix(const ZMatrix4& value) override { matrix = value; }
+        ZMatrix4 matrix;
+    };
+    Wvp oldView, newView;
+    ASSERT_TRUE(world->SetParameters(&oldView, ZHashedString::None(), oldBack));
+    ASSERT_TRUE(world->SetParameters(&newView, ZHashedString::None(), current));
+    EXPECT_EQ(oldView.matrix, RoomViewProjection(centre.x + 256.0f, centre.y));
+    EXPECT_EQ(newView.matrix, RoomViewProjection(centre.x, centre.y));
+
+    for (int i = 0; i < 90; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
     EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
     bool unused = false;
     EXPECT_EQ(camera->position.x, ComputeCameraTarget(*player, false, unused).x);
+    EXPECT_FALSE(oldBack->visible) << "the old room goes once the pan ends";
+    EXPECT_TRUE(current->visible);
 }
 
 TEST_F(TransitionTest, ANewTuneWaitsItsPauseAndTheSameTuneKeepsPlaying) {

@@ -669,9 +669,11 @@ def sunken():
         r.fill(19, 12, 24, 12, "=")
         r.fill(1, 1, W - 2, 2, "B")
         r.fill(1, 1, W - 2, 1, "B")
+    # The shaft down from the east hall: the flooded row's water fills it to
+    # the top, so a player dropping in lands in the water it swims (or
+    # drowns) in.
     r = m.rooms[(5, 1)]
-    r.fill(14, 0, 17, 2, ".")
-    r.fill(14, 0, 17, 0, ".")
+    r.fill(14, 0, 17, 2, "~")
     r = m.rooms[(3, 1)]
     randomizer_major(r, MAJORS[3], 176, 88, MAJOR_OK | SNORKEL, name, mm)
     turret(r, 240, 120, name, 180, 2.0)
@@ -697,6 +699,24 @@ def sunken():
     ]
     m.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     return m
+
+
+def sunken_cellar(m):
+    """Two rooms under the flooded halls' east end, one area two rooms tall:
+    a hole in the upper room's floor drops the player into the lower one,
+    whose pad leads back up to the dry halls."""
+    name = "Sunken"
+    upper, lower = m.room(5, 2), m.room(5, 3)
+    for r in (upper, lower):
+        shell(r, set(), wall="B")
+        for c in (6, 25):
+            r.fill(c, 1, c, 25, "|")
+    upper.fill(14, 26, 17, 27, ".")
+    lower.fill(14, 0, 17, 0, ".")
+    lower.fill(20, 20, 26, 20, "=")
+    teleport_pad(lower, 232, 204, name, "Sunken", 5, 0, "SunkenEast")
+    m.areas.append('area 5 2 1 2 kind 1 colour 141c28ff props "<BGMusic Name=\'sunken.zms\'/>'
+                   '<Minimap Name=\'Sunken Halls\'/>"')
 
 
 def spire():
@@ -932,6 +952,8 @@ def main():
     vault = p.rooms[(3, 0)]
     door(vault, 168, 200, "Spire", 3, 0, "VaultOutside", "Spire", name="VaultExit")
     marker(vault, "VaultOutside", 88, 200, "Spire")
+    # The halls' cellar, after the rest for the same reason.
+    sunken_cellar(s)
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
