@@ -104,6 +104,13 @@ bool OnTop() {
     return dynamic_cast<Menu*>(GetMenuMgr()->GetTopMenu()) != nullptr;
 }
 
+// The title with its fade-in and page change over, as a player sees it at rest.
+bool TitleAtRest() {
+    const auto* title = dynamic_cast<const KorvanthTitleMenu*>(GetMenuMgr()->GetTopMenu());
+    return AtRestOn<KorvanthTitleMenu>() && title->GetTitleFade() == 0.0f && title->GetPageTransition() == 0.0f &&
+           title->GetTimeOpen() >= KorvanthTitleMenu::kFadeSeconds;
+}
+
 bool Playing() { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); }
 
 struct GameRunWalk {
@@ -169,12 +176,12 @@ TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
         float scanOpacityBefore = 0.0f;
         const std::vector<Step> steps = {
             {"skip the splash", [] { return GetCinematicMgr()->GetPlayingCount() > 0; }, press(DIK_RETURN)},
-            {"press start", [] { return AtRestOn<KorvanthTitleMenu>(); },
+            {"press start, faded in", TitleAtRest,
              [&] {
                  Shot("title_press_start");
                  run.Press(DIK_RETURN);
              }},
-            {"the main page: New Game", [] { return AtRestOn<KorvanthTitleMenu>(); },
+            {"the main page: New Game", TitleAtRest,
              [&] {
                  const auto* title = dynamic_cast<KorvanthTitleMenu*>(GetMenuMgr()->GetTopMenu());
                  EXPECT_FALSE(title->IsOnPressStartPage());
