@@ -174,15 +174,7 @@ void Player::AttachComponents() {
             group->Add(sprite);
         }
     }
-    // The camera the player follows is the game picture's, never the base
-    // game's: moving that one would turn the view away from the CRT.
-    // Without a display chain (no CRT to frame) the base game's serves.
-    const KorvanthGame* const korvanth = KorvanthGame::Get();
-    if (ZCamera* world = korvanth != nullptr ? korvanth->GetWorldCamera() : nullptr) {
-        camera->camera = world;
-    } else if (const ZBaseGame* game = ZBaseGame::PeekInstance()) {
-        camera->camera = game->GetCamera();
-    }
+    FollowWorldCamera(*this);
     renderable->AddRenderable(ZHashedString(), sprite);
 
     SetCheckpointPosition(*this, 128.0f, 112.0f, false);
@@ -309,6 +301,20 @@ void ResetMovementFields(Player& player) {
     player.forcedInputDuration = 0.3f;
     player.forcedInputRemaining = -1.0f;
     player.forcedInput = ZVector3();
+}
+
+void FollowWorldCamera(Player& player) {
+    if (player.camera == nullptr) return;
+    // The camera the player follows is the game picture's, never the base
+    // game's: moving that one would turn the view away from the CRT, and the
+    // room's view (tiles and sprites) would stay where it was.
+    // Without a display chain (no CRT to frame) the base game's serves.
+    const KorvanthGame* const korvanth = KorvanthGame::Get();
+    if (ZCamera* world = korvanth != nullptr ? korvanth->GetWorldCamera() : nullptr) {
+        player.camera->camera = world;
+    } else if (const ZBaseGame* game = ZBaseGame::PeekInstance()) {
+        player.camera->camera = game->GetCamera();
+    }
 }
 
 void ResetPlayer(Player& player) {

@@ -154,6 +154,11 @@ Player* GetPlayer();
 void ResetPlayer(Player& player);
 // The movement fields of a fresh game.
 void ResetMovementFields(Player& player);
+// Points the player's camera component at the camera of the game picture
+// (the display chain's world camera), or the base game's without a display
+// chain. Reading the component's state back points it at the base game's
+// camera, so a restore calls this again.
+void FollowWorldCamera(Player& player);
 
 class ZDialogConsumerComponent;
 // One fixed step while a dialog is open: move the choice, cancel or advance.

@@ -266,6 +266,9 @@ void ResetProgress(Player& player) {
 }
 
 void ApplyLoadedProgress(Player& player) {
+    // The restore read the camera component's state, which points it at the
+    // base game's camera: the player follows the game picture's again.
+    FollowWorldCamera(player);
     InstallPlayerDataHooks(player);
     RefreshPlayerAbilities(player);
     SetEnteredCode(player, player.codeEntered || GetEnteredCode(player));

@@ -272,7 +272,9 @@ public:
     ZCamera* GetWorldCamera() const;
     // Starts straight into a room: campaign file, map, room and the tile the
     // checkpoint stands on (what "QuickStart" on the command line does).
-    // False when the campaign cannot be opened.
+    // A map or room the campaign does not have is logged once and the
+    // campaign starts at its entry instead. False when the campaign cannot
+    // be opened.
     bool QuickStart(const ZString& campaignFile, const ZString& mapName, int32_t roomX, int32_t roomY, int32_t tileX,
                     int32_t tileY);
     // The checkpoint position QuickStart and the campaign start record (until

@@ -123,15 +123,25 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     if (!StartCampaign(campaignFile, false, false)) {
         return false;
     }
-    LoadCampaign(mapName);
-    if (!(GetCurrentMapName() == mapName)) {
-        return false;
+    // A map or room the campaign does not have would leave the player falling
+    // through nothing, room after missing room: it is named once and the
+    // campaign starts at its entry instead.
+    static const ZHashedString kName("Name");
+    bool mapFound = false;
+    for (const ZDefNode& map : m_mapList) mapFound = mapFound || map.GetAttribute(kName) == mapName;
+    if (mapFound) LoadCampaign(mapName);
+    if (!mapFound || !m_mapData.HasRoom(roomX, roomY)) {
+        if (!mapFound) {
+            ZLog::Printf("QuickStart: the campaign %s has no map \"%s\"; starting at the campaign's entry instead",
+                         campaignFile.GetText(), mapName.GetText());
+        } else {
+            ZLog::Printf("QuickStart: map \"%s\" has no room (%d, %d); starting at the campaign's entry instead",
+                         mapName.GetText(), roomX, roomY);
+        }
+        return StartCampaign(campaignFile, false, true);
     }
     m_mapData.currentRoomX = roomX;
     m_mapData.currentRoomY = roomY;
-    if (!m_mapData.HasRoom(roomX, roomY)) {
-        ZLog::Printf("QuickStart: room (%d, %d) does not exist in map \"%s\"", roomX, roomY, mapName.GetText());
-    }
     SetRoomCamera(128.0f, 112.0f);
     SetPreviousRoomShift(0.0f, 0.0f);
     LoadRoom();

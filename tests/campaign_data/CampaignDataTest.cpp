@@ -159,6 +159,73 @@ TEST_F(CampaignDataTest, EveryRoomOfEveryMapLoadsWithoutAComplaint) {
     }
 }
 
+// A room of an Underwater area is water for the player wherever it stands in
+// it: without the suit it drowns the moment the room loads. So wherever a
+// player can come into such a room from a room outside its area (an open
+// tile of a neighbour facing an open tile across the border), the tiles it
+// comes through are drawn as water, and what kills it is in the picture.
+TEST_F(CampaignDataTest, UnderwaterRoomsHaveWaterWhereThePlayerEntersThem) {
+    static const ZHashedString kUnderwater("Underwater");
+    // Empty, platform, water and toxic water let the player through.
+    const auto open = [](const uint8_t c) { return c == 0 || c == 3 || c == 4 || c == 6; };
+    const auto water = [](const uint8_t c) { return c == 4 || c == 6; };
+    std::vector<std::string> dry;
+    int32_t underwaterRooms = 0;
+    for (const std::string& name : MapNames()) {
+        m_game->LoadCampaign(ZString(name.c_str()));
+        const MapData& map = m_game->GetMapData();
+        for (const auto& column : map.GetRooms()) {
+            for (const auto& entry : column.second) {
+                const int32_t x = column.first;
+                const int32_t y = entry.first;
+                // As the room loader decides: the last area holding the room
+                // gives the rooms loaded with it, any of them the water.
+                bool underwater = map.defaultUnderwater != 0;
+                MapArea rect;
+                rect.left = x;
+                rect.top = y;
+                rect.right = x + 1;
+                rect.bottom = y + 1;
+                for (const MapArea& area : map.areas) {
+                    if (!area.Contains(x, y)) continue;
+                    rect = area;
+                    if (area.properties.FindChildIndex(0, kUnderwater) < area.properties.children.Count()) {
+                        underwater = true;
+                    }
+                }
+                if (!underwater) continue;
+                ++underwaterRooms;
+                const auto check = [&](const int32_t col, const int32_t row, const int32_t outCol, const int32_t outRow) {
+                    int32_t nx = x;
+                    int32_t ny = y;
+                    int32_t tx = outCol;
+                    int32_t ty = outRow;
+                    NormalizeRoomTile(nx, ny, tx, ty);
+                    if (!map.HasRoom(nx, ny) || rect.Contains(nx, ny)) return;
+                    if (!open(GetTileCollision(map, nx, ny, tx, ty, nullptr))) return;
+                    const uint8_t inside = GetTileCollision(map, x, y, col, row, nullptr);
+                    if (open(inside) && !water(inside)) {
+                        dry.push_back(name + " (" + std::to_string(x) + ", " + std::to_string(y) + ") tile (" +
+                                      std::to_string(col) + ", " + std::to_string(row) + ")");
+                    }
+                };
+                for (int32_t col = 0; col < 32; ++col) {
+                    check(col, 0, col, -1);
+                    check(col, 27, col, 28);
+                }
+                for (int32_t row = 0; row < 28; ++row) {
+                    check(0, row, -1, row);
+                    check(31, row, 32, row);
+                }
+            }
+        }
+    }
+    EXPECT_GT(underwaterRooms, 0) << "the campaign has flooded rooms";
+    std::string list;
+    for (const std::string& tile : dry) list += "\n  " + tile;
+    EXPECT_TRUE(dry.empty()) << "dry tiles where a player enters an underwater room:" << list;
+}
+
 TEST_F(CampaignDataTest, EveryTextTheDataNamesExistsInBothLanguages) {
     ZINIFile english;
     ZINIFile german;

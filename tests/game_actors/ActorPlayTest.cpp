@@ -209,6 +209,54 @@ TEST(ActorPlay, SpentBulletsLeaveTheRoom) {
     });
 }
 
+// A shot that reaches the player kills it, as spikes do, and bursts there;
+// one that passes over its head flies on to the wall and harms nobody.
+TEST(ActorPlay, AShotThatReachesThePlayerKillsItAndBurstsThere) {
+    struct Case {
+        const char* name;
+        float shooterY;
+        int32_t deaths;
+    };
+    const Case cases[] = {
+        {"at the player's height", 112.0f, 1},
+        {"over its head", 60.0f, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gametest::RunInChild([&c] {
+            // One shot a second to the left, the first at 0.2 s: it crosses
+            // the hall to the player (x = 20) in under a second.
+            const ZDefNode shooter = actortest::Markup(
+                "<Entity><Bullet><Stream Rate='1.0' Phase='0.2' Speed='200' Angle='180'/></Bullet></Entity>");
+            PlaySetup setup;
+            setup.room = Hall();
+            KorvEntity* placed = nullptr;
+            setup.prepare = [&](Player&) {
+                placed = Place(shooter, nullptr, 200.0f, c.shooterY);
+                ASSERT_NE(placed, nullptr);
+            };
+            // The leftmost a shot got.
+            float leftmost = 1000.0f;
+            setup.afterFrame = [&](Player&, int32_t) {
+                for (KorvEntity* const entity : KorvanthGame::Get()->GetRoomEntities()) {
+                    if (entity == placed) continue;
+                    if (const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity)) {
+                        leftmost = std::min(leftmost, spatial->current.position.x);
+                    }
+                }
+            };
+            const auto r = RunPlay(setup, "100 -\n");
+            ASSERT_TRUE(Played(r));
+            EXPECT_EQ(r.samples.back().deaths, c.deaths);
+            if (c.deaths > 0) {
+                EXPECT_GT(leftmost, 10.0f) << "the shot bursts at the player";
+            } else {
+                EXPECT_LT(leftmost, 16.0f) << "the shot flies on to the wall";
+            }
+        });
+    }
+}
+
 TEST(ActorPlay, ABlockPopsWhenStruckFromBelowAndOnlyThen) {
     gametest::RunInChild([] {
         KorvEntity* overhead = nullptr;

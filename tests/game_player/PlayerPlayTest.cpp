@@ -352,8 +352,9 @@ TEST(PlayerPlay, WaterUnderThePlayerIsFoundInTheRoomThatHoldsItsPosition) {
             EXPECT_EQ(game->GetPowerupHolder(), &player.powerups) << "tiles ask the player";
             game->LoadCampaign(ZString("Caverns"));
             MapData& map = game->GetMapData();
-            // Room (1, 1) of the caverns is flooded from its row 20 down; room
-            // (1, 0) above it is dry, and nothing lies above row 0.
+            // Room (1, 1) of the caverns is flooded, and so are the last three
+            // columns of room (0, 1) beside it from row 20 down; room (1, 0)
+            // above it is dry, and nothing lies above row 0.
             struct Case {
                 int roomX, roomY;
                 float x, y;
@@ -364,7 +365,8 @@ TEST(PlayerPlay, WaterUnderThePlayerIsFoundInTheRoomThatHoldsItsPosition) {
                 {1, 0, 100.0f, 224 + 20 * 8 + 4.0f, true},     // below the room: its neighbour's water
                 {1, 0, 100.0f, 100.0f, false},
                 {1, 0, 100.0f, -20.0f, false},                 // above the map's top row: no room there
-                {1, 1, -3.0f, 20 * 8 + 4.0f, false},           // just left of it: room (0, 1), open there
+                {1, 1, -3.0f, 20 * 8 + 4.0f, true},            // just left of it: room (0, 1)'s pool
+                {1, 1, -30.0f, 20 * 8 + 4.0f, false},          // further left: room (0, 1), open there
                 {1, 1, 300.0f, -1.0f, false},                  // up and right: room (2, 0), dry
                 {1, 1, 1.0e6f, -1.0e6f, false},                // far away
             };

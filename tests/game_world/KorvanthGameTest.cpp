@@ -305,7 +305,7 @@ TEST_F(GameTest, LoadsTheCampaignsMaps) {
     EXPECT_EQ(m_game->GetCurrentMapName(), "Caverns");
     const MapData& map = m_game->GetMapData();
     EXPECT_GE(map.GetRoomCount(), 6u);
-    EXPECT_EQ(map.areas.Count(), 2u);
+    EXPECT_EQ(map.areas.Count(), 3u);
     ASSERT_EQ(map.palettes.Count(), 1u);
     const PaletteData& palette = map.palettes[0];
     EXPECT_EQ(palette.collisionCount, 8);

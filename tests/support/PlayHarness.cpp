@@ -208,6 +208,10 @@ bool ParsePlayScript(const std::string& text, std::vector<PlayFrames>& out, std:
     return true;
 }
 
+void StartFromTitle(const bool continueGame) {
+    if (KorvanthGame* const game = KorvanthGame::Get()) OpenCampaignStart(*game, continueGame);
+}
+
 PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
     PlayResult result;
     std::vector<PlayFrames> entries;

@@ -115,4 +115,8 @@ struct PlayResult {
 // Runs the script from the setup; returns what the steps left.
 PlayResult RunPlay(const PlaySetup& setup, const std::string& script);
 
+// During a run (from setup.afterFrame): what the title's New Game (false) or
+// Continue (true) does, for a second game in the same run.
+void StartFromTitle(bool continueGame);
+
 }  // namespace playtest

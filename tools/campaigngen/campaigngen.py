@@ -669,9 +669,11 @@ def sunken():
         r.fill(19, 12, 24, 12, "=")
         r.fill(1, 1, W - 2, 2, "B")
         r.fill(1, 1, W - 2, 1, "B")
+    # The shaft down from the east hall: the flooded row's water fills it to
+    # the top, so a player dropping in lands in the water it swims (or
+    # drowns) in.
     r = m.rooms[(5, 1)]
-    r.fill(14, 0, 17, 2, ".")
-    r.fill(14, 0, 17, 0, ".")
+    r.fill(14, 0, 17, 2, "~")
     r = m.rooms[(3, 1)]
     randomizer_major(r, MAJORS[3], 176, 88, MAJOR_OK | SNORKEL, name, mm)
     turret(r, 240, 120, name, 180, 2.0)
