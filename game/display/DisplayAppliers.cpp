@@ -116,12 +116,6 @@ uint32_t PackReverbWord(const DisplaySettings& s) {
     return high << 20 | low << 12 | dry << 8 | wet << 4 | atten;
 }
 
-void ApplyReverbSetting() {
-    const DisplayState* display = PeekDisplayState();
-    if (display == nullptr || display->reverbSink == nullptr) return;
-    display->reverbSink(PackReverbWord(display->Settings()));
-}
-
 void ApplyBorderSetting() {
     const DisplayState* display = PeekDisplayState();
     if (display == nullptr || display->GetChain() == nullptr) return;

@@ -12,8 +12,7 @@ class KorvanthGame;
 // groups in the render set-up, the post-process chain in the scene set-up,
 // the composite frames' turns every frame, and the display settings carried
 // into the passes when they change. The display reads the game's settings
-// where they live, in the game object's configuration variables. The world's
-// tile layers stay with the stand-in until the world's drawing lands.
+// where they live, in the game object's configuration variables.
 class KorvanthDisplay : public GameDisplay {
 public:
     void CreateRenderPasses(KorvanthGame& game) override;
@@ -43,7 +42,6 @@ public:
     AnaglyphTextShader* GetItemSheetShader() const { return m_itemSheetShader.get(); }
 
 private:
-    NullGameDisplay m_world;  // the world's tile layers, still a stand-in
     std::unique_ptr<AnaglyphTextShader> m_itemSheetShader;
     GameFontSet m_fonts;
 };

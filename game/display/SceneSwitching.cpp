@@ -43,13 +43,18 @@ void StopCinematics() {
     if (ZCinematicMgr* cinematics = PeekCinematicMgr()) cinematics->StopAll();
 }
 
-}  // namespace
-
-void SetUpScreenGroups(ZBaseGame& game) {
+// The CRT screen or the flat one, as the setting says.
+void ShowCurrentScreen() {
     const DisplayState* display = PeekDisplayState();
     const bool crt = display != nullptr ? display->Settings().crtSim : DisplaySettings().crtSim;
     SetGroupEnabled("Screen Group", crt);
     SetGroupEnabled("No CRT Group", !crt);
+}
+
+}  // namespace
+
+void SetUpScreenGroups(ZBaseGame& game) {
+    ShowCurrentScreen();
     const ZMap<ZHashedString, ZEntity*>& backdrops = game.GetBackdrops();
     const auto* entry = backdrops.Find(ZHashedString("Depth Backdrop"));
     if (entry == nullptr || entry->value == nullptr) return;
@@ -114,6 +119,8 @@ void ResetToTitleScene(KorvanthGame* game) {
 }
 
 void LeaveTitleScene(ZBaseGame& game) {
+    // Play may start without the title (a quick start): its screen shows too.
+    ShowCurrentScreen();
     if (SceneOverlays* overlays = Overlays()) {
         for (const SceneOverlays::Row row :
              {SceneOverlays::kStatic, SceneOverlays::kWipe, SceneOverlays::kTunerBack, SceneOverlays::kTunerBall}) {

@@ -72,36 +72,46 @@ TEST_F(OptionPagesTest, TheHubListsTheGamesPagesAndOpensThem) {
 }
 
 TEST_F(OptionPagesTest, GameOptionSwitchesToggleAtOnceAndKeepTheirValues) {
+    // Each switch's value is read where the game registered its variable.
     struct Case {
         const char* item;
-        bool* value;
+        const char* section;  // "" for the general section
+        const char* variable;
         const char* before;
         const char* after;
     };
     const Case cases[] = {
-        {"SpinnerButton_ALT_DOWN_JUMP", &game->m_altDownJump, "< Drop Through: Down >", "< Drop Through: Down + Jump >"},
-        {"SpinnerButton_MINIMAP", &game->m_displaySettings.showMinimap, "< Minimap: On >", "< Minimap: Off >"},
-        {"SpinnerButton_PROMPTS", &game->m_showInteractPrompts, "< Prompts: On >", "< Prompts: Off >"},
+        {"SpinnerButton_ALT_DOWN_JUMP", "Input", "AltDownJump", "< Drop Through: Down >",
+         "< Drop Through: Down + Jump >"},
+        {"SpinnerButton_DIALOG", "", "OpaqueDialogBoxes", "< Dialog Boxes: Room Colour >", "< Dialog Boxes: Black >"},
+        {"SpinnerButton_MINIMAP", "", "ShowMinimap", "< Minimap: On >", "< Minimap: Off >"},
+        {"SpinnerButton_PROMPTS", "", "ShowInteractPrompts", "< Prompts: On >", "< Prompts: Off >"},
     };
+    // The minimap switch is the display's own setting, not a copy of it.
+    EXPECT_EQ(FindConfigBool(ZHashedString::None(), ZHashedString("ShowMinimap")),
+              &game->m_displaySettings.showMinimap);
     for (const Case& c : cases) {
-        const bool start = *c.value;
+        const bool* value = FindConfigBool(c.section[0] == '\0' ? ZHashedString::None() : ZHashedString(c.section),
+                                           ZHashedString(c.variable));
+        ASSERT_NE(value, nullptr) << c.variable << " is registered";
+        const bool start = *value;
         Open(game->CreateGameOptionsMenu());
         const int32_t index = IndexOf(Top(), c.item);
         ASSERT_GE(index, 0) << c.item;
         EXPECT_EQ(Top()->GetItem(index)->GetText(), c.before) << c.item;
         Top()->Select(index);
         Send(Kind::NavLeft);
-        EXPECT_EQ(*c.value, !start) << c.item << ": left toggles";
+        EXPECT_EQ(*value, !start) << c.item << ": left toggles";
         EXPECT_EQ(Top()->GetItem(index)->GetText(), c.after) << c.item;
         EXPECT_EQ(Top()->selectedIndex, index) << c.item << ": left stays on the switch";
         Send(Kind::Accept);
-        EXPECT_EQ(*c.value, !start) << c.item << ": accept on a row changes nothing";
+        EXPECT_EQ(*value, !start) << c.item << ": accept on a row changes nothing";
         Send(Kind::NavRight);
         Send(Kind::NavRight);
-        EXPECT_EQ(*c.value, !start) << c.item << ": right twice restores";
+        EXPECT_EQ(*value, !start) << c.item << ": right twice restores";
         Send(Kind::Cancel);
         EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u) << c.item << ": cancel closes";
-        EXPECT_EQ(*c.value, !start) << c.item << ": the value stays";
+        EXPECT_EQ(*value, !start) << c.item << ": the value stays";
     }
     EXPECT_EQ(displayLog, (std::vector<std::string>{"minimap off", "minimap on", "minimap off"}))
         << "the minimap switch applies itself at every toggle";

@@ -53,6 +53,13 @@ namespace {
 
 using namespace menuwalk;
 
+// The title with its fade-in and page change over, as a player sees it at rest.
+bool TitleAtRest() {
+    const auto* title = dynamic_cast<const KorvanthTitleMenu*>(GetMenuMgr()->GetTopMenu());
+    return AtRestOn<KorvanthTitleMenu>() && title->GetTitleFade() == 0.0f && title->GetPageTransition() == 0.0f &&
+           title->GetTimeOpen() >= KorvanthTitleMenu::kFadeSeconds;
+}
+
 TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
     gametest::RunInChild([] {
         GameRunWalk run("");
@@ -65,12 +72,12 @@ TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
         float scanOpacityBefore = 0.0f;
         const std::vector<Step> steps = {
             {"skip the splash", [] { return GetCinematicMgr()->GetPlayingCount() > 0; }, press(DIK_RETURN)},
-            {"press start", [] { return AtRestOn<KorvanthTitleMenu>(); },
+            {"press start, faded in", TitleAtRest,
              [&] {
                  Shot("title_press_start");
                  run.Press(DIK_RETURN);
              }},
-            {"the main page: New Game", [] { return AtRestOn<KorvanthTitleMenu>(); },
+            {"the main page: New Game", TitleAtRest,
              [&] {
                  const auto* title = dynamic_cast<KorvanthTitleMenu*>(GetMenuMgr()->GetTopMenu());
                  EXPECT_FALSE(title->IsOnPressStartPage());
@@ -84,10 +91,12 @@ TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
              }},
             {"start the randomized world", ready, press(DIK_RETURN)},
             {"loading", [] { return OnTop<LoadingMenu>(); },
-             [] {
-                 Shot("loading");
-                 EXPECT_FALSE(KorvanthGame::Get()->GetHUDFont()->visible) << "the text layer hides while loading";
-             }},
+             [] { EXPECT_FALSE(KorvanthGame::Get()->GetHUDFont()->visible) << "the text layer hides while loading"; }},
+            // Its opening over, the frame it starts the campaign in: the text
+            // shows in full (its close is asked for by then).
+            {"loading, opened",
+             [] { return OnTop<LoadingMenu>() && GetMenuMgr()->GetTransitionState() == ZMenuMgr::kNone; },
+             [] { Shot("loading"); }},
             {"playing a seeded world: pause", Playing,
              [&] {
                  EXPECT_TRUE(KorvanthGame::Get()->GetHUDFont()->visible) << "and shows in play";
