@@ -34,7 +34,8 @@ ZFont* PromptFont() {
 
 }  // namespace
 
-DoorComponent::DoorComponent() : prompt(ZHashedString("Gameplay"), ZHashedString("Enter"), true) {}
+// The prompt names the bound input as it is ("Enter", "A"), without brackets.
+DoorComponent::DoorComponent() : prompt(ZHashedString("Gameplay"), ZHashedString("Enter"), false) {}
 
 uint32_t DoorComponent::FindDoorTarget() const {
     ZEntity* const owner = GetOwner();
@@ -71,14 +72,17 @@ uint32_t DoorComponent::FindDoorTarget() const {
 
 bool DoorComponent::Enter() {
     const uint32_t targetHandle = target;
-    ZEntity* const door = EntityOf(targetHandle);
-    DoorComponent* const other = GetComponent<DoorComponent>(door);
-    if (other == nullptr || GetOwner() == nullptr) {
+    if (targetHandle == 0 || FindObjectByHandle(targetHandle) == nullptr) {
         return false;
     }
-    other->OnEntered(GetOwner()->GetHandle());
+    // A target without a door component (it lost it, or was set by hand) is
+    // skipped: nothing fires, but there was a target.
+    DoorComponent* const other = GetComponent<DoorComponent>(EntityOf(targetHandle));
+    if (other != nullptr && GetOwner() != nullptr) {
+        other->OnEntered(GetOwner()->GetHandle());
+    }
     // The door's event may have taken the door away (a room change).
-    return EntityOf(targetHandle) != nullptr;
+    return FindObjectByHandle(targetHandle) != nullptr;
 }
 
 void DoorComponent::OnEntered(const uint32_t entering) {

@@ -44,7 +44,8 @@ public:
     void UpdateTarget() { target = FindDoorTarget(); }
     uint32_t GetTarget() const { return target; }
     // Enters the current target; true when there was one (and it is still
-    // there after its event).
+    // there after its event). A target without a door component is skipped
+    // (no event) and still answers true.
     bool Enter();
     // The door's side of an entry: the on-enter hook, then "OnFrobbed" with
     // the door as context and the one entering as other.

@@ -112,10 +112,6 @@ void Teleport(const Words& words, const uint32_t context, const uint32_t other) 
         destination = ZHashedString("");
     }
     TeleportPlayer(*teleport, *player, destination, words.Count() > 3 && words[3].EqualsNoCase("save"));
-    // A course run's ghost jumps with the player rather than gliding there.
-    if (SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(player)) {
-        speedrun->RecordGhostFrame(true, false);
-    }
 }
 
 void Powerup(const Words& words, const uint32_t context, const uint32_t other) {

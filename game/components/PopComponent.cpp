@@ -64,10 +64,11 @@ bool PopComponent::ContactQuery(ZCollisionInterface* const primitive, ZCollision
     if (pop != nullptr && IsPopped(pop)) {
         return true;
     }
-    // Gravity pulls against the world's up axis.
+    // Gravity pulls against the world's up axis. The contact's normal points
+    // from the block towards the mover: a normal within 45 degrees of "up"
+    // is something landing on the block from above.
     const ZVector3 gravity = gWorldUp * -1.0f;
-    const ZVector3 strike = contact.normal * -1.0f;
-    if (strike.Dot(gravity) < -0.707107f) {
+    if (contact.normal.Dot(gravity) < -0.707107f) {
         if (pop != nullptr) {
             Pop(pop);
         }

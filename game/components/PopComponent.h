@@ -5,8 +5,9 @@
 class ZCollisionInterface;
 struct CollisionResult;
 
-// A hidden block that pops into view when it is struck against the pull of
-// gravity (from below, within 45 degrees). Until then it is not drawn and
+// A hidden block that pops into view when something lands on it: a contact
+// whose normal (from the block towards the mover) points against the pull
+// of gravity, within 45 degrees. Until then it is not drawn and
 // every contact passes through it; the contact that pops it and every later
 // one collide. Popping fires "OnPop". Whether it popped lives in the entity's
 // data component as "POPCOMPVIS", so it is saved with the entity's state.
@@ -30,9 +31,9 @@ public:
     // Marks the block popped, shows it and fires "OnPop".
     static void Pop(PopComponent* pop);
     // The default shape's accept callback: true when the contact collides.
-    // The record's normal points from the block towards the mover, so the
-    // mover strikes the block along -normal; a strike within 45 degrees of
-    // straight against gravity pops the block.
+    // The record's normal points from the block towards the mover; a normal
+    // within 45 degrees of straight against gravity (a landing from above)
+    // pops the block.
     static bool ContactQuery(ZCollisionInterface* primitive, ZCollisionInterface* other,
                              const CollisionResult& contact);
 };

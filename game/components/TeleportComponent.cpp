@@ -1,5 +1,7 @@
 #include "game/components/TeleportComponent.h"
 
+#include <vector>
+
 #include "entity/ZComponentLookup.h"
 #include "entity/ZEntityState.h"
 #include "entity/ZSpatialComponent.h"
@@ -10,6 +12,7 @@
 #include "game/player/PlayerSave.h"
 #include "game/player/PlayerStatus.h"
 #include "game/player/PlayerTransition.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/DoorTransition.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -72,15 +75,18 @@ void TeleportPlayer(TeleportComponent& teleport, Player& player, const ZHashedSt
     if (game == nullptr) {
         return;
     }
+    SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player);
+    if (speedrun != nullptr) {
+        speedrun->RecordGhostFrame(true, false);
+    }
     const TeleportComponent::Destination d = teleport.FindOrAddDestination(destination);
     save = save || d.save;
     const bool hasArrival = d.arrival != ZHashedString::None() && d.arrival.GetTextOrEmpty()[0] != '\0';
     if (d.wipe) {
-        // The wipe covers the move: the room's entities keep their state, the
-        // player hides until the new room shows.
-        for (KorvEntity* const entity : game->GetRoomEntities()) {
-            SaveEntityState(entity);
-        }
+        // The wipe covers the move: the room's entities leave now (their
+        // state saved), so nothing runs or touches the hidden player behind
+        // it; the player hides until the new room shows.
+        game->RetireRoomEntities();
         SetPlayerVisible(player, false);
         static const ZHashedString kDoor("Door Transition");
         ZCinematicMgr* const cinematics = GetCinematicMgr();
@@ -99,21 +105,32 @@ void TeleportPlayer(TeleportComponent& teleport, Player& player, const ZHashedSt
     game->LoadEntityInstances(false);
     ZVector3 arrival(128.0f, 112.0f, 0.0f);
     if (hasArrival) {
-        if (ZEntity* const entity = FindArrivalEntity(d.arrival)) {
-            const ZVector3& at = GetComponent<ZSpatialComponent>(entity)->current.position;
+        const std::vector<ZEntity*> spots = FindArrivalEntities(d.arrival);
+        for (ZEntity* const spot : spots) {
+            // With several of that name the last one is where the player stands.
+            const ZVector3& at = GetComponent<ZSpatialComponent>(spot)->current.position;
             arrival = ZVector3(at.x, at.y, 0.0f);
             if (save) {
-                Autosave(player, entity->GetHandle(), false);
+                Autosave(player, spot->GetHandle(), false);
             }
-        } else {
+        }
+        if (spots.empty()) {
             ZLog::Printf("Teleport: no entity named \"%s\" in room (%d, %d); the player arrives in the middle",
                          d.arrival.GetTextOrEmpty(), d.roomX, d.roomY);
         }
     }
-    PlacePlayer(player, arrival);
+    // Only the place changes: the player keeps its motion, with nothing
+    // blended from the old place.
+    if (player.spatial != nullptr) {
+        player.spatial->current.position = ZVector3(arrival.x, arrival.y, 0.0f);
+        player.spatial->ResetInterpolation();
+    }
     NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
     StartEdgeWalk(player);
     SnapCameraToPlayer(player);
     RefreshWaterState(player);
     Autosave(player, player.GetHandle(), false);
+    if (speedrun != nullptr) {
+        speedrun->RecordGhostFrame(true, false);
+    }
 }

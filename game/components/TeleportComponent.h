@@ -48,8 +48,11 @@ public:
 
 // Moves the player to the named destination of the component ("teleport"):
 // without wipe at once (the map and room load, the player stands at the
-// arrival entity or in the middle of the room's first screen, settles, walks
-// in from an edge and the run is saved there); with wipe the door transition
-// does the move at its midpoint. save also records the arrival entity as
-// the checkpoint.
+// arrival entity or in the middle of the room's first screen, keeping its
+// velocity, settles, walks in from an edge and the run is saved there; save
+// also autosaves at each entity of the arrival name, so the last one is the
+// checkpoint); with wipe the room's entities leave at once (saved), the
+// player hides, and the door transition does the move at its midpoint. A
+// course run's ghost records a frame before the move and one after it, so
+// it jumps with the player rather than gliding there.
 void TeleportPlayer(TeleportComponent& teleport, Player& player, ZHashedString destination, bool save);

@@ -94,6 +94,18 @@ void ApplyMinimapVisibility() {
     for (ZRenderable* quad : display->minimapQuads) quad->visible = show;
 }
 
+void MakeWayForDialog(const bool dialogShowing) {
+    DisplayState* display = PeekDisplayState();
+    if (display == nullptr) return;
+    // Without a dialog only what a dialog hid comes back; hiding is the
+    // minimap setting's and the map's business.
+    const bool shown = display->minimapAvailable && display->Settings().showMinimap;
+    if (!dialogShowing && !shown) return;
+    for (ZRenderable* quad : display->minimapQuads) {
+        if (quad != nullptr) quad->visible = !dialogShowing;
+    }
+}
+
 uint32_t PackReverbWord(const DisplaySettings& s) {
     if (!s.reverb) return 0;
     const uint32_t high = static_cast<uint32_t>(ClampTruncate(s.highDelay, 1023));
@@ -102,12 +114,6 @@ uint32_t PackReverbWord(const DisplaySettings& s) {
     const uint32_t wet = static_cast<uint32_t>(ClampTruncate(s.wetMix * 15.0f, 15));
     const uint32_t atten = static_cast<uint32_t>(ClampTruncate(s.attenSpeed, 15));
     return high << 20 | low << 12 | dry << 8 | wet << 4 | atten;
-}
-
-void ApplyReverbSetting() {
-    const DisplayState* display = PeekDisplayState();
-    if (display == nullptr || display->reverbSink == nullptr) return;
-    display->reverbSink(PackReverbWord(display->Settings()));
 }
 
 void ApplyBorderSetting() {

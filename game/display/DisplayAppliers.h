@@ -20,14 +20,16 @@ void ApplyCRTPassSetting();
 void ApplyAnaglyphPassSetting();
 // The minimap quads visible exactly while the map has its minimap and ShowMinimap is on.
 void ApplyMinimapVisibility();
-// The packed reverb word to the synthesizer (0 while reverb is off).
-void ApplyReverbSetting();
+// Told every frame whether a dialog's text shows: its box takes the top of
+// the screen, where the minimap sits, so the minimap hides until it closes.
+void MakeWayForDialog(bool dialogShowing);
 // The monitor case visible with ShowBorder.
 void ApplyBorderSetting();
 
 // Bits 20-29 high delay (ms, 0..1023), 12-19 low delay (ms, 0..255), 8-11 dry
 // mix x 15, 4-7 wet mix x 15, 0-3 attenuation speed (each 0..15); each value
-// clamped, then truncated. 0 while reverb is off.
+// clamped, then truncated. 0 while reverb is off. The game hands it to its
+// synthesizer voice when the voice is made and when a reverb setting changes.
 uint32_t PackReverbWord(const DisplaySettings& settings);
 
 // Per-frame callbacks of "Clear Pass" and "Clear Pass (3D)": set the eye

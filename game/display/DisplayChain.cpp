@@ -70,8 +70,8 @@ const char* const k2DPasses[] = {
     "Full Map Pass (Content)", "Full Map Pass (Indicator)", "Tuner Back Pass",      "Tuner Ball Pass",
 };
 
-// The base game's camera looks at the CRT from the x axis (z up); the two 2D
-// cameras look at the 256 x 224 frame from in front of its centre, y down.
+// The base game's camera looks at the CRT from the x axis (z up); the 2D
+// camera looks at the 256 x 224 frame from in front of its centre, y down.
 void SetUpSceneCameras(DisplayChain& chain) {
     if (ZCamera* camera = GetDisplayCamera()) {
         camera->up = ZVector3(0.0f, 0.0f, 1.0f);
@@ -82,17 +82,15 @@ void SetUpSceneCameras(DisplayChain& chain) {
         camera->SetOrientation(ZVector3(1.0f, 0.0f, 0.0f), ZVector3(0.0f, 0.0f, 1.0f));
         PlaceSceneCamera();
     }
-    for (std::unique_ptr<ZCamera>* slot : {&chain.worldCamera, &chain.worldLayerCamera}) {
-        auto camera = std::make_unique<ZCamera>(90.0f, 1.1428572f, 0.1f, 100.0f);
-        camera->SetOrthographic(true);
-        camera->SetPixelSnap(true);
-        camera->SetFieldOfView(224.0f);  // the view height; a headset's own when one is on
-        camera->SetUseWorldUp(false);
-        camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
-        camera->SetOrientation(ZVector3(0.0f, 0.0f, 1.0f), ZVector3(0.0f, -1.0f, 0.0f));
-        camera->SetClipPlanes(1.0f, 33.0f);
-        *slot = std::move(camera);
-    }
+    auto camera = std::make_unique<ZCamera>(90.0f, 1.1428572f, 0.1f, 100.0f);
+    camera->SetOrthographic(true);
+    camera->SetPixelSnap(true);
+    camera->SetFieldOfView(224.0f);  // the view height; a headset's own when one is on
+    camera->SetUseWorldUp(false);
+    camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
+    camera->SetOrientation(ZVector3(0.0f, 0.0f, 1.0f), ZVector3(0.0f, -1.0f, 0.0f));
+    camera->SetClipPlanes(1.0f, 33.0f);
+    chain.worldCamera = std::move(camera);
 }
 
 }  // namespace
@@ -149,9 +147,8 @@ void DisplayChain::ApplyParity() {
     if (m_monitorShader) m_monitorShader->parity = parity;
 }
 
-void DisplayChain::AdvanceFrame() {
-    DisplayState* display = GetDisplayState();
-    display->compositeParity = !display->compositeParity;
+void DisplayChain::PrepareFrame(const bool secondTarget) {
+    GetDisplayState()->compositeParity = secondTarget;
     ApplyParity();
     UpdateOverlayInputs();
     ApplyUpsamplePass();
@@ -291,14 +288,17 @@ DisplayChain* SetUpGameDisplayChain() {
     chain->ApplyUpsamplePass();
 
     ApplyAnaglyphPassSetting();
-    ApplyReverbSetting();
     ApplyMinimapVisibility();
     return chain;
 }
 
-void AdvanceGameDisplayFrame() {
-    DisplayState* display = PeekDisplayState();
-    if (display != nullptr && display->GetChain() != nullptr) display->GetChain()->AdvanceFrame();
+void PrepareGameDisplayFrame(const bool secondTarget) {
+    DisplayState* display = GetDisplayState();
+    if (DisplayChain* chain = display->GetChain()) {
+        chain->PrepareFrame(secondTarget);
+    } else {
+        display->compositeParity = secondTarget;
+    }
 }
 
 void ShutdownGameDisplayChain() {

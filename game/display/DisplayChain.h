@@ -42,19 +42,21 @@ public:
     DisplayChain(const DisplayChain&) = delete;
     DisplayChain& operator=(const DisplayChain&) = delete;
 
-    // Alternates the composite frames: flips the parity, points the
-    // composite pass at the frame it now writes, and tells the composite,
-    // screen and monitor shaders. Once per frame, after the frame is drawn.
-    void AdvanceFrame();
-    // Applies the current parity without flipping it.
+    // Readies the next frame: the composite frame it writes (the second when
+    // secondTarget is set), the overlays' inputs and the upsample pass. Once
+    // per frame, before it draws; the game's per-frame update and the display
+    // tests both come through here (PrepareGameDisplayFrame).
+    void PrepareFrame(bool secondTarget);
+    // Applies the current parity: points the composite pass at the frame it
+    // writes and tells the composite, screen and monitor shaders.
     void ApplyParity();
     // Tells the post-process shaders, through the display state, whether the
-    // static and the tuner show. Once per frame (AdvanceFrame does it).
+    // static and the tuner show.
     void UpdateOverlayInputs();
     // The Upsample pass draws only for a pre-HUD effect that reads its buffer
     // ("UpsampledBuffer"); the game's own effects spread the downsampled
     // buffer with their bloom fetch and need no full-screen copy of it. Runs
-    // at set-up and with every AdvanceFrame, so a new anti-aliasing level
+    // at set-up and with every PrepareFrame, so a new anti-aliasing level
     // (or a mod's effect) is followed from the next frame on.
     void ApplyUpsamplePass();
 
@@ -74,10 +76,10 @@ public:
     ZScreenRenderTarget* downsampledBuffer = nullptr;
     ZScreenRenderTarget* upsampledBuffer = nullptr;
     ZTexture* ntscLookup = nullptr;
-    // The two 2D cameras of the 256 x 224 frame: the static world's, and
-    // the one whose view-projection the tile layers' shaders read.
+    // The 2D camera of the 256 x 224 frame, which the player's camera moves;
+    // the tile layers and sprites draw with a room view around its centre
+    // (KorvanthGame::GetRoomViewProjection).
     std::unique_ptr<ZCamera> worldCamera;
-    std::unique_ptr<ZCamera> worldLayerCamera;
 
 private:
     friend DisplayChain* SetUpGameDisplayChain();
@@ -116,8 +118,10 @@ private:
 // the display-setting appliers once so that the first frame follows the
 // settings. Returns the chain (owned by the display state).
 DisplayChain* SetUpGameDisplayChain();
-// The game's per-frame update: the composite frames change places (nothing
-// before the chain exists).
-void AdvanceGameDisplayFrame();
+// The game's per-frame update, before the frame draws: the composite frames
+// take turns (secondTarget: the frame writes "Composite Frame 2") and the
+// chain follows the overlays and the pre-HUD effect (nothing before the
+// chain exists).
+void PrepareGameDisplayFrame(bool secondTarget);
 // Releases the chain (scene shutdown, while the renderer still exists).
 void ShutdownGameDisplayChain();

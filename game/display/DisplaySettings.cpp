@@ -1,9 +1,6 @@
 #include "game/display/DisplaySettings.h"
 
 #include "framework/ZConfigVar.h"
-#include "game/display/DisplayAppliers.h"
-#include "game/display/DisplayState.h"
-#include "game/display/NTSCPalette.h"
 
 namespace {
 
@@ -32,17 +29,6 @@ void Float(DisplaySettings& s, const FloatVar& v) {
 }
 
 }  // namespace
-
-void RegisterDisplayConfigVars() {
-    DisplaySettingCallbacks callbacks;
-    callbacks.palette = RebuildNTSCLookupTexture;
-    callbacks.border = ApplyBorderSetting;
-    callbacks.crt = ApplyCRTPassSetting;
-    callbacks.anaglyph = ApplyAnaglyphPassSetting;
-    callbacks.minimap = ApplyMinimapVisibility;
-    callbacks.reverb = ApplyReverbSetting;
-    RegisterDisplayConfigVars(GetDisplayState()->OwnSettings(), callbacks);
-}
 
 void RegisterDisplayConfigVars(DisplaySettings& s, const DisplaySettingCallbacks& callbacks) {
     using S = DisplaySettings;

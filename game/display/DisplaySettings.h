@@ -79,6 +79,3 @@ struct DisplaySettingCallbacks {
 // variables. The game registers them in its own settings; a program without
 // the game (the display harness) in the display state's.
 void RegisterDisplayConfigVars(DisplaySettings& storage, const DisplaySettingCallbacks& callbacks);
-// The same in the display state's own settings, with the display's appliers
-// as callbacks (they find no scene yet and change nothing).
-void RegisterDisplayConfigVars();

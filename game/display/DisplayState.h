@@ -78,9 +78,6 @@ public:
     // Fills the minimap's view of the player and the map; false or null: no
     // player yet (the player's minimap fills it once the player exists).
     bool (*minimapView)(MinimapView& out) = nullptr;
-    // Receives the packed reverb word; the synthesizer's voice sets it. Null
-    // while there is no synthesizer.
-    void (*reverbSink)(uint32_t word) = nullptr;
 
 private:
     std::unique_ptr<DisplayChain> m_chain;

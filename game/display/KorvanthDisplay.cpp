@@ -12,6 +12,8 @@
 #include "game/display/WipeShader.h"
 #include "game/menus/MenuScene.h"
 #include "game/world/KorvanthGame.h"
+#include "game/world/TileLayerMesh.h"
+#include "game/world/WorldEntity.h"
 #include "menu/ZMenuMgr.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderer.h"
@@ -60,10 +62,9 @@ void KorvanthDisplay::AssignGroupsToPasses(KorvanthGame& game) { AssignGameGroup
 void KorvanthDisplay::SetUpGameScene(KorvanthGame& game) {
     SyncRoomColour(game);
     GetDisplayState()->onEyeChanged = CopyEyeToGame;
+    // Both screens stay off until the title's reset, the start of play or a
+    // change of the CRT setting switches one on.
     SetUpGameDisplayChain();
-    // The title menu's reset enables one of the two screens; until it opens,
-    // show the one the setting asks for.
-    ApplyCRTPassSetting();
     // The menus' navigation sound.
     if (GetAudioMgr()->CreateSound("menu.wav", ZHashedString(kNavigationSound), game.GetSFXAudioGroupName(), false) ==
         nullptr) {
@@ -84,13 +85,10 @@ void KorvanthDisplay::ShutdownGameScene(KorvanthGame& game) {
 
 void KorvanthDisplay::SelectCompositeTarget(KorvanthGame& game, const bool secondTarget) {
     SyncRoomColour(game);
-    DisplayState* display = GetDisplayState();
-    display->compositeParity = secondTarget;
-    if (DisplayChain* chain = display->GetChain()) {
+    if (DisplayChain* chain = GetDisplayState()->GetChain()) {
         if (SceneOverlays* overlays = chain->GetOverlays()) FollowMenuScene(*overlays);
-        chain->ApplyParity();
-        chain->UpdateOverlayInputs();
     }
+    PrepareGameDisplayFrame(secondTarget);
 }
 
 // The item pictures draw inline in the HUD's texts, in anaglyph like them.
@@ -106,14 +104,24 @@ void KorvanthDisplay::AttachItemSheet(KorvanthGame&, ZSpriteBatch& sheet) {
 
 void KorvanthDisplay::LoadGameFonts(KorvanthGame& game) { m_fonts.Load(game); }
 
-void KorvanthDisplay::ReleaseWorldLayers(KorvanthGame& game) { m_world.ReleaseWorldLayers(game); }
-
-// The game's menus start play through this call: the world's layers are
-// built, and the title's static, wipe and tuner give way to the world.
-void KorvanthDisplay::SetUpWorldLayerMeshes(KorvanthGame& game) {
-    m_world.SetUpWorldLayerMeshes(game);
-    LeaveTitleScene(game);
+// A new map's atlas is on its way: the static layers' quads point at the old
+// atlas's places and the animated ones into the old palettes, so all go (an
+// empty rectangle builds nothing). The next room builds them anew.
+void KorvanthDisplay::ReleaseWorldLayers(KorvanthGame& game) {
+    if (const WorldEntity* world = game.GetWorldEntity()) {
+        for (const ZHashedString slot : {world->GetCurrentBackName(), world->GetPreviousBackName(),
+                                         world->GetCurrentForeName(), world->GetPreviousForeName()}) {
+            if (auto* mesh = dynamic_cast<TileLayerMesh*>(world->FindMesh(slot))) {
+                mesh->Build(game.GetMapData(), false, RoomRect(), false, nullptr);
+            }
+        }
+    }
+    if (DynWorldEntity* animated = game.GetDynWorldEntity()) animated->ClearAnimations();
 }
+
+// The game's menus start play through this call: the title's static, wipe
+// and tuner give way to the world, which the room's load builds.
+void KorvanthDisplay::SetUpWorldLayerMeshes(KorvanthGame& game) { LeaveTitleScene(game); }
 
 void KorvanthDisplay::ApplyPaletteSetting(KorvanthGame&) { RebuildNTSCLookupTexture(); }
 

@@ -12,8 +12,7 @@ class KorvanthGame;
 // groups in the render set-up, the post-process chain in the scene set-up,
 // the composite frames' turns every frame, and the display settings carried
 // into the passes when they change. The display reads the game's settings
-// where they live, in the game object's configuration variables. The world's
-// tile layers stay with the stand-in until the world's drawing lands.
+// where they live, in the game object's configuration variables.
 class KorvanthDisplay : public GameDisplay {
 public:
     void CreateRenderPasses(KorvanthGame& game) override;
@@ -25,6 +24,7 @@ public:
     void AttachItemSheet(KorvanthGame& game, ZSpriteBatch& sheet) override;
     void LoadGameFonts(KorvanthGame& game) override;
     ZFont* GetHUDFont() const override { return m_fonts.GetHUDFont(); }
+    ZFont* GetMenuFont() const override { return m_fonts.GetMenuFont(); }
     void ReleaseWorldLayers(KorvanthGame& game) override;
     void SetUpWorldLayerMeshes(KorvanthGame& game) override;
     void ApplyPaletteSetting(KorvanthGame& game) override;
@@ -42,7 +42,6 @@ public:
     AnaglyphTextShader* GetItemSheetShader() const { return m_itemSheetShader.get(); }
 
 private:
-    NullGameDisplay m_world;  // the world's tile layers, still a stand-in
     std::unique_ptr<AnaglyphTextShader> m_itemSheetShader;
     GameFontSet m_fonts;
 };

@@ -1,5 +1,9 @@
 #include "game/display/SceneSwitching.h"
 
+#include "entity/ZDataComponent.h"
+#include "game/components/GroupStore.h"
+#include "game/progression/RandomizerComponent.h"
+
 #include "entity/ZComponentLookup.h"
 #include "entity/ZEntity.h"
 #include "entity/ZRenderableComponent.h"
@@ -39,13 +43,18 @@ void StopCinematics() {
     if (ZCinematicMgr* cinematics = PeekCinematicMgr()) cinematics->StopAll();
 }
 
-}  // namespace
-
-void SetUpScreenGroups(ZBaseGame& game) {
+// The CRT screen or the flat one, as the setting says.
+void ShowCurrentScreen() {
     const DisplayState* display = PeekDisplayState();
     const bool crt = display != nullptr ? display->Settings().crtSim : DisplaySettings().crtSim;
     SetGroupEnabled("Screen Group", crt);
     SetGroupEnabled("No CRT Group", !crt);
+}
+
+}  // namespace
+
+void SetUpScreenGroups(ZBaseGame& game) {
+    ShowCurrentScreen();
     const ZMap<ZHashedString, ZEntity*>& backdrops = game.GetBackdrops();
     const auto* entry = backdrops.Find(ZHashedString("Depth Backdrop"));
     if (entry == nullptr || entry->value == nullptr) return;
@@ -91,6 +100,10 @@ void ResetToTitleScene(KorvanthGame* game) {
     if (overlays != nullptr) overlays->GetRenderable(SceneOverlays::kStatic).visible = true;
     SetUpWorldLayerMeshes(*game, false);
     game->FlushEntityList(false);
+    // The title forgets the group values; a start reads them back from the save.
+    if (GroupStore* const groups = game->GetGroupStore()) {
+        if (ZDataComponent* const data = groups->GetData()) data->ClearData();
+    }
     StopCinematics();
     if (overlays != nullptr && overlays->GetStaticShader() != nullptr) overlays->GetStaticShader()->RestartAttractCycle();
     if (auto* voice = dynamic_cast<SynthGameVoice*>(game->GetVoice())) {
@@ -101,9 +114,13 @@ void ResetToTitleScene(KorvanthGame* game) {
         camera->SetOrientation(ZVector3(1.0f, 0.0f, 0.0f), ZVector3(0.0f, 0.0f, 1.0f));
         PlaceSceneCamera();
     }
+    // The title plays the shipped world until a start chooses otherwise.
+    if (RandomizerComponent* const randomizer = FindPlayerRandomizer()) randomizer->Setup(false, ZString());
 }
 
 void LeaveTitleScene(ZBaseGame& game) {
+    // Play may start without the title (a quick start): its screen shows too.
+    ShowCurrentScreen();
     if (SceneOverlays* overlays = Overlays()) {
         for (const SceneOverlays::Row row :
              {SceneOverlays::kStatic, SceneOverlays::kWipe, SceneOverlays::kTunerBack, SceneOverlays::kTunerBall}) {

@@ -16,5 +16,6 @@ void SetUpWorldLayerMeshes(ZBaseGame& game, bool visible);
 // showing over a hidden world with a new attract cycle, the synthesizer
 // silent, the camera back in front of the tube. Twice is the same as once.
 void ResetToTitleScene(KorvanthGame* game);
-// Leaving the title for play: the static, wipe and tuner go, the world shows.
+// Leaving the title for play: the static, wipe and tuner go, the world and
+// the screen the CRT setting asks for show.
 void LeaveTitleScene(ZBaseGame& game);

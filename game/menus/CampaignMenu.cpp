@@ -6,6 +6,7 @@
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZBaseGame.h"
+#include "framework/ZLocMgr.h"
 #include "game/menus/GameFlow.h"
 #include "game/menus/GameMenuSupport.h"
 #include "game/menus/LoadingMenu.h"
@@ -28,11 +29,18 @@ ZString PageText(const int32_t page, const int32_t count) {
 ZString CampaignMenu::ReadCampaignName(const ZString& file) {
     static const ZHashedString kCampaign("Campaign");
     static const ZHashedString kName("Name");
+    static const ZHashedString kID("ID");
     ZDefNode root;
     LoadDefinitionFile(root, file.GetText());
     // The file's root element is the campaign itself, or holds it.
     const ZDefNode& campaign = root.name == kCampaign ? root : root.FindChild(kCampaign);
-    return campaign.GetAttribute(kName);
+    const ZString name = campaign.GetAttribute(kName);
+    const ZString id = campaign.GetAttribute(kID);
+    if (name.IsEmpty() || id.IsEmpty()) return name;
+    const ZHashedString strings((id + "_Strings").GetText());
+    const ZHashedString key(name.GetText());
+    const ZLocMgr* loc = ZLocMgr::GetInstance();
+    return loc->HasString(strings, kCampaign, key) ? loc->GetString(strings, kCampaign, key) : name;
 }
 
 CampaignMenu::CampaignMenu() {

@@ -28,6 +28,8 @@ public:
     ZString GetSelectedName() const;
 
     // The "Name" of a campaign file's "Campaign" element; empty when missing.
+    // A name that is a key of the [Campaign] section of the campaign's own
+    // strings ("<ID>_Strings") shows as that string, in the player's language.
     static ZString ReadCampaignName(const ZString& file);
 
 private:

@@ -93,11 +93,22 @@ void StepDemoIdle(float& idleSeconds, const bool anyInput, const float frameTime
         return;
     }
     idleSeconds += frameTime;
-    const bool menuActive = menus->GetOpenMenuCount() > 0 || menus->GetQueuedOpenCount() > 0;
-    if (idleSeconds > (menuActive ? 15.0f : 45.0f)) {
+    OpenDemoIdleWhenDue(idleSeconds);
+}
+
+bool OpenDemoIdleWhenDue(float& idleSeconds) {
+    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    ZMenuMgr* const menus = PeekMenuMgr();
+    if (game == nullptr || !game->IsDemoMode() || menus == nullptr) return false;
+    if (dynamic_cast<DemoIdleMenu*>(menus->GetTopMenu()) != nullptr) {
         idleSeconds = 0.0f;
-        menus->OpenMenu(new DemoIdleMenu(0.0f, false));
+        return false;
     }
+    const bool menuActive = menus->GetOpenMenuCount() > 0 || menus->GetQueuedOpenCount() > 0;
+    if (!(idleSeconds > (menuActive ? 15.0f : 45.0f))) return false;
+    idleSeconds = 0.0f;
+    menus->OpenMenu(new DemoIdleMenu(0.0f, false));
+    return true;
 }
 
 void StartDemoReset() {

@@ -39,6 +39,10 @@ private:
 // again; idleSeconds is the caller's running count. The player's idle timer
 // does this once the player exists.
 void StepDemoIdle(float& idleSeconds, bool anyInput, float frameTime);
+// The rule alone, for a count kept elsewhere (the player's inactivity time):
+// past its time in demo mode, the count goes back to 0 and the countdown
+// opens. True when it opened.
+bool OpenDemoIdleWhenDue(float& idleSeconds);
 
 // The demo reset (Ctrl+Shift+R in demo mode): every menu closes and a short
 // countdown without the prompt leads back to the title. Nothing while one

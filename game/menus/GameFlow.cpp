@@ -252,7 +252,6 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueG
     // cleared); a seed that gives no world starts the game not randomized.
     run.randomized = SetUpGameRandomizer(run.randomized, run.seed);
     if (!run.randomized) run.seed = ZString();
-    LogOpportunityRegistry();
     if (continueGame) {
         // The player resumes where it was saved.
         if (!game.ContinueCampaign(file, run.map, run.roomX, run.roomY, ZVector3(run.x, run.y, 0.0f))) return false;

@@ -8,6 +8,7 @@
 #include "game/menus/KorvanthOptionsMenu.h"
 #include "game/menus/KorvanthPauseMenu.h"
 #include "game/menus/KorvanthTitleMenu.h"
+#include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
 #include "input/ZInputHandler.h"
 #include "platform/window/keycodes.h"
@@ -44,6 +45,13 @@ void KorvanthGame::UpdateDemoIdle() {
         if (ctrl && shift && input->WasKeyPressed(DIK_R)) StartDemoReset();
         for (int key = 0; key < 256 && !anyInput; ++key) anyInput = input->WasKeyPressed(static_cast<uint8_t>(key));
         anyInput = anyInput || input->GetMouseDeltaX() != 0 || input->GetMouseDeltaY() != 0;
+    }
+    // In play the player's inactivity time decides (held controls and pads
+    // count there); a key press or the mouse counts as input too.
+    if (m_player != nullptr && m_player->inPlay) {
+        if (anyInput) m_player->inactivityTime = 0.0f;
+        m_demoIdleSeconds = 0.0f;
+        return;
     }
     StepDemoIdle(m_demoIdleSeconds, anyInput, GetEngineFrameTime());
 }

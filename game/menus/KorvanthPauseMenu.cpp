@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "framework/ZBaseGame.h"
+#include "framework/ZLocMgr.h"
 #include "game/menus/GameFlow.h"
 #include "game/menus/GameMenuSupport.h"
 #include "game/menus/RandomizerInfoMenu.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerSave.h"
+#include "game/progression/MinimapComponent.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/world/KorvEntity.h"
 #include "entity/ZComponentLookup.h"
 #include "entity/ZNameComponent.h"
@@ -120,16 +123,31 @@ ZString KorvanthPauseMenu::DisplayCase(const ZString& name) {
 
 ZString KorvanthPauseMenu::BuildRandomizerInfoText() {
     const KorvanthGame* game = KorvanthGame::Get();
-    if (game == nullptr || !gameflow::IsRandomized()) return ZString();
-    const ZString map = DisplayCase(game->GetCurrentMapName());
+    Player* player = game != nullptr ? game->GetPlayer() : nullptr;
+    if (player == nullptr) return ZString();
+    const RandomizerComponent* randomizer = GetComponent<RandomizerComponent>(player);
+    if (randomizer == nullptr || !randomizer->IsRandomized()) return ZString();
+    return FormatRandomizerInfo(randomizer, GetComponent<MinimapComponent>(player), game->GetCurrentMapName(),
+                                game->GetMapData().currentRoomX, game->GetMapData().currentRoomY);
+}
+
+ZString KorvanthPauseMenu::FormatRandomizerInfo(const RandomizerComponent* randomizer, const MinimapComponent* minimap,
+                                                const ZString& mapName, const int32_t roomX, const int32_t roomY) {
+    static const ZHashedString kFile("KorvanthGame");
+    static const ZHashedString kSection("Collections");
+    if (randomizer == nullptr || minimap == nullptr) return ZString();
+    ZString name = mapName;
+    const ZHashedString key = minimap->GetCurrentLocationTitleKey();
+    if (const ZLocMgr* loc = ZLocMgr::GetInstance(); !key.IsNone() && loc->HasString(kFile, kSection, key)) {
+        name = loc->GetString(kFile, kSection, key);
+    }
     char hash[16];
-    std::snprintf(hash, sizeof hash, "%08x", gameflow::GetSeedHash());
+    std::snprintf(hash, sizeof hash, "%08x", randomizer->GetSeedHash());
     char version[16];
-    std::snprintf(version, sizeof version, "%d", gameflow::GetAlgorithmVersion());
+    std::snprintf(version, sizeof version, "%d", randomizer->GetAlgorithmVersion());
     // Joined rather than formatted: labels and names are shown as they are.
-    return GameMenuText("RandomizerMenu", "Seed") + ": \"" + gameflow::GetSeedString() + "\" (" + hash + ")\n" +
+    return GameMenuText("RandomizerMenu", "Seed") + ": \"" + randomizer->GetSeedString() + "\" (" + hash + ")\n" +
            GameMenuText("PauseMenu", "AlgorithmVersion") + ": " + version + "\n" +
-           GameMenuText("PauseMenu", "CurrentMap") + ": " + map + " {X=" +
-           std::to_string(game->GetMapData().currentRoomX).c_str() + ",Y=" +
-           std::to_string(game->GetMapData().currentRoomY).c_str() + "}";
+           GameMenuText("PauseMenu", "CurrentMap") + ": " + DisplayCase(name) + " {X=" + std::to_string(roomX).c_str() +
+           ",Y=" + std::to_string(roomY).c_str() + "}";
 }

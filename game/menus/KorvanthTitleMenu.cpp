@@ -4,8 +4,11 @@
 #include <cmath>
 
 #include "audio/ZAudioMgr.h"
+#include "foundation/ZMatrix4.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUserFolders.h"
+#include "foundation/ZVector3.h"
+#include "foundation/ZVector4.h"
 #include "framework/ZBaseGame.h"
 #include "game/menus/CampaignMenu.h"
 #include "game/menus/GameFlow.h"
@@ -21,9 +24,11 @@
 #include "menu/ZMenuMgr.h"
 #include "menu/ZMenuUnderlay.h"
 #include "menu/ZTitleShader.h"
+#include "renderer/ZEffectParameter.h"
 #include "renderer/ZQuadRenderable.h"
 #include "renderer/ZRenderGroup.h"
 #include "renderer/ZRenderer.h"
+#include "renderer/ZTransform.h"
 
 namespace {
 
@@ -45,8 +50,10 @@ KorvanthTitleMenu::KorvanthTitleMenu(const bool startOnMainPage)
     ZBaseGame* game = ZBaseGame::GetInstance();
     if (game->ShowsTitleCard()) {
         m_backdrop = new ZQuadRenderable();
-        m_backdrop->shader = new ZTitleShader();
+        m_backdrop->shader = new ZTitleShader("title.fxo", ZHashedString("Korvanth Title Shader"));
         m_backdrop->visible = false;
+        // The picture's own parameters come from this menu.
+        ZTransform::SetParent(m_backdrop, static_cast<ZParameterSource*>(this));
         if (ZRenderer* renderer = PeekRenderer()) {
             if (ZRenderGroup* group = renderer->FindRenderGroup(game->GetTitleScreenGroupName())) {
                 group->Add(m_backdrop);
@@ -349,7 +356,30 @@ void KorvanthTitleMenu::AdjustTransitionProgress(float* progress) {
 
 float KorvanthTitleMenu::GetBackdropEmphasis() {
     float& p = m_pageTransition;
+    if (std::fabs(p) < 0.00001f) p = 0.0f;
     if (p > 0.0f) return SmootherStep(2.0f * p);
     if (p < 0.0f) return 1.0f - SmootherStep(-2.0f * p);
     return m_onPressStart ? 1.0f : 0.0f;
+}
+
+bool KorvanthTitleMenu::SetParameters(ZEffectParameter* binding, const ZHashedString passName,
+                                      ZParameterSource* source) {
+    static const ZHashedString kScale("ExtraScaleMat");
+    static const ZHashedString kTranslation("ExtraTransMat");
+    static const ZHashedString kColour("BackdropColor");
+    static const ZHashedString kTime("TimeIn");
+    if (binding == nullptr) return false;
+    if (binding->name == kScale) {
+        const float s = GetBackdropScale();
+        binding->SetMatrix(ZMatrix4::MakeScale(ZVector3(s, s, s)));
+    } else if (binding->name == kTranslation) {
+        binding->SetMatrix(ZMatrix4::Translation(ZVector3(0.0f, 0.0f, 0.0f)));
+    } else if (binding->name == kColour) {
+        binding->SetVector(ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
+    } else if (binding->name == kTime) {
+        binding->SetFloat(m_timeOpen);
+    } else {
+        return ZParameterSource::SetParameters(binding, passName, source);
+    }
+    return true;
 }

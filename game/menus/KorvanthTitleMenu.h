@@ -5,6 +5,7 @@
 #include "foundation/ZString.h"
 #include "input/ZInputPrompt.h"
 #include "menu/ZMenu.h"
+#include "renderer/ZParameterSource.h"
 
 class ZQuadRenderable;
 
@@ -15,8 +16,11 @@ class ZQuadRenderable;
 // The press-start page also listens for a hidden sequence of inputs, which
 // plays the stinger and marks the code as entered. The menu animates the
 // page changes, fades the screen in after it is built and never closes on
-// Cancel.
-class KorvanthTitleMenu : public ZMenu {
+// Cancel. It answers the title picture's own effect parameters (the
+// picture's quad hands them on to it): "ExtraScaleMat" zooms the picture from
+// 1.35 on the press-start page to 1.15 on the main page, "ExtraTransMat",
+// "BackdropColor" and "TimeIn".
+class KorvanthTitleMenu : public ZMenu, public ZParameterSource {
 public:
     // Inputs the sequence tracker records.
     enum Input : int32_t { kUp = 1, kDown = 2, kLeft = 3, kRight = 4, kCancel = 5, kAccept = 6 };
@@ -53,6 +57,9 @@ public:
     static const int32_t* GetCode();
     // Entered the whole code once (the stinger played).
     bool IsCodeEntered() const { return m_codeEntered; }
+
+    // The picture's parameters above; others go on to the attached source.
+    bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
 
     // The backdrop's emphasis: 1 on the press-start page, 0 on the main page,
     // eased between them during a page change; and the picture's scale from it.

@@ -32,6 +32,8 @@ void LoadWarningMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* mou
     switch (event.kind) {
         case ZMenuEventKind::Accept:
         case ZMenuEventKind::Cancel: {
+            if (m_answered) break;
+            m_answered = true;
             auto* loading = new LoadingMenu();
             loading->SetTarget(m_targetCampaign, m_continue, m_newGame);
             GetMenuMgr()->OpenMenu(loading);

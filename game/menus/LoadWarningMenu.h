@@ -7,7 +7,9 @@
 // A one-button popup between the title's Continue and the loading screen
 // when the save was made by an older version: a warning text on a fixed
 // panel and "Okay". Accept or Cancel opens the loading screen with the target
-// the title handed over; the popup stays below it.
+// the title handed over; the popup stays below it. It answers once: the
+// manager may hand it Accept and Cancel in the same update, and a second
+// loading screen would start the campaign again.
 class LoadWarningMenu : public ZMenu {
 public:
     // The warning's key in section "Loading" ("MinimapWarning", "RandomizerWarning").
@@ -26,4 +28,5 @@ private:
     ZString m_targetCampaign;
     bool m_continue = false;
     bool m_newGame = false;
+    bool m_answered = false;  // the loading screen is on its way
 };

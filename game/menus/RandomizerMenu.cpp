@@ -12,25 +12,48 @@ RandomizerMenu::RandomizerMenu() {
     AddMenuItem(*this, GameMenuText("RandomizerMenu", "Random"), 256.0f, 384.0f, 4, 0.75f);
     const ZString seedLabel = GameMenuText("RandomizerMenu", "Seed");
     AddMenuItem(*this, seedLabel, 256.0f, 440.0f, 4, 0.75f);
+    // The label is measured at the size it is drawn (0.75 of a 56-unit line),
+    // so the field starts 32 units after its last letter.
     float width = 0.0f;
     const ZBaseGame* game = ZBaseGame::PeekInstance();
-    if (ZFont* font = game != nullptr ? game->GetMenuFont() : nullptr) {
-        font->DrawTextFormatted(seedLabel.GetText(), seedLabel.GetLength(), &width, nullptr, 0.75f, 0.75f);
+    ZFont* font = game != nullptr ? game->GetMenuFont() : nullptr;
+    if (font != nullptr && font->GetLineHeight() > 0) {
+        const float scale = 0.75f * 56.0f / static_cast<float>(font->GetLineHeight());
+        font->DrawTextFormatted(seedLabel.GetText(), seedLabel.GetLength(), &width, nullptr, scale, scale);
     }
     seedField = ZMenuItem::Create<ZMenuTextField>(ZString(), 256.0f + width + 32.0f, 440.0f, 4, 0.75f);
-    seedField->SetText(RollSeedString());  // the field's own setter fills its edit buffer too
+    // The panel is made around the widest seed a roll can give, and the field
+    // keeps to that width: a longer seed, rolled or typed, is drawn smaller
+    // and never leaves the panel.
+    seedField->SetText(WidestSeedString(font));
+    seedField->maxWidth = seedField->width;
     AddItem(seedField);
     Arrange(80.0f, 64.0f);
+    seedField->SetText(RollSeedString());  // the field's own setter fills its edit buffer too
+}
+
+ZString RandomizerMenu::WidestSeedString(ZFont* font) {
+    ZString widest("WWWW WWWW");
+    float widestWidth = -1.0f;
+    for (const char* letter = kSeedLetters; font != nullptr && *letter != '\0'; ++letter) {
+        const char four[] = {*letter, *letter, *letter, *letter, ' ', *letter, *letter, *letter, *letter, '\0'};
+        float w = 0.0f;
+        font->DrawTextFormatted(four, 9, &w, nullptr, 1.0f, 1.0f);
+        if (w > widestWidth) {
+            widestWidth = w;
+            widest = ZString(four);
+        }
+    }
+    return widest;
 }
 
 ZString RandomizerMenu::RollSeedString() {
-    static const char kConsonants[] = "BCDFGHJKLMNPQRSTVWXYZ";
     char seed[10];
     for (int i = 0, out = 0; i < 8; ++i) {
         if (i == 4) seed[out++] = ' ';
         const double r = static_cast<double>(RuntimeRand());
         const auto index = static_cast<int32_t>((r + 0.5) * (1.0 / 32768.0) * 21.0);
-        seed[out++] = kConsonants[index < 21 ? index : 20];
+        seed[out++] = kSeedLetters[index < 21 ? index : 20];
     }
     seed[9] = '\0';
     return ZString(seed);

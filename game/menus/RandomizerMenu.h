@@ -3,6 +3,7 @@
 #include "foundation/ZString.h"
 #include "menu/ZMenu.h"
 
+class ZFont;
 class ZMenuTextField;
 
 // The setup between New Game and the start: "Original" (the unchanged
@@ -20,6 +21,9 @@ public:
     // Eight of the 21 consonants from the engine's 15-bit generator, as
     // "ABCD EFGH".
     static ZString RollSeedString();
+    // Nine letters of a roll, all of the consonant the font draws widest.
+    static ZString WidestSeedString(ZFont* font);
+    static constexpr const char* kSeedLetters = "BCDFGHJKLMNPQRSTVWXYZ";  // the 21 consonants
 
     Completion completion = nullptr;
     void* owner = nullptr;

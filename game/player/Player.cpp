@@ -20,6 +20,7 @@
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZHealthComponent.h"
 #include "entity/ZPhysicsComponent.h"
+#include "entity/ZPopupComponent.h"
 #include "entity/ZPusherComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZScriptComponent.h"
@@ -29,6 +30,7 @@
 #include "game/components/CoffeeComponent.h"
 #include "game/components/DoorComponent.h"
 #include "game/components/TeleportComponent.h"
+#include "game/menus/DemoIdleMenu.h"
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerDataHooks.h"
@@ -171,7 +173,8 @@ void Player::AttachComponents() {
     ZTransform::SetParent(sprite, static_cast<ZParameterSource*>(this));
     if (ZRenderer* renderer = PeekRenderer()) {
         if (ZRenderGroup* group = renderer->FindRenderGroup(GetWorldSpriteGroup())) {
-            group->Add(sprite);
+            // Drawn in front of the doors, huts and people it passes, and of its ghost.
+            group->AddOnLayer(sprite, 2);
         }
     }
     FollowWorldCamera(*this);
@@ -326,6 +329,10 @@ void ResetPlayer(Player& player) {
             consumer->CloseDialog();
         }
     }
+    // The run's course powerups and coffee go with the old game.
+    if (SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player)) {
+        speedrun->ResetRun();
+    }
     player.currentTune = ZString();
     player.musicDelay = -1.0f;
     for (bool& flag : player.roomConditions) {
@@ -333,6 +340,11 @@ void ResetPlayer(Player& player) {
     }
     player.wallStickTimer = Player::kWallStickTime;
     player.inPlay = false;
+    // A new randomized game is made with the present algorithm, whatever the
+    // last one loaded was saved with.
+    if (RandomizerComponent* const randomizer = GetComponent<RandomizerComponent>(&player)) {
+        randomizer->SetAlgorithmVersion(RandomizerComponent::kAlgorithmVersion);
+    }
     ShowFullMap(false);
 }
 
@@ -390,6 +402,11 @@ void Player::Respawn() {
     if (ZHealthComponent* health = GetComponent<ZHealthComponent>(this)) {
         health->health = health->maxHealth;
     }
+    // The ghost keeps where the player fell and where it comes back.
+    SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(this);
+    if (speedrun != nullptr) {
+        speedrun->RecordGhostFrame(true, false);
+    }
     ZVector2 checkpoint;
     GetCheckpointPosition(*this, checkpoint, false);
     if (spatial != nullptr) {
@@ -409,6 +426,10 @@ void Player::Respawn() {
     inPlay = true;
     SnapCameraToPlayer(*this);
     RefreshWaterState(*this);
+    // The hook may have loaded another map: the component is looked up again.
+    if (SpeedrunComponent* const again = GetComponent<SpeedrunComponent>(this)) {
+        again->RecordGhostFrame(true, false);
+    }
 }
 
 void Player::SettleMotion() {
@@ -587,9 +608,9 @@ void Player::Step(const PlayerControls& controls, const float dt) {
 
     const bool jumpHeld = !overworld && controls.jumpHeld;
     if (physics != nullptr) {
-        if (!jumpHeld) {
-            physics->ReleaseJump(false);
-        }
+        // Held past the jump's apex time, the jump counts as released at
+        // its full height, so a later release cuts nothing.
+        physics->ReleaseJump(jumpHeld);
         physics->Walk(velocity, false, false);
         physics->Jump(jumpPressed);
     } else if (spatial != nullptr) {
@@ -609,6 +630,9 @@ void Player::PostUpdate(const float dt, const uint8_t mask) {
         }
         UpdateCameraForFrame(*this);
         UpdatePlayerDialogFrame(*this);
+        if (ZPopupComponent* const popup = GetComponent<ZPopupComponent>(this)) {
+            popup->Tick(dt);
+        }
     }
 }
 
@@ -630,6 +654,11 @@ void Player::RunFixedStep(const float dt) {
     CheckRoomExit(*this);
     SetPlayTimeSeconds(*this, GetPlayTimeSeconds(*this) + StepTime());
     RecordSafeSpot();
+    // Demo mode: nobody has played for a while (45 s, or 15 s in the pause
+    // menu): ask whether anyone is still there.
+    if (inPlay) {
+        OpenDemoIdleWhenDue(inactivityTime);
+    }
 }
 
 void Player::RecordSafeSpot() {

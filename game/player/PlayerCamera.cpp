@@ -16,6 +16,8 @@ namespace {
 constexpr float kHalfWidth = 12.0f;
 constexpr float kHalfHeight = 28.0f;
 constexpr float kOverworldHalfHeight = 12.0f;
+constexpr float kScreenWidth = 256.0f;
+constexpr float kScreenHeight = 224.0f;
 
 float WholePixels(const float value) { return std::floor(value + 0.999f); }
 
@@ -30,12 +32,19 @@ ZCamera* CameraOf(const Player& player) { return player.camera != nullptr ? play
 
 ZVector3 ComputeCameraTarget(const ZVector3& camera, const ZVector3& player, const MapData& map, const bool overworld,
                              const bool keepOffset, bool& stillOffset) {
+    return ComputeCameraTarget(camera, player, player, map, overworld, keepOffset, stillOffset);
+}
+
+ZVector3 ComputeCameraTarget(const ZVector3& camera, const ZVector3& player, const ZVector3& lastFrame,
+                             const MapData& map, const bool overworld, const bool keepOffset, bool& stillOffset) {
     ZVector3 t = camera;
     float halfWidth = kHalfWidth;
     float halfHeight = overworld ? kOverworldHalfHeight : kHalfHeight;
     if (keepOffset) {
-        const float dx = std::fabs(t.x - player.x);
-        const float dy = std::fabs(t.y - player.y);
+        // The offset the camera keeps is the one it had from the last frame's
+        // drawn player.
+        const float dx = std::fabs(t.x - lastFrame.x);
+        const float dy = std::fabs(t.y - lastFrame.y);
         stillOffset = dx > kHalfWidth || dy > halfHeight;
         if (dx >= halfWidth) halfWidth = dx;
         if (dy >= halfHeight) halfHeight = dy;
@@ -55,8 +64,39 @@ ZVector3 ComputeCameraTarget(const Player& player, const bool keepOffset, bool& 
     if (game == nullptr || camera == nullptr || player.spatial == nullptr) {
         return camera != nullptr ? camera->position : ZVector3();
     }
-    return ComputeCameraTarget(camera->position, player.spatial->previousInterpolated.position, game->GetMapData(),
-                               game->IsOverworld(), keepOffset, stillOffset);
+    // The zone is around where the player is drawn this frame.
+    return ComputeCameraTarget(camera->position, player.spatial->interpolated.position,
+                               player.spatial->previousInterpolated.position, game->GetMapData(), game->IsOverworld(),
+                               keepOffset, stillOffset);
+}
+
+ZVector3 ComputeScreenOffset(const ZVector3& position, ZVector3 camera, const bool enabled) {
+    if (!enabled) {
+        return ZVector3();
+    }
+    // The screen the position lies on is brought to the origin, and the
+    // camera goes with it; a point on a screen's far edge stays on it.
+    const auto wrap = [](const float value, const float size, float& moved) {
+        if (!std::isfinite(value)) return;
+        float shift = 0.0f;
+        if (value < 0.0f) {
+            shift = std::ceil(-value / size) * size;
+        } else if (value > size) {
+            shift = -std::ceil((value - size) / size) * size;
+        }
+        moved += shift;
+    };
+    wrap(position.x, kScreenWidth, camera.x);
+    wrap(position.y, kScreenHeight, camera.y);
+    return ZVector3(kScreenWidth * 0.5f - camera.x, kScreenHeight * 0.5f - camera.y, camera.z);
+}
+
+ZVector3 ComputeScreenOffset(const Player& player, const ZVector3& camera, const bool usePlayer, const bool enabled) {
+    ZVector3 position = player.positionBeforeMove;
+    if (!usePlayer) {
+        position = player.spatial != nullptr ? player.spatial->current.position : ZVector3();
+    }
+    return ComputeScreenOffset(position, camera, enabled);
 }
 
 void SnapCameraToPlayer(Player& player) {

@@ -205,6 +205,10 @@ void ApplyWaterPhysics(Player& player) {
         const PlayerPhysicsSet& set = player.underwaterPhysics ? UnderwaterPhysics() : PlatformerPhysics();
         physics->InitPhysics(set.pushSpeed, set.heights, 2, set.apexTime, set.minimumFraction, set.landingFactor);
         physics->SelectJump(0);
+        // Going into or out of the water starts no jump: there is nothing to
+        // cut short, and the fall goes on at the new set's full gravity.
+        physics->jumpReleased = true;
+        physics->jumpFraction = 1.0f;
     }
     const float j1 = physics->jumpSpeed;
     const float target = std::fabs(j0) > 0.0f ? v * j1 / j0 : v * j1;

@@ -37,7 +37,14 @@ void OverworldStep(Player& player, const float dt, ZVector3& velocity) {
         if (player.collision != nullptr) {
             player.collision->SetEnabled(true);
         }
-        CheckRoomExit(player);
+        // The step placed the player itself, so the spatial step saw no
+        // move: the exit test measures the whole step.
+        if (spatial != nullptr &&
+            CheckRoomExit(player, ZVector3(player.stepStart.x, player.stepStart.y, spatial->current.position.z))) {
+            // The transition took over; the player stands in the new room.
+            velocity = ZVector3();
+            return;
+        }
     }
     if (player.stepState == 0 && x * x + y * y > 0.0f && spatial != nullptr) {
         // The largest component wins; on a tie the vertical one, tested first.

@@ -9,6 +9,7 @@
 #include "game/player/Player.h"
 #include "game/player/PlayerDataHooks.h"
 #include "game/progression/MinimapComponent.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
@@ -272,9 +273,10 @@ void ApplyLoadedProgress(Player& player) {
     InstallPlayerDataHooks(player);
     RefreshPlayerAbilities(player);
     SetEnteredCode(player, player.codeEntered || GetEnteredCode(player));
-    // Randomized runs are not built yet: every run is a plain one, whose
-    // tiers follow the key and the pass.
-    if (ZDataComponent* data = Data(player)) {
+    // In a plain run the tiers follow the key and the pass; a randomized run
+    // keeps its tiers as they are (its key and pass lie elsewhere).
+    const RandomizerComponent* const randomizer = GetComponent<RandomizerComponent>(&player);
+    if (ZDataComponent* data = Data(player); data != nullptr && randomizer != nullptr && !randomizer->IsRandomized()) {
         if (HasPowerup(player, kPowerupMasterKey, false)) {
             data->UpdateDatum(Tier1Key(), ZDatumEntry::Bool(true));
         }

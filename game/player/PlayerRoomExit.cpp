@@ -47,9 +47,11 @@ bool FindRoomExit(const MapData& map, const ZVector3& q, const ZVector3& p, cons
     bool crossed = false;
     bool vertical = false;
     bool belowTop = false;  // rose above the top without a vertical crossing
+    ZVector3 raw;  // the crossing as the old room measures it
     const auto at = [&](const float t) {
         exit.crossing = q + d * t;
         exit.velocity = vq + (vp - vq) * t;
+        raw = exit.crossing;
     };
     if (d.y != 0.0f) {
         if (p.y > bottom) {
@@ -95,10 +97,16 @@ bool FindRoomExit(const MapData& map, const ZVector3& q, const ZVector3& p, cons
         while (exit.crossing.y < 0.0f) exit.crossing.y += kRoomHeight;
         while (exit.crossing.y > kRoomHeight) exit.crossing.y -= kRoomHeight;
     }
+    exit.arrival = p + (exit.crossing - raw);
+    exit.arrival.z = p.z;
     return true;
 }
 
 bool CheckRoomExit(Player& player) {
+    return player.spatial != nullptr && CheckRoomExit(player, player.spatial->previous.position);
+}
+
+bool CheckRoomExit(Player& player, const ZVector3& from) {
     const KorvanthGame* const game = KorvanthGame::Get();
     ZSpatialComponent* const spatial = player.spatial;
     if (game == nullptr || spatial == nullptr || DoorTransitionPlaying()) {
@@ -106,7 +114,7 @@ bool CheckRoomExit(Player& player) {
     }
     RoomExit exit;
     exit.overworld = game->IsOverworld();
-    if (!FindRoomExit(game->GetMapData(), spatial->previous.position, spatial->current.position,
+    if (!FindRoomExit(game->GetMapData(), from, spatial->current.position,
                       spatial->previous.velocity, spatial->current.velocity, exit)) {
         return false;
     }

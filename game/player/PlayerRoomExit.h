@@ -15,6 +15,7 @@ class Player;
 struct RoomExit {
     ZVector3 crossing;  // where the player enters the target room, in its pixels
     ZVector3 velocity;  // the velocity at the crossing
+    ZVector3 arrival;   // the position p measured from the target room
     RoomEdge edge;      // the edge record it left by
     bool horizontal = true;  // false when it left through the top or the bottom
     bool overworld = false;
@@ -38,3 +39,6 @@ bool FindRoomExit(const MapData& map, const ZVector3& q, const ZVector3& p, cons
 // put back and let go; otherwise an exit starts the transition. Nothing
 // while a door transition plays. True when an exit was found.
 bool CheckRoomExit(Player& player);
+// The same for a move that began at from (an overworld step, which places
+// the player itself).
+bool CheckRoomExit(Player& player, const ZVector3& from);

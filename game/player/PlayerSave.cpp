@@ -51,7 +51,8 @@ bool WriteAutosaveFile(Player& player) {
 
 bool Autosave(Player& player, const uint32_t targetHandle, const bool useSafeSpot) {
     const KorvanthGame* const game = KorvanthGame::Get();
-    ZEntity* const target = DynamicCast<ZEntity>(FindObjectByHandle(targetHandle));
+    // A component's handle (a room's debug start) stands for its entity.
+    ZEntity* const target = ResolveEntity(FindObjectByHandle(targetHandle));
     const bool isPlayer = target != nullptr && target == &player;
     if (useSafeSpot && isPlayer) {
         if (!(player.lastSafeTime > player.lastSaveTime)) {

@@ -15,6 +15,7 @@
 #include "game/display/DisplayState.h"
 #include "game/display/SceneOverlays.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerHooks.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -133,8 +134,10 @@ void OpenStatusDialog(Player& player) {
 }
 
 bool IsFullMapAvailable() {
+    // The overworld keeps a minimap but has no map screen: FullMap is a
+    // side-view control.
     const DisplayState* const display = PeekDisplayState();
-    return display != nullptr && display->minimapAvailable;
+    return display != nullptr && display->minimapAvailable && !IsOverworldMode();
 }
 
 void OpenFullMapDialog(Player& player) {

@@ -19,6 +19,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
 #include "game/player/PlayerSave.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/DoorTransition.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
@@ -36,9 +37,15 @@ constexpr float kRoomHeight = static_cast<float>(kRoomPixelsY);
 ZCamera* CameraOf(const Player& player) { return player.camera != nullptr ? player.camera->camera : nullptr; }
 
 
+void ForceGhostFrame(Player& player) {
+    if (SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player)) speedrun->RecordGhostFrame(true, false);
+}
+
 void RoomExitToTransition(Player& player, const RoomExit& exit) {
-    TransitionToRoom(player, exit.crossing, exit.velocity, exit.edge, exit.horizontal, exit.targetX, exit.targetY,
-                     exit.dx, exit.dy);
+    // Overworld steps end on a cell's centre: the player arrives on the same
+    // cell of the new room, not on the edge between cells.
+    TransitionToRoom(player, exit.overworld ? exit.arrival : exit.crossing, exit.velocity, exit.edge, exit.horizontal,
+                     exit.targetX, exit.targetY, exit.dx, exit.dy);
 }
 
 // A respawn in another room or map than the current one loads it first; the
@@ -94,15 +101,15 @@ void PlacePlayer(Player& player, const ZVector3& position) {
     player.SettleMotion();
 }
 
-ZEntity* FindArrivalEntity(const ZHashedString name) {
+std::vector<ZEntity*> FindArrivalEntities(const ZHashedString name) {
+    std::vector<ZEntity*> found;
     KorvanthGame* const game = KorvanthGame::Get();
-    if (game == nullptr || name == ZHashedString::None()) return nullptr;
-    ZEntity* found = nullptr;
+    if (game == nullptr || name == ZHashedString::None()) return found;
     const auto consider = [&found, name](ZEntity* const entity) {
         const ZNameComponent* const named = GetComponent<ZNameComponent>(entity);
         // An entity without a place cannot be arrived at.
         if (named != nullptr && named->name == name && GetComponent<ZSpatialComponent>(entity) != nullptr) {
-            found = entity;
+            found.push_back(entity);
         }
     };
     for (KorvEntity* const entity : game->GetRoomEntities()) consider(entity);
@@ -110,7 +117,14 @@ ZEntity* FindArrivalEntity(const ZHashedString name) {
     return found;
 }
 
+ZEntity* FindArrivalEntity(const ZHashedString name) {
+    const std::vector<ZEntity*> found = FindArrivalEntities(name);
+    return found.empty() ? nullptr : found.back();
+}
+
 void NudgePlayerOutOfFloor(Player& player, const float lift, const float probe) {
+    // The ghost marks every arrival, also one that is not nudged.
+    ForceGhostFrame(player);
     ZSpatialComponent* const spatial = player.spatial;
     ZCollisionInterface* const box = player.collision != nullptr ? player.collision->GetPrimary() : nullptr;
     if (spatial == nullptr || box == nullptr || IsOverworldMode()) return;
@@ -120,11 +134,23 @@ void NudgePlayerOutOfFloor(Player& player, const float lift, const float probe) 
     const bool clear = SweepShape(ZCollisionWorld::GetInstance(), results, box, raised,
                                   raised + ZVector3(0.0f, probe, 0.0f), player.collision->sweepMask, 1u);
     if (!clear && !results.IsEmpty()) {
-        // Standing on what the drop met, at rest.
+        // On what the drop met, on the ground, pressed down onto it so that
+        // the first step finds the floor; no landing pose for the arrival.
         spatial->current.position = ZVector3(results[results.Count() - 1].position.x,
                                              results[results.Count() - 1].position.y, 0.0f);
-        spatial->current.velocity = ZVector3();
-        player.SettleMotion();
+        if (ZPhysicsComponent* const physics = player.physics) {
+            physics->ResetMotion(false);
+            physics->coyoteTimer = -1.0f;
+            physics->jumpLockoutTimer = -1.0f;
+            physics->jumpBufferTimer = -1.0f;
+            physics->wallCoyoteTimer = -1.0f;
+            physics->jumpPending = false;
+            spatial->current.velocity = gWorldUp * -physics->jumpSpeed;
+            physics->Jump(false);
+        } else {
+            spatial->current.velocity = ZVector3();
+        }
+        player.landingTimer = 0.0f;
     }
     spatial->ResetInterpolation();
 }
@@ -136,6 +162,8 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
     ZSpatialComponent* const spatial = player.spatial;
     if (game == nullptr || spatial == nullptr) return;
     ZCinematicMgr* const cinematics = GetCinematicMgr();
+    // The ghost keeps where the player left.
+    ForceGhostFrame(player);
 
     // A door: the wipe does the move at its midpoint.
     if (edge.flagA != 0 && edge.hasNameA != 0 && edge.hasPointA != 0 && edge.hasNameB != 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/ZHashedString.h"
 #include "foundation/ZVector3.h"
@@ -29,6 +30,8 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
 // name is the one given and that has a place in the world; the last such
 // one of the engine's list, as arrivals use it. Null when none.
 ZEntity* FindArrivalEntity(ZHashedString name);
+// Every such entity, in that order.
+std::vector<ZEntity*> FindArrivalEntities(ZHashedString name);
 
 // After an arrival: the player is lifted by lift and dropped up to probe
 // pixels onto the floor under it, so it never starts inside the floor.

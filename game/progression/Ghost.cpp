@@ -32,7 +32,8 @@ Ghost::Ghost() {
     ZTransform::SetParent(sprite, static_cast<ZParameterSource*>(this));
     if (ZRenderer* const renderer = PeekRenderer()) {
         if (ZRenderGroup* const group = renderer->FindRenderGroup(GetWorldSpriteGroup())) {
-            group->Add(sprite);
+            // Drawn in front of the props, behind the player it races.
+            group->AddOnLayer(sprite, 1);
         }
     }
     // The world camera, as the player's: the base game's would turn the view

@@ -156,7 +156,14 @@ GhostFileData DecodeGhostFile(const uint8_t* const data, const std::size_t size,
 }
 
 std::string GetGhostFileName(const ZHashedString& name) {
-    return std::string(ZString(name.GetTextOrEmpty()).Replace(" ", "_").GetText()) + ".kgd";
+    // Course names come from data (a mod, a script's word): a separator in
+    // one would name a file outside the ghosts' folder, so each becomes "_"
+    // too. With no separator left, ".." is only part of a file name.
+    std::string file = ZString(name.GetTextOrEmpty()).Replace(" ", "_").GetText();
+    for (char& c : file) {
+        if (c == '/' || c == '\\') c = '_';
+    }
+    return file + ".kgd";
 }
 
 std::string GetGhostFilePath(const ZHashedString& name) {

@@ -73,6 +73,7 @@ std::vector<uint8_t> EncodeGhostFile(float elapsedSeconds, uint32_t deaths, cons
 GhostFileData DecodeGhostFile(const uint8_t* data, std::size_t size, const char* what = nullptr);
 
 // "<name with each blank as '_'>.kgd": "Temp Ghost" gives "Temp_Ghost.kgd".
+// "/" and "\" become "_" as well, so every name stays a file of the folder.
 std::string GetGhostFileName(const ZHashedString& name);
 // The user folder's "Ghosts\" sub-folder (made when missing) plus the file name.
 std::string GetGhostFilePath(const ZHashedString& name);

@@ -18,6 +18,7 @@
 #include "game/display/MinimapView.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerMusic.h"
+#include "game/player/PlayerStatus.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/EntityState.h"
 #include "game/world/KorvEntity.h"
@@ -181,7 +182,8 @@ void MinimapComponent::Update(float /*timeStep*/, const uint8_t mask) {
 bool MinimapComponent::IsPromptShown() const {
     static const ZHashedString kDoorTransition("Door Transition");
     const DisplayState* const display = PeekDisplayState();
-    if (display == nullptr || !display->minimapAvailable || !display->Settings().showMinimap) return false;
+    // The prompt names a control: only where it opens a map screen.
+    if (display == nullptr || !IsFullMapAvailable() || !display->Settings().showMinimap) return false;
     const ZDialogConsumerComponent* const consumer = GetComponent<ZDialogConsumerComponent>(GetOwner());
     if (consumer != nullptr && consumer->provider != 0) return false;
     const ZCinematicMgr* const cinematics = PeekCinematicMgr();
@@ -205,6 +207,7 @@ void MinimapComponent::DrawPrompt() {
 
 void MinimapComponent::ClearDiscovered() {
     m_discovered.clear();
+    m_revealAll = false;
     m_currentMinimap = ZHashedString();
     m_currentCount = RoomCount{};
     m_recount = false;
@@ -322,6 +325,8 @@ void MinimapComponent::SetCurrentMap(const ZHashedString minimap) {
     if (minimap == m_currentMinimap) return;
     m_currentMinimap = minimap;
     std::fill(m_texels.begin(), m_texels.end(), kBlack);
+    // After "reveal" every map shows whole, each as it becomes current.
+    if (m_revealAll) PaintCurrentMapRooms();
     const auto found = m_discovered.find(minimap);
     if (found != m_discovered.end()) {
         for (const auto& [x, rows] : found->second) {
@@ -331,17 +336,23 @@ void MinimapComponent::SetCurrentMap(const ZHashedString minimap) {
     Upload();
 }
 
+void MinimapComponent::PaintCurrentMapRooms() {
+    const KorvanthGame* game = KorvanthGame::Get();
+    if (game == nullptr) return;
+    for (const auto& [x, column] : game->GetMapData().GetRooms()) {
+        for (const auto& [y, room] : column) PaintCell(x, y, RoomCount{});
+    }
+}
+
 void MinimapComponent::FillRoom(const int32_t x, const int32_t y, const RoomCount& count) {
     PaintCell(x, y, count);
     Upload();
 }
 
 void MinimapComponent::FillAllRooms() {
-    const KorvanthGame* game = KorvanthGame::Get();
-    if (m_currentMinimap.IsNone() || game == nullptr) return;
-    for (const auto& [x, column] : game->GetMapData().GetRooms()) {
-        for (const auto& [y, room] : column) PaintCell(x, y, RoomCount{});
-    }
+    m_revealAll = true;
+    if (m_currentMinimap.IsNone()) return;
+    PaintCurrentMapRooms();
     Upload();
 }
 

@@ -78,8 +78,11 @@ public:
     void RequestRecount() { m_recount = true; }
     // Paints one room's cell.
     void FillRoom(int32_t x, int32_t y, const RoomCount& count);
-    // Paints every room of the current map without discovering it.
+    // Paints every room of every map without discovering it: the current
+    // map's now, each other map's when its minimap becomes current, until
+    // the next run (ClearDiscovered).
     void FillAllRooms();
+    bool IsRevealingAll() const { return m_revealAll; }
 
     // The collection tables (campaign start) and a collection's count.
     MinimapTables& GetTables() { return m_tables; }
@@ -113,6 +116,7 @@ public:
 
 private:
     RoomCount CountRoom(int32_t x, int32_t y) const;
+    void PaintCurrentMapRooms();
     void PaintCell(int32_t x, int32_t y, const RoomCount& count);
     void Upload() const;
 
@@ -127,6 +131,7 @@ private:
     ZImage m_flash;
     int32_t m_version = 0;
     Discovered m_discovered;
+    bool m_revealAll = false;  // "reveal": every room of every map is painted
     ZHashedString m_currentMinimap;
     RoomCount m_currentCount;
     bool m_recount = false;

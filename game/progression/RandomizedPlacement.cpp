@@ -112,15 +112,13 @@ std::string AssignmentLine(const MajorItem& item, const OpportunityRef& place, c
     return line + ", " + description;
 }
 
-// The ranking of an acceptable candidate: more required items first, then the
-// larger mask.
+}  // namespace
+
 bool Outranks(const uint32_t mask, const uint32_t best) {
     const int bits = std::popcount(mask & 0x0FFFFFFFu);
     const int bestBits = std::popcount(best & 0x0FFFFFFFu);
     return bits != bestBits ? bits > bestBits : mask > best;
 }
-
-}  // namespace
 
 const MajorItem* MajorItems() { return kMajors; }
 const uint32_t* MinorPlaces() { return kMinors; }

@@ -49,6 +49,10 @@ std::vector<OpportunityRef> PlaceList();
 // without the eligibility bit, for ranking.
 bool IsPlaceAcceptable(uint32_t raw, uint32_t available, uint32_t& mask);
 
+// The ranking of two acceptable candidates' masks: more required items first
+// (bits 0 to 27), then the larger mask. True when mask beats best.
+bool Outranks(uint32_t mask, uint32_t best);
+
 struct PlacementResult {
     bool built = false;
     RandomizerWorldTable world;

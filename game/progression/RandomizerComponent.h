@@ -36,6 +36,7 @@ public:
     uint32_t GetSeedHash() const { return m_seedHash; }
     const ZString& GetSeedString() const { return m_seedString; }
     int32_t GetAlgorithmVersion() const { return m_algorithmVersion; }
+    void SetAlgorithmVersion(const int32_t version) { m_algorithmVersion = version; }
 
 private:
     bool m_randomized = false;

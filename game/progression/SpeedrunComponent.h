@@ -149,6 +149,8 @@ public:
 
     bool IsOnCourse() const { return m_onCourse; }
     bool IsTimerActive() const { return m_timerActive; }
+    // Stops the course timer where it stands (a quick start into a course).
+    void ClearTimerActive() { m_timerActive = false; }
     float GetElapsed() const { return m_elapsed; }
     int32_t GetDeaths() const { return m_deaths; }
     void AddDeath();

@@ -7,6 +7,7 @@
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerSave.h"
+#include "game/player/PlayerStatus.h"
 #include "game/player/PlayerTransition.h"
 #include "game/world/KorvanthGame.h"
 
@@ -79,6 +80,7 @@ void DoorTransition::SwitchRoom() {
     }
     PlacePlayer(*player, arrival);
     NudgePlayerOutOfFloor(*player, 4.0f, 12.0f);
+    StartEdgeWalk(*player);
     player->inPlay = true;
     SnapCameraToPlayer(*player);
     RefreshWaterState(*player);
@@ -97,6 +99,7 @@ void DoorTransition::End() {
         game->LoadEntityInstances(false);
     }
     if (player != nullptr) SetPlayerVisible(*player, true);
+    ForcePlayerGhostFrame();
     GetMenuScene().wipeVisible = false;
     GetMenuScene().wipe = kWipeOff;
 }

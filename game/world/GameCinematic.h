@@ -14,4 +14,9 @@ public:
     // The sequence ran to its end (its time is up), rather than being
     // stopped early: only then does its End finish the move.
     bool RanToEnd() const;
+
+protected:
+    // A frame of the player's speedrun ghost, whatever the time since the
+    // last (a transition's jump is never smoothed over); nothing without one.
+    static void ForcePlayerGhostFrame();
 };

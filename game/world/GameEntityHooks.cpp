@@ -1,6 +1,7 @@
 #include "game/world/GameEntityHooks.h"
 
 #include "entity/ZEntityGameHooks.h"
+#include "game/display/DisplayAppliers.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerSave.h"
 #include "game/progression/RandomizerComponent.h"
@@ -94,6 +95,10 @@ ZEntity* SceneObject(const ZHashedString name) {
     return entry != nullptr ? entry->value : nullptr;
 }
 
+// The dialog drawing's shade: 0 while a dialog's text shows, when the
+// minimap makes way for the box.
+void DialogShade(const float value) { MakeWayForDialog(value < 0.5f); }
+
 void AddSpawnedEntity(ZEntity* const entity) {
     if (KorvanthGame* game = KorvanthGame::Get()) {
         game->AddSpawnedEntity(entity);
@@ -119,6 +124,7 @@ void InstallGameEntityHooks() {
     hooks.getSpriteViewProjection = SpriteViewProjection;
     hooks.findSceneObject = SceneObject;
     hooks.addSpawnedEntity = AddSpawnedEntity;
+    hooks.setDialogShade = DialogShade;
     hooks.getSessionId = SessionId;
     hooks.shouldCreateEntity = ShouldSpawnEntity;
     hooks.isRandomizerMode = IsRandomizerMode;
@@ -142,6 +148,7 @@ void ClearGameEntityHooks() {
     hooks.getSpriteViewProjection = nullptr;
     hooks.findSceneObject = nullptr;
     hooks.addSpawnedEntity = nullptr;
+    hooks.setDialogShade = nullptr;
     hooks.getSessionId = nullptr;
     hooks.shouldCreateEntity = nullptr;
 }

@@ -60,6 +60,8 @@ public:
     // The pixel font drawn into the game's picture (dialogs, prompts, the
     // speedrun timer); none before the fonts load.
     virtual ZFont* GetHUDFont() const { return nullptr; }
+    // The game's menu font, or null while the display has none.
+    virtual ZFont* GetMenuFont() const { return nullptr; }
     // Drops the world tile layers' meshes before the atlas is rebuilt.
     virtual void ReleaseWorldLayers(KorvanthGame& game) = 0;
     // Rebuilds the world tile layers' meshes.

@@ -16,10 +16,12 @@
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
 #include "foundation/ZUserFolders.h"
+#include "platform/os/files.h"
 #include "framework/ZLocMgr.h"
 #include "game/display/BackdropShader.h"
 #include "game/display/DisplayAppliers.h"
 #include "game/display/DisplayState.h"
+#include "game/display/GameMenuUnderlayShader.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
 #include "game/display/SceneSwitching.h"
 #include "entity/ZEntityState.h"
@@ -172,6 +174,8 @@ void KorvanthGame::init() {
     GetDisplayState()->minimapView = &FillPlayerMinimapView;
     GetRoomMinimapHook() = &ShowPlayerRoomMinimap;
     SetPowerupHolder(&m_player->powerups);
+    // Entities destroyed for a session stay away until the next one.
+    SetSessionHolder(&m_playSession);
     InstallTransitionHooks();
     // Group values saved before are back before any room loads.
     m_groupStore = new GroupStore();
@@ -245,6 +249,7 @@ void KorvanthGame::shutdown() {
     DestroyRoomWorld();
     RemoveTransitionHooks();
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
+    if (m_session == &m_playSession) SetSessionHolder(nullptr);
     delete m_player;
     m_player = nullptr;
     delete m_groupStore;
@@ -333,6 +338,17 @@ void KorvanthGame::Update() {
     if (m_demoMode) DrawDemoMark();
 }
 
+ZFont* KorvanthGame::GetMenuFont() const {
+    if (ZFont* font = m_display != nullptr ? m_display->GetMenuFont() : nullptr) return font;
+    return ZBaseGame::GetMenuFont();
+}
+
+ZTexturedShader* KorvanthGame::CreateMenuUnderlayShader() {
+    auto* const shader = new GameMenuUnderlayShader();
+    shader->Load();
+    return shader;
+}
+
 ZFont* KorvanthGame::GetHUDFont() const {
     if (ZFont* font = m_display != nullptr ? m_display->GetHUDFont() : nullptr) return font;
     return ZBaseGame::GetHUDFont();
@@ -367,6 +383,9 @@ void KorvanthGame::Exit() {
 void KorvanthGame::ResetToSavedState(const bool autosaveFirst) {
     // A safe spot newer than the last write is not lost.
     if (autosaveFirst && m_player != nullptr) Autosave(*m_player, m_player->GetHandle(), true);
+    // The scene's entities hand their state to the store first.
+    for (KorvEntity* const entity : m_roomEntities) SaveEntityState(entity);
+    for (ZEntity* const entity : GetEntityList()) SaveEntityState(entity);
     if (m_player != nullptr) ResetPlayer(*m_player);
     LoadAutosave();
     if (m_player != nullptr) {
@@ -382,8 +401,31 @@ void KorvanthGame::LoadAutosave() {
     ZStateStore* const store = ::GetStateStore();
     store->Clear();
     if (FileExists(path.GetText()) && !store->Load(path.GetText())) {
-        ZLog::Printf("%s could not be read; starting without saved state", path.GetText());
+        // The next autosave would write over it: it is kept beside it instead.
+        const ZString aside = MoveDamagedSaveAside(path);
+        if (aside.IsEmpty()) {
+            ZLog::Printf("%s could not be read and could not be moved aside; starting without saved state",
+                         path.GetText());
+        } else {
+            ZLog::Printf("%s could not be read; kept as %s; starting without saved state", path.GetText(),
+                         aside.GetText());
+        }
     }
+}
+
+ZString MoveDamagedSaveAside(const ZString& path) {
+    // "<save>.damaged", or "<save>.damaged2", "<save>.damaged3", ... when earlier ones are there.
+    for (int32_t n = 1; n < 1000; ++n) {
+        ZString aside = path + ".damaged";
+        if (n > 1) {
+            char number[16];
+            std::snprintf(number, sizeof number, "%d", n);
+            aside += number;
+        }
+        if (os::Exists(aside.GetText())) continue;
+        return os::RenameFile(path.GetText(), aside.GetText()) == 0 ? aside : ZString();
+    }
+    return ZString();
 }
 
 ZHashedString KorvanthGame::GetCampaignStringFile() const {

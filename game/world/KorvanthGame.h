@@ -20,6 +20,7 @@
 #include "game/world/EntityState.h"
 #include "game/world/GameServices.h"
 #include "game/world/MapData.h"
+#include "game/world/PlaySession.h"
 #include "game/world/RoomConditions.h"
 #include "game/world/RoomEdges.h"
 #include "game/world/SynthGameVoice.h"
@@ -63,6 +64,10 @@ public:
     // The display's pixel font, drawn into the game's picture; the engine's
     // until the display has one.
     ZFont* GetHUDFont() const override;
+    // The display's menu font; the engine's until the display has one.
+    ZFont* GetMenuFont() const override;
+    // The panel behind the menus: the game's underlay picture ("korv_underlay.dds").
+    ZTexturedShader* CreateMenuUnderlayShader() override;
     // The font of the game's texts (dialogs, prompts): the HUD font unless one
     // is set in its place.
     ZFont* GetTextFont() const { return m_textFont != nullptr ? m_textFont : GetHUDFont(); }
@@ -241,6 +246,9 @@ public:
     // Room entities marked for deletion leave the room's list (deleted at
     // the next fixed step).
     void RetireDeletedRoomEntities();
+    // Every entity of the room (placed and spawned) leaves it: saved, out of
+    // collision and paused now, deleted at the next fixed step.
+    void RetireRoomEntities();
     // The name the CRT reference backdrop (CRTRef) has among the named backdrops.
     static constexpr const char* kDebugBackgroundEntity = "Debug Background Entity";
     // The box the dialog text stands on (a ZDialogBackdrop), among the named backdrops.
@@ -264,6 +272,10 @@ public:
     void SetRoomCamera(float x, float y) { m_roomCamera[0] = x; m_roomCamera[1] = y; }
     void SetPreviousRoomShift(float x, float y) { m_previousRoomShift[0] = x; m_previousRoomShift[1] = y; }
     ZMatrix4 GetRoomViewProjection(bool previousRoom) const;
+    // The depth holder: a point of the scene that the room pan moves along
+    // its target path (RoomTransition).
+    const ZVector3& GetDepthHolder() const { return m_depthHolder; }
+    void SetDepthHolder(const ZVector3& at) { m_depthHolder = at; }
     // The room's view centre in room pixels.
     ZVector3 GetRoomViewCentre() const;
     // The 2D camera looking at the 256 x 224 game picture (the one the player
@@ -272,13 +284,14 @@ public:
     ZCamera* GetWorldCamera() const;
     // Starts straight into a room: campaign file, map, room and the tile the
     // checkpoint stands on (what "QuickStart" on the command line does).
-    // A map or room the campaign does not have is logged once and the
-    // campaign starts at its entry instead. False when the campaign cannot
-    // be opened.
+    // With randomized the world of the seed is set up first (else the
+    // shipped world). A map or room the campaign does not have is logged once
+    // and the campaign starts at its entry instead. False when the campaign
+    // cannot be opened.
     bool QuickStart(const ZString& campaignFile, const ZString& mapName, int32_t roomX, int32_t roomY, int32_t tileX,
-                    int32_t tileY);
-    // The checkpoint position QuickStart and the campaign start record (until
-    // the player keeps its own).
+                    int32_t tileY, bool randomized = false, const ZString& seed = ZString());
+    // The checkpoint QuickStart recorded: the start tile, or the room's best
+    // debug start.
     float GetCheckpointX() const { return m_checkpoint[0]; }
     float GetCheckpointY() const { return m_checkpoint[1]; }
 
@@ -311,8 +324,8 @@ public:
     // Who answers powerup questions (the player, once it exists); null before.
     void SetPowerupHolder(const PowerupHolder* holder) { m_powerups = holder; }
     const PowerupHolder* GetPowerupHolder() const { return m_powerups; }
-    // Who tells play sessions apart (the player's run record, once the
-    // player exists); null before.
+    // Who tells play sessions apart: from init on the game's own play
+    // session (a new one at each campaign start); null before.
     void SetSessionHolder(const SessionHolder* holder) { m_session = holder; }
     const SessionHolder* GetSessionHolder() const { return m_session; }
     // The current session's GUID, 0 without a session holder.
@@ -370,6 +383,7 @@ private:
 
     MapData m_mapData;
     ZArray<uint32_t> m_pendingInstances;
+    uint32_t m_roomLoads = 0;  // counts LoadRoom calls
     std::map<uint32_t, std::pair<int32_t, int32_t>> m_instanceRooms;  // instance id -> room
     std::map<uint32_t, std::pair<int32_t, int32_t>> m_entityHomes;    // GUID -> home room
     std::vector<EdgeRecord> m_roomEdges;
@@ -383,6 +397,7 @@ private:
     float m_roomCamera[2] = {128.0f, 112.0f};
     float m_previousRoomShift[2] = {0.0f, 0.0f};
     float m_checkpoint[2] = {0.0f, 0.0f};
+    ZVector3 m_depthHolder;
     ZDefNode m_campaign;
     ZString m_campaignFile;
     ZHashedString m_campaignId = ZHashedString::None();
@@ -404,6 +419,7 @@ private:
     std::unique_ptr<GameDisplay> m_display;
     const PowerupHolder* m_powerups = nullptr;
     const SessionHolder* m_session = nullptr;
+    PlaySession m_playSession;
     ZSpriteBatch* m_itemSheet = nullptr;
     ZFont* m_overlayFont = nullptr;  // set by the display chain
     ZFont* m_textFont = nullptr;     // set by the display chain
@@ -415,3 +431,8 @@ private:
 // False when the text is not "RRGGBB" or "RRGGBBAA" (optional leading "#"),
 // so the caller can say so; an empty text is opaque black and true.
 bool ParseBackColour(const ZString& text, uint8_t out[4]);
+
+// Renames a save that cannot be read to "<path>.damaged" (then ".damaged2",
+// ".damaged3", ... so an earlier one is never replaced); answers the new
+// path, or an empty text when it could not be moved.
+ZString MoveDamagedSaveAside(const ZString& path);

@@ -15,6 +15,7 @@
 #include "game/display/SceneSwitching.h"
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerProgress.h"
+#include "game/player/PlayerStatus.h"
 #include "game/player/PlayerSave.h"
 #include "game/player/PlayerTransition.h"
 #include "game/world/MenuCloser.h"
@@ -24,6 +25,7 @@
 #include "game/world/AtlasPacker.h"
 #include "game/world/KorvanthGame.h"
 #include "game/progression/MinimapComponent.h"
+#include "game/progression/RandomizerData.h"
 #include "game/world/MapFileReader.h"
 #include "game/world/WorldAtlas.h"
 #include "platform/window/window.h"
@@ -263,6 +265,8 @@ bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSa
     GetCinematicMgr()->Stop(ZHashedString("Room Transition"));
     GetCinematicMgr()->Stop(ZHashedString("Door Transition"));
     ResetToSavedState(false);
+    // A start is a new play session: what was destroyed for the last one is back.
+    m_playSession.Begin();
 
     m_campaignFile = campaignFile;
     m_campaignId = campaignFile.IsEmpty() ? ZHashedString::None() : ZHashedString(campaignFile.GetText());
@@ -312,6 +316,8 @@ bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSa
     if (MinimapComponent* const minimap = m_player != nullptr ? GetComponent<MinimapComponent>(m_player) : nullptr) {
         LoadMinimapsFile(*minimap, GetMapList());
     }
+    // The randomizer's opportunities met so far, one debugger line each.
+    LogOpportunityRegistry();
     LeaveTitleScene(*this);
     ZCinematicMgr* const cinematics = GetCinematicMgr();
     static const ZHashedString kCloser("HACK_MENU_CLOSER");
@@ -324,6 +330,8 @@ bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSa
 void KorvanthGame::ArrivePlayer(Player& player, const ZVector3& position) {
     PlacePlayer(player, position);
     NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
+    // Put down at a side-view room's left or right edge, it walks in.
+    StartEdgeWalk(player);
     player.inPlay = true;
     SnapCameraToPlayer(player);
     RefreshWaterState(player);

@@ -97,10 +97,8 @@ void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int
         const int32_t roomY = word(i + 4, "").ToInt();
         const int32_t tileX = word(i + 5, "16").ToInt();
         const int32_t tileY = word(i + 6, "14").ToInt();
-        if (!QuickStart(campaign, map, roomX, roomY, tileX, tileY)) {
-            ZLog::Printf("QuickStart: campaign \"%s\" could not be started", campaign.GetText());
-            continue;
-        }
+        // The screen groups as the settings say: no title comes to set them.
+        SetUpScreenGroups(*this);
         // "Seed TEXT" anywhere on the line makes the quick-started game a
         // randomized one (quote a seed with spaces).
         bool randomized = false;
@@ -111,15 +109,20 @@ void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int
                 seed = words[s + 1];
             }
         }
-        SetUpGameRandomizer(randomized, seed);
+        if (!QuickStart(campaign, map, roomX, roomY, tileX, tileY, randomized, seed)) {
+            ZLog::Printf("QuickStart: campaign \"%s\" could not be started", campaign.GetText());
+        }
     }
 }
 
 bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapName, const int32_t roomX,
-                              const int32_t roomY, const int32_t tileX, const int32_t tileY) {
+                              const int32_t roomY, const int32_t tileX, const int32_t tileY, const bool randomized,
+                              const ZString& seed) {
     if (m_player != nullptr) {
         ResetPlayer(*m_player);
     }
+    // The world of the seed is in force before the first room's entities are made.
+    SetUpGameRandomizer(randomized, seed);
     if (!StartCampaign(campaignFile, false, false)) {
         return false;
     }
@@ -162,8 +165,12 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
         }
         ZVector2 at;
         GetCheckpointPosition(player, at, false);
+        m_checkpoint[0] = at.x;
+        m_checkpoint[1] = at.y;
         ArrivePlayer(player, ZVector3(at.x, at.y, 0.0f));
         Autosave(player, player.GetHandle(), false);
+        // A course's timer waits for the course's own start.
+        if (SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player)) speedrun->ClearTimerActive();
     }
     ZLog::Printf("QuickStart: map \"%s\", room (%d, %d), checkpoint (%g, %g)", mapName.GetText(), roomX, roomY,
                  static_cast<double>(m_checkpoint[0]), static_cast<double>(m_checkpoint[1]));
@@ -233,6 +240,23 @@ void KorvanthGame::DeleteRetiredEntities() {
     for (ZEntity* const entity : retired) {
         delete entity;
     }
+}
+
+void KorvanthGame::RetireRoomEntities() {
+    // Saved now, deleted at the next fixed step, since the caller may run
+    // inside one of their own events.
+    for (KorvEntity* const entity : m_roomEntities) {
+        SaveEntityState(entity);
+        entity->SetAllComponentsEnabled(false);
+        entity->SetUpdatePaused(true);
+        m_retiredEntities.push_back(entity);
+    }
+    m_roomEntities.clear();
+    for (ZEntity* const entity : m_spawnedEntities) {
+        entity->SetAllComponentsEnabled(false);
+        m_retiredEntities.push_back(entity);
+    }
+    m_spawnedEntities.clear();
 }
 
 void KorvanthGame::RetireDeletedRoomEntities() {
@@ -327,20 +351,7 @@ void KorvanthGame::LoadRoom() {
         m_player->minimapNeedsUpdate = true;
     }
 
-    // The previous room's entities: saved now, deleted at the next fixed
-    // step, since this load may run inside one of their own events.
-    for (KorvEntity* const entity : m_roomEntities) {
-        SaveEntityState(entity);
-        entity->SetAllComponentsEnabled(false);
-        entity->SetUpdatePaused(true);
-        m_retiredEntities.push_back(entity);
-    }
-    m_roomEntities.clear();
-    for (ZEntity* const entity : m_spawnedEntities) {
-        entity->SetAllComponentsEnabled(false);
-        m_retiredEntities.push_back(entity);
-    }
-    m_spawnedEntities.clear();
+    RetireRoomEntities();
 
     RoomRect rect{x, y, x + 1, y + 1};
     for (int i = 0; i < 4; ++i) map.currentColour[i] = map.defaultColour[i];
@@ -427,6 +438,7 @@ void KorvanthGame::LoadRoom() {
     map.rectBounds[2] = static_cast<float>((rect.left - x) * kRoomPixelsX);
     map.rectBounds[3] = static_cast<float>((rect.right - x) * kRoomPixelsX);
     m_debugStarts.Clear();
+    ++m_roomLoads;
 
     m_roomEdges.clear();
     m_pendingInstances.Clear();
@@ -460,8 +472,14 @@ void KorvanthGame::LoadRoom() {
 void KorvanthGame::LoadEntityInstances(const bool namedOnly) {
     static const ZHashedString kName("Name");
     const uint32_t owner = GetGamePlayerHandle();
+    // An entity's "OnFullyLoaded" may load another room (a teleport without a
+    // wipe): the walk goes over its own copy of the ids and ends when a room
+    // load ran under it, leaving the new room's ids waiting.
+    const ZArray<uint32_t> pending = m_pendingInstances;
+    const uint32_t roomLoad = m_roomLoads;
     ZArray<uint32_t> kept;
-    for (const uint32_t id : m_pendingInstances) {
+    for (uint32_t i = 0; i < pending.Count(); ++i) {
+        const uint32_t id = pending[i];
         const ZString fileName = GetInstanceFileName(id);
         const ZHashedString file(fileName.GetText());
         if (namedOnly && !DefinitionHasElement(file, kName)) {
@@ -474,7 +492,20 @@ void KorvanthGame::LoadEntityInstances(const bool namedOnly) {
             ZLog::Printf("Room instance %08x: %s is missing or empty; nothing is placed", id, fileName.GetText());
             continue;
         }
-        if (KorvEntity* const entity = CreateKorvEntity(file, owner)) {
+        KorvEntity* const entity = CreateKorvEntity(file, owner);
+        if (m_roomLoads != roomLoad) {
+            // Its room was left while it was made: it goes with that room.
+            ZLog::Printf("Room instance %08x loaded another room while it was made; the rest of its room is dropped",
+                         id);
+            if (entity != nullptr) {
+                SaveEntityState(entity);
+                entity->SetAllComponentsEnabled(false);
+                entity->SetUpdatePaused(true);
+                m_retiredEntities.push_back(entity);
+            }
+            return;
+        }
+        if (entity != nullptr) {
             RegisterRoomEntity(entity);
             m_roomEntities.push_back(entity);
         }

@@ -23,25 +23,64 @@ ZCamera* PlayerCamera() {
 
 ZVector3 Lerp(const ZVector3& a, const ZVector3& b, const float f) { return a + (b - a) * f; }
 
+// What brings a position to the centre (128, 112) of its screen.
+ZVector3 ScreenOffset(const ZVector3& p) {
+    const float x = p.x - std::floor(p.x / 256.0f) * 256.0f;
+    const float y = p.y - std::floor(p.y / 224.0f) * 224.0f;
+    return ZVector3(128.0f - x, 112.0f - y, 0.0f);
+}
+
+// The offset on the axes the move does not travel along.
+ZVector3 Across(const ZVector3& offset, const int32_t screensX, const int32_t screensY) {
+    return ZVector3(screensX == 0 ? offset.x : 0.0f, screensY == 0 ? offset.y : 0.0f, 0.0f);
+}
+
 }  // namespace
 
 RoomTransition::RoomTransition(const int32_t mode, const ZVector3& start, const int32_t screensX,
                                const int32_t screensY)
-    : m_mode(mode), m_start(start), m_corner(start), m_end(start) {
-    Player* const player = GetPlayer();
-    if (player != nullptr) {
+    : m_mode(mode) {
+    ZVector3 target = start;
+    if (Player* const player = GetPlayer()) {
         bool unused = false;
-        m_end = ComputeCameraTarget(*player, false, unused);
-        m_end.z = start.z;
+        target = ComputeCameraTarget(*player, false, unused);
     }
-    // Across the travel first (the axes with no screens to cover), then along it.
-    if (screensX == 0) m_corner.x = m_end.x;
-    if (screensY == 0) m_corner.y = m_end.y;
+    target.z = start.z;
+    ZVector3 cameraOffset = Across(ScreenOffset(start), screensX, screensY);
+    ZVector3 targetOffset = Across(ScreenOffset(target), screensX, screensY);
+    // Camera and target on one line across the travel: no detour onto the grid.
+    const ZVector3 apart = Across(start - target, screensX, screensY);
+    const bool aligned = apart.x * apart.x + apart.y * apart.y < 0.01f;
+    if (aligned) {
+        cameraOffset = ZVector3();
+        targetOffset = ZVector3();
+    }
+    const ZVector3 screen(static_cast<float>(screensX) * 256.0f, static_cast<float>(screensY) * 224.0f, 0.0f);
+    m_camera[0] = start;
+    // Onto the grid of the target's screen: the camera's own when both share
+    // one; when they do not (a camera a few pixels over a screen's border),
+    // the camera still ends on the target rather than a screen away.
+    m_camera[1] = aligned ? m_camera[0] : m_camera[0] + Across(target + targetOffset - start, screensX, screensY);
+    m_camera[2] = m_camera[1] + screen;
+    // A screen along the travel brings a camera centred on its screen (as the
+    // area's bounds leave it at an exit) onto the target; any other ends there too.
+    if (screensX != 0) m_camera[2].x = target.x;
+    if (screensY != 0) m_camera[2].y = target.y;
+    m_camera[3] = m_camera[2] - targetOffset;
+    m_target[0] = target;
+    m_target[1] = m_target[0] + targetOffset;
+    m_target[2] = m_target[1] - screen;
+    m_target[3] = m_target[2] - cameraOffset;
     const KorvanthGame* const game = KorvanthGame::Get();
     const float speed = game != nullptr ? game->m_transitionSpeed : 1.0f;
     if (mode == 1) {
-        m_firstLeg = (std::fabs(m_corner.x - m_start.x) + std::fabs(m_corner.y - m_start.y)) * speed * kSecondsPerPixel;
-        m_secondLeg = (std::fabs(m_end.x - m_corner.x) + std::fabs(m_end.y - m_corner.y)) * speed * kSecondsPerPixel;
+        const ZVector3 across = m_camera[1] - m_camera[0];
+        m_firstLeg = (std::fabs(across.x) + std::fabs(across.y)) * speed * kSecondsPerPixel;
+        // A screen's width or height when the camera starts centred on its
+        // screen (an exit over an area's edge); otherwise what it really
+        // travels (a move into another map keeps the camera where it is).
+        const ZVector3 along = m_camera[2] - m_camera[1];
+        m_secondLeg = (std::fabs(along.x) + std::fabs(along.y)) * speed * kSecondsPerPixel;
         duration = std::max(0.0f, m_firstLeg + m_secondLeg);
     } else {
         if (mode != 0) {
@@ -52,25 +91,38 @@ RoomTransition::RoomTransition(const int32_t mode, const ZVector3& start, const 
     }
 }
 
-ZVector3 RoomTransition::CameraAt(const float t) const {
-    if (t < m_firstLeg) {
-        const float f = m_firstLeg > 0.0f ? std::clamp(t / m_firstLeg, 0.0f, 1.0f) : 1.0f;
-        return Lerp(m_start, m_corner, f);
+namespace {
+
+// Along the first leg (a to b), then the second (b to d, through c's step).
+ZVector3 AlongLegs(const ZVector3 (&points)[4], const float firstLeg, const float secondLeg, const float t) {
+    if (t < firstLeg) {
+        const float f = firstLeg > 0.0f ? std::clamp(t / firstLeg, 0.0f, 1.0f) : 1.0f;
+        return Lerp(points[0], points[1], f);
     }
-    const float f = m_secondLeg > 0.0f ? std::clamp((t - m_firstLeg) / m_secondLeg, 0.0f, 1.0f) : 1.0f;
-    return Lerp(m_corner, m_end, f);
+    const float f = secondLeg > 0.0f ? std::clamp((t - firstLeg) / secondLeg, 0.0f, 1.0f) : 1.0f;
+    return Lerp(points[1], points[3], f);
+}
+
+}  // namespace
+
+ZVector3 RoomTransition::CameraAt(const float t) const { return AlongLegs(m_camera, m_firstLeg, m_secondLeg, t); }
+
+ZVector3 RoomTransition::DepthHolderAt(const float t) const {
+    return AlongLegs(m_target, m_firstLeg, m_secondLeg, t);
 }
 
 void RoomTransition::ApplyProgress(const float t) {
     if (ZCamera* const camera = PlayerCamera()) {
         camera->SetPosition(CameraAt(t));
     }
+    if (KorvanthGame* const game = KorvanthGame::Get()) game->SetDepthHolder(DepthHolderAt(t));
 }
 
 void RoomTransition::Start() {
     const float keep = duration;
     GameCinematic::Start();
     duration = keep;
+    ForcePlayerGhostFrame();
     ApplyProgress(0.0f);
 }
 
@@ -89,4 +141,5 @@ void RoomTransition::End() {
     if (!RanToEnd() || GetPlayer() == nullptr) return;
     ApplyProgress(duration);
     game->LoadEntityInstances(false);
+    ForcePlayerGhostFrame();
 }

@@ -224,6 +224,8 @@ ZDialogNode* ZDialogOptionNode::Execute(bool& /*replaced*/) {
                                ZHashedString(text.GetText()));
     }
     Expand(*this, label);
+    // A choice shows its inline pictures as the dialog's text does, not their markup.
+    label = label.EncodeImageTags();
     if (provider != nullptr) {
         provider->OfferOption(label, this, isDefault != 0);
     }

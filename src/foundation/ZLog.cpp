@@ -79,7 +79,10 @@ void ZLog::Printf(const char* format, ...) {
     }
     va_list args;
     va_start(args, format);
-    const std::string text = FormatV(format, args);
+    // The engine writes paths with '\\' between folders and the os layer
+    // turns each into '/' when it opens them: the line names a file as the
+    // file system does, whichever layer built its path.
+    const std::string text = os::TranslatePath(FormatV(format, args));
     va_end(args);
     ZLog* log = GetLog();
     log->LogLine(text.c_str());

@@ -13,7 +13,8 @@
 // keeps lines whole.
 //
 // A line reads "<seconds>: text" with the seconds as "%010.4f", taken from
-// gTimer's latest tick. Logging sites ask the application description whether
+// gTimer's latest tick. Paths in the text read as the file system names them:
+// each '\' (the engine's folder separator) is written as '/'. Logging sites ask the application description whether
 // logging is on and tick gTimer first, so the stamp is the time of writing;
 // Printf does all of that in one call. The log itself checks nothing.
 class ZLog {

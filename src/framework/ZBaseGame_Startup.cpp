@@ -61,6 +61,14 @@ void SetUpDefaultBindingsHook() {
 
 bool IsInputBlockedHook() { return GetCinematicMgr()->IsInputBlocked(); }
 
+// The player's controls read nothing while a menu is open or waiting to open,
+// the console is open or the editor runs: typed text and menu keys are not
+// moves.
+bool IsPlayerInputSuspendedHook() {
+    const ZBaseGame* game = ZBaseGame::PeekInstance();
+    return game != nullptr && game->IsUIActive();
+}
+
 void OnActiveDeviceClassChangedHook(int32_t /*deviceClass*/) {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
         game->UpdateCursorState(false);
@@ -440,6 +448,7 @@ void ZBaseGame::InitInput() {
     ZControlMgr::Hooks hooks = GetControlMgr()->GetHooks();
     hooks.setUpDefaultBindings = SetUpDefaultBindingsHook;
     hooks.isInputBlocked = IsInputBlockedHook;
+    hooks.isPlayerInputSuspended = IsPlayerInputSuspendedHook;
     hooks.onActiveDeviceClassChanged = OnActiveDeviceClassChangedHook;
     GetControlMgr()->SetHooks(hooks);
 

@@ -18,6 +18,27 @@ namespace {
 
 constexpr const char* kSection = "ControlGroupsMenu";
 
+// The page's panel: the same for every group, centred in menu space with 16
+// units to spare on each side, so it stays on the screen at any window shape
+// (a wide window shows menu space's full height). The items keep 32 units
+// inside it.
+constexpr float kPanelWidth = 992.0f;
+constexpr float kPanelHeight = 736.0f;
+constexpr float kInnerRight = 512.0f + kPanelWidth * 0.5f - 32.0f;
+// The tabs end 16 units before the rows begin. The two headers share a line:
+// "Groups" ends 48 units before the heading, or the two read as one.
+constexpr float kGap = 16.0f;
+constexpr float kHeaderGap = 48.0f;
+
+// Draws an item's text smaller when it is wider than maxWidth (a long
+// translation, a control with many inputs), so that it keeps to its column.
+void FitWidth(ZMenuItem* item, const float maxWidth) {
+    for (int pass = 0; pass < 3 && item->width > maxWidth && item->width > 0.0f; ++pass) {
+        item->textScale *= maxWidth / item->width * 0.999f;
+        item->Refresh();
+    }
+}
+
 ZHashedString ControlsFile(const ZControlGroup& group) {
     return ZHashedString(group.engineGroup != 0 ? "EngineControls" : "Controls");
 }
@@ -84,7 +105,9 @@ void ControlGroupsMenu::BuildItems(const bool initial) {
     controlRows.Clear();
 
     ZControlMgr* controls = GetControlMgr();
-    AddItem(ZMenuItem::Create<ZMenuLabel>(MenuText(kSection, "Groups"), 48.0f, 48.0f, 1, 1.0f));
+    ZMenuItem* groupsLabel = ZMenuItem::Create<ZMenuLabel>(MenuText(kSection, "Groups"), 48.0f, 48.0f, 1, 1.0f);
+    FitWidth(groupsLabel, 256.0f - kHeaderGap - 48.0f);
+    AddItem(groupsLabel);
     ZMenuItem* heading = ZMenuItem::Create<ZMenuLabel>(ZString(), 256.0f, 48.0f, 1, 1.0f);
     AddItem(heading);
     ZMenuItem* back = ZMenuItem::Create(MenuText(kSection, "Back"), 48.0f, 720.0f, 6, 1.0f);
@@ -101,6 +124,7 @@ void ControlGroupsMenu::BuildItems(const bool initial) {
         header = header.Replace("%1", MenuText(kSection, "Controls").GetText());
         header = header.Replace("%2", GroupDisplayName(*group).GetText());
         heading->SetText(header);
+        FitWidth(heading, kInnerRight - 256.0f);
     }
 
     const int32_t n = static_cast<int32_t>(GetItemCount());
@@ -128,6 +152,17 @@ void ControlGroupsMenu::BuildItems(const bool initial) {
 
     const bool mayBind = group != nullptr && (group->rebindable != 0 || IsDevModeOn());
     const float rowStep = 28.0f * 1.2f;
+    // The rows stand closer together when a group has more of them than fit
+    // above "Clear" (whose top is where the rows must end).
+    float controlStep = rowStep;
+    if (m > 0) {
+        const int32_t slots = m + (mayBind ? 0 : 2);
+        const float rowsEnd = clear->top - 8.0f;
+        const float rowHeight = 28.0f;
+        if (slots > 1 && 144.0f + static_cast<float>(slots - 1) * rowStep + rowHeight > rowsEnd) {
+            controlStep = (rowsEnd - rowHeight - 144.0f) / static_cast<float>(slots - 1);
+        }
+    }
     int32_t t = 0;
     for (uint32_t g = 0; g < controls->CountGroups(); ++g) {
         const ZControlGroup* each = controls->GetGroupAt(g);
@@ -136,6 +171,7 @@ void ControlGroupsMenu::BuildItems(const bool initial) {
         }
         ZMenuItem* tab = ZMenuItem::Create(GroupDisplayName(*each), 64.0f, 144.0f + static_cast<float>(t) * rowStep,
                                            1, 0.5f);
+        FitWidth(tab, 272.0f - kGap - 64.0f);
         tab->neighbours[ZMenuItem::kUp] = t == 0 ? 2 : n + t - 1;
         tab->neighbours[ZMenuItem::kDown] = t == v - 1 ? 2 : n + t + 1;
         const int32_t firstRow = (mayBind && m > 0) || !mayBind ? n + v : -1;
@@ -148,7 +184,9 @@ void ControlGroupsMenu::BuildItems(const bool initial) {
     if (group != nullptr) {
         int32_t r = 0;
         if (!mayBind) {
-            AddItem(ZMenuItem::Create<ZMenuLabel>(MenuText(kSection, "CannotBind"), 272.0f, 144.0f, 1, 0.5f));
+            ZMenuItem* notice = ZMenuItem::Create<ZMenuLabel>(MenuText(kSection, "CannotBind"), 272.0f, 144.0f, 1, 0.5f);
+            FitWidth(notice, kInnerRight - 272.0f);
+            AddItem(notice);
             r = 2;
         }
         int32_t k = 0;
@@ -158,9 +196,10 @@ void ControlGroupsMenu::BuildItems(const bool initial) {
                 continue;
             }
             const ZString rowText = RowText(*group, *control);
-            const float y = 144.0f + static_cast<float>(r) * rowStep;
+            const float y = 144.0f + static_cast<float>(r) * controlStep;
             ZMenuItem* row = mayBind ? ZMenuItem::Create(rowText, 272.0f, y, 1, 0.5f)
                                      : ZMenuItem::Create<ZMenuLabel>(rowText, 272.0f, y, 1, 0.5f);
+            FitWidth(row, kInnerRight - 272.0f);
             row->neighbours[ZMenuItem::kUp] = k == 0 ? 2 : n + v + k - 1;
             row->neighbours[ZMenuItem::kDown] = k == m - 1 ? 2 : n + v + k + 1;
             row->neighbours[ZMenuItem::kLeft] = row->neighbours[ZMenuItem::kRight] = firstTab;
@@ -170,7 +209,11 @@ void ControlGroupsMenu::BuildItems(const bool initial) {
             ++k;
         }
     }
-    ArrangeItems(80.0f, 64.0f);
+    if (ZMenuUnderlay* panel = ArrangeItems(80.0f, 64.0f)) {
+        panel->SetSize(kPanelWidth, kPanelHeight);
+        panel->SetPosition(512.0f, 384.0f);
+        panel->Refresh();
+    }
     if (!initial) {
         SetVisible(true);
     }

@@ -8,7 +8,6 @@
 #include "menu/MenuTexts.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
-#include "menu/VideoKeepMenu.h"
 #include "menu/ZMenuUnderlay.h"
 
 namespace {
@@ -206,13 +205,8 @@ void VideoMenu::ApplyChanges(void* context) {
             case 3: fullscreen = true; windowed = true; stretch = false; break;
             default: break;
         }
-        const VideoKeepMenu::Settings before = VideoKeepMenu::CurrentSettings();
         game->SetAllVideoOptions(static_cast<int32_t>(mode.width), static_cast<int32_t>(mode.height), menu->vsync,
                                  fullscreen, windowed, stretch, menu->fxaa, menu->tate);
-        GetMenuMgr()->CloseMenu();
-        // The new values stay only when the player says so in time.
-        GetMenuMgr()->OpenMenu(new VideoKeepMenu(before));
-        return;
     }
     GetMenuMgr()->CloseMenu();
 }

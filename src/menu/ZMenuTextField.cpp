@@ -96,11 +96,18 @@ void ZMenuTextField::DrawText(const ZColor32 color) {
 }
 
 void ZMenuTextField::Refresh() {
+    // Fitted from the scale the field was given, not from the last fit: a
+    // text that gets shorter again is drawn at its size again.
+    if (textScale != fittedScale) {
+        givenScale = textScale;
+    }
+    textScale = givenScale;
     UpdateSize();
     if (width > maxWidth && width > 0.0f) {
-        textScale *= maxWidth / width;
+        textScale = givenScale * maxWidth / width;
         UpdateSize();
     }
+    fittedScale = textScale;
     PlaceRect(x, y, width, height, anchor, left, top);
 }
 

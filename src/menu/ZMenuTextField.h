@@ -18,7 +18,8 @@ public:
     void SetText(const ZString& s) override;
     bool CapturesInput() const override { return IsSelectable(); }
     void DrawText(ZColor32 color) override;
-    // Scales the text down until it fits maxWidth, then places the item.
+    // Draws the text smaller when it would be wider than maxWidth (from the
+    // scale set on the field, so a shorter text grows back), then places the item.
     void Refresh() override;
     void MeasureText(float* outWidth, float* outHeight, float scale) const override;
 
@@ -37,4 +38,6 @@ public:
 private:
     ZTextEditBuffer buffer{kMaxLength};
     ZString savedText;  // the text before editing began
+    float givenScale = 1.0f;   // the text scale set from outside
+    float fittedScale = -1.0f; // the scale the last Refresh chose
 };

@@ -8,10 +8,12 @@
 #include "menu/ZMenuMgr.h"
 #include "renderer/ZEffectParameter.h"
 
-ZTitleShader::ZTitleShader()
-    : ZSingleTextureShader("__ZORP_Default_Title.fxo", ZHashedString("__Default_Title Shader"),
-                           ZHashedString("TitleTech"), ZBaseGame::GetInstance()->GetTitleTextureFile(),
-                           ZHashedString("__Default_Title Texture"), ZHashedString("TitleTex")) {}
+ZTitleShader::ZTitleShader() : ZTitleShader("__ZORP_Default_Title.fxo", ZHashedString("__Default_Title Shader")) {}
+
+ZTitleShader::ZTitleShader(const char* effectFile, const ZHashedString effectName)
+    : ZSingleTextureShader(effectFile, effectName, ZHashedString("TitleTech"),
+                           ZBaseGame::GetInstance()->GetTitleTextureFile(), ZHashedString("__Default_Title Texture"),
+                           ZHashedString("TitleTex")) {}
 
 ZMatrix4 ZTitleShader::ComputeTransform(const float aspect, const float pictureAspect, const float scale,
                                         float offsetY, float slide) {

@@ -13,6 +13,9 @@
 class ZTitleShader : public ZSingleTextureShader {
 public:
     ZTitleShader();
+    // The same picture drawn with a game's own title effect (its technique
+    // "TitleTech", the same parameters and perhaps more of its own).
+    ZTitleShader(const char* effectFile, ZHashedString effectName);
 
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
 

@@ -429,8 +429,9 @@ void ZRenderer::SetPassViewport(const ZRenderPassDesc& pass, const bool force) {
 // --- Groups -------------------------------------------------------------------------
 
 void ZRenderer::DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group) {
-    // Sorted by effect, then pass binding, then sources, so that each technique
-    // begins once per run and the broad scopes are set only when their source changes.
+    // Sorted by layer, then effect, then pass binding, then sources, so that
+    // each technique begins once per run and the broad scopes are set only
+    // when their source changes.
     m_drawList.clear();
     for (ZRenderable* renderable : group.renderables) {
         if (renderable == nullptr) {
@@ -449,9 +450,16 @@ void ZRenderer::DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group) {
         entry.key[5] = Key(renderable->GetRenderInstanceSource());
         m_drawList.push_back(entry);
     }
-    std::sort(m_drawList.begin(), m_drawList.end(), [](const DrawEntry& a, const DrawEntry& b) {
+    // Layers first: a renderable on a higher layer draws over the others.
+    const auto byLayerThenKeys = [&group](const DrawEntry& a, const DrawEntry& b) {
+        const int32_t layerA = group.layers.empty() ? 0 : group.GetLayer(a.renderable);
+        const int32_t layerB = group.layers.empty() ? 0 : group.GetLayer(b.renderable);
+        if (layerA != layerB) {
+            return layerA < layerB;
+        }
         return std::lexicographical_compare(a.key, a.key + 6, b.key, b.key + 6);
-    });
+    };
+    std::sort(m_drawList.begin(), m_drawList.end(), byLayerThenKeys);
     // The group keeps the order (a null entry goes to the end).
     uint32_t at = 0;
     for (const DrawEntry& entry : m_drawList) {
@@ -467,7 +475,11 @@ void ZRenderer::DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group) {
     while (begin < list.size()) {
         ZPassBinding* binding = list[begin].binding;
         size_t end = begin + 1;
-        while (end < list.size() && list[end].binding == binding) {
+        // A run ends where the layer changes: every pass of a lower layer
+        // is drawn before the first of a higher one.
+        const int32_t layer = group.layers.empty() ? 0 : group.GetLayer(list[begin].renderable);
+        while (end < list.size() && list[end].binding == binding &&
+               (group.layers.empty() || group.GetLayer(list[end].renderable) == layer)) {
             ++end;
         }
         ZEffect* effect = binding != nullptr ? binding->effect : nullptr;

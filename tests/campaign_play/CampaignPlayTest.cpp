@@ -195,11 +195,14 @@ TEST(CampaignPlay, FromTheTitleToTheGallerysBell) {
         // overworld's second room) and through the gallery's door, which needs
         // the key; then the course: its two rooms under one clock, and the
         // bell's hall.
+        // The overworld's two rooms are crossed on foot on the way to each door.
         EXPECT_EQ(rooms, (std::vector<Room>{{"Caverns", 0, 0},
                                             {"Overworld", 0, 0},
+                                            {"Overworld", 1, 0},
                                             {"Workshop", 0, 0},
                                             {"Caverns", 0, 0},
                                             {"Overworld", 0, 0},
+                                            {"Overworld", 1, 0},
                                             {"Sunken", 0, 0},
                                             {"Overworld", 1, 0},
                                             {"Speedrun Maps", 14, 3},

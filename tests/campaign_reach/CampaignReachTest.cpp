@@ -189,26 +189,52 @@ TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
     }
 }
 
-// The sunken halls' (3, 0) pop blocks (56 and 64, 140): a jump from below
-// strikes one (the player's head stops under it) and pops it; then a jump
-// from beside it lands on its top.
-TEST(CampaignReach, APopBlockStruckFromBelowHoldsThePlayer) {
+// The sunken halls' (3, 0) pop blocks (152 and 160, 180; tops at 176), just
+// below the red gate's top (168) on its far side: walking off the gate lands
+// on them, and they pop out and hold the player.
+TEST(CampaignReach, WalkingOffTheGateLandsOnItsHiddenSteps) {
     gametest::RunInChild([] {
-        playtest::PlaySetup setup = SetupAt("Sunken", 3, 0, 3, 24, {kRedAura, kPowerupDoubleJump});
-        const std::string script =
-            "20 -\n25 right\n1 jump\n18 jump\n50 -\n"                                // strike it from below
-            "12 right\n1 jump\n18 jump\n1 -\n1 jump\n10 jump\n12 left jump\n40 -\n";  // up beside it, onto it
-        const playtest::PlayResult result = playtest::RunPlay(setup, script);
+        playtest::PlaySetup setup = SetupAt("Sunken", 3, 0, 15, 20, {kRedAura, kPowerupDoubleJump});
+        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n20 right\n30 -\n");
         ASSERT_TRUE(result.started) << result.error;
-        ASSERT_GE(result.samples.size(), 65u);
-        float highest = 1e9f;
-        for (int32_t frame = 45; frame < 65; ++frame) {
-            highest = std::min(highest, result.samples[static_cast<size_t>(frame)].position.y);
-        }
-        EXPECT_GT(highest, 150.0f) << "the first jump ends against the block's underside (144)";
+        ASSERT_GE(result.samples.size(), 20u);
+        const playtest::PlaySample& onGate = result.samples[19];
+        EXPECT_TRUE(onGate.grounded);
+        EXPECT_NEAR(onGate.position.y, 160.0f, 1.0f) << "standing on the gate's top (168)";
         const playtest::PlaySample& last = result.samples.back();
         EXPECT_TRUE(last.grounded);
-        EXPECT_NEAR(last.position.y, 128.0f, 1.0f) << "standing on the block's top (136)";
+        EXPECT_GT(last.position.x, 144.0f) << "off the gate";
+        EXPECT_NEAR(last.position.y, 168.0f, 1.0f) << "standing on the hidden steps' top (176), not the floor";
+    });
+}
+
+// The sunken halls' cellar is one area two rooms tall, (5, 2) over (5, 3):
+// through the hole in the upper room's floor the player drops onto the lower
+// room's floor, one room height (224) further down, without a room change;
+// the lower room's pad then leads back to the halls.
+TEST(CampaignReach, TheCellarsHoleDropsThePlayerOntoTheFloorBelow) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup = SetupAt("Sunken", 5, 2, 3, 24, {});
+        // Over the hole (x 112 to 144), down, then right onto the pad (232).
+        const std::string script = "20 -\n70 right\n90 -\n80 right\n90 -\n";
+        const playtest::PlayResult result = playtest::RunPlay(setup, script);
+        ASSERT_TRUE(result.started) << result.error;
+        ASSERT_EQ(result.samples.size(), 350u);
+        const playtest::PlaySample& landed = result.samples[179];
+        EXPECT_TRUE(landed.grounded);
+        EXPECT_NEAR(landed.position.y, 224.0f + 208.0f - 8.0f, 1.0f) << "on the lower room's floor (row 26)";
+        EXPECT_GT(landed.position.x, 112.0f);
+        EXPECT_LT(landed.position.x, 144.0f);
+        for (size_t i = 0; i <= 179; ++i) {
+            const playtest::PlaySample& s = result.samples[i];
+            ASSERT_FALSE(s.transition) << "no room change inside the area, frame " << s.frame;
+            ASSERT_EQ(s.roomX, 5);
+            ASSERT_EQ(s.roomY, 2);
+            ASSERT_FALSE(s.dead);
+        }
+        const playtest::PlaySample& last = result.samples.back();
+        EXPECT_EQ(last.roomX, 5);
+        EXPECT_EQ(last.roomY, 0) << "the pad's room";
     });
 }
 

@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "EntityTestSupport.h"
+#include "entity/ZAIComponent.h"
 #include "entity/ZBasingComponent.h"
+#include "entity/ZCollisionPoint.h"
+#include "entity/ZComponentLookup.h"
 #include "entity/ZCollisionSphere.h"
 #include "entity/ZCommandRunner.h"
 #include "entity/ZDeleteComponent.h"
@@ -353,6 +356,19 @@ TEST(ZGameplayComponents, SmallComponentsDoTheirPart) {
     shadow->SetLocked(false);
     EXPECT_TRUE(shadow->SetParameters(&wvp, ZHashedString("Pass"), nullptr));
     EXPECT_EQ(wvp.matrix.m[0], 1.0f) << "unlocked, it follows the entity again";
+
+    // The AI's start values, and its look-ahead point, which no sweep meets.
+    ZAIComponent* ai = AddComponent<ZAIComponent>(&entity);
+    EXPECT_GE(ai->thinkDelay, 0.0f);
+    EXPECT_LE(ai->thinkDelay, 0.25f);
+    EXPECT_GE(ai->randomValue, 0.0f);
+    EXPECT_LE(ai->randomValue, 1.0f);
+    EXPECT_EQ(ai->state, 0u);
+    EXPECT_EQ(ai->direction, 1u);
+    EXPECT_EQ(ai->active, 1);
+    ASSERT_NE(ai->probe, nullptr);
+    EXPECT_NE(DynamicCast<ZCollisionPoint>(ai->probe), nullptr);
+    EXPECT_EQ(ResolveComponent<ZEntity>(ai->probe), nullptr) << "it belongs to no entity";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "ServicesFixture.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZTimer.h"
+#include "foundation/ZUserFolders.h"
 #include "platform/os/fake/fake.h"
 #include "platform/os/threads.h"
 
@@ -76,6 +77,29 @@ TEST_F(LogTest, MakingTheLogMakesItsFolder) {
     GetLog();
     EXPECT_TRUE(std::filesystem::is_directory(m_temp.Path() / "My Games" / "Test Game" / "Logs"));
     EXPECT_EQ(GetLog()->GetFilePath(), Documents() + "\\My Games\\Test Game\\Logs\\Log.txt");
+}
+
+// Paths are built with the engine's '\\' between folders; the log names each
+// file as the file system does, so a line can be pasted into a shell.
+TEST_F(LogTest, PathsReadAsTheFileSystemNamesThem) {
+    InstallAppInfo();
+    const std::string saves = GetUserFolderPath("Test Game", "Saves\\", true).GetText();
+    struct Case {
+        std::string path;      // as the engine builds it
+        std::string expected;  // as the line shows it
+    };
+    const Case cases[] = {
+        {saves + "autosave.zsd", (m_temp.Path() / "My Games" / "Test Game" / "Saves" / "autosave.zsd").string()},
+        {"Localization\\German\\QXV_Strings.txt", "Localization/German/QXV_Strings.txt"},
+        {"Mods/zz.kpk", "Mods/zz.kpk"},
+    };
+    std::string expected;
+    for (const Case& c : cases) {
+        ZLog::Printf("%s could not be read", c.path.c_str());
+        expected += "00000.0000: " + c.expected + " could not be read\r\n";
+    }
+    EXPECT_EQ(LogFile(), expected);
+    EXPECT_EQ(TakeOutputAndGoOn().out, expected) << "standard output shows the same";
 }
 
 TEST_F(LogTest, NothingIsWrittenWhileLoggingIsOff) {

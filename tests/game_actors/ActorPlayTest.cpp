@@ -257,18 +257,18 @@ TEST(ActorPlay, AShotThatReachesThePlayerKillsItAndBurstsThere) {
     }
 }
 
-TEST(ActorPlay, ABlockPopsWhenStruckFromBelowAndOnlyThen) {
+TEST(ActorPlay, ABlockPopsWhenLandedOnFromAboveAndOnlyThen) {
     gametest::RunInChild([] {
         KorvEntity* overhead = nullptr;
         KorvEntity* inThePath = nullptr;
         PlaySetup setup;
         setup.room = Hall();
-        float highestHead = 1000.0f;
         bool hiddenAtStart = false;
         setup.prepare = [&](Player&) {
-            // One above the player's head (bottom 12 pixels above it), one
-            // standing on the floor further right, in its way.
-            overhead = Place("PopBlock.zdd", 20.0f, 84.0f);
+            // One in the air over the start (its top at y 84, its bottom 4
+            // pixels above the player's head), one standing on the floor
+            // further right, in the player's way.
+            overhead = Place("PopBlock.zdd", 20.0f, 92.0f);
             inThePath = Place("PopBlock.zdd", 80.0f, 112.0f);
             ASSERT_NE(overhead, nullptr);
             ASSERT_NE(inThePath, nullptr);
@@ -281,31 +281,41 @@ TEST(ActorPlay, ABlockPopsWhenStruckFromBelowAndOnlyThen) {
         bool shown = false;
         bool pathShown = false;
         bool kept = false;
+        float highestFeet = 1000.0f;
+        float vyWhenPopped = 0.0f;  // the player's vertical speed the frame before it popped
+        float lastVy = 0.0f;
         setup.afterFrame = [&](Player& player, const int32_t frame) {
-            highestHead = std::min(highestHead, player.spatial->current.position.y - 8.0f);
+            highestFeet = std::min(highestFeet, player.spatial->current.position.y + 8.0f);
             pops = IntDatum(overhead, "Pops");
             pathPops = IntDatum(inThePath, "Pops");
-            if (poppedAt < 0 && pops == 1) poppedAt = frame;
+            if (poppedAt < 0 && pops == 1) {
+                poppedAt = frame;
+                vyWhenPopped = lastVy;
+            }
+            lastVy = player.spatial->current.velocity.y;
             shown = Shown(overhead);
             pathShown = Shown(inThePath);
             ZDatumEntry visible;
             kept = GetComponent<ZDataComponent>(overhead)->GetDatum(ZHashedString("POPCOMPVIS"), visible) &&
                    visible.value.boolValue;
         };
-        // Walk right through the standing block, back, then jump into the overhead one.
-        const auto r = RunPlay(setup, "60 right\n62 left\n20 -\n30 jump\n40 -\n");
+        // Walk right through the standing block and back, then jump up
+        // through the overhead one and come down on it.
+        const auto r = RunPlay(setup, "60 right\n62 left\n20 -\n30 jump\n60 -\n");
         ASSERT_TRUE(Played(r));
         EXPECT_TRUE(hiddenAtStart) << "hidden until popped";
         EXPECT_GT(r.samples[59].position.x, 90.0f) << "walked through the block that had not popped";
-        EXPECT_EQ(pathPops, 0);
+        EXPECT_EQ(pathPops, 0) << "a touch from the side pops nothing";
         EXPECT_FALSE(pathShown);
+        ASSERT_LT(highestFeet, 84.0f) << "the jump rose above the overhead block";
         ASSERT_GE(poppedAt, 142) << "popped by the jump";
+        EXPECT_GE(vyWhenPopped, 0.0f) << "popped falling onto it, not rising through it";
         EXPECT_EQ(pops, 1) << "OnPop ran once";
         EXPECT_TRUE(shown);
         EXPECT_TRUE(kept) << "POPCOMPVIS, kept for the saved state";
-        // The block stopped the jump at its bottom (y 92).
-        EXPECT_GE(highestHead, 91.5f);
+        // The player stands on the block's top (y 84), not on the floor.
         EXPECT_TRUE(r.samples.back().grounded);
+        EXPECT_NEAR(r.samples.back().position.y + 8.0f, 84.0f, 0.5f);
     });
 }
 

@@ -204,7 +204,7 @@ CollisionResult Contact(const float nx, const float ny) {
     return contact;
 }
 
-TEST(PopComponent, AStrikeFromBelowPopsTheBlockAndEveryLaterContactCollides) {
+TEST(PopComponent, ALandingFromAbovePopsTheBlockAndEveryLaterContactCollides) {
     const PlatformerUp up(ZVector3(0.0f, -1.0f, 0.0f));  // y grows downwards; gravity pulls to +y
     ClearCommandHandlers();
     RegisterCommandHandler(RecordCommand);
@@ -228,17 +228,18 @@ TEST(PopComponent, AStrikeFromBelowPopsTheBlockAndEveryLaterContactCollides) {
         bool collides;
     };
     const Case passing[] = {
-        {"landing on top", 0.0f, -1.0f, false},
+        {"struck from below", 0.0f, 1.0f, false},
         {"from the side", 1.0f, 0.0f, false},
-        {"exactly 45 degrees off", d, d, false},
+        {"exactly 45 degrees off", d, -d, false},
+        {"from below, slanted", -0.3f, 0.954f, false},
     };
     for (const Case& c : passing) {
         EXPECT_EQ(PopComponent::ContactQuery(box, nullptr, Contact(c.nx, c.ny)), c.collides) << c.what;
     }
     EXPECT_TRUE(gCommands.empty());
     EXPECT_FALSE(block.drawable.visible);
-    // Struck from below, a little off straight.
-    EXPECT_TRUE(PopComponent::ContactQuery(box, nullptr, Contact(0.3f, 0.954f)));
+    // Landed on from above, a little off straight.
+    EXPECT_TRUE(PopComponent::ContactQuery(box, nullptr, Contact(0.3f, -0.954f)));
     EXPECT_TRUE(PopComponent::IsPopped(pop));
     EXPECT_TRUE(block.drawable.visible);
     ASSERT_EQ(gCommands.size(), 1u);
@@ -255,7 +256,7 @@ TEST(PopComponent, AStrikeFromBelowPopsTheBlockAndEveryLaterContactCollides) {
     ClearCommandHandlers();
 }
 
-TEST(PopComponent, WithoutDataItPopsEveryTimeAndReversedGravityPopsFromAbove) {
+TEST(PopComponent, WithoutDataItPopsEveryTimeAndReversedGravityPopsFromBelow) {
     const PlatformerUp up(ZVector3(0.0f, 1.0f, 0.0f));  // gravity reversed: pulling to -y
     ClearCommandHandlers();
     RegisterCommandHandler(RecordCommand);
@@ -265,9 +266,9 @@ TEST(PopComponent, WithoutDataItPopsEveryTimeAndReversedGravityPopsFromAbove) {
     pop->ReadDefinition(Markup("<Pop><Event Name='OnPop'><Action Text='popped'/></Event></Pop>"));
     pop->PostLoadHook();
     ZCollisionInterface* box = block.collision->GetPrimary();
-    EXPECT_FALSE(PopComponent::ContactQuery(box, nullptr, Contact(0.0f, 1.0f))) << "from below now passes";
-    EXPECT_TRUE(PopComponent::ContactQuery(box, nullptr, Contact(0.0f, -1.0f)));
-    EXPECT_TRUE(PopComponent::ContactQuery(box, nullptr, Contact(0.0f, -1.0f)));
+    EXPECT_FALSE(PopComponent::ContactQuery(box, nullptr, Contact(0.0f, -1.0f))) << "from above now passes";
+    EXPECT_TRUE(PopComponent::ContactQuery(box, nullptr, Contact(0.0f, 1.0f)));
+    EXPECT_TRUE(PopComponent::ContactQuery(box, nullptr, Contact(0.0f, 1.0f)));
     EXPECT_FALSE(PopComponent::IsPopped(pop)) << "nowhere to keep it";
     EXPECT_EQ(gCommands.size(), 2u) << "each pop fires OnPop again";
     EXPECT_FALSE(PopComponent::ContactQuery(box, nullptr, Contact(1.0f, 0.0f)));
@@ -284,7 +285,7 @@ TEST(PopComponent, ABlockWithoutADrawableStillPops) {
                                      "</Primitive></Collision>"));
     PopComponent* pop = AddComponent<PopComponent>(&entity);
     pop->PostLoadHook();
-    EXPECT_TRUE(PopComponent::ContactQuery(collision->GetPrimary(), nullptr, Contact(0.0f, 1.0f)));
+    EXPECT_TRUE(PopComponent::ContactQuery(collision->GetPrimary(), nullptr, Contact(0.0f, -1.0f)));
     ZDatumEntry entry;
     ASSERT_TRUE(data->GetDatum(ZHashedString("POPCOMPVIS"), entry));
     EXPECT_TRUE(entry.value.boolValue);

@@ -48,9 +48,6 @@ protected:
     DisplayState* display = nullptr;
 };
 
-uint32_t g_reverbWord = 0xFFFFFFFFu;
-void ReceiveReverb(uint32_t word) { g_reverbWord = word; }
-
 }  // namespace
 
 TEST_F(DisplayAppliersTest, CrtAndAnaglyphNeverStayOnTogether) {
@@ -90,7 +87,6 @@ TEST_F(DisplayAppliersTest, CrtSwitchLeavesThePassesAloneBeforeTheSceneExists) {
     ApplyCRTPassSetting();
     ApplyAnaglyphPassSetting();
     ApplyMinimapVisibility();
-    ApplyReverbSetting();
     ClearPassEyeSetup(0);
     EXPECT_EQ(PeekDisplayState(), nullptr);
     display = GetDisplayState();
@@ -109,7 +105,6 @@ TEST_F(DisplayAppliersTest, ReverbWordPacksClampedFields) {
         {true, 5000.0f, -3.0f, 2.0f, -1.0f, 99.0f, 1023u << 20 | 0u << 12 | 15u << 8 | 0u << 4 | 15u},
         {true, nan, 255.9f, nan, 0.99f, 0.5f, 0u << 20 | 255u << 12 | 0u << 8 | 14u << 4 | 0u},
     };
-    display->reverbSink = ReceiveReverb;
     for (const Case& c : cases) {
         DisplaySettings& s = display->Settings();
         s.reverb = c.on;
@@ -118,9 +113,7 @@ TEST_F(DisplayAppliersTest, ReverbWordPacksClampedFields) {
         s.dryMix = c.dry;
         s.wetMix = c.wet;
         s.attenSpeed = c.atten;
-        g_reverbWord = 0xFFFFFFFFu;
-        ApplyReverbSetting();
-        EXPECT_EQ(g_reverbWord, c.want) << std::hex << c.want;
+        EXPECT_EQ(PackReverbWord(s), c.want) << std::hex << c.want;
     }
 }
 
@@ -222,23 +215,3 @@ TEST_F(DisplayAppliersTest, CameraStandsWhereTheViewSpansTheScreen) {
     EXPECT_NEAR(camera.GetPosition().x, -std::sqrt(3.0f), 1e-5f);
 }
 
-TEST_F(DisplayAppliersTest, SettingsFromTextRunTheirAppliers) {
-    RegisterDisplayConfigVars();
-    const DisplaySettings& s = display->Settings();
-    EXPECT_TRUE(s.crtSim);
-    EXPECT_FALSE(s.anaglyph3D);
-    EXPECT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("Anaglyph3D")));
-    EXPECT_TRUE(s.anaglyph3D);
-    EXPECT_FALSE(s.crtSim);
-    EXPECT_TRUE(Pass("Anaglyph Pass")->enabled);
-    EXPECT_TRUE(ZConfigVar::SetFromString("1", ZHashedString("Video"), ZHashedString("CRTSim")));
-    EXPECT_FALSE(s.anaglyph3D);
-    EXPECT_FALSE(Pass("Anaglyph Pass")->enabled);
-    // Out of the slider's range: the range bounds the slider, the value is stored as read.
-    EXPECT_TRUE(ZConfigVar::SetFromString("0", ZHashedString("NTSC"), ZHashedString("IScalar")));
-    EXPECT_FLOAT_EQ(s.iScalar, 0.0f);
-    EXPECT_TRUE(ZConfigVar::SetFromString("0.5", ZHashedString("Reverb"), ZHashedString("WetMix")));
-    EXPECT_FLOAT_EQ(s.wetMix, 0.5f);
-    EXPECT_TRUE(ZConfigVar::SetFromString("0.9,0.8,0.7,0.6", ZHashedString("CRT"), ZHashedString("PersColor")));
-    EXPECT_FLOAT_EQ(s.persColor[3], 0.6f);
-}

@@ -17,7 +17,11 @@
 #include "game/display/DisplayState.h"
 #include "game/display/KorvanthDisplay.h"
 #include "game/display/KorvanthPreHUDPassShader.h"
+#include "foundation/ZStateStore.h"
+#include "game/world/AnimatedTileLayerMesh.h"
 #include "game/world/KorvanthGame.h"
+#include "game/world/TileLayerMesh.h"
+#include "game/world/WorldEntity.h"
 #include "input/ZControlMgr.h"
 #include "renderer/ZRenderPassDesc.h"
 #include "renderer/ZRenderer.h"
@@ -103,6 +107,63 @@ TEST_F(KorvanthDisplayTest, GameSettingsReachThePasses) {
     EXPECT_EQ(m_game->PackReverbWord() >> 20, 1023u);
     m_game->GetDisplay().SelectCompositeTarget(*m_game, true);
     EXPECT_TRUE(GetDisplayState()->compositeParity);
+}
+
+TEST_F(KorvanthDisplayTest, SettingsFromTextRunTheirAppliers) {
+    RenderSetUp();
+    m_game->registerConfigVars();
+    const DisplaySettings& s = GetDisplayState()->Settings();
+    EXPECT_TRUE(s.crtSim);
+    EXPECT_FALSE(s.anaglyph3D);
+    EXPECT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("Anaglyph3D")));
+    EXPECT_TRUE(s.anaglyph3D);
+    EXPECT_FALSE(s.crtSim);
+    EXPECT_TRUE(Enabled("Anaglyph Pass"));
+    EXPECT_TRUE(ZConfigVar::SetFromString("1", ZHashedString("Video"), ZHashedString("CRTSim")));
+    EXPECT_FALSE(s.anaglyph3D);
+    EXPECT_FALSE(Enabled("Anaglyph Pass"));
+    // Out of the slider's range: the range bounds the slider, the value is stored as read.
+    EXPECT_TRUE(ZConfigVar::SetFromString("0", ZHashedString("NTSC"), ZHashedString("IScalar")));
+    EXPECT_FLOAT_EQ(s.iScalar, 0.0f);
+    EXPECT_TRUE(ZConfigVar::SetFromString("0.5", ZHashedString("Reverb"), ZHashedString("WetMix")));
+    EXPECT_FLOAT_EQ(s.wetMix, 0.5f);
+    EXPECT_TRUE(ZConfigVar::SetFromString("0.9,0.8,0.7,0.6", ZHashedString("CRT"), ZHashedString("PersColor")));
+    EXPECT_FLOAT_EQ(s.persColor[3], 0.6f);
+}
+
+TEST_F(KorvanthDisplayTest, ANewMapsAtlasNeverDrawsTheOldMapsTiles) {
+    ZStreamMgr::GetInstance()->AddPackageSource(KORV_DATA_BUILD_DIR "/Korvanth.zpk");
+    RenderSetUp();
+    m_game->registerConfigVars();
+    ASSERT_TRUE(m_game->OpenCampaignFile("Korvanth.kdd"));
+    m_game->LoadRoom();
+    const WorldEntity* world = m_game->GetWorldEntity();
+    const DynWorldEntity* animated = m_game->GetDynWorldEntity();
+    ASSERT_NE(world, nullptr);
+    ASSERT_NE(animated, nullptr);
+    const auto quads = [&] {
+        uint32_t count = 0;
+        for (const ZHashedString slot : {world->GetCurrentBackName(), world->GetPreviousBackName(),
+                                         world->GetCurrentForeName(), world->GetPreviousForeName()}) {
+            if (const auto* mesh = dynamic_cast<const TileLayerMesh*>(world->FindMesh(slot))) {
+                count += mesh->GetQuadCount();
+            }
+        }
+        return count;
+    };
+    const auto records = [&] {
+        return animated->GetCurrentMesh(false)->GetRecords().Count() +
+               animated->GetCurrentMesh(true)->GetRecords().Count();
+    };
+    ASSERT_GT(quads(), 0u) << "the first room's tiles";
+    // The new map's atlas comes in before its first room is built: nothing of
+    // the old room stays to be drawn with it.
+    m_game->LoadCampaign("Overworld");
+    EXPECT_EQ(quads(), 0u);
+    EXPECT_EQ(records(), 0u);
+    m_game->LoadRoom();
+    EXPECT_GT(quads(), 0u) << "the new map's room";
+    DestroyStateStore();
 }
 
 TEST_F(KorvanthDisplayTest, ClearPassesKeepTheRoomsColour) {

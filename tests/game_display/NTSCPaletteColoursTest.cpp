@@ -85,3 +85,37 @@ TEST(NTSCPaletteColoursTest, EveryColouredEntryFollowsTheSignalFormulas) {
         }
     }
 }
+
+// The hue of each coloured entry read back from its bytes (the standard
+// RGB-to-YIQ matrix): hue n lies (n - 1) x 30 degrees round the I-Q circle
+// from +Q, turned by the tint, so a shift of every hue shows even where the
+// steps between hues stay right.
+TEST(NTSCPaletteColoursTest, EachHueSitsAtItsAngleOnTheColourCircle) {
+    struct Tuning {
+        const char* what;
+        float phase, iScalar, qScalar;
+    };
+    const Tuning tunings[] = {
+        {"no tint", 0.0f, 1.0f, 1.0f},
+        {"the game's tuning", kDefaultTint, kDefaultIScalar, kDefaultQScalar},
+    };
+    constexpr double kPi = 3.14159265358979323846;
+    for (const Tuning& t : tunings) {
+        ZColor32 palette[kPaletteEntries];
+        GeneratePalette(palette, t.phase, t.iScalar, t.qScalar);
+        for (int hue = 1; hue <= 12; ++hue) {
+            // Row 3: the gamut pull-in scales its chroma toward grey without
+            // clipping a channel at 0, which keeps each hue's angle.
+            const ZColor32 c = palette[3 * 16 + hue];
+            const double r = c.r / 255.0, g = c.g / 255.0, b = c.b / 255.0;
+            const double i = 0.596 * r - 0.274 * g - 0.322 * b;
+            const double q = 0.211 * r - 0.523 * g + 0.312 * b;
+            const double theta = (hue - 1) * kPi / 6.0 + t.phase;
+            const double want = std::atan2(t.iScalar * std::sin(theta), t.qScalar * std::cos(theta));
+            double off = (std::atan2(i, q) - want) * 180.0 / kPi;
+            while (off > 180.0) off -= 360.0;
+            while (off < -180.0) off += 360.0;
+            EXPECT_LT(std::fabs(off), 5.0) << t.what << ", hue " << hue << " is " << off << " degrees off";
+        }
+    }
+}

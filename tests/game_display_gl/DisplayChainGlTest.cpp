@@ -330,7 +330,10 @@ TEST_F(CrtChainGlTest, WholeChainWritesItsPicture) {
 }
 
 TEST_F(CrtChainGlTest, TuningTheNTSCColoursRebuildsTheLookup) {
-    RegisterDisplayConfigVars();
+    // The display's variables with the palette's applier, as the game registers them.
+    DisplaySettingCallbacks callbacks;
+    callbacks.palette = RebuildNTSCLookupTexture;
+    RegisterDisplayConfigVars(GetDisplayState()->OwnSettings(), callbacks);
     harness.SetCard([](int32_t x, int32_t y) { return Flat(Rgb(200, 40, 40), x, y); });
     const auto ntscColour = [&]() {
         Frames(1);

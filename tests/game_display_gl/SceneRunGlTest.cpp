@@ -158,7 +158,12 @@ TEST(SceneRunGl, TitlePlayMenusAndBackLeaveTheSceneAsItWas) {
         int titleFrames = 0;
         using namespace platform;
         std::vector<Step> steps = {
-            {"the splash plays", [] { return GetCinematicMgr()->GetPlayingCount() > 0; }, [] {}},
+            {"the splash plays", [] { return GetCinematicMgr()->GetPlayingCount() > 0; },
+             [] {
+                 // Neither of the game's screens shows before the title.
+                 EXPECT_FALSE(GroupEnabled("Screen Group"));
+                 EXPECT_FALSE(GroupEnabled("No CRT Group"));
+             }},
             {"skip it", [] { return true; }, [&] { press(DIK_RETURN); }},
             {"the title: the static on the CRT", [] { return AtRestOn<KorvanthTitleMenu>(); },
              [&] {

@@ -68,6 +68,20 @@ TEST_F(MenuTextsTest, EveryMenuTextExistsInEnglishAndGerman) {
     }
 }
 
+TEST_F(MenuTextsTest, TheShippedCampaignIsListedByItsTitleInEachLanguage) {
+    struct Case {
+        const char* language;
+        const char* row;
+    };
+    const Case cases[] = {{"English", "1. The Drowned Caverns"}, {"German", "1. Die versunkenen H\xC3\xB6hlen"}};
+    for (const Case& c : cases) {
+        if (std::string(c.language) == "German") ZLocMgr::GetInstance()->SetLocalizedPath("German", false);
+        CampaignMenu menu;
+        ASSERT_GT(menu.GetItemCount(), static_cast<uint32_t>(CampaignMenu::kFirstRow)) << c.language;
+        EXPECT_EQ(menu.GetItem(CampaignMenu::kFirstRow)->GetText(), c.row) << c.language;
+    }
+}
+
 TEST_F(MenuTextsTest, TheCountdownTakesItsNumberByReplacement) {
     struct Case {
         const char* text;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "framework/ZConfigVar.h"
 #include "game/menus/AnaglyphMenu.h"
 #include "game/menus/CRTTunerMenu.h"
 #include "game/menus/CreditsMenu.h"
@@ -71,39 +72,84 @@ TEST_F(OptionPagesTest, TheHubListsTheGamesPagesAndOpensThem) {
 }
 
 TEST_F(OptionPagesTest, GameOptionSwitchesToggleAtOnceAndKeepTheirValues) {
+    // Each switch's value is read where the game registered its variable.
     struct Case {
         const char* item;
-        bool* value;
+        const char* section;  // "" for the general section
+        const char* variable;
         const char* before;
         const char* after;
     };
     const Case cases[] = {
-        {"SpinnerButton_ALT_DOWN_JUMP", &game->m_altDownJump, "< Drop Through: Down >", "< Drop Through: Down + Jump >"},
-        {"SpinnerButton_MINIMAP", &game->m_displaySettings.showMinimap, "< Minimap: On >", "< Minimap: Off >"},
-        {"SpinnerButton_PROMPTS", &game->m_showInteractPrompts, "< Prompts: On >", "< Prompts: Off >"},
+        {"SpinnerButton_ALT_DOWN_JUMP", "Input", "AltDownJump", "< Drop Through: Down >",
+         "< Drop Through: Down + Jump >"},
+        {"SpinnerButton_DIALOG", "", "OpaqueDialogBoxes", "< Dialog Boxes: Room Colour >", "< Dialog Boxes: Black >"},
+        {"SpinnerButton_MINIMAP", "", "ShowMinimap", "< Minimap: On >", "< Minimap: Off >"},
+        {"SpinnerButton_PROMPTS", "", "ShowInteractPrompts", "< Prompts: On >", "< Prompts: Off >"},
     };
+    // The minimap switch is the display's own setting, not a copy of it.
+    EXPECT_EQ(FindConfigBool(ZHashedString::None(), ZHashedString("ShowMinimap")),
+              &game->m_displaySettings.showMinimap);
     for (const Case& c : cases) {
-        const bool start = *c.value;
+        const bool* value = FindConfigBool(c.section[0] == '\0' ? ZHashedString::None() : ZHashedString(c.section),
+                                           ZHashedString(c.variable));
+        ASSERT_NE(value, nullptr) << c.variable << " is registered";
+        const bool start = *value;
         Open(game->CreateGameOptionsMenu());
         const int32_t index = IndexOf(Top(), c.item);
         ASSERT_GE(index, 0) << c.item;
         EXPECT_EQ(Top()->GetItem(index)->GetText(), c.before) << c.item;
         Top()->Select(index);
         Send(Kind::NavLeft);
-        EXPECT_EQ(*c.value, !start) << c.item << ": left toggles";
+        EXPECT_EQ(*value, !start) << c.item << ": left toggles";
         EXPECT_EQ(Top()->GetItem(index)->GetText(), c.after) << c.item;
         EXPECT_EQ(Top()->selectedIndex, index) << c.item << ": left stays on the switch";
         Send(Kind::Accept);
-        EXPECT_EQ(*c.value, !start) << c.item << ": accept on a row changes nothing";
+        EXPECT_EQ(*value, !start) << c.item << ": accept on a row changes nothing";
         Send(Kind::NavRight);
         Send(Kind::NavRight);
-        EXPECT_EQ(*c.value, !start) << c.item << ": right twice restores";
+        EXPECT_EQ(*value, !start) << c.item << ": right twice restores";
         Send(Kind::Cancel);
         EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u) << c.item << ": cancel closes";
-        EXPECT_EQ(*c.value, !start) << c.item << ": the value stays";
+        EXPECT_EQ(*value, !start) << c.item << ": the value stays";
     }
     EXPECT_EQ(displayLog, (std::vector<std::string>{"minimap off", "minimap on", "minimap off"}))
         << "the minimap switch applies itself at every toggle";
+}
+
+// Each switch, found through the configuration registry by its section and
+// name: a toggle changes that variable, and the configuration text the engine
+// saves brings the new value back on the next start.
+TEST_F(OptionPagesTest, GameOptionSwitchesReachTheirConfigurationVariables) {
+    const struct {
+        const char* item;
+        const char* section;  // empty: the base section
+        const char* name;
+    } cases[] = {
+        {"SpinnerButton_ALT_DOWN_JUMP", "Input", "AltDownJump"},
+        {"SpinnerButton_DIALOG", "", "OpaqueDialogBoxes"},
+        {"SpinnerButton_MINIMAP", "", "ShowMinimap"},
+        {"SpinnerButton_PROMPTS", "", "ShowInteractPrompts"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        const ZHashedString section = *c.section != 0 ? ZHashedString(c.section) : ZHashedString::None();
+        const ZConfigVar& var = FindOrAddConfigVar(section, ZHashedString(c.name));
+        ASSERT_EQ(var.type, ZConfigVar::kTypeBool);
+        bool* const value = static_cast<bool*>(var.storage);
+        const bool start = *value;
+        Open(game->CreateGameOptionsMenu());
+        const int32_t index = IndexOf(Top(), c.item);
+        ASSERT_GE(index, 0);
+        Top()->Select(index);
+        Send(Kind::NavLeft);
+        Send(Kind::Cancel);
+        EXPECT_EQ(*value, !start);
+        const ZString saved = FormatConfigText();
+        *value = start;  // as a new start has it before reading the file
+        LoadConfigText(saved.GetText(), static_cast<size_t>(saved.GetLength()));
+        EXPECT_EQ(*value, !start) << "the saved configuration keeps it";
+    }
 }
 
 TEST_F(OptionPagesTest, CrtSimulationSwitchAndTheTunerButtons) {

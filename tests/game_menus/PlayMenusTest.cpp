@@ -17,6 +17,10 @@
 #include "game/menus/MenuScene.h"
 #include "game/menus/RandomizerInfoMenu.h"
 #include "game/menus/RandomizerMenu.h"
+#include "game/progression/MinimapComponent.h"
+#include "game/progression/RandomizerComponent.h"
+#include "game/world/MenuCloser.h"
+#include "menu/ZCinematicMgr.h"
 #include "GameMenusFixture.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZMenuLabel.h"
@@ -137,6 +141,26 @@ TEST_F(PlayMenusTest, ChoosingACampaignThrowsTheSaveAwayAndLoadsIt) {
     Settle();
     EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u) << "the campaign started and closed the menus";
     EXPECT_TRUE(std::filesystem::exists(autosave)) << "the new game's first autosave";
+}
+
+TEST_F(PlayMenusTest, TheMenuCloserClosesEveryMenuOnceItsMomentIsOver) {
+    Open(game->CreateOptionsMenu());
+    Open(game->CreateAudioMenu());
+    ASSERT_EQ(GetMenuMgr()->GetOpenMenuCount(), 2u);
+    const ZHashedString name("HACK_MENU_CLOSER");
+    auto* const closer = new MenuCloser();
+    EXPECT_TRUE(closer->IsTimed());
+    GetCinematicMgr()->Play(closer, name, -1);
+    // It runs on frame time: a paused game's steps do not end it.
+    GetCinematicMgr()->FixedUpdate(now, 1.0f);
+    GetCinematicMgr()->Update(now, 0.0005f);
+    Settle();
+    EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 2u) << "not before its moment is over";
+    GetCinematicMgr()->Update(now, 0.001f);
+    EXPECT_FALSE(GetCinematicMgr()->IsPlaying(name));
+    Settle();
+    EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u);
+    DestroyCinematicMgr();
 }
 
 TEST_F(PlayMenusTest, AutosaveIsDeletedOnlyAtItsOwnWholePath) {
@@ -264,7 +288,8 @@ TEST_F(PlayMenusTest, PauseMenuButtons) {
         EXPECT_EQ(buttons, c.buttons) << c.what;
         EXPECT_EQ(info != nullptr, c.randomized) << c.what;
         if (info != nullptr) {
-            EXPECT_EQ(info->GetText().Find("\"abc\" (00004563)"), 6) << info->GetText().GetText();
+            // No player here, so no minimap component: the label is empty.
+            EXPECT_EQ(info->GetText(), "") << info->GetText().GetText();
             EXPECT_LT(info->y, Top()->underlays[0]->top) << "the information stands outside the panel";
         }
         Send(Kind::Cancel);
@@ -291,6 +316,42 @@ TEST_F(PlayMenusTest, PauseMenuOpensTheRandomizerLogAndReturnsToTheTitle) {
     EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 1u);
     EXPECT_FALSE(gameflow::IsGameInProgress());
     EXPECT_EQ(title->GetItem(0)->GetName(), ZHashedString("Continue")) << "the game was saved first";
+}
+
+TEST_F(PlayMenusTest, PauseInformationNamesTheMinimapsCollection) {
+    RandomizerComponent randomizer;
+    ASSERT_TRUE(randomizer.Setup(true, "abc"));
+    MinimapComponent minimap;
+    minimap.GetTables().minimapCollections[ZHashedString("Minimap_Ice")] = ZHashedString("IceSet");
+    minimap.GetTables().collectionLocKeys[ZHashedString("IceSet")] = ZHashedString("Ice");
+    minimap.GetTables().minimapCollections[ZHashedString("Minimap_Lab")] = ZHashedString("LabSet");
+    minimap.GetTables().collectionLocKeys[ZHashedString("LabSet")] = ZHashedString("NoSuchTitle");
+    struct Case {
+        const char* what;
+        bool withMinimap;
+        const char* current;  // the minimap the player is on
+        const char* map;      // the current map's own name
+        const char* shown;    // the map line, or "" for no text at all
+    };
+    const Case cases[] = {
+        {"a collection with a localised title", true, "Minimap_Ice", "OVERWORLD", "Map: Ice World {X=3,Y=-1}"},
+        {"a title key without a string", true, "Minimap_Lab", "LAB MAP", "Map: Lab Map {X=3,Y=-1}"},
+        {"no collection", true, "", "Caverns", "Map: Caverns {X=3,Y=-1}"},
+        {"no minimap component", false, "Minimap_Ice", "OVERWORLD", ""},
+    };
+    for (const Case& c : cases) {
+        minimap.SetCurrentMap(ZHashedString(c.current));
+        const ZString text = KorvanthPauseMenu::FormatRandomizerInfo(&randomizer, c.withMinimap ? &minimap : nullptr,
+                                                                     c.map, 3, -1);
+        if (c.shown[0] == '\0') {
+            EXPECT_EQ(text, "") << c.what;
+            continue;
+        }
+        const std::string s = text.GetText();
+        EXPECT_EQ(s.rfind("Seed: \"abc\" (00004563)\n", 0), 0u) << c.what << ": " << s;
+        EXPECT_EQ(s.substr(s.rfind('\n') + 1), c.shown) << c.what;
+    }
+    EXPECT_EQ(KorvanthPauseMenu::FormatRandomizerInfo(nullptr, &minimap, "OVERWORLD", 0, 0), "");
 }
 
 TEST_F(PlayMenusTest, MapNamesInDisplayCase) {
@@ -346,6 +407,23 @@ TEST_F(PlayMenusTest, LoadWarningContinuesTheSaveOnEitherAnswer) {
         EXPECT_EQ(game->GetCurrentMapName(), "Overworld") << answer << ": continued at the checkpoint";
         game->LoadCampaign("Caverns");
     }
+}
+
+TEST_F(PlayMenusTest, LoadWarningAnswersOnceWhenBothAnswersComeInOneUpdate) {
+    WriteSave();
+    auto* warning = new LoadWarningMenu(ZHashedString("MinimapWarning"));
+    warning->SetTarget("Korvanth.kdd");
+    Open(warning);
+    // Accept and Cancel before the manager applies what they asked for.
+    for (const int32_t answer : {Kind::Accept, Kind::Cancel}) {
+        ZMenuEvent event;
+        event.kind = answer;
+        GetMenuMgr()->DispatchEvent(event, nullptr);
+    }
+    EXPECT_EQ(GetMenuMgr()->GetQueuedOpenCount(), 1u) << "one loading screen, one start";
+    Settle();
+    EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u);
+    EXPECT_TRUE(gameflow::IsGameInProgress());
 }
 
 TEST_F(PlayMenusTest, DemoCountdown) {

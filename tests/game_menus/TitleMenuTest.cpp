@@ -2,6 +2,7 @@
 // into play (continue with or without a warning, a new game).
 
 #include <filesystem>
+#include <iterator>
 
 #include "game/menus/GameMenuSupport.h"
 #include "game/menus/KorvanthTitleMenu.h"
@@ -12,6 +13,8 @@
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZMenuLabel.h"
 #include "menu/ZMenuTextField.h"
+#include "renderer/ZEffectParameter.h"
+#include "renderer/ZQuadRenderable.h"
 
 namespace menustest {
 namespace {
@@ -105,6 +108,87 @@ TEST_F(TitleMenuTest, TheHiddenSequence) {
     EXPECT_FALSE(title->IsOnPressStartPage()) << "and goes on to the main page";
 }
 
+// What the title picture's effect receives from the menu.
+class RecordedParameter : public ZEffectParameter {
+public:
+    explicit RecordedParameter(const char* name) : ZEffectParameter(nullptr, name, kMatrix, 0) {}
+    void SetMatrix(const ZMatrix4& value) override { matrix = value; }
+    void SetVector(const ZVector4& value) override { vector = value; }
+    void SetFloat(const float value) override { number = value; }
+    ZMatrix4 matrix;
+    ZVector4 vector{0.0f, 0.0f, 0.0f, 0.0f};
+    float number = -1.0f;
+};
+
+TEST_F(TitleMenuTest, TheScreenFadesInAndThePictureZoomsBetweenThePages) {
+    // Opened before the clock runs (frames of no length); then every frame of
+    // the game's loop lasts a quarter of a second, and the answers go straight
+    // to the menu between two frames.
+    KorvanthTitleMenu* title = OpenTitle(false);
+    ASSERT_NE(title->GetBackdrop(), nullptr);
+    ASSERT_FLOAT_EQ(title->GetTitleFade(), KorvanthTitleMenu::kFadeSeconds);
+    EXPECT_FLOAT_EQ(game->GetScreenFadeLevel(), 0.0f) << "black before the first frame of the fade";
+    game->m_fixedEngineStep = 0.25f;
+    const auto frame = [&] {
+        game->UpdateTiming();  // the menus' frame comes with it
+        ASSERT_FLOAT_EQ(game->GetEngineFrameTime(), 0.25f);
+    };
+    const auto dispatch = [&](const int32_t kind) {
+        if (kind == Kind::Tick) {
+            frame();
+            return;
+        }
+        ZMenuEvent event;
+        event.kind = kind;
+        GetMenuMgr()->DispatchEvent(event, nullptr);
+    };
+    const auto scale = [&] {
+        RecordedParameter p("ExtraScaleMat");
+        // Asked through the picture's quad, as the renderer asks it.
+        EXPECT_TRUE(title->GetBackdrop()->SetParameters(&p, ZHashedString(), title->GetBackdrop()));
+        EXPECT_FLOAT_EQ(p.matrix[0], p.matrix[5]);
+        EXPECT_FLOAT_EQ(p.matrix[0], p.matrix[10]);
+        return p.matrix[0];
+    };
+    // The fade-in: 1.5 s of smoother step up to full level, then full.
+    const float fade[] = {0.0354938f, 0.2098765f, 0.5f, 0.7901235f, 0.9645062f, 1.0f, 1.0f};
+    for (size_t i = 0; i < std::size(fade); ++i) {
+        dispatch(Kind::Tick);
+        EXPECT_NEAR(game->GetScreenFadeLevel(), fade[i], 1e-5f) << "frame " << i;
+        EXPECT_NEAR(scale(), 1.35f, 1e-6f) << "the press-start page at rest, frame " << i;
+    }
+    RecordedParameter time("TimeIn");
+    EXPECT_TRUE(title->GetBackdrop()->SetParameters(&time, ZHashedString(), title->GetBackdrop()));
+    EXPECT_FLOAT_EQ(time.number, 1.75f);
+    RecordedParameter colour("BackdropColor");
+    EXPECT_TRUE(title->SetParameters(&colour, ZHashedString(), nullptr));
+    EXPECT_EQ(colour.vector, ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
+    RecordedParameter move("ExtraTransMat");
+    move.matrix[12] = 5.0f;
+    EXPECT_TRUE(title->SetParameters(&move, ZHashedString(), nullptr));
+    EXPECT_EQ(move.matrix, ZMatrix4::Identity());
+    RecordedParameter other("wvpMat");
+    EXPECT_FALSE(title->SetParameters(&other, ZHashedString(), nullptr)) << "the title shader's own";
+
+    // The page change eases the zoom over half a second each way.
+    struct Step {
+        int32_t send;
+        float transition;
+        float scale;
+    };
+    const Step steps[] = {
+        {Kind::Accept, 0.5f, 1.35f}, {Kind::Tick, 0.25f, 1.25f}, {Kind::Tick, 0.0f, 1.15f}, {Kind::Tick, 0.0f, 1.15f},
+        {Kind::Cancel, -0.5f, 1.15f}, {Kind::Tick, -0.25f, 1.25f}, {Kind::Tick, 0.0f, 1.35f},
+    };
+    for (const Step& s : steps) {
+        dispatch(s.send);
+        EXPECT_FLOAT_EQ(title->GetPageTransition(), s.transition) << s.send;
+        EXPECT_NEAR(scale(), s.scale, 1e-6f) << s.send << " at " << s.transition;
+    }
+    EXPECT_TRUE(title->IsOnPressStartPage());
+    EXPECT_FLOAT_EQ(game->GetScreenFadeLevel(), 1.0f) << "coming back does not fade in again";
+}
+
 TEST_F(TitleMenuTest, CancelLeavesThePressStartPageUnlessItCompletesNineOfTheCode) {
     struct Case {
         const char* what;
@@ -150,6 +234,9 @@ TEST_F(TitleMenuTest, NewGameWithoutASaveGoesThroughTheRandomizerSetupIntoTheOnl
 }
 
 TEST_F(TitleMenuTest, NewGameOverASaveAsksFirstAndThrowsTheSaveAway) {
+    // The old game took something: its record goes into the save.
+    constexpr uint32_t kTaken = 0x0BADF00Du;
+    GetStateStore()->GetOrInsert(kTaken).SetAttribute(ZHashedString("Dead"), ZString("true"));
     WriteSave();
     const std::string autosave = AutosaveFile();
     ASSERT_TRUE(std::filesystem::exists(autosave));
@@ -168,11 +255,15 @@ TEST_F(TitleMenuTest, NewGameOverASaveAsksFirstAndThrowsTheSaveAway) {
     TopAs<ConfirmationMenu>()->Select(0);
     Send(Kind::Accept);
     Top()->Select(0);  // Original
-    // The old save is gone before the loading screen starts the new game,
-    // which writes its own.
-    gameflow::DiscardSavedGame();
-    EXPECT_FALSE(std::filesystem::exists(autosave));
+    // The menu throws the old save away before the loading screen starts the
+    // new game, which writes its own: nothing of the old game is in it.
+    EXPECT_TRUE(GetStateStore()->Has(kTaken));
     Send(Kind::Accept);
+    EXPECT_TRUE(gameflow::IsGameInProgress());
+    EXPECT_FALSE(GetStateStore()->Has(kTaken)) << "the old game's records are gone";
+    ZStateStore written;
+    ASSERT_TRUE(written.Load(game->GetAutosavePath().GetText())) << "the new game's save";
+    EXPECT_FALSE(written.Has(kTaken));
     SavedProgress progress;
     ASSERT_TRUE(gameflow::ReadProgress(progress));
     EXPECT_FALSE(progress.randomized);

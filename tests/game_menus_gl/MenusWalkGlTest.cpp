@@ -44,118 +44,21 @@
 #include "platform/sound/sound.h"
 #include "platform/window/keycodes.h"
 #include "renderer/ZRenderer.h"
+#include "support/GameMenusWalk.h"
 #include "support/GamePackages.h"
 #include "support/MenuWalk.h"
 #include "support/TempDir.h"
 
 namespace {
 
-class WalkedGame : public KorvanthGame {
-public:
-    void addStreamSources() override {
-        KorvanthGame::addStreamSources();
-        gametest::MountGamePackages();
-        // A randomizer manifest, so that a seeded game builds its world.
-        ZStreamMgr::GetInstance()->AddDirectorySource(KORV_FIXTURES_DIR "/randomizer");
-    }
-    void UpdateTiming() override {
-        clock->AdvanceSeconds(0.05);
-        KorvanthGame::UpdateTiming();
-    }
-    void PostRender() override {
-        KorvanthGame::PostRender();
-        ++drawnFrames;
-        if (afterFrame) afterFrame();
-        if (drawnFrames == quitAfterFrames) RequestQuit();
-    }
-    void Exit() override {
-        KorvanthGame::Exit();
-        ++exits;
-    }
+using namespace menuwalk;
 
-    os::fake::FakeClock* clock = nullptr;
-    std::function<void()> afterFrame;
-    int drawnFrames = 0;
-    int quitAfterFrames = -1;
-    int exits = 0;
-};
-
-using korvtest::AtRestOn;
-using korvtest::Step;
-
-std::vector<uint32_t> BackBuffer() {
-    int32_t width = 0;
-    int32_t height = 0;
-    return GetRenderer()->CaptureBackBuffer(width, height);
+// The title with its fade-in and page change over, as a player sees it at rest.
+bool TitleAtRest() {
+    const auto* title = dynamic_cast<const KorvanthTitleMenu*>(GetMenuMgr()->GetTopMenu());
+    return AtRestOn<KorvanthTitleMenu>() && title->GetTitleFade() == 0.0f && title->GetPageTransition() == 0.0f &&
+           title->GetTimeOpen() >= KorvanthTitleMenu::kFadeSeconds;
 }
-
-// Writes the back buffer as <name>.png into KORV_MENU_SHOTS, when it is set.
-void Shot(const char* name) {
-    const char* folder = std::getenv("KORV_MENU_SHOTS");
-    if (folder == nullptr || *folder == '\0') return;
-    int32_t width = 0;
-    int32_t height = 0;
-    const std::vector<uint32_t> pixels = GetRenderer()->CaptureBackBuffer(width, height);
-    WriteScreenshotPNG((std::string(folder) + "/" + name + ".png").c_str(), pixels.data(), width, height);
-}
-
-template <typename Menu>
-bool OnTop() {
-    return dynamic_cast<Menu*>(GetMenuMgr()->GetTopMenu()) != nullptr;
-}
-
-bool Playing() { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); }
-
-struct GameRunWalk {
-    korvtest::TempDir documents;
-    os::fake::FakeClock clock;
-    platform::input::FakeInputSystem* input = nullptr;
-    WalkedGame* game = nullptr;
-    uint8_t heldKey = 0;
-
-    explicit GameRunWalk(const char* extraConfig) {
-        setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
-        documents.Write(std::string("My Games/") + KorvanthGame::kTitle + "/Config/Config.ini",
-                        std::string("DoLogging: true\r\n") + extraConfig +
-                            "\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n");
-        platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Sdl));
-        auto devices = std::make_unique<platform::input::FakeInputSystem>();
-        input = devices.get();
-        platform::input::SetInputSystem(std::move(devices));
-        platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
-        game = new WalkedGame();
-        game->clock = &clock;
-        game->SetDisplay(std::make_unique<KorvanthDisplay>());
-    }
-    void Press(const uint8_t key) {
-        input->SetKey(key, true);
-        heldKey = key;
-    }
-    // Runs the steps, one per frame once ready; a held key is let go the frame after.
-    size_t Walk(const std::vector<Step>& steps, const int maxFrames) {
-        size_t next = 0;
-        game->afterFrame = [&] {
-            if (heldKey != 0) {
-                input->SetKey(heldKey, false);
-                heldKey = 0;
-                return;
-            }
-            if (next < steps.size() && steps[next].ready()) {
-                steps[next].act();
-                ++next;
-            }
-        };
-        game->quitAfterFrames = maxFrames;
-        ZBaseGame::Run(game, 0, 0, "", platform::window::SW_SHOWNORMAL);
-        return next;
-    }
-    ~GameRunWalk() {
-        ZBaseGame::DestroyInstance();
-        platform::sound::SetSoundSystem(nullptr);
-        platform::input::SetInputSystem(nullptr);
-        platform::window::SetWindowSystem(nullptr);
-    }
-};
 
 TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
     gametest::RunInChild([] {
@@ -169,12 +72,12 @@ TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
         float scanOpacityBefore = 0.0f;
         const std::vector<Step> steps = {
             {"skip the splash", [] { return GetCinematicMgr()->GetPlayingCount() > 0; }, press(DIK_RETURN)},
-            {"press start", [] { return AtRestOn<KorvanthTitleMenu>(); },
+            {"press start, faded in", TitleAtRest,
              [&] {
                  Shot("title_press_start");
                  run.Press(DIK_RETURN);
              }},
-            {"the main page: New Game", [] { return AtRestOn<KorvanthTitleMenu>(); },
+            {"the main page: New Game", TitleAtRest,
              [&] {
                  const auto* title = dynamic_cast<KorvanthTitleMenu*>(GetMenuMgr()->GetTopMenu());
                  EXPECT_FALSE(title->IsOnPressStartPage());
@@ -188,10 +91,12 @@ TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
              }},
             {"start the randomized world", ready, press(DIK_RETURN)},
             {"loading", [] { return OnTop<LoadingMenu>(); },
-             [] {
-                 Shot("loading");
-                 EXPECT_FALSE(KorvanthGame::Get()->GetHUDFont()->visible) << "the text layer hides while loading";
-             }},
+             [] { EXPECT_FALSE(KorvanthGame::Get()->GetHUDFont()->visible) << "the text layer hides while loading"; }},
+            // Its opening over, the frame it starts the campaign in: the text
+            // shows in full (its close is asked for by then).
+            {"loading, opened",
+             [] { return OnTop<LoadingMenu>() && GetMenuMgr()->GetTransitionState() == ZMenuMgr::kNone; },
+             [] { Shot("loading"); }},
             {"playing a seeded world: pause", Playing,
              [&] {
                  EXPECT_TRUE(KorvanthGame::Get()->GetHUDFont()->visible) << "and shows in play";

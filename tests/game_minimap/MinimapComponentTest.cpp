@@ -110,11 +110,30 @@ TEST_F(MinimapTest, RoomsShowAsTheyAreVisitedAndStayAcrossHandIns) {
     EXPECT_TRUE(CellShowsBase(0, 0)) << "the new hand-in repaints the rooms found before";
     EXPECT_EQ(minimap->GetDiscovered().at(H("Caverns")).size(), 2u);
 
-    // "reveal" paints every room without discovering it; the next hand-in forgets that.
+    // "reveal" paints every room of every map without discovering it.
     minimap->FillAllRooms();
     EXPECT_TRUE(CellShowsBase(2, 0));
     EnterRoom(1, 0);
-    EXPECT_TRUE(CellIsBlack(2, 0));
+    EXPECT_TRUE(CellShowsBase(2, 0)) << "a later hand-in keeps the revealed rooms";
+    EXPECT_EQ(minimap->GetDiscovered().at(H("Caverns")).size(), 2u) << "nothing was discovered";
+    // Another map shows whole when its minimap comes in.
+    m_game->LoadCampaign(ZString("Sunken"));
+    minimapName = "Sunken Halls";
+    ASSERT_TRUE(base.LoadBMP("Minimap_SunkenHalls_Base.bmp"));
+    EnterRoom(0, 0);
+    bool farRoom = false;
+    for (const auto& [x, column] : m_game->GetMapData().GetRooms()) {
+        for (const auto& [y, room] : column) {
+            if (x == 0 && y == 0) continue;
+            EXPECT_TRUE(CellShowsBase(x, y)) << "Sunken (" << x << ", " << y << ")";
+            farRoom = true;
+        }
+    }
+    EXPECT_TRUE(farRoom);
+    // A new run forgets it.
+    minimap->ClearDiscovered();
+    EnterRoom(0, 0);
+    EXPECT_FALSE(minimap->IsRevealingAll());
 }
 
 TEST_F(MinimapTest, ARoomCountsItsGemsAndShowsAMarkerUntilTheyAreCollected) {
@@ -188,6 +207,16 @@ TEST_F(MinimapTest, TheDiscoveredRoomsAreSavedAndRestored) {
     older->ReadDefinition(old);
     ASSERT_EQ(older->GetDiscovered().count(H("Ice World")), 1u);
     EXPECT_EQ(older->GetDiscovered().at(H("Ice World")).at(0).at(0), (MinimapComponent::RoomCount{1, 1}));
+    // Its gem taken already (the saved record says it is dead): nothing is added.
+    ZDefNode taken;
+    ZDefNode dead(H("Delete"));
+    dead.SetAttribute(H("Dead"), ZString("true"));
+    taken.AddChild(dead);
+    GetStateStore()->GetOrInsert(0x5c2877c3u) = taken;
+    ZPlainEntity fourth;
+    MinimapComponent* gone = AddComponent<MinimapComponent>(&fourth);
+    gone->ReadDefinition(old);
+    EXPECT_EQ(gone->GetDiscovered().count(H("Ice World")), 0u);
 }
 
 TEST_F(MinimapTest, CellsSitOnTheirRoomsAndFarRoomsPaintNothing) {

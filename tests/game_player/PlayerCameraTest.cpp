@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "game/player/PlayerCamera.h"
 #include "game/world/MapData.h"
 
@@ -38,4 +40,46 @@ TEST(PlayerCamera, TheCameraFollowsInsideADeadZoneAndStaysInTheArea) {
             EXPECT_EQ(still, c.stillOffset) << c.what;
         }
     }
+}
+
+// The offset that brings the camera to the centre of the screen a place lies
+// on: the place is wrapped onto one screen and the camera with it.
+TEST(PlayerCamera, TheScreenOffsetCentresTheScreenThePlaceLiesOn) {
+    struct Case {
+        const char* what;
+        ZVector3 position, camera;
+        bool enabled;
+        ZVector3 offset;
+    };
+    const Case cases[] = {
+        {"centred already", {128, 112, 0}, {128, 112, -17}, true, {0, 0, -17}},
+        {"second screen across", {300, 100, 0}, {290, 112, -17}, true, {128 - 34, 0, -17}},
+        {"left of the first", {-10, 100, 0}, {-20, 112, 0}, true, {128 - 236, 0, 0}},
+        {"two screens down", {100, 500, 0}, {128, 480, 0}, true, {0, 112 - 32, 0}},
+        {"above the first", {100, -300, 0}, {128, -290, 0}, true, {0, 112 - 158, 0}},
+        {"on the far edge", {256, 224, 0}, {200, 200, 0}, true, {-72, -88, 0}},
+        {"off", {300, 500, 0}, {290, 480, -17}, false, {0, 0, 0}},
+        {"not a place", {NAN, 100, 0}, {128, 112, 0}, true, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ComputeScreenOffset(c.position, c.camera, c.enabled), c.offset) << c.what;
+    }
+}
+
+// After a door the camera keeps the offset it had from the last frame's drawn
+// player, but the zone it clamps to is around this frame's.
+TEST(PlayerCamera, TheKeptOffsetIsMeasuredFromTheLastFrameAndTheZoneFollowsThisOne) {
+    MapData map;
+    map.rectBounds[1] = 448.0f;
+    map.rectBounds[3] = 512.0f;
+    bool still = false;
+    // 40 pixels off last frame: the zone widens to 40; the player moved 2 on.
+    const ZVector3 t = ComputeCameraTarget(ZVector3(240, 112, 0), ZVector3(202, 112, 0), ZVector3(200, 112, 0), map,
+                                           false, true, still);
+    EXPECT_EQ(t, ZVector3(240, 112, 0));
+    EXPECT_TRUE(still);
+    // Following: the zone of 12 is around this frame's place.
+    const ZVector3 u = ComputeCameraTarget(ZVector3(188, 112, 0), ZVector3(203, 112, 0), ZVector3(200, 112, 0), map,
+                                           false, false, still);
+    EXPECT_EQ(u, ZVector3(191, 112, 0));
 }

@@ -3,10 +3,15 @@
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
 #include "entity/ZDialogConsumerComponent.h"
+#include "entity/ZFrobComponent.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "game/components/CoffeeComponent.h"
+#include "game/components/DoorComponent.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game_player/PlayerFixture.h"
 
 using playertest::PlayerTest;
@@ -30,6 +35,20 @@ TEST_F(PlayerTest, AFreshPlayerStandsAtTheScreenCentreFacingRightWithDefaultProg
     EXPECT_FALSE(player->physics->wallJumping);
     EXPECT_EQ(GetComponent<ZGUIDComponent>(player)->guid, 0x80000001u);
     EXPECT_EQ(player->collision->primitives.Count(), 2u) << "the box and the frob point";
+    // What the player faces is found by sweeping that point: for frob targets
+    // with their mask, for doors with theirs.
+    const ZFrobComponent* frob = GetComponent<ZFrobComponent>(player);
+    ASSERT_NE(frob, nullptr);
+    EXPECT_EQ(frob->reach, 20.0f);
+    EXPECT_EQ(frob->primitiveKey, ZHashedString("FrobSweep"));
+    EXPECT_EQ(frob->filterMask, 0x100000u);
+    const DoorComponent* door = GetComponent<DoorComponent>(player);
+    ASSERT_NE(door, nullptr);
+    EXPECT_EQ(door->sweepShape, ZHashedString("FrobSweep"));
+    EXPECT_EQ(door->doorMask, 0x80000u);
+    const auto* point = player->collision->primitives.Find(ZHashedString("FrobSweep").GetId());
+    ASSERT_NE(point, nullptr);
+    EXPECT_EQ(point->value->filterMask, 0u);
     EXPECT_EQ(player->spatial->current.scale, ZVector3(16.0f, 24.0f, 1.0f));
 
     for (const bool quick : {false, true}) {
@@ -153,4 +172,39 @@ TEST_F(PlayerTest, ResetPlayerClosesAnOpenDialogAndArmsTheWallStick) {
     EXPECT_FALSE(player->facingLeft);
     EXPECT_FALSE(player->roomConditions[1]);
     EXPECT_EQ(player->overworldFacing.y, 1.0f);
+}
+
+// A new game keeps nothing of the run before: no course powerup, no coffee,
+// and a randomized game made afterwards uses the present algorithm.
+TEST_F(PlayerTest, ResetPlayerEndsTheRunsCoursePowerupsCoffeeAndOldAlgorithm) {
+    SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(player);
+    speedrun->SetCourseState(true, true, ZHashedString("Gallery"));
+    speedrun->GrantCoursePowerup(kPowerupDoubleJump);
+    ASSERT_TRUE(HasPowerup(*player, kPowerupDoubleJump, false));
+    CoffeeComponent* const coffee = GetComponent<CoffeeComponent>(player);
+    coffee->StartCoffee();
+    ASSERT_GT(coffee->timer, 0.0f);
+    RandomizerComponent* const randomizer = GetComponent<RandomizerComponent>(player);
+    randomizer->SetAlgorithmVersion(12);  // as a game saved by an older build loads
+    ResetPlayer(*player);
+    EXPECT_FALSE(HasPowerup(*player, kPowerupDoubleJump, false)) << "the course's powerup is gone";
+    EXPECT_EQ(player->physics->maxJumps, 1);
+    EXPECT_EQ(coffee->timer, 0.0f);
+    EXPECT_EQ(coffee->boost, 0.0f);
+    EXPECT_EQ(randomizer->GetAlgorithmVersion(), RandomizerComponent::kAlgorithmVersion);
+}
+
+TEST_F(PlayerTest, ARandomizedRunKeepsItsTiersWhateverKeyAndPassItHolds) {
+    RandomizerComponent* const randomizer = GetComponent<RandomizerComponent>(player);
+    ASSERT_TRUE(randomizer->Setup(true, ZString("TIERS")));
+    SetPowerup(*player, kPowerupMasterKey, true);
+    SetPowerup(*player, kPowerupStyxPass, true);
+    ApplyLoadedProgress(*player);
+    EXPECT_FALSE(Tier(*player, "Tier1Purchased"));
+    EXPECT_FALSE(Tier(*player, "Tier2Purchased"));
+    // Back to a plain run: the key and the pass set them.
+    randomizer->Setup(false, ZString());
+    ApplyLoadedProgress(*player);
+    EXPECT_TRUE(Tier(*player, "Tier1Purchased"));
+    EXPECT_TRUE(Tier(*player, "Tier2Purchased"));
 }

@@ -150,6 +150,42 @@ TEST(GhostFile, FileNamesTurnEachBlankIntoAnUnderscore) {
     }
 }
 
+// Course names come from data: none may name a file outside the ghosts'
+// folder, whatever separators or parent steps it holds.
+TEST(GhostFile, EveryCourseNameGivesAFileInsideTheGhostsFolder) {
+    korvtest::TempDir dir;
+    korvtest::TestAppInfo info("Ghost Test Game");
+    korvtest::EngineTestEnv env(dir.Path(), &info);
+    const std::filesystem::path ghosts = dir.Path() / "My Games" / "Ghost Test Game" / "Ghosts";
+    struct Case {
+        const char* name;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"../Saves/autosave", ".._Saves_autosave.kgd"},
+        {"..\\..\\Config\\Config", ".._.._Config_Config.kgd"},
+        {"/tmp/run", "_tmp_run.kgd"},
+        {"..", "...kgd"},
+        {"Sub/Course Two", "Sub_Course_Two.kgd"},
+        {"", ".kgd"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ZHashedString name(c.name, true);
+        EXPECT_EQ(GetGhostFileName(name), c.file);
+        const std::string path = GetGhostFilePath(name);
+        ASSERT_TRUE(WriteGhostFile(path, 5.0f, 0, {GhostFrame{0.1f, 0, 0, 1.0f, 1.0f, 0}}));
+        EXPECT_TRUE(std::filesystem::is_regular_file(ghosts / c.file)) << "written in the ghosts' folder";
+        EXPECT_FLOAT_EQ(ReadGhostBestTime(path), 5.0f);
+    }
+    // No ghost was written anywhere else under the user's folder.
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir.Path())) {
+        if (e.is_regular_file() && e.path().extension() == ".kgd") {
+            EXPECT_EQ(e.path().parent_path(), ghosts) << e.path();
+        }
+    }
+}
+
 TEST(GhostFile, BestTimeAndPersonalBestRowComeFromTheCourseFile) {
     korvtest::TempDir dir;
     const std::string frame = Bytes().Frame(61.2349f, 0, 0, 1, 1, 0).b;

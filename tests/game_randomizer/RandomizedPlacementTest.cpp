@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "WorldSolver.h"
 #include "foundation/ZHashedString.h"
@@ -113,6 +115,40 @@ TEST_F(RandomizedPlacement, ASeedGivesTheSameWorldEveryTimeAndAnotherSeedAnother
     EXPECT_NE(Describe(first.world), Describe(other.world));
 }
 
+// One seed's major items, pinned: a changed draw order, candidate count or
+// tie-break moves some of them.
+TEST_F(RandomizedPlacement, OneSeedPutsEachMajorItemWhereItAlwaysHas) {
+    const char* const pinned[] = {
+        "Assigned Magic Snorkel to 79eefddb",
+        "Assigned Arcadians' Seal to 286b357a",
+        "Assigned Spider Gloves to 5afde7b3",
+        "Assigned Mask of the Arcadians to 336b4e6d",
+        "Assigned Blue Aura to 29523fe0",
+        "Assigned Red Aura to 344a19c4",
+        "Assigned Springheel Boots to 5f7ad67c",
+        "Assigned Tesla Badge to 4fb145d9",
+        "Assigned Steelskin Catalyst to 4f147128",
+        "Assigned Underworld Ticket to 5bed537b",
+        "Assigned Heart Piece 5 to 4d722769",
+        "Assigned Skeleton Key to 00748e55",
+        "Assigned Heart Piece 1 to 05b8c5e4",
+        "Assigned Heart Piece 2 to 4d8c687a",
+        "Assigned Heart Piece 3 to 576f84e0",
+        "Assigned Heart Piece 4 to 4e2ec612",
+        "Assigned Heart Piece 6 to 6b761543",
+    };
+    const auto result = randomizer::PlaceRandomizedWorld(manifest, tables, 0x4563);
+    ASSERT_TRUE(result.built);
+    ZArray<ZString> lines;
+    result.assignmentText.Split("\n", lines);
+    std::vector<std::string> placed;
+    for (uint32_t k = 0; k < lines.Count(); ++k) {
+        const std::string line = lines[k].GetText();
+        placed.push_back(line.substr(0, line.find(',')));  // "Assigned <item> to <place>"
+    }
+    EXPECT_EQ(placed, std::vector<std::string>(std::begin(pinned), std::end(pinned)));
+}
+
 TEST_F(RandomizedPlacement, TheAssignmentTextHasALinePerMajorItem) {
     const auto result = randomizer::PlaceRandomizedWorld(manifest, tables, 7);
     ASSERT_TRUE(result.built);
@@ -155,6 +191,26 @@ TEST(RandomizedPlacementRules, APlaceIsAcceptableWhenTheItemsBeforeMeetItsMask) 
         uint32_t mask = 0;
         EXPECT_EQ(randomizer::IsPlaceAcceptable(c.raw, c.available, mask), c.acceptable) << std::hex << c.raw;
         EXPECT_EQ(mask, c.mask) << std::hex << c.raw;
+    }
+}
+
+// Of the candidates that may take an item, the one needing more items wins,
+// whatever its mask's value; between equal counts the larger mask wins.
+TEST(RandomizedPlacementRules, ThePlaceNeedingMoreItemsWinsThenTheLargerMask) {
+    const struct {
+        uint32_t mask, best;
+        bool outranks;
+    } cases[] = {
+        {0x00000007, 0x00000300, true},   // 3 items against 2
+        {0x00000300, 0x00000007, false},
+        {0x00000011, 0x00000003, true},   // 2 against 2: the larger mask
+        {0x00000003, 0x00000011, false},
+        {0x00000011, 0x00000011, false},  // a tie keeps the first
+        {0x04000001, 0x00000006, true},   // the either-or bit counts: 2 against 2
+        {0x10000001, 0x00000003, false},  // bits from 28 up do not: 1 against 2
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(randomizer::Outranks(c.mask, c.best), c.outranks) << std::hex << c.mask << " against " << c.best;
     }
 }
 

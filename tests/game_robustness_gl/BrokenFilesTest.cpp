@@ -130,7 +130,7 @@ std::vector<Case> Cases() {
          "Language list Korvanth Language List.ini holds no", false},
         {"empty version file", "Mods/Version.ini", "", "Version file Version.ini is missing or holds no entries",
          false},
-        {"garbage add-on package", "Mods/zz.kpk", Garbage(4096), "zz.kpk is not a package", false},
+        {"garbage add-on package", "Mods/zz.kpk", Garbage(4096), "Mods/zz.kpk is not a package", false},
         {"truncated add-on package", "Mods/zz.kpk",
          FirstHalf(ReadFile(std::filesystem::path(KORV_DATA_BUILD_DIR) / "Korvanth.zpk")), "zz.kpk", false},
         {"add-on package of a later version", "Mods/zz.kpk", PatchedPackage(4, std::string("\x63\0\0\0", 4)),
@@ -140,10 +140,13 @@ std::vector<Case> Cases() {
         {"add-on package with a huge index", "Mods/zz.kpk", PatchedPackage(12, "\xFF\xFF\xFF\xFF"), "zz.kpk",
          false},
         {"empty add-on package", "Mods/zz.kpk", "", "zz.kpk is not a package", false},
-        {"garbage autosave", "Saves/autosave.zsd", Garbage(4096), "autosave.zsd could not be read", true},
-        {"autosave of huge counts", "Saves/autosave.zsd", HugeCounts(), "autosave.zsd could not be read", true},
-        {"garbage control bindings", "Config/ControlBindings.bnd", Garbage(4096), "ControlBindings.bnd", true},
-        {"control bindings of huge counts", "Config/ControlBindings.bnd", HugeCounts(), "ControlBindings.bnd", true},
+        // The user's files are named with their folders, as the file system names them.
+        {"garbage autosave", "Saves/autosave.zsd", Garbage(4096),
+         "/My Games/Drovani Skyreach/Saves/autosave.zsd could not be read", true},
+        {"autosave of huge counts", "Saves/autosave.zsd", HugeCounts(), "Saves/autosave.zsd could not be read", true},
+        {"garbage control bindings", "Config/ControlBindings.bnd", Garbage(4096), "Config/ControlBindings.bnd", true},
+        {"control bindings of huge counts", "Config/ControlBindings.bnd", HugeCounts(), "Config/ControlBindings.bnd",
+         true},
         // Settings decide whether the log is kept: this one keeps it on. The
         // log is quiet while settings load, so only the clean run is checked.
         {"settings with garbage", "Config/Config.ini", "DoLogging: true\r\n" + Garbage(4096), nullptr, false},

@@ -5,9 +5,15 @@
 
 #include <memory>
 
+#include "RoomTestSupport.h"
 #include "entity/ZCollisionBox.h"
+#include "entity/ZCollisionComponent.h"
 #include "entity/ZCollisionPoint.h"
 #include "entity/ZCollisionWorld.h"
+#include "entity/ZComponentLookup.h"
+#include "entity/ZConditions.h"
+#include "entity/ZEntity.h"
+#include "entity/ZSpatialComponent.h"
 #include "foundation/ZArray.h"
 #include "game/world/CollisionLineDef.h"
 #include "game/world/TileDepth.h"
@@ -63,6 +69,41 @@ TEST(CollisionLine, KindsDecideWhoIsStopped) {
         EXPECT_EQ(line->BlocksMover(&box), c.moving) << c.kind;
         EXPECT_EQ(line->BlocksPassingSpecial(&box), c.passSpecial) << c.kind;
         EXPECT_EQ(line->BlocksAll(&box), c.all) << c.kind;
+    }
+}
+
+// The deadly edge (kind 2) stops every entity but the player in all three
+// queries, and the player only where nobody is exempt.
+const ZEntity* gThePlayer = nullptr;
+bool IsThePlayer(const ZEntity* entity) { return entity == gThePlayer; }
+bool NeverDropping(const ZEntity*) { return false; }
+
+TEST(CollisionLine, ADeadlyEdgeStopsEveryEntityButThePlayer) {
+    const struct {
+        const char* what;
+        bool player;
+        bool moving, passSpecial, all;
+    } cases[] = {
+        {"a box, crate or NPC", false, true, true, true},
+        {"the player", true, false, false, true},
+    };
+    const auto line = MakeLine(0.0f, 0.0f, 8.0f, 0.0f, 2);
+    for (const auto& c : cases) {
+        ZEntity owner;
+        AddComponent<ZSpatialComponent>(&owner);  // the box hangs on the entity's place
+        ZCollisionComponent* collision = AddComponent<ZCollisionComponent>(&owner);
+        collision->ReadDefinition(roomtest::Markup(
+            "<Collision><Primitive Type='Box'><Extents><Vector X='4' Y='4'/></Extents></Primitive></Collision>"));
+        ZCollisionInterface* const box = collision->GetPrimary();
+        ASSERT_NE(box, nullptr) << c.what;
+        ASSERT_EQ(ResolveEntity(box), &owner) << c.what;
+        ZEntity someoneElse;
+        gThePlayer = c.player ? &owner : &someoneElse;
+        CollisionLineDef::SetPlayerQueries(&IsThePlayer, &NeverDropping);
+        EXPECT_EQ(line->BlocksMover(box), c.moving) << c.what;
+        EXPECT_EQ(line->BlocksPassingSpecial(box), c.passSpecial) << c.what;
+        EXPECT_EQ(line->BlocksAll(box), c.all) << c.what;
+        CollisionLineDef::SetPlayerQueries(nullptr, nullptr);
     }
 }
 

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "RoomTestSupport.h"
@@ -16,6 +19,7 @@
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
 #include "entity/ZEntityState.h"
+#include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZHandleRegistry.h"
 #include "foundation/ZStateStore.h"
@@ -237,6 +241,70 @@ TEST_F(RoomLoadingTest, EntitiesOfAnotherRoomKeepTheirPlaceOnTheGrid) {
     EXPECT_EQ(GetComponent<ZSpatialComponent>(m_game->GetRoomEntities()[0])->current.position.x, 286.0f);
 }
 
+// An area taller than one room, loaded from its top-left room: the rooms
+// below lie one room height (224) down, their floors merged across the area,
+// and what they place stands there too.
+TEST_F(RoomLoadingTest, ATallAreaPutsItsLowerRoomsOneRoomHeightDown) {
+    const struct {
+        const char* what;
+        int32_t width, height;  // rooms
+    } cases[] = {{"1 x 2", 1, 2}, {"2 x 2", 2, 2}, {"1 x 3", 1, 3}};
+    uint32_t id = 0x60;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MapData& map = m_game->GetMapData();
+        map.ClearRooms();
+        map.areas.Clear();
+        std::vector<std::string> floor(28, "");
+        floor[27] = std::string(32, '1');
+        for (int32_t x = 0; x < c.width; ++x) {
+            for (int32_t y = 0; y < c.height; ++y) DrawRoom(x, y, y == c.height - 1 ? floor : std::vector<std::string>{});
+        }
+        const int32_t lowest = c.height - 1;
+        // A placement of its own each time: the one before left its state behind.
+        ++id;
+        map.GetOrAddRoom(c.width - 1, lowest).instanceIds.PushBack(id);
+        char guid[16];
+        std::snprintf(guid, sizeof guid, "%x", id);
+        m_files->Write(std::string(m_game->GetInstanceFileName(id).GetText()),
+                       std::string("<Entity><GUID GUID='") + guid +
+                           "'/><Spatial><Position><Vector X='30' Y='40'/></Position></Spatial></Entity>");
+        MapArea area;
+        area.right = c.width, area.bottom = c.height;
+        map.areas.PushBack(area);
+        map.currentRoomX = 0;
+        map.currentRoomY = 0;
+
+        m_game->LoadRoom();
+        m_game->LoadEntityInstances(false);
+        EXPECT_EQ(map.rectBounds[0], 0.0f);
+        EXPECT_EQ(map.rectBounds[1], 224.0f * c.height);
+        EXPECT_EQ(map.rectBounds[3], 256.0f * c.width);
+        // The lowest rooms' floor: its top 8 px above their bottom, one run
+        // across the whole area, and its ends and underside.
+        const int32_t top = 224 * lowest + 216;
+        const int32_t bottom = 224 * c.height;
+        const int32_t right = 256 * c.width;
+        std::vector<EdgeRecord> expected = {{0, top, right, top, 1},
+                                            {right, bottom, 0, bottom, 1},
+                                            {0, bottom, 0, top, 1},
+                                            {right, top, right, bottom, 1}};
+        std::vector<EdgeRecord> edges = m_game->GetRoomEdges();
+        const auto order = [](const EdgeRecord& a, const EdgeRecord& b) {
+            return std::tie(a.y1, a.x1, a.y2, a.x2) < std::tie(b.y1, b.x1, b.y2, b.x2);
+        };
+        std::sort(edges.begin(), edges.end(), order);
+        std::sort(expected.begin(), expected.end(), order);
+        EXPECT_EQ(edges, expected);
+        // The lowest right room's instance, seen from the top-left room.
+        ASSERT_EQ(m_game->GetRoomEntities().size(), 1u);
+        const ZVector3 at = GetComponent<ZSpatialComponent>(m_game->GetRoomEntities()[0])->current.position;
+        EXPECT_EQ(at.x, 30.0f + 256.0f * (c.width - 1));
+        EXPECT_EQ(at.y, 40.0f + 224.0f * lowest);
+        m_game->DeleteRetiredEntities();
+    }
+}
+
 // The entity whose event changes rooms must outlive its own event.
 uint32_t gRoomChanges = 0;
 bool ChangeRoomVerb(const ZHashedString* verb, const ZArray<ZString>&, uint32_t context, uint32_t) {
@@ -275,6 +343,45 @@ TEST_F(RoomLoadingTest, ARoomChangeFromAnEntitysOwnEventKeepsItUntilTheNextStep)
     m_game->FixedUpdate();
     EXPECT_EQ(m_game->GetRetiredEntityCount(), 0u);
     EXPECT_EQ(FindObjectByHandle(handle), nullptr);
+    ClearCommandHandlers();
+}
+
+// A teleport without a wipe from an entity's "OnFullyLoaded": the room is
+// left while its instances are still being made.
+bool TeleportOnLoadVerb(const ZHashedString* verb, const ZArray<ZString>&, uint32_t, uint32_t) {
+    if (verb == nullptr || *verb != ZHashedString("teleportnow")) return false;
+    KorvanthGame* const game = KorvanthGame::Get();
+    game->GetMapData().currentRoomX = 1;
+    game->LoadRoom();
+    game->LoadEntityInstances(false);
+    return true;
+}
+
+TEST_F(RoomLoadingTest, ARoomLoadedWhileItsEntitiesAreMadeLeavesOnlyTheNewRoom) {
+    DrawRoom(0, 0, {});
+    DrawRoom(1, 0, {});
+    RoomData& first = m_game->GetMapData().GetOrAddRoom(0, 0);
+    for (const uint32_t id : {0x61u, 0x62u, 0x63u}) first.instanceIds.PushBack(id);
+    m_game->GetMapData().GetOrAddRoom(1, 0).instanceIds.PushBack(0x70);
+    m_files->Write("T_EntInst_00000061.zdd",
+                   "<Entity><GUID GUID='61'/><Script><OnFullyLoaded><Action Text='teleportnow'/></OnFullyLoaded>"
+                   "</Script></Entity>");
+    for (const char* id : {"62", "63", "70"}) {
+        m_files->Write(std::string("T_EntInst_000000") + id + ".zdd",
+                       std::string("<Entity><GUID GUID='") + id + "'/></Entity>");
+    }
+    RegisterCommandHandler(TeleportOnLoadVerb);
+    m_game->LoadRoom();
+    m_game->LoadEntityInstances(false);
+
+    EXPECT_EQ(m_game->GetMapData().currentRoomX, 1);
+    ASSERT_EQ(m_game->GetRoomEntities().size(), 1u) << "the new room's entity alone";
+    EXPECT_EQ(GetComponent<ZGUIDComponent>(m_game->GetRoomEntities()[0])->guid, 0x70u);
+    EXPECT_EQ(m_game->GetPendingInstanceIds().Count(), 0u);
+    EXPECT_EQ(m_game->GetRetiredEntityCount(), 1u) << "the teleporter went with the room it left";
+    EXPECT_TRUE(GetStateStore()->Has(0x61)) << "saved as it left";
+    m_game->FixedUpdate();
+    EXPECT_EQ(m_game->GetRetiredEntityCount(), 0u);
     ClearCommandHandlers();
 }
 

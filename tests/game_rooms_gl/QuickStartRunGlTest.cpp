@@ -43,6 +43,10 @@ public:
             pixels.assign(static_cast<size_t>(width) * height, 0);
             renderer->ReadBackBuffer(pixels.data());
             roomEntities = GetRoomEntities().size();
+            for (int i = 0; i < 2; ++i) {
+                const ZRenderGroup* group = renderer->FindRenderGroup(ZHashedString(i == 0 ? "Screen Group" : "No CRT Group"));
+                screenGroups[i] = group != nullptr && group->enabled;
+            }
             if (const WorldEntity* world = GetWorldEntity()) staticQuads = world->GetCurrentMesh(false)->GetQuadCount();
             if (const DynWorldEntity* dyn = GetDynWorldEntity()) {
                 animatedCells = dyn->GetCurrentMesh(false)->GetRecords().Count();
@@ -57,6 +61,7 @@ public:
     int32_t height = 0;
     std::vector<uint32_t> pixels;
     size_t roomEntities = 0;
+    bool screenGroups[2] = {false, false};  // "Screen Group", "No CRT Group"
     uint32_t staticQuads = 0;
     uint32_t animatedCells = 0;
 };
@@ -89,6 +94,9 @@ TEST(QuickStartRunGl, StartsInTheRoomAndShowsItsTilesThroughTheChain) {
         EXPECT_EQ(game->GetMapData().currentRect[2], 3);
         EXPECT_FALSE(game->GetRoomEdges().empty());
         EXPECT_EQ(game->roomEntities, 2u) << "the start marker and the crystal, while it ran";
+        // No title came to choose the screen groups: the quick start did, as CRTSim says (on).
+        EXPECT_TRUE(game->screenGroups[0]);
+        EXPECT_FALSE(game->screenGroups[1]);
         EXPECT_GT(game->staticQuads, 0u) << "the background layer's tiles";
         EXPECT_GT(game->animatedCells, 0u) << "the torches";
 

@@ -66,7 +66,7 @@ TEST_F(SpritesGlTest, OpaqueTexelsStayClearOnesCutOutAndPartOnesShowTheRoomBehin
     gltest::ScreenQuad quad(width, height);
     ZRenderer* r = GetRenderer();
     r->SetRenderTarget(0, &target);
-    r->Clear(true, false, kRoom, 1.0f);
+    r->Clear(true, true, kRoom, 1.0f);  // depth too, as the game's passes do: sprites test it
     Draw(effect, "SpriteTech", quad.renderable, [&] {
         Param(effect, "DiffuseMap")->SetTexture(ZHashedString(kSheet));
         Param(effect, "MaskColor")->SetVector(ZVector4(1.0f, 0.0f, 1.0f, 1.0f));

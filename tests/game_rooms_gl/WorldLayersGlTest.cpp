@@ -69,13 +69,13 @@ protected:
     }
 
     // Draws the renderable over a cleared target with the room camera on the
-    // target's 16 x 8 pixels and reads it back.
-    std::vector<uint32_t> DrawLayer(ZRenderable& layer) {
+    // 16 x 8 pixels of the room from (x, y) and reads it back.
+    std::vector<uint32_t> DrawLayer(ZRenderable& layer, const float x = 0.0f, const float y = 0.0f) {
         ZRenderer* r = GetRenderer();
         r->SetRenderTarget(0, &target);
-        r->Clear(true, false, kClear, 1.0f);
+        r->Clear(true, true, kClear, 1.0f);  // depth too, as the game's passes do: the layers test it
         Draw(m_effect, "WorldTech", layer, [&] {
-            Param(m_effect, "wvpMat")->SetMatrix(ZMatrix4::OrthoOffCenter(0.0f, 16.0f, 0.0f, 8.0f, 100.0f, -100.0f));
+            Param(m_effect, "wvpMat")->SetMatrix(ZMatrix4::OrthoOffCenter(x, x + 16.0f, y, y + 8.0f, 100.0f, -100.0f));
             Param(m_effect, "DiffuseMap")->SetTexture(ZHashedString(kWorldTilesTexture));
             Param(m_effect, "MaskColor")->SetVector(ZVector4(1.0f, 0.0f, 1.0f, 1.0f));
         });
@@ -144,9 +144,11 @@ TEST_F(WorldLayersGlTest, ManyAnimatedCellsDrawInBatches) {
     mesh.Build(map, false, RoomRect{0, 0, 1, 1}, false);
     ASSERT_EQ(mesh.GetRecords().Count(), static_cast<uint32_t>(kRoomCells));
     mesh.clock = [] { return 2.0f; };
-    // The cells the target shows are the first two columns' top rows: the
-    // first batch; every batch draws, and the last one wrote the same frame.
-    EXPECT_EQ(Cells(DrawLayer(mesh)), (std::vector<uint32_t>{kBlue, kBlue}));
+    // The first two columns' top cells are in the first batch of 128; the
+    // last two columns' bottom cells (among the room's last records) in the
+    // seventh and last: every batch draws, with the same frame.
+    EXPECT_EQ(Cells(DrawLayer(mesh)), (std::vector<uint32_t>{kBlue, kBlue})) << "first batch";
+    EXPECT_EQ(Cells(DrawLayer(mesh, 240.0f, 216.0f)), (std::vector<uint32_t>{kBlue, kBlue})) << "last batch";
 }
 
 }  // namespace

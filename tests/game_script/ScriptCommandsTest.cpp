@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "entity/ZAnimComponent.h"
 #include "entity/ZBasingComponent.h"
 #include "entity/ZCameraComponent.h"
 #include "entity/ZCollisionBox.h"
@@ -18,22 +19,31 @@
 #include "entity/ZDataComponent.h"
 #include "entity/ZEntityCommands.h"
 #include "entity/ZEntityGameHooks.h"
+#include "entity/ZFrobComponent.h"
 #include "entity/ZGUIDComponent.h"
+#include "entity/ZPhysicsComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "entity/ZSpriteComponent.h"
+#include "foundation/ZAppInfo.h"
 #include "foundation/ZStateStore.h"
 #include "game/components/CoffeeComponent.h"
 #include "game/components/GameComponentFactory.h"
 #include "game/components/GameScriptCommands.h"
 #include "game/components/GroupComponent.h"
 #include "game/components/GroupStore.h"
+#include "game/components/NPCComponent.h"
+#include "game/menus/LeaderboardMenu.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/MinimapComponent.h"
+#include "game/progression/RandomizerData.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game_rooms/RoomTestSupport.h"
 #include "game_world/GameFixture.h"
+#include "menu/ZCinematicMgr.h"
+#include "menu/ZMenuMgr.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderable.h"
@@ -59,9 +69,11 @@ public:
 constexpr uint32_t kHelperGUID = 0x2D3CDF64u;  // one of the four map helpers
 const uint32_t kOtherHelpers[] = {0x327EB074u, 0x7AAD9576u, 0x5AD065E0u};
 
-// Who runs a step's text: the lever (fast, with a camera, a map helper) or
-// the gate (slow, no camera); the other one is the event's other object.
-enum class Runner { Lever, Gate };
+// Who runs a step's text: the lever (fast, with a camera, a map helper, a
+// pickup and a teleport), the gate (slow, no camera) or a character; the
+// lever is the other object of the gate's and the character's texts, and the
+// gate the lever's.
+enum class Runner { Lever, Gate, Npc };
 
 struct World {
     KorvanthGame* game = nullptr;
@@ -70,11 +82,13 @@ struct World {
     KorvEntity* lever = nullptr;
     KorvEntity* gate = nullptr;
     KorvEntity* rider = nullptr;
+    KorvEntity* npc = nullptr;
     Player* player = nullptr;
     GroupStore* store = nullptr;
     size_t roomEntities = 0;  // what the game's room held before the case
 
     ZSpatialComponent& Spatial(KorvEntity* e) const { return *GetComponent<ZSpatialComponent>(e); }
+    SpeedrunComponent& Speedrun() const { return *GetComponent<SpeedrunComponent>(player); }
     ZDataComponent& Data(KorvEntity* e) const { return *GetComponent<ZDataComponent>(e); }
     ZDatumEntry Datum(KorvEntity* e, const char* name) const {
         ZDatumEntry entry;
@@ -108,7 +122,41 @@ struct Case {
     std::vector<Step> steps;
     bool known;  // what ExecuteScriptCommand answers for the last step
     std::function<void(World&)> check;
+    std::function<void(World&)> prepare = nullptr;  // before the first step
 };
+
+// The player on the "Gallery" course with the clock running, 7 s in, the
+// double jump granted for the run and the leaderboard's ghost raced.
+void OnCourse(World& w) {
+    w.player->spatial->current.position = ZVector3(40.0f, 50.0f, 0.0f);
+    w.player->spatial->ResetInterpolation();
+    SpeedrunComponent& speedrun = w.Speedrun();
+    speedrun.SetCourseState(true, true, ZHashedString("Gallery"));
+    speedrun.AdvanceTimer(7.0f);
+    speedrun.GrantCoursePowerup(0x20002);
+    speedrun.RaceLeaderboardGhost(true);
+}
+
+// The same run, finished: the clock stopped at the bell.
+void Finished(World& w) {
+    OnCourse(w);
+    w.Speedrun().SetCourseState(true, false, ZHashedString("Gallery"));
+}
+
+// The menu the last request of the menu manager opens, when it is a leaderboard.
+const LeaderboardMenu* QueuedBoard() {
+    const ZArray<ZMenuRequest>& requests = GetMenuMgr()->GetRequests();
+    if (requests.IsEmpty() || requests[requests.Count() - 1].kind != ZMenuRequest::kOpen) return nullptr;
+    return dynamic_cast<const LeaderboardMenu*>(requests[requests.Count() - 1].menu);
+}
+
+bool AllHidden(const ZRenderableComponent* renderable) {
+    if (renderable == nullptr) return true;
+    for (const auto& node : renderable->renderables) {
+        if (node.value != nullptr && node.value->visible) return false;
+    }
+    return true;
+}
 
 ZVector3 V(float x, float y, float z = 0.0f) { return ZVector3(x, y, z); }
 
@@ -282,7 +330,17 @@ const Case kCases[] = {
 
     // --- The player ---
     {"rejump", {{"rejump", Runner::Lever}}, true, [](World& w) { EXPECT_TRUE(w.player->recheckJump); }},
-    {"reprop with extra words", {{"reprop now", Runner::Lever}}, true, Untouched},
+    {"reprop gives the held boots' second jump", {{"reprop", Runner::Lever}}, true,
+     [](World& w) { EXPECT_EQ(w.player->physics->maxJumps, 2); },
+     [](World& w) {
+         SetPowerup(*w.player, 0x20002, true);
+         w.player->physics->maxJumps = 1;
+     }},
+    {"reprop with extra words", {{"reprop now", Runner::Lever}}, true,
+     [](World& w) {
+         Untouched(w);
+         EXPECT_EQ(w.player->physics->maxJumps, 1);
+     }},
 
     // --- Map helpers ---
     {"invalidatemaphelper twice",
@@ -315,8 +373,25 @@ const Case kCases[] = {
     {"caffeinate an entity without coffee", {{"caffeinate Self", Runner::Lever}}, true,
      [](World& w) { EXPECT_EQ(GetComponent<CoffeeComponent>(w.player)->timer, 0.0f); }},
 
-    // --- Verbs whose objects are not in this build: known, and they do nothing ---
-    {"teleport", {{"teleport Player Cellar save", Runner::Lever}}, true, Untouched},
+    // --- Teleports: the lever's "Cellar" is behind a wipe ---
+    {"teleport with wipe",
+     {{"playfx Spark", Runner::Gate}, {"teleport Player Cellar", Runner::Lever}},
+     true,
+     [](World& w) {
+         EXPECT_TRUE(w.game->GetRoomEntities().empty()) << "the room's entities left behind the wipe";
+         EXPECT_GT(w.game->GetRetiredEntityCount(), 0u) << "kept until the next step, not deleted in the event";
+         EXPECT_TRUE(AllHidden(w.player->renderable));
+         EXPECT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Door Transition")));
+         // The ghost notes where the player stood before the wipe (after the
+         // frame of the run's start); the move itself is the transition's.
+         ASSERT_EQ(w.Speedrun().GetRecording().size(), 2u);
+         EXPECT_EQ(w.Speedrun().GetRecording()[1].time, 7.0f);
+         EXPECT_EQ(w.Speedrun().GetRecording()[1].x, 40.0f);
+         EXPECT_EQ(w.Speedrun().GetRecording()[1].y, 50.0f);
+     },
+     OnCourse},
+    {"teleport without a teleport component", {{"teleport Player Cellar save", Runner::Gate}}, true, Untouched},
+    {"teleport of an object that is not the player", {{"teleport Other Cellar", Runner::Lever}}, true, Untouched},
     {"teleport without words", {{"teleport", Runner::Lever}}, true, Untouched},
     {"powerup from a pickup", {{"powerup Player", Runner::Lever}}, true,
      [](World& w) { EXPECT_TRUE(HasPowerup(*w.player, 0x20002, true)) << "the lever carries the double-jump boots"; }},
@@ -324,8 +399,22 @@ const Case kCases[] = {
      [](World& w) { EXPECT_FALSE(HasPowerup(*w.player, 0x20002, true)); }},
     {"powerup without a pickup", {{"powerup Player", Runner::Gate}}, true,
      [](World& w) { EXPECT_FALSE(HasPowerup(*w.player, 0x20002, true)); }},
-    {"initnpc", {{"initnpc", Runner::Lever}}, true, Untouched},
-    {"trypop", {{"trypop", Runner::Lever}}, true, Untouched},
+
+    // --- Characters: "initnpc" and "trypop" set the look up alike ---
+    {"initnpc", {{"initnpc", Runner::Npc}}, true,
+     [](World& w) {
+         const NPCComponent* npc = GetComponent<NPCComponent>(w.npc);
+         EXPECT_GE(npc->GetFigure(), 0) << "a figure drawn from its GUID";
+         EXPECT_NE(GetComponent<ZAnimComponent>(w.npc)->GetDirectionHook(), nullptr) << "it faces its way";
+         EXPECT_NE(GetComponent<ZFrobComponent>(w.npc)->GetOnFrobbed(), nullptr) << "it turns to who talks";
+     }},
+    {"trypop", {{"trypop", Runner::Npc}}, true,
+     [](World& w) {
+         EXPECT_GE(GetComponent<NPCComponent>(w.npc)->GetFigure(), 0);
+         EXPECT_NE(GetComponent<ZAnimComponent>(w.npc)->GetDirectionHook(), nullptr);
+     }},
+    {"initnpc from an entity without a character", {{"initnpc", Runner::Lever}}, true,
+     [](World& w) { EXPECT_EQ(GetComponent<NPCComponent>(w.npc)->GetFigure(), -1); }},
     {"checkach", {{"checkach AnyCampaign", Runner::Lever}}, true, Untouched},
     {"speedrun grant without an id", {{"speedrun grant", Runner::Lever}}, true, Untouched},
     {"fullmaphack without the map's pictures", {{"fullmaphack", Runner::Lever}}, true, Untouched},
@@ -370,11 +459,60 @@ const Case kCases[] = {
      }},
     {"speedrun with an unknown word", {{"speedrun grab 2a", Runner::Lever}, {"speedrun", Runner::Lever}}, true,
      Untouched},
-    {"speedruncommit", {{"speedruncommit", Runner::Lever}}, true, Untouched},
-    {"showleaderboard", {{"showleaderboard", Runner::Lever}}, true, Untouched},
-    {"restartcourse", {{"restartcourse", Runner::Lever}}, true, Untouched},
-    {"clearleaderboardghost", {{"clearleaderboardghost", Runner::Lever}}, true, Untouched},
-    {"resetspeedrun", {{"resetspeedrun", Runner::Lever}}, true, Untouched},
+    // --- The speedrun ---
+    {"speedruncommit while the clock runs", {{"speedruncommit", Runner::Lever}}, true,
+     [](World& w) {
+         EXPECT_LT(w.Speedrun().GetResultTime(ZHashedString("Gallery")), 0.0f);
+         EXPECT_LT(ReadGhostBestTime(GetGhostFilePath(ZHashedString("Gallery"))), 0.0f);
+     },
+     OnCourse},
+    {"speedruncommit writes the finished run as the course's ghost", {{"speedruncommit", Runner::Lever}}, true,
+     [](World& w) {
+         EXPECT_FLOAT_EQ(w.Speedrun().GetResultTime(ZHashedString("Gallery")), 7.0f);
+         EXPECT_FLOAT_EQ(ReadGhostBestTime(GetGhostFilePath(ZHashedString("Gallery"))), 7.0f);
+     },
+     Finished},
+    {"showleaderboard", {{"showleaderboard Gallery", Runner::Lever}}, true,
+     [](World&) {
+         const auto* board = QueuedBoard();
+         ASSERT_NE(board, nullptr);
+         EXPECT_EQ(board->GetCourse(), ZHashedString("Gallery"));
+     }},
+    {"showleaderboard without a course", {{"showleaderboard", Runner::Lever}}, true,
+     [](World&) {
+         const auto* board = QueuedBoard();
+         ASSERT_NE(board, nullptr);
+         EXPECT_EQ(board->GetCourse(), ZHashedString("none"));
+     }},
+    {"restartcourse starts the run over", {{"restartcourse", Runner::Lever}}, true,
+     [](World& w) {
+         SpeedrunComponent& speedrun = w.Speedrun();
+         EXPECT_TRUE(speedrun.IsOnCourse());
+         EXPECT_EQ(speedrun.GetCourse(), ZHashedString("Gallery"));
+         EXPECT_EQ(speedrun.GetElapsed(), 0.0f);
+         bool held = true;
+         ASSERT_TRUE(speedrun.HasCoursePowerup(0x20002, held));
+         EXPECT_FALSE(held) << "the run's grants are gone";
+     },
+     OnCourse},
+    {"restartcourse off a course", {{"restartcourse", Runner::Lever}}, true,
+     [](World& w) { EXPECT_FALSE(w.Speedrun().IsOnCourse()); }},
+    {"clearleaderboardghost", {{"clearleaderboardghost", Runner::Lever}}, true,
+     [](World& w) {
+         EXPECT_FALSE(w.Speedrun().IsRacingLeaderboardGhost());
+         EXPECT_TRUE(w.Speedrun().IsOnCourse()) << "the run goes on";
+     },
+     OnCourse},
+    {"resetspeedrun", {{"resetspeedrun", Runner::Lever}}, true,
+     [](World& w) {
+         SpeedrunComponent& speedrun = w.Speedrun();
+         EXPECT_TRUE(speedrun.IsOnCourse());
+         EXPECT_EQ(speedrun.GetElapsed(), 0.0f);
+         bool held = true;
+         ASSERT_TRUE(speedrun.HasCoursePowerup(0x20002, held));
+         EXPECT_FALSE(held);
+     },
+     OnCourse},
 };
 
 Player* gTestPlayer = nullptr;
@@ -430,6 +568,7 @@ protected:
         w.lever->CreateComponentsFromNode(roomtest::Markup(
             "<E><GUID GUID='2D3CDF64'/><Group Name='Sluice'/><Camera/><Basing Role='parent'/>"
             "<Powerup Make='Boots' Model='DoubleJump'/>"
+            "<Teleport Name='Cellar' MapX='1' MapY='0' Entity='Spot' Wipe='true'/>"
             "<Data><Datum Name='Open' Type='Bool' Value='true'/><Datum Name='Count' Type='Int' Value='3'/></Data>"
             "<Collision><Primitive Type='Box'><Extents><Vector X='4' Y='4' Z='1'/></Extents></Primitive></Collision>"
             "</E>"));
@@ -451,14 +590,27 @@ protected:
         AddComponent<ZBasingComponent>(w.rider)->AttachTo(GetComponent<ZBasingComponent>(w.lever)->GetHandle());
         ASSERT_EQ(GetComponent<ZBasingComponent>(w.rider)->parent, w.lever);
 
+        // A character with every part its look needs.
+        m_npc = std::make_unique<KorvEntity>();
+        w.npc = m_npc.get();
+        AddComponent<ZSpatialComponent>(w.npc);
+        AddComponent<ZRenderableComponent>(w.npc);
+        AddComponent<ZSpriteComponent>(w.npc);
+        AddComponent<ZAnimComponent>(w.npc);
+        AddComponent<ZGUIDComponent>(w.npc)->guid = 0x1234u;
+        AddComponent<ZFrobComponent>(w.npc);
+        AddComponent<NPCComponent>(w.npc);
+
         m_player = std::make_unique<Player>();
         w.player = m_player.get();
         gTestPlayer = w.player;
         w.roomEntities = m_game->GetRoomEntities().size();
     }
     void Clear(World& w) {
+        GetCinematicMgr()->StopAll();
         gTestPlayer = nullptr;
         m_player.reset();
+        m_npc.reset();
         m_rider.reset();
         m_lever.reset();
         m_gate.reset();
@@ -479,6 +631,7 @@ protected:
     std::unique_ptr<KorvEntity> m_lever;
     std::unique_ptr<KorvEntity> m_gate;
     std::unique_ptr<KorvEntity> m_rider;
+    std::unique_ptr<KorvEntity> m_npc;
     std::unique_ptr<Player> m_player;
     ZVector3 m_savedUp;
 };
@@ -496,9 +649,10 @@ TEST_F(ScriptCommandsTest, EveryVerb) {
         SCOPED_TRACE(c.name);
         World w;
         Build(w);
+        if (c.prepare) c.prepare(w);
         bool known = false;
         for (const Step& step : c.steps) {
-            KorvEntity* const runner = step.runner == Runner::Lever ? w.lever : w.gate;
+            KorvEntity* const runner = step.runner == Runner::Lever ? w.lever : step.runner == Runner::Gate ? w.gate : w.npc;
             KorvEntity* const other = step.runner == Runner::Lever ? w.gate : w.lever;
             const ZArray<ZString> words = Split(step.text);
             const ZHashedString verb(words[0].GetText());
@@ -559,6 +713,78 @@ TEST_F(ScriptCommandsTest, TheRunnerReachesTheGamesVerbsAfterTheEngines) {
     EXPECT_TRUE(IsBool(w.Datum(w.gate, "Open"), false));
     Clear(w);
     ClearCommandHandlers();
+}
+
+// "mapfixprep" keeps where the gate stands; "touchmap" then discovers the room
+// under that place on the player's minimap and counts its gems again, even a
+// room it knew. A place past the area's bounds touches the room at that edge.
+TEST_F(ScriptCommandsTest, TouchmapDiscoversAndRecountsTheRoomUnderTheFixPosition) {
+    World w;
+    Build(w);
+    // An area of 2 x 2 rooms, loaded from (0, 0): x from -256 to 256, y from 0 to 448.
+    MapData& map = m_game->GetMapData();
+    for (int32_t x = -1; x <= 0; ++x) {
+        for (int32_t y = 0; y <= 1; ++y) map.GetOrAddRoom(x, y);
+    }
+    map.GetOrAddRoom(-1, 0).instanceIds.PushBack(0xA1);
+    // Gems are counted from the campaign's instance files.
+    m_files->Write(InstanceFileName(0xA1), "<Entity><MapHelper Name='gem' Count='3'/></Entity>");
+    MapArea area;
+    area.left = -1, area.top = 0, area.right = 1, area.bottom = 2;
+    map.areas.PushBack(area);
+    m_game->LoadRoom();
+    MinimapComponent* const minimap = GetComponent<MinimapComponent>(w.player);
+    ASSERT_NE(minimap, nullptr);
+    const ZHashedString halls("Halls");
+    minimap->SetCurrentMap(halls);
+    const auto run = [&w](const char* text) {
+        const ZArray<ZString> words = Split(text);
+        const ZHashedString verb(words[0].GetText());
+        EXPECT_TRUE(ExecuteScriptCommand(&verb, words, w.gate->GetHandle(), w.lever->GetHandle())) << text;
+    };
+    const auto known = [&](int32_t x, int32_t y) {
+        const auto& found = minimap->GetDiscovered();
+        return found.count(halls) != 0 && found.at(halls).count(x) != 0 && found.at(halls).at(x).count(y) != 0;
+    };
+    const struct {
+        const char* what;
+        ZVector3 gate;
+        int32_t roomX, roomY;
+    } cases[] = {
+        {"where the gate stands", V(-40.0f, 60.0f), -1, 0},
+        {"past the right and bottom bounds: the bottom right room", V(900.0f, 700.0f), 0, 1},
+        {"past the left and top bounds: the top left room", V(-900.0f, -700.0f), -1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        minimap->ClearDiscovered();
+        minimap->SetCurrentMap(halls);
+        w.Spatial(w.gate).current.position = c.gate;
+        run("mapfixprep Player");
+        run("touchmap Player");
+        EXPECT_TRUE(known(c.roomX, c.roomY));
+        size_t rooms = 0;
+        for (const auto& column : minimap->GetDiscovered().at(halls)) rooms += column.second.size();
+        EXPECT_EQ(rooms, 1u) << "that room alone";
+    }
+    // The gems of (-1, 0): counted when found, and again once they are taken.
+    minimap->ClearDiscovered();
+    minimap->SetCurrentMap(halls);
+    w.Spatial(w.gate).current.position = V(-40.0f, 60.0f);
+    run("mapfixprep Player");
+    run("touchmap Player");
+    ASSERT_TRUE(known(-1, 0));
+    EXPECT_EQ(minimap->GetDiscovered().at(halls).at(-1).at(0).total, 3);
+    EXPECT_EQ(minimap->GetDiscovered().at(halls).at(-1).at(0).collected, 0);
+    ZDefNode taken;
+    ZDefNode dead(ZHashedString("Delete"));
+    dead.SetAttribute(ZHashedString("Dead"), ZString("true"));
+    taken.AddChild(dead);
+    GetStateStore()->GetOrInsert(0xA1) = taken;
+    run("touchmap Player");
+    EXPECT_EQ(minimap->GetDiscovered().at(halls).at(-1).at(0).collected, 3) << "counted again";
+    EXPECT_EQ(minimap->GetCurrentCount().collected, 3);
+    Clear(w);
 }
 
 }  // namespace

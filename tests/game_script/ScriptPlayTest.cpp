@@ -9,10 +9,17 @@
 #include <vector>
 
 #include "entity/ZCommandRunner.h"
+#include "entity/ZComponentLookup.h"
+#include "entity/ZNameComponent.h"
+#include "entity/ZSpatialComponent.h"
+#include "entity/ZEntityState.h"
 #include "framework/ZPlatformServices.h"
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/MinimapComponent.h"
+#include "game/progression/SpeedrunComponent.h"
+#include "game/world/KorvEntity.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
 #include "game/world/SynthGameVoice.h"
@@ -24,6 +31,18 @@ namespace {
 
 const std::vector<std::string> kRoom = {"################################", "#.P............................#",
                                         "################################"};
+
+// An entity of a definition written here, kept in the game's own list (it
+// stays when the room loads again).
+KorvEntity* Listed(const char* markup, const float x, const float y) {
+    auto* entity = new KorvEntity();
+    entity->CreateComponentsFromNode(roomtest::Markup(markup));
+    ZSpatialComponent* spatial = AddComponent<ZSpatialComponent>(entity);
+    spatial->current.position = ZVector3(x, y, 0.0f);
+    spatial->ResetInterpolation();
+    KorvanthGame::Get()->GetEntityList().PushBack(entity);
+    return entity;
+}
 
 class RecordingServices : public ZPlatformServices {
 public:
@@ -120,6 +139,95 @@ TEST(ScriptPlay, PlaysoundStartsCampaignTunesOnTheSynthesizer) {
         EXPECT_TRUE(std::any_of(r.log.begin(), r.log.end(), [](const std::string& line) {
             return line.find("there is no tune QXV_NoSuchTune.zms") != std::string::npos;
         }));
+    });
+}
+
+// A teleport without wipe moves the player at once to the last entity of
+// the arrival name, keeping its motion; the checkpoint goes with it, and a
+// course run's ghost notes the place before and after the jump.
+TEST(ScriptPlay, TeleportMovesThePlayerAtOnceKeepingItsMotion) {
+    gametest::RunInChild([] {
+        // A room of the "Gallery" course, the clock running: the player on
+        // the floor left of the spikes.
+        playtest::PlaySetup setup;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 4, 24);
+        KorvEntity* pad = nullptr;
+        setup.prepare = [&](Player&) {
+            pad = Listed("<E><Teleport Name='Up' MapX='15' MapY='3' Entity='Spot' Save='true'/></E>", 100.0f, 112.0f);
+            // Two spots of the name, both in the air.
+            Listed("<E><Name Name='Spot'/></E>", 60.0f, 40.0f);
+            Listed("<E><Name Name='Spot'/></E>", 200.0f, 48.0f);
+        };
+        ZVector3 before, velocityBefore, after, velocityAfter;
+        std::vector<GhostFrame> recording;
+        size_t framesBefore = 0;
+        ZVector2 checkpoint;
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame != 19) return;
+            before = player.spatial->current.position;
+            velocityBefore = player.spatial->current.velocity;
+            framesBefore = GetComponent<SpeedrunComponent>(&player)->GetRecording().size();
+            RunCommandText("teleport Player Up", pad->GetHandle(), 0);
+            after = player.spatial->current.position;
+            velocityAfter = player.spatial->current.velocity;
+            recording = GetComponent<SpeedrunComponent>(&player)->GetRecording();
+            GetCheckpointPosition(player, checkpoint, false);
+        };
+        // Walking right (not yet to the spikes), then standing.
+        const auto r = playtest::RunPlay(setup, "20 right\n10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_GT(velocityBefore.x, 10.0f) << "walking when it left";
+        EXPECT_EQ(after, ZVector3(200.0f, 48.0f, 0.0f)) << "at the last spot of the name";
+        EXPECT_EQ(velocityAfter.x, velocityBefore.x) << "the walk goes on";
+        EXPECT_EQ(checkpoint.x, 200.0f);
+        EXPECT_EQ(checkpoint.y, 48.0f);
+        ASSERT_EQ(recording.size(), framesBefore + 2) << "one frame before the jump, one after";
+        const GhostFrame& last = recording[recording.size() - 1];
+        const GhostFrame& beforeJump = recording[recording.size() - 2];
+        EXPECT_EQ(last.x, 200.0f);
+        EXPECT_EQ(last.y, 48.0f);
+        EXPECT_NEAR(beforeJump.x, before.x, 0.01f) << "the ghost jumps, it does not glide across";
+        EXPECT_NEAR(beforeJump.y, before.y, 0.01f);
+        EXPECT_EQ(beforeJump.time, last.time);
+    });
+}
+
+// "mapfixprep" keeps where its runner stands on the named object's minimap;
+// "touchmap" then discovers the room under that place, as a helper that
+// stands for a room does.
+TEST(ScriptPlay, TouchmapDiscoversTheRoomAtThePreparedPlace) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Sunken", 1, 0, 4, 24);
+        bool before = true;
+        bool after = false;
+        ZHashedString minimapName;
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame != 4) return;
+            MinimapComponent* const minimap = GetComponent<MinimapComponent>(&player);
+            ASSERT_NE(minimap, nullptr);
+            minimapName = minimap->GetCurrentMinimap();
+            const auto discovered = [&] {
+                const auto& maps = minimap->GetDiscovered();
+                const auto map = maps.find(minimapName);
+                if (map == maps.end()) return false;
+                const auto column = map->second.find(1);
+                return column != map->second.end() && column->second.count(0) != 0;
+            };
+            // Nothing discovered, on the same minimap.
+            minimap->ClearDiscovered();
+            minimap->SetCurrentMap(minimapName);
+            KorvEntity* const helper = Listed("<E/>", 120.0f, 100.0f);
+            RunCommandText("mapfixprep Player", helper->GetHandle(), 0);
+            before = discovered();
+            RunCommandText("touchmap Player", helper->GetHandle(), 0);
+            after = discovered();
+        };
+        const auto r = playtest::RunPlay(setup, "10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        EXPECT_FALSE(minimapName.IsNone()) << "the halls have a minimap";
+        EXPECT_FALSE(before) << "emptied, and preparing discovers nothing";
+        EXPECT_TRUE(after) << "the room (1, 0) is discovered again";
     });
 }
 

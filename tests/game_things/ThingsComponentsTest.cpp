@@ -241,6 +241,20 @@ TEST(DoorComponent, AnEntryThatTakesTheDoorAwayAnswersFalse) {
     EXPECT_FALSE(scene.seeker->Enter()) << "a target that is gone is none";
 }
 
+// A target without a door component (it never had one, or lost it) is
+// skipped: nothing fires, and the entry still answers that there was a target.
+TEST(DoorComponent, ATargetWithoutADoorIsSkipped) {
+    const Recorder recorder;
+    DoorScene scene;
+    ZEntity bare;
+    AddComponent<ZSpatialComponent>(&bare);
+    scene.seeker->target = bare.GetHandle();
+    EXPECT_TRUE(scene.seeker->Enter());
+    EXPECT_TRUE(RanTexts().empty());
+    scene.seeker->target = 0;
+    EXPECT_FALSE(scene.seeker->Enter()) << "no target";
+}
+
 TEST(DoorComponent, ThePromptIsCentred24PixelsAboveTheDoor) {
     DoorScene scene;
     ZCamera camera(30.0f, 256.0f / 224.0f, 1.0f, 100.0f);

@@ -24,6 +24,7 @@
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerStatus.h"
 #include "game/world/KorvanthGame.h"
+#include "input/ZControlMgr.h"
 #include "menu/ZMenuMgr.h"
 #include "renderer/ZFont.h"
 #include "support/PlayHarness.h"
@@ -156,6 +157,7 @@ TEST(ThingsPlay, ADoorShowsItsPromptAndLeadsToAnotherMap) {
             uint32_t target = 0;
             bool prompted = false;
             std::string prompt;
+            std::string binding;  // the name of the input bound to Enter
             std::string map;
         };
         std::vector<Frame> frames;
@@ -168,6 +170,8 @@ TEST(ThingsPlay, ADoorShowsItsPromptAndLeadsToAnotherMap) {
                 f.prompted = door->GetPromptPosition(x, y);
                 f.prompt = door->prompt.text.GetText();
             }
+            bool pad = false;
+            f.binding = GetControlMgr()->GetBindingDisplayText(pad, ZHashedString("Gameplay"), ZHashedString("Enter")).GetText();
             f.map = KorvanthGame::Get()->GetCurrentMapName().GetText();
             frames.push_back(f);
         };
@@ -177,6 +181,7 @@ TEST(ThingsPlay, ADoorShowsItsPromptAndLeadsToAnotherMap) {
         EXPECT_NE(frames[19].target, 0u) << "the player stands at the door";
         EXPECT_TRUE(frames[19].prompted);
         EXPECT_FALSE(frames[19].prompt.empty()) << "the prompt names the Enter input";
+        EXPECT_EQ(frames[19].prompt, frames[19].binding) << "the key's name as it is, without brackets";
         EXPECT_EQ(frames[19].map, "Workshop");
         EXPECT_EQ(frames[20].map, "Caverns") << "entering the door took the player to the caverns";
         // It arrives where the caverns' start stands.

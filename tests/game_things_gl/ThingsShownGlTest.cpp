@@ -8,13 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "entity/ZCommandRunner.h"
 #include "entity/ZComponentLookup.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZRenderableComponent.h"
 #include "framework/ZScreenshot.h"
 #include "framework_game/RunScenarios.h"
 #include "game/components/DoorComponent.h"
+#include "game/display/DisplayChain.h"
+#include "game/display/DisplayState.h"
+#include "game/display/SceneOverlays.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerStatus.h"
 #include "game/world/KorvanthGame.h"
 #include "renderer/ZRenderable.h"
 #include "renderer/ZRenderer.h"
@@ -107,5 +112,39 @@ TEST(ThingsShownGl, TheDoorsPromptShowsWhilePromptsAreOn) {
         EXPECT_TRUE(placed) << "the player stands at the door";
         // The player stands still: the prompt is all that differs.
         EXPECT_GT(Changed(prompted, plain, 0.0f, 0.0f, 1.0f, 1.0f), 20) << "the prompt's text";
+    });
+}
+
+// The script verb "fullmaphack" shows the full map's pictures over the room
+// once the map's minimap pictures are loaded.
+TEST(ThingsShownGl, FullmaphackShowsTheFullMap) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.gl = true;
+        setup.display = true;
+        setup.config = "[Video]\r\nCRTSim: false\r\n";
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Sunken", 1, 0, 4, 24);
+        Shot plain;
+        Shot mapped;
+        bool available = false;
+        bool shown = false;
+        setup.afterFrame = [&](Player& p, const int32_t frame) {
+            if (frame == 19) {
+                plain = Take();
+                available = IsFullMapAvailable();
+                RunCommandText("fullmaphack", p.GetHandle(), 0);
+                SceneOverlays* overlays = PeekDisplayState()->GetChain()->GetOverlays();
+                shown = overlays->GetRenderable(SceneOverlays::kFullMapContent).visible &&
+                        overlays->GetRenderable(SceneOverlays::kFullMapIndicator).visible;
+            } else if (frame == 21) {
+                mapped = Take();
+            }
+        };
+        const auto r = playtest::RunPlay(setup, "22 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(available) << "the halls' minimap pictures are loaded";
+        EXPECT_TRUE(shown);
+        // The player stands still: the map's pictures are what changed.
+        EXPECT_GT(Changed(plain, mapped, 0.0f, 0.0f, 1.0f, 1.0f), 1000) << "the full map over the room";
     });
 }

@@ -12,8 +12,11 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <vector>
 
+#include "entity/ZEntityState.h"
 #include "entity/ZGUIDComponent.h"
+#include "entity/ZNameComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerSave.h"
@@ -69,6 +72,47 @@ TEST_F(AutosaveTest, AnotherEntityBecomesTheCheckpointAndThePlayerTheResumePoint
     EXPECT_EQ(Position(*player, true).y, 150.0f);
 }
 
+// The room saved is the game's current room, column and row, read back from
+// the file into the player: the plain keys for another target, the resume
+// keys for the player.
+TEST_F(AutosaveTest, TheCheckpointRoomComesBackFromTheFile) {
+    ZEntity shrine;
+    ::AddComponent<ZSpatialComponent>(&shrine)->current.position = ZVector3(200.0f, 96.0f, 0.0f);
+    const struct {
+        const char* what;
+        bool atShrine;
+        bool quickSave;  // the keys that hold the room
+    } cases[] = {{"at another entity: the checkpoint", true, false}, {"at the player: the resume point", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        game->GetMapData().currentRoomX = 3;
+        game->GetMapData().currentRoomY = -5;
+        PlaceAt(*player, 64.0f, 150.0f);
+        ASSERT_TRUE(Autosave(*player, c.atShrine ? shrine.GetHandle() : player->GetHandle(), false));
+        // Forget it in memory, then read the file back into the player.
+        SetCheckpointRoom(*player, 0, 0, c.quickSave);
+        GetStateStore()->Clear();
+        ASSERT_TRUE(GetStateStore()->Load(game->GetAutosavePath().GetText()));
+        RestoreEntityState(player, ZHashedString(), 0);
+        int32_t room[2] = {0, 0};
+        GetCheckpointRoom(*player, room, c.quickSave);
+        EXPECT_EQ(room[0], 3) << "column";
+        EXPECT_EQ(room[1], -5) << "row";
+    }
+}
+
+TEST_F(AutosaveTest, AComponentsHandleStandsForItsEntity) {
+    // A room's debug starts are known by their components' handles.
+    ZEntity start;
+    ::AddComponent<ZSpatialComponent>(&start)->current.position = ZVector3(40.0f, 196.0f, 0.0f);
+    ZNameComponent* const part = ::AddComponent<ZNameComponent>(&start);
+    PlaceAt(*player, 64.0f, 150.0f);
+    ASSERT_TRUE(Autosave(*player, part->GetHandle(), false));
+    EXPECT_EQ(Position(*player, false).x, 40.0f);
+    EXPECT_EQ(Position(*player, false).y, 196.0f);
+    EXPECT_EQ(Position(*player, true).x, 64.0f) << "the player stays the resume point";
+}
+
 TEST_F(AutosaveTest, ATargetWithoutAPlaceOrNoTargetAtAllKeepsThePositionKeys) {
     ZEntity bare;  // no spatial component
     PlaceAt(*player, 64.0f, 150.0f);
@@ -110,6 +154,26 @@ TEST_F(AutosaveTest, AFailedWriteIsLoggedIsNoSaveAndKeepsTheOldFileAndTheLastSav
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "autosave.zsd" || name == "autosave.zsd.kept") << name;
     }
+}
+
+TEST_F(AutosaveTest, ASaveThatCannotBeReadIsKeptBesideTheNextOne) {
+    PlaceAt(*player, 64.0f, 150.0f);
+    ASSERT_TRUE(Autosave(*player, player->GetHandle(), false));
+    const std::string file = AutosaveFile();
+    const std::string whole = ReadBytes(file);
+    ASSERT_GT(whole.size(), 40u);
+    std::vector<std::string> damaged;
+    for (const size_t cut : {whole.size() / 2, whole.size() - 3}) {
+        damaged.push_back(whole.substr(0, cut));
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << damaged.back();
+        game->ResetToSavedState(false);  // reads the save, as a start does
+        EXPECT_FALSE(std::filesystem::exists(file)) << "moved aside before anything writes";
+        ASSERT_TRUE(Autosave(*player, player->GetHandle(), false));
+        ZStateStore read;
+        EXPECT_TRUE(read.Load(game->GetAutosavePath().GetText())) << "the new save is whole";
+    }
+    EXPECT_EQ(ReadBytes(file + ".damaged"), damaged[0]) << "the first damaged save, untouched";
+    EXPECT_EQ(ReadBytes(file + ".damaged2"), damaged[1]) << "the second beside it, never over it";
 }
 
 TEST_F(AutosaveTest, ADeepDocumentsFolderIsNeverCutShort) {

@@ -2,14 +2,22 @@
 // campaign's own maps (Caverns: rooms (0..2, 0) form one area, (0..2, 1)
 // another).
 
+#include <cmath>
+#include <string>
+
 #include "entity/ZCameraComponent.h"
+#include "entity/ZNameComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerMusic.h"
 #include "game/player/PlayerProgress.h"
 #include "game/player/PlayerRoomExit.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/DoorTransition.h"
 #include "game/world/RoomTransition.h"
+#include "game/world/TileLayerMesh.h"
+#include "game/world/WorldEntity.h"
+#include "renderer/ZEffectParameter.h"
 #include "menu/ZCinematicMgr.h"
 #include "renderer/ZCamera.h"
 #include "tests/game_travel/TravelFixture.h"
@@ -100,6 +108,52 @@ TEST_F(TransitionTest, ACameraOffTheGridFirstLinesUpAcrossTheTravel) {
     EXPECT_EQ(pan.CameraAt(pan.GetFirstLeg()).x, -128.0f);
 }
 
+TEST_F(TransitionTest, APanOffTheGridTakesTheCameraOntoItAndTheDepthHolderTheMirroredWay) {
+    // Caverns (0..2, 0) is one area three screens wide: the camera target of
+    // a player at x 300 is 288 (the camera at 128 comes within 12 pixels of
+    // it), in the second screen, 96 pixels left of its middle.
+    game->m_transitionSpeed = 1.0f;
+    EnterRoom(0, 0);
+    player->spatial->current.position = ZVector3(300.0f, 112.0f, 0.0f);
+    player->spatial->ResetInterpolation();
+    const struct {
+        const char* what;
+        float startX;    // the camera, come down from the room above
+        float acrossPx;  // the first leg's pixels
+    } cases[] = {
+        {"the camera in the target's screen", 270.0f, 114.0f},
+        {"the camera a screen to its left", 250.0f, 134.0f},
+    };
+    for (const auto& c : cases) {
+        const ZVector3 start(c.startX, -112.0f, -17.0f);
+        RoomTransition pan(1, start, 0, 1);
+        EXPECT_NEAR(pan.GetFirstLeg(), c.acrossPx * 0.0048828125f, 1e-4f) << c.what;
+        EXPECT_NEAR(pan.GetSecondLeg(), 224.0f * 0.0048828125f, 1e-4f) << c.what;
+        const ZVector3 grid = pan.CameraAt(pan.GetFirstLeg());
+        EXPECT_EQ(grid.x, 384.0f) << c.what << ": the middle of the target's screen";
+        EXPECT_EQ(grid.y, -112.0f) << c.what;
+        const ZVector3 end = pan.CameraAt(pan.duration);
+        EXPECT_EQ(end.x, 288.0f) << c.what << ": on the target";
+        EXPECT_EQ(end.y, 112.0f) << c.what;
+        // The depth holder: from the target onto its grid, a screen back, off by the camera's offset.
+        EXPECT_EQ(pan.DepthHolderAt(0.0f).x, 288.0f) << c.what;
+        EXPECT_EQ(pan.DepthHolderAt(pan.GetFirstLeg()).x, 384.0f) << c.what;
+        const ZVector3 far = pan.DepthHolderAt(pan.duration);
+        EXPECT_EQ(far.x, 384.0f - (128.0f - std::fmod(c.startX, 256.0f))) << c.what;
+        EXPECT_EQ(far.y, -112.0f) << c.what;
+    }
+    // Played, the pan moves the game's depth holder with it.
+    auto* const pan = new RoomTransition(1, ZVector3(270.0f, -112.0f, -17.0f), 0, 1);
+    const ZVector3 last = pan->DepthHolderAt(pan->duration);
+    GetCinematicMgr()->Play(pan, ZHashedString("Room Transition"), 0);
+    for (int i = 0; i < 200 && GetCinematicMgr()->GetPlayingCount() > 0; ++i) {
+        GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+    }
+    EXPECT_EQ(game->GetDepthHolder().x, last.x);
+    EXPECT_EQ(game->GetDepthHolder().y, last.y);
+    EXPECT_EQ(camera->position.x, 288.0f);
+}
+
 TEST_F(TransitionTest, TheDoorWipeClosesAndOpensAround) {
     const struct {
         float t;
@@ -144,9 +198,81 @@ TEST_F(TransitionTest, ADoorToAnotherMapArrivesAtTheNamedEntityAndMakesItTheChec
     EXPECT_NEAR(player->spatial->current.position.x, 40.0f, 0.01f);
 }
 
+TEST_F(TransitionTest, ArrivingAtASideViewRoomsEdgeWalksThePlayerIn) {
+    // Caverns (0, 1) is an area of its own: its bounds are 0 and 256.
+    const struct {
+        const char* route;
+        float x;
+        float walk;  // the forced input's x; 0: no walk
+    } cases[] = {
+        {"arrive", 8.0f, 1.0f},    {"arrive", 16.0f, 1.0f},  {"arrive", 17.0f, 0.0f}, {"arrive", 128.0f, 0.0f},
+        {"arrive", 240.0f, -1.0f}, {"arrive", 239.0f, 0.0f}, {"door", 8.0f, 1.0f},    {"door", 248.0f, -1.0f},
+        {"door", 128.0f, 0.0f},
+    };
+    ZEntity marker;
+    ::AddComponent<ZSpatialComponent>(&marker);
+    ::AddComponent<ZNameComponent>(&marker)->name = ZHashedString("Ledge");
+    game->GetEntityList().PushBack(&marker);
+    for (const auto& c : cases) {
+        EnterRoom(0, 1);
+        player->forcedInput = ZVector3();
+        player->forcedInputRemaining = 0.0f;
+        if (std::string(c.route) == "arrive") {
+            game->ArrivePlayer(*player, ZVector3(c.x, 100.0f, 0.0f));
+        } else {
+            GetComponent<ZSpatialComponent>(&marker)->current.position = ZVector3(c.x, 100.0f, 0.0f);
+            GetCinematicMgr()->Play(new DoorTransition(ZHashedString("Caverns"), 0, 1, ZHashedString("Ledge"), false),
+                                    ZHashedString("Door Transition"), 0);
+            GetCinematicMgr()->FixedUpdate(0.0f, 0.35f);
+            EXPECT_NEAR(player->spatial->current.position.x, c.x, 0.01f) << c.route << " " << c.x;
+        }
+        EXPECT_EQ(player->forcedInput.x, c.walk) << c.route << " " << c.x;
+        EXPECT_EQ(player->forcedInputRemaining, c.walk != 0.0f ? player->forcedInputDuration : 0.0f)
+            << c.route << " " << c.x;
+        DestroyCinematicMgr();
+    }
+    // The overworld's figure is never walked.
+    game->LoadCampaign("Overworld Map");
+    EnterRoom(0, 0);
+    player->forcedInputRemaining = 0.0f;
+    game->ArrivePlayer(*player, ZVector3(8.0f, 100.0f, 0.0f));
+    EXPECT_EQ(player->forcedInputRemaining, 0.0f) << "no edge walk in the overworld";
+    game->GetEntityList().Clear();
+}
+
+TEST_F(TransitionTest, ASpeedrunGhostKeepsAFrameWhereEachTransitionJumps) {
+    SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(player);
+    ASSERT_NE(speedrun, nullptr);
+    const struct {
+        const char* what;
+        size_t frames;  // forced frames the sequence records
+    } cases[] = {{"door", 1}, {"room pan", 2}};
+    for (const auto& c : cases) {
+        EnterRoom(0, 1);
+        speedrun->SetCourseState(true, true, ZHashedString("Trial"));
+        player->spatial->current.position = ZVector3(128.0f, 112.0f, 0.0f);
+        player->spatial->ResetInterpolation();
+        const size_t before = speedrun->GetRecording().size();
+        if (std::string(c.what) == "door") {
+            GetCinematicMgr()->Play(new DoorTransition(ZHashedString("Caverns"), 0, 1, ZHashedString::None(), false),
+                                    ZHashedString("Door Transition"), 0);
+        } else {
+            game->m_transitionSpeed = 1.0f;
+            GetCinematicMgr()->Play(new RoomTransition(1, ZVector3(-128.0f, 112.0f, -17.0f), 1, 0),
+                                    ZHashedString("Room Transition"), 0);
+        }
+        for (int i = 0; i < 200 && GetCinematicMgr()->GetPlayingCount() > 0; ++i) {
+            GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+        }
+        ASSERT_EQ(GetCinematicMgr()->GetPlayingCount(), 0u) << c.what;
+        EXPECT_EQ(speedrun->GetRecording().size(), before + c.frames) << c.what;
+        speedrun->SetCourseState(false, false, ZHashedString());
+    }
+}
+
 TEST_F(TransitionTest, FallingOutOfAnAreaCutsIntoTheRoomBelowAtOnce) {
     EnterRoom(0, 0);
-    // Down the pit of Caverns (0, 0) into the flooded row below.
+    // Down the pit of Caverns (0, 0) into the dry room below, an area of its own.
     Move(ZVector3(120.0f, 220.0f, 0.0f), ZVector3(120.0f, 230.0f, 0.0f));
     player->spatial->current.velocity = ZVector3(0.0f, 200.0f, 0.0f);
     ASSERT_TRUE(CheckRoomExit(*player));
@@ -155,7 +281,7 @@ TEST_F(TransitionTest, FallingOutOfAnAreaCutsIntoTheRoomBelowAtOnce) {
     EXPECT_NEAR(player->spatial->current.position.y, 0.0f, 0.01f) << "at the top of the room below";
     EXPECT_NEAR(player->spatial->current.position.x, 120.0f, 0.01f);
     EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition"))) << "an edge of kind 0 cuts";
-    EXPECT_TRUE(game->GetRoomConditions().underwater) << "the flooded area's conditions";
+    EXPECT_FALSE(game->GetRoomConditions().underwater) << "the dry room's own area, not the flooded one beside it";
 }
 
 TEST_F(TransitionTest, AScrollKeepsTheOldRoomDrawnAndEndsWithTheCameraOnThePlayer) {
@@ -166,14 +292,47 @@ TEST_F(TransitionTest, AScrollKeepsTheOldRoomDrawnAndEndsWithTheCameraOnThePlaye
     camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
     game->m_transitionSpeed = 1.0f;
     // Along a row of the flooded area into the room to its right, as a kind 1 edge.
+    WorldEntity* const world = game->GetWorldEntity();
+    ASSERT_NE(world, nullptr);
+    TileLayerMesh* const oldBack = world->GetCurrentMesh(false);
+    ASSERT_NE(oldBack, nullptr);
+    const uint32_t oldQuads = oldBack->GetQuadCount();
+    ASSERT_GT(oldQuads, 0u);
     TransitionToRoom(*player, ZVector3(0.0f, 100.0f, 0.0f), ZVector3(50.0f, 0.0f, 0.0f), edge, false, 1, 1, 1, 0);
     EXPECT_EQ(game->GetMapData().currentRoomX, 1);
     ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
     EXPECT_EQ(camera->position.x, 128.0f - 256.0f) << "the picture does not jump";
-    for (int i = 0; i < 100; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+    // Half way: the old room's meshes still draw, as they were built, through
+    // a camera one room width further right (the old room lies to the left).
+    for (int i = 0; i < 10; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+    ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
+    ZRenderable* const previous = world->FindMesh(world->GetPreviousBackName());
+    EXPECT_EQ(previous, oldBack);
+    EXPECT_TRUE(oldBack->visible);
+    EXPECT_EQ(oldBack->GetQuadCount(), oldQuads);
+    ZRenderable* const current = world->FindMesh(world->GetCurrentBackName());
+    ASSERT_NE(current, nullptr);
+    EXPECT_TRUE(current->visible);
+    EXPECT_GT(camera->position.x, 128.0f - 256.0f) << "on the way";
+    EXPECT_LT(camera->position.x, 128.0f);
+    const ZVector3 centre = game->GetRoomViewCentre();
+    struct Wvp : ZEffectParameter {
+        Wvp() : ZEffectParameter(nullptr, "wvpMat", kMatrix, 1) {}
+        void SetMatrix(const ZMatrix4& value) override { matrix = value; }
+        ZMatrix4 matrix;
+    };
+    Wvp oldView, newView;
+    ASSERT_TRUE(world->SetParameters(&oldView, ZHashedString::None(), oldBack));
+    ASSERT_TRUE(world->SetParameters(&newView, ZHashedString::None(), current));
+    EXPECT_EQ(oldView.matrix, RoomViewProjection(centre.x + 256.0f, centre.y));
+    EXPECT_EQ(newView.matrix, RoomViewProjection(centre.x, centre.y));
+
+    for (int i = 0; i < 90; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
     EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
     bool unused = false;
     EXPECT_EQ(camera->position.x, ComputeCameraTarget(*player, false, unused).x);
+    EXPECT_FALSE(oldBack->visible) << "the old room goes once the pan ends";
+    EXPECT_TRUE(current->visible);
 }
 
 TEST_F(TransitionTest, ANewTuneWaitsItsPauseAndTheSameTuneKeepsPlaying) {

@@ -80,6 +80,11 @@ TEST_F(GameTest, ConfigurationDefaultsAndRanges) {
     ASSERT_NE(fov, nullptr);
     EXPECT_TRUE(fov->hasRange);
     EXPECT_FLOAT_EQ(fov->maximum, 60.0f);
+    // The engine's own variables start from the game's answers (the engine's are 75 and 0.3).
+    EXPECT_FLOAT_EQ(*static_cast<float*>(fov->storage), 30.0f);
+    const ZConfigVar* music = FindVar("Audio", "MusicVolume");
+    ASSERT_NE(music, nullptr);
+    EXPECT_FLOAT_EQ(*static_cast<float*>(music->storage), 0.4f);
     const ZConfigVar* persColor = FindVar("CRT", "PersColor");
     ASSERT_NE(persColor, nullptr);
     EXPECT_FLOAT_EQ(m_game->m_displaySettings.persColor[1], 0.75f);

@@ -308,6 +308,12 @@ TEST_F(SettingsPagesTest, TextFieldScalesALongTextDownAndBlinksItsCaret) {
     EXPECT_LT(field.textScale, fullScale);
     EXPECT_LE(field.width, 200.5f);
     EXPECT_GT(field.width, 150.0f);
+    // Typed or set again, a text that fits is drawn at the field's own size, and a long one fits again.
+    field.SetText(ZString("WW"));
+    EXPECT_FLOAT_EQ(field.textScale, fullScale);
+    field.SetText(ZString("WWWWWWWWWWWWWWWWWWWWWWWW"));
+    EXPECT_LE(field.width, 200.5f);
+    EXPECT_GT(field.width, 150.0f);
 
     struct Case {
         float since;

@@ -7,7 +7,6 @@
 
 #include "Menu3Fixture.h"
 #include "menu/ConfirmationMenu.h"
-#include "menu/VideoKeepMenu.h"
 #include "menu/ZMenuUnderlay.h"
 #include "menu/ZMenuLabel.h"
 #include "menu/VideoMenu.h"
@@ -186,8 +185,8 @@ TEST_F(VideoMenuTest, YesAppliesAllValuesTogetherNoAndCancelDoNot) {
         size_t calls;
         uint32_t menusLeft;
     };
-    // Yes leaves the question whether to keep the new values.
-    const Case cases[] = {{2, 0, 1}, {1, 0, 0}, {0, 1, 1}};
+    // Yes applies and leaves: nothing more is asked.
+    const Case cases[] = {{2, 0, 1}, {1, 0, 0}, {0, 1, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
         video->calls.clear();
@@ -211,7 +210,6 @@ TEST_F(VideoMenuTest, YesAppliesAllValuesTogetherNoAndCancelDoNot) {
         ASSERT_EQ(video->calls.size(), c.calls);
         EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), c.menusLeft);
         if (c.calls == 1) {
-            EXPECT_NE(dynamic_cast<VideoKeepMenu*>(GetMenuMgr()->GetTopMenu()), nullptr);
             const VideoCall& call = video->calls[0];
             EXPECT_EQ(call.width, 1366);
             EXPECT_EQ(call.height, 768);
@@ -222,61 +220,6 @@ TEST_F(VideoMenuTest, YesAppliesAllValuesTogetherNoAndCancelDoNot) {
             EXPECT_EQ(call.fxaa, 3);
             EXPECT_EQ(call.tate, 1);
         }
-        GetMenuMgr()->CloseAll(1);
-        Settle();
-        Settle();
-    }
-}
-
-TEST_F(VideoMenuTest, NewValuesStayOnlyWhenKeptInTime) {
-    struct Case {
-        const char* name;
-        int32_t answer;  // -1: no answer; else the button (0 Yes, 1 No) or Cancel (10)
-        float waited;
-        bool reverted;
-    };
-    const Case cases[] = {
-        {"kept", 0, 3.0f, false},
-        {"no", 1, 3.0f, true},
-        {"cancel", 10, 3.0f, true},
-        {"still counting", -1, 14.0f, false},
-        {"too late", -1, 15.5f, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        VideoKeepMenu::Settings before;
-        before.width = 1280;
-        before.height = 800;
-        before.fxaa = 2;
-        double now = 100.0;
-        auto* keep = new VideoKeepMenu(before);
-        keep->clock = [&now] { return now; };
-        Open(keep);
-        now += c.waited;
-        MenuFrame();
-        if (c.answer == 10) {
-            Send(ZMenuEventKind::Cancel);
-        } else if (c.answer >= 0) {
-            keep->Select(c.answer);
-            Send(ZMenuEventKind::Accept);
-        }
-        now += 0.5;
-        MenuFrame();
-        if (c.reverted) {
-            ASSERT_EQ(video->calls.size(), 1u);
-            EXPECT_EQ(video->calls[0].width, 1280);
-            EXPECT_EQ(video->calls[0].fxaa, 2);
-        } else {
-            EXPECT_TRUE(video->calls.empty());
-        }
-        if (c.answer < 0 && !c.reverted) {
-            EXPECT_EQ(keep->GetSecondsLeft(), 1);
-            ASSERT_FALSE(keep->underlays.IsEmpty());
-            EXPECT_TRUE(keep->underlays[0]->visible) << "the panel behind the count-down stays up";
-            EXPECT_NE(std::string(keep->descriptionLabel->GetText().GetText()).find(" 1 seconds"), std::string::npos)
-                << keep->descriptionLabel->GetText().GetText();
-        }
-        video->calls.clear();
         GetMenuMgr()->CloseAll(1);
         Settle();
         Settle();

@@ -13,7 +13,6 @@
 #include "framework_game/RunScenarios.h"
 #include "menu/BrightnessMenu.h"
 #include "menu/ConfirmationMenu.h"
-#include "menu/VideoKeepMenu.h"
 #include "menu/VideoMenu.h"
 #include "menu/ZMenuMgr.h"
 #include "menu/ZMenuSpinner.h"
@@ -73,14 +72,6 @@ TEST(SettingsRunGl, ConfirmedVideoValuesResizeTheWindowAndTargets) {
                 auto* question = dynamic_cast<ConfirmationMenu*>(GetMenuMgr()->GetTopMenu());
                 ASSERT_NE(question, nullptr);
                 question->Select(0);
-                Send(ZMenuEventKind::Accept);
-            }
-            if (frame == 120) {
-                // Keep the new values.
-                auto* keep = dynamic_cast<VideoKeepMenu*>(GetMenuMgr()->GetTopMenu());
-                ASSERT_NE(keep, nullptr) << GetMenuMgr()->GetOpenMenuCount() << " " << g.m_widthWindowed << " "
-                                         << gTimer.GetElapsed();
-                keep->Select(0);
                 Send(ZMenuEventKind::Accept);
             }
             if (frame == 150) {

@@ -321,3 +321,35 @@ TEST_F(ZRenderGroupTest, DrawsOverWholeTargetOnlyWhenTheQuadWillBeDrawnOverAllOf
 }
 
 }  // namespace
+
+// A renderable on a higher layer draws after every other of its group, in
+// each of its effect's passes, whatever order the batching puts the rest in;
+// leaving the group forgets its layer.
+TEST_F(ZRenderGroupTest, AHigherLayerDrawsOverTheRestOfItsGroup) {
+    TestShader* a = MakeShader("A", alpha, "Alpha");
+    TestShader* b = MakeShader("B", beta, "Beta");
+    std::vector<TestRenderable*> all;
+    for (int i = 0; i < 6; ++i) {
+        all.push_back(MakeRenderable((i % 2 ? "b" : "a") + std::to_string(i), i % 2 ? b : a));
+        group->Add(all.back());
+    }
+    for (TestRenderable* front : all) {
+        const std::string name = front->name;
+        SCOPED_TRACE(name);
+        group->AddOnLayer(front, 1);
+        EXPECT_EQ(group->GetLayer(front), 1);
+        Frame();
+        const std::vector<std::string> draws = Draws();
+        ASSERT_EQ(draws.size(), 9u);
+        // Beta draws in two passes, Alpha in one.
+        const size_t passes = name[0] == 'b' ? 2u : 1u;
+        for (size_t k = 0; k < passes; ++k) EXPECT_EQ(draws[draws.size() - 1 - k], name);
+        EXPECT_EQ(group->renderables[group->renderables.Count() - 1], front) << "the group keeps the order";
+        group->AddOnLayer(front, 0);
+        EXPECT_EQ(group->GetLayer(front), 0);
+    }
+    group->AddOnLayer(all[0], 2);
+    GetRenderer()->RemoveFromAllRenderGroups(all[0]);
+    EXPECT_EQ(group->GetLayer(all[0]), 0);
+    EXPECT_TRUE(group->layers.empty());
+}

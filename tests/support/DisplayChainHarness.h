@@ -133,6 +133,7 @@ public:
         game->LoadEngineAssets();
 
         chain = SetUpGameDisplayChain();
+        m_secondTarget = false;
         // The title's screen-group set-up: one of the two screens shows.
         ApplyCRTPassSetting();
         // In play: the title's TV static is gone (tests that want it show it).
@@ -198,7 +199,8 @@ public:
     }
 
     // One frame of the default pass list (or a pass set), presented; then the
-    // composite frames change places as the game's per-frame update does.
+    // next frame is readied as the game's per-frame update readies it (the
+    // composite frames change places; the set-up readied the first frame).
     bool Frame(ZHashedString passSet = ZHashedString::None()) {
         ZRenderer* renderer = GetRenderer();
         if (!renderer->BeginScene()) return false;
@@ -207,7 +209,8 @@ public:
         ZBaseGame::GetInstance()->DrawFrame(passSet);
         renderer->EndScene();
         renderer->present();
-        AdvanceGameDisplayFrame();
+        m_secondTarget = !m_secondTarget;
+        PrepareGameDisplayFrame(m_secondTarget);
         return renderer->lastResult == gfx::Result::Ok;
     }
 
@@ -240,6 +243,7 @@ private:
     ZVertexBuffer m_cardVertices;
     ZIndexBuffer m_cardIndices;
     ZRenderable m_card;
+    bool m_secondTarget = false;  // the composite frame the next frame writes
 };
 
 }  // namespace korvtest

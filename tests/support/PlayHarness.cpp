@@ -56,6 +56,7 @@ const ControlName kControls[] = {
     {"jump", DIK_SPACE, 0},       {"interact", DIK_E, 0},      {"status", DIK_TAB, 0},     {"map", DIK_M, 0},
     {"return", DIK_RETURN, 0},    {"escape", DIK_ESCAPE, 0},   {"pad-back", 0, 0x0020},    {"pad-a", 0, 0x1000},
     {"pad-b", 0, 0x2000},         {"pad-up", 0, 0x0001},       {"pad-down", 0, 0x0002},     {"console", DIK_GRAVE, 0},
+    {"key-a", DIK_A, 0},          {"key-d", DIK_D, 0},
 };
 
 // The game as the harness runs it: its packages from the data build, one
@@ -160,6 +161,7 @@ void HoldKeys(platform::input::FakeInputSystem& input, const PlayFrames& frame, 
     if (pad) {
         platform::input::Gamepad state;
         state.wButtons = frame.padButtons;
+        state.sThumbLX = frame.padStickX;
         input.SetPad(0, state);
     }
 }
@@ -187,6 +189,11 @@ bool ParsePlayScript(const std::string& text, std::vector<PlayFrames>& out, std:
         entry.frames = static_cast<int32_t>(frames);
         while (words >> word) {
             if (word == "-") continue;
+            // The pad's left stick pushed fully right.
+            if (word == "pad-right") {
+                entry.padStickX = 32767;
+                continue;
+            }
             bool known = false;
             for (const ControlName& c : kControls) {
                 if (word == c.name) {
@@ -221,7 +228,7 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
     std::vector<PlayFrames> frames;
     bool usesPad = false;
     for (const PlayFrames& e : entries) {
-        usesPad = usesPad || e.padButtons != 0;
+        usesPad = usesPad || e.padButtons != 0 || e.padStickX != 0;
         for (int32_t i = 0; i < e.frames; ++i) frames.push_back(e);
     }
 

@@ -47,6 +47,7 @@ struct PlayFrames {
     int32_t frames = 0;
     std::vector<uint8_t> keys;  // scan codes held
     uint16_t padButtons = 0;    // the pad's buttons held (XInput bits)
+    int16_t padStickX = 0;      // the pad's left stick, -32768 to 32767 (right)
 };
 
 // Parses the script text; false with a message naming the line on error.

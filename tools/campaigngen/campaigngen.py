@@ -440,7 +440,7 @@ def pop_block(room, x, y, mapname):
             '  <Data><Datum Name="POPCOMPVIS" Type="Bool" Value="false"/></Data>\n'
             '  <Pop><Event Name="OnPop"><Action Text="playsound pop"/></Event></Pop>\n'
             '  <Script><OnFullyLoaded><Action Text="trypop"/></OnFullyLoaded></Script>\n')
-    entity(ident, f"{mapname} ({room.x}, {room.y}): a hidden block that pops out when hit from below", body)
+    entity(ident, f"{mapname} ({room.x}, {room.y}): a hidden block that pops out when landed on", body)
     place(room, ("PopBlock", "Pop", ""), ident, x, y)
 
 
@@ -646,8 +646,11 @@ def sunken():
     r.fill(14, 22, 17, 25, "B")
     r.fill(14, 21, 17, 21, "g")
     r.fill(8, 23, 11, 23, "=")
-    pop_block(r, 56, 140, name)
-    pop_block(r, 64, 140, name)
+    # Hidden steps just below the gate's top on its far side: stepping off
+    # the gate lands on them (they pop out); a jump from the floor passes up
+    # through them and comes down on them.
+    pop_block(r, 152, 180, name)
+    pop_block(r, 160, 180, name)
     r = m.rooms[(4, 0)]
     r.fill(5, 26, 26, 26, "~")
     r.fill(5, 27, 26, 27, "~")
@@ -701,6 +704,24 @@ def sunken():
     return m
 
 
+def sunken_cellar(m):
+    """Two rooms under the flooded halls' east end, one area two rooms tall:
+    a hole in the upper room's floor drops the player into the lower one,
+    whose pad leads back up to the dry halls."""
+    name = "Sunken"
+    upper, lower = m.room(5, 2), m.room(5, 3)
+    for r in (upper, lower):
+        shell(r, set(), wall="B")
+        for c in (6, 25):
+            r.fill(c, 1, c, 25, "|")
+    upper.fill(14, 26, 17, 27, ".")
+    lower.fill(14, 0, 17, 0, ".")
+    lower.fill(20, 20, 26, 20, "=")
+    teleport_pad(lower, 232, 204, name, "Sunken", 5, 0, "SunkenEast")
+    m.areas.append('area 5 2 1 2 kind 1 colour 141c28ff props "<BGMusic Name=\'sunken.zms\'/>'
+                   '<Minimap Name=\'Sunken Halls\'/>"')
+
+
 def spire():
     m = Map("Spire", "Arcadian Spire", "201828ff")
     name, mm = "Spire", "Arcadian Spire"
@@ -747,7 +768,8 @@ def spire():
     r = m.rooms[(2, 1)]
     # Below the corner the minimap covers.
     turret(r, 232, 64, name, 225, 1.2, gravity=-60.0, bounces=1)
-    pop_block(r, 96, 140, name)
+    # A hidden step over the floor: walked under freely, landed on from a jump.
+    pop_block(r, 96, 180, name)
     coffee(r, 40, 196, name)
     r = m.rooms[(1, 1)]
     r.fill(8, 14, 23, 14, "=")
@@ -934,6 +956,8 @@ def main():
     vault = p.rooms[(3, 0)]
     door(vault, 168, 200, "Spire", 3, 0, "VaultOutside", "Spire", name="VaultExit")
     marker(vault, "VaultOutside", 88, 200, "Spire")
+    # The halls' cellar, after the rest for the same reason.
+    sunken_cellar(s)
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))

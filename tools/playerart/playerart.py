@@ -55,17 +55,23 @@ BODY = [
     ".....BBBBBB.....",
     ".....tTTTTt.....",
 ]
-# Leg poses: 10 rows each (rows 14..23 of the frame).
-def legs(left, right, lift_left=0, lift_right=0):
+# The figure stands on the frame's row 19: the player's box reaches 8 pixels
+# below its centre and the 24-pixel frame 12, so rows 20..23 stay clear and
+# the boots meet the floor the box stands on (as the people's do).
+FOOT_ROW = 19
+
+
+# Leg poses: 6 rows each (rows 14..19 of the frame), or fewer for a squat.
+def legs(left, right, lift_left=0, lift_right=0, length=4):
     """Two legs, x offsets of their left column, lifted by whole rows."""
-    rows = [['.'] * 16 for _ in range(10)]
+    rows = [['.'] * 16 for _ in range(length + 2)]
     for x0, lift in ((left, lift_left), (right, lift_right)):
-        for r in range(0, 8 - lift):
+        for r in range(0, length - lift):
             for dx in range(2):
                 rows[r][x0 + dx] = 'L'
         for dx in range(3):
-            rows[8 - lift][min(15, x0 + dx)] = 'F'
-            rows[9 - lift][min(15, x0 + dx)] = 'F'
+            rows[length - lift][min(15, x0 + dx)] = 'F'
+            rows[length + 1 - lift][min(15, x0 + dx)] = 'F'
     return ["".join(r) for r in rows]
 
 
@@ -91,7 +97,7 @@ def crouch():
         "...FFF....FFF...",
         "...FFF....FFF...",
     ]
-    return rows[:24]
+    return (rows + ["." * 16] * 24)[:24]
 
 
 def flash(rows):
@@ -145,7 +151,7 @@ FRAMES = {
     (0, 3): figure(legs(5, 9, 1, 1)),
     (1, 3): figure(legs(5, 9, 0, 3), arms_up=True),
     (2, 3): figure(legs(4, 10, 2, 2), arms_up=True),
-    (3, 3): figure(legs(4, 10), head_dy=2)[:24],
+    (3, 3): figure(legs(4, 10, length=2), head_dy=2)[:24],
 }
 for i, leg_rows in enumerate(WALK):
     FRAMES[(i, 2)] = figure(leg_rows)
@@ -167,7 +173,13 @@ def put(picture, rows, x0, y0, mirror=False, tint=None):
             picture[y0 + y][px] = colour
 
 
+def lowest_row(rows):
+    return max((y for y, row in enumerate(rows) if row.strip('.')), default=-1)
+
+
 def side_sheet(tint=None):
+    for key, rows in FRAMES.items():
+        assert len(rows) == 24 and lowest_row(rows) <= FOOT_ROW, (key, lowest_row(rows))
     picture = blank(128, 256)
     for (col, row), rows in FRAMES.items():
         put(picture, rows, col * 16, row * 24, tint=tint)

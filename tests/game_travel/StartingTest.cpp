@@ -1,0 +1,298 @@
+// Starting a game through the real start-up: where QuickStart puts the
+// player, entities destroyed for a session, a save that cannot be read, and
+// a seeded QuickStart's first room.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "entity/ZCommandRunner.h"
+#include "entity/ZComponentLookup.h"
+#include "entity/ZGUIDComponent.h"
+#include "entity/ZSpatialComponent.h"
+#include "foundation/ZDefinitionCache.h"
+#include "foundation/ZDefinitionFile.h"
+#include "foundation/ZStreamMgr.h"
+#include "framework_game/RunScenarios.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
+#include "game/progression/RandomizerData.h"
+#include "game/progression/SpeedrunComponent.h"
+#include "game/world/KorvEntity.h"
+#include "game/world/KorvanthGame.h"
+#include "platform/input/input.h"
+#include "platform/sound/sound.h"
+#include "platform/window/window.h"
+#include "support/GamePackages.h"
+#include "support/PlayHarness.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace playtest;
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::filesystem::path SavesFolder(const std::string& documents) {
+    return std::filesystem::path(documents) / "My Games" / KorvanthGame::kTitle / "Saves";
+}
+
+bool RoomHasEntity(const KorvanthGame& game, const uint32_t guid) {
+    for (KorvEntity* const entity : game.GetRoomEntities()) {
+        const ZGUIDComponent* const id = GetComponent<ZGUIDComponent>(entity);
+        if (id != nullptr && id->guid == guid) return true;
+    }
+    return false;
+}
+
+TEST(Starting, QuickStartPutsThePlayerItsCheckpointAndItsResumePointAtTheRoomsStart) {
+    const struct Case {
+        const char* map;
+        int32_t roomX;
+        int32_t tileX;
+        int32_t tileY;
+        float x;  // where the player, the checkpoint and the resume point stand
+        float y;
+    } cases[] = {
+        // Sunken (0, 0) has a debug start of priority 1 at (40, 196): it wins over the tile.
+        {"Sunken", 0, 16, 14, 40.0f, 196.0f},
+        // Caverns (2, 0) has none: the tile (4, 5) it is.
+        {"Caverns", 2, 4, 5, 32.0f, 40.0f},
+    };
+    for (const auto& c : cases) {
+        gametest::RunInChild([&c] {
+            PlaySetup setup;
+            setup.quickStart = PlaySetup::QuickStartAt(c.map, c.roomX, 0, c.tileX, c.tileY);
+            ZVector3 placed;
+            ZVector2 checkpoint;
+            ZVector2 resume;
+            float recorded[2] = {0.0f, 0.0f};
+            setup.prepare = [&](Player& player) {
+                placed = player.spatial->current.position;
+                GetCheckpointPosition(player, checkpoint, false);
+                GetCheckpointPosition(player, resume, true);
+                recorded[0] = KorvanthGame::Get()->GetCheckpointX();
+                recorded[1] = KorvanthGame::Get()->GetCheckpointY();
+            };
+            const PlayResult r = RunPlay(setup, "10 -\n");
+            ASSERT_TRUE(r.started) << c.map << ": " << r.error;
+            EXPECT_FLOAT_EQ(placed.x, c.x) << c.map;
+            EXPECT_NEAR(placed.y, c.y, 16.0f) << c.map << ": out of the floor, near the start";
+            EXPECT_EQ(checkpoint.x, c.x) << c.map;
+            EXPECT_EQ(checkpoint.y, c.y) << c.map;
+            EXPECT_EQ(resume.x, placed.x) << c.map;
+            EXPECT_EQ(resume.y, placed.y) << c.map;
+            EXPECT_EQ(recorded[0], c.x) << c.map;
+            EXPECT_EQ(recorded[1], c.y) << c.map;
+        });
+    }
+}
+
+TEST(Starting, AQuickStartIntoARunningCourseLeavesItsTimerStopped) {
+    gametest::RunInChild([] {
+        // Speedrun Maps (15, 3) is the gallery's timed stretch.
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 16, 14);
+        bool onCourse = false;
+        bool timing = true;
+        setup.prepare = [&](Player& player) {
+            const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player);
+            onCourse = speedrun != nullptr && speedrun->IsOnCourse();
+            timing = speedrun != nullptr && speedrun->IsTimerActive();
+        };
+        const PlayResult r = RunPlay(setup, "10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        EXPECT_TRUE(onCourse);
+        EXPECT_FALSE(timing);
+    });
+}
+
+TEST(Starting, ACampaignStartingInARoomWithDebugStartsBeginsAtTheBestOne) {
+    gametest::RunInChild([] {
+        // The campaign as shipped, but entered in Sunken (0, 0), whose debug
+        // start of priority 1 stands at (40, 196).
+        korvtest::TempDir folder;
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStartAt("Caverns", 0, 0, 16, 14);
+        bool started = false;
+        ZVector3 placed;
+        ZVector2 checkpoint;
+        ZVector2 resume;
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame != 1) return;
+            ZDefNode root;
+            ASSERT_TRUE(LoadDefinitionFile(root, "Korvanth.kdd"));
+            ZDefNode* const campaign = root.name == ZHashedString("Campaign")
+                                           ? &root
+                                           : &root.children[root.FindChildIndex(0, ZHashedString("Campaign"))];
+            ZDefNode& metadata = campaign->children[campaign->FindChildIndex(0, ZHashedString("Metadata"))];
+            ZDefNode& entry = metadata.children[metadata.FindChildIndex(0, ZHashedString("Entry"))];
+            entry.SetAttribute(ZHashedString("MapName"), ZString("Sunken"));
+            ASSERT_TRUE(SaveDefinitionFile(root, folder.File("Sunken.kdd").c_str()));
+            ZStreamMgr::GetInstance()->AddDirectorySource(folder.Path().string().c_str());
+            started = KorvanthGame::Get()->StartCampaign("Sunken.kdd", false, true);
+            placed = player.spatial->current.position;
+            GetCheckpointPosition(player, checkpoint, false);
+            GetCheckpointPosition(player, resume, true);
+        };
+        const PlayResult r = RunPlay(setup, "10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_TRUE(started);
+        EXPECT_EQ(checkpoint.x, 40.0f) << "the checkpoint";
+        EXPECT_EQ(checkpoint.y, 196.0f);
+        EXPECT_EQ(placed.x, 40.0f) << "the player";
+        EXPECT_NEAR(placed.y, 196.0f, 16.0f);
+        EXPECT_EQ(resume.x, placed.x) << "the resume point";
+        EXPECT_EQ(resume.y, placed.y);
+    });
+}
+
+TEST(Starting, ACupDrunkStaysGoneInItsSessionAndIsBackInTheNext) {
+    gametest::RunInChild([] {
+        // Sunken (2, 0) holds a cup of coffee that deletes itself "semiperm"
+        // when touched: its touch's verb is run on it.
+        constexpr uint32_t kCup = 0x0c000005;
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStartAt("Sunken", 2, 0, 25, 14);
+        bool thereAtStart = false;
+        bool goneAfterTouch = true;
+        bool goneOnReentry = false;
+        bool backNextSession = false;
+        std::string debugLines;
+        setup.prepare = [&](Player&) { thereAtStart = RoomHasEntity(*KorvanthGame::Get(), kCup); };
+        setup.afterFrame = [&](Player&, const int32_t frame) {
+            KorvanthGame* const game = KorvanthGame::Get();
+            if (frame == 2) {
+                for (KorvEntity* const entity : game->GetRoomEntities()) {
+                    const ZGUIDComponent* const id = GetComponent<ZGUIDComponent>(entity);
+                    if (id != nullptr && id->guid == kCup) RunCommandText("delete Self semiperm", entity->GetHandle(), 0);
+                }
+            }
+            if (frame == 10) {
+                goneAfterTouch = !RoomHasEntity(*game, kCup);
+                // Out and back in, as a door or Continue's room load does.
+                game->EnterRoom("Sunken", 1, 0, ZVector3(128.0f, 112.0f, 0.0f));
+                game->EnterRoom("Sunken", 2, 0, ZVector3(200.0f, 112.0f, 0.0f));
+                goneOnReentry = !RoomHasEntity(*game, kCup);
+            }
+            if (frame == 12) {
+                // A new start is a new session.
+                testing::internal::CaptureStderr();
+                game->QuickStart("Korvanth.kdd", "Sunken", 2, 0, 25, 14);
+                debugLines = testing::internal::GetCapturedStderr();
+                backNextSession = RoomHasEntity(*game, kCup);
+            }
+        };
+        const PlayResult r = RunPlay(setup, "15 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        EXPECT_TRUE(thereAtStart);
+        EXPECT_TRUE(goneAfterTouch) << "drunk";
+        EXPECT_TRUE(goneOnReentry) << "gone for the rest of the session";
+        EXPECT_TRUE(backNextSession) << "back in the next session";
+        // The start lists the randomizer's places met so far (the room's gems), one debugger line each.
+        EXPECT_NE(debugLines.find("EntInst_"), std::string::npos) << debugLines;
+        EXPECT_NE(debugLines.find(" (false, "), std::string::npos) << debugLines;
+    });
+}
+
+// The user's documents of both runs: each runs in a child process of its
+// own, so the folder is named after the test's process, their parent.
+std::filesystem::path SharedDocuments(const pid_t testProcess) {
+    return std::filesystem::temp_directory_path() / ("korv-starting-" + std::to_string(testProcess));
+}
+
+TEST(Starting, ASaveThatCannotBeReadSurvivesNewGameBesideTheNewOne) {
+    std::filesystem::remove_all(SharedDocuments(getpid()));
+    // A save of a real run.
+    gametest::RunInChild([] {
+        const std::filesystem::path documents = SharedDocuments(getppid());
+        std::filesystem::create_directories(documents);
+        PlaySetup first;
+        first.documents = documents.string();
+        first.quickStart = PlaySetup::QuickStartAt("Caverns", 0, 0, 16, 14);
+        ASSERT_TRUE(RunPlay(first, "10 -\n").started);
+    });
+    gametest::RunInChild([] {
+        const std::filesystem::path documents = SharedDocuments(getppid());
+        const std::filesystem::path saves = SavesFolder(documents.string());
+        // Cut in half.
+        const std::string whole = ReadBytes(saves / "autosave.zsd");
+        ASSERT_GT(whole.size(), 100u);
+        const std::string half = whole.substr(0, whole.size() / 2);
+        std::ofstream(saves / "autosave.zsd", std::ios::binary | std::ios::trunc) << half;
+
+        PlaySetup second;
+        second.documents = documents.string();
+        second.start = PlayStart::kNewGame;
+        const PlayResult r = RunPlay(second, "10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        EXPECT_EQ(ReadBytes(saves / "autosave.zsd.damaged"), half) << "kept as it was";
+        const std::string fresh = ReadBytes(saves / "autosave.zsd");
+        EXPECT_FALSE(fresh.empty()) << "New Game wrote its own save";
+        EXPECT_NE(fresh, half);
+        bool said = false;
+        for (const std::string& line : r.log) said = said || line.find("autosave.zsd.damaged") != std::string::npos;
+        EXPECT_TRUE(said) << "the log says where it went";
+    });
+    std::filesystem::remove_all(SharedDocuments(getpid()));
+}
+
+// Instance files of rooms, and whether the randomizer's world was in force
+// when each was read.
+std::vector<std::pair<std::string, bool>> gInstanceLoads;
+
+void RecordingDefinitionHook(ZDefNode& root, const ZHashedString fileName) {
+    const std::string name = fileName.GetTextOrEmpty();
+    if (name.find("EntInst_") != std::string::npos) {
+        gInstanceLoads.emplace_back(name, !GetRandomizerWorldTable().empty());
+    }
+    RandomizerDefinitionHook(root, fileName);
+}
+
+class SeededGame : public KorvanthGame {
+public:
+    void addStreamSources() override {
+        KorvanthGame::addStreamSources();
+        gametest::MountGamePackages();
+    }
+    void init() override {
+        KorvanthGame::init();
+        ZDefinitionCache::GetInstance()->SetLoadCallback(&RecordingDefinitionHook);
+    }
+    void PostRender() override {
+        KorvanthGame::PostRender();
+        if (++frames == 3) RequestQuit();
+    }
+    int frames = 0;
+};
+
+TEST(Starting, ASeededQuickStartMakesItsFirstRoomInTheSeedsWorld) {
+    gametest::RunInChild([] {
+        korvtest::TempDir documents;
+        setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+        documents.Write(std::string("My Games/") + KorvanthGame::kTitle + "/Config/Config.ini",
+                        "DoLogging: true\r\n");
+        platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Fake));
+        platform::input::SetInputSystem(std::make_unique<platform::input::FakeInputSystem>());
+        platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+        auto* const game = new SeededGame();
+        gInstanceLoads.clear();
+        ZBaseGame::Run(game, 0, 0, "QuickStart Korvanth.kdd Sunken 0 0 Seed KQTBZMRW", 1);
+        EXPECT_FALSE(GetRandomizerWorldTable().empty()) << "the seed's world is in force";
+        ASSERT_FALSE(gInstanceLoads.empty()) << "the room's entities were made";
+        for (const auto& [file, seeded] : gInstanceLoads) EXPECT_TRUE(seeded) << file << " read before the world";
+        ZBaseGame::DestroyInstance();
+    });
+}
+
+}  // namespace
