@@ -291,6 +291,12 @@ TEST(GhostRace, TheTimerShowsOnTheCourseButNotOverADialog) {
     gametest::RunInChild([] {
         PlaySetup setup;
         setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 4, 24);
+        // A QuickStart leaves the course's clock stopped; set it going as the
+        // room load does when the player crosses the start line.
+        setup.prepare = [](Player& p) {
+            SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&p);
+            speedrun->SetCourseState(true, true, speedrun->GetCourse());
+        };
         struct Drawn {
             std::vector<std::string> texts;
             float x = -1.0f;
