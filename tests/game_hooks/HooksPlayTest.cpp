@@ -140,8 +140,10 @@ TEST(HooksPlay, TheStatusScreenIsTheCoursesOnACourseAndTheOrdinaryOneElsewhere) 
                 setup.quickStart->map = "Caverns";
                 setup.quickStart->roomX = 2;
                 setup.quickStart->roomY = 0;
-                setup.quickStart->tileX = 16;
-                setup.quickStart->tileY = 14;
+                // On the floor left of the pit (the flooded passage below
+                // drowns a player without the suit).
+                setup.quickStart->tileX = 6;
+                setup.quickStart->tileY = 24;
             }
             struct Frame {
                 bool open = false;
