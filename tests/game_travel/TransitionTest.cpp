@@ -246,7 +246,7 @@ TEST_F(TransitionTest, ASpeedrunGhostKeepsAFrameWhereEachTransitionJumps) {
     const struct {
         const char* what;
         size_t frames;  // forced frames the sequence records
-    } cases[] = {{"door", 1}, {"room pan", 2}};
+    } cases[] = {{"door", 2}, {"room pan", 2}};  // door: the arrival at the switch, the wipe's end
     for (const auto& c : cases) {
         EnterRoom(0, 1);
         speedrun->SetCourseState(true, true, ZHashedString("Trial"));
