@@ -7,12 +7,14 @@
 #include "entity/ZCommandRunner.h"
 #include "entity/ZComponentFactoryChain.h"
 #include "entity/ZComponentLookup.h"
+#include "entity/ZConditions.h"
 #include "entity/ZDeleteComponent.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZEntityState.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
+#include "foundation/ZHandleRegistry.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZString.h"
 #include "game/display/DisplayChain.h"
@@ -159,9 +161,21 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
         SetCheckpointRoom(player, roomX, roomY, false);
         SetCheckpointMap(player, m_mapId, false);
         SetCheckpointCampaign(player, m_campaignId, false);
-        SortDebugStarts(m_debugStarts);
-        if (!m_debugStarts.IsEmpty()) {
-            Autosave(player, m_debugStarts[0], false);
+        // Only the named room's own debug starts: an area of several rooms
+        // loads every room's, and one standing in a neighbouring room would
+        // take every start into the area to itself.
+        ZArray<uint32_t> starts;
+        for (const uint32_t handle : m_debugStarts) {
+            ZEntity* const entity = ResolveEntity(FindObjectByHandle(handle));
+            const ZGUIDComponent* const guid = entity != nullptr ? GetComponent<ZGUIDComponent>(entity) : nullptr;
+            const auto placed = guid != nullptr ? m_instanceRooms.find(guid->guid) : m_instanceRooms.end();
+            if (placed == m_instanceRooms.end() || placed->second == std::make_pair(roomX, roomY)) {
+                starts.PushBack(handle);
+            }
+        }
+        SortDebugStarts(starts);
+        if (!starts.IsEmpty()) {
+            Autosave(player, starts[0], false);
         }
         ZVector2 at;
         GetCheckpointPosition(player, at, false);

@@ -78,8 +78,10 @@ TEST(PlacedStates, ACheckpointLightsWhenThePlayerReachesIt) {
         playtest::PlaySetup setup;
         setup.quickStart = playtest::PlaySetup::QuickStart();
         setup.quickStart->map = "Sunken";
-        // Far from the hall's checkpoint (40, 196), then walking to it.
-        setup.quickStart->tileX = 16;
+        // Far from the hall's checkpoint (40, 196), then walking to it: one
+        // room east, since the hall's own debug start stands on the checkpoint.
+        setup.quickStart->roomX = 1;
+        setup.quickStart->tileX = 3;
         setup.quickStart->tileY = 24;
         std::string before, after;
         setup.afterFrame = [&](Player&, const int32_t frame) {
@@ -87,7 +89,7 @@ TEST(PlacedStates, ACheckpointLightsWhenThePlayerReachesIt) {
             // Walking on past it leads out of the room: the last seen counts.
             if (const std::string now = Showing("Checkpoint"); !now.empty()) after = now;
         };
-        const auto r = playtest::RunPlay(setup, "2 -\n150 left\n");
+        const auto r = playtest::RunPlay(setup, "2 -\n300 left\n");
         ASSERT_TRUE(r.error.empty()) << r.error;
         ASSERT_TRUE(r.started);
         EXPECT_EQ(before, "unlit");

@@ -157,6 +157,34 @@ TEST(Starting, ACampaignStartingInARoomWithDebugStartsBeginsAtTheBestOne) {
     });
 }
 
+// The sunken halls' first area spans (0, 0) to (5, 0); only (0, 0) has a
+// debug start (40, 196). It takes a QuickStart into its own room, not one
+// into another room of the area, which keeps its tile.
+TEST(Starting, AQuickStartTakesOnlyItsOwnRoomsDebugStart) {
+    struct Case {
+        int32_t roomX, tileX, tileY;
+        float x, y;  // the checkpoint
+    };
+    const Case cases[] = {
+        {0, 16, 14, 40.0f, 196.0f},
+        {1, 16, 14, 128.0f, 112.0f},
+        {3, 15, 20, 120.0f, 160.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "room (" << c.roomX << ", 0)");
+        gametest::RunInChild([&c] {
+            PlaySetup setup;
+            setup.quickStart = PlaySetup::QuickStartAt("Sunken", c.roomX, 0, c.tileX, c.tileY);
+            ZVector2 checkpoint;
+            setup.prepare = [&checkpoint](Player& player) { GetCheckpointPosition(player, checkpoint, false); };
+            const PlayResult r = RunPlay(setup, "1 -\n");
+            ASSERT_TRUE(r.started) << r.error;
+            EXPECT_EQ(checkpoint.x, c.x);
+            EXPECT_EQ(checkpoint.y, c.y);
+        });
+    }
+}
+
 TEST(Starting, ACupDrunkStaysGoneInItsSessionAndIsBackInTheNext) {
     gametest::RunInChild([] {
         // Sunken (2, 0) holds a cup of coffee that deletes itself "semiperm"
