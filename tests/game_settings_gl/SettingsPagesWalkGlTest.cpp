@@ -64,8 +64,9 @@ struct Picture {
     bool IsText(const int x, const int y) const { return R(x, y) > 150 && G(x, y) > 150 && B(x, y) <= R(x, y) + 8; }
     // The field's yellow, not the label's grey.
     bool IsYellow(const int x, const int y) const { return R(x, y) > 200 && G(x, y) > 200 && B(x, y) < R(x, y) - 50; }
+    // Neutral grey: the bluish grey of a selected row's box above the label is not text.
     bool IsGreyText(const int x, const int y) const {
-        return R(x, y) > 90 && std::abs(R(x, y) - G(x, y)) < 16 && std::abs(G(x, y) - B(x, y)) < 16;
+        return R(x, y) > 90 && std::abs(R(x, y) - G(x, y)) <= 4 && std::abs(G(x, y) - B(x, y)) <= 4;
     }
 };
 
