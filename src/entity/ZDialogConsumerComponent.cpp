@@ -61,35 +61,38 @@ void ZDialogConsumerComponent::OpenDialog(ZDialogProviderComponent* const speake
 void ZDialogConsumerComponent::CloseDialog() {
     static const ZHashedString kOnClosed("OnClosed");
     const uint32_t speakerHandle = provider;
+    const uint32_t self = GetHandle();
     ZDialogProviderComponent* const closing = ResolveProvider();
+    // The conversation is over before anything it set off runs: a command
+    // below may open the next one, with this speaker or another.
+    provider = 0;
+    text = ZString();
+    rest = ZString();
+    revealed = 0.0f;
+    shown = 0;
+    guardTimer = -1.0f;
+    selected = -1;
+    ShowGameDialogText(1);
     if (closing != nullptr) {
-        ZDefinedComponent::FireEvent(closing, kOnClosed, speakerHandle, GetHandle());
+        ZDefinedComponent::FireEvent(closing, kOnClosed, speakerHandle, self);
+        // The event's actions may have taken the speaker away.
+        if (FindObjectByHandle(speakerHandle) == closing) {
+            closing->consumer = 0;
+        }
     }
-    // The commands may run further conversations; take the list first.
+    if (FindObjectByHandle(self) != this) {
+        return;  // the event's actions took the listener away
+    }
+    // The commands may run further conversations, which defer commands of
+    // their own: take the list first.
     ZArray<ZString> commands = static_cast<ZArray<ZString>&&>(deferred);
     deferred.Clear();
-    const uint32_t self = GetHandle();
     for (const ZString& command : commands) {
         RunCommandText(command, speakerHandle, self);
     }
-    if (ZRTTIBase* stillHere = FindObjectByHandle(self); stillHere == this) {
-        if (ZDialogProviderComponent* speaker = ResolveProvider(); speaker != nullptr && speaker->consumer == self) {
-            speaker->consumer = 0;
-        }
-        if (provider == speakerHandle) {
-            provider = 0;
-            text = ZString();
-            rest = ZString();
-            revealed = 0.0f;
-            shown = 0;
-            selected = -1;
-            guardTimer = -1.0f;
-        }
-        if (closing != nullptr && closedCallback != nullptr) {
-            closedCallback(GetOwner());
-        }
+    if (FindObjectByHandle(self) == this && closing != nullptr && closedCallback != nullptr) {
+        closedCallback(GetOwner());
     }
-    ShowGameDialogText(1);
 }
 
 void ZDialogConsumerComponent::TickTypewriter() {

@@ -33,8 +33,10 @@ public:
     // Binds this consumer and the provider (its conversation already started)
     // and takes the provider's first text.
     void OpenDialog(ZDialogProviderComponent* provider);
-    // Ends the conversation: the provider's "OnClosed" event, then every
-    // deferred command text, in order.
+    // Ends the conversation: both sides are unbound and the box emptied
+    // first, then the provider's "OnClosed" event fires, then every deferred
+    // command text runs, in order (one may open the next conversation), then
+    // the closed callback.
     void CloseDialog();
     // Reveals the page a frame's worth; the typing voice on every frame
     // that had characters left.

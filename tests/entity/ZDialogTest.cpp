@@ -160,6 +160,52 @@ TEST(ZDialog, ChoosingAnOptionRestoresTheBlackboardAsItWasOfferedAndRunsDeferred
     EXPECT_EQ(CommandChain::Log().back().context, talk.provider->GetHandle());
 }
 
+// What the end of a conversation looked like to its own "OnClosed" actions and
+// to the closed callback.
+ZDialogConsumerComponent* g_closing = nullptr;
+std::vector<std::string> g_closingSeen;
+
+std::string ClosingState(const char* who) {
+    return std::string(who) + ": bound " + (g_closing->provider != 0 ? "yes" : "no") + ", text '" +
+           g_closing->text.GetText() + "', " + std::to_string(CommandChain::Log().size()) + " recorded";
+}
+
+bool Peek(const ZHashedString* verb, const ZArray<ZString>& /*words*/, uint32_t, uint32_t) {
+    if (verb == nullptr || *verb != ZHashedString("peek")) {
+        return false;
+    }
+    g_closingSeen.push_back(ClosingState("event"));
+    return true;
+}
+
+TEST(ZDialog, ADeferredCommandMayOpenTheNextConversationWithTheSameSpeaker) {
+    const CommandChain chain(&Peek);
+    Conversation talk(
+        "<DialogProvider><Event Name='OnClosed'><Action Text='peek'/><Action Text='closed'/></Event>"
+        "<Option Text='Again'><Action Text='initdialog' Defer='True'/>"
+        "  <Dialog Text='Once more.' NoLoc='True'/></Option>"
+        "<Dialog Text='Hello.' NoLoc='True'/></DialogProvider>");
+    g_closing = talk.consumer;
+    g_closingSeen.clear();
+    talk.consumer->closedCallback = [](ZEntity*) { g_closingSeen.push_back(ClosingState("callback")); };
+    ASSERT_TRUE(talk.Start());
+    EXPECT_TRUE(talk.Next());
+    EXPECT_EQ(talk.Text(), "Once more.");
+    EXPECT_FALSE(talk.Next()) << "the first conversation ends";
+
+    // Unbound and emptied before "OnClosed"; the deferred command ran after it
+    // and before the callback, and the conversation it opened stays open.
+    EXPECT_EQ(g_closingSeen, (Texts{"event: bound no, text '', 0 recorded",
+                                    "callback: bound yes, text 'Hello.', 1 recorded"}));
+    EXPECT_EQ(chain.Words(), (Texts{"closed"}));
+    EXPECT_EQ(talk.consumer->provider, talk.provider->GetHandle());
+    EXPECT_EQ(talk.provider->consumer, talk.consumer->GetHandle());
+    EXPECT_EQ(talk.Text(), "Hello.");
+    EXPECT_TRUE(talk.Next()) << "the new conversation goes on";
+    EXPECT_EQ(talk.Text(), "Once more.");
+    g_closing = nullptr;
+}
+
 TEST(ZDialog, WalksThroughTheTree) {
     struct Case {
         const char* name;
