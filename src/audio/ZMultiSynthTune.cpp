@@ -42,6 +42,14 @@ struct Reader {
 
 }  // namespace
 
+uint32_t ZMultiSynthTune::ChannelOf(const uint8_t channel) {
+    return ((channel + 0x80u) & 0xFFu) & ~0x40u;
+}
+
+uint8_t ZMultiSynthTune::MaskOf(const uint8_t flags[4]) {
+    return static_cast<uint8_t>(flags[0] | flags[1] << 1 | flags[2] << 2 | flags[3] << 3);
+}
+
 uint8_t ZMultiSynthTune::RemapChannel(const uint8_t channel) {
     if (channel == 0x88) {
         return 0xC3;
@@ -67,15 +75,16 @@ ZMultiSynthTune::ZMultiSynthTune(const char* fileName, const int32_t tunePriorit
     ZString problem;
     if (!Read(reinterpret_cast<const uint8_t*>(bytes), static_cast<size_t>(size), false, &problem)) {
         ZLog::Printf("Tune \"%s\": %s; the tune is silent", fileName, problem.GetText());
-    } else if (droppedEvents > 0) {
-        ZLog::Printf("Tune \"%s\": %u events on a channel above 3 were left out", fileName, droppedEvents);
+    } else if (strayEvents > 0) {
+        ZLog::Printf("Tune \"%s\": %u events set a note or a bend on no channel 0 to 3; those parts are not played",
+                     fileName, strayEvents);
     }
     delete[] bytes;
 }
 
 bool ZMultiSynthTune::Read(const uint8_t* data, const size_t size, const bool raw, ZString* problem) {
     events.Clear();
-    droppedEvents = 0;
+    strayEvents = 0;
     Reader in{data, data != nullptr ? size : 0};
     const auto fail = [&](const char* why) {
         events.Clear();
@@ -109,15 +118,10 @@ bool ZMultiSynthTune::Read(const uint8_t* data, const size_t size, const bool ra
         duty[c] = duties[c];
     }
     if (v11) {
-        channelMask = static_cast<uint8_t>((flags[0] & 1) | (flags[1] & 1) << 1 | (flags[2] & 1) << 2 |
-                                           (flags[3] & 1) << 3);
+        channelMask = MaskOf(flags);
         std::memcpy(enabledBytes, flags, sizeof enabledBytes);
     }
-    // keptBefore[i]: how many events were kept before file event i.
-    std::vector<uint32_t> keptBefore;
-    keptBefore.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
-        keptBefore.push_back(events.Count());
         uint8_t b[kEventBytes] = {};
         if (!in.Bytes(b, kEventBytes)) {
             return fail("the file ends inside its events");
@@ -132,23 +136,18 @@ bool ZMultiSynthTune::Read(const uint8_t* data, const size_t size, const bool ra
         std::memcpy(e.pad, b + 9, 3);
         if (!raw) {
             e.channel = RemapChannel(e.channel);
-            // Only 0x80..0x83 and 0xC0..0xC3 name one of the four channels.
-            if ((((e.channel + 0x80) & 0xFF) & ~0x40) > 3) {
-                ++droppedEvents;
-                continue;
-            }
+        }
+        // Every event is kept: one that names no channel may still end or
+        // loop the tune. Only its note and bend go nowhere.
+        const bool sounds = ((e.note & 0x80) != 0 && (e.velocity & 0x80) != 0) || (e.bend & 0x80) != 0;
+        if (sounds && ChannelOf(RemapChannel(e.channel)) > 3) {
+            ++strayEvents;
         }
         events.PushBack(e);
     }
     loopIndex = -1;
     if (v11 && !in.I32(&loopIndex)) {
         return fail("the file ends before its loop index");
-    }
-    if (droppedEvents > 0 && loopIndex >= 0 && static_cast<uint32_t>(loopIndex) < count) {
-        // The file's index counts the events left out: point at the same
-        // place among those kept.
-        const uint32_t target = keptBefore[static_cast<uint32_t>(loopIndex)];
-        loopIndex = target < events.Count() ? static_cast<int32_t>(target) : -1;
     }
     return true;
 }
@@ -159,12 +158,12 @@ std::vector<uint8_t> ZMultiSynthTune::Write() const {
     AppendLE32(out, static_cast<uint32_t>(majorVersion));
     AppendLE32(out, static_cast<uint32_t>(minorVersion));
     const bool v11 = HasV11Fields(majorVersion, minorVersion);
+    const bool keepBytes = MaskOf(enabledBytes) == channelMask;
     for (int c = 0; c < 4; ++c) {
         AppendLE32(out, static_cast<uint32_t>(channelVolume[c]));
         AppendLE32(out, static_cast<uint32_t>(duty[c]));
         if (v11) {
-            const uint8_t bit = static_cast<uint8_t>((channelMask >> c) & 1);
-            out.push_back((enabledBytes[c] & 1) == bit ? enabledBytes[c] : bit);
+            out.push_back(keepBytes ? enabledBytes[c] : static_cast<uint8_t>((channelMask >> c) & 1));
         }
     }
     AppendLE32(out, events.Count());

@@ -32,19 +32,25 @@ public:
     // short or malformed is logged and leaves the tune empty.
     ZMultiSynthTune(const char* fileName, int32_t priority, uint8_t defaultChannelMask = 0xFF);
 
-    // Reads the bytes of a file. For playing, channel bytes 0x88 and 0x89
-    // become 0xC3 and 0x83 and events on a channel above 3 are dropped (each
-    // counted in droppedEvents); raw keeps every byte as written (the tune
-    // tool prints files this way). False, with the reason, when the bytes do
-    // not hold a whole tune: the events are then emptied.
+    // Reads the bytes of a file. Every event is kept. For playing, channel
+    // bytes 0x88 and 0x89 become 0xC3 and 0x83 and every other byte stays as
+    // read; raw keeps every byte as written (the tune tool prints files this
+    // way). False, with the reason, when the bytes do not hold a whole tune:
+    // the events are then emptied.
     bool Read(const uint8_t* data, size_t size, bool raw, ZString* problem);
     // The bytes of a file holding this tune (the word and the versions from
-    // the fields below). Each channel's enabled byte is written as read when
-    // it still agrees with channelMask, else as the mask's bit.
+    // the fields below). The channels' enabled bytes are written as read
+    // while they still make channelMask, else each as the mask's bit.
     std::vector<uint8_t> Write() const;
 
     // The channel byte as the synthesizer plays it.
     static uint8_t RemapChannel(uint8_t channel);
+    // The channel a (remapped) channel byte names: 0 to 3, or above 3 when it
+    // names none (0x80..0x83 and 0xC0..0xC3 name the four).
+    static uint32_t ChannelOf(uint8_t channel);
+    // The channel mask the four enabled bytes make: flag0 | flag1 << 1 |
+    // flag2 << 2 | flag3 << 3, each byte as it stands.
+    static uint8_t MaskOf(const uint8_t flags[4]);
     // True when the version has the enabled bytes and the loop index.
     static bool HasV11Fields(int32_t major, int32_t minor) { return major > 1 || (major == 1 && minor >= 1); }
 
@@ -53,17 +59,18 @@ public:
     uint8_t channelMask = 0xFF;  // bit c: channel c is used
     int32_t channelVolume[4] = {15, 15, 15, 15};
     int32_t duty[4] = {2, 2, 2, 2};
-    // Event to jump to on a loop event; -1 restarts at time 0. When events
-    // are left out it counts over those kept: a target left out becomes the
-    // next kept event (none: -1).
+    // Event to jump to on a loop event; -1 (or an index past the events)
+    // restarts at time 0.
     int32_t loopIndex = -1;
-    // Each channel's enabled byte as the file holds it (only bit 0 counts for
-    // channelMask; the whole byte is kept so a raw read writes it back).
+    // Each channel's enabled byte as the file holds it (kept whole so a raw
+    // read writes it back).
     uint8_t enabledBytes[4] = {1, 1, 1, 1};
 
     // As read from (or to be written to) the file.
     uint32_t word = 0;
     int32_t majorVersion = 1;
     int32_t minorVersion = 1;
-    uint32_t droppedEvents = 0;
+    // Events read that start a note or set a bend on no channel 0 to 3: the
+    // player does not play those parts (their end or loop still counts).
+    uint32_t strayEvents = 0;
 };

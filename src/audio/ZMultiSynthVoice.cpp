@@ -157,11 +157,10 @@ void ZMultiSynthVoice::StepPlayer(ZMultiSynthPlayer& player, ZSynthFrame& frame,
     while (player.nextEvent >= 0 && static_cast<uint32_t>(player.nextEvent) < count &&
            player.events[static_cast<uint32_t>(player.nextEvent)].time <= player.time) {
         const ZSynthEvent& e = player.events[static_cast<uint32_t>(player.nextEvent)];
-        const uint32_t a = (e.channel + 0x80u) & 0xFFu;
-        const bool alt = (a & 0x40u) != 0;
-        const uint32_t c = a & ~0x40u;
-        // Tunes drop events of other channels when loaded; a player built by
-        // hand may still carry one, and it must not reach past the four.
+        const bool alt = (((e.channel + 0x80u) & 0xFFu) & 0x40u) != 0;
+        const uint32_t c = ZMultiSynthTune::ChannelOf(e.channel);
+        // An event may name no channel (an end or a loop alone): its note and
+        // bend go nowhere, its control byte still counts.
         if (c < 4) {
             if ((e.bend & 0x80) != 0) {
                 player.bend[c] = (static_cast<float>(e.bend & 0x7F) - 64.0f) * 0.03125f;

@@ -3,6 +3,7 @@
 // back and prints them as sources that build the same bytes; the game's
 // tunes load and play.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "audio/AudioFixture.h"
+#include "audio/ZMultiSynthPlayer.h"
 #include "audio/ZMultiSynthTune.h"
 #include "audio/ZMultiSynthVoice.h"
 
@@ -76,16 +78,16 @@ TEST(TuneFile, VersionsMasksAndChannelBytes) {
         EXPECT_EQ(tune.loopIndex, c.expectedLoop);
         EXPECT_EQ(tune.channelVolume[2], 12);
         EXPECT_EQ(tune.duty[3], 3);
-        // 0x88 -> 0xC3, 0x89 -> 0x83; 0x85 and 0x00 name no channel and are left out.
-        const uint8_t expected[] = {0x80, 0xC3, 0x83, 0xC3, 0x83};
-        ASSERT_EQ(tune.events.Count(), 5u);
-        EXPECT_EQ(tune.droppedEvents, 2u);
-        for (uint32_t i = 0; i < 5; ++i) {
+        // 0x88 -> 0xC3, 0x89 -> 0x83; every other byte, 0x85 and 0x00 too, stays.
+        const uint8_t expected[] = {0x80, 0xC3, 0x83, 0xC3, 0x85, 0x00, 0x83};
+        ASSERT_EQ(tune.events.Count(), 7u) << "every event is kept";
+        EXPECT_EQ(tune.strayEvents, 0u) << "the events on no channel carry no note";
+        for (uint32_t i = 0; i < 7; ++i) {
             EXPECT_EQ(tune.events[i].channel, expected[i]) << i;
             EXPECT_FLOAT_EQ(tune.events[i].time, 0.25f);
         }
         EXPECT_EQ(tune.events[0].note, 0xC5);
-        EXPECT_EQ(tune.events[4].control, 0x80);
+        EXPECT_EQ(tune.events[6].control, 0x80);
     }
     // Read raw (as the tool prints), every byte stays.
     ZMultiSynthTune raw;
@@ -96,48 +98,69 @@ TEST(TuneFile, VersionsMasksAndChannelBytes) {
     EXPECT_EQ(raw.Write(), std::vector<uint8_t>(bytes.begin(), bytes.end())) << "written back byte for byte";
 }
 
-// Events left out move the later ones down: the loop index follows the event
-// it named, or the next one kept when that one went.
-TEST(TuneFile, TheLoopIndexCountsOnlyTheEventsKept) {
-    // File events: kept, left out, left out, kept, kept (the loop).
-    const std::vector<std::vector<uint8_t>> events = {
-        {0x80, 0xC5, 0xE4}, {0x85}, {0x00}, {0x81, 0xC7, 0xE4}, {0x82, 0, 0, 0, 0x81},
-    };
+// An event whose channel byte names no channel is kept: its end or loop
+// counts as on any channel, and the loop index is the file's own.
+TEST(TuneFile, EventsOnNoChannelStillEndOrLoopTheTune) {
     struct Case {
-        int32_t fileLoop;
-        int32_t expected;
+        const char* name;
+        std::vector<std::vector<uint8_t>> events;  // all at 0.25 s
+        int32_t loop;
+        bool ends;
     };
     const Case cases[] = {
-        {0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 2}, {-1, -1}, {9, 9},
+        {"an end on channel byte 0x00 after a note", {{0x80, 0xC5, 0xE4}, {0x00, 0, 0, 0, 0x80}}, -1, true},
+        {"a loop on channel byte 0x00", {{0x80, 0xC5, 0xE4}, {0x00, 0, 0, 0, 0x81}}, -1, false},
+        {"a loop on channel byte 0x85 back to a kept index", {{0x07}, {0x80, 0xC5, 0xE4}, {0x85, 0, 0, 0, 0x81}}, 1,
+         false},
     };
+    ZMultiSynthVoice voice;
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         ZMultiSynthTune tune;
-        ASSERT_TRUE(ReadBytes(tune, TuneBytes(1, 1, {1, 1, 1, 1}, events, c.fileLoop))) << c.fileLoop;
-        ASSERT_EQ(tune.events.Count(), 3u);
-        EXPECT_EQ(tune.loopIndex, c.expected) << c.fileLoop;
+        ASSERT_TRUE(ReadBytes(tune, TuneBytes(1, 1, {1, 1, 1, 1}, c.events, c.loop)));
+        ASSERT_EQ(tune.events.Count(), c.events.size());
+        EXPECT_EQ(tune.loopIndex, c.loop);
+        ZMultiSynthPlayer player;
+        player.events = tune.events;
+        player.loopIndex = tune.loopIndex;
+        bool sounded = false;
+        for (int i = 0; i < 44100 / 2 && !player.ended; ++i) {
+            ZSynthFrame frame;
+            voice.StepPlayer(player, frame, 0);
+            sounded = sounded || frame.channel[0] != 0.0f;
+        }
+        EXPECT_TRUE(sounded) << "the note on channel 0 plays";
+        EXPECT_EQ(player.ended, c.ends);
+        if (!c.ends) {
+            EXPECT_EQ(player.nextEvent, std::max(c.loop, 0)) << "back at the loop target, not past the last event";
+        }
     }
-    ZMultiSynthTune trailing;
-    ASSERT_TRUE(ReadBytes(trailing, TuneBytes(1, 1, {1, 1, 1, 1}, {{0x80, 0, 0, 0, 0x81}, {0x85}}, 1)));
-    EXPECT_EQ(trailing.loopIndex, -1) << "nothing kept at or after the target: restart";
 }
 
-// Enabled bytes other than 0 and 1: only bit 0 enables the channel, and a raw
-// read writes every byte back; an edited mask wins over a byte it contradicts.
+// Enabled bytes other than 0 and 1 make the mask as they stand (flag0 |
+// flag1 << 1 | flag2 << 2 | flag3 << 3), and a raw read writes every byte
+// back; an edited mask is written as one bit per channel.
 TEST(TuneFile, EnabledBytesSurviveARawRead) {
     const std::string bytes = TuneBytes(1, 1, {2, 0, 0xFF, 0x81}, {{0x80, 0xC5, 0xE4}});
     ZMultiSynthTune tune;
     ASSERT_TRUE(ReadBytes(tune, bytes));
-    EXPECT_EQ(tune.channelMask, 0x0C);
+    EXPECT_EQ(tune.channelMask, 0xFE);
+    ZMultiSynthTune plain;
+    ASSERT_TRUE(ReadBytes(plain, TuneBytes(1, 1, {0, 1, 1, 0}, {})));
+    EXPECT_EQ(plain.channelMask, 0x06);
     ZMultiSynthTune raw;
     ASSERT_TRUE(raw.Read(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), true, nullptr));
     EXPECT_EQ(raw.Write(), std::vector<uint8_t>(bytes.begin(), bytes.end()));
-    raw.channelMask = 0x0B;  // channel 0 on, channel 2 off
+    raw.channelMask = 0x0B;  // channels 0, 1 and 3
     const std::vector<uint8_t> edited = raw.Write();
     const size_t firstFlag = 12 + 8;
-    EXPECT_EQ(edited[firstFlag], 1) << "2 disagrees with the mask's bit";
-    EXPECT_EQ(edited[firstFlag + 9], 1);
-    EXPECT_EQ(edited[firstFlag + 18], 0);
-    EXPECT_EQ(edited[firstFlag + 27], 0x81) << "agrees: kept";
+    const uint8_t expected[] = {1, 1, 0, 1};
+    for (size_t c = 0; c < 4; ++c) {
+        EXPECT_EQ(edited[firstFlag + 9 * c], expected[c]) << c;
+    }
+    ZMultiSynthTune back;
+    ASSERT_TRUE(back.Read(edited.data(), edited.size(), true, nullptr));
+    EXPECT_EQ(back.channelMask, 0x0B);
 
     const char* const findings[] = {"zms_file-raw-roundtrip-small.zms", "zms_file-raw-roundtrip.zms"};
     for (const char* name : findings) {
@@ -184,7 +207,8 @@ TEST_F(AudioTest, TunesThatCannotBeUsedAreSilentAndLogged) {
     const Case cases[] = {
         {"missing.zms", 0, "Tune \"missing.zms\": the file cannot be read; the tune is silent"},
         {"short.zms", 0, "Tune \"short.zms\": the file ends inside its version; the tune is silent"},
-        {"stray.zms", 1, "Tune \"stray.zms\": 1 events on a channel above 3 were left out"},
+        {"stray.zms", 2, "Tune \"stray.zms\": 1 events set a note or a bend on no channel 0 to 3; those parts are "
+                         "not played"},
     };
     for (const Case& c : cases) {
         const ZMultiSynthTune tune(c.file, 7, 0x03);
@@ -229,7 +253,7 @@ TEST_F(TuneToolTest, TheToolWritesATuneTheSynthesizerPlays) {
     EXPECT_EQ(tune.channelMask, 0x0D);
     EXPECT_EQ(tune.channelVolume[2], 9);
     ASSERT_GE(tune.loopIndex, 0);
-    EXPECT_EQ(tune.droppedEvents, 0u);
+    EXPECT_EQ(tune.strayEvents, 0u);
     EXPECT_FLOAT_EQ(tune.events[static_cast<uint32_t>(tune.loopIndex)].time, 2.0f)
         << "the loop point after 2 s";
     EXPECT_EQ(tune.events[static_cast<uint32_t>(tune.loopIndex)].note, 0) << "the loop jumps to its mark";
@@ -330,7 +354,7 @@ TEST_F(AudioTest, TheGameTunesLoadAndPlay) {
     for (const Case& c : cases) {
         const ZMultiSynthTune tune(c.file, 100, 0x01);
         ASSERT_GT(tune.events.Count(), 1u) << c.file;
-        EXPECT_EQ(tune.droppedEvents, 0u) << c.file;
+        EXPECT_EQ(tune.strayEvents, 0u) << c.file;
         const ZSynthEvent& last = tune.events[tune.events.Count() - 1];
         EXPECT_EQ(last.control, c.loops ? 0x81 : 0x80) << c.file;
         EXPECT_GE(last.time, c.minimumSeconds) << c.file;
