@@ -172,22 +172,29 @@ bool ZImage::LoadBMPFromMemory(const uint8_t* data, const size_t size) {
     if (in.Failed() || info.size != kInfoHeaderBytes || info.planes != 1 || info.compression != 0) {
         return false;
     }
-    if (info.bitCount != 8 && info.bitCount != 24 && info.bitCount != 32) {
+    if (info.bitCount != 4 && info.bitCount != 8 && info.bitCount != 24 && info.bitCount != 32) {
         return false;
     }
+    // A 16-colour file packs two pixels a byte, high nibble first; the image
+    // holds them one byte a pixel through a palette of 16 entries.
+    const bool nibbles = info.bitCount == 4;
     // A negative height stores the rows top-down.
     const bool topDown = info.height < 0;
     const int32_t height = topDown ? (info.height == INT32_MIN ? 0 : -info.height) : info.height;
-    // The palette follows the info header; a file may hold fewer than 256 entries.
-    const uint32_t bytesPerPixel = info.bitCount / 8u;
-    const uint32_t entries = info.clrUsed != 0 && info.clrUsed < kPaletteCount ? info.clrUsed : kPaletteCount;
+    // The palette follows the info header; a file may hold fewer entries than its depth allows.
+    const uint32_t bytesPerPixel = nibbles ? 1u : info.bitCount / 8u;
+    const uint32_t paletteCount = nibbles ? kNibblePaletteCount : kPaletteCount;
+    const uint32_t entries = info.clrUsed != 0 && info.clrUsed < paletteCount ? info.clrUsed : paletteCount;
     const size_t paletteBytes = bytesPerPixel == 1 ? 4 * static_cast<size_t>(entries) : 0;
     // Check that the file holds every pixel before making the image: a header
     // alone must not make the reader fill a large image it cannot read.
+    size_t fileRowBytes = 0;
     if (info.width >= 1 && height >= 1 && info.width <= kMaxSide && height <= kMaxSide) {
+        fileRowBytes = nibbles ? (static_cast<size_t>(info.width + 1) / 2 + 3) & ~size_t{3}
+                               : PitchOf(info.width, bytesPerPixel);
         const size_t afterPalette = in.Position() + paletteBytes;
         const size_t pixelStart = std::max<size_t>(file.offBits, afterPalette);
-        const size_t needed = static_cast<size_t>(PitchOf(info.width, bytesPerPixel)) * static_cast<size_t>(height);
+        const size_t needed = fileRowBytes * static_cast<size_t>(height);
         if (pixelStart > size || size - pixelStart < needed) {
             ZLog::Printf("ZImage: a %dx%d BMP needs %zu bytes of pixels; the file ends first", info.width,
                          height, needed);
@@ -196,6 +203,14 @@ bool ZImage::LoadBMPFromMemory(const uint8_t* data, const size_t size) {
     }
     if (!Create(info.width, height, bytesPerPixel, info.bitCount)) {
         return false;
+    }
+    if (nibbles) {
+        // Written back, it is an 8-bit file of 16 colours.
+        m_paletteCount = kNibblePaletteCount;
+        m_palette.assign(4 * static_cast<size_t>(m_paletteCount), 0);
+        m_infoHeader.clrUsed = m_paletteCount;
+        m_fileHeader.offBits = kFileHeaderBytes + kInfoHeaderBytes + 4 * m_paletteCount;
+        m_fileHeader.size = m_fileHeader.offBits + m_infoHeader.sizeImage;
     }
     if (m_bytesPerPixel == 1) {
         if (!in.Bytes(m_palette.data(), paletteBytes)) {
@@ -211,17 +226,21 @@ bool ZImage::LoadBMPFromMemory(const uint8_t* data, const size_t size) {
         Free();
         return false;
     }
-    const size_t imageBytes = static_cast<size_t>(m_pitch) * static_cast<size_t>(m_height);
-    const uint8_t* pixels = in.Span(imageBytes);
+    const uint8_t* pixels = in.Span(fileRowBytes * static_cast<size_t>(m_height));
     if (pixels == nullptr) {
         Free();
         return false;
     }
-    if (!topDown) {
-        std::memcpy(m_pixels.data(), pixels, imageBytes);
-    } else {
-        for (int32_t y = 0; y < m_height; ++y) {
-            std::memcpy(Row(y), pixels + static_cast<size_t>(y) * m_pitch, m_pitch);
+    for (int32_t r = 0; r < m_height; ++r) {
+        const uint8_t* from = pixels + static_cast<size_t>(r) * fileRowBytes;
+        uint8_t* to = Row(topDown ? r : m_height - 1 - r);
+        if (!nibbles) {
+            std::memcpy(to, from, m_pitch);
+            continue;
+        }
+        for (int32_t x = 0; x < m_width; ++x) {
+            const uint8_t pair = from[x / 2];
+            to[x] = (x & 1) == 0 ? static_cast<uint8_t>(pair >> 4) : static_cast<uint8_t>(pair & 0x0F);
         }
     }
     return true;

@@ -37,6 +37,8 @@ public:
     static constexpr uint32_t kFileHeaderBytes = 14;
     static constexpr uint32_t kInfoHeaderBytes = 40;
     static constexpr uint32_t kPaletteCount = 256;
+    // The palette of an image read from a 16-colour (4-bit) BMP.
+    static constexpr uint32_t kNibblePaletteCount = 16;
     // Larger pictures are refused: nothing the engine draws comes near it.
     static constexpr int32_t kMaxSide = 16384;
 
@@ -62,9 +64,12 @@ public:
     static void Blit(ZImage& dest, int32_t destX, int32_t destY, const ZImage& src, int32_t srcX, int32_t srcY,
                      int32_t width, int32_t rows);
 
-    // Reads an uncompressed 8, 24 or 32-bit BMP (bottom-up or top-down)
-    // through the stream manager. False, with a log line, when the file is
-    // missing, refused or short; the image is then empty.
+    // Reads an uncompressed 4, 8, 24 or 32-bit BMP (bottom-up or top-down)
+    // through the stream manager. A 4-bit file becomes a 1-byte image with
+    // a 16-entry palette (two pixels a file byte, high nibble first; file rows
+    // padded to 4 bytes), which writes back as an 8-bit file of 16 colours.
+    // False, with a log line, when the file is missing, refused or short; the
+    // image is then empty.
     bool LoadBMP(const char* fileName);
     bool LoadBMPFromMemory(const uint8_t* data, size_t size);
 
@@ -85,7 +90,8 @@ public:
     bool IsEmpty() const { return m_pixels.empty(); }
     const ZBMPFileHeader& GetFileHeader() const { return m_fileHeader; }
     const ZBMPInfoHeader& GetInfoHeader() const { return m_infoHeader; }
-    // Palette entries, 4 bytes each: B, G, R, 0. Empty unless 1 byte per pixel.
+    // Palette entries, 4 bytes each: B, G, R, 0 (GetPaletteCount of them).
+    // Empty unless 1 byte per pixel.
     uint8_t* GetPalette() { return m_palette.data(); }
     const uint8_t* GetPalette() const { return m_palette.data(); }
     // Rows bottom-up, pitch bytes each.

@@ -203,6 +203,67 @@ TEST(ZImage, ReaderFollowsThePaletteSizeThePixelOffsetAndTopDownRows) {
     EXPECT_EQ(image.GetPixel(2, 1), 0xFF302010u);
 }
 
+// 16-colour files: two pixels a byte, high nibble first, each file row padded
+// to 4 bytes, through a palette of 16 entries; bottom-up and top-down.
+TEST(ZImage, SixteenColourFilesUnpackTwoPixelsAByte) {
+    std::string palette;  // entry i: B 16 i, G 255 - i, R i
+    for (uint32_t i = 0; i < 16; ++i) {
+        rfiles::Put8(palette, 16 * i);
+        rfiles::Put8(palette, 255 - i);
+        rfiles::Put8(palette, i);
+        rfiles::Put8(palette, 0);
+    }
+    const auto colour = [](const uint32_t i) { return 0xFF000000u | i << 16 | (255 - i) << 8 | 16 * i; };
+    struct Case {
+        const char* name;
+        int32_t width, height;
+        std::string pixels;
+        std::vector<std::vector<uint32_t>> rows;  // top row first
+    };
+    const Case cases[] = {
+        {"2x1", 2, 1, std::string("\x5A\0\0\0", 4), {{5, 10}}},
+        {"3x2 bottom-up", 3, 2, std::string("\x12\x3F\0\0\x45\x6F\0\0", 8), {{4, 5, 6}, {1, 2, 3}}},
+        {"3x2 top-down", 3, -2, std::string("\x12\x3F\0\0\x45\x6F\0\0", 8), {{1, 2, 3}, {4, 5, 6}}},
+        {"9x1, five bytes padded to eight", 9, 1, std::string("\x01\x23\x45\x67\x8F\0\0\0", 8),
+         {{0, 1, 2, 3, 4, 5, 6, 7, 8}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rfiles::BMP bmp;
+        bmp.bitCount = 4;
+        bmp.width = c.width;
+        bmp.height = c.height;
+        bmp.palette = palette;
+        bmp.pixels = c.pixels;
+        const std::string bytes = bmp.Bytes();
+        ZImage image;
+        ASSERT_TRUE(image.LoadBMPFromMemory(Bytes(bytes), bytes.size()));
+        ASSERT_EQ(image.GetWidth(), c.width);
+        ASSERT_EQ(image.GetHeight(), static_cast<int32_t>(c.rows.size()));
+        EXPECT_EQ(image.GetBytesPerPixel(), 1u);
+        EXPECT_EQ(image.GetPaletteCount(), 16u);
+        // Written back it is an 8-bit file of 16 colours that reads as the same picture.
+        const std::vector<uint8_t> written = image.EncodeBMP();
+        ZImage back;
+        ASSERT_TRUE(back.LoadBMPFromMemory(written.data(), written.size()));
+        EXPECT_EQ(back.GetInfoHeader().bitCount, 8);
+        EXPECT_EQ(written.size(), image.GetFileHeader().size);
+        for (size_t y = 0; y < c.rows.size(); ++y) {
+            for (size_t x = 0; x < c.rows[y].size(); ++x) {
+                const auto px = static_cast<int32_t>(x);
+                const auto py = static_cast<int32_t>(y);
+                EXPECT_EQ(image.GetPixel(px, py), colour(c.rows[y][x])) << x << "," << y;
+                EXPECT_EQ(back.GetPixel(px, py), colour(c.rows[y][x])) << x << "," << y;
+            }
+        }
+        // One byte short of its rows: refused.
+        const std::string cut = bytes.substr(0, bytes.size() - 1);
+        ZImage shortImage;
+        EXPECT_FALSE(shortImage.LoadBMPFromMemory(Bytes(cut), cut.size()));
+        EXPECT_TRUE(shortImage.IsEmpty());
+    }
+}
+
 TEST(ZImage, ReaderRefusesWhatItCannotRead) {
     const auto base = [] {
         rfiles::BMP b;
@@ -219,7 +280,7 @@ TEST(ZImage, ReaderRefusesWhatItCannotRead) {
         {"two planes", [](rfiles::BMP& b) { b.planes = 2; }, 0},
         {"old info header", [](rfiles::BMP& b) { b.infoSize = 12; }, 0},
         {"16 bits", [](rfiles::BMP& b) { b.bitCount = 16; }, 0},
-        {"4 bits", [](rfiles::BMP& b) { b.bitCount = 4; }, 0},
+        {"2 bits", [](rfiles::BMP& b) { b.bitCount = 2; }, 0},
         {"negative width", [](rfiles::BMP& b) { b.width = -2; }, 0},
         {"huge", [](rfiles::BMP& b) { b.width = b.height = 1 << 20; }, 0},
         {"pixels beyond the file", [](rfiles::BMP& b) { b.offBits = 4096; }, 4096 - 54},
