@@ -1,15 +1,19 @@
 #include "menu/JoysticksMenu.h"
 
+#include <algorithm>
+
 #include "framework/ZConfigVar.h"
 #include "input/ZInputHandler.h"
 #include "menu/MenuTexts.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuLabel.h"
 #include "menu/ZMenuMgr.h"
+#include "menu/ZMenuUnderlay.h"
 
 namespace {
 
 constexpr const char* kSection = "JoysticksMenu";
+constexpr float kBorder = 16.0f;  // menu units between the panel and the canvas's edges
 
 // Writes a variable of [Input] without running its change callback.
 template <typename T>
@@ -44,7 +48,16 @@ JoysticksMenu::JoysticksMenu() {
     }
     AddItem(ZMenuItem::Create(none, 48.0f, 144.0f + 28.0f * static_cast<float>(n), 1, 0.5f));
     AddItem(ZMenuItem::Create<ZMenuLabel>(MenuText(kSection, "Devices"), 48.0f, 48.0f, 1, 1.0f));
-    Arrange(80.0f, 64.0f);
+    // The heading stands near the top of the canvas and Back near its foot:
+    // the padded panel is kept inside the 1024 x 768 canvas with a border.
+    if (ZMenuUnderlay* panel = ArrangeItems(80.0f, 64.0f)) {
+        const float left = std::max(kBorder, panel->left);
+        const float right = std::min(1024.0f - kBorder, panel->left + panel->width);
+        const float top = std::max(kBorder, panel->top);
+        const float bottom = std::min(768.0f - kBorder, panel->top + panel->height);
+        panel->SetPosition((left + right) * 0.5f, (top + bottom) * 0.5f);
+        panel->SetSize(right - left, bottom - top);
+    }
 }
 
 void JoysticksMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* mouse) {

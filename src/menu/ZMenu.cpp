@@ -56,6 +56,8 @@ void ZMenu::DeleteItems() {
         delete item;
     }
     items.Clear();
+    m_helpLines.Clear();
+    m_helpBlanks.Clear();
 }
 
 void ZMenu::DeleteUnderlays() {
@@ -79,9 +81,19 @@ ZMenuUnderlay* ZMenu::ArrangeItems(const float padX, const float padY) {
 }
 
 void ZMenu::NotifySelectedItem() {
-    if (ZMenuItem* item = GetSelectedItem()) {
-        item->OnSelected();
+    ZMenuItem* const item = GetSelectedItem();
+    if (item == nullptr) {
+        return;
     }
+    // A help line shows only the selected item's help: back to its first
+    // text, unless the item shows its own below.
+    for (uint32_t i = 0; i < m_helpLines.Count(); ++i) {
+        ZMenuItem* const line = m_helpLines[i];
+        if (items.Contains(line) && !(line->GetText() == m_helpBlanks[i])) {
+            line->SetText(m_helpBlanks[i]);
+        }
+    }
+    item->OnSelected();
 }
 
 void ZMenu::SetVisible(const bool on) {
@@ -341,6 +353,10 @@ ZMenuSpinner* ZMenu::AddValueSpinner(const float px, const float py, const float
     spinner->labelItem = labelItem;
     spinner->valueItem = valueItem;
     spinner->helpItem = helpItem;
+    if (helpItem != nullptr && !m_helpLines.Contains(helpItem)) {
+        m_helpLines.PushBack(helpItem);
+        m_helpBlanks.PushBack(helpItem->GetText());
+    }
     spinner->labelText = label;
     spinner->helpText = help;
     spinner->valueFormat = ZMenuSpinner::CheckValueFormat(valueFormat);

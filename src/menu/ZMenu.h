@@ -56,7 +56,10 @@ public:
     // A new underlay centred on the items' bounding box, padded by padX and
     // padY on each side; it joins the underlays and is returned.
     ZMenuUnderlay* ArrangeItems(float padX, float padY);
-    // Calls the selected item's OnSelected when the index is an item's.
+    // Calls the selected item's OnSelected when the index is an item's. The
+    // help lines of the menu's value rows first go back to the text they had
+    // when the first row was made, so an item without help of its own does
+    // not keep showing the help of the row selected before it.
     void NotifySelectedItem();
     // Shows or hides every item and, when the game shows them, every underlay.
     void SetVisible(bool visible);
@@ -69,7 +72,8 @@ public:
 
     // A value row at (x, y): a label right-aligned 16 units left of x, a
     // slider of barScale x 56 x 8 units from x, and the value text 16 units
-    // after it. The slider edits the configuration variable within its
+    // after it. When the row is selected its help text shows in helpItem
+    // (which keeps its present text for the other items). The slider edits the configuration variable within its
     // registered range and shows its value with valueFormat (a printf format
     // of one double). Text scale as SetTextScale. The new slider, or null
     // (with a log line) when the variable has no usable range.
@@ -103,4 +107,7 @@ private:
     void HandleMouse(const ZMenuMouseState& mouse);
 
     ZHashedString m_name;
+    // The value rows' help lines (items of this menu) and their first texts.
+    ZArray<ZMenuItem*> m_helpLines;
+    ZArray<ZString> m_helpBlanks;
 };

@@ -301,6 +301,33 @@ TEST_F(OptionPagesTest, AnaglyphSwitchesAndReset) {
     EXPECT_TRUE(game->m_displaySettings.anaglyph3D) << "the output switch lies in Video and keeps its value";
 }
 
+// The help line under the value rows shows the selected row's help, and goes
+// back to its blank text on any item without help of its own.
+TEST_F(OptionPagesTest, TheHelpLineShowsOnlyTheSelectedRowsHelp) {
+    game->m_displaySettings.crtSim = true;
+    Open(new AnaglyphMenu());
+    ZMenu* anaglyph = Top();
+    const ZMenuItem* line = anaglyph->GetItem(4);
+    anaglyph->Select(IndexOfItem(anaglyph, RowOf(anaglyph, "Desaturation")));
+    EXPECT_EQ(line->GetText(), GameMenuText("AnaglyphMenu", "DesatDesc"));
+    Send(Kind::NavUp);
+    Send(Kind::NavUp);
+    ASSERT_EQ(anaglyph->GetSelectedItem()->GetName(), ZHashedString("SpinnerButton_ANAGLYPH"));
+    EXPECT_EQ(line->GetText(), " ") << "the switch has no help";
+    anaglyph->Select(IndexOfItem(anaglyph, RowOf(anaglyph, "BlueTint")));
+    EXPECT_EQ(line->GetText(), GameMenuText("AnaglyphMenu", "BlueTintDesc"));
+    Send(Kind::Cancel);
+
+    Open(new KorvanthCRTMenu());
+    SelectAndSend("TunerButton_Shape", Kind::Accept);
+    ZMenu* shape = TopAs<CRTTunerShapeMenu>();
+    ASSERT_NE(shape, nullptr);
+    shape->Select(IndexOfItem(shape, RowOf(shape, "FOV")));
+    EXPECT_EQ(shape->GetItem(1)->GetText(), GameMenuText("CRTTunerMenu", "FOVDesc"));
+    shape->Select(0);
+    EXPECT_EQ(shape->GetItem(1)->GetText(), " \n \n ") << "Back has no help";
+}
+
 TEST_F(OptionPagesTest, AudioReverbSwitch) {
     Open(game->CreateAudioMenu());
     ASSERT_NE(TopAs<KorvanthAudioMenu>(), nullptr);
