@@ -184,7 +184,7 @@ TEST(ZDialog, ADeferredCommandMayOpenTheNextConversationWithTheSameSpeaker) {
         "<DialogProvider><Event Name='OnClosed'><Action Text='peek'/><Action Text='closed'/></Event>"
         "<Option Text='Again'><Action Text='initdialog' Defer='True'/>"
         "  <Dialog Text='Once more.' NoLoc='True'/></Option>"
-        "<Dialog Text='Hello.' NoLoc='True'/></DialogProvider>");
+        "<Action Text='later' Defer='True'/><Dialog Text='Hello.' NoLoc='True'/></DialogProvider>");
     g_closing = talk.consumer;
     g_closingSeen.clear();
     talk.consumer->closedCallback = [](ZEntity*) { g_closingSeen.push_back(ClosingState("callback")); };
@@ -196,8 +196,10 @@ TEST(ZDialog, ADeferredCommandMayOpenTheNextConversationWithTheSameSpeaker) {
     // Unbound and emptied before "OnClosed"; the deferred command ran after it
     // and before the callback, and the conversation it opened stays open.
     EXPECT_EQ(g_closingSeen, (Texts{"event: bound no, text '', 0 recorded",
-                                    "callback: bound yes, text 'Hello.', 1 recorded"}));
-    EXPECT_EQ(chain.Words(), (Texts{"closed"}));
+                                    "callback: bound yes, text 'Hello.', 2 recorded"}));
+    EXPECT_EQ(chain.Words(), (Texts{"closed", "later"}));
+    ASSERT_EQ(talk.consumer->deferred.Count(), 1u) << "the new conversation's own deferred action is kept";
+    EXPECT_EQ(talk.consumer->deferred[0], ZString("later"));
     EXPECT_EQ(talk.consumer->provider, talk.provider->GetHandle());
     EXPECT_EQ(talk.provider->consumer, talk.consumer->GetHandle());
     EXPECT_EQ(talk.Text(), "Hello.");

@@ -304,18 +304,22 @@ TEST_F(OptionPagesTest, AnaglyphSwitchesAndReset) {
 // The help line under the value rows shows the selected row's help, and goes
 // back to its blank text on any item without help of its own.
 TEST_F(OptionPagesTest, TheHelpLineShowsOnlyTheSelectedRowsHelp) {
+    const auto Text = [](const ZMenuItem* item) { return std::string(item->GetText().GetText()); };
+    const auto Help = [](const char* section, const char* key) {
+        return std::string(GameMenuText(section, key).GetText());
+    };
     game->m_displaySettings.crtSim = true;
     Open(new AnaglyphMenu());
     ZMenu* anaglyph = Top();
     const ZMenuItem* line = anaglyph->GetItem(4);
     anaglyph->Select(IndexOfItem(anaglyph, RowOf(anaglyph, "Desaturation")));
-    EXPECT_EQ(line->GetText(), GameMenuText("AnaglyphMenu", "DesatDesc"));
+    EXPECT_EQ(Text(line), Help("AnaglyphMenu", "DesatDesc"));
     Send(Kind::NavUp);
     Send(Kind::NavUp);
     ASSERT_EQ(anaglyph->GetSelectedItem()->GetName(), ZHashedString("SpinnerButton_ANAGLYPH"));
-    EXPECT_EQ(line->GetText(), " ") << "the switch has no help";
+    EXPECT_EQ(Text(line), " ") << "the switch has no help";
     anaglyph->Select(IndexOfItem(anaglyph, RowOf(anaglyph, "BlueTint")));
-    EXPECT_EQ(line->GetText(), GameMenuText("AnaglyphMenu", "BlueTintDesc"));
+    EXPECT_EQ(Text(line), Help("AnaglyphMenu", "BlueTintDesc"));
     Send(Kind::Cancel);
 
     Open(new KorvanthCRTMenu());
@@ -323,9 +327,9 @@ TEST_F(OptionPagesTest, TheHelpLineShowsOnlyTheSelectedRowsHelp) {
     ZMenu* shape = TopAs<CRTTunerShapeMenu>();
     ASSERT_NE(shape, nullptr);
     shape->Select(IndexOfItem(shape, RowOf(shape, "FOV")));
-    EXPECT_EQ(shape->GetItem(1)->GetText(), GameMenuText("CRTTunerMenu", "FOVDesc"));
+    EXPECT_EQ(Text(shape->GetItem(1)), Help("CRTTunerMenu", "FOVDesc"));
     shape->Select(0);
-    EXPECT_EQ(shape->GetItem(1)->GetText(), " \n \n ") << "Back has no help";
+    EXPECT_EQ(Text(shape->GetItem(1)), " \n \n ") << "Back has no help";
 }
 
 TEST_F(OptionPagesTest, AudioReverbSwitch) {

@@ -8,19 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "game/menus/AnaglyphMenu.h"
+#include "game/menus/GameMenuSupport.h"
 #include "game/menus/KorvanthOptionsMenu.h"
 #include "game/menus/KorvanthTitleMenu.h"
 #include "game/menus/RandomizerMenu.h"
 #include "support/GameMenusWalk.h"
+#include "support/ScreenShots.h"
 #include "input/ZControlGroup.h"
 #include "input/ZControlMgr.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ControlGroupsMenu.h"
 #include "menu/ControlsMenu.h"
+#include "menu/JoysticksMenu.h"
 #include "menu/LanguageMenu.h"
 #include "menu/VideoMenu.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuItem.h"
+#include "menu/ZMenuSpinner.h"
 #include "menu/ZMenuTextField.h"
 #include "menu/ZMenuUnderlay.h"
 
@@ -323,6 +328,110 @@ TEST(SettingsPagesWalkGl, YesOnTheVideoQuestionAppliesAndTheOptionsTakeTheNextKe
         const size_t done = run.Walk(steps, 1500);
         EXPECT_EQ(done, steps.size()) << "the walk stopped before: " << (done < steps.size() ? steps[done].what : "");
         EXPECT_EQ(run.game->m_widthWindowed, 640);
+    });
+}
+
+// Light text pixels in a rectangle of menu units.
+int TextIn(const Picture& picture, const Rect& r) {
+    int text = 0;
+    for (int y = picture.Y(r.top); y <= picture.Y(r.bottom); ++y) {
+        for (int x = picture.X(r.left); x <= picture.X(r.right); ++x) {
+            text += picture.IsText(x, y) ? 1 : 0;
+        }
+    }
+    return text;
+}
+
+TEST(SettingsPagesWalkGl, TheJoysticksPanelFitsTheScreenAndTheAnaglyphHelpLineFollowsTheSelection) {
+    gametest::RunInChild([] {
+        GameRunWalk run("");
+        const auto press = [&](const uint8_t key) { return [&run, key] { run.Press(key); }; };
+        const auto ready = [] { return true; };
+        const auto selected = [] {
+            const ZMenuItem* item = GetMenuMgr()->GetTopMenu()->GetSelectedItem();
+            return item != nullptr ? item : GetMenuMgr()->GetTopMenu()->GetItem(0);
+        };
+        Rect help{};
+        int helpText = 0;
+        std::vector<Step> steps = {
+            {"skip the splash", [] { return GetCinematicMgr()->GetPlayingCount() > 0; }, press(DIK_RETURN)},
+            {"press start", [] { return AtRestOn<KorvanthTitleMenu>(); }, press(DIK_RETURN)},
+            {"main: to Options", [] { return AtRestOn<KorvanthTitleMenu>(); }, press(DIK_DOWN)},
+            {"open the options", ready, press(DIK_RETURN)},
+            {"options", [] { return AtRestOn<KorvanthOptionsMenu>(); }, press(DIK_DOWN)},
+        };
+        for (int i = 1; i < 5; ++i) steps.push_back({"to Controls", ready, press(DIK_DOWN)});
+        steps.push_back({"open Controls", ready, press(DIK_RETURN)});
+        steps.push_back({"to Mouse", [] { return AtRestOn<ControlsMenu>(); }, press(DIK_DOWN)});
+        steps.push_back({"to Joysticks", ready, press(DIK_DOWN)});
+        steps.push_back({"open Joysticks", ready, press(DIK_RETURN)});
+        steps.push_back({"the Joysticks page", [] { return AtRestOn<JoysticksMenu>(); }, [] {
+            auto* menu = Top<JoysticksMenu>();
+            ASSERT_EQ(menu->underlays.Count(), 1u);
+            const Rect panel = RectOf(menu->underlays[0]);
+            EXPECT_GE(panel.left, 0.0f);
+            EXPECT_GE(panel.top, 0.0f);
+            EXPECT_LE(panel.right, 1024.0f);
+            EXPECT_LE(panel.bottom, 768.0f);
+            for (uint32_t i = 0; i < menu->GetItemCount(); ++i) {
+                const Rect r = RectOf(menu->GetItem(static_cast<int32_t>(i)));
+                SCOPED_TRACE(menu->GetItem(static_cast<int32_t>(i))->GetText().GetText());
+                EXPECT_GE(r.left, panel.left + 16.0f);
+                EXPECT_GE(r.top, panel.top + 16.0f);
+                EXPECT_LE(r.bottom, panel.bottom - 16.0f);
+            }
+            // In the picture: the panel shows, and nothing of it on the window's
+            // top and bottom rows.
+            const Picture picture = Picture::Take();
+            int edgeRows = 0;
+            for (int x = 0; x < picture.width; ++x) {
+                edgeRows += picture.IsPanel(x, 0) ? 1 : 0;
+                edgeRows += picture.IsPanel(x, picture.height - 1) ? 1 : 0;
+            }
+            EXPECT_EQ(edgeRows, 0) << "the panel runs off the screen";
+            EXPECT_TRUE(picture.IsPanel(picture.X(panel.left + 8.0f), picture.Y(panel.top + 8.0f)));
+            EXPECT_TRUE(picture.IsPanel(picture.X(panel.left + 8.0f), picture.Y(panel.bottom - 8.0f)));
+            EXPECT_FALSE(picture.IsPanel(picture.X(panel.left + 8.0f), picture.Y(panel.top) - 3));
+            EXPECT_FALSE(picture.IsPanel(picture.X(panel.left + 8.0f), picture.Y(panel.bottom) + 3));
+            screenshot::Keep(screenshot::Take(), "KORV_SETTINGS_SHOTS", "joysticks-page.png");
+        }});
+        steps.push_back({"leave Joysticks", ready, press(DIK_ESCAPE)});
+        steps.push_back({"leave Controls", [] { return AtRestOn<ControlsMenu>(); }, press(DIK_ESCAPE)});
+        // Back on Controls; Anaglyph is three above it.
+        steps.push_back({"options again", [] { return AtRestOn<KorvanthOptionsMenu>(); }, press(DIK_UP)});
+        for (int i = 0; i < 2; ++i) steps.push_back({"up to Anaglyph", ready, press(DIK_UP)});
+        steps.push_back({"open Anaglyph", [] {
+            return Top<KorvanthOptionsMenu>()->GetSelectedItem()->GetName() == ZHashedString("Anaglyph");
+        }, press(DIK_RETURN)});
+        // From Back, up through Reset and the rows to Desaturation.
+        const auto atDesaturation = [selected] {
+            const auto* row = dynamic_cast<const ZMenuSpinner*>(selected());
+            return row != nullptr && row->variable == ZHashedString("Desaturation");
+        };
+        steps.push_back({"the Anaglyph page", [] { return AtRestOn<AnaglyphMenu>(); }, press(DIK_UP)});
+        for (int i = 0; i < 8; ++i) {
+            steps.push_back({"up to Desaturation", ready, [&run, atDesaturation] {
+                if (!atDesaturation()) run.Press(DIK_UP);
+            }});
+        }
+        steps.push_back({"Desaturation shows its help", ready, [&, atDesaturation] {
+            ASSERT_TRUE(atDesaturation());
+            const ZMenuItem* line = Top<AnaglyphMenu>()->GetItem(4);
+            EXPECT_EQ(std::string(line->GetText().GetText()), GameMenuText("AnaglyphMenu", "DesatDesc").GetText());
+            help = RectOf(line);
+            helpText = TextIn(Picture::Take(), help);
+            screenshot::Keep(screenshot::Take(), "KORV_SETTINGS_SHOTS", "anaglyph-row-help.png");
+            EXPECT_GT(helpText, 20) << "the help line shows in the picture";
+            run.Press(DIK_UP);
+        }});
+        steps.push_back({"to the anaglyph switch", ready, press(DIK_UP)});
+        steps.push_back({"the switch shows no help", ready, [&, selected] {
+            ASSERT_EQ(selected()->GetName(), ZHashedString("SpinnerButton_ANAGLYPH"));
+            EXPECT_EQ(TextIn(Picture::Take(), help), 0) << "the help of the row selected before stays";
+            screenshot::Keep(screenshot::Take(), "KORV_SETTINGS_SHOTS", "anaglyph-switch-help.png");
+        }});
+        const size_t done = run.Walk(steps, 2000);
+        EXPECT_EQ(done, steps.size()) << "the walk stopped before: " << (done < steps.size() ? steps[done].what : "");
     });
 }
 
