@@ -76,7 +76,7 @@ ZMultiSynthTune::ZMultiSynthTune(const char* fileName, const int32_t tunePriorit
     if (!Read(reinterpret_cast<const uint8_t*>(bytes), static_cast<size_t>(size), false, &problem)) {
         ZLog::Printf("Tune \"%s\": %s; the tune is silent", fileName, problem.GetText());
     } else if (strayEvents > 0) {
-        ZLog::Printf("Tune \"%s\": %u events set a note or a bend on no channel 0 to 3; those parts are not played",
+        ZLog::Printf("Tune \"%s\": %u events set a note or bend on no channel 0 to 3; those parts are silent",
                      fileName, strayEvents);
     }
     delete[] bytes;

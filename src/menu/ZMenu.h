@@ -72,11 +72,11 @@ public:
 
     // A value row at (x, y): a label right-aligned 16 units left of x, a
     // slider of barScale x 56 x 8 units from x, and the value text 16 units
-    // after it. When the row is selected its help text shows in helpItem
-    // (which keeps its present text for the other items). The slider edits the configuration variable within its
-    // registered range and shows its value with valueFormat (a printf format
-    // of one double). Text scale as SetTextScale. The new slider, or null
-    // (with a log line) when the variable has no usable range.
+    // after it; selected, it shows its help in helpItem (blank for other
+    // items: its text then). The slider edits the configuration variable
+    // within its registered range and shows its value with valueFormat (a
+    // printf format of one double). Text scale as SetTextScale. The new
+    // slider, or null (with a log line) when the variable has no usable range.
     ZMenuSpinner* AddValueSpinner(float x, float y, float textScale, float barScale, const ZString& label,
                                   const ZString& help, ZMenuItem* helpItem, ZHashedString section,
                                   ZHashedString variable, const char* valueFormat);

@@ -110,7 +110,9 @@ TEST(TuneFile, EventsOnNoChannelStillEndOrLoopTheTune) {
     const Case cases[] = {
         {"an end on channel byte 0x00 after a note", {{0x80, 0xC5, 0xE4}, {0x00, 0, 0, 0, 0x80}}, -1, true},
         {"a loop on channel byte 0x00", {{0x80, 0xC5, 0xE4}, {0x00, 0, 0, 0, 0x81}}, -1, false},
-        {"a loop on channel byte 0x85 back to a kept index", {{0x07}, {0x80, 0xC5, 0xE4}, {0x85, 0, 0, 0, 0x81}}, 1,
+        {"a loop on channel byte 0x85 back to the file's index",
+         {{0x07}, {0x80, 0xC5, 0xE4}, {0x85, 0, 0, 0, 0x81}},
+         1,
          false},
     };
     ZMultiSynthVoice voice;
@@ -132,7 +134,7 @@ TEST(TuneFile, EventsOnNoChannelStillEndOrLoopTheTune) {
         EXPECT_TRUE(sounded) << "the note on channel 0 plays";
         EXPECT_EQ(player.ended, c.ends);
         if (!c.ends) {
-            EXPECT_EQ(player.nextEvent, std::max(c.loop, 0)) << "back at the loop target, not past the last event";
+            EXPECT_EQ(player.nextEvent, std::max(c.loop, 0)) << "at the loop target, not past the last event";
         }
     }
 }
@@ -207,8 +209,8 @@ TEST_F(AudioTest, TunesThatCannotBeUsedAreSilentAndLogged) {
     const Case cases[] = {
         {"missing.zms", 0, "Tune \"missing.zms\": the file cannot be read; the tune is silent"},
         {"short.zms", 0, "Tune \"short.zms\": the file ends inside its version; the tune is silent"},
-        {"stray.zms", 2, "Tune \"stray.zms\": 1 events set a note or a bend on no channel 0 to 3; those parts are "
-                         "not played"},
+        {"stray.zms", 2,
+         "Tune \"stray.zms\": 1 events set a note or bend on no channel 0 to 3; those parts are silent"},
     };
     for (const Case& c : cases) {
         const ZMultiSynthTune tune(c.file, 7, 0x03);

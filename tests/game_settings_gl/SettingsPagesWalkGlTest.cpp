@@ -417,7 +417,8 @@ TEST(SettingsPagesWalkGl, TheJoysticksPanelFitsTheScreenAndTheAnaglyphHelpLineFo
         steps.push_back({"Desaturation shows its help", ready, [&, atDesaturation] {
             ASSERT_TRUE(atDesaturation());
             const ZMenuItem* line = Top<AnaglyphMenu>()->GetItem(4);
-            EXPECT_EQ(std::string(line->GetText().GetText()), GameMenuText("AnaglyphMenu", "DesatDesc").GetText());
+            EXPECT_EQ(std::string(line->GetText().GetText()),
+                      GameMenuText("AnaglyphMenu", "DesatDesc").GetText());
             help = RectOf(line);
             helpText = TextIn(Picture::Take(), help);
             screenshot::Keep(screenshot::Take(), "KORV_SETTINGS_SHOTS", "anaglyph-row-help.png");
