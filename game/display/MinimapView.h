@@ -12,7 +12,8 @@ struct MinimapView {
     // The map image's origin room (column, row).
     int32_t imageOriginColumn = 0;
     int32_t imageOriginRow = 0;
-    // The map's first room and its size in rooms.
+    // The picture cell (column, row) where the map's room grid begins, and
+    // the grid's size in rooms.
     int32_t firstColumn = 0;
     int32_t firstRow = 0;
     int32_t width = 0;

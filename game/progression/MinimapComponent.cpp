@@ -470,8 +470,10 @@ bool FillPlayerMinimapView(MinimapView& out) {
     out.hasPlayer = true;
     out.imageOriginColumn = minimap->GetOriginX();
     out.imageOriginRow = minimap->GetOriginY();
-    out.firstColumn = map.currentRect[0];
-    out.firstRow = map.currentRect[1];
+    // The full map frames the picture's room grid, which begins at the
+    // minimap's own place cell, whatever area of the map the player is in.
+    out.firstColumn = minimap->GetPlaceX();
+    out.firstRow = minimap->GetPlaceY();
     out.width = minimap->GetWidth();
     out.height = minimap->GetHeight();
     out.countA = minimap->GetCurrentCount().collected;

@@ -22,10 +22,13 @@
 #include "entity/ZSpriteComponent.h"
 #include "entity/ZSpriteSheet.h"
 #include "framework_game/RunScenarios.h"
+#include "game/display/DisplayChain.h"
 #include "game/display/DisplaySettings.h"
 #include "game/display/DisplayState.h"
 #include "game/display/NoCRTShader.h"
+#include "game/display/SceneOverlays.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerProgress.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "renderer/ZRenderable.h"
@@ -274,6 +277,92 @@ TEST(DialogShownGl, TheFullMapOpensInTheMiddleOfTheScreen) {
         const int32_t leftArea = (left.right - left.left) * (left.bottom - left.top);
         EXPECT_GT(Count(before, open, left, [](uint32_t, uint32_t q) { return (q & 0xFFFFFFu) == 0u; }), leftArea * 9 / 10);
     });
+}
+
+// The smallest box around the window pixels of the box for which test(first,
+// second) holds; empty (right <= left) for none.
+template <typename Test>
+Box Around(const Shot& a, const Shot& b, const Box& box, Test test) {
+    Box found{box.right, box.bottom, box.left, box.top};
+    for (int32_t y = box.top; y < box.bottom; ++y) {
+        for (int32_t x = box.left; x < box.right; ++x) {
+            const size_t i = size_t(y) * size_t(a.width) + size_t(x);
+            if (!test(a.pixels[i], b.pixels[i])) continue;
+            found.left = std::min(found.left, x);
+            found.top = std::min(found.top, y);
+            found.right = std::max(found.right, x + 1);
+            found.bottom = std::max(found.bottom, y + 1);
+        }
+    }
+    return found;
+}
+
+// The full map frames the whole of the map's picture wherever the player is,
+// so in every area the marker stands on the cell of the player's room: the
+// caverns' first room, three areas of the sunken halls (the cellar under the
+// east end among them) and the course's hall, whose rooms lie far from the
+// world's first column. The screen over it counts the gems of the minimap's
+// collection: none in the caverns, whose crystal is no gem.
+TEST(DialogShownGl, TheFullMapsMarkerStandsOnThePlayersRoom) {
+    struct Case {
+        const char* name;
+        const char* map;
+        int32_t roomX, roomY, tileX, tileY;
+        uint32_t powerup;   // held, or 0
+        const char* count;  // the screen's count line, when it is known
+    };
+    const Case cases[] = {
+        {"the caverns' first room", "Caverns", 0, 0, 5, 24, 0, "Gems 0 of 0"},
+        {"the sunken halls' upper row", "Sunken", 0, 0, 5, 24, 0, nullptr},
+        {"the flooded row", "Sunken", 2, 1, 3, 24, kPowerupSwimSuit, nullptr},
+        {"the cellar", "Sunken", 5, 2, 3, 24, 0, nullptr},
+        {"the course's hall", "Speedrun Maps", 14, 3, 17, 24, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gametest::RunInChild([&c] {
+            playtest::PlaySetup setup = At(c.map, c.roomX, c.roomY, c.tileX, c.tileY);
+            if (c.powerup != 0) setup.powerups.push_back(c.powerup);
+            Shot marked;
+            Shot bare;
+            std::string text;
+            setup.afterFrame = [&](Player& p, const int32_t frame) {
+                ZRenderable& marker =
+                    PeekDisplayState()->GetChain()->GetOverlays()->GetRenderable(SceneOverlays::kFullMapIndicator);
+                if (frame == 110) {
+                    marked = Take();
+                    text = GetComponent<ZDialogConsumerComponent>(&p)->text.GetText();
+                    marker.visible = false;
+                } else if (frame == 112) {
+                    bare = Take();
+                    marker.visible = true;
+                }
+            };
+            // QuickStart puts the player in the flooded row before the suit is
+            // handed over: it drowns once and comes back at the checkpoint,
+            // suited, before the map opens.
+            const auto r = playtest::RunPlay(setup, "90 -\n1 map\n30 -\n");
+            ASSERT_TRUE(r.started) << r.error;
+            if (c.count != nullptr) {
+                EXPECT_NE(text.find(c.count), std::string::npos) << text;
+            }
+            // In the map's window, (62, 80) to (194, 188), only the player's
+            // room is discovered: the one cell drawn, six game pixels across.
+            const Box window = OnWindow(bare, 62.0f, 80.0f, 194.0f, 188.0f);
+            const Box cell = Around(bare, bare, window, [](uint32_t p, uint32_t) { return (p & 0xFFFFFFu) != 0u; });
+            const Box mark = Around(marked, bare, window, [](uint32_t p, uint32_t q) { return p != q; });
+            ASSERT_GT(cell.right, cell.left) << "no room drawn in the map";
+            ASSERT_GT(mark.right, mark.left) << "no marker";
+            const float pixel = GamePixel(bare);
+            EXPECT_LE(float(cell.right - cell.left) / pixel, 8.0f) << "more than the player's room drawn";
+            // The marker stands on that cell.
+            const int32_t x = (mark.left + mark.right) / 2;
+            const int32_t y = (mark.top + mark.bottom) / 2;
+            EXPECT_TRUE(x >= cell.left && x < cell.right && y >= cell.top && y < cell.bottom)
+                << "the marker's middle (" << x << ", " << y << ") lies off the room's cell (" << cell.left << ", "
+                << cell.top << ") to (" << cell.right << ", " << cell.bottom << ")";
+        });
+    }
 }
 
 TEST(DialogShownGl, TheFullMapsPromptShowsOnlyWhereThereIsAFullMap) {
