@@ -76,6 +76,7 @@ struct PlaySetup {
         int32_t roomY = 0;
         int32_t tileX = 16;
         int32_t tileY = 14;
+        std::string seed;  // not empty: a randomized game of this seed ("Seed" on the command line)
     };
     std::optional<QuickStart> quickStart;
     // A QuickStart into a room of the campaign's map at a tile.
