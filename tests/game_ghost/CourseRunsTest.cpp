@@ -231,7 +231,7 @@ TEST(CourseRuns, ADeathThatSendsTheRunnerBackToTheHallLeavesTheClockAtZero) {
                             speedrun->IsTimerActive(), speedrun->GetElapsed(), DrawnTimer(*speedrun)});
         };
         // Over the line and straight on into the spikes.
-        const auto r = RunPlay(setup, "10 -\n180 right\n60 -\n");
+        const auto r = RunPlay(setup, "10 -\n115 right\n90 -\n");
         ASSERT_TRUE(r.error.empty()) << r.error;
         ASSERT_TRUE(r.started);
         size_t died = seen.size();

@@ -332,7 +332,8 @@ TEST(Starting, ASeededQuickStartMakesItsFirstRoomInTheSeedsWorld) {
 
 // A QuickStart's spot is the checkpoint: a pickup taken there (its own
 // autosave) and a death later, the player comes back to that spot in that
-// room, whichever map the QuickStart went into.
+// room, whichever map the QuickStart went into, also over the save of an
+// earlier session that stood at the spire's entry checkpoint.
 TEST(Starting, AfterAPickupAQuickStartsDeathsRespawnAtItsSpot) {
     const struct Case {
         const char* what;
@@ -345,8 +346,19 @@ TEST(Starting, AfterAPickupAQuickStartsDeathsRespawnAtItsSpot) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        gametest::RunInChild([&c] {
+        korvtest::TempDir made;
+        setenv("KORV_RESPAWN_DOCS", made.Path().c_str(), 0);
+        const std::string documents = getenv("KORV_RESPAWN_DOCS");
+        // The earlier session: on the spire's entry checkpoint.
+        gametest::RunInChild([&documents] {
+            PlaySetup earlier;
+            earlier.documents = documents;
+            earlier.quickStart = PlaySetup::QuickStartAt("Spire", 0, 2, 5, 24);
+            ASSERT_TRUE(RunPlay(earlier, "30 -\n").started);
+        });
+        gametest::RunInChild([&c, &documents] {
             PlaySetup setup;
+            setup.documents = documents;
             setup.quickStart = PlaySetup::QuickStartAt(c.map, c.roomX, c.roomY, c.tileX, c.tileY);
             bool taken = false;
             ZVector2 spot;
@@ -380,6 +392,7 @@ TEST(Starting, AfterAPickupAQuickStartsDeathsRespawnAtItsSpot) {
                 EXPECT_NEAR(s.at.x, spot.x, 1.0f);
             }
         });
+        unsetenv("KORV_RESPAWN_DOCS");
     }
 }
 
@@ -429,3 +442,4 @@ TEST(Starting, ASeededQuickStartsPauseMenuIsARandomizedGames) {
         });
     }
 }
+
