@@ -413,7 +413,7 @@ TEST(Starting, ASeededQuickStartsPauseMenuIsARandomizedGames) {
         gametest::RunInChild([&c] {
             PlaySetup setup;
             setup.quickStart = PlaySetup::QuickStartAt("Sunken", 0, 0, 16, 14);
-            setup.quickStart->seed = c.seed;
+            setup.seed = c.seed;
             std::vector<std::string> buttons;
             std::string info;
             bool paused = false;

@@ -76,9 +76,11 @@ struct PlaySetup {
         int32_t roomY = 0;
         int32_t tileX = 16;
         int32_t tileY = 14;
-        std::string seed;  // not empty: a randomized game of this seed ("Seed" on the command line)
     };
     std::optional<QuickStart> quickStart;
+    // With quickStart, not empty: a randomized game of this seed (the
+    // command line's "Seed").
+    std::string seed;
     // A QuickStart into a room of the campaign's map at a tile.
     static QuickStart QuickStartAt(std::string map, int32_t roomX, int32_t roomY, int32_t tileX, int32_t tileY) {
         QuickStart q;
