@@ -275,6 +275,18 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueG
     return true;
 }
 
+void BeginQuickStartedGame() {
+    SavedProgress run;
+    run.minimapVersion = kMinimapVersion;
+    if (const RandomizerComponent* component = FindPlayerRandomizer(); component != nullptr && component->IsRandomized()) {
+        run.randomized = true;
+        run.seed = component->GetSeedString();
+        run.algorithmVersion = component->GetAlgorithmVersion();
+    }
+    PutRunRecord(run);
+    g_inProgress = true;
+}
+
 void ReloadSavedState(KorvanthGame& game, const bool autosaveFirst) {
     game.ResetToSavedState(autosaveFirst && g_inProgress);
 }

@@ -71,6 +71,11 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, bool continueGame, b
 // spot when asked).
 void ReloadSavedState(KorvanthGame& game, bool autosaveFirst);
 
+// A campaign started by QuickStart is a game in play as a new game is: the
+// run record takes the player's randomizer choice (the seed a Continue of its
+// save keeps) and the game is in progress (the pause menu shows the seed).
+void BeginQuickStartedGame();
+
 // A game is being played (a campaign was started since the title).
 bool IsGameInProgress();
 void SetGameInProgress(bool inProgress);

@@ -204,7 +204,7 @@ void LeaderboardMenu::AskToRace(const int32_t row) {
         delete menu;
         return;
     }
-    confirmation->SetDescription(GameMenuText(kSection, "ConfirmRaceGhost"));
+    confirmation->SetDescription(GameMenuText(kSection, "ConfirmRaceGhost").ExpandNewlines());
     confirmation->yesCallback = &LeaderboardMenu::RaceGhost;
     confirmation->context = this;
     GetMenuMgr()->OpenMenu(confirmation);

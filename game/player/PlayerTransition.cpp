@@ -53,6 +53,8 @@ void RoomExitToTransition(Player& player, const RoomExit& exit) {
 void RespawnInCheckpointRoom(Player& player) {
     KorvanthGame* const game = KorvanthGame::Get();
     if (game == nullptr) return;
+    const SpeedrunComponent* const before = GetComponent<SpeedrunComponent>(&player);
+    const bool timed = before != nullptr && before->IsTimerActive();
     int32_t room[2] = {0, 0};
     GetCheckpointRoom(player, room, false);
     ZHashedString map;
@@ -69,6 +71,12 @@ void RespawnInCheckpointRoom(Player& player) {
         game->LoadEntityInstances(false);
         KeepPreviousRoom(*game, false);
     }
+    // Sent back from the timed rooms to where the course's clock stands, the
+    // run is over unfinished (only the finish stops a run's clock for good):
+    // the course stands ready for a new run, its clock at zero and what the
+    // run took back in place, as on entering it.
+    SpeedrunComponent* const after = GetComponent<SpeedrunComponent>(&player);
+    if (timed && after != nullptr && after->IsOnCourse() && !after->IsTimerActive()) after->ResetRun();
     NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
     Autosave(player, player.GetHandle(), false);
 }

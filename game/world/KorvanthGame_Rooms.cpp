@@ -22,6 +22,7 @@
 #include "game/display/SceneSwitching.h"
 #include "game/components/GameComponentFactory.h"
 #include "game/components/GameScriptCommands.h"
+#include "game/menus/GameFlow.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerMusic.h"
@@ -128,6 +129,7 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     if (!StartCampaign(campaignFile, false, false)) {
         return false;
     }
+    gameflow::BeginQuickStartedGame();
     // A map or room the campaign does not have would leave the player falling
     // through nothing, room after missing room: it is named once and the
     // campaign starts at its entry instead.
@@ -143,7 +145,9 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
             ZLog::Printf("QuickStart: map \"%s\" has no room (%d, %d); starting at the campaign's entry instead",
                          mapName.GetText(), roomX, roomY);
         }
-        return StartCampaign(campaignFile, false, true);
+        if (!StartCampaign(campaignFile, false, true)) return false;
+        gameflow::BeginQuickStartedGame();
+        return true;
     }
     m_mapData.currentRoomX = roomX;
     m_mapData.currentRoomY = roomY;

@@ -271,6 +271,23 @@ TEST_F(CampaignDataTest, EveryTextTheDataNamesExistsInBothLanguages) {
     EXPECT_GE(collections, 4u);
 }
 
+// A course's ghost runs only once a run was chosen on the course's board (the
+// leaderboard's race): the Timekeeper's answer to racing oneself sends the
+// player there, in both languages, and promises no ghost of its own.
+TEST_F(CampaignDataTest, TheTimekeeperSaysWhereTheGhostComesFrom) {
+    const struct Case {
+        const char* file;
+        const char* board;
+    } cases[] = {{"QXV_Strings.txt", "board"}, {"Localization\\German\\QXV_Strings.txt", "Tafel"}};
+    for (const Case& c : cases) {
+        ZINIFile strings;
+        ASSERT_TRUE(strings.LoadINIFile(c.file)) << c.file;
+        ZString answer;
+        ASSERT_TRUE(strings.GetValue(ZHashedString("Timekeeper"), ZHashedString("AnswerB"), answer)) << c.file;
+        EXPECT_GE(answer.Find(c.board), 0) << c.file << ": " << answer.GetText();
+    }
+}
+
 TEST_F(CampaignDataTest, EveryTuneAndPictureTheDataNamesIsPacked) {
     const std::string prefix = Text(m_game->GetCampaignPrefix());
     for (const char* tune : kGameTunes) EXPECT_TRUE(Packed(tune)) << tune;

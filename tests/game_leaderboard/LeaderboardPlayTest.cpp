@@ -21,6 +21,7 @@
 #include "game/progression/SpeedrunComponent.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZMenuItem.h"
+#include "menu/ZMenuLabel.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
 #include "support/PlayHarness.h"
@@ -36,6 +37,7 @@ struct Seen {
     uint32_t menus = 0;
     bool leaderboard = false;  // the leaderboard is on top
     bool question = false;     // the race question is on top
+    std::string questionText;  // as its label shows it
     int32_t selected = -1;
     std::vector<LeaderboardEntry> rows;
     std::string rowText;  // item 6's text
@@ -58,7 +60,10 @@ Seen Look(Player& player, const int32_t frame) {
         seen.rows = board->GetRows();
         if (const ZMenuItem* item = board->GetItem(LeaderboardMenu::kFirstRow)) seen.rowText = item->GetText().GetText();
     }
-    seen.question = dynamic_cast<ConfirmationMenu*>(top) != nullptr;
+    if (const auto* question = dynamic_cast<ConfirmationMenu*>(top)) {
+        seen.question = true;
+        if (question->descriptionLabel != nullptr) seen.questionText = question->descriptionLabel->GetText().GetText();
+    }
     seen.selected = top != nullptr ? top->selectedIndex : -1;
     if (SpeedrunComponent* speedrun = GetComponent<SpeedrunComponent>(&player)) {
         seen.onCourse = speedrun->IsOnCourse();
@@ -139,6 +144,10 @@ TEST(LeaderboardPlay, ACommittedRunIsListedAndRacedAsTheLeaderboardGhost) {
 
         ASSERT_TRUE(seen[119].question) << "Accept on the row asks whether to race it";
         EXPECT_EQ(seen[119].selected, 1) << "the question starts on No";
+        // Two lines, as the string file breaks them.
+        const std::string& asked = seen[119].questionText;
+        EXPECT_EQ(asked.find('\\'), std::string::npos) << asked;
+        EXPECT_NE(asked.find("?\nYou"), std::string::npos) << asked;
         const Seen& back = seen[159];
         ASSERT_TRUE(back.leaderboard) << "No returns to the list";
         ASSERT_EQ(back.rows.size(), 1u) << "with its rows read again";

@@ -1,6 +1,7 @@
 // Starting a game through the real start-up: where QuickStart puts the
-// player, entities destroyed for a session, a save that cannot be read, and
-// a seeded QuickStart's first room.
+// player (and brings it back after a death), entities destroyed for a
+// session, a save that cannot be read, and a seeded QuickStart's first room
+// and pause menu.
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,16 @@
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
+#include "game/menus/KorvanthPauseMenu.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerContacts.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/RandomizerData.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
+#include "menu/ZMenuItem.h"
+#include "menu/ZMenuMgr.h"
 #include "platform/input/input.h"
 #include "platform/sound/sound.h"
 #include "platform/window/window.h"
@@ -324,3 +329,117 @@ TEST(Starting, ASeededQuickStartMakesItsFirstRoomInTheSeedsWorld) {
 }
 
 }  // namespace
+
+// A QuickStart's spot is the checkpoint: a pickup taken there (its own
+// autosave) and a death later, the player comes back to that spot in that
+// room, whichever map the QuickStart went into, also over the save of an
+// earlier session that stood at the spire's entry checkpoint.
+TEST(Starting, AfterAPickupAQuickStartsDeathsRespawnAtItsSpot) {
+    const struct Case {
+        const char* what;
+        const char* map;
+        int32_t roomX, roomY, tileX, tileY;
+        uint32_t pickup;  // the powerup lying under the spot
+    } cases[] = {
+        {"the catalyst in the spire", "Spire", 1, 2, 16, 14, kPowerupToxicSuit},
+        {"the boots in the sunken halls", "Sunken", 2, 0, 27, 11, kPowerupDoubleJump},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        korvtest::TempDir made;
+        setenv("KORV_RESPAWN_DOCS", made.Path().c_str(), 0);
+        const std::string documents = getenv("KORV_RESPAWN_DOCS");
+        // The earlier session: on the spire's entry checkpoint.
+        gametest::RunInChild([&documents] {
+            PlaySetup earlier;
+            earlier.documents = documents;
+            earlier.quickStart = PlaySetup::QuickStartAt("Spire", 0, 2, 5, 24);
+            ASSERT_TRUE(RunPlay(earlier, "30 -\n").started);
+        });
+        gametest::RunInChild([&c, &documents] {
+            PlaySetup setup;
+            setup.documents = documents;
+            setup.quickStart = PlaySetup::QuickStartAt(c.map, c.roomX, c.roomY, c.tileX, c.tileY);
+            bool taken = false;
+            ZVector2 spot;
+            setup.prepare = [&spot](Player& p) { GetCheckpointPosition(p, spot, false); };
+            struct Seen {
+                std::string map;
+                int32_t roomX = 0, roomY = 0;
+                ZVector3 at;
+            };
+            std::vector<Seen> respawns;
+            bool wasDead = false;
+            setup.afterFrame = [&](Player& p, const int32_t frame) {
+                taken = taken || HasPowerup(p, c.pickup, true);
+                // Two deaths once the pickup is taken.
+                if ((frame == 40 || frame == 90) && !p.IsDead()) Die(p);
+                if (wasDead && !p.IsDead()) {
+                    const KorvanthGame* const game = KorvanthGame::Get();
+                    respawns.push_back({game->GetCurrentMapName().GetText(), game->GetMapData().currentRoomX,
+                                        game->GetMapData().currentRoomY, GetComponent<ZSpatialComponent>(&p)->current.position});
+                }
+                wasDead = p.IsDead();
+            };
+            const PlayResult r = RunPlay(setup, "140 -\n");
+            ASSERT_TRUE(r.started) << r.error;
+            EXPECT_TRUE(taken) << "the player fell onto the pickup";
+            ASSERT_EQ(respawns.size(), 2u);
+            for (const Seen& s : respawns) {
+                EXPECT_EQ(s.map, c.map);
+                EXPECT_EQ(s.roomX, c.roomX);
+                EXPECT_EQ(s.roomY, c.roomY);
+                EXPECT_NEAR(s.at.x, spot.x, 1.0f);
+            }
+        });
+        unsetenv("KORV_RESPAWN_DOCS");
+    }
+}
+
+// A seeded QuickStart is a randomized game in play: its pause menu offers
+// what a randomized New Game's does (the way back to the overworld's start,
+// the randomizer's log) and names its seed.
+TEST(Starting, ASeededQuickStartsPauseMenuIsARandomizedGames) {
+    const struct Case {
+        const char* what;
+        const char* seed;
+        std::vector<std::string> buttons;
+    } cases[] = {
+        {"seeded", "VXJR FWTN", {"Resume", "Options", "DebugReset", "DebugCritPath", "Title"}},
+        {"not seeded", "", {"Resume", "Options", "Title"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gametest::RunInChild([&c] {
+            PlaySetup setup;
+            setup.quickStart = PlaySetup::QuickStartAt("Sunken", 0, 0, 16, 14);
+            setup.seed = c.seed;
+            std::vector<std::string> buttons;
+            std::string info;
+            bool paused = false;
+            setup.afterFrame = [&](Player&, const int32_t frame) {
+                if (frame != 29) return;
+                const ZMenu* const top = GetMenuMgr()->GetTopMenu();
+                paused = dynamic_cast<const KorvanthPauseMenu*>(top) != nullptr;
+                for (uint32_t i = 0; paused && i < top->GetItemCount(); ++i) {
+                    const ZMenuItem* const item = top->GetItem(static_cast<int32_t>(i));
+                    if (item->IsSelectable()) {
+                        buttons.emplace_back(item->GetName().GetTextOrEmpty());
+                    } else {
+                        info += item->GetText().GetText();
+                    }
+                }
+            };
+            const PlayResult r = RunPlay(setup, "10 -\n1 escape\n19 -\n");
+            ASSERT_TRUE(r.started) << r.error;
+            ASSERT_TRUE(paused) << "the pause control opens the pause menu";
+            EXPECT_EQ(buttons, c.buttons);
+            if (*c.seed != '\0') {
+                EXPECT_NE(info.find(std::string("\"") + c.seed + "\""), std::string::npos) << info;
+            } else {
+                EXPECT_EQ(info, "");
+            }
+        });
+    }
+}
+

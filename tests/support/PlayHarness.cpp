@@ -298,7 +298,7 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
         if (next < 0 && setup.quickStart) {
             const PlaySetup::QuickStart& q = *setup.quickStart;
             if (!game->QuickStart(ZString(q.campaign.c_str()), ZString(q.map.c_str()), q.roomX, q.roomY, q.tileX,
-                                  q.tileY)) {
+                                  q.tileY, !setup.seed.empty(), ZString(setup.seed.c_str()))) {
                 result.error = "QuickStart of " + q.campaign + " failed";
                 game->RequestQuit();
                 return;

@@ -78,6 +78,9 @@ struct PlaySetup {
         int32_t tileY = 14;
     };
     std::optional<QuickStart> quickStart;
+    // With quickStart, not empty: a randomized game of this seed (the
+    // command line's "Seed").
+    std::string seed;
     // A QuickStart into a room of the campaign's map at a tile.
     static QuickStart QuickStartAt(std::string map, int32_t roomX, int32_t roomY, int32_t tileX, int32_t tileY) {
         QuickStart q;

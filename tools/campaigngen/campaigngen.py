@@ -316,6 +316,14 @@ def plain_powerup(room, ident, definition, make, model, key, x, y, mapname):
     place(room, (key, "Pickup", ""), ident, x, y)
 
 
+def course_powerup(room, ident, make, model, key, x, y, mapname):
+    """A powerup on a speedrun course: taken for the run only, so every run
+    finds it again (gone for the session of the course run that took it)."""
+    body = item_body(make, model).replace("delete Self perm", "delete Self semiperm")
+    entity(ident, f"{mapname} ({room.x}, {room.y}): {key}", spatial(x, y, PICKUP) + body)
+    place(room, (key, "Pickup", ""), ident, x, y)
+
+
 def shop(room, ident, x, y, reqs, mapname, minimap, main):
     """A merchant: sells the master key and the ferry pass. The four shops
     share one stock (global opportunities), so buying at one empties all."""
@@ -829,23 +837,27 @@ def speedrun_maps():
     npc(r, "Timekeeper", "Timekeeper", 120, 196, name,
         ["Run the gallery as fast as you can.", "How does it work?",
          "The clock starts at the line and stops at the bell.", "Can I race myself?",
-         "Your best run runs beside you as a ghost.", "Later.", "The clock is waiting."],
+         "Pick your time on the board, and it runs beside you as a ghost.", "Later.", "The clock is waiting."],
         ["Lauf so schnell du kannst durch die Galerie.", "Wie geht das?",
          "Die Uhr startet an der Linie und hält an der Glocke.", "Kann ich gegen mich selbst laufen?",
-         "Dein bester Lauf läuft als Geist neben dir.", "Später.", "Die Uhr wartet."],
+         "Wähle deine Zeit an der Tafel, und sie läuft als Geist neben dir.", "Später.", "Die Uhr wartet."],
         stationary=True)
     r = m.rooms[(15, 3)]
     r.fill(10, 26, 21, 26, "^")
     r.fill(12, 22, 14, 22, "=")
     r.fill(17, 22, 19, 22, "=")
-    plain_powerup(r, new_id(), *EXTRA_POWERUPS[2][:3], EXTRA_POWERUPS[2][3], 128, 120, name)
+    course_powerup(r, new_id(), *EXTRA_POWERUPS[2][1:], 128, 120, name)
     r = m.rooms[(16, 3)]
     r.fill(8, 18, 23, 25, "S")
     r.fill(8, 18, 23, 18, "g")
     turret(r, 248, 176, name, 180, 0.8, phase=0.4)
     r = m.rooms[(17, 3)]
+    # The bell keeps the run only when it beats the course's best: the
+    # commit itself compares nothing.
     marker(r, "GalleryFinish", 200, 200, name,
-           touch_box(4, 16, ["speedruncommit", "anim Self play Ring", "playsound bell unique"]),
+           touch_box(4, 16, ["anim Self play Ring", "playsound bell unique"]).replace(
+               '<Event Name="OnTouch">',
+               '<Event Name="OnTouch"><Query Text="speedrunbest"><True><Action Text="speedruncommit"/></True></Query>'),
            ("bell_0", sprite(("Still", ["bell_0"], 0, False),
                              ("Ring", ["bell_1", "bell_2", "bell_1", "bell_2", "bell_0"], 1.0, False))))
     teleport_pad(r, 232, 204, name, "Speedrun Maps", 14, 3, "GalleryIntro")
