@@ -182,6 +182,15 @@ TEST(AnaglyphRoomGl, TheRoomSplitsIntoTheEyesColoursMovedByTheEyeDistanceAndCome
         EXPECT_GT(flat, 1000) << "the room has flat areas to compare";
         EXPECT_GT(matching, flat * 9 / 10);
 
+        // Everything drawn went through an eye's filter, the sprites and the
+        // characters as well as the tiles: green comes from the blue eye
+        // alone, which keeps a quarter of it.
+        int32_t tooGreen = 0;
+        for (const uint32_t p : during) {
+            if (Green(p) > 64 + 4) ++tooGreen;
+        }
+        EXPECT_EQ(tooGreen, 0);
+
         // Off again: the room's own picture, colours and places.
         int32_t changed = 0;
         for (int32_t y = 0; y < kHeight; ++y) {
