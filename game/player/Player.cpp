@@ -46,6 +46,7 @@
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/CollisionLineDef.h"
 #include "game/world/KorvanthGame.h"
+#include "game/world/TileLayerMesh.h"
 #include "input/ZPlayerControllerComponent.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenu.h"
@@ -170,6 +171,7 @@ void Player::AttachComponents() {
     // The sprite draws the player's frame: its parameters come from here.
     auto* const sprite = new PlayerSpriteTexture();
     sprite->shader = GetSpriteShader();
+    if (const KorvanthGame* const game = KorvanthGame::Get()) sprite->SetSource(game->GetSpriteQuad());
     ZTransform::SetParent(sprite, static_cast<ZParameterSource*>(this));
     if (ZRenderer* renderer = PeekRenderer()) {
         if (ZRenderGroup* group = renderer->FindRenderGroup(GetWorldSpriteGroup())) {

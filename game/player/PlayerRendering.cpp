@@ -102,9 +102,9 @@ bool Player::SetParameters(ZEffectParameter* const binding, const ZHashedString 
             // The room's view, as its tile layers draw with it, so the player
             // stands where the tiles are.
             const KorvanthGame* const korvanth = KorvanthGame::Get();
-            // The unit quad is centred first: the player's position is the
+            // The sprite quad is centred: the player's position is the
             // middle of its sprite, as it is of its collision box.
-            wvp = ZMatrix4::Translation(ZVector3(-0.5f, -0.5f, 0.0f)) * spatial->GetSnappedWorldMatrix(reference) *
+            wvp = spatial->GetSnappedWorldMatrix(reference) *
                   (korvanth != nullptr ? korvanth->GetRoomViewProjection(false) : camera->GetShakenViewProjection());
         }
         binding->SetMatrix(wvp);

@@ -11,14 +11,6 @@
 #include "renderer/ZShader.h"
 #include "renderer/ZTextureMgr.h"
 
-namespace {
-
-constexpr float kUnitSquare[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
-
-}  // namespace
-
-SpriteSheetSwitcher::SpriteSheetSwitcher() : ZQuadRenderable(kUnitSquare) {}
-
 SpriteSheetSwitcher::~SpriteSheetSwitcher() {
     if (ZShader* effect = GetShader()) {
         effect->ClearTextures();
@@ -62,8 +54,10 @@ ZShader* SpriteSheetSwitcher::GetShader() {
     return source->GetShader();
 }
 
-ZParameterSource* SpriteSheetSwitcher::GetRenderableSource() {
-    return source != nullptr ? static_cast<ZParameterSource*>(source) : this;
+void SpriteSheetSwitcher::Draw(ZRenderer* const renderer, ZParameterSource* const renderInstanceSource) {
+    if (source != nullptr) {
+        source->Draw(renderer, renderInstanceSource);
+    }
 }
 
 PlayerSpriteTexture::PlayerSpriteTexture() {

@@ -2,20 +2,23 @@
 
 #include "foundation/ZHashedString.h"
 #include "foundation/ZMap.h"
-#include "renderer/ZQuadRenderable.h"
+#include "renderer/ZRenderable.h"
 
 class Player;
 class ZString;
 
-// A sprite quad (the unit square, y down) that can switch between several
-// sheet textures and keeps each one it loaded until it goes, so switching
-// back costs nothing. It answers "DiffuseMap" with the sheet selected now and
-// hands every other parameter down its chain. It may draw from a shared
-// source renderable: then the source's shader serves when it has none.
-class SpriteSheetSwitcher : public ZQuadRenderable {
+// A sprite that can switch between several sheet textures and keeps each
+// one it loaded until it goes, so switching back costs nothing. It answers
+// "DiffuseMap" with the sheet selected now and hands every other parameter
+// down its chain. Its geometry is a shared source renderable (the game's
+// sprite quad, not owned, which outlives it): it asks its own parameters and
+// draws the source's quad; without a source it draws nothing. The source's
+// shader serves when it has none of its own.
+class SpriteSheetSwitcher : public ZRenderable {
 public:
-    SpriteSheetSwitcher();
-    // Clears the shader's texture bindings and gives back every sheet.
+    SpriteSheetSwitcher() = default;
+    // Clears the shader's texture bindings, gives back every sheet and
+    // leaves every render group.
     ~SpriteSheetSwitcher() override;
 
     // Selects the texture name, loading the file under it the first time.
@@ -23,10 +26,11 @@ public:
     bool SetParameters(ZEffectParameter* binding, ZHashedString passName, ZParameterSource* source) override;
     // The own shader, else the source's.
     ZShader* GetShader() override;
-    // The source this quad draws from, or itself.
-    ZParameterSource* GetRenderableSource() override;
+    // Draws the source's geometry.
+    void Draw(ZRenderer* renderer, ZParameterSource* renderInstanceSource) override;
 
     void SetSource(ZRenderable* newSource) { source = newSource; }
+    ZRenderable* GetSource() const { return source; }
     ZHashedString GetCurrentTexture() const { return currentTexture; }
     const ZMap<ZHashedString, bool>& GetLoadedTextures() const { return loadedTextures; }
 

@@ -12,6 +12,7 @@
 #include "game/player/PlayerSpriteTexture.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvanthGame.h"
+#include "game/world/TileLayerMesh.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZRenderGroup.h"
@@ -29,6 +30,8 @@ Ghost::Ghost() {
     // The sprite asks this entity for its place and frame.
     auto* const sprite = new GhostSpriteTexture();
     sprite->shader = GetSpriteShader();
+    // The player's quad: one for every sprite of the game.
+    if (const KorvanthGame* const game = KorvanthGame::Get()) sprite->SetSource(game->GetSpriteQuad());
     ZTransform::SetParent(sprite, static_cast<ZParameterSource*>(this));
     if (ZRenderer* const renderer = PeekRenderer()) {
         if (ZRenderGroup* const group = renderer->FindRenderGroup(GetWorldSpriteGroup())) {
@@ -86,9 +89,9 @@ bool Ghost::SetParameters(ZEffectParameter* const binding, const ZHashedString p
         ZMatrix4 wvp;
         if (spatial != nullptr && camera != nullptr) {
             const ZVector3 reference = camera->camera != nullptr ? camera->camera->position : ZVector3();
-            // Centred on its position, as the player's sprite is on the
-            // player's: the ghost covers the place the runner stood.
-            wvp = ZMatrix4::Translation(ZVector3(-0.5f, -0.5f, 0.0f)) * spatial->GetSnappedWorldMatrix(reference) *
+            // The quad is centred, so the ghost covers the place the runner
+            // stood, as the player's sprite covers the player's.
+            wvp = spatial->GetSnappedWorldMatrix(reference) *
                   (gameView != nullptr ? gameView() : camera->GetShakenViewProjection());
         }
         binding->SetMatrix(wvp);

@@ -2,6 +2,7 @@
 
 #include "game/components/CRTRef.h"
 #include "game/world/KorvEntity.h"
+#include "game/world/TileLayerMesh.h"
 #include "game/world/WorldEntity.h"
 #include "game/world/WorldShader.h"
 
@@ -170,6 +171,7 @@ void KorvanthGame::init() {
     CreateDialogBackdrop();
     // The player joins the scene set up above (its sprite group, shader and camera).
     m_spritesShader = std::make_unique<SpritesShader>();
+    m_spriteQuad = std::make_unique<TileLayerMesh>(TileLayerMesh::UnitQuad{});
     m_player = new Player();
     GetDisplayState()->minimapView = &FillPlayerMinimapView;
     GetRoomMinimapHook() = &ShowPlayerRoomMinimap;
@@ -254,6 +256,8 @@ void KorvanthGame::shutdown() {
     m_player = nullptr;
     delete m_groupStore;
     m_groupStore = nullptr;
+    // The sprites that drew with the quad and the shader went with the player.
+    m_spriteQuad.reset();
     m_spritesShader.reset();
     DestroyCRTReference();
     SetBackdrop(ZHashedString(kDialogBackdrop), nullptr);
@@ -481,12 +485,12 @@ void KorvanthGame::PlayDialogSound(int32_t event) {
     }
 }
 
-ZVector4 KorvanthGame::GetAnaglyphTint() const {
+ZVector4 KorvanthGame::GetAnaglyphColor() const {
     if (!m_displaySettings.anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
     return ZVector4(m_anaglyphTint[0], m_anaglyphTint[1], m_anaglyphTint[2], m_anaglyphTint[3]);
 }
 
-ZVector4 KorvanthGame::GetAnaglyphLevel() const {
+ZVector4 KorvanthGame::GetAnaglyphGamma() const {
     if (!m_displaySettings.anaglyph3D) return ZVector4(1.0f, 1.0f, 1.0f, 1.0f);
     const float level = 1.0f - m_displaySettings.anaglyphBrightness;
     return ZVector4(level, level, level, level);

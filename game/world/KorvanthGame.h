@@ -28,6 +28,7 @@
 
 class Player;
 class SpritesShader;
+class TileLayerMesh;
 class DynWorldEntity;
 class GroupStore;
 class KorvEntity;
@@ -55,6 +56,7 @@ public:
     const char* GetGameFolderName() const override { return kTitle; }
     const char* GetGameTitle() const override { return kTitle; }
     const char* GetLanguageListFileName() const override { return "Korvanth Language List.ini"; }
+    const char* GetSplashImageName() const override { return "splash.bmp"; }
     // "1.01.<build>", the build being GameVersion/Version of the version file.
     const char* GetVersionText() const override;
     const char* GetTitleTextureFile() const override { return "title_text.dds"; }
@@ -305,14 +307,24 @@ public:
     // Dialog chirps: 1 and 6 stop the text chirp, 3 and 4 the option sound,
     // 5 the text chirp; others nothing.
     void PlayDialogSound(int32_t event);
-    float GetAnaglyphOffsetX() const { return m_displaySettings.anaglyph3D ? m_anaglyphOffset[0] : 0.0f; }
-    float GetAnaglyphOffsetY() const { return m_displaySettings.anaglyph3D ? m_anaglyphOffset[1] : 0.0f; }
-    ZVector4 GetAnaglyphTint() const;
-    bool IsSilhouetteOnColor() const { return m_displaySettings.anaglyph3D && m_silhouetteOnColor; }
-    float GetAnaglyphSaturation() const {
+    // The eye being drawn, as the clear passes set it, while Anaglyph3D is
+    // on; the neutral eye (no shift, white, full colour, gamma 1) while it is
+    // off. The world's layers, the characters and the stereo backdrops read
+    // these through the engine's queries.
+    float GetAnaglyphDistance() const override {
+        return m_displaySettings.anaglyph3D ? m_anaglyphOffset[0] : 0.0f;
+    }
+    float GetAnaglyphDistanceOffset() const override {
+        return m_displaySettings.anaglyph3D ? m_anaglyphOffset[1] : 0.0f;
+    }
+    ZVector4 GetAnaglyphColor() const override;
+    // The share of the colour kept: 1 - [Anaglyph] Desaturation.
+    float GetAnaglyphDesaturation() const override {
         return m_displaySettings.anaglyph3D ? 1.0f - m_displaySettings.anaglyphDesaturation : 1.0f;
     }
-    ZVector4 GetAnaglyphLevel() const;
+    // 1 - [Anaglyph] Brightness in all four components.
+    ZVector4 GetAnaglyphGamma() const override;
+    bool IsSilhouetteOnColor() const { return m_displaySettings.anaglyph3D && m_silhouetteOnColor; }
 
     // --- Neighbours (stand-ins until their work lands; see GameServices.h) ---
     // The voice the game plays through; init makes the synthesizer's when
@@ -335,6 +347,9 @@ public:
     ZSpriteBatch* GetItemSheet() const { return m_itemSheet; }
     // The shader the player's and the entities' sprites draw with (null before init).
     SpritesShader* GetSpritesShader() const { return m_spritesShader.get(); }
+    // The one unit quad the player's and the ghost's sprites draw with (null
+    // before init and after shutdown).
+    TileLayerMesh* GetSpriteQuad() const { return m_spriteQuad.get(); }
     // The scene's lights, answered to the entities as "Light Manager".
     ZLightMgr& GetLightMgr() { return m_lightMgr; }
     void SetOverlayFont(ZFont* font) { m_overlayFont = font; }
@@ -410,6 +425,7 @@ private:
     Player* m_player = nullptr;  // owned
     GroupStore* m_groupStore = nullptr;  // owned
     std::unique_ptr<SpritesShader> m_spritesShader;  // outlives the player's sprite
+    std::unique_ptr<TileLayerMesh> m_spriteQuad;     // outlives the player's and the ghost's sprites
     int32_t m_atlasSide = 0;
     bool m_compositeToggle = false;
 

@@ -33,6 +33,19 @@ void AppendTileTexCoords(std::vector<float>& texCoords, const float uOrigin, con
     texCoords.insert(texCoords.end(), {left, top, right, top, left, bottom, right, bottom});
 }
 
+TileLayerMesh::TileLayerMesh(UnitQuad) {
+    static constexpr float kCorners[4][3] = {
+        {-0.5f, -0.5f, 0}, {0.5f, -0.5f, 0}, {-0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}};
+    static constexpr float kTexCoords[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    static constexpr uint16_t kIndices[6] = {0, 2, 1, 1, 2, 3};
+    if (BuildQuadGeometry(kCorners, kTexCoords, kIndices, m_vertices, m_indexBuffer)) {
+        vertexBuffer = &m_vertices;
+        indexBuffer = &m_indexBuffer;
+    } else {
+        ReleaseBuffers();
+    }
+}
+
 TileLayerMesh::~TileLayerMesh() {
     if (ZRenderer* renderer = PeekRenderer()) {
         renderer->RemoveFromAllRenderGroups(this);

@@ -28,6 +28,13 @@ public:
     static constexpr float kForegroundZ = -5.0f;
 
     TileLayerMesh() = default;
+    // The unit quad: corners -0.5..0.5 (top-left, top-right, bottom-left,
+    // bottom-right, y down), texture coordinates 0..1 with v = 0 at the top,
+    // two streams (no depth value). The game keeps one as the sprite quad
+    // the player's and the ghost's sprites draw with. Without a device it
+    // has no buffers and draws nothing.
+    struct UnitQuad {};
+    explicit TileLayerMesh(UnitQuad);
     ~TileLayerMesh() override;
     TileLayerMesh(const TileLayerMesh&) = delete;
     TileLayerMesh& operator=(const TileLayerMesh&) = delete;

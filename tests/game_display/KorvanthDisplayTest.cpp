@@ -183,9 +183,9 @@ TEST_F(KorvanthDisplayTest, TheGameKeepsACopyOfTheEye) {
     EXPECT_TRUE(ZConfigVar::SetFromString("true", ZHashedString("Video"), ZHashedString("Anaglyph3D")));
     m_game->GetDisplay().SetUpGameScene(*m_game);
     ClearPass3DEyeSetup(0);
-    EXPECT_EQ(m_game->GetAnaglyphOffsetX(), GetDisplayState()->GetAnaglyphDistance());
-    EXPECT_EQ(m_game->GetAnaglyphTint(), GetDisplayState()->GetAnaglyphColor());
-    EXPECT_EQ(m_game->GetAnaglyphTint(), ZVector4(0.0f, 0.25f, 1.0f, 1.0f));
+    EXPECT_EQ(m_game->GetAnaglyphDistance(), GetDisplayState()->GetAnaglyphDistance());
+    EXPECT_EQ(m_game->GetAnaglyphColor(), GetDisplayState()->GetAnaglyphColor());
+    EXPECT_EQ(m_game->GetAnaglyphColor(), ZVector4(0.0f, 0.25f, 1.0f, 1.0f));
     m_game->GetDisplay().ShutdownGameScene(*m_game);
 }
 

@@ -10,13 +10,17 @@
 
 #include "entity/ZAnimComponent.h"
 #include "entity/ZComponentLookup.h"
+#include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "framework/ZScreenshot.h"
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerSpriteTexture.h"
+#include "game/progression/Ghost.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
+#include "game/world/TileLayerMesh.h"
 #include "renderer/ZRenderer.h"
 #include "support/PlayHarness.h"
 #include "support/ScreenShots.h"
@@ -28,6 +32,14 @@ using screenshot::Take;
 using screenshot::Changed;
 
 void Keep(const Shot& shot, const char* name) { screenshot::Keep(shot, "KORV_GHOST_SHOTS", name); }
+
+// The quad an entity's sprite draws with, or null.
+const ZRenderable* SpriteQuadOf(ZEntity* entity) {
+    ZRenderableComponent* const renderables = GetComponent<ZRenderableComponent>(entity);
+    if (renderables == nullptr) return nullptr;
+    auto* const sprite = dynamic_cast<SpriteSheetSwitcher*>(renderables->GetRenderable(ZHashedString()));
+    return sprite != nullptr ? sprite->GetSource() : nullptr;
+}
 
 }  // namespace
 
@@ -60,9 +72,13 @@ TEST(GhostShownGl, TheRacedGhostStandsBesideThePlayerUnderTheTimer) {
         Shot raced;
         Shot hidden;
         Shot later;
+        const ZRenderable* quads[3] = {nullptr, nullptr, nullptr};  // the game's, the player's, the ghost's
         setup.afterFrame = [&](Player& p, const int32_t frame) {
             if (frame == 40) {
                 raced = Take();
+                quads[0] = KorvanthGame::Get()->GetSpriteQuad();
+                quads[1] = SpriteQuadOf(&p);
+                quads[2] = SpriteQuadOf(GetComponent<SpeedrunComponent>(&p)->GetGhost());
                 GetComponent<SpeedrunComponent>(&p)->SetRace({});
                 // The room's placed things stop their own animations (a gem's
                 // sparkle), so that what moves below the timer is the ghost.
@@ -79,6 +95,10 @@ TEST(GhostShownGl, TheRacedGhostStandsBesideThePlayerUnderTheTimer) {
         ASSERT_TRUE(r.error.empty()) << r.error;
         ASSERT_TRUE(r.started);
         Keep(raced, "speedrun-ghost.png");
+        // One quad for both sprites: the game's.
+        EXPECT_NE(quads[0], nullptr);
+        EXPECT_EQ(quads[1], quads[0]) << "the player's sprite";
+        EXPECT_EQ(quads[2], quads[0]) << "the ghost's sprite";
         // Below the timer's line only the ghost went away.
         EXPECT_GT(Changed(raced, hidden, 0.0f, 0.2f, 1.0f, 1.0f), 200) << "the ghost";
         // Half a second later the player stands as it stood; the timer's

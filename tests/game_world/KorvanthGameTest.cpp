@@ -194,21 +194,23 @@ TEST_F(GameTest, AnaglyphAnswersAreNeutralWhileItIsOff) {
     m_game->m_silhouetteOnColor = true;
     m_game->m_displaySettings.anaglyphDesaturation = 0.875f;
     m_game->m_displaySettings.anaglyphBrightness = 0.25f;
+    // Asked as the engine asks them: the world's layers, the characters and
+    // the stereo backdrops only know the engine's queries.
+    const ZBaseGame& engine = *m_game;
     m_game->m_displaySettings.anaglyph3D = false;
-    EXPECT_EQ(m_game->GetAnaglyphOffsetX(), 0.0f);
-    EXPECT_EQ(m_game->GetAnaglyphOffsetY(), 0.0f);
-    EXPECT_EQ(m_game->GetAnaglyphTint().x, 1.0f);
+    EXPECT_EQ(engine.GetAnaglyphDistance(), 0.0f);
+    EXPECT_EQ(engine.GetAnaglyphDistanceOffset(), 0.0f);
+    EXPECT_EQ(engine.GetAnaglyphColor(), ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
     EXPECT_FALSE(m_game->IsSilhouetteOnColor());
-    EXPECT_EQ(m_game->GetAnaglyphSaturation(), 1.0f);
-    EXPECT_EQ(m_game->GetAnaglyphLevel().w, 1.0f);
+    EXPECT_EQ(engine.GetAnaglyphDesaturation(), 1.0f);
+    EXPECT_EQ(engine.GetAnaglyphGamma(), ZVector4(1.0f, 1.0f, 1.0f, 1.0f));
     m_game->m_displaySettings.anaglyph3D = true;
-    EXPECT_EQ(m_game->GetAnaglyphOffsetX(), 3.0f);
-    EXPECT_EQ(m_game->GetAnaglyphOffsetY(), 4.0f);
-    EXPECT_EQ(m_game->GetAnaglyphTint().x, 0.5f);
-    EXPECT_EQ(m_game->GetAnaglyphTint().y, 0.0f);
+    EXPECT_EQ(engine.GetAnaglyphDistance(), 3.0f);
+    EXPECT_EQ(engine.GetAnaglyphDistanceOffset(), 4.0f);
+    EXPECT_EQ(engine.GetAnaglyphColor(), ZVector4(0.5f, 0.0f, 0.0f, 0.0f));
     EXPECT_TRUE(m_game->IsSilhouetteOnColor());
-    EXPECT_FLOAT_EQ(m_game->GetAnaglyphSaturation(), 0.125f);
-    EXPECT_FLOAT_EQ(m_game->GetAnaglyphLevel().z, 0.75f);
+    EXPECT_FLOAT_EQ(engine.GetAnaglyphDesaturation(), 0.125f);
+    EXPECT_EQ(engine.GetAnaglyphGamma(), ZVector4(0.75f, 0.75f, 0.75f, 0.75f));
 }
 
 TEST_F(GameTest, DialogSoundsAndPause) {
@@ -238,6 +240,7 @@ TEST_F(GameTest, NamesAndVersionText) {
     EXPECT_STREQ(m_game->GetGameTitle(), "Drovani Skyreach");
     EXPECT_STREQ(m_game->GetGameFolderName(), "Drovani Skyreach");
     EXPECT_STREQ(m_game->GetLanguageListFileName(), "Korvanth Language List.ini");
+    EXPECT_STREQ(m_game->GetSplashImageName(), "splash.bmp");
     EXPECT_EQ(m_game->GetWindowIconId(), 101);
     EXPECT_EQ(m_game->GetCampaignStringFile(), ZHashedString("Strings"));
     ZString info;
