@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "entity/ZCameraComponent.h"
 #include "entity/ZCollisionComponent.h"
@@ -186,11 +187,14 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
     const ZVector3 drawnView = game->GetRoomViewCentre();
     player.positionBeforeMove = spatial->previous.position;
     player.cameraSnap = edge.kind == 1;
-    if (edge.hasNameA != 0) game->LoadCampaign(ZString(edge.nameA.GetTextOrEmpty()));
-
+    // The room left and the bounds of its area, as they were before another
+    // map (which starts with none) is loaded.
     MapData& map = game->GetMapData();
     const int32_t oldX = map.currentRoomX;
     const int32_t oldY = map.currentRoomY;
+    float oldBounds[4];
+    std::copy(std::begin(map.rectBounds), std::end(map.rectBounds), oldBounds);
+    if (edge.hasNameA != 0) game->LoadCampaign(ZString(edge.nameA.GetTextOrEmpty()));
     const int32_t targetX = edge.hasPointA != 0 ? edge.pointAX : roomX;
     const int32_t targetY = edge.hasPointA != 0 ? edge.pointAY : roomY;
     int32_t dx = 0;
@@ -200,10 +204,9 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
         dy = targetY - oldY - screenY;
     }
     // The screen of the old room's area the player stood on.
-    // Upper bound last: bounds of no size (another map just loaded) never
-    // make an empty range.
-    const float px = std::min(std::max(player.positionBeforeMove.x, map.rectBounds[2] + 0.01f), map.rectBounds[3] - 0.01f);
-    const float py = std::min(std::max(player.positionBeforeMove.y, map.rectBounds[0] + 0.01f), map.rectBounds[1] - 0.01f);
+    // Upper bound last: bounds of no size never make an empty range.
+    const float px = std::min(std::max(player.positionBeforeMove.x, oldBounds[2] + 0.01f), oldBounds[3] - 0.01f);
+    const float py = std::min(std::max(player.positionBeforeMove.y, oldBounds[0] + 0.01f), oldBounds[1] - 0.01f);
     const int32_t sx = static_cast<int32_t>(std::floor(px * 0.00390625f));
     const int32_t sy = static_cast<int32_t>(std::floor(py / kRoomHeight));
     const int32_t rx = targetX - (oldX + sx + dx);
