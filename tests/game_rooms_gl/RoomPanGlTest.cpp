@@ -5,17 +5,20 @@
 // ("Clean Frame") is read back: the merchant standing in the room being left
 // must still be drawn half way through the pan, moved as far as its room has
 // slid, and the view must move smoothly into, along and out of the pan.
+// KORV_PLAYER_SHOTS names a folder for the picture half way through.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "entity/ZComponentLookup.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "framework/ZScreenshot.h"
 #include "framework_game/RunScenarios.h"
 #include "game/display/DisplayChain.h"
 #include "game/display/DisplayState.h"
@@ -138,6 +141,9 @@ TEST(RoomPanGl, TheRoomBeingLeftSlidesOutWithItsSpritesAndTheViewNeverJumps) {
             }
         }
         ASSERT_GE(sprite.size(), 20u) << "the merchant is not drawn before the pan";
+        if (const char* const folder = std::getenv("KORV_PLAYER_SHOTS"); folder != nullptr && *folder != '\0') {
+            EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/room-pan.png").c_str(), mid.data(), kWidth, kHeight));
+        }
 
         // Half way the old room has slid right (the player went left), and
         // its picture with it.
