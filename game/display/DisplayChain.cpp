@@ -14,6 +14,7 @@
 #include "game/display/NTSCShader.h"
 #include "game/display/NoCRTShader.h"
 #include "game/display/PostProcessShader.h"
+#include "game/display/RoomFrameShader.h"
 #include "game/display/SceneOverlays.h"
 #include "game/display/ScreenShader.h"
 #include "game/display/TubeQuad.h"
@@ -100,13 +101,19 @@ DisplayChain::DisplayChain() = default;
 DisplayChain::~DisplayChain() {
     ZRenderer* renderer = PeekRenderer();
     if (renderer != nullptr) {
-        ZRenderable* renderables[] = {&m_anaglyphQuad.renderable, &m_ntscQuad.renderable, &m_compositeQuad.renderable};
+        ZRenderable* renderables[] = {&m_anaglyphQuad.renderable, &m_ntscQuad.renderable, &m_compositeQuad.renderable,
+                                      &m_roomFrameQuad.renderable};
         for (ZRenderable* r : renderables) renderer->RemoveFromAllRenderGroups(r);
         // No pass may keep drawing into a target that goes now.
         const ZRenderTarget* ours[] = {&cleanFrame, &clean3DFrame, &ntscFrame, &compositeFrame1, &compositeFrame2,
                                        downsampledBuffer != nullptr ? &downsampledBuffer->target : nullptr,
                                        upsampledBuffer != nullptr ? &upsampledBuffer->target : nullptr};
         for (ZRenderPassDesc* pass : renderer->renderPasses) {
+            for (const RoomFrameHolder& holder : roomFrames) {
+                for (const ZRenderTarget& texture : holder.textures) {
+                    if (pass->resolveTarget == &texture) pass->resolveTarget = nullptr;
+                }
+            }
             for (const ZRenderTarget* target : ours) {
                 if (target != nullptr && pass->targets.Contains(const_cast<ZRenderTarget*>(target))) {
                     pass->targets.Clear();
@@ -145,6 +152,28 @@ void DisplayChain::ApplyParity() {
     if (m_compositeShader) m_compositeShader->parity = parity;
     if (m_screenShader) m_screenShader->parity = parity;
     if (m_monitorShader) m_monitorShader->parity = parity;
+}
+
+namespace {
+
+// The passes after which each eye's frame is copied into its holder's front:
+// the world's last, before the maps, overlays and text.
+const char* const kRoomFramePasses[2] = {"World Foreground Pass", "World Foreground Pass (3D)"};
+
+}  // namespace
+
+void DisplayChain::SwapRoomFrames() {
+    for (int32_t eye = 0; eye < 2; ++eye) {
+        RoomFrameHolder& holder = roomFrames[eye];
+        holder.front = 1 - holder.front;
+        if (ZRenderPassDesc* pass = FindPass(kRoomFramePasses[eye])) pass->resolveTarget = &holder.Front();
+        if (m_roomFrameShader) m_roomFrameShader->pictures[eye] = holder.Back().textureName;
+    }
+}
+
+void DisplayChain::ShowRoomFrame(const bool shown, const float x, const float y) {
+    m_roomFrameQuad.renderable.visible = shown;
+    if (m_roomFrameShader) m_roomFrameShader->offset = ZVector4(x, y, 0.0f, 0.0f);
 }
 
 void DisplayChain::PrepareFrame(const bool secondTarget) {
@@ -193,6 +222,18 @@ DisplayChain* SetUpGameDisplayChain() {
     for (const Frame& f : frames) {
         if (!renderer->CreateNativeResolutionTarget(*f.target, ZHashedString(f.name))) {
             ZLog::Printf("Display chain: frame buffer \"%s\" could not be made", f.name);
+        }
+    }
+    const char* const holderNames[2][2] = {{"Room Frame A", "Room Frame B"}, {"Room Frame 3D A", "Room Frame 3D B"}};
+    for (int32_t eye = 0; eye < 2; ++eye) {
+        for (int32_t i = 0; i < 2; ++i) {
+            if (!renderer->CreateNativeResolutionTarget(chain->roomFrames[eye].textures[i],
+                                                        ZHashedString(holderNames[eye][i]))) {
+                ZLog::Printf("Display chain: frame buffer \"%s\" could not be made", holderNames[eye][i]);
+            }
+        }
+        if (ZRenderPassDesc* pass = FindPass(kRoomFramePasses[eye])) {
+            pass->resolveTarget = &chain->roomFrames[eye].Front();
         }
     }
     display->compositeParity = false;
@@ -265,6 +306,13 @@ DisplayChain* SetUpGameDisplayChain() {
     frameQuad(chain->m_ntscQuad, chain->m_ntscShader.get(), "NTSC Group");
     chain->m_compositeShader = std::make_unique<CompositeShader>();
     frameQuad(chain->m_compositeQuad, chain->m_compositeShader.get(), "Composite Group");
+
+    chain->m_roomFrameShader = std::make_unique<RoomFrameShader>();
+    frameQuad(chain->m_roomFrameQuad, chain->m_roomFrameShader.get(), "Room Frame Group");
+    chain->m_roomFrameQuad.renderable.visible = false;
+    for (int32_t eye = 0; eye < 2; ++eye) {
+        chain->m_roomFrameShader->pictures[eye] = chain->roomFrames[eye].Back().textureName;
+    }
 
     chain->m_overlays = std::make_unique<SceneOverlays>();
     chain->m_overlays->UpdateChainInputs(*display);

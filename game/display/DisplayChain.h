@@ -13,6 +13,7 @@ class MonitorShader;
 class NTSCShader;
 class NoCRTShader;
 class PostProcessShader;
+class RoomFrameShader;
 class SceneOverlays;
 class ScreenShader;
 class TubeQuad;
@@ -68,6 +69,25 @@ public:
     // The static, wipe, tuner and map quads (null before the set-up).
     SceneOverlays* GetOverlays() const { return m_overlays.get(); }
 
+    // Two frame-buffer holders, one per eye: after the world's passes the
+    // frame is copied into the front texture; the back one keeps the last
+    // frame of the room being left while the camera pans into the next.
+    struct RoomFrameHolder {
+        ZRenderTarget textures[2];
+        int32_t front = 0;
+        ZRenderTarget& Front() { return textures[front]; }
+        ZRenderTarget& Back() { return textures[1 - front]; }
+    };
+    // Swaps front and back of both holders: the frame drawn last (the old
+    // room's, sprites and all) becomes readable, the next one is copied into
+    // the other texture. The room-frame quad fetches the new back textures.
+    void SwapRoomFrames();
+    // Shows the old room's picture under the world, moved by (x, y) pixels
+    // of the frame, or hides it.
+    void ShowRoomFrame(bool shown, float x, float y);
+    bool IsRoomFrameShown() const { return m_roomFrameQuad.renderable.visible; }
+    RoomFrameShader* GetRoomFrameShader() const { return m_roomFrameShader.get(); }
+
     ZRenderTarget cleanFrame;
     ZRenderTarget clean3DFrame;
     ZRenderTarget ntscFrame;
@@ -76,6 +96,7 @@ public:
     ZScreenRenderTarget* downsampledBuffer = nullptr;
     ZScreenRenderTarget* upsampledBuffer = nullptr;
     ZTexture* ntscLookup = nullptr;
+    RoomFrameHolder roomFrames[2];
     // The 2D camera of the 256 x 224 frame, which the player's camera moves;
     // the tile layers and sprites draw with a room view around its centre
     // (KorvanthGame::GetRoomViewProjection).
@@ -99,9 +120,11 @@ private:
     std::unique_ptr<NoCRTShader> m_noCRTShader;
     std::unique_ptr<PostProcessShader> m_downsampleShader;
     std::unique_ptr<PostProcessShader> m_upsampleShader;
+    std::unique_ptr<RoomFrameShader> m_roomFrameShader;
     FrameQuad m_anaglyphQuad;
     FrameQuad m_ntscQuad;
     FrameQuad m_compositeQuad;
+    FrameQuad m_roomFrameQuad;
     std::unique_ptr<SceneOverlays> m_overlays;
     // The CRT glass ("Screen.m3d"; a flat 4:3 quad without it).
     TubeQuad* m_screen = nullptr;

@@ -17,7 +17,7 @@ struct TwinnedPass {
 constexpr TwinnedPass kTwinned[] = {
     {"Clear Pass", "Clear Pass (3D)", {nullptr, nullptr}},
     {"HUD Backdrop Pass", "HUD Backdrop Pass (3D)", {"HUD Backdrop Group", nullptr}},
-    {"World Background Pass", "World Background Pass (3D)", {"World Background Group", nullptr}},
+    {"World Background Pass", "World Background Pass (3D)", {"Room Frame Group", "World Background Group"}},
     {"World Sprites Pass", "World Sprites Pass (3D)", {"World Sprites Group", nullptr}},
     {"Debug Background Pass", "Debug Background Pass (3D)", {"Debug Background Group", nullptr}},
     {"World Foreground Pass", "World Foreground Pass (3D)", {"World Foreground Group", nullptr}},
@@ -39,7 +39,7 @@ constexpr const char* kGroups[] = {
     "Minimap Group (Indicator)", "Wipe Group",             "HUD Backdrop Group",
     "Font Group",             "Glyph Group",               "Full Map Group (Content)",
     "Full Map Group (Indicator)", "Static Group",          "Tuner Back Group",
-    "Tuner Ball Group",       "Anaglyph Group",            "NTSC Group",
+    "Tuner Ball Group",       "Room Frame Group",          "Anaglyph Group",            "NTSC Group",
     "Composite Group",        "Screen Group",              "No CRT Group",
     "QMW Mesh Group",         "Downsample Group",          "Upsample Group",
     "EDITOR Objects",

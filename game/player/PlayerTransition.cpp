@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "entity/ZCameraComponent.h"
 #include "entity/ZCollisionComponent.h"
@@ -187,13 +188,21 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
         return;
     }
 
+    // A pan still playing ends before this move sets up the next one.
+    static const ZHashedString kRoom("Room Transition");
+    cinematics->Stop(kRoom);
+    // The view the last frame was drawn with, before anything moves it.
+    const ZVector3 drawnView = game->GetRoomViewCentre();
     player.positionBeforeMove = spatial->previous.position;
     player.cameraSnap = edge.kind == 1;
-    if (edge.hasNameA != 0) game->LoadCampaign(ZString(edge.nameA.GetTextOrEmpty()));
-
+    // The room left and the bounds of its area, as they were before another
+    // map (which starts with none) is loaded.
     MapData& map = game->GetMapData();
     const int32_t oldX = map.currentRoomX;
     const int32_t oldY = map.currentRoomY;
+    float oldBounds[4];
+    std::copy(std::begin(map.rectBounds), std::end(map.rectBounds), oldBounds);
+    if (edge.hasNameA != 0) game->LoadCampaign(ZString(edge.nameA.GetTextOrEmpty()));
     const int32_t targetX = edge.hasPointA != 0 ? edge.pointAX : roomX;
     const int32_t targetY = edge.hasPointA != 0 ? edge.pointAY : roomY;
     int32_t dx = 0;
@@ -203,8 +212,9 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
         dy = targetY - oldY - screenY;
     }
     // The screen of the old room's area the player stood on.
-    const float px = std::clamp(player.positionBeforeMove.x, map.rectBounds[2] + 0.01f, map.rectBounds[3] - 0.01f);
-    const float py = std::clamp(player.positionBeforeMove.y, map.rectBounds[0] + 0.01f, map.rectBounds[1] - 0.01f);
+    // Upper bound last: bounds of no size never make an empty range.
+    const float px = std::min(std::max(player.positionBeforeMove.x, oldBounds[2] + 0.01f), oldBounds[3] - 0.01f);
+    const float py = std::min(std::max(player.positionBeforeMove.y, oldBounds[0] + 0.01f), oldBounds[1] - 0.01f);
     const int32_t sx = static_cast<int32_t>(std::floor(px * 0.00390625f));
     const int32_t sy = static_cast<int32_t>(std::floor(py / kRoomHeight));
     const int32_t rx = targetX - (oldX + sx + dx);
@@ -221,18 +231,13 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
     // from the new one.
     const ZVector3 shift(static_cast<float>(oldX - targetX) * kRoomWidth, static_cast<float>(oldY - targetY) * kRoomHeight,
                          0.0f);
-    ZCamera* const camera = CameraOf(player);
-    const ZVector3 cameraBefore = camera != nullptr ? camera->position : game->GetRoomViewCentre();
 
-    const bool reloaded = edge.hasNameA != 0 || roomChanged;
-    if (reloaded) {
-        // The old room stays drawn from its meshes while the camera scrolls;
-        // another map's tiles are gone with its atlas.
-        const bool keep = edge.hasNameA == 0 && edge.kind == 1;
-        if (keep) KeepPreviousRoom(*game, true);
-        game->SetPreviousRoomShift(shift.x, shift.y);
+    if (edge.hasNameA != 0 || roomChanged) {
+        // The last frame of the old room, its sprites included, stays
+        // readable for the pan; the old room's meshes and entities go.
+        game->KeepRoomFrame(drawnView);
         game->LoadRoom();
-        if (!keep) KeepPreviousRoom(*game, false);
+        KeepPreviousRoom(*game, false);
         if (edge.hasNameB != 0) game->LoadEntityInstances(true);
     }
     if (edge.hasNameB != 0) {
@@ -247,20 +252,27 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
         }
     }
 
-    // Where the camera stood, seen from the new room: the picture does not jump.
-    ZVector3 start = cameraBefore + shift;
-    start.z = cameraBefore.z;
-    if (camera != nullptr) {
-        camera->SetPosition(start);
-    }
-    if (edge.kind == 0 || !reloaded) {
-        SnapCameraToPlayer(player);
-    }
+    if (edge.kind == 0) SnapCameraToPlayer(player);
+    // Across the pan the camera moves into the new room's pixels now; along
+    // it, it pans there from the old room's.
+    const ZVector3 offset(rx == 0 ? shift.x : 0.0f, ry == 0 ? shift.y : 0.0f, 0.0f);
+    if (ZCamera* const camera = CameraOf(player)) camera->SetPosition(camera->position + offset);
+    // Where the old room lies seen from the new one: across, moved as the
+    // camera was; along, the screens the player left it by, one screen back
+    // for each screen the pan travels (another map's rooms do not line up
+    // with this one's).
+    const ZVector3 oldRoom(rx == 0 ? shift.x : -static_cast<float>(sx + rx) * kRoomWidth,
+                           ry == 0 ? shift.y : -static_cast<float>(sy + ry) * kRoomHeight, 0.0f);
+    game->SetPreviousRoomShift(oldRoom.x, oldRoom.y);
+    game->SetPanShift(oldRoom.x - offset.x, oldRoom.y - offset.y);
 
-    static const ZHashedString kRoom("Room Transition");
-    cinematics->Stop(kRoom);
-    auto* const pan = new RoomTransition(static_cast<int32_t>(edge.kind), start, rx, ry);
-    if (!cinematics->Play(pan, kRoom, 0)) delete pan;
+    auto* const pan = new RoomTransition(static_cast<int32_t>(edge.kind), offset.x, offset.y, autosave, rx, ry);
+    if (!cinematics->Play(pan, kRoom, 0)) {
+        // No pan: the camera goes straight into the new room's pixels.
+        delete pan;
+        if (ZCamera* const camera = CameraOf(player)) camera->SetPosition(camera->position + game->GetPanShift());
+        game->EndRoomPan();
+    }
     if (autosave) Autosave(player, player.GetHandle(), false);
 }
 

@@ -63,7 +63,7 @@ void DoorTransition::SwitchRoom() {
     }
     game->GetMapData().currentRoomX = m_roomX;
     game->GetMapData().currentRoomY = m_roomY;
-    game->SetPreviousRoomShift(0.0f, 0.0f);
+    game->EndRoomPan();
     game->LoadRoom();
     game->LoadEntityInstances(true);
     KeepPreviousRoom(*game, false);

@@ -267,13 +267,36 @@ public:
     WorldEntity* GetWorldEntity() const { return m_worldEntity; }
     DynWorldEntity* GetDynWorldEntity() const { return m_dynWorldEntity; }
     // The room's view: centred on the game camera (GetWorldCamera, the one
-    // the player moves), or where SetRoomCamera put it when there is none,
-    // in whole pixels. The room being left draws with the same view moved by
-    // the previous room's shift (its coordinates are the old room's), so both
-    // rooms line up while a transition scrolls.
+    // the player moves) plus the pan shift, or where SetRoomCamera put it
+    // when there is none, in whole pixels. The previous room's meshes draw
+    // with the same view moved by the previous room's shift (what turns a
+    // place of the room being left into the same place of the current one).
     void SetRoomCamera(float x, float y) { m_roomCamera[0] = x; m_roomCamera[1] = y; }
     void SetPreviousRoomShift(float x, float y) { m_previousRoomShift[0] = x; m_previousRoomShift[1] = y; }
+    ZVector3 GetPreviousRoomShift() const { return ZVector3(m_previousRoomShift[0], m_previousRoomShift[1], 0.0f); }
     ZMatrix4 GetRoomViewProjection(bool previousRoom) const;
+    // A pan into the next room: along the pan the camera still travels in
+    // the old room's pixels; the pan shift turns them into the current
+    // room's for the view until the pan ends (zero otherwise).
+    void SetPanShift(float x, float y) { m_panShift[0] = x; m_panShift[1] = y; }
+    ZVector3 GetPanShift() const { return ZVector3(m_panShift[0], m_panShift[1], 0.0f); }
+    // Keeps the last frame drawn of the room being left: the display's frame
+    // holders swap their textures, and the second camera takes the view
+    // centre that frame was drawn with (drawnView).
+    void KeepRoomFrame(const ZVector3& drawnView);
+    // The second camera: where the kept frame was seen from, in the old
+    // room's pixels.
+    const ZVector3& GetPreviousRoomCamera() const { return m_previousRoomCamera; }
+    bool IsRoomFrameKept() const { return m_roomFrameKept; }
+    // Where the kept frame stands against the current view, in pixels of the
+    // frame: the old room lies where the previous room's shift puts it.
+    ZVector3 GetRoomFrameOffset() const;
+    // Shows the kept frame under the world at its offset (only while one is
+    // kept), or hides it.
+    void ShowRoomFrame(bool shown);
+    // The pan is over: no pan shift, no previous-room shift, the kept frame
+    // hidden and let go.
+    void EndRoomPan();
     // The depth holder: a point of the scene that the room pan moves along
     // its target path (RoomTransition).
     const ZVector3& GetDepthHolder() const { return m_depthHolder; }
@@ -411,6 +434,9 @@ private:
     DynWorldEntity* m_dynWorldEntity = nullptr;  // owned
     float m_roomCamera[2] = {128.0f, 112.0f};
     float m_previousRoomShift[2] = {0.0f, 0.0f};
+    float m_panShift[2] = {0.0f, 0.0f};
+    ZVector3 m_previousRoomCamera;
+    bool m_roomFrameKept = false;
     float m_checkpoint[2] = {0.0f, 0.0f};
     ZVector3 m_depthHolder;
     ZDefNode m_campaign;

@@ -346,7 +346,7 @@ void KorvanthGame::EnterRoom(const ZString& mapName, const int32_t roomX, const 
         ZLog::Printf("Room (%d, %d) of map \"%s\" does not exist; entered all the same", roomX, roomY,
                      mapName.GetText());
     }
-    SetPreviousRoomShift(0.0f, 0.0f);
+    EndRoomPan();
     LoadRoom();
     LoadEntityInstances(false);
     if (m_player != nullptr) {

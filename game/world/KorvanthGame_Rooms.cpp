@@ -152,7 +152,7 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     m_mapData.currentRoomX = roomX;
     m_mapData.currentRoomY = roomY;
     SetRoomCamera(128.0f, 112.0f);
-    SetPreviousRoomShift(0.0f, 0.0f);
+    EndRoomPan();
     LoadRoom();
     LoadEntityInstances(false);
     m_checkpoint[0] = static_cast<float>(tileX * 8);
@@ -200,6 +200,8 @@ ZVector3 KorvanthGame::GetRoomViewCentre() const {
     if (const ZCamera* const camera = GetWorldCamera()) {
         centre = ZVector3(camera->position.x, camera->position.y, 0.0f);
     }
+    centre.x += m_panShift[0];
+    centre.y += m_panShift[1];
     // Whole pixels: the tiles never shimmer between two of them.
     centre.x = std::floor(centre.x + 0.5f);
     centre.y = std::floor(centre.y + 0.5f);
@@ -213,6 +215,34 @@ ZMatrix4 KorvanthGame::GetRoomViewProjection(const bool previousRoom) const {
         centre.y -= m_previousRoomShift[1];
     }
     return RoomViewProjection(centre.x, centre.y);
+}
+
+void KorvanthGame::KeepRoomFrame(const ZVector3& drawnView) {
+    DisplayState* const display = PeekDisplayState();
+    if (DisplayChain* const chain = display != nullptr ? display->GetChain() : nullptr) chain->SwapRoomFrames();
+    m_previousRoomCamera = drawnView;
+    m_roomFrameKept = true;
+}
+
+ZVector3 KorvanthGame::GetRoomFrameOffset() const {
+    const ZVector3 centre = GetRoomViewCentre();
+    return ZVector3(m_previousRoomCamera.x + m_previousRoomShift[0] - centre.x,
+                    m_previousRoomCamera.y + m_previousRoomShift[1] - centre.y, 0.0f);
+}
+
+void KorvanthGame::ShowRoomFrame(const bool shown) {
+    DisplayState* const display = PeekDisplayState();
+    DisplayChain* const chain = display != nullptr ? display->GetChain() : nullptr;
+    if (chain == nullptr) return;
+    const ZVector3 offset = GetRoomFrameOffset();
+    chain->ShowRoomFrame(shown && m_roomFrameKept, offset.x, offset.y);
+}
+
+void KorvanthGame::EndRoomPan() {
+    ShowRoomFrame(false);
+    m_roomFrameKept = false;
+    SetPanShift(0.0f, 0.0f);
+    SetPreviousRoomShift(0.0f, 0.0f);
 }
 
 ZCamera* KorvanthGame::GetWorldCamera() const {

@@ -23,49 +23,43 @@ ZCamera* PlayerCamera() {
 
 ZVector3 Lerp(const ZVector3& a, const ZVector3& b, const float f) { return a + (b - a) * f; }
 
-// What brings a position to the centre (128, 112) of its screen.
-ZVector3 ScreenOffset(const ZVector3& p) {
-    const float x = p.x - std::floor(p.x / 256.0f) * 256.0f;
-    const float y = p.y - std::floor(p.y / 224.0f) * 224.0f;
-    return ZVector3(128.0f - x, 112.0f - y, 0.0f);
-}
-
-// The offset on the axes the move does not travel along.
-ZVector3 Across(const ZVector3& offset, const int32_t screensX, const int32_t screensY) {
-    return ZVector3(screensX == 0 ? offset.x : 0.0f, screensY == 0 ? offset.y : 0.0f, 0.0f);
+// The offset on the axes the pan does not travel along.
+ZVector3 Across(const ZVector3& offset, const int32_t directionX, const int32_t directionY) {
+    return ZVector3(directionX == 0 ? offset.x : 0.0f, directionY == 0 ? offset.y : 0.0f, 0.0f);
 }
 
 }  // namespace
 
-RoomTransition::RoomTransition(const int32_t mode, const ZVector3& start, const int32_t screensX,
-                               const int32_t screensY)
-    : m_mode(mode) {
+RoomTransition::RoomTransition(const int32_t mode, const float offsetX, const float offsetY, const bool flag,
+                               const int32_t directionX, const int32_t directionY)
+    : m_mode(mode), m_flag(flag) {
+    Player* const player = GetPlayer();
+    const ZCamera* const camera = PlayerCamera();
+    const ZVector3 start = camera != nullptr ? camera->position : ZVector3();
     ZVector3 target = start;
-    if (Player* const player = GetPlayer()) {
+    if (player != nullptr) {
         bool unused = false;
         target = ComputeCameraTarget(*player, false, unused);
     }
     target.z = start.z;
-    ZVector3 cameraOffset = Across(ScreenOffset(start), screensX, screensY);
-    ZVector3 targetOffset = Across(ScreenOffset(target), screensX, screensY);
-    // Camera and target on one line across the travel: no detour onto the grid.
-    const ZVector3 apart = Across(start - target, screensX, screensY);
-    const bool aligned = apart.x * apart.x + apart.y * apart.y < 0.01f;
-    if (aligned) {
+    // Both offsets are measured on the player's screen, so the camera ends
+    // on the target across the pan.
+    ZVector3 cameraOffset;
+    ZVector3 targetOffset;
+    if (player != nullptr) {
+        cameraOffset = Across(ComputeScreenOffset(*player, start, false, true), directionX, directionY);
+        targetOffset = Across(ComputeScreenOffset(*player, target, false, true), directionX, directionY);
+    }
+    // Camera and target on one line across the pan: no detour onto the grid.
+    const ZVector3 apart = Across(start + ZVector3(offsetX, offsetY, 0.0f) - target, directionX, directionY);
+    if (apart.x * apart.x + apart.y * apart.y < 0.01f) {
         cameraOffset = ZVector3();
         targetOffset = ZVector3();
     }
-    const ZVector3 screen(static_cast<float>(screensX) * 256.0f, static_cast<float>(screensY) * 224.0f, 0.0f);
+    const ZVector3 screen(static_cast<float>(directionX) * 256.0f, static_cast<float>(directionY) * 224.0f, 0.0f);
     m_camera[0] = start;
-    // Onto the grid of the target's screen: the camera's own when both share
-    // one; when they do not (a camera a few pixels over a screen's border),
-    // the camera still ends on the target rather than a screen away.
-    m_camera[1] = aligned ? m_camera[0] : m_camera[0] + Across(target + targetOffset - start, screensX, screensY);
+    m_camera[1] = m_camera[0] + cameraOffset;
     m_camera[2] = m_camera[1] + screen;
-    // A screen along the travel brings a camera centred on its screen (as the
-    // area's bounds leave it at an exit) onto the target; any other ends there too.
-    if (screensX != 0) m_camera[2].x = target.x;
-    if (screensY != 0) m_camera[2].y = target.y;
     m_camera[3] = m_camera[2] - targetOffset;
     m_target[0] = target;
     m_target[1] = m_target[0] + targetOffset;
@@ -74,13 +68,9 @@ RoomTransition::RoomTransition(const int32_t mode, const ZVector3& start, const 
     const KorvanthGame* const game = KorvanthGame::Get();
     const float speed = game != nullptr ? game->m_transitionSpeed : 1.0f;
     if (mode == 1) {
-        const ZVector3 across = m_camera[1] - m_camera[0];
-        m_firstLeg = (std::fabs(across.x) + std::fabs(across.y)) * speed * kSecondsPerPixel;
-        // A screen's width or height when the camera starts centred on its
-        // screen (an exit over an area's edge); otherwise what it really
-        // travels (a move into another map keeps the camera where it is).
-        const ZVector3 along = m_camera[2] - m_camera[1];
-        m_secondLeg = (std::fabs(along.x) + std::fabs(along.y)) * speed * kSecondsPerPixel;
+        m_firstLeg = (std::fabs(m_camera[1].x - m_camera[0].x) + std::fabs(m_camera[1].y - m_camera[0].y)) * speed *
+                     kSecondsPerPixel;
+        m_secondLeg = (std::fabs(screen.x) + std::fabs(screen.y)) * speed * kSecondsPerPixel;
         duration = std::max(0.0f, m_firstLeg + m_secondLeg);
     } else {
         if (mode != 0) {
@@ -115,7 +105,11 @@ void RoomTransition::ApplyProgress(const float t) {
     if (ZCamera* const camera = PlayerCamera()) {
         camera->SetPosition(CameraAt(t));
     }
-    if (KorvanthGame* const game = KorvanthGame::Get()) game->SetDepthHolder(DepthHolderAt(t));
+    if (KorvanthGame* const game = KorvanthGame::Get()) {
+        game->SetDepthHolder(DepthHolderAt(t));
+        // The old room's last frame slides with the view.
+        game->ShowRoomFrame(duration > 0.0f);
+    }
 }
 
 void RoomTransition::Start() {
@@ -136,10 +130,15 @@ void RoomTransition::End() {
     KorvanthGame* const game = KorvanthGame::Get();
     if (game == nullptr) return;
     KeepPreviousRoom(*game, false);
-    game->SetPreviousRoomShift(0.0f, 0.0f);
     // Stopped early (the game went back to the title): no camera, no entities.
-    if (!RanToEnd() || GetPlayer() == nullptr) return;
+    if (!RanToEnd() || GetPlayer() == nullptr) {
+        game->EndRoomPan();
+        return;
+    }
     ApplyProgress(duration);
+    // The camera's own coordinates are the new room's again.
+    if (ZCamera* const camera = PlayerCamera()) camera->SetPosition(camera->position + game->GetPanShift());
+    game->EndRoomPan();
     game->LoadEntityInstances(false);
     ForcePlayerGhostFrame();
 }

@@ -83,7 +83,7 @@ TEST_F(GameRenderPassesTest, EveryWorldGroupIsDrawnByItsPassAndItsTwin) {
     };
     const Row rows[] = {
         {"Clear Pass", {}},
-        {"World Background Pass", {"World Background Group"}},
+        {"World Background Pass", {"Room Frame Group", "World Background Group"}},
         {"HUD Pass", {"Font Group", "Glyph Group"}},
         {"Tuner Ball Pass", {"Tuner Ball Group"}},
         {"Full Map Pass (Indicator)", {"Full Map Group (Indicator)"}},

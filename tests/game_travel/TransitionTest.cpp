@@ -72,9 +72,9 @@ TEST_F(TransitionTest, AScrollOfOneScreenTakesItsWidthOrHeightTimesTheSpeed) {
     game->m_transitionSpeed = 1.0f;
     const struct {
         const char* what;
-        ZVector3 start;  // the camera, seen from the new room
-        int32_t screensX;
-        int32_t screensY;
+        ZVector3 start;  // the camera
+        int32_t directionX;
+        int32_t directionY;
         float secondLeg;
     } cases[] = {
         {"to the right, on the screen grid", ZVector3(-128.0f, 112.0f, -17.0f), 1, 0, 256.0f * 0.0048828125f},
@@ -84,74 +84,100 @@ TEST_F(TransitionTest, AScrollOfOneScreenTakesItsWidthOrHeightTimesTheSpeed) {
     for (const auto& c : cases) {
         player->spatial->current.position = ZVector3(128.0f, 112.0f, 0.0f);
         player->spatial->ResetInterpolation();
-        RoomTransition pan(1, c.start, c.screensX, c.screensY);
+        camera->SetPosition(c.start);
+        RoomTransition pan(1, 0.0f, 0.0f, false, c.directionX, c.directionY);
         EXPECT_NEAR(pan.GetFirstLeg(), 0.0f, 1e-5f) << c.what;
         EXPECT_NEAR(pan.GetSecondLeg(), c.secondLeg, 1e-4f) << c.what;
         EXPECT_NEAR(pan.duration, c.secondLeg, 1e-4f) << c.what;
         EXPECT_NEAR(pan.CameraAt(pan.duration * 0.5f).x, (c.start.x + pan.GetEnd().x) * 0.5f, 0.01f) << c.what;
     }
-    RoomTransition cut(0, cases[0].start, 1, 0);
+    // Both legs scale with the speed.
+    game->m_transitionSpeed = 2.0f;
+    camera->SetPosition(ZVector3(-128.0f, 140.0f, -17.0f));
+    const RoomTransition slow(1, 0.0f, 0.0f, false, 1, 0);
+    EXPECT_NEAR(slow.GetFirstLeg(), 28.0f * 2.0f * 0.0048828125f, 1e-4f);
+    EXPECT_NEAR(slow.GetSecondLeg(), 256.0f * 2.0f * 0.0048828125f, 1e-4f);
+    camera->SetPosition(cases[0].start);
+    RoomTransition cut(0, 0.0f, 0.0f, false, 1, 0);
     EXPECT_EQ(cut.duration, 0.0f) << "kind 0 cuts";
-    RoomTransition unknown(7, cases[0].start, 1, 0);
+    RoomTransition unknown(7, 0.0f, 0.0f, false, 1, 0);
     EXPECT_EQ(unknown.duration, 0.0f) << "an unknown kind cuts rather than never ending";
 }
 
-TEST_F(TransitionTest, ACameraOffTheGridFirstLinesUpAcrossTheTravel) {
-    game->m_transitionSpeed = 2.0f;
-    EnterRoom(0, 1);
-    player->spatial->current.position = ZVector3(128.0f, 112.0f, 0.0f);
-    player->spatial->ResetInterpolation();
-    RoomTransition pan(1, ZVector3(-128.0f, 140.0f, -17.0f), 1, 0);
-    EXPECT_NEAR(pan.GetFirstLeg(), 28.0f * 2.0f * 0.0048828125f, 1e-4f);
-    EXPECT_NEAR(pan.GetSecondLeg(), 256.0f * 2.0f * 0.0048828125f, 1e-4f);
-    EXPECT_EQ(pan.CameraAt(pan.GetFirstLeg()).y, 112.0f);
-    EXPECT_EQ(pan.CameraAt(pan.GetFirstLeg()).x, -128.0f);
-}
-
-TEST_F(TransitionTest, APanOffTheGridTakesTheCameraOntoItAndTheDepthHolderTheMirroredWay) {
-    // Caverns (0..2, 0) is one area three screens wide: the camera target of
-    // a player at x 300 is 288 (the camera at 128 comes within 12 pixels of
-    // it), in the second screen, 96 pixels left of its middle.
+// The waypoints of the pan: the offsets that bring camera (C) and target (T)
+// to the middle of a screen are both measured on the player's screen, so the
+// camera ends on the target across the pan, and the depth holder ends where
+// the camera began.
+TEST_F(TransitionTest, APanRunsAlongItsWaypointsForCameraAndTargetOnAnyScreen) {
     game->m_transitionSpeed = 1.0f;
-    EnterRoom(0, 0);
-    player->spatial->current.position = ZVector3(300.0f, 112.0f, 0.0f);
-    player->spatial->ResetInterpolation();
+    using V = ZVector3;
     const struct {
         const char* what;
-        float startX;    // the camera, come down from the room above
-        float acrossPx;  // the first leg's pixels
+        int32_t roomY;  // Caverns (0, 0): an area three screens wide; (0, 1): one screen
+        V player;
+        V camera;
+        int32_t directionX;
+        int32_t directionY;
+        V c[4];
+        V t[4];
+        float firstLegPx;
+        float secondLegPx;
     } cases[] = {
-        {"the camera in the target's screen", 270.0f, 114.0f},
-        {"the camera a screen to its left", 250.0f, 134.0f},
+        {"down, the camera a screen left of the player", 0, V(262, 112, 0), V(240, 112, -17), 0, 1,
+         {V(240, 112, 0), V(384, 112, 0), V(384, 336, 0), V(250, 336, 0)},
+         {V(250, 112, 0), V(384, 112, 0), V(384, -112, 0), V(240, -112, 0)}, 144.0f, 224.0f},
+        {"down, camera and target on one line", 0, V(300, 112, 0), V(288, 112, -17), 0, 1,
+         {V(288, 112, 0), V(288, 112, 0), V(288, 336, 0), V(288, 336, 0)},
+         {V(288, 112, 0), V(288, 112, 0), V(288, -112, 0), V(288, -112, 0)}, 0.0f, 224.0f},
+        {"up, camera and target on the player's screen, off its grid", 0, V(300, 112, 0), V(270, 112, -17), 0,
+         -1,
+         {V(270, 112, 0), V(384, 112, 0), V(384, -112, 0), V(288, -112, 0)},
+         {V(288, 112, 0), V(384, 112, 0), V(384, 336, 0), V(270, 336, 0)}, 114.0f, 224.0f},
+        {"right, the camera below the screen's middle", 1, V(128, 112, 0), V(-128, 140, -17), 1, 0,
+         {V(-128, 140, 0), V(-128, 112, 0), V(128, 112, 0), V(128, 112, 0)},
+         {V(128, 112, 0), V(128, 112, 0), V(-128, 112, 0), V(-128, 140, 0)}, 28.0f, 256.0f},
+        {"left, the player a screen below the camera", 1, V(128, 230, 0), V(128, 100, -17), -1, 0,
+         {V(128, 100, 0), V(128, 336, 0), V(-128, 336, 0), V(-128, 112, 0)},
+         {V(128, 112, 0), V(128, 336, 0), V(384, 336, 0), V(384, 100, 0)}, 236.0f, 256.0f},
     };
     for (const auto& c : cases) {
-        const ZVector3 start(c.startX, -112.0f, -17.0f);
-        RoomTransition pan(1, start, 0, 1);
-        EXPECT_NEAR(pan.GetFirstLeg(), c.acrossPx * 0.0048828125f, 1e-4f) << c.what;
-        EXPECT_NEAR(pan.GetSecondLeg(), 224.0f * 0.0048828125f, 1e-4f) << c.what;
-        const ZVector3 grid = pan.CameraAt(pan.GetFirstLeg());
-        EXPECT_EQ(grid.x, 384.0f) << c.what << ": the middle of the target's screen";
-        EXPECT_EQ(grid.y, -112.0f) << c.what;
-        const ZVector3 end = pan.CameraAt(pan.duration);
-        EXPECT_EQ(end.x, 288.0f) << c.what << ": on the target";
-        EXPECT_EQ(end.y, 112.0f) << c.what;
-        // The depth holder: from the target onto its grid, a screen back, off by the camera's offset.
-        EXPECT_EQ(pan.DepthHolderAt(0.0f).x, 288.0f) << c.what;
-        EXPECT_EQ(pan.DepthHolderAt(pan.GetFirstLeg()).x, 384.0f) << c.what;
-        const ZVector3 far = pan.DepthHolderAt(pan.duration);
-        EXPECT_EQ(far.x, 384.0f - (128.0f - std::fmod(c.startX, 256.0f))) << c.what;
-        EXPECT_EQ(far.y, -112.0f) << c.what;
+        EnterRoom(0, c.roomY);
+        player->spatial->current.position = c.player;
+        player->spatial->ResetInterpolation();
+        camera->SetPosition(c.camera);
+        const RoomTransition pan(1, 0.0f, 0.0f, false, c.directionX, c.directionY);
+        for (int32_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(pan.GetCameraWaypoint(i).x, c.c[i].x) << c.what << ": C" << i + 1;
+            EXPECT_EQ(pan.GetCameraWaypoint(i).y, c.c[i].y) << c.what << ": C" << i + 1;
+            EXPECT_EQ(pan.GetTargetWaypoint(i).x, c.t[i].x) << c.what << ": T" << i + 1;
+            EXPECT_EQ(pan.GetTargetWaypoint(i).y, c.t[i].y) << c.what << ": T" << i + 1;
+        }
+        EXPECT_NEAR(pan.GetFirstLeg(), c.firstLegPx * 0.0048828125f, 1e-5f) << c.what;
+        EXPECT_NEAR(pan.GetSecondLeg(), c.secondLegPx * 0.0048828125f, 1e-5f) << c.what;
+        // The first leg goes from C1 to C2, the second from C2 to C4.
+        const ZVector3 midFirst = pan.CameraAt(pan.GetFirstLeg() * 0.5f);
+        EXPECT_NEAR(midFirst.x, (c.c[0].x + c.c[1].x) * 0.5f, 0.01f) << c.what;
+        const ZVector3 midSecond = pan.CameraAt(pan.GetFirstLeg() + pan.GetSecondLeg() * 0.5f);
+        EXPECT_NEAR(midSecond.x, (c.c[1].x + c.c[3].x) * 0.5f, 0.01f) << c.what;
+        EXPECT_NEAR(midSecond.y, (c.c[1].y + c.c[3].y) * 0.5f, 0.01f) << c.what;
+        EXPECT_EQ(pan.CameraAt(pan.duration).x, c.c[3].x) << c.what;
+        EXPECT_EQ(pan.DepthHolderAt(pan.duration).y, c.t[3].y) << c.what;
     }
-    // Played, the pan moves the game's depth holder with it.
-    auto* const pan = new RoomTransition(1, ZVector3(270.0f, -112.0f, -17.0f), 0, 1);
-    const ZVector3 last = pan->DepthHolderAt(pan->duration);
+    // Played, the pan moves the camera and the game's depth holder with it.
+    EnterRoom(0, 0);
+    player->spatial->current.position = ZVector3(262.0f, 112.0f, 0.0f);
+    player->spatial->ResetInterpolation();
+    camera->SetPosition(ZVector3(240.0f, 112.0f, -17.0f));
+    auto* const pan = new RoomTransition(1, 0.0f, 0.0f, false, 0, 1);
+    EXPECT_NEAR(pan->GetFirstLeg(), 0.703125f, 1e-5f) << "144 pixels across";
     GetCinematicMgr()->Play(pan, ZHashedString("Room Transition"), 0);
     for (int i = 0; i < 200 && GetCinematicMgr()->GetPlayingCount() > 0; ++i) {
         GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
     }
-    EXPECT_EQ(game->GetDepthHolder().x, last.x);
-    EXPECT_EQ(game->GetDepthHolder().y, last.y);
-    EXPECT_EQ(camera->position.x, 288.0f);
+    EXPECT_EQ(game->GetDepthHolder().x, 240.0f);
+    EXPECT_EQ(game->GetDepthHolder().y, -112.0f);
+    EXPECT_EQ(camera->position.x, 250.0f);
+    EXPECT_EQ(camera->position.y, 336.0f);
 }
 
 TEST_F(TransitionTest, TheDoorWipeClosesAndOpensAround) {
@@ -258,7 +284,8 @@ TEST_F(TransitionTest, ASpeedrunGhostKeepsAFrameWhereEachTransitionJumps) {
                                     ZHashedString("Door Transition"), 0);
         } else {
             game->m_transitionSpeed = 1.0f;
-            GetCinematicMgr()->Play(new RoomTransition(1, ZVector3(-128.0f, 112.0f, -17.0f), 1, 0),
+            camera->SetPosition(ZVector3(-128.0f, 112.0f, -17.0f));
+            GetCinematicMgr()->Play(new RoomTransition(1, 0.0f, 0.0f, false, 1, 0),
                                     ZHashedString("Room Transition"), 0);
         }
         for (int i = 0; i < 200 && GetCinematicMgr()->GetPlayingCount() > 0; ++i) {
@@ -284,55 +311,85 @@ TEST_F(TransitionTest, FallingOutOfAnAreaCutsIntoTheRoomBelowAtOnce) {
     EXPECT_FALSE(game->GetRoomConditions().underwater) << "the dry room's own area, not the flooded one beside it";
 }
 
-TEST_F(TransitionTest, AScrollKeepsTheOldRoomDrawnAndEndsWithTheCameraOnThePlayer) {
-    EnterRoom(0, 1);
-    RoomEdge edge;
-    edge.kind = 1;
-    player->spatial->previous.position = ZVector3(250.0f, 100.0f, 0.0f);
-    camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
+// What a move leaves the pan: the camera moved by the room shift only across
+// the pan (along it, it pans over from the old room's pixels), snapped to the
+// player only by a cut, the old room's last frame kept only when the room
+// changes, and the camera on its target in the new room's pixels at the end.
+// A cut's pan ends as it starts; the depth holder's end (a screen along, and
+// the camera's offset from the grid across) shows where its camera began.
+TEST_F(TransitionTest, AMoveShiftsTheCameraAcrossThePanAndSnapsItOnlyForACut) {
     game->m_transitionSpeed = 1.0f;
-    // Along a row of the flooded area into the room to its right, as a kind 1 edge.
-    WorldEntity* const world = game->GetWorldEntity();
-    ASSERT_NE(world, nullptr);
-    TileLayerMesh* const oldBack = world->GetCurrentMesh(false);
-    ASSERT_NE(oldBack, nullptr);
-    const uint32_t oldQuads = oldBack->GetQuadCount();
-    ASSERT_GT(oldQuads, 0u);
-    TransitionToRoom(*player, ZVector3(0.0f, 100.0f, 0.0f), ZVector3(50.0f, 0.0f, 0.0f), edge, false, 1, 1, 1, 0);
-    EXPECT_EQ(game->GetMapData().currentRoomX, 1);
-    ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
-    EXPECT_EQ(camera->position.x, 128.0f - 256.0f) << "the picture does not jump";
-    // Half way: the old room's meshes still draw, as they were built, through
-    // a camera one room width further right (the old room lies to the left).
-    for (int i = 0; i < 10; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
-    ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
-    ZRenderable* const previous = world->FindMesh(world->GetPreviousBackName());
-    EXPECT_EQ(previous, oldBack);
-    EXPECT_TRUE(oldBack->visible);
-    EXPECT_EQ(oldBack->GetQuadCount(), oldQuads);
-    ZRenderable* const current = world->FindMesh(world->GetCurrentBackName());
-    ASSERT_NE(current, nullptr);
-    EXPECT_TRUE(current->visible);
-    EXPECT_GT(camera->position.x, 128.0f - 256.0f) << "on the way";
-    EXPECT_LT(camera->position.x, 128.0f);
-    const ZVector3 centre = game->GetRoomViewCentre();
-    struct Wvp : ZEffectParameter {
-        Wvp() : ZEffectParameter(nullptr, "wvpMat", kMatrix, 1) {}
-        void SetMatrix(const ZMatrix4& value) override { matrix = value; }
-        ZMatrix4 matrix;
+    using V = ZVector3;
+    const struct {
+        const char* what;
+        int32_t roomX, roomY;
+        V previous;  // where the player left from
+        V position;  // where it arrives
+        uint32_t kind;
+        int32_t targetX, targetY;
+        int32_t screenX, screenY;
+        V start;  // the camera as the pan starts (C1), for a pan that plays
+        bool kept;
+        V end;
+        V depthHolder;  // at the end (T4)
+    } cases[] = {
+        // Down the pit of the caverns' second screen into the flooded area:
+        // the camera snapped on the player, then moved a screen left.
+        {"a cut down from the second screen of an area", 0, 0, V(300, 200, 0), V(44, 0, 0), 0, 1, 1, 0, 0, V(), false,
+         V(128, 112, 0), V(-128, -112, 0)},
+        // From the dry room into the flooded area to its right: nothing added.
+        {"a pan right into the next area", 0, 1, V(250, 100, 0), V(0, 100, 0), 1, 1, 1, 1, 0, V(128, 112, 0), true,
+         V(128, 112, 0), V(-128, 112, 0)},
+        // A teleport inside the room: neither snapped nor a frame kept; it
+        // pans onto the player.
+        {"a pan inside the room", 0, 0, V(100, 150, 0), V(600, 150, 0), 1, 0, 0, 0, 0, V(128, 112, 0), false,
+         V(588, 112, 0), V(128, 112, 0)},
     };
-    Wvp oldView, newView;
-    ASSERT_TRUE(world->SetParameters(&oldView, ZHashedString::None(), oldBack));
-    ASSERT_TRUE(world->SetParameters(&newView, ZHashedString::None(), current));
-    EXPECT_EQ(oldView.matrix, RoomViewProjection(centre.x + 256.0f, centre.y));
-    EXPECT_EQ(newView.matrix, RoomViewProjection(centre.x, centre.y));
-
-    for (int i = 0; i < 90; ++i) GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
-    EXPECT_FALSE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition")));
-    bool unused = false;
-    EXPECT_EQ(camera->position.x, ComputeCameraTarget(*player, false, unused).x);
-    EXPECT_FALSE(oldBack->visible) << "the old room goes once the pan ends";
-    EXPECT_TRUE(current->visible);
+    for (const auto& c : cases) {
+        EnterRoom(c.roomX, c.roomY);
+        camera->SetPosition(ZVector3(128.0f, 112.0f, -17.0f));
+        game->SetRoomCamera(128.0f, 112.0f);
+        player->spatial->previous.position = c.previous;
+        RoomEdge edge;
+        edge.kind = c.kind;
+        TransitionToRoom(*player, c.position, ZVector3(), edge, false, c.targetX, c.targetY, c.screenX, c.screenY);
+        EXPECT_EQ(game->GetMapData().currentRoomX, c.targetX) << c.what;
+        EXPECT_EQ(game->GetMapData().currentRoomY, c.targetY) << c.what;
+        if (c.kind == 1) {
+            ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition"))) << c.what;
+            const ZCinematicRecord* const record = GetCinematicMgr()->GetRecords()[0];
+            const auto* const pan = dynamic_cast<const RoomTransition*>(record->cinematic);
+            ASSERT_NE(pan, nullptr) << c.what;
+            EXPECT_EQ(pan->GetStart().x, c.start.x) << c.what;
+            EXPECT_EQ(pan->GetStart().y, c.start.y) << c.what;
+            EXPECT_EQ(game->IsRoomFrameKept(), c.kept) << c.what;
+            // The picture does not jump: the view starts where the old room's
+            // last frame was seen from.
+            const ZVector3 view = camera->position + game->GetPanShift();
+            const ZVector3 old = game->GetPreviousRoomCamera() + game->GetPreviousRoomShift();
+            EXPECT_EQ(view.x, old.x) << c.what;
+            EXPECT_EQ(view.y, old.y) << c.what;
+            // The old room's meshes are not drawn: its last frame is.
+            if (const WorldEntity* const world = game->GetWorldEntity()) {
+                const ZRenderable* const previous = world->FindMesh(world->GetPreviousBackName());
+                EXPECT_TRUE(previous == nullptr || !previous->visible) << c.what;
+            }
+        }
+        for (int i = 0; i < 400 && GetCinematicMgr()->GetPlayingCount() > 0; ++i) {
+            GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+        }
+        ASSERT_EQ(GetCinematicMgr()->GetPlayingCount(), 0u) << c.what;
+        EXPECT_EQ(camera->position.x, c.end.x) << c.what;
+        EXPECT_EQ(camera->position.y, c.end.y) << c.what;
+        bool unused = false;
+        const ZVector3 target = ComputeCameraTarget(*player, false, unused);
+        EXPECT_EQ(camera->position.x, target.x) << c.what << ": on the target";
+        EXPECT_EQ(camera->position.y, target.y) << c.what << ": on the target";
+        EXPECT_EQ(game->GetDepthHolder().x, c.depthHolder.x) << c.what;
+        EXPECT_EQ(game->GetDepthHolder().y, c.depthHolder.y) << c.what;
+        EXPECT_EQ(game->GetPanShift(), ZVector3()) << c.what;
+        EXPECT_FALSE(game->IsRoomFrameKept()) << c.what;
+    }
 }
 
 TEST_F(TransitionTest, ANewTuneWaitsItsPauseAndTheSameTuneKeepsPlaying) {
