@@ -81,21 +81,6 @@ void DemoIdleMenu::HandleAction(const ZMenuEvent& event, ZMenuMouseState* mouse)
     }
 }
 
-void StepDemoIdle(float& idleSeconds, const bool anyInput, const float frameTime) {
-    const ZBaseGame* game = ZBaseGame::PeekInstance();
-    if (game == nullptr || !game->IsDemoMode() || anyInput) {
-        idleSeconds = 0.0f;
-        return;
-    }
-    ZMenuMgr* menus = GetMenuMgr();
-    if (dynamic_cast<DemoIdleMenu*>(menus->GetTopMenu()) != nullptr) {
-        idleSeconds = 0.0f;
-        return;
-    }
-    idleSeconds += frameTime;
-    OpenDemoIdleWhenDue(idleSeconds);
-}
-
 bool OpenDemoIdleWhenDue(float& idleSeconds) {
     const ZBaseGame* game = ZBaseGame::PeekInstance();
     ZMenuMgr* const menus = PeekMenuMgr();

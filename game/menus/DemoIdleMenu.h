@@ -34,14 +34,10 @@ private:
     bool m_expired = false;
 };
 
-// Watches for nobody playing in demo mode and opens the countdown: after
-// 15 s while a menu is open, 45 s while none is. Any input starts the wait
-// again; idleSeconds is the caller's running count. The player's idle timer
-// does this once the player exists.
-void StepDemoIdle(float& idleSeconds, bool anyInput, float frameTime);
-// The rule alone, for a count kept elsewhere (the player's inactivity time):
-// past its time in demo mode, the count goes back to 0 and the countdown
-// opens. True when it opened.
+// Nobody playing in demo mode, for the player's idle timer (its only
+// opener besides the demo reset): past 15 s while a menu is open or about to
+// open, 45 s while none is, the count goes back to 0 and the countdown opens.
+// True when it opened.
 bool OpenDemoIdleWhenDue(float& idleSeconds);
 
 // The demo reset (Ctrl+Shift+R in demo mode): every menu closes and a short

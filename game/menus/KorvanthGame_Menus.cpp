@@ -32,7 +32,9 @@ ZMenu* KorvanthGame::CreateAudioMenu() { return new KorvanthAudioMenu(); }
 void KorvanthGame::ResetGame(const bool saveFirst) {
     gameflow::ReloadSavedState(*this, saveFirst);
     gameflow::SetGameInProgress(false);
-    ZBaseGame::ResetGame(saveFirst);
+    // The engine's reset would reach ResetToSavedState a second time through
+    // FlushEntities: only its flush of the listed entities is left to do.
+    FlushEntityList(false);
 }
 
 void KorvanthGame::UpdateDemoIdle() {
@@ -46,12 +48,8 @@ void KorvanthGame::UpdateDemoIdle() {
         for (int key = 0; key < 256 && !anyInput; ++key) anyInput = input->WasKeyPressed(static_cast<uint8_t>(key));
         anyInput = anyInput || input->GetMouseDeltaX() != 0 || input->GetMouseDeltaY() != 0;
     }
-    // In play the player's inactivity time decides (held controls and pads
-    // count there); a key press or the mouse counts as input too.
-    if (m_player != nullptr && m_player->inPlay) {
-        if (anyInput) m_player->inactivityTime = 0.0f;
-        m_demoIdleSeconds = 0.0f;
-        return;
-    }
-    StepDemoIdle(m_demoIdleSeconds, anyInput, GetEngineFrameTime());
+    // Only the player's idle timer opens the countdown, in play (held
+    // controls and pads count there); a key press or the mouse counts too.
+    // The title and its menus never count down.
+    if (anyInput && m_player != nullptr && m_player->inPlay) m_player->inactivityTime = 0.0f;
 }

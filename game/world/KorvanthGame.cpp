@@ -57,12 +57,6 @@ const ZDefNode& CampaignElement(const ZDefNode& root) {
     return root.name == kCampaign ? root : root.FindChild(kCampaign);
 }
 
-bool LessNoCase(const ZString& a, const ZString& b) {
-    const std::string x = a.ToLower().GetText();
-    const std::string y = b.ToLower().GetText();
-    return x < y;
-}
-
 // Orders paths by their file names, ignoring case.
 bool LessFileNameNoCase(const ZString& a, const ZString& b) {
     auto fileName = [](const ZString& path) {
@@ -210,20 +204,7 @@ void KorvanthGame::CreateDialogBackdrop() {
 
 void KorvanthGame::DestroyCRTReference() { SetBackdrop(ZHashedString(kDebugBackgroundEntity), nullptr); }
 
-void KorvanthGame::postinit() {
-    ZBaseGame::postinit();
-    ZLog::Printf("KorvanthGame::postinit");
-    // A quick start on the command line already opened its campaign and room.
-    if (m_worldEntity != nullptr) return;
-    ZArray<ZString> campaigns;
-    ZStreamMgr::GetInstance()->FindFiles(campaigns, "*.kdd");
-    std::vector<ZString> sorted(campaigns.begin(), campaigns.begin() + campaigns.Count());
-    std::stable_sort(sorted.begin(), sorted.end(), LessNoCase);
-    for (const ZString& file : sorted) {
-        if (OpenCampaignFile(file.GetText())) return;
-    }
-    ZLog::Printf("No campaign found; the world stays empty");
-}
+void KorvanthGame::FlushEntities(const bool autosaveFirst) { ResetToSavedState(autosaveFirst); }
 
 bool KorvanthGame::OpenCampaignFile(const char* fileName) {
     static const ZHashedString kMetadata("Metadata");
@@ -252,8 +233,11 @@ void KorvanthGame::shutdown() {
     RemoveTransitionHooks();
     if (m_player != nullptr && m_powerups == &m_player->powerups) SetPowerupHolder(nullptr);
     if (m_session == &m_playSession) SetSessionHolder(nullptr);
+    // Each goes with its state saved into the store, as every scene entity does.
+    SaveEntityState(m_player);
     delete m_player;
     m_player = nullptr;
+    SaveEntityState(m_groupStore);
     delete m_groupStore;
     m_groupStore = nullptr;
     // The sprites that drew with the quad and the shader went with the player.

@@ -83,9 +83,9 @@ public:
     void registerConfigVars() override;
     void AddLocStringFiles() override;
     void init() override;
-    // After the engine's postinit: opens the first campaign found and makes
-    // its entry map current (until the game's menus start campaigns).
-    void postinit() override;
+    // The engine's postinit flushes its entities through here: the saved
+    // state is read back before the first frame (no campaign opens yet).
+    void FlushEntities(bool autosaveFirst) override;
     void shutdown() override;
     void CreateRenderPasses() override;
     void CreateRenderGroups() override;
@@ -142,12 +142,11 @@ public:
     ZMenu* CreateAudioMenu() override;
     // Ends the running game (saving it first when asked) for the title.
     void ResetGame(bool saveFirst) override;
-    // Demo mode: the idle countdown when nobody plays.
+    // Demo mode: the reset key combination, and any key or mouse move counts
+    // as play for the player's idle timer.
     void UpdateDemoIdle();
     // True while the CRT simulation menu exists.
     bool m_tunerActive = false;
-    // Seconds nobody played, in demo mode.
-    float m_demoIdleSeconds = 0.0f;
 
     // The player back to a new game's state, then the saved-state store
     // emptied and read again from the autosave, and the player given its saved

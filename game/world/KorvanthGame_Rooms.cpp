@@ -341,10 +341,12 @@ void KorvanthGame::DestroyRoomWorld() {
     m_spawnedEntities.clear();
     DeleteRetiredEntities();
     m_mapData.SetPaletteListener(nullptr, nullptr);
-    delete m_dynWorldEntity;
-    m_dynWorldEntity = nullptr;
+    SaveEntityState(m_worldEntity);
     delete m_worldEntity;
     m_worldEntity = nullptr;
+    SaveEntityState(m_dynWorldEntity);
+    delete m_dynWorldEntity;
+    m_dynWorldEntity = nullptr;
 }
 
 void KorvanthGame::RegisterRoomEntity(ZEntity* const entity) {

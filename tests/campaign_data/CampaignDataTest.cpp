@@ -344,6 +344,37 @@ TEST_F(CampaignDataTest, EveryTuneAndPictureTheDataNamesIsPacked) {
     EXPECT_TRUE(Packed(prefix + "RndMnfst.txt"));
 }
 
+// A pickup that gives a powerup deletes itself for good before the powerup's
+// autosave: that save then never holds the powerup with the pickup still in
+// place (which Quit to Title and Continue would bring back).
+TEST_F(CampaignDataTest, APickupIsGoneInTheSaveItsPowerupWrites) {
+    static const ZHashedString kAction("Action");
+    static const ZHashedString kText("Text");
+    ZArray<ZString> files;
+    ZStreamMgr::GetInstance()->FindFiles(files, "*.zdd");
+    size_t pickups = 0;
+    for (const ZString& file : files) {
+        Walk(GetDefinitionFile(ZHashedString(file.GetText())), [&](const ZDefNode& node) {
+            int32_t deleted = -1;
+            int32_t granted = -1;
+            int32_t at = 0;
+            for (const ZDefNode& action : node.children) {
+                if (action.name != kAction) continue;
+                std::istringstream words(Text(action.GetAttribute(kText)));
+                std::string verb, what, how;
+                words >> verb >> what >> how;
+                if (verb == "delete" && what == "Self" && how == "perm" && deleted < 0) deleted = at;
+                if (verb == "powerup" && granted < 0) granted = at;
+                ++at;
+            }
+            if (granted < 0 || deleted < 0) return;
+            ++pickups;
+            EXPECT_LT(deleted, granted) << Text(file) << ": \"powerup\" runs before \"delete Self perm\"";
+        });
+    }
+    EXPECT_GT(pickups, 20u) << "the campaign's items and the randomizer's pickups";
+}
+
 TEST_F(CampaignDataTest, DoorsTeleportsAndRoomExitsLeadWhereSomeoneCanArrive) {
     static const ZHashedString kName("Name");
     static const ZHashedString kTeleport("Teleport");

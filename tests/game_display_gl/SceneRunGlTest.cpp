@@ -191,6 +191,10 @@ TEST(SceneRunGl, TitlePlayMenusAndBackLeaveTheSceneAsItWas) {
                  EXPECT_TRUE(list.Contains(game->GetItemSheet()));
                  EXPECT_FALSE(fonts.GetHUDFont()->visible) << "the world and its HUD are hidden";
                  EXPECT_FALSE(PlayerShows(*game));
+                 // No campaign is open at start; the one a game opens stays
+                 // loaded through the title. It is opened here, so that each
+                 // visit compares with a title that has it too.
+                 ASSERT_TRUE(game->OpenCampaignFile("Korvanth.kdd"));
                  titleRefs = SceneRefs();
                  titleFrames = game->drawnFrames;
              }},

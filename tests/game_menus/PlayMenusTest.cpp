@@ -491,18 +491,30 @@ TEST_F(PlayMenusTest, DemoResetClosesEverythingIntoAShortCountdown) {
     EXPECT_EQ(Top(), counting);
 }
 
-TEST_F(PlayMenusTest, DemoIdleWatchOpensTheCountdown) {
+TEST_F(PlayMenusTest, DemoIdleCountOpensTheCountdownPastItsTime) {
     SetDemoMode(true);
-    Open(game->CreateTitleMenu(0));
-    float idle = 0.0f;
-    for (int i = 0; i < 15; ++i) StepDemoIdle(idle, false, 1.0f);
-    Settle();
-    EXPECT_EQ(TopAs<DemoIdleMenu>(), nullptr) << "15 s is not yet more than 15 s";
-    StepDemoIdle(idle, true, 1.0f);
-    EXPECT_EQ(idle, 0.0f) << "input starts the wait again";
-    for (int i = 0; i < 16; ++i) StepDemoIdle(idle, false, 1.0f);
-    Settle();
-    EXPECT_NE(TopAs<DemoIdleMenu>(), nullptr);
+    struct Case {
+        const char* what;
+        bool menuOpen;
+        float notYet;  // seconds that are not yet past the time
+    };
+    // The player's idle count: 15 s with a menu up (the pause menu), 45 s without.
+    const Case cases[] = {{"a menu open", true, 15.0f}, {"no menu", false, 45.0f}};
+    for (const Case& c : cases) {
+        if (c.menuOpen) Open(game->CreatePauseMenu());
+        float idle = c.notYet;
+        EXPECT_FALSE(OpenDemoIdleWhenDue(idle)) << c.what;
+        EXPECT_EQ(idle, c.notYet) << c.what << ": the count goes on";
+        idle = c.notYet + 0.01f;
+        EXPECT_TRUE(OpenDemoIdleWhenDue(idle)) << c.what;
+        EXPECT_EQ(idle, 0.0f) << c.what << ": the count starts again";
+        Settle();
+        EXPECT_NE(TopAs<DemoIdleMenu>(), nullptr) << c.what;
+        idle = 100.0f;
+        EXPECT_FALSE(OpenDemoIdleWhenDue(idle)) << c.what << ": not over a countdown";
+        GetMenuMgr()->CloseAll();
+        Settle();
+    }
 }
 
 }  // namespace

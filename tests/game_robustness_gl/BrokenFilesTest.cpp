@@ -32,6 +32,12 @@ public:
         ASSERT_EQ(chdir(KORV_DATA_BUILD_DIR), 0);
         KorvanthGame::addStreamSources();
     }
+    // The game opens no campaign at start: the run opens it, so that its
+    // maps and their files are read as a start of play reads them.
+    void postinit() override {
+        KorvanthGame::postinit();
+        OpenCampaignFile("Korvanth.kdd");
+    }
     void PostRender() override {
         KorvanthGame::PostRender();
         if (++m_frames == 3) {

@@ -211,8 +211,7 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
              [] { return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty(); },
              [&] {
                  EXPECT_FALSE(game->GetCurrentMapName().IsEmpty()) << "the campaign's entry map is current";
-                 EXPECT_EQ(mapAtStart, game->GetCurrentMapName().GetText())
-                     << "New Game keeps the opened campaign";
+                 EXPECT_TRUE(mapAtStart.empty()) << "no campaign opens before the title starts one";
                  press(DIK_ESCAPE);
              }},
             {"paused: the voice is quieter", [] { return AtRestOn<KorvanthPauseMenu>(); },

@@ -8,6 +8,7 @@
 #include "entity/ZCameraComponent.h"
 #include "entity/ZNameComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "game/components/TeleportComponent.h"
 #include "game/player/PlayerCamera.h"
 #include "game/player/PlayerMusic.h"
 #include "game/player/PlayerProgress.h"
@@ -263,6 +264,70 @@ TEST_F(TransitionTest, ArrivingAtASideViewRoomsEdgeWalksThePlayerIn) {
     player->forcedInputRemaining = 0.0f;
     game->ArrivePlayer(*player, ZVector3(8.0f, 100.0f, 0.0f));
     EXPECT_EQ(player->forcedInputRemaining, 0.0f) << "no edge walk in the overworld";
+    game->GetEntityList().Clear();
+}
+
+// A teleport without a wipe that saves does so at every arrival of its name
+// (the checkpoint keys take each in turn: the last one's place) and then at
+// the player (the resume keys). The last arrival in Caverns (0, 1) stands
+// 8 pixels above the floor, so the player ends on the floor, not where the
+// checkpoint is.
+TEST_F(TransitionTest, ATeleportWithoutAWipeSavesAtEachArrivalThenAtThePlayer) {
+    const struct {
+        const char* what;
+        bool saveWord;      // "teleport Player Pad save"
+        bool recordSaves;   // the destination's own save flag
+        bool checkpointed;  // the checkpoint keys move to the last arrival
+    } cases[] = {
+        {"save asked for", true, false, true},
+        {"the destination saves", false, true, true},
+        {"no save", false, false, false},
+    };
+    ZEntity first;
+    ZEntity last;
+    for (ZEntity* arrival : {&first, &last}) {
+        ::AddComponent<ZSpatialComponent>(arrival);
+        ::AddComponent<ZNameComponent>(arrival)->name = ZHashedString("Landing");
+        game->GetEntityList().PushBack(arrival);
+    }
+    GetComponent<ZSpatialComponent>(&first)->current.position = ZVector3(60.0f, 100.0f, 0.0f);
+    GetComponent<ZSpatialComponent>(&last)->current.position = ZVector3(128.0f, 192.0f, 0.0f);
+    TeleportComponent& teleport = *GetComponent<TeleportComponent>(player);
+    for (const auto& c : cases) {
+        EnterRoom(2, 0);
+        SetCheckpointPosition(*player, 8.0f, 8.0f, false);
+        SetCheckpointRoom(*player, 2, 0, false);
+        TeleportComponent::Destination& pad = teleport.FindOrAddDestination(ZHashedString("Pad"));
+        pad = TeleportComponent::Destination();
+        pad.map = ZHashedString("Caverns");
+        pad.roomX = 0;
+        pad.roomY = 1;
+        pad.arrival = ZHashedString("Landing");
+        pad.save = c.recordSaves;
+        TeleportPlayer(teleport, *player, ZHashedString("Pad"), c.saveWord);
+
+        const ZVector3 end = player->spatial->current.position;
+        EXPECT_EQ(end.x, 128.0f) << c.what << ": the player stands at the last arrival";
+        EXPECT_GT(end.y, 192.0f) << c.what << ": on the floor below it";
+        ZVector2 checkpoint;
+        GetCheckpointPosition(*player, checkpoint, false);
+        int32_t room[2] = {-1, -1};
+        GetCheckpointRoom(*player, room, false);
+        if (c.checkpointed) {
+            EXPECT_EQ(checkpoint.x, 128.0f) << c.what;
+            EXPECT_EQ(checkpoint.y, 192.0f) << c.what << ": the arrival's place, not the player's";
+            EXPECT_EQ(room[0], 0) << c.what;
+            EXPECT_EQ(room[1], 1) << c.what;
+        } else {
+            EXPECT_EQ(checkpoint.x, 8.0f) << c.what;
+            EXPECT_EQ(checkpoint.y, 8.0f) << c.what;
+            EXPECT_EQ(room[0], 2) << c.what;
+        }
+        ZVector2 resume;
+        GetCheckpointPosition(*player, resume, true);
+        EXPECT_EQ(resume.x, end.x) << c.what << ": the player's own save";
+        EXPECT_EQ(resume.y, end.y) << c.what;
+    }
     game->GetEntityList().Clear();
 }
 

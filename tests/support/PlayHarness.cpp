@@ -74,14 +74,36 @@ public:
         KorvanthGame::UpdateTiming();
     }
     ZCinematic* CreateIntroSplash() override { return nullptr; }
+    void postinit() override {
+        KorvanthGame::postinit();
+        // The game opens no campaign at start: a room of text stands in the
+        // campaign's entry map, as the game's own start made it current.
+        if (openCampaign && !OpenCampaignFile("Korvanth.kdd")) ZLog::Printf("Play harness: no campaign to stand in");
+    }
     void PostRender() override {
         KorvanthGame::PostRender();
         if (afterFrame) afterFrame();
     }
+    void shutdown() override {
+        shuttingDown = true;
+        KorvanthGame::shutdown();
+    }
+    // The engine's shutdown flushes its map after the game's part and before
+    // the store goes.
+    void FlushEntityMap(const bool markOnly) override {
+        KorvanthGame::FlushEntityMap(markOnly);
+        if (shuttingDown && atShutdown) {
+            atShutdown();
+            atShutdown = nullptr;
+        }
+    }
 
     os::fake::FakeClock* clock = nullptr;
     std::string dataDir;
+    bool openCampaign = false;
+    bool shuttingDown = false;
     std::function<void()> afterFrame;
+    std::function<void()> atShutdown;
 };
 
 // Reads the player after every fixed step (it runs after the player's own
@@ -259,6 +281,8 @@ PlayResult RunPlay(const PlaySetup& setup, const std::string& script) {
     auto* const game = new PlayGame();
     game->clock = &clock;
     game->dataDir = setup.dataDir;
+    game->openCampaign = setup.start == PlayStart::kRoom && !setup.quickStart;
+    game->atShutdown = setup.atShutdown;
     if (setup.gl && setup.display) {
         game->SetDisplay(std::make_unique<KorvanthDisplay>());
     }

@@ -106,6 +106,9 @@ struct PlaySetup {
     std::function<void(Player&)> prepare;
     // Runs after each script frame's steps, with the frame's index.
     std::function<void(Player&, int32_t frame)> afterFrame;
+    // Runs in the game's shutdown once the game has let its world go, while
+    // the saved-state store still exists.
+    std::function<void()> atShutdown;
 };
 
 struct PlayResult {

@@ -293,7 +293,9 @@ def item_body(make, model, heart=False):
                 "playsound pickup"]
         extra = ""
     else:
-        give = ["collision Self disable", "powerup Player", "delete Self perm", "playsound powerup"]
+        # Gone before the powerup's autosave, so that save never holds the
+        # powerup with its pickup still in place.
+        give = ["collision Self disable", "delete Self perm", "powerup Player", "playsound powerup"]
         extra = f'  <Powerup Make="{make}" Model="{model}"/>\n'
     return ('  <Name Name="Item"/>\n' + still(ITEM_LOOKS[(make, model)]) + touch_box(5, 5, give) + '  <Delete/>\n' +
             extra)
