@@ -61,7 +61,7 @@ public:
     // rise and the mover rises more slowly.
     bool CanBaseOn(const ZComponent* other) const;
     // Keeps a walker's floor flat: a steep best contact while still walking
-    // counts as up (not while the mover rises: a jump meets walls as walls).
+    // counts as up.
     void OnGroundNormal(CollisionResult& contact) const;
 
     // The spatial step and move report through these.

@@ -159,4 +159,31 @@ TEST(CampaignCharacters, OnlyThePlayerTakesGemsAndTheCountCountsThem) {
     });
 }
 
+// The spire's keeper wanders; the player stands facing east in his room. The
+// keeper walks west past the player, and the prompt over him shows until the
+// step he leaves the player's reach: a press of Interact on that step (the
+// prompt was on the screen) opens the talk with him.
+TEST(CampaignCharacters, InteractOpensTheTalkWhereThePromptShowedOverAWalkingCharacter) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Spire", 1, 0, 20, 24);
+        // The step the keeper walks out of reach, read from a run of this room.
+        constexpr int32_t kLeaves = 212;
+        std::vector<uint32_t> targets;
+        std::vector<Offer> offers;
+        setup.afterFrame = [&](Player& player, int32_t) {
+            const ZFrobComponent* const frob = GetComponent<ZFrobComponent>(&player);
+            targets.push_back(frob != nullptr ? frob->target : 0u);
+            offers.push_back(OfferedOptions(player));
+        };
+        const playtest::PlayResult r =
+            playtest::RunPlay(setup, std::to_string(kLeaves) + " -\n1 interact\n60 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_EQ(targets.size(), static_cast<size_t>(kLeaves + 61));
+        EXPECT_NE(targets[kLeaves - 1], 0u) << "the prompt showed over him";
+        EXPECT_EQ(offers[kLeaves - 1].speaker, 0u) << "no talk before the press";
+        EXPECT_EQ(offers.back().speaker, 0x0c000019u) << "the press opened the talk with the keeper";
+    });
+}
+
 }  // namespace
