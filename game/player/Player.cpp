@@ -26,6 +26,7 @@
 #include "entity/ZScriptComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
+#include "foundation/ZHandleRegistry.h"
 #include "framework/ZBaseGame.h"
 #include "game/components/CoffeeComponent.h"
 #include "game/components/DoorComponent.h"
@@ -94,6 +95,25 @@ bool AltDownJump() {
 float LowFrictionRate() {
     const KorvanthGame* const game = KorvanthGame::Get();
     return game != nullptr ? game->m_lowFrictionRate : 1.5f;
+}
+
+ZEntity* EntityOfHandle(const uint32_t handle) {
+    ZRTTIBase* const object = FindObjectByHandle(handle);
+    return object != nullptr && object->IsA(ZEntity::StaticType()) ? static_cast<ZEntity*>(object) : nullptr;
+}
+
+// Whether the entity is still about where the frob search reaches: within
+// its reach and a little more (a character's half width and some slack)
+// either side, at about the player's height. A target kept from before a
+// pause, now far away, is not.
+bool StillInReach(const Player& player, const ZFrobComponent& frob, const uint32_t handle) {
+    constexpr float kSlack = 16.0f;
+    const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(EntityOfHandle(handle));
+    if (spatial == nullptr || player.spatial == nullptr) {
+        return false;
+    }
+    const ZVector3 offset = spatial->current.position - player.spatial->current.position;
+    return std::fabs(offset.x) <= frob.reach + kSlack && std::fabs(offset.y) <= kSlack;
 }
 
 }  // namespace
@@ -483,6 +503,8 @@ void Player::Step(const PlayerControls& controls, const float dt) {
 
     const bool overworld = IsOverworldMode();
     ZFrobComponent* const frob = GetComponent<ZFrobComponent>(this);
+    // What the prompt has been drawn over since the last step.
+    const uint32_t shown = frob != nullptr ? frob->target : 0;
     if (frob != nullptr) {
         frob->UpdateTarget();
     }
@@ -505,6 +527,11 @@ void Player::Step(const PlayerControls& controls, const float dt) {
     if (controls.interactPressed) {
         fired();
         if (frob != nullptr) {
+            // The press answers the prompt the player saw: a character
+            // walking at the edge of reach may have left it in this step.
+            if (frob->target == 0 && shown != 0 && StillInReach(*this, *frob, shown)) {
+                frob->target = frob->ChooseTarget(EntityOfHandle(shown));
+            }
             frob->TryFrob();
         }
     }

@@ -268,6 +268,14 @@ bool ZPhysicsComponent::CanBaseOn(const ZComponent* other) const {
 }
 
 void ZPhysicsComponent::OnGroundNormal(CollisionResult& contact) const {
+    // Only a walker's contacts: a mover that rises has left its floor (the
+    // step of a jump still counts as grounded), and a wall it meets then, a
+    // low one it is pressed against, say, is a wall. Taken as the floor, it
+    // took the jump's rise away and the jump did nothing.
+    const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(GetOwner());
+    if (spatial != nullptr && spatial->current.velocity.Dot(gWorldUp) > 0.0f) {
+        return;
+    }
     if (!sliding && wasGrounded && contact.direction.Dot(gWorldUp) < kFloorLimit) {
         const ZVector3 up = gWorldUp.Normalized();
         if (up.LengthSquared() > 0.0f) {

@@ -375,6 +375,50 @@ TEST_F(CampaignDataTest, APickupIsGoneInTheSaveItsPowerupWrites) {
     EXPECT_GT(pickups, 20u) << "the campaign's items and the randomizer's pickups";
 }
 
+// A character's box moves with it (a villager wanders): what its sweep meets
+// it touches, and a touch box answers whoever touches it. So no character's
+// sweep takes in a bit that any placed touch box (a gem, an item, a
+// checkpoint, a pad) answers to: those are for the player alone.
+TEST_F(CampaignDataTest, NoCharacterSweepsWhatOnlyThePlayerShouldTouch) {
+    static const ZHashedString kCollision("Collision");
+    static const ZHashedString kPrimitive("Primitive");
+    static const ZHashedString kEvent("Event");
+    static const ZHashedString kName("Name");
+    static const ZHashedString kFilter("Filter");
+    static const ZHashedString kSweep("Sweep");
+    static const ZHashedString kNpc("NPC");
+    uint32_t touched = 0;  // the bits the touch boxes answer to
+    std::map<std::string, uint32_t> characters;  // file -> its sweep
+    for (const Room& room : Rooms()) {
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            for (const ZDefNode& collision : root.children) {
+                if (collision.name != kCollision) continue;
+                bool touch = false;
+                for (const ZDefNode& event : collision.children) {
+                    touch = touch || (event.name == kEvent && event.GetAttribute(kName).EqualsNoCase("OnTouch"));
+                }
+                for (const ZDefNode& primitive : collision.children) {
+                    if (touch && primitive.name == kPrimitive) {
+                        touched |= primitive.HasAttribute(kFilter) ? HexToInt(primitive.GetAttribute(kFilter).GetText())
+                                                                   : 1u;
+                    }
+                }
+                if (root.FindChildIndex(0, kNpc) < root.children.Count()) {
+                    characters[room.map + " " + file] =
+                        collision.HasAttribute(kSweep) ? HexToInt(collision.GetAttribute(kSweep).GetText()) : ~0u;
+                }
+            }
+        }
+    }
+    ASSERT_NE(touched, 0u);
+    ASSERT_GT(characters.size(), 5u);
+    for (const auto& [file, sweep] : characters) {
+        EXPECT_EQ(sweep & touched, 0u) << file << " sweeps " << std::hex << sweep << ", touch boxes answer to "
+                                       << touched;
+    }
+}
+
 TEST_F(CampaignDataTest, DoorsTeleportsAndRoomExitsLeadWhereSomeoneCanArrive) {
     static const ZHashedString kName("Name");
     static const ZHashedString kTeleport("Teleport");

@@ -257,10 +257,17 @@ def touch_box(ex, ey, actions):
             f'</Extents></Primitive>\n    <Event Name="OnTouch">{acts}</Event></Collision>\n')
 
 
+# What a frob box meets when its entity moves (a villager walking): the
+# room's walls and nothing else. With every bit its sweep touched the pickups
+# it walked over and took them (counted as the player's), and would light
+# checkpoints and ride teleport pads; only the player's sweep does that.
+FROB_SWEEP = "1"
+
+
 def frob_box(ex=8, ey=8):
     """The shape the player's interaction search finds (its frob mask)."""
-    return (f'  <Collision><Primitive Type="Box" Filter="100000"><Extents><Vector X="{ex}" Y="{ey}" Z="1"/>'
-            '</Extents></Primitive></Collision>\n')
+    return (f'  <Collision Sweep="{FROB_SWEEP}"><Primitive Type="Box" Filter="100000"><Extents>'
+            f'<Vector X="{ex}" Y="{ey}" Z="1"/></Extents></Primitive></Collision>\n')
 
 
 def entity(ident, comment, body):
@@ -338,7 +345,11 @@ def shop(room, ident, x, y, reqs, mapname, minimap, main):
         funcs += f'<Function Name="{fn}"><Action Text="playfx {definition}"/></Function>'
     body = ('  <Name Name="Merchant"/>\n' + spatial(x, y, "npc_0") + NPC_LOOK +
             '  <NPC Stationary="true" Face="right"/>\n' + frob_box() +
-            '  <Frob><Event Name="OnFrobbed"><Action Text="initdialog"/></Event></Frob>\n'
+            # The stock is read again as the talk opens: another shop of the
+            # same stock may have sold since this one loaded (a map's rooms
+            # load together, so two shops can be loaded at once).
+            '  <Frob><Event Name="OnFrobbed"><Action Text="groupget SoldKey"/><Action Text="groupget SoldPass"/>'
+            '<Action Text="initdialog"/></Event></Frob>\n'
             '  <Data><Datum Name="SoldKey" Type="Bool" Value="false"/>'
             '<Datum Name="SoldPass" Type="Bool" Value="false"/></Data>\n'
             '  <Group Name="Shop"/>\n'

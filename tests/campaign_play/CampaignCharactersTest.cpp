@@ -1,0 +1,189 @@
+// The campaign's characters played in their own rooms: the merchants, the
+// walking villagers and what lies where they walk.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "entity/ZComponentLookup.h"
+#include "entity/ZDeleteComponent.h"
+#include "entity/ZDialogConsumerComponent.h"
+#include "entity/ZDialogNode.h"
+#include "entity/ZDialogProviderComponent.h"
+#include "entity/ZFrobComponent.h"
+#include "entity/ZGUIDComponent.h"
+#include "entity/ZNameComponent.h"
+#include "entity/ZSpatialComponent.h"
+#include "framework_game/RunScenarios.h"
+#include "game/player/Player.h"
+#include "game/progression/MinimapComponent.h"
+#include "game/world/KorvEntity.h"
+#include "game/world/KorvanthGame.h"
+#include "support/PlayHarness.h"
+
+namespace {
+
+// The room's entities of that name that are still there (not taken).
+int32_t LiveNamed(const char* name) {
+    int32_t live = 0;
+    for (KorvEntity* const entity : KorvanthGame::Get()->GetRoomEntities()) {
+        const ZNameComponent* const named = GetComponent<ZNameComponent>(entity);
+        const ZDeleteComponent* const deletion = GetComponent<ZDeleteComponent>(entity);
+        if (named == nullptr || named->name != ZHashedString(name)) continue;
+        if (deletion != nullptr && (deletion->deleteMode != 0 || deletion->state != 0)) continue;
+        ++live;
+    }
+    return live;
+}
+
+// The dialog the player is in: whose it is (its speaker's GUID) and the text
+// keys of the options it offers.
+struct Offer {
+    uint32_t speaker = 0;
+    std::vector<std::string> options;
+};
+
+Offer OfferedOptions(Player& player) {
+    Offer offer;
+    const ZDialogConsumerComponent* const consumer = GetComponent<ZDialogConsumerComponent>(&player);
+    const ZDialogProviderComponent* const provider = consumer != nullptr ? consumer->ResolveProvider() : nullptr;
+    if (provider == nullptr) return offer;
+    if (const ZGUIDComponent* const guid = GetComponent<ZGUIDComponent>(provider->GetOwner())) offer.speaker = guid->guid;
+    for (const auto& option : provider->options) {
+        offer.options.push_back(option.node != nullptr ? option.node->text.GetText() : "");
+    }
+    return offer;
+}
+
+// The sunken halls' two merchants share one stock and the whole top row of
+// the halls loads at once: what is bought at the west merchant is gone at
+// the east one when the player talks to him there.
+TEST(CampaignCharacters, TheSecondMerchantOffersOnlyWhatTheFirstHasNotSold) {
+    // Talk to the merchant in front of the player (the greeting typed out),
+    // pick the option below the default (it wraps round to the first one),
+    // and close his answer.
+    const std::string buyFirst = "1 interact\n60 -\n1 down\n10 -\n1 return\n30 -\n1 return\n30 -\n";
+    struct Case {
+        const char* name;
+        int32_t purchases;
+        std::vector<std::string> offered;
+    };
+    const Case cases[] = {
+        {"the key bought", 1, {"BuyPass", "Leave"}},
+        {"the key and the pass bought", 2, {"Leave"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gametest::RunInChild([&] {
+            playtest::PlaySetup setup;
+            // At (40, 196) in the west hall, left of its merchant at (96, 196).
+            setup.quickStart = playtest::PlaySetup::QuickStartAt("Sunken", 0, 0, 5, 24);
+            std::string script = "10 -\n31 right\n10 -\n";
+            for (int32_t i = 0; i < c.purchases; ++i) script += buyFirst;
+            const int32_t bought = [&] {
+                std::vector<playtest::PlayFrames> lines;
+                std::string error;
+                playtest::ParsePlayScript(script, lines, error);
+                int32_t frames = 0;
+                for (const playtest::PlayFrames& line : lines) frames += line.frames;
+                return frames;
+            }();
+            // Then the same way up to the east hall's merchant at (64, 196),
+            // five rooms east: the player is put down there, as far left of
+            // him as it stood of the first.
+            script += "31 right\n10 -\n1 interact\n60 -\n";
+            Offer offered;
+            setup.afterFrame = [&](Player& player, const int32_t frame) {
+                if (frame == bought - 1) {
+                    player.spatial->current.position.x = 5.0f * 256.0f + 8.0f;
+                    player.spatial->ResetInterpolation();
+                }
+                offered = OfferedOptions(player);
+            };
+            const playtest::PlayResult r = playtest::RunPlay(setup, script);
+            ASSERT_TRUE(r.started) << r.error;
+            EXPECT_EQ(offered.speaker, 0x327eb074u) << "talks to the east hall's merchant";
+            EXPECT_EQ(offered.options, c.offered);
+        });
+    }
+}
+
+// The spire's entrance hall has floor gems on both sides of its merchant;
+// the archivist wanders over them for the first fifteen seconds while the
+// player stands at the checkpoint. Only the player takes a gem: they all
+// stay, and the map's count of the spire stays. Then the player walks over
+// the two between the checkpoint and the merchant, and the count rises by two.
+TEST(CampaignCharacters, OnlyThePlayerTakesGemsAndTheCountCountsThem) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Spire", 0, 2, 5, 24);
+        constexpr int32_t kWatched = 900;
+        struct Seen {
+            int32_t live = -1;
+            GemCount count;
+        };
+        Seen start, watched, end;
+        float archivistLeast = 1e9f;  // how far west it walked while watched
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            MinimapComponent* const minimap = GetComponent<MinimapComponent>(&player);
+            Seen now;
+            now.live = LiveNamed("Gem");
+            if (minimap != nullptr) now.count = minimap->CountCurrentLocation();
+            if (frame == 0) start = now;
+            if (frame < kWatched) {
+                watched = now;
+                for (KorvEntity* const entity : KorvanthGame::Get()->GetRoomEntities()) {
+                    const ZNameComponent* const named = GetComponent<ZNameComponent>(entity);
+                    if (named != nullptr && named->name == ZHashedString("Archivist")) {
+                        const float x = GetComponent<ZSpatialComponent>(entity)->current.position.x;
+                        archivistLeast = std::min(archivistLeast, x);
+                    }
+                }
+            }
+            end = now;
+        };
+        const playtest::PlayResult r = playtest::RunPlay(setup, std::to_string(kWatched) + " -\n40 right\n30 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_GT(start.count.total, 0);
+        ASSERT_GT(start.live, 2);
+        // From (136, 196) past the gem at x = 92, beside the merchant.
+        EXPECT_LT(archivistLeast, 92.0f - 4.0f) << "the archivist walked over a gem";
+        EXPECT_EQ(watched.live, start.live) << "no gem went while the archivist walked";
+        EXPECT_EQ(watched.count.collected, start.count.collected);
+        EXPECT_EQ(end.live, start.live - 2) << "the player took two";
+        EXPECT_EQ(end.count.collected, start.count.collected + 2);
+        EXPECT_EQ(end.count.total, start.count.total);
+    });
+}
+
+// The spire's keeper wanders; the player stands facing east in his room. The
+// keeper walks west past the player, and the prompt over him shows until the
+// step he leaves the player's reach: a press of Interact on that step (the
+// prompt was on the screen) opens the talk with him.
+TEST(CampaignCharacters, InteractOpensTheTalkWhereThePromptShowedOverAWalkingCharacter) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Spire", 1, 0, 20, 24);
+        // The step the keeper walks out of reach, read from a run of this room.
+        constexpr int32_t kLeaves = 212;
+        std::vector<uint32_t> targets;
+        std::vector<Offer> offers;
+        setup.afterFrame = [&](Player& player, int32_t) {
+            const ZFrobComponent* const frob = GetComponent<ZFrobComponent>(&player);
+            targets.push_back(frob != nullptr ? frob->target : 0u);
+            offers.push_back(OfferedOptions(player));
+        };
+        const playtest::PlayResult r =
+            playtest::RunPlay(setup, std::to_string(kLeaves) + " -\n1 interact\n60 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_EQ(targets.size(), static_cast<size_t>(kLeaves + 61));
+        EXPECT_NE(targets[kLeaves - 1], 0u) << "the prompt showed over him";
+        EXPECT_EQ(offers[kLeaves - 1].speaker, 0u) << "no talk before the press";
+        EXPECT_EQ(offers.back().speaker, 0x0c000019u) << "the press opened the talk with the keeper";
+    });
+}
+
+}  // namespace
