@@ -66,8 +66,8 @@ TEST(Starting, QuickStartPutsThePlayerItsCheckpointAndItsResumePointAtTheRoomsSt
     } cases[] = {
         // Sunken (0, 0) has a debug start of priority 1 at (40, 196): it wins over the tile.
         {"Sunken", 0, 16, 14, 40.0f, 196.0f},
-        // Caverns (2, 0) has none: the tile (4, 5) it is.
-        {"Caverns", 2, 4, 5, 32.0f, 40.0f},
+        // Spire (1, 0) has none: the tile (4, 5) it is.
+        {"Spire", 1, 4, 5, 32.0f, 40.0f},
     };
     for (const auto& c : cases) {
         gametest::RunInChild([&c] {
