@@ -157,6 +157,32 @@ TEST(Starting, ACampaignStartingInARoomWithDebugStartsBeginsAtTheBestOne) {
     });
 }
 
+// The campaign's entry, Caverns (0, 0), shares its area with (1, 0) and
+// (2, 0), whose debug starts (each at 32, 192 of its room) are theirs, not
+// the entry's: a campaign started anew begins in the entry room.
+TEST(Starting, TheCampaignsEntryTakesOnlyItsOwnRoomsDebugStart) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        // Caverns (0, 0) names no start of its own: the checkpoint stays
+        // where the player stood (40, 176) when the campaign starts again.
+        setup.quickStart = PlaySetup::QuickStartAt("Caverns", 0, 0, 5, 22);
+        bool started = false;
+        ZVector2 checkpoint;
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame != 1) return;
+            started = KorvanthGame::Get()->StartCampaign("Korvanth.kdd", false, true);
+            GetCheckpointPosition(player, checkpoint, false);
+        };
+        const PlayResult r = RunPlay(setup, "10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_TRUE(started);
+        EXPECT_EQ(r.samples.back().roomX, 0);
+        EXPECT_EQ(r.samples.back().roomY, 0);
+        EXPECT_EQ(checkpoint.x, 40.0f) << "the entry room's spot";
+        EXPECT_EQ(checkpoint.y, 176.0f);
+    });
+}
+
 // The sunken halls' first area spans (0, 0) to (5, 0); only (0, 0) has a
 // debug start (40, 196). It takes a QuickStart into its own room, not one
 // into another room of the area, which keeps its tile.
