@@ -262,6 +262,9 @@ public:
     static DebugStartPriority& GetDebugStartPriority();
     // Highest priority first; equal priorities keep their order.
     static void SortDebugStarts(ZArray<uint32_t>& handles);
+    // The debug starts placed in the room, highest priority first (an area
+    // of several rooms loads every room's starts).
+    ZArray<uint32_t> RoomDebugStarts(int32_t roomX, int32_t roomY) const;
     // The tile-layer entities, made on the first room load (null before).
     WorldEntity* GetWorldEntity() const { return m_worldEntity; }
     DynWorldEntity* GetDynWorldEntity() const { return m_dynWorldEntity; }

@@ -302,9 +302,10 @@ bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSa
         if (m_player != nullptr) {
             Player& player = *m_player;
             // A room may name where play starts for testing: the highest
-            // priority of its debug starts becomes the checkpoint.
-            SortDebugStarts(m_debugStarts);
-            if (!m_debugStarts.IsEmpty()) Autosave(player, m_debugStarts[0], false);
+            // priority of its own debug starts becomes the checkpoint (not
+            // one of another room of the entry's area).
+            const ZArray<uint32_t> starts = RoomDebugStarts(m_mapData.currentRoomX, m_mapData.currentRoomY);
+            if (!starts.IsEmpty()) Autosave(player, starts[0], false);
             ZVector2 at;
             GetCheckpointPosition(player, at, quickSave);
             ArrivePlayer(player, ZVector3(at.x, at.y, 0.0f));

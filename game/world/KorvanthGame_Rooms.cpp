@@ -165,19 +165,7 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
         SetCheckpointRoom(player, roomX, roomY, false);
         SetCheckpointMap(player, m_mapId, false);
         SetCheckpointCampaign(player, m_campaignId, false);
-        // Only the named room's own debug starts: an area of several rooms
-        // loads every room's, and one standing in a neighbouring room would
-        // take every start into the area to itself.
-        ZArray<uint32_t> starts;
-        for (const uint32_t handle : m_debugStarts) {
-            ZEntity* const entity = ResolveEntity(FindObjectByHandle(handle));
-            const ZGUIDComponent* const guid = entity != nullptr ? GetComponent<ZGUIDComponent>(entity) : nullptr;
-            const auto placed = guid != nullptr ? m_instanceRooms.find(guid->guid) : m_instanceRooms.end();
-            if (placed == m_instanceRooms.end() || placed->second == std::make_pair(roomX, roomY)) {
-                starts.PushBack(handle);
-            }
-        }
-        SortDebugStarts(starts);
+        const ZArray<uint32_t> starts = RoomDebugStarts(roomX, roomY);
         if (!starts.IsEmpty()) {
             Autosave(player, starts[0], false);
         }
@@ -193,6 +181,22 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     ZLog::Printf("QuickStart: map \"%s\", room (%d, %d), checkpoint (%g, %g)", mapName.GetText(), roomX, roomY,
                  static_cast<double>(m_checkpoint[0]), static_cast<double>(m_checkpoint[1]));
     return true;
+}
+
+ZArray<uint32_t> KorvanthGame::RoomDebugStarts(const int32_t roomX, const int32_t roomY) const {
+    // Only the room's own: one standing in a neighbouring room of the area
+    // would take every start into the area to itself.
+    ZArray<uint32_t> starts;
+    for (const uint32_t handle : m_debugStarts) {
+        ZEntity* const entity = ResolveEntity(FindObjectByHandle(handle));
+        const ZGUIDComponent* const guid = entity != nullptr ? GetComponent<ZGUIDComponent>(entity) : nullptr;
+        const auto placed = guid != nullptr ? m_instanceRooms.find(guid->guid) : m_instanceRooms.end();
+        if (placed == m_instanceRooms.end() || placed->second == std::make_pair(roomX, roomY)) {
+            starts.PushBack(handle);
+        }
+    }
+    SortDebugStarts(starts);
+    return starts;
 }
 
 ZVector3 KorvanthGame::GetRoomViewCentre() const {

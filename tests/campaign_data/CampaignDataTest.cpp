@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -27,6 +28,8 @@
 #include "foundation/ZStreamMgr.h"
 #include "game/components/GameComponentFactory.h"
 #include "game/components/NPCComponent.h"
+#include "game/display/MinimapBackTexture.h"
+#include "game/player/PlayerContacts.h"
 #include "game/progression/RandomizedPlacement.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/KorvEntity.h"
@@ -116,6 +119,10 @@ protected:
         return lines;
     }
 };
+
+bool HasChild(const ZDefNode& node, const ZHashedString name) {
+    return &node.FindChild(name) != &ZDefNode::GetEmptyNode();
+}
 
 // Calls visit(node) for the node and every node below it.
 template <typename Visit>
@@ -224,6 +231,190 @@ TEST_F(CampaignDataTest, UnderwaterRoomsHaveWaterWhereThePlayerEntersThem) {
     std::string list;
     for (const std::string& tile : dry) list += "\n  " + tile;
     EXPECT_TRUE(dry.empty()) << "dry tiles where a player enters an underwater room:" << list;
+}
+
+// A room's properties as the room loader reads them: the map's own, then
+// every area holding the room in order (the last one's word stands).
+bool AreaSays(const ZDefNode& mapNode, const MapData& map, const int32_t x, const int32_t y, const ZHashedString what,
+              ZString* name = nullptr) {
+    static const ZHashedString kMetadata("Metadata");
+    static const ZHashedString kName("Name");
+    bool says = false;
+    const auto look = [&](const ZDefNode& props) {
+        const ZDefNode& node = props.FindChild(what);
+        if (&node == &ZDefNode::GetEmptyNode()) return;
+        says = true;
+        if (name != nullptr && node.HasAttribute(kName)) *name = node.GetAttribute(kName);
+    };
+    look(mapNode.FindChild(kMetadata));
+    for (const MapArea& area : map.areas) {
+        if (area.Contains(x, y)) look(area.properties);
+    }
+    return says;
+}
+
+// Tile collision kinds of the maps' tile sets.
+constexpr uint8_t kSolid = 1, kPlatform = 3, kWater = 4;
+
+// Where a player can stand in a room: a solid or platform tile with two open
+// tiles above it (the player is two tiles tall), or water for a swimmer, who
+// jumps out of it. Each is the tile's column centre and its top.
+std::vector<std::pair<float, float>> Surfaces(const MapData& map, const int32_t x, const int32_t y, const bool swims) {
+    std::vector<std::pair<float, float>> out;
+    const auto kind = [&](const int32_t col, const int32_t row) { return GetTileCollision(map, x, y, col, row, nullptr); };
+    const auto open = [](const uint8_t k) { return k == 0 || k == kPlatform; };
+    for (int32_t row = 2; row < 28; ++row) {
+        for (int32_t col = 1; col < 31; ++col) {
+            const uint8_t under = kind(col, row);
+            const bool holds = under == kSolid || under == kPlatform || (swims && under == kWater);
+            if (holds && open(kind(col, row - 1)) && open(kind(col, row - 2))) {
+                out.emplace_back(static_cast<float>(col * 8 + 4), static_cast<float>(row * 8));
+            }
+        }
+    }
+    return out;
+}
+
+// Nothing a player must see lies under the minimap's plate where the game
+// draws it (the plate's rectangle of the frame, y down in the room): no door
+// or its prompt, no character, pickup, lever or signpost, and no surface with
+// a player standing on it. The room is framed whole, as a room of an area of
+// its own (or at its area's end) is.
+TEST_F(CampaignDataTest, TheMinimapHidesNothingAPlayerMustSee) {
+    static const ZHashedString kMinimap("Minimap"), kOverworld("Overworld"), kName("Name");
+    static const ZHashedString kSpatial("Spatial"), kPosition("Position"), kScale("Scale"), kVector("Vector");
+    static const ZHashedString kX("X"), kY("Y"), kDoor("Door");
+    const float left = MinimapBackTexture::kLeft;
+    const float right = left + MinimapBackTexture::kWidth;
+    const float top = 224.0f - (MinimapBackTexture::kBottom + MinimapBackTexture::kHeight);
+    const float bottom = 224.0f - MinimapBackTexture::kBottom;
+    const auto under = [&](const float cx, const float cy, const float hw, const float hh) {
+        return cx + hw > left && cx - hw < right && cy + hh > top && cy - hh < bottom;
+    };
+    const char* const kMustSee[] = {"Door", "NPC", "Powerup", "MapHelper", "Frob", "Delete", "Teleport"};
+    std::vector<std::string> hidden;
+    size_t shown = 0;
+    for (const Room& room : Rooms()) {
+        m_game->LoadCampaign(ZString(room.map.c_str()));
+        const MapData& map = m_game->GetMapData();
+        const ZDefNode* mapNode = &ZDefNode::GetEmptyNode();
+        for (const ZDefNode& node : m_game->GetMapList()) {
+            if (Text(node.GetAttribute(kName)) == room.map) mapNode = &node;
+        }
+        ZString minimapName;
+        if (!AreaSays(*mapNode, map, room.x, room.y, kMinimap, &minimapName) || minimapName.IsEmpty()) continue;
+        ++shown;
+        const std::string where = room.map + " (" + std::to_string(room.x) + ", " + std::to_string(room.y) + ")";
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            bool mustSee = false;
+            for (const char* kind : kMustSee) mustSee = mustSee || HasChild(root, ZHashedString(kind));
+            if (!mustSee) continue;
+            const ZDefNode& spatial = root.FindChild(kSpatial);
+            const ZDefNode& at = spatial.FindChild(kPosition).FindChild(kVector);
+            const ZDefNode& size = spatial.FindChild(kScale).FindChild(kVector);
+            const float x = at.GetAttribute(kX).ToFloat(), y = at.GetAttribute(kY).ToFloat();
+            const float hw = size.HasAttribute(kX) ? 0.5f * size.GetAttribute(kX).ToFloat() : 8.0f;
+            const float hh = size.HasAttribute(kY) ? 0.5f * size.GetAttribute(kY).ToFloat() : 8.0f;
+            if (under(x, y, hw, hh)) hidden.push_back(where + ": " + file);
+            // A door's prompt shows 24 pixels above it.
+            if (HasChild(root, kDoor) && under(x, y - 24.0f, 12.0f, 4.0f)) hidden.push_back(where + ": the prompt of " + file);
+        }
+        if (AreaSays(*mapNode, map, room.x, room.y, kOverworld)) continue;
+        for (const auto& [x, surface] : Surfaces(map, room.x, room.y, false)) {
+            // The player standing there: 10 x 16 pixels on the surface.
+            if (under(x, surface - 8.0f, 5.0f, 8.0f)) {
+                hidden.push_back(where + ": a player standing at (" + std::to_string(static_cast<int32_t>(x)) + ", " +
+                                 std::to_string(static_cast<int32_t>(surface)) + ")");
+            }
+        }
+    }
+    EXPECT_GT(shown, 20u) << "the campaign's rooms show their minimap";
+    std::string list;
+    for (const std::string& what : hidden) list += "\n  " + what;
+    EXPECT_TRUE(hidden.empty()) << "under the minimap:" << list;
+}
+
+// Every place the randomizer may fill is reachable with only what the
+// manifest requires for it. The rules the campaign's legs play by: a jump
+// lifts the player's feet by the platformer's first jump height, the
+// double-jump boots add the second; from the floor a player reaches every
+// surface no higher than that and at most 48 pixels to the side, on and on; a
+// place is reached from a surface within 24 pixels to its side, up to a
+// jump's height above it, touched by the top of the player's head. Climbing
+// gloves climb to anything; with the snorkel a player swims anywhere in a
+// flooded room and out of any water.
+TEST_F(CampaignDataTest, EveryRandomizedPlaceIsReachableWithWhatTheManifestRequires) {
+    static const ZHashedString kUnderwater("Underwater"), kName("Name"), kReqs("Reqs");
+    static const ZHashedString kSpatial("Spatial"), kPosition("Position"), kVector("Vector"), kX("X"), kY("Y");
+    constexpr uint32_t kBoots = 0x10, kGloves = 0x20, kSnorkel = 0x100;
+    ZINIFile manifest;
+    ASSERT_TRUE(manifest.LoadINIFile((Text(m_game->GetCampaignPrefix()) + "RndMnfst.txt").c_str()));
+    const std::vector<Room> rooms = Rooms();
+    size_t checked = 0;
+    std::vector<std::string> unreachable;
+    for (const OpportunityRef& place : randomizer::PlaceList()) {
+        const std::string file = place.fileId.GetTextOrEmpty();
+        const Room* in = nullptr;
+        for (const Room& room : rooms) {
+            for (const std::string& placed : room.instances) {
+                if (placed == file) in = &room;
+            }
+        }
+        ASSERT_NE(in, nullptr) << file << " is placed in a room";
+        ZString reqsText;
+        ASSERT_TRUE(manifest.GetValue(ZHashedString(file.substr(12, 8).c_str()), kReqs, reqsText)) << file;
+        const uint32_t reqs = ParseRequirementMask(reqsText.GetText());
+        const ZDefNode& at = GetDefinitionFile(ZHashedString(file.c_str())).FindChild(kSpatial).FindChild(kPosition).FindChild(kVector);
+        const float x = at.GetAttribute(kX).ToFloat(), y = at.GetAttribute(kY).ToFloat();
+
+        m_game->LoadCampaign(ZString(in->map.c_str()));
+        const MapData& map = m_game->GetMapData();
+        const ZDefNode* mapNode = &ZDefNode::GetEmptyNode();
+        for (const ZDefNode& node : m_game->GetMapList()) {
+            if (Text(node.GetAttribute(kName)) == in->map) mapNode = &node;
+        }
+        const bool swims = (reqs & kSnorkel) != 0;
+        bool reached = (reqs & kGloves) != 0 || (swims && AreaSays(*mapNode, map, in->x, in->y, kUnderwater));
+        if (!reached) {
+            const PlayerPhysicsSet& physics = PlatformerPhysics();
+            const float rise = physics.heights[0] + ((reqs & kBoots) != 0 ? physics.heights[1] : 0.0f);
+            const std::vector<std::pair<float, float>> surfaces = Surfaces(map, in->x, in->y, swims);
+            std::vector<bool> stood(surfaces.size(), false);
+            std::vector<size_t> todo;
+            for (size_t i = 0; i < surfaces.size(); ++i) {
+                if (surfaces[i].second == 26.0f * 8.0f) {
+                    stood[i] = true;
+                    todo.push_back(i);
+                }
+            }
+            while (!todo.empty()) {
+                const auto [fromX, fromTop] = surfaces[todo.back()];
+                todo.pop_back();
+                for (size_t i = 0; i < surfaces.size(); ++i) {
+                    if (!stood[i] && surfaces[i].second >= fromTop - rise && std::fabs(surfaces[i].first - fromX) <= 48.0f) {
+                        stood[i] = true;
+                        todo.push_back(i);
+                    }
+                }
+            }
+            for (size_t i = 0; i < surfaces.size() && !reached; ++i) {
+                const auto [sx, sTop] = surfaces[i];
+                reached = stood[i] && std::fabs(sx - x) <= 24.0f && y + 4.0f >= sTop - rise - 16.0f && y - 4.0f <= sTop;
+            }
+        }
+        if (!reached) {
+            char line[160];
+            std::snprintf(line, sizeof line, "%s (%d, %d) at (%g, %g), requiring %08x: %s", in->map.c_str(), in->x, in->y,
+                          static_cast<double>(x), static_cast<double>(y), reqs, file.c_str());
+            unreachable.push_back(line);
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, randomizer::PlaceList().size());
+    std::string list;
+    for (const std::string& what : unreachable) list += "\n  " + what;
+    EXPECT_TRUE(unreachable.empty()) << "out of reach with what the manifest requires:" << list;
 }
 
 TEST_F(CampaignDataTest, EveryTextTheDataNamesExistsInBothLanguages) {
@@ -471,10 +662,6 @@ TEST_F(CampaignDataTest, DoorsTeleportsAndRoomExitsLeadWhereSomeoneCanArrive) {
             }
         }
     }
-}
-
-bool HasChild(const ZDefNode& node, const ZHashedString name) {
-    return &node.FindChild(name) != &ZDefNode::GetEmptyNode();
 }
 
 // Whether any pixel of the rectangle is drawn (not see-through).

@@ -249,7 +249,7 @@ TEST(CampaignPlay, OverworldDoorsAreEnteredFromTheirCell) {
     };
     const Case cases[] = {
         {"the cave's mouth", 0, 9, 15, "up", {}, "Caverns"},
-        {"the sunken halls' stair", 1, 25, 7, "up", {}, "Sunken"},
+        {"the sunken halls' stair", 1, 27, 13, "up", {}, "Sunken"},
         {"the spire's gate", 1, 29, 19, "down", {}, "Spire"},
         {"the workshop's hut", 1, 17, 11, "up", {}, "Workshop"},
         {"the gallery's door with the key", 1, 7, 23, "left", {kPowerupMasterKey}, "Speedrun Maps"},

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "entity/ZDataComponent.h"
+#include "entity/ZDialogConsumerComponent.h"
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
@@ -52,6 +54,7 @@ struct Leg {
     std::vector<uint32_t> reaches;       // the powerups taken on the way, held at its end
     int32_t hearts = 0;                  // the heart pieces taken on the way
     float endsWestOf = 1e9f;             // the leg ends left of this x in its room
+    int32_t endsInX = -1, endsInY = -1;  // the room the leg ends in, when it leaves its own
 };
 
 // The heart pieces the player has gathered, as the status screen reads them.
@@ -99,6 +102,11 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
         {"reach_sunken_hearts.txt", "Sunken", 5, 0, 20, 24, spireToxic, {}, 2},
         // Back out of the vault: west of its wall (x 128 to 136).
         {"reach_spire_vault.txt", "Spire", 3, 0, 3, 24, sealed, {}, 1, 128.0f},
+        // Ways out of rooms a player gets into: up out of the dry room under
+        // the caverns' first pit, and off the top of the spire's ladder and
+        // back west.
+        {"reach_caverns_pit_way_up.txt", "Caverns", 0, 1, 8, 24, {}, {}, 0, 1e9f, 0, 0},
+        {"reach_spire_ladder_top.txt", "Spire", 3, 2, 16, 1, spire, {}, 0, 0.0f},
     };
     for (const Leg& leg : legs) {
         SCOPED_TRACE(leg.script);
@@ -124,6 +132,10 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
             const playtest::PlaySample& last = result.samples.back();
             EXPECT_EQ(hearts.back() - hearts.front(), leg.hearts) << "heart pieces";
             EXPECT_LT(last.position.x, leg.endsWestOf);
+            if (leg.endsInX >= 0) {
+                EXPECT_EQ(last.roomX, leg.endsInX) << "at (" << last.position.x << ", " << last.position.y << ")";
+                EXPECT_EQ(last.roomY, leg.endsInY) << "at (" << last.position.x << ", " << last.position.y << ")";
+            }
             for (size_t i = 0; i < leg.reaches.size(); ++i) {
                 SCOPED_TRACE(testing::Message() << "powerup " << std::hex << leg.reaches[i]);
                 EXPECT_FALSE(holds.front()[i]) << "held before the leg was played";
@@ -136,6 +148,140 @@ TEST(CampaignReach, EveryLegEndsHoldingItsPowerup) {
             for (const playtest::PlaySample& sample : result.samples) {
                 ASSERT_EQ(sample.deaths, deaths) << "died at frame " << sample.frame;
             }
+        });
+    }
+}
+
+// Every room of the campaign's maps, read from their sources: the map's name
+// in the campaign, the room, and whether an area of it is flooded.
+struct CampaignRoom {
+    std::string map;
+    int32_t x, y;
+    bool flooded;
+};
+
+std::vector<CampaignRoom> CampaignRooms() {
+    const std::string src = std::string(KORV_SOURCE_DIR) + "/data/game/src/";
+    std::ifstream campaign(src + "Korvanth.kdd.markup");
+    std::stringstream text;
+    text << campaign.rdbuf();
+    std::vector<CampaignRoom> rooms;
+    std::vector<std::string> files;
+    const std::string all = text.str();
+    // Each <Map Name="NAME" Src="FILE.map" ...>.
+    const auto quoted = [&all](const size_t from, const char* attribute, size_t& end) {
+        const size_t start = all.find(attribute, from) + std::strlen(attribute);
+        end = all.find('"', start);
+        return all.substr(start, end - start);
+    };
+    for (size_t at = all.find("<Map Name=\""); at != std::string::npos; at = all.find("<Map Name=\"", at)) {
+        const std::string name = quoted(at, "<Map Name=\"", at);
+        std::string file = quoted(at, "Src=\"", at);
+        file = file.substr(0, file.rfind(".map"));
+        // A second name for a map already read (the overworld's) has its rooms.
+        if (std::find(files.begin(), files.end(), file) != files.end()) continue;
+        files.push_back(file);
+        std::ifstream source(src + file + ".mapsrc");
+        std::vector<CampaignRoom> own;
+        for (std::string line; std::getline(source, line);) {
+            std::istringstream words(line);
+            std::string word;
+            words >> word;
+            int32_t x = 0, y = 0, w = 0, h = 0;
+            if (word == "room" && words >> x >> y) own.push_back({name, x, y, false});
+            if (word == "area" && words >> x >> y >> w >> h && line.find("<Underwater") != std::string::npos) {
+                for (CampaignRoom& room : own) {
+                    room.flooded = room.flooded || (x <= room.x && room.x < x + w && y <= room.y && room.y < y + h);
+                }
+            }
+        }
+        rooms.insert(rooms.end(), own.begin(), own.end());
+    }
+    return rooms;
+}
+
+// A QuickStart into any room, at its start for testing or its middle, puts
+// the player where it can stand: three seconds without a key pressed cost no
+// life. Drowning in a flooded room is the one death allowed: its water kills
+// a player without the swimming suit by design, at once, before the suits
+// the run hands out arrive; with them, the player lives on there too.
+TEST(CampaignReach, AQuickStartIntoAnyRoomSurvivesStandingStill) {
+    const std::vector<CampaignRoom> rooms = CampaignRooms();
+    ASSERT_GT(rooms.size(), 30u);
+    for (const CampaignRoom& room : rooms) {
+        SCOPED_TRACE(testing::Message() << room.map << " (" << room.x << ", " << room.y << ")");
+        gametest::RunInChild([&room] {
+            playtest::PlaySetup setup;
+            playtest::PlaySetup::QuickStart start;
+            start.map = room.map;
+            start.roomX = room.x;
+            start.roomY = room.y;
+            setup.quickStart = start;
+            if (room.flooded) setup.powerups = {kPowerupSwimSuit, kPowerupToxicSuit};
+            const playtest::PlayResult result = playtest::RunPlay(setup, "180 -\n");
+            ASSERT_TRUE(result.started) << result.error;
+            ASSERT_EQ(result.samples.size(), 180u);
+            if (!room.flooded) {
+                EXPECT_EQ(result.samples.front().deaths, 0) << "died as it started";
+            }
+            for (size_t i = 1; i < result.samples.size(); ++i) {
+                const playtest::PlaySample& before = result.samples[i - 1];
+                const playtest::PlaySample& now = result.samples[i];
+                EXPECT_EQ(now.deaths, before.deaths) << "died at frame " << now.frame << " at (" << before.position.x
+                                                     << ", " << before.position.y << ")";
+            }
+        });
+    }
+}
+
+// The signpost beside the caverns' flooded passage says what the water does:
+// Interact beside it opens its warning.
+TEST(CampaignReach, TheSignpostByTheFloodedPassageWarnsOfTheWater) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup = SetupAt("Caverns", 0, 1, 8, 24, {});
+        std::string shown;
+        setup.afterFrame = [&shown](Player& player, int32_t) {
+            const ZDialogConsumerComponent* const dialog = GetComponent<ZDialogConsumerComponent>(&player);
+            if (dialog != nullptr && dialog->provider != 0 && dialog->text.GetText() != nullptr) {
+                shown = dialog->text.GetText();
+            }
+        };
+        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n1 interact\n90 -\n");
+        ASSERT_TRUE(result.started) << result.error;
+        EXPECT_NE(shown.find("Deep water"), std::string::npos) << "shown: \"" << shown << "\"";
+    });
+}
+
+// The sunken halls' sluice gate, in the room west of the shaft's foot, holds
+// a swimmer back (over it is a wall up to the ceiling) until the lever at the
+// shaft's foot is pulled; then the way on west is open.
+TEST(CampaignReach, TheSluiceGateHoldsUntilItsLeverIsPulled) {
+    struct Case {
+        const char* name;
+        const char* script;
+        bool passes;
+    };
+    const Case cases[] = {
+        {"the lever left alone", "20 -\n600 left\n", false},
+        {"the lever pulled", "60 -\n1 interact\n30 -\n600 left\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gametest::RunInChild([&c] {
+            // Over the lever (40, 200), with the snorkel to swim.
+            playtest::PlaySetup setup = SetupAt("Sunken", 5, 1, 5, 22, {kPowerupSwimSuit});
+            const playtest::PlayResult result = playtest::RunPlay(setup, c.script);
+            ASSERT_TRUE(result.started) << result.error;
+            // West of the gate (x 196 to 204 of room (4, 1)); positions are
+            // the current room's, which in an area of several rooms is the
+            // room the area was entered by.
+            bool passed = false;
+            for (const playtest::PlaySample& s : result.samples) {
+                passed = passed || static_cast<float>(s.roomX * 256) + s.position.x < 4.0f * 256.0f + 190.0f;
+                ASSERT_EQ(s.deaths, result.samples.front().deaths) << "died at frame " << s.frame;
+            }
+            EXPECT_EQ(passed, c.passes) << "at the end in (" << result.samples.back().roomX << ", "
+                                        << result.samples.back().roomY << ") x " << result.samples.back().position.x;
         });
     }
 }

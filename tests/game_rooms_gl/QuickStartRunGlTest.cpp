@@ -87,13 +87,15 @@ TEST(QuickStartRunGl, StartsInTheRoomAndShowsItsTilesThroughTheChain) {
         EXPECT_EQ(game->GetCurrentMapName(), "Caverns");
         EXPECT_EQ(game->GetMapData().currentRoomX, 2);
         EXPECT_EQ(game->GetMapData().currentRoomY, 0);
+        // The room's debug start (32, 192) on its floor wins over the tile (4, 5).
         EXPECT_EQ(game->GetCheckpointX(), 32.0f);
-        EXPECT_EQ(game->GetCheckpointY(), 40.0f);
+        EXPECT_EQ(game->GetCheckpointY(), 192.0f);
         // The area of the first row: three rooms of edges and the crystal placed there.
         EXPECT_EQ(game->GetMapData().currentRect[0], 0);
         EXPECT_EQ(game->GetMapData().currentRect[2], 3);
         EXPECT_FALSE(game->GetRoomEdges().empty());
-        EXPECT_EQ(game->roomEntities, 2u) << "the start marker and the crystal, while it ran";
+        EXPECT_EQ(game->roomEntities, 4u)
+            << "the start marker, the crystal and the second and third rooms' debug starts, while it ran";
         // No title came to choose the screen groups: the quick start did, as CRTSim says (on).
         EXPECT_TRUE(game->screenGroups[0]);
         EXPECT_FALSE(game->screenGroups[1]);

@@ -152,7 +152,7 @@ TEST(GroupPlay, TheCampaignsSluiceGateOpensWhenItsRoomLoads) {
             };
             enter(4, 1);
             before = Look("Gate");
-            enter(0, 1);
+            enter(5, 1);
             KorvEntity* lever = FindRoomEntity("Lever");
             ASSERT_NE(lever, nullptr);
             ASSERT_NE(GetComponent<ZFrobComponent>(lever), nullptr);

@@ -71,8 +71,8 @@ TEST(Starting, QuickStartPutsThePlayerItsCheckpointAndItsResumePointAtTheRoomsSt
     } cases[] = {
         // Sunken (0, 0) has a debug start of priority 1 at (40, 196): it wins over the tile.
         {"Sunken", 0, 16, 14, 40.0f, 196.0f},
-        // Caverns (2, 0) has none: the tile (4, 5) it is.
-        {"Caverns", 2, 4, 5, 32.0f, 40.0f},
+        // Spire (1, 0) has none: the tile (4, 5) it is.
+        {"Spire", 1, 4, 5, 32.0f, 40.0f},
     };
     for (const auto& c : cases) {
         gametest::RunInChild([&c] {
@@ -159,6 +159,32 @@ TEST(Starting, ACampaignStartingInARoomWithDebugStartsBeginsAtTheBestOne) {
         EXPECT_NEAR(placed.y, 196.0f, 16.0f);
         EXPECT_EQ(resume.x, placed.x) << "the resume point";
         EXPECT_EQ(resume.y, placed.y);
+    });
+}
+
+// The campaign's entry, Caverns (0, 0), shares its area with (1, 0) and
+// (2, 0), whose debug starts (each at 32, 192 of its room) are theirs, not
+// the entry's: a campaign started anew begins in the entry room.
+TEST(Starting, TheCampaignsEntryTakesOnlyItsOwnRoomsDebugStart) {
+    gametest::RunInChild([] {
+        PlaySetup setup;
+        // Caverns (0, 0) names no start of its own: the checkpoint stays
+        // where the player stood (40, 176) when the campaign starts again.
+        setup.quickStart = PlaySetup::QuickStartAt("Caverns", 0, 0, 5, 22);
+        bool started = false;
+        ZVector2 checkpoint;
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame != 1) return;
+            started = KorvanthGame::Get()->StartCampaign("Korvanth.kdd", false, true);
+            GetCheckpointPosition(player, checkpoint, false);
+        };
+        const PlayResult r = RunPlay(setup, "10 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_TRUE(started);
+        EXPECT_EQ(r.samples.back().roomX, 0);
+        EXPECT_EQ(r.samples.back().roomY, 0);
+        EXPECT_EQ(checkpoint.x, 40.0f) << "the entry room's spot";
+        EXPECT_EQ(checkpoint.y, 176.0f);
     });
 }
 

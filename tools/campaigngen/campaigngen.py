@@ -155,9 +155,11 @@ def shell(room, open_sides, water=None, wall="S"):
         room.fill(W - 1, 20, W - 1, 25, water_char(room) if water and water <= 20 else ".")
     if "up" in open_sides:
         room.fill(14, 0, 17, 0, "~" if water and water <= 0 else ".")
-        # A ladder of platforms to the opening; the top one lets a jump
-        # carry the player well into the room above.
-        for i, row in enumerate((22, 18, 14, 10, 6, 2)):
+        # A ladder of platforms to the opening; from the top one a jump and
+        # a second jump carry the player well into the room above. It keeps
+        # a player's height below the ceiling, so a player on it walks off
+        # either end (right under the ceiling it held whoever stood on it).
+        for i, row in enumerate((22, 18, 14, 10, 6, 4)):
             c = 13 if i % 2 == 0 else 12
             room.fill(c, row, c + 6, row, "=")
     if "down" in open_sides:
@@ -519,7 +521,8 @@ def lever(room, x, y, mapname, group, datum):
 def gate(room, x, y, mapname, group, datum):
     ident = new_id()
     body = (f'  <Name Name="Gate"/>\n' + spatial(x, y, "gate") + still("gate") +
-            '  <Collision><Primitive Type="Box"><Extents><Vector X="4" Y="24" Z="1"/></Extents></Primitive>'
+            # A blocker: without it the player went through the closed gate.
+            '  <Collision Blocker="true"><Primitive Type="Box"><Extents><Vector X="4" Y="24" Z="1"/></Extents></Primitive>'
             '</Collision>\n'
             f'  <Data><Datum Name="{datum}" Type="Bool" Value="false"/></Data>\n'
             f'  <Group Name="{group}"/>\n'
@@ -567,6 +570,16 @@ class Map:
         self.name, self.minimap, self.colour = name, minimap, colour
         self.rooms = {}
         self.areas = []
+
+    def underwater(self, room):
+        """Whether the room lies in a flooded area (the last area holding it
+        decides, as the game's room loader does)."""
+        flooded = False
+        for a in self.areas:
+            ax, ay, aw, ah = (int(v) for v in a.split()[1:5])
+            if ax <= room.x < ax + aw and ay <= room.y < ay + ah:
+                flooded = "<Underwater" in a
+        return flooded
 
     def room(self, x, y):
         r = Room(x, y)
@@ -682,7 +695,8 @@ def sunken():
     randomizer_major(r, MAJORS[4], 152, 160, MAJOR_OK | RED, name, mm)
     r = m.rooms[(5, 0)]
     r.fill(20, 17, 26, 17, "=")
-    randomizer_major(r, MAJORS[1], 184, 128, MAJOR_OK | RED, name, mm)
+    # On the ledge 72 pixels over the floor: out of a single jump's reach.
+    randomizer_major(r, MAJORS[1], 184, 128, MAJOR_OK | RED | BOOTS, name, mm)
     shop(r, SHOP_COPIES[0], 64, 196, MAJOR_OK | RED, name, mm, False)
     marker(r, "SunkenEast", 140, 200, name)
     checkpoint(r, 100, 196, name)
@@ -698,6 +712,9 @@ def sunken():
     # drowns) in.
     r = m.rooms[(5, 1)]
     r.fill(14, 0, 17, 2, "~")
+    # Its ladder's top ledge would sit right under the thick ceiling: water
+    # instead (a swimmer needs no ladder).
+    r.fill(12, 4, 18, 4, "~")
     r = m.rooms[(3, 1)]
     randomizer_major(r, MAJORS[3], 176, 88, MAJOR_OK | SNORKEL, name, mm)
     turret(r, 240, 120, name, 180, 2.0)
@@ -711,12 +728,20 @@ def sunken():
         stationary=True)
     r = m.rooms[(0, 1)]
     randomizer_major(r, MAJORS[10], 64, 136, MAJOR_OK | SNORKEL | CATALYST, name, mm)
-    lever(r, 40, 200, name, "SluiceGate", "Open")
+    # The sluice: a lever at the foot of the shaft opens the gate in the
+    # next room west, the way on to the rest of the flooded halls. A wall of
+    # brick from the ceiling down to the gate's top keeps a swimmer from
+    # passing over it. The gate reads its group as its room loads, so the
+    # shaft's room is an area of its own: swimming on west loads the gate's.
+    lever(m.rooms[(5, 1)], 40, 200, name, "SluiceGate", "Open")
     r = m.rooms[(4, 1)]
+    r.fill(24, 3, 25, 19, "B")
     gate(r, 200, 184, name, "SluiceGate", "Open")
     m.areas = [
         'area 0 0 6 1 kind 1 colour 182030ff props "<BGMusic Name=\'sunken.zms\'/><Minimap Name=\'Sunken Halls\'/>"',
-        'area 2 1 4 1 kind 1 colour 0a1840ff props "<BGMusic Name=\'flooded.zms\'/><Underwater Toxic=\'false\'/>'
+        'area 2 1 3 1 kind 1 colour 0a1840ff props "<BGMusic Name=\'flooded.zms\'/><Underwater Toxic=\'false\'/>'
+        '<Minimap Name=\'Sunken Halls\'/>"',
+        'area 5 1 1 1 kind 1 colour 0a1840ff props "<BGMusic Name=\'flooded.zms\'/><Underwater Toxic=\'false\'/>'
         '<Minimap Name=\'Sunken Halls\'/>"',
         'area 0 1 2 1 kind 1 colour 102a10ff props "<BGMusic Name=\'toxic.zms\'/><Underwater Toxic=\'true\'/>'
         '<Minimap Name=\'Sunken Halls\'/>"',
@@ -891,6 +916,49 @@ def speedrun_maps():
 # ---------------------------------------------------------------------------
 # Gems, and the remaining powerups, spread over the rooms.
 
+# How high a player's feet rise in a jump, and with the second jump of the
+# double-jump boots (the game's platformer physics); the player's height; how
+# far to the side a jump carries it, from a surface onto another or under a
+# place; a place's half size.
+JUMP, DOUBLE_JUMP = 51.93216, 51.93216 + 33.38496
+PLAYER_HEIGHT, JUMP_ACROSS, UNDER_PLACE, PLACE_HALF = 16, 48, 24, 4
+SOLID, PLATFORM, WATER = "SBgb", "=", "~%"
+
+
+def reachable(room, x, y, reqs, underwater=False):
+    """Whether a player holding the items of the requirement mask reaches a
+    place at (x, y) of the room: climbing gloves climb to anything, a swimmer
+    reaches anything in a flooded room or in water; otherwise from the
+    floor, onto every surface no higher than a jump (two with the boots) and
+    near enough to the side, and a place is within a jump of a surface under
+    it. The same rules as tests/campaign_data's reach test."""
+    if reqs & GLOVES:
+        return True
+    tile = room.back[max(0, min(H - 1, int(y) // 8))][max(0, min(W - 1, int(x) // 8))]
+    if reqs & SNORKEL and (underwater or tile in WATER):
+        return True
+    rise = DOUBLE_JUMP if reqs & BOOTS else JUMP
+    # Surfaces: a solid or platform tile with two open tiles above it (and
+    # for a swimmer, water, which it jumps out of).
+    under = SOLID + PLATFORM + (WATER if reqs & SNORKEL else "")
+    cells = []
+    for row in range(2, H):
+        for c in range(1, W - 1):
+            if (room.back[row][c] in under and room.back[row - 1][c] not in SOLID + WATER
+                    and room.back[row - 2][c] not in SOLID):
+                cells.append((c * 8 + 4, row * 8))
+    seen = {cell for cell in cells if cell[1] == 26 * 8}
+    todo = list(seen)
+    while todo:
+        cx, top = todo.pop()
+        for nx, ntop in cells:
+            if (nx, ntop) not in seen and ntop >= top - rise and abs(nx - cx) <= JUMP_ACROSS:
+                seen.add((nx, ntop))
+                todo.append((nx, ntop))
+    return any(abs(cx - x) <= UNDER_PLACE and y + PLACE_HALF >= top - rise - PLAYER_HEIGHT and y - PLACE_HALF <= top
+               for cx, top in seen)
+
+
 def spread_gems(maps):
     """Hands out the 143 gem places over the generated rooms, four to five a
     room, on spots a player reaches: above the floor and the platforms."""
@@ -929,6 +997,14 @@ def spread_gems(maps):
         # Every second gem may receive a major item in a randomized game.
         if n % 2 == 0:
             reqs |= MAJOR_OK
+        # A spot out of a plain jump's reach needs the boots' second jump, or
+        # the snorkel to swim up to it.
+        for more in (0, BOOTS, SNORKEL, BOOTS | SNORKEL, None):
+            if more is None:
+                raise SystemExit(f"campaigngen: {m.name} ({r.x}, {r.y}) ({px}, {py}) is out of reach")
+            if reachable(r, px, py, reqs | more, m.underwater(r)):
+                reqs |= more
+                break
         randomizer_gem(r, ident, px, py, reqs, m.name, m.minimap)
 
 
@@ -983,6 +1059,13 @@ def main():
     marker(vault, "VaultOutside", 88, 200, "Spire")
     # The halls' cellar, after the rest for the same reason.
     sunken_cellar(s)
+    # Starts for testing on safe ground where a room's middle is over a
+    # hazard (a QuickStart there fell into it, died and fell again); after
+    # the rest for the same reason. On the tiles the room's play tests start.
+    debug_start(s.rooms[(4, 0)], 24, 192, "Sunken", 1)
+    debug_start(g.rooms[(15, 3)], 32, 192, "Speedrun Maps", 1)
+    # Out of the line of the flooded hall's turret.
+    debug_start(s.rooms[(3, 1)], 40, 192, "Sunken", 1)
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
