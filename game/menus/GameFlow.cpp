@@ -276,14 +276,9 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, const bool continueG
 }
 
 void BeginQuickStartedGame() {
-    SavedProgress run;
-    run.minimapVersion = kMinimapVersion;
-    if (const RandomizerComponent* component = FindPlayerRandomizer(); component != nullptr && component->IsRandomized()) {
-        run.randomized = true;
-        run.seed = component->GetSeedString();
-        run.algorithmVersion = component->GetAlgorithmVersion();
-    }
-    PutRunRecord(run);
+    // The run record stays the one the store was read with: a QuickStart
+    // writes no record of its own, so a Continue of its autosave resumes
+    // from the player's keys as it always did.
     g_inProgress = true;
 }
 

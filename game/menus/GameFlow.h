@@ -72,8 +72,7 @@ bool StartCampaign(KorvanthGame& game, const ZString& file, bool continueGame, b
 void ReloadSavedState(KorvanthGame& game, bool autosaveFirst);
 
 // A campaign started by QuickStart is a game in play as a new game is: the
-// run record takes the player's randomizer choice (the seed a Continue of its
-// save keeps) and the game is in progress (the pause menu shows the seed).
+// game is in progress, and the pause menu shows the player's seed.
 void BeginQuickStartedGame();
 
 // A game is being played (a campaign was started since the title).
