@@ -9,6 +9,7 @@
 #include "entity/ZCheckpointComponent.h"
 #include "entity/ZCollisionBox.h"
 #include "entity/ZCollisionComponent.h"
+#include "entity/ZConditions.h"
 #include "entity/ZCollisionPoint.h"
 #include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
@@ -97,18 +98,13 @@ float LowFrictionRate() {
     return game != nullptr ? game->m_lowFrictionRate : 1.5f;
 }
 
-ZEntity* EntityOfHandle(const uint32_t handle) {
-    ZRTTIBase* const object = FindObjectByHandle(handle);
-    return object != nullptr && object->IsA(ZEntity::StaticType()) ? static_cast<ZEntity*>(object) : nullptr;
-}
-
 // Whether the entity is still about where the frob search reaches: within
 // its reach and a little more (a character's half width and some slack)
 // either side, at about the player's height. A target kept from before a
 // pause, now far away, is not.
 bool StillInReach(const Player& player, const ZFrobComponent& frob, const uint32_t handle) {
     constexpr float kSlack = 16.0f;
-    const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(EntityOfHandle(handle));
+    const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(ResolveEntity(FindObjectByHandle(handle)));
     if (spatial == nullptr || player.spatial == nullptr) {
         return false;
     }
@@ -530,7 +526,7 @@ void Player::Step(const PlayerControls& controls, const float dt) {
             // The press answers the prompt the player saw: a character
             // walking at the edge of reach may have left it in this step.
             if (frob->target == 0 && shown != 0 && StillInReach(*this, *frob, shown)) {
-                frob->target = frob->ChooseTarget(EntityOfHandle(shown));
+                frob->target = frob->ChooseTarget(ResolveEntity(FindObjectByHandle(shown)));
             }
             frob->TryFrob();
         }
