@@ -25,6 +25,7 @@ namespace {
 
 NPCShader* gSharedShader = nullptr;
 int32_t gLiveCount = 0;
+bool gReleaseWithLast = false;
 
 ZImage& PaletteImage() {
     static ZImage image;
@@ -58,8 +59,18 @@ const ZImage& NPCComponent::GetPaletteImage() { return PaletteImage(); }
 
 int32_t NPCComponent::GetLiveCount() { return gLiveCount; }
 
+void NPCComponent::ReleaseSharedShader() {
+    if (gLiveCount > 0) {
+        gReleaseWithLast = true;
+        return;
+    }
+    delete gSharedShader;
+    gSharedShader = nullptr;
+    gReleaseWithLast = false;
+}
+
 NPCComponent::NPCComponent() : ZUpdatable(6) {
-    if (gLiveCount == 0) {
+    if (gSharedShader == nullptr) {
         gSharedShader = new NPCShader();
         if (!PaletteImage().LoadBMP("NPC_Palettes.bmp")) {
             ZLog::Printf("NPC: NPC_Palettes.bmp could not be read; characters keep black palettes");
@@ -79,10 +90,7 @@ NPCComponent::~NPCComponent() {
         }
     }
     m_material.reset();
-    if (--gLiveCount == 0) {
-        delete gSharedShader;
-        gSharedShader = nullptr;
-    }
+    if (--gLiveCount == 0 && gReleaseWithLast) ReleaseSharedShader();
 }
 
 void NPCComponent::ReadDefinition(const ZDefNode& element) {

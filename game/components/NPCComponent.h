@@ -62,10 +62,15 @@ public:
     float walkSpeed = 48.0f;
     ZRandom random;
 
-    // Shared by every NPC: the shader (while one lives) and the palette image.
+    // Shared by every NPC: the shader and the palette image, made with the
+    // first NPC and kept from then on, so a room change loads neither again.
     static NPCShader* GetSharedShader();
     static const ZImage& GetPaletteImage();
     static int32_t GetLiveCount();
+    // The game's shutdown: the shader goes while the shader manager still
+    // holds its effects (with the last NPC, when some still live), and the
+    // next NPC makes it anew.
+    static void ReleaseSharedShader();
 
 private:
     std::unique_ptr<NPCPaletteMaterial> m_material;

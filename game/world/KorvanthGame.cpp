@@ -27,6 +27,7 @@
 #include "game/display/SceneSwitching.h"
 #include "entity/ZEntityState.h"
 #include "game/components/GroupStore.h"
+#include "game/components/NPCComponent.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerMusic.h"
 #include "game/player/PlayerProgress.h"
@@ -243,6 +244,8 @@ void KorvanthGame::shutdown() {
     // The sprites that drew with the quad and the shader went with the player.
     m_spriteQuad.reset();
     m_spritesShader.reset();
+    // The characters' shader stays from the first character on, until here.
+    NPCComponent::ReleaseSharedShader();
     DestroyCRTReference();
     SetBackdrop(ZHashedString(kDialogBackdrop), nullptr);
     m_display->ShutdownGameScene(*this);

@@ -58,8 +58,9 @@ TEST(NPCComponent, SettingsAreReadAsWritten) {
     }
 }
 
-TEST(NPCComponent, TheSharedShaderLivesWhileAnyCharacterDoes) {
+TEST(NPCComponent, TheSharedShaderStaysFromTheFirstCharacterUntilTheGameReleasesIt) {
     EXPECT_EQ(NPCComponent::GetLiveCount(), 0);
+    NPCComponent::ReleaseSharedShader();
     auto* first = new NPCComponent();
     NPCShader* shared = NPCComponent::GetSharedShader();
     ASSERT_NE(shared, nullptr);
@@ -67,9 +68,21 @@ TEST(NPCComponent, TheSharedShaderLivesWhileAnyCharacterDoes) {
     EXPECT_EQ(NPCComponent::GetSharedShader(), shared);
     EXPECT_EQ(second->GetMaterial()->GetShader(), static_cast<ZShader*>(shared));
     delete first;
-    EXPECT_EQ(NPCComponent::GetSharedShader(), shared);
     delete second;
+    // A room change takes every character away; the next room's share the shader.
     EXPECT_EQ(NPCComponent::GetLiveCount(), 0);
+    EXPECT_EQ(NPCComponent::GetSharedShader(), shared);
+    auto* next = new NPCComponent();
+    EXPECT_EQ(next->GetMaterial()->GetShader(), static_cast<ZShader*>(shared));
+    // Released while a character lives, it goes with the last one.
+    NPCComponent::ReleaseSharedShader();
+    EXPECT_EQ(NPCComponent::GetSharedShader(), shared);
+    delete next;
+    EXPECT_EQ(NPCComponent::GetSharedShader(), nullptr);
+    auto* again = new NPCComponent();
+    EXPECT_NE(NPCComponent::GetSharedShader(), nullptr);
+    delete again;
+    NPCComponent::ReleaseSharedShader();
     EXPECT_EQ(NPCComponent::GetSharedShader(), nullptr);
 }
 
@@ -111,7 +124,19 @@ struct Character {
     NPCComponent* npc = nullptr;
 };
 
-class NPCLookTest : public worldtest::GameTest {};
+// Each test starts as a game does, with no shared shader or palette image
+// yet, and ends as its shutdown does.
+class NPCLookTest : public worldtest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        NPCComponent::ReleaseSharedShader();
+    }
+    void TearDown() override {
+        NPCComponent::ReleaseSharedShader();
+        GameTest::TearDown();
+    }
+};
 
 TEST_F(NPCLookTest, TheLookComesFromTheGUIDAndThePaletteImage) {
     MountGamePackage();

@@ -71,17 +71,25 @@ uint32_t At(const std::vector<uint32_t>& pixels, const int32_t x, const int32_t 
     return pixels[static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)];
 }
 
+// A part of the picture: columns [left, right), rows [top, bottom).
+struct Window {
+    int32_t left = kLeft;
+    int32_t right = kRight;
+    int32_t top = kTop;
+    int32_t bottom = kBottom;
+};
+
 // The shift s for which the channel's edges in the anaglyph picture line up
 // best with the edges of the room's own picture moved by s (the channel at x
 // shows the room at x + s).
 int32_t BestShift(const std::vector<uint32_t>& room, const std::vector<uint32_t>& anaglyph,
-                  int (*channel)(uint32_t)) {
+                  int (*channel)(uint32_t), const Window& window = Window{}) {
     int32_t best = 0;
     int32_t bestCount = -1;
     for (int32_t s = -3; s <= 3; ++s) {
         int32_t count = 0;
-        for (int32_t y = kTop; y < kBottom; ++y) {
-            for (int32_t x = kLeft; x < kRight; ++x) {
+        for (int32_t y = window.top; y < window.bottom; ++y) {
+            for (int32_t x = window.left; x < window.right; ++x) {
                 const bool roomEdge = std::abs(Luma(At(room, x + s + 1, y)) - Luma(At(room, x + s, y))) > 24;
                 const bool eyeEdge =
                     std::abs(channel(At(anaglyph, x + 1, y)) - channel(At(anaglyph, x, y))) > 12;
@@ -200,6 +208,62 @@ TEST(AnaglyphRoomGl, TheRoomSplitsIntoTheEyesColoursMovedByTheEyeDistanceAndCome
         }
         EXPECT_LT(changed, kWidth * kHeight / 100);
         EXPECT_GT(colourful, 100) << "the room's picture keeps its colours";
+    });
+}
+
+// The Workshop's elder, a character in the palette material, stands still at
+// (80, 196) (16 x 24 pixels) on a plain floor, clear of the player. With
+// anaglyph 3D on, each eye draws it moved by the material's half eye distance:
+// its edges lie apart between the two eyes (a character drawn flat would put
+// them on the same columns in both).
+TEST(AnaglyphRoomGl, ACharacterStandsOutOfTheScreenBetweenTheEyes) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.gl = true;
+        setup.display = true;
+        setup.config = "[Video]\r\nCRTSim: false\r\n";
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Workshop", 0, 0, 22, 24);
+        std::vector<uint32_t> before;
+        std::vector<uint32_t> during;
+        setup.afterFrame = [&](Player&, const int32_t frame) {
+            DisplaySettings& s = KorvanthGame::Get()->m_displaySettings;
+            if (frame == 30) {
+                before = ReadCleanFrame();
+                s.anaglyph3D = true;
+                ApplyAnaglyphPassSetting();
+            } else if (frame == 31) {
+                during = ReadCleanFrame();
+                s.anaglyph3D = false;
+                ApplyAnaglyphPassSetting();
+            }
+        };
+        const auto r = playtest::RunPlay(setup, "33 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(r.started);
+        ASSERT_FALSE(before.empty());
+        ASSERT_FALSE(during.empty());
+        if (const char* folder = std::getenv("KORV_ANAGLYPH_SHOTS"); folder != nullptr && *folder != '\0') {
+            for (const auto& [name, pixels] : {std::pair{"anaglyph-character-off.png", &before},
+                                               std::pair{"anaglyph-character-on.png", &during}}) {
+                EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/" + name).c_str(), pixels->data(),
+                                               kWidth, kHeight));
+            }
+        }
+
+        // Around the elder, above the floor's tiles (row 208 on).
+        const Window elder{60, 104, 180, 206};
+        int32_t edges = 0;
+        for (int32_t y = elder.top; y < elder.bottom; ++y) {
+            for (int32_t x = elder.left; x < elder.right; ++x) {
+                if (std::abs(Luma(At(before, x + 1, y)) - Luma(At(before, x, y))) > 24) ++edges;
+            }
+        }
+        ASSERT_GT(edges, 20) << "the elder is drawn where the Workshop places it";
+        const int32_t red = BestShift(before, during, Red, elder);
+        const int32_t blue = BestShift(before, during, Blue, elder);
+        EXPECT_GT(red, blue) << "the red eye's elder lies left of the blue eye's (red " << red << ", blue " << blue
+                             << ")";
+        EXPECT_LE(red - blue, 1) << "half the eye distance each way: one pixel apart at most";
     });
 }
 
