@@ -113,6 +113,9 @@ public:
     int32_t GetHeight() const { return m_height; }
     int32_t GetPlaceX() const { return m_placeX; }
     int32_t GetPlaceY() const { return m_placeY; }
+    // The current minimap's base picture, with the overlay's rooms merged in
+    // as they were filled.
+    const ZImage& GetBaseImage() const { return m_base; }
 
 private:
     RoomCount CountRoom(int32_t x, int32_t y) const;

@@ -287,14 +287,22 @@ float SpeedrunComponent::GetResultTime(const ZHashedString course) const {
 
 float SpeedrunComponent::ReadGhostBestTime(const ZHashedString course) {
     const float best = ::ReadGhostBestTime(GetGhostFilePath(course));
-    if (best > 0.0f && !course.IsNone() && course != ZHashedString("")) {
-        const auto it = m_results.find(course);
-        if (it == m_results.end() || it->second.time > best || it->second.time <= 0.0f) m_results[course].time = best;
+    if (course.IsNone() || course == ZHashedString("")) return best;
+    // A course met for the first time gets its entry, holding no time (-1)
+    // while its ghost file has none; a time from the file replaces only a
+    // slower one or none, never a time with none.
+    const auto it = m_results.find(course);
+    const bool first = it == m_results.end();
+    if (first || (best > 0.0f && (it->second.time > best || it->second.time <= 0.0f))) {
+        m_results[course].time = best;
+        UpdateAchievementsFromStats(KorvanthGame::Get(), "");
     }
     return best;
 }
 
 bool SpeedrunComponent::IsNewBest() {
+    // The race against the leaderboard's ghost counts however the run stands.
+    CheckGhostAchievement();
     if (!m_onCourse || m_timerActive || !HasNamedCourse()) return false;
     const float stored = GetResultTime(m_course);
     const float fromFile = ReadGhostBestTime(m_course);
@@ -306,7 +314,6 @@ bool SpeedrunComponent::IsNewBest() {
     } else if (stored > 0.0f) {
         reference = stored;
     }
-    CheckGhostAchievement();
     return reference <= 0.0f || m_elapsed < reference;
 }
 

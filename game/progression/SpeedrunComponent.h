@@ -87,15 +87,18 @@ public:
     void RecordGhostFrame(bool force, bool evenOffCourse);
     // The course's best: true with no reference time at all, else when the
     // frozen time is below the reference (saved time, the ghost file's, the
-    // stored result, in that order, each only when positive).
+    // stored result, in that order, each only when positive). Only for a
+    // finished run of a named course; the ghost check runs whatever the run.
     bool IsNewBest();
     // Reports "ACH_SPEEDRUN_GHOST" when the raced leaderboard ghost is beaten:
     // its last frame's time is above the elapsed time. Answers whether it was.
     bool CheckGhostAchievement();
     float GetResultTime(ZHashedString course) const;
     // The course ghost file's run time (-1 without one); a positive time
-    // better than the stored result replaces it. A missing, old, cut or
-    // foreign file never touches the stored result.
+    // better than the stored result replaces it, and a named course without a
+    // result gets one holding that value (-1 included); either change has
+    // the achievements checked again. A missing, old, cut or foreign file
+    // never touches a stored result.
     float ReadGhostBestTime(ZHashedString course);
     // The finished run: its result and its ghost file. Only on a course with
     // the timer stopped.

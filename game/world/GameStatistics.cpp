@@ -135,7 +135,10 @@ AchievementStats GatherAchievementStats(const Player* const player) {
         stats.randomized = randomizer->IsRandomized();
     }
     if (const SpeedrunComponent* speedrun = GetComponent<SpeedrunComponent>(const_cast<Player*>(player))) {
-        stats.speedrunCourses = static_cast<int32_t>(speedrun->GetResults().size());
+        // A course looked at before any time was recorded holds -1: not a result.
+        for (const auto& entry : speedrun->GetResults()) {
+            if (entry.second.time >= 0.0f) ++stats.speedrunCourses;
+        }
     }
     return stats;
 }

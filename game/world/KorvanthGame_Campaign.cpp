@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "foundation/ZColor32.h"
+#include "entity/ZComponentLookup.h"
 #include "entity/ZDataComponent.h"
 #include "entity/ZEntityState.h"
+#include "entity/ZRenderableComponent.h"
 #include "entity/ZScriptComponent.h"
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZLog.h"
@@ -28,6 +30,7 @@
 #include "game/progression/RandomizerData.h"
 #include "game/world/MapFileReader.h"
 #include "game/world/WorldAtlas.h"
+#include "game/world/WorldEntity.h"
 #include "platform/window/window.h"
 #include "renderer/ZImage.h"
 #include "renderer/ZRenderPassDesc.h"
@@ -201,6 +204,13 @@ void KorvanthGame::LoadCampaign(const ZString& mapName) {
     const WorldAtlas atlas = BuildWorldAtlas(sheets);
     m_atlasSide = atlas.layout.side;
     UploadWorldAtlas(atlas);
+    // The tile layers' effects let go of the texture they bound last (the old
+    // atlas): the next draw binds the new one.
+    for (ZEntity* world : {static_cast<ZEntity*>(m_worldEntity), static_cast<ZEntity*>(m_dynWorldEntity)}) {
+        if (ZRenderableComponent* renderables = GetComponent<ZRenderableComponent>(world)) {
+            renderables->ClearShaderTextures();
+        }
+    }
 
     const float unit = 1.0f / static_cast<float>(atlas.layout.side);
     for (size_t i = 0; i < palettes.size(); ++i) {

@@ -7,9 +7,12 @@
 #include "entity/ZPlainEntity.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZStateStore.h"
+#include "foundation/ZStreamMgr.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerData.h"
 #include "game_world/GameFixture.h"
+#include "renderer/ZImage.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -230,6 +233,54 @@ TEST_F(MinimapTest, CellsSitOnTheirRoomsAndFarRoomsPaintNothing) {
     minimap->FillRoom(1000000, -1000000, {1, 2});
     minimap->FillRoom(-2147483647, 2147483647, {1, 2});
     EXPECT_EQ(minimap->GetTexel(13, 13), MinimapComponent::kBlack);
+}
+
+// A room the base picture leaves dark but the overlay draws shows from its
+// first fill on and stays in the base picture; a room of the base keeps its
+// own look whatever the overlay holds there.
+TEST_F(MinimapTest, AnOverlayOnlyRoomJoinsTheBaseOnItsFirstFill) {
+    // Rooms (0, 0) .. (2, 0) of a 5 x 3 cell picture: the base draws (0, 0)
+    // only; the overlay draws (0, 0) in another colour and (1, 0); (2, 0) is
+    // in neither.
+    korvtest::TempDir folder;
+    const uint32_t baseColour = 0xFF2040C0u;
+    const uint32_t overlayColour = 0xFF40A060u;
+    const auto cell = [](const int32_t x) { return (x + 1) * 6; };
+    ZImage picture;
+    ASSERT_TRUE(picture.Create(30, 18, 4, 32));
+    for (int32_t y = 0; y < 18; ++y) {
+        for (int32_t x = 0; x < 30; ++x) picture.SetPixel(x, y, 0xFF000000u);
+    }
+    const auto paint = [&picture, &cell](const int32_t room, const uint32_t colour) {
+        for (int32_t dy = 0; dy < 7; ++dy) {
+            for (int32_t dx = 0; dx < 7; ++dx) picture.SetPixel(cell(room) + dx, 6 + dy, colour);
+        }
+    };
+    paint(0, baseColour);
+    ASSERT_TRUE(WriteBMPFile(picture, folder.File("fixture_base.bmp").c_str()));
+    paint(0, overlayColour);
+    paint(1, overlayColour);
+    ASSERT_TRUE(WriteBMPFile(picture, folder.File("fixture_overlay.bmp").c_str()));
+    ZStreamMgr::GetInstance()->AddDirectorySource(folder.Path().string().c_str());
+
+    minimap->LoadMapImages("fixture_base.bmp", "fixture_overlay.bmp", 0, 0, -1, -1, -1, -1, H("Fixture"));
+    const ZImage& merged = minimap->GetBaseImage();
+    ASSERT_EQ(merged.GetWidth(), 30);
+    EXPECT_EQ(minimap->GetTexel(cell(1) + 3, 9), MinimapComponent::kBlack);
+    EXPECT_EQ(merged.GetPixel(cell(1) + 3, 9), 0xFF000000u) << "nothing merged before the fill";
+
+    for (const int32_t room : {0, 1, 2}) minimap->FillRoom(room, 0, {});
+    for (int32_t dy = 0; dy < 7; ++dy) {
+        for (int32_t dx = 0; dx < 7; ++dx) {
+            const int32_t x = cell(1) + dx;
+            const int32_t y = 6 + dy;
+            EXPECT_EQ(minimap->GetTexel(x, y), overlayColour) << x << ", " << y;
+            EXPECT_EQ(merged.GetPixel(x, y), overlayColour) << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(minimap->GetTexel(cell(0) + 3, 9), baseColour) << "the base's room keeps its look";
+    EXPECT_EQ(merged.GetPixel(cell(0) + 3, 9), baseColour);
+    EXPECT_EQ(minimap->GetTexel(cell(2) + 3, 9), 0xFF000000u) << "a room in neither stays dark";
 }
 
 TEST_F(MinimapTest, ALiveGemsOwnDatumHasTheLastWordOverItsSavedRecord) {

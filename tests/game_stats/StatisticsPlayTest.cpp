@@ -17,7 +17,9 @@
 #include "game/components/CoffeeComponent.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerProgress.h"
+#include "game/progression/GhostFile.h"
 #include "game/progression/RandomizerComponent.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/world/GameStatistics.h"
 #include "game/world/KorvanthGame.h"
 #include "support/PlayHarness.h"
@@ -90,6 +92,42 @@ TEST(StatisticsPlay, ThePlayersDataValuesAreTheStatistics) {
         EXPECT_TRUE(stats.randomized);
         EXPECT_FLOAT_EQ(stats.caffeineSeconds, CoffeeComponent::kDuration);
         EXPECT_FALSE(GatherAchievementStats(nullptr).hasPlayer);
+    });
+}
+
+// A course's best time read from its ghost file counts the course at once; a
+// course looked at without one is entered without a time and counts nothing.
+TEST(StatisticsPlay, AGhostFilesBestTimeCountsItsCourse) {
+    gametest::RunInChild([] {
+        std::vector<std::string> reported;
+        std::vector<std::string> afterFirstLook;
+        int32_t coursesAfterFirstLook = -1;
+        int32_t coursesAfterFile = -1;
+        float time = 0.0f;
+        playtest::PlaySetup setup;
+        setup.room = {"################################", "#.P............................#",
+                      "################################"};
+        setup.prepare = [&](Player& player) {
+            ResetProgress(player);
+            SetPlatformServices(std::make_unique<RecordingServices>(&reported));
+            SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player);
+            ASSERT_NE(speedrun, nullptr);
+            EXPECT_LT(speedrun->ReadGhostBestTime(ZHashedString("Gallery")), 0.0f);
+            afterFirstLook = reported;
+            coursesAfterFirstLook = GatherAchievementStats(&player).speedrunCourses;
+            GhostFrame last;
+            last.time = 40.0f;
+            ASSERT_TRUE(WriteGhostFile(GetGhostFilePath(ZHashedString("Dreamscape")), 40.0f, 0, {GhostFrame{}, last}));
+            time = speedrun->ReadGhostBestTime(ZHashedString("Dreamscape"));
+            coursesAfterFile = GatherAchievementStats(&player).speedrunCourses;
+        };
+        const auto r = playtest::RunPlay(setup, "1 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        EXPECT_FALSE(Has(afterFirstLook, "ACH_SPEEDRUN_1"));
+        EXPECT_EQ(coursesAfterFirstLook, 0);
+        EXPECT_FLOAT_EQ(time, 40.0f);
+        EXPECT_EQ(coursesAfterFile, 1);
+        EXPECT_TRUE(Has(reported, "ACH_SPEEDRUN_1")) << "reported as the file's time was taken";
     });
 }
 

@@ -4,18 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "GameFixture.h"
 #include "entity/ZCommandRunner.h"
+#include "entity/ZComponentLookup.h"
+#include "entity/ZRenderableComponent.h"
 #include "foundation/ZINIFile.h"
 #include "foundation/ZPackageFile.h"
 #include "foundation/ZPackageWriter.h"
 #include "foundation/ZUserFolders.h"
 #include "game/world/ItemNameList.h"
+#include "game/world/WorldEntity.h"
 #include "input/ZControl.h"
 #include "input/ZControlGroup.h"
+#include "renderer/ZRenderable.h"
+#include "renderer/ZShader.h"
 
 namespace {
 
@@ -352,6 +358,46 @@ TEST_F(GameTest, LoadsTheCampaignsMaps) {
     EXPECT_EQ(m_game->GetMapData().GetRoomCount(), 0u);
     EXPECT_EQ(m_game->GetMapData().palettes.Count(), 0u);
     EXPECT_EQ(m_game->GetAtlasSide(), 1);
+}
+
+// Counts the loader's requests to let go of bound textures.
+class ClearCountingShader : public ZShader {
+public:
+    void ClearTextures() override { ++clears; }
+    int clears = 0;
+};
+
+TEST_F(GameTest, AMapChangeMakesTheTileLayersLetGoOfTheOldAtlas) {
+    MountGamePackage();
+    ASSERT_TRUE(m_game->OpenCampaignFile("Korvanth.kdd"));
+    m_game->LoadRoom();
+    std::vector<ZRenderableComponent*> layers = {GetComponent<ZRenderableComponent>(m_game->GetWorldEntity()),
+                                                 GetComponent<ZRenderableComponent>(m_game->GetDynWorldEntity())};
+    std::vector<std::unique_ptr<ClearCountingShader>> shaders;
+    for (ZRenderableComponent* layer : layers) {
+        ASSERT_NE(layer, nullptr);
+        bool first = true;
+        for (auto& node : layer->renderables) {
+            // One mesh of each entity draws without a shader, as without a device.
+            if (first) {
+                node.value->shader = nullptr;
+                first = false;
+                continue;
+            }
+            shaders.push_back(std::make_unique<ClearCountingShader>());
+            node.value->shader = shaders.back().get();
+        }
+    }
+    ASSERT_EQ(shaders.size(), 6u);
+
+    m_game->LoadCampaign("Caverns");  // the map already loaded: no new atlas
+    for (const auto& shader : shaders) EXPECT_EQ(shader->clears, 0);
+    m_game->LoadCampaign("Overworld");
+    for (const auto& shader : shaders) EXPECT_EQ(shader->clears, 1) << "each tile layer's shader once";
+
+    for (ZRenderableComponent* layer : layers) {
+        for (auto& node : layer->renderables) node.value->shader = nullptr;
+    }
 }
 
 TEST_F(GameTest, CampaignRoomsOpenOnlyIntoRoomsOrOtherMaps) {
