@@ -3,8 +3,10 @@
 // anaglyph 3D: with it on, the room's edges show in the red eye's colour on
 // one side and the blue eye's on the other, each moved by the eye's distance,
 // and the room's colours are desaturated and lightened by the anaglyph
-// settings; with it off, the picture is the room's own.
-// KORV_ANAGLYPH_SHOTS names a folder for the two pictures.
+// settings; with it off, the picture is the room's own. A character stands
+// apart between the eyes as well.
+// KORV_ANAGLYPH_SHOTS names a folder for the pictures (room and character,
+// each with anaglyph 3D off and on).
 
 #include <gtest/gtest.h>
 
