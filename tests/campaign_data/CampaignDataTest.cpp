@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -26,6 +27,7 @@
 #include "foundation/ZINIFile.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZStreamMgr.h"
+#include "foundation/ZUpdateRegistry.h"
 #include "game/components/GameComponentFactory.h"
 #include "game/components/NPCComponent.h"
 #include "game/display/MinimapBackTexture.h"
@@ -608,6 +610,70 @@ TEST_F(CampaignDataTest, NoCharacterSweepsWhatOnlyThePlayerShouldTouch) {
         EXPECT_EQ(sweep & touched, 0u) << file << " sweeps " << std::hex << sweep << ", touch boxes answer to "
                                        << touched;
     }
+}
+
+// A character's wander has no bound of its own (it walks a few seconds left
+// or right, at random): a walking one stays in its room only where walls
+// hold it. Every walking character of every map, its room loaded and stepped
+// for a minute of fixed steps, walks and is still in its room; one that left
+// it vanished when the player followed it into the next room.
+TEST_F(CampaignDataTest, EveryWalkingCharacterStaysInItsRoom) {
+    static const ZHashedString kNpc("NPC");
+    static const ZHashedString kStationary("Stationary");
+    constexpr float kRoomWidth = 256.0f, kRoomHeight = 224.0f;
+    constexpr int32_t kSteps = 60 * 60;
+    size_t walkers = 0;
+    for (const Room& room : Rooms()) {
+        bool walks = false;
+        for (const std::string& file : room.instances) {
+            const ZDefNode& npc = GetDefinitionFile(ZHashedString(file.c_str())).FindChild(kNpc);
+            walks = walks || (&npc != &ZDefNode::GetEmptyNode() && !npc.GetAttribute(kStationary).EqualsNoCase("true"));
+        }
+        if (!walks) continue;
+        m_game->LoadCampaign(ZString(room.map.c_str()));
+        m_game->GetMapData().currentRoomX = room.x;
+        m_game->GetMapData().currentRoomY = room.y;
+        m_game->LoadRoom();
+        m_game->LoadEntityInstances(false);
+        struct Walker {
+            std::string name;
+            ZSpatialComponent* spatial;
+            float left, top, x0, farthest;
+        };
+        std::vector<Walker> inRoom;
+        for (KorvEntity* const entity : m_game->GetRoomEntities()) {
+            const NPCComponent* const npc = GetComponent<NPCComponent>(entity);
+            ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
+            const ZGUIDComponent* const guid = GetComponent<ZGUIDComponent>(entity);
+            if (npc == nullptr || npc->stationary || spatial == nullptr || guid == nullptr) continue;
+            const ZVector3& at = spatial->current.position;
+            char name[96];
+            std::snprintf(name, sizeof name, "%s (%d, %d) %08x", room.map.c_str(), room.x, room.y, guid->guid);
+            inRoom.push_back({name, spatial, std::floor(at.x / kRoomWidth) * kRoomWidth,
+                              std::floor(at.y / kRoomHeight) * kRoomHeight, at.x, 0.0f});
+        }
+        for (int32_t step = 0; step < kSteps; ++step) {
+            GetUpdateRegistry()->Run(1.0f / 60.0f, 2);
+            for (Walker& w : inRoom) {
+                const ZVector3& at = w.spatial->current.position;
+                w.farthest = std::max(w.farthest, std::fabs(at.x - w.x0));
+                // Its box (a character is 16 pixels wide) stays inside.
+                if (at.x - 8.0f < w.left || at.x + 8.0f > w.left + kRoomWidth || at.y < w.top ||
+                    at.y > w.top + kRoomHeight) {
+                    ADD_FAILURE() << w.name << " left its room after " << step + 1 << " steps, at " << at.x << ", "
+                                  << at.y << " (the room from " << w.left << ", " << w.top << ")";
+                    w.spatial = nullptr;
+                }
+            }
+            std::erase_if(inRoom, [](const Walker& w) { return w.spatial == nullptr; });
+        }
+        for (const Walker& w : inRoom) {
+            EXPECT_GT(w.farthest, 16.0f) << w.name << " walked";
+            ++walkers;
+        }
+        m_game->DeleteRetiredEntities();
+    }
+    EXPECT_GT(walkers, 0u) << "a walking character to walk";
 }
 
 TEST_F(CampaignDataTest, DoorsTeleportsAndRoomExitsLeadWhereSomeoneCanArrive) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -111,22 +113,23 @@ TEST(CampaignCharacters, TheSecondMerchantOffersOnlyWhatTheFirstHasNotSold) {
     }
 }
 
-// The spire's entrance hall has floor gems on both sides of its merchant;
-// the archivist wanders over them for the first fifteen seconds while the
-// player stands at the checkpoint. Only the player takes a gem: they all
-// stay, and the map's count of the spire stays. Then the player walks over
-// the two between the checkpoint and the merchant, and the count rises by two.
+// The keeper of the spire's top floor wanders on his ledge, over the two
+// gems that lie on it, for the first fifteen seconds while the player stands
+// on the floor below. Only the player takes a gem: they all stay, and the
+// map's count of the spire stays. Then the player walks over the two floor
+// gems east of its spot, and the count rises by two.
 TEST(CampaignCharacters, OnlyThePlayerTakesGemsAndTheCountCountsThem) {
     gametest::RunInChild([] {
         playtest::PlaySetup setup;
-        setup.quickStart = playtest::PlaySetup::QuickStartAt("Spire", 0, 2, 5, 24);
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Spire", 1, 0, 5, 24);
         constexpr int32_t kWatched = 900;
         struct Seen {
             int32_t live = -1;
             GemCount count;
         };
         Seen start, watched, end;
-        float archivistLeast = 1e9f;  // how far west it walked while watched
+        float keeperLeast = 1e9f;  // how far west and east he walked while watched
+        float keeperMost = -1e9f;
         setup.afterFrame = [&](Player& player, const int32_t frame) {
             MinimapComponent* const minimap = GetComponent<MinimapComponent>(&player);
             Seen now;
@@ -137,9 +140,11 @@ TEST(CampaignCharacters, OnlyThePlayerTakesGemsAndTheCountCountsThem) {
                 watched = now;
                 for (KorvEntity* const entity : KorvanthGame::Get()->GetRoomEntities()) {
                     const ZNameComponent* const named = GetComponent<ZNameComponent>(entity);
-                    if (named != nullptr && named->name == ZHashedString("Archivist")) {
-                        const float x = GetComponent<ZSpatialComponent>(entity)->current.position.x;
-                        archivistLeast = std::min(archivistLeast, x);
+                    if (named != nullptr && named->name == ZHashedString("Keeper")) {
+                        // In his room's terms.
+                        const float x = std::fmod(GetComponent<ZSpatialComponent>(entity)->current.position.x, 256.0f);
+                        keeperLeast = std::min(keeperLeast, x);
+                        keeperMost = std::max(keeperMost, x);
                     }
                 }
             }
@@ -149,9 +154,10 @@ TEST(CampaignCharacters, OnlyThePlayerTakesGemsAndTheCountCountsThem) {
         ASSERT_TRUE(r.started) << r.error;
         ASSERT_GT(start.count.total, 0);
         ASSERT_GT(start.live, 2);
-        // From (136, 196) past the gem at x = 92, beside the merchant.
-        EXPECT_LT(archivistLeast, 92.0f - 4.0f) << "the archivist walked over a gem";
-        EXPECT_EQ(watched.live, start.live) << "no gem went while the archivist walked";
+        // His box (8 either side) over the ledge's gems at x = 52 and 84.
+        EXPECT_LT(keeperLeast, 52.0f + 8.0f) << "the keeper walked over the west gem";
+        EXPECT_GT(keeperMost, 84.0f - 8.0f) << "and over the east one";
+        EXPECT_EQ(watched.live, start.live) << "no gem went while the keeper walked";
         EXPECT_EQ(watched.count.collected, start.count.collected);
         EXPECT_EQ(end.live, start.live - 2) << "the player took two";
         EXPECT_EQ(end.count.collected, start.count.collected + 2);
@@ -159,16 +165,50 @@ TEST(CampaignCharacters, OnlyThePlayerTakesGemsAndTheCountCountsThem) {
     });
 }
 
-// The spire's keeper wanders; the player stands facing east in his room. The
-// keeper walks west past the player, and the prompt over him shows until the
-// step he leaves the player's reach: a press of Interact on that step (the
-// prompt was on the screen) opens the talk with him.
+// The spire's keeper wanders on his ledge; the player stands on it facing
+// east. The prompt over him shows until a step on which he walks out of the
+// player's reach, read from a first run without a press (his walk is drawn
+// from his id, the same every run): in a second run a press of Interact on
+// that step (the prompt was on the screen) opens the talk with him.
 TEST(CampaignCharacters, InteractOpensTheTalkWhereThePromptShowedOverAWalkingCharacter) {
-    gametest::RunInChild([] {
+    constexpr int32_t kWatched = 900;
+    const auto onTheLedge = [] {
         playtest::PlaySetup setup;
-        setup.quickStart = playtest::PlaySetup::QuickStartAt("Spire", 1, 0, 20, 24);
-        // The step the keeper walks out of reach, read from a run of this room.
-        constexpr int32_t kLeaves = 212;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Spire", 1, 0, 9, 18);
+        return setup;
+    };
+    // The first run hands the step on through a file in the test's folder
+    // (the second child runs this body again up to its own run: the file is
+    // not removed here).
+    const std::string found = (std::filesystem::current_path() / "keeper_leaves.txt").string();
+    gametest::RunInChild([&] {
+        playtest::PlaySetup setup = onTheLedge();
+        std::vector<uint32_t> targets;
+        setup.afterFrame = [&](Player& player, int32_t) {
+            const ZFrobComponent* const frob = GetComponent<ZFrobComponent>(&player);
+            targets.push_back(frob != nullptr ? frob->target : 0u);
+        };
+        const playtest::PlayResult r = playtest::RunPlay(setup, std::to_string(kWatched) + " -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        for (size_t i = 1; i < targets.size(); ++i) {
+            if (targets[i - 1] != 0 && targets[i] == 0) {
+                if (FILE* const f = std::fopen(found.c_str(), "w")) {
+                    std::fprintf(f, "%zu\n", i);
+                    std::fclose(f);
+                }
+                return;
+            }
+        }
+        ADD_FAILURE() << "the keeper never walked out of the player's reach";
+    });
+    int32_t leaves = 0;
+    if (FILE* const f = std::fopen(found.c_str(), "r")) {
+        if (std::fscanf(f, "%d", &leaves) != 1) leaves = 0;
+        std::fclose(f);
+    }
+    ASSERT_GT(leaves, 0);
+    gametest::RunInChild([&] {
+        playtest::PlaySetup setup = onTheLedge();
         std::vector<uint32_t> targets;
         std::vector<Offer> offers;
         setup.afterFrame = [&](Player& player, int32_t) {
@@ -177,11 +217,11 @@ TEST(CampaignCharacters, InteractOpensTheTalkWhereThePromptShowedOverAWalkingCha
             offers.push_back(OfferedOptions(player));
         };
         const playtest::PlayResult r =
-            playtest::RunPlay(setup, std::to_string(kLeaves) + " -\n1 interact\n60 -\n");
+            playtest::RunPlay(setup, std::to_string(leaves) + " -\n1 interact\n60 -\n");
         ASSERT_TRUE(r.started) << r.error;
-        ASSERT_EQ(targets.size(), static_cast<size_t>(kLeaves + 61));
-        EXPECT_NE(targets[kLeaves - 1], 0u) << "the prompt showed over him";
-        EXPECT_EQ(offers[kLeaves - 1].speaker, 0u) << "no talk before the press";
+        ASSERT_EQ(targets.size(), static_cast<size_t>(leaves + 61));
+        EXPECT_NE(targets[leaves - 1], 0u) << "the prompt showed over him";
+        EXPECT_EQ(offers[leaves - 1].speaker, 0u) << "no talk before the press";
         EXPECT_EQ(offers.back().speaker, 0x0c000019u) << "the press opened the talk with the keeper";
     });
 }

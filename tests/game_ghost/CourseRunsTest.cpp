@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDialogConsumerComponent.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "framework_game/RunScenarios.h"
@@ -173,14 +174,19 @@ TEST(CourseRuns, OnlyAFasterRunReplacesTheBestTimeAndItsGhost) {
 }
 
 // The boots taken on one run, the bell rung, the pad back to the hall and
-// over the start line again: the next run finds the boots where they were.
+// over the start line again: the run held them from their pickup on, the
+// campaign's stored progress never did (back in the hall after the bell
+// neither), and the next run finds the boots where they were and starts
+// without them.
 TEST(CourseRuns, WhatARunTakesIsThereForTheNext) {
     gametest::RunInChild([] {
         PlaySetup setup = Hall();
         bool thereFirst = false;
         bool taken = false;
         bool goneInItsRun = false;
+        bool storedEver = false;
         bool backInTheNext = false;
+        bool heldAtTheNextStart = true;
         int32_t runsSeen = 0;
         int32_t lastRoom = 14;
         setup.afterFrame = [&](Player& p, int32_t) {
@@ -188,9 +194,14 @@ TEST(CourseRuns, WhatARunTakesIsThereForTheNext) {
             if (roomX == 15 && lastRoom == 14) {
                 ++runsSeen;
                 if (runsSeen == 1) thereFirst = RoomHasEntity(kCourseBoots);
-                if (runsSeen == 2) backInTheNext = RoomHasEntity(kCourseBoots);
+                if (runsSeen == 2) {
+                    backInTheNext = RoomHasEntity(kCourseBoots);
+                    heldAtTheNextStart = HasPowerup(p, 0x20001, false);
+                }
             }
-            if (roomX == 15 && runsSeen == 1 && !taken && HasPowerup(p, 0x20001, true)) taken = true;
+            // What the run holds (the course's set while on the course).
+            if (roomX == 15 && runsSeen == 1 && !taken && HasPowerup(p, 0x20001, false)) taken = true;
+            storedEver = storedEver || HasPowerup(p, 0x20001, true);
             // At the bell: the boots would not come back while this run lasts.
             if (roomX == 17 && runsSeen == 1 && taken) {
                 goneInItsRun = !ShouldSpawnEntity(ZHashedString("QXV_EntInst_0c000020.zdd"));
@@ -203,10 +214,12 @@ TEST(CourseRuns, WhatARunTakesIsThereForTheNext) {
         ASSERT_TRUE(r.error.empty()) << r.error;
         ASSERT_TRUE(r.started);
         EXPECT_TRUE(thereFirst);
-        EXPECT_TRUE(taken) << "the run took the boots";
+        EXPECT_TRUE(taken) << "the run held the boots it took";
         EXPECT_TRUE(goneInItsRun) << "gone for the rest of the run";
+        EXPECT_FALSE(storedEver) << "the campaign's stored powerups never held the course's boots (nor after the bell)";
         ASSERT_EQ(runsSeen, 2) << "the second run entered the course";
         EXPECT_TRUE(backInTheNext) << "the next run finds them again";
+        EXPECT_FALSE(heldAtTheNextStart) << "and starts without them";
     });
 }
 
@@ -248,5 +261,34 @@ TEST(CourseRuns, ADeathThatSendsTheRunnerBackToTheHallLeavesTheClockAtZero) {
         EXPECT_FALSE(back.timer);
         EXPECT_EQ(back.elapsed, 0.0f);
         EXPECT_EQ(back.drawn, "00:00.000");
+    });
+}
+
+// Each death on the course ends its run (the runner is back in the hall), so
+// the course's status screen has no deaths of a run to show: its line names
+// what it counts, the game's total, which two deaths in two runs raised.
+TEST(CourseRuns, TheCoursesStatusScreenNamesItsDeathsAsTheGamesTotal) {
+    gametest::RunInChild([] {
+        PlaySetup setup = Hall();
+        std::string text;
+        int32_t deaths = -1;
+        int32_t runDeaths = -1;
+        bool onCourse = false;
+        setup.afterFrame = [&](Player& p, int32_t) {
+            const ZDialogConsumerComponent* const consumer = GetComponent<ZDialogConsumerComponent>(&p);
+            if (consumer != nullptr && consumer->provider != 0) text = consumer->text.GetText();
+            deaths = GetDeathsCount(p);
+            const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&p);
+            onCourse = speedrun->IsOnCourse();
+            runDeaths = speedrun->GetDeaths();
+        };
+        // Over the line into the spikes, twice; then Status (the pad's Back).
+        const auto r = RunPlay(setup, "10 -\n115 right\n90 -\n115 right\n90 -\n1 pad-back\n20 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(r.started);
+        ASSERT_EQ(deaths, 2) << "both runs ended in the spikes";
+        EXPECT_TRUE(onCourse);
+        EXPECT_EQ(runDeaths, 0) << "the run the screen opened in has none";
+        EXPECT_EQ(text, "COURSE\n\nAll deaths 2");
     });
 }

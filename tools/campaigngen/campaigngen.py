@@ -327,10 +327,28 @@ def plain_powerup(room, ident, definition, make, model, key, x, y, mapname):
     place(room, (key, "Pickup", ""), ident, x, y)
 
 
+# The game's powerup kinds in its order (a powerup's id is its kind's place
+# from 1 in the high half and its model's place from 1 in the low half).
+POWERUP_KINDS = [("aura", ["red", "blue", "green", "yellow"]), ("boots", ["highjump", "doublejump", "spiked"]),
+                 ("gloves", ["climbing"]), ("mask", ["hidden"]), ("badge", ["pass"]), ("suit", ["swimming", "toxic"]),
+                 ("key", ["master"]), ("pass", ["arc", "styx"]), ("trinket", ["necklace"])]
+
+
+def powerup_id(make, model):
+    for kind, (name, models) in enumerate(POWERUP_KINDS):
+        if name == make:
+            return ((kind + 1) << 16) | (models.index(model) + 1)
+    raise SystemExit(f"campaigngen: no powerup {make} {model}")
+
+
 def course_powerup(room, ident, make, model, key, x, y, mapname):
     """A powerup on a speedrun course: taken for the run only, so every run
-    finds it again (gone for the session of the course run that took it)."""
-    body = item_body(make, model).replace("delete Self perm", "delete Self semiperm")
+    finds it again (gone for the session of the course run that took it).
+    The course's own set holds it ("speedrun grant"), which the run's
+    abilities read and which the start line clears: the campaign's stored
+    powerup ("powerup Player") would be no use in the run and kept after it."""
+    body = item_body(make, model).replace("delete Self perm", "delete Self semiperm").replace(
+        "powerup Player", f"speedrun grant {powerup_id(make, model):x}")
     entity(ident, f"{mapname} ({room.x}, {room.y}): {key}", spatial(x, y, PICKUP) + body)
     place(room, (key, "Pickup", ""), ident, x, y)
 
@@ -391,7 +409,9 @@ def new_id():
 
 def npc(room, name, section, x, y, mapname, lines_en, lines_de, face="left", stationary=False):
     """A villager with a small dialog tree: a greeting, two questions, and a
-    farewell; each question answers with its own line."""
+    farewell; each question answers with its own line. A walking one (not
+    stationary) has no bound of its own to its walk: it stands where walls
+    either side hold it in its room."""
     ident = new_id()
     keys = ["Hello", "AskA", "AnswerA", "AskB", "AnswerB", "Bye", "ByeAnswer"]
     for k, en, de in zip(keys, lines_en, lines_de):
@@ -660,7 +680,8 @@ def sunken():
          "Honest enough. The key opens the old gallery.", "Goodbye.", "Mind the spikes."],
         ["Die Hallen sanken lange vor der Zeit meiner Großmutter.", "Was liegt darunter?",
          "Wasser, und darunter noch mehr Wasser. Nimm einen Schnorchel mit.", "Ist der Laden ehrlich?",
-         "Ehrlich genug. Der Schlüssel öffnet die alte Galerie.", "Auf Wiedersehen.", "Pass auf die Stacheln auf."])
+         "Ehrlich genug. Der Schlüssel öffnet die alte Galerie.", "Auf Wiedersehen.", "Pass auf die Stacheln auf."],
+        stationary=True)
     debug_start(r, 40, 196, name, 1)
     r = m.rooms[(1, 0)]
     r.fill(13, 26, 18, 26, "^")
@@ -793,7 +814,8 @@ def spire():
          "The Arcadians. They left their seal upstairs.", "Farewell.", "Do not touch the bullets."],
         ["Willkommen im Turm. Vorsicht, Treppen gibt es keine.", "Wie komme ich nach oben?",
          "Stiefel für einen zweiten Sprung, Handschuhe für die Wände.", "Wer hat das gebaut?",
-         "Die Arkadier. Ihr Siegel liegt oben.", "Lebt wohl.", "Fass die Kugeln nicht an."])
+         "Die Arkadier. Ihr Siegel liegt oben.", "Lebt wohl.", "Fass die Kugeln nicht an."],
+        stationary=True)
     r = m.rooms[(1, 2)]
     r.fill(10, 18, 21, 25, "S")
     r.fill(10, 18, 21, 18, "g")
@@ -830,7 +852,13 @@ def spire():
     randomizer_major(r, MAJORS[7], 184, 160, MAJOR_OK | BOOTS | GLOVES | MASK, name, mm)
     r = m.rooms[(1, 0)]
     r.fill(6, 20, 12, 20, "=")
-    npc(r, "Keeper", "Keeper", 200, 196, name,
+    # The keeper walks to and fro on the ledge between two posts of stone,
+    # which hold him there (a character's walk has no bound of its own: on
+    # the floor he walked out through the room's open sides). The player
+    # jumps up through the ledge to him.
+    r.fill(5, 17, 5, 19, "S")
+    r.fill(13, 17, 13, 19, "S")
+    npc(r, "Keeper", "Keeper", 76, 148, name,
         ["The vault opens only for the seal.", "What is in the vault?",
          "A piece of a heart, and a few gems.", "Anything else?",
          "A gallery to the west of the highlands, for the quick.", "Goodbye.", "Be quick."],
@@ -874,10 +902,11 @@ def speedrun_maps():
     shop(r, SHOP_COPIES[2], 80, 196, KEY, name, mm, False)
     npc(r, "Timekeeper", "Timekeeper", 120, 196, name,
         ["Run the gallery as fast as you can.", "How does it work?",
-         "The clock starts at the line and stops at the bell.", "Can I race myself?",
+         "The clock starts as you leave this hall and stops as you step into the bell's hall.", "Can I race myself?",
          "Pick your time on the board, and it runs beside you as a ghost.", "Later.", "The clock is waiting."],
         ["Lauf so schnell du kannst durch die Galerie.", "Wie geht das?",
-         "Die Uhr startet an der Linie und hält an der Glocke.", "Kann ich gegen mich selbst laufen?",
+         "Die Uhr startet, wenn du diese Halle verlässt, und hält an, wenn du die Halle der Glocke betrittst.",
+         "Kann ich gegen mich selbst laufen?",
          "Wähle deine Zeit an der Tafel, und sie läuft als Geist neben dir.", "Später.", "Die Uhr wartet."],
         stationary=True)
     r = m.rooms[(15, 3)]
