@@ -515,3 +515,41 @@ TEST(DialogShownGl, ThePlayersBootsStandLevelWithTheElders) {
         EXPECT_LE(std::abs(playerFeet - elderFeet), int32_t(GamePixel(all))) << "the player's boots sink into the floor";
     });
 }
+
+// The overworld's gallery arch, tried without its key: the player stands on
+// the arch and hides its padlock, so the lock shows over the player's head,
+// where it is seen, and goes again after a moment.
+TEST(DialogShownGl, ALockedArchShowsItsPadlockOverThePlayersHead) {
+    gametest::RunInChild([] {
+        // From the cell east of the arch: step onto it, then press up.
+        playtest::PlaySetup setup = At("Overworld", 1, 0, 7, 23);
+        const int32_t press = 36;  // the frame of the press, in the script below
+        Shot before;
+        Shot tried;
+        Shot later;
+        Box overHead;
+        setup.afterFrame = [&](Player& p, const int32_t frame) {
+            if (frame == press - 1) {
+                before = Take();
+                const ZVector3 at = p.spatial->current.position;
+                const ZVector3 centre = KorvanthGame::Get()->GetRoomViewCentre();
+                const float x = at.x - centre.x + 128.0f;
+                const float y = at.y - centre.y + 112.0f;
+                // The 10 pixels over the player's 16 x 16 figure.
+                overHead = OnWindow(before, x - 8.0f, y - 18.0f, x + 8.0f, y - 8.0f);
+            }
+            if (frame == press + 10) tried = Take();
+            if (frame == press + 90) later = Take();
+        };
+        const auto r = playtest::RunPlay(setup, "20 -\n15 left\n1 -\n1 up\n100 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_FALSE(later.pixels.empty());
+        Keep(tried, "padlock.png");
+        ASSERT_GT(overHead.bottom, overHead.top);
+        // The padlock's gold over the head, in more than a few game pixels.
+        const float pixel = GamePixel(tried);
+        const int32_t gold = Count(before, tried, overHead, [](uint32_t p, uint32_t q) { return p != q && Colourful(q); });
+        EXPECT_GT(gold, int32_t(12.0f * pixel * pixel)) << "no padlock over the player's head";
+        EXPECT_EQ(Differ(before, later, overHead), 0) << "the padlock stays";
+    });
+}
