@@ -1229,16 +1229,16 @@ def write_strings():
             out.append("")
         return "\n".join(out)
     # The merchants ask nothing for their stock (the game has no money), and
-    # name it as the randomizer's list does. The keys BuyKey and KeySold stay
-    # as they were: the shops' dialogs and the randomizer's retargeting name them.
-    say("Shop", "Greeting", "Take what you need. I ask nothing for it.", "Nimm, was du brauchst. Ich verlange nichts dafür.")
+    # the choices name it as the randomizer's list does. The keys BuyKey and
+    # KeySold stay as they were: the shops' dialogs and the randomizer's
+    # retargeting name them. The greeting and the answers are typed out, and
+    # the campaign's play scripts wait for them: keep them short.
+    say("Shop", "Greeting", "Take what you need, for free.", "Nimm, was du brauchst, umsonst.")
     say("Shop", "BuyKey", "Take the {img:stat:mkey} Skeleton Key", "Den {img:stat:mkey} Generalschlüssel nehmen")
-    say("Shop", "KeySold", "The {img:stat:mkey} Skeleton Key is yours, free.",
-        "Der {img:stat:mkey} Generalschlüssel gehört dir, umsonst.")
+    say("Shop", "KeySold", "Here is your {img:stat:mkey}.", "Hier ist dein {img:stat:mkey}.")
     say("Shop", "BuyPass", "Take the {img:stat:styxpass} Underworld Ticket",
         "Das {img:stat:styxpass} Unterwelt-Ticket nehmen")
-    say("Shop", "PassSold", "The {img:stat:styxpass} Underworld Ticket is yours, free.",
-        "Das {img:stat:styxpass} Unterwelt-Ticket gehört dir, umsonst.")
+    say("Shop", "PassSold", "Here is your {img:stat:styxpass}.", "Hier ist dein {img:stat:styxpass}.")
     say("Shop", "Leave", "Nothing today", "Heute nichts")
     say("Shop", "Farewell", "Come back soon.", "Bis bald.")
     generated_into(os.path.join(DATA, "QXV_Strings.txt"), fmt(STRINGS_EN, GENERATED))
