@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -233,6 +234,160 @@ TEST_F(CampaignDataTest, UnderwaterRoomsHaveWaterWhereThePlayerEntersThem) {
     std::string list;
     for (const std::string& tile : dry) list += "\n  " + tile;
     EXPECT_TRUE(dry.empty()) << "dry tiles where a player enters an underwater room:" << list;
+}
+
+// What a room's water asks of the player, as the room loader decides: the
+// snorkel in a room of an Underwater area, the catalyst as well in a toxic one.
+struct WaterNeeds {
+    bool swim = false;
+    bool toxic = false;
+};
+
+WaterNeeds RoomWaterNeeds(const MapData& map, const int32_t x, const int32_t y) {
+    static const ZHashedString kUnderwater("Underwater"), kToxic("Toxic");
+    WaterNeeds needs{map.defaultUnderwater != 0, map.defaultToxic != 0};
+    for (const MapArea& area : map.areas) {
+        if (!area.Contains(x, y)) continue;
+        const ZDefNode& props = area.properties;
+        if (props.FindChildIndex(0, kUnderwater) < props.children.Count()) {
+            needs.swim = true;
+            if (props.FindChild(kUnderwater).GetAttribute(kToxic) == "true") needs.toxic = true;
+        }
+    }
+    needs.toxic = needs.toxic && needs.swim;
+    return needs;
+}
+
+// Water a player can walk or fall into without the powerup it needs has a
+// signpost (a "Sign" that Interact reads) before it on every way in. Such
+// water is, in a room, a water tile where the room's own conditions do not
+// already ask for the snorkel (water burns by its area: the toxic halls are
+// water tiles of a toxic area; the tile sets' class 6 is the spikes' hazard,
+// passed like water but no water to fall into), or an open tile
+// of the room's border facing an open tile of a neighbouring room that asks
+// for more than this one (a flooded room under a dry one, the toxic halls
+// beside the flooded ones). The ways in are the room's other open border
+// tiles facing a neighbour and the spots doors and teleports arrive at; a
+// sign stands before the water when it lies between such a way in and the
+// water, across the room. A way in above the water itself needs some sign
+// in the room.
+TEST_F(CampaignDataTest, EveryWaterAPlayerCanFallIntoHasASignBeforeIt) {
+    static const ZHashedString kName("Name"), kDialogProvider("DialogProvider"), kTeleport("Teleport"), kMap("Map");
+    static const ZHashedString kMapX("MapX"), kMapY("MapY"), kEntity("Entity"), kSpatial("Spatial");
+    static const ZHashedString kPosition("Position"), kVector("Vector"), kX("X");
+    constexpr uint8_t kWaterTile = 4, kToxicTile = 6;
+    const auto open = [](const uint8_t c) { return c == 0 || c == 3 || c == kWaterTile || c == kToxicTile; };
+    using Where = std::tuple<std::string, int32_t, int32_t>;
+    const std::vector<Room> rooms = Rooms();
+    // The signs' x in each room, every named entity's x, and the arrivals.
+    std::map<Where, std::vector<float>> signs;
+    std::map<Where, std::map<std::string, float>> named;
+    std::vector<std::pair<Where, std::string>> arrivals;
+    for (const Room& room : rooms) {
+        const Where where{room.map, room.x, room.y};
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            const std::string name = Text(root.FindChild(kName).GetAttribute(kName));
+            const float x = root.FindChild(kSpatial).FindChild(kPosition).FindChild(kVector).GetAttribute(kX).ToFloat();
+            if (!name.empty()) named[where][name] = x;
+            if (name == "Sign" && HasChild(root, kDialogProvider)) signs[where].push_back(x);
+            for (const ZDefNode& node : root.children) {
+                if (node.name != kTeleport) continue;
+                const std::string map = node.HasAttribute(kMap) ? Text(node.GetAttribute(kMap)) : room.map;
+                arrivals.push_back({Where{map, static_cast<int32_t>(node.GetAttribute(kMapX).ToInt()),
+                                          static_cast<int32_t>(node.GetAttribute(kMapY).ToInt())},
+                                    Text(node.GetAttribute(kEntity))});
+            }
+        }
+    }
+    std::vector<std::string> unwarned;
+    int32_t waters = 0;
+    for (const std::string& name : MapNames()) {
+        m_game->LoadCampaign(ZString(name.c_str()));
+        const MapData& map = m_game->GetMapData();
+        for (const auto& column : map.GetRooms()) {
+            for (const auto& entry : column.second) {
+                const int32_t x = column.first;
+                const int32_t y = entry.first;
+                const Where where{name, x, y};
+                const WaterNeeds needs = RoomWaterNeeds(map, x, y);
+                bool hazard[28][32] = {};
+                std::set<float> waysIn;
+                for (int32_t row = 0; row < 28; ++row) {
+                    for (int32_t col = 0; col < 32; ++col) {
+                        const uint8_t kind = GetTileCollision(map, x, y, col, row, nullptr);
+                        hazard[row][col] = !needs.swim && kind == kWaterTile;
+                        const bool border = row == 0 || row == 27 || col == 0 || col == 31;
+                        if (!border || !open(kind)) continue;
+                        // Across each border the tile touches.
+                        const int32_t steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+                        for (const auto& step : steps) {
+                            int32_t nx = x, ny = y, tx = col + step[0], ty = row + step[1];
+                            if (tx >= 0 && tx < 32 && ty >= 0 && ty < 28) continue;
+                            NormalizeRoomTile(nx, ny, tx, ty);
+                            if (!map.HasRoom(nx, ny) || !open(GetTileCollision(map, nx, ny, tx, ty, nullptr))) continue;
+                            const WaterNeeds there = RoomWaterNeeds(map, nx, ny);
+                            if ((there.swim && !needs.swim) || (there.toxic && !needs.toxic)) {
+                                hazard[row][col] = true;
+                            } else if (!hazard[row][col]) {
+                                waysIn.insert(step[0] < 0 ? 0.0f : step[0] > 0 ? 256.0f : float(col * 8 + 4));
+                            }
+                        }
+                    }
+                }
+                for (const auto& [to, arrival] : arrivals) {
+                    if (to != where) continue;
+                    const auto found = named[where].find(arrival);
+                    if (found != named[where].end()) waysIn.insert(found->second);
+                }
+                const std::vector<float>& here = signs[where];
+                // Each stretch of such water (tiles touching side by side or
+                // one above the other) on its own.
+                bool seen[28][32] = {};
+                for (int32_t row = 0; row < 28; ++row) {
+                    for (int32_t col = 0; col < 32; ++col) {
+                        if (!hazard[row][col] || seen[row][col]) continue;
+                        ++waters;
+                        int32_t left = col, right = col;
+                        std::vector<std::pair<int32_t, int32_t>> todo{{row, col}};
+                        seen[row][col] = true;
+                        while (!todo.empty()) {
+                            const auto [r, c] = todo.back();
+                            todo.pop_back();
+                            left = std::min(left, c);
+                            right = std::max(right, c);
+                            const int32_t near[4][2] = {{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}};
+                            for (const auto& [nr, nc] : near) {
+                                if (nr < 0 || nr >= 28 || nc < 0 || nc >= 32 || !hazard[nr][nc] || seen[nr][nc]) continue;
+                                seen[nr][nc] = true;
+                                todo.push_back({nr, nc});
+                            }
+                        }
+                        const float x0 = float(left * 8), x1 = float(right * 8 + 8);
+                        const std::string what = name + " (" + std::to_string(x) + ", " + std::to_string(y) +
+                                                 "): water at x " + std::to_string(int32_t(x0)) + ".." +
+                                                 std::to_string(int32_t(x1));
+                        if (here.empty()) unwarned.push_back(what + " has no sign in its room");
+                        for (const float in : waysIn) {
+                            const auto between = [&](const float lo, const float hi) {
+                                return std::any_of(here.begin(), here.end(),
+                                                   [&](const float s) { return s >= lo && s <= hi; });
+                            };
+                            const bool warned = in < x0 ? between(in, x0) : in > x1 ? between(x1, in) : !here.empty();
+                            if (!warned) {
+                                unwarned.push_back(what + " has no sign before it from the way in at x " +
+                                                    std::to_string(int32_t(in)));
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GE(waters, 5) << "the caverns' pits and passage, the sunken halls' pool, shaft and toxic halls";
+    std::string list;
+    for (const std::string& what : unwarned) list += "\n  " + what;
+    EXPECT_TRUE(unwarned.empty()) << "water without a warning:" << list;
 }
 
 // A room's properties as the room loader reads them: the map's own, then
@@ -462,6 +617,114 @@ TEST_F(CampaignDataTest, EveryTextTheDataNamesExistsInBothLanguages) {
         ++collections;
     });
     EXPECT_GE(collections, 4u);
+}
+
+// Every text of the campaign, as "section/key" -> text, from a string file.
+std::vector<std::pair<std::string, std::string>> AllTexts(const ZINIFile& file) {
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (auto section = file.SectionsBegin(); section != file.SectionsEnd(); ++section) {
+        for (const auto& entry : section->value) {
+            texts.push_back({section->key.GetTextOrEmpty() + std::string("/") + entry.key.GetTextOrEmpty(),
+                             Text(entry.value)});
+        }
+    }
+    return texts;
+}
+
+// Where in the text (lower-cased) a word starts that stands at the start of a
+// word there (and, whole, ends with it or with an "s"); letters are ASCII
+// ones and the bytes of other UTF-8 characters.
+std::vector<size_t> WordsAt(const std::string& text, const std::string& word, const bool whole) {
+    const auto letter = [](const char c) { return std::isalpha(static_cast<unsigned char>(c)) || (c & 0x80) != 0; };
+    std::vector<size_t> at;
+    for (size_t i = text.find(word); i != std::string::npos; i = text.find(word, i + 1)) {
+        if (i > 0 && letter(text[i - 1])) continue;
+        size_t end = i + word.size();
+        if (whole && end < text.size() && text[end] == 's') ++end;
+        if (whole && end < text.size() && letter(text[end])) continue;
+        at.push_back(i);
+    }
+    return at;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The campaign's people, shops and signs name an item the way the
+// randomizer's list (and so its log) does, in English and in German: a word
+// that names an item stands only inside the item's full name. Other items of
+// the same kind are not the randomizer's (the course's high-jump boots, the
+// spiked boots, the green and yellow auras) and keep their own names. The
+// merchants ask nothing for their stock, so no text speaks of a trade.
+TEST_F(CampaignDataTest, TheCampaignsTextsNameItemsAsTheRandomizersListDoes) {
+    struct Item {
+        const char* listed;  // the randomizer's name (a heart piece's without its number)
+        std::vector<std::string> words, names;      // lower case, English
+        std::vector<std::string> wordsDe, namesDe;  // German
+    };
+    const Item items[] = {
+        {"Magic Snorkel", {"snorkel"}, {"magic snorkel"}, {"schnorchel"},
+         {"magischer schnorchel", "magischen schnorchel", "magische schnorchel"}},
+        {"Steelskin Catalyst", {"catalyst"}, {"steelskin catalyst"}, {"katalysator"}, {"stahlhaut-katalysator"}},
+        {"Skeleton Key", {"key"}, {"skeleton key"}, {"schlüssel"}, {"generalschlüssel"}},
+        {"Underworld Ticket", {"ticket", "ferry pass", "passes"}, {"underworld ticket"}, {"ticket", "fährpass", "pässe"},
+         {"unterwelt-ticket"}},
+        {"Springheel Boots", {"boots"}, {"springheel boots", "high-jump boots", "spiked boots"}, {"stiefel"},
+         {"sprungfederstiefel"}},
+        {"Spider Gloves", {"gloves"}, {"spider gloves"}, {"handschuhe"}, {"spinnenhandschuhe"}},
+        {"Arcadians' Seal", {"seal"}, {"arcadians' seal"}, {"siegel"}, {"siegel der arkadier"}},
+        {"Tesla Badge", {"badge"}, {"tesla badge"}, {"abzeichen"}, {"tesla-abzeichen"}},
+        {"Mask of the Arcadians", {"mask"}, {"mask of the arcadians"}, {"maske"}, {"maske der arkadier"}},
+        {"Red Aura", {"aura"}, {"red aura", "blue aura", "green aura", "yellow aura"}, {"aura"},
+         {"rote aura", "blaue aura", "grüne aura", "gelbe aura", "roten aura", "blauen aura", "grünen aura",
+          "gelben aura"}},
+        {"Heart Piece", {"heart"}, {"heart piece"}, {"herz"}, {"herzteil"}},
+    };
+    std::set<std::string> listed;
+    for (uint32_t i = 0; i < randomizer::kMajorCount; ++i) {
+        std::string name = randomizer::MajorItems()[i].name;
+        if (name.rfind("Heart Piece", 0) == 0) name = "Heart Piece";
+        listed.insert(name);
+    }
+    ZINIFile english;
+    ZINIFile german;
+    ASSERT_TRUE(english.LoadINIFile("QXV_Strings.txt"));
+    ASSERT_TRUE(german.LoadINIFile("Localization\\German\\QXV_Strings.txt"));
+    std::vector<std::string> wrong;
+    const auto check = [&wrong](const std::vector<std::pair<std::string, std::string>>& texts,
+                                const std::vector<std::string>& words, const std::vector<std::string>& names,
+                                const bool whole) {
+        for (const auto& [where, text] : texts) {
+            const std::string lower = Lower(text);
+            for (const std::string& word : words) {
+                for (const size_t at : WordsAt(lower, word, whole)) {
+                    bool named = false;
+                    for (const std::string& name : names) {
+                        for (size_t n = lower.find(name); n != std::string::npos && !named; n = lower.find(name, n + 1)) {
+                            named = at >= n && at < n + name.size();
+                        }
+                    }
+                    if (!named) wrong.push_back(where + ": \"" + word + "\" in \"" + text + "\"");
+                }
+            }
+        }
+    };
+    const auto texts = AllTexts(english);
+    const auto textsDe = AllTexts(german);
+    ASSERT_GT(texts.size(), 40u);
+    for (const Item& item : items) {
+        EXPECT_EQ(listed.count(item.listed), 1u) << item.listed << " is not on the randomizer's list";
+        check(texts, item.words, item.names, false);
+        check(textsDe, item.wordsDe, item.namesDe, false);
+    }
+    // Words of a trade the game does not have.
+    check(texts, {"price", "buy", "bought", "sell", "sold", "cost", "pay", "paid"}, {}, true);
+    check(textsDe, {"preis", "kauf", "verkauf", "bezahl", "kostet"}, {}, false);
+    std::string list;
+    for (const std::string& what : wrong) list += "\n  " + what;
+    EXPECT_TRUE(wrong.empty()) << "texts that name an item otherwise or speak of a trade:" << list;
 }
 
 // A course's ghost runs only once a run was chosen on the course's board (the

@@ -234,11 +234,12 @@ TEST(CampaignReach, AQuickStartIntoAnyRoomSurvivesStandingStill) {
     }
 }
 
-// The signpost beside the caverns' flooded passage says what the water does:
-// Interact beside it opens its warning.
+// The signpost beside the caverns' flooded passage (between the floor a
+// player drops onto from the pit and the water) says what the water does:
+// Interact beside it, facing it, opens its warning.
 TEST(CampaignReach, TheSignpostByTheFloodedPassageWarnsOfTheWater) {
     gametest::RunInChild([] {
-        playtest::PlaySetup setup = SetupAt("Caverns", 0, 1, 8, 24, {});
+        playtest::PlaySetup setup = SetupAt("Caverns", 0, 1, 23, 24, {});
         std::string shown;
         setup.afterFrame = [&shown](Player& player, int32_t) {
             const ZDialogConsumerComponent* const dialog = GetComponent<ZDialogConsumerComponent>(&player);
@@ -246,7 +247,7 @@ TEST(CampaignReach, TheSignpostByTheFloodedPassageWarnsOfTheWater) {
                 shown = dialog->text.GetText();
             }
         };
-        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n1 interact\n90 -\n");
+        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n1 right\n1 -\n1 interact\n90 -\n");
         ASSERT_TRUE(result.started) << result.error;
         EXPECT_NE(shown.find("Deep water"), std::string::npos) << "shown: \"" << shown << "\"";
     });

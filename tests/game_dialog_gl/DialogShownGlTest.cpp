@@ -515,3 +515,98 @@ TEST(DialogShownGl, ThePlayersBootsStandLevelWithTheElders) {
         EXPECT_LE(std::abs(playerFeet - elderFeet), int32_t(GamePixel(all))) << "the player's boots sink into the floor";
     });
 }
+
+// The overworld's gallery arch, tried without its key: the player stands on
+// the arch and hides its padlock, so the lock shows over the player's head,
+// where it is seen, and goes again after a moment.
+TEST(DialogShownGl, ALockedArchShowsItsPadlockOverThePlayersHead) {
+    gametest::RunInChild([] {
+        // From the cell east of the arch: step onto it, then press up.
+        playtest::PlaySetup setup = At("Overworld", 1, 0, 7, 23);
+        const int32_t press = 36;  // the frame of the press, in the script below
+        Shot before;
+        Shot tried;
+        Shot later;
+        Box overHead;
+        setup.afterFrame = [&](Player& p, const int32_t frame) {
+            if (frame == press - 1) {
+                before = Take();
+                const ZVector3 at = p.spatial->current.position;
+                const ZVector3 centre = KorvanthGame::Get()->GetRoomViewCentre();
+                const float x = at.x - centre.x + 128.0f;
+                const float y = at.y - centre.y + 112.0f;
+                // The 10 pixels over the player's 16 x 16 figure.
+                overHead = OnWindow(before, x - 8.0f, y - 18.0f, x + 8.0f, y - 8.0f);
+            }
+            if (frame == press + 10) tried = Take();
+            if (frame == press + 90) later = Take();
+        };
+        const auto r = playtest::RunPlay(setup, "20 -\n15 left\n1 -\n1 up\n100 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_FALSE(later.pixels.empty());
+        Keep(tried, "padlock.png");
+        ASSERT_GT(overHead.bottom, overHead.top);
+        // The padlock's gold over the head, in more than a few game pixels.
+        const float pixel = GamePixel(tried);
+        const int32_t gold = Count(before, tried, overHead, [](uint32_t p, uint32_t q) { return p != q && Colourful(q); });
+        EXPECT_GT(gold, int32_t(12.0f * pixel * pixel)) << "no padlock over the player's head";
+        EXPECT_EQ(Differ(before, later, overHead), 0) << "the padlock stays";
+    });
+}
+
+// Each signpost before water a player can fall into is read where it
+// stands: walked up to and faced, Interact opens its warning, which names
+// what the water asks for, in a box over the room.
+TEST(DialogShownGl, TheSignpostsBeforeTheWaterAreRead) {
+    struct Case {
+        const char* name;
+        const char* map;
+        int32_t roomX, roomY, tileX, tileY;  // the start (a room's start for testing wins)
+        const char* approach;                // the walk up to the sign, ending facing it
+        uint32_t powerup;                    // held, or 0
+        const char* names;
+        const char* picture;  // kept, or null
+    };
+    const Case cases[] = {
+        {"the caverns' pit", "Caverns", 2, 0, 4, 24, "12 right", 0, "Magic Snorkel", nullptr},
+        {"the caverns' dry room", "Caverns", 0, 1, 23, 24, "1 right", 0, "Magic Snorkel", nullptr},
+        {"the sunken pool's west side", "Sunken", 4, 0, 3, 24, "1 left", 0, "Magic Snorkel", "signpost.png"},
+        // From the east hall, walked into the pool's room.
+        {"the sunken pool's east side", "Sunken", 5, 0, 2, 24, "12 left", 0, "Magic Snorkel", nullptr},
+        {"the shaft", "Sunken", 5, 0, 3, 24, "1 right", 0, "Magic Snorkel", nullptr},
+        {"the toxic halls", "Sunken", 2, 1, 7, 24, "1 left", kPowerupSwimSuit, "Steelskin Catalyst", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gametest::RunInChild([&c] {
+            playtest::PlaySetup setup = At(c.map, c.roomX, c.roomY, c.tileX, c.tileY);
+            if (c.powerup != 0) setup.powerups.push_back(c.powerup);
+            Shot before;
+            Shot reading;
+            std::string text;
+            std::string speaker;
+            setup.afterFrame = [&](Player& p, const int32_t frame) {
+                if (frame == 89) before = Take();
+                if (frame == 170) {
+                    reading = Take();
+                    const auto* consumer = GetComponent<ZDialogConsumerComponent>(&p);
+                    text = consumer->text.GetText() != nullptr ? consumer->text.GetText() : "";
+                    if (const ZDialogProviderComponent* provider = consumer->ResolveProvider()) {
+                        if (const auto* named = GetComponent<ZNameComponent>(provider->GetOwner())) {
+                            speaker = named->name.GetTextOrEmpty();
+                        }
+                    }
+                }
+            };
+            // A QuickStart into the flooded row drowns once before the suit
+            // is handed over: wait for the checkpoint, then turn and read.
+            const auto r = playtest::RunPlay(setup, std::string("90 -\n") + c.approach + "\n1 -\n1 interact\n80 -\n");
+            ASSERT_TRUE(r.started) << r.error;
+            if (c.picture != nullptr) Keep(reading, c.picture);
+            EXPECT_EQ(speaker, "Sign");
+            EXPECT_NE(text.find(c.names), std::string::npos) << text;
+            // The warning's box over the top of the room.
+            EXPECT_GT(Differ(before, reading, OnWindow(reading, 16.0f, 16.0f, 180.0f, 40.0f)), 0);
+        });
+    }
+}

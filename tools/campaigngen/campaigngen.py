@@ -575,6 +575,18 @@ def leaderboard_board(room, x, y, mapname, course):
     place(room, ("LeaderboardBoard", "Board", ""), ident, x, y)
 
 
+def signpost(room, x, y, mapname, key, en, de):
+    """A signpost standing on the floor: Interact reads its warning."""
+    ident = new_id()
+    say("Signposts", key, en, de)
+    body = ('  <Name Name="Sign"/>\n' + spatial(x, y, "sign") + still("sign") + frob_box(8, 8) +
+            '  <Frob><Event Name="OnFrobbed"><Action Text="initdialog"/></Event></Frob>\n'
+            f'  <DialogProvider Name="Signposts">\n    <Dialog Text="{key}" Section="Signposts"/>\n'
+            '  </DialogProvider>\n')
+    entity(ident, f"{mapname} ({room.x}, {room.y}): a signpost ({key})", body)
+    place(room, ("Sign", "Npc", ""), ident, x, y)
+
+
 def debug_start(room, x, y, mapname, priority):
     ident = new_id()
     entity(ident, f"{mapname} ({room.x}, {room.y}): a start point for testing",
@@ -676,11 +688,12 @@ def sunken():
     shop(r, "2d3cdf64", 96, 196, MAJOR_OK, name, mm, True)
     npc(r, "Ferryman", "Ferryman", 160, 196, name,
         ["The halls sank long before my grandmother's time.", "What lies below?",
-         "Water, and under it more water. Take a snorkel.", "Is the shop honest?",
-         "Honest enough. The key opens the old gallery.", "Goodbye.", "Mind the spikes."],
+         "Water, and under it more water. Not without the Magic Snorkel.", "What does the merchant want?",
+         "Nothing. He gives the Skeleton Key away, and it opens the old gallery.", "Goodbye.", "Mind the spikes."],
         ["Die Hallen sanken lange vor der Zeit meiner Großmutter.", "Was liegt darunter?",
-         "Wasser, und darunter noch mehr Wasser. Nimm einen Schnorchel mit.", "Ist der Laden ehrlich?",
-         "Ehrlich genug. Der Schlüssel öffnet die alte Galerie.", "Auf Wiedersehen.", "Pass auf die Stacheln auf."],
+         "Wasser, und darunter noch mehr Wasser. Nicht ohne den Magischen Schnorchel.", "Was will der Händler?",
+         "Nichts. Er verschenkt den Generalschlüssel, und der öffnet die alte Galerie.", "Auf Wiedersehen.",
+         "Pass auf die Stacheln auf."],
         stationary=True)
     debug_start(r, 40, 196, name, 1)
     r = m.rooms[(1, 0)]
@@ -742,10 +755,11 @@ def sunken():
     r = m.rooms[(2, 1)]
     randomizer_major(r, MAJORS[9], 72, 136, MAJOR_OK | SNORKEL, name, mm)
     npc(r, "Diver", "Diver", 120, 200, name,
-        ["Blub. Oh, a visitor.", "How do you breathe?", "The snorkel. Obviously.",
-         "What is west?", "The green water. It burns without the catalyst.", "Bye.", "Blub."],
-        ["Blubb. Oh, Besuch.", "Wie atmest du?", "Mit dem Schnorchel. Natürlich.",
-         "Was liegt im Westen?", "Das grüne Wasser. Ohne den Katalysator brennt es.", "Tschüss.", "Blubb."],
+        ["Blub. Oh, a visitor.", "How do you breathe?", "The Magic Snorkel. Obviously.",
+         "What is west?", "The green water. It burns without the Steelskin Catalyst.", "Bye.", "Blub."],
+        ["Blubb. Oh, Besuch.", "Wie atmest du?", "Mit dem Magischen Schnorchel. Natürlich.",
+         "Was liegt im Westen?", "Das grüne Wasser. Ohne den Stahlhaut-Katalysator brennt es.", "Tschüss.",
+         "Blubb."],
         stationary=True)
     r = m.rooms[(0, 1)]
     randomizer_major(r, MAJORS[10], 64, 136, MAJOR_OK | SNORKEL | CATALYST, name, mm)
@@ -810,11 +824,12 @@ def spire():
     shop(r, SHOP_COPIES[1], 88, 196, MAJOR_OK, name, mm, False)
     npc(r, "Archivist", "Archivist", 136, 196, name,
         ["Welcome to the spire. Mind the stairs, there are none.", "How do I climb?",
-         "Boots for a second jump, gloves to hold the walls.", "Who built this?",
-         "The Arcadians. They left their seal upstairs.", "Farewell.", "Do not touch the bullets."],
+         "The Springheel Boots for a second jump, the Spider Gloves to hold the walls.", "Who built this?",
+         "The Arcadians. The Arcadians' Seal lies upstairs.", "Farewell.", "Do not touch the bullets."],
         ["Willkommen im Turm. Vorsicht, Treppen gibt es keine.", "Wie komme ich nach oben?",
-         "Stiefel für einen zweiten Sprung, Handschuhe für die Wände.", "Wer hat das gebaut?",
-         "Die Arkadier. Ihr Siegel liegt oben.", "Lebt wohl.", "Fass die Kugeln nicht an."],
+         "Die Sprungfederstiefel für einen zweiten Sprung, die Spinnenhandschuhe für die Wände.",
+         "Wer hat das gebaut?", "Die Arkadier. Das Siegel der Arkadier liegt oben.", "Lebt wohl.",
+         "Fass die Kugeln nicht an."],
         stationary=True)
     r = m.rooms[(1, 2)]
     r.fill(10, 18, 21, 25, "S")
@@ -859,11 +874,11 @@ def spire():
     r.fill(5, 17, 5, 19, "S")
     r.fill(13, 17, 13, 19, "S")
     npc(r, "Keeper", "Keeper", 76, 148, name,
-        ["The vault opens only for the seal.", "What is in the vault?",
-         "A piece of a heart, and a few gems.", "Anything else?",
+        ["The vault opens only for the Arcadians' Seal.", "What is in the vault?",
+         "A Heart Piece, and a few gems.", "Anything else?",
          "A gallery to the west of the highlands, for the quick.", "Goodbye.", "Be quick."],
-        ["Der Tresor öffnet sich nur für das Siegel.", "Was ist im Tresor?",
-         "Ein Stück eines Herzens und ein paar Edelsteine.", "Sonst noch etwas?",
+        ["Der Tresor öffnet sich nur für das Siegel der Arkadier.", "Was ist im Tresor?",
+         "Ein Herzteil und ein paar Edelsteine.", "Sonst noch etwas?",
          "Eine Galerie westlich des Hochlands, für die Schnellen.", "Auf Wiedersehen.", "Sei schnell."])
     r = m.rooms[(2, 0)]
     randomizer_major(r, MAJORS[13], 120, 196, MAJOR_OK | BOOTS | GLOVES | MASK | BADGE, name, mm)
@@ -1095,6 +1110,19 @@ def main():
     debug_start(g.rooms[(15, 3)], 32, 192, "Speedrun Maps", 1)
     # Out of the line of the flooded hall's turret.
     debug_start(s.rooms[(3, 1)], 40, 192, "Sunken", 1)
+    # Signposts before the water a player walks or falls into without what
+    # it needs (the snorkel; in the toxic halls the catalyst as well), on
+    # each way in to it; after the rest for the same reason.
+    pool = ("Deep water below. Without the Magic Snorkel, keep to the ledges over it.",
+            "Tiefes Wasser unten. Ohne den Magischen Schnorchel bleib auf den Simsen darüber.")
+    signpost(s.rooms[(4, 0)], 16, 200, "Sunken", "PoolWest", *pool)
+    signpost(s.rooms[(4, 0)], 232, 200, "Sunken", "PoolEast", *pool)
+    signpost(s.rooms[(5, 0)], 44, 200, "Sunken", "Shaft",
+             "The shaft below is flooded to the top. Without the Magic Snorkel, stay up here.",
+             "Der Schacht unten steht bis oben unter Wasser. Ohne den Magischen Schnorchel bleib hier oben.")
+    signpost(s.rooms[(2, 1)], 40, 200, "Sunken", "ToxicWest",
+             "Green water to the west: it burns. Not without the Steelskin Catalyst.",
+             "Grünes Wasser im Westen: es brennt. Nicht ohne den Stahlhaut-Katalysator.")
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
@@ -1229,10 +1257,16 @@ def write_strings():
             out.extend(f"{k}: {v}" for k, v in entries)
             out.append("")
         return "\n".join(out)
-    say("Shop", "Greeting", "Keys and passes, fair prices.", "Schlüssel und Pässe, faire Preise.")
-    say("Shop", "BuyKey", "Buy the {img:stat:mkey} key", "Den {img:stat:mkey} Schlüssel kaufen")
+    # The merchants ask nothing for their stock (the game has no money), and
+    # the choices name it as the randomizer's list does. The keys BuyKey and
+    # KeySold stay as they were: the shops' dialogs and the randomizer's
+    # retargeting name them. The greeting and the answers are typed out, and
+    # the campaign's play scripts wait for them: keep them short.
+    say("Shop", "Greeting", "Take what you need, for free.", "Nimm, was du brauchst, umsonst.")
+    say("Shop", "BuyKey", "Take the {img:stat:mkey} Skeleton Key", "Den {img:stat:mkey} Generalschlüssel nehmen")
     say("Shop", "KeySold", "Here is your {img:stat:mkey}.", "Hier ist dein {img:stat:mkey}.")
-    say("Shop", "BuyPass", "Buy the {img:stat:styxpass} ferry pass", "Den {img:stat:styxpass} Fährpass kaufen")
+    say("Shop", "BuyPass", "Take the {img:stat:styxpass} Underworld Ticket",
+        "Das {img:stat:styxpass} Unterwelt-Ticket nehmen")
     say("Shop", "PassSold", "Here is your {img:stat:styxpass}.", "Hier ist dein {img:stat:styxpass}.")
     say("Shop", "Leave", "Nothing today", "Heute nichts")
     say("Shop", "Farewell", "Come back soon.", "Bis bald.")

@@ -12,7 +12,8 @@ writes
                     course's start line and bell, signs, turrets (eight
                     directions), teleport pads (three glow frames), the small
                     pop block, the mask's ledge, the overworld's doorways,
-                    and the landing dust, water splash and bubble effects;
+                    and the landing dust, water splash and bubble effects
+                    and the padlock over a player at a locked doorway;
   placed_npcs.png   (256 x 256) the characters: eight figures, one 24-pixel
                     row each (0.09375 of the sheet apart); eight 16 x 24
                     columns facing left (two idle, four walking) and the same
@@ -909,6 +910,7 @@ def props():
         x += 16
     for i, name in enumerate(("over_cave", "over_stair", "over_tower", "over_arch", "over_hut")):
         out.append((name, x + 16 * (i % 3), 16 * (i // 3), globals()[name.upper()]))
+    out.append(("padlock_over", 240, 0, PADLOCK_OVER))
     for i, angle in enumerate(TURRET_ANGLES):
         out.append((f"turret_{angle}", 16 * i, 32, turret(angle)))
     for i in range(3):
@@ -939,6 +941,23 @@ SPLASH = [
      "c..............c", "................", "................", "................"],
 ]
 BUBBLE = [".cc.", "cw.c", "c..c", ".cc."]
+
+
+# A padlock shown over the player's head when it tries a locked doorway
+# without its key (the "Padlock" effect): 16 x 32, centred where the player
+# stands on the overworld, so the lock fills the top rows, above the
+# player's 16 x 16 figure, and the rest is clear.
+PADLOCK_OVER = [
+    "......kkkk......",
+    ".....ksSSSk.....",
+    ".....ks..Sk.....",
+    "....kkkkkkkk....",
+    "....kyyyyyYk....",
+    "....kyykkyYk....",
+    "....kyyykyYk....",
+    "....kYYYYYYk....",
+    "....kkkkkkkk....",
+] + ["." * 16] * 23
 
 
 def locked_door():
