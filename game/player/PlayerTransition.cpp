@@ -250,6 +250,7 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
             spatial->current.position = ZVector3(at->current.position.x, at->current.position.y, 0.0f);
             spatial->ResetInterpolation();
             NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
+            TouchWhatThePlayerStandsIn(player);
         } else {
             ZLog::Printf("Room transition: no entity named \"%s\" to arrive at; the player stays where it crossed",
                          edge.nameB.GetTextOrEmpty());
