@@ -240,6 +240,12 @@ void RefreshWaterState(Player& player) {
     ApplyRoomConditions(player, false, false);
 }
 
+void TouchWhatThePlayerStandsIn(Player& player) {
+    // Its shapes switched on where they stand touch what they overlap, as
+    // at the end of each overworld step.
+    if (player.collision != nullptr) player.collision->SetEnabled(true);
+}
+
 void ApplyModeSettings(Player& player) {
     const bool overworld = IsOverworldMode();
     ZPhysicsComponent* const physics = player.physics;

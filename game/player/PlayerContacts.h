@@ -39,6 +39,11 @@ void ApplyRoomConditions(Player& player, bool playSplash, bool down);
 void ApplyWaterPhysics(Player& player);
 // In-water flags from the tile under the player (after loads and teleports).
 void RefreshWaterState(Player& player);
+// Put down at an arrival spot among a room's things made before it came,
+// the player touches what it stands in there (a gem under the spot is
+// taken), as a thing made on top of the player touches it: the sweeps of
+// its moves meet only what it moves into.
+void TouchWhatThePlayerStandsIn(Player& player);
 // Size, physics, collision box and sprite sheet of the current mode.
 void ApplyModeSettings(Player& player);
 

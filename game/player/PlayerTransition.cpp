@@ -202,7 +202,11 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
     const int32_t oldY = map.currentRoomY;
     float oldBounds[4];
     std::copy(std::begin(map.rectBounds), std::end(map.rectBounds), oldBounds);
+    const ZHashedString oldMap = game->GetCurrentMapId();
     if (edge.hasNameA != 0) game->LoadCampaign(ZString(edge.nameA.GetTextOrEmpty()));
+    // Another map's rooms do not line up with this one's: room numbers say
+    // nothing about where its rooms lie from the old one.
+    const bool otherMap = game->GetCurrentMapId() != oldMap;
     const int32_t targetX = edge.hasPointA != 0 ? edge.pointAX : roomX;
     const int32_t targetY = edge.hasPointA != 0 ? edge.pointAY : roomY;
     int32_t dx = 0;
@@ -246,23 +250,39 @@ void TransitionToRoom(Player& player, const ZVector3& position, const ZVector3& 
             spatial->current.position = ZVector3(at->current.position.x, at->current.position.y, 0.0f);
             spatial->ResetInterpolation();
             NudgePlayerOutOfFloor(player, 4.0f, 12.0f);
+            TouchWhatThePlayerStandsIn(player);
         } else {
             ZLog::Printf("Room transition: no entity named \"%s\" to arrive at; the player stays where it crossed",
                          edge.nameB.GetTextOrEmpty());
         }
     }
 
+    // Across the pan the player keeps its place on the screen: the old room
+    // lies as far from the new one as the screen the player left from lies
+    // from the screen it arrives on. In one map that is the room shift; into
+    // another map, whose rooms do not line up with this one's, the screens
+    // are all there is to go by.
+    ZVector3 across = shift;
+    if (otherMap) {
+        const ZVector3 at = spatial->current.position;
+        const float ax = std::min(std::max(at.x, map.rectBounds[2] + 0.01f), map.rectBounds[3] - 0.01f);
+        const float ay = std::min(std::max(at.y, map.rectBounds[0] + 0.01f), map.rectBounds[1] - 0.01f);
+        across = ZVector3(static_cast<float>(static_cast<int32_t>(std::floor(ax / kRoomWidth)) - sx) * kRoomWidth,
+                          static_cast<float>(static_cast<int32_t>(std::floor(ay / kRoomHeight)) - sy) * kRoomHeight,
+                          0.0f);
+    }
+
     if (edge.kind == 0) SnapCameraToPlayer(player);
     // Across the pan the camera moves into the new room's pixels now; along
     // it, it pans there from the old room's.
-    const ZVector3 offset(rx == 0 ? shift.x : 0.0f, ry == 0 ? shift.y : 0.0f, 0.0f);
+    const ZVector3 offset(rx == 0 ? across.x : 0.0f, ry == 0 ? across.y : 0.0f, 0.0f);
     if (ZCamera* const camera = CameraOf(player)) camera->SetPosition(camera->position + offset);
     // Where the old room lies seen from the new one: across, moved as the
     // camera was; along, the screens the player left it by, one screen back
     // for each screen the pan travels (another map's rooms do not line up
     // with this one's).
-    const ZVector3 oldRoom(rx == 0 ? shift.x : -static_cast<float>(sx + rx) * kRoomWidth,
-                           ry == 0 ? shift.y : -static_cast<float>(sy + ry) * kRoomHeight, 0.0f);
+    const ZVector3 oldRoom(rx == 0 ? across.x : -static_cast<float>(sx + rx) * kRoomWidth,
+                           ry == 0 ? across.y : -static_cast<float>(sy + ry) * kRoomHeight, 0.0f);
     game->SetPreviousRoomShift(oldRoom.x, oldRoom.y);
     game->SetPanShift(oldRoom.x - offset.x, oldRoom.y - offset.y);
 

@@ -82,6 +82,7 @@ void DoorTransition::SwitchRoom() {
     NudgePlayerOutOfFloor(*player, 4.0f, 12.0f);
     StartEdgeWalk(*player);
     player->inPlay = true;
+    TouchWhatThePlayerStandsIn(*player);
     SnapCameraToPlayer(*player);
     RefreshWaterState(*player);
     Autosave(*player, player->GetHandle(), false);

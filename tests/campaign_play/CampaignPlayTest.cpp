@@ -22,14 +22,18 @@
 #include <vector>
 
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDeleteComponent.h"
 #include "entity/ZDialogConsumerComponent.h"
+#include "entity/ZGUIDComponent.h"
 #include "entity/ZPhysicsComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "framework_game/RunScenarios.h"
 #include "game/progression/GhostFile.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerHooks.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/SpeedrunComponent.h"
+#include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "support/PlayHarness.h"
 #include "support/TempDir.h"
@@ -269,6 +273,55 @@ TEST(CampaignPlay, OverworldDoorsAreEnteredFromTheirCell) {
             const std::vector<std::string> maps = LoadedMaps(result.log);
             ASSERT_FALSE(maps.empty());
             EXPECT_EQ(maps.back(), c.arrivesIn);
+        });
+    }
+}
+
+// The sunken halls' and the spire's entry spots, where their doors from the
+// overworld put the player down, each lie on a floor gem. The player takes
+// it on arrival, standing still, as walking onto it would.
+TEST(CampaignPlay, ADoorsArrivalOnAGemTakesIt) {
+    struct Case {
+        const char* map;
+        int32_t tileX, tileY;  // the overworld cell beside the door
+        const char* step;
+        uint32_t gem;  // the gem under the entry spot
+    };
+    const Case cases[] = {
+        {"Sunken", 27, 13, "up", 0x05c4da55u},
+        {"Spire", 29, 19, "down", 0x55249af4u},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.map);
+        gametest::RunInChild([&c] {
+            playtest::PlaySetup setup;
+            setup.quickStart = playtest::PlaySetup::QuickStart{"Korvanth.kdd", "Overworld", 1, 0, c.tileX, c.tileY};
+            int32_t arrived = -1;  // the first frame in the map
+            int32_t gemSeen = -1;  // the last frame the gem lay there
+            ZVector3 at;           // where the player stood at the end
+            ZVector3 first;        // and on arrival
+            setup.afterFrame = [&](Player& player, const int32_t frame) {
+                KorvanthGame* const game = KorvanthGame::Get();
+                if (game->GetCurrentMapName() != c.map || IsTransitionPlaying()) return;
+                if (arrived < 0) {
+                    arrived = frame;
+                    first = player.spatial->current.position;
+                }
+                at = player.spatial->current.position;
+                for (KorvEntity* const entity : game->GetRoomEntities()) {
+                    const ZGUIDComponent* const guid = GetComponent<ZGUIDComponent>(entity);
+                    const ZDeleteComponent* const deletion = GetComponent<ZDeleteComponent>(entity);
+                    if (guid == nullptr || guid->guid != c.gem) continue;
+                    if (deletion == nullptr || (deletion->deleteMode == 0 && deletion->state == 0)) gemSeen = frame;
+                }
+            };
+            const std::string script = std::string("20 -\n15 ") + c.step + "\n1 -\n1 up\n120 -\n";
+            const playtest::PlayResult result = playtest::RunPlay(setup, script);
+            ASSERT_TRUE(result.started) << result.error;
+            ASSERT_GE(arrived, 0) << "the door did not lead into " << c.map;
+            EXPECT_EQ(at.x, first.x) << "the player stood still";
+            EXPECT_LT(gemSeen, arrived + 1) << "the gem under the entry spot was still there " << gemSeen - arrived
+                                            << " frames after the arrival";
         });
     }
 }

@@ -181,4 +181,100 @@ TEST(RoomPanGl, TheRoomBeingLeftSlidesOutWithItsSpritesAndTheViewNeverJumps) {
     });
 }
 
+// Into another map, whose rooms do not line up with this one's: out of the
+// Spire's bottom row (room (0, 2)) over its left edge into the overworld's
+// only row (room (1, 0)). Half way the room left fills the right of the
+// picture as it was last seen, slid right and not up or down, and the room
+// entered fills the left as it stands once the pan is over: no black band
+// between or beside them, and the pan lasts a screen's 1.25 s (the script
+// waits long enough for a longer one to end). KORV_PLAYER_SHOTS names a
+// folder for the picture half way (room-pan-map.png).
+TEST(RoomPanGl, APanIntoAnotherMapKeepsBothRoomsSideBySide) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Spire", 0, 2, 5, 24);
+        setup.gl = true;
+        setup.display = true;
+        setup.config = "[Video]\r\nCRTSim: false\r\n";
+
+        std::vector<uint32_t> last;  // the last frame before the pan
+        int32_t panStart = -1;
+        int32_t panEnd = -1;
+        std::vector<uint32_t> mid;
+        ZVector3 midOffset;
+        std::vector<uint32_t> after;  // the room entered, a few frames after the pan
+        std::string mapAfter;
+        const char* const folder = std::getenv("KORV_PLAYER_SHOTS");
+        setup.afterFrame = [&](Player&, const int32_t frame) {
+            const bool panning = IsTransitionPlaying();
+            if (panStart < 0 && !panning) last = ReadPicture();
+            if (panStart < 0 && panning) panStart = frame;
+            if (panStart >= 0 && panEnd < 0 && !panning) panEnd = frame;
+            if (panStart >= 0 && frame == panStart + 37) {
+                mid = ReadPicture();
+                midOffset = KorvanthGame::Get()->GetRoomFrameOffset();
+            }
+            if (panEnd >= 0 && frame == panEnd + 3) {
+                after = ReadPicture();
+                mapAfter = KorvanthGame::Get()->GetCurrentMapName().GetText();
+            }
+        };
+        const playtest::PlayResult r = playtest::RunPlay(setup, "10 -\n60 left\n240 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_GE(panStart, 0) << "no pan over the left edge";
+        ASSERT_GE(panEnd, 0) << "the pan did not end";
+        ASSERT_FALSE(r.samples.empty());
+        EXPECT_EQ(mapAfter, "Overworld");
+        EXPECT_EQ(r.samples.back().roomX, 1);
+        EXPECT_EQ(r.samples.back().roomY, 0);
+        // 1.25 s at 60 frames a second, give or take the frame it starts on.
+        EXPECT_NEAR(panEnd - panStart, 75, 2) << "frames the pan held the player";
+        ASSERT_FALSE(last.empty());
+        ASSERT_FALSE(mid.empty());
+        ASSERT_FALSE(after.empty());
+        if (folder != nullptr && *folder != '\0') {
+            EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/room-pan-map.png").c_str(), mid.data(), kWidth,
+                                           kHeight));
+        }
+
+        // No band of black: not a row or column of the picture mostly black
+        // (the minimap's frame stands over the world's top right corner).
+        const auto black = [](const uint32_t pixel) { return (pixel & 0x00ffffffu) == 0u; };
+        int32_t blackRows = 0;
+        int32_t blackColumns = 0;
+        for (int32_t y = 0; y < kHeight; ++y) {
+            int32_t count = 0;
+            for (int32_t x = 0; x < kWidth; ++x) count += black(At(mid, x, y)) ? 1 : 0;
+            if (count * 4 > kWidth * 3) ++blackRows;
+        }
+        for (int32_t x = 0; x < kWidth; ++x) {
+            int32_t count = 0;
+            for (int32_t y = 0; y < kHeight; ++y) count += black(At(mid, x, y)) ? 1 : 0;
+            if (count * 4 > kHeight * 3) ++blackColumns;
+        }
+        EXPECT_EQ(blackRows, 0) << "rows of the picture mostly black half way";
+        EXPECT_EQ(blackColumns, 0) << "columns of the picture mostly black half way";
+
+        // Side by side: the room left right of the seam as it was last seen,
+        // the room entered left of it as it stands after the pan.
+        EXPECT_EQ(midOffset.y, 0.0f) << "the room left slid up or down";
+        const auto seam = static_cast<int32_t>(midOffset.x);
+        ASSERT_GT(seam, 64);
+        ASSERT_LT(seam, 192);
+        size_t oldSame = 0;
+        size_t newSame = 0;
+        for (int32_t y = 0; y < kHeight; ++y) {
+            for (int32_t x = 0; x < kWidth; ++x) {
+                const uint32_t pixel = At(mid, x, y);
+                if (x >= seam && pixel == At(last, x - seam, y)) ++oldSame;
+                if (x < seam && pixel == At(after, x + kWidth - seam, y)) ++newSame;
+            }
+        }
+        const size_t oldArea = static_cast<size_t>(kWidth - seam) * kHeight;
+        const size_t newArea = static_cast<size_t>(seam) * kHeight;
+        EXPECT_GE(oldSame * 10, oldArea * 9) << oldSame << " of " << oldArea << " pixels show the room left";
+        EXPECT_GE(newSame * 10, newArea * 9) << newSame << " of " << newArea << " pixels show the room entered";
+    });
+}
+
 }  // namespace

@@ -3,7 +3,9 @@
 // another).
 
 #include <cmath>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "entity/ZCameraComponent.h"
 #include "entity/ZNameComponent.h"
@@ -454,6 +456,91 @@ TEST_F(TransitionTest, AMoveShiftsTheCameraAcrossThePanAndSnapsItOnlyForACut) {
         EXPECT_EQ(game->GetDepthHolder().y, c.depthHolder.y) << c.what;
         EXPECT_EQ(game->GetPanShift(), ZVector3()) << c.what;
         EXPECT_FALSE(game->IsRoomFrameKept()) << c.what;
+    }
+}
+
+// An edge into another map pans one screen, as an edge inside a map does,
+// with the room left beside the one entered. Another map's rooms do not line
+// up with this one's (the Spire's bottom row, room y 2, meets the overworld's
+// only row, y 0): across the pan the old room stays on the player's screen
+// row or column, whatever the rooms' numbers. The table holds every edge of
+// the campaign that names a map; the sweep over all maps finds no other.
+TEST_F(TransitionTest, EveryEdgeIntoAnotherMapPansOneScreenBesideTheRoomLeft) {
+    game->m_transitionSpeed = 1.0f;
+    const char* const kSides[] = {"top", "bottom", "left", "right"};
+    const struct {
+        const char* map;
+        int32_t roomX, roomY;
+        int32_t side;
+        const char* into;
+        int32_t intoX, intoY;
+    } cases[] = {
+        {"Caverns", 0, 0, kEdgeLeft, "Overworld", 0, 0},
+        {"Sunken", 0, 0, kEdgeLeft, "Overworld", 1, 0},
+        {"Spire", 0, 2, kEdgeLeft, "Overworld", 1, 0},
+    };
+    const auto named = [&kSides](const std::string& map, const int32_t x, const int32_t y, const int32_t side) {
+        return map + " (" + std::to_string(x) + ", " + std::to_string(y) + ") " + kSides[side];
+    };
+    std::set<std::string> found;
+    std::vector<std::string> maps;
+    for (const ZDefNode& entry : game->GetMapList()) maps.emplace_back(entry.GetAttribute(ZHashedString("Name")).GetText());
+    ASSERT_GE(maps.size(), 5u);
+    for (const std::string& map : maps) {
+        game->LoadCampaign(map.c_str());
+        ASSERT_EQ(game->GetCurrentMapName(), map.c_str());
+        for (const auto& [x, column] : game->GetMapData().GetRooms()) {
+            for (const auto& [y, room] : column) {
+                for (int32_t side = 0; side < 4; ++side) {
+                    if (room.edges[side].hasNameA != 0) found.insert(named(map, x, y, side));
+                }
+            }
+        }
+    }
+    std::set<std::string> listed;
+    for (const auto& c : cases) listed.insert(named(c.map, c.roomX, c.roomY, c.side));
+    EXPECT_EQ(found, listed) << "the campaign's edges into another map";
+
+    for (const auto& c : cases) {
+        const std::string what = named(c.map, c.roomX, c.roomY, c.side);
+        game->LoadCampaign(c.map);
+        EnterRoom(c.roomX, c.roomY);
+        // A step over the edge from the room's own screen.
+        const ZVector3 step[] = {ZVector3(0, -8, 0), ZVector3(0, 8, 0), ZVector3(-8, 0, 0), ZVector3(8, 0, 0)};
+        const ZVector3 inside[] = {ZVector3(128, 4, 0), ZVector3(128, 220, 0), ZVector3(4, 112, 0),
+                                   ZVector3(252, 112, 0)};
+        player->spatial->current.position = inside[c.side];
+        player->spatial->ResetInterpolation();
+        SnapCameraToPlayer(*player);
+        game->SetRoomCamera(camera->position.x, camera->position.y);
+        Move(inside[c.side], inside[c.side] + step[c.side]);
+        ASSERT_TRUE(CheckRoomExit(*player)) << what;
+        EXPECT_EQ(game->GetCurrentMapName(), c.into) << what;
+        EXPECT_EQ(game->GetMapData().currentRoomX, c.intoX) << what;
+        EXPECT_EQ(game->GetMapData().currentRoomY, c.intoY) << what;
+        ASSERT_TRUE(GetCinematicMgr()->IsPlaying(ZHashedString("Room Transition"))) << what;
+        const auto* const pan =
+            dynamic_cast<const RoomTransition*>(GetCinematicMgr()->GetRecords()[0]->cinematic);
+        ASSERT_NE(pan, nullptr) << what;
+        const bool horizontal = c.side == kEdgeLeft || c.side == kEdgeRight;
+        EXPECT_NEAR(pan->duration, (horizontal ? 256.0f : 224.0f) * 0.0048828125f, 1e-4f) << what;
+        // The room left lies beside the one entered, not rows or columns away.
+        const ZVector3 oldRoom = game->GetPreviousRoomShift();
+        EXPECT_EQ(horizontal ? oldRoom.y : oldRoom.x, 0.0f) << what;
+        EXPECT_EQ(std::fabs(horizontal ? oldRoom.x : oldRoom.y), horizontal ? 256.0f : 224.0f) << what;
+        // The view starts where the old room's last frame was seen from.
+        const ZVector3 view = camera->position + game->GetPanShift();
+        const ZVector3 old = game->GetPreviousRoomCamera() + oldRoom;
+        EXPECT_EQ(view.x, old.x) << what;
+        EXPECT_EQ(view.y, old.y) << what;
+        for (int i = 0; i < 400 && GetCinematicMgr()->GetPlayingCount() > 0; ++i) {
+            GetCinematicMgr()->FixedUpdate(0.0f, 1.0f / 60.0f);
+        }
+        ASSERT_EQ(GetCinematicMgr()->GetPlayingCount(), 0u) << what;
+        bool unused = false;
+        const ZVector3 target = ComputeCameraTarget(*player, false, unused);
+        EXPECT_EQ(camera->position.x, target.x) << what << ": on the target";
+        EXPECT_EQ(camera->position.y, target.y) << what << ": on the target";
     }
 }
 
