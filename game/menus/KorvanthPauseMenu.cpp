@@ -1,6 +1,7 @@
 #include "game/menus/KorvanthPauseMenu.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -112,7 +113,9 @@ void KorvanthPauseMenu::ResetToOverworldStart() {
 ZString KorvanthPauseMenu::DisplayCase(const ZString& name) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, "%s", name.GetText());
-    for (size_t i = 1; buffer[i] != '\0'; ++i) {
+    // The copy's own length bounds the walk: past it the buffer holds nothing written.
+    const size_t length = std::strlen(buffer);
+    for (size_t i = 1; i < length; ++i) {
         const char before = buffer[i - 1];
         const bool wordStart = before == ' ' || before == '\n' || before == '\r' || before == '\t' ||
                                before == '\v' || before == '\f';
