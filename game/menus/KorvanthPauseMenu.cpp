@@ -12,11 +12,10 @@
 #include "game/menus/RandomizerInfoMenu.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerSave.h"
+#include "game/player/PlayerTransition.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
-#include "game/world/KorvEntity.h"
 #include "entity/ZComponentLookup.h"
-#include "entity/ZNameComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
@@ -95,14 +94,13 @@ void KorvanthPauseMenu::ResetToOverworldStart() {
     game->SetPreviousRoomShift(0.0f, 0.0f);
     game->LoadRoom();
     game->LoadEntityInstances(false);
-    // The intro's arrival marker, the last one when there are several.
+    // The intro's arrival marker among every live entity (the room's and
+    // the game's list), the last one when there are several, as arrivals
+    // find theirs.
     ZVector3 start(128.0f, 112.0f, 0.0f);
-    for (KorvEntity* const entity : game->GetRoomEntities()) {
-        const ZNameComponent* const name = GetComponent<ZNameComponent>(entity);
-        const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
-        if (name != nullptr && spatial != nullptr && name->name == kFromIntro) {
-            start = ZVector3(spatial->current.position.x, spatial->current.position.y, 0.0f);
-        }
+    if (ZEntity* const marker = FindArrivalEntity(kFromIntro)) {
+        const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(marker);
+        start = ZVector3(spatial->current.position.x, spatial->current.position.y, 0.0f);
     }
     // Collected items and progress stay; only the place changes, and it
     // becomes the continue point.
