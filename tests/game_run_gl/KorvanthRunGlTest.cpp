@@ -32,8 +32,10 @@
 #include "menu/ConfirmationMenu.h"
 #include "game/menus/KorvanthPauseMenu.h"
 #include "game/menus/KorvanthTitleMenu.h"
+#include "game/menus/LoadWarningMenu.h"
 #include "game/menus/RandomizerMenu.h"
 #include "menu/ZCinematicMgr.h"
+#include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/fake/fake.h"
 #include "platform/sound/sound.h"
@@ -353,6 +355,79 @@ TEST(KorvanthRunGl, TheTitleFadesInInPlaceAfterTheSplashOnASlowMachine) {
             EXPECT_NEAR(light.centreX, settled.centreX, 8.0) << "frame " << frame << " after the splash";
         }
         EXPECT_GE(shown, 3) << "the fade-in shows the prompt before it settles";
+        ZBaseGame::DestroyInstance();
+        platform::sound::SetSoundSystem(nullptr);
+        platform::input::SetInputSystem(nullptr);
+        platform::window::SetWindowSystem(nullptr);
+    });
+}
+
+// A game started from the command line (QuickStart) keeps no run record of
+// its own, but its save is as new as any: after the pause menu's way back to
+// the title, one Enter on Continue goes back into play, with no warning that
+// the save is an old one.
+TEST(KorvanthRunGl, AQuickStartedGameContinuesFromTheTitleWithOneEnter) {
+    gametest::RunInChild([] {
+        korvtest::TempDir documents;
+        os::fake::FakeClock clock;
+        platform::input::FakeInputSystem* const input =
+            gametest::StartGameOnSdl(documents, KorvanthGame::kTitle,
+                                     "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\n"
+                                     "HeightWindowed: 480\r\n");
+        auto* game = new WalkedGame();
+        game->clock = &clock;
+        game->SetDisplay(std::make_unique<KorvanthDisplay>());
+
+        uint8_t heldKey = 0;
+        const auto press = [&](const uint8_t key) {
+            input->SetKey(key, true);
+            heldKey = key;
+        };
+        const auto playing = [] {
+            return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty();
+        };
+        int continues = 0;
+        bool warned = false;
+        using namespace platform;
+        const std::vector<Step> steps = {
+            {"quick-started and settled, then Escape", [&] { return playing() && game->drawnFrames > 60; },
+             [&] { press(DIK_ESCAPE); }},
+            {"paused: up to Title", [] { return AtRestOn<KorvanthPauseMenu>(); }, [&] { press(DIK_UP); }},
+            {"ask for the title", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
+            {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"Continue", [] { return AtRestOn<KorvanthTitleMenu>(); },
+             [&] {
+                 const ZMenuItem* selected = GetMenuMgr()->GetTopMenu()->GetSelectedItem();
+                 ASSERT_NE(selected, nullptr);
+                 EXPECT_EQ(selected->GetName(), ZHashedString("Continue"));
+                 ++continues;
+                 press(DIK_RETURN);
+             }},
+            {"playing again", playing, [&] { game->RequestQuit(); }},
+        };
+        size_t next = 0;
+        game->afterFrame = [&] {
+            warned = warned || dynamic_cast<LoadWarningMenu*>(GetMenuMgr()->GetTopMenu()) != nullptr;
+            if (heldKey != 0) {
+                input->SetKey(heldKey, false);
+                heldKey = 0;
+                return;
+            }
+            if (next < steps.size() && steps[next].ready()) {
+                steps[next].act();
+                ++next;
+            }
+        };
+        game->quitAfterFrames = 600;  // a safety net: the walk ends the run first
+        ZBaseGame::Run(game, 0, 0, "QuickStart Korvanth.kdd Caverns 1 0", platform::window::SW_SHOWNORMAL);
+
+        EXPECT_EQ(next, steps.size())
+            << "the walk stopped before: " << (next < steps.size() ? steps[next].what : "");
+        EXPECT_EQ(continues, 1);
+        EXPECT_FALSE(warned) << "the quick start's save is not an old one";
+        EXPECT_EQ(std::string(game->GetCurrentMapName().GetText()), "Caverns");
+        EXPECT_EQ(game->GetMapData().currentRoomX, 1);
         ZBaseGame::DestroyInstance();
         platform::sound::SetSoundSystem(nullptr);
         platform::input::SetInputSystem(nullptr);
