@@ -32,6 +32,7 @@ struct Keys {
     ZHashedString x{"CheckpointPositionX_QuickSave"};
     ZHashedString y{"CheckpointPositionY_QuickSave"};
     ZHashedString minimapVersion{"Version"};
+    ZHashedString minimap{"Minimap"};  // the player's saved minimap data
     ZHashedString seed{"RandomSeedString"};
     ZHashedString algorithm{"AlgorithmVersion"};
 };
@@ -145,6 +146,9 @@ bool ReadProgress(SavedProgress& out) {
     out.y = SavedDatum(player, k.y).ToFloat();
     const ZDefNode record = store->Get(ProgressKey());
     out.minimapVersion = record.GetAttribute(k.minimapVersion).ToInt();
+    // A run that wrote no record of its own (a quick start) saved its minimap
+    // with that data's version all the same: such a save is no older one.
+    if (out.minimapVersion == 0) out.minimapVersion = player.FindChild(k.minimap).GetAttribute(k.minimapVersion).ToInt();
     // Both keys or neither: a record with one of them is not randomized.
     out.randomized = record.HasAttribute(k.seed) && record.HasAttribute(k.algorithm);
     if (out.randomized) {

@@ -1,6 +1,7 @@
 #include "game/menus/KorvanthPauseMenu.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,11 +12,10 @@
 #include "game/menus/RandomizerInfoMenu.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerSave.h"
+#include "game/player/PlayerTransition.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerComponent.h"
-#include "game/world/KorvEntity.h"
 #include "entity/ZComponentLookup.h"
-#include "entity/ZNameComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
@@ -94,14 +94,13 @@ void KorvanthPauseMenu::ResetToOverworldStart() {
     game->SetPreviousRoomShift(0.0f, 0.0f);
     game->LoadRoom();
     game->LoadEntityInstances(false);
-    // The intro's arrival marker, the last one when there are several.
+    // The intro's arrival marker among every live entity (the room's and
+    // the game's list), the last one when there are several, as arrivals
+    // find theirs.
     ZVector3 start(128.0f, 112.0f, 0.0f);
-    for (KorvEntity* const entity : game->GetRoomEntities()) {
-        const ZNameComponent* const name = GetComponent<ZNameComponent>(entity);
-        const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(entity);
-        if (name != nullptr && spatial != nullptr && name->name == kFromIntro) {
-            start = ZVector3(spatial->current.position.x, spatial->current.position.y, 0.0f);
-        }
+    if (ZEntity* const marker = FindArrivalEntity(kFromIntro)) {
+        const ZSpatialComponent* const spatial = GetComponent<ZSpatialComponent>(marker);
+        start = ZVector3(spatial->current.position.x, spatial->current.position.y, 0.0f);
     }
     // Collected items and progress stay; only the place changes, and it
     // becomes the continue point.
@@ -112,7 +111,9 @@ void KorvanthPauseMenu::ResetToOverworldStart() {
 ZString KorvanthPauseMenu::DisplayCase(const ZString& name) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, "%s", name.GetText());
-    for (size_t i = 1; buffer[i] != '\0'; ++i) {
+    // The copy's own length bounds the walk: past it the buffer holds nothing written.
+    const size_t length = std::strlen(buffer);
+    for (size_t i = 1; i < length; ++i) {
         const char before = buffer[i - 1];
         const bool wordStart = before == ' ' || before == '\n' || before == '\r' || before == '\t' ||
                                before == '\v' || before == '\f';

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ZStateStore.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZScreenshot.h"
 #include "framework_game/RunScenarios.h"
@@ -35,6 +36,7 @@
 #include "renderer/ZFont.h"
 #include "game/menus/RandomizerInfoMenu.h"
 #include "game/menus/RandomizerMenu.h"
+#include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/ZCinematicMgr.h"
@@ -220,11 +222,17 @@ TEST(GameMenusWalkGl, FromTheTitleIntoPlayThroughEveryPageAndBackToContinue) {
                  const ZMenu* title = GetMenuMgr()->GetTopMenu();
                  EXPECT_EQ(title->GetSelectedItem()->GetName(), ZHashedString("Continue"));
                  Shot("title_continue");
-                 // The save as an older version wrote it: no minimap version.
+                 // The save as an older version wrote it: no minimap version,
+                 // neither in the run record nor in the player's minimap data.
                  SavedProgress progress;
                  ASSERT_TRUE(gameflow::ReadProgress(progress));
                  progress.minimapVersion = 0;
                  gameflow::WriteProgressAndAutosave(progress);
+                 ZDefNode& player = GetStateStore()->GetOrInsert(Player::kGUID);
+                 for (ZDefNode& data : player.children) {
+                     if (data.name == ZHashedString("Minimap")) data.SetAttribute(ZHashedString("Version"), "0");
+                 }
+                 ASSERT_TRUE(GetStateStore()->Save(KorvanthGame::Get()->GetAutosavePath().GetText()));
                  run.Press(DIK_RETURN);
              }},
             {"the warning", [] { return AtRestOn<LoadWarningMenu>(); },

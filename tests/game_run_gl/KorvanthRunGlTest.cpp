@@ -11,9 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "audio/ZAudioMgr.h"
@@ -29,8 +32,10 @@
 #include "menu/ConfirmationMenu.h"
 #include "game/menus/KorvanthPauseMenu.h"
 #include "game/menus/KorvanthTitleMenu.h"
+#include "game/menus/LoadWarningMenu.h"
 #include "game/menus/RandomizerMenu.h"
 #include "menu/ZCinematicMgr.h"
+#include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/fake/fake.h"
 #include "platform/sound/sound.h"
@@ -39,11 +44,12 @@
 #include "renderer/ZRenderer.h"
 #include "renderer/ZSpriteBatch.h"
 #include "support/MenuWalk.h"
+#include "support/ScreenShots.h"
 #include "support/TempDir.h"
 
 namespace {
 
-// The game with a fake clock stepped 0.05 s a frame and a hook after each drawn frame.
+// The game with a fake clock stepped 0.05 s a frame (or as set) and a hook after each drawn frame.
 class WalkedGame : public KorvanthGame {
 public:
     // Start-up moves to the program's folder; the packages are in the data build.
@@ -56,7 +62,7 @@ public:
         }
     }
     void UpdateTiming() override {
-        clock->AdvanceSeconds(0.05);
+        clock->AdvanceSeconds(frameSeconds);
         KorvanthGame::UpdateTiming();
     }
     void PostRender() override {
@@ -73,6 +79,7 @@ public:
     }
 
     os::fake::FakeClock* clock = nullptr;
+    double frameSeconds = 0.05;
     std::function<void()> afterFrame;
     int drawnFrames = 0;
     int quitAfterFrames = -1;
@@ -261,6 +268,166 @@ TEST(KorvanthRunGl, SplashTitleNewGamePauseAndExitWithTheGamesVoiceAndHooks) {
         EXPECT_FALSE(game->synthAfterExit) << "Exit releases the synthesizer's sound";
         EXPECT_FALSE(game->voiceAfterExit);
         EXPECT_EQ(GetEntityGameHooks().getFrameTime, nullptr) << "shutdown unsets the game's hooks";
+        ZBaseGame::DestroyInstance();
+        platform::sound::SetSoundSystem(nullptr);
+        platform::input::SetInputSystem(nullptr);
+        platform::window::SetWindowSystem(nullptr);
+    });
+}
+
+// Where the band's sharp detail (the prompt's letters) stands: the centre of
+// the brightness steps between neighbouring pixels, weighted by their size,
+// inside the screen's middle (the tube's rim left out); and their sum. Smooth
+// shading and the fade's dimming move neither the centre nor the letters.
+struct BandDetail {
+    double centreX = 0.0;
+    double total = 0.0;
+};
+BandDetail MeasureBand(const screenshot::Shot& shot, const float top, const float bottom) {
+    const auto brightness = [&shot](const int32_t x, const int32_t y) {
+        const uint32_t p = shot.pixels[static_cast<size_t>(y) * static_cast<size_t>(shot.width) + static_cast<size_t>(x)];
+        return static_cast<double>(((p >> 16) & 0xFFu) + ((p >> 8) & 0xFFu) + (p & 0xFFu));
+    };
+    BandDetail detail;
+    double weighted = 0.0;
+    for (auto y = static_cast<int32_t>(top * static_cast<float>(shot.height));
+         y < static_cast<int32_t>(bottom * static_cast<float>(shot.height)); ++y) {
+        for (int32_t x = shot.width / 8; x < shot.width * 7 / 8; ++x) {
+            const double step = std::fabs(brightness(x + 1, y) - brightness(x, y));
+            weighted += step * x;
+            detail.total += step;
+        }
+    }
+    detail.centreX = detail.total > 0.0 ? weighted / detail.total : 0.0;
+    return detail;
+}
+
+// On a slow machine (a frame every quarter second) the title fades in where
+// it stays: from the splash's end on, nothing of the menu slides sideways,
+// and the press-start prompt stands where it settles in every frame that
+// shows it.
+TEST(KorvanthRunGl, TheTitleFadesInInPlaceAfterTheSplashOnASlowMachine) {
+    gametest::RunInChild([] {
+        korvtest::TempDir documents;
+        os::fake::FakeClock clock;
+        gametest::StartGameOnSdl(documents, KorvanthGame::kTitle,
+                                 "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\n"
+                                 "HeightWindowed: 480\r\n");
+        auto* game = new WalkedGame();
+        game->clock = &clock;
+        game->frameSeconds = 0.25;
+        game->SetDisplay(std::make_unique<KorvanthDisplay>());
+
+        // The prompt's band, below the picture (its item stands at y 656 of 768).
+        constexpr float kTop = 0.77f;
+        constexpr float kBottom = 0.87f;
+        std::vector<std::pair<int, BandDetail>> prompts;
+        std::vector<float> slides;
+        BandDetail settled;
+        int afterSplash = -1;
+        game->afterFrame = [&] {
+            if (afterSplash < 0 && GetCinematicMgr()->GetPlayingCount() > 0) return;
+            ++afterSplash;
+            if (afterSplash == 0) return;  // the title is only queued
+            slides.push_back(GetMenuMgr()->GetSlideOffset());
+            const screenshot::Shot shot = screenshot::Take();
+            char name[32];
+            std::snprintf(name, sizeof name, "title-%02d.png", afterSplash);
+            screenshot::Keep(shot, "KORV_SHOTS", name);
+            if (afterSplash < 12) {
+                prompts.emplace_back(afterSplash, MeasureBand(shot, kTop, kBottom));
+            } else {
+                settled = MeasureBand(shot, kTop, kBottom);
+                game->RequestQuit();
+            }
+        };
+        game->quitAfterFrames = 400;  // a safety net
+        ZBaseGame::Run(game, 0, 0, "", platform::window::SW_SHOWNORMAL);
+
+        ASSERT_GT(afterSplash, 0) << "the splash ended";
+        for (size_t i = 0; i < slides.size(); ++i) EXPECT_EQ(slides[i], 0.0f) << "frame " << i + 1 << " after the splash";
+        ASSERT_GT(settled.total, 0.0);
+        int shown = 0;
+        for (const auto& [frame, light] : prompts) {
+            // Frames still nearly black say nothing of where the prompt is.
+            if (light.total < 0.1 * settled.total) continue;
+            ++shown;
+            EXPECT_NEAR(light.centreX, settled.centreX, 8.0) << "frame " << frame << " after the splash";
+        }
+        EXPECT_GE(shown, 3) << "the fade-in shows the prompt before it settles";
+        ZBaseGame::DestroyInstance();
+        platform::sound::SetSoundSystem(nullptr);
+        platform::input::SetInputSystem(nullptr);
+        platform::window::SetWindowSystem(nullptr);
+    });
+}
+
+// A game started from the command line (QuickStart) keeps no run record of
+// its own, but its save is as new as any: after the pause menu's way back to
+// the title, one Enter on Continue goes back into play, with no warning that
+// the save is an old one.
+TEST(KorvanthRunGl, AQuickStartedGameContinuesFromTheTitleWithOneEnter) {
+    gametest::RunInChild([] {
+        korvtest::TempDir documents;
+        os::fake::FakeClock clock;
+        platform::input::FakeInputSystem* const input =
+            gametest::StartGameOnSdl(documents, KorvanthGame::kTitle,
+                                     "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\n"
+                                     "HeightWindowed: 480\r\n");
+        auto* game = new WalkedGame();
+        game->clock = &clock;
+        game->SetDisplay(std::make_unique<KorvanthDisplay>());
+
+        uint8_t heldKey = 0;
+        const auto press = [&](const uint8_t key) {
+            input->SetKey(key, true);
+            heldKey = key;
+        };
+        const auto playing = [] {
+            return GetMenuMgr()->GetOpenMenuCount() == 0 && GetMenuMgr()->GetRequests().IsEmpty();
+        };
+        int continues = 0;
+        bool warned = false;
+        using namespace platform;
+        const std::vector<Step> steps = {
+            {"quick-started and settled, then Escape", [&] { return playing() && game->drawnFrames > 60; },
+             [&] { press(DIK_ESCAPE); }},
+            {"paused: up to Title", [] { return AtRestOn<KorvanthPauseMenu>(); }, [&] { press(DIK_UP); }},
+            {"ask for the title", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"to Yes", [] { return AtRestOn<ConfirmationMenu>(); }, [&] { press(DIK_LEFT); }},
+            {"answer Yes", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"Continue", [] { return AtRestOn<KorvanthTitleMenu>(); },
+             [&] {
+                 const ZMenuItem* selected = GetMenuMgr()->GetTopMenu()->GetSelectedItem();
+                 ASSERT_NE(selected, nullptr);
+                 EXPECT_EQ(selected->GetName(), ZHashedString("Continue"));
+                 ++continues;
+                 press(DIK_RETURN);
+             }},
+            {"playing again", playing, [&] { game->RequestQuit(); }},
+        };
+        size_t next = 0;
+        game->afterFrame = [&] {
+            warned = warned || dynamic_cast<LoadWarningMenu*>(GetMenuMgr()->GetTopMenu()) != nullptr;
+            if (heldKey != 0) {
+                input->SetKey(heldKey, false);
+                heldKey = 0;
+                return;
+            }
+            if (next < steps.size() && steps[next].ready()) {
+                steps[next].act();
+                ++next;
+            }
+        };
+        game->quitAfterFrames = 600;  // a safety net: the walk ends the run first
+        ZBaseGame::Run(game, 0, 0, "QuickStart Korvanth.kdd Caverns 1 0", platform::window::SW_SHOWNORMAL);
+
+        EXPECT_EQ(next, steps.size())
+            << "the walk stopped before: " << (next < steps.size() ? steps[next].what : "");
+        EXPECT_EQ(continues, 1);
+        EXPECT_FALSE(warned) << "the quick start's save is not an old one";
+        EXPECT_EQ(std::string(game->GetCurrentMapName().GetText()), "Caverns");
+        EXPECT_EQ(game->GetMapData().currentRoomX, 1);
         ZBaseGame::DestroyInstance();
         platform::sound::SetSoundSystem(nullptr);
         platform::input::SetInputSystem(nullptr);
