@@ -14,19 +14,14 @@
 #include <vector>
 
 #include "framework/ZLocMgr.h"
-#include "game/menus/GameMenuSupport.h"
-#include "game/menus/KorvanthTitleMenu.h"
+#include "framework_game/RunScenarios.h"
+#include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
 #include "menu/MessageMenu.h"
-#include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuLabel.h"
 #include "menu/ZMenuMgr.h"
-#include "platform/window/keycodes.h"
-#include "renderer/ZRenderer.h"
-#include "framework_game/RunScenarios.h"
-#include "game/player/Player.h"
 #include "support/PlayHarness.h"
 #include "support/ScreenShots.h"
 
