@@ -22,6 +22,14 @@ namespace {
 
 constexpr const char* kSection = "LeaderboardMenu";
 constexpr float kItemScale = 0.6f;
+constexpr float kTitleScale = 1.2f;
+// The HUD stays on screen under the board: the course timer at its top left
+// and the minimap with its prompt at its top right. On the flat display they
+// take the menu canvas down to y = 162 and from x = 784 across; through the
+// CRT's tube, drawn smaller, down to y = 190 and from x = 740. The title keeps
+// between the two, the rows start below them.
+constexpr float kTitleWidth = 512.0f;
+constexpr float kFirstRowY = 232.0f;
 
 struct ModeRange {
     int32_t mode;
@@ -126,7 +134,8 @@ void LeaderboardMenu::BuildItems(const ZString* requestingText) {
     AddMenuItem(*this, GameMenuText(kSection, "NextPage"), 976.0f, 640.0f, 5, kItemScale, "NextPage");
     AddMenuItem(*this, GameMenuText(kSection, "PrevMode"), 48.0f, 606.4f, 4, kItemScale, "PrevMode");
     AddMenuItem(*this, GameMenuText(kSection, "NextMode"), 976.0f, 606.4f, 5, kItemScale, "NextMode");
-    AddMenuItem<ZMenuLabel>(*this, GetTitleText(), 512.0f, 44.0f, 2, 1.2f, "Title");
+    ZMenuLabel* title = AddMenuItem<ZMenuLabel>(*this, GetTitleText(), 512.0f, 44.0f, 2, kTitleScale, "Title");
+    if (title->width > kTitleWidth) title->SetTextScale(kTitleScale * kTitleWidth / title->width);
     if (m_rows.empty()) {
         const ZString message = requestingText != nullptr ? *requestingText : GameMenuText(kSection, "NoEntries");
         AddMenuItem<ZMenuLabel>(*this, message, 512.0f, 288.0f, 0, kItemScale, "Message");
@@ -143,7 +152,7 @@ void LeaderboardMenu::AddRowItem(const LeaderboardEntry& entry) {
     const ZString text = RowText(entry, font, &scale);
     const auto row = static_cast<float>(static_cast<int32_t>(GetItemCount()) - kFirstRow);
     // Rows are spaced by the line of the menu's 0.6 size (a 56-unit line).
-    AddMenuItem(*this, text, 64.0f, 144.0f + row * 56.0f * kItemScale * 0.85f, 4, scale, "Row");
+    AddMenuItem(*this, text, 64.0f, kFirstRowY + row * 56.0f * kItemScale * 0.85f, 4, scale, "Row");
 }
 
 void LeaderboardMenu::Refresh() {

@@ -1,5 +1,7 @@
 #include "menu/ConfirmationMenu.h"
 
+#include <cmath>
+
 #include "framework/ZLocMgr.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuLabel.h"
@@ -8,7 +10,13 @@
 
 namespace {
 
-// A centred text of the menu font at (x, y).
+constexpr float kButtonsY = 440.0f;
+constexpr float kDescriptionY = 328.0f;
+// The question wraps within this width, so that its panel stays on the
+// screen in every language.
+constexpr float kDescriptionWidth = 704.0f;
+// The least room between the question's last line and the buttons' text.
+constexpr float kButtonGap = 16.0f;
 
 ZString ButtonText(const char* key) {
     return ZLocMgr::GetInstance()->GetString(ZHashedString("Menus"), ZHashedString("ConfirmationMenu"),
@@ -18,18 +26,32 @@ ZString ButtonText(const char* key) {
 }  // namespace
 
 ConfirmationMenu::ConfirmationMenu(const bool withCancelIn) : withCancel(withCancelIn) {
-    AddItem(ZMenuItem::Create(ButtonText("Yes"), withCancel ? 256.0f : 320.0f, 440.0f, 0, 1.0f));
-    AddItem(ZMenuItem::Create(ButtonText("No"), withCancel ? 512.0f : 704.0f, 440.0f, 0, 1.0f));
+    AddItem(ZMenuItem::Create(ButtonText("Yes"), withCancel ? 256.0f : 320.0f, kButtonsY, 0, 1.0f));
+    AddItem(ZMenuItem::Create(ButtonText("No"), withCancel ? 512.0f : 704.0f, kButtonsY, 0, 1.0f));
     if (withCancel) {
-        AddItem(ZMenuItem::Create(ButtonText("Cancel"), 768.0f, 440.0f, 0, 1.0f));
+        AddItem(ZMenuItem::Create(ButtonText("Cancel"), 768.0f, kButtonsY, 0, 1.0f));
     }
-    descriptionLabel = ZMenuItem::Create<ZMenuLabel>(ZString(), 512.0f, 328.0f, 0, 0.75f);
+    descriptionLabel = ZMenuItem::Create<ZMenuLabel>(ZString(), 512.0f, kDescriptionY, 0, 0.75f);
+    descriptionLabel->wrapWidth = kDescriptionWidth;
     AddItem(descriptionLabel);
     Arrange(80.0f, 64.0f);
 }
 
 void ConfirmationMenu::SetDescription(const ZString& description) {
+    descriptionLabel->y = kDescriptionY;
     descriptionLabel->SetText(description);
+    // A question of many lines rises so that its last one stays clear of the buttons.
+    float buttonsTop = kButtonsY;
+    for (int32_t i = 0; i < static_cast<int32_t>(GetItemCount()); ++i) {
+        if (GetItem(i) != descriptionLabel) {
+            buttonsTop = std::fmin(buttonsTop, GetItem(i)->top);
+        }
+    }
+    const float overlap = descriptionLabel->top + descriptionLabel->height + kButtonGap - buttonsTop;
+    if (overlap > 0.0f) {
+        descriptionLabel->y -= overlap;
+        descriptionLabel->Refresh();
+    }
     // A new underlay starts hidden: one made while the menu shows (a count-down
     // that rewrites its question) shows as the old one did.
     const bool shown = !underlays.IsEmpty() && underlays[0]->visible;

@@ -68,7 +68,8 @@ void ZMenuItem::ExpandBounds(float min[2], float max[2]) const {
 
 void ZMenuItem::DrawText(const ZColor32 color) {
     if (font != nullptr && !text.IsEmpty()) {
-        font->DrawText(text.GetText(), text.GetLength(), left, top, textScale, textScale, color, color, 2.0f);
+        font->DrawText(text.GetText(), text.GetLength(), left, top, textScale, textScale, color, color, 2.0f,
+                       wrapWidth);
     }
 }
 
@@ -88,7 +89,7 @@ void ZMenuItem::MeasureText(float* outWidth, float* outHeight, const float scale
     if (font == nullptr) {
         return;
     }
-    font->DrawTextFormatted(text.GetText(), text.GetLength(), outWidth, outHeight, scale, scale);
+    font->DrawTextFormatted(text.GetText(), text.GetLength(), outWidth, outHeight, scale, scale, wrapWidth);
 }
 
 void ZMenuItem::Setup(const ZString& textIn, const float px, const float py, const int32_t anchorIn,

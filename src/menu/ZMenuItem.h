@@ -104,6 +104,9 @@ public:
     int32_t anchor = 0;
     ZFont* font = nullptr;
     float textScale = 1.0f;
+    // Above 0: the text wraps at words within this width (menu units), and
+    // the item's size is that of the wrapped text.
+    float wrapWidth = 0.0f;
     ZHashedString name;
     bool selected = false;
 };

@@ -415,10 +415,10 @@ const char* ZFont::DrawTextFormatted(const char* text, const int32_t length, flo
 void ZFont::DrawText(const char* text, const int32_t length, const float x, const float y, const float scaleX,
                      const float scaleY, const ZColor32 color, const ZColor32 color2, const float shadowOffset,
                      const float widthLimit, const float heightLimit) {
-    if (shadowOffset != 0.0f) {
-        AddGlyphQuads(text, length, x + shadowOffset, y + shadowOffset, scaleX, scaleY, ZColor32(0, 0, 0, color.a),
-                      ZColor32(0, 0, 0, color2.a), widthLimit, heightLimit);
-    }
+    // The shadow goes first even without an offset: under a translucent
+    // text it darkens what shows through the glyphs.
+    AddGlyphQuads(text, length, x + shadowOffset, y + shadowOffset, scaleX, scaleY, ZColor32(0, 0, 0, color.a),
+                  ZColor32(0, 0, 0, color2.a), widthLimit, heightLimit);
     AddGlyphQuads(text, length, x, y, scaleX, scaleY, color, color2, widthLimit, heightLimit);
 }
 

@@ -110,8 +110,9 @@ public:
 
     // --- Text ---------------------------------------------------------------
     // Queues the text at (x, y) in its two colours (top and bottom of the
-    // glyphs). With a shadow offset other than 0 a black copy carrying the
-    // colours' alpha is queued first, offset by it to the right and down.
+    // glyphs), after a black copy carrying the colours' alpha offset by the
+    // shadow offset to the right and down (in place with an offset of 0,
+    // where it darkens what shows through a translucent text).
     // With limits the text wraps at words within widthLimit and stops at
     // heightLimit (see DrawTextFormatted).
     void DrawText(const char* text, int32_t length, float x, float y, float scaleX, float scaleY, ZColor32 color,

@@ -563,9 +563,10 @@ TEST(ZDialog, TheBoxPagesWhatDoesNotFitAndShowsOptionsWithTheLastPage) {
     EXPECT_EQ(font->GetRequests().Count(), 0u) << "nothing typed yet, no option yet";
     talk.consumer->Accept();
     talk.consumer->Render(1);
-    ASSERT_EQ(font->GetRequests().Count(), 2u) << "the page and the option line";
-    const float optionY = font->GetRequests()[1].y;
-    EXPECT_FLOAT_EQ(optionY - font->GetRequests()[0].y, 20.0f) << "the page, then a blank line";
+    // Each text comes after its shadow.
+    ASSERT_EQ(font->GetRequests().Count(), 4u) << "the page and the option line";
+    const float optionY = font->GetRequests()[3].y;
+    EXPECT_FLOAT_EQ(optionY - font->GetRequests()[1].y, 20.0f) << "the page, then a blank line";
     EXPECT_FLOAT_EQ(optionY + 10.0f, 192.0f) << "the box ends at 192: the option line is its last";
     g_font = nullptr;
 }

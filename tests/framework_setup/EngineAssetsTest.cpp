@@ -480,12 +480,16 @@ TEST_F(EngineAssetsTest, ConsoleDrawsWithItsFontOverItsBackdrop) {
     console.Update();
     ZFont* font = game->GetConsoleFont();
     const float h = static_cast<float>(font->GetLineHeight());
-    ASSERT_FALSE(font->GetRequests().IsEmpty());
-    const ZTextRequest& block = font->GetRequests()[0];
+    ASSERT_GE(font->GetRequests().Count(), 2u);
+    // The block's black shadow in place, then the block.
+    const ZTextRequest& shadow = font->GetRequests()[0];
+    const ZTextRequest& block = font->GetRequests()[1];
     EXPECT_STREQ(font->GetStoredText(block), "first line\nsecond line\n> ");
     EXPECT_FLOAT_EQ(block.x, h);
     EXPECT_FLOAT_EQ(block.y, h);
     EXPECT_EQ(block.color, ZColor32(255, 255, 255, 255));
+    EXPECT_EQ(shadow.color, ZColor32(0, 0, 0, 255));
+    EXPECT_FLOAT_EQ(shadow.x, h);
     // Two output lines and the three rows of margin and prompt.
     EXPECT_FLOAT_EQ(backdrop->transform.m[5], -(h * 5.0f));
     EXPECT_FLOAT_EQ(backdrop->transform.m[0], 1.0f);

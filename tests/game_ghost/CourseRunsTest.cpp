@@ -82,6 +82,8 @@ std::string DrawnTimer(SpeedrunComponent& speedrun) {
     speedrun.Update(0.0f, 4);
     std::string text;
     for (const ZTextRequest& request : font->GetRequests()) {
+        // Each text comes after its black shadow.
+        if (request.color == ZColor32(0, 0, 0, request.color.a)) continue;
         text.append(font->GetStoredText(request), static_cast<size_t>(request.length));
     }
     font->ResetFrame();

@@ -289,6 +289,15 @@ TEST_F(OptionPagesTest, AnaglyphSwitchesAndReset) {
     EXPECT_TRUE(RowOf(Top(), "RedTint")->snapPoints.Contains(0.5f));
     EXPECT_TRUE(RowOf(Top(), "BlueTint")->snapPoints.Contains(0.5f));
 
+    game->m_displaySettings.redTint = 0.7f;
+    for (const int32_t answer : {1, 2}) {  // No, Cancel: only the question closes
+        SelectAndSend("ResetButton", Kind::Accept);
+        ASSERT_NE(TopAs<TunerConfirmationMenu>(), nullptr);
+        Top()->Select(answer);
+        Send(Kind::Accept);
+        EXPECT_NE(TopAs<AnaglyphMenu>(), nullptr) << "answer " << answer;
+        EXPECT_FLOAT_EQ(game->m_displaySettings.redTint, 0.7f) << "answer " << answer;
+    }
     SelectAndSend("ResetButton", Kind::Accept);
     ASSERT_NE(TopAs<TunerConfirmationMenu>(), nullptr);
     Top()->Select(0);

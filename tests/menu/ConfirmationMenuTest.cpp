@@ -165,3 +165,53 @@ TEST_F(ConfirmationMenuTest, MessageMenuCallsBackOnOkAndCancel) {
         EXPECT_EQ(GetMenuMgr()->GetOpenMenuCount(), 0u) << c.name;
     }
 }
+
+// Every question and notice of the engine, in both languages, wraps inside a
+// panel that stays on the 1024-unit menu canvas, its last line clear of the
+// buttons.
+TEST_F(ConfirmationMenuTest, QuestionsAndNoticesWrapInsideThePanelInEveryLanguage) {
+    struct Text {
+        const char* section;
+        const char* key;
+    };
+    const Text questions[] = {{"TitleMenu", "ConfirmExit"},
+                              {"PauseMenu", "ConfirmReset"},
+                              {"VideoMenu", "ConfirmChanges"},
+                              {"ControlGroupsMenu", "ConfirmResetControls"},
+                              {"ControlGroupsMenu", "ConfirmClearControls"}};
+    const auto Inside = [](const ZMenu& menu, const std::string& name) {
+        ASSERT_EQ(menu.underlays.Count(), 1u) << name;
+        const ZMenuUnderlay& panel = *menu.underlays[0];
+        EXPECT_GE(panel.x - panel.width / 2, 0.0f) << name;
+        EXPECT_LE(panel.x + panel.width / 2, 1024.0f) << name;
+    };
+    for (const char* language : {"", "German"}) {
+        ZLocMgr::GetInstance()->ChangeLanguage(language);
+        for (const Text& t : questions) {
+            const std::string name = std::string(language) + " " + t.key;
+            const ZString text = ZLocMgr::GetInstance()->GetString(ZHashedString("Menus"), ZHashedString(t.section),
+                                                                   ZHashedString(t.key));
+            for (const bool withCancel : {false, true}) {
+                ConfirmationMenu menu(withCancel);
+                menu.SetDescription(text);
+                Inside(menu, name);
+                const ZMenuItem& label = *menu.descriptionLabel;
+                // A line that wrapped may end in the blank before the next word.
+                EXPECT_LE(label.width, 704.0f + 16.0f) << name;
+                EXPECT_LE(label.top + label.height + 16.0f, menu.items[0]->top) << name;
+            }
+        }
+        MessageMenu message;
+        message.SetDescription(ZLocMgr::GetInstance()
+                                   ->GetString(ZHashedString("Menus"), ZHashedString("LanguageMenu"),
+                                               ZHashedString("Exported"))
+                                   .ExpandNewlines()
+                                   .Replace("%s", "C:\\Users\\Player\\Documents\\My Games\\Korvanth\\Localization"));
+        Inside(message, std::string(language) + " Exported");
+    }
+    // The German question back to the title takes more than one line.
+    ConfirmationMenu menu(false);
+    menu.SetDescription(ZLocMgr::GetInstance()->GetString(ZHashedString("Menus"), ZHashedString("PauseMenu"),
+                                                           ZHashedString("ConfirmReset")));
+    EXPECT_GT(menu.descriptionLabel->height, 1.5f * 0.75f * 56.0f);
+}

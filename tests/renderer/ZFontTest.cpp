@@ -338,6 +338,9 @@ TEST_F(ZFontTest, TheStoreHolds8192BytesAFrameAndRefusesTheRestWithOneBox) {
     const char one[] = "b";
     EXPECT_FALSE(font->AddGlyphQuads(one, 1, 0, 0, 1, 1, kWhite, kWhite));
     EXPECT_FALSE(font->AddGlyphQuads("c", 1, 0, 0, 1, 1, kWhite, kWhite));
+    // The texts drawn after the store is full (each a shadow and a text) are
+    // all refused under that one box, not a modal box each.
+    for (int i = 0; i < 30; ++i) font->DrawText("line", 4, 0, 0, 1, 1, kWhite, kWhite);
     EXPECT_EQ(font->GetRequests().Count(), 1u);
     ASSERT_EQ(window->Boxes().size(), 1u) << "one box a frame";
     EXPECT_EQ(window->Boxes()[0].caption, "Dev Error");
@@ -399,8 +402,15 @@ TEST_F(ZFontTest, DrawTextQueuesABlackShadowFirst) {
     EXPECT_EQ(requests[1].color, ZColor32(255, 0, 0, 200));
     EXPECT_EQ(font->GetStoreUsed(), 3);
 
-    font->DrawText(text, 2, 0, 0, 1, 1, kWhite, kWhite);
-    EXPECT_EQ(requests.Count(), 3u) << "no shadow without an offset";
+    // Without an offset the shadow lies under the text itself.
+    font->DrawText(text, 2, 5, 6, 1, 1, ZColor32(255, 255, 255, 128), kWhite);
+    ASSERT_EQ(requests.Count(), 4u);
+    EXPECT_EQ(requests[2].x, 5.0f);
+    EXPECT_EQ(requests[2].y, 6.0f);
+    EXPECT_EQ(requests[2].color, ZColor32(0, 0, 0, 128));
+    EXPECT_EQ(requests[2].color2, ZColor32(0, 0, 0, 255));
+    EXPECT_EQ(requests[3].color, ZColor32(255, 255, 255, 128));
+    EXPECT_EQ(font->GetStoreUsed(), 3) << "both copies share the stored text";
 }
 
 // --- Drawing --------------------------------------------------------------------------

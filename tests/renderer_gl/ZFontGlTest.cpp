@@ -146,6 +146,31 @@ TEST_F(ZFontGlTest, TheShadowSitsBelowRightAndTheMeasureCoversTheInk) {
     }
 }
 
+TEST_F(ZFontGlTest, ATranslucentTextIsDarkenedByItsShadowInPlace) {
+    // Half-transparent white on grey, without a shadow offset: the black copy
+    // under the glyphs halves the grey first, then the white is laid over it.
+    GetRenderer()->Clear(true, false, 0xFF808080u, 1.0f);
+    const std::string text = "Ghost HUD";
+    const ZColor32 half(255, 255, 255, 128);
+    font->DrawText(text.data(), static_cast<int32_t>(text.size()), 20, 20, 2, 2, half, half);
+    DrawWith(*font, kSheetName);
+    const std::vector<uint32_t> pixels = Pixels();
+
+    const float a = 128.0f / 255.0f;
+    const float shadowed = 255.0f * a + 128.0f * (1.0f - a) * (1.0f - a);  // about 160
+    const float unshadowed = 255.0f * a + 128.0f * (1.0f - a);             // about 191
+    Expect(text, 20, 20, 2, kWhite);  // marks the inked pixels
+    int32_t inked = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if (expected[i] != 0xFFFFFFFFu) continue;
+        ++inked;
+        const auto green = static_cast<float>((pixels[i] >> 8) & 0xFF);
+        ASSERT_NEAR(green, shadowed, 3.0f) << "pixel (" << i % kWidth << ", " << i / kWidth << ") is " << green
+                                           << "; without the shadow it would be about " << unshadowed;
+    }
+    EXPECT_GT(inked, 100);
+}
+
 TEST_F(ZFontGlTest, AWrappedRequestBreaksWhereTheMeasureSays) {
     const std::string text = "one two three four";
     const float limit = 60.0f;
