@@ -86,11 +86,19 @@ void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int
     const auto word = [&words](const uint32_t i, const char* fallback) {
         return i < words.Count() ? words[i] : ZString(fallback);
     };
+    // "QuickStart" is the game's option in both passes, spelt exactly so:
+    // the first pass skips the splash, the second starts the campaign.
     for (uint32_t i = 0; i < words.Count(); ++i) {
         if (!(words[i] == "QuickStart")) {
+            if (pass != 0 && words[i].EqualsNoCase("QuickStart")) {
+                ZLog::Printf("Command line: \"%s\" is not an option (QuickStart is spelt with its capitals); ignored",
+                             words[i].GetText());
+            }
             continue;
         }
-        // The engine already took the word in the first pass (no splash).
+        // No intro splash and no waits, and the scene shows at once.
+        SetQuickStartArg(true);
+        SetScreenFadeLevel(1.0f);
         if (pass == 0) {
             continue;
         }
@@ -124,6 +132,10 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     if (m_player != nullptr) {
         ResetPlayer(*m_player);
     }
+    // A QuickStart is a new game, as the title's New Game is: an earlier
+    // save's progress and seed go, or the campaign's start would read them
+    // back over the ones given here.
+    gameflow::DiscardSavedGame();
     // The world of the seed is in force before the first room's entities are made.
     SetUpGameRandomizer(randomized, seed);
     if (!StartCampaign(campaignFile, false, false)) {
@@ -174,9 +186,10 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
         m_checkpoint[0] = at.x;
         m_checkpoint[1] = at.y;
         ArrivePlayer(player, ZVector3(at.x, at.y, 0.0f));
-        Autosave(player, player.GetHandle(), false);
-        // A course's timer waits for the course's own start.
+        // A course's timer waits for the course's own start, in this game
+        // and in a Continue of its save (stopped before the save is written).
         if (SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player)) speedrun->ClearTimerActive();
+        Autosave(player, player.GetHandle(), false);
     }
     ZLog::Printf("QuickStart: map \"%s\", room (%d, %d), checkpoint (%g, %g)", mapName.GetText(), roomX, roomY,
                  static_cast<double>(m_checkpoint[0]), static_cast<double>(m_checkpoint[1]));
