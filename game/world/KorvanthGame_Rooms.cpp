@@ -14,6 +14,7 @@
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
+#include "foundation/ZDefinitionFile.h"
 #include "foundation/ZHandleRegistry.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZString.h"
@@ -134,7 +135,16 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     }
     // A QuickStart is a new game, as the title's New Game is: an earlier
     // save's progress and seed go, or the campaign's start would read them
-    // back over the ones given here.
+    // back over the ones given here. Not for a campaign that cannot start:
+    // the save is kept then.
+    static const ZHashedString kCampaign("Campaign");
+    ZDefNode root;
+    const bool readable = LoadDefinitionFile(root, campaignFile.GetText());
+    if (!readable || (!(root.name == kCampaign) && &root.FindChild(kCampaign) == &ZDefNode::GetEmptyNode())) {
+        ZLog::Printf("QuickStart: campaign %s %s; the saved game is kept", campaignFile.GetText(),
+                     readable ? "holds no campaign" : "could not be read");
+        return false;
+    }
     gameflow::DiscardSavedGame();
     // The world of the seed is in force before the first room's entities are made.
     SetUpGameRandomizer(randomized, seed);

@@ -543,6 +543,32 @@ TEST(Starting, AQuickStartTakesItsOwnSeedAndNoneOfAnEarlierSavesProgress) {
     unsetenv("KORV_SEED_DOCS");
 }
 
+// A QuickStart of a campaign that cannot be read starts nothing, and the
+// earlier game's save is kept as it was.
+TEST(Starting, AQuickStartOfACampaignThatCannotBeReadKeepsTheSave) {
+    korvtest::TempDir made;
+    setenv("KORV_KEPT_DOCS", made.Path().c_str(), 0);
+    const std::string documents = getenv("KORV_KEPT_DOCS");
+    gametest::RunInChild([&documents] {
+        PlaySetup earlier;
+        earlier.documents = documents;
+        earlier.quickStart = PlaySetup::QuickStartAt("Sunken", 0, 0, 16, 14);
+        earlier.seed = "ALPHA";
+        ASSERT_TRUE(RunPlay(earlier, "5 -\n").started);
+    });
+    const std::string saved = ReadBytes(SavesFolder(documents) / "autosave.zsd");
+    ASSERT_NE(saved.find("ALPHA"), std::string::npos);
+    gametest::RunInChild([&documents] {
+        PlaySetup setup;
+        setup.documents = documents;
+        setup.quickStart = PlaySetup::QuickStartAt("Sunken", 0, 0, 16, 14);
+        setup.quickStart->campaign = "Missing.kdd";
+        EXPECT_FALSE(RunPlay(setup, "5 -\n").started);
+    });
+    EXPECT_EQ(ReadBytes(SavesFolder(documents) / "autosave.zsd"), saved);
+    unsetenv("KORV_KEPT_DOCS");
+}
+
 // A seeded QuickStart is a randomized game in play: its pause menu offers
 // what a randomized New Game's does (the way back to the overworld's start,
 // the randomizer's log) and names its seed.
