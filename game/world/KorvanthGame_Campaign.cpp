@@ -26,6 +26,7 @@
 #include "game/player/PlayerContacts.h"
 #include "game/world/AtlasPacker.h"
 #include "game/world/KorvanthGame.h"
+#include "game/progression/SpeedrunComponent.h"
 #include "game/progression/MinimapComponent.h"
 #include "game/progression/RandomizerData.h"
 #include "game/world/MapFileReader.h"
@@ -380,7 +381,15 @@ bool KorvanthGame::ContinueCampaign(const ZString& campaignFile, const ZString& 
     }
     ZLog::Printf("Continuing in map \"%s\", room (%d, %d) at (%g, %g)", map.GetText(), roomX, roomY,
                  static_cast<double>(position.x), static_cast<double>(position.y));
+    // A course whose timer the save has stopped (a QuickStart onto it) stays
+    // stopped: entering its timed room again is no crossing of its start.
+    SpeedrunComponent* const speedrun = m_player != nullptr ? GetComponent<SpeedrunComponent>(m_player) : nullptr;
+    const bool stopped = speedrun != nullptr && speedrun->IsOnCourse() && !speedrun->IsTimerActive();
     EnterRoom(map, roomX, roomY, position);
+    if (stopped && speedrun->IsOnCourse() && speedrun->IsTimerActive()) {
+        speedrun->ClearTimerActive();
+        Autosave(*m_player, m_player->GetHandle(), false);
+    }
     return true;
 }
 

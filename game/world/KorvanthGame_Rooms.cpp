@@ -14,6 +14,7 @@
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
+#include "foundation/ZDefinitionFile.h"
 #include "foundation/ZHandleRegistry.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZString.h"
@@ -86,11 +87,19 @@ void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int
     const auto word = [&words](const uint32_t i, const char* fallback) {
         return i < words.Count() ? words[i] : ZString(fallback);
     };
+    // "QuickStart" is the game's option in both passes, spelt exactly so:
+    // the first pass skips the splash, the second starts the campaign.
     for (uint32_t i = 0; i < words.Count(); ++i) {
         if (!(words[i] == "QuickStart")) {
+            if (pass != 0 && words[i].EqualsNoCase("QuickStart")) {
+                ZLog::Printf("Command line: \"%s\" is not an option (QuickStart is spelt with its capitals); ignored",
+                             words[i].GetText());
+            }
             continue;
         }
-        // The engine already took the word in the first pass (no splash).
+        // No intro splash and no waits, and the scene shows at once.
+        SetQuickStartArg(true);
+        SetScreenFadeLevel(1.0f);
         if (pass == 0) {
             continue;
         }
@@ -124,6 +133,19 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     if (m_player != nullptr) {
         ResetPlayer(*m_player);
     }
+    // A QuickStart is a new game, as the title's New Game is: an earlier
+    // save's progress and seed go, or the campaign's start would read them
+    // back over the ones given here. Not for a campaign that cannot start:
+    // the save is kept then.
+    static const ZHashedString kCampaign("Campaign");
+    ZDefNode root;
+    const bool readable = LoadDefinitionFile(root, campaignFile.GetText());
+    if (!readable || (!(root.name == kCampaign) && &root.FindChild(kCampaign) == &ZDefNode::GetEmptyNode())) {
+        ZLog::Printf("QuickStart: campaign %s %s; the saved game is kept", campaignFile.GetText(),
+                     readable ? "holds no campaign" : "could not be read");
+        return false;
+    }
+    gameflow::DiscardSavedGame();
     // The world of the seed is in force before the first room's entities are made.
     SetUpGameRandomizer(randomized, seed);
     if (!StartCampaign(campaignFile, false, false)) {
@@ -174,9 +196,10 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
         m_checkpoint[0] = at.x;
         m_checkpoint[1] = at.y;
         ArrivePlayer(player, ZVector3(at.x, at.y, 0.0f));
-        Autosave(player, player.GetHandle(), false);
-        // A course's timer waits for the course's own start.
+        // A course's timer waits for the course's own start, in this game
+        // and in a Continue of its save (stopped before the save is written).
         if (SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player)) speedrun->ClearTimerActive();
+        Autosave(player, player.GetHandle(), false);
     }
     ZLog::Printf("QuickStart: map \"%s\", room (%d, %d), checkpoint (%g, %g)", mapName.GetText(), roomX, roomY,
                  static_cast<double>(m_checkpoint[0]), static_cast<double>(m_checkpoint[1]));

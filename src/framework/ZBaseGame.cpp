@@ -142,10 +142,8 @@ void ZBaseGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int32_
         if (pass == 0 && word.EqualsNoCase("TestLoc")) {
             ZLocMgr::GetInstance()->SetPseudoLocalization(true);
         }
-        if (pass == 0 && word.EqualsNoCase("QuickStart")) {
-            m_quickStartArg = true;
-        }
-        // "FontGen" is known and has no effect.
+        // "FontGen" is known and has no effect. A game's own options (such as
+        // a quick start) are the game's override's, in both passes.
     }
 }
 

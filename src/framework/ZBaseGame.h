@@ -375,7 +375,7 @@ public:
     // The title menu opened: the engine clears the world, stops every
     // cinematic and hides the entities.
     virtual void OnTitleMenuOpened(ZMenu* /*menu*/) { EndListedEntities(); }
-    // QuickStart is on, or "QuickStart" was given on the command line.
+    // The QuickStart setting is on, or the game took its start-up option (SetQuickStartArg).
     bool IsQuickStart() const { return m_quickStart || m_quickStartArg; }
     bool IsDemoMode() const { return m_demoMode; }
     virtual bool IsGamePaused();
@@ -597,6 +597,9 @@ public:
     ZVector4 GetAnaglyphGamma() const override { return ZVector4(1.0f, 1.0f, 1.0f, 1.0f); }
 
 protected:
+    // A game's own start-up option that starts play at once: no intro splash
+    // and no waits (IsQuickStart).
+    void SetQuickStartArg(const bool on) { m_quickStartArg = on; }
     // A quit was asked for by a signal; the next pump turns it into a quit message.
     static bool TakeSignalQuitRequest();
     // Builds the text of the renderer's start-up warnings box.
@@ -676,7 +679,7 @@ private:
     bool m_sizingOrMoving = false;  // between the start and end of a frame drag
     bool m_wasMaximized = false;
     bool m_exitRan = false;
-    bool m_quickStartArg = false;  // "QuickStart" on the command line
+    bool m_quickStartArg = false;  // set by the game's command-line option
     bool m_framePacing = true;
     bool m_framePresented = false;     // this frame's Render presented
     uint32_t m_pacingRefreshRate = 0;  // 0: read it from the display

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,16 +17,20 @@
 
 #include "entity/ZCommandRunner.h"
 #include "entity/ZComponentLookup.h"
+#include "entity/ZDataComponent.h"
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
 #include "foundation/ZDefinitionFile.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework_game/RunScenarios.h"
+#include "game/menus/GameFlow.h"
 #include "game/menus/KorvanthPauseMenu.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerContacts.h"
 #include "game/player/PlayerProgress.h"
+#include "game/player/PlayerSave.h"
+#include "game/progression/RandomizerComponent.h"
 #include "game/progression/RandomizerData.h"
 #include "game/progression/SpeedrunComponent.h"
 #include "game/world/KorvEntity.h"
@@ -103,23 +108,40 @@ TEST(Starting, QuickStartPutsThePlayerItsCheckpointAndItsResumePointAtTheRoomsSt
     }
 }
 
-TEST(Starting, AQuickStartIntoARunningCourseLeavesItsTimerStopped) {
-    gametest::RunInChild([] {
-        // Speedrun Maps (15, 3) is the gallery's timed stretch.
-        PlaySetup setup;
-        setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 16, 14);
-        bool onCourse = false;
-        bool timing = true;
-        setup.prepare = [&](Player& player) {
-            const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player);
-            onCourse = speedrun != nullptr && speedrun->IsOnCourse();
-            timing = speedrun != nullptr && speedrun->IsTimerActive();
-        };
-        const PlayResult r = RunPlay(setup, "10 -\n");
-        ASSERT_TRUE(r.started) << r.error;
-        EXPECT_TRUE(onCourse);
-        EXPECT_FALSE(timing);
-    });
+// A QuickStart into the gallery's timed stretch (Speedrun Maps (15, 3)) puts
+// the player on the course with its timer stopped, and so does a Continue of
+// that QuickStart's save: standing there, no run begins and no time counts.
+TEST(Starting, AQuickStartIntoARunningCourseLeavesItsTimerStoppedAndSoDoesItsContinue) {
+    korvtest::TempDir made;
+    setenv("KORV_COURSE_DOCS", made.Path().c_str(), 0);
+    const std::string documents = getenv("KORV_COURSE_DOCS");
+    for (const PlayStart start : {PlayStart::kRoom, PlayStart::kContinue}) {
+        SCOPED_TRACE(start == PlayStart::kRoom ? "the QuickStart" : "a Continue of its save");
+        gametest::RunInChild([start, &documents] {
+            PlaySetup setup;
+            setup.documents = documents;
+            setup.start = start;
+            if (start == PlayStart::kRoom) setup.quickStart = PlaySetup::QuickStartAt("Speedrun Maps", 15, 3, 16, 14);
+            bool onCourse = false;
+            bool timing = false;
+            float elapsed = 0.0f;
+            setup.afterFrame = [&](Player& player, int32_t) {
+                const SpeedrunComponent* const speedrun = GetComponent<SpeedrunComponent>(&player);
+                onCourse = speedrun != nullptr && speedrun->IsOnCourse();
+                timing = timing || (speedrun != nullptr && speedrun->IsTimerActive());
+                if (speedrun != nullptr) elapsed = std::max(elapsed, speedrun->GetElapsed());
+            };
+            const PlayResult r = RunPlay(setup, "60 -\n");
+            ASSERT_TRUE(r.started) << r.error;
+            ASSERT_FALSE(r.samples.empty());
+            EXPECT_EQ(r.samples.back().roomX, 15);
+            EXPECT_EQ(r.samples.back().roomY, 3);
+            EXPECT_TRUE(onCourse);
+            EXPECT_FALSE(timing);
+            EXPECT_EQ(elapsed, 0.0f);
+        });
+    }
+    unsetenv("KORV_COURSE_DOCS");
 }
 
 TEST(Starting, ACampaignStartingInARoomWithDebugStartsBeginsAtTheBestOne) {
@@ -354,6 +376,55 @@ TEST(Starting, ASeededQuickStartMakesItsFirstRoomInTheSeedsWorld) {
     });
 }
 
+// What the command line started, as seen on the game's second frame.
+class CommandLineGame : public SeededGame {
+public:
+    void PostRender() override {
+        if (frames == 1) {
+            quickStart = IsQuickStart();
+            inProgress = gameflow::IsGameInProgress();
+            map = GetCurrentMapName().GetText() != nullptr ? GetCurrentMapName().GetText() : "";
+        }
+        SeededGame::PostRender();
+    }
+    bool quickStart = false;
+    bool inProgress = false;
+    std::string map;
+};
+
+// "QuickStart" is one word spelt one way in both passes over the command
+// line: spelt so, no splash and the campaign starts in the named room; in
+// other letters it is no option at all (the splash and the title, as
+// without it), and the log says why.
+TEST(Starting, TheQuickStartOptionIsSpeltOneWayInBothPasses) {
+    const struct Case {
+        const char* word;
+        bool starts;
+    } cases[] = {{"QuickStart", true}, {"quickstart", false}, {"QUICKSTART", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.word);
+        gametest::RunInChild([&c] {
+            korvtest::TempDir documents;
+            setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+            const std::string folder = std::string("My Games/") + KorvanthGame::kTitle;
+            documents.Write(folder + "/Config/Config.ini", "DoLogging: true\r\n");
+            platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Fake));
+            platform::input::SetInputSystem(std::make_unique<platform::input::FakeInputSystem>());
+            platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+            auto* const game = new CommandLineGame();
+            ZBaseGame::Run(game, 0, 0, (std::string(c.word) + " Korvanth.kdd Spire 1 0").c_str(), 1);
+            EXPECT_EQ(game->quickStart, c.starts) << "the splash is skipped";
+            EXPECT_EQ(game->inProgress, c.starts) << "a game is in play";
+            if (c.starts) {
+                EXPECT_EQ(game->map, "Spire");
+            }
+            const std::string log = ReadBytes(documents.Path() / folder / "Logs" / "Log.txt");
+            EXPECT_EQ(log.find(std::string("\"") + c.word + "\" is not an option") != std::string::npos, !c.starts);
+            ZBaseGame::DestroyInstance();
+        });
+    }
+}
+
 }  // namespace
 
 // A QuickStart's spot is the checkpoint: a pickup taken there (its own
@@ -420,6 +491,82 @@ TEST(Starting, AfterAPickupAQuickStartsDeathsRespawnAtItsSpot) {
         });
         unsetenv("KORV_RESPAWN_DOCS");
     }
+}
+
+// A QuickStart is a new game: over the save of an earlier one (seed ALPHA,
+// a gem counted), it takes its own seed or none, and nothing of that save's
+// progress; its autosave names its own seed.
+TEST(Starting, AQuickStartTakesItsOwnSeedAndNoneOfAnEarlierSavesProgress) {
+    const struct Case {
+        const char* what;
+        const char* seed;
+    } cases[] = {
+        {"seeded ALPHA in a new folder", "ALPHA"},
+        {"seeded BETA over ALPHA's save", "BETA"},
+        {"not seeded over BETA's save", ""},
+    };
+    korvtest::TempDir made;
+    setenv("KORV_SEED_DOCS", made.Path().c_str(), 0);
+    const std::string documents = getenv("KORV_SEED_DOCS");
+    static const ZHashedString kGems("smcubes");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gametest::RunInChild([&c, &documents] {
+            PlaySetup setup;
+            setup.documents = documents;
+            setup.quickStart = PlaySetup::QuickStartAt("Sunken", 0, 0, 16, 14);
+            setup.seed = c.seed;
+            ZString seed("unread");
+            bool randomized = true;
+            int32_t gems = -1;
+            // What the QuickStart began with; then a gem is counted and saved.
+            setup.prepare = [&](Player& player) {
+                const RandomizerComponent* const randomizer = GetComponent<RandomizerComponent>(&player);
+                randomized = randomizer != nullptr && randomizer->IsRandomized();
+                seed = randomizer != nullptr ? randomizer->GetSeedString() : ZString();
+                ZDatumEntry entry;
+                gems = GetDatumByHandle(player.GetHandle(), kGems, entry) ? entry.value.intValue : 0;
+                entry.value.intValue = gems + 1;
+                ASSERT_TRUE(SetDatumByHandle(player.GetHandle(), kGems, entry));
+                ASSERT_TRUE(WriteAutosaveFile(player));
+            };
+            const PlayResult r = RunPlay(setup, "5 -\n");
+            ASSERT_TRUE(r.started) << r.error;
+            EXPECT_EQ(randomized, *c.seed != '\0');
+            EXPECT_STREQ(seed.GetText() != nullptr ? seed.GetText() : "", c.seed);
+            EXPECT_EQ(gems, 0) << "an earlier save's gem";
+            const std::string save = ReadBytes(SavesFolder(documents) / "autosave.zsd");
+            EXPECT_EQ(save.find("ALPHA") != std::string::npos, std::string(c.seed) == "ALPHA");
+            EXPECT_EQ(save.find("BETA") != std::string::npos, std::string(c.seed) == "BETA");
+        });
+    }
+    unsetenv("KORV_SEED_DOCS");
+}
+
+// A QuickStart of a campaign that cannot be read starts nothing, and the
+// earlier game's save is kept as it was.
+TEST(Starting, AQuickStartOfACampaignThatCannotBeReadKeepsTheSave) {
+    korvtest::TempDir made;
+    setenv("KORV_KEPT_DOCS", made.Path().c_str(), 0);
+    const std::string documents = getenv("KORV_KEPT_DOCS");
+    gametest::RunInChild([&documents] {
+        PlaySetup earlier;
+        earlier.documents = documents;
+        earlier.quickStart = PlaySetup::QuickStartAt("Sunken", 0, 0, 16, 14);
+        earlier.seed = "ALPHA";
+        ASSERT_TRUE(RunPlay(earlier, "5 -\n").started);
+    });
+    const std::string saved = ReadBytes(SavesFolder(documents) / "autosave.zsd");
+    ASSERT_NE(saved.find("ALPHA"), std::string::npos);
+    gametest::RunInChild([&documents] {
+        PlaySetup setup;
+        setup.documents = documents;
+        setup.quickStart = PlaySetup::QuickStartAt("Sunken", 0, 0, 16, 14);
+        setup.quickStart->campaign = "Missing.kdd";
+        EXPECT_FALSE(RunPlay(setup, "5 -\n").started);
+    });
+    EXPECT_EQ(ReadBytes(SavesFolder(documents) / "autosave.zsd"), saved);
+    unsetenv("KORV_KEPT_DOCS");
 }
 
 // A seeded QuickStart is a randomized game in play: its pause menu offers
