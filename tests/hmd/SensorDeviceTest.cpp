@@ -92,6 +92,7 @@ TEST_F(SensorDeviceTest, OpensReadsRangesSetsTheFrameAndKeepsAlive) {
 // A configuration report that cannot be read is never written made up (it
 // would zero the tracker's intervals): the frame is left alone and the log says so.
 TEST_F(SensorDeviceTest, AConfigurationThatCannotBeReadIsNotWritten) {
+    hid->AddDevice(hmdtest::TrackerInfo());
     hid->FailFeatureReport(kTrackerPath, 2);
     ASSERT_NE(Open(), nullptr);
     EXPECT_TRUE(hmdtest::LogCapture::Contains(
