@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/os/system.h"
+
 namespace HSK {
 
 namespace {
@@ -66,9 +68,13 @@ void Log::DefaultLogOutput(const uint32_t type, const char* const text) {
         kind = isatty(STDOUT_FILENO) ? 1 : 2;
         gStdoutKind.store(kind);
     }
-    std::FILE* const out = kind == 1 ? stdout : stderr;
-    std::fputs(text, out);
-    std::fflush(out);
+    if (kind == 1) {
+        std::fputs(text, stdout);
+        std::fflush(stdout);
+        return;
+    }
+    // Not a console: the debugger output, which is only on when asked for.
+    os::DebugOutput(text);
 }
 
 Log* Log::GetGlobalLog() {

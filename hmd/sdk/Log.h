@@ -20,8 +20,8 @@ enum LogMessageType : uint32_t {
 
 // The SDK's log. A message is written when its type shares a bit with the mask
 // and it is not of the debug class. Lines go to standard output when that is a
-// terminal, otherwise to standard error (the stand-in for a debugger's output),
-// or to the output hook when one is set.
+// terminal, otherwise to the debugger output (os::DebugOutput: standard error,
+// only while KORV_DEBUG_OUTPUT asks for it), or to the output hook when one is set.
 class Log {
 public:
     static constexpr size_t kBufferSize = 2048;

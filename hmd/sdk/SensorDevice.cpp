@@ -150,8 +150,12 @@ bool SensorDevice::OnOpened() {
 bool SensorDevice::ApplyCoordinateFrame() {
     uint8_t report[7] = {2};
     if (!GetFeature(report, sizeof(report))) {
-        std::memset(report, 0, sizeof(report));
-        report[0] = 2;
+        // The report also holds the tracker's packet and keep-alive intervals:
+        // a made-up one would overwrite them, so nothing is written.
+        LogError("HSK::SensorDevice - Could not read the configuration report of '%s'; its coordinate frame is "
+                 "left as it was",
+                 GetHIDDesc().path.c_str());
+        return false;
     }
     if (m_coordinates == Coord_Sensor) {
         report[3] |= 0x40;

@@ -12,7 +12,14 @@ namespace os {
 // The host name cut to 15 characters, as Windows computer names are.
 std::string ComputerName();
 
-// Debugger output: the text goes to standard error as it is.
+// The environment variable that turns the debugger output on: set to
+// anything but empty or "0".
+inline constexpr const char* kDebugOutputVariable = "KORV_DEBUG_OUTPUT";
+// Whether the debugger output is on, read from the environment at each call.
+bool DebugOutputEnabled();
+// Debugger output: while it is on, the text goes to standard error as it is;
+// otherwise it goes nowhere (there is no debugger to show it, and a terminal
+// would show it beside standard output).
 void DebugOutput(std::string_view text);
 
 // A system text for an errno number, phrased as Windows phrases it where the

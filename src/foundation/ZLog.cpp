@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 
 #include "foundation/ZAppInfo.h"
 #include "foundation/ZTimer.h"
@@ -13,6 +14,8 @@
 #include "platform/os/system.h"
 
 namespace {
+
+static_assert(std::string_view(ZLog::kDebugOutputVariable) == os::kDebugOutputVariable);
 
 std::atomic<ZLog*> g_log{nullptr};
 std::mutex g_logCreation;
@@ -100,8 +103,7 @@ ZLog::ZLog() {
     const ZString folder = GetUserFolderPath(info->GetGameFolderName(), info->GetLogsFolder(), true);
     m_path = folder.GetText();
     m_path += "Log.txt";
-    const char* debugCopy = std::getenv(kDebugOutputVariable);
-    m_debugCopy = debugCopy != nullptr && debugCopy[0] != '\0' && std::strcmp(debugCopy, "0") != 0;
+    m_debugCopy = os::DebugOutputEnabled();
 }
 
 ZLog::~ZLog() { CloseFile(); }
@@ -111,13 +113,24 @@ void ZLog::LogLine(const char* text) {
     // The file stays open between lines (reopening it for each line made a
     // long start-up crawl); each line is flushed, so a crash loses nothing.
     // A first line that cannot empty the file leaves the next line to try, so
-    // one run's lines never join the previous run's.
+    // one run's lines never join the previous run's. The file is emptied on its
+    // own and then held open for appending: every line lands at the file's end
+    // as it is then, so a second game that empties the file again meanwhile
+    // (two games sharing the user's folder) leaves whole lines after its own,
+    // never a hole of zero bytes where this run's offset used to be.
     if (m_file == nullptr) {
-        m_file = os::OpenFile(m_path, m_firstLineWritten ? "ab" : "wb");
+        if (!m_firstLineWritten) {
+            std::FILE* const emptied = os::OpenFile(m_path, "wb");
+            if (emptied == nullptr) {
+                return;
+            }
+            std::fclose(emptied);
+            m_firstLineWritten = true;
+        }
+        m_file = os::OpenFile(m_path, "ab");
         if (m_file == nullptr) {
             return;
         }
-        m_firstLineWritten = true;
     }
     const std::string line = LineText(text);
     if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fflush(m_file) != 0) {

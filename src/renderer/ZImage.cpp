@@ -68,6 +68,15 @@ bool ZImage::Create(const int32_t width, const int32_t height, const uint32_t by
 
 void ZImage::Free() { *this = ZImage(); }
 
+void ZImage::SetPaletteCount(const uint32_t count) {
+    m_paletteCount = count;
+    m_palette.assign(4 * static_cast<size_t>(count), 0);
+    // A full palette is the default the headers do not name.
+    m_infoHeader.clrUsed = count == kPaletteCount ? 0 : count;
+    m_fileHeader.offBits = kFileHeaderBytes + kInfoHeaderBytes + 4 * count;
+    m_fileHeader.size = m_fileHeader.offBits + m_infoHeader.sizeImage;
+}
+
 uint32_t ZImage::GetPixel(const int32_t x, const int32_t y) const {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height) {
         return 0;
@@ -204,13 +213,13 @@ bool ZImage::LoadBMPFromMemory(const uint8_t* data, const size_t size) {
     if (!Create(info.width, height, bytesPerPixel, info.bitCount)) {
         return false;
     }
-    if (nibbles) {
-        // Written back, it is an 8-bit file of 16 colours.
-        m_paletteCount = kNibblePaletteCount;
-        m_palette.assign(4 * static_cast<size_t>(m_paletteCount), 0);
-        m_infoHeader.clrUsed = m_paletteCount;
-        m_fileHeader.offBits = kFileHeaderBytes + kInfoHeaderBytes + 4 * m_paletteCount;
-        m_fileHeader.size = m_fileHeader.offBits + m_infoHeader.sizeImage;
+    // A 16-colour file keeps its 16 entries, and an 8-bit file that lists fewer
+    // than 256 colours keeps just those: the image writes an 8-bit file with
+    // that palette, which reads back as the same image and so writes the same
+    // file again.
+    const uint32_t kept = nibbles ? kNibblePaletteCount : entries;
+    if (m_bytesPerPixel == 1 && kept != m_paletteCount) {
+        SetPaletteCount(kept);
     }
     if (m_bytesPerPixel == 1) {
         if (!in.Bytes(m_palette.data(), paletteBytes)) {
@@ -274,13 +283,19 @@ bool ZImage::LoadPaletteFromMemory(const uint8_t* data, const size_t size) {
         ZLog::Printf("ZImage::LoadPalette: not a RIFF palette");
         return false;
     }
-    if (m_palette.empty() || count <= 0 || static_cast<uint32_t>(count) != m_paletteCount) {
+    // A full palette also replaces a shorter one read from a file that listed
+    // fewer colours.
+    const bool grows = static_cast<uint32_t>(count) == kPaletteCount && m_paletteCount < kPaletteCount;
+    if (m_palette.empty() || count <= 0 || (static_cast<uint32_t>(count) != m_paletteCount && !grows)) {
         return false;
     }
     const uint8_t* entries = in.Span(4 * static_cast<size_t>(count));
     if (entries == nullptr) {
         ZLog::Printf("ZImage::LoadPalette: the palette is shorter than its %d entries", count);
         return false;
+    }
+    if (grows) {
+        SetPaletteCount(kPaletteCount);
     }
     for (int32_t i = 0; i < count; ++i) {
         uint8_t* e = &m_palette[4 * static_cast<size_t>(i)];

@@ -68,13 +68,16 @@ public:
     // through the stream manager. A 4-bit file becomes a 1-byte image with
     // a 16-entry palette (two pixels a file byte, high nibble first; file rows
     // padded to 4 bytes), which writes back as an 8-bit file of 16 colours.
+    // An 8-bit file that lists fewer than 256 colours keeps that many entries.
+    // Whatever is read writes a file that reads back as the same image.
     // False, with a log line, when the file is missing, refused or short; the
     // image is then empty.
     bool LoadBMP(const char* fileName);
     bool LoadBMPFromMemory(const uint8_t* data, size_t size);
 
     // Reads a RIFF palette ("RIFF", size, "PAL ", "data", size, version, count,
-    // entries R, G, B, flags) over this image's palette when the counts match.
+    // entries R, G, B, flags) over this image's palette when the counts match
+    // (a palette of 256 also replaces a shorter one).
     // True when the palette was replaced.
     bool LoadPalette(const char* fileName);
     bool LoadPaletteFromMemory(const uint8_t* data, size_t size);
@@ -104,6 +107,10 @@ public:
     }
 
 private:
+    // A zeroed palette of count entries (1 byte per pixel), with the headers
+    // that write it.
+    void SetPaletteCount(uint32_t count);
+
     ZBMPFileHeader m_fileHeader;
     ZBMPInfoHeader m_infoHeader;
     int32_t m_width = 0;

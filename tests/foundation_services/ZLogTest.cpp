@@ -156,6 +156,18 @@ TEST_F(LogTest, TheFileStaysOpenAndEveryLineIsOnDiskAtOnce) {
     EXPECT_EQ(LogFile(), "kept\r\n00000.0000: three\r\n");
 }
 
+// A second game started on the same user's folder empties Log.txt for its own
+// run while this one still writes: this run's next lines follow the other's,
+// whole, with no block of zero bytes where this run's offset used to be.
+TEST_F(LogTest, ASecondGameEmptyingTheFileLeavesNoHole) {
+    InstallAppInfo();
+    ZLog::Printf("first game starts with a line long enough to leave a hole");
+    ZLog::Printf("first game goes on");
+    m_temp.Write("My Games/Test Game/Logs/Log.txt", "00000.0000: second game\r\n");
+    ZLog::Printf("first game again");
+    EXPECT_EQ(LogFile(), "00000.0000: second game\r\n00000.0000: first game again\r\n");
+}
+
 TEST_F(LogTest, LongLinesAreWrittenWhole) {
     InstallAppInfo();
     const std::string text(3000, 'x');

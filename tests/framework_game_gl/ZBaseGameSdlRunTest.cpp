@@ -1,8 +1,15 @@
 // Whole runs on the SDL window under the headless video driver.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
 
 #include "framework_game/RunScenarios.h"
 #include "renderer/ZRenderer.h"
@@ -28,6 +35,85 @@ TEST(ZBaseGameSdlRun, TerminateSignalShutsDownCleanly) {
         const std::vector<UserFolder::LogLine> log = run.user.ReadLog();
         EXPECT_TRUE(LinesInOrder(log, {"Quit requested by a signal", "Exiting", "ZBaseGame::shutdown",
                                        "Closing the log"}));
+        EXPECT_FALSE(run.user.Read("Config/Config.ini").empty());
+    });
+}
+
+// A virtual X server of its own for one test: started on a free display
+// number, stopped (if still running) when the test ends.
+class VirtualDisplay {
+public:
+    VirtualDisplay() {
+        for (int number = 90 + static_cast<int>(getpid() % 400); number < 1000; ++number) {
+            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            if (std::filesystem::exists(socket) ||
+                std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+                continue;
+            }
+            name = ":" + std::to_string(number);
+            pid = fork();
+            if (pid == 0) {
+                execlp("Xvfb", "Xvfb", name.c_str(), "-nolisten", "tcp", "-screen", "0", "640x480x24",
+                       static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            for (int i = 0; i < 100 && pid > 0; ++i) {
+                if (std::filesystem::exists(socket)) return;
+                if (waitpid(pid, nullptr, WNOHANG) == pid) break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            Stop();
+            return;
+        }
+    }
+    ~VirtualDisplay() { Stop(); }
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    bool Running() const { return pid > 0; }
+    void Stop() {
+        if (pid <= 0) return;
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+
+    std::string name;
+    pid_t pid = -1;
+};
+
+// The X server going away under a running game: the game ends within moments,
+// through its usual shutdown (user files saved), instead of waiting on the dead
+// connection for ever.
+TEST(ZBaseGameSdlRun, LosingTheDisplayEndsTheRun) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Xvfb";
+    RunInChild([] {
+        // A run that hangs is ended by the alarm, which fails the test.
+        alarm(20);
+        VirtualDisplay display;
+        ASSERT_TRUE(display.Running()) << "Xvfb did not start";
+        const pid_t server = display.pid;
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        setenv("DISPLAY", display.name.c_str(), 1);
+        GameRun run(platform::window::Backend::Sdl);
+        run.Configure("\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 320\r\nHeightWindowed: 240\r\n");
+        run.game->afterFrame = [server](TestGame&, const int frame) {
+            if (frame == 5) kill(server, SIGKILL);
+        };
+        run.game->quitAfterFrames = 100000;
+        testing::internal::CaptureStderr();
+        const auto start = std::chrono::steady_clock::now();
+        run.Run();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const std::string errors = testing::internal::GetCapturedStderr();
+
+        EXPECT_LT(seconds, 10.0);
+        EXPECT_GE(run.game->drawnFrames, 5);
+        EXPECT_LT(run.game->drawnFrames, 100000);
+        EXPECT_EQ(run.game->shutdowns, 1);
+        const std::vector<UserFolder::LogLine> log = run.user.ReadLog();
+        EXPECT_NE(errors.find("The connection to the display was lost"), std::string::npos) << errors;
+        EXPECT_TRUE(LinesInOrder(log, {"Exiting", "ZBaseGame::shutdown", "Closing the log"}));
         EXPECT_FALSE(run.user.Read("Config/Config.ini").empty());
     });
 }

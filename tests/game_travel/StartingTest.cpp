@@ -249,7 +249,8 @@ TEST(Starting, ACupDrunkStaysGoneInItsSessionAndIsBackInTheNext) {
         bool goneAfterTouch = true;
         bool goneOnReentry = false;
         bool backNextSession = false;
-        std::string debugLines;
+        std::string quietStart;  // standard error of a start without KORV_DEBUG_OUTPUT
+        std::string debugLines;  // ... and of one with it
         setup.prepare = [&](Player&) { thereAtStart = RoomHasEntity(*KorvanthGame::Get(), kCup); };
         setup.afterFrame = [&](Player&, const int32_t frame) {
             KorvanthGame* const game = KorvanthGame::Get();
@@ -268,10 +269,18 @@ TEST(Starting, ACupDrunkStaysGoneInItsSessionAndIsBackInTheNext) {
             }
             if (frame == 12) {
                 // A new start is a new session.
+                unsetenv("KORV_DEBUG_OUTPUT");
+                testing::internal::CaptureStderr();
+                game->QuickStart("Korvanth.kdd", "Sunken", 2, 0, 25, 14);
+                quietStart = testing::internal::GetCapturedStderr();
+                backNextSession = RoomHasEntity(*game, kCup);
+            }
+            if (frame == 13) {
+                setenv("KORV_DEBUG_OUTPUT", "1", 1);
                 testing::internal::CaptureStderr();
                 game->QuickStart("Korvanth.kdd", "Sunken", 2, 0, 25, 14);
                 debugLines = testing::internal::GetCapturedStderr();
-                backNextSession = RoomHasEntity(*game, kCup);
+                unsetenv("KORV_DEBUG_OUTPUT");
             }
         };
         const PlayResult r = RunPlay(setup, "15 -\n");
@@ -280,7 +289,9 @@ TEST(Starting, ACupDrunkStaysGoneInItsSessionAndIsBackInTheNext) {
         EXPECT_TRUE(goneAfterTouch) << "drunk";
         EXPECT_TRUE(goneOnReentry) << "gone for the rest of the session";
         EXPECT_TRUE(backNextSession) << "back in the next session";
-        // The start lists the randomizer's places met so far (the room's gems), one debugger line each.
+        // The start lists the randomizer's places met so far (the room's gems), one debugger line
+        // each, and the debugger output is on only when asked for.
+        EXPECT_EQ(quietStart.find("EntInst_"), std::string::npos) << quietStart;
         EXPECT_NE(debugLines.find("EntInst_"), std::string::npos) << debugLines;
         EXPECT_NE(debugLines.find(" (false, "), std::string::npos) << debugLines;
     });

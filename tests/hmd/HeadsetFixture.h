@@ -57,6 +57,14 @@ inline void Put32(std::vector<uint8_t>& r, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) r[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
+// Feature report 2, the tracker's configuration: flags (0x40: it reports in its
+// own frame), packet interval and keep-alive interval in ms.
+inline std::vector<uint8_t> ConfigReport(uint8_t flags = 0, uint8_t interval = 7, uint16_t keepAliveMs = 10000) {
+    std::vector<uint8_t> r = {2, 0, 0, flags, interval, 0, 0};
+    Put16(r, 5, keepAliveMs);
+    return r;
+}
+
 // Feature report 9 of a seven-inch headset; distortion type 1 (screen figures only)
 // unless told otherwise.
 inline std::vector<uint8_t> DisplayInfoReport(uint8_t distortionType = 1, uint32_t widthUm = 149760,
@@ -216,6 +224,7 @@ protected:
     void PlugHeadset(bool withMonitor = true) {
         hid->AddDevice(TrackerInfo());
         hid->SetFeatureReport(kTrackerPath, DisplayInfoReport());
+        hid->SetFeatureReport(kTrackerPath, ConfigReport());
         // Ranges 2 g, 250 deg/s, 880 mG.
         hid->SetFeatureReport(kTrackerPath, {4, 0, 0, 2, 250, 0, 0x70, 0x03});
         if (withMonitor) hid->AddMonitor({"HSK0001", "card0-HDMI-A-1", 1920, 0});

@@ -21,6 +21,7 @@ protected:
     HSK::SensorDevice* Open(bool inHeadset = false) {
         hid->AddDevice(hmdtest::TrackerInfo());
         hid->SetFeatureReport(kTrackerPath, hmdtest::DisplayInfoReport(inHeadset ? 1 : 0));
+        hid->SetFeatureReport(kTrackerPath, hmdtest::ConfigReport(0, 7, 2500));
         hid->SetFeatureReport(kTrackerPath, {4, 0, 0, 4, 0xE8, 0x03, 0x6C, 0x07});  // 4 g, 1000 deg/s, 1900 mG
         manager = HSK::DeviceManager::Create();
         if (manager == nullptr) return nullptr;
@@ -73,19 +74,33 @@ TEST_F(SensorDeviceTest, OpensReadsRangesSetsTheFrameAndKeepsAlive) {
     // keep-alive goes out with 10 s.
     EXPECT_EQ(sensor->GetCoordinateFrame(), HSK::SensorDevice::Coord_Sensor);
     EXPECT_EQ(sensor->GetHardwareCoordinateFrame(), HSK::SensorDevice::Coord_Sensor);
-    bool keepAlive = false, frame = false;
+    bool keepAlive = false;
     for (const auto& sent : hid->SentFeatureReports(kTrackerPath)) {
         if (sent == std::vector<uint8_t>{8, 0, 0, 0x10, 0x27}) keepAlive = true;
-        if (sent.size() == 7 && sent[0] == 2 && (sent[3] & 0x40) != 0) frame = true;
     }
     EXPECT_TRUE(keepAlive);
-    EXPECT_TRUE(frame);
+    // Only the frame's flag changes: the tracker's intervals stay as it had them.
+    EXPECT_EQ(LastSent(2), hmdtest::ConfigReport(0x40, 7, 2500));
 
     ASSERT_TRUE(sensor->SetCoordinateFrame(HSK::SensorDevice::Coord_HMD));
     EXPECT_EQ(sensor->GetHardwareCoordinateFrame(), HSK::SensorDevice::Coord_HMD);
     const std::vector<uint8_t> sent = LastSent(2);
     ASSERT_EQ(sent.size(), 7u);
     EXPECT_EQ(sent[3] & 0x40, 0);
+}
+
+// A configuration report that cannot be read is never written made up (it
+// would zero the tracker's intervals): the frame is left alone and the log says so.
+TEST_F(SensorDeviceTest, AConfigurationThatCannotBeReadIsNotWritten) {
+    hid->AddDevice(hmdtest::TrackerInfo());
+    hid->FailFeatureReport(kTrackerPath, 2);
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_TRUE(hmdtest::LogCapture::Contains(
+        "Error: HSK::SensorDevice - Could not read the configuration report of '/dev/hidraw3'; its coordinate "
+        "frame is left as it was\n"));
+    EXPECT_FALSE(sensor->SetCoordinateFrame(HSK::SensorDevice::Coord_HMD));
+    EXPECT_TRUE(LastSent(2).empty()) << "no configuration report was written";
+    EXPECT_FALSE(LastSent(8).empty()) << "the keep-alive still goes out";
 }
 
 TEST_F(SensorDeviceTest, ATrackerInAHeadsetReportsInTheHeadsetFrame) {

@@ -105,6 +105,24 @@ TEST(ErrorText, SpeaksAsTheSystemDoes) {
     EXPECT_FALSE(os::ErrorText(12345).empty()) << "unknown numbers still get a text";
 }
 
+// Debugger output reaches standard error only while KORV_DEBUG_OUTPUT asks for
+// it; otherwise every caller's debugger lines go nowhere.
+TEST(DebugOutput, GoesToStandardErrorOnlyWhenAskedFor) {
+    struct Case {
+        const char* value;  // null: unset
+        bool shown;
+    };
+    const Case cases[] = {{nullptr, false}, {"", false}, {"0", false}, {"1", true}, {"yes", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value != nullptr ? c.value : "(unset)");
+        const ScopedEnv env(os::kDebugOutputVariable, c.value);
+        EXPECT_EQ(os::DebugOutputEnabled(), c.shown);
+        testing::internal::CaptureStderr();
+        os::DebugOutput("QXV_EntInst_003d633d.zdd (false, )\n");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.shown ? "QXV_EntInst_003d633d.zdd (false, )\n" : "");
+    }
+}
+
 TEST(ComputerName, IsTheHostNameCutTo15Characters) {
     char host[256] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);

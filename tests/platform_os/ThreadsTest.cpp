@@ -141,6 +141,45 @@ TEST(Mutex, IsRecursiveForItsOwnerOnly) {
     EXPECT_TRUE(tryFromAnotherThread(os::kInfinite));
 }
 
+// A worker sets a flag under the mutex; the owner, polling, sees it and frees
+// the mutex at once (as the audio manager does when its music thread says it
+// is done). The release must touch nothing of the mutex once the next owner
+// can take it: the thread sanitizer build (scripts/tsan) sees a late touch.
+TEST(Mutex, MayBeFreedByTheNextOwnerAsSoonAsItIsReleased) {
+    for (int round = 0; round < 200; ++round) {
+        auto* const mutex = new os::Mutex;
+        bool done = false;  // guarded by the mutex
+        os::Thread worker;
+        ASSERT_TRUE(worker.Start("Worker", [&] {
+            const std::lock_guard<os::Mutex> lock(*mutex);
+            done = true;
+            return 0u;
+        }));
+        for (bool seen = false; !seen;) {
+            const std::lock_guard<os::Mutex> lock(*mutex);
+            seen = done;
+        }
+        delete mutex;
+        ASSERT_TRUE(worker.Wait());
+    }
+}
+
+// The same for an event: a waiter may free it once it sees it set.
+TEST(Event, MayBeFreedByTheWaiterAsSoonAsItIsSet) {
+    for (int round = 0; round < 200; ++round) {
+        auto* const event = new os::Event(false, false);
+        os::Thread setter;
+        ASSERT_TRUE(setter.Start("Setter", [event] {
+            event->Set();
+            return 0u;
+        }));
+        while (!event->Wait(0)) {
+        }
+        delete event;
+        ASSERT_TRUE(setter.Wait());
+    }
+}
+
 TEST(Event, ManualAndAutoReset) {
     struct Case {
         bool manualReset;

@@ -98,6 +98,13 @@ std::vector<Seed> Seeds() {
     topDown.palette = std::string("\x10\x20\x30\x00\x40\x50\x60\x00", 8);
     topDown.offBits = 54 + 8 + 10;
     seeds.push_back({"bmp_file", "top_down_short_palette.bmp", topDown.Bytes(), true});
+    BMP b4;  // 16 colours, written back as an 8-bit file of 16 colours
+    b4.bitCount = 4;
+    b4.width = 2;
+    b4.height = 1;
+    for (int i = 0; i < 16; ++i) b4.palette += std::string{char(16 * i), char(255 - i), char(i), '\0'};
+    b4.pixels = std::string("\x5A\0\0\0", 4);
+    seeds.push_back({"bmp_file", "sixteen_colours.bmp", b4.Bytes(), true});
     BMP rle = b8;
     rle.compression = 1;
     seeds.push_back({"bmp_file", "compressed.bmp", rle.Bytes(), false});

@@ -248,6 +248,9 @@ TEST(ZImage, SixteenColourFilesUnpackTwoPixelsAByte) {
         ASSERT_TRUE(back.LoadBMPFromMemory(written.data(), written.size()));
         EXPECT_EQ(back.GetInfoHeader().bitCount, 8);
         EXPECT_EQ(written.size(), image.GetFileHeader().size);
+        EXPECT_EQ(written.size(), 54u + 4 * 16 + image.GetPitch() * image.GetHeight());
+        EXPECT_EQ(back.GetPaletteCount(), 16u);
+        EXPECT_TRUE(back.EncodeBMP() == written) << "the image read back writes the same file";
         for (size_t y = 0; y < c.rows.size(); ++y) {
             for (size_t x = 0; x < c.rows[y].size(); ++x) {
                 const auto px = static_cast<int32_t>(x);
@@ -261,6 +264,48 @@ TEST(ZImage, SixteenColourFilesUnpackTwoPixelsAByte) {
         ZImage shortImage;
         EXPECT_FALSE(shortImage.LoadBMPFromMemory(Bytes(cut), cut.size()));
         EXPECT_TRUE(shortImage.IsEmpty());
+    }
+}
+
+// An 8-bit file that lists fewer than 256 colours keeps that many: the image
+// writes a file that reads back as the same image and writes the same file.
+TEST(ZImage, EightBitFilesKeepTheColoursTheyList) {
+    struct Case {
+        uint32_t clrUsed;
+        uint32_t entriesInFile;
+        uint32_t paletteCount;  // kept by the image
+    };
+    const Case cases[] = {{0, 256, 256}, {1, 1, 1}, {16, 16, 16}, {255, 255, 255}, {256, 256, 256}, {300, 256, 256}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "clrUsed " << c.clrUsed);
+        rfiles::BMP bmp;
+        bmp.bitCount = 8;
+        bmp.width = 3;
+        bmp.height = 2;
+        bmp.clrUsed = c.clrUsed;
+        for (uint32_t i = 0; i < c.entriesInFile; ++i) {
+            bmp.palette += std::string{char(i), char(255 - i), char(i / 2), '\0'};
+        }
+        const auto index = [&](const uint32_t i) { return static_cast<char>(i % c.entriesInFile); };
+        bmp.pixels = std::string{index(0), index(7), index(254), 0, index(1), index(15), index(200), 0};
+        const std::string bytes = bmp.Bytes();
+        ZImage image;
+        ASSERT_TRUE(image.LoadBMPFromMemory(Bytes(bytes), bytes.size()));
+        EXPECT_EQ(image.GetPaletteCount(), c.paletteCount);
+        const std::vector<uint8_t> written = image.EncodeBMP();
+        EXPECT_EQ(written.size(), 54u + 4 * c.paletteCount + 8);
+        EXPECT_EQ(written.size(), image.GetFileHeader().size);
+        ZImage back;
+        ASSERT_TRUE(back.LoadBMPFromMemory(written.data(), written.size()));
+        EXPECT_TRUE(back.EncodeBMP() == written);
+        for (int32_t y = 0; y < 2; ++y) {
+            for (int32_t x = 0; x < 3; ++x) {
+                const uint8_t i = image.Row(y)[x];
+                const uint32_t colour = 0xFF000000u | uint32_t{i} / 2 << 16 | (255u - i) << 8 | i;
+                EXPECT_EQ(image.GetPixel(x, y), colour) << x << "," << y;
+                EXPECT_EQ(back.GetPixel(x, y), colour) << x << "," << y;
+            }
+        }
     }
 }
 
@@ -368,4 +413,23 @@ TEST(ZImage, RiffPalettesReplaceAMatchingPalette) {
     ZImage rgb;
     ASSERT_TRUE(rgb.Create(1, 1, 3, 24));
     EXPECT_FALSE(rgb.LoadPaletteFromMemory(Bytes(palette), palette.size())) << "no palette to replace";
+
+    // A picture whose file listed 16 colours takes a full palette in their place,
+    // and then writes a file of 256 colours.
+    rfiles::BMP sixteen;
+    sixteen.bitCount = 8;
+    sixteen.width = 2;
+    sixteen.height = 1;
+    sixteen.clrUsed = 16;
+    sixteen.palette = std::string(4 * 16, '\x11');
+    sixteen.pixels = std::string("\x05\x00\x00\x00", 4);
+    const std::string file = sixteen.Bytes();
+    ZImage few;
+    ASSERT_TRUE(few.LoadBMPFromMemory(Bytes(file), file.size()));
+    ASSERT_EQ(few.GetPaletteCount(), 16u);
+    ASSERT_TRUE(few.LoadPaletteFromMemory(Bytes(palette), palette.size()));
+    EXPECT_EQ(few.GetPaletteCount(), 256u);
+    EXPECT_EQ(few.GetPixel(0, 0), 0xFF05FA07u);
+    EXPECT_EQ(few.GetInfoHeader().clrUsed, 0u);
+    EXPECT_EQ(few.EncodeBMP().size(), 54u + 1024 + 4);
 }

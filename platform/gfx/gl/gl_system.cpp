@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gfx/gl/gl_device.h"
+#include "platform/window/sdl/SdlShared.h"
 
 namespace gfx::gl {
 
@@ -34,7 +35,10 @@ DisplayMode ModeOf(const SDL_DisplayMode& m) {
 class GlSystem final : public System {
 public:
     GlSystem() = default;
-    ~GlSystem() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+    // Not on a lost display: closing video would destroy the window through it.
+    ~GlSystem() override {
+        if (!platform::sdl::DisplayLost()) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
 
     Result GetDeviceCaps(Caps* caps) override {
         if (!caps) return Result::InvalidCall;

@@ -181,8 +181,17 @@ std::string ComputerName() {
     return out;
 }
 
+bool DebugOutputEnabled() {
+    const char* value = std::getenv(kDebugOutputVariable);
+    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
+}
+
 void DebugOutput(std::string_view text) {
+    if (!DebugOutputEnabled()) {
+        return;
+    }
     std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
 }
 
 std::string ErrorText(int error) {

@@ -243,7 +243,9 @@ bool Mutex::Unlock() {
     }
     if (--m_depth == 0) {
         m_owner = 0;
-        lock.unlock();
+        // Notified under the guard: a thread that takes the mutex next may
+        // free it (and its condition) as soon as the guard is free, so nothing
+        // of it may be touched after that.
         m_released.notify_one();
     }
     return true;
@@ -258,10 +260,10 @@ bool Mutex::IsOwnedByCurrentThread() const {
 Event::Event(bool manualReset, bool initiallySet) : m_manualReset(manualReset), m_set(initiallySet) {}
 
 void Event::Set() {
-    {
-        const std::lock_guard<std::mutex> lock(m_guard);
-        m_set = true;
-    }
+    // Notified under the guard, as the mutex does: a waiter may free the event
+    // once it sees it set.
+    const std::lock_guard<std::mutex> lock(m_guard);
+    m_set = true;
     if (m_manualReset) {
         m_changed.notify_all();
     } else {
@@ -303,13 +305,12 @@ bool Semaphore::Wait(std::uint32_t timeoutMs) {
 }
 
 bool Semaphore::Release(std::uint32_t count) {
-    {
-        const std::lock_guard<std::mutex> lock(m_guard);
-        if (count == 0 || count > m_maximum - m_count) {
-            return false;
-        }
-        m_count += count;
+    // Notified under the guard, as the mutex does.
+    const std::lock_guard<std::mutex> lock(m_guard);
+    if (count == 0 || count > m_maximum - m_count) {
+        return false;
     }
+    m_count += count;
     if (count == 1) {
         m_released.notify_one();
     } else {

@@ -4,6 +4,7 @@
 // and the test for a video driver without a display.
 
 #include <SDL_scancode.h>
+#include <SDL_video.h>
 
 #include <cstdint>
 
@@ -17,6 +18,15 @@ SDL_Scancode ScancodeFromDik(uint8_t dik);
 // The video driver has no display and no user (offscreen, dummy): nothing takes the
 // focus away and nobody can answer a dialog.
 bool HeadlessVideo();
+
+// Under the x11 driver: has Xlib note a lost connection to the display (the X
+// server went away) instead of exiting the process from inside an X call.
+// Nothing happens under other drivers.
+void WatchDisplayConnection(SDL_Window* window);
+// The connection to the display was lost: nothing may be done through it any
+// more (hiding or destroying a window, closing the video subsystem would wait
+// on it for ever).
+bool DisplayLost();
 
 // Asks for the main window's pixel format and context (OpenGL 3.3 core, double
 // buffered, 8-bit red, green and blue, 24-bit depth, 8-bit stencil); called

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,7 @@ private:
 
     bool m_videoReady = false;
     bool m_headless = false;
+    bool m_displayLostTold = false;
     SDL_Window* m_window = nullptr;
     uint32_t m_windowId = 0;
     uint32_t m_style = 0;
@@ -186,6 +188,9 @@ SdlWindowSystem::~SdlWindowSystem() {
     // Too late to tell the procedure: its owner may be half gone.
     SetProc(nullptr, nullptr);
     DestroyMainWindow();
+    // Closing the video subsystem destroys what windows are left through the
+    // display's connection; a lost one would keep it waiting for ever.
+    if (sdl::DisplayLost()) return;
     if (m_videoReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     // The last SDL user frees SDL's own state.
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
@@ -230,6 +235,8 @@ bool SdlWindowSystem::CreateMainWindow(const WindowCreateInfo& info) {
     m_lastHeight = m_restoredClient.Height();
     m_lastPos = {m_restoredClient.left, m_restoredClient.top};
 
+    sdl::WatchDisplayConnection(m_window);
+
     DeliverSimple(WM_CREATE, 0, true);
     if (m_style & WS_VISIBLE) ShowWindow(SW_SHOW);
     return true;
@@ -238,8 +245,12 @@ bool SdlWindowSystem::CreateMainWindow(const WindowCreateInfo& info) {
 void SdlWindowSystem::DestroyMainWindow() {
     if (m_window == nullptr) return;
     DeliverSimple(WM_DESTROY, 0, true);
-    SDL_SetWindowMouseRect(m_window, nullptr);
-    SDL_DestroyWindow(m_window);
+    // A window on a lost display is left to the end of the process: hiding it
+    // would wait for the display's answer for ever.
+    if (!sdl::DisplayLost()) {
+        SDL_SetWindowMouseRect(m_window, nullptr);
+        SDL_DestroyWindow(m_window);
+    }
     m_window = nullptr;
     m_windowId = 0;
     m_hasClip = false;
@@ -247,7 +258,8 @@ void SdlWindowSystem::DestroyMainWindow() {
 }
 
 bool SdlWindowSystem::ShowWindow(const int command) {
-    if (m_window == nullptr) return false;
+    // Showing or hiding a window on a lost display waits for its answer for ever.
+    if (m_window == nullptr || sdl::DisplayLost()) return false;
     const bool wasVisible = m_visible;
     switch (command) {
         case SW_HIDE:
@@ -532,6 +544,15 @@ void SdlWindowSystem::SyncWindowState(const bool send, const bool userSizing) {
 void SdlWindowSystem::PumpEvents() {
     if (!m_videoReady) return;
     SDL_PumpEvents();
+    if (sdl::DisplayLost() && !m_displayLostTold) {
+        // The display went away (its server stopped): nobody can see or
+        // answer the game any more, so it ends as if the window were closed.
+        m_displayLostTold = true;
+        const char* const line = "The connection to the display was lost; the game closes";
+        WriteLog(line);
+        std::fprintf(stderr, "%s\n", line);
+        DeliverSimple(WM_CLOSE, 0, false);
+    }
     bool sizeCheck = false;
     bool userSizing = false;
     SDL_Event events[64];
