@@ -75,6 +75,8 @@ void OnActiveDeviceClassChangedHook(int32_t /*deviceClass*/) {
     }
 }
 
+void LogWindowLayerLine(const char* line) { ZLog::Printf("%s", line); }
+
 void FocusMainWindow(const ZBaseGame* game) {
     if (WindowSystem* system = game->GetWindowSystem()) {
         system->SetFocus();
@@ -85,6 +87,9 @@ void FocusMainWindow(const ZBaseGame* game) {
 
 void ZBaseGame::preinit() {
     SetWorkingDirToExe();
+    // The window layer's own lines (headless message boxes, a lost display,
+    // backend failures) go to the log with the engine's.
+    platform::window::SetLogHook(&LogWindowLayerLine);
 
     ZLog::Printf("ZBaseGame::preinit");
     m_startupTimer.Start();

@@ -23,6 +23,7 @@
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
 #include "platform/os/files.h"
+#include "platform/window/window.h"
 #include "renderer/ZGlyphSheetMgr.h"
 #include "renderer/ZRenderer.h"
 #include "renderer/ZShaderMgr.h"
@@ -90,6 +91,8 @@ void ShutdownEngine() {
     DestroyCinematicMgr();
     DestroyHMDManager();
     if (!threadsLive) {
+        // A window-layer line after this would make a new log and empty Log.txt.
+        platform::window::SetLogHook(nullptr);
         ZLog::DestroyInstance();
     }
     ZLocMgr::DestroyInstance();

@@ -48,6 +48,10 @@ TEST(EnginePackage, AMissingPackageIsNamedOnceWithWhereItWasLookedFor) {
         EXPECT_EQ(text.find('\\'), std::string::npos) << "paths shown use '/': " << text;
         EXPECT_EQ(CountLines(run.user.ReadLog(), "Engine package Engine.zpk not found (looked for at " + expectedPath),
                   1);
+        // A box nobody answers (no dialogs here) is kept in the log too.
+        EXPECT_EQ(CountLines(run.user.ReadLog(),
+                             "Message box \"ZORP Game\" answered OK: The engine package \"Engine.zpk\""),
+                  1);
     });
 }
 
