@@ -75,7 +75,18 @@ void OnActiveDeviceClassChangedHook(int32_t /*deviceClass*/) {
     }
 }
 
-void LogWindowLayerLine(const char* line) { ZLog::Printf("%s", line); }
+// One log line each: a box's text of several lines is folded onto one.
+void LogWindowLayerLine(const char* line) {
+    std::string folded;
+    for (const char* c = line; *c != '\0'; ++c) {
+        if (*c == '\r' || *c == '\n') {
+            if (!folded.empty() && folded.back() != ' ') folded += ' ';
+        } else {
+            folded += *c;
+        }
+    }
+    ZLog::Printf("%s", folded.c_str());
+}
 
 void FocusMainWindow(const ZBaseGame* game) {
     if (WindowSystem* system = game->GetWindowSystem()) {

@@ -59,6 +59,8 @@ public:
 // mounts the build's own.)
 bool IsComplaint(const std::string& line) {
     if (line.find("Package ") != std::string::npos || line.find("Engine package") != std::string::npos) return false;
+    // The box that names it (the test program's folder has no Engine.zpk).
+    if (line.find("engine package \"Engine.zpk\"") != std::string::npos) return false;
     for (const char* word : {"does not exist", "missing", "not found", "cannot", "could not", "has no map",
                              "names no", "names the palette", "colours of its own", "mismatch", "is not RRGGBB",
                              "not a RIFF", "shorter than", "damaged"}) {
