@@ -107,12 +107,13 @@ TEST(ZBaseGameSdlRun, LosingTheDisplayEndsTheRun) {
         run.game->quitAfterFrames = 100000;
         testing::internal::CaptureStderr();
         run.Run();
-        // Counted from the display's loss, not from a start-up that a busy
-        // machine may stretch: a hang would run to the alarm.
+        // Counted from the display's loss. Alone it ends within a second or
+        // two; a machine busy with other GL tests stretches the shutdown to
+        // over ten, so the bound only tells an end from the old endless wait.
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - lost).count();
         const std::string errors = testing::internal::GetCapturedStderr();
 
-        EXPECT_LT(seconds, 10.0);
+        EXPECT_LT(seconds, 60.0);
         EXPECT_GE(run.game->drawnFrames, 5);
         EXPECT_LT(run.game->drawnFrames, 100000);
         EXPECT_EQ(run.game->shutdowns, 1);
