@@ -404,6 +404,10 @@ public:
 
 private:
     void LoadAutosave();
+    // Reads a campaign file into root: its "Campaign" node (root itself or a
+    // child), or nullptr when the file cannot be read or holds none, with
+    // the reason in why.
+    static const ZDefNode* ReadCampaignFile(const ZString& campaignFile, ZDefNode& root, const char** why);
     // The CRT reference backdrop joins the scene, hidden, under its name.
     void CreateCRTReference();
     void DestroyCRTReference();

@@ -252,8 +252,21 @@ void KorvanthGame::LoadCampaign(const ZString& mapName) {
 
 // Starting a campaign: the definition and its lists, the player's progress
 // from the autosave and the campaign's "InitPlayer", the entry room.
-bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSave, const bool placeAtEntry) {
+const ZDefNode* KorvanthGame::ReadCampaignFile(const ZString& campaignFile, ZDefNode& root, const char** why) {
     static const ZHashedString kCampaign("Campaign");
+    if (!LoadDefinitionFile(root, campaignFile.GetText())) {
+        *why = "could not be read";
+        return nullptr;
+    }
+    const ZDefNode& campaign = root.name == kCampaign ? root : root.FindChild(kCampaign);
+    if (&campaign == &ZDefNode::GetEmptyNode()) {
+        *why = "holds no campaign";
+        return nullptr;
+    }
+    return &campaign;
+}
+
+bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSave, const bool placeAtEntry) {
     static const ZHashedString kMetadata("Metadata");
     static const ZHashedString kInitPlayer("InitPlayer");
     static const ZHashedString kEntry("Entry");
@@ -261,15 +274,13 @@ bool KorvanthGame::StartCampaign(const ZString& campaignFile, const bool quickSa
     static const ZHashedString kMapX("MapX");
     static const ZHashedString kMapY("MapY");
     ZDefNode root;
-    if (!LoadDefinitionFile(root, campaignFile.GetText())) {
-        ZLog::Printf("Campaign %s could not be read; nothing is started", campaignFile.GetText());
+    const char* why = "";
+    const ZDefNode* const found = ReadCampaignFile(campaignFile, root, &why);
+    if (found == nullptr) {
+        ZLog::Printf("Campaign %s %s; nothing is started", campaignFile.GetText(), why);
         return false;
     }
-    const ZDefNode& campaign = root.name == kCampaign ? root : root.FindChild(kCampaign);
-    if (&campaign == &ZDefNode::GetEmptyNode()) {
-        ZLog::Printf("%s holds no campaign; nothing is started", campaignFile.GetText());
-        return false;
-    }
+    const ZDefNode& campaign = *found;
     ZLog::Printf("Starting campaign %s (%s)", campaignFile.GetText(),
                  placeAtEntry ? "at its entry" : (quickSave ? "at the resume point" : "at the checkpoint"));
     // Whatever ran before goes: the scene's saved, the store read back.

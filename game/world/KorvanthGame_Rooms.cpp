@@ -14,7 +14,6 @@
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZDefinitionCache.h"
-#include "foundation/ZDefinitionFile.h"
 #include "foundation/ZHandleRegistry.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZString.h"
@@ -137,12 +136,10 @@ bool KorvanthGame::QuickStart(const ZString& campaignFile, const ZString& mapNam
     // save's progress and seed go, or the campaign's start would read them
     // back over the ones given here. Not for a campaign that cannot start:
     // the save is kept then.
-    static const ZHashedString kCampaign("Campaign");
     ZDefNode root;
-    const bool readable = LoadDefinitionFile(root, campaignFile.GetText());
-    if (!readable || (!(root.name == kCampaign) && &root.FindChild(kCampaign) == &ZDefNode::GetEmptyNode())) {
-        ZLog::Printf("QuickStart: campaign %s %s; the saved game is kept", campaignFile.GetText(),
-                     readable ? "holds no campaign" : "could not be read");
+    const char* why = "";
+    if (ReadCampaignFile(campaignFile, root, &why) == nullptr) {
+        ZLog::Printf("QuickStart: campaign %s %s; the saved game is kept", campaignFile.GetText(), why);
         return false;
     }
     gameflow::DiscardSavedGame();

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <string_view>
 
 #include "foundation/ZAppInfo.h"
 #include "foundation/ZTimer.h"
@@ -14,8 +13,6 @@
 #include "platform/os/system.h"
 
 namespace {
-
-static_assert(std::string_view(ZLog::kDebugOutputVariable) == os::kDebugOutputVariable);
 
 std::atomic<ZLog*> g_log{nullptr};
 std::mutex g_logCreation;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/os/system.h"
 #include "platform/os/threads.h"
 
 // The process-wide log: timestamped lines appended to Log.txt in the user's
@@ -29,7 +30,7 @@ public:
     static void DestroyInstance();
 
     // The environment variable that asks for the debugger copy of each line.
-    static constexpr const char* kDebugOutputVariable = "KORV_DEBUG_OUTPUT";
+    static constexpr const char* kDebugOutputVariable = os::kDebugOutputVariable;
 
     // Appends the line to Log.txt; a file that does not open loses the line.
     void LogLine(const char* text);
