@@ -9,15 +9,23 @@
 namespace HSK {
 
 void DeviceDescriptor::ReleaseHandle() {
-    if (handleCount.fetch_sub(1) != 1) return;
+    // A handle that is not the last one goes without the lock: the count stays
+    // above 0, so nobody can decide on the descriptor meanwhile.
+    int count = handleCount.load();
+    while (count > 1) {
+        if (handleCount.compare_exchange_weak(count, count - 1)) return;
+    }
     const std::shared_ptr<std::recursive_mutex> held = lock;
     if (held == nullptr) {
-        delete this;
+        // Never listed by a manager: nobody else can take a handle from 0.
+        if (handleCount.fetch_sub(1) == 1) delete this;
         return;
     }
+    // The count drops to 0 and the descriptor's fate is decided under the
+    // manager lock, where enumerations take new handles: no other thread can
+    // take and drop a handle in between and delete the descriptor under us.
     const std::lock_guard<std::recursive_mutex> guard(*held);
-    // Another handle may have been taken since the count reached 0.
-    if (handleCount.load() != 0) return;
+    if (handleCount.fetch_sub(1) != 1) return;
     if (manager != nullptr && enumerated) return;
     if (manager != nullptr) manager->RemoveDescriptor(this);
     delete this;

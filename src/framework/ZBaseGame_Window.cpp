@@ -12,12 +12,14 @@
 #include "foundation/ZUserFolders.h"
 #include "framework/ZBaseGame.h"
 #include "framework/ZConfigVar.h"
+#include "framework/ZScreenshot.h"
 #include "renderer/ZResolutionListener.h"
 #include "framework/ZWindow.h"
 #include "input/ZControlMgr.h"
 #include "input/ZInputHandler.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuMgr.h"
+#include "platform/os/files.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZFXAAFilter.h"
 #include "renderer/ZRenderer.h"
@@ -577,15 +579,16 @@ void ZBaseGame::TakeLegacyScreenshot() {
     }
 
     const ZString folder = GetUserFolderPath(GetGameFolderName(), GetScreenshotsFolder(), true);
-    char path[1024];
-    for (int32_t number = 0; number <= 9999; ++number) {
-        std::snprintf(path, sizeof path, "%s%s%04d.bmp", folder.GetText(), GetScreenshotPrefix(), number);
-        if (!FileExists(path)) {
-            ZRenderer::WriteBMP(path, pixels.data(), width, height);
-            return;
-        }
+    const ZString path = FindFreeScreenshotPath(folder.GetText(), GetScreenshotPrefix(), "bmp");
+    if (path.IsEmpty()) {
+        ZLog::Printf("Every screenshot number is taken; no screenshot written.");
+        return;
     }
-    ZLog::Printf("Every screenshot number is taken; no screenshot written.");
+    if (ZRenderer::WriteBMP(path.GetText(), pixels.data(), width, height)) {
+        ZLog::Printf("Screenshot written to %s", os::TranslatePath(path.GetText()).c_str());
+    } else {
+        ZLog::Printf("Could not write the screenshot %s", os::TranslatePath(path.GetText()).c_str());
+    }
 }
 
 // --- Renderer notifications ---

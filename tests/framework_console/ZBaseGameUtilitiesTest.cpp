@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -11,6 +12,8 @@
 
 #include "ConsoleFixture.h"
 #include "framework/ZScreenshot.h"
+#include "platform/gfx/fake/fake_gfx.h"
+#include "renderer/ZRenderer.h"
 #include "platform/os/fake/fake.h"
 #include "support/TempDir.h"
 
@@ -87,6 +90,42 @@ TEST(ZScreenshot, TakesTheFirstFreeNumber) {
               folder + "screen_0002.png");
     EXPECT_EQ(std::string(FindFreeScreenshotPath(folder.c_str(), "screen_", "bmp").GetText()),
               folder + "screen_0000.bmp");
+}
+
+// The game's own screenshot on the scripted graphics device, in either format,
+// under a documents folder whose path alone is longer than a kilobyte: every
+// shot gets its own whole name, none is cut short or written over.
+using ScreenshotUnderALongFolder = ConsoleTest;
+
+TEST_F(ScreenshotUnderALongFolder, EveryShotGetsItsOwnWholeName) {
+    korvtest::TempDir root;
+    std::string documents = root.Path().string();
+    for (int i = 0; i < 6; ++i) documents += "/" + std::string(200, static_cast<char>('a' + i));
+    ASSERT_GT(documents.size(), 1100u);
+    std::filesystem::create_directories(documents);
+    setenv("XDG_DOCUMENTS_DIR", documents.c_str(), 1);
+
+    auto state = std::make_shared<gfx::fake::State>();
+    GetRenderer()->UseSystem(gfx::fake::CreateSystem(state));
+    int32_t width = 4;
+    int32_t height = 2;
+    ZArray<ZHashedString> missing;
+    InitRenderer(windows, width, height, ZRenderVideoSettings(), missing);
+    for (const char* format : {"bmp", "png"}) {
+        SCOPED_TRACE(format);
+        game->m_screenshotFormat = ZHashedString(format);
+        game->TakeScreenshot();
+        game->TakeScreenshot();
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(documents)) {
+            if (entry.path().extension() == std::string(".") + format) names.push_back(entry.path().filename());
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{std::string("screen_0000.") + format,
+                                                   std::string("screen_0001.") + format}));
+    }
+    ShutdownRenderer();
+    DestroyRenderer();
 }
 
 using CursorClientPos = ConsoleTest;

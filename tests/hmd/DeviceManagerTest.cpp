@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "HeadsetFixture.h"
 #include "hmd/sdk/DeviceManager.h"
 #include "hmd/sdk/DeviceManagerThread.h"
@@ -89,6 +92,37 @@ TEST_F(DeviceManagerTest, EnumerationMergesAndReportsChangesOnce) {
     EXPECT_EQ(CountDescriptors(HSK::Device_All, false), 3u);
     EXPECT_EQ(handler.Types().back(), HSK::Message_DeviceAdded);
     manager->SetMessageHandler(nullptr);
+}
+
+// One thread drops the last handle of an unplugged device while another keeps
+// enumerating every descriptor, taking and dropping handles to the same one.
+// Whichever drop is last must forget the descriptor exactly once, and neither
+// may touch it after the other freed it (AddressSanitizer and ThreadSanitizer
+// watch the interleavings).
+TEST_F(DeviceManagerTest, TheLastHandleOfAGoneDeviceRacingAnEnumerationIsFreedOnce) {
+    manager = HSK::DeviceManager::Create();
+    ASSERT_NE(manager, nullptr);
+    std::atomic<bool> stop{false};
+    std::thread enumerating([&] {
+        while (!stop.load()) {
+            HSK::DeviceEnumerator e(manager, HSK::Device_Sensor, false);
+            while (!e.IsEmpty()) e.Next();
+        }
+    });
+    for (int round = 0; round < 300; ++round) {
+        hid->AddDevice(hmdtest::TrackerInfo());
+        HSK::DeviceEnumerator e = manager->EnumerateDevices(HSK::Device_Sensor, true);
+        ASSERT_FALSE(e.IsEmpty());
+        HSK::DeviceHandle last = e.GetHandle();
+        e.Clear();
+        hid->RemoveDevice(kTrackerPath);
+        manager->EnumerateDevices(HSK::Device_Sensor, true);
+        ASSERT_FALSE(last.IsAvailable());
+        last.Clear();
+    }
+    stop.store(true);
+    enumerating.join();
+    EXPECT_EQ(CountDescriptors(HSK::Device_Sensor, false), 0u);
 }
 
 TEST_F(DeviceManagerTest, CreatingTwiceSharesTheDeviceAndTheLastReleaseClosesIt) {
