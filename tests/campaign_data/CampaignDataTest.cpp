@@ -37,6 +37,7 @@
 #include "game/progression/RandomizerData.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/MapData.h"
+#include "game/world/MapFileReader.h"
 #include "game_world/GameFixture.h"
 #include "platform/os/files.h"
 #include "renderer/ZImage.h"
@@ -1147,6 +1148,163 @@ TEST_F(CampaignDataTest, ARandomizedPlaceKeepsItsSpot) {
         ASSERT_NE(found, randomized.end()) << std::hex << guid;
         EXPECT_EQ(found->second, at) << std::hex << guid << " moved from " << std::dec << at.first << "," << at.second
                                      << " to " << found->second.first << "," << found->second.second;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The tile sets: what each sheet tile shows, and the collision class that
+// follows from it. The player's contacts read 0 as nothing, 1 solid, 2 deadly
+// (death on any touch, whatever the player holds), 3 solid from above, 4
+// water (the snorkel swims it) and 6 toxic water (the snorkel and the
+// catalyst together swim it).
+
+enum class Picture {
+    kEmpty,       // nothing drawn
+    kSolid,       // a block: three quarters of it drawn or more
+    kPlatform,    // a ledge: the top row drawn across, the lower half clear
+    kWater,       // drawn across, mostly blue
+    kToxicWater,  // drawn across, mostly green
+    kSpikes,      // points: the top row nearly clear, widening to a full bottom row
+    kScenery,     // something drawn, with see-through pixels
+    kGround,      // the overworld's floor: drawn across, not blue
+    kObstacle,    // the overworld's trees and mountains: with see-through pixels
+};
+
+struct TileLook {
+    const char* set;  // the tile set's files without extension
+    int32_t column, row;
+    const char* what;
+    Picture picture;
+    uint8_t collision;
+};
+
+// Every tile of every sheet. The custom blocks' solid faces are blocks with
+// holes; the overworld is seen from above: nobody swims there, its water
+// stops the walker as trees and mountains do.
+const TileLook kTileLooks[] = {
+    {"Caverns", 0, 0, "empty", Picture::kEmpty, 0},
+    {"Caverns", 1, 0, "rock", Picture::kSolid, 1},
+    {"Caverns", 2, 0, "brick", Picture::kSolid, 1},
+    {"Caverns", 3, 0, "platform", Picture::kPlatform, 3},
+    {"Caverns", 4, 0, "water", Picture::kWater, 4},
+    {"Caverns", 5, 0, "spikes", Picture::kSpikes, 2},
+    {"Caverns", 6, 0, "door", Picture::kScenery, 0},
+    {"Caverns", 7, 0, "grass on rock", Picture::kSolid, 1},
+    {"Caverns", 0, 1, "water, second frame", Picture::kWater, 4},
+    {"Caverns", 1, 1, "red ghost block, solid", Picture::kSolid, 1},
+    {"Caverns", 2, 1, "red ghost block, open", Picture::kScenery, 0},
+    {"Caverns", 3, 1, "torch", Picture::kScenery, 0},
+    {"Caverns", 4, 1, "torch, second frame", Picture::kScenery, 0},
+    {"Caverns", 5, 1, "unused", Picture::kEmpty, 0},
+    {"Caverns", 6, 1, "unused", Picture::kEmpty, 0},
+    {"Caverns", 7, 1, "unused", Picture::kEmpty, 0},
+    {"Ruins", 0, 0, "empty", Picture::kEmpty, 0},
+    {"Ruins", 1, 0, "stone", Picture::kSolid, 1},
+    {"Ruins", 2, 0, "dark brick", Picture::kSolid, 1},
+    {"Ruins", 3, 0, "platform", Picture::kPlatform, 3},
+    {"Ruins", 4, 0, "water", Picture::kWater, 4},
+    {"Ruins", 5, 0, "spikes", Picture::kSpikes, 2},
+    {"Ruins", 6, 0, "toxic water", Picture::kToxicWater, 6},
+    {"Ruins", 7, 0, "mossy stone", Picture::kSolid, 1},
+    {"Ruins", 0, 1, "water, second frame", Picture::kWater, 4},
+    {"Ruins", 1, 1, "toxic water, second frame", Picture::kToxicWater, 6},
+    {"Ruins", 2, 1, "crystal", Picture::kScenery, 0},
+    {"Ruins", 3, 1, "crystal, second frame", Picture::kScenery, 0},
+    {"Ruins", 4, 1, "pillar", Picture::kScenery, 0},
+    {"Ruins", 5, 1, "window", Picture::kScenery, 0},
+    {"Ruins", 6, 1, "blue block, solid", Picture::kSolid, 1},
+    {"Ruins", 7, 1, "blue block, open", Picture::kScenery, 0},
+    {"Overworld", 0, 0, "grass", Picture::kGround, 0},
+    {"Overworld", 1, 0, "tree", Picture::kObstacle, 1},
+    {"Overworld", 2, 0, "water", Picture::kWater, 1},
+    {"Overworld", 3, 0, "path", Picture::kGround, 0},
+    {"Overworld", 0, 1, "mountain", Picture::kObstacle, 1},
+    {"Overworld", 1, 1, "cave mouth", Picture::kScenery, 0},
+    {"Overworld", 2, 1, "sand", Picture::kGround, 0},
+    {"Overworld", 3, 1, "bridge", Picture::kGround, 0},
+};
+
+const TileLook* FindTileLook(const std::string& set, const int32_t column, const int32_t row) {
+    for (const TileLook& look : kTileLooks) {
+        if (set == look.set && look.column == column && look.row == row) return &look;
+    }
+    return nullptr;
+}
+
+// Whether the sheet's 8 x 8 tile shows the picture; why not in `why`.
+bool ShowsPicture(const ZImage& sheet, const int32_t column, const int32_t row, const Picture picture,
+                  std::string& why) {
+    int32_t drawnInRow[8] = {};
+    int32_t drawn = 0, blue = 0, green = 0;
+    for (int32_t y = 0; y < 8; ++y) {
+        const uint8_t* line = sheet.Row(row * 8 + y) + column * 8;
+        for (int32_t x = 0; x < 8; ++x) {
+            if (line[x] == 0) continue;  // index 0 is see-through
+            ++drawnInRow[y];
+            ++drawn;
+            const uint32_t c = sheet.GetPixel(column * 8 + x, row * 8 + y);
+            const int32_t r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
+            blue += b > r && b > g;
+            green += g > r && g > b;
+        }
+    }
+    const bool full = drawn == 64;
+    std::ostringstream says;
+    says << drawn << " of 64 pixels drawn (rows";
+    for (const int32_t n : drawnInRow) says << ' ' << n;
+    says << "), " << blue << " blue, " << green << " green";
+    why = says.str();
+    switch (picture) {
+    case Picture::kEmpty:
+        return drawn == 0;
+    case Picture::kSolid:
+        return drawn >= 48;
+    case Picture::kPlatform:
+        return drawnInRow[0] == 8 && drawnInRow[4] + drawnInRow[5] + drawnInRow[6] + drawnInRow[7] == 0;
+    case Picture::kWater:
+        return full && blue > 48;
+    case Picture::kToxicWater:
+        return full && green > 48;
+    case Picture::kSpikes: {
+        bool widening = true;
+        for (int32_t y = 1; y < 8; ++y) widening = widening && drawnInRow[y] >= drawnInRow[y - 1];
+        return drawnInRow[0] <= 2 && drawnInRow[7] == 8 && widening;
+    }
+    case Picture::kScenery:
+    case Picture::kObstacle:
+        return drawn > 0 && !full;
+    case Picture::kGround:
+        return full && blue < 16;
+    }
+    return false;
+}
+
+// Each tile set's class for every tile is the one its picture calls for: the
+// table above names every tile of each built sheet by what it shows, the
+// sheet's pixels must show that (so a redrawn sheet that moves a tile is
+// caught), and the built class grid must give the table's class.
+TEST_F(CampaignDataTest, EveryTileOfEveryTileSetHasTheClassItsPictureShows) {
+    for (const char* set : {"Caverns", "Ruins", "Overworld"}) {
+        SCOPED_TRACE(set);
+        ZImage sheet;
+        ASSERT_TRUE(sheet.LoadBMP((std::string(set) + ".bmp").c_str()));
+        ASSERT_EQ(sheet.GetBytesPerPixel(), 1u) << "an indexed sheet";
+        PaletteData classes;
+        ASSERT_TRUE(ReadPaletteCollision((std::string(set) + ".col").c_str(), classes));
+        const int32_t columns = sheet.GetWidth() / 8, rows = sheet.GetHeight() / 8;
+        EXPECT_EQ(classes.collisionCount, columns) << "a class for every column of the sheet";
+        EXPECT_EQ(classes.collisionStride, rows) << "a class for every row of the sheet";
+        for (int32_t row = 0; row < rows; ++row) {
+            for (int32_t column = 0; column < columns; ++column) {
+                const TileLook* look = FindTileLook(set, column, row);
+                ASSERT_NE(look, nullptr) << "tile (" << column << ", " << row << ") is not in the table";
+                std::string why;
+                EXPECT_TRUE(ShowsPicture(sheet, column, row, look->picture, why))
+                    << "tile (" << column << ", " << row << ") is no " << look->what << ": " << why;
+                EXPECT_EQ(int(classes.GetClass(column, row)), int(look->collision))
+                    << "tile (" << column << ", " << row << "), the " << look->what;
+            }
+        }
     }
 }
 
