@@ -1308,4 +1308,120 @@ TEST_F(CampaignDataTest, EveryTileOfEveryTileSetHasTheClassItsPictureShows) {
     }
 }
 
+// The sheet files of a map's tile sets, by the palette index its cells use.
+std::vector<std::string> MapSheets(const KorvanthGame& game, const std::string& mapName) {
+    static const ZHashedString kName("Name"), kPalette("Palette"), kSrc("Src");
+    std::vector<std::string> names;
+    for (const ZDefNode& map : game.GetMapList()) {
+        if (Text(map.GetAttribute(kName)) != mapName) continue;
+        if (map.HasAttribute(kPalette)) names.push_back(Text(map.GetAttribute(kPalette)));
+        Walk(map, [&](const ZDefNode& node) {
+            if (node.name == kPalette && &node != &map) names.push_back(Text(node.GetAttribute(kName)));
+        });
+    }
+    // The game keeps the campaign's order of the palettes.
+    std::vector<std::string> sheets;
+    for (const ZDefNode& palette : game.GetPaletteList()) {
+        const std::string name = Text(palette.GetAttribute(kName));
+        if (std::find(names.begin(), names.end(), name) != names.end()) {
+            std::string src = Text(palette.GetAttribute(kSrc));
+            sheets.push_back(src.substr(0, src.rfind('.')));
+        }
+    }
+    return sheets;
+}
+
+// What a room draws means something there: a door's picture (the caverns'
+// door, the overworld's cave mouth) stands on a placed door the player can
+// go through, and a bridge spans water: along one of its two axes, past the
+// bridge's own tiles, water lies on both sides.
+TEST_F(CampaignDataTest, DoorAndBridgeTilesStandWhereTheyMeanSomething) {
+    static const ZHashedString kDoor("Door"), kSpatial("Spatial"), kPosition("Position"), kScale("Scale");
+    static const ZHashedString kVector("Vector"), kX("X"), kY("Y");
+    struct Mark {
+        const char* set;
+        int32_t column, row;
+        bool door;  // else a bridge
+    };
+    const Mark kMarks[] = {{"Caverns", 6, 0, true}, {"Overworld", 1, 1, true}, {"Overworld", 3, 1, false}};
+
+    std::vector<std::string> faults;
+    size_t doors = 0;
+    for (const Room& room : Rooms()) {
+        m_game->LoadCampaign(ZString(room.map.c_str()));
+        const MapData& map = m_game->GetMapData();
+        const std::vector<std::string> sheets = MapSheets(*m_game, room.map);
+        // The placed doors' rectangles in the room's pixels.
+        std::vector<std::tuple<float, float, float, float>> doorBoxes;
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            if (!HasChild(root, kDoor)) continue;
+            const ZDefNode& spatial = root.FindChild(kSpatial);
+            const ZDefNode& at = spatial.FindChild(kPosition).FindChild(kVector);
+            const ZDefNode& size = spatial.FindChild(kScale).FindChild(kVector);
+            const float x = at.GetAttribute(kX).ToFloat(), y = at.GetAttribute(kY).ToFloat();
+            const float w = size.GetAttribute(kX).ToFloat() / 2.0f, h = size.GetAttribute(kY).ToFloat() / 2.0f;
+            doorBoxes.emplace_back(x - w, y - h, x + w, y + h);
+        }
+        // The picture a cell of the layer shows: its sheet and tile.
+        const auto shows = [&](const int32_t col, const int32_t row, const bool front, const TileLook*& look) {
+            look = nullptr;
+            const MapCell cell = GetTileAt(map, room.x, room.y, col, row, front);
+            int32_t c = 0, r = 0;
+            if (!ResolveSheetTile(map, cell, nullptr, c, r)) return std::string();
+            if (cell.palette < 0 || static_cast<size_t>(cell.palette) >= sheets.size()) return std::string();
+            look = FindTileLook(sheets[static_cast<size_t>(cell.palette)], c, r);
+            return sheets[static_cast<size_t>(cell.palette)];
+        };
+        for (const bool front : {false, true}) {
+            for (int32_t row = 0; row < 28; ++row) {
+                for (int32_t col = 0; col < 32; ++col) {
+                    const TileLook* look = nullptr;
+                    const std::string set = shows(col, row, front, look);
+                    if (look == nullptr) continue;
+                    const Mark* mark = nullptr;
+                    for (const Mark& m : kMarks) {
+                        if (set == m.set && look->column == m.column && look->row == m.row) mark = &m;
+                    }
+                    if (mark == nullptr) continue;
+                    std::ostringstream where;
+                    where << room.map << " (" << room.x << ", " << room.y << ") " << (front ? "front" : "back")
+                          << " tile (" << col << ", " << row << "): the " << look->what;
+                    if (mark->door) {
+                        ++doors;
+                        const float cx = float(col * 8 + 4), cy = float(row * 8 + 4);
+                        const bool placed = std::any_of(doorBoxes.begin(), doorBoxes.end(), [&](const auto& box) {
+                            return cx >= std::get<0>(box) && cx <= std::get<2>(box) && cy >= std::get<1>(box) &&
+                                   cy <= std::get<3>(box);
+                        });
+                        if (!placed) faults.push_back(where.str() + " with no door placed there");
+                        continue;
+                    }
+                    // Out from the bridge both ways along an axis, over its
+                    // own tiles, to the first other tile: water both times.
+                    const auto waterAt = [&](int32_t dx, int32_t dy) {
+                        int32_t c = col + dx, r = row + dy;
+                        const TileLook* next = nullptr;
+                        while (c >= 0 && c < 32 && r >= 0 && r < 28) {
+                            const std::string nextSet = shows(c, r, front, next);
+                            if (next == nullptr || nextSet != set || next->column != mark->column ||
+                                next->row != mark->row) {
+                                break;
+                            }
+                            c += dx;
+                            r += dy;
+                        }
+                        return next != nullptr && next->picture == Picture::kWater;
+                    };
+                    if (!(waterAt(-1, 0) && waterAt(1, 0)) && !(waterAt(0, -1) && waterAt(0, 1))) {
+                        faults.push_back(where.str() + " spans no water");
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(doors, 0u) << "the overworld's cave mouth is drawn";
+    for (const std::string& fault : faults) ADD_FAILURE() << fault;
+}
+
 }  // namespace
