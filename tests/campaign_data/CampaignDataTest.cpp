@@ -37,6 +37,7 @@
 #include "game/progression/RandomizerData.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/MapData.h"
+#include "game/world/MapFileReader.h"
 #include "game_world/GameFixture.h"
 #include "platform/os/files.h"
 #include "renderer/ZImage.h"
@@ -1148,6 +1149,279 @@ TEST_F(CampaignDataTest, ARandomizedPlaceKeepsItsSpot) {
         EXPECT_EQ(found->second, at) << std::hex << guid << " moved from " << std::dec << at.first << "," << at.second
                                      << " to " << found->second.first << "," << found->second.second;
     }
+}
+
+// ---------------------------------------------------------------------------
+// The tile sets: what each sheet tile shows, and the collision class that
+// follows from it. The player's contacts read 0 as nothing, 1 solid, 2 deadly
+// (death on any touch, whatever the player holds), 3 solid from above, 4
+// water (the snorkel swims it) and 6 toxic water (the snorkel and the
+// catalyst together swim it).
+
+enum class Picture {
+    kEmpty,       // nothing drawn
+    kSolid,       // a block: three quarters of it drawn or more
+    kPlatform,    // a ledge: the top row drawn across, the lower half clear
+    kWater,       // drawn across, mostly blue
+    kToxicWater,  // drawn across, mostly green
+    kSpikes,      // points: the top row nearly clear, widening to a full bottom row
+    kScenery,     // something drawn, with see-through pixels
+    kGround,      // the overworld's floor: drawn across, not blue
+    kObstacle,    // the overworld's trees and mountains: with see-through pixels
+};
+
+struct TileLook {
+    const char* set;  // the tile set's files without extension
+    int32_t column, row;
+    const char* what;
+    Picture picture;
+    uint8_t collision;
+};
+
+// Every tile of every sheet. The custom blocks' solid faces are blocks with
+// holes; the overworld is seen from above: nobody swims there, its water
+// stops the walker as trees and mountains do.
+const TileLook kTileLooks[] = {
+    {"Caverns", 0, 0, "empty", Picture::kEmpty, 0},
+    {"Caverns", 1, 0, "rock", Picture::kSolid, 1},
+    {"Caverns", 2, 0, "brick", Picture::kSolid, 1},
+    {"Caverns", 3, 0, "platform", Picture::kPlatform, 3},
+    {"Caverns", 4, 0, "water", Picture::kWater, 4},
+    {"Caverns", 5, 0, "spikes", Picture::kSpikes, 2},
+    {"Caverns", 6, 0, "door", Picture::kScenery, 0},
+    {"Caverns", 7, 0, "grass on rock", Picture::kSolid, 1},
+    {"Caverns", 0, 1, "water, second frame", Picture::kWater, 4},
+    {"Caverns", 1, 1, "red ghost block, solid", Picture::kSolid, 1},
+    {"Caverns", 2, 1, "red ghost block, open", Picture::kScenery, 0},
+    {"Caverns", 3, 1, "torch", Picture::kScenery, 0},
+    {"Caverns", 4, 1, "torch, second frame", Picture::kScenery, 0},
+    {"Caverns", 5, 1, "unused", Picture::kEmpty, 0},
+    {"Caverns", 6, 1, "unused", Picture::kEmpty, 0},
+    {"Caverns", 7, 1, "unused", Picture::kEmpty, 0},
+    {"Ruins", 0, 0, "empty", Picture::kEmpty, 0},
+    {"Ruins", 1, 0, "stone", Picture::kSolid, 1},
+    {"Ruins", 2, 0, "dark brick", Picture::kSolid, 1},
+    {"Ruins", 3, 0, "platform", Picture::kPlatform, 3},
+    {"Ruins", 4, 0, "water", Picture::kWater, 4},
+    {"Ruins", 5, 0, "spikes", Picture::kSpikes, 2},
+    {"Ruins", 6, 0, "toxic water", Picture::kToxicWater, 6},
+    {"Ruins", 7, 0, "mossy stone", Picture::kSolid, 1},
+    {"Ruins", 0, 1, "water, second frame", Picture::kWater, 4},
+    {"Ruins", 1, 1, "toxic water, second frame", Picture::kToxicWater, 6},
+    {"Ruins", 2, 1, "crystal", Picture::kScenery, 0},
+    {"Ruins", 3, 1, "crystal, second frame", Picture::kScenery, 0},
+    {"Ruins", 4, 1, "pillar", Picture::kScenery, 0},
+    {"Ruins", 5, 1, "window", Picture::kScenery, 0},
+    {"Ruins", 6, 1, "blue block, solid", Picture::kSolid, 1},
+    {"Ruins", 7, 1, "blue block, open", Picture::kScenery, 0},
+    {"Overworld", 0, 0, "grass", Picture::kGround, 0},
+    {"Overworld", 1, 0, "tree", Picture::kObstacle, 1},
+    {"Overworld", 2, 0, "water", Picture::kWater, 1},
+    {"Overworld", 3, 0, "path", Picture::kGround, 0},
+    {"Overworld", 0, 1, "mountain", Picture::kObstacle, 1},
+    {"Overworld", 1, 1, "cave mouth", Picture::kScenery, 0},
+    {"Overworld", 2, 1, "sand", Picture::kGround, 0},
+    {"Overworld", 3, 1, "bridge", Picture::kGround, 0},
+};
+
+const TileLook* FindTileLook(const std::string& set, const int32_t column, const int32_t row) {
+    for (const TileLook& look : kTileLooks) {
+        if (set == look.set && look.column == column && look.row == row) return &look;
+    }
+    return nullptr;
+}
+
+// Whether the sheet's 8 x 8 tile shows the picture; why not in `why`.
+bool ShowsPicture(const ZImage& sheet, const int32_t column, const int32_t row, const Picture picture,
+                  std::string& why) {
+    int32_t drawnInRow[8] = {};
+    int32_t drawn = 0, blue = 0, green = 0;
+    for (int32_t y = 0; y < 8; ++y) {
+        const uint8_t* line = sheet.Row(row * 8 + y) + column * 8;
+        for (int32_t x = 0; x < 8; ++x) {
+            if (line[x] == 0) continue;  // index 0 is see-through
+            ++drawnInRow[y];
+            ++drawn;
+            const uint32_t c = sheet.GetPixel(column * 8 + x, row * 8 + y);
+            const int32_t r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
+            blue += b > r && b > g;
+            green += g > r && g > b;
+        }
+    }
+    const bool full = drawn == 64;
+    std::ostringstream says;
+    says << drawn << " of 64 pixels drawn (rows";
+    for (const int32_t n : drawnInRow) says << ' ' << n;
+    says << "), " << blue << " blue, " << green << " green";
+    why = says.str();
+    switch (picture) {
+    case Picture::kEmpty:
+        return drawn == 0;
+    case Picture::kSolid:
+        return drawn >= 48;
+    case Picture::kPlatform:
+        return drawnInRow[0] == 8 && drawnInRow[4] + drawnInRow[5] + drawnInRow[6] + drawnInRow[7] == 0;
+    case Picture::kWater:
+        return full && blue > 48;
+    case Picture::kToxicWater:
+        return full && green > 48;
+    case Picture::kSpikes: {
+        bool widening = true;
+        for (int32_t y = 1; y < 8; ++y) widening = widening && drawnInRow[y] >= drawnInRow[y - 1];
+        return drawnInRow[0] <= 2 && drawnInRow[7] == 8 && widening;
+    }
+    case Picture::kScenery:
+    case Picture::kObstacle:
+        return drawn > 0 && !full;
+    case Picture::kGround:
+        return full && blue < 16;
+    }
+    return false;
+}
+
+// Each tile set's class for every tile is the one its picture calls for: the
+// table above names every tile of each built sheet by what it shows, the
+// sheet's pixels must show that (so a redrawn sheet that moves a tile is
+// caught), and the built class grid must give the table's class.
+TEST_F(CampaignDataTest, EveryTileOfEveryTileSetHasTheClassItsPictureShows) {
+    for (const char* set : {"Caverns", "Ruins", "Overworld"}) {
+        SCOPED_TRACE(set);
+        ZImage sheet;
+        ASSERT_TRUE(sheet.LoadBMP((std::string(set) + ".bmp").c_str()));
+        ASSERT_EQ(sheet.GetBytesPerPixel(), 1u) << "an indexed sheet";
+        PaletteData classes;
+        ASSERT_TRUE(ReadPaletteCollision((std::string(set) + ".col").c_str(), classes));
+        const int32_t columns = sheet.GetWidth() / 8, rows = sheet.GetHeight() / 8;
+        EXPECT_EQ(classes.collisionCount, columns) << "a class for every column of the sheet";
+        EXPECT_EQ(classes.collisionStride, rows) << "a class for every row of the sheet";
+        for (int32_t row = 0; row < rows; ++row) {
+            for (int32_t column = 0; column < columns; ++column) {
+                const TileLook* look = FindTileLook(set, column, row);
+                ASSERT_NE(look, nullptr) << "tile (" << column << ", " << row << ") is not in the table";
+                std::string why;
+                EXPECT_TRUE(ShowsPicture(sheet, column, row, look->picture, why))
+                    << "tile (" << column << ", " << row << ") is no " << look->what << ": " << why;
+                EXPECT_EQ(int(classes.GetClass(column, row)), int(look->collision))
+                    << "tile (" << column << ", " << row << "), the " << look->what;
+            }
+        }
+    }
+}
+
+// The sheet files of a map's tile sets, by the palette index its cells use.
+std::vector<std::string> MapSheets(const KorvanthGame& game, const std::string& mapName) {
+    static const ZHashedString kName("Name"), kPalette("Palette"), kSrc("Src");
+    std::vector<std::string> names;
+    for (const ZDefNode& map : game.GetMapList()) {
+        if (Text(map.GetAttribute(kName)) != mapName) continue;
+        if (map.HasAttribute(kPalette)) names.push_back(Text(map.GetAttribute(kPalette)));
+        Walk(map, [&](const ZDefNode& node) {
+            if (node.name == kPalette && &node != &map) names.push_back(Text(node.GetAttribute(kName)));
+        });
+    }
+    // The game keeps the campaign's order of the palettes.
+    std::vector<std::string> sheets;
+    for (const ZDefNode& palette : game.GetPaletteList()) {
+        const std::string name = Text(palette.GetAttribute(kName));
+        if (std::find(names.begin(), names.end(), name) != names.end()) {
+            std::string src = Text(palette.GetAttribute(kSrc));
+            sheets.push_back(src.substr(0, src.rfind('.')));
+        }
+    }
+    return sheets;
+}
+
+// What a room draws means something there: a door's picture (the caverns'
+// door, the overworld's cave mouth) stands on a placed door the player can
+// go through, and a bridge spans water: along one of its two axes, past the
+// bridge's own tiles, water lies on both sides.
+TEST_F(CampaignDataTest, DoorAndBridgeTilesStandWhereTheyMeanSomething) {
+    static const ZHashedString kDoor("Door"), kSpatial("Spatial"), kPosition("Position"), kScale("Scale");
+    static const ZHashedString kVector("Vector"), kX("X"), kY("Y");
+    struct Mark {
+        const char* set;
+        int32_t column, row;
+        bool door;  // else a bridge
+    };
+    const Mark kMarks[] = {{"Caverns", 6, 0, true}, {"Overworld", 1, 1, true}, {"Overworld", 3, 1, false}};
+
+    std::vector<std::string> faults;
+    size_t doors = 0;
+    for (const Room& room : Rooms()) {
+        m_game->LoadCampaign(ZString(room.map.c_str()));
+        const MapData& map = m_game->GetMapData();
+        const std::vector<std::string> sheets = MapSheets(*m_game, room.map);
+        // The placed doors' rectangles in the room's pixels.
+        std::vector<std::tuple<float, float, float, float>> doorBoxes;
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            if (!HasChild(root, kDoor)) continue;
+            const ZDefNode& spatial = root.FindChild(kSpatial);
+            const ZDefNode& at = spatial.FindChild(kPosition).FindChild(kVector);
+            const ZDefNode& size = spatial.FindChild(kScale).FindChild(kVector);
+            const float x = at.GetAttribute(kX).ToFloat(), y = at.GetAttribute(kY).ToFloat();
+            const float w = size.GetAttribute(kX).ToFloat() / 2.0f, h = size.GetAttribute(kY).ToFloat() / 2.0f;
+            doorBoxes.emplace_back(x - w, y - h, x + w, y + h);
+        }
+        // The picture a cell of the layer shows: its sheet and tile.
+        const auto shows = [&](const int32_t col, const int32_t row, const bool front, const TileLook*& look) {
+            look = nullptr;
+            const MapCell cell = GetTileAt(map, room.x, room.y, col, row, front);
+            int32_t c = 0, r = 0;
+            if (!ResolveSheetTile(map, cell, nullptr, c, r)) return std::string();
+            if (cell.palette < 0 || static_cast<size_t>(cell.palette) >= sheets.size()) return std::string();
+            look = FindTileLook(sheets[static_cast<size_t>(cell.palette)], c, r);
+            return sheets[static_cast<size_t>(cell.palette)];
+        };
+        for (const bool front : {false, true}) {
+            for (int32_t row = 0; row < 28; ++row) {
+                for (int32_t col = 0; col < 32; ++col) {
+                    const TileLook* look = nullptr;
+                    const std::string set = shows(col, row, front, look);
+                    if (look == nullptr) continue;
+                    const Mark* mark = nullptr;
+                    for (const Mark& m : kMarks) {
+                        if (set == m.set && look->column == m.column && look->row == m.row) mark = &m;
+                    }
+                    if (mark == nullptr) continue;
+                    std::ostringstream where;
+                    where << room.map << " (" << room.x << ", " << room.y << ") " << (front ? "front" : "back")
+                          << " tile (" << col << ", " << row << "): the " << look->what;
+                    if (mark->door) {
+                        ++doors;
+                        const float cx = float(col * 8 + 4), cy = float(row * 8 + 4);
+                        const bool placed = std::any_of(doorBoxes.begin(), doorBoxes.end(), [&](const auto& box) {
+                            return cx >= std::get<0>(box) && cx <= std::get<2>(box) && cy >= std::get<1>(box) &&
+                                   cy <= std::get<3>(box);
+                        });
+                        if (!placed) faults.push_back(where.str() + " with no door placed there");
+                        continue;
+                    }
+                    // Out from the bridge both ways along an axis, over its
+                    // own tiles, to the first other tile: water both times.
+                    const auto waterAt = [&](int32_t dx, int32_t dy) {
+                        int32_t c = col + dx, r = row + dy;
+                        const TileLook* next = nullptr;
+                        while (c >= 0 && c < 32 && r >= 0 && r < 28) {
+                            const std::string nextSet = shows(c, r, front, next);
+                            if (next == nullptr || nextSet != set || next->column != mark->column ||
+                                next->row != mark->row) {
+                                break;
+                            }
+                            c += dx;
+                            r += dy;
+                        }
+                        return next != nullptr && next->picture == Picture::kWater;
+                    };
+                    if (!(waterAt(-1, 0) && waterAt(1, 0)) && !(waterAt(0, -1) && waterAt(0, 1))) {
+                        faults.push_back(where.str() + " spans no water");
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(doors, 0u) << "the overworld's cave mouth is drawn";
+    for (const std::string& fault : faults) ADD_FAILURE() << fault;
 }
 
 }  // namespace

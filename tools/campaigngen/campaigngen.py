@@ -8,8 +8,9 @@ DATA_GAME_DIR defaults to data/game beside this tool. It (re)writes:
   src/Sunken.mapsrc, src/Spire.mapsrc, src/Speedrun.mapsrc
       the side-view maps drawn here room by room from a small description
       (which neighbours a room opens to, and what stands in it);
-  src/Ruins.sheetsrc, src/Ruins.tilesrc
-      the tile sheet and tile set those maps share;
+  src/Ruins.tilesrc
+      the tile set those maps share (its sheet, src/Ruins.sheetsrc, is drawn
+      by hand);
   src/entities/QXV_EntInst_*.zdd.markup (the generated ones)
       every placed entity of those maps: gems, powerups, NPCs, doors,
       teleports, checkpoints, pop and hidden blocks, bullets, coffee, groups,
@@ -119,6 +120,45 @@ LEGEND = [
     ("|", "sheet 4 1"),   # pillar (scenery)
     ("o", "sheet 5 1"),   # window (scenery)
 ]
+
+# The ruins' tile set (src/Ruins.tilesrc): each sheet tile's collision class,
+# as its picture on src/Ruins.sheetsrc shows it. The player's contacts read
+# 0 as empty, 1 solid, 2 deadly (kills on any touch, whatever the player
+# holds), 3 solid from above, 4 water (the snorkel swims it) and 6 toxic
+# water (the snorkel and the catalyst together swim it).
+EMPTY, SOLID, DEADLY, PLATFORM, WATER, TOXIC = 0, 1, 2, 3, 4, 6
+RUIN_CLASSES = [
+    # empty  stone  dark brick platform  water  spikes  toxic water  mossy stone
+    [EMPTY, SOLID, SOLID, PLATFORM, WATER, DEADLY, TOXIC, SOLID],
+    # water 2  toxic 2  crystal  crystal 2  pillar  window  blue solid  blue open
+    [WATER, TOXIC, EMPTY, EMPTY, EMPTY, EMPTY, SOLID, EMPTY],
+]
+
+
+def write_ruin_tiles(path):
+    rows = len(RUIN_CLASSES)
+    columns = len(RUIN_CLASSES[0])
+    out = [
+        "# The ruins' tile set: written by tools/campaigngen/campaigngen.py; edit that, not this.",
+        "# collision ROWS COLUMNS, then one line per sheet row with a class per",
+        "# column: 0 empty, 1 solid, 2 deadly, 3 solid from above, 4 water,",
+        "# 6 toxic water.",
+        "versions 1 0 1 0 1 0",
+        f"collision {rows} {columns}",
+    ]
+    out += [" ".join(str(c) for c in row) for row in RUIN_CLASSES]
+    out += [
+        "# Variant 1 (open) shows while the player holds the blue aura.",
+        "custom \"BlueBlock\" \"<Ghost Aura='blue'/>\"",
+        "variant \"Solid\" \"\" 6 1",
+        "variant \"Open\" \"\" 7 1",
+        "# anim NAME PERIOD RANDOM_PHASE COLUMN,ROW ...",
+        "anim \"Water\" 0.8 1 4,0 0,1",
+        "anim \"Toxic\" 0.6 1 6,0 1,1",
+        "anim \"Crystal\" 1.2 0 2,1 3,1",
+    ]
+    with open(path, "w") as f:
+        f.write("\n".join(out) + "\n")
 
 
 def blank():
@@ -1123,6 +1163,7 @@ def main():
     signpost(s.rooms[(2, 1)], 40, 200, "Sunken", "ToxicWest",
              "Green water to the west: it burns. Not without the Steelskin Catalyst.",
              "Grünes Wasser im Westen: es brennt. Nicht ohne den Stahlhaut-Katalysator.")
+    write_ruin_tiles(os.path.join(SRC, "Ruins.tilesrc"))
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
