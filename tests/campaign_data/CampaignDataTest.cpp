@@ -10,6 +10,8 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <fstream>
 #include <map>
 #include <set>
@@ -38,6 +40,7 @@
 #include "game/world/KorvEntity.h"
 #include "game/world/MapData.h"
 #include "game/world/MapFileReader.h"
+#include "game/world/TileMetadata.h"
 #include "game_world/GameFixture.h"
 #include "platform/os/files.h"
 #include "renderer/ZImage.h"
@@ -573,6 +576,178 @@ TEST_F(CampaignDataTest, EveryRandomizedPlaceIsReachableWithWhatTheManifestRequi
     std::string list;
     for (const std::string& what : unreachable) list += "\n  " + what;
     EXPECT_TRUE(unreachable.empty()) << "out of reach with what the manifest requires:" << list;
+}
+
+// The items that lock a way in the world, with their bits in the manifest: an
+// aura's ghost tiles, or a door (any entity that teleports the player) whose
+// query asks for the powerup.
+struct LockItem {
+    const char* name;
+    uint32_t bit;      // in the manifest's requirement masks
+    uint32_t powerup;  // the powerup the world checks
+};
+const LockItem kLockItems[] = {
+    {"Red Aura", 0x2, 0x10001},       {"Blue Aura", 0x1, 0x10002},          {"Tesla Badge", 0x2000, 0x50001},
+    {"Arcadians' Seal", 0x10000, 0x80001}, {"Underworld Ticket", 0x20000, 0x80002}, {"Skeleton Key", 0x100000, 0x70001},
+};
+
+class HeldPowerups : public PowerupHolder {
+public:
+    explicit HeldPowerups(std::set<uint32_t> held) : m_held(std::move(held)) {}
+    bool HasPowerup(const uint32_t id) const override { return m_held.count(id) != 0; }
+
+private:
+    std::set<uint32_t> m_held;
+};
+
+// Every place of the randomizer lies behind exactly the locks the manifest
+// names for it, and every lock item closes something. The world is walked as
+// a player who can climb and swim anywhere would: through every tile that is
+// not solid for what it holds (the ghost tiles of an aura it holds are open),
+// from room to room across open borders, and through every door, pad or ride
+// it reaches whose query it satisfies, to the spot it arrives at. The walk
+// starts at the overworld's doors (the overworld is the hub every way into the
+// other maps starts from). A place it reaches holding every lock item but not
+// without one of them needs that item; one it reaches without needs it not.
+// Jumps, climbs and water are the reach test's (above) and the signposts'.
+TEST_F(CampaignDataTest, TheManifestsLocksAreTheWorldsLocks) {
+    static const ZHashedString kSpatial("Spatial"), kPosition("Position"), kVector("Vector"), kX("X"), kY("Y");
+    static const ZHashedString kTeleport("Teleport"), kMap("Map"), kMapX("MapX"), kMapY("MapY"), kEntity("Entity");
+    static const ZHashedString kName("Name"), kReqs("Reqs"), kText("Text");
+    ZINIFile manifest;
+    ASSERT_TRUE(manifest.LoadINIFile((Text(m_game->GetCampaignPrefix()) + "RndMnfst.txt").c_str()));
+    const auto position = [](const ZDefNode& root) {
+        const ZDefNode& at = root.FindChild(kSpatial).FindChild(kPosition).FindChild(kVector);
+        return std::make_pair(at.GetAttribute(kX).ToFloat(), at.GetAttribute(kY).ToFloat());
+    };
+    // The powerup an entity's queries ask for ("Powerup_XXXXXXXX"), or 0.
+    const auto asksFor = [](const ZDefNode& root) {
+        uint32_t id = 0;
+        Walk(root, [&](const ZDefNode& node) {
+            const std::string text = Text(node.GetAttribute(kText));
+            const size_t at = text.find("Powerup_");
+            if (at != std::string::npos) id = static_cast<uint32_t>(std::strtoul(text.substr(at + 8, 8).c_str(), nullptr, 16));
+        });
+        return id;
+    };
+    using Tile = std::tuple<std::string, int32_t, int32_t, int32_t, int32_t>;  // map, room x, y, column, row
+    const auto tileAt = [](const std::string& map, const int32_t rx, const int32_t ry, const float x, const float y) {
+        return Tile{map, rx, ry, static_cast<int32_t>(x) / 8, static_cast<int32_t>(y) / 8};
+    };
+    struct Way {
+        Tile from;  // where it is used (ignored for the hub's)
+        uint32_t asks;
+        std::string map, arrival;
+        int32_t roomX, roomY;
+    };
+    std::vector<Way> hub, ways;
+    std::map<std::tuple<std::string, int32_t, int32_t, std::string>, Tile> spots;  // named spots of each room
+    std::vector<std::pair<std::string, Tile>> places;                              // instance file, where
+    std::set<std::string> placeFiles;
+    for (const OpportunityRef& place : randomizer::PlaceList()) placeFiles.insert(place.fileId.GetTextOrEmpty());
+    // Open tiles of each map walked, for each set of held powerups: all the
+    // lock items, and all but each one.
+    std::vector<std::set<uint32_t>> helds;
+    std::set<uint32_t> all;
+    for (const LockItem& item : kLockItems) all.insert(item.powerup);
+    helds.push_back(all);
+    for (const LockItem& item : kLockItems) {
+        std::set<uint32_t> without = all;
+        without.erase(item.powerup);
+        helds.push_back(without);
+    }
+    std::map<Tile, std::vector<bool>> open;  // per held set
+    std::set<std::string> read;
+    for (const std::string& name : MapNames()) {
+        if (!read.insert(name).second) continue;
+        m_game->LoadCampaign(ZString(name.c_str()));
+        const MapData& map = m_game->GetMapData();
+        const bool isHub = name == "Overworld";
+        for (const auto& column : map.GetRooms()) {
+            for (const auto& entry : column.second) {
+                const int32_t rx = column.first, ry = entry.first;
+                for (const uint32_t id : entry.second.instanceIds) {
+                    const std::string file = InstanceFileName(id);
+                    const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+                    const auto [x, y] = position(root);
+                    const Tile at = tileAt(name, rx, ry, x, y);
+                    if (placeFiles.count(file) != 0) places.emplace_back(file, at);
+                    if (HasChild(root, kName)) spots[{name, rx, ry, Text(root.FindChild(kName).GetAttribute(kName))}] = at;
+                    for (const ZDefNode& teleport : root.FindChildren(kTeleport)) {
+                        Way way{at, asksFor(root),
+                                teleport.HasAttribute(kMap) ? Text(teleport.GetAttribute(kMap)) : name,
+                                Text(teleport.GetAttribute(kEntity)), teleport.GetAttribute(kMapX).ToInt(),
+                                teleport.GetAttribute(kMapY).ToInt()};
+                        (isHub ? hub : ways).push_back(way);
+                    }
+                }
+                if (isHub) continue;
+                for (int32_t row = 0; row < 28; ++row) {
+                    for (int32_t col = 0; col < 32; ++col) {
+                        std::vector<bool>& tile = open[{name, rx, ry, col, row}];
+                        for (const std::set<uint32_t>& held : helds) {
+                            const HeldPowerups holder(held);
+                            tile.push_back(GetTileCollisionInRoom(map, rx, ry, col, row, &holder) != kSolid);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    ASSERT_FALSE(hub.empty());
+    // The tiles a player holding the set reaches.
+    const auto walk = [&](const size_t set) {
+        std::set<Tile> reached;
+        std::vector<Tile> todo;
+        const auto enter = [&](const Tile& tile) {
+            const auto it = open.find(tile);
+            if (it != open.end() && it->second[set] && reached.insert(tile).second) todo.push_back(tile);
+        };
+        const auto through = [&](const Way& way) {
+            if (way.asks != 0 && helds[set].count(way.asks) == 0) return;
+            const auto spot = spots.find({way.map, way.roomX, way.roomY, way.arrival});
+            if (spot == spots.end()) {
+                ADD_FAILURE() << way.map << " (" << way.roomX << ", " << way.roomY << ") has no spot " << way.arrival;
+                return;
+            }
+            enter(spot->second);
+        };
+        for (const Way& way : hub) through(way);
+        while (!todo.empty()) {
+            const auto [map, rx, ry, col, row] = todo.back();
+            todo.pop_back();
+            for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+                int32_t nx = rx, ny = ry, ncol = col + dx, nrow = row + dy;
+                NormalizeRoomTile(nx, ny, ncol, nrow);
+                enter({map, nx, ny, ncol, nrow});
+            }
+            for (const Way& way : ways) {
+                if (way.from == Tile{map, rx, ry, col, row}) through(way);
+            }
+        }
+        return reached;
+    };
+    const std::set<Tile> withAll = walk(0);
+    for (const auto& [file, at] : places) {
+        EXPECT_EQ(withAll.count(at), 1u) << file << " is not reached even holding every lock item";
+    }
+    for (size_t i = 0; i < std::size(kLockItems); ++i) {
+        const LockItem& item = kLockItems[i];
+        SCOPED_TRACE(item.name);
+        const std::set<Tile> without = walk(i + 1);
+        EXPECT_LT(without.size(), withAll.size()) << "the item opens nothing";
+        for (const auto& [file, at] : places) {
+            ZString reqs;
+            ASSERT_TRUE(manifest.GetValue(ZHashedString(file.substr(12, 8).c_str()), kReqs, reqs)) << file;
+            const bool claims = (ParseRequirementMask(reqs.GetText()) & item.bit) != 0;
+            const bool behind = withAll.count(at) != 0 && without.count(at) == 0;
+            const auto& [map, rx, ry, col, row] = at;
+            EXPECT_EQ(behind, claims) << file << " in " << map << " (" << rx << ", " << ry << ") at tile (" << col
+                                      << ", " << row << "): "
+                                      << (claims ? "the manifest asks for the item, the world does not"
+                                                 : "the world asks for the item, the manifest does not");
+        }
+    }
 }
 
 TEST_F(CampaignDataTest, EveryTextTheDataNamesExistsInBothLanguages) {

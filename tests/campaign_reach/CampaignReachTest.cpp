@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -329,6 +330,84 @@ TEST(CampaignReach, TheSluiceGateHoldsUntilItsLeverIsPulled) {
     }
 }
 
+// The gates the randomizer counts on, each played both ways: without its item
+// the player (with what else a player could bring to it) stays out; with it
+// the way opens. A gate of ghost tiles is solid or open as its area loads, so
+// those are played from the area before. The red gate of the sunken halls' (3, 0) is a wall
+// up to the ceiling that only the red aura opens; the badge's cage of blue
+// blocks in the spire's (3, 1); the strongroom of the spire's (2, 0), whose
+// door opens for the Tesla Badge; the Ferryman's ride down to the cellar,
+// for the Underworld Ticket.
+TEST(CampaignReach, EachGateHoldsWithoutItsItemAndOpensWithIt) {
+    constexpr uint32_t kTicket = 0x80002;
+    // Jumping (with the second jump) and climbing towards the gate's east.
+    std::string jumping = "20 -\n";
+    for (int i = 0; i < 8; ++i) jumping += "1 right jump\n24 right jump\n12 right\n";
+    struct Case {
+        const char* gate;
+        const char* map;
+        int32_t roomX, roomY, tileX, tileY;
+        std::vector<uint32_t> held;  // without the gate's item
+        uint32_t item;
+        std::string script;
+        // Through: past x in the start room (counted across the area's
+        // rooms), into room (inX, inY), or holding the powerup or more heart pieces.
+        float pastX;
+        int32_t inX, inY;
+        uint32_t takes;
+        bool heart;
+    };
+    const std::vector<uint32_t> climber = {kPowerupDoubleJump, kPowerupClimbingGloves};
+    const Case cases[] = {
+        // From the room west of the gate's (its area loads as the player
+        // comes in, with what it holds): past the gate (x 112 to 144).
+        {"the red gate", "Sunken", 2, 0, 24, 24, climber, kRedAura, jumping, 256.0f + 150.0f, -1, -1, 0, false},
+        // Up from the room below, as the badge's leg goes.
+        {"the badge's blue cage", "Spire", 3, 2, 3, 24,
+         {kRedAura, kPowerupDoubleJump, kPowerupSwimSuit, kPowerupClimbingGloves, kPowerupToxicSuit, kMask}, kBlueAura,
+         ReadLeg("reach_spire_badge.txt"), 1e9f, -1, -1, kBadge, false},
+        // On the door (160, 200), Up.
+        {"the strongroom's door", "Spire", 2, 0, 20, 24, climber, kBadge, "20 -\n1 up\n90 -\n40 right\n30 -\n",
+         1e9f, -1, -1, 0, true},
+        // From the room's start (40, 196) east to him (160, 196), Interact,
+        // and from the default choice (goodbye, the last) down round to the
+        // third (the ride, or the question without the ticket).
+        {"the Ferryman's ride", "Sunken", 0, 0, 5, 24, {}, kTicket,
+         "20 -\n75 right\n10 -\n1 interact\n120 -\n1 down\n10 -\n1 down\n10 -\n1 down\n10 -\n1 return\n120 -\n", 1e9f, 5, 2, 0,
+         false},
+    };
+    for (const Case& c : cases) {
+        for (const bool holds : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.gate << (holds ? " with its item" : " without its item"));
+            gametest::RunInChild([&c, holds] {
+                std::vector<uint32_t> held = c.held;
+                if (holds) held.push_back(c.item);
+                playtest::PlaySetup setup = SetupAt(c.map, c.roomX, c.roomY, c.tileX, c.tileY, held);
+                bool took = false;
+                int32_t hearts = -1, firstHearts = -1;
+                setup.afterFrame = [&](Player& player, int32_t) {
+                    took = took || (c.takes != 0 && HasPowerup(player, c.takes, true));
+                    hearts = HeartPieces(player);
+                    if (firstHearts < 0) firstHearts = hearts;
+                };
+                const playtest::PlayResult result = playtest::RunPlay(setup, c.script);
+                ASSERT_TRUE(result.started) << result.error;
+                ASSERT_FALSE(result.samples.empty());
+                bool past = false, inRoom = false;
+                for (const playtest::PlaySample& s : result.samples) {
+                    past = past || static_cast<float>((s.roomX - c.roomX) * 256) + s.position.x > c.pastX;
+                    inRoom = inRoom || (s.roomX == c.inX && s.roomY == c.inY);
+                    ASSERT_EQ(s.deaths, result.samples.front().deaths) << "died at frame " << s.frame;
+                }
+                const bool through = past || inRoom || took || (c.heart && hearts > firstHearts);
+                const playtest::PlaySample& last = result.samples.back();
+                EXPECT_EQ(through, holds) << "at the end in (" << last.roomX << ", " << last.roomY << ") at ("
+                                          << last.position.x << ", " << last.position.y << ")";
+            });
+        }
+    }
+}
+
 // The turret in the spire's second room fires through the catalyst's place:
 // its bullets fly on, and the catalyst stays there for the player.
 TEST(CampaignReach, BulletsTakeNoPickupForThePlayer) {
@@ -358,7 +437,7 @@ TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
         float x, y;                          // its arrival spot there
     };
     const Case cases[] = {
-        {"the spire's pad to the sunken halls", "Spire", 0, 1, 10, 24, "25 left", 5, 0, 140.0f, 200.0f},
+        {"the spire's pad to the sunken halls", "Spire", 0, 1, 10, 24, "25 left", 0, 0, 24.0f, 200.0f},
         {"the bell's pad back to the gallery's hall", "Speedrun Maps", 17, 3, 25, 24, "30 right", 14, 3, 40.0f,
          200.0f},
     };
@@ -400,7 +479,7 @@ TEST(CampaignReach, WalkingOffTheGateLandsOnItsHiddenSteps) {
 // The sunken halls' cellar is one area two rooms tall, (5, 2) over (5, 3):
 // through the hole in the upper room's floor the player drops onto the lower
 // room's floor, one room height (224) further down, without a room change;
-// the lower room's pad then leads back to the halls.
+// the lower room's pad then leads back to the halls' entrance, where the ferry is.
 TEST(CampaignReach, TheCellarsHoleDropsThePlayerOntoTheFloorBelow) {
     gametest::RunInChild([] {
         playtest::PlaySetup setup = SetupAt("Sunken", 5, 2, 3, 24, {});
@@ -422,8 +501,8 @@ TEST(CampaignReach, TheCellarsHoleDropsThePlayerOntoTheFloorBelow) {
             ASSERT_FALSE(s.dead);
         }
         const playtest::PlaySample& last = result.samples.back();
-        EXPECT_EQ(last.roomX, 5);
-        EXPECT_EQ(last.roomY, 0) << "the pad's room";
+        EXPECT_EQ(last.roomX, 0);
+        EXPECT_EQ(last.roomY, 0) << "the pad's arrival, the halls' entrance";
     });
 }
 
@@ -438,13 +517,16 @@ TEST(CampaignReach, AHeartPieceTakenIsKeptByTheSave) {
     std::filesystem::remove_all(documents(getpid()));
     gametest::RunInChild([&documents] {
         std::filesystem::create_directories(documents(getppid()));
-        // Spire (2, 0): east along the floor over the heart piece (120, 196)
-        // to the necklace (200, 196), whose pickup saves the run.
-        playtest::PlaySetup setup = SetupAt("Spire", 2, 0, 3, 24, {});
+        // Spire (2, 0): up through the strongroom's door (160, 200; the badge
+        // is held) in to the heart piece (120, 196), out by the door inside
+        // (130, 200) and east to the necklace (200, 196), whose pickup saves
+        // the run.
+        playtest::PlaySetup setup = SetupAt("Spire", 2, 0, 20, 24, {kBadge});
         setup.documents = documents(getppid()).string();
         int32_t hearts = -1;
         setup.afterFrame = [&hearts](Player& player, int32_t) { hearts = HeartPieces(player); };
-        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n130 right\n30 -\n");
+        const playtest::PlayResult result = playtest::RunPlay(
+            setup, "20 -\n1 up\n90 -\n15 right\n10 -\n1 up\n90 -\n30 right\n30 -\n");
         ASSERT_TRUE(result.started) << result.error;
         EXPECT_EQ(hearts, 1);
     });
@@ -460,13 +542,20 @@ TEST(CampaignReach, AHeartPieceTakenIsKeptByTheSave) {
             necklace = HasPowerup(player, kNecklace, true);
         };
         setup.afterFrame = [&hearts](Player& player, int32_t) { hearts = HeartPieces(player); };
-        // Back west over the heart piece's place.
-        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n90 left\n30 -\n");
+        // Back west to the strongroom's door, in, and over the heart piece's
+        // place.
+        const playtest::PlayResult result =
+            playtest::RunPlay(setup, "20 -\n20 left\n10 -\n1 up\n90 -\n20 right\n30 -\n");
         ASSERT_TRUE(result.started) << result.error;
         ASSERT_FALSE(result.samples.empty());
         EXPECT_TRUE(necklace) << "the save was made";
         EXPECT_EQ(continued, 1);
-        EXPECT_LT(result.samples.back().position.x, 100.0f) << "walked back past the piece's place";
+        bool over = false;
+        for (const playtest::PlaySample& s : result.samples) over = over || std::fabs(s.position.x - 120.0f) < 4.0f;
+        EXPECT_TRUE(over) << "walked back over the piece's place: from (" << result.samples.front().roomX << ", "
+                          << result.samples.front().roomY << ") x " << result.samples.front().position.x
+                          << ", at the end in (" << result.samples.back().roomX << ", " << result.samples.back().roomY
+                          << ") x " << result.samples.back().position.x;
         EXPECT_EQ(hearts, 1) << "the piece is not there to take again";
     });
     std::filesystem::remove_all(documents(getpid()));

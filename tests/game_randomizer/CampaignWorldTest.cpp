@@ -92,12 +92,20 @@ protected:
                         for (const ZDefNode& teleport : root.FindChildren(kTeleport)) {
                             const std::string to = teleport.HasAttribute(kMap) ? teleport.GetAttribute(kMap).GetText()
                                                                                : map;
-                            // A locked door's query names the powerup it wants: the
-                            // master key (the Skeleton Key's bit) or the arc pass
-                            // (the Arcadians' Seal's).
+                            // A locked door's (or a ride's) query names the powerup
+                            // it wants; the lock is that item's bit.
+                            struct Lock {
+                                const char* query;
+                                uint32_t bit;
+                            };
+                            static const Lock kLocks[] = {{"Powerup_00070001", 0x100000u},   // Skeleton Key
+                                                          {"Powerup_00080001", 0x10000u},    // Arcadians' Seal
+                                                          {"Powerup_00050001", 0x2000u},     // Tesla Badge
+                                                          {"Powerup_00080002", 0x20000u}};   // Underworld Ticket
                             uint32_t lock = 0;
-                            if (Mentions(root, "Powerup_00070001")) lock = 0x100000u;
-                            if (Mentions(root, "Powerup_00080001")) lock = 0x10000u;
+                            for (const Lock& l : kLocks) {
+                                if (Mentions(root, l.query)) lock = l.bit;
+                            }
                             jumps.emplace_back(name,
                                                RoomName(to, teleport.GetAttribute(kMapX).ToInt(),
                                                         teleport.GetAttribute(kMapY).ToInt()),

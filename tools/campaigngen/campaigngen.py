@@ -68,6 +68,13 @@ assert len(MAJOR_IDS) == 17 and len(MINOR_IDS) == 143
 RED, BLUE, BOOTS, GLOVES, SNORKEL, CATALYST = 0x2, 0x1, 0x10, 0x20, 0x100, 0x200
 MASK, BADGE, SEAL, TICKET, KEY = 0x1000, 0x2000, 0x10000, 0x20000, 0x100000
 EITHER, MAJOR_OK = 0x4000000, 0x10000000
+# Powerup ids the gates ask for: the Tesla Badge and the Underworld Ticket.
+BADGE_ID, TICKET_ID = 0x50001, 0x80002
+# Where the gates stand: the sunken halls' red gate (room (3, 0)), the blue
+# cage of the spire's (3, 1) and the vault's wall in (3, 0); a spot at this x
+# or east of it is behind the gate. The badge's place in its cage.
+RED_GATE_X, BLUE_CAGE_X, VAULT_X = 14 * 8, 25 * 8, 17 * 8
+BADGE_AT = (216, 196)
 
 # The major items: their place, pickup definition, powerup (make, model) or
 # heart piece, icon glyph and the name the manifest and strings use.
@@ -117,6 +124,7 @@ LEGEND = [
     ("g", "sheet 7 0"),   # mossy stone
     ("*", "anim 2 0"),    # glowing crystal (scenery)
     ("b", "custom 0 0"),  # blue ghost block: open with the blue aura
+    ("r", "custom 1 0"),  # red ghost wall (drawn as brick): open with the red aura
     ("|", "sheet 4 1"),   # pillar (scenery)
     ("o", "sheet 5 1"),   # window (scenery)
 ]
@@ -152,6 +160,11 @@ def write_ruin_tiles(path):
         "custom \"BlueBlock\" \"<Ghost Aura='blue'/>\"",
         "variant \"Solid\" \"\" 6 1",
         "variant \"Open\" \"\" 7 1",
+        "# The red gate's wall: brick (solid) until the player holds the red aura,",
+        "# then empty (open).",
+        "custom \"RedWall\" \"<Ghost Aura='red'/>\"",
+        "variant \"Solid\" \"\" 2 0",
+        "variant \"Open\" \"\" 0 0",
         "# anim NAME PERIOD RANDOM_PHASE COLUMN,ROW ...",
         "anim \"Water\" 0.8 1 4,0 0,1",
         "anim \"Toxic\" 0.6 1 6,0 1,1",
@@ -447,11 +460,14 @@ def new_id():
     return ident
 
 
-def npc(room, name, section, x, y, mapname, lines_en, lines_de, face="left", stationary=False):
+def npc(room, name, section, x, y, mapname, lines_en, lines_de, face="left", stationary=False, ride=None):
     """A villager with a small dialog tree: a greeting, two questions, and a
     farewell; each question answers with its own line. A walking one (not
     stationary) has no bound of its own to its walk: it stands where walls
-    either side hold it in its room."""
+    either side hold it in its room. ride = (powerup id, map, room x, room y,
+    arrival, (take en, take de), (ask en, ask de), (refusal en, refusal de)):
+    to a player holding the powerup the villager offers a ride to the
+    arrival spot; to anyone else the question, answered with the refusal."""
     ident = new_id()
     keys = ["Hello", "AskA", "AnswerA", "AskB", "AnswerB", "Bye", "ByeAnswer"]
     for k, en, de in zip(keys, lines_en, lines_de):
@@ -464,12 +480,29 @@ def npc(room, name, section, x, y, mapname, lines_en, lines_de, face="left", sta
             f'  <DialogProvider Name="{section}">\n'
             f'    <Option Text="AskA" Section="{section}"><Dialog Text="AnswerA" Section="{section}"/></Option>\n'
             f'    <Option Text="AskB" Section="{section}"><Dialog Text="AnswerB" Section="{section}"/></Option>\n'
+            + (riding(section, ride) if ride else '') +
             f'    <Option Text="Bye" Section="{section}" Default="True"><Dialog Text="ByeAnswer" Section="{section}"/>'
             '</Option>\n'
             f'    <Dialog Text="Hello" Section="{section}"/>\n'
             '  </DialogProvider>\n')
+    if ride:
+        needs, dest_map, rx, ry, arrival = ride[:5]
+        body += f'  <Teleport Name="Ride" Map="{dest_map}" MapX="{rx}" MapY="{ry}" Entity="{arrival}" Wipe="true"/>\n'
     entity(ident, f"{mapname} ({room.x}, {room.y}): {name}", body)
     place(room, (name, "Npc", ""), ident, x, y)
+
+
+def riding(section, ride):
+    """The dialog choices of a villager's ride (see npc): the ride itself for a
+    holder of its powerup, the question and its refusal for anyone else."""
+    needs, take, ask, refusal = ride[0], ride[5], ride[6], ride[7]
+    say(section, "Ride", *take)
+    say(section, "AskRide", *ask)
+    say(section, "NoRide", *refusal)
+    return (f'    <Query Text="Powerup_{needs:08x} == True"><True><Option Text="Ride" Section="{section}">'
+            '<Action Text="teleport Other Ride"/></Option></True>'
+            f'<False><Option Text="AskRide" Section="{section}"><Dialog Text="NoRide" Section="{section}"/></Option>'
+            '</False></Query>\n')
 
 
 def checkpoint(room, x, y, mapname):
@@ -734,7 +767,14 @@ def sunken():
          "Wasser, und darunter noch mehr Wasser. Nicht ohne den Magischen Schnorchel.", "Was will der Händler?",
          "Nichts. Er verschenkt den Generalschlüssel, und der öffnet die alte Galerie.", "Auf Wiedersehen.",
          "Pass auf die Stacheln auf."],
-        stationary=True)
+        stationary=True,
+        # The Underworld Ticket buys the ride down to the cellar under the
+        # flooded halls (its pad brings the player back up here).
+        ride=(TICKET_ID, name, 5, 2, "FerryLanding",
+              ("Take me down. {img:stat:styxpass}", "Bring mich hinunter. {img:stat:styxpass}"),
+              ("Can you take me down?", "Kannst du mich hinunterbringen?"),
+              ("Only with an Underworld Ticket. The merchant has them.",
+               "Nur mit einem Unterwelt-Ticket. Der Händler hat welche.")))
     debug_start(r, 40, 196, name, 1)
     r = m.rooms[(1, 0)]
     r.fill(13, 26, 18, 26, "^")
@@ -748,11 +788,14 @@ def sunken():
     randomizer_major(r, MAJORS[2], 216, 104, MAJOR_OK, name, mm)
     coffee(r, 88, 168, name)
     r = m.rooms[(3, 0)]
-    # A red gate: blocks that open only for the red aura (the caverns' kind,
-    # drawn here as the blue blocks' twin would be confusing, so the gate is
-    # a wall of spikes with a ledge above it).
+    # The red gate: a step of brick, and over it up to the ceiling a wall of
+    # red ghost tiles (drawn as brick) that gives way only to the red aura.
+    # Without the aura nothing passes, climbing or jumping; with it the wall
+    # is open and the step is a step. Everything east of it needs the aura
+    # (the spire's and the cellar's pads arrive west of it).
     r.fill(14, 22, 17, 25, "B")
     r.fill(14, 21, 17, 21, "g")
+    r.fill(14, 1, 17, 20, "r")
     r.fill(8, 23, 11, 23, "=")
     # Hidden steps just below the gate's top on its far side: stepping off
     # the gate lands on them (they pop out); a jump from the floor passes up
@@ -790,10 +833,10 @@ def sunken():
     # instead (a swimmer needs no ladder).
     r.fill(12, 4, 18, 4, "~")
     r = m.rooms[(3, 1)]
-    randomizer_major(r, MAJORS[3], 176, 88, MAJOR_OK | SNORKEL, name, mm)
+    randomizer_major(r, MAJORS[3], 176, 88, MAJOR_OK | RED | SNORKEL, name, mm)
     turret(r, 240, 120, name, 180, 2.0)
     r = m.rooms[(2, 1)]
-    randomizer_major(r, MAJORS[9], 72, 136, MAJOR_OK | SNORKEL, name, mm)
+    randomizer_major(r, MAJORS[9], 72, 136, MAJOR_OK | RED | SNORKEL, name, mm)
     npc(r, "Diver", "Diver", 120, 200, name,
         ["Blub. Oh, a visitor.", "How do you breathe?", "The Magic Snorkel. Obviously.",
          "What is west?", "The green water. It burns without the Steelskin Catalyst.", "Bye.", "Blub."],
@@ -802,7 +845,7 @@ def sunken():
          "Blubb."],
         stationary=True)
     r = m.rooms[(0, 1)]
-    randomizer_major(r, MAJORS[10], 64, 136, MAJOR_OK | SNORKEL | CATALYST, name, mm)
+    randomizer_major(r, MAJORS[10], 64, 136, MAJOR_OK | RED | SNORKEL | CATALYST, name, mm)
     # The sluice: a lever at the foot of the shaft opens the gate in the
     # next room west, the way on to the rest of the flooded halls. A wall of
     # brick from the ceiling down to the gate's top keeps a swimmer from
@@ -812,8 +855,12 @@ def sunken():
     r = m.rooms[(4, 1)]
     r.fill(24, 3, 25, 19, "B")
     gate(r, 200, 184, name, "SluiceGate", "Open")
+    # The dry halls are two areas, split at the red gate's room: a room's
+    # ghost tiles are solid or open as its area loads, so a player who took
+    # the red aura west of the gate finds it open as the gate's area loads.
     m.areas = [
-        'area 0 0 6 1 kind 1 colour 182030ff props "<BGMusic Name=\'sunken.zms\'/><Minimap Name=\'Sunken Halls\'/>"',
+        'area 0 0 3 1 kind 1 colour 182030ff props "<BGMusic Name=\'sunken.zms\'/><Minimap Name=\'Sunken Halls\'/>"',
+        'area 3 0 3 1 kind 1 colour 182030ff props "<BGMusic Name=\'sunken.zms\'/><Minimap Name=\'Sunken Halls\'/>"',
         'area 2 1 3 1 kind 1 colour 0a1840ff props "<BGMusic Name=\'flooded.zms\'/><Underwater Toxic=\'false\'/>'
         '<Minimap Name=\'Sunken Halls\'/>"',
         'area 5 1 1 1 kind 1 colour 0a1840ff props "<BGMusic Name=\'flooded.zms\'/><Underwater Toxic=\'false\'/>'
@@ -838,7 +885,9 @@ def sunken_cellar(m):
     upper.fill(14, 26, 17, 27, ".")
     lower.fill(14, 0, 17, 0, ".")
     lower.fill(20, 20, 26, 20, "=")
-    teleport_pad(lower, 232, 204, name, "Sunken", 5, 0, "SunkenEast")
+    # Back up to the ferry, west of the red gate: a way round the gate would
+    # let the ticket stand in for the red aura.
+    teleport_pad(lower, 232, 204, name, "Sunken", 0, 0, "SunkenEntry")
     m.areas.append('area 5 2 1 2 kind 1 colour 141c28ff props "<BGMusic Name=\'sunken.zms\'/>'
                    '<Minimap Name=\'Sunken Halls\'/>"')
 
@@ -886,8 +935,12 @@ def spire():
     randomizer_major(r, MAJORS[11], 216, 64, MAJOR_OK | BOOTS | GLOVES, name, mm)
     # Floor 1.
     r = m.rooms[(3, 1)]
-    r.fill(8, 21, 23, 21, "b")
-    randomizer_major(r, MAJORS[6], 128, 196, MAJOR_OK | BOOTS | GLOVES | BLUE, name, mm)
+    # The badge's cage of blue blocks in the east corner (a wall and a roof
+    # against the room's east wall): closed to anyone, climbing or not,
+    # without the blue aura. The shaft from below comes up west of it.
+    r.fill(25, 21, 25, 25, "b")
+    r.fill(25, 21, 30, 21, "b")
+    randomizer_major(r, MAJORS[6], BADGE_AT[0], BADGE_AT[1], MAJOR_OK | BOOTS | GLOVES | BLUE, name, mm)
     r = m.rooms[(2, 1)]
     # Below the corner the minimap covers.
     turret(r, 232, 64, name, 225, 1.2, gravity=-60.0, bounces=1)
@@ -899,7 +952,9 @@ def spire():
     randomizer_major(r, MAJORS[12], 128, 96, MAJOR_OK | BOOTS | GLOVES | MASK, name, mm)
     hidden_platform(r, 64, 150, name, fully=True)
     r = m.rooms[(0, 1)]
-    teleport_pad(r, 40, 204, name, "Sunken", 5, 0, "SunkenEast")
+    # To the sunken halls' entrance, west of their red gate: arriving east of
+    # it let a player past the gate without the red aura.
+    teleport_pad(r, 40, 204, name, "Sunken", 0, 0, "SunkenEntry")
     checkpoint(r, 200, 196, name)
     # Floor 0 (top): the seal and its vault.
     r = m.rooms[(0, 0)]
@@ -921,6 +976,12 @@ def spire():
          "Ein Herzteil und ein paar Edelsteine.", "Sonst noch etwas?",
          "Eine Galerie westlich des Hochlands, für die Schnellen.", "Auf Wiedersehen.", "Sei schnell."])
     r = m.rooms[(2, 0)]
+    # The heart piece's strongroom: a closed box of stone on the floor, low
+    # enough to jump over on the way east. Its door (made at the end) opens
+    # for the Tesla Badge.
+    r.fill(12, 22, 12, 25, "S")
+    r.fill(17, 22, 17, 25, "S")
+    r.fill(12, 22, 17, 22, "S")
     randomizer_major(r, MAJORS[13], 120, 196, MAJOR_OK | BOOTS | GLOVES | MASK | BADGE, name, mm)
     r = m.rooms[(3, 0)]
     door(r, 48, 200, name, 3, 0, "VaultInside", name, name="VaultDoor", needs=0x80001)
@@ -931,7 +992,10 @@ def spire():
     m.areas = [
         'area 0 2 4 1 kind 1 colour 201828ff props "<BGMusic Name=\'spire.zms\'/><Minimap Name=\'Arcadian Spire\'/>'
         '<Safe/>"',
-        'area 0 1 4 1 kind 1 colour 281830ff props "<BGMusic Name=\'spire.zms\'/><Minimap Name=\'Arcadian Spire\'/>"',
+        # The badge's room is an area of its own, for the same reason as the
+        # sunken halls' red gate: its cage opens as the room loads.
+        'area 0 1 3 1 kind 1 colour 281830ff props "<BGMusic Name=\'spire.zms\'/><Minimap Name=\'Arcadian Spire\'/>"',
+        'area 3 1 1 1 kind 1 colour 281830ff props "<BGMusic Name=\'spire.zms\'/><Minimap Name=\'Arcadian Spire\'/>"',
         'area 0 0 4 1 kind 1 colour 301838ff props "<BGMusic Name=\'summit.zms\'/><Minimap Name=\'Arcadian Spire\'/>"',
     ]
     m.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
@@ -1006,7 +1070,7 @@ def speedrun_maps():
 # place; a place's half size.
 JUMP, DOUBLE_JUMP = 51.93216, 51.93216 + 33.38496
 PLAYER_HEIGHT, JUMP_ACROSS, UNDER_PLACE, PLACE_HALF = 16, 48, 24, 4
-SOLID, PLATFORM, WATER = "SBgb", "=", "~%"
+SOLID, PLATFORM, WATER = "SBgbr", "=", "~%"
 
 
 def reachable(room, x, y, reqs, underwater=False):
@@ -1059,7 +1123,7 @@ def spread_gems(maps):
             for px, py in cand:
                 if r.back[py // 8][px // 8] != ".":
                     continue
-                spots.append((m, r, px, py, reqs_of(x, y)))
+                spots.append((m, r, px, py, reqs_of(x, y, px)))
     # Deal the ids over the spots round-robin over the rooms.
     by_room = {}
     for s in spots:
@@ -1105,26 +1169,28 @@ def main():
     p = spire()
     g = speedrun_maps()
 
-    def sunken_reqs(x, y):
+    # What a gem's spot needs, by its room and its x in the room.
+    def sunken_reqs(x, y, px):
         if y == 0:
-            return RED if x >= 3 else 0
-        return SNORKEL | (CATALYST if x <= 1 else 0)
+            return RED if x >= 4 or (x == 3 and px >= RED_GATE_X) else 0
+        # The flooded halls lie east of the red gate, down the shaft.
+        return RED | SNORKEL | (CATALYST if x <= 1 else 0)
 
-    def spire_reqs(x, y):
+    def spire_reqs(x, y, px):
         base = BOOTS
         if y <= 1:
             base |= GLOVES
         if y == 0:
             base |= MASK
-        if (x, y) == (3, 1):
+        if (x, y) == (3, 1) and px >= BLUE_CAGE_X:
             base |= BLUE
-        if (x, y) == (3, 0):
+        if (x, y) == (3, 0) and px >= VAULT_X:
             base |= SEAL
         if (x, y) == (2, 1):
             base |= EITHER | GLOVES  # reached by the red or the snorkel route as well
         return base
 
-    def gallery_reqs(x, y):
+    def gallery_reqs(x, y, px):
         return KEY
 
     spread_gems([(s, sunken_reqs), (p, spire_reqs), (g, gallery_reqs)])
@@ -1163,6 +1229,19 @@ def main():
     signpost(s.rooms[(2, 1)], 40, 200, "Sunken", "ToxicWest",
              "Green water to the west: it burns. Not without the Steelskin Catalyst.",
              "Grünes Wasser im Westen: es brennt. Nicht ohne den Stahlhaut-Katalysator.")
+    # The gates' doors and spots, after the rest for the same reason: the
+    # spire's (2, 0) strongroom opens for the Tesla Badge (a door on its east
+    # side, and one inside back out), and the Ferryman's ride arrives in the
+    # cellar's upper room.
+    room = p.rooms[(2, 0)]
+    door(room, 160, 200, "Spire", 2, 0, "StrongroomInside", "Spire", name="StrongroomDoor", needs=BADGE_ID)
+    marker(room, "StrongroomInside", 108, 200, "Spire")
+    door(room, 130, 200, "Spire", 2, 0, "StrongroomOutside", "Spire", name="StrongroomExit")
+    marker(room, "StrongroomOutside", 176, 200, "Spire")
+    marker(s.rooms[(5, 2)], "FerryLanding", 40, 200, "Sunken")
+    signpost(s.rooms[(3, 0)], 100, 200, "Sunken", "RedGate",
+             "The wall ahead gives way only to the Red Aura.",
+             "Die Wand vor dir weicht nur der Roten Aura.")
     write_ruin_tiles(os.path.join(SRC, "Ruins.tilesrc"))
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
