@@ -959,7 +959,7 @@ def spire():
     # Floor 0 (top): the seal and its vault.
     r = m.rooms[(0, 0)]
     r.fill(20, 22, 26, 22, "=")
-    randomizer_major(r, MAJORS[7], 184, 160, MAJOR_OK | BOOTS | GLOVES | MASK, name, mm)
+    randomizer_major(r, MAJORS[7], 184, 160, MAJOR_OK | BOOTS | GLOVES, name, mm)
     r = m.rooms[(1, 0)]
     r.fill(6, 20, 12, 20, "=")
     # The keeper walks to and fro on the ledge between two posts of stone,
@@ -982,13 +982,13 @@ def spire():
     r.fill(12, 22, 12, 25, "S")
     r.fill(17, 22, 17, 25, "S")
     r.fill(12, 22, 17, 22, "S")
-    randomizer_major(r, MAJORS[13], 120, 196, MAJOR_OK | BOOTS | GLOVES | MASK | BADGE, name, mm)
+    randomizer_major(r, MAJORS[13], 120, 196, MAJOR_OK | BOOTS | GLOVES | BADGE, name, mm)
     r = m.rooms[(3, 0)]
     door(r, 48, 200, name, 3, 0, "VaultInside", name, name="VaultDoor", needs=0x80001)
     # The vault itself sits in the same room behind a wall.
     r.fill(16, 1, 16, 25, "S")
     marker(r, "VaultInside", 200, 200, name)
-    randomizer_major(r, MAJORS[14], 208, 160, MAJOR_OK | BOOTS | GLOVES | MASK | SEAL, name, mm)
+    randomizer_major(r, MAJORS[14], 208, 160, MAJOR_OK | BOOTS | GLOVES | SEAL, name, mm)
     m.areas = [
         'area 0 2 4 1 kind 1 colour 201828ff props "<BGMusic Name=\'spire.zms\'/><Minimap Name=\'Arcadian Spire\'/>'
         '<Safe/>"',
@@ -1178,10 +1178,9 @@ def main():
 
     def spire_reqs(x, y, px):
         base = BOOTS
+        # The top floor is climbed to without the mask: its ledges are plain.
         if y <= 1:
             base |= GLOVES
-        if y == 0:
-            base |= MASK
         if (x, y) == (3, 1) and px >= BLUE_CAGE_X:
             base |= BLUE
         if (x, y) == (3, 0) and px >= VAULT_X:
