@@ -16,6 +16,8 @@
 #include "entity/ZGUIDComponent.h"
 #include "entity/ZRenderableComponent.h"
 #include "entity/ZSpatialComponent.h"
+#include "entity/ZSpriteComponent.h"
+#include "entity/ZSpriteSheet.h"
 #include "foundation/ZDefinitionCache.h"
 #include "foundation/ZHandleRegistry.h"
 #include "foundation/ZLog.h"
@@ -38,6 +40,8 @@
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ZMenuMgr.h"
+#include "renderer/ZRenderGroup.h"
+#include "renderer/ZRenderer.h"
 #include "renderer/ZCamera.h"
 #include "renderer/ZFont.h"
 #include "renderer/ZRenderable.h"
@@ -202,6 +206,20 @@ void PlayFx(const Words& words, const uint32_t context, uint32_t) {
         to->current.position.x = from->current.position.x;
         to->current.position.y = from->current.position.y;
         SettleSpatial(*to);
+    }
+    // Drawn in front of its giver: sprites of one layer draw in the order
+    // of their batching, which would as soon put the gift behind him.
+    const ZSpriteComponent* const gift = ResolveComponent<ZSpriteComponent>(ObjectOf(handle));
+    ZRenderGroup* const group = GetRenderer()->FindRenderGroup(GetWorldSpriteGroup());
+    if (gift != nullptr && gift->sheet != nullptr && group != nullptr) {
+        const ZSpriteComponent* const giver = ContextComponent<ZSpriteComponent>(context);
+        const int32_t below = giver != nullptr && giver->sheet != nullptr ? group->GetLayer(giver->sheet) : 0;
+        group->AddOnLayer(gift->sheet, below + 1);
+    }
+    // Put down where a player may already stand: taken as if walked into,
+    // since walking on from inside it would never enter it.
+    if (ZCollisionComponent* const collision = ResolveComponent<ZCollisionComponent>(ObjectOf(handle))) {
+        collision->TouchMoversWithin();
     }
 }
 

@@ -8,6 +8,7 @@
 #include "entity/ZComponentLookup.h"
 #include "entity/ZComponentReaders.h"
 #include "entity/ZEntity.h"
+#include "entity/ZPhysicsComponent.h"
 #include "entity/ZSpatialComponent.h"
 #include "foundation/ZHandleRegistry.h"
 #include "foundation/ZLog.h"
@@ -123,6 +124,43 @@ void ZCollisionComponent::SetEnabled(const bool enabled) {
                 other->touched != nullptr) {
                 other->touched(other, primitive, found[i]);
             }
+        }
+    }
+}
+
+void ZCollisionComponent::TouchMoversWithin() {
+    ZCollisionInterface* const shape = GetPrimary();
+    if (shape == nullptr || !shape->enabled || shape->IsOwnerless()) {
+        return;
+    }
+    CollisionResultArray found;
+    OverlapQuery(ZCollisionWorld::GetInstance(), found, shape, shape->GetOwnerPosition(), 0xFFFFFFFFu);
+    const uint32_t shapeHandle = shape->GetHandle();
+    std::vector<uint32_t> handles;
+    for (const CollisionResult& result : found) {
+        handles.push_back(ZRTTIBase::GetHandle(result.other));
+    }
+    for (uint32_t i = 0; i < found.Count(); ++i) {
+        if (FindObjectByHandle(shapeHandle) != shape || !shape->enabled) {
+            return;
+        }
+        ZCollisionInterface* const mover = found[i].other;
+        if (FindObjectByHandle(handles[i]) != mover) {
+            continue;
+        }
+        // The order of a sweep's contact: the mover's own callback, then the
+        // touched shape's.
+        const ZCollisionComponent* const moving = ResolveComponent<ZCollisionComponent>(mover);
+        if (moving == nullptr || moving->GetPrimary() != mover || (moving->sweepMask & shape->filterMask) == 0 ||
+            GetComponent<ZPhysicsComponent>(moving->GetOwner()) == nullptr) {
+            continue;
+        }
+        if (mover->selfTouch != nullptr) {
+            mover->selfTouch(mover, shape, found[i]);
+        }
+        if (FindObjectByHandle(shapeHandle) == shape && FindObjectByHandle(handles[i]) == mover &&
+            shape->touched != nullptr) {
+            shape->touched(shape, mover, found[i]);
         }
     }
 }

@@ -30,6 +30,14 @@ public:
     // Switches every shape on or off; a shape switched on while overlapping
     // others touches them at once.
     void SetEnabled(bool enabled);
+    // Meets every mover that already stands in this entity's primary shape as
+    // if it had just stepped in: a sweep meets only a shape it enters, so a
+    // shape put down around a mover (a gift dropped where the player stands)
+    // would otherwise go unnoticed until the mover left it and came back. A
+    // mover is an entity that moves under physics whose own sweep looks for
+    // the shape (its sweep mask shares a bit with the shape's filter), as it
+    // would when walking in; shapes that never move meet nothing here.
+    void TouchMoversWithin();
     void SetResponse(uint32_t kind);
     ZCollisionInterface* FindPrimitive(uint32_t key) const;
     // The shape under the default key: the one the entity moves with.

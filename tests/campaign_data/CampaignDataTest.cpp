@@ -14,6 +14,7 @@
 #include <iterator>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -37,12 +38,15 @@
 #include "game/player/PlayerContacts.h"
 #include "game/progression/RandomizedPlacement.h"
 #include "game/progression/RandomizerData.h"
+#include "game/world/ItemNameList.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/MapData.h"
 #include "game/world/MapFileReader.h"
 #include "game/world/TileMetadata.h"
 #include "game_world/GameFixture.h"
 #include "platform/os/files.h"
+#include "framework/ZLocMgr.h"
+#include "renderer/ZDDSFile.h"
 #include "renderer/ZImage.h"
 
 namespace {
@@ -1597,6 +1601,115 @@ TEST_F(CampaignDataTest, DoorAndBridgeTilesStandWhereTheyMeanSomething) {
     }
     EXPECT_GT(doors, 0u) << "the overworld's cave mouth is drawn";
     for (const std::string& fault : faults) ADD_FAILURE() << fault;
+// One item, one picture: the icon a text shows for an item (the shops'
+// choices, and whatever a randomized world puts in their place) is the
+// picture of the pickup that hands the item out. Every place's grant names
+// the item's definition and its icon: the icon's cell in the item icon sheet
+// holds the same pixels as the definition's sprite frame.
+TEST_F(CampaignDataTest, AnItemsIconIsThePictureOfItsPickup) {
+    static const ZHashedString kGrant("Grant"), kDefinition("Definition"), kGlyph("Glyph"), kSprite("Sprite");
+    static const ZHashedString kSheet("Sheet"), kAnim("Anim"), kFrame("Frame");
+    static const ZHashedString kX("X"), kY("Y"), kW("W"), kH("H");
+    struct Cells : ZGlyphSheetTarget {
+        void AddFrame(ZHashedString name, const Frame& frame) override { frames.emplace(name, frame); }
+        std::map<ZHashedString, Frame> frames;
+    } cells;
+    CreateItemNameList(cells);
+
+    char* bytes = nullptr;
+    int64_t size = 0;
+    ASSERT_TRUE(ZStreamMgr::GetInstance()->ReadFile("status_glyphs.dds", &bytes, &size));
+    const std::unique_ptr<char[]> owned(bytes);
+    ZDDSFile icons;
+    ASSERT_TRUE(icons.Parse(reinterpret_cast<const uint8_t*>(bytes), static_cast<size_t>(size))) << icons.GetError();
+    ASSERT_EQ(icons.GetSourceTexelBytes(), 4u);
+    const ZDDSFile::Level level = icons.GetLevel(0, 0);
+    const auto icon = [&level](const uint32_t x, const uint32_t y) {
+        const uint8_t* p = level.data + size_t(y) * level.rowBytes + size_t(x) * 4;
+        return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+    };
+    const auto seen = [](const uint32_t colour) { return (colour >> 24) != 0 ? colour : 0u; };
+
+    std::set<std::pair<std::string, std::string>> grants;
+    for (const Room& room : Rooms()) {
+        for (const std::string& file : room.instances) {
+            Walk(GetDefinitionFile(ZHashedString(file.c_str())), [&](const ZDefNode& node) {
+                if (node.name == kGrant) {
+                    grants.emplace(Text(node.GetAttribute(kDefinition)), Text(node.GetAttribute(kGlyph)));
+                }
+            });
+        }
+    }
+    ASSERT_TRUE(grants.count({"QXV_Item_MasterKey", "mkey"}) == 1 && grants.count({"QXV_Item_StyxPass", "styxpass"}) == 1)
+        << "the shops hand out the key and the ticket";
+    std::map<std::string, ZImage> sheets;
+    for (const auto& [definition, glyph] : grants) {
+        SCOPED_TRACE(definition + " shown as " + glyph);
+        const auto cell = cells.frames.find(ZHashedString(glyph.c_str()));
+        ASSERT_NE(cell, cells.frames.end()) << "no icon of that name";
+        const ZDefNode& root = GetDefinitionFile(ZHashedString((definition + ".zdd").c_str()));
+        const std::string sheetName = Text(root.FindChild(kSprite).GetAttribute(kSheet));
+        ZImage& sheet = sheets[sheetName];
+        if (sheet.GetWidth() == 0) {
+            ASSERT_TRUE(sheet.LoadBMP(sheetName.c_str())) << sheetName;
+        }
+        const ZDefNode& frame = root.FindChild(kAnim).FindChild(ZHashedString("Sequence")).FindChild(kFrame);
+        const int32_t fx = frame.GetAttribute(kX).ToInt(), fy = frame.GetAttribute(kY).ToInt();
+        const int32_t fw = frame.GetAttribute(kW).ToInt(), fh = frame.GetAttribute(kH).ToInt();
+        const auto cx = static_cast<uint32_t>(std::lround(cell->second.u * float(level.width)));
+        const auto cy = static_cast<uint32_t>(std::lround(cell->second.v * float(level.height)));
+        ASSERT_EQ(std::lround(cell->second.width * float(level.width)), fw) << "the icon and the pickup differ in size";
+        ASSERT_EQ(std::lround(cell->second.height * float(level.height)), fh) << "the icon and the pickup differ in size";
+        int32_t differ = 0;
+        for (int32_t y = 0; y < fh; ++y) {
+            for (int32_t x = 0; x < fw; ++x) {
+                if (seen(icon(cx + uint32_t(x), cy + uint32_t(y))) != seen(sheet.GetPixel(fx + x, fy + y))) ++differ;
+            }
+        }
+        EXPECT_EQ(differ, 0) << "pixels of the icon differ from the pickup's picture";
+    }
+}
+
+// A shop's choices show their item by its icon alone. A randomized world
+// swaps the icon for that of the item the shop hands out instead; a name
+// written beside the icon would stay and name the shipped item.
+TEST_F(CampaignDataTest, ARandomizedShopNamesNoItemItDoesNotHandOut) {
+    static const ZHashedString kShop("Shop");
+    ZLocMgr* loc = ZLocMgr::GetInstance();
+    ASSERT_NE(loc, nullptr);
+    loc->AddStringFile("QXV_Strings.txt");
+    loc->SetDefaultPath(false);
+    const ZHashedString strings = m_game->GetCampaignStringFile();
+    std::vector<std::string> names;
+    for (uint32_t i = 0; i < randomizer::kMajorCount; ++i) {
+        std::string name = randomizer::MajorItems()[i].name;
+        if (name.rfind("Heart Piece", 0) == 0) name = "Heart Piece";
+        names.push_back(Lower(name));
+    }
+    // The shop's key goes to the mask's place, its ticket to a heart piece's.
+    RandomizerWorldTable& world = GetRandomizerWorldTable();
+    const OpportunityRef tier1 = OpportunityRef::FromNames("QXV_EntInst_2d3cdf64.zdd", "tier1");
+    const OpportunityRef tier2 = OpportunityRef::FromNames("QXV_EntInst_2d3cdf64.zdd", "tier2");
+    world[tier1] = OpportunityRef::FromNames("QXV_EntInst_7a20cde6.zdd", "");
+    world[tier2] = OpportunityRef::FromNames("QXV_EntInst_00603f10.zdd", "");
+    ZDefinitionCache::GetInstance()->SetLoadCallback(&RandomizerDefinitionHook);
+    ZDefinitionCache::GetInstance()->Clear();
+    (void)GetDefinitionFile(ZHashedString("QXV_EntInst_2d3cdf64.zdd"));
+    struct Shown {
+        const char* key;
+        const char* icon;
+    };
+    const Shown shown[] = {{"BuyKey", "{img:stat:mask}"}, {"KeySold", "{img:stat:mask}"},
+                           {"BuyPass", "{img:stat:bgcubes}"}, {"PassSold", "{img:stat:bgcubes}"}};
+    for (const Shown& s : shown) {
+        const std::string text = Text(loc->GetString(strings, kShop, ZHashedString(s.key)));
+        EXPECT_NE(text.find(s.icon), std::string::npos) << s.key << ": \"" << text << "\"";
+        for (const std::string& name : names) {
+            EXPECT_EQ(Lower(text).find(name), std::string::npos) << s.key << ": \"" << text << "\" names " << name;
+        }
+    }
+    ClearRandomizedWorld(world);
+    ZDefinitionCache::GetInstance()->SetLoadCallback(nullptr);
 }
 
 }  // namespace

@@ -347,6 +347,43 @@ TEST(CampaignPlay, TheMerchantsKeyLiesBesideHimUntilTaken) {
     });
 }
 
+// The merchant's key is put down where he stands, and a player walking
+// right through that spot takes it on the way, wherever the player stood to
+// talk: beside him, or already where the key lands (a walk on from inside
+// the key's box never entered it, and the key was taken only on the way back).
+TEST(CampaignPlay, TheMerchantsKeyIsTakenWalkingThroughItFromWhereverThePlayerTalked) {
+    struct Case {
+        const char* name;
+        int32_t approach;  // frames walked right from (40, 196) before talking
+    };
+    const Case cases[] = {
+        {"beside him", 31},
+        {"where the key lands", 38},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gametest::RunInChild([&c] {
+            playtest::PlaySetup setup;
+            setup.quickStart = playtest::PlaySetup::QuickStart{"Korvanth.kdd", "Sunken", 0, 0, 5, 24};
+            std::vector<bool> held;
+            setup.afterFrame = [&held](Player& player, int32_t) {
+                held.push_back(HasPowerup(player, kPowerupMasterKey, true));
+            };
+            // Talk, buy the key, close his answer, then walk right past him.
+            const std::string talk = "10 -\n" + std::to_string(c.approach) +
+                                     " right\n10 -\n1 interact\n60 -\n1 down\n10 -\n1 return\n30 -\n1 return\n30 -\n";
+            const playtest::PlayResult result = playtest::RunPlay(setup, talk + "40 right\n");
+            ASSERT_TRUE(result.started) << result.error;
+            ASSERT_FALSE(held.empty());
+            const size_t walk = result.samples.size() - 40;
+            // The merchant (and his key) stand at x 96.
+            EXPECT_LT(result.samples[walk].position.x, 100.0f) << "the walk starts at the key or left of it";
+            EXPECT_GT(result.samples.back().position.x, 112.0f) << "the walk goes past him";
+            EXPECT_TRUE(held.back()) << "walked through the key without taking it";
+        });
+    }
+}
+
 // A QuickStart into a map or room the campaign does not have (a shortened
 // map name, a room off the map) says so once and starts at the campaign's
 // entry, where the player stands alive, instead of falling through rooms

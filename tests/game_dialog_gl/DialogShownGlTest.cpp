@@ -473,6 +473,75 @@ TEST(DialogShownGl, ThePlayerStandsInFrontOfDoorsAndHuts) {
     }
 }
 
+// The key the merchant hands out lies at his feet in front of him: where
+// the two overlap the key's pixels are the ones drawn. The player talks from
+// well left of him, clear of the spot.
+TEST(DialogShownGl, TheMerchantsGiftIsDrawnInFrontOfHim) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup = At("Sunken", 0, 0, 5, 24);
+        Shot all;
+        Shot noGift;
+        Shot noMerchant;
+        Shot neither;
+        Box box;
+        setup.afterFrame = [&](Player&, const int32_t frame) {
+            KorvEntity* const merchant = RoomEntityNamed("Merchant");
+            if (merchant == nullptr) return;
+            // The item standing where he stands (the next room's are loaded too).
+            const ZVector3 there = GetComponent<ZSpatialComponent>(merchant)->current.position;
+            KorvEntity* gift = nullptr;
+            for (KorvEntity* entity : KorvanthGame::Get()->GetRoomEntities()) {
+                const ZNameComponent* named = GetComponent<ZNameComponent>(entity);
+                const ZSpatialComponent* spatial = GetComponent<ZSpatialComponent>(entity);
+                if (named != nullptr && named->name.GetTextOrEmpty() == std::string("Item") && spatial != nullptr &&
+                    spatial->current.position.x == there.x && spatial->current.position.y == there.y) {
+                    gift = entity;
+                }
+            }
+            if (gift == nullptr) return;
+            if (frame == 168) {
+                all = Take();
+                ShowSprite(gift, false);
+            } else if (frame == 170) {
+                noGift = Take();
+                ShowSprite(merchant, false);
+            } else if (frame == 172) {
+                neither = Take();
+                ShowSprite(gift, true);
+            } else if (frame == 174) {
+                noMerchant = Take();
+                ShowSprite(merchant, true);
+                const ZVector3 at = GetComponent<ZSpatialComponent>(gift)->current.position;
+                const ZVector3 centre = KorvanthGame::Get()->GetRoomViewCentre();
+                const float x = at.x - centre.x + 128.0f;
+                const float y = at.y - centre.y + 112.0f;
+                box = OnWindow(all, x - 8.0f, y - 8.0f, x + 8.0f, y + 8.0f);
+            }
+        };
+        // Talk, buy the key, close his answer; stand.
+        const auto r = playtest::RunPlay(
+            setup, "10 -\n24 right\n10 -\n1 interact\n60 -\n1 down\n10 -\n1 return\n30 -\n1 return\n30 -\n");
+        ASSERT_TRUE(r.started) << r.error;
+        ASSERT_FALSE(noMerchant.pixels.empty()) << "no key beside the merchant";
+        Keep(all, "dialog-gift.png");
+        // Where the key alone draws something and the merchant alone too,
+        // both are drawn; there the whole picture shows the key's pixels.
+        int32_t both = 0;
+        int32_t merchantOverGift = 0;
+        for (int32_t y = box.top; y < box.bottom; ++y) {
+            for (int32_t x = box.left; x < box.right; ++x) {
+                const size_t i = size_t(y) * size_t(all.width) + size_t(x);
+                const bool giftDraws = noMerchant.pixels[i] != neither.pixels[i];
+                const bool merchantDraws = noGift.pixels[i] != neither.pixels[i];
+                if (giftDraws && merchantDraws) ++both;
+                if (giftDraws && all.pixels[i] != noMerchant.pixels[i]) ++merchantOverGift;
+            }
+        }
+        ASSERT_GT(both, 0) << "the key and the merchant do not overlap";
+        EXPECT_EQ(merchantOverGift, 0) << "of " << both << " pixels where both are drawn";
+    });
+}
+
 TEST(DialogShownGl, ThePlayersBootsStandLevelWithTheElders) {
     gametest::RunInChild([] {
         playtest::PlaySetup setup = At("Workshop", 0, 0, 7, 24);

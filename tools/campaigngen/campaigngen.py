@@ -89,12 +89,12 @@ MAJORS = [
     ("553154a0", "QXV_Item_Badge", "badge", "pass", "badge", "Badge"),
     ("7a9c5ad0", "QXV_Item_Seal", "pass", "arc", "arcpass", "Seal"),
     ("7c258cc8", "QXV_Item_Catalyst", "suit", "toxic", "toxicsuit", "Catalyst"),
-    ("00603f10", "QXV_Item_Heart", None, None, "necklace", "Heart"),
-    ("2caa9552", "QXV_Item_Heart", None, None, "necklace", "Heart"),
-    ("00748e55", "QXV_Item_Heart", None, None, "necklace", "Heart"),
-    ("00c6ebe0", "QXV_Item_Heart", None, None, "necklace", "Heart"),
-    ("00b8c24a", "QXV_Item_Heart", None, None, "necklace", "Heart"),
-    ("00eeb92c", "QXV_Item_Heart", None, None, "necklace", "Heart"),
+    ("00603f10", "QXV_Item_Heart", None, None, "bgcubes", "Heart"),
+    ("2caa9552", "QXV_Item_Heart", None, None, "bgcubes", "Heart"),
+    ("00748e55", "QXV_Item_Heart", None, None, "bgcubes", "Heart"),
+    ("00c6ebe0", "QXV_Item_Heart", None, None, "bgcubes", "Heart"),
+    ("00b8c24a", "QXV_Item_Heart", None, None, "bgcubes", "Heart"),
+    ("00eeb92c", "QXV_Item_Heart", None, None, "bgcubes", "Heart"),
 ]
 # Sold by the shops (stable: the shop hands them out through its functions).
 SHOP_ITEMS = {
@@ -1376,16 +1376,17 @@ def write_strings():
             out.extend(f"{k}: {v}" for k, v in entries)
             out.append("")
         return "\n".join(out)
-    # The merchants ask nothing for their stock (the game has no money), and
-    # the choices name it as the randomizer's list does. The keys BuyKey and
-    # KeySold stay as they were: the shops' dialogs and the randomizer's
-    # retargeting name them. The greeting and the answers are typed out, and
-    # the campaign's play scripts wait for them: keep them short.
+    # The merchants ask nothing for their stock (the game has no money). The
+    # keys BuyKey and KeySold stay as they were: the shops' dialogs and the
+    # randomizer's retargeting name them. The choices show the item by its
+    # picture only (the same picture as its pickup): a randomized world puts
+    # another item's picture in its place, and a name written beside it would
+    # still name the shipped item. The greeting and the answers are typed
+    # out, and the campaign's play scripts wait for them: keep them short.
     say("Shop", "Greeting", "Take what you need, for free.", "Nimm, was du brauchst, umsonst.")
-    say("Shop", "BuyKey", "Take the {img:stat:mkey} Skeleton Key", "Den {img:stat:mkey} Generalschlüssel nehmen")
+    say("Shop", "BuyKey", "Take this: {img:stat:mkey}", "Das hier nehmen: {img:stat:mkey}")
     say("Shop", "KeySold", "Here is your {img:stat:mkey}.", "Hier ist dein {img:stat:mkey}.")
-    say("Shop", "BuyPass", "Take the {img:stat:styxpass} Underworld Ticket",
-        "Das {img:stat:styxpass} Unterwelt-Ticket nehmen")
+    say("Shop", "BuyPass", "Take this: {img:stat:styxpass}", "Das hier nehmen: {img:stat:styxpass}")
     say("Shop", "PassSold", "Here is your {img:stat:styxpass}.", "Hier ist dein {img:stat:styxpass}.")
     say("Shop", "Leave", "Nothing today", "Heute nichts")
     say("Shop", "Farewell", "Come back soon.", "Bis bald.")

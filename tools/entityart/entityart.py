@@ -14,6 +14,9 @@ writes
                     pop block, the mask's ledge, the overworld's doorways,
                     and the landing dust, water splash and bubble effects
                     and the padlock over a player at a locked doorway;
+  status_glyphs.png (64 x 64) the item icons text shows inline: 4 x 4 cells
+                    of 16 x 16 in the game's order (GLYPH_CELLS), each the
+                    picture of the item's pickup;
   placed_npcs.png   (256 x 256) the characters: eight figures, one 24-pixel
                     row each (0.09375 of the sheet apart); eight 16 x 24
                     columns facing left (two idle, four walking) and the same
@@ -1030,6 +1033,41 @@ def npcs_sheet():
     return picture
 
 
+# The item pictures text shows inline (the "stat" glyphs), in the cell order
+# the game names them: each is the picture of the pickup that hands the item
+# out (so a shop's choice shows what the player is given). None is an empty
+# cell; "keys" (the count of small keys) has no pickup and its own picture.
+GLYPH_CELLS = [
+    ("empty", None), ("keys", "keys"), ("smcubes", "gem_0"), ("bgcubes", "heart"),
+    ("redaura", "aura_red"), ("blueaura", "aura_blue"), ("swimsuit", "snorkel"), ("toxicsuit", "catalyst"),
+    ("boots", "boots"), ("gloves", "gloves"), ("mkey", "key"), ("mask", "mask"),
+    ("badge", "badge"), ("arcpass", "seal"), ("styxpass", "pass"), ("necklace", "necklace"),
+]
+
+# A small key, upright, each pixel drawn 2 x 2.
+KEYS_GLYPH = [row for line in [
+    "........",
+    "..yyy...",
+    ".y...y..",
+    ".y...y..",
+    "..yyy...",
+    "...y....",
+    "...yy...",
+    "...y.yy.",
+] for row in ["".join(c * 2 for c in line)] * 2]
+
+
+def glyph_sheet():
+    """status_glyphs.png (64 x 64): the 4 x 4 cells of GLYPH_CELLS, 16 x 16 each."""
+    pics = item_pictures()
+    pics["keys"] = KEYS_GLYPH
+    picture = blank(64, 64)
+    for i, (_glyph, name) in enumerate(GLYPH_CELLS):
+        if name is not None:
+            put(picture, pics[name], 16 * (i % 4), 16 * (i // 4), PALETTE)
+    return picture
+
+
 def check():
     """Every drawing is rectangular, in its palette and inside its sheet."""
     boxes = []
@@ -1044,6 +1082,7 @@ def check():
     for name, rows in item_pictures().items():
         assert len(rows) == 16 and all(len(r) == 16 for r in rows), name
         assert all(ch == '.' or ch in PALETTE for r in rows for ch in r), name
+    assert len(GLYPH_CELLS) == 16
     for figure in range(8):
         for pose in range(5):
             rows = npc_frame(figure, pose)
@@ -1060,6 +1099,7 @@ def main():
     write_png(os.path.join(out, "placed_items.png"), items_sheet())
     write_png(os.path.join(out, "placed_props.png"), props_sheet())
     write_png(os.path.join(out, "placed_npcs.png"), npcs_sheet())
+    write_png(os.path.join(out, "status_glyphs.png"), glyph_sheet())
     return 0
 
 
