@@ -70,19 +70,25 @@ void SetUpScreenGroups(ZBaseGame& game) {
     }
 }
 
+void SetPlayerFigureVisible(const Player& player, const bool visible) {
+    if (player.renderable == nullptr) return;
+    for (const auto& node : player.renderable->renderables) {
+        if (node.value != nullptr) {
+            node.value->visible = visible;
+            return;
+        }
+    }
+}
+
 void SetUpWorldLayerMeshes(ZBaseGame& game, const bool visible) {
     if (auto* korvanth = dynamic_cast<KorvanthGame*>(&game)) {
         // The tile layers through their own switch (the previous room's pair stays hidden).
         if (WorldEntity* world = korvanth->GetWorldEntity()) world->SetLayersVisible(visible);
         if (DynWorldEntity* animated = korvanth->GetDynWorldEntity()) animated->SetLayersVisible(visible);
-        if (const Player* player = korvanth->GetPlayer(); player != nullptr && player->renderable != nullptr) {
-            for (const auto& node : player->renderable->renderables) {
-                if (node.value != nullptr) {
-                    node.value->visible = visible;
-                    break;
-                }
-            }
-        }
+        // The player's figure waits for its room: until the player has been
+        // put down in one it stands wherever the last game (or nothing) left
+        // it, in the middle of the menus and the loading screen.
+        if (const Player* player = korvanth->GetPlayer()) SetPlayerFigureVisible(*player, visible && player->inPlay);
         if (auto* display = dynamic_cast<KorvanthDisplay*>(&korvanth->GetDisplay())) {
             if (ZFont* hud = display->GetFonts().GetHUDFont()) hud->visible = visible;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 class KorvanthGame;
+class Player;
 class ZBaseGame;
 
 // The game scene's states after start-up: which CRT screen group shows,
@@ -9,8 +10,11 @@ class ZBaseGame;
 // "Screen Group" on with CRTSim, "No CRT Group" on without it; the depth
 // backdrop ("Depth Backdrop") clears to a dark grey.
 void SetUpScreenGroups(ZBaseGame& game);
-// Shows or hides the world: the tile layers, the player's sprite, the game's
-// HUD font and its listed entities.
+// Shows or hides the player's figure (its sprite).
+void SetPlayerFigureVisible(const Player& player, bool visible);
+// Shows or hides the world: the tile layers, the player's sprite (shown only
+// once the player stands in a room), the game's HUD font and its listed
+// entities.
 void SetUpWorldLayerMeshes(ZBaseGame& game, bool visible);
 // Back to the title screen: room entities and cinematics gone, the TV static
 // showing over a hidden world with a new attract cycle, the synthesizer

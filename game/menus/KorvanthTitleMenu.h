@@ -35,12 +35,9 @@ public:
     bool IsTitleMenu() const override { return true; }
     bool FadesBackdropOnOpen() const override { return !backdropFlagA; }
     bool FadesBackdropOnClose() const override { return true; }
-    // Opened forward over no dark backdrop, the menu stays in place: while it
-    // opens, and also while no transition runs, when the press-start page's
-    // fade-in still holds the progress below 1 (the opening after the splash
-    // is delayed a frame and never runs as a transition).
+    // Opened forward over no dark backdrop, the menu does not slide in.
     bool KeepsPositionDuringTransition(int32_t direction, int32_t state) const override {
-        return direction == 0 && (state == 1 || state == 0) && !backdropFlagB;
+        return direction == 0 && state == 1 && !backdropFlagB;
     }
     void AdjustBackdropOpacity(float* opacity) override;
     void AdjustSlideY(float* slide) override;

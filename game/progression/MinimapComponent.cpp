@@ -207,7 +207,6 @@ void MinimapComponent::DrawPrompt() {
 
 void MinimapComponent::ClearDiscovered() {
     m_discovered.clear();
-    m_revealAll = false;
     m_currentMinimap = ZHashedString();
     m_currentCount = RoomCount{};
     m_recount = false;
@@ -325,8 +324,6 @@ void MinimapComponent::SetCurrentMap(const ZHashedString minimap) {
     if (minimap == m_currentMinimap) return;
     m_currentMinimap = minimap;
     std::fill(m_texels.begin(), m_texels.end(), kBlack);
-    // After "reveal" every map shows whole, each as it becomes current.
-    if (m_revealAll) PaintCurrentMapRooms();
     const auto found = m_discovered.find(minimap);
     if (found != m_discovered.end()) {
         for (const auto& [x, rows] : found->second) {
@@ -349,8 +346,10 @@ void MinimapComponent::FillRoom(const int32_t x, const int32_t y, const RoomCoun
     Upload();
 }
 
+// Paints the picture only: the rooms stay undiscovered, so the next repaint
+// (a minimap change, or the room loader's next hand-in) shows the discovered
+// rooms alone again.
 void MinimapComponent::FillAllRooms() {
-    m_revealAll = true;
     if (m_currentMinimap.IsNone()) return;
     PaintCurrentMapRooms();
     Upload();

@@ -78,11 +78,9 @@ public:
     void RequestRecount() { m_recount = true; }
     // Paints one room's cell.
     void FillRoom(int32_t x, int32_t y, const RoomCount& count);
-    // Paints every room of every map without discovering it: the current
-    // map's now, each other map's when its minimap becomes current, until
-    // the next run (ClearDiscovered).
+    // Paints every room of the current map without discovering it; the next
+    // repaint shows only the discovered rooms again.
     void FillAllRooms();
-    bool IsRevealingAll() const { return m_revealAll; }
 
     // The collection tables (campaign start) and a collection's count.
     MinimapTables& GetTables() { return m_tables; }
@@ -134,7 +132,6 @@ private:
     ZImage m_flash;
     int32_t m_version = 0;
     Discovered m_discovered;
-    bool m_revealAll = false;  // "reveal": every room of every map is painted
     ZHashedString m_currentMinimap;
     RoomCount m_currentCount;
     bool m_recount = false;

@@ -356,6 +356,8 @@ void KorvanthGame::ArrivePlayer(Player& player, const ZVector3& position) {
     // Put down at a side-view room's left or right edge, it walks in.
     StartEdgeWalk(player);
     player.inPlay = true;
+    // In its room now: the figure shows (it stays hidden from the title until here).
+    SetPlayerFigureVisible(player, true);
     SnapCameraToPlayer(player);
     RefreshWaterState(player);
 }

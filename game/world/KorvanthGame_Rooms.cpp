@@ -593,6 +593,8 @@ bool KorvanthGame::StartNewGame() {
     if (GetCurrentMapName().GetLength() != 0) {
         LoadRoom();
         LoadEntityInstances(false);
+        // Play starts in this room without a title: the player stands in it.
+        if (m_player != nullptr) SetPlayerFigureVisible(*m_player, true);
     }
     return ZBaseGame::StartNewGame();
 }

@@ -360,7 +360,9 @@ void ZMenuMgr::UpdateProgress() {
 
 void ZMenuMgr::UpdateSlide() {
     ZMenu* top = GetTopMenu();
-    if (top != nullptr && top->KeepsPositionDuringTransition(m_direction, m_state)) {
+    // The slide is the movement of a transition: at rest a menu stands in its
+    // place, even while it holds its progress below 1 (a fade-in of its own).
+    if (m_state == kNone || (top != nullptr && top->KeepsPositionDuringTransition(m_direction, m_state))) {
         m_slide = 0.0f;
         return;
     }

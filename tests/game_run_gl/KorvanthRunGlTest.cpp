@@ -10,6 +10,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "audio/ZMultiSynthVoice.h"
 #include "entity/ZEntityGameHooks.h"
 #include "entity/ZLightMgr.h"
+#include "entity/ZRenderableComponent.h"
 #include "foundation/ZStreamMgr.h"
 #include "framework/ZConfigVar.h"
 #include "framework_game/RunScenarios.h"
@@ -33,7 +35,9 @@
 #include "game/menus/KorvanthPauseMenu.h"
 #include "game/menus/KorvanthTitleMenu.h"
 #include "game/menus/LoadWarningMenu.h"
+#include "game/menus/LoadingMenu.h"
 #include "game/menus/RandomizerMenu.h"
+#include "game/player/Player.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
@@ -428,6 +432,129 @@ TEST(KorvanthRunGl, AQuickStartedGameContinuesFromTheTitleWithOneEnter) {
         EXPECT_FALSE(warned) << "the quick start's save is not an old one";
         EXPECT_EQ(std::string(game->GetCurrentMapName().GetText()), "Caverns");
         EXPECT_EQ(game->GetMapData().currentRoomX, 1);
+        ZBaseGame::DestroyInstance();
+        platform::sound::SetSoundSystem(nullptr);
+        platform::input::SetInputSystem(nullptr);
+        platform::window::SetWindowSystem(nullptr);
+    });
+}
+
+// Whether the player's figure is in the frame just drawn, inside the box
+// (fractions of the frame): the frame drawn again with the figure hidden
+// differs from it in warm pixels. (The second draw has no texts, as the text
+// batches are spent by the first.)
+bool PlayerFigureDrawn(KorvanthGame& game, const screenshot::Shot& drawn, const float left, const float top,
+                       const float right, const float bottom) {
+    Player* const player = game.GetPlayer();
+    if (player == nullptr || player->renderable == nullptr) return false;
+    std::vector<std::pair<ZRenderable*, bool>> nodes;
+    for (const auto& node : player->renderable->renderables) {
+        if (node.value == nullptr) continue;
+        nodes.emplace_back(node.value, node.value->visible);
+        node.value->visible = false;
+    }
+    game.Render();
+    const screenshot::Shot without = screenshot::Take();
+    for (const auto& [node, visible] : nodes) node->visible = visible;
+    // The figure's hair and skin are warm; the menus' panels are blue, their
+    // texts grey and white.
+    const auto warm = [](const uint32_t p) {
+        const int32_t r = static_cast<int32_t>((p >> 16) & 0xFFu);
+        const int32_t b = static_cast<int32_t>(p & 0xFFu);
+        return r > b + 12;
+    };
+    return screenshot::CountInBox(drawn, without, left, top, right, bottom, [&](const uint32_t p, const uint32_t q) {
+               return p != q && (warm(p) || warm(q));
+           }) > 0;
+}
+
+// A New Game from the title, frame by frame on the flat display: nothing of
+// the world (the player least of all) shows before its room exists. The
+// randomizer setup leaves, the loading screen shows its line on black, and
+// the room then comes in with the player in it.
+TEST(KorvanthRunGl, ANewGameShowsNothingOfTheWorldBeforeItsRoomIsThere) {
+    gametest::RunInChild([] {
+        korvtest::TempDir documents;
+        os::fake::FakeClock clock;
+        platform::input::FakeInputSystem* const input = gametest::StartGameOnSdl(
+            documents, KorvanthGame::kTitle,
+            "DoLogging: true\r\n\r\n[Video]\r\nFullscreen: false\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\n"
+            "CRTSim: false\r\nAnaglyph3D: false\r\n");
+        auto* game = new WalkedGame();
+        game->clock = &clock;
+        game->SetDisplay(std::make_unique<KorvanthDisplay>());
+
+        uint8_t heldKey = 0;
+        const auto press = [&](const uint8_t key) {
+            input->SetKey(key, true);
+            heldKey = key;
+        };
+        struct Frame {
+            std::string top;  // the menu on top, "" when none
+            bool roomThere = false;
+            bool playerDrawn = false;
+        };
+        std::vector<Frame> frames;
+        bool recording = false;
+        int afterRoom = 0;
+        using namespace platform;
+        const std::vector<korvtest::Step> steps = {
+            {"the splash plays", [] { return GetCinematicMgr()->GetPlayingCount() > 0; }, [] {}},
+            {"skip it", [] { return true; }, [&] { press(DIK_RETURN); }},
+            {"past press start", [] { return AtRestOn<KorvanthTitleMenu>(); }, [&] { press(DIK_RETURN); }},
+            {"new game", [] { return AtRestOn<KorvanthTitleMenu>(); }, [&] { press(DIK_RETURN); }},
+            {"the original world", [] { return AtRestOn<RandomizerMenu>(); },
+             [&] {
+                 press(DIK_RETURN);
+                 recording = true;
+             }},
+        };
+        size_t next = 0;
+        game->afterFrame = [&] {
+            if (recording) {
+                const ZMenu* top = GetMenuMgr()->GetTopMenu();
+                Frame frame;
+                frame.top = top == nullptr                                      ? "none"
+                            : dynamic_cast<const LoadingMenu*>(top) != nullptr    ? "loading"
+                            : dynamic_cast<const RandomizerMenu*>(top) != nullptr ? "randomizer"
+                                                                                  : "other";
+                frame.roomThere = top == nullptr && GetMenuMgr()->GetRequests().IsEmpty();
+                const screenshot::Shot shot = screenshot::Take();
+                char name[32];
+                std::snprintf(name, sizeof name, "newgame-%03zu.png", frames.size());
+                screenshot::Keep(shot, "KORV_SHOTS", name);
+                // Before its room the player stood in the middle of the screen.
+                frame.playerDrawn = frame.roomThere ? PlayerFigureDrawn(*game, shot, 0.0f, 0.0f, 1.0f, 1.0f)
+                                                    : PlayerFigureDrawn(*game, shot, 0.47f, 0.43f, 0.53f, 0.545f);
+                frames.push_back(frame);
+                if (frame.roomThere && ++afterRoom >= 5) game->RequestQuit();
+            }
+            if (heldKey != 0) {
+                input->SetKey(heldKey, false);
+                heldKey = 0;
+                return;
+            }
+            if (next < steps.size() && steps[next].ready()) {
+                steps[next].act();
+                ++next;
+            }
+        };
+        game->quitAfterFrames = 3000;  // a safety net
+        ZBaseGame::Run(game, 0, 0, "", platform::window::SW_SHOWNORMAL);
+
+        ASSERT_EQ(next, steps.size()) << "the walk stopped before: " << (next < steps.size() ? steps[next].what : "");
+        ASSERT_GE(afterRoom, 5) << "the room came";
+        bool sawLoading = false;
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const Frame& f = frames[i];
+            sawLoading = sawLoading || f.top == "loading";
+            if (f.roomThere) {
+                EXPECT_TRUE(f.playerDrawn) << "frame " << i << ": the room shows the player";
+            } else {
+                EXPECT_FALSE(f.playerDrawn) << "frame " << i << " (" << f.top << " on top): the player before its room";
+            }
+        }
+        EXPECT_TRUE(sawLoading) << "the loading screen showed";
         ZBaseGame::DestroyInstance();
         platform::sound::SetSoundSystem(nullptr);
         platform::input::SetInputSystem(nullptr);

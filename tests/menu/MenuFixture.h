@@ -79,10 +79,14 @@ public:
     bool FadesBackdropOnOpen() const override { return fadesOnOpen; }
     bool FadesBackdropOnClose() const override { return fadesOnClose; }
     bool KeepsPositionDuringTransition(int32_t, int32_t) const override { return keepsPosition; }
+    void AdjustTransitionProgress(float* progress) override {
+        if (heldProgress >= 0.0f) *progress = heldProgress;
+    }
 
     bool fadesOnOpen = false;
     bool fadesOnClose = false;
     bool keepsPosition = false;
+    float heldProgress = -1.0f;  // >= 0: the progress the menu holds (a fade-in of its own)
 
 private:
     std::string m_label;

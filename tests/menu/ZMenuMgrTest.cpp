@@ -224,6 +224,39 @@ TEST_F(ZMenuMgrTest, SlideFollowsDirectionAndState) {
     EXPECT_EQ(GetMenuMgr()->GetSlideOffset(), 0.0f);
 }
 
+// A menu that holds its progress below 1 while no transition runs (fading in
+// on its own) dims the overlay but stands in its place: the slide belongs to
+// transitions alone.
+TEST_F(ZMenuMgrTest, AMenuFadingInAtRestDoesNotSlide) {
+    struct Case {
+        const char* name;
+        bool resumed;  // shown again when the menu over it closes (going back)
+    };
+    const Case cases[] = {{"opened forward", false}, {"resumed going back", true}};
+    for (const Case& c : cases) {
+        auto* fading = new RecordingMenu("F", &log);
+        fading->openDuration = 0.0f;  // no opening transition
+        fading->heldProgress = 0.5f;
+        GetMenuMgr()->OpenMenu(fading);
+        Transitions();
+        if (c.resumed) {
+            OpenAtRest("G");
+            GetMenuMgr()->CloseMenu();
+            Transitions();
+            Transitions(0.3f);
+            ASSERT_EQ(GetMenuMgr()->GetTopMenu(), fading) << c.name;
+        }
+        for (int frame = 0; frame < 3; ++frame) {
+            Transitions(0.1f);
+            ASSERT_EQ(GetMenuMgr()->GetTransitionState(), ZMenuMgr::kNone) << c.name;
+            EXPECT_FLOAT_EQ(GetMenuMgr()->GetProgress(), 0.5f) << c.name;
+            EXPECT_EQ(GetMenuMgr()->GetOverlayColor() >> 24, 128u) << c.name << ": the overlay follows the fade";
+            EXPECT_EQ(GetMenuMgr()->GetSlideOffset(), 0.0f) << c.name << ", frame " << frame;
+        }
+        DestroyMenuMgr();
+    }
+}
+
 TEST_F(ZMenuMgrTest, BackdropOpacityFollowsFadingMenus) {
     ZMenuMgr* menus = GetMenuMgr();
     EXPECT_EQ(menus->GetOverlayOpacity(), 0.0f);
