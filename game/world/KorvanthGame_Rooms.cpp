@@ -102,14 +102,6 @@ void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int
         if (pass == 0) {
             continue;
         }
-        const ZString campaign = word(i + 1, "");
-        const ZString map = word(i + 2, "");
-        const int32_t roomX = word(i + 3, "").ToInt();
-        const int32_t roomY = word(i + 4, "").ToInt();
-        const int32_t tileX = word(i + 5, "16").ToInt();
-        const int32_t tileY = word(i + 6, "14").ToInt();
-        // The screen groups as the settings say: no title comes to set them.
-        SetUpScreenGroups(*this);
         // "Seed TEXT" anywhere on the line makes the quick-started game a
         // randomized one (quote a seed with spaces).
         bool randomized = false;
@@ -120,6 +112,22 @@ void KorvanthGame::HandleCommandLineArgs(const ZArray<ZString>& words, const int
                 seed = words[s + 1];
             }
         }
+        // The option's own words run up to the next "Seed": a seed after the
+        // room is no tile (read as one, it put the player in the room's top
+        // left corner, inside its wall).
+        uint32_t end = i + 1;
+        while (end < words.Count() && !(words[end] == "Seed")) ++end;
+        const auto own = [&word, end](const uint32_t k, const char* fallback) {
+            return k < end ? word(k, fallback) : ZString(fallback);
+        };
+        const ZString campaign = own(i + 1, "");
+        const ZString map = own(i + 2, "");
+        const int32_t roomX = own(i + 3, "").ToInt();
+        const int32_t roomY = own(i + 4, "").ToInt();
+        const int32_t tileX = own(i + 5, "16").ToInt();
+        const int32_t tileY = own(i + 6, "14").ToInt();
+        // The screen groups as the settings say: no title comes to set them.
+        SetUpScreenGroups(*this);
         if (!QuickStart(campaign, map, roomX, roomY, tileX, tileY, randomized, seed)) {
             ZLog::Printf("QuickStart: campaign \"%s\" could not be started", campaign.GetText());
         }

@@ -500,6 +500,44 @@ TEST_F(CampaignDataTest, TheMinimapHidesNothingAPlayerMustSee) {
     EXPECT_TRUE(hidden.empty()) << "under the minimap:" << list;
 }
 
+// No gem or other pickup hangs just over spikes: when the first tile straight
+// below it that is not open is a spike, it lies at least a player's height
+// (16 pixels) below the pickup's bottom, or the player could touch the pickup
+// there only with its feet in the spikes. One high over a pit is taken in a
+// jump across; one over a platform or a floor is taken standing.
+TEST_F(CampaignDataTest, NoPickupHangsOverSpikes) {
+    static const ZHashedString kSpatial("Spatial"), kPosition("Position"), kVector("Vector"), kX("X"), kY("Y");
+    static const ZHashedString kMapHelper("MapHelper"), kPowerup("Powerup"), kDelete("Delete");
+    constexpr uint8_t kHazard = 6;  // the tile sets' class of spikes
+    std::vector<std::string> over;
+    size_t pickups = 0;
+    for (const Room& room : Rooms()) {
+        m_game->LoadCampaign(ZString(room.map.c_str()));
+        const MapData& map = m_game->GetMapData();
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            if (!HasChild(root, kDelete) || !(HasChild(root, kMapHelper) || HasChild(root, kPowerup))) continue;
+            ++pickups;
+            const ZDefNode& at = root.FindChild(kSpatial).FindChild(kPosition).FindChild(kVector);
+            const int32_t col = static_cast<int32_t>(at.GetAttribute(kX).ToFloat()) / 8;
+            const float y = at.GetAttribute(kY).ToFloat();
+            for (int32_t row = static_cast<int32_t>(y) / 8 + 1; row < 28; ++row) {
+                const uint8_t kind = GetTileCollision(map, room.x, room.y, col, row, nullptr);
+                if (kind == 0) continue;
+                if (kind == kHazard && static_cast<float>(row * 8) - (y + 4.0f) < 16.0f) {
+                    over.push_back(room.map + " (" + std::to_string(room.x) + ", " + std::to_string(room.y) +
+                                   "): " + file);
+                }
+                break;
+            }
+        }
+    }
+    EXPECT_GT(pickups, 100u) << "the campaign's gems and powerups";
+    std::string list;
+    for (const std::string& what : over) list += "\n  " + what;
+    EXPECT_TRUE(over.empty()) << "over spikes:" << list;
+}
+
 // Every place the randomizer may fill is reachable with only what the
 // manifest requires for it. The rules the campaign's legs play by: a jump
 // lifts the player's feet by the platformer's first jump height, the

@@ -30,6 +30,7 @@
 #include "framework_game/RunScenarios.h"
 #include "game/progression/GhostFile.h"
 #include "game/player/Player.h"
+#include "game/player/PlayerContacts.h"
 #include "game/player/PlayerHooks.h"
 #include "game/player/PlayerProgress.h"
 #include "game/progression/SpeedrunComponent.h"
@@ -503,6 +504,73 @@ TEST(CampaignPlay, TheGalleryCourseIsFinishedAfterAQuickStartAndAfterContinue) {
             }
         });
         unsetenv(key.c_str());
+    }
+}
+
+// A player who comes to the gallery from another map, its last checkpoint
+// there, dies in the gallery: on the first timed room's spikes after walking
+// through the hall and over the start line, or in the hall before reaching
+// its checkpoint. The death brings it back into the gallery's hall, with the
+// run ready to start again, never to the checkpoint of the other map.
+TEST(CampaignPlay, ADeathInTheGalleryComesBackIntoItsHall) {
+    struct Case {
+        const char* name;
+        const char* walk;   // after the door, which the script enters first
+        int32_t killAt;     // the frame the player is killed at, -1 for none
+        Room diesIn;
+    };
+    const Case cases[] = {
+        {"on the course's spikes", "215 right\n240 -\n", -1, {"Speedrun Maps", 15, 3}},
+        {"in the hall before its checkpoint", "240 -\n", 150, {"Speedrun Maps", 14, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gametest::RunInChild([&c] {
+            playtest::PlaySetup setup;
+            // Beside the gallery's door on the overworld: the checkpoint is here.
+            setup.quickStart = playtest::PlaySetup::QuickStart{"Korvanth.kdd", "Overworld", 1, 0, 7, 23};
+            setup.powerups = {kPowerupMasterKey};
+            const std::string script = std::string("20 -\n15 left\n1 -\n1 up\n90 -\n") + c.walk;
+            TraceIfAsked(setup, script);
+            const auto trace = setup.afterFrame;
+            std::vector<Room> rooms;
+            std::vector<bool> dead;
+            float elapsed = -1.0f;
+            bool timerRunning = true;
+            setup.afterFrame = [&](Player& player, const int32_t frame) {
+                if (trace) trace(player, frame);
+                if (frame == c.killAt) Die(player);
+                const KorvanthGame* const game = KorvanthGame::Get();
+                rooms.push_back(Room{game->GetCurrentMapName().GetText(), game->GetMapData().currentRoomX,
+                                     game->GetMapData().currentRoomY});
+                dead.push_back(player.IsDead());
+                if (const SpeedrunComponent* const speedrun = FindPlayerSpeedrun()) {
+                    elapsed = speedrun->GetElapsed();
+                    timerRunning = speedrun->IsTimerActive();
+                }
+            };
+            const playtest::PlayResult r = playtest::RunPlay(setup, script);
+            ASSERT_TRUE(r.started) << r.error;
+            ASSERT_EQ(rooms.size(), r.samples.size());
+            size_t died = rooms.size();
+            for (size_t i = 0; i < rooms.size() && died == rooms.size(); ++i) {
+                if (dead[i]) died = i;
+            }
+            ASSERT_LT(died, rooms.size()) << "the player died";
+            EXPECT_EQ(rooms[died], c.diesIn);
+            for (size_t i = died; i < rooms.size(); ++i) {
+                ASSERT_EQ(rooms[i].map, "Speedrun Maps") << "frame " << i << " is in " << rooms[i];
+            }
+            EXPECT_EQ(rooms.back(), (Room{"Speedrun Maps", 14, 3})) << "back in the gallery's hall";
+            const playtest::PlaySample& last = r.samples.back();
+            EXPECT_FALSE(last.dead);
+            EXPECT_TRUE(last.grounded);
+            EXPECT_EQ(last.deaths, 1);
+            // No run goes on: the clock stands at zero until the start line
+            // is crossed again.
+            EXPECT_FALSE(timerRunning);
+            EXPECT_EQ(elapsed, 0.0f);
+        });
     }
 }
 

@@ -64,6 +64,7 @@ protected:
         static const ZHashedString kMap("Map");
         static const ZHashedString kMapX("MapX");
         static const ZHashedString kMapY("MapY");
+        static const ZHashedString kSpeedrun("Speedrun");
         // Every instance's room, and each room's neighbours in its map.
         std::map<uint32_t, std::string> instanceRoom;
         std::vector<std::pair<std::string, std::string>> neighbours;
@@ -86,8 +87,14 @@ protected:
                             jumps.emplace_back(name, RoomName(edge.nameA.GetText(), edge.pointAX, edge.pointAY), 0);
                         }
                     }
+                    bool course = false;
+                    for (const MapArea& area : data.areas) {
+                        course = course || (area.Contains(x, y) && area.properties.FindChildIndex(0, kSpeedrun) <
+                                                                       area.properties.children.Count());
+                    }
                     for (const uint32_t id : room.instanceIds) {
                         instanceRoom[id] = name;
+                        if (course) courseInstances.insert(id);
                         const ZDefNode& root = GetDefinitionFile(ZHashedString(InstanceFileName(id).c_str()));
                         for (const ZDefNode& teleport : root.FindChildren(kTeleport)) {
                             const std::string to = teleport.HasAttribute(kMap) ? teleport.GetAttribute(kMap).GetText()
@@ -168,6 +175,8 @@ protected:
     }
 
     ZINIFile manifest;
+    // The instances placed in the rooms of a speedrun course.
+    std::set<uint32_t> courseInstances;
     solver::World world;
     MinimapTables tables;
 };
@@ -187,5 +196,33 @@ TEST_F(CampaignWorld, EveryWorldOf500SeedsOfTheShippedManifestCanBeFinished) {
         ASSERT_TRUE(result.built) << "seed " << i << ": " << result.failure.GetText();
         const solver::Outcome outcome = solver::Solve(world, result.world);
         ASSERT_TRUE(outcome.finishable) << "seed " << i << " holds items 0x" << std::hex << outcome.items;
+    }
+}
+
+// A course hands out again on every run only what its start line resets, so a
+// randomized world never puts a major item (an ability, a key item, a heart
+// piece), which the campaign keeps for good, on a course's pickups. The
+// shop's copy in a course's hall sells what the shop sells, wherever it is.
+TEST_F(CampaignWorld, NoSeedPutsAMajorItemOnASpeedrunCourse) {
+    ASSERT_FALSE(courseInstances.empty()) << "the gallery's rooms are a course";
+    const std::vector<OpportunityRef>& places = randomizer::PlaceList();
+    std::set<OpportunityRef> majors(places.begin(), places.begin() + randomizer::kMajorCount);
+    for (const char* seedText : {"PWGV JGJQ", "CAMPAIGN"}) {
+        for (int i = 0; i < 500; ++i) {
+            const std::string text = std::string(seedText) + (i == 0 ? "" : std::to_string(i));
+            std::string normal;
+            for (const char c : text) {
+                if (c != ' ') normal += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            }
+            const randomizer::PlacementResult result =
+                randomizer::PlaceRandomizedWorld(manifest, tables, HashStringELF(normal.c_str()));
+            ASSERT_TRUE(result.built) << text;
+            for (const auto& [target, source] : result.world) {
+                if (target.global || majors.count(source) == 0) continue;
+                const uint32_t instance = InstanceIdFromFileName(target.fileId.GetTextOrEmpty());
+                ASSERT_EQ(courseInstances.count(instance), 0u)
+                    << "seed \"" << text << "\" puts a major item on the course's " << InstanceFileName(instance);
+            }
+        }
     }
 }

@@ -436,6 +436,52 @@ TEST(Starting, TheQuickStartOptionIsSpeltOneWayInBothPasses) {
     }
 }
 
+// Where the command line's QuickStart put the player, on the game's frames.
+class SpotGame : public SeededGame {
+public:
+    void PostRender() override {
+        if (const Player* const player = GetPlayer(); player != nullptr && player->spatial != nullptr) {
+            spots.push_back(player->spatial->current.position);
+        }
+        SeededGame::PostRender();
+    }
+    std::vector<ZVector3> spots;
+};
+
+// The words after "QuickStart" are the campaign, the map, the room and the
+// tile; "Seed TEXT" beside them makes the game a randomized one and is no
+// tile. Without a tile the player starts in the middle of the room, seeded
+// or not.
+TEST(Starting, ASeedOnTheCommandLineLeavesTheQuickStartsSpotAlone) {
+    const char* const lines[] = {
+        "QuickStart Korvanth.kdd Sunken 1 0",
+        "QuickStart Korvanth.kdd Sunken 1 0 Seed PWGVJGJQ",
+        "Seed PWGVJGJQ QuickStart Korvanth.kdd Sunken 1 0",
+        "QuickStart Korvanth.kdd Sunken 1 0 16 14 Seed PWGVJGJQ",
+    };
+    for (const char* line : lines) {
+        SCOPED_TRACE(line);
+        gametest::RunInChild([line] {
+            korvtest::TempDir documents;
+            setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+            const std::string folder = std::string("My Games/") + KorvanthGame::kTitle;
+            documents.Write(folder + "/Config/Config.ini", "DoLogging: true\r\n");
+            platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Fake));
+            platform::input::SetInputSystem(std::make_unique<platform::input::FakeInputSystem>());
+            platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+            auto* const game = new SpotGame();
+            ZBaseGame::Run(game, 0, 0, line, 1);
+            ASSERT_FALSE(game->spots.empty());
+            EXPECT_NEAR(game->spots.front().x, 128.0f, 1.0f);
+            EXPECT_NEAR(game->spots.front().y, 112.0f, 8.0f);
+            const std::string log = ReadBytes(documents.Path() / folder / "Logs" / "Log.txt");
+            EXPECT_NE(log.find("QuickStart: map \"Sunken\", room (1, 0), checkpoint (128, 112)"), std::string::npos)
+                << log;
+            ZBaseGame::DestroyInstance();
+        });
+    }
+}
+
 }  // namespace
 
 // A QuickStart's spot is the checkpoint: a pickup taken there (its own
@@ -626,4 +672,3 @@ TEST(Starting, ASeededQuickStartsPauseMenuIsARandomizedGames) {
         });
     }
 }
-

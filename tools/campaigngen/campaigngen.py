@@ -686,6 +686,12 @@ class Map:
                 flooded = "<Underwater" in a
         return flooded
 
+    def on_course(self, room):
+        """Whether the room belongs to a speedrun course (an area of it says
+        so, as the game's room loader reads it)."""
+        return any("<Speedrun" in a and int(a.split()[1]) <= room.x < int(a.split()[1]) + int(a.split()[3]) and
+                   int(a.split()[2]) <= room.y < int(a.split()[2]) + int(a.split()[4]) for a in self.areas)
+
     def room(self, x, y):
         r = Room(x, y)
         self.rooms[(x, y)] = r
@@ -1107,13 +1113,26 @@ def reachable(room, x, y, reqs, underwater=False):
                for cx, top in seen)
 
 
+def floor_columns(room):
+    """The columns of a room's floor that hold a gem: the usual ones, each
+    moved to the nearest column beside it whose floor is no spike pit (a gem
+    a hair over spikes is taken only by dipping into them)."""
+    cols = []
+    for c in (3, 7, 11, 20, 24, 28):
+        for d in sorted(range(-(W - 2), W - 1), key=abs):
+            if 1 <= c + d < W - 1 and room.back[26][c + d] != "^" and c + d not in cols:
+                cols.append(c + d)
+                break
+    return cols
+
+
 def spread_gems(maps):
     """Hands out the 143 gem places over the generated rooms, four to five a
     room, on spots a player reaches: above the floor and the platforms."""
     spots = []
     for m, reqs_of in maps:
         for (x, y), r in sorted(m.rooms.items()):
-            floor = [(c * 8 + 4, 196) for c in (3, 7, 11, 20, 24, 28)]
+            floor = [(c * 8 + 4, 196) for c in floor_columns(r)]
             plats = []
             for row in range(2, 24):
                 for c in range(1, W - 1):
@@ -1142,8 +1161,12 @@ def spread_gems(maps):
         i += 1
     for n, ident in enumerate(MINOR_IDS):
         m, r, px, py, reqs = order[n]
-        # Every second gem may receive a major item in a randomized game.
-        if n % 2 == 0:
+        # Every second gem may receive a major item in a randomized game; not
+        # one on a speedrun course, though: a course hands out again on every
+        # run only what its start line resets, and a heart piece or a powerup
+        # taken there would be the campaign's for good, found in a room the
+        # clock drives the player through.
+        if n % 2 == 0 and not m.on_course(r):
             reqs |= MAJOR_OK
         # A spot out of a plain jump's reach needs the boots' second jump, or
         # the snorkel to swim up to it.
@@ -1242,6 +1265,11 @@ def main():
              "The wall ahead gives way only to the Red Aura.",
              "Die Wand vor dir weicht nur der Roten Aura.")
     write_ruin_tiles(os.path.join(SRC, "Ruins.tilesrc"))
+    # The gallery's checkpoint, on the way from its door to the start line:
+    # a death on the course brings the player back into the hall (the run
+    # starts again from the line), never to the last checkpoint of another
+    # map. After the rest for the same reason.
+    checkpoint(g.rooms[(14, 3)], 200, 196, "Speedrun Maps")
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
