@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -1147,6 +1148,127 @@ TEST_F(CampaignDataTest, ARandomizedPlaceKeepsItsSpot) {
         ASSERT_NE(found, randomized.end()) << std::hex << guid;
         EXPECT_EQ(found->second, at) << std::hex << guid << " moved from " << std::dec << at.first << "," << at.second
                                      << " to " << found->second.first << "," << found->second.second;
+    }
+}
+
+// An axis of a placed entity's spatial element (Position or Scale) as its
+// instance file gives it.
+float PlacedAxis(const ZDefNode& root, const ZHashedString& element, const ZHashedString& axis) {
+    static const ZHashedString kSpatial("Spatial"), kVector("Vector");
+    return root.FindChild(kSpatial).FindChild(element).FindChild(kVector).GetAttribute(axis).ToFloat();
+}
+
+// Every way our people and signs point matches the maps, in both languages:
+// each text that gives a direction says the way its subject lies from where
+// it is measured (the speaker, or the place the text names), and not the
+// opposite way. Positions are the map's own: a room's place in the grid and
+// the spot in the room.
+TEST_F(CampaignDataTest, EveryDirectionTheTextsGiveMatchesTheMap) {
+    static const ZHashedString kName("Name"), kPosition("Position"), kX("X"), kY("Y"), kTeleport("Teleport");
+    static const ZHashedString kMap("Map"), kPowerup("Powerup"), kMake("Make"), kModel("Model");
+    static const ZHashedString kDialogProvider("DialogProvider"), kDialog("Dialog"), kText("Text");
+    static const ZHashedString kUnderwater("Underwater"), kToxic("Toxic");
+    using Point = std::pair<float, float>;  // in the map: room * (256, 224) + spot
+    std::map<std::string, std::vector<std::pair<Point, const ZDefNode*>>> placed;  // map -> entities
+    for (const Room& room : Rooms()) {
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            placed[room.map].push_back({{room.x * 256.0f + PlacedAxis(root, kPosition, kX),
+                                         room.y * 224.0f + PlacedAxis(root, kPosition, kY)},
+                                        &root});
+        }
+    }
+    const auto find = [&](const std::string& map, const std::function<bool(const ZDefNode&)>& is) {
+        for (const auto& [at, root] : placed[map]) {
+            if (is(*root)) return at;
+        }
+        ADD_FAILURE() << "nothing so in " << map;
+        return Point{0.0f, 0.0f};
+    };
+    const auto named = [&](const std::string& map, const std::string& name) {
+        return find(map, [&](const ZDefNode& root) { return Text(root.FindChild(kName).GetAttribute(kName)) == name; });
+    };
+    const auto sign = [&](const std::string& map, const std::string& key) {
+        return find(map, [&](const ZDefNode& root) {
+            return Text(root.FindChild(kDialogProvider).FindChild(kDialog).GetAttribute(kText)) == key;
+        });
+    };
+    const auto leadsTo = [&](const std::string& map, const std::string& to) {
+        return find(map, [&](const ZDefNode& root) { return Text(root.FindChild(kTeleport).GetAttribute(kMap)) == to; });
+    };
+    const auto powerup = [&](const std::string& map, const std::string& make, const std::string& model) {
+        return find(map, [&](const ZDefNode& root) {
+            const ZDefNode& p = root.FindChild(kPowerup);
+            return Text(p.GetAttribute(kMake)) == make && Text(p.GetAttribute(kModel)) == model;
+        });
+    };
+    // The middle of the map's rooms, or of those of its areas with water
+    // (toxic or not) that burns or drowns.
+    const auto middle = [&](const std::string& map, const int32_t water) {
+        m_game->LoadCampaign(ZString(map.c_str()));
+        const MapData& data = m_game->GetMapData();
+        float sx = 0.0f, sy = 0.0f;
+        int32_t n = 0;
+        for (const auto& column : data.GetRooms()) {
+            for (const auto& entry : column.second) {
+                bool toxic = false, flooded = false;
+                for (const MapArea& area : data.areas) {
+                    if (!area.Contains(column.first, entry.first)) continue;
+                    const ZDefNode& under = area.properties.FindChild(kUnderwater);
+                    if (&under == &ZDefNode::GetEmptyNode()) continue;
+                    flooded = true;
+                    toxic = under.GetAttribute(kToxic) == "true";
+                }
+                if (water == 1 && !(flooded && !toxic)) continue;
+                if (water == 2 && !toxic) continue;
+                sx += column.first * 256.0f + 128.0f;
+                sy += entry.first * 224.0f + 112.0f;
+                ++n;
+            }
+        }
+        EXPECT_GT(n, 0) << map;
+        return Point{sx / std::max(n, 1), sy / std::max(n, 1)};
+    };
+    enum Way { kEast, kWest, kUp, kDown };
+    const std::vector<std::string> words[4] = {{"east"}, {"west"}, {"upstairs", "above", "up"}, {"below", "down"}};
+    const std::vector<std::string> wordsDe[4] = {
+        {"osten", "östlich"}, {"westen", "westlich"}, {"oben", "hinauf"}, {"unten", "darunter", "hinab"}};
+    struct Case {
+        const char* section;
+        const char* key;
+        bool across;                      // east or west, else up or down
+        std::function<Point()> from, to;  // the subject lies the text's way from "from"
+    };
+    const Case cases[] = {
+        // The gallery's arch, from the highlands as a whole.
+        {"Keeper", "AnswerB", true, [&] { return middle("Overworld", 0); }, [&] { return leadsTo("Overworld", "Speedrun Maps"); }},
+        {"Diver", "AskB", true, [&] { return named("Sunken", "Diver"); }, [&] { return middle("Sunken", 2); }},
+        {"Signposts", "ToxicWest", true, [&] { return sign("Sunken", "ToxicWest"); }, [&] { return middle("Sunken", 2); }},
+        {"Ferryman", "AskA", false, [&] { return named("Sunken", "Ferryman"); }, [&] { return middle("Sunken", 1); }},
+        {"Archivist", "AnswerB", false, [&] { return named("Spire", "Archivist"); }, [&] { return powerup("Spire", "pass", "arc"); }},
+    };
+    ZINIFile english;
+    ZINIFile german;
+    ASSERT_TRUE(english.LoadINIFile("QXV_Strings.txt"));
+    ASSERT_TRUE(german.LoadINIFile("Localization\\German\\QXV_Strings.txt"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        const Point from = c.from();
+        const Point to = c.to();
+        const float dx = to.first - from.first, dy = to.second - from.second;
+        const Way way = c.across ? (dx > 0 ? kEast : kWest) : (dy > 0 ? kDown : kUp);
+        const Way opposite = way == kEast ? kWest : way == kWest ? kEast : way == kUp ? kDown : kUp;
+        const auto says = [](const ZString& text, const std::vector<std::string>& list) {
+            return std::any_of(list.begin(), list.end(),
+                               [&](const std::string& w) { return !WordsAt(Lower(Text(text)), w, true).empty(); });
+        };
+        const ZHashedString section(c.section), key(c.key);
+        ZString en, de;
+        ASSERT_TRUE(english.GetValue(section, key, en));
+        ASSERT_TRUE(german.GetValue(section, key, de));
+        EXPECT_TRUE(says(en, words[way]) && !says(en, words[opposite])) << "\"" << Text(en) << "\" (" << words[way][0] << ")";
+        EXPECT_TRUE(says(de, wordsDe[way]) && !says(de, wordsDe[opposite])) << "\"" << Text(de) << "\" (" << wordsDe[way][0]
+                                                                             << ")";
     }
 }
 

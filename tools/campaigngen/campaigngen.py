@@ -876,10 +876,10 @@ def spire():
     npc(r, "Keeper", "Keeper", 76, 148, name,
         ["The vault opens only for the Arcadians' Seal.", "What is in the vault?",
          "A Heart Piece, and a few gems.", "Anything else?",
-         "A gallery to the west of the highlands, for the quick.", "Goodbye.", "Be quick."],
+         "A gallery in the east of the highlands, for the quick.", "Goodbye.", "Be quick."],
         ["Der Tresor öffnet sich nur für das Siegel der Arkadier.", "Was ist im Tresor?",
          "Ein Herzteil und ein paar Edelsteine.", "Sonst noch etwas?",
-         "Eine Galerie westlich des Hochlands, für die Schnellen.", "Auf Wiedersehen.", "Sei schnell."])
+         "Eine Galerie im Osten des Hochlands, für die Schnellen.", "Auf Wiedersehen.", "Sei schnell."])
     r = m.rooms[(2, 0)]
     randomizer_major(r, MAJORS[13], 120, 196, MAJOR_OK | BOOTS | GLOVES | MASK | BADGE, name, mm)
     r = m.rooms[(3, 0)]
