@@ -1151,12 +1151,192 @@ TEST_F(CampaignDataTest, ARandomizedPlaceKeepsItsSpot) {
     }
 }
 
+
 // An axis of a placed entity's spatial element (Position or Scale) as its
 // instance file gives it.
 float PlacedAxis(const ZDefNode& root, const ZHashedString& element, const ZHashedString& axis) {
     static const ZHashedString kSpatial("Spatial"), kVector("Vector");
     return root.FindChild(kSpatial).FindChild(element).FindChild(kVector).GetAttribute(axis).ToFloat();
 }
+
+// Whether a room's map is the overworld (walked from above, no floors).
+bool IsOverworldMap(KorvanthGame& game, const std::string& map) {
+    static const ZHashedString kName("Name"), kMetadata("Metadata"), kOverworld("Overworld");
+    for (const ZDefNode& node : game.GetMapList()) {
+        if (Text(node.GetAttribute(kName)) == map) return HasChild(node.FindChild(kMetadata), kOverworld);
+    }
+    return false;
+}
+
+// Every spot the game puts a player at lets it stand: a door's, a pad's or a
+// room edge's arrival point, a room's start for testing and, in a room without
+// one, QuickStart's default tile (the room's middle, from where the player
+// drops). In a side-view room the player's whole box (10 x 16, its feet 8
+// under the spot) comes down on floor, solid or a one-way platform, before
+// water or anything deadly; and a step (a tile) to either side, unless a wall
+// stands there, is floor too with nothing deadly on it: no arrival where the
+// first step or a slip of a pixel drops it into a pit it did not see. On the
+// overworld the player's box (8 x 8) stands on open ground.
+TEST_F(CampaignDataTest, EveryArrivalStandsThePlayerOnFloorAwayFromHazards) {
+    static const ZHashedString kName("Name"), kTeleport("Teleport"), kMap("Map"), kMapX("MapX"), kMapY("MapY");
+    static const ZHashedString kEntity("Entity"), kPosition("Position"), kX("X"), kY("Y");
+    static const ZHashedString kDebugStart("DebugStart"), kStart("Start");
+    constexpr uint8_t kHazard = 6;
+    using Where = std::tuple<std::string, int32_t, int32_t>;
+    std::map<Where, std::map<std::string, std::pair<float, float>>> named;
+    struct Arrival {
+        std::string what;
+        Where where;
+        float x, y;
+    };
+    std::vector<Arrival> arrivals;
+    std::vector<std::pair<std::string, std::pair<Where, std::string>>> wanted;  // what, (room, name)
+    std::set<Where> started;
+    const std::vector<Room> rooms = Rooms();
+    for (const Room& room : rooms) {
+        const Where where{room.map, room.x, room.y};
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            const float x = PlacedAxis(root, kPosition, kX), y = PlacedAxis(root, kPosition, kY);
+            const std::string name = Text(root.FindChild(kName).GetAttribute(kName));
+            if (!name.empty()) named[where][name] = {x, y};
+            if (HasChild(root, kDebugStart) || HasChild(root, kStart)) {
+                arrivals.push_back({file + " (a start for testing)", where, x, y});
+                started.insert(where);
+            }
+            for (const ZDefNode& node : root.children) {
+                if (node.name != kTeleport || !node.HasAttribute(kEntity)) continue;
+                const std::string map = node.HasAttribute(kMap) ? Text(node.GetAttribute(kMap)) : room.map;
+                wanted.push_back({file + "'s teleport",
+                                  {Where{map, static_cast<int32_t>(node.GetAttribute(kMapX).ToInt()),
+                                         static_cast<int32_t>(node.GetAttribute(kMapY).ToInt())},
+                                   Text(node.GetAttribute(kEntity))}});
+            }
+        }
+    }
+    for (const std::string& map : MapNames()) {
+        m_game->LoadCampaign(ZString(map.c_str()));
+        for (const auto& column : m_game->GetMapData().GetRooms()) {
+            for (const auto& entry : column.second) {
+                const std::string from = map + " (" + std::to_string(column.first) + ", " + std::to_string(entry.first) + ")";
+                for (const RoomEdge& edge : entry.second.edges) {
+                    if (!edge.hasNameA || !edge.hasNameB) continue;
+                    wanted.push_back({from + "'s edge",
+                                      {Where{edge.nameA.GetText(), edge.pointAX, edge.pointAY}, edge.nameB.GetText()}});
+                }
+                const Where where{map, column.first, entry.first};
+                if (started.count(where) == 0) arrivals.push_back({"QuickStart's default tile", where, 128.0f, 112.0f});
+            }
+        }
+    }
+    for (const auto& [what, to] : wanted) {
+        const auto found = named[to.first].find(to.second);
+        if (found == named[to.first].end()) continue;  // checked by the doors' test
+        arrivals.push_back({what + " to \"" + to.second + "\"", to.first, found->second.first, found->second.second});
+    }
+    ASSERT_GT(arrivals.size(), 40u);
+
+    std::vector<std::string> unsafe;
+    for (const Arrival& a : arrivals) {
+        const auto& [map, roomX, roomY] = a.where;
+        m_game->LoadCampaign(ZString(map.c_str()));
+        const MapData& data = m_game->GetMapData();
+        const auto kind = [&](const int32_t col, const int32_t row) {
+            return GetTileCollision(data, roomX, roomY, col, row, nullptr);
+        };
+        const std::string at = a.what + ": " + map + " (" + std::to_string(roomX) + ", " + std::to_string(roomY) +
+                               ") at (" + std::to_string(int32_t(a.x)) + ", " + std::to_string(int32_t(a.y)) + ")";
+        if (IsOverworldMap(*m_game, map)) {
+            for (int32_t row = int32_t(std::floor((a.y - 4.0f) / 8.0f)); row <= int32_t(std::floor((a.y + 3.5f) / 8.0f)); ++row) {
+                for (int32_t col = int32_t(std::floor((a.x - 4.0f) / 8.0f)); col <= int32_t(std::floor((a.x + 3.5f) / 8.0f)); ++col) {
+                    if (kind(col, row) != 0) unsafe.push_back(at + ": not on open ground");
+                }
+            }
+            continue;
+        }
+        const bool swims = RoomWaterNeeds(data, roomX, roomY).swim;
+        const auto deadly = [&](const uint8_t k) { return k == kHazard || (k == kWater && !swims); };
+        const auto holds = [](const uint8_t k) { return k == kSolid || k == kPlatform; };
+        const int32_t c0 = int32_t(std::floor((a.x - 5.0f) / 8.0f));
+        const int32_t c1 = int32_t(std::floor((a.x + 4.5f) / 8.0f));
+        const int32_t top = int32_t(std::floor((a.y - 8.0f) / 8.0f));
+        // Down from the feet to the first row that holds any of the box.
+        int32_t floor = -1;
+        std::string fault;
+        for (int32_t row = int32_t(std::ceil((a.y + 8.0f) / 8.0f)); row < 28 * 3 && floor < 0 && fault.empty(); ++row) {
+            for (int32_t col = c0; col <= c1; ++col) {
+                if (holds(kind(col, row))) floor = row;
+                if (deadly(kind(col, row))) fault = "drops into water or a hazard at row " + std::to_string(row);
+            }
+        }
+        if (fault.empty() && floor < 0) fault = "has no floor below";
+        if (fault.empty()) {
+            for (int32_t col = c0; col <= c1; ++col) {
+                if (!holds(kind(col, floor))) fault = "stands only partly on the floor (column " + std::to_string(col) + " is open)";
+            }
+        }
+        // A step to either side, up to a wall.
+        for (const int32_t col : {c0 - 1, c1 + 1}) {
+            if (!fault.empty()) break;
+            bool wall = false;
+            for (int32_t row = top; row < floor; ++row) wall = wall || kind(col, row) == kSolid;
+            if (wall) continue;
+            for (int32_t row = top; row < floor; ++row) {
+                if (deadly(kind(col, row))) fault = "has water or a hazard a step away (column " + std::to_string(col) + ")";
+            }
+            if (fault.empty() && (!holds(kind(col, floor)) || deadly(kind(col, floor + 1)))) {
+                fault = "has no floor a step away (column " + std::to_string(col) + ")";
+            }
+        }
+        if (!fault.empty()) unsafe.push_back(at + " " + fault);
+    }
+    std::string list;
+    for (const std::string& what : unsafe) list += "\n  " + what;
+    EXPECT_TRUE(unsafe.empty()) << "arrivals where the player cannot stand safely:" << list;
+}
+
+// Pickups (what the player takes by touching it: its touch deletes it) never
+// lie on one another: each one's picture is clear of every other's in its
+// room, so none hides another.
+TEST_F(CampaignDataTest, NoTwoPickupsPicturesOverlap) {
+    static const ZHashedString kCollision("Collision"), kEvent("Event"), kAction("Action"), kText("Text");
+    static const ZHashedString kPosition("Position"), kScale("Scale"), kX("X"), kY("Y");
+    struct Pickup {
+        std::string file;
+        float x, y, w, h;
+    };
+    std::vector<std::string> overlapping;
+    size_t pickups = 0;
+    for (const Room& room : Rooms()) {
+        std::vector<Pickup> here;
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            bool taken = false;
+            for (const ZDefNode& action : root.FindChild(kCollision).FindChild(kEvent).children) {
+                if (action.name == kAction && Text(action.GetAttribute(kText)).rfind("delete Self", 0) == 0) taken = true;
+            }
+            if (!taken) continue;
+            here.push_back({file, PlacedAxis(root, kPosition, kX), PlacedAxis(root, kPosition, kY),
+                            PlacedAxis(root, kScale, kX), PlacedAxis(root, kScale, kY)});
+        }
+        pickups += here.size();
+        for (size_t i = 0; i < here.size(); ++i) {
+            for (size_t j = i + 1; j < here.size(); ++j) {
+                const Pickup& a = here[i];
+                const Pickup& b = here[j];
+                if (std::fabs(a.x - b.x) < (a.w + b.w) / 2.0f && std::fabs(a.y - b.y) < (a.h + b.h) / 2.0f) {
+                    overlapping.push_back(room.map + " (" + std::to_string(room.x) + ", " + std::to_string(room.y) +
+                                          "): " + a.file + " and " + b.file);
+                }
+            }
+        }
+    }
+    EXPECT_GT(pickups, 160u) << "the randomizer's places and the other pickups";
+    std::string list;
+    for (const std::string& what : overlapping) list += "\n  " + what;
+    EXPECT_TRUE(overlapping.empty()) << "pickups drawn over one another:" << list;
+}
+
 
 // Every way our people and signs point matches the maps, in both languages:
 // each text that gives a direction says the way its subject lies from where

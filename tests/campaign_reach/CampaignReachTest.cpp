@@ -254,18 +254,14 @@ TEST(CampaignReach, AQuickStartIntoAnyRoomSurvivesStandingStill) {
                 EXPECT_EQ(now.deaths, before.deaths) << "died at frame " << now.frame << " at (" << before.position.x
                                                      << ", " << before.position.y << ")";
             }
-            // Known still: the caverns' first room's middle is over its pit,
-            // and the middles of these rooms lie over a pickup. They have no
-            // start for testing yet: one would also win over the tiles other
-            // tests start these rooms at.
+            // Known still: the middles of these rooms lie over a pickup. They
+            // have no start for testing yet: one would also win over the
+            // tiles other tests start these rooms at.
             const auto is = [&room](const char* map, const int32_t x, const int32_t y) {
                 return room.map == map && room.x == x && room.y == y;
             };
-            const bool overThePit = is("Caverns", 0, 0);
-            const bool pickupUnderMiddle = is("Spire", 1, 2) || is("Spire", 2, 0) || is("Spire", 2, 2) ||
-                                           is("Workshop", 0, 0);
+            const bool pickupUnderMiddle = is("Spire", 1, 2) || is("Spire", 2, 0) || is("Workshop", 0, 0);
             for (const playtest::PlaySample& sample : result.samples) {
-                if (overThePit) break;
                 ASSERT_TRUE(sample.roomX == room.x && sample.roomY == room.y)
                     << "in room (" << sample.roomX << ", " << sample.roomY << ") at frame " << sample.frame;
             }
@@ -358,7 +354,7 @@ TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
         float x, y;                          // its arrival spot there
     };
     const Case cases[] = {
-        {"the spire's pad to the sunken halls", "Spire", 0, 1, 10, 24, "25 left", 5, 0, 140.0f, 200.0f},
+        {"the spire's pad to the sunken halls", "Spire", 0, 1, 10, 24, "25 left", 5, 0, 40.0f, 200.0f},
         {"the bell's pad back to the gallery's hall", "Speedrun Maps", 17, 3, 25, 24, "30 right", 14, 3, 40.0f,
          200.0f},
     };
@@ -375,6 +371,49 @@ TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
             EXPECT_NEAR(last.position.x, c.x, 1.0f);
             EXPECT_NEAR(last.position.y, c.y, 1.0f);
         });
+    }
+}
+
+// Both pads to the sunken halls' east hall (the spire's, taken before the
+// snorkel, and the cellar's) leave the player where it lives: standing still,
+// or stepping either way, it does not fall into the flooded shaft beside the
+// arrival (whose water drowns it without the snorkel).
+TEST(CampaignReach, APadsArrivalInTheEastHallIsSafeGround) {
+    struct Pad {
+        const char* name;
+        const char* map;
+        int32_t roomX, roomY, tileX, tileY;  // beside the pad
+        const char* walk;                    // onto it
+    };
+    const Pad pads[] = {
+        {"the spire's pad", "Spire", 0, 1, 10, 24, "25 left"},
+        // Down the cellar's hole, then east onto its pad.
+        {"the cellar's pad", "Sunken", 5, 2, 3, 24, "70 right\n90 -\n80 right"},
+    };
+    const char* const afterwards[] = {"120 -", "1 left\n1 -\n1 left\n60 -", "1 right\n1 -\n1 right\n60 -",
+                                      "12 left\n60 -", "12 right\n60 -"};
+    for (const Pad& pad : pads) {
+        for (const char* then : afterwards) {
+            SCOPED_TRACE(testing::Message() << pad.name << ", then " << then);
+            gametest::RunInChild([&pad, then] {
+                playtest::PlaySetup setup = SetupAt(pad.map, pad.roomX, pad.roomY, pad.tileX, pad.tileY, {});
+                const playtest::PlayResult result =
+                    playtest::RunPlay(setup, std::string("20 -\n") + pad.walk + "\n90 -\n" + then + "\n");
+                ASSERT_TRUE(result.started) << result.error;
+                ASSERT_FALSE(result.samples.empty());
+                int32_t arrived = -1;
+                for (const playtest::PlaySample& s : result.samples) {
+                    if (arrived < 0 && s.roomX == 5 && s.roomY == 0 && !s.transition) arrived = s.frame;
+                }
+                ASSERT_GE(arrived, 0) << "the pad did not lead to the east hall";
+                const playtest::PlaySample& last = result.samples.back();
+                EXPECT_EQ(last.deaths, 0);
+                EXPECT_FALSE(last.dead);
+                EXPECT_EQ(last.roomX, 5);
+                EXPECT_EQ(last.roomY, 0) << "fell out of the hall";
+                EXPECT_TRUE(last.grounded);
+            });
+        }
     }
 }
 
@@ -439,7 +478,7 @@ TEST(CampaignReach, AHeartPieceTakenIsKeptByTheSave) {
     gametest::RunInChild([&documents] {
         std::filesystem::create_directories(documents(getppid()));
         // Spire (2, 0): east along the floor over the heart piece (120, 196)
-        // to the necklace (200, 196), whose pickup saves the run.
+        // to the necklace (212, 196), whose pickup saves the run.
         playtest::PlaySetup setup = SetupAt("Spire", 2, 0, 3, 24, {});
         setup.documents = documents(getppid()).string();
         int32_t hearts = -1;

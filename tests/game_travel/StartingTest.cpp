@@ -190,8 +190,9 @@ TEST(Starting, ACampaignStartingInARoomWithDebugStartsBeginsAtTheBestOne) {
 TEST(Starting, TheCampaignsEntryTakesOnlyItsOwnRoomsDebugStart) {
     gametest::RunInChild([] {
         PlaySetup setup;
-        // Caverns (0, 0) names no start of its own: the checkpoint stays
-        // where the player stood (40, 176) when the campaign starts again.
+        // Caverns (0, 0)'s own start stands where a new game puts the
+        // player (40, 176): the checkpoint is there when the campaign starts
+        // again, not at a start of the other rooms.
         setup.quickStart = PlaySetup::QuickStartAt("Caverns", 0, 0, 5, 22);
         bool started = false;
         ZVector2 checkpoint;
@@ -210,9 +211,9 @@ TEST(Starting, TheCampaignsEntryTakesOnlyItsOwnRoomsDebugStart) {
     });
 }
 
-// The sunken halls' first area spans (0, 0) to (5, 0); only (0, 0) has a
-// debug start (40, 196). It takes a QuickStart into its own room, not one
-// into another room of the area, which keeps its tile.
+// The sunken halls' first area spans (0, 0) to (5, 0); (0, 0) has a debug
+// start (40, 196), (3, 0) and (5, 0) none. It takes a QuickStart into its
+// own room, not one into another room of the area, which keeps its tile.
 TEST(Starting, AQuickStartTakesOnlyItsOwnRoomsDebugStart) {
     struct Case {
         int32_t roomX, tileX, tileY;
@@ -220,7 +221,7 @@ TEST(Starting, AQuickStartTakesOnlyItsOwnRoomsDebugStart) {
     };
     const Case cases[] = {
         {0, 16, 14, 40.0f, 196.0f},
-        {1, 16, 14, 128.0f, 112.0f},
+        {5, 16, 14, 128.0f, 112.0f},
         {3, 15, 20, 120.0f, 160.0f},
     };
     for (const Case& c : cases) {
