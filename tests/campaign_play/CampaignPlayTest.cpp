@@ -532,14 +532,14 @@ TEST(CampaignPlay, TheFirstRoomsPitDropsIntoADryRoomBesideTheFloodedPassage) {
         SCOPED_TRACE(c.name);
         gametest::RunInChild([&c] {
             playtest::PlaySetup setup;
-            // The first room's start (40, 176), west of the pit on its floor.
-            setup.quickStart = playtest::PlaySetup::QuickStartAt("Caverns", 0, 0, 5, 22);
+            // Beside the pit, on the first room's floor.
+            setup.quickStart = playtest::PlaySetup::QuickStartAt("Caverns", 0, 0, 11, 24);
             setup.powerups = c.powerups;
             // Into the pit, then a rest on the floor below; then east.
-            const playtest::PlayResult r = playtest::RunPlay(setup, "20 -\n50 right\n100 -\n200 right\n40 -\n");
+            const playtest::PlayResult r = playtest::RunPlay(setup, "20 -\n20 right\n100 -\n200 right\n40 -\n");
             ASSERT_TRUE(r.started) << r.error;
-            ASSERT_EQ(r.samples.size(), 410u);
-            const playtest::PlaySample& below = r.samples[169];
+            ASSERT_EQ(r.samples.size(), 380u);
+            const playtest::PlaySample& below = r.samples[139];
             EXPECT_EQ(below.roomX, 0);
             EXPECT_EQ(below.roomY, 1);
             EXPECT_TRUE(below.grounded) << "stands on the floor below";

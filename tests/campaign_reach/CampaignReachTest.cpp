@@ -254,14 +254,17 @@ TEST(CampaignReach, AQuickStartIntoAnyRoomSurvivesStandingStill) {
                 EXPECT_EQ(now.deaths, before.deaths) << "died at frame " << now.frame << " at (" << before.position.x
                                                      << ", " << before.position.y << ")";
             }
-            // Known still: the middles of these rooms lie over a pickup. They
-            // have no start for testing yet: one would also win over the
-            // tiles other tests start these rooms at.
+            // Known still: the caverns' first room's middle is over its pit,
+            // and the middles of these rooms lie over a pickup. They have no
+            // start for testing yet: one would also win over the tiles other
+            // tests start these rooms at.
             const auto is = [&room](const char* map, const int32_t x, const int32_t y) {
                 return room.map == map && room.x == x && room.y == y;
             };
+            const bool overThePit = is("Caverns", 0, 0);
             const bool pickupUnderMiddle = is("Spire", 1, 2) || is("Spire", 2, 0) || is("Workshop", 0, 0);
             for (const playtest::PlaySample& sample : result.samples) {
+                if (overThePit) break;
                 ASSERT_TRUE(sample.roomX == room.x && sample.roomY == room.y)
                     << "in room (" << sample.roomX << ", " << sample.roomY << ") at frame " << sample.frame;
             }
@@ -390,8 +393,9 @@ TEST(CampaignReach, APadsArrivalInTheEastHallIsSafeGround) {
         // Down the cellar's hole, then east onto its pad.
         {"the cellar's pad", "Sunken", 5, 2, 3, 24, "70 right\n90 -\n80 right"},
     };
-    const char* const afterwards[] = {"120 -", "1 left\n1 -\n1 left\n60 -", "1 right\n1 -\n1 right\n60 -",
-                                      "12 left\n60 -", "12 right\n60 -"};
+    // Two seconds standing still, then a nudge, another, and a short walk.
+    const char* const afterwards[] = {"120 -\n1 left\n1 -\n1 left\n60 -\n12 left\n60 -",
+                                      "120 -\n1 right\n1 -\n1 right\n60 -\n12 right\n60 -"};
     for (const Pad& pad : pads) {
         for (const char* then : afterwards) {
             SCOPED_TRACE(testing::Message() << pad.name << ", then " << then);

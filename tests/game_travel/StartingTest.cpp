@@ -190,9 +190,8 @@ TEST(Starting, ACampaignStartingInARoomWithDebugStartsBeginsAtTheBestOne) {
 TEST(Starting, TheCampaignsEntryTakesOnlyItsOwnRoomsDebugStart) {
     gametest::RunInChild([] {
         PlaySetup setup;
-        // Caverns (0, 0)'s own start stands where a new game puts the
-        // player (40, 176): the checkpoint is there when the campaign starts
-        // again, not at a start of the other rooms.
+        // Caverns (0, 0) names no start of its own: the checkpoint stays
+        // where the player stood (40, 176) when the campaign starts again.
         setup.quickStart = PlaySetup::QuickStartAt("Caverns", 0, 0, 5, 22);
         bool started = false;
         ZVector2 checkpoint;
@@ -451,7 +450,7 @@ TEST(Starting, AfterAPickupAQuickStartsDeathsRespawnAtItsSpot) {
         uint32_t pickup;  // the powerup lying under the spot
     } cases[] = {
         {"the catalyst in the spire", "Spire", 1, 2, 16, 14, kPowerupToxicSuit},
-        {"the boots in the sunken halls", "Sunken", 2, 0, 27, 11, kPowerupDoubleJump},
+        {"the blue aura in the sunken halls", "Sunken", 5, 0, 23, 14, 0x10002u},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
