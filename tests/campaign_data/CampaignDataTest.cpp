@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -1492,6 +1493,19 @@ bool ShowsPicture(const ZImage& sheet, const int32_t column, const int32_t row, 
         return drawn > 0 && !full;
     case Picture::kGround:
         return full && blue < 16;
+
+// An axis of a placed entity's spatial element (Position or Scale) as its
+// instance file gives it.
+float PlacedAxis(const ZDefNode& root, const ZHashedString& element, const ZHashedString& axis) {
+    static const ZHashedString kSpatial("Spatial"), kVector("Vector");
+    return root.FindChild(kSpatial).FindChild(element).FindChild(kVector).GetAttribute(axis).ToFloat();
+}
+
+// Whether a room's map is the overworld (walked from above, no floors).
+bool IsOverworldMap(KorvanthGame& game, const std::string& map) {
+    static const ZHashedString kName("Name"), kMetadata("Metadata"), kOverworld("Overworld");
+    for (const ZDefNode& node : game.GetMapList()) {
+        if (Text(node.GetAttribute(kName)) == map) return HasChild(node.FindChild(kMetadata), kOverworld);
     }
     return false;
 }
@@ -1633,6 +1647,69 @@ TEST_F(CampaignDataTest, DoorAndBridgeTilesStandWhereTheyMeanSomething) {
                     if (!(waterAt(-1, 0) && waterAt(1, 0)) && !(waterAt(0, -1) && waterAt(0, 1))) {
                         faults.push_back(where.str() + " spans no water");
                     }
+// Every spot the game puts a player at lets it stand: a door's, a pad's or a
+// room edge's arrival point, a room's start for testing and, in a room without
+// one, QuickStart's default tile (the room's middle, from where the player
+// drops). In a side-view room the player's whole box (10 x 16, its feet 8
+// under the spot) comes down on floor, solid or a one-way platform, before
+// water or anything deadly; and a step (a tile) to either side, unless a wall
+// stands there, is floor too with nothing deadly on it: no arrival where the
+// first step or a slip of a pixel drops it into a pit it did not see. On the
+// overworld the player's box (8 x 8) stands on open ground.
+TEST_F(CampaignDataTest, EveryArrivalStandsThePlayerOnFloorAwayFromHazards) {
+    static const ZHashedString kName("Name"), kTeleport("Teleport"), kMap("Map"), kMapX("MapX"), kMapY("MapY");
+    static const ZHashedString kEntity("Entity"), kPosition("Position"), kX("X"), kY("Y");
+    static const ZHashedString kDebugStart("DebugStart"), kStart("Start");
+    constexpr uint8_t kHazard = 6;
+    using Where = std::tuple<std::string, int32_t, int32_t>;
+    std::map<Where, std::map<std::string, std::pair<float, float>>> named;
+    struct Arrival {
+        std::string what;
+        Where where;
+        float x, y;
+    };
+    std::vector<Arrival> arrivals;
+    std::vector<std::pair<std::string, std::pair<Where, std::string>>> wanted;  // what, (room, name)
+    std::set<Where> started;
+    const std::vector<Room> rooms = Rooms();
+    for (const Room& room : rooms) {
+        const Where where{room.map, room.x, room.y};
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            const float x = PlacedAxis(root, kPosition, kX), y = PlacedAxis(root, kPosition, kY);
+            const std::string name = Text(root.FindChild(kName).GetAttribute(kName));
+            if (!name.empty()) named[where][name] = {x, y};
+            if (HasChild(root, kDebugStart) || HasChild(root, kStart)) {
+                arrivals.push_back({file + " (a start for testing)", where, x, y});
+                started.insert(where);
+            }
+            for (const ZDefNode& node : root.children) {
+                if (node.name != kTeleport || !node.HasAttribute(kEntity)) continue;
+                const std::string map = node.HasAttribute(kMap) ? Text(node.GetAttribute(kMap)) : room.map;
+                wanted.push_back({file + "'s teleport",
+                                  {Where{map, static_cast<int32_t>(node.GetAttribute(kMapX).ToInt()),
+                                         static_cast<int32_t>(node.GetAttribute(kMapY).ToInt())},
+                                   Text(node.GetAttribute(kEntity))}});
+            }
+        }
+    }
+    for (const std::string& map : MapNames()) {
+        m_game->LoadCampaign(ZString(map.c_str()));
+        for (const auto& column : m_game->GetMapData().GetRooms()) {
+            for (const auto& entry : column.second) {
+                const std::string from = map + " (" + std::to_string(column.first) + ", " + std::to_string(entry.first) + ")";
+                for (const RoomEdge& edge : entry.second.edges) {
+                    if (!edge.hasNameA || !edge.hasNameB) continue;
+                    wanted.push_back({from + "'s edge",
+                                      {Where{edge.nameA.GetText(), edge.pointAX, edge.pointAY}, edge.nameB.GetText()}});
+                }
+                const Where where{map, column.first, entry.first};
+                // Known still: the caverns' first room's middle is over its
+                // pit (a start for testing there, on the new game's spot, put
+                // a QuickStart over an earlier save at the room's corner).
+                const bool overThePit = where == Where{"Caverns", 0, 0};
+                if (started.count(where) == 0 && !overThePit) {
+                    arrivals.push_back({"QuickStart's default tile", where, 128.0f, 112.0f});
                 }
             }
         }
@@ -1748,6 +1825,227 @@ TEST_F(CampaignDataTest, ARandomizedShopNamesNoItemItDoesNotHandOut) {
     }
     ClearRandomizedWorld(world);
     ZDefinitionCache::GetInstance()->SetLoadCallback(nullptr);
+    for (const auto& [what, to] : wanted) {
+        const auto found = named[to.first].find(to.second);
+        if (found == named[to.first].end()) continue;  // checked by the doors' test
+        arrivals.push_back({what + " to \"" + to.second + "\"", to.first, found->second.first, found->second.second});
+    }
+    ASSERT_GT(arrivals.size(), 40u);
+
+    std::vector<std::string> unsafe;
+    for (const Arrival& a : arrivals) {
+        const auto& [map, roomX, roomY] = a.where;
+        m_game->LoadCampaign(ZString(map.c_str()));
+        const MapData& data = m_game->GetMapData();
+        const auto kind = [&](const int32_t col, const int32_t row) {
+            return GetTileCollision(data, roomX, roomY, col, row, nullptr);
+        };
+        const std::string at = a.what + ": " + map + " (" + std::to_string(roomX) + ", " + std::to_string(roomY) +
+                               ") at (" + std::to_string(int32_t(a.x)) + ", " + std::to_string(int32_t(a.y)) + ")";
+        if (IsOverworldMap(*m_game, map)) {
+            for (int32_t row = int32_t(std::floor((a.y - 4.0f) / 8.0f)); row <= int32_t(std::floor((a.y + 3.5f) / 8.0f)); ++row) {
+                for (int32_t col = int32_t(std::floor((a.x - 4.0f) / 8.0f)); col <= int32_t(std::floor((a.x + 3.5f) / 8.0f)); ++col) {
+                    if (kind(col, row) != 0) unsafe.push_back(at + ": not on open ground");
+                }
+            }
+            continue;
+        }
+        const bool swims = RoomWaterNeeds(data, roomX, roomY).swim;
+        const auto deadly = [&](const uint8_t k) { return k == kHazard || (k == kWater && !swims); };
+        const auto holds = [](const uint8_t k) { return k == kSolid || k == kPlatform; };
+        const int32_t c0 = int32_t(std::floor((a.x - 5.0f) / 8.0f));
+        const int32_t c1 = int32_t(std::floor((a.x + 4.5f) / 8.0f));
+        const int32_t top = int32_t(std::floor((a.y - 8.0f) / 8.0f));
+        // Down from the feet to the first row that holds any of the box.
+        int32_t floor = -1;
+        std::string fault;
+        for (int32_t row = int32_t(std::ceil((a.y + 8.0f) / 8.0f)); row < 28 * 3 && floor < 0 && fault.empty(); ++row) {
+            for (int32_t col = c0; col <= c1; ++col) {
+                if (holds(kind(col, row))) floor = row;
+                if (deadly(kind(col, row))) fault = "drops into water or a hazard at row " + std::to_string(row);
+            }
+        }
+        if (fault.empty() && floor < 0) fault = "has no floor below";
+        if (fault.empty()) {
+            for (int32_t col = c0; col <= c1; ++col) {
+                if (!holds(kind(col, floor))) fault = "stands only partly on the floor (column " + std::to_string(col) + " is open)";
+            }
+        }
+        // A step to either side, up to a wall.
+        for (const int32_t col : {c0 - 1, c1 + 1}) {
+            if (!fault.empty()) break;
+            bool wall = false;
+            for (int32_t row = top; row < floor; ++row) wall = wall || kind(col, row) == kSolid;
+            if (wall) continue;
+            for (int32_t row = top; row < floor; ++row) {
+                if (deadly(kind(col, row))) fault = "has water or a hazard a step away (column " + std::to_string(col) + ")";
+            }
+            if (fault.empty() && (!holds(kind(col, floor)) || deadly(kind(col, floor + 1)))) {
+                fault = "has no floor a step away (column " + std::to_string(col) + ")";
+            }
+        }
+        if (!fault.empty()) unsafe.push_back(at + " " + fault);
+    }
+    std::string list;
+    for (const std::string& what : unsafe) list += "\n  " + what;
+    EXPECT_TRUE(unsafe.empty()) << "arrivals where the player cannot stand safely:" << list;
+}
+
+// Pickups (what the player takes by touching it: its touch deletes it) never
+// lie on one another: each one's picture is clear of every other's in its
+// room, so none hides another.
+TEST_F(CampaignDataTest, NoTwoPickupsPicturesOverlap) {
+    static const ZHashedString kCollision("Collision"), kEvent("Event"), kAction("Action"), kText("Text");
+    static const ZHashedString kPosition("Position"), kScale("Scale"), kX("X"), kY("Y");
+    struct Pickup {
+        std::string file;
+        float x, y, w, h;
+    };
+    std::vector<std::string> overlapping;
+    size_t pickups = 0;
+    for (const Room& room : Rooms()) {
+        std::vector<Pickup> here;
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            bool taken = false;
+            for (const ZDefNode& action : root.FindChild(kCollision).FindChild(kEvent).children) {
+                if (action.name == kAction && Text(action.GetAttribute(kText)).rfind("delete Self", 0) == 0) taken = true;
+            }
+            if (!taken) continue;
+            here.push_back({file, PlacedAxis(root, kPosition, kX), PlacedAxis(root, kPosition, kY),
+                            PlacedAxis(root, kScale, kX), PlacedAxis(root, kScale, kY)});
+        }
+        pickups += here.size();
+        for (size_t i = 0; i < here.size(); ++i) {
+            for (size_t j = i + 1; j < here.size(); ++j) {
+                const Pickup& a = here[i];
+                const Pickup& b = here[j];
+                if (std::fabs(a.x - b.x) < (a.w + b.w) / 2.0f && std::fabs(a.y - b.y) < (a.h + b.h) / 2.0f) {
+                    overlapping.push_back(room.map + " (" + std::to_string(room.x) + ", " + std::to_string(room.y) +
+                                          "): " + a.file + " and " + b.file);
+                }
+            }
+        }
+    }
+    EXPECT_GT(pickups, 160u) << "the randomizer's places and the other pickups";
+    std::string list;
+    for (const std::string& what : overlapping) list += "\n  " + what;
+    EXPECT_TRUE(overlapping.empty()) << "pickups drawn over one another:" << list;
+}
+
+
+// Every way our people and signs point matches the maps, in both languages:
+// each text that gives a direction says the way its subject lies from where
+// it is measured (the speaker, or the place the text names), and not the
+// opposite way. Positions are the map's own: a room's place in the grid and
+// the spot in the room.
+TEST_F(CampaignDataTest, EveryDirectionTheTextsGiveMatchesTheMap) {
+    static const ZHashedString kName("Name"), kPosition("Position"), kX("X"), kY("Y"), kTeleport("Teleport");
+    static const ZHashedString kMap("Map"), kPowerup("Powerup"), kMake("Make"), kModel("Model");
+    static const ZHashedString kDialogProvider("DialogProvider"), kDialog("Dialog"), kText("Text");
+    static const ZHashedString kUnderwater("Underwater"), kToxic("Toxic");
+    using Point = std::pair<float, float>;  // in the map: room * (256, 224) + spot
+    std::map<std::string, std::vector<std::pair<Point, const ZDefNode*>>> placed;  // map -> entities
+    for (const Room& room : Rooms()) {
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            placed[room.map].push_back({{room.x * 256.0f + PlacedAxis(root, kPosition, kX),
+                                         room.y * 224.0f + PlacedAxis(root, kPosition, kY)},
+                                        &root});
+        }
+    }
+    const auto find = [&](const std::string& map, const std::function<bool(const ZDefNode&)>& is) {
+        for (const auto& [at, root] : placed[map]) {
+            if (is(*root)) return at;
+        }
+        ADD_FAILURE() << "nothing so in " << map;
+        return Point{0.0f, 0.0f};
+    };
+    const auto named = [&](const std::string& map, const std::string& name) {
+        return find(map, [&](const ZDefNode& root) { return Text(root.FindChild(kName).GetAttribute(kName)) == name; });
+    };
+    const auto sign = [&](const std::string& map, const std::string& key) {
+        return find(map, [&](const ZDefNode& root) {
+            return Text(root.FindChild(kDialogProvider).FindChild(kDialog).GetAttribute(kText)) == key;
+        });
+    };
+    const auto leadsTo = [&](const std::string& map, const std::string& to) {
+        return find(map, [&](const ZDefNode& root) { return Text(root.FindChild(kTeleport).GetAttribute(kMap)) == to; });
+    };
+    const auto powerup = [&](const std::string& map, const std::string& make, const std::string& model) {
+        return find(map, [&](const ZDefNode& root) {
+            const ZDefNode& p = root.FindChild(kPowerup);
+            return Text(p.GetAttribute(kMake)) == make && Text(p.GetAttribute(kModel)) == model;
+        });
+    };
+    // The middle of the map's rooms, or of those of its areas with water
+    // (toxic or not) that burns or drowns.
+    const auto middle = [&](const std::string& map, const int32_t water) {
+        m_game->LoadCampaign(ZString(map.c_str()));
+        const MapData& data = m_game->GetMapData();
+        float sx = 0.0f, sy = 0.0f;
+        int32_t n = 0;
+        for (const auto& column : data.GetRooms()) {
+            for (const auto& entry : column.second) {
+                bool toxic = false, flooded = false;
+                for (const MapArea& area : data.areas) {
+                    if (!area.Contains(column.first, entry.first)) continue;
+                    const ZDefNode& under = area.properties.FindChild(kUnderwater);
+                    if (&under == &ZDefNode::GetEmptyNode()) continue;
+                    flooded = true;
+                    toxic = under.GetAttribute(kToxic) == "true";
+                }
+                if (water == 1 && !(flooded && !toxic)) continue;
+                if (water == 2 && !toxic) continue;
+                sx += column.first * 256.0f + 128.0f;
+                sy += entry.first * 224.0f + 112.0f;
+                ++n;
+            }
+        }
+        EXPECT_GT(n, 0) << map;
+        return Point{sx / std::max(n, 1), sy / std::max(n, 1)};
+    };
+    enum Way { kEast, kWest, kUp, kDown };
+    const std::vector<std::string> words[4] = {{"east"}, {"west"}, {"upstairs", "above", "up"}, {"below", "down"}};
+    const std::vector<std::string> wordsDe[4] = {
+        {"osten", "östlich"}, {"westen", "westlich"}, {"oben", "hinauf"}, {"unten", "darunter", "hinab"}};
+    struct Case {
+        const char* section;
+        const char* key;
+        bool across;                      // east or west, else up or down
+        std::function<Point()> from, to;  // the subject lies the text's way from "from"
+    };
+    const Case cases[] = {
+        // The gallery's arch, from the highlands as a whole.
+        {"Keeper", "AnswerB", true, [&] { return middle("Overworld", 0); }, [&] { return leadsTo("Overworld", "Speedrun Maps"); }},
+        {"Diver", "AskB", true, [&] { return named("Sunken", "Diver"); }, [&] { return middle("Sunken", 2); }},
+        {"Signposts", "ToxicWest", true, [&] { return sign("Sunken", "ToxicWest"); }, [&] { return middle("Sunken", 2); }},
+        {"Ferryman", "AskA", false, [&] { return named("Sunken", "Ferryman"); }, [&] { return middle("Sunken", 1); }},
+        {"Archivist", "AnswerB", false, [&] { return named("Spire", "Archivist"); }, [&] { return powerup("Spire", "pass", "arc"); }},
+    };
+    ZINIFile english;
+    ZINIFile german;
+    ASSERT_TRUE(english.LoadINIFile("QXV_Strings.txt"));
+    ASSERT_TRUE(german.LoadINIFile("Localization\\German\\QXV_Strings.txt"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        const Point from = c.from();
+        const Point to = c.to();
+        const float dx = to.first - from.first, dy = to.second - from.second;
+        const Way way = c.across ? (dx > 0 ? kEast : kWest) : (dy > 0 ? kDown : kUp);
+        const Way opposite = way == kEast ? kWest : way == kWest ? kEast : way == kUp ? kDown : kUp;
+        const auto says = [](const ZString& text, const std::vector<std::string>& list) {
+            return std::any_of(list.begin(), list.end(),
+                               [&](const std::string& w) { return !WordsAt(Lower(Text(text)), w, true).empty(); });
+        };
+        const ZHashedString section(c.section), key(c.key);
+        ZString en, de;
+        ASSERT_TRUE(english.GetValue(section, key, en));
+        ASSERT_TRUE(german.GetValue(section, key, de));
+        EXPECT_TRUE(says(en, words[way]) && !says(en, words[opposite])) << "\"" << Text(en) << "\" (" << words[way][0] << ")";
+        EXPECT_TRUE(says(de, wordsDe[way]) && !says(de, wordsDe[opposite])) << "\"" << Text(de) << "\" (" << wordsDe[way][0]
+                                                                             << ")";
+    }
 }
 
 }  // namespace

@@ -327,6 +327,51 @@ TEST(CampaignPlay, ADoorsArrivalOnAGemTakesIt) {
     }
 }
 
+// The caverns' crystal lies on the east ledge of their third room: walked
+// into from the ledge it is taken, and it stays taken when the room's
+// entities are made again.
+TEST(CampaignPlay, TheCavernsCrystalIsTakenFromItsLedgeAndStaysTaken) {
+    gametest::RunInChild([] {
+        constexpr uint32_t kCrystal = 0x0000a001u;
+        playtest::PlaySetup setup;
+        setup.quickStart = playtest::PlaySetup::QuickStart{"Korvanth.kdd", "Caverns", 2, 0, 4, 24};
+        // Onto the ledge (columns 22 to 27 of row 12), west of the crystal.
+        setup.prepare = [](Player& player) { KorvanthGame::Get()->ArrivePlayer(player, ZVector3(180.0f, 88.0f, 0.0f)); };
+        const auto crystalThere = [kCrystal] {
+            for (KorvEntity* const entity : KorvanthGame::Get()->GetRoomEntities()) {
+                const ZGUIDComponent* const guid = GetComponent<ZGUIDComponent>(entity);
+                const ZDeleteComponent* const deletion = GetComponent<ZDeleteComponent>(entity);
+                if (guid == nullptr || guid->guid != kCrystal) continue;
+                if (deletion == nullptr || (deletion->deleteMode == 0 && deletion->state == 0)) return true;
+            }
+            return false;
+        };
+        bool atStart = false, afterWalk = true, afterReload = true;
+        float standY = 0.0f;
+        setup.afterFrame = [&](Player& player, const int32_t frame) {
+            if (frame == 10) {
+                atStart = crystalThere();
+                standY = player.spatial->current.position.y;
+            }
+            if (frame == 60) {
+                afterWalk = crystalThere();
+                // Out of the area and back in, as a door or Continue's room load does.
+                KorvanthGame* const game = KorvanthGame::Get();
+                game->EnterRoom("Caverns", 0, 1, ZVector3(40.0f, 192.0f, 0.0f));
+                game->EnterRoom("Caverns", 2, 0, ZVector3(212.0f, 88.0f, 0.0f));
+            }
+            if (frame == 70) afterReload = crystalThere();
+        };
+        const playtest::PlayResult result = playtest::RunPlay(setup, "20 -\n25 right\n40 -\n");
+        ASSERT_TRUE(result.started) << result.error;
+        EXPECT_TRUE(atStart) << "the crystal lies there";
+        EXPECT_NEAR(standY, 88.0f, 1.0f) << "the player stands on the ledge";
+        EXPECT_FALSE(afterWalk) << "walked into, the crystal is taken";
+        EXPECT_FALSE(afterReload) << "taken, it stays taken";
+        EXPECT_EQ(result.samples.back().deaths, 0);
+    });
+}
+
 // The sunken halls' merchant hands the bought key out as a pickup put down
 // where he stands: the player holds it once it walks over it, not before.
 TEST(CampaignPlay, TheMerchantsKeyLiesBesideHimUntilTaken) {

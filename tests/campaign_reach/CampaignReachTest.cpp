@@ -263,8 +263,7 @@ TEST(CampaignReach, AQuickStartIntoAnyRoomSurvivesStandingStill) {
                 return room.map == map && room.x == x && room.y == y;
             };
             const bool overThePit = is("Caverns", 0, 0);
-            const bool pickupUnderMiddle = is("Spire", 1, 2) || is("Spire", 2, 0) || is("Spire", 2, 2) ||
-                                           is("Workshop", 0, 0);
+            const bool pickupUnderMiddle = is("Spire", 1, 2) || is("Spire", 2, 0) || is("Workshop", 0, 0);
             for (const playtest::PlaySample& sample : result.samples) {
                 if (overThePit) break;
                 ASSERT_TRUE(sample.roomX == room.x && sample.roomY == room.y)
@@ -454,6 +453,49 @@ TEST(CampaignReach, TeleportPadsArriveAtTheirSpot) {
             EXPECT_NEAR(last.position.x, c.x, 1.0f);
             EXPECT_NEAR(last.position.y, c.y, 1.0f);
         });
+    }
+}
+
+// Both pads to the sunken halls (the spire's, taken before the snorkel, and
+// the cellar's) leave the player where it lives: standing still, or stepping
+// either way, it neither falls nor dies beside its arrival.
+TEST(CampaignReach, APadsArrivalInTheSunkenHallsIsSafeGround) {
+    struct Pad {
+        const char* name;
+        const char* map;
+        int32_t roomX, roomY, tileX, tileY;  // beside the pad
+        const char* walk;                    // onto it
+    };
+    const Pad pads[] = {
+        {"the spire's pad", "Spire", 0, 1, 10, 24, "25 left"},
+        // Down the cellar's hole, then east onto its pad.
+        {"the cellar's pad", "Sunken", 5, 2, 3, 24, "70 right\n90 -\n80 right"},
+    };
+    // Two seconds standing still, then a nudge, another, and a short walk.
+    const char* const afterwards[] = {"120 -\n1 left\n1 -\n1 left\n60 -\n12 left\n60 -",
+                                      "120 -\n1 right\n1 -\n1 right\n60 -\n12 right\n60 -"};
+    for (const Pad& pad : pads) {
+        for (const char* then : afterwards) {
+            SCOPED_TRACE(testing::Message() << pad.name << ", then " << then);
+            gametest::RunInChild([&pad, then] {
+                playtest::PlaySetup setup = SetupAt(pad.map, pad.roomX, pad.roomY, pad.tileX, pad.tileY, {});
+                const playtest::PlayResult result =
+                    playtest::RunPlay(setup, std::string("20 -\n") + pad.walk + "\n90 -\n" + then + "\n");
+                ASSERT_TRUE(result.started) << result.error;
+                ASSERT_FALSE(result.samples.empty());
+                int32_t arrived = -1;
+                for (const playtest::PlaySample& s : result.samples) {
+                    if (arrived < 0 && s.roomX == 0 && s.roomY == 0 && !s.transition) arrived = s.frame;
+                }
+                ASSERT_GE(arrived, 0) << "the pad did not lead to the halls' entrance";
+                const playtest::PlaySample& last = result.samples.back();
+                EXPECT_EQ(last.deaths, 0);
+                EXPECT_FALSE(last.dead);
+                EXPECT_EQ(last.roomX, 0);
+                EXPECT_EQ(last.roomY, 0) << "fell out of the hall";
+                EXPECT_TRUE(last.grounded);
+            });
+        }
     }
 }
 

@@ -210,9 +210,9 @@ TEST(Starting, TheCampaignsEntryTakesOnlyItsOwnRoomsDebugStart) {
     });
 }
 
-// The sunken halls' first area spans (0, 0) to (5, 0); only (0, 0) has a
-// debug start (40, 196). It takes a QuickStart into its own room, not one
-// into another room of the area, which keeps its tile.
+// The sunken halls' first area spans (0, 0) to (5, 0); (0, 0) has a debug
+// start (40, 196), (3, 0) and (5, 0) none. It takes a QuickStart into its
+// own room, not one into another room of the area, which keeps its tile.
 TEST(Starting, AQuickStartTakesOnlyItsOwnRoomsDebugStart) {
     struct Case {
         int32_t roomX, tileX, tileY;
@@ -220,7 +220,7 @@ TEST(Starting, AQuickStartTakesOnlyItsOwnRoomsDebugStart) {
     };
     const Case cases[] = {
         {0, 16, 14, 40.0f, 196.0f},
-        {1, 16, 14, 128.0f, 112.0f},
+        {5, 16, 14, 128.0f, 112.0f},
         {3, 15, 20, 120.0f, 160.0f},
     };
     for (const Case& c : cases) {
@@ -496,7 +496,7 @@ TEST(Starting, AfterAPickupAQuickStartsDeathsRespawnAtItsSpot) {
         uint32_t pickup;  // the powerup lying under the spot
     } cases[] = {
         {"the catalyst in the spire", "Spire", 1, 2, 16, 14, kPowerupToxicSuit},
-        {"the boots in the sunken halls", "Sunken", 2, 0, 27, 11, kPowerupDoubleJump},
+        {"the blue aura in the sunken halls", "Sunken", 5, 0, 23, 14, 0x10002u},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -184,6 +184,7 @@ class Room:
         self.back = blank()
         self.front = blank()
         self.places = []   # (names, id, x, y)
+        self.keep_clear = []  # (x, y) where a player starts: no pickup within its reach
         self.edges = {}    # side -> text after "edge SIDE"
 
     def fill(self, c0, r0, c1, r1, ch, layer=None):
@@ -227,6 +228,35 @@ def water_char(room):
 
 def place(room, names, ident, x, y):
     room.places.append((names, ident, x, y))
+
+
+# A pickup's picture is the items' 16 x 16 cell: two pickups closer than that
+# on both axes overlap, one drawn over the other.
+PICKUP_SIZE = 16
+PICKUP_KINDS = ("Pickup", "Coffee")
+# A pickup's touch box's half size, and the player's box's half sizes.
+PICKUP_TOUCH, PLAYER_HALF = 4, (5, 8)
+
+
+def clear_of_pickups(room, x, y):
+    """The x nearest to x, on the same surface, where a pickup at (x, y)
+    overlaps none of the room's pickups; None when there is none near."""
+    def air(ch):  # open air or scenery, water, or a wall
+        return "~" if ch in "~%" else "S" if ch in "SBgb=^" else "."
+
+    under = (y + 15) // 8
+    inside, surface = air(room.back[y // 8][x // 8]), room.back[under][x // 8]
+    for dx in sorted(range(-32, 33, 4), key=abs):
+        nx = x + dx
+        c = nx // 8
+        if not 1 <= c < W - 1 or air(room.back[y // 8][c]) != inside or room.back[under][c] != surface:
+            continue
+        if all(abs(nx - px) >= PICKUP_SIZE or abs(y - py) >= PICKUP_SIZE
+               for names, _ident, px, py in room.places if names[1] in PICKUP_KINDS) and \
+                all(abs(nx - sx) >= PICKUP_TOUCH + PLAYER_HALF[0] or abs(y - sy) >= PICKUP_TOUCH + PLAYER_HALF[1]
+                    for sx, sy in room.keep_clear):
+            return nx
+    return None
 
 
 # ---------------------------------------------------------------------------
@@ -821,7 +851,11 @@ def sunken():
     # On the ledge 72 pixels over the floor: out of a single jump's reach.
     randomizer_major(r, MAJORS[1], 184, 128, MAJOR_OK | RED | BOOTS, name, mm)
     shop(r, SHOP_COPIES[0], 64, 196, MAJOR_OK | RED, name, mm, False)
-    marker(r, "SunkenEast", 140, 200, name)
+    # West of the shaft's signpost, on the floor: the pads from the spire and
+    # the cellar arrive here, and the sign stands between it and the shaft
+    # (at 140, over the shaft's one-way lip, a step west dropped the player
+    # into the flooded shaft).
+    marker(r, "SunkenEast", 40, 200, name)
     checkpoint(r, 100, 196, name)
     # Row 1: flooded; the two rooms to the west are toxic.
     for x in range(6):
@@ -977,10 +1011,10 @@ def spire():
     npc(r, "Keeper", "Keeper", 76, 148, name,
         ["The vault opens only for the Arcadians' Seal.", "What is in the vault?",
          "A Heart Piece, and a few gems.", "Anything else?",
-         "A gallery to the west of the highlands, for the quick.", "Goodbye.", "Be quick."],
+         "A gallery in the east of the highlands, for the quick.", "Goodbye.", "Be quick."],
         ["Der Tresor öffnet sich nur für das Siegel der Arkadier.", "Was ist im Tresor?",
          "Ein Herzteil und ein paar Edelsteine.", "Sonst noch etwas?",
-         "Eine Galerie westlich des Hochlands, für die Schnellen.", "Auf Wiedersehen.", "Sei schnell."])
+         "Eine Galerie im Osten des Hochlands, für die Schnellen.", "Auf Wiedersehen.", "Sei schnell."])
     r = m.rooms[(2, 0)]
     # The heart piece's strongroom: a closed box of stone on the floor, low
     # enough to jump over on the way east. Its door (made at the end) opens
@@ -1142,6 +1176,10 @@ def spread_gems(maps):
             for px, py in cand:
                 if r.back[py // 8][px // 8] != ".":
                     continue
+                # Beside the items already placed, not under them.
+                px = clear_of_pickups(r, px, py)
+                if px is None:
+                    continue
                 spots.append((m, r, px, py, reqs_of(x, y, px)))
     # Deal the ids over the spots round-robin over the rooms.
     by_room = {}
@@ -1161,6 +1199,13 @@ def spread_gems(maps):
         i += 1
     for n, ident in enumerate(MINOR_IDS):
         m, r, px, py, reqs = order[n]
+        # Clear of the gems dealt to the room before it, too; a spot moved
+        # asks again what it needs (a gate may stand between).
+        moved = clear_of_pickups(r, px, py)
+        if moved is None:
+            raise SystemExit(f"campaigngen: no room for a gem in {m.name} ({r.x}, {r.y})")
+        if moved != px:
+            px, reqs = moved, dict((id(mm), fn) for mm, fn in maps)[id(m)](r.x, r.y, moved)
         # Every second gem may receive a major item in a randomized game; not
         # one on a speedrun course, though: a course hands out again on every
         # run only what its start line resets, and a heart piece or a powerup
@@ -1215,13 +1260,24 @@ def main():
     def gallery_reqs(x, y, px):
         return KEY
 
+    # Starts for testing on the floor by the west wall where a room's middle
+    # is no place to stand: over spikes, on a platform's very edge, or inside
+    # the vault's wall; on the tile the rooms' play tests start at. Made at
+    # the end (so the ids of everything else stay); no gem is dealt under them.
+    starts = [(s.rooms[(1, 0)], "Sunken"), (s.rooms[(2, 0)], "Sunken"), (p.rooms[(2, 2)], "Spire"),
+              (p.rooms[(3, 0)], "Spire")]
+    for r, _mapname in starts:
+        r.keep_clear.append((24, 192))
     spread_gems([(s, sunken_reqs), (p, spire_reqs), (g, gallery_reqs)])
     # Powerups the randomizer leaves alone.
     extra_rooms = [(s.rooms[(1, 0)], 200, 196), (p.rooms[(1, 1)], 200, 196), (s.rooms[(4, 1)], 64, 200),
                    (p.rooms[(2, 0)], 200, 196)]
     for (r, x, y), (definition, make, model, key) in zip(extra_rooms, [EXTRA_POWERUPS[i] for i in (0, 1, 3, 4)]):
         mapname = "Sunken" if r in s.rooms.values() else "Spire"
-        plain_powerup(r, new_id(), definition, make, model, key, x, y, mapname)
+        clear = clear_of_pickups(r, x, y)
+        if clear is None:
+            raise SystemExit(f"campaigngen: no room for the {key} in {mapname} ({r.x}, {r.y})")
+        plain_powerup(r, new_id(), definition, make, model, key, clear, y, mapname)
     # Made last, so the ids of everything above stay as they were.
     leaderboard_board(g.rooms[(14, 3)], 148, 200, "Speedrun Maps", "Gallery")
     # The vault's way back out: walled in on every side, it held whoever went
@@ -1270,6 +1326,8 @@ def main():
     # starts again from the line), never to the last checkpoint of another
     # map. After the rest for the same reason.
     checkpoint(g.rooms[(14, 3)], 200, 196, "Speedrun Maps")
+    for r, mapname in starts:
+        debug_start(r, 24, 192, mapname, 1)
     # Maps are written again now that every room holds its places.
     s.write(os.path.join(SRC, "Sunken.mapsrc"), (0, 0))
     p.write(os.path.join(SRC, "Spire.mapsrc"), (0, 2))
