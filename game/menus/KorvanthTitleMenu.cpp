@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "audio/ZAudioMgr.h"
 #include "foundation/ZMatrix4.h"
@@ -20,9 +21,11 @@
 #include "game/player/PlayerProgress.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
+#include "menu/MessageMenu.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
 #include "menu/ZMenuUnderlay.h"
+#include "platform/os/files.h"
 #include "menu/ZTitleShader.h"
 #include "renderer/ZEffectParameter.h"
 #include "renderer/ZQuadRenderable.h"
@@ -324,6 +327,24 @@ void KorvanthTitleMenu::Tick() {
     }
     m_timeOpen += dt;
     RefreshPressStartText(false);
+    if (m_titleFade == 0.0f && m_pageTransition == 0.0f && m_timeOpen >= kFadeSeconds) ShowDamagedSaveNotice();
+}
+
+void KorvanthTitleMenu::ShowDamagedSaveNotice() {
+    ZMenuMgr* const menus = GetMenuMgr();
+    KorvanthGame* const game = KorvanthGame::Get();
+    if (game == nullptr || menus->GetTopMenu() != this || !menus->GetRequests().IsEmpty() ||
+        menus->GetTransitionState() != ZMenuMgr::kNone) {
+        return;
+    }
+    const ZString kept = game->TakeDamagedSaveNotice();
+    if (kept.IsEmpty()) return;
+    auto* notice = new MessageMenu();
+    // The path as the file system names it, put in after the line breaks are
+    // made, so that nothing in it is read as one.
+    const std::string path = os::TranslatePath(kept.GetText());
+    notice->SetDescription(TitleText("DamagedSave").ExpandNewlines().Replace("%s", path.c_str()));
+    menus->OpenMenu(notice);
 }
 
 void KorvanthTitleMenu::AdjustBackdropOpacity(float* opacity) {

@@ -77,6 +77,9 @@ public:
     ZQuadRenderable* GetBackdrop() const { return m_backdrop; }
 
 private:
+    // A save that could not be read at start-up: the notice that says so and
+    // where its copy was kept, over the title at rest, once.
+    void ShowDamagedSaveNotice();
     void BuildPressStartPage();
     void BuildMainPage(bool fromPressStart);
     void RefreshPressStartText(bool force);

@@ -129,6 +129,14 @@ void OpenStatusDialog(Player& player) {
     if (speedrun != nullptr && speedrun->IsOnCourse()) {
         SayToSelf(player, player.speedrunStatusDefinition, 7, 7, 18);
     } else {
+        // The heart pieces' count is made by the first one taken ("init" in
+        // its script): until then the screen counts none.
+        static const ZHashedString kHearts("bgcubes");
+        ZDataComponent* const data = GetComponent<ZDataComponent>(&player);
+        ZDatumEntry hearts;
+        if (data != nullptr && (!data->GetDatum(kHearts, hearts) || hearts.type == kDatumNone)) {
+            data->SetDatum(kHearts, ZDatumEntry::Int(0));
+        }
         SayToSelf(player, player.statusDefinition, 10, 10, 15);
     }
 }

@@ -202,7 +202,8 @@ void MinimapComponent::DrawPrompt() {
     bool changed = false;
     const ZString& text = FormatInputPrompt(m_prompt, changed);
     const ZColor32 white = ZColor32::FromARGB(0xFFFFFFFFu);
-    font->DrawText(text.GetText(), text.GetLength(), kPromptX, kPromptY, 1.0f, 1.0f, white, white);
+    const auto lineHeight = static_cast<float>(font->GetLineHeight());
+    font->DrawText(text.GetText(), text.GetLength(), kPromptX, kPromptY - lineHeight, 1.0f, 1.0f, white, white);
 }
 
 void MinimapComponent::ClearDiscovered() {

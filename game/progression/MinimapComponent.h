@@ -56,7 +56,9 @@ public:
     // The prompt shows while the map has a minimap that the settings show,
     // no dialog is open for the owner and no door transition plays.
     bool IsPromptShown() const;
-    // Draws it with the HUD font at its place beside the minimap.
+    // Draws it with the HUD font at its place beside the minimap: its lower
+    // left corner at (kPromptX, kPromptY), above the plate's top left corner
+    // (MinimapBackTexture), so that it never covers the plate's frame.
     void DrawPrompt();
     static constexpr float kPromptX = 198.5f;
     static constexpr float kPromptY = 14.5f;

@@ -394,6 +394,7 @@ void KorvanthGame::LoadAutosave() {
     if (FileExists(path.GetText()) && !store->Load(path.GetText())) {
         // The next autosave would write over it: it is kept beside it instead.
         const ZString aside = MoveDamagedSaveAside(path);
+        m_damagedSave = aside.IsEmpty() ? path : aside;
         if (aside.IsEmpty()) {
             ZLog::Printf("%s could not be read and could not be moved aside; starting without saved state",
                          path.GetText());
@@ -402,6 +403,12 @@ void KorvanthGame::LoadAutosave() {
                          aside.GetText());
         }
     }
+}
+
+ZString KorvanthGame::TakeDamagedSaveNotice() {
+    ZString notice = m_damagedSave;
+    m_damagedSave = ZString();
+    return notice;
 }
 
 ZString MoveDamagedSaveAside(const ZString& path) {

@@ -153,6 +153,10 @@ public:
     // state. With autosaveFirst a safe spot newer than the last save is
     // written first.
     void ResetToSavedState(bool autosaveFirst);
+    // Where a save that could not be read was kept (its copy beside it, or
+    // the file itself when it could not be moved), once: the title tells the
+    // player and the next call answers empty.
+    ZString TakeDamagedSaveNotice();
     // The autosave's path in the user's Saves folder.
     ZString GetAutosavePath() const;
     ZStateStore& GetStateStore() { return *::GetStateStore(); }
@@ -447,6 +451,7 @@ private:
     ZVector3 m_depthHolder;
     ZDefNode m_campaign;
     ZString m_campaignFile;
+    ZString m_damagedSave;  // not yet told to the player
     ZHashedString m_campaignId = ZHashedString::None();
     ZString m_campaignPrefix;
     ZArray<ZDefNode> m_mapList;

@@ -11,6 +11,13 @@
 #include "menu/ZMenuMgr.h"
 #include "platform/window/keycodes.h"
 
+namespace {
+
+// The width the prompt wraps within (menu units), as a question's.
+constexpr float kPromptWidth = 704.0f;
+
+}  // namespace
+
 BindingsMenu::BindingsMenu(const ZHashedString groupIn, const ZHashedString controlIn) {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
         game->SetConsoleLocked(true);
@@ -28,7 +35,12 @@ BindingsMenu::BindingsMenu(const ZHashedString groupIn, const ZHashedString cont
     }
     // The translated text is never a printf format: only its "%s" is replaced.
     const ZString howTo = MenuText("BindingsMenu", "HowTo").Replace("%s", name.GetText()).ExpandNewlines();
-    AddItem(ZMenuItem::Create<ZMenuLabel>(howTo, 512.0f, 128.0f, 2, 1.0f));
+    // Wrapped at words like the questions: a long control name, or a
+    // language of long words, keeps the prompt inside the screen.
+    auto* label = ZMenuItem::Create<ZMenuLabel>(ZString(), 512.0f, 128.0f, 2, 1.0f);
+    label->wrapWidth = kPromptWidth;
+    label->SetText(howTo);
+    AddItem(label);
     done = false;
     Arrange(80.0f, 64.0f);
 }

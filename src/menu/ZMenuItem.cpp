@@ -23,6 +23,10 @@ ZMenuQuadGeometry g_quad;
 MenuQuadShader* g_shader = nullptr;
 int32_t g_liveItems = 0;
 
+// The menu space every item is placed in.
+constexpr float kCanvasWidth = 1024.0f;
+constexpr float kCanvasHeight = 768.0f;
+
 ZHashedString MenuGroupName() {
     const ZBaseGame* game = ZBaseGame::PeekInstance();
     return game != nullptr ? game->GetMenuGroupName() : ZHashedString("__ZORP_Menu_Group");
@@ -140,9 +144,16 @@ bool ZMenuItem::SetParameters(ZEffectParameter* binding, const ZHashedString pas
         return false;
     }
     if (binding->name == kWvp) {
-        ZMatrix4 m = ZMatrix4::MakeScale(ZVector3(1.5f * width, 1.5f * height, 0.0f));
-        m.m[12] = left - 0.25f * width;
-        m.m[13] = top - 0.25f * height;
+        // A quarter of the size past each side, but never past the menu's
+        // canvas: outside it lies no picture (a wide window's side bars), so
+        // a row as wide as the canvas keeps its band on the picture.
+        const float x0 = std::fmax(left - 0.25f * width, 0.0f);
+        const float x1 = std::fmin(left + 1.25f * width, kCanvasWidth);
+        const float y0 = std::fmax(top - 0.25f * height, 0.0f);
+        const float y1 = std::fmin(top + 1.25f * height, kCanvasHeight);
+        ZMatrix4 m = ZMatrix4::MakeScale(ZVector3(std::fmax(x1 - x0, 0.0f), std::fmax(y1 - y0, 0.0f), 0.0f));
+        m.m[12] = x0;
+        m.m[13] = y0;
         binding->SetMatrix(m);
         return true;
     }

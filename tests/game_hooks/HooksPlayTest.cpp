@@ -180,3 +180,33 @@ TEST(HooksPlay, TheStatusScreenIsTheCoursesOnACourseAndTheOrdinaryOneElsewhere) 
         });
     }
 }
+
+// The status screen counts the heart pieces: none before the first is taken
+// (the count does not exist yet), one after walking over the spire's top
+// floor piece, in the text the screen shows.
+TEST(HooksPlay, TheStatusScreenCountsTheHeartPiecesTaken) {
+    gametest::RunInChild([] {
+        // Left of the piece at (120, 196) on the spire's top floor.
+        PlaySetup setup;
+        setup.quickStart = PlaySetup::QuickStartAt("Spire", 2, 0, 9, 24);
+        std::vector<std::string> texts;
+        int32_t hearts = -1;
+        setup.afterFrame = [&](Player& p, int32_t) {
+            const ZDialogConsumerComponent* const consumer = GetComponent<ZDialogConsumerComponent>(&p);
+            texts.emplace_back(consumer->provider != 0 ? consumer->text.GetText() : "");
+            ZDatumEntry entry;
+            if (GetComponent<ZDataComponent>(&p)->GetDatum(ZHashedString("bgcubes"), entry)) {
+                hearts = entry.value.intValue;
+            }
+        };
+        const auto r = RunPlay(setup, "10 -\n1 status\n10 -\n1 escape\n10 -\n50 right\n20 -\n1 status\n10 -\n");
+        ASSERT_TRUE(Played(r));
+        ASSERT_EQ(texts.size(), 113u);
+        EXPECT_NE(texts[15].find("STATUS"), std::string::npos) << texts[15];
+        EXPECT_NE(texts[15].find("Hearts 0 of 6"), std::string::npos) << texts[15];
+        EXPECT_EQ(texts[25], "") << "escape closed it";
+        EXPECT_NE(texts[105].find("Hearts 1 of 6"), std::string::npos) << texts[105];
+        EXPECT_EQ(hearts, 1);
+        for (const auto& s : r.samples) ASSERT_EQ(s.deaths, 0);
+    });
+}

@@ -11,6 +11,7 @@
 #include "framework/ZScreenshot.h"
 #include "framework_game/RunScenarios.h"
 #include "game/display/DisplayState.h"
+#include "game/display/MinimapBackTexture.h"
 #include "game/player/Player.h"
 #include "renderer/ZRenderer.h"
 #include "support/PlayHarness.h"
@@ -65,5 +66,13 @@ TEST(HooksShownGl, TheFullMapsPromptShowsBesideTheMinimapInPlay) {
         // an open screen hides it.
         EXPECT_GT(Changed(prompted, plain, 0.0f, 0.0f, 1.0f, 0.2f), 10) << "the prompt's text";
         EXPECT_EQ(Changed(prompted, plain, 0.0f, 0.2f, 1.0f, 1.0f), 0);
+        // Beside the minimap, not on it: nothing of the prompt lies on the
+        // plate (its frame included), which fills the window's 256 x 224 frame
+        // from (200, 16) to (240, 48).
+        using Plate = MinimapBackTexture;
+        EXPECT_EQ(Changed(prompted, plain, Plate::kLeft / 256.0f, (224.0f - Plate::kBottom - Plate::kHeight) / 224.0f,
+                          (Plate::kLeft + Plate::kWidth) / 256.0f, (224.0f - Plate::kBottom) / 224.0f),
+                  0)
+            << "the prompt covers the minimap's plate";
     });
 }

@@ -177,3 +177,67 @@ TEST(LeaderboardShownGl, ThePersonalBestRowSpansTheScreenUnderTheTitleClearOfThe
 }
 
 TEST(LeaderboardShownGl, OnTheFlatDisplayTheBoardIsClearOfTheHudToo) { ShowBoardOverTheHud(false); }
+
+// On a wide window the flat display's picture stands between black bars; the
+// selected row's band, as wide as the menu's canvas and more, stays on the
+// picture and leaves the bars black.
+TEST(LeaderboardShownGl, OnAWideWindowTheRowsBandStaysOnThePicture) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.gl = true;
+        setup.display = true;
+        setup.config = "[Video]\r\nCRTSim: false\r\n";
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 17, 24);
+        Shot before;
+        Shot open;
+        bool listed = false;
+        setup.afterFrame = [&](Player&, const int32_t frame) {
+            if (frame == 0) {
+                std::vector<GhostFrame> frames(2);
+                frames[1].time = 83.2567f;
+                WriteGhostFile(GetGhostFilePath(ZHashedString("Gallery")), 83.2567f, 2, frames);
+                KorvanthGame::Get()->ExecuteConsoleLine("setres 1280x720");
+            } else if (frame == 14) {
+                before = Take();
+            } else if (frame == 59) {
+                auto* board = dynamic_cast<LeaderboardMenu*>(GetMenuMgr()->GetTopMenu());
+                listed = board != nullptr && board->GetRows().size() == 1 &&
+                         board->GetSelectedItem() == board->GetItem(LeaderboardMenu::kFirstRow);
+                open = Take();
+            }
+        };
+        const auto r = playtest::RunPlay(setup, "10 right\n5 -\n1 interact\n60 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(listed) << "the board opened with its row selected";
+        ASSERT_EQ(before.width, 1280);
+        ASSERT_EQ(open.width, before.width);
+        // The picture's columns: those with anything but black before the board.
+        int32_t pictureLeft = before.width;
+        int32_t pictureRight = -1;
+        for (int32_t y = 0; y < before.height; ++y) {
+            for (int32_t x = 0; x < before.width; ++x) {
+                if (Brightness(before.pixels[static_cast<size_t>(y * before.width + x)]) > 8) {
+                    pictureLeft = std::min(pictureLeft, x);
+                    pictureRight = std::max(pictureRight, x);
+                }
+            }
+        }
+        std::printf("picture from x %d to %d\n", pictureLeft, pictureRight);
+        ASSERT_GT(pictureLeft, 40) << "black bars at the sides";
+        ASSERT_LT(pictureRight, before.width - 40);
+        int32_t lit = 0;
+        int32_t litLeft = open.width;
+        int32_t litRight = -1;
+        for (int32_t y = 0; y < open.height; ++y) {
+            for (int32_t x = 0; x < open.width; ++x) {
+                if (x >= pictureLeft - 1 && x <= pictureRight + 1) continue;
+                if (Brightness(open.pixels[static_cast<size_t>(y * open.width + x)]) > 8) {
+                    ++lit;
+                    litLeft = std::min(litLeft, x);
+                    litRight = std::max(litRight, x);
+                }
+            }
+        }
+        EXPECT_EQ(lit, 0) << "the bars show the board from x " << litLeft << " to " << litRight;
+    });
+}

@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,6 +43,8 @@
 #include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
 #include "menu/ConfirmationMenu.h"
+#include "menu/MessageMenu.h"
+#include "menu/ZMenuLabel.h"
 #include "menu/ZCinematicMgr.h"
 #include "menu/ZMenuItem.h"
 #include "menu/ZMenuMgr.h"
@@ -294,6 +300,97 @@ TEST(GameMenusWalkGl, DemoModeLeavesTheIdleTitleWithoutACountdown) {
         EXPECT_EQ(done, steps.size()) << "the walk stopped before: " << (done < steps.size() ? steps[done].what : "");
         EXPECT_FALSE(countdownSeen);
     });
+}
+
+// A save cut in half at start-up: the title, at rest, says once that it could
+// not be read and where its copy was kept (the copy holds every byte), then
+// offers New Game without Continue; nothing asks again.
+TEST(GameMenusWalkGl, ADamagedSaveIsToldOnceOverTheTitle) {
+    struct Case {
+        const char* language;
+        const char* words;  // the notice's start in that language
+    };
+    const Case cases[] = {{"", "Your saved game could not be read"},
+                          {"German", "Der gespeicherte Spielstand konnte nicht gelesen werden"}};
+    for (const Case& c : cases) {
+        gametest::RunInChild([&c] {
+            GameRunWalk run(*c.language != '\0' ? (std::string("Language: ") + c.language).c_str() : "");
+            ZStateStore whole;
+            for (uint32_t key = 1; key <= 8; ++key) {
+                ZDefNode& node = whole.GetOrInsert(key);
+                node.name = ZHashedString("Player");
+                node.SetAttribute(ZHashedString("DeathsCount"), ZString("12"));
+            }
+            const std::string bytes = whole.SaveBytes();
+            const std::string cut = bytes.substr(0, bytes.size() / 2);
+            const std::string saves = std::string("My Games/") + KorvanthGame::kTitle + "/Saves/";
+            run.documents.Write(saves + "autosave.zsd", cut);
+            std::string told;
+            int32_t inkPixels = 0;
+            int32_t noticesAfter = 0;
+            int32_t framesAfter = 0;
+            MessageMenu* notice = nullptr;
+            std::vector<uint32_t> shown;
+            const std::vector<Step> steps = {
+                {"skip the splash", [] { return GetCinematicMgr()->GetPlayingCount() > 0; },
+                 [&] { run.Press(platform::DIK_RETURN); }},
+                {"the notice over the title", [] { return AtRestOn<MessageMenu>(); },
+                 [&] {
+                     notice = dynamic_cast<MessageMenu*>(GetMenuMgr()->GetTopMenu());
+                     told = notice->descriptionLabel->text.GetText();
+                     Shot("damaged_save_notice");
+                     shown = BackBuffer();
+                     notice->descriptionLabel->text = ZString();
+                 }},
+                {"its text read back", [] { return true; },
+                 [&] {
+                     // Only the text went: what differs on its panel is the
+                     // notice's words (the canvas spans the 640 x 480 window).
+                     const std::vector<uint32_t> blank = BackBuffer();
+                     const ZMenuItem* label = notice->descriptionLabel;
+                     const auto x0 = static_cast<int32_t>(label->left * 640.0f / 1024.0f);
+                     const auto x1 = static_cast<int32_t>((label->left + label->width) * 640.0f / 1024.0f);
+                     const auto y0 = static_cast<int32_t>(label->top * 480.0f / 768.0f);
+                     const auto y1 = static_cast<int32_t>((label->top + label->height) * 480.0f / 768.0f);
+                     ASSERT_EQ(shown.size(), 640u * 480u);
+                     ASSERT_EQ(blank.size(), shown.size());
+                     for (int32_t y = std::max(y0, 0); y < std::min(y1, 480); ++y) {
+                         for (int32_t x = std::max(x0, 0); x < std::min(x1, 640); ++x) {
+                             const size_t i = static_cast<size_t>(y) * 640u + static_cast<size_t>(x);
+                             if (shown[i] != blank[i]) ++inkPixels;
+                         }
+                     }
+                     notice->descriptionLabel->text = ZString(told.c_str());
+                     run.Press(platform::DIK_RETURN);
+                 }},
+                {"the title again, for a while",
+                 [&] {
+                     noticesAfter += AtRestOn<MessageMenu>() ? 1 : 0;
+                     return AtRestOn<KorvanthTitleMenu>() && ++framesAfter > 60;
+                 },
+                 [&] { run.Press(platform::DIK_RETURN); }},
+                {"the main page", TitleAtRest,
+                 [] {
+                     const auto* title = dynamic_cast<KorvanthTitleMenu*>(GetMenuMgr()->GetTopMenu());
+                     EXPECT_FALSE(title->IsOnPressStartPage());
+                     EXPECT_EQ(title->GetSelectedItem()->GetName(), ZHashedString("NewGame"))
+                         << "no Continue: New Game starts afresh";
+                 }},
+            };
+            const size_t done = run.Walk(steps, 1500);
+            EXPECT_EQ(done, steps.size()) << "the walk stopped before: "
+                                          << (done < steps.size() ? steps[done].what : "");
+            const std::filesystem::path folder = run.documents.Path() / saves;
+            const std::string copy = (folder / "autosave.zsd.damaged").string();
+            EXPECT_EQ(told.rfind(c.words, 0), 0u) << told;
+            EXPECT_NE(told.find(copy), std::string::npos) << told << " names " << copy;
+            EXPECT_GT(inkPixels, 500) << "the notice's words show";
+            EXPECT_EQ(noticesAfter, 0) << "told once";
+            std::ifstream in(copy, std::ios::binary);
+            const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            EXPECT_EQ(kept, cut) << "the copy keeps every byte";
+        });
+    }
 }
 
 }  // namespace

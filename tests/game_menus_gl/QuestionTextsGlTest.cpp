@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "framework/ZLocMgr.h"
+#include "input/ZControlGroup.h"
+#include "input/ZControlMgr.h"
+#include "menu/BindingsMenu.h"
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/world/KorvanthGame.h"
@@ -76,6 +79,16 @@ struct Ink {
     int32_t bottom = -1;
 };
 
+// Frames of a play through the flat display at 640 x 480 from the Gallery's hall.
+playtest::PlaySetup FlatGallery() {
+    playtest::PlaySetup setup;
+    setup.gl = true;
+    setup.display = true;
+    setup.config = "[Video]\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\nCRTSim: false\r\n";
+    setup.quickStart = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 17, 24);
+    return setup;
+}
+
 // The pixels that differ between the two shots, outside the other items'
 // squares (a selected button's square pulses), and their box.
 Ink InkOf(const Shot& with, const Shot& without, const ZMenu& menu, const ZMenuItem* label) {
@@ -110,11 +123,7 @@ Ink InkOf(const Shot& with, const Shot& without, const ZMenu& menu, const ZMenuI
 
 TEST(QuestionTextsGl, EveryQuestionAndNoticeShowsInsideTheScreenInBothLanguages) {
     gametest::RunInChild([] {
-        playtest::PlaySetup setup;
-        setup.gl = true;
-        setup.display = true;
-        setup.config = "[Video]\r\nWidthWindowed: 640\r\nHeightWindowed: 480\r\nCRTSim: false\r\n";
-        setup.quickStart = playtest::PlaySetup::QuickStartAt("Speedrun Maps", 14, 3, 17, 24);
+        playtest::PlaySetup setup = FlatGallery();
         struct Case {
             const char* language;
             Question question;
@@ -191,6 +200,84 @@ TEST(QuestionTextsGl, EveryQuestionAndNoticeShowsInsideTheScreenInBothLanguages)
         };
         const auto r = playtest::RunPlay(setup, "1000 -\n");
         ASSERT_TRUE(r.error.empty()) << r.error;
+        EXPECT_EQ(checked, static_cast<int32_t>(cases.size()));
+    });
+}
+
+// The prompt that waits for a new binding, for every control the controls page
+// lists, in English and in German: its text lies inside the screen.
+TEST(QuestionTextsGl, EveryRebindingPromptShowsInsideTheScreenInBothLanguages) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup = FlatGallery();
+        struct Case {
+            const char* language;
+            ZHashedString group;
+            ZHashedString control;
+        };
+        std::vector<Case> cases;
+        size_t next = 0;
+        int32_t phase = 0;  // 0 open the next, 1 shown at rest, 2 blanked
+        BindingsMenu* open = nullptr;
+        ZMenuItem* label = nullptr;
+        ZString text;
+        Shot shown;
+        int32_t checked = 0;
+        setup.afterFrame = [&](Player&, const int32_t frame) {
+            if (frame < 10) return;
+            if (cases.empty()) {
+                const ZControlMgr* controls = GetControlMgr();
+                for (const char* language : {"", "German"}) {
+                    for (uint32_t g = 0; g < controls->CountGroups(); ++g) {
+                        const ZControlGroup* group = controls->GetGroupAt(g);
+                        if (group->hiddenGroup != 0) continue;
+                        for (const ZControl* control : group->controls) {
+                            cases.push_back({language, group->name, control->name});
+                        }
+                    }
+                }
+                ASSERT_FALSE(cases.empty());
+            }
+            if (next >= cases.size()) return;
+            const Case& c = cases[next];
+            const std::string name = std::string(*c.language != '\0' ? c.language : "English") + " " +
+                                     c.group.GetTextOrEmpty() + "." + c.control.GetTextOrEmpty();
+            ZMenuMgr* menus = GetMenuMgr();
+            const bool atRest = menus->GetRequests().IsEmpty() && menus->GetTransitionState() == ZMenuMgr::kNone;
+            if (phase == 0 && atRest && menus->GetOpenMenuCount() == 0) {
+                ZLocMgr::GetInstance()->ChangeLanguage(c.language);
+                open = new BindingsMenu(c.group, c.control);
+                label = open->GetItem(0);
+                menus->OpenMenu(open);
+                phase = 1;
+            } else if (phase == 1 && atRest && menus->GetTopMenu() == open) {
+                shown = Take();
+                if (std::string(c.language) == "German" && c.control == ZHashedString("JumpDown")) {
+                    screenshot::Keep(shown, "KORV_MENU_SHOTS", "rebind_german.png");
+                }
+                text = label->text;
+                label->text = ZString();
+                phase = 2;
+            } else if (phase == 2) {
+                const Shot blank = Take();
+                label->text = text;
+                const Ink ink = InkOf(shown, blank, *open, label);
+                EXPECT_GT(ink.pixels, 200) << name;
+                // Clear of the screen's edges by a margin: no line runs off.
+                EXPECT_GE(ink.left, shown.width / 32) << name;
+                EXPECT_LE(ink.right, shown.width - shown.width / 32) << name;
+                EXPECT_GE(ink.top, shown.height / 32) << name;
+                EXPECT_LE(ink.bottom, shown.height - shown.height / 32) << name;
+                std::printf("%s: text from (%d, %d) to (%d, %d)\n", name.c_str(), ink.left, ink.top, ink.right,
+                            ink.bottom);
+                ++checked;
+                menus->CloseMenu();
+                phase = 0;
+                ++next;
+            }
+        };
+        const auto r = playtest::RunPlay(setup, "3000 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        EXPECT_GT(checked, 0);
         EXPECT_EQ(checked, static_cast<int32_t>(cases.size()));
     });
 }

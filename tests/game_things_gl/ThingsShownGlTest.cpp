@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -112,6 +113,39 @@ TEST(ThingsShownGl, TheDoorsPromptShowsWhilePromptsAreOn) {
         EXPECT_TRUE(placed) << "the player stands at the door";
         // The player stands still: the prompt is all that differs.
         EXPECT_GT(Changed(prompted, plain, 0.0f, 0.0f, 1.0f, 1.0f), 20) << "the prompt's text";
+
+        // The prompt reads "Up" (the first key of Enter), in the HUD font's
+        // six rows, the window showing the 256 x 224 frame whole. The p is a
+        // lower-case p: its bowl closes on the baseline's row and its stem
+        // goes on into the row below, so that it reads neither as a P nor
+        // as an F.
+        ASSERT_EQ(prompted.width, 640);
+        ASSERT_EQ(prompted.height, 480);
+        int32_t left = prompted.width;
+        int32_t top = prompted.height;
+        for (int32_t y = 0; y < prompted.height; ++y) {
+            for (int32_t x = 0; x < prompted.width; ++x) {
+                const size_t i = static_cast<size_t>(y) * static_cast<size_t>(prompted.width) + static_cast<size_t>(x);
+                if (prompted.pixels[i] != plain.pixels[i]) {
+                    left = std::min(left, x);
+                    top = std::min(top, y);
+                }
+            }
+        }
+        ASSERT_LT(left, prompted.width) << "no prompt";
+        const auto inked = [&](const float column, const float row) {
+            // The middle of a frame pixel, counted from the U's top left.
+            const auto x = static_cast<int32_t>(static_cast<float>(left) + (column + 0.5f) * 640.0f / 256.0f);
+            const auto y = static_cast<int32_t>(static_cast<float>(top) + (row + 0.5f) * 480.0f / 224.0f);
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(prompted.width) + static_cast<size_t>(x);
+            return prompted.pixels[i] != plain.pixels[i];
+        };
+        // U: columns 0 to 2, rows 0 to 4; p: columns 4 to 6, rows 1 to 5.
+        EXPECT_TRUE(inked(0.0f, 4.0f)) << "the U's bottom";
+        EXPECT_TRUE(inked(4.0f, 4.0f) && inked(5.0f, 4.0f)) << "the p's bowl closes on the baseline's row";
+        EXPECT_TRUE(inked(6.0f, 3.0f)) << "the p's bowl is round down to it";
+        EXPECT_TRUE(inked(4.0f, 5.0f)) << "the p's stem below the baseline";
+        EXPECT_FALSE(inked(5.0f, 5.0f)) << "and only its stem";
     });
 }
 
