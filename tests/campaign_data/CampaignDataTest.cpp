@@ -1493,19 +1493,6 @@ bool ShowsPicture(const ZImage& sheet, const int32_t column, const int32_t row, 
         return drawn > 0 && !full;
     case Picture::kGround:
         return full && blue < 16;
-
-// An axis of a placed entity's spatial element (Position or Scale) as its
-// instance file gives it.
-float PlacedAxis(const ZDefNode& root, const ZHashedString& element, const ZHashedString& axis) {
-    static const ZHashedString kSpatial("Spatial"), kVector("Vector");
-    return root.FindChild(kSpatial).FindChild(element).FindChild(kVector).GetAttribute(axis).ToFloat();
-}
-
-// Whether a room's map is the overworld (walked from above, no floors).
-bool IsOverworldMap(KorvanthGame& game, const std::string& map) {
-    static const ZHashedString kName("Name"), kMetadata("Metadata"), kOverworld("Overworld");
-    for (const ZDefNode& node : game.GetMapList()) {
-        if (Text(node.GetAttribute(kName)) == map) return HasChild(node.FindChild(kMetadata), kOverworld);
     }
     return false;
 }
@@ -1647,75 +1634,14 @@ TEST_F(CampaignDataTest, DoorAndBridgeTilesStandWhereTheyMeanSomething) {
                     if (!(waterAt(-1, 0) && waterAt(1, 0)) && !(waterAt(0, -1) && waterAt(0, 1))) {
                         faults.push_back(where.str() + " spans no water");
                     }
-// Every spot the game puts a player at lets it stand: a door's, a pad's or a
-// room edge's arrival point, a room's start for testing and, in a room without
-// one, QuickStart's default tile (the room's middle, from where the player
-// drops). In a side-view room the player's whole box (10 x 16, its feet 8
-// under the spot) comes down on floor, solid or a one-way platform, before
-// water or anything deadly; and a step (a tile) to either side, unless a wall
-// stands there, is floor too with nothing deadly on it: no arrival where the
-// first step or a slip of a pixel drops it into a pit it did not see. On the
-// overworld the player's box (8 x 8) stands on open ground.
-TEST_F(CampaignDataTest, EveryArrivalStandsThePlayerOnFloorAwayFromHazards) {
-    static const ZHashedString kName("Name"), kTeleport("Teleport"), kMap("Map"), kMapX("MapX"), kMapY("MapY");
-    static const ZHashedString kEntity("Entity"), kPosition("Position"), kX("X"), kY("Y");
-    static const ZHashedString kDebugStart("DebugStart"), kStart("Start");
-    constexpr uint8_t kHazard = 6;
-    using Where = std::tuple<std::string, int32_t, int32_t>;
-    std::map<Where, std::map<std::string, std::pair<float, float>>> named;
-    struct Arrival {
-        std::string what;
-        Where where;
-        float x, y;
-    };
-    std::vector<Arrival> arrivals;
-    std::vector<std::pair<std::string, std::pair<Where, std::string>>> wanted;  // what, (room, name)
-    std::set<Where> started;
-    const std::vector<Room> rooms = Rooms();
-    for (const Room& room : rooms) {
-        const Where where{room.map, room.x, room.y};
-        for (const std::string& file : room.instances) {
-            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
-            const float x = PlacedAxis(root, kPosition, kX), y = PlacedAxis(root, kPosition, kY);
-            const std::string name = Text(root.FindChild(kName).GetAttribute(kName));
-            if (!name.empty()) named[where][name] = {x, y};
-            if (HasChild(root, kDebugStart) || HasChild(root, kStart)) {
-                arrivals.push_back({file + " (a start for testing)", where, x, y});
-                started.insert(where);
-            }
-            for (const ZDefNode& node : root.children) {
-                if (node.name != kTeleport || !node.HasAttribute(kEntity)) continue;
-                const std::string map = node.HasAttribute(kMap) ? Text(node.GetAttribute(kMap)) : room.map;
-                wanted.push_back({file + "'s teleport",
-                                  {Where{map, static_cast<int32_t>(node.GetAttribute(kMapX).ToInt()),
-                                         static_cast<int32_t>(node.GetAttribute(kMapY).ToInt())},
-                                   Text(node.GetAttribute(kEntity))}});
-            }
-        }
-    }
-    for (const std::string& map : MapNames()) {
-        m_game->LoadCampaign(ZString(map.c_str()));
-        for (const auto& column : m_game->GetMapData().GetRooms()) {
-            for (const auto& entry : column.second) {
-                const std::string from = map + " (" + std::to_string(column.first) + ", " + std::to_string(entry.first) + ")";
-                for (const RoomEdge& edge : entry.second.edges) {
-                    if (!edge.hasNameA || !edge.hasNameB) continue;
-                    wanted.push_back({from + "'s edge",
-                                      {Where{edge.nameA.GetText(), edge.pointAX, edge.pointAY}, edge.nameB.GetText()}});
-                }
-                const Where where{map, column.first, entry.first};
-                // Known still: the caverns' first room's middle is over its
-                // pit (a start for testing there, on the new game's spot, put
-                // a QuickStart over an earlier save at the room's corner).
-                const bool overThePit = where == Where{"Caverns", 0, 0};
-                if (started.count(where) == 0 && !overThePit) {
-                    arrivals.push_back({"QuickStart's default tile", where, 128.0f, 112.0f});
                 }
             }
         }
     }
     EXPECT_GT(doors, 0u) << "the overworld's cave mouth is drawn";
     for (const std::string& fault : faults) ADD_FAILURE() << fault;
+}
+
 // One item, one picture: the icon a text shows for an item (the shops'
 // choices, and whatever a randomized world puts in their place) is the
 // picture of the pickup that hands the item out. Every place's grant names
@@ -1825,6 +1751,92 @@ TEST_F(CampaignDataTest, ARandomizedShopNamesNoItemItDoesNotHandOut) {
     }
     ClearRandomizedWorld(world);
     ZDefinitionCache::GetInstance()->SetLoadCallback(nullptr);
+}
+
+
+// An axis of a placed entity's spatial element (Position or Scale) as its
+// instance file gives it.
+float PlacedAxis(const ZDefNode& root, const ZHashedString& element, const ZHashedString& axis) {
+    static const ZHashedString kSpatial("Spatial"), kVector("Vector");
+    return root.FindChild(kSpatial).FindChild(element).FindChild(kVector).GetAttribute(axis).ToFloat();
+}
+
+// Whether a room's map is the overworld (walked from above, no floors).
+bool IsOverworldMap(KorvanthGame& game, const std::string& map) {
+    static const ZHashedString kName("Name"), kMetadata("Metadata"), kOverworld("Overworld");
+    for (const ZDefNode& node : game.GetMapList()) {
+        if (Text(node.GetAttribute(kName)) == map) return HasChild(node.FindChild(kMetadata), kOverworld);
+    }
+    return false;
+}
+
+// Every spot the game puts a player at lets it stand: a door's, a pad's or a
+// room edge's arrival point, a room's start for testing and, in a room without
+// one, QuickStart's default tile (the room's middle, from where the player
+// drops). In a side-view room the player's whole box (10 x 16, its feet 8
+// under the spot) comes down on floor, solid or a one-way platform, before
+// water or anything deadly; and a step (a tile) to either side, unless a wall
+// stands there, is floor too with nothing deadly on it: no arrival where the
+// first step or a slip of a pixel drops it into a pit it did not see. On the
+// overworld the player's box (8 x 8) stands on open ground.
+TEST_F(CampaignDataTest, EveryArrivalStandsThePlayerOnFloorAwayFromHazards) {
+    static const ZHashedString kName("Name"), kTeleport("Teleport"), kMap("Map"), kMapX("MapX"), kMapY("MapY");
+    static const ZHashedString kEntity("Entity"), kPosition("Position"), kX("X"), kY("Y");
+    static const ZHashedString kDebugStart("DebugStart"), kStart("Start");
+    constexpr uint8_t kHazard = 6;
+    using Where = std::tuple<std::string, int32_t, int32_t>;
+    std::map<Where, std::map<std::string, std::pair<float, float>>> named;
+    struct Arrival {
+        std::string what;
+        Where where;
+        float x, y;
+    };
+    std::vector<Arrival> arrivals;
+    std::vector<std::pair<std::string, std::pair<Where, std::string>>> wanted;  // what, (room, name)
+    std::set<Where> started;
+    const std::vector<Room> rooms = Rooms();
+    for (const Room& room : rooms) {
+        const Where where{room.map, room.x, room.y};
+        for (const std::string& file : room.instances) {
+            const ZDefNode& root = GetDefinitionFile(ZHashedString(file.c_str()));
+            const float x = PlacedAxis(root, kPosition, kX), y = PlacedAxis(root, kPosition, kY);
+            const std::string name = Text(root.FindChild(kName).GetAttribute(kName));
+            if (!name.empty()) named[where][name] = {x, y};
+            if (HasChild(root, kDebugStart) || HasChild(root, kStart)) {
+                arrivals.push_back({file + " (a start for testing)", where, x, y});
+                started.insert(where);
+            }
+            for (const ZDefNode& node : root.children) {
+                if (node.name != kTeleport || !node.HasAttribute(kEntity)) continue;
+                const std::string map = node.HasAttribute(kMap) ? Text(node.GetAttribute(kMap)) : room.map;
+                wanted.push_back({file + "'s teleport",
+                                  {Where{map, static_cast<int32_t>(node.GetAttribute(kMapX).ToInt()),
+                                         static_cast<int32_t>(node.GetAttribute(kMapY).ToInt())},
+                                   Text(node.GetAttribute(kEntity))}});
+            }
+        }
+    }
+    for (const std::string& map : MapNames()) {
+        m_game->LoadCampaign(ZString(map.c_str()));
+        for (const auto& column : m_game->GetMapData().GetRooms()) {
+            for (const auto& entry : column.second) {
+                const std::string from = map + " (" + std::to_string(column.first) + ", " + std::to_string(entry.first) + ")";
+                for (const RoomEdge& edge : entry.second.edges) {
+                    if (!edge.hasNameA || !edge.hasNameB) continue;
+                    wanted.push_back({from + "'s edge",
+                                      {Where{edge.nameA.GetText(), edge.pointAX, edge.pointAY}, edge.nameB.GetText()}});
+                }
+                const Where where{map, column.first, entry.first};
+                // Known still: the caverns' first room's middle is over its
+                // pit (a start for testing there, on the new game's spot, put
+                // a QuickStart over an earlier save at the room's corner).
+                const bool overThePit = where == Where{"Caverns", 0, 0};
+                if (started.count(where) == 0 && !overThePit) {
+                    arrivals.push_back({"QuickStart's default tile", where, 128.0f, 112.0f});
+                }
+            }
+        }
+    }
     for (const auto& [what, to] : wanted) {
         const auto found = named[to.first].find(to.second);
         if (found == named[to.first].end()) continue;  // checked by the doors' test
