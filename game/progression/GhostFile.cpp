@@ -78,7 +78,11 @@ std::vector<uint8_t> EncodeGhostFile(const float elapsedSeconds, const uint32_t 
                                      const std::vector<GhostFrame>& frames) {
     std::vector<uint8_t> out;
     out.reserve(20 + kGhostFrameBytes * frames.size());
-    out.insert(out.end(), kMagic, kMagic + 4);
+    // Byte by byte: GCC 12 at -O3 takes a range insert here for an overflow
+    // of the 4 bytes it has just reserved (it is not one).
+    for (const char c : kMagic) {
+        out.push_back(static_cast<uint8_t>(c));
+    }
     PutU16(out, kGhostMajorVersion);
     PutU16(out, kGhostMinorVersion);
     PutU32(out, SecondsToMs(elapsedSeconds));

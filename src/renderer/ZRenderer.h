@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "foundation/ZArray.h"
@@ -272,13 +273,15 @@ private:
 
     // A renderable of the group being drawn with its sort key: the effect, the
     // pass binding, the unscoped, material-instance, renderable and
-    // render-instance sources, compared in that order as unsigned numbers.
+    // render-instance sources, compared in that order, each as the rank of
+    // its first appearance in the group (never as an address).
     struct DrawEntry {
         uintptr_t key[6];
         ZRenderable* renderable;
         ZPassBinding* binding;
     };
     std::vector<DrawEntry> m_drawList;  // reused by every group
+    std::vector<std::pair<uintptr_t, size_t>> m_keyOrder;  // one key column's values and their places
     ZArray<ZRenderTarget*> m_boundTargets;
     ZRenderTarget* m_slot0 = nullptr;  // bound at slot 0; null: the back buffer
     ZRenderTarget* m_boundOverride = nullptr;  // the override at the last binding

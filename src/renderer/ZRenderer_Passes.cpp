@@ -450,6 +450,29 @@ void ZRenderer::DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group) {
         entry.key[5] = Key(renderable->GetRenderInstanceSource());
         m_drawList.push_back(entry);
     }
+    // Each key becomes the rank of its first appearance in the group. An
+    // address would order the runs, and the sprites within a run, by where
+    // the heap happened to put them: overlapping renderables of one layer
+    // would cover each other differently from one build or run to the next.
+    // Ranks keep the runs, in the order the group first meets them, and the
+    // group's own order within a run (a sprite added later draws over one
+    // added earlier), whatever the memory layout.
+    for (size_t column = 0; column < 6; ++column) {
+        m_keyOrder.clear();
+        for (size_t i = 0; i < m_drawList.size(); ++i) {
+            m_keyOrder.emplace_back(m_drawList[i].key[column], i);
+        }
+        // Equal values side by side, each run in the group's order: the
+        // first of a run gives the rank of them all.
+        std::sort(m_keyOrder.begin(), m_keyOrder.end());
+        uintptr_t rank = 0;
+        for (size_t k = 0; k < m_keyOrder.size(); ++k) {
+            if (k == 0 || m_keyOrder[k].first != m_keyOrder[k - 1].first) {
+                rank = m_keyOrder[k].second;
+            }
+            m_drawList[m_keyOrder[k].second].key[column] = rank;
+        }
+    }
     // Layers first: a renderable on a higher layer draws over the others.
     const auto byLayerThenKeys = [&group](const DrawEntry& a, const DrawEntry& b) {
         const int32_t layerA = group.layers.empty() ? 0 : group.GetLayer(a.renderable);
@@ -459,7 +482,7 @@ void ZRenderer::DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group) {
         }
         return std::lexicographical_compare(a.key, a.key + 6, b.key, b.key + 6);
     };
-    std::sort(m_drawList.begin(), m_drawList.end(), byLayerThenKeys);
+    std::stable_sort(m_drawList.begin(), m_drawList.end(), byLayerThenKeys);
     // The group keeps the order (a null entry goes to the end).
     uint32_t at = 0;
     for (const DrawEntry& entry : m_drawList) {

@@ -1,8 +1,10 @@
 // The campaign's placed entities as a player sees them, through the real
 // start-up: QuickStart into a room of each map, let it settle, stop the clock,
-// and hide each drawn entity in turn. The frame without it must differ from the
-// frame with it, and only around where it stands: every gem, item, character,
-// door, lever, gate, checkpoint, pad, turret and course marker shows on screen.
+// hide every drawn entity and show each in turn on its own. The frame with it
+// must differ from the frame without any, and only around where it stands:
+// every gem, item, character, door, lever, gate, checkpoint, pad, turret and
+// course marker shows on screen. Shown alone, an entity that another one
+// covers (a shot under its turret) is measured by its own picture.
 
 #include <gtest/gtest.h>
 
@@ -84,22 +86,32 @@ public:
             }
             return;
         }
+        // Frame 1: the whole room; 2: the room without them; then each alone.
         const size_t step = static_cast<size_t>(drawnFrames - kSettled - 1);
         if (step == 0) {
-            with = Take();
-        } else {
-            Measure(drawn[step - 1]);
+            room = Take();
+            for (KorvEntity* entity : drawn) SetShown(entity, false);
+            return;
         }
-        if (step < drawn.size()) {
-            GetComponent<ZSpriteComponent>(drawn[step])->sheet->visible = false;
+        if (step == 1) {
+            without = Take();
+        } else {
+            Measure(drawn[step - 2]);
+            SetShown(drawn[step - 2], false);
+        }
+        if (step - 1 < drawn.size()) {
+            SetShown(drawn[step - 1], true);
         } else {
             RequestQuit();
         }
     }
 
+    static void SetShown(KorvEntity* entity, const bool shown) {
+        GetComponent<ZSpriteComponent>(entity)->sheet->visible = shown;
+    }
+
     void Measure(KorvEntity* entity) {
-        const Shot without = Take();
-        GetComponent<ZSpriteComponent>(entity)->sheet->visible = true;
+        const Shot with = Take();
         Seen seen;
         const ZNameComponent* name = GetComponent<ZNameComponent>(entity);
         seen.name = name != nullptr ? name->name.GetTextOrEmpty() : "";
@@ -142,11 +154,11 @@ public:
         measured.push_back(seen);
         // KORV_ART_SHOTS=<folder> keeps each room's picture.
         if (const char* keep = std::getenv("KORV_ART_SHOTS"); keep != nullptr && measured.size() == 1) {
-            std::string room = std::string(GetCurrentMapName().GetText()) + "-" +
+            std::string file = std::string(GetCurrentMapName().GetText()) + "-" +
                                std::to_string(GetMapData().currentRoomX) + "-" + std::to_string(GetMapData().currentRoomY);
-            std::replace(room.begin(), room.end(), ' ', '_');
-            WriteScreenshotPNG((std::string(keep) + "/placed-" + room + ".png").c_str(), with.pixels.data(), with.width,
-                               with.height);
+            std::replace(file.begin(), file.end(), ' ', '_');
+            WriteScreenshotPNG((std::string(keep) + "/placed-" + file + ".png").c_str(), room.pixels.data(), room.width,
+                               room.height);
         }
     }
 
@@ -154,7 +166,8 @@ public:
     os::fake::FakeClock* clock = nullptr;
     int drawnFrames = 0;
     std::vector<KorvEntity*> drawn;
-    Shot with;
+    Shot room;     // every entity shown
+    Shot without;  // none of the drawn ones shown
     std::vector<Seen> measured;
 };
 
@@ -198,7 +211,7 @@ TEST(CampaignArtGl, EveryPlacedEntityOfARoomDrawsWhereItStands) {
             for (const Seen& seen : game->measured) {
                 SCOPED_TRACE(seen.name);
                 names.insert(seen.name);
-                ASSERT_GE(seen.right, 0) << "hiding it changes no pixel: it is not drawn";
+                ASSERT_GE(seen.right, 0) << "shown alone it changes no pixel: it is not drawn";
                 EXPECT_GE(seen.changed, 6) << "a few stray pixels are no picture";
                 EXPECT_LE(seen.right - seen.left, seen.sizeX + 4.0f);
                 EXPECT_LE(seen.bottom - seen.top, seen.sizeY + 4.0f);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 
 #include "GlRendererFixture.h"
@@ -300,6 +301,52 @@ TEST_F(ZRenderPassGlTest, MonoAndStereoFramesCoverTheTarget) {
     }
     EXPECT_TRUE(r->finalView);
     EXPECT_EQ(r->lastResult, gfx::Result::Ok) << gfx::ResultName(r->lastResult);
+}
+
+// Renderables of one layer and one effect cover each other in the group's
+// order, the one added last on top, wherever they lie in memory: here the
+// one added first has the highest address. The picture stays the same from
+// frame to frame, and a renderable added later draws over the others.
+TEST_F(ZRenderPassGlTest, OverlappingRenderablesDrawInTheOrderTheyWereAdded) {
+    ZRenderer* r = GetRenderer();
+    ZEffect* flat = LoadEffect("flat", FlatEffect("Flat", "tint.rgb"));
+    CountingShader shader;
+    Bind(shader, flat, "Flat");
+    // In memory: near, middle, far; added far, middle, near. Far covers the
+    // whole target, middle its right two thirds, near its right third.
+    Quad quads[3] = {{&shader, {1.0f / 3.0f, -1, 1, 1}, {0, 0, 1, 1}},
+                     {&shader, {-1.0f / 3.0f, -1, 1, 1}, {0, 1, 0, 1}},
+                     {&shader, {-1, -1, 1, 1}, {1, 0, 0, 1}}};
+    ZRenderGroup* group = r->CreateRenderGroup(ZHashedString("Stack"));
+    group->Add(&quads[2]);
+    group->Add(&quads[1]);
+    group->Add(&quads[0]);
+    ZRenderPassDesc* pass = r->CreateRenderPass(ZHashedString("Pass"));
+    pass->AddGroup(group);
+
+    struct Probe {
+        int32_t x;
+        uint32_t colour;
+    };
+    const auto check = [&](const char* when, std::initializer_list<Probe> probes) {
+        r->RenderFrame(ZHashedString::None());
+        EXPECT_EQ(r->lastResult, gfx::Result::Ok) << gfx::ResultName(r->lastResult);
+        const std::vector<uint32_t> back = ReadBackBuffer();
+        for (const Probe& p : probes) {
+            EXPECT_EQ(back[static_cast<size_t>(kHeight / 2) * kWidth + p.x], p.colour) << when << ", x " << p.x;
+        }
+    };
+    check("first frame", {{40, kRed}, {128, kGreen}, {220, kBlue}});
+    check("second frame", {{40, kRed}, {128, kGreen}, {220, kBlue}});
+    EXPECT_EQ(shader.handed, 2) << "still one run of the effect per frame";
+
+    // A newcomer over the left two thirds, at a lower address than the others.
+    Quad* const newcomer = &quads[0];
+    group->Remove(newcomer);
+    newcomer->rect = {-1, -1, 1.0f / 3.0f, 1};
+    newcomer->tint = {1, 0, 1, 1};
+    group->Add(newcomer);
+    check("after the newcomer", {{40, kMagenta}, {128, kMagenta}, {220, kGreen}});
 }
 
 }  // namespace
