@@ -131,7 +131,14 @@ bool WorldLayerEntity::SetParameters(ZEffectParameter* const binding, const ZHas
         // The drawable being drawn asks through its own chain: source is it.
         const bool previous = source != nullptr && (source == static_cast<ZParameterSource*>(FindMesh(m_previousBack)) ||
                                                     source == static_cast<ZParameterSource*>(FindMesh(m_previousFore)));
-        binding->SetMatrix(game != nullptr ? game->GetRoomViewProjection(previous) : RoomViewProjection(128.0f, 112.0f));
+        // The tiles' corners and texels lie on whole pixels, but pixel centres
+        // fall on whole coordinates: half a pixel up and left puts every pixel
+        // centre on a texel centre. Without it each sample sits on the line
+        // between two texels, and float rounding (the eyes' shifts in
+        // anaglyph 3D, above all) picks the neighbour, at a tile's edge the
+        // see-through texel of the next tile in the atlas.
+        const ZMatrix4 view = game != nullptr ? game->GetRoomViewProjection(previous) : RoomViewProjection(128.0f, 112.0f);
+        binding->SetMatrix(ZMatrix4::Translation(ZVector3(-0.5f, -0.5f, 0.0f)) * view);
     } else {
         ZParameterSource* const attached = GetAttachedSource();
         return attached != nullptr && attached->SetParameters(binding, passName, source);

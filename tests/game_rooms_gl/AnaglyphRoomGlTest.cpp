@@ -269,4 +269,70 @@ TEST(AnaglyphRoomGl, ACharacterStandsOutOfTheScreenBetweenTheEyes) {
     });
 }
 
+// The Caverns' first room has a floor of plain grey tiles along the bottom of
+// the picture. With anaglyph 3D on, each eye's picture moves the tiles by a
+// whole pixel; every pixel of the floor still samples its own tile, so no
+// column of the clear colour shows between two tiles in either eye.
+TEST(AnaglyphRoomGl, NoSeamsOpenBetweenTheFloorsTilesInEitherEye) {
+    gametest::RunInChild([] {
+        playtest::PlaySetup setup;
+        setup.gl = true;
+        setup.display = true;
+        setup.config = "[Video]\r\nCRTSim: false\r\n";
+        setup.quickStart = playtest::PlaySetup::QuickStartAt("Caverns", 0, 0, 5, 22);
+        std::vector<uint32_t> before;
+        std::vector<uint32_t> during;
+        ZColor32 background;
+        setup.afterFrame = [&](Player&, const int32_t frame) {
+            DisplaySettings& s = KorvanthGame::Get()->m_displaySettings;
+            if (frame == 30) {
+                before = ReadCleanFrame();
+                background = GetDisplayState()->roomBackground;
+                s.anaglyph3D = true;
+                ApplyAnaglyphPassSetting();
+            } else if (frame == 31) {
+                during = ReadCleanFrame();
+                s.anaglyph3D = false;
+                ApplyAnaglyphPassSetting();
+            }
+        };
+        const auto r = playtest::RunPlay(setup, "33 -\n");
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        ASSERT_TRUE(r.started);
+        ASSERT_FALSE(before.empty());
+        ASSERT_FALSE(during.empty());
+        if (const char* folder = std::getenv("KORV_ANAGLYPH_SHOTS"); folder != nullptr && *folder != '\0') {
+            for (const auto& [name, pixels] :
+                 {std::pair{"anaglyph-floor-off.png", &before}, std::pair{"anaglyph-floor-on.png", &during}}) {
+                EXPECT_TRUE(WriteScreenshotPNG((std::string(folder) + "/" + name).c_str(), pixels->data(),
+                                               kWidth, kHeight));
+            }
+        }
+
+        // Where the flat picture shows tiles two pixels either way, both eyes
+        // show a tile whatever their shift: the red eye keeps red and the
+        // blue eye blue (their clear colours have none of the other's).
+        const uint32_t clear = 0xFF000000u | (uint32_t{background.r} << 16) | (uint32_t{background.g} << 8) |
+                               uint32_t{background.b};
+        constexpr int32_t kDark = 16;
+        int32_t tiled = 0;
+        std::vector<std::string> seams;
+        for (int32_t y = kTop; y < kHeight; ++y) {
+            for (int32_t x = 2; x < kWidth - 2; ++x) {
+                bool covered = true;
+                for (int32_t dx = -2; dx <= 2; ++dx) covered = covered && (At(before, x + dx, y) | 0xFF000000u) != clear;
+                if (!covered) continue;
+                ++tiled;
+                const uint32_t q = At(during, x, y);
+                if (Red(q) < kDark || Blue(q) < kDark) {
+                    seams.push_back("(" + std::to_string(x) + ", " + std::to_string(y) + ")");
+                }
+            }
+        }
+        EXPECT_GT(tiled, 2000) << "the floor's tiles are in the picture";
+        EXPECT_TRUE(seams.empty()) << seams.size() << " pixels show the clear colour inside the floor, first "
+                                   << seams.front();
+    });
+}
+
 }  // namespace
