@@ -271,8 +271,8 @@ WaterNeeds RoomWaterNeeds(const MapData& map, const int32_t x, const int32_t y) 
 // signpost (a "Sign" that Interact reads) before it on every way in. Such
 // water is, in a room, a water tile where the room's own conditions do not
 // already ask for the snorkel (water burns by its area: the toxic halls are
-// water tiles of a toxic area; the tile sets' class 6 is the spikes' hazard,
-// passed like water but no water to fall into), or an open tile
+// water tiles of a toxic area, class 6 where the tile set draws them green),
+// or an open tile
 // of the room's border facing an open tile of a neighbouring room that asks
 // for more than this one (a flooded room under a dry one, the toxic halls
 // beside the flooded ones). The ways in are the room's other open border
@@ -325,7 +325,7 @@ TEST_F(CampaignDataTest, EveryWaterAPlayerCanFallIntoHasASignBeforeIt) {
                 for (int32_t row = 0; row < 28; ++row) {
                     for (int32_t col = 0; col < 32; ++col) {
                         const uint8_t kind = GetTileCollision(map, x, y, col, row, nullptr);
-                        hazard[row][col] = !needs.swim && kind == kWaterTile;
+                        hazard[row][col] = (!needs.swim && kind == kWaterTile) || (!needs.toxic && kind == kToxicTile);
                         const bool border = row == 0 || row == 27 || col == 0 || col == 31;
                         if (!border || !open(kind)) continue;
                         // Across each border the tile touches.
@@ -509,7 +509,7 @@ TEST_F(CampaignDataTest, TheMinimapHidesNothingAPlayerMustSee) {
 TEST_F(CampaignDataTest, NoPickupHangsOverSpikes) {
     static const ZHashedString kSpatial("Spatial"), kPosition("Position"), kVector("Vector"), kX("X"), kY("Y");
     static const ZHashedString kMapHelper("MapHelper"), kPowerup("Powerup"), kDelete("Delete");
-    constexpr uint8_t kHazard = 6;  // the tile sets' class of spikes
+    constexpr uint8_t kHazard = 2;  // the tile sets' class of spikes
     std::vector<std::string> over;
     size_t pickups = 0;
     for (const Room& room : Rooms()) {
@@ -1783,7 +1783,7 @@ TEST_F(CampaignDataTest, EveryArrivalStandsThePlayerOnFloorAwayFromHazards) {
     static const ZHashedString kName("Name"), kTeleport("Teleport"), kMap("Map"), kMapX("MapX"), kMapY("MapY");
     static const ZHashedString kEntity("Entity"), kPosition("Position"), kX("X"), kY("Y");
     static const ZHashedString kDebugStart("DebugStart"), kStart("Start");
-    constexpr uint8_t kHazard = 6;
+    constexpr uint8_t kHazard = 2, kToxicWater = 6;
     using Where = std::tuple<std::string, int32_t, int32_t>;
     std::map<Where, std::map<std::string, std::pair<float, float>>> named;
     struct Arrival {
@@ -1862,8 +1862,10 @@ TEST_F(CampaignDataTest, EveryArrivalStandsThePlayerOnFloorAwayFromHazards) {
             }
             continue;
         }
-        const bool swims = RoomWaterNeeds(data, roomX, roomY).swim;
-        const auto deadly = [&](const uint8_t k) { return k == kHazard || (k == kWater && !swims); };
+        const WaterNeeds needs = RoomWaterNeeds(data, roomX, roomY);
+        const auto deadly = [&](const uint8_t k) {
+            return k == kHazard || (k == kWater && !needs.swim) || (k == kToxicWater && !needs.toxic);
+        };
         const auto holds = [](const uint8_t k) { return k == kSolid || k == kPlatform; };
         const int32_t c0 = int32_t(std::floor((a.x - 5.0f) / 8.0f));
         const int32_t c1 = int32_t(std::floor((a.x + 4.5f) / 8.0f));

@@ -22,9 +22,11 @@
 #include "framework_game/RunScenarios.h"
 #include "game/player/Player.h"
 #include "game/progression/MinimapComponent.h"
+#include "game/world/DoorTransition.h"
 #include "game/world/KorvEntity.h"
 #include "game/world/KorvanthGame.h"
 #include "support/PlayHarness.h"
+#include "menu/ZCinematicMgr.h"
 
 namespace {
 
@@ -60,9 +62,9 @@ Offer OfferedOptions(Player& player) {
     return offer;
 }
 
-// The sunken halls' two merchants share one stock and the whole top row of
-// the halls loads at once: what is bought at the west merchant is gone at
-// the east one when the player talks to him there.
+// The sunken halls' two merchants share one stock: what is bought at the west
+// merchant is gone at the east one (in the halls' other area, past the red
+// gate) when the player talks to him there.
 TEST(CampaignCharacters, TheSecondMerchantOffersOnlyWhatTheFirstHasNotSold) {
     // Talk to the merchant in front of the player (the greeting typed out),
     // pick the option below the default (it wraps round to the first one),
@@ -94,13 +96,21 @@ TEST(CampaignCharacters, TheSecondMerchantOffersOnlyWhatTheFirstHasNotSold) {
                 return frames;
             }();
             // Then the same way up to the east hall's merchant at (64, 196),
-            // five rooms east: the player is put down there, as far left of
-            // him as it stood of the first.
-            script += "31 right\n10 -\n1 interact\n60 -\n";
+            // five rooms east: a door's move takes the player into his area,
+            // and it is put down there as far left of him as it stood of the
+            // first.
+            const int32_t arrived = bought + 45;
+            script += "46 -\n31 right\n10 -\n1 interact\n60 -\n";
             Offer offered;
             setup.afterFrame = [&](Player& player, const int32_t frame) {
                 if (frame == bought - 1) {
-                    player.spatial->current.position.x = 5.0f * 256.0f + 8.0f;
+                    GetCinematicMgr()->Play(new DoorTransition(ZHashedString("Sunken"), 5, 0,
+                                                               ZHashedString("SunkenEast"), false),
+                                            ZHashedString("Door Transition"), 0);
+                }
+                if (frame == arrived) {
+                    // From the door's spot (40, 200) to x 8 of the room.
+                    player.spatial->current.position.x -= 32.0f;
                     player.spatial->ResetInterpolation();
                 }
                 offered = OfferedOptions(player);

@@ -183,12 +183,13 @@ TEST(HooksPlay, TheStatusScreenIsTheCoursesOnACourseAndTheOrdinaryOneElsewhere) 
 
 // The status screen counts the heart pieces: none before the first is taken
 // (the count does not exist yet), one after walking over the spire's top
-// floor piece, in the text the screen shows.
+// floor piece (in its strongroom), in the text the screen shows.
 TEST(HooksPlay, TheStatusScreenCountsTheHeartPiecesTaken) {
     gametest::RunInChild([] {
-        // Left of the piece at (120, 196) on the spire's top floor.
+        // Inside the strongroom, left of the piece at (120, 196) on the
+        // spire's top floor.
         PlaySetup setup;
-        setup.quickStart = PlaySetup::QuickStartAt("Spire", 2, 0, 9, 24);
+        setup.quickStart = PlaySetup::QuickStartAt("Spire", 2, 0, 13, 24);
         std::vector<std::string> texts;
         int32_t hearts = -1;
         setup.afterFrame = [&](Player& p, int32_t) {

@@ -450,14 +450,14 @@ public:
 
 // The words after "QuickStart" are the campaign, the map, the room and the
 // tile; "Seed TEXT" beside them makes the game a randomized one and is no
-// tile. Without a tile the player starts in the middle of the room, seeded
-// or not.
+// tile. Without a tile the player starts in the middle of a room that has
+// no start for testing, seeded or not.
 TEST(Starting, ASeedOnTheCommandLineLeavesTheQuickStartsSpotAlone) {
     const char* const lines[] = {
-        "QuickStart Korvanth.kdd Sunken 1 0",
-        "QuickStart Korvanth.kdd Sunken 1 0 Seed PWGVJGJQ",
-        "Seed PWGVJGJQ QuickStart Korvanth.kdd Sunken 1 0",
-        "QuickStart Korvanth.kdd Sunken 1 0 16 14 Seed PWGVJGJQ",
+        "QuickStart Korvanth.kdd Sunken 5 0",
+        "QuickStart Korvanth.kdd Sunken 5 0 Seed PWGVJGJQ",
+        "Seed PWGVJGJQ QuickStart Korvanth.kdd Sunken 5 0",
+        "QuickStart Korvanth.kdd Sunken 5 0 16 14 Seed PWGVJGJQ",
     };
     for (const char* line : lines) {
         SCOPED_TRACE(line);
@@ -475,7 +475,7 @@ TEST(Starting, ASeedOnTheCommandLineLeavesTheQuickStartsSpotAlone) {
             EXPECT_NEAR(game->spots.front().x, 128.0f, 1.0f);
             EXPECT_NEAR(game->spots.front().y, 112.0f, 8.0f);
             const std::string log = ReadBytes(documents.Path() / folder / "Logs" / "Log.txt");
-            EXPECT_NE(log.find("QuickStart: map \"Sunken\", room (1, 0), checkpoint (128, 112)"), std::string::npos)
+            EXPECT_NE(log.find("QuickStart: map \"Sunken\", room (5, 0), checkpoint (128, 112)"), std::string::npos)
                 << log;
             ZBaseGame::DestroyInstance();
         });
