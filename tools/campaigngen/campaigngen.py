@@ -1264,8 +1264,12 @@ def main():
     # is no place to stand: over spikes, on a platform's very edge, or inside
     # the vault's wall; on the tile the rooms' play tests start at. Made at
     # the end (so the ids of everything else stay); no gem is dealt under them.
-    starts = [(s.rooms[(1, 0)], "Sunken"), (s.rooms[(2, 0)], "Sunken"), (p.rooms[(2, 2)], "Spire"),
-              (p.rooms[(3, 0)], "Spire")]
+    # Not the sunken halls' (2, 0): a start there would win over the tile a
+    # QuickStart names, and the red gate's play tests start east in it.
+    # The halls' (3, 0) has its middle inside the red gate's wall: its start
+    # stands west of the gate.
+    starts = [(s.rooms[(1, 0)], "Sunken"), (p.rooms[(2, 2)], "Spire"), (p.rooms[(3, 0)], "Spire"),
+              (s.rooms[(3, 0)], "Sunken")]
     for r, _mapname in starts:
         r.keep_clear.append((24, 192))
     spread_gems([(s, sunken_reqs), (p, spire_reqs), (g, gallery_reqs)])
