@@ -542,7 +542,7 @@ TEST(CampaignReach, AHeartPieceTakenIsKeptByTheSave) {
         std::filesystem::create_directories(documents(getppid()));
         // Spire (2, 0): up through the strongroom's door (160, 200; the badge
         // is held) in to the heart piece (120, 196), out by the door inside
-        // (130, 200) and east to the necklace (200, 196), whose pickup saves
+        // (130, 200) and east to the necklace (212, 196), whose pickup saves
         // the run.
         playtest::PlaySetup setup = SetupAt("Spire", 2, 0, 20, 24, {kBadge});
         setup.documents = documents(getppid()).string();

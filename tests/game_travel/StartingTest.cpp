@@ -210,9 +210,10 @@ TEST(Starting, TheCampaignsEntryTakesOnlyItsOwnRoomsDebugStart) {
     });
 }
 
-// The sunken halls' first area spans (0, 0) to (5, 0); (0, 0) has a debug
-// start (40, 196), (3, 0) and (5, 0) none. It takes a QuickStart into its
-// own room, not one into another room of the area, which keeps its tile.
+// The sunken halls' dry rooms are two areas, (0, 0) to (2, 0) and (3, 0) to
+// (5, 0); (0, 0) has a debug start (40, 196), (1, 0), (3, 0) and (4, 0) have
+// one too, while (2, 0) and (5, 0) have none. A start takes a QuickStart into
+// its own room, not one into another room of its area, which keeps its tile.
 TEST(Starting, AQuickStartTakesOnlyItsOwnRoomsDebugStart) {
     struct Case {
         int32_t roomX, tileX, tileY;
@@ -221,7 +222,7 @@ TEST(Starting, AQuickStartTakesOnlyItsOwnRoomsDebugStart) {
     const Case cases[] = {
         {0, 16, 14, 40.0f, 196.0f},
         {5, 16, 14, 128.0f, 112.0f},
-        {3, 15, 20, 120.0f, 160.0f},
+        {2, 15, 20, 120.0f, 160.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "room (" << c.roomX << ", 0)");
