@@ -11,13 +11,6 @@
 #include "menu/ZMenuMgr.h"
 #include "platform/window/keycodes.h"
 
-namespace {
-
-// The width the prompt wraps within (menu units), as a question's.
-constexpr float kPromptWidth = 704.0f;
-
-}  // namespace
-
 BindingsMenu::BindingsMenu(const ZHashedString groupIn, const ZHashedString controlIn) {
     if (ZBaseGame* game = ZBaseGame::PeekInstance()) {
         game->SetConsoleLocked(true);
@@ -38,7 +31,7 @@ BindingsMenu::BindingsMenu(const ZHashedString groupIn, const ZHashedString cont
     // Wrapped at words like the questions: a long control name, or a
     // language of long words, keeps the prompt inside the screen.
     auto* label = ZMenuItem::Create<ZMenuLabel>(ZString(), 512.0f, 128.0f, 2, 1.0f);
-    label->wrapWidth = kPromptWidth;
+    label->wrapWidth = ZMenuLabel::kTextWrapWidth;
     label->SetText(howTo);
     AddItem(label);
     done = false;

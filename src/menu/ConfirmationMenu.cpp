@@ -12,9 +12,6 @@ namespace {
 
 constexpr float kButtonsY = 440.0f;
 constexpr float kDescriptionY = 328.0f;
-// The question wraps within this width, so that its panel stays on the
-// screen in every language.
-constexpr float kDescriptionWidth = 704.0f;
 // The least room between the question's last line and the buttons' text.
 constexpr float kButtonGap = 16.0f;
 
@@ -32,7 +29,7 @@ ConfirmationMenu::ConfirmationMenu(const bool withCancelIn) : withCancel(withCan
         AddItem(ZMenuItem::Create(ButtonText("Cancel"), 768.0f, kButtonsY, 0, 1.0f));
     }
     descriptionLabel = ZMenuItem::Create<ZMenuLabel>(ZString(), 512.0f, kDescriptionY, 0, 0.75f);
-    descriptionLabel->wrapWidth = kDescriptionWidth;
+    descriptionLabel->wrapWidth = ZMenuLabel::kTextWrapWidth;
     AddItem(descriptionLabel);
     Arrange(80.0f, 64.0f);
 }

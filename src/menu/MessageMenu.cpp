@@ -11,7 +11,7 @@ MessageMenu::MessageMenu() {
     AddItem(ZMenuItem::Create(ok, 512.0f, 496.0f, 0, 0.65f));
     descriptionLabel = ZMenuItem::Create<ZMenuLabel>(ZString(), 512.0f, 328.0f, 0, 0.5f);
     // The notice wraps so that its panel stays on the screen in every language.
-    descriptionLabel->wrapWidth = 704.0f;
+    descriptionLabel->wrapWidth = ZMenuLabel::kTextWrapWidth;
     AddItem(descriptionLabel);
     Arrange(80.0f, 64.0f);
 }

@@ -274,9 +274,10 @@ private:
     // A renderable of the group being drawn with its sort key: the effect, the
     // pass binding, the unscoped, material-instance, renderable and
     // render-instance sources, compared in that order, each as the rank of
-    // its first appearance in the group (never as an address).
+    // its first appearance in the group (never as an address), and last the
+    // renderable's own place in the group.
     struct DrawEntry {
-        uintptr_t key[6];
+        uintptr_t key[7];
         ZRenderable* renderable;
         ZPassBinding* binding;
     };

@@ -448,6 +448,7 @@ void ZRenderer::DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group) {
         }
         entry.key[4] = Key(renderable->GetRenderableSource());
         entry.key[5] = Key(renderable->GetRenderInstanceSource());
+        entry.key[6] = m_drawList.size();
         m_drawList.push_back(entry);
     }
     // Each key becomes the rank of its first appearance in the group. An
@@ -480,9 +481,11 @@ void ZRenderer::DrawGroup(const ZRenderPassDesc& pass, ZRenderGroup& group) {
         if (layerA != layerB) {
             return layerA < layerB;
         }
-        return std::lexicographical_compare(a.key, a.key + 6, b.key, b.key + 6);
+        return std::lexicographical_compare(a.key, a.key + 7, b.key, b.key + 7);
     };
-    std::stable_sort(m_drawList.begin(), m_drawList.end(), byLayerThenKeys);
+    // Every entry's keys differ in the last one at least: a plain sort keeps
+    // the group's order within a run, with no buffer to allocate per group.
+    std::sort(m_drawList.begin(), m_drawList.end(), byLayerThenKeys);
     // The group keeps the order (a null entry goes to the end).
     uint32_t at = 0;
     for (const DrawEntry& entry : m_drawList) {

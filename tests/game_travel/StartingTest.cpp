@@ -369,15 +369,22 @@ public:
     int frames = 0;
 };
 
+// A game run from a command line in its own user folder (logging on), on the
+// fake window, input and sound systems. Answers the log's path.
+std::filesystem::path PrepareCommandLineRun(const korvtest::TempDir& documents) {
+    setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
+    const std::string folder = std::string("My Games/") + KorvanthGame::kTitle;
+    documents.Write(folder + "/Config/Config.ini", "DoLogging: true\r\n");
+    platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Fake));
+    platform::input::SetInputSystem(std::make_unique<platform::input::FakeInputSystem>());
+    platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+    return documents.Path() / folder / "Logs" / "Log.txt";
+}
+
 TEST(Starting, ASeededQuickStartMakesItsFirstRoomInTheSeedsWorld) {
     gametest::RunInChild([] {
         korvtest::TempDir documents;
-        setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
-        documents.Write(std::string("My Games/") + KorvanthGame::kTitle + "/Config/Config.ini",
-                        "DoLogging: true\r\n");
-        platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Fake));
-        platform::input::SetInputSystem(std::make_unique<platform::input::FakeInputSystem>());
-        platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+        PrepareCommandLineRun(documents);
         auto* const game = new SeededGame();
         gInstanceLoads.clear();
         ZBaseGame::Run(game, 0, 0, "QuickStart Korvanth.kdd Sunken 0 0 Seed KQTBZMRW", 1);
@@ -417,12 +424,7 @@ TEST(Starting, TheQuickStartOptionIsSpeltOneWayInBothPasses) {
         SCOPED_TRACE(c.word);
         gametest::RunInChild([&c] {
             korvtest::TempDir documents;
-            setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
-            const std::string folder = std::string("My Games/") + KorvanthGame::kTitle;
-            documents.Write(folder + "/Config/Config.ini", "DoLogging: true\r\n");
-            platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Fake));
-            platform::input::SetInputSystem(std::make_unique<platform::input::FakeInputSystem>());
-            platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+            const std::filesystem::path logPath = PrepareCommandLineRun(documents);
             auto* const game = new CommandLineGame();
             ZBaseGame::Run(game, 0, 0, (std::string(c.word) + " Korvanth.kdd Spire 1 0").c_str(), 1);
             EXPECT_EQ(game->quickStart, c.starts) << "the splash is skipped";
@@ -430,7 +432,7 @@ TEST(Starting, TheQuickStartOptionIsSpeltOneWayInBothPasses) {
             if (c.starts) {
                 EXPECT_EQ(game->map, "Spire");
             }
-            const std::string log = ReadBytes(documents.Path() / folder / "Logs" / "Log.txt");
+            const std::string log = ReadBytes(logPath);
             EXPECT_EQ(log.find(std::string("\"") + c.word + "\" is not an option") != std::string::npos, !c.starts);
             ZBaseGame::DestroyInstance();
         });
@@ -464,18 +466,13 @@ TEST(Starting, ASeedOnTheCommandLineLeavesTheQuickStartsSpotAlone) {
         SCOPED_TRACE(line);
         gametest::RunInChild([line] {
             korvtest::TempDir documents;
-            setenv("XDG_DOCUMENTS_DIR", documents.Path().c_str(), 1);
-            const std::string folder = std::string("My Games/") + KorvanthGame::kTitle;
-            documents.Write(folder + "/Config/Config.ini", "DoLogging: true\r\n");
-            platform::window::SetWindowSystem(platform::window::CreateWindowSystem(platform::window::Backend::Fake));
-            platform::input::SetInputSystem(std::make_unique<platform::input::FakeInputSystem>());
-            platform::sound::SetSoundSystem(platform::sound::CreateSoundSystem(platform::sound::Backend::Fake));
+            const std::filesystem::path logPath = PrepareCommandLineRun(documents);
             auto* const game = new SpotGame();
             ZBaseGame::Run(game, 0, 0, line, 1);
             ASSERT_FALSE(game->spots.empty());
             EXPECT_NEAR(game->spots.front().x, 128.0f, 1.0f);
             EXPECT_NEAR(game->spots.front().y, 112.0f, 8.0f);
-            const std::string log = ReadBytes(documents.Path() / folder / "Logs" / "Log.txt");
+            const std::string log = ReadBytes(logPath);
             EXPECT_NE(log.find("QuickStart: map \"Sunken\", room (5, 0), checkpoint (128, 112)"), std::string::npos)
                 << log;
             ZBaseGame::DestroyInstance();

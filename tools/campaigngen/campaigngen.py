@@ -1180,7 +1180,7 @@ def spread_gems(maps):
                 px = clear_of_pickups(r, px, py)
                 if px is None:
                     continue
-                spots.append((m, r, px, py, reqs_of(x, y, px)))
+                spots.append((m, r, px, py, reqs_of))
     # Deal the ids over the spots round-robin over the rooms.
     by_room = {}
     for s in spots:
@@ -1198,14 +1198,13 @@ def spread_gems(maps):
             raise SystemExit("campaigngen: not enough gem spots")
         i += 1
     for n, ident in enumerate(MINOR_IDS):
-        m, r, px, py, reqs = order[n]
-        # Clear of the gems dealt to the room before it, too; a spot moved
-        # asks again what it needs (a gate may stand between).
-        moved = clear_of_pickups(r, px, py)
-        if moved is None:
+        m, r, px, py, reqs_of = order[n]
+        # Clear of the gems dealt to the room before it, too; what the spot
+        # needs is asked where it ends up (a gate may stand between).
+        px = clear_of_pickups(r, px, py)
+        if px is None:
             raise SystemExit(f"campaigngen: no room for a gem in {m.name} ({r.x}, {r.y})")
-        if moved != px:
-            px, reqs = moved, dict((id(mm), fn) for mm, fn in maps)[id(m)](r.x, r.y, moved)
+        reqs = reqs_of(r.x, r.y, px)
         # Every second gem may receive a major item in a randomized game; not
         # one on a speedrun course, though: a course hands out again on every
         # run only what its start line resets, and a heart piece or a powerup
